@@ -1,0 +1,27 @@
+#include <QApplication>
+#include <QMainWindow>
+
+#include "app/startup.h"
+#include "platform/dynlib.h"
+#include "platform/gui/qtmessagesink.h"
+#include "platform/resstring.h"
+
+int main(int argc, char** argv) {
+  QApplication qapp(argc, argv);
+  fw::CQtMessageSink sink;
+  fw::SetMessageSink(&sink);
+
+  fw::CProfile profile;
+  std::string error;
+  if (!profile.Open(fw::CProfile::FolderFor(fw::kCompanyName), "fenwardle", &error))
+    std::fprintf(stderr, "%s\n", error.c_str());
+  fw::SetAppProfile(&profile);
+
+  if (!fw::SelectLanguage(profile, fw::ProgramFolder())) return 1;
+
+  QMainWindow frame;
+  frame.setWindowTitle(QString::fromStdString(LoadResString(57344)));
+  frame.resize(800, 600);
+  frame.show();
+  return qapp.exec();
+}

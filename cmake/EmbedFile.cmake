@@ -1,0 +1,15 @@
+# cmake -DIN=<file> -DOUT=<cpp> -DSYMBOL=<c name> [-DEXTERN_C=1] -P EmbedFile.cmake
+# Writes a C++ source that holds the bytes of IN and a function returning them.
+file(READ "${IN}" hex HEX)
+string(LENGTH "${hex}" hexlen)
+math(EXPR size "${hexlen} / 2")
+string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
+string(REGEX REPLACE "(0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,)" "\\1\n" bytes "${bytes}")
+if(EXTERN_C)
+  set(linkage "extern \"C\" __attribute__((visibility(\"default\")))")
+else()
+  set(linkage "")
+endif()
+file(WRITE "${OUT}.tmp" "// Generated from ${IN}; do not edit.\n#include <cstddef>\nnamespace {\nconst unsigned char kData[] = {\n${bytes}0x00};\n}\n${linkage} const char* ${SYMBOL}(std::size_t* size) {\n  *size = ${size};\n  return reinterpret_cast<const char*>(kData);\n}\n")
+execute_process(COMMAND ${CMAKE_COMMAND} -E copy_if_different "${OUT}.tmp" "${OUT}")
+file(REMOVE "${OUT}.tmp")

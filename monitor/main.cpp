@@ -1,0 +1,24 @@
+#include <QApplication>
+#include <QMainWindow>
+
+#include "app/startup.h"
+#include "monitor/startup.h"
+#include "platform/dynlib.h"
+#include "platform/gui/qtmessagesink.h"
+#include "platform/profile.h"
+
+int main(int argc, char** argv) {
+  QApplication qapp(argc, argv);
+  fw::CQtMessageSink sink;
+  fw::SetMessageSink(&sink);
+  fw::SetMessageCaption("calvenor");
+
+  const std::string folder = fw::CProfile::FolderFor(fw::kCompanyName);
+  if (!fw::SelectMonitorLanguage(folder + "/zvinfo.ini", fw::ProgramFolder())) return 1;
+
+  QMainWindow frame;
+  frame.setWindowTitle("calvenor");
+  frame.resize(640, 400);
+  frame.show();
+  return qapp.exec();
+}

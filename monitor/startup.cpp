@@ -1,0 +1,38 @@
+#include "monitor/startup.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "platform/ini.h"
+#include "platform/language.h"
+#include "platform/message.h"
+#include "platform/resources.h"
+
+namespace fw {
+
+bool SelectMonitorLanguage(const std::string& iniPath, const std::string& programFolder) {
+  CIniFile ini;
+  std::string error;
+  if (!ini.Load(iniPath, &error)) std::fprintf(stderr, "%s\n", error.c_str());
+  std::string language = ini.GetString("fenwardle", "language");
+  if (language.empty()) {
+    language = "english";
+    ini.SetString("fenwardle", "language", language);
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(iniPath).parent_path(), ec);
+    if (!ini.Save(&error)) std::fprintf(stderr, "%s\n", error.c_str());
+  }
+  // The status monitor names its libraries itself.
+  const LanguageLibraryNames names = {"libfenwardle_eng.so", "libfenwardle_de.so",
+                                      "libfenwardle_fra.so"};
+  LanguageLoad load = LoadLanguageLibrary(language, names, programFolder);
+  if (!load.bundle) {
+    if (!load.detail.empty()) std::fprintf(stderr, "%s\n", load.detail.c_str());
+    MessageBoxCaption(load.message, load.caption, MB_OK | MB_ICONEXCLAMATION);
+    return false;
+  }
+  SetCurrentResources(load.bundle);
+  return true;
+}
+
+}  // namespace fw

@@ -1,0 +1,41 @@
+// Libraries bound at run time by name (the capture library, language libraries).
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace fw {
+
+class CDynLib {
+ public:
+  CDynLib() = default;
+  CDynLib(const CDynLib&) = delete;
+  CDynLib& operator=(const CDynLib&) = delete;
+  CDynLib(CDynLib&& o) noexcept : handle_(o.handle_), name_(std::move(o.name_)) { o.handle_ = nullptr; }
+  ~CDynLib();
+
+  // Tries each name in turn; the first that loads is kept.
+  bool Open(const std::vector<std::string>& names, std::string* error = nullptr);
+  bool Open(const std::string& name, std::string* error = nullptr) {
+    return Open(std::vector<std::string>{name}, error);
+  }
+  void* Symbol(const char* name) const;
+  template <typename F>
+  F Function(const char* name) const {
+    return reinterpret_cast<F>(Symbol(name));
+  }
+  bool IsOpen() const { return handle_ != nullptr; }
+  const std::string& name() const { return name_; }
+  // The library stays loaded for the life of the process (language libraries
+  // hand out pointers into themselves).
+  void Leak() { handle_ = nullptr; }
+
+ private:
+  void* handle_ = nullptr;
+  std::string name_;
+};
+
+// The folder of the running program's file (no trailing slash).
+std::string ProgramFolder();
+
+}  // namespace fw

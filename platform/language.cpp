@@ -1,0 +1,51 @@
+#include "platform/language.h"
+
+#include <memory>
+
+#include "platform/dynlib.h"
+#include "platform/format.h"
+#include "platform/text.h"
+
+namespace fw {
+
+int LanguageIndex(std::string_view language) {
+  static constexpr std::string_view kNames[] = {"english", "german", "french"};
+  for (int i = 0; i < 3; ++i)
+    if (EqualsNoCase(language, kNames[i])) return i;
+  return -1;
+}
+
+LanguageLoad LoadLanguageLibrary(std::string_view language, const LanguageLibraryNames& names,
+                                 const std::string& folder) {
+  LanguageLoad r;
+  const int index = LanguageIndex(language);
+  if (index < 0) {
+    r.caption = "Installation Error";
+    r.message = "Invalid language selection found. Please re-install.";
+    return r;
+  }
+  const std::string& file = names[static_cast<std::size_t>(index)];
+  auto fail = [&](std::string detail) {
+    r.caption = "Installation Error";
+    r.message = FormatText("Unable to locate language/resource dll <%s>. Please re-install.", file);
+    r.detail = std::move(detail);
+    return r;
+  };
+  // Only a plain file name is accepted: the library comes from the program's own folder.
+  if (file.empty() || file.find('/') != std::string::npos) return fail("bad library name");
+  CDynLib lib;
+  if (!lib.Open(folder + "/" + file, &r.detail)) return fail(r.detail);
+  using ScriptFn = const char* (*)(std::size_t*);
+  auto fn = lib.Function<ScriptFn>("fenwardle_resource_script");
+  if (!fn) return fail("the library holds no resources");
+  std::size_t size = 0;
+  const char* data = fn(&size);
+  std::string error;
+  auto bundle = CResourceBundle::Parse(std::string_view(data, size), &error);
+  if (!bundle) return fail(error);
+  lib.Leak();
+  r.bundle = bundle.release();  // kept for the life of the process
+  return r;
+}
+
+}  // namespace fw

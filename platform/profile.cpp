@@ -1,0 +1,109 @@
+#include "platform/profile.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace fw {
+
+std::string CProfile::FolderFor(std::string_view company) {
+  std::string base;
+  if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x) {
+    base = x;
+  } else if (const char* h = std::getenv("HOME"); h && *h) {
+    base = std::string(h) + "/.config";
+  } else {
+    base = ".";
+  }
+  return base + "/" + std::string(company.empty() ? "fenwardle" : company);
+}
+
+bool CProfile::Open(const std::string& folder, const std::string& program, std::string* error) {
+  folder_ = folder;
+  return ini_.Load(folder + "/" + program + ".ini", error);
+}
+
+bool CProfile::OpenFile(const std::string& path, std::string* error) {
+  folder_ = std::filesystem::path(path).parent_path().string();
+  return ini_.Load(path, error);
+}
+
+bool CProfile::Flush() {
+  std::error_code ec;
+  if (!folder_.empty()) std::filesystem::create_directories(folder_, ec);
+  return ini_.Save(&lastError_);
+}
+
+int CProfile::GetProfileInt(std::string_view section, std::string_view key, int def) const {
+  return ini_.GetInt(section, key, def);
+}
+
+std::string CProfile::GetProfileString(std::string_view section, std::string_view key,
+                                       std::string_view def) const {
+  return ini_.GetString(section, key, def);
+}
+
+bool CProfile::GetProfileBinary(std::string_view section, std::string_view key,
+                                std::vector<std::uint8_t>& out) const {
+  auto v = ini_.Get(section, key);
+  if (!v || v->size() % 2) return false;
+  std::vector<std::uint8_t> bytes;
+  bytes.reserve(v->size() / 2);
+  auto nibble = [](char c) -> int {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+  };
+  for (std::size_t i = 0; i < v->size(); i += 2) {
+    int hi = nibble((*v)[i]), lo = nibble((*v)[i + 1]);
+    if (hi < 0 || lo < 0) return false;
+    bytes.push_back(static_cast<std::uint8_t>(hi << 4 | lo));
+  }
+  out = std::move(bytes);
+  return true;
+}
+
+bool CProfile::WriteProfileInt(std::string_view section, std::string_view key, long long value) {
+  ini_.SetInt(section, key, value);
+  return Flush();
+}
+
+bool CProfile::WriteProfileString(std::string_view section, std::string_view key,
+                                  std::string_view value) {
+  ini_.SetString(section, key, value);
+  return Flush();
+}
+
+bool CProfile::WriteProfileBinary(std::string_view section, std::string_view key,
+                                  const std::vector<std::uint8_t>& data) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string text;
+  text.reserve(data.size() * 2);
+  for (auto b : data) {
+    text += kHex[b >> 4];
+    text += kHex[b & 15];
+  }
+  ini_.SetString(section, key, text);
+  return Flush();
+}
+
+bool CProfile::DeleteProfileKey(std::string_view section, std::string_view key) {
+  return ini_.DeleteKey(section, key) ? Flush() : true;
+}
+
+bool CProfile::DeleteProfileSection(std::string_view section) {
+  return ini_.DeleteSection(section) ? Flush() : true;
+}
+
+namespace {
+CProfile* g_installed = nullptr;
+}
+
+CProfile& AppProfile() {
+  static CProfile fallback;
+  return g_installed ? *g_installed : fallback;
+}
+
+void SetAppProfile(CProfile* profile) { g_installed = profile; }
+
+}  // namespace fw

@@ -1,0 +1,55 @@
+// The per-user settings store: the registry's place on this platform. One INI
+// file per program under $XDG_CONFIG_HOME/<company>/, with the INI engine's
+// section and key rules. Every write goes to disk at once, atomically.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/ini.h"
+
+namespace fw {
+
+class CProfile {
+ public:
+  CProfile() = default;
+  // The folder that holds the settings of the given company:
+  // $XDG_CONFIG_HOME/<company>, else ~/.config/<company>.
+  static std::string FolderFor(std::string_view company);
+
+  // Opens <folder>/<program>.ini (creating the folder on the first write).
+  bool Open(const std::string& folder, const std::string& program, std::string* error = nullptr);
+  bool OpenFile(const std::string& path, std::string* error = nullptr);
+  const std::string& path() const { return ini_.path(); }
+  const std::string& folder() const { return folder_; }
+
+  int GetProfileInt(std::string_view section, std::string_view key, int def) const;
+  std::string GetProfileString(std::string_view section, std::string_view key,
+                               std::string_view def = {}) const;
+  // Binary values are kept as hex text. False when absent or not hex.
+  bool GetProfileBinary(std::string_view section, std::string_view key,
+                        std::vector<std::uint8_t>& out) const;
+
+  bool WriteProfileInt(std::string_view section, std::string_view key, long long value);
+  bool WriteProfileString(std::string_view section, std::string_view key, std::string_view value);
+  bool WriteProfileBinary(std::string_view section, std::string_view key,
+                          const std::vector<std::uint8_t>& data);
+  bool DeleteProfileKey(std::string_view section, std::string_view key);
+  bool DeleteProfileSection(std::string_view section);
+
+  const std::string& last_error() const { return lastError_; }
+
+ private:
+  bool Flush();
+  CIniFile ini_;
+  std::string folder_;
+  std::string lastError_;
+};
+
+// The profile of the running program. Tests may install their own.
+CProfile& AppProfile();
+void SetAppProfile(CProfile* profile);
+
+}  // namespace fw

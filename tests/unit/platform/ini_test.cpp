@@ -1,0 +1,199 @@
+#include "platform/ini.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "platform/atomicfile.h"
+
+namespace fw {
+namespace {
+
+class TempDir {
+ public:
+  TempDir() {
+    char tmpl[] = "/tmp/fwtestXXXXXX";
+    path_ = mkdtemp(tmpl);
+  }
+  ~TempDir() {
+    std::error_code ec;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ec);
+    std::filesystem::remove_all(path_, ec);
+  }
+  std::string file(const std::string& name) const { return path_ + "/" + name; }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+CIniFile Parsed(std::string_view text) {
+  CIniFile f;
+  f.Parse(text);
+  return f;
+}
+
+TEST(IniLookup, SectionAndKeyNamesIgnoreCaseAndFirstOccurrenceWins) {
+  auto f = Parsed("[Settings]\nWait=1\nwait=2\n[settings]\nwait=3\nother=4\n");
+  EXPECT_EQ(f.GetString("SETTINGS", "WAIT"), "1");
+  // The second "[settings]" is shadowed entirely, as with the Windows profile API.
+  EXPECT_FALSE(f.Get("Settings", "other").has_value());
+  EXPECT_EQ(f.SectionNames(), std::vector<std::string>{"Settings"});
+  EXPECT_EQ(f.KeyNames("settings"), std::vector<std::string>{"Wait"});
+}
+
+TEST(IniLookup, LatinLettersFoldToo) {
+  auto f = Parsed("[Switch Entry: ÄRGER]\nMAC=1\n");
+  EXPECT_EQ(f.GetString("Switch Entry: ärger", "mac"), "1");
+}
+
+TEST(IniLookup, ValuesAreTrimmedAndLoseOuterQuotes) {
+  auto f = Parsed(
+      "[a]\n  k1 =  value with spaces  \nk2=\"quoted \"\nk3='x'\nk4=\"unbalanced\nk5=\n; k6=comment\n"
+      "k7=a;b\n");
+  EXPECT_EQ(f.GetString("a", "k1"), "value with spaces");
+  EXPECT_EQ(f.GetString("a", "k2"), "quoted ");
+  EXPECT_EQ(f.GetString("a", "k3"), "x");
+  EXPECT_EQ(f.GetString("a", "k4"), "\"unbalanced");
+  EXPECT_EQ(f.Get("a", "k5"), std::optional<std::string>(""));
+  EXPECT_FALSE(f.Get("a", "; k6").has_value());
+  EXPECT_FALSE(f.Get("a", "k6").has_value());
+  EXPECT_EQ(f.GetString("a", "k7"), "a;b");  // no trailing comments in values
+  EXPECT_EQ(f.GetString("a", "missing", " def "), "def");
+}
+
+TEST(IniLookup, GetIntReadsLikeAtoi) {
+  auto f = Parsed("[a]\nn=42abc\nm=-7\nx=abc\nbig=99999999999\n");
+  EXPECT_EQ(f.GetInt("a", "n", 0), 42);
+  EXPECT_EQ(f.GetInt("a", "m", 0), -7);
+  EXPECT_EQ(f.GetInt("a", "x", 5), 0);
+  EXPECT_EQ(f.GetInt("a", "absent", 5), 5);
+  EXPECT_EQ(f.GetInt("a", "big", 0), INT32_MAX);
+}
+
+TEST(IniLineEnds, CrLfLfCrAndBomAllRead) {
+  for (std::string text : {"[a]\r\nk=v\r\n", "[a]\nk=v\n", "[a]\rk=v", "\xEF\xBB\xBF[a]\r\nk=v"}) {
+    auto f = Parsed(text);
+    EXPECT_EQ(f.GetString("a", "k"), "v") << text;
+  }
+  EXPECT_EQ(Parsed("[a]\nk=v\n").Serialize(), "[a]\r\nk=v\r\n");
+}
+
+TEST(IniEncoding, Cp1252IsReadAndWrittenBack) {
+  auto f = Parsed("[a]\r\nname=M\xFCller \x80\r\n");
+  EXPECT_EQ(f.GetString("a", "name"), "Müller €");
+  EXPECT_EQ(f.Encode(), "[a]\r\nname=M\xFCller \x80\r\n");
+  // A character cp1252 cannot hold makes the whole file UTF-8.
+  f.SetString("a", "jp", "日本");
+  EXPECT_EQ(f.Encode(), "[a]\r\nname=Müller €\r\njp=日本\r\n");
+  auto g = Parsed(f.Encode());
+  EXPECT_EQ(g.GetString("a", "jp"), "日本");
+}
+
+TEST(IniWrite, ReplacesInPlaceAndKeepsEverythingElse) {
+  auto f = Parsed("; header comment\r\n[one]\r\nA = 1\r\n; note\r\nB=2\r\n\r\n[Unknown]\r\nx=y\r\n");
+  f.SetString("ONE", "a", "10");
+  EXPECT_EQ(f.Serialize(),
+            "; header comment\r\n[one]\r\nA=10\r\n; note\r\nB=2\r\n\r\n[Unknown]\r\nx=y\r\n");
+}
+
+TEST(IniWrite, NewKeyGoesToTheEndOfItsSectionBeforeBlankLines) {
+  auto f = Parsed("[one]\r\nA=1\r\n\r\n[two]\r\nC=3\r\n");
+  f.SetString("one", "B", "2");
+  f.SetString("two", "D", "4");
+  EXPECT_EQ(f.Serialize(), "[one]\r\nA=1\r\nB=2\r\n\r\n[two]\r\nC=3\r\nD=4\r\n");
+  EXPECT_EQ(f.GetString("one", "b"), "2");
+}
+
+TEST(IniWrite, NewSectionGoesToTheEndOfTheFile) {
+  auto f = Parsed("[one]\r\nA=1\r\n");
+  f.SetString("New One", "k", "v");
+  EXPECT_EQ(f.Serialize(), "[one]\r\nA=1\r\n\r\n[New One]\r\nk=v\r\n");
+  CIniFile empty;
+  empty.SetString("s", "k", "v");
+  EXPECT_EQ(empty.Serialize(), "[s]\r\nk=v\r\n");
+}
+
+TEST(IniWrite, LineBreaksInValuesCannotSplitTheFile) {
+  CIniFile f;
+  f.SetString("s", "k", "two\r\nlines");
+  f.SetString("s", "k2", "x");
+  auto g = Parsed(f.Serialize());
+  EXPECT_EQ(g.GetString("s", "k"), "two  lines");
+  EXPECT_EQ(g.KeyNames("s").size(), 2u);
+}
+
+TEST(IniDelete, KeysAndSections) {
+  auto f = Parsed("[a]\r\nk=1\r\nj=2\r\n[b]\r\nk=3\r\n[c]\r\nz=1\r\n");
+  EXPECT_TRUE(f.DeleteKey("A", "K"));
+  EXPECT_FALSE(f.DeleteKey("a", "k"));
+  EXPECT_EQ(f.GetString("a", "j"), "2");
+  EXPECT_TRUE(f.DeleteSection("B"));
+  EXPECT_FALSE(f.HasSection("b"));
+  EXPECT_EQ(f.Serialize(), "[a]\r\nj=2\r\n[c]\r\nz=1\r\n");
+  // A deleted section can be written anew; it then goes to the end.
+  f.SetString("b", "k", "4");
+  EXPECT_EQ(f.SectionNames(), (std::vector<std::string>{"a", "c", "b"}));
+}
+
+TEST(IniDelete, DeletingAShadowingSectionUncoversTheDuplicate) {
+  auto f = Parsed("[a]\nk=1\n[A]\nk=2\n");
+  f.DeleteSection("a");
+  EXPECT_EQ(f.GetString("a", "k"), "2");
+}
+
+TEST(IniFileIo, MissingFileReadsEmptyAndSaveRoundTrips) {
+  TempDir dir;
+  CIniFile f;
+  ASSERT_TRUE(f.Load(dir.file("none.ini")));
+  EXPECT_TRUE(f.SectionNames().empty());
+  f.SetString("s", "k", "v");
+  ASSERT_TRUE(f.Save());
+  CIniFile g;
+  ASSERT_TRUE(g.Load(dir.file("none.ini")));
+  EXPECT_EQ(g.GetString("s", "k"), "v");
+}
+
+TEST(IniFileIo, FailedWriteLeavesTheOldFileIntact) {
+  TempDir dir;
+  const std::string path = dir.file("p.zcf");
+  ASSERT_TRUE(WriteFileAtomic(path, "[old]\r\nk=1\r\n", nullptr));
+  CIniFile f;
+  ASSERT_TRUE(f.Load(path));
+  f.SetString("old", "k", std::string(100000, 'x'));
+  // A file size limit makes the write fail part-way, as a full disk would (even for root).
+  struct rlimit old {};
+  getrlimit(RLIMIT_FSIZE, &old);
+  auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = old;
+  small.rlim_cur = 1000;
+  setrlimit(RLIMIT_FSIZE, &small);
+  std::string error;
+  const bool saved = f.Save(&error);
+  setrlimit(RLIMIT_FSIZE, &old);
+  signal(SIGXFSZ, oldHandler);
+  EXPECT_FALSE(saved);
+  EXPECT_FALSE(error.empty());
+  std::string bytes;
+  ASSERT_TRUE(ReadFileBytes(path, bytes, nullptr));
+  EXPECT_EQ(bytes, "[old]\r\nk=1\r\n");
+  // No temporary file is left behind.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST(IniFileIo, WriteIntoAMissingFolderFailsCleanly) {
+  CIniFile f;
+  f.SetString("a", "b", "c");
+  std::string error;
+  EXPECT_FALSE(f.SaveAs("/nonexistent-folder-xyz/p.zcf", &error));
+  EXPECT_NE(error.find("nonexistent"), std::string::npos);
+  EXPECT_TRUE(f.path().empty());
+}
+
+}  // namespace
+}  // namespace fw
