@@ -1,15 +1,20 @@
-# cmake -DIN=<file> -DOUT=<cpp> -DSYMBOL=<c name> [-DEXTERN_C=1] -P EmbedFile.cmake
-# Writes a C++ source that holds the bytes of IN and a function returning them.
-file(READ "${IN}" hex HEX)
+# cmake "-DIN=<file;file;...>" -DOUT=<cpp> -DSYMBOL=<c name> [-DEXTERN_C=1] -P EmbedFile.cmake
+# Writes a C++ source that holds the bytes of the IN files, one after another
+# (each followed by a newline), and a function returning them.
+set(hex "")
+foreach(f ${IN})
+  file(READ "${f}" part HEX)
+  string(APPEND hex "${part}0a")
+endforeach()
 string(LENGTH "${hex}" hexlen)
 math(EXPR size "${hexlen} / 2")
 string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
-string(REGEX REPLACE "(0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,)" "\\1\n" bytes "${bytes}")
+string(REGEX REPLACE "((0x..,){16})" "\\1\n" bytes "${bytes}")
 if(EXTERN_C)
   set(linkage "extern \"C\" __attribute__((visibility(\"default\")))")
 else()
   set(linkage "")
 endif()
-file(WRITE "${OUT}.tmp" "// Generated from ${IN}; do not edit.\n#include <cstddef>\nnamespace {\nconst unsigned char kData[] = {\n${bytes}0x00};\n}\n${linkage} const char* ${SYMBOL}(std::size_t* size) {\n  *size = ${size};\n  return reinterpret_cast<const char*>(kData);\n}\n")
+file(WRITE "${OUT}.tmp" "// Generated; do not edit.\n#include <cstddef>\nnamespace {\nconst unsigned char kData[] = {\n${bytes}0x00};\n}\n${linkage} const char* ${SYMBOL}(std::size_t* size) {\n  *size = ${size};\n  return reinterpret_cast<const char*>(kData);\n}\n")
 execute_process(COMMAND ${CMAKE_COMMAND} -E copy_if_different "${OUT}.tmp" "${OUT}")
 file(REMOVE "${OUT}.tmp")
