@@ -436,7 +436,8 @@ void CEdit::SetLimitText(int max) {
 }
 
 bool CEdit::SetReadOnly(bool readOnly) {
-  ModifyStyle(readOnly ? 0 : ES_READONLY, readOnly ? ES_READONLY : 0);
+  const std::uint32_t bit = ES_READONLY;
+  ModifyStyle(readOnly ? 0u : bit, readOnly ? bit : 0u);
   return true;
 }
 
@@ -841,7 +842,7 @@ int CListCtrl::InsertColumn(int col, const std::string& heading, int format, int
   }
   for (int i = 0; i <= n; ++i) {
     header->setText(i, titles[static_cast<std::size_t>(i)]);
-    header->setTextAlignment(i, aligns[static_cast<std::size_t>(i)]);
+    header->setTextAlignment(i, Qt::Alignment(aligns[static_cast<std::size_t>(i)]));
   }
   if (width >= 0) t->setColumnWidth(col, width);
   return col;
