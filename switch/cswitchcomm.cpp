@@ -91,7 +91,9 @@ cswitchcomm::cswitchcomm(fw::ICaptureBackend* backend, fw::IClock* clock)
   m_bIncompatible = !m_backend->Usable();
 }
 
-cswitchcomm::~cswitchcomm() { CommClose(); }
+cswitchcomm::~cswitchcomm() {
+  CommClose();
+}
 
 void cswitchcomm::SetDefaultCyclePowerPromptFactory(CyclePowerPromptFactory factory) {
   std::lock_guard lock(PromptFactoryMutex());
@@ -251,8 +253,12 @@ bool cswitchcomm::CommSetTargetMac(const std::string& text) {
   return true;
 }
 
-void cswitchcomm::SetTarget(const std::uint8_t mac[6]) { std::copy(mac, mac + 6, m_target.begin()); }
-void cswitchcomm::GetTarget(std::uint8_t mac[6]) const { std::copy(m_target.begin(), m_target.end(), mac); }
+void cswitchcomm::SetTarget(const std::uint8_t mac[6]) {
+  std::copy(mac, mac + 6, m_target.begin());
+}
+void cswitchcomm::GetTarget(std::uint8_t mac[6]) const {
+  std::copy(m_target.begin(), m_target.end(), mac);
+}
 
 std::string cswitchcomm::FormatMacText(const std::uint8_t mac[6], const std::string& lead,
                                        const std::string& trail) {
@@ -386,15 +392,22 @@ int cswitchcomm::SendLoadBlock(const std::uint8_t* block, std::size_t len, int p
   } else if (f & fw::frames::kFlagSuccess) {
     return 0;
   } else {
-    AppendLine(error, "Switch boot monitor mode error found while attempting to send data to "
-                      "switch memory.");
+    AppendLine(error,
+               "Switch boot monitor mode error found while attempting to send data to "
+               "switch memory.");
   }
   const int status = fw::frames::LoadStatus(reply);
   switch (status) {
     case 2: AppendLine(error, "Failed to write data to switch memory."); return -106;
-    case 3: AppendLine(error, "Invalid data found while attempting to send to switch memory."); return -107;
-    case 4: AppendLine(error, "Erase failed while attempting to send to switch memory."); return -108;
-    case 5: AppendLine(error, "Verify failed while attempting to send to switch memory."); return -109;
+    case 3:
+      AppendLine(error, "Invalid data found while attempting to send to switch memory.");
+      return -107;
+    case 4:
+      AppendLine(error, "Erase failed while attempting to send to switch memory.");
+      return -108;
+    case 5:
+      AppendLine(error, "Verify failed while attempting to send to switch memory.");
+      return -109;
     default:
       AppendLine(error, fw::FormatText("%s (%d) %s\n", "Unknown error", status,
                                        "found while attempting to send to switch memory."));
@@ -460,8 +473,8 @@ int cswitchcomm::Run(CCfgBlock& block, std::string& error) {
   }
   block.SplitAndPack();
   for (auto& entries : block.Frames()) {
-    const auto request =
-        fw::frames::BuildRequest(m_target, m_local, fw::frames::kCmdEerom, CCfgBlock::FrameBody(entries));
+    const auto request = fw::frames::BuildRequest(m_target, m_local, fw::frames::kCmdEerom,
+                                                  CCfgBlock::FrameBody(entries));
     std::vector<std::uint8_t> reply;
     if (ExchangeEerom(request, &reply, error) != 0) return EEROM_FAILED;
     // A busy switch gets the same frame again, at most three times; the first
