@@ -131,8 +131,9 @@ CVethSwitch::~CVethSwitch() {
   const std::string ip = IpPath() ? IpPath() : kIp;
   // Deleting the namespace takes its veth end, and with it the host end.
   RunCommand({ip, "netns", "del", ns_});
-  RunCommand({ip, "link", "del", host_});
   std::error_code ec;
+  if (std::filesystem::exists("/sys/class/net/" + host_, ec))
+    RunCommand({ip, "link", "del", host_});
   std::filesystem::remove(dump_, ec);
 }
 
