@@ -1,6 +1,7 @@
 #include "switch/cswitchcomm.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <mutex>
@@ -11,11 +12,10 @@
 
 namespace {
 
-// "cswitchcomm::pcapdevsmutex": guards device enumeration and the process-wide
-// device list. A wait that times out is an error; nothing guarded is touched.
-std::timed_mutex& DevicesMutex() {
-  static std::timed_mutex m;
-  return m;
+std::atomic<int> g_devicesMutexWait{cswitchcomm::kDevicesMutexWait};
+
+std::chrono::milliseconds DevicesWait() {
+  return std::chrono::milliseconds(g_devicesMutexWait.load());
 }
 
 struct ProcessDeviceList {
@@ -84,6 +84,17 @@ class CClockPrompt : public ICyclePowerPrompt {
 
 }  // namespace
 
+// "cswitchcomm::pcapdevsmutex": guards device enumeration and the process-wide
+// device list. A wait that times out is an error; nothing guarded is touched.
+std::timed_mutex& cswitchcomm::DevicesMutex() {
+  static std::timed_mutex m;
+  return m;
+}
+
+void cswitchcomm::SetDevicesMutexWait(int ms) {
+  g_devicesMutexWait = ms;
+}
+
 cswitchcomm::cswitchcomm(fw::ICaptureBackend* backend, fw::IClock* clock)
     : m_backend(backend ? backend : &fw::ProcessCaptureBackend()),
       m_clock(clock ? clock : &fw::SteadyClock()) {
@@ -117,7 +128,7 @@ int cswitchcomm::CommFindDevices(CPcapDeviceList* list) {
     AfxMessageBox("PcapFindDevsEx not loaded.");
     return -1;
   }
-  std::unique_lock lock(DevicesMutex(), std::chrono::milliseconds(kDevicesMutexWait));
+  std::unique_lock lock(DevicesMutex(), DevicesWait());
   if (!lock.owns_lock()) return 0;
   return FillDevices(*m_backend, list);
 }
@@ -125,7 +136,7 @@ int cswitchcomm::CommFindDevices(CPcapDeviceList* list) {
 void cswitchcomm::PrepareDeviceList(fw::ICaptureBackend* backend) {
   fw::ICaptureBackend& b = backend ? *backend : fw::ProcessCaptureBackend();
   if (!b.Usable()) return;
-  std::unique_lock lock(DevicesMutex(), std::chrono::milliseconds(kDevicesMutexWait));
+  std::unique_lock lock(DevicesMutex(), DevicesWait());
   if (!lock.owns_lock()) return;
   auto& pl = ProcessDevices();
   if (pl.filled && pl.source == &b) return;
@@ -138,7 +149,7 @@ void cswitchcomm::PrepareDeviceList(fw::ICaptureBackend* backend) {
 
 std::string cswitchcomm::LookupDeviceName(const std::string& text) {
   if (m_bIncompatible) return {};
-  std::unique_lock lock(DevicesMutex(), std::chrono::milliseconds(kDevicesMutexWait));
+  std::unique_lock lock(DevicesMutex(), DevicesWait());
   if (!lock.owns_lock()) return {};
   auto& pl = ProcessDevices();
   const bool stale = !pl.filled || pl.source != m_backend;
@@ -418,11 +429,14 @@ int cswitchcomm::SendLoadBlock(const std::uint8_t* block, std::size_t len, int p
 int cswitchcomm::CommEnterBootMonitor(std::string& error) {
   std::string ignored;
   const bool answered = ControlRequest(1, ignored, COMM_QUIET) == 0;
-  auto prompt = MakePrompt();
+  std::unique_ptr<ICyclePowerPrompt> prompt;
   if (!answered) {
+    prompt = MakePrompt();
     prompt->PumpMessagesFor(25);
   } else {
+    // The switch is restarting into its boot monitor; give it time first.
     CommPumpMessagesFor(3000);
+    prompt = MakePrompt();
     prompt->SetCaption(LoadResString(10044));
     prompt->SetStatus(LoadResString(10045));
     prompt->PumpMessagesFor(100);

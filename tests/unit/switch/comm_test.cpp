@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <future>
+#include <thread>
 
-#include "platform/resstring.h"
 #include "tests/unit/switch/comm_fixture.h"
 
 namespace fw::test {
@@ -102,6 +103,27 @@ TEST_F(CommTest, FindDevices) {
   capture.find_fails = true;
   EXPECT_EQ(-1, comm->CommFindDevices(&list));
   EXPECT_EQ("PcapFindDevsEx() failed", messages->messages().back().text);
+}
+
+TEST_F(CommTest, DevicesLockTimeoutTouchesNothing) {
+  cswitchcomm::SetDevicesMutexWait(30);
+  std::promise<void> locked, release;
+  std::thread holder([&] {
+    std::lock_guard hold(cswitchcomm::DevicesMutex());
+    locked.set_value();
+    release.get_future().wait();
+  });
+  locked.get_future().wait();
+  CPcapDeviceList list;
+  const int calls = capture.find_calls;
+  EXPECT_EQ(0, comm->CommFindDevices(&list));
+  EXPECT_EQ("", comm->LookupDeviceName("Test segment"));
+  EXPECT_TRUE(list.empty());
+  EXPECT_EQ(calls, capture.find_calls) << "no enumeration without the lock";
+  release.set_value();
+  holder.join();
+  cswitchcomm::SetDevicesMutexWait(cswitchcomm::kDevicesMutexWait);
+  EXPECT_EQ("veth-test0", comm->LookupDeviceName("Test segment"));
 }
 
 TEST_F(CommTest, NopResults) {
@@ -279,8 +301,8 @@ TEST_F(BootMonitorTest, CommandedIntoBootMonitor) {
   EXPECT_EQ(0, comm->CommEnterBootMonitor(error)) << error;
   EXPECT_EQ(1u, core.last_control());
   EXPECT_TRUE(core.InBootMonitor(clock.Now()));
-  EXPECT_EQ(std::vector<std::string>{LoadResString(10044)}, log.captions);
-  EXPECT_EQ(std::vector<std::string>{LoadResString(10045)}, log.statuses);
+  EXPECT_EQ(std::vector<std::string>{"Connecting..."}, log.captions);
+  EXPECT_EQ(std::vector<std::string>{"Attempting to connect..."}, log.statuses);
   ASSERT_FALSE(log.pumps.empty());
   EXPECT_EQ(100u, log.pumps[0]);
   EXPECT_GE(clock.Now() - start, 3100u);
