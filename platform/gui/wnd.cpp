@@ -894,7 +894,8 @@ CWnd* CWnd::SetCapture() {
   }
   hub.capture = peer_;
   // Offscreen test runs cannot grab; events go to the window anyway.
-  if (peer_->isVisible() && QGuiApplication::platformName() != QLatin1String("offscreen")) peer_->grabMouse();
+  if (peer_->isVisible() && QGuiApplication::platformName() != QLatin1String("offscreen"))
+    peer_->grabMouse();
   return old;
 }
 
