@@ -410,6 +410,7 @@ class CWnd {
   friend class CDialog;
   bool AttachPeer(QWidget* widget, bool owned);
   void DetachPeer();
+  void StoreStyle();
   bool HandleQtEvent(QObject* target, QEvent* e);
   bool DispatchInput(UINT msg, WPARAM w, LPARAM l);
   void FireTimer(UINT_PTR id);
