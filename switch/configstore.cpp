@@ -114,6 +114,14 @@ void BuildCatalogue(std::map<std::string, std::unique_ptr<CPartRecord>>& catalog
   }
 }
 
+// Readers of the list before any store exists get it built, silently.
+void EnsureBuilt(OfferedList& o) {
+  if (o.built) return;
+  std::map<std::string, std::unique_ptr<CPartRecord>> catalogue;
+  BuildCatalogue(catalogue);
+  BuildOffered(o, catalogue, nullptr);
+}
+
 }  // namespace
 
 namespace fw {
@@ -191,6 +199,7 @@ void CSwitchConfigStore::SetCustomizeFilePath(std::string path) {
 const CPartRecord* CSwitchConfigStore::LookupModel(std::string_view text) {
   OfferedList& o = Offered();
   std::lock_guard lock(o.mutex);
+  EnsureBuilt(o);
   for (const auto& r : o.records)
     if (r->partNumber == text) return r.get();
   for (const auto& r : o.records)
@@ -202,6 +211,7 @@ void CSwitchConfigStore::FillModelLists(std::vector<std::string>& displayNames,
                                         std::vector<std::string>* partNumbers) {
   OfferedList& o = Offered();
   std::lock_guard lock(o.mutex);
+  EnsureBuilt(o);
   for (const auto& r : o.records) {
     displayNames.push_back(r->displayName);
     if (partNumbers) partNumbers->push_back(r->partNumber);
@@ -211,6 +221,7 @@ void CSwitchConfigStore::FillModelLists(std::vector<std::string>& displayNames,
 std::vector<CPartRecord> CSwitchConfigStore::OfferedModels() {
   auto& o = Offered();
   std::lock_guard lock(o.mutex);
+  EnsureBuilt(o);
   std::vector<CPartRecord> out;
   for (const auto& r : o.records) out.push_back(*r);
   return out;
@@ -276,6 +287,10 @@ const CSwitchConfig* CSwitchConfigStore::GetAt(int index) const {
 int CSwitchConfigStore::Add(const CSwitchConfig& config) {
   if (config.GetName().empty()) return -1;
   if (FindIndexByNameNoCase(config.GetName()) >= 0) return -3;
+  return Append(config);
+}
+
+int CSwitchConfigStore::Append(const CSwitchConfig& config) {
   auto copy = std::make_unique<CSwitchConfig>();
   copy->CopyFrom(config);
   configs_.push_back(std::move(copy));
@@ -293,7 +308,7 @@ int CSwitchConfigStore::FindIndexByName(std::string_view name) const {
 int CSwitchConfigStore::FindIndexByNameNoCase(std::string_view name, int skip) const {
   const std::string folded = fw::FoldCase(name);
   for (int i = First(); i >= 0; i = Next(i))
-    if (i != skip && fw::FoldCase(configs_[static_cast<std::size_t>(i)]->GetName()) == folded) return i;
+    if (i != skip && configs_[static_cast<std::size_t>(i)]->GetFoldedName() == folded) return i;
   return -1;
 }
 

@@ -76,6 +76,8 @@ class CSwitchConfigStore {
   static void ResetOfferedModels();
 
  private:
+  int Append(const CSwitchConfig& config);
+
   std::vector<std::unique_ptr<CSwitchConfig>> configs_;
   std::map<std::string, std::unique_ptr<CPartRecord>> catalogue_;
   std::vector<std::string> baseTypes_;

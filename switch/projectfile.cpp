@@ -468,12 +468,13 @@ int CSwitchConfigStore::LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNo
       return -3;
     }
     DeleteIndexedSections(file, kCfgIndex, kCfgPrefix);
+    // The whole index goes first: the file comes out the same as when each
+    // key is written before its section, without re-indexing the index
+    // section on every key.
     int k = 0;
-    for (int i = First(); i >= 0; i = Next(i)) {
-      const CSwitchConfig& cfg = *GetAt(i);
-      file.SetString(kCfgIndex, FormatText("%d", k++), cfg.GetName());
-      WriteConfigSection(file, std::string(kCfgPrefix) + cfg.GetName(), cfg);
-    }
+    for (int i = First(); i >= 0; i = Next(i)) file.SetString(kCfgIndex, FormatText("%d", k++), GetAt(i)->GetName());
+    for (int i = First(); i >= 0; i = Next(i))
+      WriteConfigSection(file, std::string(kCfgPrefix) + GetAt(i)->GetName(), *GetAt(i));
     return 0;
   }
 
@@ -506,7 +507,7 @@ int CSwitchConfigStore::LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNo
           }
       }
     }
-    Add(cfg);
+    Append(cfg);  // the name was checked against the others above
   }
   if (notes && conflict) notes->mirrorConflict = true;
   return conflict ? -3 : newer ? kProjectNewerSection : 0;
@@ -524,11 +525,9 @@ int CSwitchList::LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNotes* no
     }
     DeleteIndexedSections(file, kEntryIndex, kEntryPrefix);
     int k = 0;
-    for (int i = First(); i >= 0; i = Next(i)) {
-      const CSwitchEntry& e = *GetAt(i);
-      file.SetString(kEntryIndex, FormatText("%d", k++), e.GetName());
-      WriteEntrySection(file, std::string(kEntryPrefix) + e.GetName(), e);
-    }
+    for (int i = First(); i >= 0; i = Next(i)) file.SetString(kEntryIndex, FormatText("%d", k++), GetAt(i)->GetName());
+    for (int i = First(); i >= 0; i = Next(i))
+      WriteEntrySection(file, std::string(kEntryPrefix) + GetAt(i)->GetName(), *GetAt(i));
     return 0;
   }
 
@@ -543,7 +542,7 @@ int CSwitchList::LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNotes* no
       continue;
     }
     ReadEntrySection(file, std::string(kEntryPrefix) + raw, entry, notes);
-    Add(entry);
+    Append(entry);  // the name was checked against the others above
   }
   return 0;
 }

@@ -268,7 +268,10 @@ void CSwitchConfig::SetPartNumber(std::string_view type) {
       SetSpeedMode(i, kFixed);
 }
 
-void CSwitchConfig::SetName(std::string_view name) { name_ = fw::CleanItemName(name); }
+void CSwitchConfig::SetName(std::string_view name) {
+  name_ = fw::CleanItemName(name);
+  foldedName_ = fw::FoldCase(name_);
+}
 
 void CSwitchConfig::SetNumRings(int n) { numRings_ = std::clamp(n, 0, kMaxRings); }
 
@@ -327,6 +330,7 @@ bool CSwitchConfig::OnlyMonitorIs(int m) const {
 void CSwitchConfig::CopyFrom(const CSwitchConfig& other) {
   if (&other == this) return;
   name_ = other.name_;
+  foldedName_ = other.foldedName_;
   type_ = other.type_;
   SetPortCount(other.portCount_);
   for (int i = 0; i < portCount_; ++i) *ports_[static_cast<std::size_t>(i)] = *other.ports_[static_cast<std::size_t>(i)];

@@ -26,6 +26,7 @@ class CSwitchEntry {
   const std::string& GetName() const { return name_; }
   // Control characters and ']' are dropped (names may come from a switch's EEROM).
   void SetName(std::string_view name);
+  const std::string& GetFoldedName() const { return foldedName_; }
 
   // A text longer than 9 characters keeps what follows its ninth character.
   void SetMac(std::string_view text);
@@ -84,6 +85,7 @@ class CSwitchEntry {
   int deleted_ = 0;
   std::string macSuffix_;
   std::string name_;
+  std::string foldedName_;
   std::unique_ptr<CSwitchConfig::RawSection> preserved_;
 };
 
@@ -111,5 +113,7 @@ class CSwitchList {
   int LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNotes* notes = nullptr);
 
  private:
+  int Append(const CSwitchEntry& entry);
+
   std::vector<std::unique_ptr<CSwitchEntry>> entries_;
 };
