@@ -56,7 +56,12 @@ void BM_LoadProject(benchmark::State& state) {
   state.SetComplexityN(scale);
   unlink(path.c_str());
 }
-BENCHMARK(BM_LoadProject)->Arg(1)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK(BM_LoadProject)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(4)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
 
 void BM_SaveProject(benchmark::State& state) {
   const int scale = static_cast<int>(state.range(0));
@@ -70,7 +75,12 @@ void BM_SaveProject(benchmark::State& state) {
   state.SetComplexityN(scale);
   unlink(path.c_str());
 }
-BENCHMARK(BM_SaveProject)->Arg(1)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK(BM_SaveProject)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(4)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
 
 }  // namespace
 

@@ -60,11 +60,13 @@ int CSwitchList::Append(const CSwitchEntry& entry) {
 }
 
 CSwitchEntry* CSwitchList::GetAt(int index) {
-  return index >= 0 && index < GetCount() ? entries_[static_cast<std::size_t>(index)].get() : nullptr;
+  return index >= 0 && index < GetCount() ? entries_[static_cast<std::size_t>(index)].get()
+                                          : nullptr;
 }
 
 const CSwitchEntry* CSwitchList::GetAt(int index) const {
-  return index >= 0 && index < GetCount() ? entries_[static_cast<std::size_t>(index)].get() : nullptr;
+  return index >= 0 && index < GetCount() ? entries_[static_cast<std::size_t>(index)].get()
+                                          : nullptr;
 }
 
 int CSwitchList::Next(int index) const {

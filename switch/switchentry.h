@@ -41,7 +41,9 @@ class CSwitchEntry {
 
   CSwitchConfig& GetConfig() { return config_; }
   const CSwitchConfig& GetConfig() const { return config_; }
-  bool IsCompatible(const CSwitchConfig& config) const { return config.GetPortCount() == part_.portCount; }
+  bool IsCompatible(const CSwitchConfig& config) const {
+    return config.GetPortCount() == part_.portCount;
+  }
 
   const std::string& GetFirmwareRevision() const { return firmwareRevision_; }
   void SetFirmwareRevision(std::string v) { firmwareRevision_ = std::move(v); }

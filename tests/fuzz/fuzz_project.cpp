@@ -33,7 +33,8 @@ void CheckModel(const CSwitchConfigStore& store, const CSwitchList& switches) {
     }
     std::optional<int> monitor;
     for (const auto& e : c.MirrorPairs().Entries()) {
-      Check(e.source >= 0 && e.source < c.GetPortCount() && e.monitor >= 0 && e.monitor < c.GetPortCount());
+      Check(e.source >= 0 && e.source < c.GetPortCount() && e.monitor >= 0 &&
+            e.monitor < c.GetPortCount());
       Check(e.source != e.monitor && e.value != 0);
       Check(!monitor || *monitor == e.monitor);
       monitor = e.monitor;

@@ -9,7 +9,9 @@ namespace {
 
 using fwtest::ModelTest;
 
-std::string Type(unsigned id) { return LoadResString(id); }
+std::string Type(unsigned id) {
+  return LoadResString(id);
+}
 
 struct Speeds {
   int h10, f10, h100, f100, h1000, f1000;
@@ -178,7 +180,8 @@ TEST_P(PortTypeMatrix, EachPortHasTheTypeOfItsBaseConfiguration) {
   CSwitchConfig c;
   c.SetPortCount(9);
   c.SetPartNumber(Type(row.id));
-  for (int i = 0; i < 9; ++i) EXPECT_EQ(c.GetPortTypeText(i), row.ports[i]) << "type " << row.id << " port " << i;
+  for (int i = 0; i < 9; ++i)
+    EXPECT_EQ(c.GetPortTypeText(i), row.ports[i]) << "type " << row.id << " port " << i;
   EXPECT_EQ(c.IsGigabitType(), row.id >= 6009);
   EXPECT_EQ(c.GetNumRings(), 2);
 }
@@ -195,7 +198,10 @@ TEST_F(ConfigType, UnknownTypeHasNoPortTypes) {
 
 TEST_F(ConfigType, BaseTypePortCount) {
   for (unsigned id = 6000; id <= 6010; ++id)
-    EXPECT_EQ(CSwitchConfig::BaseTypePortCount(Type(id)), id >= 6006 ? 9 : id >= 6003 ? 6 : 5) << id;
+    EXPECT_EQ(CSwitchConfig::BaseTypePortCount(Type(id)), id >= 6006   ? 9
+                                                          : id >= 6003 ? 6
+                                                                       : 5)
+        << id;
   EXPECT_EQ(CSwitchConfig::BaseTypePortCount("anything"), 5);
 }
 

@@ -10,7 +10,8 @@ class SwitchEntry : public fwtest::ModelTest {
   void SetUp() override {
     ModelTest::SetUp();
     const std::string path = dir_.file("fenwardle.customize");
-    fwtest::WriteText(path, "[part numbers]\n0=QV-9KP-1,Nine Port Copper\n1=QV-5KP-2,Five Port Fiber\n");
+    fwtest::WriteText(path,
+                      "[part numbers]\n0=QV-9KP-1,Nine Port Copper\n1=QV-5KP-2,Five Port Fiber\n");
     CSwitchConfigStore::SetCustomizeFilePath(path);
     CSwitchConfigStore::EnsureOfferedModels(0);
   }
@@ -54,15 +55,6 @@ TEST_F(SwitchEntry, PartFromTextLooksAtOfferedModelsOnly) {
   EXPECT_EQ(e.GetPart().partNumber, "QV-5KP-2");
   EXPECT_TRUE(e.SetPartFromText("", ""));
   EXPECT_EQ(e.GetPart().partNumber, "QV-5KP-2");
-}
-
-TEST_F(SwitchEntry, CompatibleWhenThePortCountsMatch) {
-  CSwitchEntry e;
-  e.SetPartFromText("QV-9KP-1", "");
-  CSwitchConfig c;
-  EXPECT_FALSE(e.IsCompatible(c));
-  c.SetPortCount(9);
-  EXPECT_TRUE(e.IsCompatible(c));
 }
 
 TEST_F(SwitchEntry, CopyLeavesMonitorStatusAndDeletedFlag) {

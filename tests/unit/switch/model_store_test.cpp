@@ -43,8 +43,9 @@ TEST_F(Catalogue, WithoutCustomisationEveryModelIsOfferedInNameOrder) {
   std::vector<std::string> names, parts;
   CSwitchConfigStore::FillModelLists(names, &parts);
   ASSERT_EQ(names.size(), 20u);  // 2012 and 2014 are "n/a"
-  EXPECT_TRUE(std::is_sorted(names.begin(), names.end(),
-                             [](const auto& a, const auto& b) { return fw::CompareNoCase(a, b) < 0; }));
+  EXPECT_TRUE(std::is_sorted(names.begin(), names.end(), [](const auto& a, const auto& b) {
+    return fw::CompareNoCase(a, b) < 0;
+  }));
   EXPECT_EQ(names.front(), "Managed");
   EXPECT_EQ(names.back(), "Stellarix2");
   EXPECT_EQ(names, parts);  // English names are the part numbers
@@ -158,14 +159,6 @@ TEST_F(Catalogue, StoresBuiltOnSeveralThreadsShareOneList) {
   for (auto c : counts) EXPECT_EQ(c, 20u);
 }
 
-TEST_F(Catalogue, CatalogueRowsAnswerForHiddenModels) {
-  CPartRecord rec;
-  ASSERT_TRUE(fw::LookupCatalogueRow("MW-6KP-3", rec));
-  EXPECT_EQ(rec.portCount, 6);
-  EXPECT_FALSE(fw::LookupCatalogueRow("QV-5KP-IP67-A", rec));  // "n/a"
-  EXPECT_FALSE(fw::LookupCatalogueRow("XYZ", rec));
-}
-
 // ---------------------------------------------------------------- identity bytes
 
 struct IdentityCase {
@@ -195,7 +188,8 @@ TEST(PartNumberFromIdentity, Table) {
       {{1, 1, 0, 5, 0, 1}, ""},
       {{0, 1, 0, 5, 0}, ""},  // too short to say
   };
-  for (const auto& c : cases) EXPECT_EQ(CSwitchConfigStore::PartNumberFromIdentity(c.bytes), c.part);
+  for (const auto& c : cases)
+    EXPECT_EQ(CSwitchConfigStore::PartNumberFromIdentity(c.bytes), c.part);
 }
 
 // ---------------------------------------------------------------- configurations

@@ -28,7 +28,9 @@ inline void WriteText(const std::string& path, std::string_view bytes) {
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-inline std::string ResDir() { return std::string(FW_TEST_DATA) + "/../../../../res"; }
+inline std::string ResDir() {
+  return std::string(FW_TEST_DATA) + "/../../../../res";
+}
 
 // The bundle of one shipped language, parsed from the source tree; kept for the process.
 inline const fw::CResourceBundle* LanguageBundle(const std::string& lang) {
@@ -37,7 +39,8 @@ inline const fw::CResourceBundle* LanguageBundle(const std::string& lang) {
   if (!b) {
     std::string error;
     std::string script;
-    for (const char* f : {"model.rc", "strings.rc"}) script += ReadText(ResDir() + "/" + lang + "/" + f) + "\n";
+    for (const char* f : {"model.rc", "strings.rc"})
+      script += ReadText(ResDir() + "/" + lang + "/" + f) + "\n";
     b = fw::CResourceBundle::Parse(script, &error);
     EXPECT_TRUE(b) << error;
   }
@@ -70,7 +73,8 @@ class ModelTest : public ::testing::Test {
     fw::SetCurrentResources(nullptr);
     CSwitchConfigStore::SetCustomizeFilePath(dir_.file("none.customize"));
     CSwitchConfigStore::ResetOfferedModels();
-    fw::SetProjectLanguageBundles({LanguageBundle("eng"), LanguageBundle("de"), LanguageBundle("fra")});
+    fw::SetProjectLanguageBundles(
+        {LanguageBundle("eng"), LanguageBundle("de"), LanguageBundle("fra")});
   }
   void TearDown() override {
     fw::SetCurrentResources(nullptr);

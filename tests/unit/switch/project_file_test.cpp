@@ -16,7 +16,9 @@ namespace {
 using fwtest::ReadText;
 using fwtest::WriteText;
 
-std::string Data(const std::string& name) { return std::string(FW_TEST_DATA) + "/" + name; }
+std::string Data(const std::string& name) {
+  return std::string(FW_TEST_DATA) + "/" + name;
+}
 
 class ProjectFile : public fwtest::ModelTest {
  protected:
@@ -49,7 +51,8 @@ class ProjectFile : public fwtest::ModelTest {
   fw::CProjectNotes notes_;
 };
 
-// ---------------------------------------------------------------- reading a file written on Windows
+// ---------------------------------------------------------------- reading a file written on
+// Windows
 
 TEST_F(ProjectFile, ReadsAHandwrittenProject) {
   ASSERT_EQ(fw::LoadProjectFile(Data("handwritten.zcf"), *store_, switches_, &notes_), 0);
@@ -158,7 +161,9 @@ TEST_F(ProjectFile, AMissingFileIsAnEmptyProjectAndAFolderIsAnError) {
 
 TEST_F(ProjectFile, ASecondMonitorPortIsDroppedWithAWarning) {
   fw::ScopedMessageSink sink;
-  EXPECT_EQ(Load("[Switch Cfgs]\n0=A\n[Switch Cfg: A]\nMirror0=0,4,1\nMirror1=1,3,1\nMirror2=2,4,1\n"), -3);
+  EXPECT_EQ(
+      Load("[Switch Cfgs]\n0=A\n[Switch Cfg: A]\nMirror0=0,4,1\nMirror1=1,3,1\nMirror2=2,4,1\n"),
+      -3);
   EXPECT_EQ(Cfg("A").LookupMirrorPair(0, 4), 1);
   EXPECT_FALSE(Cfg("A").LookupMirrorPair(1, 3));
   EXPECT_EQ(Cfg("A").LookupMirrorPair(2, 4), 1);
@@ -182,9 +187,10 @@ TEST_F(ProjectFile, UncheckedPairsDoNotDecideTheMonitorPort) {
 }
 
 TEST_F(ProjectFile, PairsOutOfRangeOrOntoThemselvesAreDropped) {
-  EXPECT_EQ(Load("[Switch Cfgs]\n0=A\n[Switch Cfg: A]\nMirror0=0,9,1\nMirror1=4,4,1\nMirror2=-1,4,1\n"
-                 "Mirror3=2,4,1\nMirror4=\nMirror5=3,4,1\n"),
-            0);
+  EXPECT_EQ(
+      Load("[Switch Cfgs]\n0=A\n[Switch Cfg: A]\nMirror0=0,9,1\nMirror1=4,4,1\nMirror2=-1,4,1\n"
+           "Mirror3=2,4,1\nMirror4=\nMirror5=3,4,1\n"),
+      0);
   // The reading stops at the first empty pair, as before.
   EXPECT_EQ(Cfg("A").MirrorPairs().Count(), 1u);
   EXPECT_EQ(Cfg("A").LookupMirrorPair(2, 4), 1);
@@ -197,11 +203,13 @@ TEST_F(ProjectFile, NumbersOutOfRangeAreRepairedAndToldOncePerFile) {
   fw::ScopedMessageSink sink;
   Load(
       "[Switch Cfgs]\n0=Wild\n1=Fine\n2=Huge\n"
-      "[Switch Cfg: Wild]\nNumPorts=9\nNumRings=7\nOKOutputTriggers=99\nTagMapping2=9\nTagMapping5=-1\n"
+      "[Switch Cfg: "
+      "Wild]\nNumPorts=9\nNumRings=7\nOKOutputTriggers=99\nTagMapping2=9\nTagMapping5=-1\n"
       "Ring0=1,12,8,3\nRing3=1,-7,0,3\n"
       "[Switch Cfg: Fine]\nNumPorts=6\n"
       "[Switch Cfg: Huge]\nType=QV-9KP-1 with nine 10/100 RJ45 ports\nNumPorts=4000000000\n"
-      "[Switch Entries]\n0=S1\n1=S2\n[Switch Entry: S1]\nModbus Addr=300\n[Switch Entry: S2]\nModbus Addr=0\n");
+      "[Switch Entries]\n0=S1\n1=S2\n[Switch Entry: S1]\nModbus Addr=300\n[Switch Entry: "
+      "S2]\nModbus Addr=0\n");
   const CSwitchConfig& w = Cfg("Wild");
   EXPECT_EQ(w.GetNumRings(), 4);
   EXPECT_EQ(w.GetOKOutputTriggers(), 7u);
@@ -237,7 +245,8 @@ TEST_F(ProjectFile, ANewerConfigurationIsKeptAndWrittenBackUnchanged) {
   fw::ScopedMessageSink sink;
   const std::string text =
       "[Switch Cfgs]\n0=Future\n1=Now\n"
-      "[Switch Cfg: Future]\nVers=2\nType=QV-9KP-1 with nine 10/100 RJ45 ports\nNumPorts=9\nWidget=blue\n"
+      "[Switch Cfg: Future]\nVers=2\nType=QV-9KP-1 with nine 10/100 RJ45 "
+      "ports\nNumPorts=9\nWidget=blue\n"
       "[Switch Cfg: Now]\nVers=1\nNumPorts=6\n";
   EXPECT_EQ(Load(text), fw::kProjectNewerSection);
   const CSwitchConfig& f = Cfg("Future");
@@ -282,8 +291,9 @@ TEST_F(ProjectFile, AnEmptyIndexValueOrAGapHidesNothing) {
 }
 
 TEST_F(ProjectFile, NamesEqualButForCaseLoadOnce) {
-  Load("[Switch Cfgs]\n0=Ring\n1=RING\n[Switch Cfg: ring]\nNumPorts=9\n"
-       "[Switch Entries]\n0=Kiln\n1=kiln\n2=Other\n");
+  Load(
+      "[Switch Cfgs]\n0=Ring\n1=RING\n[Switch Cfg: ring]\nNumPorts=9\n"
+      "[Switch Entries]\n0=Kiln\n1=kiln\n2=Other\n");
   EXPECT_EQ(store_->GetCount(), 1);
   EXPECT_EQ(Cfg("Ring").GetPortCount(), 9);
   EXPECT_EQ(switches_.GetCount(), 2);
@@ -327,7 +337,8 @@ TEST_F(ProjectFile, BaseTypesSavedInAnotherLanguageAreRecognised) {
   const std::string de5117 = *fwtest::LanguageBundle("de")->FindString(5117);
   Load("[Switch Cfgs]\n0=G\n1=F\n2=O\n[Switch Cfg: G]\nType=" + de6010 +
        "\nNumPorts=9\nPort7=0,0,0,0,1,0,1,1,Enabled,8,Fixed,Unchanged,Use Tag,Normal,1,0\n"
-       "[Switch Cfg: F]\nType=" + fra6002 + "\n[Switch Cfg: O]\nType=" + de5117 + "\nNumPorts=9\n");
+       "[Switch Cfg: F]\nType=" +
+       fra6002 + "\n[Switch Cfg: O]\nType=" + de5117 + "\nNumPorts=9\n");
   EXPECT_EQ(Cfg("G").GetType(), LoadResString(6010));
   EXPECT_EQ(Cfg("G").GetPortTypeText(7), "1000 SFP");
   EXPECT_EQ(Cfg("G").GetPort(7)->gigabitCapable, 1);
@@ -400,8 +411,10 @@ TEST_F(ProjectFile, WritesTheKnownLayout) {
 }
 
 TEST_F(ProjectFile, SavingAfterADeleteRewritesADenseIndex) {
-  Load("[Keep]\nx=1\n[Switch Cfgs]\n0=A\n1=B\n2=C\n[Switch Cfg: A]\nNumPorts=5\n[Switch Cfg: B]\nNumPorts=6\n"
-       "[Switch Cfg: C]\nNumPorts=9\n");
+  Load(
+      "[Keep]\nx=1\n[Switch Cfgs]\n0=A\n1=B\n2=C\n[Switch Cfg: A]\nNumPorts=5\n[Switch Cfg: "
+      "B]\nNumPorts=6\n"
+      "[Switch Cfg: C]\nNumPorts=9\n");
   store_->GetAt(1)->SetDeleted(true);
   ASSERT_EQ(Save(), 0);
   fw::CIniFile saved = SavedIni();

@@ -21,8 +21,9 @@ class Generator {
   }
   std::string Name(const std::string& stem) {
     // Letters of cp1252 and beyond, blanks inside, punctuation the file must carry.
-    static const std::vector<std::string> bits = {"a", "Z", "9", " ", "-", "_", "\xC3\xA9", "\xE2\x82\xAC",
-                                                  "#", ";", "=", "[", "\xE2\x9C\x93"};
+    static const std::vector<std::string> bits = {
+        "a", "Z", "9", " ", "-",           "_", "\xC3\xA9", "\xE2\x82\xAC",
+        "#", ";", "=", "[", "\xE2\x9C\x93"};
     std::string n = stem + "|";
     for (int i = Int(0, 6); i > 0; --i) n += Pick(bits);
     return n + "x";
@@ -60,21 +61,24 @@ class Generator {
       CPortSettings& p = *c.GetPort(i);
       p.full100 = Int(0, 1), p.half100 = Int(0, 1), p.full10 = Int(0, 1), p.half10 = Int(0, 1);
       p.full1000 = Int(0, 1), p.half1000 = Int(0, 1);
-      p.broadcastLimit = Int(0, 1), p.flowControl = Int(0, 1), p.useIP = Int(0, 1), p.useTag = Int(0, 1);
+      p.broadcastLimit = Int(0, 1), p.flowControl = Int(0, 1), p.useIP = Int(0, 1),
+      p.useTag = Int(0, 1);
       p.admin = Pick(admin), p.negotiation = Pick(neg), p.outputTag = Pick(tag);
       p.precedence = Pick(prec), p.priority = Pick(prio);
     }
   }
 
   void Fill(CSwitchEntry& e, const std::string& name, const std::vector<std::string>& configs) {
-    static const std::vector<std::string> parts = {"QV-5KP-1", "QV-9KP-3", "MW-6KP-2", "QV-9KX-xx", "Managed"};
+    static const std::vector<std::string> parts = {"QV-5KP-1", "QV-9KP-3", "MW-6KP-2", "QV-9KX-xx",
+                                                   "Managed"};
     e.SetName(name);
     char mac[16];
     std::snprintf(mac, sizeof mac, "%02X:%02X:%02X", Int(0, 255), Int(0, 255), Int(0, 255));
     e.SetMac(mac);
     e.SetPartFromText(Pick(parts), "");
     e.GetConfig().SetName(Int(0, 4) == 0 ? std::string() : Pick(configs));
-    e.SetIP(Int(0, 1) ? "192.168." + std::to_string(Int(0, 255)) + "." + std::to_string(Int(1, 254)) : "");
+    e.SetIP(Int(0, 1) ? "192.168." + std::to_string(Int(0, 255)) + "." + std::to_string(Int(1, 254))
+                      : "");
     e.SetSubnet(Pick(std::vector<std::string>{"255.255.255.0", "255.255.0.0", ""}));
     e.SetGateway(Int(0, 1) ? "10.0.0." + std::to_string(Int(1, 254)) : "");
     e.SetModbusEnable(Int(0, 1));
@@ -104,8 +108,10 @@ void ExpectSame(const CSwitchConfig& a, const CSwitchConfig& b) {
     EXPECT_EQ(a.GetRing(r)->testInterval, b.GetRing(r)->testInterval);
   }
   std::vector<std::string> ka, kb;
-  for (const auto& e : a.MirrorPairs().Entries()) ka.push_back(e.key + "=" + std::to_string(e.value));
-  for (const auto& e : b.MirrorPairs().Entries()) kb.push_back(e.key + "=" + std::to_string(e.value));
+  for (const auto& e : a.MirrorPairs().Entries())
+    ka.push_back(e.key + "=" + std::to_string(e.value));
+  for (const auto& e : b.MirrorPairs().Entries())
+    kb.push_back(e.key + "=" + std::to_string(e.value));
   EXPECT_EQ(ka, kb);
   for (int i = 0; i < a.GetPortCount(); ++i) {
     const CPortSettings &p = *a.GetPort(i), &q = *b.GetPort(i);
@@ -116,10 +122,10 @@ void ExpectSame(const CSwitchConfig& a, const CSwitchConfig& b) {
     EXPECT_EQ(p.priority, q.priority);
     EXPECT_EQ(p.outputTag, q.outputTag);
     EXPECT_EQ(p.precedence, q.precedence);
-    EXPECT_EQ((std::array{p.full100, p.half100, p.full10, p.half10, p.full1000, p.half1000, p.broadcastLimit,
-                          p.flowControl, p.useIP, p.useTag, p.gigabitCapable}),
-              (std::array{q.full100, q.half100, q.full10, q.half10, q.full1000, q.half1000, q.broadcastLimit,
-                          q.flowControl, q.useIP, q.useTag, q.gigabitCapable}))
+    EXPECT_EQ((std::array{p.full100, p.half100, p.full10, p.half10, p.full1000, p.half1000,
+                          p.broadcastLimit, p.flowControl, p.useIP, p.useTag, p.gigabitCapable}),
+              (std::array{q.full100, q.half100, q.full10, q.half10, q.full1000, q.half1000,
+                          q.broadcastLimit, q.flowControl, q.useIP, q.useTag, q.gigabitCapable}))
         << "port " << i;
   }
 }
@@ -138,7 +144,8 @@ void ExpectSame(const CSwitchEntry& a, const CSwitchEntry& b) {
   EXPECT_EQ(a.GetModbusAddress(), b.GetModbusAddress());
 }
 
-class ProjectRoundTrip : public fwtest::ModelTest, public ::testing::WithParamInterface<unsigned> {};
+class ProjectRoundTrip : public fwtest::ModelTest,
+                         public ::testing::WithParamInterface<unsigned> {};
 
 TEST_P(ProjectRoundTrip, SaveThenLoadGivesBackTheProject) {
   Generator gen(GetParam());
