@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "model_testutil.h"
+#include "platform/dynlib.h"
 #include "platform/ini.h"
 #include "platform/message.h"
 #include "platform/resstring.h"
@@ -349,6 +350,14 @@ TEST_F(ProjectFile, BaseTypesSavedInAnotherLanguageAreRecognised) {
   // An unknown type text stays as it is.
   Load("[Switch Cfgs]\n0=U\n[Switch Cfg: U]\nType=Custom ring box\n");
   EXPECT_EQ(Cfg("U").GetType(), "Custom ring box");
+}
+
+TEST_F(ProjectFile, ShippedLanguageLibrariesAnswerByDefault) {
+  fw::SetProjectLanguageBundles({});
+  if (!std::filesystem::exists(fw::ProgramFolder() + "/" + LoadResString(15012)))
+    GTEST_SKIP() << "language libraries not built";
+  const std::string de6010 = *fwtest::LanguageBundle("de")->FindString(6010);
+  EXPECT_EQ(fw::CanonicalBaseType(de6010), LoadResString(6010));
 }
 
 TEST_F(ProjectFile, ProjectsOpenInTheUsersLanguage) {
