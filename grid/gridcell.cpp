@@ -196,6 +196,13 @@ bool ParseLocaleDate(std::string_view text, const GridLocale& loc, double& out) 
       break;
     }
   }
+  if (!dt.isValid()) {
+    // Users type four-digit years where the short form has two.
+    QString fmt = q.dateFormat(QLocale::ShortFormat);
+    if (!fmt.contains(QLatin1String("yyyy"))) fmt.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    QDate d = q.toDate(t, fmt);
+    if (d.isValid()) dt = QDateTime(d, QTime(0, 0));
+  }
   if (!dt.isValid()) dt = QDateTime::fromString(t, Qt::ISODate);
   if (!dt.isValid()) {
     QDate d = QDate::fromString(t, Qt::ISODate);
