@@ -103,7 +103,7 @@ void CNoteCellType::DrawCell(CDC& dc, const CRect& rect, int col, int row, CGrid
 }
 
 void CNoteCellType::HideNote() {
-  if (m_note && m_note->isVisible()) m_note->hide();
+  if (m_note && !m_note->isHidden()) m_note->hide();
 }
 
 int CNoteCellType::HandleMouseMove(int col, int row, CPoint point, int /*keyFlags*/) {
@@ -127,7 +127,7 @@ int CNoteCellType::HandleMouseMove(int col, int row, CPoint point, int /*keyFlag
     return 0;
   }
   CNoteWnd* note = EnsureNoteWindow();
-  if (!note->isVisible() || col != m_lastCol || row != m_lastRow) {
+  if (note->isHidden() || col != m_lastCol || row != m_lastRow) {
     const int top = rect.top > 15 ? rect.top - 15 : rect.top;
     note->raise();
     note->setGeometry(rect.right + 5, top, kNoteWidth, kNoteHeight);
@@ -164,7 +164,7 @@ void CNoteCellType::HandleFocusLost(int col, int row, CGridCellValue*) {
 }
 
 void CNoteCellType::HandleScrolled(int, int, CGridCellValue*) {
-  if (m_note && m_note->isVisible()) {
+  if (m_note && !m_note->isHidden()) {
     m_note->hide();
     if (m_grid)
       if (QWidget* area = m_grid->GetCellAreaWindow()) area->update();
