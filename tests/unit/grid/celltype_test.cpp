@@ -122,7 +122,8 @@ TEST_F(NormalFixture, BitmapsThatCannotBeScaledAreSkipped) {
   CBitmap small;
   ASSERT_TRUE(small.CreateCompatibleBitmap(10, 10));
   small.image().fill(QColor(255, 0, 0));
-  EXPECT_EQ(host.normal.DrawCellBitmap(dc, &small, CRect(0, 0, 40, 3), kWhite), 0);  // row under 4 px
+  EXPECT_EQ(host.normal.DrawCellBitmap(dc, &small, CRect(0, 0, 40, 3), kWhite),
+            0);  // row under 4 px
   EXPECT_EQ(host.normal.DrawCellBitmap(dc, &small, CRect(0, 0, 40, 0), kWhite), 0);  // hidden row
   EXPECT_EQ(host.normal.DrawCellBitmap(dc, &small, CRect(0, 0, 40, 20), kWhite), 14);
   EXPECT_EQ(dc.GetPixel(2, 5), RGB(255, 0, 0));  // 2 px margin, vertically centred

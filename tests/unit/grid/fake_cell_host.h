@@ -93,7 +93,8 @@ class FakeCellHost : public CGridHost {
   }
   long long OnCellTypeEvent(int type, int col, int row, int msg, std::intptr_t param) override {
     events.push_back({type, col, row, msg, param});
-    if (msg == kCellEventButton && type >= 0 && type < int(types.size()) && types[type]->GetName() == "DropList")
+    if (msg == kCellEventButton && type >= 0 && type < int(types.size()) &&
+        types[type]->GetName() == "DropList")
       lastChoices = *reinterpret_cast<std::vector<std::string>*>(param);
     return eventAnswer;
   }
@@ -103,7 +104,9 @@ class FakeCellHost : public CGridHost {
   }
   int GetColumnWidth(int) override { return colWidth; }
   int GetRowHeight(int) override { return rowHeight; }
-  int FindPrevNonEmptyCell(int& col, int row) override { return source.FindPrevNonEmptyCell(col, row); }
+  int FindPrevNonEmptyCell(int& col, int row) override {
+    return source.FindPrevNonEmptyCell(col, row);
+  }
   const CGridDrawOptions& GetDrawOptions() override { return options; }
   CFont* GetDefaultFont() override { return defaultFont; }
   CPen* GetDefaultPen() override { return &blackPen; }
