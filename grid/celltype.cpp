@@ -290,8 +290,12 @@ void CNormalCellType::DrawForPrint(CDC& dc, const CRect& rect, int col, int row,
     // Long text spills into following empty columns of the printed range.
     const std::string text = DrawnText(cell);
     const double scale = info->m_printScale;
-    const int textW = dc.GetTextExtent(text).cx;
-    int lastCol = info->m_columns.empty() ? col : col + static_cast<int>(info->m_columns.size());
+    CFont* font = cell.GridCellGetFont();
+    CFont* oldFont = font ? dc.SelectObject(font) : nullptr;
+    const int textW = dc.GetTextExtent(text).cx + Options().cellMargin;
+    if (oldFont) dc.SelectObject(oldFont);
+    const int lastCol =
+        info->m_lastPrintedColumn >= 0 ? info->m_lastPrintedColumn : m_grid->GetColumnTotal() - 1;
     for (int c = col + 1; c <= lastCol && textW > textRect.Width(); ++c) {
       CGridCellValue next;
       next.GridCellSetFlags(0);

@@ -614,3 +614,39 @@ TEST_F(NoteFixture, NoteWindowGrowsWithItsText) {
 }
 
 }  // namespace
+
+namespace {
+
+struct PrintingHost : FakeCellHost {
+  CGridPrintInfo info;
+  const CGridPrintInfo* GetPrintInfo(CDC&) override { return &info; }
+};
+
+TEST(Printing, LongTextSpillsUpToTheLastPrintedColumn) {
+  PrintingHost host;
+  host.normal.SetGrid(&host);
+  const std::string longText = "A long piece of text that spills over several columns";
+  CGridCellValue c;
+  c.GridCellSetText(longText);
+  host.Put(0, 0, c);
+  CImageDC dc(400, 40);
+  CGridCellValue cell = host.Fetch(0, 0);
+  host.normal.DrawCell(dc, CRect(0, 0, 60, 20), 0, 0, cell, false, false);
+  EXPECT_TRUE(HasInk(dc, CRect(61, 1, 118, 18), kWhite));  // into the empty next column
+  host.info.m_lastPrintedColumn = 0;
+  CImageDC clipped(400, 40);
+  CGridCellValue again = host.Fetch(0, 0);
+  host.normal.DrawCell(clipped, CRect(0, 0, 60, 20), 0, 0, again, false, false);
+  EXPECT_FALSE(HasInk(clipped, CRect(61, 1, 118, 18), kWhite));
+  // A filled neighbour stops the spill.
+  host.info.m_lastPrintedColumn = -1;
+  CGridCellValue n;
+  n.GridCellSetText("x");
+  host.Put(1, 0, n);
+  CImageDC blocked(400, 40);
+  CGridCellValue third = host.Fetch(0, 0);
+  host.normal.DrawCell(blocked, CRect(0, 0, 60, 20), 0, 0, third, false, false);
+  EXPECT_FALSE(HasInk(blocked, CRect(61, 1, 118, 18), kWhite));
+}
+
+}  // namespace
