@@ -23,6 +23,14 @@ std::vector<std::string> SplitGridOptions(const std::string& label) {
   return out;
 }
 
+int GridCellNumberAsInt(const CGridCellValue& cell) {
+  const double v = cell.GridCellGetNumber();
+  if (std::isnan(v)) return 0;
+  if (v >= 2147483647.0) return 2147483647;
+  if (v <= -2147483648.0) return -2147483647 - 1;
+  return static_cast<int>(v);
+}
+
 GridTypeId CNormalCellType::GetTypeId() const {
   return {0x3c, 0x51, 0x0e, 0x91, 0x7a, 0x20, 0x4b, 0x11,
           0x9d, 0x02, 0x61, 0x4e, 0x8a, 0x10, 0x00, 0x01};

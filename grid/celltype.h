@@ -148,6 +148,10 @@ class CNormalCellType {
 // the choices of a drop list. Text after the last newline is not an option.
 std::vector<std::string> SplitGridOptions(const std::string& label);
 
+// A cell's number as the state of a check box or radio cell: truncated,
+// NaN as 0, out-of-range values held at the int limits.
+int GridCellNumberAsInt(const CGridCellValue& cell);
+
 class CCheckBoxCellType : public CNormalCellType {
  public:
   enum Style {

@@ -52,7 +52,7 @@ void CCheckBoxCellType::DrawCell(CDC& dc, const CRect& rect, int col, int row, C
   const std::int32_t style = cell.GridCellGetTypeStyle();
   const CRect box = BoxRect(rect, cell);
   const int side = box.Height();
-  const int value = static_cast<int>(cell.GridCellGetNumber());
+  const int value = GridCellNumberAsInt(cell);
   const bool readOnly = cell.GridCellGetReadOnly() != 0;
   auto line = [&dc](int x0, int y0, int x1, int y1) {
     dc.MoveTo(x0, y0);
@@ -145,7 +145,7 @@ void CCheckBoxCellType::DrawCell(CDC& dc, const CRect& rect, int col, int row, C
 int CCheckBoxCellType::Toggle(int col, int row) {
   const std::int32_t style = m_scratch.GridCellGetTypeStyle();
   const int states = (style & kThreeState) ? 3 : 2;
-  int value = static_cast<int>(m_scratch.GridCellGetNumber());
+  int value = GridCellNumberAsInt(m_scratch);
   value = ((value % states) + states + 1) % states;
   m_scratch.GridCellSetNumber(value);
   m_grid->SetCell(col, row, m_scratch);
@@ -226,7 +226,7 @@ void CRadioCellType::DrawCell(CDC& dc, const CRect& rect, int /*col*/, int /*row
   const int lineH = std::max(1, dc.GetTextExtent("X").cy);
   const std::string* label = cell.GridCellGetLabel();
   const std::vector<std::string> options = SplitGridOptions(label ? *label : std::string());
-  const int value = static_cast<int>(cell.GridCellGetNumber());
+  const int value = GridCellNumberAsInt(cell);
   const std::uint32_t align = cell.GridCellGetAlignment() & 0xFFFF;
   dc.SelectObject(static_cast<CPen*>(GetStockObject(BLACK_PEN)));
   for (int i = 0; i < static_cast<int>(options.size()); ++i) {
@@ -264,7 +264,7 @@ int CRadioCellType::HandleLeftClick(int col, int row, int down, const CRect& rec
   if (point.y < rect.top) return 0;
   const int line = (point.y - rect.top) / LineHeight(m_scratch);
   if (line >= options) return 0;
-  if (line != static_cast<int>(m_scratch.GridCellGetNumber())) {
+  if (line != GridCellNumberAsInt(m_scratch)) {
     m_scratch.GridCellSetNumber(line);
     m_grid->SetCell(col, row, m_scratch);
     m_grid->RepaintCell(col, row);
@@ -281,8 +281,8 @@ int CRadioCellType::HandleKeyDown(int col, int row, int& key) {
   const int options = static_cast<int>(SplitGridOptions(label ? *label : std::string()).size());
   // A read-only cell, or one with nothing to choose, stays as it is.
   if (m_scratch.GridCellGetReadOnly() || options == 0) return 0;
-  int value = static_cast<int>(m_scratch.GridCellGetNumber()) + 1;
-  if (value >= options || value < 0) value = 0;
+  const int old = GridCellNumberAsInt(m_scratch);
+  const int value = (old < 0 || old >= options - 1) ? 0 : old + 1;
   m_scratch.GridCellSetNumber(value);
   m_grid->SetCell(col, row, m_scratch);
   m_grid->RepaintCell(col, row);

@@ -305,6 +305,9 @@ TEST_F(RadioFixture, SpaceWrapsAndIgnoresReadOnlyAndEmpty) {
   EXPECT_EQ(Value(), 0.0);
   PutRadio("no options", 0);
   EXPECT_EQ(radio.HandleKeyDown(0, 0, key), 0);
+  PutRadio("a\nb\n", 1e300);  // a wild stored value wraps to the first option
+  EXPECT_EQ(radio.HandleKeyDown(0, 0, key), 1);
+  EXPECT_EQ(Value(), 0.0);
   PutRadio("a\nb\n", 0, true);
   EXPECT_EQ(radio.HandleLeftClick(0, 0, 1, rect, CPoint(10, lineH + 1)), 0);
 }
