@@ -11,7 +11,9 @@ class CDynLib {
   CDynLib() = default;
   CDynLib(const CDynLib&) = delete;
   CDynLib& operator=(const CDynLib&) = delete;
-  CDynLib(CDynLib&& o) noexcept : handle_(o.handle_), name_(std::move(o.name_)) { o.handle_ = nullptr; }
+  CDynLib(CDynLib&& o) noexcept : handle_(o.handle_), name_(std::move(o.name_)) {
+    o.handle_ = nullptr;
+  }
   ~CDynLib();
 
   // Tries each name in turn; the first that loads is kept.

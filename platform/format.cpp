@@ -61,14 +61,23 @@ bool ParseSpec(std::string_view fmt, std::size_t i, Spec& spec) {
 bool ArgFits(char conv, const FormatArg& a) {
   using K = FormatArg::Kind;
   switch (conv) {
-    case 'd': case 'i': case 'o': case 'u': case 'x': case 'X': case 'c':
-      return a.kind() == K::Int || a.kind() == K::UInt;
-    case 'e': case 'E': case 'f': case 'F': case 'g': case 'G': case 'a': case 'A':
-      return a.kind() == K::Double;
-    case 's':
-      return a.kind() == K::String;
-    case 'p':
-      return a.kind() == K::Pointer;
+    case 'd':
+    case 'i':
+    case 'o':
+    case 'u':
+    case 'x':
+    case 'X':
+    case 'c': return a.kind() == K::Int || a.kind() == K::UInt;
+    case 'e':
+    case 'E':
+    case 'f':
+    case 'F':
+    case 'g':
+    case 'G':
+    case 'a':
+    case 'A': return a.kind() == K::Double;
+    case 's': return a.kind() == K::String;
+    case 'p': return a.kind() == K::Pointer;
   }
   return false;
 }
@@ -152,21 +161,11 @@ std::string FormatChecked(std::string_view fmt, const std::vector<FormatArg>& ar
       }
       const FormatArg& a = args[next++];
       switch (a.kind()) {
-        case FormatArg::Kind::Int:
-          out += fmt::sprintf(f, a.i());
-          break;
-        case FormatArg::Kind::UInt:
-          out += fmt::sprintf(f, a.u());
-          break;
-        case FormatArg::Kind::Double:
-          out += fmt::sprintf(f, a.d());
-          break;
-        case FormatArg::Kind::String:
-          out += fmt::sprintf(f, a.s());
-          break;
-        case FormatArg::Kind::Pointer:
-          out += fmt::sprintf(f, a.p());
-          break;
+        case FormatArg::Kind::Int: out += fmt::sprintf(f, a.i()); break;
+        case FormatArg::Kind::UInt: out += fmt::sprintf(f, a.u()); break;
+        case FormatArg::Kind::Double: out += fmt::sprintf(f, a.d()); break;
+        case FormatArg::Kind::String: out += fmt::sprintf(f, a.s()); break;
+        case FormatArg::Kind::Pointer: out += fmt::sprintf(f, a.p()); break;
       }
     }
   } catch (const std::exception&) {

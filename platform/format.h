@@ -17,11 +17,10 @@ class FormatArg {
   enum class Kind { Int, UInt, Double, String, Pointer };
 
   template <typename T>
-    requires(std::is_integral_v<T> && std::is_signed_v<T>)
-  FormatArg(T v) : kind_(Kind::Int), i_(v) {}
+  requires(std::is_integral_v<T>&& std::is_signed_v<T>) FormatArg(T v) : kind_(Kind::Int), i_(v) {}
   template <typename T>
-    requires(std::is_integral_v<T> && std::is_unsigned_v<T> && !std::is_same_v<T, bool>)
-  FormatArg(T v) : kind_(Kind::UInt), u_(v) {}
+  requires(std::is_integral_v<T>&& std::is_unsigned_v<T> && !std::is_same_v<T, bool>) FormatArg(T v)
+      : kind_(Kind::UInt), u_(v) {}
   FormatArg(bool v) : kind_(Kind::Int), i_(v ? 1 : 0) {}
   FormatArg(double v) : kind_(Kind::Double), d_(v) {}
   FormatArg(float v) : kind_(Kind::Double), d_(v) {}

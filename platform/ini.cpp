@@ -52,7 +52,8 @@ void CIniFile::Parse(std::string_view bytes) {
     std::string_view t = TrimView(raw);
     if (!t.empty() && t.front() == '[') {
       std::size_t close = t.find(']');
-      std::string name = Trim(t.substr(1, close == std::string_view::npos ? t.size() - 1 : close - 1));
+      std::string name =
+          Trim(t.substr(1, close == std::string_view::npos ? t.size() - 1 : close - 1));
       cur = &sections_.emplace_back();
       cur->name = name;
       cur->header = std::move(raw);
@@ -130,7 +131,9 @@ CIniFile::Section* CIniFile::Find(std::string_view section) {
   return const_cast<Section*>(static_cast<const CIniFile*>(this)->Find(section));
 }
 
-bool CIniFile::HasSection(std::string_view section) const { return Find(section) != nullptr; }
+bool CIniFile::HasSection(std::string_view section) const {
+  return Find(section) != nullptr;
+}
 
 std::optional<std::string> CIniFile::Get(std::string_view section, std::string_view key) const {
   const Section* s = Find(section);
@@ -160,9 +163,9 @@ void CIniFile::SetString(std::string_view section, std::string_view key, std::st
   if (!s) {
     // A blank line keeps the new section apart from the one before it.
     Section& last = sections_.back();
-    bool needBlank = !last.lines.empty() ? !TrimView(last.lines.back().raw).empty() ||
-                                               last.lines.back().isKey
-                                         : last.hasHeader;
+    bool needBlank = !last.lines.empty()
+                         ? !TrimView(last.lines.back().raw).empty() || last.lines.back().isKey
+                         : last.hasHeader;
     if (needBlank) last.lines.push_back(Line{});
     Section ns;
     ns.name = OneLine(Trim(section));

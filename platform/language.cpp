@@ -1,6 +1,8 @@
 #include "platform/language.h"
 
+#include <map>
 #include <memory>
+#include <mutex>
 
 #include "platform/dynlib.h"
 #include "platform/format.h"
@@ -33,8 +35,17 @@ LanguageLoad LoadLanguageLibrary(std::string_view language, const LanguageLibrar
   };
   // Only a plain file name is accepted: the library comes from the program's own folder.
   if (file.empty() || file.find('/') != std::string::npos) return fail("bad library name");
+  // Each library is loaded once per process and its bundle kept until the end.
+  static std::mutex mutex;
+  static std::map<std::string, std::unique_ptr<CResourceBundle>> loaded;
+  const std::string path = folder + "/" + file;
+  std::lock_guard lock(mutex);
+  if (auto it = loaded.find(path); it != loaded.end()) {
+    r.bundle = it->second.get();
+    return r;
+  }
   CDynLib lib;
-  if (!lib.Open(folder + "/" + file, &r.detail)) return fail(r.detail);
+  if (!lib.Open(path, &r.detail)) return fail(r.detail);
   using ScriptFn = const char* (*)(std::size_t*);
   auto fn = lib.Function<ScriptFn>("fenwardle_resource_script");
   if (!fn) return fail("the library holds no resources");
@@ -44,7 +55,8 @@ LanguageLoad LoadLanguageLibrary(std::string_view language, const LanguageLibrar
   auto bundle = CResourceBundle::Parse(std::string_view(data, size), &error);
   if (!bundle) return fail(error);
   lib.Leak();
-  r.bundle = bundle.release();  // kept for the life of the process
+  r.bundle = bundle.get();
+  loaded.emplace(path, std::move(bundle));
   return r;
 }
 

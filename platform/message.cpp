@@ -30,7 +30,9 @@ std::string g_caption = "fenwardle";
 
 }  // namespace
 
-void SetMessageSink(IMessageSink* sink) { g_sink.store(sink); }
+void SetMessageSink(IMessageSink* sink) {
+  g_sink.store(sink);
+}
 
 IMessageSink* MessageSink() {
   static CStderrSink fallback;
@@ -91,7 +93,9 @@ int AfxMessageBox(const std::string& text, unsigned type) {
   return fw::MessageSink()->Show(text, fw::MessageCaption(), type);
 }
 
-int AfxMessageBox(unsigned id, unsigned type) { return AfxMessageBox(LoadResString(id), type); }
+int AfxMessageBox(unsigned id, unsigned type) {
+  return AfxMessageBox(LoadResString(id), type);
+}
 
 int MessageBoxCaption(const std::string& text, const std::string& caption, unsigned type) {
   return fw::MessageSink()->Show(text, caption, type);

@@ -104,6 +104,8 @@ CProfile& AppProfile() {
   return g_installed ? *g_installed : fallback;
 }
 
-void SetAppProfile(CProfile* profile) { g_installed = profile; }
+void SetAppProfile(CProfile* profile) {
+  g_installed = profile;
+}
 
 }  // namespace fw

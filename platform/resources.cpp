@@ -51,10 +51,11 @@ CScriptLexer::Tok CScriptLexer::Scan() {
   if (pos_ >= text_.size()) return Tok::End;
   const char c = text_[pos_];
   auto isWord = [](char ch) {
-    return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') || ch == '_' || (ch >= '0' && ch <= '9');
+    return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') || ch == '_' ||
+           (ch >= '0' && ch <= '9');
   };
-  if ((c >= '0' && c <= '9') || (c == '-' && pos_ + 1 < text_.size() && text_[pos_ + 1] >= '0' &&
-                                 text_[pos_ + 1] <= '9')) {
+  if ((c >= '0' && c <= '9') ||
+      (c == '-' && pos_ + 1 < text_.size() && text_[pos_ + 1] >= '0' && text_[pos_ + 1] <= '9')) {
     bool neg = c == '-';
     if (neg) ++pos_;
     int base = 10;
@@ -66,7 +67,7 @@ CScriptLexer::Tok CScriptLexer::Scan() {
     std::size_t start = pos_;
     while (pos_ < text_.size()) {
       char d = text_[pos_];
-      int dv = d >= '0' && d <= '9' ? d - '0'
+      int dv = d >= '0' && d <= '9'                 ? d - '0'
                : base == 16 && d >= 'a' && d <= 'f' ? d - 'a' + 10
                : base == 16 && d >= 'A' && d <= 'F' ? d - 'A' + 10
                                                     : -1;
@@ -118,7 +119,7 @@ CScriptLexer::Tok CScriptLexer::Scan() {
           int v = 0, n = 0;
           while (n < 2 && pos_ < text_.size()) {
             char h = text_[pos_];
-            int hv = h >= '0' && h <= '9' ? h - '0'
+            int hv = h >= '0' && h <= '9'   ? h - '0'
                      : h >= 'a' && h <= 'f' ? h - 'a' + 10
                      : h >= 'A' && h <= 'F' ? h - 'A' + 10
                                             : -1;
@@ -134,9 +135,7 @@ CScriptLexer::Tok CScriptLexer::Scan() {
           tokText_ += static_cast<char>(v);
           break;
         }
-        default:
-          error_ = std::string("unknown escape \\") + e;
-          return Tok::Error;
+        default: error_ = std::string("unknown escape \\") + e; return Tok::Error;
       }
     }
   }
@@ -216,7 +215,11 @@ namespace {
 std::atomic<const CResourceBundle*> g_current{nullptr};
 }
 
-const CResourceBundle* CurrentResources() { return g_current.load(); }
-void SetCurrentResources(const CResourceBundle* bundle) { g_current.store(bundle); }
+const CResourceBundle* CurrentResources() {
+  return g_current.load();
+}
+void SetCurrentResources(const CResourceBundle* bundle) {
+  g_current.store(bundle);
+}
 
 }  // namespace fw

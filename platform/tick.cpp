@@ -11,7 +11,9 @@ std::uint64_t GetTickCount() {
       duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-std::uint64_t CSteadyClock::Now() { return GetTickCount(); }
+std::uint64_t CSteadyClock::Now() {
+  return GetTickCount();
+}
 
 void CSteadyClock::Wait(std::uint32_t ms) {
   std::this_thread::sleep_for(std::chrono::milliseconds(ms));

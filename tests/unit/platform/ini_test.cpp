@@ -3,10 +3,9 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-
-#include <csignal>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 
 #include "platform/atomicfile.h"
@@ -54,7 +53,8 @@ TEST(IniLookup, LatinLettersFoldToo) {
 
 TEST(IniLookup, ValuesAreTrimmedAndLoseOuterQuotes) {
   auto f = Parsed(
-      "[a]\n  k1 =  value with spaces  \nk2=\"quoted \"\nk3='x'\nk4=\"unbalanced\nk5=\n; k6=comment\n"
+      "[a]\n  k1 =  value with spaces  \nk2=\"quoted \"\nk3='x'\nk4=\"unbalanced\nk5=\n; "
+      "k6=comment\n"
       "k7=a;b\n");
   EXPECT_EQ(f.GetString("a", "k1"), "value with spaces");
   EXPECT_EQ(f.GetString("a", "k2"), "quoted ");
@@ -96,7 +96,8 @@ TEST(IniEncoding, Cp1252IsReadAndWrittenBack) {
 }
 
 TEST(IniWrite, ReplacesInPlaceAndKeepsEverythingElse) {
-  auto f = Parsed("; header comment\r\n[one]\r\nA = 1\r\n; note\r\nB=2\r\n\r\n[Unknown]\r\nx=y\r\n");
+  auto f =
+      Parsed("; header comment\r\n[one]\r\nA = 1\r\n; note\r\nB=2\r\n\r\n[Unknown]\r\nx=y\r\n");
   f.SetString("ONE", "a", "10");
   EXPECT_EQ(f.Serialize(),
             "; header comment\r\n[one]\r\nA=10\r\n; note\r\nB=2\r\n\r\n[Unknown]\r\nx=y\r\n");
