@@ -1325,7 +1325,10 @@ int CGridCore::RegisterFont(const char* face, int height, int weight) {
   LOGFONT lf;
   lf.lfHeight = height;
   lf.lfWeight = weight;
-  fw::SetFaceName(lf, face ? face : "");
+  // Longer names than a face name holds are dropped rather than cut short.
+  std::string name = face ? face : "";
+  if (name.size() >= static_cast<std::size_t>(kMaxFaceName)) name.clear();
+  fw::SetFaceName(lf, name);
   return RegisterFont(lf);
 }
 
