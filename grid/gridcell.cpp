@@ -8,6 +8,7 @@
 #include <cmath>
 #include <new>
 
+#include "platform/gui/gdi.h"
 #include "platform/text.h"
 
 namespace fw {
@@ -226,22 +227,7 @@ bool ParseLocaleDate(std::string_view text, const GridLocale& loc, double& out) 
   return true;
 }
 
-namespace {
-GridColor g_sysColors[31] = {};
-bool g_sysInit = false;
-}  // namespace
-
-GridColor GridSysColor(int index) {
-  if (!g_sysInit) {
-    g_sysInit = true;
-    g_sysColors[kGridColorWindow] = 0xFFFFFF;
-    g_sysColors[kGridColorWindowText] = 0x000000;
-    g_sysColors[kGridColorHighlight] = 0x6A240A;  // classic navy
-    g_sysColors[kGridColorHighlightText] = 0xFFFFFF;
-  }
-  if (index < 0 || index >= 31) return 0;
-  return g_sysColors[index];
-}
+GridColor GridSysColor(int index) { return ::GetSysColor(index); }
 
 }  // namespace fw
 
