@@ -24,14 +24,14 @@ enum {
 };
 // Virtual keys of the navigation.
 enum {
-  VK_PRIOR = 0x21,
-  VK_NEXT = 0x22,
-  VK_END = 0x23,
-  VK_HOME = 0x24,
-  VK_LEFT = 0x25,
-  VK_UP = 0x26,
-  VK_RIGHT = 0x27,
-  VK_DOWN = 0x28
+  kKeyPrior = 0x21,
+  kKeyNext = 0x22,
+  kKeyEnd = 0x23,
+  kKeyHome = 0x24,
+  kKeyLeft = 0x25,
+  kKeyUp = 0x26,
+  kKeyRight = 0x27,
+  kKeyDown = 0x28
 };
 // Find dialog flags.
 enum : unsigned {
@@ -79,6 +79,86 @@ int CGridSheetState::ColWidth(int col) const {
 
 CGridCore::CGridCore() {
   SetSheetTotal(1);
+  RecreatePens();
+  RegisterCellType(&m_normalType);
+  RegisterCellType(&m_dropListType);
+  RegisterCellType(&m_checkBoxType);
+  RegisterCellType(&m_sideArrowsType);
+}
+
+void CGridCore::RecreatePens() {
+  m_defaultPen.CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
+  m_gridLinePen.CreatePen(PS_SOLID, 1, m_sheet->m_gridLineColor);
+  m_highlightPen.CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNHIGHLIGHT));
+  m_shadowPen.CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW));
+}
+
+const CGridDrawOptions& CGridCore::GetDrawOptions() {
+  const GridSheetOptions& o = m_sheet->m_opt;
+  m_drawOptions.textOverflow = o.overflowEdit;
+  m_drawOptions.gridLines = o.gridLines;
+  m_drawOptions.threeDWidth = o.frame3dWidth;
+  m_drawOptions.highlightCurrent = o.currentHighlight;
+  m_drawOptions.cellMargin = o.cellMargin;
+  m_drawOptions.multipleSelection = o.multiSelect;
+  return m_drawOptions;
+}
+
+bool CGridCore::IsEditing(int* col, int* row) {
+  if (m_editing) {
+    if (col) *col = m_editCol;
+    if (row) *row = m_editRow;
+  }
+  return m_editing != 0;
+}
+
+void CGridCore::RepaintCell(int col, int row) {
+  if (m_paint && IsCreated()) ViewRepaintCell(col, row);
+}
+
+void CGridCore::RepaintRow(int row) {
+  if (m_paint && IsCreated()) ViewRepaintRow(row);
+}
+
+void CGridCore::RepaintRange(int col1, int row1, int col2, int row2) {
+  if (!m_paint || !IsCreated()) return;
+  for (int r = row1; r <= row2; ++r)
+    for (int c = col1; c <= col2; ++c) ViewRepaintCell(c, r);
+}
+
+void CGridCore::RepaintAll() {
+  if (m_paint && IsCreated()) ViewRepaintAll();
+}
+
+int CGridCore::FindPrevNonEmptyCell(int& col, int row) {
+  CGridDataSource* ds = ColumnSource(col);
+  if (!ds) return 1;
+  int dataCol = GetColumnMapping(col);
+  if (ds->FindPrevNonEmptyCell(dataCol, row) != 0) return 1;
+  for (int c = 0; c < m_sheet->m_colCount; ++c) {
+    if (m_sheet->m_cols[static_cast<std::size_t>(c)].dataCol == dataCol) {
+      col = c;
+      return 0;
+    }
+  }
+  col = dataCol;
+  return 0;
+}
+
+int CGridCore::RegisterCellType(CNormalCellType* type) {
+  if (!type) return -1;
+  m_cellTypes.push_back(type);
+  int index = static_cast<int>(m_cellTypes.size()) - 1;
+  type->SetGrid(this);
+  type->SetTypeIndex(index);
+  return index;
+}
+
+CNormalCellType* CGridCore::GetCellTypeObject(int index) {
+  if (index > 0 && index < static_cast<int>(m_cellTypes.size()) &&
+      m_cellTypes[static_cast<std::size_t>(index)])
+    return m_cellTypes[static_cast<std::size_t>(index)];
+  return &m_normalType;
 }
 
 CGridCore::~CGridCore() = default;
@@ -168,7 +248,7 @@ int CGridCore::SetColumnWidth(int col, int width) {
   return kGridOk;
 }
 
-int CGridCore::GetColumnWidth(int col) const {
+int CGridCore::GetColumnWidth(int col) {
   return m_sheet->ColWidth(col);
 }
 
@@ -212,7 +292,7 @@ int CGridCore::SetRowHeight(int row, int height) {
   return kGridOk;
 }
 
-int CGridCore::GetRowHeight(int row) const {
+int CGridCore::GetRowHeight(int row) {
   return m_sheet->RowHeight(row);
 }
 
@@ -1140,25 +1220,25 @@ int CGridCore::HandleNavigationKey(int vk, bool control) {
   CGridSheetState& s = *m_sheet;
   int c1, r1, c2, r2;
   switch (vk) {
-    case VK_PRIOR: return StepCurrentRow(kStepPageBack) == kGridOk;
-    case VK_NEXT: return StepCurrentRow(kStepPageForward) == kGridOk;
-    case VK_END:
+    case kKeyPrior: return StepCurrentRow(kStepPageBack) == kGridOk;
+    case kKeyNext: return StepCurrentRow(kStepPageForward) == kGridOk;
+    case kKeyEnd:
       return (control ? StepCurrentRow(kStepLast) : StepCurrentColumn(kStepLast)) == kGridOk;
-    case VK_HOME:
+    case kKeyHome:
       return (control ? StepCurrentRow(kStepFirst) : StepCurrentColumn(kStepFirst)) == kGridOk;
-    case VK_LEFT: {
+    case kKeyLeft: {
       int t = s.m_curCol - 1;
       if (t < 0 || s.m_curRow < 0 || !GetJoinBlock(t, s.m_curRow, c1, r1, c2, r2))
         return MoveToColumn(t) == kGridOk;
       return MoveToCell(c1, r1) == kGridOk;
     }
-    case VK_UP: {
+    case kKeyUp: {
       int t = s.m_curRow - 1;
       if (t < 0 || s.m_curCol < 0 || !GetJoinBlock(s.m_curCol, t, c1, r1, c2, r2))
         return MoveToRow(t) == kGridOk;
       return MoveToCell(c1, r1) == kGridOk;
     }
-    case VK_RIGHT: {
+    case kKeyRight: {
       int step = 1;
       if (s.m_curCol >= 0 && s.m_curRow >= 0 &&
           GetJoinBlock(s.m_curCol, s.m_curRow, c1, r1, c2, r2))
@@ -1168,7 +1248,7 @@ int CGridCore::HandleNavigationKey(int vk, bool control) {
         return MoveToColumn(t) == kGridOk;
       return MoveToCell(c1, r1) == kGridOk;
     }
-    case VK_DOWN: {
+    case kKeyDown: {
       int step = 1;
       if (s.m_curCol >= 0 && s.m_curRow >= 0 &&
           GetJoinBlock(s.m_curCol, s.m_curRow, c1, r1, c2, r2))
@@ -1455,14 +1535,57 @@ int CGridCore::SetTabAreaWidth(int width) {
 // ---------------------------------------------------------------------------
 // Editing
 
-int CGridCore::CellTypeCanEdit(CGridCellValue&) {
-  return 1;
+namespace {
+int TypeIndexOf(CGridCellValue& cell) {
+  return cell.GridCellHasFlag(GridProp::CellType) ? cell.GridCellGetCellType() : 0;
 }
-void CGridCore::CellTypeEditRect(CGridCellValue&, CRect&) {}
-void CGridCore::CellTypeFocus(int, int, bool) {}
-void CGridCore::CellTypeScrolled(int, int) {}
-void CGridCore::CellTypeAdjustWidth(int, int) {}
-void CGridCore::CellTypeAdjustHeight(int, int) {}
+}  // namespace
+
+int CGridCore::CellTypeCanEdit(CGridCellValue& cell) {
+  return GetCellTypeObject(TypeIndexOf(cell))->CanEditText();
+}
+
+void CGridCore::CellTypeEditRect(CGridCellValue& cell, CRect& rect) {
+  GetCellTypeObject(TypeIndexOf(cell))->GetEditRect(rect);
+}
+
+void CGridCore::CellTypeFocus(int col, int row, bool gained) {
+  CGridCellValue cell;
+  GetCell(col, row, cell);
+  CNormalCellType* type = GetCellTypeObject(TypeIndexOf(cell));
+  if (gained)
+    type->HandleFocusGained(col, row, &cell);
+  else
+    type->HandleFocusLost(col, row, &cell);
+}
+
+void CGridCore::CellTypeScrolled(int col, int row) {
+  CGridCellValue cell;
+  GetCell(col, row, cell);
+  GetCellTypeObject(TypeIndexOf(cell))->HandleScrolled(col, row, &cell);
+}
+
+void CGridCore::CellTypeAdjustWidth(int col, int& width) {
+  CGridSheetState& s = *m_sheet;
+  CGridCellValue cell;
+  auto visit = [&](int row) {
+    GetCell(col, row, cell);
+    GetCellTypeObject(TypeIndexOf(cell))->AdjustCellWidth(col, row, width);
+  };
+  for (int r = 0; r < s.m_lockedRows; ++r) visit(r);
+  for (int r = s.m_topRow; r < std::min(s.m_bottomRow, s.m_rowCount); ++r) visit(r);
+}
+
+void CGridCore::CellTypeAdjustHeight(int row, int& height) {
+  CGridSheetState& s = *m_sheet;
+  CGridCellValue cell;
+  auto visit = [&](int col) {
+    GetCell(col, row, cell);
+    GetCellTypeObject(TypeIndexOf(cell))->AdjustCellHeight(col, row, height);
+  };
+  for (int c = 0; c < s.m_lockedCols; ++c) visit(c);
+  for (int c = s.m_leftCol; c < std::min(s.m_rightCol, s.m_colCount); ++c) visit(c);
+}
 
 int CGridCore::MeasureCellWidth(int, int, CGridCellValue& cell) {
   const std::string* t = cell.GridCellGetText();
@@ -1878,7 +2001,7 @@ void CGridCore::OnGridChar(int*, int) {}
 void CGridCore::OnCellFetched(int, int, CGridCellValue*) {}
 void CGridCore::OnCellStoring(int, int, CGridCellValue*) {}
 void CGridCore::OnReserved2(int, int, int) {}
-int CGridCore::OnCellTypeEvent(int, int, int, int, long long) {
+long long CGridCore::OnCellTypeEvent(int, int, int, int, std::intptr_t) {
   return 1;
 }
 int CGridCore::OnBeforeEdit(int, int, CWnd**) {

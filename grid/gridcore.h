@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "grid/celltype.h"
 #include "grid/datasource.h"
 #include "grid/gridcell.h"
 #include "grid/gridhost.h"
@@ -21,7 +22,6 @@
 
 class CDC;
 class CWnd;
-class CNormalCellType;
 class CGridSelectionSet;
 
 // Result codes of grid operations.
@@ -160,7 +160,7 @@ class CGridSheetState {
   COLORREF m_gridLineColor = 0xDCDCDC;
 };
 
-class CGridCore : public CGridDataHost {
+class CGridCore : public CGridHost {
  public:
   CGridCore();
   ~CGridCore() override;
@@ -180,11 +180,11 @@ class CGridCore : public CGridDataHost {
   int SetRowTotal(int count, int redraw = 1);
   int GetRowTotal() const override { return m_sheet->m_rowCount; }
   int SetColumnWidth(int col, int width);
-  int GetColumnWidth(int col) const;
+  int GetColumnWidth(int col) override;
   int GetColumnWidth(int col, int& width) const;
   int SetDefaultColumnWidth(int width);
   int SetRowHeight(int row, int height);
-  int GetRowHeight(int row) const;
+  int GetRowHeight(int row) override;
   int SetDefaultRowHeight(int height);
   int SetSharedRowHeight(int on);
   int SetTopHeadingHeight(int height);
@@ -210,7 +210,7 @@ class CGridCore : public CGridDataHost {
   int GetViewRightCol() const { return m_sheet->m_rightCol; }
   int GetViewTopRow() const { return m_sheet->m_topRow; }
   int GetViewBottomRow() const { return m_sheet->m_bottomRow; }
-  int MoveToCell(int col, int row);
+  int MoveToCell(int col, int row) override;
   int MoveToColumn(int col);
   int MoveToRow(int row);
   int ScrollToColumn(int col);
@@ -222,15 +222,15 @@ class CGridCore : public CGridDataHost {
   virtual int HitTestCell(int x, int y, int& col, int& row, CRect& rect);
   virtual int HitTestCell(int x, int y, int& col, int& row);
   virtual int HitTestCellNoMerge(int x, int y, int& col, int& row, CRect& rect);
-  int GetCellRectangle(int col, int row, CRect& rect);
+  int GetCellRectangle(int col, int row, CRect& rect) override;
   int GetBlockRect(int col1, int row1, int col2, int row2, CRect& rect);
   // Target of a paging step from `from` (rows: dir -1 up, +1 down).
   int PageRowTarget(int from, int dir) const;
   int PageColTarget(int from, int dir) const;
 
   // ---- cells ----
-  int GetCell(int col, int row, CGridCellValue& cell);
-  int SetCell(int col, int row, const CGridCellValue& cell);
+  int GetCell(int col, int row, CGridCellValue& cell) override;
+  int SetCell(int col, int row, const CGridCellValue& cell) override;
   int GetCellRaw(int col, int row, CGridCellValue& cell);
   std::optional<std::string> GetCellText(int col, int row) override;
   int SetCellText(int col, int row, std::string_view text);
@@ -254,7 +254,7 @@ class CGridCore : public CGridDataHost {
   CFont* GetFont(int index);
   int SetDefaultFont(int index);
   int RegisterCellType(CNormalCellType* type);
-  CNormalCellType* GetCellTypeObject(int index);
+  CNormalCellType* GetCellTypeObject(int index) override;
   int RegisterDataSource(CGridDataSource* source);
   int SetDefaultDataSource(int index);
 
@@ -273,7 +273,7 @@ class CGridCore : public CGridDataHost {
   int BeginCellEditAt(int col, int row, int key);
   int FinishCellEdit(std::string_view text, int cancelled, int cont, int nextCol, int nextRow);
   void HideEditWindow();
-  int IsEditing() const { return m_editing; }
+  bool IsEditing(int* col = nullptr, int* row = nullptr) override;
   int GetEditColumn() const { return m_editCol; }
   int GetEditRow() const { return m_editRow; }
   CWnd* GetActiveEditor() const { return m_editWindow; }
@@ -372,7 +372,8 @@ class CGridCore : public CGridDataHost {
   virtual void OnCellFetched(int col, int row, CGridCellValue* cell);
   virtual void OnCellStoring(int col, int row, CGridCellValue* cell);
   virtual void OnReserved2(int, int, int);
-  virtual int OnCellTypeEvent(int typeIndex, int col, int row, int event, long long value);
+  long long OnCellTypeEvent(int typeIndex, int col, int row, int event,
+                            std::intptr_t value) override;
   virtual int OnBeforeEdit(int col, int row, CWnd** editor);
   virtual int OnEditChar(int col, int row, CWnd* editor, int* ch);
   virtual int OnEditDone(int col, int row, CWnd* editor, const std::string& text, int cancelled);
@@ -399,9 +400,31 @@ class CGridCore : public CGridDataHost {
   virtual void OnColDropped(int from, int to);
   virtual void OnTrackerMoving(CRect* oldRect, CRect* newRect);
 
-  // CGridDataHost
+  // What the data sources, the selection and the cell types ask of the grid.
   CGridRedrawList& GetRedrawHint() override { return m_redrawHint; }
   void ShiftColumnMapping(const CGridDataSource* source, int fromDataCol, int delta) override;
+  void RepaintCell(int col, int row) override;
+  void RepaintRow(int row);
+  void RepaintRange(int col1, int row1, int col2, int row2);
+  void RepaintAll();
+  int GetTopHeadingRows() override { return m_sheet->m_topHeadRows; }
+  int GetSideHeadingCols() const { return m_sheet->m_sideHeadCols; }
+  int FindPrevNonEmptyCell(int& col, int row) override;
+  const CGridDrawOptions& GetDrawOptions() override;
+  CFont* GetDefaultFont() override { return m_sheet->m_defaultFont; }
+  CPen* GetDefaultPen() override { return &m_defaultPen; }
+  CPen* GetGridLinePen() override { return &m_gridLinePen; }
+  CPen* GetHighlightPen() override { return &m_highlightPen; }
+  CPen* GetShadowPen() override { return &m_shadowPen; }
+  CRect GetCellAreaClientRect() override {
+    return CRect(0, 0, m_sheet->m_cellAreaWidth, m_sheet->m_cellAreaHeight);
+  }
+  bool IsDropListShowing() override { return false; }
+  void HideDropList() override {}
+  void ShowDropList(CDropListCellType*, int, int, const CRect&, CFont*,
+                    const std::vector<std::string>&) override {}
+  // Re-creates the pens from the system colours.
+  void RecreatePens();
 
  protected:
   // ---- what the window layer supplies (no-ops without windows) ----
@@ -431,8 +454,8 @@ class CGridCore : public CGridDataHost {
   virtual void CellTypeEditRect(CGridCellValue& cell, CRect& rect);
   virtual void CellTypeFocus(int col, int row, bool gained);
   virtual void CellTypeScrolled(int col, int row);
-  virtual void CellTypeAdjustWidth(int col, int width);
-  virtual void CellTypeAdjustHeight(int row, int height);
+  virtual void CellTypeAdjustWidth(int col, int& width);
+  virtual void CellTypeAdjustHeight(int row, int& height);
   // Best width of a cell's content; without windows an estimate from the text.
   virtual int MeasureCellWidth(int col, int row, CGridCellValue& cell);
 
@@ -457,7 +480,13 @@ class CGridCore : public CGridDataHost {
     int uses = 0;
   };
   std::vector<FontEntry> m_fonts;
+  CNormalCellType m_normalType;
+  CDropListCellType m_dropListType;
+  CCheckBoxCellType m_checkBoxType;
+  CSideArrowsCellType m_sideArrowsType;
   std::vector<CNormalCellType*> m_cellTypes;
+  CGridDrawOptions m_drawOptions;
+  CPen m_defaultPen, m_gridLinePen, m_highlightPen, m_shadowPen;
   CGridRedrawList m_redrawHint;
 
   int m_editing = 0;
