@@ -443,6 +443,48 @@ int CGridCore::MoveColumn(int from, int to, int before) {
   return kGridOk;
 }
 
+void CGridCore::StoreColumnWidthWhileDragging(int col, int width) {
+  CGridSheetState& s = *m_sheet;
+  if (col < 0 || col >= s.m_colCount) return;
+  s.m_cols[static_cast<std::size_t>(col)].width = std::max(0, width);
+  if (col < s.m_lockedCols) RecalcLockedSizes();
+}
+
+void CGridCore::StoreRowHeightWhileDragging(int row, int height) {
+  CGridSheetState& s = *m_sheet;
+  if (row < 0 || row >= s.m_rowCount) return;
+  height = std::max(0, height);
+  if (s.m_uniform)
+    s.m_defRowHeight = std::clamp(height, 1, kMaxSize);
+  else
+    s.m_rowHeights[static_cast<std::size_t>(row)] = height;
+  RecalcLockedSizes();
+}
+
+void CGridCore::StoreTopHeadingWhileDragging(int row, int rowHeight, int total) {
+  CGridSheetState& s = *m_sheet;
+  if (row >= 0 || -row > s.m_topHeadRows) return;
+  s.m_topHeadHeights[static_cast<std::size_t>(-row - 1)] = std::clamp(rowHeight, 0, kMaxSize);
+  s.m_topHeadHeight = std::clamp(total, 0, kMaxSize);
+  LayoutParts();
+}
+
+void CGridCore::StoreSideHeadingWhileDragging(int col, int colWidth, int total) {
+  CGridSheetState& s = *m_sheet;
+  if (col >= 0 || -col > s.m_sideHeadCols) return;
+  s.m_sideHeadWidths[static_cast<std::size_t>(-col - 1)] = std::clamp(colWidth, 0, kMaxSize);
+  s.m_sideHeadWidth = std::clamp(total, 0, kMaxSize);
+  LayoutParts();
+}
+
+void CGridCore::RequestRows(int shortfall) {
+  CGridSheetState& s = *m_sheet;
+  int count = s.m_rowCount;
+  int found = 0;
+  if (CGridDataSource* ds = s.m_dataSource) ds->OnPastLastRow(count, shortfall, found);
+  OnRowsNeeded(count, shortfall, found);
+}
+
 void CGridCore::RecalcLockedSizes() {
   CGridSheetState& s = *m_sheet;
   s.m_lockedWidth = 0;
@@ -718,6 +760,36 @@ int CGridCore::RowTop(int row) const {
   int y = s.m_lockedHeight;
   for (int r = s.m_topRow; r < row && y < (1 << 30); ++r) y += s.RowHeight(r);
   return y;
+}
+
+std::vector<std::pair<int, int>> CGridCore::VisibleColumns() const {
+  const CGridSheetState& s = *m_sheet;
+  std::vector<std::pair<int, int>> out;
+  int x = 0;
+  for (int c = 0; c < s.m_lockedCols && x < s.m_cellAreaWidth; ++c) {
+    if (s.ColWidth(c) > 0) out.emplace_back(c, x);
+    x += s.ColWidth(c);
+  }
+  for (int c = s.m_leftCol; c < s.m_colCount && x < s.m_cellAreaWidth; ++c) {
+    if (s.ColWidth(c) > 0) out.emplace_back(c, x);
+    x += s.ColWidth(c);
+  }
+  return out;
+}
+
+std::vector<std::pair<int, int>> CGridCore::VisibleRows() const {
+  const CGridSheetState& s = *m_sheet;
+  std::vector<std::pair<int, int>> out;
+  int y = 0;
+  for (int r = 0; r < s.m_lockedRows && y < s.m_cellAreaHeight; ++r) {
+    if (s.RowHeight(r) > 0) out.emplace_back(r, y);
+    y += s.RowHeight(r);
+  }
+  for (int r = s.m_topRow; r < s.m_rowCount && y < s.m_cellAreaHeight; ++r) {
+    if (s.RowHeight(r) > 0) out.emplace_back(r, y);
+    y += s.RowHeight(r);
+  }
+  return out;
 }
 
 CRect CGridCore::CellAreaRectOfCell(int col, int row) const {
@@ -2048,7 +2120,18 @@ void CGridCore::OnTabClicked(int) {}
 COLORREF CGridCore::OnGetBackColor(int section) {
   return GetSysColor(section == kSectionCells ? COLOR_WINDOW : COLOR_BTNFACE);
 }
-void CGridCore::OnDrawCurrentCellFocus(CDC*, CRect*) {}
+void CGridCore::OnDrawCurrentCellFocus(CDC* dc, CRect* rect) {
+  CGridSheetState& s = *m_sheet;
+  if (!dc || !rect || s.m_curCol < 0 || s.m_curRow < 0) return;
+  CGridCellValue cell;
+  GetCell(s.m_curCol, s.m_curRow, cell);
+  int index = cell.GridCellHasFlag(GridProp::CellType) ? cell.GridCellGetCellType() : 0;
+  if (GetCellTypeObject(index)->DrawFocusRect(*dc, *rect, s.m_curCol, s.m_curRow)) return;
+  CRect r = *rect;
+  r.right -= 1;
+  r.bottom -= 1;
+  dc->DrawFocusRect(r);
+}
 void CGridCore::OnFocusLost(int section, CWnd*) {
   OnFocusLostSection(section);
 }

@@ -12,7 +12,23 @@
 #include <string_view>
 #include <vector>
 
+// The cell types name a few key and mouse-flag constants that the window
+// layer defines too; renamed here so both can be used in one file.
+#define VK_RETURN kGridTypeVkReturn
+#define VK_SPACE kGridTypeVkSpace
+#define VK_DOWN kGridTypeVkDown
+#define MK_LBUTTON kGridTypeMkLButton
+#define MK_RBUTTON kGridTypeMkRButton
+#define MK_SHIFT kGridTypeMkShift
+#define MK_CONTROL kGridTypeMkControl
 #include "grid/celltype.h"
+#undef VK_RETURN
+#undef VK_SPACE
+#undef VK_DOWN
+#undef MK_LBUTTON
+#undef MK_RBUTTON
+#undef MK_SHIFT
+#undef MK_CONTROL
 #include "grid/datasource.h"
 #include "grid/gridcell.h"
 #include "grid/gridhost.h"
@@ -198,6 +214,13 @@ class CGridCore : public CGridHost {
   int SetFrozenColumns(int count);
   int SetFrozenRows(int count);
   int MoveColumn(int from, int to, int before);
+  // Stores a width (height) while an edge is dragged: no notification, the
+  // drag's own hooks run instead.
+  void StoreColumnWidthWhileDragging(int col, int width);
+  void StoreRowHeightWhileDragging(int row, int height);
+  // Heading sizes as a drag sets them: one row (column) and the total, no rescaling.
+  void StoreTopHeadingWhileDragging(int row, int rowHeight, int total);
+  void StoreSideHeadingWhileDragging(int col, int colWidth, int total);
   int GetVertBarWidth() const { return m_sheet->m_vbarWidth; }
   int GetHorzBarHeight() const { return m_sheet->m_hbarHeight; }
   void FixLastHeadingRow();
@@ -227,6 +250,13 @@ class CGridCore : public CGridHost {
   // Target of a paging step from `from` (rows: dir -1 up, +1 down).
   int PageRowTarget(int from, int dir) const;
   int PageColTarget(int from, int dir) const;
+  // x of a column in the cell area (y of a row), -1 when scrolled out.
+  int ColLeft(int col) const;
+  int RowTop(int row) const;
+  // The columns (rows) on screen with their offsets: locked ones, then from
+  // the left column (top row) until the cell area is passed; hidden ones left out.
+  std::vector<std::pair<int, int>> VisibleColumns() const;
+  std::vector<std::pair<int, int>> VisibleRows() const;
 
   // ---- cells ----
   int GetCell(int col, int row, CGridCellValue& cell) override;
@@ -318,6 +348,11 @@ class CGridCore : public CGridHost {
   int HandleNavigationKey(int vk, bool control);
   // Adds wheel distance; scrolls three rows per whole notch reached.
   int HandleWheelDelta(int delta);
+  // The rows-needed sequence for rows past the end (painting reached the last row).
+  void RequestRows(int shortfall);
+  // Cell types of the visible cells of a column or row being sized.
+  void NotifyTypesColumnSizing(int col, int& width) { CellTypeAdjustWidth(col, width); }
+  void NotifyTypesRowSizing(int row, int& height) { CellTypeAdjustHeight(row, height); }
 
   // ---- notifications (overridable; the order is part of the interface) ----
   virtual void OnFocusGained(int section);
@@ -464,8 +499,6 @@ class CGridCore : public CGridHost {
   int TopRowFor(int target) const;
   int LeftColFor(int target) const;
   CRect CellAreaRectOfCell(int col, int row) const;
-  int ColLeft(int col) const;  // x of a visible column in the cell area, -1 when scrolled out
-  int RowTop(int row) const;
 
   std::vector<std::unique_ptr<CGridSheetState>> m_sheets;
   CGridSheetState* m_sheet = nullptr;
