@@ -18,8 +18,12 @@ int TypeIndex(CGridCellValue& cell) {
   return cell.GridCellHasFlag(GridProp::CellType) ? cell.GridCellGetCellType() : 0;
 }
 
-bool ControlHeld() { return QGuiApplication::keyboardModifiers() & Qt::ControlModifier; }
-bool ShiftHeld() { return QGuiApplication::keyboardModifiers() & Qt::ShiftModifier; }
+bool ControlHeld() {
+  return QGuiApplication::keyboardModifiers() & Qt::ControlModifier;
+}
+bool ShiftHeld() {
+  return QGuiApplication::keyboardModifiers() & Qt::ShiftModifier;
+}
 }  // namespace
 
 CNormalCellType* CGridCellWnd::TypeOf(int col, int row, CGridCellValue& cell) {
@@ -33,7 +37,8 @@ CNormalCellType* CGridCellWnd::TypeOf(int col, int row, CGridCellValue& cell) {
 void CGridCellWnd::RepaintCell(int col, int row) {
   if (!IsWindow()) return;
   CRect r;
-  if (m_grid->GetCellRectangle(col, row, r) == kGridOk && !r.IsRectEmpty()) InvalidateRect(&r, false);
+  if (m_grid->GetCellRectangle(col, row, r) == kGridOk && !r.IsRectEmpty())
+    InvalidateRect(&r, false);
 }
 
 void CGridCellWnd::RepaintRow(int row) {
@@ -78,8 +83,8 @@ void CGridCellWnd::UpdateView(int oldLeft, int oldTop, int oldCol, int oldRow) {
   if (rowsMoved || colsMoved) {
     int dy = rowsMoved ? rowsBetween(oldTop, s.m_topRow) : 0;
     int dx = colsMoved ? colsBetween(oldLeft, s.m_leftCol) : 0;
-    if (std::abs(dy) >= H - s.m_lockedHeight || std::abs(dx) >= W - s.m_lockedWidth || (rowsMoved && colsMoved) ||
-        m_grid->IsEditing()) {
+    if (std::abs(dy) >= H - s.m_lockedHeight || std::abs(dx) >= W - s.m_lockedWidth ||
+        (rowsMoved && colsMoved) || m_grid->IsEditing()) {
       Invalidate(false);
     } else if (rowsMoved) {
       // The locked rows stay; everything below them moves.
@@ -205,7 +210,8 @@ void CGridCellWnd::PaintCells(CDC& dc, const CRect& update) {
 
   // When the last row is on screen, a source that supplies rows on demand is
   // asked for more — later, so the row count never changes inside a paint.
-  if (!rows.empty() && rows.back().first == s.m_rowCount - 1 && cellsBottom < H) PostMessage(kRowsNeededMsg);
+  if (!rows.empty() && rows.back().first == s.m_rowCount - 1 && cellsBottom < H)
+    PostMessage(kRowsNeededMsg);
 }
 
 // ---------------------------------------------------------------------------
@@ -246,7 +252,8 @@ void CGridCellWnd::OnKeyDown(UINT vk, UINT, UINT) {
   m_grid->OnGridKeyDown(&key, processed);
   if (key == 0) return;
   // Tab, Escape and an Enter nobody used belong to the dialog around the grid.
-  if (!processed && key == static_cast<int>(vk) && (vk == VK_TAB || vk == VK_ESCAPE || vk == VK_RETURN)) {
+  if (!processed && key == static_cast<int>(vk) &&
+      (vk == VK_TAB || vk == VK_ESCAPE || vk == VK_RETURN)) {
     PassKeyToDialog(vk);
     return;
   }
@@ -365,8 +372,8 @@ void CGridCellWnd::OnMouseMove(UINT flags, CPoint point) {
   if (m_grid->IsEditing()) return;
   auto& s = m_grid->Sheet();
   if (m_typeHoldsMouse && s.m_curCol >= 0 && s.m_curRow >= 0) {
-    int processed =
-        TypeOf(s.m_curCol, s.m_curRow, m_scratch)->HandleMouseMove(s.m_curCol, s.m_curRow, point, static_cast<int>(flags));
+    int processed = TypeOf(s.m_curCol, s.m_curRow, m_scratch)
+                        ->HandleMouseMove(s.m_curCol, s.m_curRow, point, static_cast<int>(flags));
     m_grid->OnCellMouseMove(s.m_curCol, s.m_curRow, &point, flags, processed);
     return;
   }
@@ -374,7 +381,8 @@ void CGridCellWnd::OnMouseMove(UINT flags, CPoint point) {
   int col = -1, row = -1;
   int processed = 0;
   if (m_grid->HitTestCell(point.x, point.y, col, row) == 0) {
-    processed = TypeOf(col, row, m_scratch)->HandleMouseMove(col, row, point, static_cast<int>(flags));
+    processed =
+        TypeOf(col, row, m_scratch)->HandleMouseMove(col, row, point, static_cast<int>(flags));
   } else {
     col = row = -1;
   }
@@ -441,7 +449,9 @@ void CGridCellWnd::EndDrag() {
   m_dragging = false;
 }
 
-void CGridCellWnd::OnCaptureChanged(CWnd*) { EndDrag(); }
+void CGridCellWnd::OnCaptureChanged(CWnd*) {
+  EndDrag();
+}
 
 bool CGridCellWnd::OnMouseWheel(UINT, short delta, CPoint) {
   auto& s = m_grid->Sheet();
@@ -479,7 +489,9 @@ LRESULT CGridCellWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_GETDLGCODE: {
       // Every key, unless an editor or the drop list inside has the focus.
       CWnd* focus = GetFocus();
-      if (focus && focus != this && focus->widget() && widget() && widget()->isAncestorOf(focus->widget())) return 0;
+      if (focus && focus != this && focus->widget() && widget() &&
+          widget()->isAncestorOf(focus->widget()))
+        return 0;
       return DLGC_WANTARROWS | DLGC_WANTALLKEYS;
     }
     case WM_VSCROLL:

@@ -103,7 +103,8 @@ void CGridCornerWnd::OnRButtonUp(UINT, CPoint point) {
 
 bool CGridCornerWnd::OnSetCursor(CWnd*, UINT, UINT) {
   int id = IDC_ARROW;
-  if (m_sizing) id = (m_sizeHeight && m_sizeWidth) ? IDC_SIZENWSE : (m_sizeWidth ? IDC_SIZEWE : IDC_SIZENS);
+  if (m_sizing)
+    id = (m_sizeHeight && m_sizeWidth) ? IDC_SIZENWSE : (m_sizeWidth ? IDC_SIZEWE : IDC_SIZENS);
   SetCursor(LoadCursor(nullptr, id));
   return true;
 }

@@ -26,15 +26,20 @@ QWidget* CGridDropList::CreatePeer(QWidget* parent, const CREATESTRUCT&) {
   return list;
 }
 
-QListWidget* CGridDropList::List() const { return qobject_cast<QListWidget*>(widget()); }
+QListWidget* CGridDropList::List() const {
+  return qobject_cast<QListWidget*>(widget());
+}
 
-int CGridDropList::Count() const { return List() ? List()->count() : 0; }
+int CGridDropList::Count() const {
+  return List() ? List()->count() : 0;
+}
 
 void CGridDropList::Open(CDropListCellType* type, int col, int row, const CRect& rect, CFont* font,
                          const std::vector<std::string>& choices) {
   CGridCellWnd* cells = m_grid->CellArea();
   if (!cells) return;
-  if (!IsWindow()) Create("LISTBOX", "", WS_CHILD | WS_BORDER | WS_VSCROLL, rect, cells, kGridDropListId);
+  if (!IsWindow())
+    Create("LISTBOX", "", WS_CHILD | WS_BORDER | WS_VSCROLL, rect, cells, kGridDropListId);
   QListWidget* list = List();
   if (!list) return;
   m_type = type;
@@ -125,9 +130,11 @@ void CGridDropList::Choose(int index) {
   if (!cell.GridCellGetReadOnly()) {
     std::string text = list->item(index)->text().toStdString();
     m_grid->OnCellTypeEvent(typeIndex, col, row, kDropItemIndex, index);
-    if (m_grid->OnCellTypeEvent(typeIndex, col, row, kDropItemText, reinterpret_cast<std::intptr_t>(&text))) {
+    if (m_grid->OnCellTypeEvent(typeIndex, col, row, kDropItemText,
+                                reinterpret_cast<std::intptr_t>(&text))) {
       m_grid->SetCellText(col, row, text);
-      m_grid->OnCellTypeEvent(typeIndex, col, row, kDropItemStored, reinterpret_cast<std::intptr_t>(&text));
+      m_grid->OnCellTypeEvent(typeIndex, col, row, kDropItemStored,
+                              reinterpret_cast<std::intptr_t>(&text));
       m_grid->RepaintCell(col, row);
     }
   }

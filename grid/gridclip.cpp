@@ -6,8 +6,9 @@
 #include "grid/gridctrl.h"
 
 int CSheetGridCtrl::SetClipboardText(const std::string& text) {
-  QClipboard* clipboard = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? QGuiApplication::clipboard()
-                                                                                        : nullptr;
+  QClipboard* clipboard = qobject_cast<QGuiApplication*>(QCoreApplication::instance())
+                              ? QGuiApplication::clipboard()
+                              : nullptr;
   if (!clipboard) return 1;
   const QString value = QString::fromUtf8(text.data(), static_cast<int>(text.size()));
   clipboard->setText(value);
@@ -16,8 +17,9 @@ int CSheetGridCtrl::SetClipboardText(const std::string& text) {
 }
 
 int CSheetGridCtrl::GetClipboardText(std::string& text) {
-  QClipboard* clipboard = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? QGuiApplication::clipboard()
-                                                                                        : nullptr;
+  QClipboard* clipboard = qobject_cast<QGuiApplication*>(QCoreApplication::instance())
+                              ? QGuiApplication::clipboard()
+                              : nullptr;
   if (!clipboard) return 1;
   const QMimeData* data = clipboard->mimeData();
   if (!data || !data->hasText()) return 1;

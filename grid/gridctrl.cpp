@@ -70,7 +70,8 @@ void CSheetGridCtrl::CreateChildren() {
   m_childrenMade = true;
   FindReplaceMessage();
   const std::uint32_t child = WS_CHILD | WS_VISIBLE;
-  m_cellArea->Create("", "", child | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, CRect(), this, kGridCellAreaId);
+  m_cellArea->Create("", "", child | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, CRect(), this,
+                     kGridCellAreaId);
   m_topHeading->Create("", "", child, CRect(), this, kGridTopHeadingId);
   m_sideHeading->Create("", "", child, CRect(), this, kGridSideHeadingId);
   m_corner->Create("", "", child, CRect(), this, kGridCornerId);
@@ -78,9 +79,10 @@ void CSheetGridCtrl::CreateChildren() {
   m_vbarWnd->Create("SCROLLBAR", "", child, CRect(), this, kGridVertBarId);
   m_hbarWnd->Create("SCROLLBAR", "", child, CRect(), this, kGridHorzBarId);
   m_hint->CreateHintWnd(this);
-  m_autoEdit->Create("EDIT", "", WS_CHILD | ES_MULTILINE | ES_AUTOVSCROLL, CRect(), m_cellArea.get(),
-                     kGridAutoEditId);
-  m_maskEdit->Create("EDIT", "", WS_CHILD | ES_AUTOHSCROLL, CRect(), m_cellArea.get(), kGridMaskedEditId);
+  m_autoEdit->Create("EDIT", "", WS_CHILD | ES_MULTILINE | ES_AUTOVSCROLL, CRect(),
+                     m_cellArea.get(), kGridAutoEditId);
+  m_maskEdit->Create("EDIT", "", WS_CHILD | ES_AUTOHSCROLL, CRect(), m_cellArea.get(),
+                     kGridMaskedEditId);
   if (QWidget* w = widget()) w->setFocusPolicy(Qt::StrongFocus);
   if (QWidget* w = m_cellArea->widget()) w->setFocusPolicy(Qt::StrongFocus);
   // Tabbing into the grid lands in the cell area.
@@ -124,8 +126,9 @@ int CSheetGridCtrl::SetLayoutRightToLeft(int on) {
   else
     ModifyStyleEx(kLayoutRtl, 0);
   const Qt::LayoutDirection dir = on ? Qt::RightToLeft : Qt::LeftToRight;
-  CWnd* windows[] = {m_cellArea.get(), m_topHeading.get(), m_sideHeading.get(), m_corner.get(), m_tabs.get(),
-                     m_vbarWnd.get(),  m_hbarWnd.get(),    m_hint.get(),        m_autoEdit.get(), m_maskEdit.get()};
+  CWnd* windows[] = {m_cellArea.get(), m_topHeading.get(), m_sideHeading.get(), m_corner.get(),
+                     m_tabs.get(),     m_vbarWnd.get(),    m_hbarWnd.get(),     m_hint.get(),
+                     m_autoEdit.get(), m_maskEdit.get()};
   for (CWnd* w : windows)
     if (w && w->widget()) w->widget()->setLayoutDirection(dir);
   if (m_tabs->IsWindow()) {
@@ -137,14 +140,20 @@ int CSheetGridCtrl::SetLayoutRightToLeft(int on) {
   return 0;
 }
 
-int CSheetGridCtrl::AddSheetTab(const std::string& label, int id) { return m_tabs->AddSheetTab(label, id); }
+int CSheetGridCtrl::AddSheetTab(const std::string& label, int id) {
+  return m_tabs->AddSheetTab(label, id);
+}
 
 CWnd* CSheetGridCtrl::GetScrollBarCtrl(int bar) const {
   return bar == 1 ? static_cast<CWnd*>(m_vbarWnd.get()) : static_cast<CWnd*>(m_hbarWnd.get());
 }
 
-CWnd* CSheetGridCtrl::DefaultEditor() { return m_autoEdit.get(); }
-CWnd* CSheetGridCtrl::MaskedEditor() { return m_maskEdit.get(); }
+CWnd* CSheetGridCtrl::DefaultEditor() {
+  return m_autoEdit.get();
+}
+CWnd* CSheetGridCtrl::MaskedEditor() {
+  return m_maskEdit.get();
+}
 
 CWnd* CSheetGridCtrl::SectionWindow(int section) const {
   switch (section) {
@@ -166,16 +175,20 @@ LRESULT CSheetGridCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_GRID_CELLTYPE_MSG: {
       int index = static_cast<int>(wParam);
-      if (index < 0 || index >= static_cast<int>(m_cellTypes.size()) || !m_cellTypes[static_cast<std::size_t>(index)])
+      if (index < 0 || index >= static_cast<int>(m_cellTypes.size()) ||
+          !m_cellTypes[static_cast<std::size_t>(index)])
         return 1;
-      return static_cast<LRESULT>(m_cellTypes[static_cast<std::size_t>(index)]->HandleTypeMessage(lParam));
+      return static_cast<LRESULT>(
+          m_cellTypes[static_cast<std::size_t>(index)]->HandleTypeMessage(lParam));
     }
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTALLKEYS;
     case WM_VSCROLL:
       HandleVScroll(static_cast<int>(LOWORD(wParam)), static_cast<int>(HIWORD(wParam)));
       if (m_sideHeading->IsWindow()) m_sideHeading->Invalidate(false);
       return 0;
-    case WM_HSCROLL: HandleHScroll(static_cast<int>(LOWORD(wParam)), static_cast<int>(HIWORD(wParam))); return 0;
+    case WM_HSCROLL:
+      HandleHScroll(static_cast<int>(LOWORD(wParam)), static_cast<int>(HIWORD(wParam)));
+      return 0;
     default: return CWnd::WindowProc(msg, wParam, lParam);
   }
 }
@@ -218,7 +231,9 @@ void CSheetGridCtrl::OnPaint() {
   if (!box.IsRectEmpty()) dc.FillSolidRect(box, GetSysColor(COLOR_BTNFACE));
 }
 
-bool CSheetGridCtrl::OnEraseBkgnd(CDC*) { return true; }
+bool CSheetGridCtrl::OnEraseBkgnd(CDC*) {
+  return true;
+}
 
 void CSheetGridCtrl::OnSetFocus(CWnd*) {
   if (m_cellArea->IsWindow()) {
@@ -246,7 +261,9 @@ void CSheetGridCtrl::ViewClientSize(int& width, int& height) {
   height = r.Height();
 }
 
-bool CSheetGridCtrl::ViewIsVisible() const { return IsWindow() && IsWindowVisible(); }
+bool CSheetGridCtrl::ViewIsVisible() const {
+  return IsWindow() && IsWindowVisible();
+}
 
 void CSheetGridCtrl::ViewMoveChildren() {
   if (!IsWindow() || !m_childrenMade) return;
@@ -315,8 +332,8 @@ void CSheetGridCtrl::ViewFocusCellArea() {
   if (m_cellArea->IsWindow() && GetFocus() != m_cellArea.get()) m_cellArea->SetFocus();
 }
 
-void CSheetGridCtrl::ViewShowEditor(CWnd* editor, int section, const CRect& rect, const CGridCellValue& cell,
-                                    const std::string& text, int key) {
+void CSheetGridCtrl::ViewShowEditor(CWnd* editor, int section, const CRect& rect,
+                                    const CGridCellValue& cell, const std::string& text, int key) {
   if (!editor || !editor->IsWindow()) return;
   CWnd* parent = SectionWindow(section);
   if (editor->GetParent() != parent) editor->SetParent(parent);
@@ -356,7 +373,9 @@ void CSheetGridCtrl::ViewSheetChanged() {
   if (IsWindow() && m_childrenMade && m_paint) ViewRepaintAll();
 }
 
-void CSheetGridCtrl::ViewNotFound() { MessageBoxCaption("Item not found", "Not Found", MB_OK); }
+void CSheetGridCtrl::ViewNotFound() {
+  MessageBoxCaption("Item not found", "Not Found", MB_OK);
+}
 
 int CSheetGridCtrl::MeasureCellWidth(int col, int row, CGridCellValue& cell) {
   if (!m_cellArea->IsWindow()) return CGridCore::MeasureCellWidth(col, row, cell);
@@ -370,7 +389,9 @@ int CSheetGridCtrl::MeasureCellWidth(int col, int row, CGridCellValue& cell) {
   return size.cx;
 }
 
-QWidget* CSheetGridCtrl::GetCellAreaWindow() { return m_cellArea->widget(); }
+QWidget* CSheetGridCtrl::GetCellAreaWindow() {
+  return m_cellArea->widget();
+}
 
 int CSheetGridCtrl::GetModifierKeys() {
   Qt::KeyboardModifiers mods = QGuiApplication::keyboardModifiers();
@@ -380,11 +401,15 @@ int CSheetGridCtrl::GetModifierKeys() {
   return flags;
 }
 
-bool CSheetGridCtrl::IsDropListShowing() { return m_dropList->IsOpen(); }
+bool CSheetGridCtrl::IsDropListShowing() {
+  return m_dropList->IsOpen();
+}
 
-void CSheetGridCtrl::HideDropList() { m_dropList->Close(); }
+void CSheetGridCtrl::HideDropList() {
+  m_dropList->Close();
+}
 
-void CSheetGridCtrl::ShowDropList(CDropListCellType* type, int col, int row, const CRect& rect, CFont* font,
-                                  const std::vector<std::string>& choices) {
+void CSheetGridCtrl::ShowDropList(CDropListCellType* type, int col, int row, const CRect& rect,
+                                  CFont* font, const std::vector<std::string>& choices) {
   m_dropList->Open(type, col, row, rect, font, choices);
 }

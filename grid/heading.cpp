@@ -106,8 +106,10 @@ void CGridTopHeading::OnPaint() {
     y += h;
   }
   int right = cols.empty() ? 0 : cols.back().second + s.ColWidth(cols.back().first);
-  if (right < client.right) dc.FillSolidRect(CRect(right, 0, client.right, client.bottom), m_grid->OnGetBackColor(2));
-  if (y < client.bottom) dc.FillSolidRect(CRect(0, y, right, client.bottom), m_grid->OnGetBackColor(2));
+  if (right < client.right)
+    dc.FillSolidRect(CRect(right, 0, client.right, client.bottom), m_grid->OnGetBackColor(2));
+  if (y < client.bottom)
+    dc.FillSolidRect(CRect(0, y, right, client.bottom), m_grid->OnGetBackColor(2));
 }
 
 void CGridTopHeading::Hover(CPoint point) {
@@ -185,7 +187,8 @@ void CGridTopHeading::OnMouseMove(UINT flags, CPoint point) {
     int dy = point.y - m_startPos;
     int height = std::max(0, m_startSize + dy);
     int total = std::max(0, m_startTotal + dy);
-    if (m_grid->OnTopHeadingDragging(&total) == 1) m_grid->StoreTopHeadingWhileDragging(m_index, height, total);
+    if (m_grid->OnTopHeadingDragging(&total) == 1)
+      m_grid->StoreTopHeadingWhileDragging(m_index, height, total);
   }
 }
 
@@ -317,7 +320,8 @@ void CGridSideHeading::UpdateSideHeading(int oldTop) {
   const auto& s = m_grid->Sheet();
   if (oldTop == s.m_topRow) return;
   long long d = 0;
-  for (int r = std::min(oldTop, s.m_topRow); r < std::max(oldTop, s.m_topRow) && d <= s.m_cellAreaHeight; ++r)
+  for (int r = std::min(oldTop, s.m_topRow);
+       r < std::max(oldTop, s.m_topRow) && d <= s.m_cellAreaHeight; ++r)
     d += s.RowHeight(r);
   if (oldTop < 0 || d >= s.m_cellAreaHeight - s.m_lockedHeight) {
     Invalidate(false);
@@ -363,7 +367,8 @@ void CGridSideHeading::OnPaint() {
       type->DrawCell(dc, rect, dc1, dr1, m_scratch, false, false);
     }
   }
-  if (bottom < client.bottom) dc.FillSolidRect(CRect(0, bottom, client.right, client.bottom), m_grid->OnGetBackColor(3));
+  if (bottom < client.bottom)
+    dc.FillSolidRect(CRect(0, bottom, client.right, client.bottom), m_grid->OnGetBackColor(3));
 }
 
 void CGridSideHeading::Hover(CPoint point) {
@@ -374,7 +379,8 @@ void CGridSideHeading::Hover(CPoint point) {
     // Heading-column edges first, from the right edge (column -1) leftwards.
     int right = s.m_sideHeadWidth;
     for (int c = -1; c >= -s.m_sideHeadCols && !m_hot; --c) {
-      if (point.x > right - kEdgeSlack && point.x < right + kEdgeSlack && m_grid->OnBeforeSideHeadingResize()) {
+      if (point.x > right - kEdgeSlack && point.x < right + kEdgeSlack &&
+          m_grid->OnBeforeSideHeadingResize()) {
         m_hot = true;
         m_kind = 1;
         m_index = c;

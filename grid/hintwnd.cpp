@@ -6,7 +6,8 @@
 
 int CGridHintWnd::CreateHintWnd(CSheetGridCtrl* grid, CBrush*) {
   m_grid = grid;
-  if (!CreateEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "HintWnd", "", WS_POPUP | WS_BORDER, CRect(0, 0, 10, 10), grid, 0))
+  if (!CreateEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "HintWnd", "", WS_POPUP | WS_BORDER,
+                CRect(0, 0, 10, 10), grid, 0))
     return 0;
   if (widget()) {
     widget()->setAttribute(Qt::WA_ShowWithoutActivating);

@@ -12,9 +12,15 @@
 namespace {
 constexpr UINT kFinishMsg = WM_USER + 2;
 
-QString ToQ(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
-bool ControlHeld() { return QGuiApplication::keyboardModifiers() & Qt::ControlModifier; }
-bool ShiftHeld() { return QGuiApplication::keyboardModifiers() & Qt::ShiftModifier; }
+QString ToQ(const std::string& s) {
+  return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
+}
+bool ControlHeld() {
+  return QGuiApplication::keyboardModifiers() & Qt::ControlModifier;
+}
+bool ShiftHeld() {
+  return QGuiApplication::keyboardModifiers() & Qt::ShiftModifier;
+}
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -114,7 +120,9 @@ void CGridInPlaceEdit::OnKeyDown(UINT vk, UINT, UINT) {
 
 bool CGridInPlaceEdit::AcceptChar(int& ch) {
   const int col = m_grid->GetEditColumn(), row = m_grid->GetEditRow();
-  if (CGridDataSource* ds = m_grid->ColumnSource(col); ds && ds->VerifyEditKey(col, row, this, ch) != 1) return false;
+  if (CGridDataSource* ds = m_grid->ColumnSource(col);
+      ds && ds->VerifyEditKey(col, row, this, ch) != 1)
+    return false;
   return m_grid->OnEditChar(col, row, this, &ch) != 0;
 }
 
@@ -194,7 +202,9 @@ bool CGridInPlaceEdit::OnSetCursor(CWnd*, UINT, UINT) {
 }
 
 void CGridInPlaceEdit::AutoSize() {
-  if (!m_autoSizeActive || !m_grid->Sheet().m_opt.overflowEdit || !widget() || !widget()->isVisible()) return;
+  if (!m_autoSizeActive || !m_grid->Sheet().m_opt.overflowEdit || !widget() ||
+      !widget()->isVisible())
+    return;
   CWnd* parent = GetParent();
   if (!parent || parent != static_cast<CWnd*>(m_grid->CellArea())) return;
   CRect pc;
@@ -332,7 +342,8 @@ void CGridMaskedEdit::TypeInitialChar(int ch) {
   if (ch < 0x20 || ch > 0x7E) return;
   std::string text = e->text().toStdString();
   int selStart = e->hasSelectedText() ? e->selectionStart() : e->cursorPosition();
-  int selEnd = e->hasSelectedText() ? selStart + static_cast<int>(e->selectedText().size()) : selStart;
+  int selEnd =
+      e->hasSelectedText() ? selStart + static_cast<int>(e->selectedText().size()) : selStart;
   int caret = selStart;
   auto accept = [this](unsigned char& c) {
     int v = c;

@@ -5,11 +5,21 @@
 #include "grid/heading.h"
 
 namespace {
-enum { SB_LINEUP = 0, SB_LINEDOWN = 1, SB_PAGEUP = 2, SB_PAGEDOWN = 3, SB_THUMBPOSITION = 4, SB_THUMBTRACK = 5,
-       SB_TOP = 6, SB_BOTTOM = 7 };
+enum {
+  SB_LINEUP = 0,
+  SB_LINEDOWN = 1,
+  SB_PAGEUP = 2,
+  SB_PAGEDOWN = 3,
+  SB_THUMBPOSITION = 4,
+  SB_THUMBTRACK = 5,
+  SB_TOP = 6,
+  SB_BOTTOM = 7
+};
 }
 
-QScrollBar* CGridScrollBarBase::Bar() const { return qobject_cast<QScrollBar*>(widget()); }
+QScrollBar* CGridScrollBarBase::Bar() const {
+  return qobject_cast<QScrollBar*>(widget());
+}
 
 QWidget* CGridScrollBarBase::CreatePeer(QWidget* parent, const CREATESTRUCT&) {
   auto* bar = new QScrollBar(m_vertical ? Qt::Vertical : Qt::Horizontal, parent);
@@ -29,16 +39,19 @@ QWidget* CGridScrollBarBase::CreatePeer(QWidget* parent, const CREATESTRUCT&) {
     }
   });
   QObject::connect(bar, &QAbstractSlider::sliderReleased, bar, [this] {
-    if (QScrollBar* b = Bar()) m_grid->SendMessage(m_vertical ? WM_VSCROLL : WM_HSCROLL,
-                                                   MAKEWPARAM(SB_THUMBPOSITION, static_cast<unsigned>(b->sliderPosition())));
+    if (QScrollBar* b = Bar())
+      m_grid->SendMessage(m_vertical ? WM_VSCROLL : WM_HSCROLL,
+                          MAKEWPARAM(SB_THUMBPOSITION, static_cast<unsigned>(b->sliderPosition())));
   });
   return bar;
 }
 
 void CGridScrollBarBase::Action(int code) {
-  m_grid->SendMessage(m_vertical ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(static_cast<unsigned>(code), 0));
+  m_grid->SendMessage(m_vertical ? WM_VSCROLL : WM_HSCROLL,
+                      MAKEWPARAM(static_cast<unsigned>(code), 0));
   // The grid has set the position it wants; Qt must not move the slider on.
-  if (QScrollBar* b = Bar()) b->setSliderPosition(m_vertical ? m_grid->VertBarPos() : m_grid->HorzBarPos());
+  if (QScrollBar* b = Bar())
+    b->setSliderPosition(m_vertical ? m_grid->VertBarPos() : m_grid->HorzBarPos());
 }
 
 void CGridScrollBarBase::UpdateScrollBar() {
@@ -67,7 +80,8 @@ void CGridScrollBarBase::UpdateScrollBar() {
 LRESULT CGridScrollBarBase::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_HELP) {
     const auto& s = m_grid->Sheet();
-    return m_grid->OnContextHelp(s.m_curCol, s.m_curRow, m_vertical ? kSectionVertBar : kSectionHorzBar);
+    return m_grid->OnContextHelp(s.m_curCol, s.m_curRow,
+                                 m_vertical ? kSectionVertBar : kSectionHorzBar);
   }
   return CWnd::WindowProc(msg, wParam, lParam);
 }

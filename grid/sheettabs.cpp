@@ -7,12 +7,19 @@
 
 #include "grid/sheettabsmath.h"
 
-CGridTabWnd::CGridTabWnd(CSheetGridCtrl* grid) : m_grid(grid), m_smallBarWidth(2 * GetSystemMetrics(SM_CXHSCROLL)) {
-  LOGFONT lf;
-  lf.lfHeight = 14;
-  lf.lfWeight = 500;
-  fw::SetFaceName(lf, "Arial");
-  m_font.CreateFontIndirect(&lf);
+CGridTabWnd::CGridTabWnd(CSheetGridCtrl* grid)
+    : m_grid(grid), m_smallBarWidth(2 * GetSystemMetrics(SM_CXHSCROLL)) {}
+
+CFont& CGridTabWnd::TabFont() {
+  // Made when first needed: fonts need the application object.
+  if (!m_font.IsValid()) {
+    LOGFONT lf;
+    lf.lfHeight = 14;
+    lf.lfWeight = 500;
+    fw::SetFaceName(lf, "Arial");
+    m_font.CreateFontIndirect(&lf);
+  }
+  return m_font;
 }
 
 CGridTabWnd::~CGridTabWnd() = default;
@@ -30,9 +37,11 @@ int CGridTabWnd::OnCreate(CREATESTRUCT* cs) {
   m_smallBar->setSingleStep(gridtabs::kScrollStep);
   QObject::connect(m_smallBar, &QAbstractSlider::actionTriggered, m_smallBar, [this](int action) {
     int step = 0;
-    if (action == QAbstractSlider::SliderSingleStepAdd || action == QAbstractSlider::SliderPageStepAdd)
+    if (action == QAbstractSlider::SliderSingleStepAdd ||
+        action == QAbstractSlider::SliderPageStepAdd)
       step = gridtabs::kScrollStep;
-    else if (action == QAbstractSlider::SliderSingleStepSub || action == QAbstractSlider::SliderPageStepSub)
+    else if (action == QAbstractSlider::SliderSingleStepSub ||
+             action == QAbstractSlider::SliderPageStepSub)
       step = -gridtabs::kScrollStep;
     if (step) ScrollStrip(step);
     m_smallBar->setSliderPosition(m_offset);
@@ -53,7 +62,7 @@ int CGridTabWnd::AddSheetTab(const std::string& label, int id) {
   Tab t;
   t.label = label;
   t.id = id;
-  QFontMetrics fm(m_font.font());
+  QFontMetrics fm(TabFont().font());
   t.width = fm.horizontalAdvance(QString::fromStdString(label)) + gridtabs::kLabelPadding;
   t.text = GetSysColor(COLOR_WINDOWTEXT);
   t.back = GetSysColor(COLOR_BTNFACE);
@@ -84,7 +93,9 @@ void CGridTabWnd::ScrollStrip(int delta) {
   if (IsWindow()) Invalidate(false);
 }
 
-int CGridTabWnd::TabAt(int x) const { return gridtabs::HitTest(Widths(), m_smallBarWidth, m_offset, x); }
+int CGridTabWnd::TabAt(int x) const {
+  return gridtabs::HitTest(Widths(), m_smallBarWidth, m_offset, x);
+}
 
 void CGridTabWnd::OnSize(UINT, int cx, int cy) {
   if (m_smallBar) m_smallBar->setGeometry(0, 1, std::min(m_smallBarWidth, cx), std::max(0, cy - 1));
@@ -92,7 +103,8 @@ void CGridTabWnd::OnSize(UINT, int cx, int cy) {
 }
 
 void CGridTabWnd::DrawTab(CDC& dc, const Tab& tab, int x, int top, int bottom, bool current) {
-  CPoint pts[4] = {{x, top}, {x + 7, bottom}, {x + tab.width + 2, bottom}, {x + tab.width + 9, top}};
+  CPoint pts[4] = {
+      {x, top}, {x + 7, bottom}, {x + tab.width + 2, bottom}, {x + tab.width + 9, top}};
   CBrush brush(current ? tab.curBack : tab.back);
   CPen outline(PS_SOLID, 1, RGB(0, 0, 0));
   dc.SelectObject(&brush);
@@ -125,7 +137,7 @@ void CGridTabWnd::OnPaint() {
   CRect client;
   GetClientRect(&client);
   dc.FillSolidRect(client, GetSysColor(COLOR_BTNFACE));
-  dc.SelectObject(&m_font);
+  dc.SelectObject(&TabFont());
   const int top = client.top, bottom = client.bottom - 1;
   auto lefts = gridtabs::TabLefts(Widths(), m_smallBarWidth, m_offset);
   // A clip keeps the tabs off the small scroll bar.
@@ -137,8 +149,8 @@ void CGridTabWnd::OnPaint() {
   dc.MoveTo(m_smallBarWidth, top);
   dc.LineTo(client.right, top);
   if (m_current >= 0 && m_current < static_cast<int>(m_tabs.size()))
-    DrawTab(dc, m_tabs[static_cast<std::size_t>(m_current)], lefts[static_cast<std::size_t>(m_current)], top, bottom,
-            true);
+    DrawTab(dc, m_tabs[static_cast<std::size_t>(m_current)],
+            lefts[static_cast<std::size_t>(m_current)], top, bottom, true);
 }
 
 void CGridTabWnd::OnMouseMove(UINT, CPoint point) {

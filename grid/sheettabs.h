@@ -49,6 +49,7 @@ class CGridTabWnd : public CWnd {
 
  private:
   std::vector<int> Widths() const;
+  CFont& TabFont();
   void DrawTab(CDC& dc, const Tab& tab, int x, int top, int bottom, bool current);
 
   CSheetGridCtrl* m_grid;
