@@ -23,11 +23,21 @@ std::vector<std::string> SplitGridOptions(const std::string& label) {
   return out;
 }
 
-GridTypeId CNormalCellType::GetTypeId() const {
-  return {0x3c, 0x51, 0x0e, 0x91, 0x7a, 0x20, 0x4b, 0x11, 0x9d, 0x02, 0x61, 0x4e, 0x8a, 0x10, 0x00, 0x01};
+int GridCellNumberAsInt(const CGridCellValue& cell) {
+  const double v = cell.GridCellGetNumber();
+  if (std::isnan(v)) return 0;
+  if (v >= 2147483647.0) return 2147483647;
+  if (v <= -2147483648.0) return -2147483647 - 1;
+  return static_cast<int>(v);
 }
 
-long long CNormalCellType::NotifyOwner(int typeIndex, int col, int row, int msg, std::intptr_t param) {
+GridTypeId CNormalCellType::GetTypeId() const {
+  return {0x3c, 0x51, 0x0e, 0x91, 0x7a, 0x20, 0x4b, 0x11,
+          0x9d, 0x02, 0x61, 0x4e, 0x8a, 0x10, 0x00, 0x01};
+}
+
+long long CNormalCellType::NotifyOwner(int typeIndex, int col, int row, int msg,
+                                       std::intptr_t param) {
   return m_grid ? m_grid->OnCellTypeEvent(typeIndex, col, row, msg, param) : 1;
 }
 
@@ -56,7 +66,9 @@ std::string CNormalCellType::DrawnText(CGridCellValue& cell) const {
 int CNormalCellType::NormalCellTypeCanOverlap(CGridCellValue& cell) const {
   if (cell.GridCellGetTypeStyle() != 0) return 0;
   int o = 0, c = 0, r = 0;
-  if (cell.GridCellGetMergeInfo(o, c, r) == 0 && (o != 0 || c != -1 || r != -1) && (c != 0 || r != 0)) return 0;
+  if (cell.GridCellGetMergeInfo(o, c, r) == 0 && (o != 0 || c != -1 || r != -1) &&
+      (c != 0 || r != 0))
+    return 0;
   if (!cell.GridCellHasFlag(GridProp::Alignment)) return 0;
   const std::uint32_t a = cell.GridCellGetAlignment() & 0xFFFF;
   if (a & (kAlignRight | kAlignCenter)) return 0;
@@ -90,13 +102,15 @@ int CNormalCellType::DrawCellBitmap(CDC& dc, CBitmap* bitmap, const CRect& rect,
   if (shownW < img.width()) img = img.copy(0, 0, shownW, img.height());
   const double scale = PrintScale(dc);
   if (IsPrinting(dc) && scale != 1.0)
-    dc.DrawImage(rect.left + 2, y, img, static_cast<int>(img.width() * scale), static_cast<int>(img.height() * scale));
+    dc.DrawImage(rect.left + 2, y, img, static_cast<int>(img.width() * scale),
+                 static_cast<int>(img.height() * scale));
   else
     dc.DrawImage(rect.left + 2, y, img);
   return shownW + 4;
 }
 
-void CNormalCellType::DrawCellBorder(CDC& dc, const CRect& rect, CRect& inner, CGridCellValue& cell) {
+void CNormalCellType::DrawCellBorder(CDC& dc, const CRect& rect, CRect& inner,
+                                     CGridCellValue& cell) {
   const std::uint32_t border = cell.GridCellGetBorder() & 0xFFFF;
   const CGridDrawOptions opt = Options();
   bool gridLines = opt.gridLines != 0;
@@ -171,7 +185,8 @@ void CNormalCellType::DrawCellText(CDC& dc, const CRect& rect, int offset, int /
   CFont* oldFont = font ? dc.SelectObject(font) : nullptr;
   const bool hi = IsHighlighted(selected, current);
   dc.SetTextColor(hi ? cell.GridCellGetHighlightTextColor() : cell.GridCellGetTextColor());
-  FillCellBackground(dc, rect, hi ? cell.GridCellGetHighlightBackColor() : cell.GridCellGetBackColorOrDefault());
+  FillCellBackground(
+      dc, rect, hi ? cell.GridCellGetHighlightBackColor() : cell.GridCellGetBackColorOrDefault());
 
   CRect area = rect;
   if (CBitmap* bmp = cell.GridCellGetBitmap()) {
@@ -218,7 +233,8 @@ void CNormalCellType::DrawCellText(CDC& dc, const CRect& rect, int offset, int /
   if (oldFont) dc.SelectObject(oldFont);
 }
 
-int CNormalCellType::GetOverflowSource(CDC& dc, int col, int row, int& sourceCol, CGridCellValue& cell) {
+int CNormalCellType::GetOverflowSource(CDC& dc, int col, int row, int& sourceCol,
+                                       CGridCellValue& cell) {
   if (!m_grid || !Options().textOverflow) return 0;
   int src = col;
   if (m_grid->FindPrevNonEmptyCell(src, row) != 0 || src >= col) return 0;
@@ -240,15 +256,16 @@ int CNormalCellType::GetOverflowSource(CDC& dc, int col, int row, int& sourceCol
   return -sum;
 }
 
-void CNormalCellType::DrawCell(CDC& dc, const CRect& rect, int col, int row, CGridCellValue& cell, bool selected,
-                               bool current) {
+void CNormalCellType::DrawCell(CDC& dc, const CRect& rect, int col, int row, CGridCellValue& cell,
+                               bool selected, bool current) {
   if (IsPrinting(dc)) {
     DrawForPrint(dc, rect, col, row, cell, selected, current);
     return;
   }
   CRect inner;
   if (m_grid && Options().textOverflow && NormalCellTypeCanOverlap(cell)) {
-    const bool hasText = cell.GridCellHasFlag(GridProp::Value) && !cell.GridCellTextOrEmpty().empty();
+    const bool hasText =
+        cell.GridCellHasFlag(GridProp::Value) && !cell.GridCellTextOrEmpty().empty();
     if (hasText) {
       // Text may run on into the next cell, which must be drawn after this one.
       m_grid->GetRedrawHint().AddCell(col + 1, row);
@@ -271,8 +288,8 @@ void CNormalCellType::DrawCell(CDC& dc, const CRect& rect, int col, int row, CGr
   DrawCellText(dc, inner, 0, col, row, cell, selected, current);
 }
 
-void CNormalCellType::DrawForPrint(CDC& dc, const CRect& rect, int col, int row, CGridCellValue& cell, bool selected,
-                                   bool current) {
+void CNormalCellType::DrawForPrint(CDC& dc, const CRect& rect, int col, int row,
+                                   CGridCellValue& cell, bool selected, bool current) {
   CRect inner;
   DrawCellBorder(dc, rect, inner, cell);
   const CGridPrintInfo* info = m_grid ? m_grid->GetPrintInfo(dc) : nullptr;
@@ -281,8 +298,12 @@ void CNormalCellType::DrawForPrint(CDC& dc, const CRect& rect, int col, int row,
     // Long text spills into following empty columns of the printed range.
     const std::string text = DrawnText(cell);
     const double scale = info->m_printScale;
-    const int textW = dc.GetTextExtent(text).cx;
-    int lastCol = info->m_columns.empty() ? col : col + static_cast<int>(info->m_columns.size());
+    CFont* font = cell.GridCellGetFont();
+    CFont* oldFont = font ? dc.SelectObject(font) : nullptr;
+    const int textW = dc.GetTextExtent(text).cx + Options().cellMargin;
+    if (oldFont) dc.SelectObject(oldFont);
+    const int lastCol =
+        info->m_lastPrintedColumn >= 0 ? info->m_lastPrintedColumn : m_grid->GetColumnTotal() - 1;
     for (int c = col + 1; c <= lastCol && textW > textRect.Width(); ++c) {
       CGridCellValue next;
       next.GridCellSetFlags(0);
@@ -294,7 +315,8 @@ void CNormalCellType::DrawForPrint(CDC& dc, const CRect& rect, int col, int row,
   DrawCellText(dc, textRect, 0, col, row, cell, selected, current);
 }
 
-void CNormalCellType::DrawScaled(CDC& dc, const CRect& rect, int col, int row, CGridCellValue& cell) {
+void CNormalCellType::DrawScaled(CDC& dc, const CRect& rect, int col, int row,
+                                 CGridCellValue& cell) {
   if (!m_grid) return;
   int rows = 1;
   int o = 0, jc = 0, jr = 0;
@@ -350,13 +372,27 @@ void CNormalCellType::MeasureBestSize(CDC& dc, CSize& size, CGridCellValue& cell
   if (oldFont) dc.SelectObject(oldFont);
 }
 
-int CNormalCellType::HandleLeftClick(int, int, int, const CRect&, CPoint) { return 0; }
-int CNormalCellType::HandleRightClick(int, int, int, const CRect&, CPoint) { return 0; }
-int CNormalCellType::HandleDoubleClick(int, int, const CRect&, CPoint) { return 0; }
-int CNormalCellType::HandleKeyDown(int, int, int&) { return 0; }
-int CNormalCellType::HandleKeyUp(int, int, int) { return 0; }
-int CNormalCellType::HandleChar(int, int, int&) { return 0; }
-int CNormalCellType::HandleMouseMove(int, int, CPoint, int) { return 0; }
+int CNormalCellType::HandleLeftClick(int, int, int, const CRect&, CPoint) {
+  return 0;
+}
+int CNormalCellType::HandleRightClick(int, int, int, const CRect&, CPoint) {
+  return 0;
+}
+int CNormalCellType::HandleDoubleClick(int, int, const CRect&, CPoint) {
+  return 0;
+}
+int CNormalCellType::HandleKeyDown(int, int, int&) {
+  return 0;
+}
+int CNormalCellType::HandleKeyUp(int, int, int) {
+  return 0;
+}
+int CNormalCellType::HandleChar(int, int, int&) {
+  return 0;
+}
+int CNormalCellType::HandleMouseMove(int, int, CPoint, int) {
+  return 0;
+}
 
 void DrawGridButton(CNormalCellType& type, CDC& dc, const CRect& rect, bool pressed, CBrush& face) {
   CGridCellValue frame;

@@ -43,7 +43,8 @@ class CGridHost : public CGridDataHost {
   // Asks for a repaint later; never paints at once.
   virtual void RepaintCell(int col, int row) = 0;
   virtual int GetCellRectangle(int col, int row, CRect& rect) = 0;
-  virtual long long OnCellTypeEvent(int typeIndex, int col, int row, int msg, std::intptr_t param) = 0;
+  virtual long long OnCellTypeEvent(int typeIndex, int col, int row, int msg,
+                                    std::intptr_t param) = 0;
   virtual CNormalCellType* GetCellTypeObject(int index) = 0;
   virtual int GetColumnWidth(int col) = 0;
   virtual int GetRowHeight(int row) = 0;
@@ -52,9 +53,9 @@ class CGridHost : public CGridDataHost {
   virtual int FindPrevNonEmptyCell(int& col, int row) = 0;
   virtual const CGridDrawOptions& GetDrawOptions() = 0;
   virtual CFont* GetDefaultFont() { return nullptr; }
-  virtual CPen* GetDefaultPen() = 0;      // thin borders
-  virtual CPen* GetGridLinePen() = 0;     // grid lines
-  virtual CPen* GetHighlightPen() = 0;    // 3D frames
+  virtual CPen* GetDefaultPen() = 0;    // thin borders
+  virtual CPen* GetGridLinePen() = 0;   // grid lines
+  virtual CPen* GetHighlightPen() = 0;  // 3D frames
   virtual CPen* GetShadowPen() = 0;
   // Non-null while drawing for a printer.
   virtual const CGridPrintInfo* GetPrintInfo(CDC& /*dc*/) { return nullptr; }
@@ -66,8 +67,8 @@ class CGridHost : public CGridDataHost {
   // The drop-down list the grid owns.
   virtual bool IsDropListShowing() = 0;
   virtual void HideDropList() = 0;
-  virtual void ShowDropList(CDropListCellType* type, int col, int row, const CRect& rect, CFont* font,
-                            const std::vector<std::string>& choices) = 0;
+  virtual void ShowDropList(CDropListCellType* type, int col, int row, const CRect& rect,
+                            CFont* font, const std::vector<std::string>& choices) = 0;
 };
 
 using GridTypeId = std::array<std::uint8_t, 16>;
@@ -90,8 +91,8 @@ class CNormalCellType {
 
   virtual int DrawCellBitmap(CDC& dc, CBitmap* bitmap, const CRect& rect, COLORREF back);
   virtual void DrawCellBorder(CDC& dc, const CRect& rect, CRect& inner, CGridCellValue& cell);
-  virtual void DrawCellText(CDC& dc, const CRect& rect, int offset, int col, int row, CGridCellValue& cell,
-                            bool selected, bool current);
+  virtual void DrawCellText(CDC& dc, const CRect& rect, int offset, int col, int row,
+                            CGridCellValue& cell, bool selected, bool current);
   virtual void FillCellBackground(CDC& dc, const CRect& rect, COLORREF colour);
   virtual int GetOverflowSource(CDC& dc, int col, int row, int& sourceCol, CGridCellValue& cell);
   virtual std::string GetName() const { return "Normal Cell Type (default)"; }
@@ -104,11 +105,13 @@ class CNormalCellType {
   virtual int HandleKeyUp(int col, int row, int key);
   virtual int HandleChar(int col, int row, int& ch);
   virtual int HandleMouseMove(int col, int row, CPoint point, int keyFlags);
-  virtual void DrawCell(CDC& dc, const CRect& rect, int col, int row, CGridCellValue& cell, bool selected,
-                        bool current);
-  virtual int DrawFocusRect(CDC& /*dc*/, const CRect& /*rect*/, int /*col*/, int /*row*/) { return 0; }
-  virtual void DrawForPrint(CDC& dc, const CRect& rect, int col, int row, CGridCellValue& cell, bool selected,
-                            bool current);
+  virtual void DrawCell(CDC& dc, const CRect& rect, int col, int row, CGridCellValue& cell,
+                        bool selected, bool current);
+  virtual int DrawFocusRect(CDC& /*dc*/, const CRect& /*rect*/, int /*col*/, int /*row*/) {
+    return 0;
+  }
+  virtual void DrawForPrint(CDC& dc, const CRect& rect, int col, int row, CGridCellValue& cell,
+                            bool selected, bool current);
   virtual void DrawScaled(CDC& dc, const CRect& rect, int col, int row, CGridCellValue& cell);
   virtual void HandleFocusGained(int /*col*/, int /*row*/, CGridCellValue* /*cell*/) {}
   virtual void HandleFocusLost(int /*col*/, int /*row*/, CGridCellValue* /*cell*/) {}
@@ -126,7 +129,9 @@ class CNormalCellType {
   bool IsPrinting(CDC& dc) const { return m_grid && m_grid->GetPrintInfo(dc); }
   double PrintScale(CDC& dc) const;
   bool IsHighlighted(bool selected, bool current) const;
-  CGridDrawOptions Options() const { return m_grid ? m_grid->GetDrawOptions() : CGridDrawOptions{}; }
+  CGridDrawOptions Options() const {
+    return m_grid ? m_grid->GetDrawOptions() : CGridDrawOptions{};
+  }
   CFont* CellFont(CGridCellValue& cell) const;
   // Text of the cell as drawn: its label when the type draws labels.
   std::string DrawnText(CGridCellValue& cell) const;
@@ -143,9 +148,20 @@ class CNormalCellType {
 // the choices of a drop list. Text after the last newline is not an option.
 std::vector<std::string> SplitGridOptions(const std::string& label);
 
+// A cell's number as the state of a check box or radio cell: truncated,
+// NaN as 0, out-of-range values held at the int limits.
+int GridCellNumberAsInt(const CGridCellValue& cell);
+
 class CCheckBoxCellType : public CNormalCellType {
  public:
-  enum Style { kRecessed = 0x100, kRaised = 0x200, kRound = 0x400, kBoxOnly = 0x800, kTick = 0x1000, kThreeState = 0x2000 };
+  enum Style {
+    kRecessed = 0x100,
+    kRaised = 0x200,
+    kRound = 0x400,
+    kBoxOnly = 0x800,
+    kTick = 0x1000,
+    kThreeState = 0x2000
+  };
   CCheckBoxCellType();
   std::string GetName() const override { return "CheckBox"; }
   GridTypeId GetTypeId() const override;

@@ -9,7 +9,8 @@ CCheckBoxCellType::CCheckBoxCellType() {
   m_lightPen.CreatePen(PS_SOLID, 1, RGB(225, 225, 225));
   m_facePen.CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNFACE));
   // A checkerboard of face and highlight, rows padded to 16 bits.
-  const unsigned char bits[16] = {0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0};
+  const unsigned char bits[16] = {0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0,
+                                  0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0};
   if (m_ditherBitmap.CreateBitmap(8, 8, 1, 1, bits)) {
     m_ditherBitmap.SetMonoColours(GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNHIGHLIGHT));
     m_ditherBrush.CreatePatternBrush(&m_ditherBitmap);
@@ -17,7 +18,8 @@ CCheckBoxCellType::CCheckBoxCellType() {
 }
 
 GridTypeId CCheckBoxCellType::GetTypeId() const {
-  return {0x3c, 0x51, 0x0e, 0x91, 0x7a, 0x20, 0x4b, 0x11, 0x9d, 0x02, 0x61, 0x4e, 0x8a, 0x10, 0x00, 0x02};
+  return {0x3c, 0x51, 0x0e, 0x91, 0x7a, 0x20, 0x4b, 0x11,
+          0x9d, 0x02, 0x61, 0x4e, 0x8a, 0x10, 0x00, 0x02};
 }
 
 CRect CCheckBoxCellType::BoxRect(const CRect& rect, CGridCellValue& cell) {
@@ -40,16 +42,17 @@ CRect CCheckBoxCellType::BoxRect(const CRect& rect, CGridCellValue& cell) {
   return CRect(x, y, x + width, y + side);
 }
 
-void CCheckBoxCellType::DrawCell(CDC& dc, const CRect& rect, int col, int row, CGridCellValue& cell, bool selected,
-                                 bool current) {
+void CCheckBoxCellType::DrawCell(CDC& dc, const CRect& rect, int col, int row, CGridCellValue& cell,
+                                 bool selected, bool current) {
   CRect inner;
   DrawCellBorder(dc, rect, inner, cell);
   const bool hi = IsHighlighted(selected, current);
-  FillCellBackground(dc, inner, hi ? cell.GridCellGetHighlightBackColor() : cell.GridCellGetBackColorOrDefault());
+  FillCellBackground(
+      dc, inner, hi ? cell.GridCellGetHighlightBackColor() : cell.GridCellGetBackColorOrDefault());
   const std::int32_t style = cell.GridCellGetTypeStyle();
   const CRect box = BoxRect(rect, cell);
   const int side = box.Height();
-  const int value = static_cast<int>(cell.GridCellGetNumber());
+  const int value = GridCellNumberAsInt(cell);
   const bool readOnly = cell.GridCellGetReadOnly() != 0;
   auto line = [&dc](int x0, int y0, int x1, int y1) {
     dc.MoveTo(x0, y0);
@@ -92,13 +95,16 @@ void CCheckBoxCellType::DrawCell(CDC& dc, const CRect& rect, int col, int row, C
         dc.FillRect(inside, GetSysColorBrush(COLOR_WINDOW));
     }
     if (value > 0) {
-      CPen* markPen = value == 2 ? &m_shadowPen : static_cast<CPen*>(GetStockObject(hi ? WHITE_PEN : BLACK_PEN));
+      CPen* markPen = value == 2 ? &m_shadowPen
+                                 : static_cast<CPen*>(GetStockObject(hi ? WHITE_PEN : BLACK_PEN));
       dc.SelectObject(markPen);
       const int strokes = side >= 10 ? 3 : 1;
       if (style & kTick) {
         // A short stroke down to the bottom third, then a long one up.
-        const int x0 = inside.left + 1, x1 = inside.left + inside.Width() / 3, x2 = inside.right - 1;
-        const int yMid = inside.top + inside.Height() / 2, yLow = inside.bottom - 2, yTop = inside.top + 1;
+        const int x0 = inside.left + 1, x1 = inside.left + inside.Width() / 3,
+                  x2 = inside.right - 1;
+        const int yMid = inside.top + inside.Height() / 2, yLow = inside.bottom - 2,
+                  yTop = inside.top + 1;
         for (int i = 0; i < strokes; ++i) {
           line(x0, yMid + i - 1, x1, yLow + i - 1);
           line(x1, yLow + i - 1, x2, yTop + i - 1);
@@ -107,7 +113,9 @@ void CCheckBoxCellType::DrawCell(CDC& dc, const CRect& rect, int col, int row, C
         CRect dot = box;
         dot.DeflateRect(2, 2);
         CBrush shadowBrush(GetSysColor(COLOR_BTNSHADOW));
-        CBrush* brush = value == 2 ? &shadowBrush : static_cast<CBrush*>(GetStockObject(hi ? WHITE_BRUSH : BLACK_BRUSH));
+        CBrush* brush = value == 2
+                            ? &shadowBrush
+                            : static_cast<CBrush*>(GetStockObject(hi ? WHITE_BRUSH : BLACK_BRUSH));
         CBrush* oldBrush = dc.SelectObject(brush);
         dc.Ellipse(dot);
         dc.SelectObject(oldBrush);
@@ -116,7 +124,8 @@ void CCheckBoxCellType::DrawCell(CDC& dc, const CRect& rect, int col, int row, C
         x.DeflateRect(1, 1);
         for (int i = 0; i < strokes; ++i) {
           const int d = strokes == 3 ? i - 1 : 0;
-          line(x.left + std::max(d, 0), x.top + std::max(-d, 0), x.right - std::max(-d, 0), x.bottom - std::max(d, 0));
+          line(x.left + std::max(d, 0), x.top + std::max(-d, 0), x.right - std::max(-d, 0),
+               x.bottom - std::max(d, 0));
           line(x.left + std::max(d, 0), x.bottom - 1 - std::max(-d, 0), x.right - std::max(-d, 0),
                x.top - 1 + std::max(d, 0));
         }
@@ -136,14 +145,15 @@ void CCheckBoxCellType::DrawCell(CDC& dc, const CRect& rect, int col, int row, C
 int CCheckBoxCellType::Toggle(int col, int row) {
   const std::int32_t style = m_scratch.GridCellGetTypeStyle();
   const int states = (style & kThreeState) ? 3 : 2;
-  int value = static_cast<int>(m_scratch.GridCellGetNumber());
+  int value = GridCellNumberAsInt(m_scratch);
   value = ((value % states) + states + 1) % states;
   m_scratch.GridCellSetNumber(value);
   m_grid->SetCell(col, row, m_scratch);
   return value;
 }
 
-int CCheckBoxCellType::HandleLeftClick(int col, int row, int down, const CRect& rect, CPoint point) {
+int CCheckBoxCellType::HandleLeftClick(int col, int row, int down, const CRect& rect,
+                                       CPoint point) {
   if (!down || !m_grid) return 0;
   m_scratch.GridCellClear();
   m_grid->GetCell(col, row, m_scratch);
@@ -191,7 +201,8 @@ CRadioCellType::CRadioCellType() {
 }
 
 GridTypeId CRadioCellType::GetTypeId() const {
-  return {0x3c, 0x51, 0x0e, 0x91, 0x7a, 0x20, 0x4b, 0x11, 0x9d, 0x02, 0x61, 0x4e, 0x8a, 0x10, 0x00, 0x05};
+  return {0x3c, 0x51, 0x0e, 0x91, 0x7a, 0x20, 0x4b, 0x11,
+          0x9d, 0x02, 0x61, 0x4e, 0x8a, 0x10, 0x00, 0x05};
 }
 
 int CRadioCellType::LineHeight(CGridCellValue& cell) {
@@ -200,8 +211,8 @@ int CRadioCellType::LineHeight(CGridCellValue& cell) {
   return std::max(1, measure.GetTextExtent("X").cy);
 }
 
-void CRadioCellType::DrawCell(CDC& dc, const CRect& rect, int /*col*/, int /*row*/, CGridCellValue& cell, bool selected,
-                              bool current) {
+void CRadioCellType::DrawCell(CDC& dc, const CRect& rect, int /*col*/, int /*row*/,
+                              CGridCellValue& cell, bool selected, bool current) {
   CRect inner;
   DrawCellBorder(dc, rect, inner, cell);
   const int saved = dc.SaveDC();
@@ -210,11 +221,12 @@ void CRadioCellType::DrawCell(CDC& dc, const CRect& rect, int /*col*/, int /*row
   if (font) dc.SelectObject(font);
   const bool hi = IsHighlighted(selected, current);
   dc.SetTextColor(hi ? cell.GridCellGetHighlightTextColor() : cell.GridCellGetTextColor());
-  FillCellBackground(dc, inner, hi ? cell.GridCellGetHighlightBackColor() : cell.GridCellGetBackColorOrDefault());
+  FillCellBackground(
+      dc, inner, hi ? cell.GridCellGetHighlightBackColor() : cell.GridCellGetBackColorOrDefault());
   const int lineH = std::max(1, dc.GetTextExtent("X").cy);
   const std::string* label = cell.GridCellGetLabel();
   const std::vector<std::string> options = SplitGridOptions(label ? *label : std::string());
-  const int value = static_cast<int>(cell.GridCellGetNumber());
+  const int value = GridCellNumberAsInt(cell);
   const std::uint32_t align = cell.GridCellGetAlignment() & 0xFFFF;
   dc.SelectObject(static_cast<CPen*>(GetStockObject(BLACK_PEN)));
   for (int i = 0; i < static_cast<int>(options.size()); ++i) {
@@ -252,7 +264,7 @@ int CRadioCellType::HandleLeftClick(int col, int row, int down, const CRect& rec
   if (point.y < rect.top) return 0;
   const int line = (point.y - rect.top) / LineHeight(m_scratch);
   if (line >= options) return 0;
-  if (line != static_cast<int>(m_scratch.GridCellGetNumber())) {
+  if (line != GridCellNumberAsInt(m_scratch)) {
     m_scratch.GridCellSetNumber(line);
     m_grid->SetCell(col, row, m_scratch);
     m_grid->RepaintCell(col, row);
@@ -269,8 +281,8 @@ int CRadioCellType::HandleKeyDown(int col, int row, int& key) {
   const int options = static_cast<int>(SplitGridOptions(label ? *label : std::string()).size());
   // A read-only cell, or one with nothing to choose, stays as it is.
   if (m_scratch.GridCellGetReadOnly() || options == 0) return 0;
-  int value = static_cast<int>(m_scratch.GridCellGetNumber()) + 1;
-  if (value >= options || value < 0) value = 0;
+  const int old = GridCellNumberAsInt(m_scratch);
+  const int value = (old < 0 || old >= options - 1) ? 0 : old + 1;
   m_scratch.GridCellSetNumber(value);
   m_grid->SetCell(col, row, m_scratch);
   m_grid->RepaintCell(col, row);

@@ -1,6 +1,5 @@
-#include <algorithm>
-
 #include <QFontMetrics>
+#include <algorithm>
 
 #include "grid/celltype.h"
 
@@ -11,11 +10,12 @@ CDropListCellType::CDropListCellType() : m_buttonWidth(GetSystemMetrics(SM_CXVSC
 }
 
 GridTypeId CDropListCellType::GetTypeId() const {
-  return {0x3c, 0x51, 0x0e, 0x91, 0x7a, 0x20, 0x4b, 0x11, 0x9d, 0x02, 0x61, 0x4e, 0x8a, 0x10, 0x00, 0x04};
+  return {0x3c, 0x51, 0x0e, 0x91, 0x7a, 0x20, 0x4b, 0x11,
+          0x9d, 0x02, 0x61, 0x4e, 0x8a, 0x10, 0x00, 0x04};
 }
 
-void CDropListCellType::DrawCell(CDC& dc, const CRect& rect, int col, int row, CGridCellValue& cell, bool selected,
-                                 bool current) {
+void CDropListCellType::DrawCell(CDC& dc, const CRect& rect, int col, int row, CGridCellValue& cell,
+                                 bool selected, bool current) {
   if ((cell.GridCellGetTypeStyle() & kButtonOnCurrentOnly) && !current) {
     CNormalCellType::DrawCell(dc, rect, col, row, cell, selected, current);
     return;
@@ -48,7 +48,8 @@ void CDropListCellType::DrawCell(CDC& dc, const CRect& rect, int col, int row, C
     const int cx = button.left + button.Width() / 2;
     const int top = button.top + button.Height() / 2 - 1;
     const COLORREF arrow = readOnly ? RGB(128, 128, 128) : RGB(0, 0, 0);
-    for (int i = 0; i < 3; ++i) dc.FillSolidRect(CRect(cx - 2 + i, top + i, cx + 3 - i, top + i + 1), arrow);
+    for (int i = 0; i < 3; ++i)
+      dc.FillSolidRect(CRect(cx - 2 + i, top + i, cx + 3 - i, top + i + 1), arrow);
     if (readOnly) {
       // An etched look: white along the lower right edge.
       dc.SetPixel(cx + 2, top + 1, RGB(255, 255, 255));
@@ -62,9 +63,12 @@ void CDropListCellType::DrawCell(CDC& dc, const CRect& rect, int col, int row, C
   DrawCellText(dc, textRect, 0, col, row, cell, selected, current);
 }
 
-int CDropListCellType::HandleLeftClick(int col, int row, int down, const CRect& rect, CPoint point) {
+int CDropListCellType::HandleLeftClick(int col, int row, int down, const CRect& rect,
+                                       CPoint point) {
   if (!m_grid) return 0;
-  if (m_grid->GetDrawOptions().multipleSelection && (m_grid->GetModifierKeys() & (MK_SHIFT | MK_CONTROL))) return 1;
+  if (m_grid->GetDrawOptions().multipleSelection &&
+      (m_grid->GetModifierKeys() & (MK_SHIFT | MK_CONTROL)))
+    return 1;
   if (down && point.x > rect.right - m_buttonWidth) {
     if (col == m_dropCol && row == m_dropRow && m_grid->IsDropListShowing()) {
       // The button of the open list closes it.
@@ -150,7 +154,8 @@ int CDropListCellType::ItemHeight(const CFont* font) {
   return std::max(1, QFontMetrics(font->font()).height());
 }
 
-CRect CDropListCellType::ListRect(const CRect& cell, int choices, int itemHeight, const CRect& client) {
+CRect CDropListCellType::ListRect(const CRect& cell, int choices, int itemHeight,
+                                  const CRect& client) {
   CRect r = cell;
   r.OffsetRect(10, 0);
   r.top = cell.bottom;
@@ -187,13 +192,14 @@ int CDropListCellType::StartDropList() {
     return giveUp();
   const std::string* label = m_scratch.GridCellGetLabel();
   std::vector<std::string> choices = SplitGridOptions(label ? *label : std::string());
-  if (NotifyOwner(m_typeIndex, col, row, kCellEventButton, reinterpret_cast<std::intptr_t>(&choices)) == 0)
+  if (NotifyOwner(m_typeIndex, col, row, kCellEventButton,
+                  reinterpret_cast<std::intptr_t>(&choices)) == 0)
     return giveUp();
   CFont* font = CellFont(m_scratch);
   CRect cellRect;
   m_grid->GetCellRectangle(col, row, cellRect);
-  const CRect listRect =
-      ListRect(cellRect, static_cast<int>(choices.size()), ItemHeight(font), m_grid->GetCellAreaClientRect());
+  const CRect listRect = ListRect(cellRect, static_cast<int>(choices.size()), ItemHeight(font),
+                                  m_grid->GetCellAreaClientRect());
   m_grid->ShowDropList(this, col, row, listRect, font, choices);
   m_pressed = false;
   m_grid->RepaintCell(col, row);

@@ -13,7 +13,8 @@ void Line(CDC& dc, int x0, int y0, int x1, int y1) {
 // ---- side arrows -------------------------------------------------------------
 
 GridTypeId CSideArrowsCellType::GetTypeId() const {
-  return {0x3c, 0x51, 0x0e, 0x91, 0x7a, 0x20, 0x4b, 0x11, 0x9d, 0x02, 0x61, 0x4e, 0x8a, 0x10, 0x00, 0x03};
+  return {0x3c, 0x51, 0x0e, 0x91, 0x7a, 0x20, 0x4b, 0x11,
+          0x9d, 0x02, 0x61, 0x4e, 0x8a, 0x10, 0x00, 0x03};
 }
 
 int CSideArrowsCellType::ArrowKind(std::int32_t style) {
@@ -24,13 +25,14 @@ int CSideArrowsCellType::ArrowKind(std::int32_t style) {
   return 0;
 }
 
-void CSideArrowsCellType::DrawCell(CDC& dc, const CRect& rect, int /*col*/, int /*row*/, CGridCellValue& cell,
-                                   bool selected, bool current) {
+void CSideArrowsCellType::DrawCell(CDC& dc, const CRect& rect, int /*col*/, int /*row*/,
+                                   CGridCellValue& cell, bool selected, bool current) {
   CRect inner;
   DrawCellBorder(dc, rect, inner, cell);
   const bool hi = IsHighlighted(selected, current);
   const COLORREF fore = hi ? cell.GridCellGetHighlightTextColor() : cell.GridCellGetTextColor();
-  FillCellBackground(dc, inner, hi ? cell.GridCellGetHighlightBackColor() : cell.GridCellGetBackColorOrDefault());
+  FillCellBackground(
+      dc, inner, hi ? cell.GridCellGetHighlightBackColor() : cell.GridCellGetBackColorOrDefault());
   if (rect.Width() <= 3) return;
   const int kind = ArrowKind(cell.GridCellGetTypeStyle());
   if (kind == 0) return;
@@ -88,7 +90,8 @@ CEllipsisCellType::CEllipsisCellType() : m_buttonWidth(GetSystemMetrics(SM_CXVSC
 }
 
 GridTypeId CEllipsisCellType::GetTypeId() const {
-  return {0x3c, 0x51, 0x0e, 0x91, 0x7a, 0x20, 0x4b, 0x11, 0x9d, 0x02, 0x61, 0x4e, 0x8a, 0x10, 0x00, 0x06};
+  return {0x3c, 0x51, 0x0e, 0x91, 0x7a, 0x20, 0x4b, 0x11,
+          0x9d, 0x02, 0x61, 0x4e, 0x8a, 0x10, 0x00, 0x06};
 }
 
 int CEllipsisCellType::GetEditRect(CRect& rect) {
@@ -96,7 +99,8 @@ int CEllipsisCellType::GetEditRect(CRect& rect) {
   return 0;
 }
 
-int CEllipsisCellType::HandleLeftClick(int col, int row, int down, const CRect& rect, CPoint point) {
+int CEllipsisCellType::HandleLeftClick(int col, int row, int down, const CRect& rect,
+                                       CPoint point) {
   if (down) {
     if (point.x > rect.right - m_buttonWidth) {
       m_buttonRect = CRect(rect.right - m_buttonWidth, rect.top, rect.right, rect.bottom);
@@ -121,7 +125,9 @@ int CEllipsisCellType::HandleLeftClick(int col, int row, int down, const CRect& 
   return 1;
 }
 
-int CEllipsisCellType::HandleDoubleClick(int, int, const CRect&, CPoint) { return 1; }
+int CEllipsisCellType::HandleDoubleClick(int, int, const CRect&, CPoint) {
+  return 1;
+}
 
 int CEllipsisCellType::HandleMouseMove(int /*col*/, int /*row*/, CPoint point, int keyFlags) {
   if (!(keyFlags & MK_LBUTTON) || m_pressedCol < 0) return 0;
@@ -133,8 +139,8 @@ int CEllipsisCellType::HandleMouseMove(int /*col*/, int /*row*/, CPoint point, i
   return 0;
 }
 
-void CEllipsisCellType::DrawCell(CDC& dc, const CRect& rect, int col, int row, CGridCellValue& cell, bool selected,
-                                 bool current) {
+void CEllipsisCellType::DrawCell(CDC& dc, const CRect& rect, int col, int row, CGridCellValue& cell,
+                                 bool selected, bool current) {
   if ((cell.GridCellGetTypeStyle() & 0x200) && !current) {
     CNormalCellType::DrawCell(dc, rect, col, row, cell, selected, current);
     return;
@@ -150,7 +156,8 @@ void CEllipsisCellType::DrawCell(CDC& dc, const CRect& rect, int col, int row, C
   // Three dots, 2 pixels high and 3 apart, at three quarters of the height.
   const int y = button.top + button.Height() * 3 / 4 - 1;
   const int cx = button.left + button.Width() / 2;
-  for (int i = -1; i <= 1; ++i) dc.FillSolidRect(CRect(cx + 3 * i, y, cx + 3 * i + 1, y + 2), RGB(0, 0, 0));
+  for (int i = -1; i <= 1; ++i)
+    dc.FillSolidRect(CRect(cx + 3 * i, y, cx + 3 * i + 1, y + 2), RGB(0, 0, 0));
   if (oldPen) dc.SelectObject(oldPen);
   CRect textRect = inner;
   textRect.right = button.left - 1;
@@ -174,7 +181,8 @@ CLabeledCellType::CLabeledCellType() {
 }
 
 GridTypeId CLabeledCellType::GetTypeId() const {
-  return {0x3c, 0x51, 0x0e, 0x91, 0x7a, 0x20, 0x4b, 0x11, 0x9d, 0x02, 0x61, 0x4e, 0x8a, 0x10, 0x00, 0x07};
+  return {0x3c, 0x51, 0x0e, 0x91, 0x7a, 0x20, 0x4b, 0x11,
+          0x9d, 0x02, 0x61, 0x4e, 0x8a, 0x10, 0x00, 0x07};
 }
 
 int CLabeledCellType::GetEditRect(CRect& rect) {
@@ -184,16 +192,18 @@ int CLabeledCellType::GetEditRect(CRect& rect) {
   return 0;
 }
 
-void CLabeledCellType::DrawCell(CDC& dc, const CRect& rect, int col, int row, CGridCellValue& cell, bool selected,
-                                bool current) {
+void CLabeledCellType::DrawCell(CDC& dc, const CRect& rect, int col, int row, CGridCellValue& cell,
+                                bool selected, bool current) {
   CRect inner;
   DrawCellBorder(dc, rect, inner, cell);
   const bool hi = IsHighlighted(selected, current);
-  FillCellBackground(dc, inner, hi ? cell.GridCellGetHighlightBackColor() : cell.GridCellGetBackColorOrDefault());
+  FillCellBackground(
+      dc, inner, hi ? cell.GridCellGetHighlightBackColor() : cell.GridCellGetBackColorOrDefault());
   if (const std::string* label = cell.GridCellGetLabel()) {
     CFont* old = dc.SelectObject(&m_labelFont);
     dc.SetTextColor(m_labelColour);
-    CRect strip(inner.left, inner.top, inner.right, std::min(inner.bottom, inner.top + kLabelHeight));
+    CRect strip(inner.left, inner.top, inner.right,
+                std::min(inner.bottom, inner.top + kLabelHeight));
     dc.ExtTextOut(strip.left, strip.top, ETO_CLIPPED, &strip, *label);
     dc.SelectObject(old);
   }
@@ -216,11 +226,12 @@ void CLabeledCellType::MeasureBestSize(CDC& dc, CSize& size, CGridCellValue& cel
 CSortArrowCellType::CSortArrowCellType() : m_arrowWidth(GetSystemMetrics(SM_CXVSCROLL)) {}
 
 GridTypeId CSortArrowCellType::GetTypeId() const {
-  return {0x3c, 0x51, 0x0e, 0x91, 0x7a, 0x20, 0x4b, 0x11, 0x9d, 0x02, 0x61, 0x4e, 0x8a, 0x10, 0x00, 0x08};
+  return {0x3c, 0x51, 0x0e, 0x91, 0x7a, 0x20, 0x4b, 0x11,
+          0x9d, 0x02, 0x61, 0x4e, 0x8a, 0x10, 0x00, 0x08};
 }
 
-void CSortArrowCellType::DrawCell(CDC& dc, const CRect& rect, int col, int row, CGridCellValue& cell,
-                                  bool /*selected*/, bool /*current*/) {
+void CSortArrowCellType::DrawCell(CDC& dc, const CRect& rect, int col, int row,
+                                  CGridCellValue& cell, bool /*selected*/, bool /*current*/) {
   CRect inner;
   DrawCellBorder(dc, rect, inner, cell);
   FillCellBackground(dc, inner, cell.GridCellGetBackColorOrDefault());

@@ -34,7 +34,9 @@ CGridCellValue* CGridMemDataSource::FindCell(int col, int row) {
   return r->cells[static_cast<std::size_t>(col - r->firstCol)].get();
 }
 
-int CGridMemDataSource::GetLastRowIndex() { return m_rows.empty() ? 0 : EndRowIndex() - 1; }
+int CGridMemDataSource::GetLastRowIndex() {
+  return m_rows.empty() ? 0 : EndRowIndex() - 1;
+}
 
 int CGridMemDataSource::InsertRow(int row) {
   if (row < m_firstRow || row >= EndRowIndex()) return 1;
@@ -131,7 +133,8 @@ int CGridMemDataSource::SetCell(int col, int row, const CGridCellValue& cell) {
 int CGridMemDataSource::LastDataColumn() const {
   int last = -1;
   for (const auto& r : m_rows)
-    if (r && !r->cells.empty()) last = std::max(last, r->firstCol + static_cast<int>(r->cells.size()) - 1);
+    if (r && !r->cells.empty())
+      last = std::max(last, r->firstCol + static_cast<int>(r->cells.size()) - 1);
   return last;
 }
 
@@ -225,7 +228,8 @@ int CGridMemDataSource::SortRows(const int* cols, int count, int flags) {
     for (std::size_t lo = 0; lo < n; lo += 2 * width) {
       std::size_t mid = std::min(lo + width, n), hi = std::min(lo + 2 * width, n);
       std::size_t i = lo, j = mid, o = lo;
-      while (i < mid && j < hi) tmp[o++] = compare(order[j], order[i]) < 0 ? order[j++] : order[i++];
+      while (i < mid && j < hi)
+        tmp[o++] = compare(order[j], order[i]) < 0 ? order[j++] : order[i++];
       while (i < mid) tmp[o++] = order[i++];
       while (j < hi) tmp[o++] = order[j++];
     }

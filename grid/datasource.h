@@ -31,20 +31,29 @@ class CGridDataSource {
   virtual int Empty() { return -1; }
   virtual int GetCell(int /*col*/, int /*row*/, CGridCellValue& /*cell*/) { return -1; }
   virtual int SetCell(int /*col*/, int /*row*/, const CGridCellValue& /*cell*/) { return -1; }
-  virtual int SearchFirst(std::string_view /*text*/, int& /*col*/, int& /*row*/, int /*flags*/) { return -1; }
-  virtual int SearchNext(std::string_view /*text*/, int& /*col*/, int& /*row*/, int /*flags*/) { return -1; }
+  virtual int SearchFirst(std::string_view /*text*/, int& /*col*/, int& /*row*/, int /*flags*/) {
+    return -1;
+  }
+  virtual int SearchNext(std::string_view /*text*/, int& /*col*/, int& /*row*/, int /*flags*/) {
+    return -1;
+  }
   virtual int SortRows(const int* /*cols*/, int /*count*/, int /*flags*/) { return -1; }
   virtual int SortRows(int col, int flags) { return SortRows(&col, 1, flags); }
   virtual int OnPastLastRow(int /*rowCount*/, int /*rowsPast*/, int& /*rowsFound*/) { return -1; }
   virtual void OnCurrentRowMoved(int /*oldRow*/, int /*newRow*/) {}
   virtual void OnCurrentColumnMoved(int /*oldCol*/, int /*newCol*/) {}
-  virtual int CanMoveCurrent(int /*oldCol*/, int /*oldRow*/, int /*newCol*/, int /*newRow*/) { return 1; }
-  virtual int CanStartEdit(int /*col*/, int /*row*/, void** /*editor*/) { return 1; }
-  virtual int VerifyEditKey(int /*col*/, int /*row*/, void* /*editor*/, int /*key*/) { return 1; }
-  virtual int CanFinishEdit(int /*col*/, int /*row*/, void* /*editor*/, std::string_view /*text*/, int /*cancelled*/) {
+  virtual int CanMoveCurrent(int /*oldCol*/, int /*oldRow*/, int /*newCol*/, int /*newRow*/) {
     return 1;
   }
-  virtual int ChooseNextEditCell(int /*oldCol*/, int /*oldRow*/, int& /*newCol*/, int& /*newRow*/) { return 1; }
+  virtual int CanStartEdit(int /*col*/, int /*row*/, void** /*editor*/) { return 1; }
+  virtual int VerifyEditKey(int /*col*/, int /*row*/, void* /*editor*/, int /*key*/) { return 1; }
+  virtual int CanFinishEdit(int /*col*/, int /*row*/, void* /*editor*/, std::string_view /*text*/,
+                            int /*cancelled*/) {
+    return 1;
+  }
+  virtual int ChooseNextEditCell(int /*oldCol*/, int /*oldRow*/, int& /*newCol*/, int& /*newRow*/) {
+    return 1;
+  }
   virtual int FindPrevNonEmptyCell(int& /*col*/, int /*row*/) { return -1; }
 
  protected:
@@ -53,7 +62,12 @@ class CGridDataSource {
 };
 
 // Flags of the searches.
-enum GridSearchFlags { kSearchPartial = 1, kSearchNoCase = 2, kSearchBackward = 4, kSearchByRow = 8 };
+enum GridSearchFlags {
+  kSearchPartial = 1,
+  kSearchNoCase = 2,
+  kSearchBackward = 4,
+  kSearchByRow = 8
+};
 
 // Sparse table of owned cells. Rows and columns come into being as cells are
 // stored, in both directions, so heading rows and columns (negative indexes)
@@ -85,7 +99,9 @@ class CGridMemDataSource : public CGridDataSource {
   struct Row {
     int firstCol = 0;
     std::vector<std::unique_ptr<CGridCellValue>> cells;  // null: an empty column node
-    bool HasColumn(int c) const { return c >= firstCol && c < firstCol + static_cast<int>(cells.size()); }
+    bool HasColumn(int c) const {
+      return c >= firstCol && c < firstCol + static_cast<int>(cells.size());
+    }
   };
   Row* FindRow(int row);
   CGridCellValue* FindCell(int col, int row);

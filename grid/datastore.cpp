@@ -102,7 +102,8 @@ int CGridDataStore::GetCell(int col, int row, CGridCellValue& cell) {
   CGridColumnProvider* p = GetProvider(col);
   if (row == -1 && p) {
     cell.GridCellSetAlignment(kAlignCenter);
-    if (CBitmap* bm = p->GetHeadingBitmap(); bm && !cell.GridCellGetBitmap()) cell.GridCellSetBitmap(bm);
+    if (CBitmap* bm = p->GetHeadingBitmap(); bm && !cell.GridCellGetBitmap())
+      cell.GridCellSetBitmap(bm);
     cell.GridCellSetText(p->HasTitle() ? p->GetTitle() : std::string());
     return 0;
   }
@@ -121,7 +122,8 @@ int CGridDataStore::GetCell(int col, int row, CGridCellValue& cell) {
       break;
     case CGridColumnProvider::kState:
     case CGridColumnProvider::kSecondState:
-      haveNumber = kind == CGridColumnProvider::kState ? p->GetNumber(key, number) : p->GetSecondInt(key, number);
+      haveNumber = kind == CGridColumnProvider::kState ? p->GetNumber(key, number)
+                                                       : p->GetSecondInt(key, number);
       if (haveNumber) {
         cell.GridCellSetFlags(GridProp::Param);
         cell.GridCellSetParam(number);
@@ -149,8 +151,10 @@ int CGridDataStore::GetCell(int col, int row, CGridCellValue& cell) {
     if (given & CGridColumnProvider::kBackGiven) cell.GridCellSetBackColor(back);
     if (given & CGridColumnProvider::kTextGiven) cell.GridCellSetTextColor(fore);
   }
-  if (kind == CGridColumnProvider::kStateBitmap || kind == CGridColumnProvider::kNumberBitmap) return 0;
-  if (cell.GridCellHasFlag(GridProp::CellType) && cell.GridCellGetCellType() == kCheckBoxTypeIndex) {
+  if (kind == CGridColumnProvider::kStateBitmap || kind == CGridColumnProvider::kNumberBitmap)
+    return 0;
+  if (cell.GridCellHasFlag(GridProp::CellType) &&
+      cell.GridCellGetCellType() == kCheckBoxTypeIndex) {
     cell.GridCellSetNumber(haveNumber ? number : 0);
     cell.GridCellSetLabel(text);
   } else {

@@ -15,7 +15,14 @@ using GridRecordKey = std::uint32_t;
 
 class CGridColumnProvider {
  public:
-  enum Kind { kText = 0, kState = 1, kSecondState = 2, kStateBitmap = 3, kNumberBitmap = 4, kTextNumber = 6 };
+  enum Kind {
+    kText = 0,
+    kState = 1,
+    kSecondState = 2,
+    kStateBitmap = 3,
+    kNumberBitmap = 4,
+    kTextNumber = 6
+  };
   enum ColorFlags { kBackGiven = 2, kTextGiven = 4 };
   virtual ~CGridColumnProvider() = default;
   virtual int GetId() const = 0;
@@ -28,7 +35,10 @@ class CGridColumnProvider {
   virtual bool GetSecondInt(GridRecordKey /*key*/, int& /*out*/) const { return false; }
   virtual CBitmap* GetStateBitmap(int /*state*/) const { return nullptr; }
   // Returns the flags of the colours given (kBackGiven, kTextGiven); 0 for none.
-  virtual int GetColors(GridRecordKey /*key*/, fw::GridColor& /*back*/, fw::GridColor& /*text*/) const { return 0; }
+  virtual int GetColors(GridRecordKey /*key*/, fw::GridColor& /*back*/,
+                        fw::GridColor& /*text*/) const {
+    return 0;
+  }
   virtual int Compare(GridRecordKey a, GridRecordKey b) const = 0;
 };
 

@@ -13,7 +13,9 @@
 
 namespace fw {
 
-GridLocale GridLocale::English() { return GridLocale{}; }
+GridLocale GridLocale::English() {
+  return GridLocale{};
+}
 
 GridLocale GridLocale::German() {
   GridLocale l;
@@ -53,10 +55,15 @@ GridLocale& LocaleSlot() {
 }
 }  // namespace
 
-const GridLocale& CurrentGridLocale() { return LocaleSlot(); }
-void SetGridLocale(const GridLocale& loc) { LocaleSlot() = loc; }
+const GridLocale& CurrentGridLocale() {
+  return LocaleSlot();
+}
+void SetGridLocale(const GridLocale& loc) {
+  LocaleSlot() = loc;
+}
 
-bool FormatLocaleNumber(std::string_view plain, int digits, const GridLocale& loc, std::string& out) {
+bool FormatLocaleNumber(std::string_view plain, int digits, const GridLocale& loc,
+                        std::string& out) {
   if (digits < 0 || digits > 9) return false;
   bool negative = false;
   if (!plain.empty() && plain.front() == '-') {
@@ -111,7 +118,8 @@ bool FormatLocaleNumber(std::string_view plain, int digits, const GridLocale& lo
   }
   std::string body = grouped;
   if (digits > 0) body += loc.decimal + fp;
-  bool isZero = ip.find_first_not_of('0') == std::string::npos && fp.find_first_not_of('0') == std::string::npos;
+  bool isZero = ip.find_first_not_of('0') == std::string::npos &&
+                fp.find_first_not_of('0') == std::string::npos;
   if (!negative || isZero) {
     out = body;
     return true;
@@ -143,7 +151,8 @@ std::string Normalise(std::string_view text, const GridLocale& loc) {
   }
   removeAll(loc.currency);
   if (!loc.decimal.empty() && loc.decimal != ".") {
-    for (std::size_t p = 0; (p = s.find(loc.decimal, p)) != std::string::npos; ++p) s.replace(p, loc.decimal.size(), ".");
+    for (std::size_t p = 0; (p = s.find(loc.decimal, p)) != std::string::npos; ++p)
+      s.replace(p, loc.decimal.size(), ".");
   }
   return s;
 }
@@ -200,7 +209,8 @@ bool ParseLocaleDate(std::string_view text, const GridLocale& loc, double& out) 
   if (!dt.isValid()) {
     // Users type four-digit years where the short form has two.
     QString fmt = q.dateFormat(QLocale::ShortFormat);
-    if (!fmt.contains(QLatin1String("yyyy"))) fmt.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    if (!fmt.contains(QLatin1String("yyyy")))
+      fmt.replace(QLatin1String("yy"), QLatin1String("yyyy"));
     QDate d = q.toDate(t, fmt);
     if (d.isValid()) dt = QDateTime(d, QTime(0, 0));
   }
@@ -227,7 +237,9 @@ bool ParseLocaleDate(std::string_view text, const GridLocale& loc, double& out) 
   return true;
 }
 
-GridColor GridSysColor(int index) { return ::GetSysColor(index); }
+GridColor GridSysColor(int index) {
+  return ::GetSysColor(index);
+}
 
 }  // namespace fw
 
@@ -238,7 +250,9 @@ double ParseLocaleNumber(std::string_view text, const fw::GridLocale& loc) {
   return fw::ParsePrefix(s, v, used) ? v : 0.0;
 }
 
-double ParseLocaleNumber(std::string_view text) { return ParseLocaleNumber(text, fw::CurrentGridLocale()); }
+double ParseLocaleNumber(std::string_view text) {
+  return ParseLocaleNumber(text, fw::CurrentGridLocale());
+}
 
 using namespace GridProp;
 
@@ -332,8 +346,12 @@ void CGridCellValue::GridCellCopyFrom(const CGridCellValue& source) {
   GridCellCopyProperties(source, *this);
 }
 
-void CGridCellValue::GridCellMergeTo(CGridCellValue& target) const { GridCellCopyProperties(*this, target); }
-void CGridCellValue::GridCellMergeFrom(const CGridCellValue& source) { GridCellCopyProperties(source, *this); }
+void CGridCellValue::GridCellMergeTo(CGridCellValue& target) const {
+  GridCellCopyProperties(*this, target);
+}
+void CGridCellValue::GridCellMergeFrom(const CGridCellValue& source) {
+  GridCellCopyProperties(source, *this);
+}
 
 void CGridCellValue::GridCellSetText(std::string_view text) {
   m_text.assign(text);
@@ -417,7 +435,9 @@ double CGridCellValue::GridCellGetNumber() const {
   }
 }
 
-int CGridCellValue::GridCellGetDataType() const { return (m_flags & DataType) ? m_dataType : kGridText; }
+int CGridCellValue::GridCellGetDataType() const {
+  return (m_flags & DataType) ? m_dataType : kGridText;
+}
 
 void CGridCellValue::GridCellSetDataType(int type) {
   if ((m_flags & DataType) && m_dataType == type) return;
@@ -457,7 +477,9 @@ void CGridCellValue::GridCellSetLabel(std::string_view text) {
   m_label.assign(text);
   m_flags |= Label;
 }
-const std::string* CGridCellValue::GridCellGetLabel() const { return (m_flags & Label) ? &m_label : nullptr; }
+const std::string* CGridCellValue::GridCellGetLabel() const {
+  return (m_flags & Label) ? &m_label : nullptr;
+}
 int CGridCellValue::GridCellGetLabel(std::string& out) const {
   if (!(m_flags & Label)) return 1;
   out = m_label;
@@ -467,7 +489,9 @@ void CGridCellValue::GridCellSetMask(std::string_view mask) {
   m_mask.assign(mask);
   m_flags |= Mask;
 }
-const std::string* CGridCellValue::GridCellGetMask() const { return (m_flags & Mask) ? &m_mask : nullptr; }
+const std::string* CGridCellValue::GridCellGetMask() const {
+  return (m_flags & Mask) ? &m_mask : nullptr;
+}
 
 void CGridCellValue::GridCellSetTextColor(fw::GridColor c) {
   m_textColor = c;
@@ -516,12 +540,16 @@ void CGridCellValue::GridCellSetBorderPen(CPen* pen) {
   m_pen = pen;
   m_flags |= BorderPen;
 }
-CPen* CGridCellValue::GridCellGetBorderPen() const { return (m_flags & BorderPen) ? m_pen : nullptr; }
+CPen* CGridCellValue::GridCellGetBorderPen() const {
+  return (m_flags & BorderPen) ? m_pen : nullptr;
+}
 void CGridCellValue::GridCellSetFont(CFont* font) {
   m_font = font;
   m_flags |= Font;
 }
-CFont* CGridCellValue::GridCellGetFont() const { return (m_flags & Font) ? m_font : nullptr; }
+CFont* CGridCellValue::GridCellGetFont() const {
+  return (m_flags & Font) ? m_font : nullptr;
+}
 void CGridCellValue::GridCellSetBitmap(CBitmap* bitmap) {
   m_bitmap = bitmap;
   if (bitmap)
@@ -529,7 +557,9 @@ void CGridCellValue::GridCellSetBitmap(CBitmap* bitmap) {
   else
     m_flags &= ~Bitmap;
 }
-CBitmap* CGridCellValue::GridCellGetBitmap() const { return (m_flags & Bitmap) ? m_bitmap : nullptr; }
+CBitmap* CGridCellValue::GridCellGetBitmap() const {
+  return (m_flags & Bitmap) ? m_bitmap : nullptr;
+}
 void CGridCellValue::GridCellSetCellType(int index) {
   m_cellType = index;
   m_flags |= CellType;
@@ -552,12 +582,16 @@ void CGridCellValue::GridCellSetReadOnly(bool readOnly) {
   m_readOnly = readOnly ? 1 : 0;
   m_flags |= ReadOnly;
 }
-int CGridCellValue::GridCellGetReadOnly() const { return (m_flags & ReadOnly) ? m_readOnly : 0; }
+int CGridCellValue::GridCellGetReadOnly() const {
+  return (m_flags & ReadOnly) ? m_readOnly : 0;
+}
 void CGridCellValue::GridCellSetDecimals(int places) {
   m_decimals = places;
   m_flags |= Decimals;
 }
-int CGridCellValue::GridCellGetDecimals() const { return (m_flags & Decimals) ? m_decimals : 0; }
+int CGridCellValue::GridCellGetDecimals() const {
+  return (m_flags & Decimals) ? m_decimals : 0;
+}
 void CGridCellValue::GridCellSetMergeInfo(int origin, int column, int row) {
   m_joinOrigin = origin;
   m_joinCol = column;
@@ -575,12 +609,16 @@ void CGridCellValue::GridCellSetHook(CGridCellHook* hook) {
   m_hook = hook;
   m_flags |= Hook;
 }
-CGridCellHook* CGridCellValue::GridCellGetHook() const { return (m_flags & Hook) ? m_hook : nullptr; }
+CGridCellHook* CGridCellValue::GridCellGetHook() const {
+  return (m_flags & Hook) ? m_hook : nullptr;
+}
 void CGridCellValue::GridCellSetStyleCell(const CGridCellValue* style) {
   m_style = style;
   m_flags |= StyleCell;
 }
-const CGridCellValue* CGridCellValue::GridCellGetStyleCell() const { return (m_flags & StyleCell) ? m_style : nullptr; }
+const CGridCellValue* CGridCellValue::GridCellGetStyleCell() const {
+  return (m_flags & StyleCell) ? m_style : nullptr;
+}
 
 void CGridCellValue::GridCellSetExtraData(const void* data, std::size_t size) {
   const auto* p = static_cast<const unsigned char*>(data);

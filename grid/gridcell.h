@@ -24,8 +24,8 @@ struct GridLocale {
   std::string decimal = ".";
   std::string thousand = ",";
   std::string currency = "$";
-  int leadingZero = 1;    // 0 ".5", 1 "0.5"
-  int negativeOrder = 1;  // 0 "(1.1)", 1 "-1.1", 2 "- 1.1", 3 "1.1-", 4 "1.1 -"
+  int leadingZero = 1;           // 0 ".5", 1 "0.5"
+  int negativeOrder = 1;         // 0 "(1.1)", 1 "-1.1", 2 "- 1.1", 3 "1.1-", 4 "1.1 -"
   std::string qtName = "en_US";  // for date parsing
 
   static GridLocale English();
@@ -39,7 +39,8 @@ void SetGridLocale(const GridLocale& loc);  // tests and locale changes
 
 // Formats a plain number text ("-1234.5", ".5", "10") with grouping by 3 and
 // `digits` decimals. False when the text is not a plain number.
-bool FormatLocaleNumber(std::string_view plain, int digits, const GridLocale& loc, std::string& out);
+bool FormatLocaleNumber(std::string_view plain, int digits, const GridLocale& loc,
+                        std::string& out);
 
 // Days since 1899-12-30 (the classic OLE date) from a text in the locale's
 // short or long date/time forms or ISO form. False when nothing parses.
@@ -185,7 +186,9 @@ class CGridCellValue {
   const CGridCellValue* GridCellGetStyleCell() const;
 
   void GridCellSetExtraData(const void* data, std::size_t size);
-  const unsigned char* GridCellGetExtraData() const { return m_extra.empty() ? nullptr : m_extra.data(); }
+  const unsigned char* GridCellGetExtraData() const {
+    return m_extra.empty() ? nullptr : m_extra.data();
+  }
   std::size_t GridCellGetExtraSize() const { return m_extra.size(); }
   void GridCellFreeExtraData();
 

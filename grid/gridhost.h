@@ -26,7 +26,8 @@ class CGridDataHost {
   virtual int OnCompareCells(CGridCellValue* cell1, CGridCellValue* cell2, int flags) {
     return GridCompareCellsDefault(cell1, cell2, flags);
   }
-  virtual void OnSelectionRangeChanged(int /*col1*/, int /*row1*/, int /*col2*/, int /*row2*/, int /*block*/) {}
+  virtual void OnSelectionRangeChanged(int /*col1*/, int /*row1*/, int /*col2*/, int /*row2*/,
+                                       int /*block*/) {}
   virtual CGridRedrawList& GetRedrawHint() = 0;
   // Adds delta to the data-column translation of every grid column served by
   // `source` whose translation is at least `fromDataCol`.

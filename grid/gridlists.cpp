@@ -42,7 +42,9 @@ int CGridRedrawList::IsInHint(int col, int row) const {
   return 0;
 }
 
-void CGridRedrawList::AddHintCell(int col, int row) { m_cells.push_back({col, row}); }
+void CGridRedrawList::AddHintCell(int col, int row) {
+  m_cells.push_back({col, row});
+}
 
 int CGridRedrawList::IsHintCell(int col, int row) const {
   for (const Cell& c : m_cells)
@@ -111,7 +113,8 @@ void CGridPointerList::Empty() {
 namespace {
 void Put32(std::ostream& out, std::int32_t v) {
   auto u = static_cast<std::uint32_t>(v);
-  char b[4] = {char(u & 0xFF), char((u >> 8) & 0xFF), char((u >> 16) & 0xFF), char((u >> 24) & 0xFF)};
+  char b[4] = {char(u & 0xFF), char((u >> 8) & 0xFF), char((u >> 16) & 0xFF),
+               char((u >> 24) & 0xFF)};
   out.write(b, 4);
 }
 bool Get32(std::istream& in, std::int32_t& v) {
@@ -138,7 +141,8 @@ bool CGridPrintInfo::ReadColumns(std::istream& in) {
   if (!Get32(in, count) || count < 0 || count > 32000) return false;
   std::vector<ColumnRecord> cols(static_cast<std::size_t>(count));
   for (ColumnRecord& c : cols)
-    if (!Get32(in, c.left) || !Get32(in, c.width) || !Get32(in, c.right) || !Get32(in, c.page)) return false;
+    if (!Get32(in, c.left) || !Get32(in, c.width) || !Get32(in, c.right) || !Get32(in, c.page))
+      return false;
   m_columns.swap(cols);
   return true;
 }

@@ -69,6 +69,8 @@ class CGridPrintInfo {
   std::int32_t m_percent = 100;
   float m_printScale = 1.0f;
   bool m_printSideHeadings = false;
+  // Last column of the printed range; text spills no further. -1: the grid's last.
+  int m_lastPrintedColumn = -1;
 
   struct PageRecord {
     std::int32_t v[6];

@@ -68,7 +68,8 @@ CNoteCellType::~CNoteCellType() {
 }
 
 GridTypeId CNoteCellType::GetTypeId() const {
-  return {0x3c, 0x51, 0x0e, 0x91, 0x7a, 0x20, 0x4b, 0x11, 0x9d, 0x02, 0x61, 0x4e, 0x8a, 0x10, 0x00, 0x09};
+  return {0x3c, 0x51, 0x0e, 0x91, 0x7a, 0x20, 0x4b, 0x11,
+          0x9d, 0x02, 0x61, 0x4e, 0x8a, 0x10, 0x00, 0x09};
 }
 
 std::unique_ptr<CNoteWnd> CNoteCellType::MakeNoteWindow(QWidget* parent) {
@@ -84,8 +85,8 @@ CNoteWnd* CNoteCellType::EnsureNoteWindow() {
   return m_note.get();
 }
 
-void CNoteCellType::DrawCell(CDC& dc, const CRect& rect, int col, int row, CGridCellValue& cell, bool selected,
-                             bool current) {
+void CNoteCellType::DrawCell(CDC& dc, const CRect& rect, int col, int row, CGridCellValue& cell,
+                             bool selected, bool current) {
   CRect inner;
   DrawCellBorder(dc, rect, inner, cell);
   DrawCellText(dc, inner, 0, col, row, cell, selected, current);
@@ -95,7 +96,8 @@ void CNoteCellType::DrawCell(CDC& dc, const CRect& rect, int col, int row, CGrid
     CPen redPen(PS_SOLID, 1, RGB(255, 0, 0));
     CBrush* oldBrush = dc.SelectObject(&red);
     CPen* oldPen = dc.SelectObject(&redPen);
-    CPoint corner[3] = {CPoint(rect.right, rect.top), CPoint(rect.right, rect.top + 6), CPoint(rect.right - 6, rect.top)};
+    CPoint corner[3] = {CPoint(rect.right, rect.top), CPoint(rect.right, rect.top + 6),
+                        CPoint(rect.right - 6, rect.top)};
     dc.Polygon(corner, 3);
     dc.SelectObject(oldBrush);
     dc.SelectObject(oldPen);
@@ -103,14 +105,15 @@ void CNoteCellType::DrawCell(CDC& dc, const CRect& rect, int col, int row, CGrid
 }
 
 void CNoteCellType::HideNote() {
-  if (m_note && m_note->isVisible()) m_note->hide();
+  if (m_note && !m_note->isHidden()) m_note->hide();
 }
 
 int CNoteCellType::HandleMouseMove(int col, int row, CPoint point, int /*keyFlags*/) {
   if (!m_grid) return 0;
   CRect rect;
   m_grid->GetCellRectangle(col, row, rect);
-  const bool inside = point.x > rect.left && point.x < rect.right && point.y > rect.top && point.y < rect.bottom;
+  const bool inside =
+      point.x > rect.left && point.x < rect.right && point.y > rect.top && point.y < rect.bottom;
   if (!inside) {
     HideNote();
     m_timer.stop();
@@ -127,7 +130,7 @@ int CNoteCellType::HandleMouseMove(int col, int row, CPoint point, int /*keyFlag
     return 0;
   }
   CNoteWnd* note = EnsureNoteWindow();
-  if (!note->isVisible() || col != m_lastCol || row != m_lastRow) {
+  if (note->isHidden() || col != m_lastCol || row != m_lastRow) {
     const int top = rect.top > 15 ? rect.top - 15 : rect.top;
     note->raise();
     note->setGeometry(rect.right + 5, top, kNoteWidth, kNoteHeight);
@@ -164,7 +167,7 @@ void CNoteCellType::HandleFocusLost(int col, int row, CGridCellValue*) {
 }
 
 void CNoteCellType::HandleScrolled(int, int, CGridCellValue*) {
-  if (m_note && m_note->isVisible()) {
+  if (m_note && !m_note->isHidden()) {
     m_note->hide();
     if (m_grid)
       if (QWidget* area = m_grid->GetCellAreaWindow()) area->update();

@@ -141,7 +141,9 @@ TEST(MemDataSource, SortIsStableAndLeavesHeadings) {
 TEST(MemDataSource, SortSurvivesAnInconsistentComparison) {
   struct Chaos : FakeDataHost {
     std::mt19937 rng{7};
-    int OnCompareCells(CGridCellValue*, CGridCellValue*, int) override { return int(rng() % 3) - 1; }
+    int OnCompareCells(CGridCellValue*, CGridCellValue*, int) override {
+      return int(rng() % 3) - 1;
+    }
   } host;
   CGridMemDataSource src;
   src.SetGrid(&host);

@@ -13,7 +13,8 @@ namespace {
 // A provider over a map of key -> (text, number).
 class MapProvider : public CGridColumnProvider {
  public:
-  MapProvider(int id, int kind, std::string title = {}) : id_(id), kind_(kind), title_(std::move(title)) {}
+  MapProvider(int id, int kind, std::string title = {})
+      : id_(id), kind_(kind), title_(std::move(title)) {}
   std::map<GridRecordKey, std::pair<std::string, int>> data;
   int GetId() const override { return id_; }
   int GetKind() const override { return kind_; }
@@ -196,7 +197,8 @@ TEST_F(StoreFixture, MapMatchesRowsUnderRandomOperations) {
       const bool atEnd = op == 0;
       std::vector<GridRecordKey> fresh;
       for (GridRecordKey k : keys)
-        if (std::find(ref.begin(), ref.end(), k) == ref.end() && std::find(fresh.begin(), fresh.end(), k) == fresh.end())
+        if (std::find(ref.begin(), ref.end(), k) == ref.end() &&
+            std::find(fresh.begin(), fresh.end(), k) == fresh.end())
           fresh.push_back(k);
       ref.insert(atEnd ? ref.end() : ref.begin(), fresh.begin(), fresh.end());
       store.AddRows(keys, atEnd);

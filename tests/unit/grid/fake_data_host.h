@@ -39,7 +39,9 @@ class FakeDataHost : public CGridDataHost {
     if (!t) return std::nullopt;
     return *t;
   }
-  void OnSelectionRangeChanged(int a, int b, int c, int d, int n) override { rangeEvents.push_back({a, b, c, d, n}); }
+  void OnSelectionRangeChanged(int a, int b, int c, int d, int n) override {
+    rangeEvents.push_back({a, b, c, d, n});
+  }
   CGridRedrawList& GetRedrawHint() override { return hint; }
   void ShiftColumnMapping(const CGridDataSource* src, int from, int delta) override {
     for (Mapping& m : mapping)

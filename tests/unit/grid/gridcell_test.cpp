@@ -8,7 +8,9 @@ namespace {
 
 class LocaleGuard {
  public:
-  explicit LocaleGuard(const fw::GridLocale& l) : saved_(fw::CurrentGridLocale()) { fw::SetGridLocale(l); }
+  explicit LocaleGuard(const fw::GridLocale& l) : saved_(fw::CurrentGridLocale()) {
+    fw::SetGridLocale(l);
+  }
   ~LocaleGuard() { fw::SetGridLocale(saved_); }
 
  private:
@@ -105,14 +107,17 @@ TEST(GridCell, CopyAndMergeEveryPropertyBit) {
     EXPECT_EQ(*dst.GridCellGetMask(), mask == GridProp::Mask ? "##" : "") << bit;
     EXPECT_EQ(*dst.GridCellGetLabel(), mask == GridProp::Label ? "lbl" : "") << bit;
     EXPECT_EQ(dst.GridCellGetHook(), mask == GridProp::Hook ? hook : nullptr) << bit;
-    EXPECT_EQ(dst.GridCellGetStyleCell(), mask == GridProp::StyleCell ? &styleCell : nullptr) << bit;
+    EXPECT_EQ(dst.GridCellGetStyleCell(), mask == GridProp::StyleCell ? &styleCell : nullptr)
+        << bit;
     EXPECT_EQ(dst.GridCellGetParam(), mask == GridProp::Param ? 42 : -1) << bit;
     EXPECT_EQ(dst.GridCellGetCellType(), mask == GridProp::CellType ? 3 : 0) << bit;
     EXPECT_EQ(dst.GridCellGetTypeStyle(), mask == GridProp::TypeStyle ? 0x40 : 0) << bit;
     EXPECT_EQ(dst.GridCellGetTextColor() == 0x010203u, mask == GridProp::TextColor) << bit;
     EXPECT_EQ(dst.GridCellGetBackColorOrDefault() == 0x040506u, mask == GridProp::BackColor) << bit;
-    EXPECT_EQ(dst.GridCellGetHighlightTextColor() == 0x070809u, mask == GridProp::HiTextColor) << bit;
-    EXPECT_EQ(dst.GridCellGetHighlightBackColor() == 0x0A0B0Cu, mask == GridProp::HiBackColor) << bit;
+    EXPECT_EQ(dst.GridCellGetHighlightTextColor() == 0x070809u, mask == GridProp::HiTextColor)
+        << bit;
+    EXPECT_EQ(dst.GridCellGetHighlightBackColor() == 0x0A0B0Cu, mask == GridProp::HiBackColor)
+        << bit;
     EXPECT_EQ(dst.GridCellGetBorder() & 0xFFFF, mask == GridProp::Border ? 0x2000u : 0u) << bit;
     EXPECT_EQ(dst.GridCellGetBorderPen(), mask == GridProp::BorderPen ? pen : nullptr) << bit;
     EXPECT_EQ(dst.GridCellGetFont(), mask == GridProp::Font ? font : nullptr) << bit;
@@ -225,7 +230,9 @@ TEST(GridCellNumber, GermanAndFrenchFormatting) {
   }
   {
     LocaleGuard g(fw::GridLocale::French());
-    EXPECT_EQ(Fmt(1234.5), "1\xE2\x80\xAF" "234,5");
+    EXPECT_EQ(Fmt(1234.5),
+              "1\xE2\x80\xAF"
+              "234,5");
     EXPECT_EQ(Fmt(3.26, 1), "3,3");
   }
 }
@@ -257,7 +264,10 @@ TEST(GridCellNumber, ParsingInEachLocale) {
   EXPECT_DOUBLE_EQ(ParseLocaleNumber("abc", fw::GridLocale::English()), 0);
   EXPECT_DOUBLE_EQ(ParseLocaleNumber("1.234,5", fw::GridLocale::German()), 1234.5);
   EXPECT_DOUBLE_EQ(ParseLocaleNumber("12,34 \xE2\x82\xAC", fw::GridLocale::German()), 12.34);
-  EXPECT_DOUBLE_EQ(ParseLocaleNumber("1\xC2\xA0" "234,5", fw::GridLocale::French()), 1234.5);
+  EXPECT_DOUBLE_EQ(ParseLocaleNumber("1\xC2\xA0"
+                                     "234,5",
+                                     fw::GridLocale::French()),
+                   1234.5);
   EXPECT_DOUBLE_EQ(ParseLocaleNumber("", fw::GridLocale::French()), 0);
 }
 

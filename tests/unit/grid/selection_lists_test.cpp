@@ -87,7 +87,8 @@ struct SelectionFixture : ::testing::Test {
   std::vector<std::pair<int, int>> Cells() {
     std::vector<std::pair<int, int>> out;
     int c = 0, r = 0;
-    for (int rc = sel.FirstSelectedCell(c, r); rc == 0; rc = sel.NextSelectedCell(c, r)) out.push_back({c, r});
+    for (int rc = sel.FirstSelectedCell(c, r); rc == 0; rc = sel.NextSelectedCell(c, r))
+      out.push_back({c, r});
     return out;
   }
 };
