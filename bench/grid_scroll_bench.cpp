@@ -25,7 +25,8 @@ const std::vector<std::string>& Data() {
     std::vector<std::string> d;
     d.reserve(static_cast<std::size_t>(kRows) * kCols);
     for (int r = 0; r < kRows; ++r)
-      for (int c = 0; c < kCols; ++c) d.push_back("R" + std::to_string(r) + " C" + std::to_string(c));
+      for (int c = 0; c < kCols; ++c)
+        d.push_back("R" + std::to_string(r) + " C" + std::to_string(c));
     return d;
   }();
   return data;
@@ -36,7 +37,8 @@ class VectorSource : public CGridDataSource {
  public:
   int GetCell(int col, int row, CGridCellValue& cell) override {
     if (col < 0 || row < 0 || col >= kCols || row >= kRows) return 1;
-    cell.GridCellSetText(Data()[static_cast<std::size_t>(row) * kCols + static_cast<std::size_t>(col)]);
+    cell.GridCellSetText(
+        Data()[static_cast<std::size_t>(row) * kCols + static_cast<std::size_t>(col)]);
     return 0;
   }
 };
@@ -47,12 +49,15 @@ class VectorModel : public QAbstractTableModel {
   int columnCount(const QModelIndex& = QModelIndex()) const override { return kCols; }
   QVariant data(const QModelIndex& index, int role) const override {
     if (role != Qt::DisplayRole || !index.isValid()) return {};
-    const std::string& s = Data()[static_cast<std::size_t>(index.row()) * kCols + static_cast<std::size_t>(index.column())];
+    const std::string& s = Data()[static_cast<std::size_t>(index.row()) * kCols +
+                                  static_cast<std::size_t>(index.column())];
     return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
   }
 };
 
-void Flush() { QCoreApplication::processEvents(); }
+void Flush() {
+  QCoreApplication::processEvents();
+}
 
 struct GridFixture {
   CWnd host;

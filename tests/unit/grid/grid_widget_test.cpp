@@ -97,6 +97,19 @@ class TestGrid : public CSheetGridCtrl {
     log.push_back("ColWidthSet " + std::to_string(col) + " " + std::to_string(*w));
   }
   void OnTabClicked(int id) override { tabClicked = id; }
+  void OnFocusGained(int section) override {
+    log.push_back("FocusGained " + std::to_string(section));
+  }
+  int OnBeforeCellMove(int oc, int orow, int nc, int nr) override {
+    log.push_back("BeforeCellMove " + std::to_string(oc) + "," + std::to_string(orow) + "->" +
+                  std::to_string(nc) + "," + std::to_string(nr));
+    return 1;
+  }
+  void OnCurrentCellChanged(int, int, int, int) override { log.push_back("CellChanged"); }
+  void OnCellLeftClick(int col, int row, int pressed, CRect*, CPoint*, int) override {
+    log.push_back("CellLeftClick " + std::to_string(col) + "," + std::to_string(row) + " " +
+                  std::to_string(pressed));
+  }
   long long OnCellTypeEvent(int type, int col, int row, int event, std::intptr_t value) override {
     log.push_back("CellTypeEvent " + std::to_string(type) + " " + std::to_string(col) + "," +
                   std::to_string(row) + " " + std::to_string(event));
@@ -188,6 +201,35 @@ TEST_F(GridWidget, ClickMovesAndDoubleClickStartsAnEdit) {
   CRect cell;
   grid.GetCellRectangle(1, 2, cell);
   EXPECT_EQ(EditorWidget()->geometry().topLeft(), QPoint(cell.left, cell.top));
+}
+
+TEST_F(GridWidget, AClickRaisesFocusMoveAndClickHooksInOrder) {
+  grid.ShowWindow(SW_SHOW);
+  QWidget* other = new QWidget(host.widget());
+  other->setFocusPolicy(Qt::StrongFocus);
+  other->show();
+  other->setFocus();
+  ASSERT_TRUE(WaitFor([&] { return other->hasFocus(); }));
+  grid.log.clear();
+  Click(Cells(), CellCentre(3, 2));
+  EXPECT_EQ(grid.log,
+            (std::vector<std::string>{"FocusGained 1", "BeforeCellMove 0,0->3,2", "CellChanged",
+                                      "CellLeftClick 3,2 1", "CellLeftClick 3,2 0"}));
+  // Outside the cells the click is reported with -1, -1.
+  grid.log.clear();
+  Click(Cells(), QPoint(430, 5));
+  EXPECT_EQ(grid.log, (std::vector<std::string>{"CellLeftClick -1,-1 1", "CellLeftClick -1,-1 0"}));
+}
+
+TEST_F(GridWidget, TabLeavesTheGridForTheNextControl) {
+  QWidget* next = new QWidget(host.widget());
+  next->setFocusPolicy(Qt::StrongFocus);
+  next->show();
+  grid.CellArea()->SetFocus();
+  ASSERT_TRUE(WaitFor([&] { return Cells()->hasFocus(); }));
+  Key(Cells(), Qt::Key_Tab);
+  EXPECT_TRUE(WaitFor([&] { return next->hasFocus(); }));
+  EXPECT_EQ(grid.GetCurrentColumn(), 0);
 }
 
 TEST_F(GridWidget, TypingEditsAndEscapeKeepsTheOldValue) {
