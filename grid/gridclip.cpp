@@ -30,7 +30,7 @@ int CSheetGridCtrl::GetClipboardText(std::string& text) {
 int CSheetGridCtrl::CopySelection(int cut) {
   std::string text;
   GetSelectionText(text, 0);
-  int result = SetClipboardText(text);
+  int result = ViewSetClipboardText(text);
   if (result != 0) return result;  // nothing is cut when the text did not get there
   if (cut) {
     std::string again;

@@ -97,6 +97,14 @@ class TestGrid : public CSheetGridCtrl {
     log.push_back("ColWidthSet " + std::to_string(col) + " " + std::to_string(*w));
   }
   void OnTabClicked(int id) override { tabClicked = id; }
+  int clipboardFails = 0;
+  int ViewSetClipboardText(const std::string& text) override {
+    return clipboardFails ? 1 : CSheetGridCtrl::ViewSetClipboardText(text);
+  }
+  void OnGridMenuCommand(int col, int row, int section, int id) override {
+    log.push_back("MenuCommand " + std::to_string(col) + "," + std::to_string(row) + " " + std::to_string(section) +
+                  " " + std::to_string(id));
+  }
   void OnFocusGained(int section) override {
     log.push_back("FocusGained " + std::to_string(section));
   }
@@ -410,6 +418,24 @@ TEST_F(GridWidget, WheelScrollsAndFinePartsAddUp) {
   EXPECT_EQ(grid.GetViewTopRow(), 6);
   wheel(60);
   EXPECT_EQ(grid.GetViewTopRow(), 3);
+}
+
+TEST_F(GridWidget, CutLeavesTheCellsWhenTheClipboardFails) {
+  grid.clipboardFails = 1;
+  grid.Sheet().m_selection->StartBlock(0, 0);
+  grid.Sheet().m_selection->EndBlock(1, 0);
+  EXPECT_EQ(grid.CopySelection(1), 1);
+  EXPECT_EQ(grid.GetCellText(0, 0).value_or(""), "0:0");
+  EXPECT_EQ(grid.GetCellText(1, 0).value_or(""), "1:0");
+}
+
+TEST_F(GridWidget, MenuCommandsNameTheCurrentCell) {
+  grid.MoveToCell(2, 5);
+  grid.SendMessage(WM_COMMAND, 1005);
+  grid.SendMessage(WM_COMMAND, 999);
+  EXPECT_EQ(grid.Only("MenuCommand"), (std::vector<std::string>{"MenuCommand 2,5 1 1005"}));
+  // A message for a cell type that is not registered is answered with 1.
+  EXPECT_EQ(grid.SendMessage(WM_GRID_CELLTYPE_MSG, 40, 0), 1);
 }
 
 QImage ScreenImage(QWidget* w) {
