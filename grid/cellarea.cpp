@@ -160,13 +160,15 @@ void CGridCellWnd::PaintCells(CDC& dc, const CRect& update) {
       if (rect.left >= update.right || rect.right <= update.left) continue;
       int drawCol = col, drawRow = row;
       int c1, r1, c2, r2;
-      if (m_grid->GetJoinBlock(col, row, c1, r1, c2, r2)) {
+      // One fetch per cell: joined cells fetch their block's origin once more.
+      m_grid->GetCell(col, row, cell);
+      if (m_grid->JoinBlockOf(col, row, cell, c1, r1, c2, r2)) {
         if (!blocksDrawn.insert({c1, r1}).second) continue;
         drawCol = c1;
         drawRow = r1;
         m_grid->GetBlockRect(c1, r1, c2, r2, rect);
+        if (drawCol != col || drawRow != row) m_grid->GetCell(drawCol, drawRow, cell);
       }
-      m_grid->GetCell(drawCol, drawRow, cell);
       CNormalCellType* type = m_grid->GetCellTypeObject(TypeIndex(cell));
       const bool current = drawCol == s.m_curCol && drawRow == s.m_curRow;
       int block = 0;

@@ -991,7 +991,12 @@ bool CGridCore::GetJoinBlock(int col, int row, int& c1, int& r1, int& c2, int& r
   if (col >= s.m_colCount || row >= s.m_rowCount) return false;
   CGridCellValue cell;
   GetCell(col, row, cell);
-  if (!cell.GridCellHasFlag(GridProp::Join)) return false;
+  return JoinBlockOf(col, row, cell, c1, r1, c2, r2);
+}
+
+bool CGridCore::JoinBlockOf(int col, int row, const CGridCellValue& cell, int& c1, int& r1, int& c2,
+                            int& r2) {
+  if (!m_sheet->m_opt.joinCells || !cell.GridCellHasFlag(GridProp::Join)) return false;
   int origin = 0, dc = 0, dr = 0;
   cell.GridCellGetMergeInfo(origin, dc, dr);
   if (origin) {
@@ -1005,13 +1010,11 @@ bool CGridCore::GetJoinBlock(int col, int row, int& c1, int& r1, int& c2, int& r
   r1 = row + dr;
   CGridCellValue head;
   GetCell(c1, r1, head);
-  int o2 = 0, ec = 0, er = 0;
-  if (!head.GridCellHasFlag(GridProp::Join) || !head.GridCellGetMergeInfo(o2, ec, er) || !o2) {
-    // A damaged join: treat the cell as a cell of its own.
-    if (!head.GridCellHasFlag(GridProp::Join)) return false;
-    head.GridCellGetMergeInfo(o2, ec, er);
-    if (!o2) return false;
-  }
+  int headOrigin = 0, ec = 0, er = 0;
+  // A cell whose origin is not an origin is treated as a cell of its own.
+  if (!head.GridCellHasFlag(GridProp::Join)) return false;
+  head.GridCellGetMergeInfo(headOrigin, ec, er);
+  if (!headOrigin) return false;
   c2 = c1 + ec;
   r2 = r1 + er;
   return col >= c1 && col <= c2 && row >= r1 && row <= r2;

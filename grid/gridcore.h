@@ -276,6 +276,9 @@ class CGridCore : public CGridHost {
   // The joined block a cell belongs to (origin at c1, r1); false when the cell
   // is not joined or joins are off.
   bool GetJoinBlock(int col, int row, int& c1, int& r1, int& c2, int& r2);
+  // The same for a cell already fetched.
+  bool JoinBlockOf(int col, int row, const CGridCellValue& cell, int& c1, int& r1, int& c2,
+                   int& r2);
   CGridDataSource* ColumnSource(int col);
 
   // ---- registries ----
