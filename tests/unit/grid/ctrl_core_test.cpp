@@ -594,3 +594,33 @@ TEST(GridCoreFitting, WindowFitSharesTheAreaInProportion) {
 }
 
 }  // namespace
+
+namespace {
+
+class FocusGrid : public RecordingGrid {
+ public:
+  FocusGrid() : RecordingGrid(1, 1) {}
+  void OnFocusLostSection(int section) override { Log("FocusLostSection " + N(section)); }
+};
+
+TEST(GridCoreHooks, DefaultsAnswerAsDocumented) {
+  FocusGrid g;
+  std::string tip;
+  EXPECT_EQ(g.OnToolTipText(3, 7, 1, &tip), 1);
+  EXPECT_EQ(tip, "Col:3 Row:7");
+  EXPECT_EQ(g.OnGetBackColor(2), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(g.OnGetBackColor(1), GetSysColor(COLOR_WINDOW));
+  g.OnFocusLost(1, nullptr);
+  EXPECT_EQ(g.log, (std::vector<std::string>{"FocusLostSection 1"}));
+  EXPECT_EQ(g.OnContextHelp(0, 0, 1), 0);
+  EXPECT_EQ(g.OnCellTypeEvent(1, 0, 0, 100, 0), 1);
+  // Unregistered type indexes draw with the normal type.
+  EXPECT_EQ(g.GetCellTypeObject(7), g.GetCellTypeObject(0));
+  EXPECT_NE(g.GetCellTypeObject(1), g.GetCellTypeObject(0));
+  EXPECT_EQ(g.GetCellTypeObject(1)->GetName(), "DropList");
+  EXPECT_EQ(g.GetCellTypeObject(2)->GetName(), "CheckBox");
+  EXPECT_EQ(g.GetCellTypeObject(3)->GetName(), "Side Arrows");
+  EXPECT_EQ(g.RegisterCellType(nullptr), -1);
+}
+
+}  // namespace

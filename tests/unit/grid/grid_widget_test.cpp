@@ -102,8 +102,8 @@ class TestGrid : public CSheetGridCtrl {
     return clipboardFails ? 1 : CSheetGridCtrl::ViewSetClipboardText(text);
   }
   void OnGridMenuCommand(int col, int row, int section, int id) override {
-    log.push_back("MenuCommand " + std::to_string(col) + "," + std::to_string(row) + " " + std::to_string(section) +
-                  " " + std::to_string(id));
+    log.push_back("MenuCommand " + std::to_string(col) + "," + std::to_string(row) + " " +
+                  std::to_string(section) + " " + std::to_string(id));
   }
   void OnFocusGained(int section) override {
     log.push_back("FocusGained " + std::to_string(section));
@@ -382,6 +382,17 @@ TEST_F(GridWidget, DropListOpensByButtonAndByEnter) {
   Key(list->widget(), Qt::Key_Escape);
   EXPECT_FALSE(list->IsOpen());
   EXPECT_EQ(grid.GetCellText(1, 1).value_or(""), "beta");
+
+  // Twenty choices show fifteen rows and a scroll bar.
+  std::string many;
+  for (int i = 0; i < 20; ++i) many += "item " + std::to_string(i) + "\n";
+  grid.SetCellLabel(1, 1, many);
+  Key(Cells(), Qt::Key_Return);
+  ASSERT_TRUE(WaitFor([&] { return list->IsOpen(); }));
+  EXPECT_EQ(list->Count(), 20);
+  EXPECT_EQ(list->VisibleRows(), 15);
+  EXPECT_TRUE(WaitFor([&] { return list->List()->verticalScrollBar()->isVisible(); }));
+  Key(list->widget(), Qt::Key_Escape);
 
   // An owner that answers 0 keeps the list closed.
   grid.listAnswer = 0;
