@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDeadlineTimer>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -447,6 +448,59 @@ TEST_F(GridWidget, MenuCommandsNameTheCurrentCell) {
   EXPECT_EQ(grid.Only("MenuCommand"), (std::vector<std::string>{"MenuCommand 2,5 1 1005"}));
   // A message for a cell type that is not registered is answered with 1.
   EXPECT_EQ(grid.SendMessage(WM_GRID_CELLTYPE_MSG, 40, 0), 1);
+}
+
+TEST_F(GridWidget, TheEditorGrowsOverAnEmptyNeighbour) {
+  grid.SetCellText(2, 1, "");
+  grid.SetCellText(3, 1, "");
+  grid.MoveToCell(1, 1);
+  ASSERT_EQ(grid.BeginCellEdit(), 0);
+  QWidget* editor = EditorWidget();
+  CRect own, next;
+  grid.GetCellRectangle(1, 1, own);
+  grid.GetCellRectangle(2, 1, next);
+  EXPECT_EQ(editor->geometry().right() + 1, own.right - 1);
+  for (int i = 0; i < 12; ++i) Key(editor, Qt::Key_W, Qt::NoModifier, "w");
+  ASSERT_GT(QFontMetrics(editor->font()).horizontalAdvance(QString(12, 'w')), own.Width());
+  EXPECT_EQ(editor->geometry().right() + 1, next.right - 1);
+  EXPECT_EQ(editor->geometry().left(), own.left);
+}
+
+TEST_F(GridWidget, AMaskedCellIsEditedThroughItsMask) {
+  CGridCellValue cell;
+  cell.GridCellSetText("");
+  cell.GridCellSetMask("00-00");
+  grid.SetCell(2, 2, cell);
+  grid.MoveToCell(2, 2);
+  ASSERT_EQ(grid.BeginCellEdit(), 0);
+  ASSERT_EQ(grid.GetActiveEditor(), grid.MaskedEditor());
+  QWidget* editor = grid.MaskedEditor()->widget();
+  for (const char* k : {"1", "2", "x", "3", "4", "5"})
+    Key(editor, Qt::Key_0 + (k[0] >= '0' && k[0] <= '9' ? k[0] - '0' : 0), Qt::NoModifier, k);
+  EXPECT_EQ(static_cast<CGridMaskedEdit*>(grid.MaskedEditor())->Text(), "12-34");
+  Key(editor, Qt::Key_Return);
+  ASSERT_TRUE(WaitFor([&] { return grid.GetCellText(2, 2).value_or("") == "12-34"; }));
+}
+
+TEST_F(GridWidget, AttachingToAControlMakesTheGridThere) {
+  CFont font;
+  LOGFONT lf = fw::DefaultGuiLogFont();
+  font.CreateFontIndirect(&lf);
+  host.SetFont(&font);
+  TestGrid attached;
+  // A control a dialog template made, left without an object of its own.
+  CWnd placeholder;
+  ASSERT_TRUE(placeholder.Create("", "", WS_CHILD | WS_VISIBLE, CRect(5, 5, 305, 205), &host, 78));
+  QWidget* peer = placeholder.widget();
+  placeholder.UnsubclassWindow();
+  ASSERT_EQ(attached.AttachToControl(78, &host), 1);
+  EXPECT_EQ(attached.widget(), peer);
+  EXPECT_TRUE(attached.CellArea()->IsWindow());
+  EXPECT_NE(attached.Sheet().m_defaultFont, nullptr);
+  EXPECT_EQ(attached.AttachToControl(79, &host), 0);
+  attached.SetColumnTotal(2);
+  attached.SetRowTotal(3);
+  EXPECT_EQ(attached.MoveToCell(1, 2), 0);
 }
 
 QImage ScreenImage(QWidget* w) {
