@@ -212,8 +212,12 @@ void CGridCellWnd::PaintCells(CDC& dc, const CRect& update) {
 
   // When the last row is on screen, a source that supplies rows on demand is
   // asked for more — later, so the row count never changes inside a paint.
-  if (!rows.empty() && rows.back().first == s.m_rowCount - 1 && cellsBottom < H)
+  // Asked once per row count, so repaints of a short grid do not repeat it.
+  if (!rows.empty() && rows.back().first == s.m_rowCount - 1 && cellsBottom < H &&
+      m_rowsAskedAt != s.m_rowCount) {
+    m_rowsAskedAt = s.m_rowCount;
     PostMessage(kRowsNeededMsg);
+  }
 }
 
 // ---------------------------------------------------------------------------

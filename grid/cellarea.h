@@ -57,4 +57,5 @@ class CGridCellWnd : public CWnd {
   bool m_dragging = false;
   CPoint m_dragPoint;
   int m_keyRepeat = 0;
+  int m_rowsAskedAt = -1;
 };

@@ -98,6 +98,12 @@ class TestGrid : public CSheetGridCtrl {
     log.push_back("ColWidthSet " + std::to_string(col) + " " + std::to_string(*w));
   }
   void OnTabClicked(int id) override { tabClicked = id; }
+  void OnRowsNeeded(int count, int shortfall, int) override {
+    log.push_back("RowsNeeded " + std::to_string(count) + "," + std::to_string(shortfall));
+  }
+  void OnRowHeightSet(int row, int* h) override {
+    log.push_back("RowHeightSet " + std::to_string(row) + " " + std::to_string(*h));
+  }
   int clipboardFails = 0;
   int ViewSetClipboardText(const std::string& text) override {
     return clipboardFails ? 1 : CSheetGridCtrl::ViewSetClipboardText(text);
@@ -501,6 +507,34 @@ TEST_F(GridWidget, AttachingToAControlMakesTheGridThere) {
   attached.SetColumnTotal(2);
   attached.SetRowTotal(3);
   EXPECT_EQ(attached.MoveToCell(1, 2), 0);
+}
+
+TEST_F(GridWidget, PaintingTheLastRowAsksForMoreRowsOnce) {
+  grid.SetRowTotal(5);
+  grid.log.clear();
+  Drain();
+  grid.CellArea()->Invalidate(false);
+  Drain();
+  grid.CellArea()->Invalidate(false);
+  Drain();
+  EXPECT_EQ(grid.Only("RowsNeeded"), (std::vector<std::string>{"RowsNeeded 5,1"}));
+}
+
+TEST_F(GridWidget, DraggingARowEdgeInUniformModeNeverReachesZero) {
+  grid.SetSharedRowHeight(1);
+  grid.LayoutParts();
+  QWidget* side = grid.SideHeading()->widget();
+  Move(side, QPoint(20, 20));  // bottom edge of row 0
+  ASSERT_TRUE(grid.SideHeading()->IsHot());
+  Mouse(side, QEvent::MouseButtonPress, QPoint(20, 20), Qt::LeftButton, Qt::LeftButton);
+  Move(side, QPoint(20, 30), Qt::LeftButton);
+  EXPECT_EQ(grid.GetRowHeight(7), 30);  // every row shares the height
+  Move(side, QPoint(20, -15), Qt::LeftButton);
+  Mouse(side, QEvent::MouseButtonRelease, QPoint(20, -15), Qt::LeftButton, Qt::NoButton);
+  EXPECT_GE(grid.GetRowHeight(0), 1);
+  EXPECT_EQ(grid.Only("RowHeightSet").size(), 1u);
+  grid.LayoutParts();
+  EXPECT_GE(grid.Sheet().m_maxTopRow, 0);
 }
 
 QImage ScreenImage(QWidget* w) {
