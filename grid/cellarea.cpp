@@ -441,7 +441,7 @@ void CGridCellWnd::DragStep(CPoint point) {
 
 void CGridCellWnd::OnTimer(UINT_PTR id) {
   if (id != kDragTimer) return;
-  if (!m_buttonDown || !(QGuiApplication::mouseButtons() & Qt::LeftButton)) {
+  if (!m_buttonDown || GetCapture() != this) {
     EndDrag();
     return;
   }

@@ -537,6 +537,26 @@ TEST_F(GridWidget, DraggingARowEdgeInUniformModeNeverReachesZero) {
   EXPECT_GE(grid.Sheet().m_maxTopRow, 0);
 }
 
+TEST_F(GridWidget, DraggingBelowTheCellsKeepsScrolling) {
+  grid.Sheet().m_opt.dragScrollPause = 20;
+  Mouse(Cells(), QEvent::MouseButtonPress, CellCentre(1, 1), Qt::LeftButton, Qt::LeftButton);
+  ASSERT_EQ(grid.GetCurrentRow(), 1);
+  QPoint below(CellCentre(1, 1).x(), Cells()->height() + 10);
+  Move(Cells(), below, Qt::LeftButton);
+  const int first = grid.GetCurrentRow();
+  EXPECT_GT(first, 1);
+  // Holding the pointer there goes on scrolling, paced by the timer.
+  EXPECT_TRUE(WaitFor([&] { return grid.GetCurrentRow() >= 20; }, 3000));
+  EXPECT_GT(grid.GetViewTopRow(), 0);
+  Mouse(Cells(), QEvent::MouseButtonRelease, below, Qt::LeftButton, Qt::NoButton);
+  const int stopped = grid.GetCurrentRow();
+  Drain();
+  QDeadlineTimer pause(500);
+  while (!pause.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  EXPECT_EQ(grid.GetCurrentRow(), stopped);
+  EXPECT_EQ(grid.GetCurrentColumn(), 1);
+}
+
 QImage ScreenImage(QWidget* w) {
   QWidget* top = w->window();
   QPoint at = w->mapTo(top, QPoint(0, 0));
