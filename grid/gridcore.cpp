@@ -644,7 +644,7 @@ void CGridCore::RecalcViewEnds() {
   CGridSheetState& s = *m_sheet;
   int x = s.m_lockedWidth;
   int c = s.m_leftCol;
-  while (c < s.m_colCount && x <= s.m_cellAreaWidth) x += s.ColWidth(c++);
+  while (c < s.m_colCount && x < s.m_cellAreaWidth) x += s.ColWidth(c++);
   s.m_rightCol = c;
   int y = s.m_lockedHeight;
   int r = s.m_topRow;
@@ -652,7 +652,7 @@ void CGridCore::RecalcViewEnds() {
     int h = std::max(1, s.m_defRowHeight);
     r = std::min(s.m_rowCount, s.m_topRow + (std::max(0, s.m_cellAreaHeight - y) + h - 1) / h);
   } else {
-    while (r < s.m_rowCount && y <= s.m_cellAreaHeight) y += s.RowHeight(r++);
+    while (r < s.m_rowCount && y < s.m_cellAreaHeight) y += s.RowHeight(r++);
   }
   s.m_bottomRow = r;
 }

@@ -266,6 +266,22 @@ TEST(GridCoreLayout, PagingWithMixedAndZeroHeights) {
   EXPECT_EQ(g.GetCurrentRow(), 19);
 }
 
+TEST(GridCoreLayout, ViewEndsCountOnlyCellsThatShow) {
+  // Cell area 300 x 100 less the vertical bar: four columns of 75 reach its
+  // right edge, five rows of 20 fill its height exactly.
+  RecordingGrid g(10, 20, 340, 120);
+  ASSERT_EQ(g.Sheet().m_cellAreaHeight, 100);
+  EXPECT_EQ(g.GetViewRightCol(), 4);
+  EXPECT_EQ(g.GetViewBottomRow(), 5);
+  g.SetColumnWidth(3, 80);
+  g.SetRowHeight(4, 21);  // the fifth row now passes the bottom
+  g.RecalcViewEnds();
+  EXPECT_EQ(g.GetViewRightCol(), 4);
+  EXPECT_EQ(g.GetViewBottomRow(), 5);
+  g.ScrollToRow(15);
+  EXPECT_EQ(g.GetViewBottomRow(), 20);
+}
+
 TEST(GridCoreLayout, ZeroDefaultColumnWidthDoesNotBreakTheBar) {
   RecordingGrid g(0, 0, 200, 100);
   g.SetDefaultColumnWidth(0);
