@@ -267,9 +267,9 @@ TEST(GridCoreLayout, PagingWithMixedAndZeroHeights) {
 }
 
 TEST(GridCoreLayout, ViewEndsCountOnlyCellsThatShow) {
-  // Cell area 300 x 100 less the vertical bar: four columns of 75 reach its
-  // right edge, five rows of 20 fill its height exactly.
-  RecordingGrid g(10, 20, 340, 120);
+  // Both bars show: the cell area is 300 less the vertical bar wide (four
+  // columns of 75 reach past it) and 100 high (five rows of 20 fill it exactly).
+  RecordingGrid g(10, 20, 340, 120 + GetSystemMetrics(SM_CYHSCROLL));
   ASSERT_EQ(g.Sheet().m_cellAreaHeight, 100);
   EXPECT_EQ(g.GetViewRightCol(), 4);
   EXPECT_EQ(g.GetViewBottomRow(), 5);
