@@ -1,0 +1,549 @@
+// The grid control's state and logic without any window: sheets with their
+// geometry and navigation state, limits and refusal codes, layout arithmetic,
+// current-cell moves with their notification order, joined cells, cell access
+// through the data sources, in-place edit bookkeeping, fitting and registries.
+// CSheetGridCtrl adds the windows; everything here runs in tests without them.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The cell types name a few key and mouse-flag constants that the window
+// layer defines too; renamed here so both can be used in one file.
+#define VK_RETURN kGridTypeVkReturn
+#define VK_SPACE kGridTypeVkSpace
+#define VK_DOWN kGridTypeVkDown
+#define MK_LBUTTON kGridTypeMkLButton
+#define MK_RBUTTON kGridTypeMkRButton
+#define MK_SHIFT kGridTypeMkShift
+#define MK_CONTROL kGridTypeMkControl
+#include "grid/celltype.h"
+#undef VK_RETURN
+#undef VK_SPACE
+#undef VK_DOWN
+#undef MK_LBUTTON
+#undef MK_RBUTTON
+#undef MK_SHIFT
+#undef MK_CONTROL
+#include "grid/datasource.h"
+#include "grid/gridcell.h"
+#include "grid/gridhost.h"
+#include "grid/gridlists.h"
+#include "grid/scrollbarmath.h"
+#include "platform/gui/gdi.h"
+
+class CDC;
+class CWnd;
+class CGridSelectionSet;
+
+// Result codes of grid operations.
+enum GridResult { kGridOk = 0, kGridOutOfRange = 1, kGridRefused = 2 };
+
+// Sections of a grid, as the hooks number them.
+enum GridSection {
+  kSectionCells = 1,
+  kSectionTopHeading = 2,
+  kSectionSideHeading = 3,
+  kSectionCorner = 4,
+  kSectionHorzBar = 5,
+  kSectionVertBar = 6,
+  kSectionTabs = 7,
+};
+
+// How StepCurrentRow and friends step.
+enum GridStep {
+  kStepBack = 0,
+  kStepForward = 1,
+  kStepPageBack = 2,
+  kStepPageForward = 3,
+  kStepFirst = 4,
+  kStepLast = 5
+};
+
+// Mouse modes of the cell area, read by the move operations.
+enum GridMouseMode {
+  kMouseIdle = 0,
+  kMouseLeft = 1,
+  kMouseRight = 2,
+  kMouseMove = 3,
+  kMouseScroll = 4
+};
+
+namespace gridlimits {
+constexpr int kMaxColumns = 32000;
+constexpr int kUniformRowsAbove = 64000;
+constexpr int kMaxSheets = 1024;
+constexpr int kMaxHeadingRows = 64;
+constexpr int kMaxSize = 1024;
+constexpr int kMaxDataSources = 63;
+constexpr int kMaxFaceName = 32;
+}  // namespace gridlimits
+
+struct GridColumnInfo {
+  int width = 0;  // 0 = hidden
+  CGridDataSource* source = nullptr;
+  std::unique_ptr<CGridCellValue> defaultCell;
+  int dataCol = 0;
+};
+
+// The option settings of a sheet. The values are the ones this system uses;
+// only the behaviour at these values is built.
+struct GridSheetOptions {
+  int multiSelect = 0;
+  int rowHighlight = 0;
+  int popupMenus = 0;
+  int cellToolTips = 0;
+  int userSizing = 1;  // sizing by dragging heading edges, with a tracking line
+  int fitOnDblClick = 1;
+  int joinCells = 1;
+  int overflowEdit = 1;
+  int gridLines = 1;
+  int frame3dWidth = 1;
+  int currentHighlight = 1;
+  int cellMargin = 4;
+  int dragScrollPause = 200;  // ms between drag-scroll steps
+};
+
+class CGridSheetState {
+ public:
+  explicit CGridSheetState(int vbarWidth, int hbarHeight);
+  ~CGridSheetState();
+  CGridSheetState(const CGridSheetState&) = delete;
+  CGridSheetState& operator=(const CGridSheetState&) = delete;
+
+  int RowHeight(int row) const;  // 0 outside the rows
+  int ColWidth(int col) const;   // 0 outside the columns
+
+  int m_colCount = 0;
+  int m_curCol = -1;
+  int m_prevCurCol = -1;
+  int m_leftCol = 0;
+  int m_prevLeftCol = 0;
+  int m_maxLeftCol = 0;
+  int m_defColWidth = 75;
+  int m_rightCol = 0;
+  int m_targetCol = -1;
+  std::vector<GridColumnInfo> m_cols;
+
+  int m_rowCount = 0;
+  int m_curRow = -1;
+  int m_prevCurRow = -1;
+  int m_topRow = 0;
+  int m_prevTopRow = 0;
+  int m_maxTopRow = 0;
+  std::vector<int> m_rowHeights;
+  int m_defRowHeight = 20;
+  int m_uniform = 0;
+  int m_bottomRow = 0;
+  int m_targetRow = -1;
+
+  int m_topHeadRows = 1;
+  std::vector<int> m_topHeadHeights{20};  // [0] is row -1
+  int m_sideHeadCols = 1;
+  std::vector<int> m_sideHeadWidths{25};  // [0] is column -1
+
+  CGridCellValue m_gridDefault;
+  CGridCellValue m_headingDefault;
+
+  int m_topHeadHeight = 20;
+  int m_sideHeadWidth = 40;
+  int m_vbarWidth;
+  int m_hbarHeight;
+  int m_tabWidth = 0;
+  int m_cellAreaWidth = 0;
+  int m_cellAreaHeight = 0;
+  CRect m_rcCells, m_rcTop, m_rcSide, m_rcCorner, m_rcTabs, m_rcVBar, m_rcHBar;
+  int m_created = 0;
+  GridSheetOptions m_opt;
+
+  int m_lockedCols = 0;
+  int m_lockedRows = 0;
+  int m_lockedWidth = 0;
+  int m_lockedHeight = 0;
+
+  CFont* m_defaultFont = nullptr;
+  int m_defaultSourceIndex = 0;
+  CGridDataSource* m_dataSource = nullptr;
+  std::unique_ptr<CGridMemDataSource> m_memSource;
+
+  int m_mouseMode = kMouseIdle;
+  int m_keyFlags = 0;
+  std::unique_ptr<CGridSelectionSet> m_selection;
+  COLORREF m_gridLineColor = 0xDCDCDC;
+};
+
+class CGridCore : public CGridHost {
+ public:
+  CGridCore();
+  ~CGridCore() override;
+  CGridCore(const CGridCore&) = delete;
+  CGridCore& operator=(const CGridCore&) = delete;
+
+  // ---- state ----
+  CGridSheetState& Sheet() { return *m_sheet; }
+  const CGridSheetState& Sheet() const { return *m_sheet; }
+  int IsCreated() const { return m_sheet->m_created; }
+  void SetRepaintEnabled(int on) { m_paint = on; }
+  int IsRepaintEnabled() const { return m_paint; }
+
+  // ---- dimensions ----
+  int SetColumnTotal(int count, int redraw = 1);
+  int GetColumnTotal() const override { return m_sheet->m_colCount; }
+  int SetRowTotal(int count, int redraw = 1);
+  int GetRowTotal() const override { return m_sheet->m_rowCount; }
+  int SetColumnWidth(int col, int width);
+  int GetColumnWidth(int col) override;
+  int GetColumnWidth(int col, int& width) const;
+  int SetDefaultColumnWidth(int width);
+  int SetRowHeight(int row, int height);
+  int GetRowHeight(int row) override;
+  int SetDefaultRowHeight(int height);
+  int SetSharedRowHeight(int on);
+  int SetTopHeadingHeight(int height);
+  int GetTopHeadingHeight() const { return m_sheet->m_topHeadHeight; }
+  int SetSideHeadingWidth(int width);
+  int GetSideHeadingWidth() const { return m_sheet->m_sideHeadWidth; }
+  int SetTopHeadingRows(int count);
+  int SetTopHeadingRowHeight(int row, int height);
+  int SetSideHeadingColWidth(int col, int width);
+  int GetTopHeadingRowHeight(int row) const;
+  int SetFrozenColumns(int count);
+  int SetFrozenRows(int count);
+  int MoveColumn(int from, int to, int before);
+  // Stores a width (height) while an edge is dragged: no notification, the
+  // drag's own hooks run instead.
+  void StoreColumnWidthWhileDragging(int col, int width);
+  void StoreRowHeightWhileDragging(int row, int height);
+  // Heading sizes as a drag sets them: one row (column) and the total, no rescaling.
+  void StoreTopHeadingWhileDragging(int row, int rowHeight, int total);
+  void StoreSideHeadingWhileDragging(int col, int colWidth, int total);
+  int GetVertBarWidth() const { return m_sheet->m_vbarWidth; }
+  int GetHorzBarHeight() const { return m_sheet->m_hbarHeight; }
+  void FixLastHeadingRow();
+  void FixLastHeadingCol();
+
+  // ---- position and navigation ----
+  int GetCurrentColumn() const override { return m_sheet->m_curCol; }
+  int GetCurrentRow() const override { return m_sheet->m_curRow; }
+  int GetViewLeftCol() const { return m_sheet->m_leftCol; }
+  int GetViewRightCol() const { return m_sheet->m_rightCol; }
+  int GetViewTopRow() const { return m_sheet->m_topRow; }
+  int GetViewBottomRow() const { return m_sheet->m_bottomRow; }
+  int MoveToCell(int col, int row) override;
+  int MoveToColumn(int col);
+  int MoveToRow(int row);
+  int ScrollToColumn(int col);
+  int ScrollToRow(int row);
+  int StepCurrentColumn(int how);
+  int StepCurrentRow(int how);
+  int StepLeftColumn(int how);
+  int StepTopRow(int how);
+  virtual int HitTestCell(int x, int y, int& col, int& row, CRect& rect);
+  virtual int HitTestCell(int x, int y, int& col, int& row);
+  virtual int HitTestCellNoMerge(int x, int y, int& col, int& row, CRect& rect);
+  int GetCellRectangle(int col, int row, CRect& rect) override;
+  int GetBlockRect(int col1, int row1, int col2, int row2, CRect& rect);
+  // Target of a paging step from `from` (rows: dir -1 up, +1 down).
+  int PageRowTarget(int from, int dir) const;
+  int PageColTarget(int from, int dir) const;
+  // x of a column in the cell area (y of a row), -1 when scrolled out.
+  int ColLeft(int col) const;
+  int RowTop(int row) const;
+  // The columns (rows) on screen with their offsets: locked ones, then from
+  // the left column (top row) until the cell area is passed; hidden ones left out.
+  std::vector<std::pair<int, int>> VisibleColumns() const;
+  std::vector<std::pair<int, int>> VisibleRows() const;
+
+  // ---- cells ----
+  int GetCell(int col, int row, CGridCellValue& cell) override;
+  int SetCell(int col, int row, const CGridCellValue& cell) override;
+  int GetCellRaw(int col, int row, CGridCellValue& cell);
+  std::optional<std::string> GetCellText(int col, int row) override;
+  int SetCellText(int col, int row, std::string_view text);
+  int SetCellLabel(int col, int row, std::string_view text);
+  int SetCellTypeIndex(int col, int row, int index);
+  void SetDefaultCell(const CGridCellValue& cell);
+  void GetDefaultCell(CGridCellValue& cell) const;
+  void SetDefaultHeadingCell(const CGridCellValue& cell);
+  void GetDefaultHeadingCell(CGridCellValue& cell) const;
+  int GetColumnMapping(int col) const;
+  void SetMergeEnabled(int on) { m_sheet->m_opt.joinCells = on ? 1 : 0; }
+  int MergeCells(int col1, int row1, int col2, int row2);
+  // The joined block a cell belongs to (origin at c1, r1); false when the cell
+  // is not joined or joins are off.
+  bool GetJoinBlock(int col, int row, int& c1, int& r1, int& c2, int& r2);
+  // The same for a cell already fetched.
+  bool JoinBlockOf(int col, int row, const CGridCellValue& cell, int& c1, int& r1, int& c2,
+                   int& r2);
+  CGridDataSource* ColumnSource(int col);
+
+  // ---- registries ----
+  int RegisterFont(const char* face, int height, int weight);
+  int RegisterFont(const LOGFONT& lf);
+  CFont* GetFont(int index);
+  int SetDefaultFont(int index);
+  int RegisterCellType(CNormalCellType* type);
+  CNormalCellType* GetCellTypeObject(int index) override;
+  int RegisterDataSource(CGridDataSource* source);
+  int SetDefaultDataSource(int index);
+
+  // ---- sheets ----
+  int SetSheetTotal(int count);
+  int SelectSheet(int index, int keepPainting = 0);
+  int GetSelectedSheet() const { return m_sheetIndex; }
+  int GetSheetTotal() const { return static_cast<int>(m_sheets.size()); }
+  int SetTabAreaWidth(int width);
+
+  // ---- editing ----
+  int BeginCellEdit() { return BeginCellEditAt(m_sheet->m_curCol, m_sheet->m_curRow, 0); }
+  int BeginCellEditWithKey(int key) {
+    return BeginCellEditAt(m_sheet->m_curCol, m_sheet->m_curRow, key);
+  }
+  int BeginCellEditAt(int col, int row, int key);
+  int FinishCellEdit(std::string_view text, int cancelled, int cont, int nextCol, int nextRow);
+  void HideEditWindow();
+  bool IsEditing(int* col = nullptr, int* row = nullptr) override;
+  int GetEditColumn() const { return m_editCol; }
+  int GetEditRow() const { return m_editRow; }
+  CWnd* GetActiveEditor() const { return m_editWindow; }
+  // Section of the window the running edit was placed in.
+  int GetEditSection() const { return m_editSection; }
+
+  // ---- fitting ----
+  virtual int FitColumnsToContent(int col1, int col2, int rows, int flags);
+  virtual int FitColumnsToWindow(int col1, int col2);
+
+  // ---- clipboard, sorting and find ----
+  void ClearSelection();
+  // The selected cells in copy order (the current cell when nothing is selected).
+  std::vector<std::pair<int, int>> SelectedCells();
+  int GetSelectionText(std::string& text, int cut);
+  int SortRows(int col, int flags);
+  int SortRowsMulti(int* cols, int count, int flags);
+  // A find or replace request as the find dialog reports it (FR_* flags).
+  // Returns 0 found (or replaced), 1 not found (the message was shown).
+  int HandleFindReplace(std::string_view findText, std::string_view replaceText, unsigned frFlags);
+
+  // ---- layout ----
+  void LayoutParts();
+  // Lays out as if the client area had this size; marks the sheet created so
+  // the window-less logic can be driven (tests, off-screen measurement).
+  void SetClientSizeForLayout(int width, int height);
+  void RecalcMaxTopRow();
+  void RecalcMaxLeftCol();
+  void RecalcLockedSizes();
+  // Rows and columns that fit the cell area from the top row / left column.
+  void RecalcViewEnds();
+  // Applies the sheet's scroll positions to both bars (raising OnViewScrolled).
+  void UpdateScrollBars();
+  const GridVertBarSetup& VertBarSetup() const { return m_vbar; }
+  const GridHorzBarSetup& HorzBarSetup() const { return m_hbar; }
+  int VertBarPos() const { return m_vbarPos; }
+  int HorzBarPos() const { return m_hbarPos; }
+  // A scroll-bar action (SB_* code) with a thumb position.
+  void HandleVScroll(int code, int pos);
+  void HandleHScroll(int code, int pos);
+  // Navigation of the cell area for a virtual key; returns whether it moved.
+  int HandleNavigationKey(int vk, bool control);
+  // Adds wheel distance; scrolls three rows per whole notch reached.
+  int HandleWheelDelta(int delta);
+  // The rows-needed sequence for rows past the end (painting reached the last row).
+  void RequestRows(int shortfall);
+  // Cell types of the visible cells of a column or row being sized.
+  void NotifyTypesColumnSizing(int col, int& width) { CellTypeAdjustWidth(col, width); }
+  void NotifyTypesRowSizing(int row, int& height) { CellTypeAdjustHeight(row, height); }
+
+  // ---- notifications (overridable; the order is part of the interface) ----
+  virtual void OnFocusGained(int section);
+  virtual void OnGridCreated();
+  virtual void OnSheetCreated(int sheet);
+  virtual int OnBeforeCellMove(int oldCol, int oldRow, int newCol, int newRow);
+  virtual int OnBeforeViewMove(int leftCol, int topRow, int targetCol, int targetRow);
+  virtual void OnRowsNeeded(int rowCount, int shortfall, int answer);
+  virtual void OnReserved1(int, int);
+  virtual int OnBeforeColResize(int col);
+  virtual void OnColWidthDragging(int col, int* width);
+  virtual void OnColWidthSet(int col, int* width);
+  virtual int OnBeforeRowResize(int row);
+  virtual void OnRowHeightDragging(int row, int* height);
+  virtual void OnRowHeightSet(int row, int* height);
+  virtual int OnBeforeTopHeadingResize();
+  virtual int OnBeforeSideHeadingResize();
+  virtual int OnTopHeadingDragging(int* height);
+  virtual int OnSideHeadingDragging(int* width);
+  virtual int OnTopHeadingHeightSet(int* height);
+  virtual int OnSideHeadingWidthSet(int* width);
+  virtual void OnCurrentColChanged(int oldCol, int newCol);
+  virtual void OnCurrentRowChanged(int oldRow, int newRow);
+  virtual void OnCurrentCellChanged(int oldCol, int newCol, int oldRow, int newRow);
+  virtual void OnLeftColChanged(int oldCol, int newCol);
+  virtual void OnTopRowChanged(int oldRow, int newRow);
+  virtual void OnViewScrolled(int section, int oldPos, int newPos);
+  void OnSelectionRangeChanged(int col1, int row1, int col2, int row2, int block) override;
+  virtual void OnCellLeftClick(int col, int row, int pressed, CRect* rect, CPoint* point,
+                               int processed);
+  virtual void OnCellRightClick(int col, int row, int pressed, CRect* rect, CPoint* point,
+                                int processed);
+  virtual void OnCellDoubleClick(int col, int row, CRect* rect, CPoint* point, int processed);
+  virtual void OnCellMouseMove(int col, int row, CPoint* point, unsigned keyFlags, int processed);
+  virtual void OnTopHeadingLeftClick(int col, int row, int pressed, CRect* rect, CPoint* point,
+                                     int processed);
+  virtual void OnTopHeadingRightClick(int col, int row, int pressed, CRect* rect, CPoint* point,
+                                      int processed);
+  virtual void OnTopHeadingDoubleClick(int col, int row, CRect* rect, CPoint* point, int processed);
+  virtual void OnSideHeadingLeftClick(int col, int row, int pressed, CRect* rect, CPoint* point,
+                                      int processed);
+  virtual void OnSideHeadingRightClick(int col, int row, int pressed, CRect* rect, CPoint* point,
+                                       int processed);
+  virtual void OnSideHeadingDoubleClick(int col, int row, CRect* rect, CPoint* point,
+                                        int processed);
+  virtual void OnCornerLeftClick(int pressed, CRect* rect, CPoint* point, int processed);
+  virtual void OnCornerRightClick(int pressed, CRect* rect, CPoint* point, int processed);
+  virtual void OnCornerDoubleClick(CRect* rect, CPoint* point, int processed);
+  virtual void OnGridKeyDown(int* key, int processed);
+  virtual void OnGridKeyUp(int* key, int processed);
+  virtual void OnGridChar(int* ch, int processed);
+  virtual void OnCellFetched(int col, int row, CGridCellValue* cell);
+  virtual void OnCellStoring(int col, int row, CGridCellValue* cell);
+  virtual void OnReserved2(int, int, int);
+  long long OnCellTypeEvent(int typeIndex, int col, int row, int event,
+                            std::intptr_t value) override;
+  virtual int OnBeforeEdit(int col, int row, CWnd** editor);
+  virtual int OnEditChar(int col, int row, CWnd* editor, int* ch);
+  virtual int OnEditDone(int col, int row, CWnd* editor, const std::string& text, int cancelled);
+  virtual int OnEditMoveOn(int col, int row, int* nextCol, int* nextRow);
+  virtual int OnReserved3(int, int, int, int);
+  virtual int OnReserved4(int, int, int, int);
+  virtual void OnGridMenuCommand(int col, int row, int section, int commandId);
+  virtual int OnBeforeMenu(int col, int row, int section);
+  virtual int OnContextHelp(int col, int row, int section);
+  virtual int OnToolTipText(int col, int row, int section, std::string* text);
+  virtual int OnRowScrollHint(int row, std::string* text);
+  virtual int OnColScrollHint(int col, std::string* text);
+  int OnCompareCells(CGridCellValue* cell1, CGridCellValue* cell2, int flags) override;
+  virtual void OnPrepareDC(CDC* dc, CDC* bufferDc, int section);
+  virtual void OnLayoutParts(CRect* cells, CRect* top, CRect* side, CRect* corner, CRect* vbar,
+                             CRect* hbar, CRect* tabs);
+  virtual void OnTabClicked(int tabId);
+  virtual COLORREF OnGetBackColor(int section);
+  virtual void OnDrawCurrentCellFocus(CDC* dc, CRect* rect);
+  virtual void OnFocusLost(int section, CWnd* newFocus);
+  virtual void OnFocusLostSection(int section);
+  virtual int OnBeforeColDrag(int col);
+  virtual int OnBeforeColDrop(int from, int to);
+  virtual void OnColDropped(int from, int to);
+  virtual void OnTrackerMoving(CRect* oldRect, CRect* newRect);
+
+  // What the data sources, the selection and the cell types ask of the grid.
+  CGridRedrawList& GetRedrawHint() override { return m_redrawHint; }
+  void ShiftColumnMapping(const CGridDataSource* source, int fromDataCol, int delta) override;
+  void RepaintCell(int col, int row) override;
+  void RepaintRow(int row);
+  void RepaintRange(int col1, int row1, int col2, int row2);
+  void RepaintAll();
+  int GetTopHeadingRows() override { return m_sheet->m_topHeadRows; }
+  int GetSideHeadingCols() const { return m_sheet->m_sideHeadCols; }
+  int FindPrevNonEmptyCell(int& col, int row) override;
+  const CGridDrawOptions& GetDrawOptions() override;
+  CFont* GetDefaultFont() override { return m_sheet->m_defaultFont; }
+  CPen* GetDefaultPen() override { return &m_defaultPen; }
+  CPen* GetGridLinePen() override { return &m_gridLinePen; }
+  CPen* GetHighlightPen() override { return &m_highlightPen; }
+  CPen* GetShadowPen() override { return &m_shadowPen; }
+  CRect GetCellAreaClientRect() override {
+    return CRect(0, 0, m_sheet->m_cellAreaWidth, m_sheet->m_cellAreaHeight);
+  }
+  bool IsDropListShowing() override { return false; }
+  void HideDropList() override {}
+  void ShowDropList(CDropListCellType*, int, int, const CRect&, CFont*,
+                    const std::vector<std::string>&) override {}
+  // Re-creates the pens from the system colours.
+  void RecreatePens();
+
+ protected:
+  // ---- what the window layer supplies (no-ops without windows) ----
+  virtual void ViewClientSize(int& width, int& height);
+  virtual void ViewMoveChildren() {}
+  virtual void ViewRepaintAll() {}
+  virtual void ViewRepaintCell(int /*col*/, int /*row*/) {}
+  virtual void ViewRepaintRow(int /*row*/) {}
+  // After a move of the current cell or the view: the cell area, both
+  // headings and the scroll bars update themselves.
+  virtual void ViewUpdateAfterMove() {}
+  virtual void ViewApplyScrollBars() {}
+  virtual bool ViewIsVisible() const { return false; }
+  virtual void ViewFocusCellArea() {}
+  // Shows `editor` over `rect` of the window of `section` with the text.
+  virtual void ViewShowEditor(CWnd* /*editor*/, int /*section*/, const CRect& /*rect*/,
+                              const CGridCellValue& /*cell*/, const std::string& /*text*/,
+                              int /*key*/) {}
+  virtual void ViewHideEditor(CWnd* /*editor*/) {}
+  virtual CWnd* ViewDefaultEditor(bool /*masked*/) { return nullptr; }
+  virtual void ViewSheetChanged() {}
+  virtual int ViewSetClipboardText(const std::string& /*text*/) { return 1; }
+  virtual void ViewNotFound() {}
+
+  // ---- what the cell types supply ----
+  virtual int CellTypeCanEdit(CGridCellValue& cell);
+  virtual void CellTypeEditRect(CGridCellValue& cell, CRect& rect);
+  virtual void CellTypeFocus(int col, int row, bool gained);
+  virtual void CellTypeScrolled(int col, int row);
+  virtual void CellTypeAdjustWidth(int col, int& width);
+  virtual void CellTypeAdjustHeight(int row, int& height);
+  // Best width of a cell's content; without windows an estimate from the text.
+  virtual int MeasureCellWidth(int col, int row, CGridCellValue& cell);
+
+  void ApplyMove(int col, int row);
+  int RowMoveTarget(int row, int& outRow, bool& stop);
+  int TopRowFor(int target) const;
+  int LeftColFor(int target) const;
+  CRect CellAreaRectOfCell(int col, int row) const;
+
+  std::vector<std::unique_ptr<CGridSheetState>> m_sheets;
+  CGridSheetState* m_sheet = nullptr;
+  int m_sheetIndex = 0;
+  int m_paint = 1;
+  int m_failed = 0;
+
+  std::vector<CGridDataSource*> m_sources{nullptr};  // slot 0 unused
+  struct FontEntry {
+    std::unique_ptr<CFont> font;
+    LOGFONT lf;
+    int uses = 0;
+  };
+  std::vector<FontEntry> m_fonts;
+  CNormalCellType m_normalType;
+  CDropListCellType m_dropListType;
+  CCheckBoxCellType m_checkBoxType;
+  CSideArrowsCellType m_sideArrowsType;
+  std::vector<CNormalCellType*> m_cellTypes;
+  CGridDrawOptions m_drawOptions;
+  CPen m_defaultPen, m_gridLinePen, m_highlightPen, m_shadowPen;
+  CGridRedrawList m_redrawHint;
+
+  int m_editing = 0;
+  int m_editCol = -1;
+  int m_editRow = -1;
+  int m_editSection = kSectionCells;
+  CWnd* m_editWindow = nullptr;
+  CWnd* m_replacedEditor = nullptr;  // SetEditWindow
+  CGridCellValue m_scratch;
+
+  GridVertBarSetup m_vbar;
+  GridHorzBarSetup m_hbar;
+  int m_vbarPos = 0;
+  int m_hbarPos = 0;
+  int m_vbarLastMax = -2, m_vbarLastLocked = -2, m_vbarLastTop = -2;
+  int m_hbarLastMax = -1, m_hbarLastLocked = -1, m_hbarLastLeft = -1;
+  int m_wheelRest = 0;
+  int m_layoutDepth = 0;
+  int m_clientW = 0, m_clientH = 0;
+  bool m_headless = false;
+
+ public:
+  void SetEditWindow(CWnd* window) { m_replacedEditor = window; }
+};

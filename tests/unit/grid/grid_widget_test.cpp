@@ -1,0 +1,612 @@
+// The grid control as a real window on the offscreen platform, driven with
+// synthesized keyboard and mouse input.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDeadlineTimer>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QScrollBar>
+#include <QWindow>
+#include <set>
+
+#include "ctrl_testapp.h"
+#include "grid/cellarea.h"
+#include "grid/dropwnd.h"
+#include "grid/gridctrl.h"
+#include "grid/heading.h"
+#include "grid/inplace.h"
+#include "grid/scrollbar.h"
+#include "grid/selection.h"
+#include "grid/sheettabs.h"
+
+namespace {
+
+bool WaitFor(const std::function<bool()>& cond, int boundMs = 2000) {
+  QDeadlineTimer deadline(boundMs);
+  while (!cond() && !deadline.hasExpired())
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  return cond();
+}
+
+void Drain() {
+  for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+}
+
+void Key(QWidget* w, int key, Qt::KeyboardModifiers mods = Qt::NoModifier,
+         const QString& text = QString()) {
+  QKeyEvent press(QEvent::KeyPress, key, mods, text);
+  QCoreApplication::sendEvent(w, &press);
+  QKeyEvent release(QEvent::KeyRelease, key, mods, text);
+  QCoreApplication::sendEvent(w, &release);
+}
+
+void Mouse(QWidget* w, QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons held) {
+  QMouseEvent e(type, QPointF(p), QPointF(w->mapToGlobal(p)), button, held, Qt::NoModifier);
+  QCoreApplication::sendEvent(w, &e);
+}
+
+void Click(QWidget* w, QPoint p) {
+  Mouse(w, QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton);
+  Mouse(w, QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton);
+}
+
+void DoubleClick(QWidget* w, QPoint p) {
+  Click(w, p);
+  Mouse(w, QEvent::MouseButtonDblClick, p, Qt::LeftButton, Qt::LeftButton);
+  Mouse(w, QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton);
+}
+
+void Move(QWidget* w, QPoint p, Qt::MouseButtons held = Qt::NoButton) {
+  Mouse(w, QEvent::MouseMove, p, Qt::NoButton, held);
+}
+
+// A derived grid as the programs write them: typing and double-clicks start
+// edits, and every notification of interest is written down.
+class TestGrid : public CSheetGridCtrl {
+ public:
+  std::vector<std::string> log;
+  int refuseDone = 0;
+  int tabClicked = -1;
+  int listAnswer = 1;
+
+  void OnCellDoubleClick(int col, int row, CRect*, CPoint*, int) override {
+    log.push_back("DoubleClick " + std::to_string(col) + "," + std::to_string(row));
+    BeginCellEditAt(col, row, 0);
+  }
+  void OnGridChar(int* ch, int processed) override {
+    if (!processed && *ch >= 0x20) BeginCellEditWithKey(*ch);
+  }
+  int OnEditDone(int col, int row, CWnd*, const std::string& text, int cancelled) override {
+    log.push_back("EditDone " + std::to_string(col) + "," + std::to_string(row) + " " + text +
+                  (cancelled ? " cancelled" : ""));
+    return !refuseDone;
+  }
+  int OnBeforeColResize(int col) override {
+    log.push_back("BeforeColResize " + std::to_string(col));
+    return 1;
+  }
+  void OnColWidthDragging(int col, int* w) override {
+    log.push_back("ColWidthDragging " + std::to_string(col) + " " + std::to_string(*w));
+  }
+  void OnColWidthSet(int col, int* w) override {
+    log.push_back("ColWidthSet " + std::to_string(col) + " " + std::to_string(*w));
+  }
+  void OnTabClicked(int id) override { tabClicked = id; }
+  void OnRowsNeeded(int count, int shortfall, int) override {
+    log.push_back("RowsNeeded " + std::to_string(count) + "," + std::to_string(shortfall));
+  }
+  void OnRowHeightSet(int row, int* h) override {
+    log.push_back("RowHeightSet " + std::to_string(row) + " " + std::to_string(*h));
+  }
+  int clipboardFails = 0;
+  int ViewSetClipboardText(const std::string& text) override {
+    return clipboardFails ? 1 : CSheetGridCtrl::ViewSetClipboardText(text);
+  }
+  void OnGridMenuCommand(int col, int row, int section, int id) override {
+    log.push_back("MenuCommand " + std::to_string(col) + "," + std::to_string(row) + " " +
+                  std::to_string(section) + " " + std::to_string(id));
+  }
+  void OnFocusGained(int section) override {
+    log.push_back("FocusGained " + std::to_string(section));
+  }
+  int OnBeforeCellMove(int oc, int orow, int nc, int nr) override {
+    log.push_back("BeforeCellMove " + std::to_string(oc) + "," + std::to_string(orow) + "->" +
+                  std::to_string(nc) + "," + std::to_string(nr));
+    return 1;
+  }
+  void OnCurrentCellChanged(int, int, int, int) override { log.push_back("CellChanged"); }
+  void OnCellLeftClick(int col, int row, int pressed, CRect*, CPoint*, int) override {
+    log.push_back("CellLeftClick " + std::to_string(col) + "," + std::to_string(row) + " " +
+                  std::to_string(pressed));
+  }
+  long long OnCellTypeEvent(int type, int col, int row, int event, std::intptr_t value) override {
+    log.push_back("CellTypeEvent " + std::to_string(type) + " " + std::to_string(col) + "," +
+                  std::to_string(row) + " " + std::to_string(event));
+    if (event == 100) return listAnswer;
+    (void)value;
+    return 1;
+  }
+  std::vector<std::string> Only(const std::string& prefix) const {
+    std::vector<std::string> out;
+    for (const auto& l : log)
+      if (l.rfind(prefix, 0) == 0) out.push_back(l);
+    return out;
+  }
+};
+
+class GridWidget : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    gridtest::EnsureApp();
+    ASSERT_TRUE(host.CreateEx(0, "", "grid host", WS_OVERLAPPED | WS_VISIBLE, CRect(0, 0, 520, 420),
+                              nullptr, 0));
+    Make(grid, 6, 40);
+    QWidget* top = host.widget();
+    top->show();
+    top->activateWindow();
+    QApplication::setActiveWindow(top);
+    WaitFor([top] { return QApplication::activeWindow() == top; }, 1000);
+    grid.CellArea()->SetFocus();
+    Drain();
+  }
+
+  void Make(TestGrid& g, int cols, int rows) {
+    ASSERT_TRUE(g.CreateGrid(WS_VISIBLE, CRect(10, 10, 450, 330), &host, 100));
+    g.SetColumnTotal(cols);
+    g.SetRowTotal(rows);
+    for (int r = 0; r < rows; ++r)
+      for (int c = 0; c < cols; ++c)
+        g.SetCellText(c, r, std::to_string(c) + ":" + std::to_string(r));
+    g.LayoutParts();
+  }
+
+  QWidget* Cells() { return grid.CellArea()->widget(); }
+  QPoint CellCentre(int col, int row) {
+    CRect r;
+    grid.GetCellRectangle(col, row, r);
+    return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  }
+  QWidget* EditorWidget() { return grid.DefaultEditor()->widget(); }
+  std::string EditorText() { return static_cast<CGridInPlaceEdit*>(grid.DefaultEditor())->Text(); }
+
+  struct AppFirst {
+    AppFirst() { gridtest::EnsureApp(); }
+  } app;
+  CWnd host;
+  TestGrid grid;
+};
+
+TEST_F(GridWidget, NavigationKeysMoveTheCurrentCell) {
+  ASSERT_EQ(grid.GetCurrentColumn(), 0);
+  ASSERT_EQ(grid.GetCurrentRow(), 0);
+  Key(Cells(), Qt::Key_Down);
+  Key(Cells(), Qt::Key_Right);
+  EXPECT_EQ(grid.GetCurrentColumn(), 1);
+  EXPECT_EQ(grid.GetCurrentRow(), 1);
+  Key(Cells(), Qt::Key_End);
+  EXPECT_EQ(grid.GetCurrentColumn(), 5);
+  Key(Cells(), Qt::Key_End, Qt::ControlModifier);
+  EXPECT_EQ(grid.GetCurrentRow(), 39);
+  EXPECT_GT(grid.GetViewTopRow(), 0);
+  Key(Cells(), Qt::Key_Home, Qt::ControlModifier);
+  EXPECT_EQ(grid.GetCurrentRow(), 0);
+  EXPECT_EQ(grid.GetViewTopRow(), 0);
+  Key(Cells(), Qt::Key_PageDown);
+  EXPECT_GT(grid.GetCurrentRow(), 5);
+  Key(Cells(), Qt::Key_Home);
+  EXPECT_EQ(grid.GetCurrentColumn(), 0);
+}
+
+TEST_F(GridWidget, ClickMovesAndDoubleClickStartsAnEdit) {
+  Click(Cells(), CellCentre(2, 3));
+  EXPECT_EQ(grid.GetCurrentColumn(), 2);
+  EXPECT_EQ(grid.GetCurrentRow(), 3);
+  DoubleClick(Cells(), CellCentre(1, 2));
+  EXPECT_EQ(grid.Only("DoubleClick"), (std::vector<std::string>{"DoubleClick 1,2"}));
+  ASSERT_TRUE(grid.IsEditing());
+  EXPECT_TRUE(EditorWidget()->isVisible());
+  EXPECT_EQ(EditorText(), "1:2");
+  // The editor lies over the cell.
+  CRect cell;
+  grid.GetCellRectangle(1, 2, cell);
+  EXPECT_EQ(EditorWidget()->geometry().topLeft(), QPoint(cell.left, cell.top));
+}
+
+TEST_F(GridWidget, AClickRaisesFocusMoveAndClickHooksInOrder) {
+  grid.ShowWindow(SW_SHOW);
+  QWidget* other = new QWidget(host.widget());
+  other->setFocusPolicy(Qt::StrongFocus);
+  other->show();
+  other->setFocus();
+  ASSERT_TRUE(WaitFor([&] { return other->hasFocus(); }));
+  grid.log.clear();
+  Click(Cells(), CellCentre(3, 2));
+  EXPECT_EQ(grid.log,
+            (std::vector<std::string>{"FocusGained 1", "BeforeCellMove 0,0->3,2", "CellChanged",
+                                      "CellLeftClick 3,2 1", "CellLeftClick 3,2 0"}));
+  // Outside the cells the click is reported with -1, -1.
+  grid.log.clear();
+  Click(Cells(), QPoint(430, 5));
+  EXPECT_EQ(grid.log, (std::vector<std::string>{"CellLeftClick -1,-1 1", "CellLeftClick -1,-1 0"}));
+}
+
+TEST_F(GridWidget, TabLeavesTheGridForTheNextControl) {
+  QWidget* next = new QWidget(host.widget());
+  next->setFocusPolicy(Qt::StrongFocus);
+  next->show();
+  grid.CellArea()->SetFocus();
+  ASSERT_TRUE(WaitFor([&] { return Cells()->hasFocus(); }));
+  Key(Cells(), Qt::Key_Tab);
+  EXPECT_TRUE(WaitFor([&] { return next->hasFocus(); }));
+  EXPECT_EQ(grid.GetCurrentColumn(), 0);
+}
+
+TEST_F(GridWidget, TypingEditsAndEscapeKeepsTheOldValue) {
+  grid.MoveToCell(1, 1);
+  Key(Cells(), Qt::Key_X, Qt::NoModifier, "x");
+  ASSERT_TRUE(grid.IsEditing());
+  EXPECT_EQ(EditorText(), "x");
+  Key(EditorWidget(), Qt::Key_Y, Qt::NoModifier, "y");
+  EXPECT_EQ(EditorText(), "xy");
+  Key(EditorWidget(), Qt::Key_Escape);
+  ASSERT_TRUE(WaitFor([&] { return !grid.IsEditing(); }));
+  EXPECT_EQ(grid.GetCellText(1, 1).value_or(""), "1:1");
+  EXPECT_FALSE(EditorWidget()->isVisible());
+  EXPECT_EQ(grid.Only("EditDone"), (std::vector<std::string>{"EditDone 1,1 xy cancelled"}));
+
+  // Enter stores the text and goes on one row down.
+  Key(Cells(), Qt::Key_Z, Qt::NoModifier, "z");
+  Key(EditorWidget(), Qt::Key_Return);
+  ASSERT_TRUE(WaitFor([&] { return grid.IsEditing() && grid.GetEditRow() == 2; }));
+  EXPECT_EQ(grid.GetCellText(1, 1).value_or(""), "z");
+  EXPECT_EQ(EditorText(), "1:2");
+}
+
+TEST_F(GridWidget, TabInTheLastColumnWrapsToTheFirst) {
+  grid.MoveToCell(5, 4);
+  grid.BeginCellEdit();
+  ASSERT_TRUE(grid.IsEditing());
+  Key(EditorWidget(), Qt::Key_Tab);
+  ASSERT_TRUE(WaitFor([&] { return grid.IsEditing() && grid.GetEditColumn() == 0; }));
+  EXPECT_EQ(grid.GetEditRow(), 4);
+  EXPECT_EQ(grid.GetCurrentColumn(), 0);
+  Key(EditorWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+  ASSERT_TRUE(WaitFor([&] { return grid.IsEditing() && grid.GetEditColumn() == 5; }));
+}
+
+TEST_F(GridWidget, ARefusedTextKeepsTheEditorOpen) {
+  grid.MoveToCell(2, 2);
+  grid.refuseDone = 1;
+  Key(Cells(), Qt::Key_Q, Qt::NoModifier, "q");
+  ASSERT_TRUE(grid.IsEditing());
+  Key(EditorWidget(), Qt::Key_Return);
+  WaitFor([&] { return grid.Only("EditDone").size() >= 1; });
+  Drain();
+  EXPECT_TRUE(grid.IsEditing());
+  EXPECT_TRUE(EditorWidget()->isVisible());
+  EXPECT_EQ(grid.GetCurrentRow(), 2);
+  EXPECT_TRUE(WaitFor([&] { return EditorWidget()->hasFocus(); }));
+  grid.refuseDone = 0;
+  Key(EditorWidget(), Qt::Key_Return);
+  ASSERT_TRUE(WaitFor([&] { return grid.GetCellText(2, 2).value_or("") == "q"; }));
+}
+
+TEST_F(GridWidget, DraggingAColumnEdgeSizesItAndDoubleClickFits) {
+  QWidget* top = grid.TopHeading()->widget();
+  const int edge = 75;  // right edge of column 0
+  Move(top, QPoint(edge + 1, 10));
+  ASSERT_TRUE(grid.TopHeading()->IsHot());
+  grid.log.clear();
+  Mouse(top, QEvent::MouseButtonPress, QPoint(edge + 1, 10), Qt::LeftButton, Qt::LeftButton);
+  Move(top, QPoint(edge + 21, 10), Qt::LeftButton);
+  Move(top, QPoint(edge + 31, 10), Qt::LeftButton);
+  Mouse(top, QEvent::MouseButtonRelease, QPoint(edge + 31, 10), Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(grid.GetColumnWidth(0), 105);
+  EXPECT_EQ(grid.log, (std::vector<std::string>{"ColWidthDragging 0 95", "ColWidthDragging 0 105",
+                                                "ColWidthSet 0 105"}));
+  // Dragging left of the column's own left edge gives 0, never less.
+  Move(top, QPoint(180, 10));
+  ASSERT_TRUE(grid.TopHeading()->IsHot());
+  Mouse(top, QEvent::MouseButtonPress, QPoint(180, 10), Qt::LeftButton, Qt::LeftButton);
+  Move(top, QPoint(60, 10), Qt::LeftButton);
+  Mouse(top, QEvent::MouseButtonRelease, QPoint(60, 10), Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(grid.GetColumnWidth(1), 0);
+  // The hidden column is pulled open from the edge just left of it, and a
+  // double-click there fits it to its content.
+  Move(top, QPoint(106, 10));
+  ASSERT_TRUE(grid.TopHeading()->IsHot());
+  grid.log.clear();
+  Mouse(top, QEvent::MouseButtonDblClick, QPoint(106, 10), Qt::LeftButton, Qt::LeftButton);
+  Mouse(top, QEvent::MouseButtonRelease, QPoint(106, 10), Qt::LeftButton, Qt::NoButton);
+  EXPECT_GT(grid.GetColumnWidth(1), 10);
+  EXPECT_EQ(grid.GetColumnWidth(0), 105);
+  EXPECT_EQ(grid.Only("ColWidthSet 1").size(), 1u);
+}
+
+TEST_F(GridWidget, TabClicksAreReportedAndLeaveTheSheet) {
+  grid.SetSheetTotal(3);
+  grid.SetTabAreaWidth(250);
+  grid.LayoutParts();
+  EXPECT_EQ(grid.AddSheetTab("One", 11), 0);
+  EXPECT_EQ(grid.AddSheetTab("Two", 12), 0);
+  EXPECT_EQ(grid.AddSheetTab("Three", 13), 0);
+  CGridTabWnd* tabs = grid.TabWindow();
+  ASSERT_TRUE(tabs->widget()->isVisible());
+  int x = tabs->SmallBarWidth() + tabs->Tabs()[0].width + 2 + tabs->Tabs()[1].width / 2;
+  Click(tabs->widget(), QPoint(x, 5));
+  EXPECT_EQ(grid.tabClicked, 12);
+  EXPECT_EQ(tabs->CurrentTab(), 1);
+  EXPECT_EQ(grid.GetSelectedSheet(), 0);
+  for (int i = 3; i < 64; ++i) EXPECT_EQ(grid.AddSheetTab("T", i), 0);
+  EXPECT_EQ(grid.AddSheetTab("Too many", 99), 1);
+}
+
+TEST_F(GridWidget, ScrollBarsScrollTheView) {
+  CGridVertBar* v = grid.VertBar();
+  ASSERT_TRUE(v->widget()->isVisible());
+  v->Bar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  EXPECT_EQ(grid.GetViewTopRow(), 1);
+  EXPECT_EQ(v->Bar()->value(), 1);
+  v->Bar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+  EXPECT_GT(grid.GetViewTopRow(), 5);
+  v->Bar()->triggerAction(QAbstractSlider::SliderToMaximum);
+  EXPECT_EQ(grid.GetViewTopRow(), grid.Sheet().m_maxTopRow);
+  grid.SendMessage(WM_VSCROLL, MAKEWPARAM(4 /*SB_THUMBPOSITION*/, 3));
+  EXPECT_EQ(grid.GetViewTopRow(), 3);
+  EXPECT_EQ(v->Bar()->value(), 3);
+  // The current cell stays where it was.
+  EXPECT_EQ(grid.GetCurrentRow(), 0);
+}
+
+TEST_F(GridWidget, DropListOpensByButtonAndByEnter) {
+  CGridCellValue cell;
+  cell.GridCellSetText("a");
+  cell.GridCellSetLabel("alpha\nbeta\ngamma\n");
+  cell.GridCellSetCellType(1);
+  grid.SetCell(1, 1, cell);
+  grid.MoveToCell(1, 1);
+  Key(Cells(), Qt::Key_Return);
+  CGridDropList* list = grid.DropList();
+  ASSERT_TRUE(WaitFor([&] { return list->IsOpen(); }));
+  EXPECT_EQ(list->Count(), 3);
+  list->List()->setCurrentRow(1);
+  Key(list->widget(), Qt::Key_Return);
+  EXPECT_FALSE(list->IsOpen());
+  EXPECT_EQ(grid.GetCellText(1, 1).value_or(""), "beta");
+  EXPECT_EQ(grid.Only("CellTypeEvent 1 1,1 10").size(), 4u);  // 100, 102, 101, 103
+
+  // The button at the cell's right end opens it too; Escape leaves the cell.
+  CRect r;
+  grid.GetCellRectangle(1, 1, r);
+  Click(Cells(), QPoint(r.right - 4, (r.top + r.bottom) / 2));
+  ASSERT_TRUE(WaitFor([&] { return list->IsOpen(); }));
+  Key(list->widget(), Qt::Key_Escape);
+  EXPECT_FALSE(list->IsOpen());
+  EXPECT_EQ(grid.GetCellText(1, 1).value_or(""), "beta");
+
+  // Twenty choices show fifteen rows and a scroll bar.
+  std::string many;
+  for (int i = 0; i < 20; ++i) many += "item " + std::to_string(i) + "\n";
+  grid.SetCellLabel(1, 1, many);
+  Key(Cells(), Qt::Key_Return);
+  ASSERT_TRUE(WaitFor([&] { return list->IsOpen(); }));
+  EXPECT_EQ(list->Count(), 20);
+  EXPECT_EQ(list->VisibleRows(), 15);
+  EXPECT_TRUE(WaitFor([&] { return list->List()->verticalScrollBar()->isVisible(); }));
+  Key(list->widget(), Qt::Key_Escape);
+
+  // An owner that answers 0 keeps the list closed.
+  grid.listAnswer = 0;
+  Key(Cells(), Qt::Key_Return);
+  Drain();
+  EXPECT_FALSE(list->IsOpen());
+}
+
+TEST_F(GridWidget, CopyGivesTabsAndLineFeedsAndCutClearsAfterwards) {
+  grid.Sheet().m_selection->StartBlock(0, 0);
+  grid.Sheet().m_selection->EndBlock(2, 1);
+  EXPECT_EQ(grid.CopySelection(), 0);
+  EXPECT_EQ(QApplication::clipboard()->text().toStdString(), "0:0\t1:0\t2:0\n0:1\t1:1\t2:1");
+  std::string back;
+  EXPECT_EQ(grid.GetClipboardText(back), 0);
+  EXPECT_EQ(back, "0:0\t1:0\t2:0\n0:1\t1:1\t2:1");
+  grid.Sheet().m_selection->StartBlock(3, 3);
+  grid.Sheet().m_selection->EndBlock(3, 4);
+  EXPECT_EQ(grid.CopySelection(1), 0);
+  EXPECT_EQ(QApplication::clipboard()->text().toStdString(), "3:3\n3:4");
+  EXPECT_EQ(grid.GetCellText(3, 3).value_or(""), "");
+}
+
+TEST_F(GridWidget, WheelScrollsAndFinePartsAddUp) {
+  auto wheel = [&](int delta) {
+    QPoint p(50, 50);
+    QWheelEvent e(QPointF(p), QPointF(Cells()->mapToGlobal(p)), QPoint(), QPoint(0, delta),
+                  Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(Cells(), &e);
+  };
+  wheel(-240);
+  EXPECT_EQ(grid.GetViewTopRow(), 6);
+  wheel(60);
+  EXPECT_EQ(grid.GetViewTopRow(), 6);
+  wheel(60);
+  EXPECT_EQ(grid.GetViewTopRow(), 3);
+}
+
+TEST_F(GridWidget, CutLeavesTheCellsWhenTheClipboardFails) {
+  grid.clipboardFails = 1;
+  grid.Sheet().m_selection->StartBlock(0, 0);
+  grid.Sheet().m_selection->EndBlock(1, 0);
+  EXPECT_EQ(grid.CopySelection(1), 1);
+  EXPECT_EQ(grid.GetCellText(0, 0).value_or(""), "0:0");
+  EXPECT_EQ(grid.GetCellText(1, 0).value_or(""), "1:0");
+}
+
+TEST_F(GridWidget, MenuCommandsNameTheCurrentCell) {
+  grid.MoveToCell(2, 5);
+  grid.SendMessage(WM_COMMAND, 1005);
+  grid.SendMessage(WM_COMMAND, 999);
+  EXPECT_EQ(grid.Only("MenuCommand"), (std::vector<std::string>{"MenuCommand 2,5 1 1005"}));
+  // A message for a cell type that is not registered is answered with 1.
+  EXPECT_EQ(grid.SendMessage(WM_GRID_CELLTYPE_MSG, 40, 0), 1);
+}
+
+TEST_F(GridWidget, TheEditorGrowsOverAnEmptyNeighbour) {
+  grid.SetCellText(2, 1, "");
+  grid.SetCellText(3, 1, "");
+  grid.MoveToCell(1, 1);
+  ASSERT_EQ(grid.BeginCellEdit(), 0);
+  QWidget* editor = EditorWidget();
+  CRect own, next;
+  grid.GetCellRectangle(1, 1, own);
+  grid.GetCellRectangle(2, 1, next);
+  EXPECT_EQ(editor->geometry().right() + 1, own.right - 1);
+  for (int i = 0; i < 12; ++i) Key(editor, Qt::Key_W, Qt::NoModifier, "w");
+  ASSERT_GT(QFontMetrics(editor->font()).horizontalAdvance(QString(12, 'w')), own.Width());
+  EXPECT_EQ(editor->geometry().right() + 1, next.right - 1);
+  EXPECT_EQ(editor->geometry().left(), own.left);
+}
+
+TEST_F(GridWidget, AMaskedCellIsEditedThroughItsMask) {
+  CGridCellValue cell;
+  cell.GridCellSetText("");
+  cell.GridCellSetMask("00-00");
+  grid.SetCell(2, 2, cell);
+  grid.MoveToCell(2, 2);
+  ASSERT_EQ(grid.BeginCellEdit(), 0);
+  ASSERT_EQ(grid.GetActiveEditor(), grid.MaskedEditor());
+  QWidget* editor = grid.MaskedEditor()->widget();
+  for (const char* k : {"1", "2", "x", "3", "4", "5"})
+    Key(editor, Qt::Key_0 + (k[0] >= '0' && k[0] <= '9' ? k[0] - '0' : 0), Qt::NoModifier, k);
+  EXPECT_EQ(static_cast<CGridMaskedEdit*>(grid.MaskedEditor())->Text(), "12-34");
+  Key(editor, Qt::Key_Return);
+  ASSERT_TRUE(WaitFor([&] { return grid.GetCellText(2, 2).value_or("") == "12-34"; }));
+}
+
+TEST_F(GridWidget, AttachingToAControlMakesTheGridThere) {
+  CFont font;
+  LOGFONT lf = fw::DefaultGuiLogFont();
+  font.CreateFontIndirect(&lf);
+  host.SetFont(&font);
+  TestGrid attached;
+  // A control a dialog template made, left without an object of its own.
+  CWnd placeholder;
+  ASSERT_TRUE(placeholder.Create("", "", WS_CHILD | WS_VISIBLE, CRect(5, 5, 305, 205), &host, 78));
+  QWidget* peer = placeholder.widget();
+  placeholder.UnsubclassWindow();
+  ASSERT_EQ(attached.AttachToControl(78, &host), 1);
+  EXPECT_EQ(attached.widget(), peer);
+  EXPECT_TRUE(attached.CellArea()->IsWindow());
+  EXPECT_NE(attached.Sheet().m_defaultFont, nullptr);
+  EXPECT_EQ(attached.AttachToControl(79, &host), 0);
+  attached.SetColumnTotal(2);
+  attached.SetRowTotal(3);
+  EXPECT_EQ(attached.MoveToCell(1, 2), 0);
+}
+
+TEST_F(GridWidget, PaintingTheLastRowAsksForMoreRowsOnce) {
+  grid.SetRowTotal(5);
+  grid.log.clear();
+  Drain();
+  grid.CellArea()->Invalidate(false);
+  Drain();
+  grid.CellArea()->Invalidate(false);
+  Drain();
+  EXPECT_EQ(grid.Only("RowsNeeded"), (std::vector<std::string>{"RowsNeeded 5,1"}));
+}
+
+TEST_F(GridWidget, DraggingARowEdgeInUniformModeNeverReachesZero) {
+  grid.SetSharedRowHeight(1);
+  grid.LayoutParts();
+  QWidget* side = grid.SideHeading()->widget();
+  Move(side, QPoint(20, 20));  // bottom edge of row 0
+  ASSERT_TRUE(grid.SideHeading()->IsHot());
+  Mouse(side, QEvent::MouseButtonPress, QPoint(20, 20), Qt::LeftButton, Qt::LeftButton);
+  Move(side, QPoint(20, 30), Qt::LeftButton);
+  EXPECT_EQ(grid.GetRowHeight(7), 30);  // every row shares the height
+  Move(side, QPoint(20, -15), Qt::LeftButton);
+  Mouse(side, QEvent::MouseButtonRelease, QPoint(20, -15), Qt::LeftButton, Qt::NoButton);
+  EXPECT_GE(grid.GetRowHeight(0), 1);
+  EXPECT_EQ(grid.Only("RowHeightSet").size(), 1u);
+  grid.LayoutParts();
+  EXPECT_GE(grid.Sheet().m_maxTopRow, 0);
+}
+
+TEST_F(GridWidget, DraggingBelowTheCellsKeepsScrolling) {
+  grid.Sheet().m_opt.dragScrollPause = 20;
+  Mouse(Cells(), QEvent::MouseButtonPress, CellCentre(1, 1), Qt::LeftButton, Qt::LeftButton);
+  ASSERT_EQ(grid.GetCurrentRow(), 1);
+  QPoint below(CellCentre(1, 1).x(), Cells()->height() + 10);
+  Move(Cells(), below, Qt::LeftButton);
+  const int first = grid.GetCurrentRow();
+  EXPECT_GT(first, 1);
+  // Holding the pointer there goes on scrolling, paced by the timer.
+  EXPECT_TRUE(WaitFor([&] { return grid.GetCurrentRow() >= 20; }, 3000));
+  EXPECT_GT(grid.GetViewTopRow(), 0);
+  Mouse(Cells(), QEvent::MouseButtonRelease, below, Qt::LeftButton, Qt::NoButton);
+  const int stopped = grid.GetCurrentRow();
+  Drain();
+  QDeadlineTimer pause(500);
+  while (!pause.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  EXPECT_EQ(grid.GetCurrentRow(), stopped);
+  EXPECT_EQ(grid.GetCurrentColumn(), 1);
+}
+
+QImage ScreenImage(QWidget* w) {
+  QWidget* top = w->window();
+  QPoint at = w->mapTo(top, QPoint(0, 0));
+  QScreen* screen = top->screen();
+  return screen->grabWindow(top->winId(), at.x(), at.y(), w->width(), w->height()).toImage();
+}
+
+TEST_F(GridWidget, ScreenAfterScrollsAndUpdatesEqualsAFreshRender) {
+  Drain();
+  for (int i = 0; i < 7; ++i) {
+    Key(Cells(), Qt::Key_Down);
+    grid.SetCellText(i % 6, i + 3, "changed " + std::to_string(i));
+    grid.RepaintCell(i % 6, i + 3);
+    Drain();
+  }
+  grid.ScrollToRow(9);
+  Drain();
+  grid.ScrollToRow(8);
+  grid.ScrollToColumn(1);
+  Drain();
+  Key(Cells(), Qt::Key_Right);
+  Drain();
+  QImage shown = ScreenImage(Cells());
+  // The picture holds cells, not an empty surface.
+  std::set<QRgb> colours;
+  for (int y = 0; y < shown.height(); y += 3)
+    for (int x = 0; x < shown.width(); x += 3) colours.insert(shown.pixel(x, y));
+  ASSERT_GT(colours.size(), 2u);
+
+  TestGrid fresh;
+  Make(fresh, 6, 40);
+  for (int i = 0; i < 7; ++i) fresh.SetCellText(i % 6, i + 3, "changed " + std::to_string(i));
+  fresh.MoveToCell(grid.GetCurrentColumn(), grid.GetCurrentRow());
+  fresh.ScrollToRow(grid.GetViewTopRow());
+  fresh.ScrollToColumn(grid.GetViewLeftCol());
+  grid.ShowWindow(SW_HIDE);
+  fresh.CellArea()->SetFocus();
+  grid.CellArea()->SetFocus();  // same focus state: the focus frame is drawn in both
+  fresh.ShowWindow(SW_SHOW);
+  fresh.CellArea()->SetFocus();
+  Drain();
+  fresh.CellArea()->Invalidate(false);
+  Drain();
+  QImage expected = ScreenImage(fresh.CellArea()->widget());
+  ASSERT_EQ(shown.size(), expected.size());
+  int differing = 0;
+  for (int y = 0; y < shown.height(); ++y)
+    for (int x = 0; x < shown.width(); ++x)
+      if (shown.pixel(x, y) != expected.pixel(x, y)) ++differing;
+  EXPECT_EQ(differing, 0);
+}
+
+}  // namespace
