@@ -14,6 +14,8 @@
 #include "grid/gridlists.h"
 #include "platform/gui/dc.h"
 #include "platform/gui/gdi.h"
+#include "platform/gui/keys.h"
+#include "platform/gui/wnd.h"
 
 class QWidget;
 class CNormalCellType;
@@ -29,9 +31,6 @@ struct CGridDrawOptions {
   int multipleSelection = 0;
 };
 
-// Key-state flags as the mouse messages carry them.
-enum : int { MK_LBUTTON = 0x1, MK_RBUTTON = 0x2, MK_SHIFT = 0x4, MK_CONTROL = 0x8 };
-enum : int { VK_RETURN = 0x0D, VK_SPACE = 0x20, VK_DOWN = 0x28 };
 
 // Message numbers a cell type reports to its grid.
 enum : int { kCellEventCheckToggled = 53, kCellEventButton = 100 };

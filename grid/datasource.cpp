@@ -14,11 +14,13 @@ int GridCompareCellsDefault(CGridCellValue* cell1, CGridCellValue* cell2, int fl
     double a = cell1->GridCellGetNumber(), b = cell2->GridCellGetNumber();
     return a < b ? -1 : (a > b ? 1 : 0);
   }
+  // Cells without text sort after those with text and equal each other, so
+  // the order stays consistent whichever way round two cells are asked.
   const std::string* t1 = cell1->GridCellGetText();
-  if (!t1) return 1;
-  std::string a = *t1;  // the second fetch may overwrite a shared cache
+  const bool has1 = t1 != nullptr;
+  std::string a = has1 ? *t1 : std::string();  // the second fetch may overwrite a shared cache
   const std::string* t2 = cell2->GridCellGetText();
-  if (!t2) return -1;
+  if (!has1 || !t2) return has1 ? -1 : (t2 ? 1 : 0);
   int r = std::strcmp(a.c_str(), t2->c_str());
   return r < 0 ? -1 : (r > 0 ? 1 : 0);
 }

@@ -12,23 +12,7 @@
 #include <string_view>
 #include <vector>
 
-// The cell types name a few key and mouse-flag constants that the window
-// layer defines too; renamed here so both can be used in one file.
-#define VK_RETURN kGridTypeVkReturn
-#define VK_SPACE kGridTypeVkSpace
-#define VK_DOWN kGridTypeVkDown
-#define MK_LBUTTON kGridTypeMkLButton
-#define MK_RBUTTON kGridTypeMkRButton
-#define MK_SHIFT kGridTypeMkShift
-#define MK_CONTROL kGridTypeMkControl
 #include "grid/celltype.h"
-#undef VK_RETURN
-#undef VK_SPACE
-#undef VK_DOWN
-#undef MK_LBUTTON
-#undef MK_RBUTTON
-#undef MK_SHIFT
-#undef MK_CONTROL
 #include "grid/datasource.h"
 #include "grid/gridcell.h"
 #include "grid/gridhost.h"

@@ -252,3 +252,12 @@ TEST(MemDataSource, MatchesReferenceUnderRandomOperations) {
 }
 
 }  // namespace
+
+TEST(DefaultComparison, CellsWithoutTextAreEqualAndSortLast) {
+  CGridCellValue none1, none2, text;
+  text.GridCellSetText("a");
+  EXPECT_EQ(GridCompareCellsDefault(&none1, &none2, 0), 0);
+  EXPECT_EQ(GridCompareCellsDefault(&none2, &none1, 0), 0);
+  EXPECT_EQ(GridCompareCellsDefault(&text, &none1, 0), -1);
+  EXPECT_EQ(GridCompareCellsDefault(&none1, &text, 0), 1);
+}
