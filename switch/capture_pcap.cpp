@@ -1,0 +1,286 @@
+// The capture library bound at run time with dlopen (it is never linked, so
+// the programs start, and say so plainly, on a machine without it).
+#include <net/if.h>
+#include <net/if_arp.h>
+#include <pcap/pcap.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+
+#include "platform/dynlib.h"
+#include "platform/message.h"
+#include "switch/capture_backend.h"
+
+namespace fw {
+namespace {
+
+// libpcap 1.0 brought pcap_create/pcap_activate, which everything here relies on.
+constexpr int kMinMajorVersion = 1;
+constexpr int kSnapLength = 1000;
+constexpr const char* kFilter = "ether proto 0x88b7 or (vlan and ether proto 0x88b7)";
+
+struct PcapApi {
+  const char* (*lib_version)() = nullptr;
+  int (*findalldevs)(pcap_if_t**, char*) = nullptr;
+  void (*freealldevs)(pcap_if_t*) = nullptr;
+  pcap_t* (*create)(const char*, char*) = nullptr;
+  int (*set_snaplen)(pcap_t*, int) = nullptr;
+  int (*set_promisc)(pcap_t*, int) = nullptr;
+  int (*set_immediate_mode)(pcap_t*, int) = nullptr;
+  int (*activate)(pcap_t*) = nullptr;
+  int (*datalink)(pcap_t*) = nullptr;
+  int (*setnonblock)(pcap_t*, int, char*) = nullptr;
+  int (*get_selectable_fd)(pcap_t*) = nullptr;
+  int (*compile)(pcap_t*, bpf_program*, const char*, int, bpf_u_int32) = nullptr;
+  int (*setfilter)(pcap_t*, bpf_program*) = nullptr;
+  void (*freecode)(bpf_program*) = nullptr;
+  int (*sendpacket)(pcap_t*, const u_char*, int) = nullptr;
+  int (*next_ex)(pcap_t*, pcap_pkthdr**, const u_char**) = nullptr;
+  void (*close)(pcap_t*) = nullptr;
+  char* (*geterr)(pcap_t*) = nullptr;
+  const char* (*statustostr)(int) = nullptr;
+
+  bool Complete() const {
+    return findalldevs && freealldevs && create && set_snaplen && set_promisc &&
+           set_immediate_mode && activate && datalink && setnonblock && get_selectable_fd &&
+           compile && setfilter && freecode && sendpacket && next_ex && close && geterr &&
+           statustostr;
+  }
+};
+
+// ARPHRD_ETHER hardware address of an interface, read with SIOCGIFHWADDR.
+bool ReadHardwareAddress(const std::string& device, MacAddress* mac) {
+  if (device.empty() || device.size() >= IFNAMSIZ) return false;
+  const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return false;
+  ifreq req{};
+  std::memcpy(req.ifr_name, device.c_str(), device.size());
+  const bool ok = ::ioctl(fd, SIOCGIFHWADDR, &req) == 0 && req.ifr_hwaddr.sa_family == ARPHRD_ETHER;
+  ::close(fd);
+  if (ok) std::memcpy(mac->data(), req.ifr_hwaddr.sa_data, 6);
+  return ok;
+}
+
+void CopySockaddr(const sockaddr* sa, std::array<std::uint8_t, 16>* out) {
+  if (sa == nullptr) return;
+  std::memcpy(out->data(), sa, out->size());
+}
+
+class CPcapHandle : public ICaptureHandle {
+ public:
+  CPcapHandle(const PcapApi& api, pcap_t* p) : api_(api), p_(p), fd_(api.get_selectable_fd(p)) {}
+  ~CPcapHandle() override { api_.close(p_); }
+
+  int Send(const std::uint8_t* data, std::size_t len, std::string* error) override {
+    if (api_.sendpacket(p_, data, static_cast<int>(len)) < 0) {
+      if (error) *error = api_.geterr(p_);
+      return -1;
+    }
+    return 0;
+  }
+
+  int Receive(const std::uint8_t** data, std::size_t* caplen, std::size_t* wirelen,
+              std::uint32_t wait_ms) override {
+    // Take what is queued first; wait only when nothing is, so a busy
+    // segment never makes us sleep with frames waiting.
+    int r = Next(data, caplen, wirelen);
+    if (r != 0) return r;
+    if (fd_ < 0) return 0;
+    pollfd pfd{fd_, POLLIN, 0};
+    if (::poll(&pfd, 1, static_cast<int>(wait_ms)) <= 0) return 0;
+    return Next(data, caplen, wirelen);
+  }
+
+ private:
+  int Next(const std::uint8_t** data, std::size_t* caplen, std::size_t* wirelen) {
+    pcap_pkthdr* hdr = nullptr;
+    const u_char* bytes = nullptr;
+    const int r = api_.next_ex(p_, &hdr, &bytes);
+    if (r == 1 && hdr != nullptr && bytes != nullptr) {
+      *data = bytes;
+      *caplen = hdr->caplen;
+      *wirelen = hdr->len;
+      return 1;
+    }
+    return r < 0 ? -1 : 0;
+  }
+
+  const PcapApi& api_;
+  pcap_t* p_;
+  int fd_;
+};
+
+class CPcapBackend : public ICaptureBackend {
+ public:
+  CPcapBackend() {
+    std::string error;
+    if (!lib_.Open({"libpcap.so.0.8", "libpcap.so.1", "libpcap.so"}, &error)) {
+      AfxMessageBox("Unable to load libpcap.");
+      return;
+    }
+    api_.lib_version = lib_.Function<const char* (*)()>("pcap_lib_version");
+    if (api_.lib_version == nullptr) return;
+    version_ = api_.lib_version() ? api_.lib_version() : "";
+    if (!CaptureVersionCompatible(version_, kMinMajorVersion)) return;
+    api_.findalldevs = lib_.Function<decltype(api_.findalldevs)>("pcap_findalldevs");
+    api_.freealldevs = lib_.Function<decltype(api_.freealldevs)>("pcap_freealldevs");
+    api_.create = lib_.Function<decltype(api_.create)>("pcap_create");
+    api_.set_snaplen = lib_.Function<decltype(api_.set_snaplen)>("pcap_set_snaplen");
+    api_.set_promisc = lib_.Function<decltype(api_.set_promisc)>("pcap_set_promisc");
+    api_.set_immediate_mode =
+        lib_.Function<decltype(api_.set_immediate_mode)>("pcap_set_immediate_mode");
+    api_.activate = lib_.Function<decltype(api_.activate)>("pcap_activate");
+    api_.datalink = lib_.Function<decltype(api_.datalink)>("pcap_datalink");
+    api_.setnonblock = lib_.Function<decltype(api_.setnonblock)>("pcap_setnonblock");
+    api_.get_selectable_fd =
+        lib_.Function<decltype(api_.get_selectable_fd)>("pcap_get_selectable_fd");
+    api_.compile = lib_.Function<decltype(api_.compile)>("pcap_compile");
+    api_.setfilter = lib_.Function<decltype(api_.setfilter)>("pcap_setfilter");
+    api_.freecode = lib_.Function<decltype(api_.freecode)>("pcap_freecode");
+    api_.sendpacket = lib_.Function<decltype(api_.sendpacket)>("pcap_sendpacket");
+    api_.next_ex = lib_.Function<decltype(api_.next_ex)>("pcap_next_ex");
+    api_.close = lib_.Function<decltype(api_.close)>("pcap_close");
+    api_.geterr = lib_.Function<decltype(api_.geterr)>("pcap_geterr");
+    api_.statustostr = lib_.Function<decltype(api_.statustostr)>("pcap_statustostr");
+    usable_ = api_.Complete();
+  }
+
+  bool Usable() const override { return usable_; }
+  std::string Version() const override { return version_; }
+
+  int FindDevices(std::vector<CaptureDevice>* out, std::string* error) override {
+    if (!usable_) return -1;
+    char errbuf[PCAP_ERRBUF_SIZE] = {};
+    pcap_if_t* all = nullptr;
+    if (api_.findalldevs(&all, errbuf) < 0) {
+      if (error) *error = errbuf;
+      return -1;
+    }
+    for (pcap_if_t* d = all; d != nullptr; d = d->next) {
+      if (d->name == nullptr || (d->flags & PCAP_IF_LOOPBACK)) continue;
+      // Only Ethernet interfaces can reach a switch (this also drops "any",
+      // USB, netlink and bus monitors).
+      MacAddress mac{};
+      if (!ReadHardwareAddress(d->name, &mac)) continue;
+      CaptureDevice dev;
+      dev.name = d->name;
+      dev.description = d->description ? d->description : "";
+      for (pcap_addr_t* a = d->addresses; a != nullptr; a = a->next) {
+        CaptureAddress ca;
+        CopySockaddr(a->addr, &ca.address);
+        CopySockaddr(a->netmask, &ca.netmask);
+        CopySockaddr(a->broadaddr, &ca.broadcast);
+        CopySockaddr(a->dstaddr, &ca.destination);
+        dev.addresses.push_back(ca);
+      }
+      out->push_back(std::move(dev));
+    }
+    api_.freealldevs(all);
+    return static_cast<int>(out->size());
+  }
+
+  bool AdapterMac(const std::string& device, MacAddress* mac) override {
+    return ReadHardwareAddress(device, mac);
+  }
+
+  std::unique_ptr<ICaptureHandle> Open(const std::string& device, std::string* error) override {
+    if (!usable_) {
+      *error = "Unable to access winpcap send functions.\n";
+      return nullptr;
+    }
+    char errbuf[PCAP_ERRBUF_SIZE] = {};
+    pcap_t* p = api_.create(device.c_str(), errbuf);
+    if (p == nullptr) {
+      *error = std::string("Failed to open ") + device + ": " + errbuf + "\n";
+      return nullptr;
+    }
+    api_.set_snaplen(p, kSnapLength);
+    api_.set_promisc(p, 0);
+    api_.set_immediate_mode(p, 1);
+    const int r = api_.activate(p);
+    if (r == PCAP_ERROR_PERM_DENIED) {
+      *error = "Capture on " + device +
+               " is not permitted: run the program as root or give it the capabilities "
+               "cap_net_raw and cap_net_admin.\n";
+      api_.close(p);
+      return nullptr;
+    }
+    if (r < 0) {
+      *error = std::string("Failed to open ") + device + ": " + api_.statustostr(r) + " " +
+               api_.geterr(p) + "\n";
+      api_.close(p);
+      return nullptr;
+    }
+    if (api_.datalink(p) != DLT_EN10MB) {
+      *error = "Device " + device + " is not an Ethernet interface.\n";
+      api_.close(p);
+      return nullptr;
+    }
+    if (api_.setnonblock(p, 1, errbuf) < 0) {
+      *error = std::string("Failed to open ") + device + ": " + errbuf + "\n";
+      api_.close(p);
+      return nullptr;
+    }
+    // The kernel drops everything but our protocol, so a busy segment does
+    // not bury the replies. Without the filter the parsers still sort frames.
+    bpf_program prog{};
+    if (api_.compile(p, &prog, kFilter, 1, PCAP_NETMASK_UNKNOWN) == 0) {
+      api_.setfilter(p, &prog);
+      api_.freecode(&prog);
+    }
+    return std::make_unique<CPcapHandle>(api_, p);
+  }
+
+ private:
+  CDynLib lib_;
+  PcapApi api_;
+  std::string version_;
+  bool usable_ = false;
+};
+
+std::mutex& BackendMutex() {
+  static std::mutex m;
+  return m;
+}
+ICaptureBackend* g_override = nullptr;
+
+}  // namespace
+
+bool CaptureVersionCompatible(const std::string& text, int min_major) {
+  const auto at = text.find("version");
+  if (at == std::string::npos) return false;
+  const std::size_t from = at + 8;
+  if (from > text.size() || text.size() - from < 4) return false;
+  const auto blank = text.find(' ', from);
+  const std::string number = text.substr(from, blank == std::string::npos ? std::string::npos
+                                                                          : blank - from);
+  const std::string major = number.substr(0, std::min<std::size_t>(number.find('.'), 10));
+  if (major.empty() || !std::all_of(major.begin(), major.end(), [](char c) {
+        return c >= '0' && c <= '9';
+      })) {
+    return false;
+  }
+  long value = 0;
+  for (char c : major) value = std::min(value * 10 + (c - '0'), 1000000L);
+  return value >= min_major;
+}
+
+ICaptureBackend& ProcessCaptureBackend() {
+  std::lock_guard lock(BackendMutex());
+  if (g_override) return *g_override;
+  // Bound once per process, so a missing library is reported once.
+  static CPcapBackend backend;
+  return backend;
+}
+
+void SetProcessCaptureBackend(ICaptureBackend* backend) {
+  std::lock_guard lock(BackendMutex());
+  g_override = backend;
+}
+
+}  // namespace fw

@@ -1,0 +1,485 @@
+#include "switch/cswitchcomm.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <mutex>
+
+#include "platform/format.h"
+#include "platform/message.h"
+#include "platform/resstring.h"
+
+namespace {
+
+// "cswitchcomm::pcapdevsmutex": guards device enumeration and the process-wide
+// device list. A wait that times out is an error; nothing guarded is touched.
+std::timed_mutex& DevicesMutex() {
+  static std::timed_mutex m;
+  return m;
+}
+
+struct ProcessDeviceList {
+  bool filled = false;
+  const fw::ICaptureBackend* source = nullptr;
+  CPcapDeviceList devices;
+};
+ProcessDeviceList& ProcessDevices() {
+  static ProcessDeviceList list;
+  return list;
+}
+
+std::mutex& PromptFactoryMutex() {
+  static std::mutex m;
+  return m;
+}
+CyclePowerPromptFactory& DefaultPromptFactory() {
+  static CyclePowerPromptFactory f;
+  return f;
+}
+
+std::string RemoveRpcap(std::string s) {
+  static const std::string kPrefix = "rpcap://";
+  for (auto p = s.find(kPrefix); p != std::string::npos; p = s.find(kPrefix, p)) {
+    s.erase(p, kPrefix.size());
+  }
+  return s;
+}
+
+// Enumerates while the caller holds the devices mutex.
+int FillDevices(fw::ICaptureBackend& backend, CPcapDeviceList* list) {
+  std::string error;
+  CPcapDeviceList found;
+  if (backend.FindDevices(&found, &error) < 0) {
+    AfxMessageBox("PcapFindDevsEx() failed");
+    return -1;
+  }
+  for (auto& d : found) {
+    d.name = RemoveRpcap(d.name);
+    d.description = RemoveRpcap(d.description);
+    if (d.description.empty()) d.description = d.name;
+    list->push_back(std::move(d));
+  }
+  return static_cast<int>(list->size());
+}
+
+const CPcapDevice* FindByNameOrDescription(const CPcapDeviceList& list, const std::string& text) {
+  for (const auto& d : list) {
+    if (d.name == text || d.description == text) return &d;
+  }
+  return nullptr;
+}
+
+// A prompt for callers without a window: it only lets the time pass.
+class CClockPrompt : public ICyclePowerPrompt {
+ public:
+  explicit CClockPrompt(cswitchcomm& comm) : comm_(comm) {}
+  void SetCaption(const std::string&) override {}
+  void SetStatus(const std::string&) override {}
+  void PumpMessagesFor(std::uint32_t ms) override { comm_.CommPumpMessagesFor(ms); }
+  bool Cancelled() const override { return false; }
+
+ private:
+  cswitchcomm& comm_;
+};
+
+}  // namespace
+
+cswitchcomm::cswitchcomm(fw::ICaptureBackend* backend, fw::IClock* clock)
+    : m_backend(backend ? backend : &fw::ProcessCaptureBackend()),
+      m_clock(clock ? clock : &fw::SteadyClock()) {
+  m_version = m_backend->Version();
+  m_bIncompatible = !m_backend->Usable();
+}
+
+cswitchcomm::~cswitchcomm() { CommClose(); }
+
+void cswitchcomm::SetDefaultCyclePowerPromptFactory(CyclePowerPromptFactory factory) {
+  std::lock_guard lock(PromptFactoryMutex());
+  DefaultPromptFactory() = std::move(factory);
+}
+
+std::unique_ptr<ICyclePowerPrompt> cswitchcomm::MakePrompt() {
+  CyclePowerPromptFactory factory = m_promptFactory;
+  if (!factory) {
+    std::lock_guard lock(PromptFactoryMutex());
+    factory = DefaultPromptFactory();
+  }
+  std::unique_ptr<ICyclePowerPrompt> prompt;
+  if (factory) prompt = factory();
+  if (!prompt) prompt = std::make_unique<CClockPrompt>(*this);
+  return prompt;
+}
+
+int cswitchcomm::CommFindDevices(CPcapDeviceList* list) {
+  if (m_bIncompatible) {
+    AfxMessageBox("PcapFindDevsEx not loaded.");
+    return -1;
+  }
+  std::unique_lock lock(DevicesMutex(), std::chrono::milliseconds(kDevicesMutexWait));
+  if (!lock.owns_lock()) return 0;
+  return FillDevices(*m_backend, list);
+}
+
+void cswitchcomm::PrepareDeviceList(fw::ICaptureBackend* backend) {
+  fw::ICaptureBackend& b = backend ? *backend : fw::ProcessCaptureBackend();
+  if (!b.Usable()) return;
+  std::unique_lock lock(DevicesMutex(), std::chrono::milliseconds(kDevicesMutexWait));
+  if (!lock.owns_lock()) return;
+  auto& pl = ProcessDevices();
+  if (pl.filled && pl.source == &b) return;
+  CPcapDeviceList fresh;
+  if (FillDevices(b, &fresh) < 0) return;
+  pl.devices = std::move(fresh);
+  pl.filled = true;
+  pl.source = &b;
+}
+
+std::string cswitchcomm::LookupDeviceName(const std::string& text) {
+  if (m_bIncompatible) return {};
+  std::unique_lock lock(DevicesMutex(), std::chrono::milliseconds(kDevicesMutexWait));
+  if (!lock.owns_lock()) return {};
+  auto& pl = ProcessDevices();
+  const bool stale = !pl.filled || pl.source != m_backend;
+  if (!stale) {
+    if (const auto* d = FindByNameOrDescription(pl.devices, text)) return d->name;
+  }
+  // Not known yet: the list may predate an adapter plugged in later. Refresh once.
+  CPcapDeviceList fresh;
+  if (FillDevices(*m_backend, &fresh) < 0) return {};
+  pl.devices = std::move(fresh);
+  pl.filled = true;
+  pl.source = m_backend;
+  if (const auto* d = FindByNameOrDescription(pl.devices, text)) return d->name;
+  return {};
+}
+
+int cswitchcomm::GetAdapterMac(const std::string& device, std::uint8_t mac[6]) {
+  fw::MacAddress m{};
+  if (!m_backend->AdapterMac(device, &m)) return -1;
+  m_local = m;
+  std::copy(m.begin(), m.end(), mac);
+  return 0;
+}
+
+int cswitchcomm::Open(const std::string& device, std::string& error, bool replace_error) {
+  if (m_bIncompatible) {
+    error += "Incompatible WinPcap version found " + m_version + ".\n";
+    return -1;
+  }
+  // A second Open must not leak the first handle.
+  CommClose();
+  std::string name = LookupDeviceName(device);
+  if (name.empty()) name = device;
+  std::uint8_t mac[6];
+  if (GetAdapterMac(name, mac) != 0) {
+    error += " Unable to resolve local MAC address for interface " + device + ".\n";
+    return -1;
+  }
+  std::string lib_error;
+  m_handle = m_backend->Open(name, &lib_error);
+  if (replace_error) {
+    if (!lib_error.empty() || !m_handle) error = lib_error;
+  } else if (!lib_error.empty()) {
+    error += lib_error;
+    if (error.back() != '\n') error += '\n';
+  }
+  if (!m_handle) return -1;
+  m_bDeviceOpen = true;
+  return 0;
+}
+
+int cswitchcomm::CommOpenDevice(const std::string& device, std::string& error,
+                                std::uint8_t mac[6]) {
+  const int r = Open(device, error, false);
+  if (r == 0 && mac != nullptr) std::copy(m_local.begin(), m_local.end(), mac);
+  return r;
+}
+
+int cswitchcomm::CommOpenDeviceEx(const std::string& device, std::string& error) {
+  return Open(device, error, true);
+}
+
+void cswitchcomm::CommClose() {
+  m_handle.reset();
+  m_bDeviceOpen = false;
+}
+
+int cswitchcomm::Send(const std::uint8_t* data, std::size_t len, std::string& error) {
+  m_nReceivedLength = 0;
+  if (!m_bDeviceOpen || !m_handle) {
+    error += "Send: No device currently open.\n";
+    return -1;
+  }
+  std::string lib_error;
+  if (m_handle->Send(data, len, &lib_error) < 0) {
+    error += "Send: Failed to send packet via pcap_sendpacket.\n";
+    return -1;
+  }
+  return 0;
+}
+
+int cswitchcomm::Receive(const std::uint8_t** frame) {
+  *frame = nullptr;
+  if (!m_bDeviceOpen || !m_handle) return -1;
+  std::size_t caplen = 0, wirelen = 0;
+  const std::uint8_t* data = nullptr;
+  const int r = m_handle->Receive(&data, &caplen, &wirelen, kReceiveWait);
+  if (r <= 0 || data == nullptr) return 0;
+  // Parsers must not read past what was captured, so that is what we report.
+  m_nReceivedLength = static_cast<int>(caplen);
+  *frame = data;
+  return 1;
+}
+
+bool cswitchcomm::CommSetTargetMac(const std::string& text) {
+  if (text.size() != 17) return false;
+  fw::MacAddress m{};
+  for (int i = 0; i < 6; ++i) {
+    unsigned v = 0;
+    for (int k = 0; k < 2; ++k) {
+      const char c = text[static_cast<std::size_t>(i * 3 + k)];
+      int d = -1;
+      if (c >= '0' && c <= '9') d = c - '0';
+      if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
+      if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
+      if (d < 0) return false;
+      v = v * 16 + static_cast<unsigned>(d);
+    }
+    m[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v);
+  }
+  m_target = m;
+  return true;
+}
+
+void cswitchcomm::SetTarget(const std::uint8_t mac[6]) { std::copy(mac, mac + 6, m_target.begin()); }
+void cswitchcomm::GetTarget(std::uint8_t mac[6]) const { std::copy(m_target.begin(), m_target.end(), mac); }
+
+std::string cswitchcomm::FormatMacText(const std::uint8_t mac[6], const std::string& lead,
+                                       const std::string& trail) {
+  return lead +
+         fw::FormatText("%2.2x:%2.2x:%2.2x:%2.2x:%2.2x:%2.2x", mac[0], mac[1], mac[2], mac[3],
+                        mac[4], mac[5]) +
+         trail;
+}
+
+void cswitchcomm::CommPumpMessagesFor(std::uint32_t ms) {
+  const std::uint64_t start = m_clock->Now();
+  for (std::uint64_t now = start; now - start < ms; now = m_clock->Now()) {
+    m_clock->Wait(static_cast<std::uint32_t>(ms - (now - start)));
+  }
+}
+
+void cswitchcomm::AppendLine(std::string& error, const std::string& text) const {
+  error += FormatMacText(m_target.data(), "", " ") + text;
+  if (text.empty() || text.back() != '\n') error += '\n';
+}
+
+bool cswitchcomm::AwaitReply(std::uint64_t deadline, bool check_destination,
+                             std::vector<std::uint8_t>* reply) {
+  for (;;) {
+    const std::uint8_t* data = nullptr;
+    const int r = Receive(&data);
+    if (r < 0) return false;
+    if (r > 0) {
+      std::span<const std::uint8_t> frame(data, static_cast<std::size_t>(m_nReceivedLength));
+      if (fw::frames::ExtractReply(frame, reply) &&
+          (!check_destination || fw::frames::Destination(*reply) == m_local)) {
+        return true;
+      }
+    }
+    if (m_clock->Now() >= deadline) return false;
+  }
+}
+
+int cswitchcomm::CommSendNop(std::string& error, int flags, std::string* address) {
+  const bool quiet = (flags & COMM_QUIET) != 0;
+  const auto frame = fw::frames::BuildNop(m_target, m_local);
+  std::string send_error;
+  int result;
+  std::vector<std::uint8_t> reply;
+  if (Send(frame.data(), frame.size(), send_error) != 0) {
+    if (!quiet) AppendLine(error, "Failed to send NOP request.");
+    result = -1;
+  } else if (!AwaitReply(m_clock->Now() + static_cast<std::uint64_t>(m_nReplyTimeout), true,
+                         &reply)) {
+    if (!quiet) AppendLine(error, "Failed to find a reply to NOP request.");
+    result = -1;
+  } else {
+    const std::uint8_t f = reply[fw::frames::kFlagsOffset];
+    if ((f & 0xC0) == 0xC0) {
+      if (!quiet) AppendLine(error, "NOP request returned an error.");
+      result = -3;
+    } else {
+      result = (f & fw::frames::kFlagSuccess) ? 1 : 0;
+      if (address != nullptr) *address = FormatMacText(fw::frames::Source(reply).data());
+    }
+  }
+  if (result < 0 && !quiet) AppendLine(error, "NOP Error");
+  return result;
+}
+
+int cswitchcomm::CommReadSwitchStatus(std::string& error, CSwitchStatus* status) {
+  const auto frame = fw::frames::BuildStatusRead(m_target, m_local);
+  std::string send_error;
+  if (Send(frame.data(), frame.size(), send_error) != 0) return -1;
+  std::vector<std::uint8_t> reply;
+  if (!AwaitReply(m_clock->Now() + static_cast<std::uint64_t>(m_nReplyTimeout), true, &reply)) {
+    return 0;
+  }
+  switch (fw::frames::ParseStatusReply(reply, status)) {
+    case fw::frames::StatusParse::kOk: return 1;
+    case fw::frames::StatusParse::kTooManyPorts:
+      AppendLine(error, "Invalid number of ports found.");
+      return -1;
+    case fw::frames::StatusParse::kTooShort:
+      AppendLine(error, "The status reply is too short.");
+      return -1;
+  }
+  return -1;
+}
+
+int cswitchcomm::ControlRequest(std::uint32_t value, std::string& error, int flags) {
+  const auto frame = fw::frames::BuildControl(m_target, m_local, value);
+  std::string send_error;
+  if (Send(frame.data(), frame.size(), send_error) != 0) {
+    AppendLine(error, "Failed to send control request message to the switch.");
+    return -1;
+  }
+  std::vector<std::uint8_t> reply;
+  if (!AwaitReply(m_clock->Now() + static_cast<std::uint64_t>(m_nReplyTimeout), true, &reply)) {
+    if (!(flags & COMM_QUIET)) {
+      AppendLine(error, "No reply found while attempting to send a control request message.");
+    }
+    return -1;
+  }
+  if (reply[fw::frames::kFlagsOffset] >= 0xC0) {
+    AppendLine(error, "Error(s) reported while attempting to send a control request message.");
+    return -3;
+  }
+  return 0;
+}
+
+int cswitchcomm::SendLoadBlock(const std::uint8_t* block, std::size_t len, int position,
+                               std::string& error) {
+  if (len > fw::frames::kMaxLoadBlock) {
+    AppendLine(error, "The firmware block is too long to send.");
+    return -1;
+  }
+  const auto frame = fw::frames::BuildLoadBlock(m_target, m_local,
+                                                static_cast<std::uint16_t>(position), {block, len});
+  std::string send_error;
+  if (Send(frame.data(), frame.size(), send_error) != 0) {
+    AppendLine(error, "Failed to send load request command.");
+    return -1;
+  }
+  // The first block makes the switch erase its memory before it answers.
+  const int extra = position == fw::frames::kBlockFirst ? 2000 : 0;
+  std::vector<std::uint8_t> reply;
+  if (!AwaitReply(m_clock->Now() + static_cast<std::uint64_t>(m_nReplyTimeout + extra), true,
+                  &reply)) {
+    AppendLine(error, "Reply to load request command not found.");
+    return -1;
+  }
+  const std::uint8_t f = reply[fw::frames::kFlagsOffset];
+  if ((f & 0xC0) == 0xC0) {
+    AppendLine(error, "Error(s) reported while attempting to send data to switch memory.");
+  } else if (f & fw::frames::kFlagSuccess) {
+    return 0;
+  } else {
+    AppendLine(error, "Switch boot monitor mode error found while attempting to send data to "
+                      "switch memory.");
+  }
+  const int status = fw::frames::LoadStatus(reply);
+  switch (status) {
+    case 2: AppendLine(error, "Failed to write data to switch memory."); return -106;
+    case 3: AppendLine(error, "Invalid data found while attempting to send to switch memory."); return -107;
+    case 4: AppendLine(error, "Erase failed while attempting to send to switch memory."); return -108;
+    case 5: AppendLine(error, "Verify failed while attempting to send to switch memory."); return -109;
+    default:
+      AppendLine(error, fw::FormatText("%s (%d) %s\n", "Unknown error", status,
+                                       "found while attempting to send to switch memory."));
+      return -1;
+  }
+}
+
+int cswitchcomm::CommEnterBootMonitor(std::string& error) {
+  std::string ignored;
+  const bool answered = ControlRequest(1, ignored, COMM_QUIET) == 0;
+  auto prompt = MakePrompt();
+  if (!answered) {
+    prompt->PumpMessagesFor(25);
+  } else {
+    CommPumpMessagesFor(3000);
+    prompt->SetCaption(LoadResString(10044));
+    prompt->SetStatus(LoadResString(10045));
+    prompt->PumpMessagesFor(100);
+  }
+  bool entered = false;
+  int unanswered = 0;
+  while (!prompt->Cancelled()) {
+    std::string nop_error;
+    const int r = CommSendNop(nop_error, COMM_QUIET);
+    if (r == 1) {
+      entered = true;
+      break;
+    }
+    if (r == -3) break;
+    if (++unanswered >= 61) break;
+    prompt->PumpMessagesFor(500);
+  }
+  prompt.reset();
+  if (!entered) {
+    AppendLine(error, "Unable to command the unit into boot monitor mode.");
+    return -3;
+  }
+  return 0;
+}
+
+int cswitchcomm::ExchangeEerom(const std::vector<std::uint8_t>& request,
+                               std::vector<std::uint8_t>* reply, std::string& error) {
+  std::string send_error;
+  if (Send(request.data(), request.size(), send_error) != 0) {
+    AppendLine(error, "Failed to send EEROM command(s).");
+    return -1;
+  }
+  CommPumpMessagesFor(200);
+  // Replies to an EEROM request may come back addressed to the broadcast
+  // address the request went to, so the destination is not compared.
+  if (!AwaitReply(m_clock->Now() + static_cast<std::uint64_t>(m_nReplyTimeout), false, reply)) {
+    AppendLine(error, "Reply to EEROM command(s) not found.");
+    return -1;
+  }
+  return 0;
+}
+
+int cswitchcomm::Run(CCfgBlock& block, std::string& error) {
+  block.SetSwitchAddress(m_target);
+  if (block.Requests().empty()) {
+    AppendLine(error, "Invalid block count found while sending EEROM message.");
+    return EEROM_FAILED;
+  }
+  block.SplitAndPack();
+  for (auto& entries : block.Frames()) {
+    const auto request =
+        fw::frames::BuildRequest(m_target, m_local, fw::frames::kCmdEerom, CCfgBlock::FrameBody(entries));
+    std::vector<std::uint8_t> reply;
+    if (ExchangeEerom(request, &reply, error) != 0) return EEROM_FAILED;
+    // A busy switch gets the same frame again, at most three times; the first
+    // reply that is not busy is the one checked.
+    for (int resend = 0; CCfgBlock::ReplyStatus(reply) == 1; ++resend) {
+      if (resend == 3) {
+        AppendLine(error, "The switch reports busy status - unable to continue.");
+        return EEROM_BUSY;
+      }
+      CommPumpMessagesFor(250);
+      if (ExchangeEerom(request, &reply, error) != 0) return EEROM_FAILED;
+    }
+    const int checked = block.CheckReply(reply, &entries, &error);
+    if (checked < 0) return checked;
+    const int stored = block.StoreReadEntries(entries, &error);
+    if (stored < 0) return stored;
+  }
+  block.RebuildReadRequests();
+  // A write the switch refused or never confirmed is a failure, not a success.
+  return block.CheckAllDone(&error);
+}

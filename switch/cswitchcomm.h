@@ -1,0 +1,118 @@
+// The one object through which both programs reach the switches: a capture
+// device, raw frames of the management protocol, and the requests built on them.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/tick.h"
+#include "switch/capture_backend.h"
+#include "switch/cfgblock.h"
+#include "switch/frames.h"
+
+using CPcapDevice = fw::CaptureDevice;
+using CPcapDeviceList = std::vector<fw::CaptureDevice>;
+using fw::frames::CSwitchStatus;
+
+enum : int { COMM_QUIET = 0x01 };
+
+// The window that asks the user to cycle a switch's power while the program
+// waits for its boot monitor. The GUI implements it; tests use a fake.
+class ICyclePowerPrompt {
+ public:
+  virtual ~ICyclePowerPrompt() = default;
+  virtual void SetCaption(const std::string& text) = 0;
+  virtual void SetStatus(const std::string& text) = 0;
+  // Keeps the window alive for ms milliseconds of the comm's clock.
+  virtual void PumpMessagesFor(std::uint32_t ms) = 0;
+  virtual bool Cancelled() const = 0;
+};
+using CyclePowerPromptFactory = std::function<std::unique_ptr<ICyclePowerPrompt>()>;
+
+class cswitchcomm {
+ public:
+  static constexpr int kDefaultReplyTimeout = 1000;
+  static constexpr std::uint32_t kReceiveWait = 20;
+  static constexpr int kDevicesMutexWait = 15000;
+
+  // Without a backend the process's capture library is used; without a clock
+  // the steady clock.
+  explicit cswitchcomm(fw::ICaptureBackend* backend = nullptr, fw::IClock* clock = nullptr);
+  cswitchcomm(const cswitchcomm&) = delete;
+  cswitchcomm& operator=(const cswitchcomm&) = delete;
+  virtual ~cswitchcomm();
+
+  // Device list.
+  int CommFindDevices(CPcapDeviceList* list);
+  std::string LookupDeviceName(const std::string& text);
+  // Fills the process-wide device list once, before worker threads need it.
+  static void PrepareDeviceList(fw::ICaptureBackend* backend = nullptr);
+
+  // Device.
+  int CommOpenDevice(const std::string& device, std::string& error, std::uint8_t mac[6]);
+  int CommOpenDeviceEx(const std::string& device, std::string& error);
+  void CommClose();
+  bool IsOpen() const { return m_bDeviceOpen; }
+  int GetAdapterMac(const std::string& device, std::uint8_t mac[6]);
+  int Send(const std::uint8_t* data, std::size_t len, std::string& error);
+  int Receive(const std::uint8_t** frame);
+  int ReceivedLength() const { return m_nReceivedLength; }
+
+  // Addresses.
+  bool CommSetTargetMac(const std::string& text);
+  void SetTarget(const std::uint8_t mac[6]);
+  void GetTarget(std::uint8_t mac[6]) const;
+  const fw::MacAddress& Target() const { return m_target; }
+  const fw::MacAddress& Local() const { return m_local; }
+  static std::string FormatMacText(const std::uint8_t mac[6], const std::string& lead = "",
+                                   const std::string& trail = "");
+
+  int ReplyTimeout() const { return m_nReplyTimeout; }
+  void SetReplyTimeout(int ms) { m_nReplyTimeout = ms; }
+  bool IncompatibleVersion() const { return m_bIncompatible; }
+  const std::string& VersionText() const { return m_version; }
+
+  void CommPumpMessagesFor(std::uint32_t ms);
+  fw::IClock& Clock() { return *m_clock; }
+
+  // Requests.
+  int CommSendNop(std::string& error, int flags, std::string* address = nullptr);
+  int CommReadSwitchStatus(std::string& error, CSwitchStatus* status);
+  int ControlRequest(std::uint32_t value, std::string& error, int flags);
+  int SendLoadBlock(const std::uint8_t* block, std::size_t len, int position, std::string& error);
+  int CommEnterBootMonitor(std::string& error);
+  // The EEROM transaction.
+  int Run(CCfgBlock& block, std::string& error);
+
+  // The prompt CommEnterBootMonitor shows; without one it waits on the clock.
+  void SetCyclePowerPromptFactory(CyclePowerPromptFactory factory) {
+    m_promptFactory = std::move(factory);
+  }
+  static void SetDefaultCyclePowerPromptFactory(CyclePowerPromptFactory factory);
+
+ private:
+  int Open(const std::string& device, std::string& error, bool replace_error);
+  void AppendLine(std::string& error, const std::string& text) const;
+  // Receives until a reply arrives (to our address when check_destination) or
+  // the deadline passes. False when none came.
+  bool AwaitReply(std::uint64_t deadline, bool check_destination, std::vector<std::uint8_t>* reply);
+  // Sends an EEROM frame and waits for its reply: 0, or -1 with a line.
+  int ExchangeEerom(const std::vector<std::uint8_t>& request, std::vector<std::uint8_t>* reply,
+                    std::string& error);
+  std::unique_ptr<ICyclePowerPrompt> MakePrompt();
+
+  int m_nReceivedLength = 0;
+  int m_nReplyTimeout = kDefaultReplyTimeout;
+  fw::ICaptureBackend* m_backend;
+  fw::IClock* m_clock;
+  std::unique_ptr<fw::ICaptureHandle> m_handle;
+  bool m_bIncompatible = false;
+  std::string m_version;
+  bool m_bDeviceOpen = false;
+  fw::MacAddress m_local{};
+  fw::MacAddress m_target{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+  CyclePowerPromptFactory m_promptFactory;
+};

@@ -1,0 +1,60 @@
+// A capture backend on virtual time: devices are in-process segments to which
+// software switches are attached.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/tick.h"
+#include "switch/capture_backend.h"
+#include "tests/emulator/switch_core.h"
+
+namespace fw::emu {
+
+class CFakeCapture : public ICaptureBackend {
+ public:
+  explicit CFakeCapture(IClock& clock) : clock_(clock) {}
+
+  // A segment with the adapter's MAC; the description may be empty.
+  void AddDevice(const std::string& name, const std::string& description, const MacAddress& mac);
+  void Attach(const std::string& device, CSwitchCore* core);
+  // Puts a frame on a segment for every open handle (noise, foreign replies).
+  void Inject(const std::string& device, std::vector<std::uint8_t> frame, std::uint64_t due);
+
+  // Failure knobs.
+  std::string version = "libpcap version 1.10.3 (fake)";
+  bool usable = true;
+  bool find_fails = false;
+  bool send_fails = false;
+  bool open_fails = false;
+
+  int find_calls = 0;
+  int open_handles = 0;
+  // Every frame sent on each segment, in order.
+  std::map<std::string, std::vector<std::vector<std::uint8_t>>> sent;
+
+  bool Usable() const override { return usable; }
+  std::string Version() const override { return version; }
+  int FindDevices(std::vector<CaptureDevice>* out, std::string* error) override;
+  bool AdapterMac(const std::string& device, MacAddress* mac) override;
+  std::unique_ptr<ICaptureHandle> Open(const std::string& device, std::string* error) override;
+
+ private:
+  class Handle;
+  struct Segment {
+    std::string description;
+    MacAddress mac{};
+    std::vector<CSwitchCore*> cores;
+    std::vector<Handle*> handles;
+  };
+  void Deliver(Segment& seg, Outgoing out);
+
+  IClock& clock_;
+  std::map<std::string, Segment> segments_;
+  std::vector<std::string> order_;
+};
+
+}  // namespace fw::emu
