@@ -1,0 +1,584 @@
+#include "switch/projectfile.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <filesystem>
+#include <mutex>
+#include <unordered_set>
+
+#include "platform/dynlib.h"
+#include "platform/fields.h"
+#include "platform/format.h"
+#include "platform/ini.h"
+#include "platform/language.h"
+#include "platform/message.h"
+#include "platform/resources.h"
+#include "platform/resstring.h"
+#include "platform/text.h"
+
+namespace fw {
+
+namespace {
+
+constexpr std::string_view kCfgIndex = "Switch Cfgs";
+constexpr std::string_view kCfgPrefix = "Switch Cfg: ";
+constexpr std::string_view kEntryIndex = "Switch Entries";
+constexpr std::string_view kEntryPrefix = "Switch Entry: ";
+
+// Texts of our own messages about a project file.
+constexpr unsigned kMsgNewerSections = 16400;
+constexpr unsigned kMsgRepaired = 16401;
+constexpr unsigned kMsgDroppedNames = 16402;
+constexpr unsigned kMsgUnsaved = 16403;
+constexpr unsigned kMsgMirrorConflict = 10107;
+
+// Values were read into a buffer of 1024 characters; longer ones were cut.
+constexpr std::size_t kMaxValueChars = 1023;
+
+constexpr unsigned kDefaultTagMapping[CSwitchConfig::kTagValues] = {0, 0, 0, 1, 1, 1, 1, 3};
+
+std::string CutChars(std::string_view s, std::size_t chars) {
+  std::size_t i = 0, n = 0;
+  while (i < s.size() && n < chars) {
+    i += std::min(Utf8SequenceLength(static_cast<unsigned char>(s[i])), s.size() - i);
+    ++n;
+  }
+  return std::string(s.substr(0, i));
+}
+
+int ToInt(long long v) { return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX)); }
+int AtoInt(std::string_view s) { return ToInt(AtoI(s)); }
+
+// One section being read: values as the profile reader would give them, and a
+// record of the repairs made.
+class SectionReader {
+ public:
+  SectionReader(const CIniFile& file, std::string section) : file_(file), section_(std::move(section)) {}
+
+  std::optional<std::string> Get(std::string_view key) const {
+    auto v = file_.Get(section_, key);
+    if (v && v->size() > kMaxValueChars) *v = CutChars(*v, kMaxValueChars);
+    return v;
+  }
+  std::string Get(std::string_view key, std::string_view def) const {
+    auto v = Get(key);
+    return v ? *v : std::string(def);
+  }
+  // Only a value that is present and not empty counts.
+  std::optional<std::string> NonEmpty(std::string_view key) const {
+    auto v = Get(key);
+    if (!v || v->empty()) return std::nullopt;
+    return v;
+  }
+  CSwitchConfig::RawSection Raw() const {
+    CSwitchConfig::RawSection raw;
+    for (const auto& k : file_.KeyNames(section_)) raw.emplace_back(k, file_.GetString(section_, k));
+    return raw;
+  }
+  void Repaired() { repaired_ = true; }
+  bool repaired() const { return repaired_; }
+  const std::string& section() const { return section_; }
+
+ private:
+  const CIniFile& file_;
+  std::string section_;
+  bool repaired_ = false;
+};
+
+// Index values in the order of their keys "0", "1", ... Keys are taken as
+// they come rather than up to the first gap or empty value, so one bad line
+// cannot hide every later configuration or switch.
+std::vector<std::string> IndexNames(const CIniFile& file, std::string_view section) {
+  std::vector<std::pair<long, std::string>> keyed;
+  for (const auto& key : file.KeyNames(section)) {
+    if (key.empty() || key.size() > 9 || (key.size() > 1 && key[0] == '0')) continue;
+    if (!std::all_of(key.begin(), key.end(), [](char c) { return c >= '0' && c <= '9'; })) continue;
+    std::string v = file.GetString(section, key);
+    if (v.size() > kMaxValueChars) v = CutChars(v, kMaxValueChars);
+    keyed.emplace_back(std::stol(key), std::move(v));
+  }
+  std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<std::string> names;
+  for (auto& [k, v] : keyed)
+    if (!v.empty()) names.push_back(std::move(v));
+  return names;
+}
+
+void AddOnce(std::vector<std::string>& list, const std::string& s) {
+  if (std::find(list.begin(), list.end(), s) == list.end()) list.push_back(s);
+}
+
+bool MatchesInAnyLanguage(std::string_view text, unsigned id) {
+  if (text.empty()) return false;
+  for (const CResourceBundle* b : ProjectLanguageBundles())
+    if (const std::string* s = b->FindString(id); s && !s->empty() && EqualsNoCase(text, *s)) return true;
+  return false;
+}
+
+// ---------------------------------------------------------------- configuration section
+
+struct ConfigReadResult {
+  bool conflict = false;
+  bool newer = false;
+};
+
+ConfigReadResult ReadConfigSection(const CIniFile& file, const std::string& section, CSwitchConfig& cfg,
+                                   CProjectNotes* notes) {
+  ConfigReadResult result;
+  SectionReader in(file, section);
+  if (AtoI(in.Get("Vers", "0")) > 1) {
+    // Settings we do not know: keep them word for word for the next save.
+    cfg.SetPreservedSection(in.Raw());
+    result.newer = true;
+    if (notes) AddOnce(notes->newerSections, cfg.GetName());
+    return result;
+  }
+  const std::string type = CanonicalBaseType(in.Get("Type", ""));
+  cfg.SetPartNumber(type);
+  cfg.SetSendHigh(AtoInt(in.Get("SendHigh", "")));
+
+  int ports = 5;
+  if (auto v = in.NonEmpty("NumPorts"); v && AtoI(*v) != -1) {
+    const long long n = AtoI(*v);
+    if (n >= 1 && n <= CSwitchConfig::kMaxPorts) {
+      ports = static_cast<int>(n);
+    } else {
+      ports = CSwitchConfig::BaseTypePortCount(type);
+      in.Repaired();
+    }
+  }
+  cfg.SetPortCount(ports);
+
+  const long long rings = AtoI(in.Get("NumRings", ""));
+  if (rings < 0 || rings > CSwitchConfig::kMaxRings) in.Repaired();
+  cfg.SetNumRings(ToInt(rings));
+
+  if (auto v = in.NonEmpty("OKOutputMode")) cfg.SetOKOutputMode(AtoInt(*v));
+  if (auto v = in.NonEmpty("OKOutputTriggers")) {
+    const long long t = AtoI(*v);
+    if (t >= 0 && t <= 15) {
+      cfg.SetOKOutputTriggers(static_cast<unsigned long>(t));
+    } else {
+      cfg.SetOKOutputTriggers(7);
+      in.Repaired();
+    }
+  }
+  if (auto v = in.NonEmpty("MasterMode")) cfg.SetMasterMode(AtoInt(*v));
+  if (auto v = in.NonEmpty("DefBackupSel")) cfg.SetDefaultBackupSelect(AtoInt(*v));
+
+  for (int i = 0; i < ports; ++i)
+    cfg.SetMirrorSourceMode(i, static_cast<unsigned>(AtoInt(in.Get(FormatText("MirrorSourceMode%d", i), "0"))));
+
+  // Every pair names the same monitor port: the first pair read decides it.
+  std::optional<int> monitorPort;
+  for (int k = 0;; ++k) {
+    auto v = in.NonEmpty(FormatText("Mirror%d", k));
+    if (!v) break;
+    const long long src = AtoI(GetDelimitedField(*v, ',', 1, 25));
+    const long long mon = AtoI(GetDelimitedField(*v, ',', 2, 25));
+    const int mode = AtoInt(GetDelimitedField(*v, ',', 3, 25));
+    if (mode == 0) continue;  // an unchecked pair, left behind by older versions
+    if (src < 0 || src >= ports || mon < 0 || mon >= ports || src == mon) {
+      in.Repaired();
+      continue;
+    }
+    if (!monitorPort) {
+      monitorPort = static_cast<int>(mon);
+    } else if (*monitorPort != mon) {
+      result.conflict = true;
+      continue;
+    }
+    cfg.SetMirrorPair(static_cast<int>(src), static_cast<int>(mon), mode);
+  }
+
+  for (int t = 0; t < CSwitchConfig::kTagValues; ++t) {
+    const long long q = AtoI(in.Get(FormatText("TagMapping%d", t), ""));
+    if (q >= 0 && q <= 3) {
+      cfg.SetTagMapping(t, static_cast<unsigned>(q));
+    } else {
+      cfg.SetTagMapping(t, kDefaultTagMapping[t]);
+      in.Repaired();
+    }
+  }
+
+  auto ringPort = [&](std::string_view field) {
+    const long long p = AtoI(field);
+    if (p >= -1 && p < ports) return static_cast<int>(p);
+    in.Repaired();
+    return -1;
+  };
+  for (int r = 0; r < cfg.GetNumRings(); ++r) {
+    auto v = in.NonEmpty(FormatText("Ring%d", r));
+    if (!v) continue;
+    CRingSettings* ring = cfg.GetRing(r);
+    ring->enabled = AtoInt(GetDelimitedField(*v, ',', 1, 10));
+    ring->primaryPort = ringPort(GetDelimitedField(*v, ',', 2, 10));
+    ring->backupPort = ringPort(GetDelimitedField(*v, ',', 3, 10));
+    ring->testInterval = AtoInt(GetDelimitedField(*v, ',', 4, 20));
+  }
+
+  for (int i = 0; i < ports; ++i) {
+    auto v = in.NonEmpty(FormatText("Port%d", i));
+    if (!v) continue;
+    CPortSettings* p = cfg.GetPort(i);
+    auto num = [&](int field) { return AtoInt(GetDelimitedField(*v, ',', field, 20)); };
+    auto text = [&](int field) { return GetDelimitedField(*v, ',', field, 50); };
+    p->full100 = num(1);
+    p->half100 = num(2);
+    p->full10 = num(3);
+    p->half10 = num(4);
+    p->broadcastLimit = num(5);
+    p->flowControl = num(6);
+    p->useIP = num(7);
+    p->useTag = num(8);
+    p->admin = text(9);
+    p->name = text(10);
+    p->negotiation = text(11);
+    p->outputTag = text(12);
+    p->precedence = text(13);
+    p->priority = text(14);
+    p->full1000 = num(15);
+    p->half1000 = num(16);
+  }
+  // The gigabit flag is not stored: the type decides it, whatever the port
+  // rebuild above did. The speeds just read stay as they are.
+  cfg.DeriveGigabitFlags();
+  if (in.repaired() && notes) AddOnce(notes->repairedSections, cfg.GetName());
+  return result;
+}
+
+void WriteConfigSection(CIniFile& file, const std::string& section, const CSwitchConfig& cfg) {
+  if (const auto* raw = cfg.PreservedSection()) {
+    for (const auto& [k, v] : *raw) file.SetString(section, k, v);
+    return;
+  }
+  file.SetString(section, "Vers", "1");
+  file.SetString(section, "Type", cfg.GetType());
+  file.SetString(section, "SendHigh", FormatText("%d", cfg.GetSendHigh()));
+  file.SetString(section, "NumPorts", FormatText("%d", cfg.GetPortCount()));
+  file.SetString(section, "NumRings", FormatText("%d", cfg.GetNumRings()));
+  for (int i = 0; i < cfg.GetPortCount(); ++i)
+    file.SetString(section, FormatText("MirrorSourceMode%d", i),
+                   FormatText("%d", static_cast<int>(cfg.GetMirrorSourceMode(i))));
+  file.SetString(section, "OKOutputMode", FormatText("%d", cfg.GetOKOutputMode()));
+  file.SetString(section, "OKOutputTriggers", FormatText("%lu", cfg.GetOKOutputTriggers()));
+  file.SetString(section, "MasterMode", FormatText("%d", cfg.GetMasterMode()));
+  file.SetString(section, "DefBackupSel", FormatText("%d", cfg.GetDefaultBackupSelect()));
+  int k = 0;
+  for (const auto& e : cfg.MirrorPairs().Entries()) {
+    const std::size_t star = e.key.find('*');
+    const std::string src = CutChars(e.key.substr(0, star), 20);
+    const std::string mon = star == std::string::npos ? std::string() : CutChars(e.key.substr(star + 1), 20);
+    file.SetString(section, FormatText("Mirror%d", k++), FormatText("%s,%s,%d", src, mon, e.value));
+  }
+  for (int t = 0; t < CSwitchConfig::kTagValues; ++t)
+    file.SetString(section, FormatText("TagMapping%d", t), FormatText("%d", static_cast<int>(cfg.GetTagMapping(t))));
+  for (int r = 0; r < cfg.GetNumRings(); ++r) {
+    const CRingSettings* ring = cfg.GetRing(r);
+    file.SetString(section, FormatText("Ring%d", r),
+                   FormatText("%d,%d,%d,%d", ring->enabled, ring->primaryPort, ring->backupPort, ring->testInterval));
+  }
+  for (int i = 0; i < cfg.GetPortCount(); ++i) {
+    const CPortSettings* p = cfg.GetPort(i);
+    file.SetString(section, FormatText("Port%d", i),
+                   FormatText("%d,%d,%d,%d,%d,%d,%d,%d,%s,%s,%s,%s,%s,%s,%d,%d", p->full100, p->half100, p->full10,
+                              p->half10, p->broadcastLimit, p->flowControl, p->useIP, p->useTag, p->admin, p->name,
+                              p->negotiation, p->outputTag, p->precedence, p->priority, p->full1000, p->half1000));
+  }
+}
+
+// ---------------------------------------------------------------- switch entry section
+
+void ReadEntrySection(const CIniFile& file, const std::string& section, CSwitchEntry& entry, CProjectNotes* notes) {
+  SectionReader in(file, section);
+  if (AtoI(in.Get("Vers", "1")) != 1) {
+    entry.SetPreservedSection(in.Raw());
+    if (notes) AddOnce(notes->newerSections, entry.GetName());
+    return;
+  }
+  entry.SetMac(in.Get("MAC", ""));
+  entry.GetConfig().SetName(in.Get("Cfg Name", ""));
+  const std::string part = in.Get("Part Type", "");
+  if (!part.empty() && !entry.SetPartFromText(part, "")) {
+    // A model that is not offered (a customisation file may hide it) stays
+    // the switch's model, so that saving writes it back.
+    CPartRecord rec;
+    if (!LookupCatalogueRow(part, rec)) rec = CPartRecord{part, part, 5};
+    entry.SetPart(rec);
+  }
+  entry.SetIP(in.Get("IP", ""));
+  entry.SetSubnet(in.Get("Subnet", ""));
+  entry.SetGateway(in.Get("Gateway", ""));
+  entry.SetModbusEnable(AtoInt(in.Get("Modbus Enable", "")));
+  const long long addr = AtoI(in.Get("Modbus Addr", "1"));
+  if (addr >= 1 && addr <= 247) {
+    entry.SetModbusAddress(static_cast<int>(addr));
+  } else {
+    entry.SetModbusAddress(1);
+    in.Repaired();
+  }
+  if (in.repaired() && notes) AddOnce(notes->repairedSections, entry.GetName());
+}
+
+void WriteEntrySection(CIniFile& file, const std::string& section, const CSwitchEntry& entry) {
+  if (const auto* raw = entry.PreservedSection()) {
+    for (const auto& [k, v] : *raw) file.SetString(section, k, v);
+    return;
+  }
+  file.SetString(section, "Vers", "1");
+  file.SetString(section, "MAC", entry.GetMacSuffix());
+  file.SetString(section, "Cfg Name", entry.GetConfig().GetName());
+  file.SetString(section, "Part Type", entry.GetPart().partNumber);
+  file.SetString(section, "IP", entry.GetIP());
+  file.SetString(section, "Subnet", entry.GetSubnet());
+  file.SetString(section, "Gateway", entry.GetGateway());
+  file.SetString(section, "Modbus Enable", FormatText("%d", entry.GetModbusEnable()));
+  file.SetString(section, "Modbus Addr", FormatText("%d", entry.GetModbusAddress()));
+}
+
+// Names that cannot be written: empty ones and repeats (letter case aside).
+// Both would make two items share one section, or lose one.
+std::vector<std::string> UnwritableNames(const std::vector<std::string>& names) {
+  std::vector<std::string> bad;
+  std::unordered_set<std::string> seen;
+  for (const auto& n : names) {
+    if (n.empty() || CleanItemName(n) != n) {
+      AddOnce(bad, n);
+    } else if (!seen.insert(FoldCase(n)).second) {
+      AddOnce(bad, n);
+    }
+  }
+  return bad;
+}
+
+void DeleteIndexedSections(CIniFile& file, std::string_view index, std::string_view prefix) {
+  for (const auto& name : IndexNames(file, index)) file.DeleteSection(std::string(prefix) + name);
+  file.DeleteSection(index);
+}
+
+std::string NameList(const std::vector<std::string>& names) {
+  // A message box holds a screenful; a long list is cut.
+  constexpr std::size_t kMaxShown = 20;
+  std::string out;
+  for (std::size_t i = 0; i < names.size() && i < kMaxShown; ++i) {
+    if (i) out += "\n";
+    out += names[i].empty() ? std::string("\"\"") : names[i];
+  }
+  if (names.size() > kMaxShown) out += "\n...";
+  return out;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- languages
+
+namespace {
+struct LanguageBundles {
+  std::mutex mutex;
+  std::vector<const CResourceBundle*> custom;
+  std::once_flag loaded;
+  std::vector<const CResourceBundle*> libraries;  // loaded once, kept for the process
+};
+LanguageBundles& Languages() {
+  static LanguageBundles l;
+  return l;
+}
+}  // namespace
+
+void SetProjectLanguageBundles(std::vector<const CResourceBundle*> bundles) {
+  LanguageBundles& l = Languages();
+  std::lock_guard lock(l.mutex);
+  l.custom = std::move(bundles);
+}
+
+std::vector<const CResourceBundle*> ProjectLanguageBundles() {
+  LanguageBundles& l = Languages();
+  {
+    std::lock_guard lock(l.mutex);
+    if (!l.custom.empty()) return l.custom;
+  }
+  std::call_once(l.loaded, [&l] {
+    const CResourceBundle& own = EmbeddedEnglish();
+    auto text = [&](unsigned id) {
+      const std::string* s = own.FindString(id);
+      return s ? *s : std::string();
+    };
+    const LanguageLibraryNames names = {text(15010), text(15012), text(15011)};
+    const std::string folder = ProgramFolder();
+    for (const char* language : {"german", "french"}) {
+      LanguageLoad load = LoadLanguageLibrary(language, names, folder);
+      if (load.bundle) l.libraries.push_back(load.bundle);
+    }
+  });
+  std::vector<const CResourceBundle*> out;
+  if (const CResourceBundle* current = CurrentResources()) out.push_back(current);
+  out.push_back(&EmbeddedEnglish());
+  out.insert(out.end(), l.libraries.begin(), l.libraries.end());
+  return out;
+}
+
+std::string CanonicalBaseType(std::string_view type) {
+  if (type.empty()) return {};
+  for (unsigned id = 6000; id <= 6010; ++id) {
+    const std::string current = LoadResString(id);
+    if (current.empty()) continue;
+    if (current == type) return current;
+    if (MatchesInAnyLanguage(type, id)) return current;
+  }
+  return std::string(type);
+}
+
+// ---------------------------------------------------------------- notes
+
+bool CProjectNotes::Empty() const {
+  return !mirrorConflict && newerSections.empty() && repairedSections.empty() && droppedNames.empty() &&
+         unsavedNames.empty();
+}
+
+std::vector<std::string> CProjectNotes::Messages() const {
+  std::vector<std::string> out;
+  if (mirrorConflict) out.push_back(LoadResString(kMsgMirrorConflict));
+  if (!newerSections.empty()) out.push_back(FormatRes(kMsgNewerSections, NameList(newerSections)));
+  if (!repairedSections.empty()) out.push_back(FormatRes(kMsgRepaired, NameList(repairedSections)));
+  if (!droppedNames.empty()) out.push_back(FormatRes(kMsgDroppedNames, NameList(droppedNames)));
+  if (!unsavedNames.empty()) out.push_back(FormatRes(kMsgUnsaved, NameList(unsavedNames)));
+  return out;
+}
+
+void CProjectNotes::Show() const {
+  for (const auto& m : Messages()) AfxMessageBox(m, MB_OK | MB_ICONEXCLAMATION);
+}
+
+}  // namespace fw
+
+// ---------------------------------------------------------------- store and list parts
+
+int CSwitchConfigStore::LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNotes* notes) {
+  using namespace fw;
+  if (saving) {
+    std::vector<std::string> names;
+    AppendNames(names);
+    if (auto bad = UnwritableNames(names); !bad.empty()) {
+      if (notes)
+        for (const auto& n : bad) AddOnce(notes->unsavedNames, n);
+      return -3;
+    }
+    DeleteIndexedSections(file, kCfgIndex, kCfgPrefix);
+    int k = 0;
+    for (int i = First(); i >= 0; i = Next(i)) {
+      const CSwitchConfig& cfg = *GetAt(i);
+      file.SetString(kCfgIndex, FormatText("%d", k++), cfg.GetName());
+      WriteConfigSection(file, std::string(kCfgPrefix) + cfg.GetName(), cfg);
+    }
+    return 0;
+  }
+
+  Clear();
+  bool conflict = false, newer = false;
+  std::unordered_set<std::string> seen;
+  for (const auto& raw : IndexNames(file, kCfgIndex)) {
+    CSwitchConfig cfg;
+    cfg.SetName(raw);
+    if (cfg.GetName().empty()) continue;
+    // Names equal but for letter case share one section: the first one has it.
+    if (!seen.insert(FoldCase(cfg.GetName())).second) {
+      if (notes) AddOnce(notes->droppedNames, cfg.GetName());
+      continue;
+    }
+    const auto r = ReadConfigSection(file, std::string(kCfgPrefix) + raw, cfg, notes);
+    conflict |= r.conflict;
+    newer |= r.newer;
+    if (!r.newer) {
+      // Old type names of earlier versions map onto today's base types.
+      const std::string& type = cfg.GetType();
+      const bool known = std::any_of(baseTypes_.begin(), baseTypes_.end(),
+                                     [&](const std::string& t) { return EqualsNoCase(t, type); });
+      if (!known) {
+        static constexpr std::pair<unsigned, unsigned> kOldNames[] = {{5116, 6000}, {5117, 6006}, {5118, 6009}};
+        for (auto [oldId, newId] : kOldNames)
+          if (MatchesInAnyLanguage(type, oldId)) {
+            cfg.SetPartNumber(LoadResString(newId));
+            break;
+          }
+      }
+    }
+    Add(cfg);
+  }
+  if (notes && conflict) notes->mirrorConflict = true;
+  return conflict ? -3 : newer ? kProjectNewerSection : 0;
+}
+
+int CSwitchList::LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNotes* notes) {
+  using namespace fw;
+  if (saving) {
+    std::vector<std::string> names;
+    for (int i = First(); i >= 0; i = Next(i)) names.push_back(GetAt(i)->GetName());
+    if (auto bad = UnwritableNames(names); !bad.empty()) {
+      if (notes)
+        for (const auto& n : bad) AddOnce(notes->unsavedNames, n);
+      return -3;
+    }
+    DeleteIndexedSections(file, kEntryIndex, kEntryPrefix);
+    int k = 0;
+    for (int i = First(); i >= 0; i = Next(i)) {
+      const CSwitchEntry& e = *GetAt(i);
+      file.SetString(kEntryIndex, FormatText("%d", k++), e.GetName());
+      WriteEntrySection(file, std::string(kEntryPrefix) + e.GetName(), e);
+    }
+    return 0;
+  }
+
+  Clear();
+  std::unordered_set<std::string> seen;
+  for (const auto& raw : IndexNames(file, kEntryIndex)) {
+    CSwitchEntry entry;
+    entry.SetName(raw);
+    if (entry.GetName().empty()) continue;
+    if (!seen.insert(FoldCase(entry.GetName())).second) {
+      if (notes) AddOnce(notes->droppedNames, entry.GetName());
+      continue;
+    }
+    ReadEntrySection(file, std::string(kEntryPrefix) + raw, entry, notes);
+    Add(entry);
+  }
+  return 0;
+}
+
+// ---------------------------------------------------------------- whole files
+
+namespace fw {
+
+int LoadProjectFile(const std::string& path, CSwitchConfigStore& store, CSwitchList& switches, CProjectNotes* notes,
+                    std::string* error) {
+  CIniFile file;
+  if (!file.Load(path, error)) return -1;
+  const int r = store.LoadSave(file, false, notes);
+  switches.LoadSave(file, false, notes);
+  return r;
+}
+
+int SaveProjectFile(const std::string& path, CSwitchConfigStore& store, CSwitchList& switches, CProjectNotes* notes,
+                    std::string* error) {
+  CIniFile file;
+  // The sections we do not own are kept, so an existing file must be read in full first.
+  if (!file.Load(path, error)) return -1;
+  std::error_code ec;
+  if (std::filesystem::exists(path, ec) && access(path.c_str(), W_OK) != 0) {
+    if (error) *error = FormatText("%s: %s", path, std::strerror(errno));
+    return -1;
+  }
+  const int cfgResult = store.LoadSave(file, true, notes);
+  const int entryResult = switches.LoadSave(file, true, notes);
+  if (cfgResult < 0 || entryResult < 0) {
+    if (error) *error = "Names that cannot be written";
+    return cfgResult < 0 ? cfgResult : entryResult;
+  }
+  if (!file.SaveAs(path, error)) return -1;
+  return 0;
+}
+
+}  // namespace fw

@@ -1,0 +1,64 @@
+// The ".zcf" project file: an INI file with an index section and one section
+// per configuration ("Switch Cfgs", "Switch Cfg: <name>") and per switch
+// ("Switch Entries", "Switch Entry: <name>"). Sections the program does not
+// know survive a save.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "switch/configstore.h"
+#include "switch/switchentry.h"
+
+namespace fw {
+
+class CResourceBundle;
+
+// Results beyond 0 / -1 / -3 of the project file parts.
+enum : int {
+  // A section was written by a newer program version; it is kept as it was.
+  kProjectNewerSection = -5,
+};
+
+// What a load or save found worth telling the user. Filled by the file
+// parts; shown once per file by Show.
+struct CProjectNotes {
+  bool mirrorConflict = false;            // a mirror pair named a second monitor port
+  std::vector<std::string> newerSections;  // kept unread and written back unchanged
+  std::vector<std::string> repairedSections;  // values out of range were replaced
+  std::vector<std::string> droppedNames;   // index names repeated (letter case aside)
+  std::vector<std::string> unsavedNames;   // names that cannot stand in a section header
+
+  bool Empty() const;
+  // One message box per kind of problem, the mirror warning first.
+  void Show() const;
+  // The texts Show would display, in order.
+  std::vector<std::string> Messages() const;
+};
+
+// Reads a whole project into store and switches (both emptied first).
+// Returns the configuration part's result: 0, -3 (a mirror pair was dropped
+// in any section) or kProjectNewerSection; -1 when the file cannot be read.
+int LoadProjectFile(const std::string& path, CSwitchConfigStore& store, CSwitchList& switches,
+                    CProjectNotes* notes = nullptr, std::string* error = nullptr);
+
+// Writes store and switches into the project file, keeping every section the
+// program does not own. The file is replaced in one step: on any failure the
+// old file stays as it was and the result is negative (-1 the file cannot be
+// written, -3 a name cannot be written).
+int SaveProjectFile(const std::string& path, CSwitchConfigStore& store, CSwitchList& switches,
+                    CProjectNotes* notes = nullptr, std::string* error = nullptr);
+
+// The string bundles of every shipped language: a project saved in another
+// language names its base types in that language. By default the current
+// bundle, the built-in English one and the language libraries found in the
+// program's folder; tests set their own (an empty list restores the default).
+std::vector<const CResourceBundle*> ProjectLanguageBundles();
+void SetProjectLanguageBundles(std::vector<const CResourceBundle*> bundles);
+
+// The type text as this program names it: a base type or old type name given
+// in any language becomes the text of the language in use.
+std::string CanonicalBaseType(std::string_view type);
+
+}  // namespace fw
