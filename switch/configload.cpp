@@ -49,8 +49,10 @@ std::uint8_t Get(const std::vector<std::uint8_t>& image, std::size_t address) {
 }
 
 void SetBit(std::uint8_t& b, int bit, bool on) {
-  if (on) b = static_cast<std::uint8_t>(b | (1u << bit));
-  else b = static_cast<std::uint8_t>(b & ~(1u << bit));
+  if (on)
+    b = static_cast<std::uint8_t>(b | (1u << bit));
+  else
+    b = static_cast<std::uint8_t>(b & ~(1u << bit));
 }
 
 bool IsFiberPort(const std::vector<std::uint8_t>& current, int port, int count) {
@@ -100,7 +102,9 @@ bool ParseIp(const std::string& text, bool empty_is_zero, std::uint8_t out[4]) {
   return true;
 }
 
-char Printable(std::uint8_t c) { return c >= 0x20 && c < 0x7F ? static_cast<char>(c) : '?'; }
+char Printable(std::uint8_t c) {
+  return c >= 0x20 && c < 0x7F ? static_cast<char>(c) : '?';
+}
 
 }  // namespace
 
@@ -176,8 +180,10 @@ int BuildConfigImage(const std::vector<std::uint8_t>& current, const CSwitchConf
     Put(image, at + 3, ring->enabled ? 15 : 0);
     // The notice promises that the master selection stays automatic: leave it.
     if (!keep_master) {
-      if (config.GetMasterMode() == 1) Put(image, at + 4, std::max(primary, backup));
-      else if (config.GetMasterMode() == 0) Put(image, at + 4, 0);
+      if (config.GetMasterMode() == 1)
+        Put(image, at + 4, std::max(primary, backup));
+      else if (config.GetMasterMode() == 0)
+        Put(image, at + 4, 0);
     }
     Put(image, at + 5, backup < primary ? 1 : 0);
     Put(image, at + 6, 0);
@@ -192,8 +198,10 @@ int BuildConfigImage(const std::vector<std::uint8_t>& current, const CSwitchConf
     for (const auto& e : pairs) {
       if (e.source != j || e.value == 0 || e.monitor < 0 || e.monitor >= ports) continue;
       any = true;
-      if (e.monitor < 8) lo = static_cast<std::uint8_t>(lo | (1u << e.monitor));
-      else hi = static_cast<std::uint8_t>(hi | (1u << (e.monitor - 8)));
+      if (e.monitor < 8)
+        lo = static_cast<std::uint8_t>(lo | (1u << e.monitor));
+      else
+        hi = static_cast<std::uint8_t>(hi | (1u << (e.monitor - 8)));
     }
     if (any && config.GetMirrorSourceMode(j) == 1) hi |= 0x80;
     Put(image, eerom::kMirroring + 2u * j, hi);
@@ -225,8 +233,10 @@ int BuildConfigImage(const std::vector<std::uint8_t>& current, const CSwitchConf
       SetBit(b0, 4, true);
       SetBit(b0, 3, false);
     }
-    if (p->precedence == "Use Tag") SetBit(b0, 2, true);
-    else if (p->precedence == "Use IP") SetBit(b0, 2, false);
+    if (p->precedence == "Use Tag")
+      SetBit(b0, 2, true);
+    else if (p->precedence == "Use IP")
+      SetBit(b0, 2, false);
     SetBit(b0, 1, p->useIP != 0);
     SetBit(b0, 0, p->useTag != 0);
     static const char* const kPriorities[] = {"Background", "Normal", "Expedited", "Urgent"};
@@ -432,8 +442,9 @@ int CSwitchDiscovery::SwitchLoadConfigOp(CSwitchEntry& entry, const CSwitchConfi
 
     // When the configuration was loaded, and which one.
     const auto now = static_cast<std::uint32_t>(std::time(nullptr));
-    const std::uint8_t stamp[4] = {static_cast<std::uint8_t>(now >> 24), static_cast<std::uint8_t>(now >> 16),
-                                   static_cast<std::uint8_t>(now >> 8), static_cast<std::uint8_t>(now)};
+    const std::uint8_t stamp[4] = {
+        static_cast<std::uint8_t>(now >> 24), static_cast<std::uint8_t>(now >> 16),
+        static_cast<std::uint8_t>(now >> 8), static_cast<std::uint8_t>(now)};
     block.Clear(true);
     block.AddRequest(EEROM_WRITE, eerom::kLoadTime, 4, stamp);
     if (Run(block, error) != 0) return -1;

@@ -151,7 +151,8 @@ TEST_F(ConfigImage, IpAndModbus) {
   // A bad text is refused, not sent as 255.255.255.255.
   entry.SetGateway("192.168.1.300");
   EXPECT_EQ(Build(), -1);
-  EXPECT_EQ(messages, std::vector<std::string>{"The address \"192.168.1.300\" is not a valid IP address."});
+  EXPECT_EQ(messages,
+            std::vector<std::string>{"The address \"192.168.1.300\" is not a valid IP address."});
   entry.SetGateway("192.168.1.1");
   entry.SetIP("");
   EXPECT_EQ(Build(), -1);
@@ -186,12 +187,14 @@ TEST_F(ConfigImage, OldFirmwareNoticesKeepWhatTheyPromise) {
   current[289] = 0x22;
   ASSERT_EQ(Build(current), -3);
   ASSERT_EQ(messages.size(), 2u);
-  EXPECT_EQ(messages[0],
-            "Notice: Selecting the master switch requires firmware version 0103 or higher. The master "
-            "switch selection will remain automatic.\n\n(firmware version 0102 detected)");
-  EXPECT_EQ(messages[1],
-            "Notice: Definable OK output triggers require firmware version 0103 or higher. Therefore, "
-            "the OK output functionality will not be changed.");
+  EXPECT_EQ(
+      messages[0],
+      "Notice: Selecting the master switch requires firmware version 0103 or higher. The master "
+      "switch selection will remain automatic.\n\n(firmware version 0102 detected)");
+  EXPECT_EQ(
+      messages[1],
+      "Notice: Definable OK output triggers require firmware version 0103 or higher. Therefore, "
+      "the OK output functionality will not be changed.");
   EXPECT_EQ(image[772], 0x00);  // master selection as read
   EXPECT_EQ(Slice(image, 288, 2), (Bytes{0x11, 0x22}));
   EXPECT_EQ(Slice(image, 768, 4), (Bytes{4, 5, 0, 15}));  // the ring itself is written
@@ -217,7 +220,7 @@ TEST(ImageDiff, RunsAndTakeOverGroups) {
   ASSERT_EQ(runs.size(), 2u);
   EXPECT_EQ(runs[0].start, 40);
   EXPECT_EQ(runs[0].length, 2);
-  EXPECT_EQ(TakeOverBits(runs), 0u);  // the name is no group
+  EXPECT_EQ(TakeOverBits(runs), 0u);                     // the name is no group
   EXPECT_TRUE(DiffImages(a, Bytes(10, 1)).size() == 1);  // over the shorter length
   // Mirroring of source ports 7 and 8 lies beyond 1034 and still counts.
   EXPECT_EQ(TakeOverBits({{1036, 1}}), TAKE_OVER_MIRRORING);
