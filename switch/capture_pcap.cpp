@@ -44,6 +44,7 @@ struct PcapApi {
   void (*close)(pcap_t*) = nullptr;
   char* (*geterr)(pcap_t*) = nullptr;
   const char* (*statustostr)(int) = nullptr;
+  int (*setdirection)(pcap_t*, pcap_direction_t) = nullptr;  // optional
 
   bool Complete() const {
     return findalldevs && freealldevs && create && set_snaplen && set_promisc &&
@@ -147,6 +148,7 @@ class CPcapBackend : public ICaptureBackend {
     api_.close = lib_.Function<decltype(api_.close)>("pcap_close");
     api_.geterr = lib_.Function<decltype(api_.geterr)>("pcap_geterr");
     api_.statustostr = lib_.Function<decltype(api_.statustostr)>("pcap_statustostr");
+    api_.setdirection = lib_.Function<decltype(api_.setdirection)>("pcap_setdirection");
     usable_ = api_.Complete();
   }
 
@@ -226,6 +228,8 @@ class CPcapBackend : public ICaptureBackend {
       api_.close(p);
       return nullptr;
     }
+    // Our own requests need not come back to us.
+    if (api_.setdirection) api_.setdirection(p, PCAP_D_IN);
     // The kernel drops everything but our protocol, so a busy segment does
     // not bury the replies. Without the filter the parsers still sort frames.
     bpf_program prog{};
@@ -257,12 +261,11 @@ bool CaptureVersionCompatible(const std::string& text, int min_major) {
   const std::size_t from = at + 8;
   if (from > text.size() || text.size() - from < 4) return false;
   const auto blank = text.find(' ', from);
-  const std::string number = text.substr(from, blank == std::string::npos ? std::string::npos
-                                                                          : blank - from);
+  const std::string number =
+      text.substr(from, blank == std::string::npos ? std::string::npos : blank - from);
   const std::string major = number.substr(0, std::min<std::size_t>(number.find('.'), 10));
-  if (major.empty() || !std::all_of(major.begin(), major.end(), [](char c) {
-        return c >= '0' && c <= '9';
-      })) {
+  if (major.empty() ||
+      !std::all_of(major.begin(), major.end(), [](char c) { return c >= '0' && c <= '9'; })) {
     return false;
   }
   long value = 0;

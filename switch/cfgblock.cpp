@@ -26,7 +26,9 @@ bool CCfgBlock::LookupByte(std::uint16_t address, std::uint8_t* value) const {
   return true;
 }
 
-void CCfgBlock::StoreByte(std::uint16_t address, std::uint8_t value) { m_map[address] = value; }
+void CCfgBlock::StoreByte(std::uint16_t address, std::uint8_t value) {
+  m_map[address] = value;
+}
 
 void CCfgBlock::CopyWordMapToBytes(std::vector<std::uint8_t>* bytes) const {
   for (const auto& [address, value] : m_map) {
@@ -58,7 +60,8 @@ void CCfgBlock::SplitAndPack() {
     for (std::size_t done = 0; done < r.nLength; done += kMaxEntryData) {
       CAccessRequest e;
       e.nKind = r.nKind;
-      e.nLength = static_cast<std::uint16_t>(std::min<std::size_t>(kMaxEntryData, r.nLength - done));
+      e.nLength =
+          static_cast<std::uint16_t>(std::min<std::size_t>(kMaxEntryData, r.nLength - done));
       e.nStart = static_cast<std::uint16_t>(r.nStart + done);
       if (r.nKind == EEROM_WRITE) {
         e.data.assign(r.data.begin() + static_cast<std::ptrdiff_t>(done),
@@ -137,7 +140,8 @@ int CCfgBlock::CheckReply(std::span<const std::uint8_t> reply, std::vector<CAcce
     if (kind == 0 || len == 0) {
       end_seen = true;
       if (walked == 0) {
-        AppendLine(error, "The switch replied with an empty block during EEROM read/write commands.");
+        AppendLine(error,
+                   "The switch replied with an empty block during EEROM read/write commands.");
         return EEROM_EMPTY_REPLY;
       }
       break;
@@ -170,8 +174,9 @@ int CCfgBlock::CheckReply(std::span<const std::uint8_t> reply, std::vector<CAcce
     pos += 4 + std::size_t{len};
   }
   if (!end_seen) {
-    AppendLine(error, "The switch failed to send the last block identifier during EEROM "
-                      "read/write command(s).");
+    AppendLine(error,
+               "The switch failed to send the last block identifier during EEROM "
+               "read/write command(s).");
     return EEROM_NO_END_MARKER;
   }
   return result;
@@ -182,9 +187,9 @@ int CCfgBlock::StoreReadEntries(const std::vector<CAccessRequest>& frame, std::s
     if (e.nKind != EEROM_READ || e.nDone != 1) continue;
     if (e.data.size() < e.nLength) {
       AppendLine(error, "Unknown error found while reading EEROM.");
-      AppendLine(error, fw::FormatText("pos = %d, max = %d, size = %d\n",
-                                       static_cast<int>(e.data.size()), e.nLength,
-                                       static_cast<int>(e.data.size())));
+      AppendLine(error,
+                 fw::FormatText("pos = %d, max = %d, size = %d\n", static_cast<int>(e.data.size()),
+                                e.nLength, static_cast<int>(e.data.size())));
       AppendLine(error,
                  fw::FormatText("cmd = %d, start = %d, num = %d", e.nKind, e.nStart, e.nLength));
       return EEROM_FAILED;
@@ -223,9 +228,9 @@ int CCfgBlock::CheckAllDone(std::string* error) const {
       if (e.nKind == EEROM_END || e.nDone == 1) continue;
       result = EEROM_ENTRY_NOT_DONE;
       if (e.text.empty()) {
-        AppendLine(error, fw::FormatText("%s at location %d, length %d was not confirmed.",
-                                         e.nKind == EEROM_READ ? "Read" : "Write", e.nStart,
-                                         e.nLength));
+        AppendLine(error,
+                   fw::FormatText("%s at location %d, length %d was not confirmed.",
+                                  e.nKind == EEROM_READ ? "Read" : "Write", e.nStart, e.nLength));
       }
     }
   }

@@ -1,6 +1,7 @@
 #include "switch/cswitchcomm.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <mutex>
@@ -11,11 +12,10 @@
 
 namespace {
 
-// "cswitchcomm::pcapdevsmutex": guards device enumeration and the process-wide
-// device list. A wait that times out is an error; nothing guarded is touched.
-std::timed_mutex& DevicesMutex() {
-  static std::timed_mutex m;
-  return m;
+std::atomic<int> g_devicesMutexWait{cswitchcomm::kDevicesMutexWait};
+
+std::chrono::milliseconds DevicesWait() {
+  return std::chrono::milliseconds(g_devicesMutexWait.load());
 }
 
 struct ProcessDeviceList {
@@ -84,6 +84,17 @@ class CClockPrompt : public ICyclePowerPrompt {
 
 }  // namespace
 
+// "cswitchcomm::pcapdevsmutex": guards device enumeration and the process-wide
+// device list. A wait that times out is an error; nothing guarded is touched.
+std::timed_mutex& cswitchcomm::DevicesMutex() {
+  static std::timed_mutex m;
+  return m;
+}
+
+void cswitchcomm::SetDevicesMutexWait(int ms) {
+  g_devicesMutexWait = ms;
+}
+
 cswitchcomm::cswitchcomm(fw::ICaptureBackend* backend, fw::IClock* clock)
     : m_backend(backend ? backend : &fw::ProcessCaptureBackend()),
       m_clock(clock ? clock : &fw::SteadyClock()) {
@@ -91,7 +102,9 @@ cswitchcomm::cswitchcomm(fw::ICaptureBackend* backend, fw::IClock* clock)
   m_bIncompatible = !m_backend->Usable();
 }
 
-cswitchcomm::~cswitchcomm() { CommClose(); }
+cswitchcomm::~cswitchcomm() {
+  CommClose();
+}
 
 void cswitchcomm::SetDefaultCyclePowerPromptFactory(CyclePowerPromptFactory factory) {
   std::lock_guard lock(PromptFactoryMutex());
@@ -115,7 +128,7 @@ int cswitchcomm::CommFindDevices(CPcapDeviceList* list) {
     AfxMessageBox("PcapFindDevsEx not loaded.");
     return -1;
   }
-  std::unique_lock lock(DevicesMutex(), std::chrono::milliseconds(kDevicesMutexWait));
+  std::unique_lock lock(DevicesMutex(), DevicesWait());
   if (!lock.owns_lock()) return 0;
   return FillDevices(*m_backend, list);
 }
@@ -123,7 +136,7 @@ int cswitchcomm::CommFindDevices(CPcapDeviceList* list) {
 void cswitchcomm::PrepareDeviceList(fw::ICaptureBackend* backend) {
   fw::ICaptureBackend& b = backend ? *backend : fw::ProcessCaptureBackend();
   if (!b.Usable()) return;
-  std::unique_lock lock(DevicesMutex(), std::chrono::milliseconds(kDevicesMutexWait));
+  std::unique_lock lock(DevicesMutex(), DevicesWait());
   if (!lock.owns_lock()) return;
   auto& pl = ProcessDevices();
   if (pl.filled && pl.source == &b) return;
@@ -136,7 +149,7 @@ void cswitchcomm::PrepareDeviceList(fw::ICaptureBackend* backend) {
 
 std::string cswitchcomm::LookupDeviceName(const std::string& text) {
   if (m_bIncompatible) return {};
-  std::unique_lock lock(DevicesMutex(), std::chrono::milliseconds(kDevicesMutexWait));
+  std::unique_lock lock(DevicesMutex(), DevicesWait());
   if (!lock.owns_lock()) return {};
   auto& pl = ProcessDevices();
   const bool stale = !pl.filled || pl.source != m_backend;
@@ -251,8 +264,12 @@ bool cswitchcomm::CommSetTargetMac(const std::string& text) {
   return true;
 }
 
-void cswitchcomm::SetTarget(const std::uint8_t mac[6]) { std::copy(mac, mac + 6, m_target.begin()); }
-void cswitchcomm::GetTarget(std::uint8_t mac[6]) const { std::copy(m_target.begin(), m_target.end(), mac); }
+void cswitchcomm::SetTarget(const std::uint8_t mac[6]) {
+  std::copy(mac, mac + 6, m_target.begin());
+}
+void cswitchcomm::GetTarget(std::uint8_t mac[6]) const {
+  std::copy(m_target.begin(), m_target.end(), mac);
+}
 
 std::string cswitchcomm::FormatMacText(const std::uint8_t mac[6], const std::string& lead,
                                        const std::string& trail) {
@@ -386,15 +403,22 @@ int cswitchcomm::SendLoadBlock(const std::uint8_t* block, std::size_t len, int p
   } else if (f & fw::frames::kFlagSuccess) {
     return 0;
   } else {
-    AppendLine(error, "Switch boot monitor mode error found while attempting to send data to "
-                      "switch memory.");
+    AppendLine(error,
+               "Switch boot monitor mode error found while attempting to send data to "
+               "switch memory.");
   }
   const int status = fw::frames::LoadStatus(reply);
   switch (status) {
     case 2: AppendLine(error, "Failed to write data to switch memory."); return -106;
-    case 3: AppendLine(error, "Invalid data found while attempting to send to switch memory."); return -107;
-    case 4: AppendLine(error, "Erase failed while attempting to send to switch memory."); return -108;
-    case 5: AppendLine(error, "Verify failed while attempting to send to switch memory."); return -109;
+    case 3:
+      AppendLine(error, "Invalid data found while attempting to send to switch memory.");
+      return -107;
+    case 4:
+      AppendLine(error, "Erase failed while attempting to send to switch memory.");
+      return -108;
+    case 5:
+      AppendLine(error, "Verify failed while attempting to send to switch memory.");
+      return -109;
     default:
       AppendLine(error, fw::FormatText("%s (%d) %s\n", "Unknown error", status,
                                        "found while attempting to send to switch memory."));
@@ -405,11 +429,14 @@ int cswitchcomm::SendLoadBlock(const std::uint8_t* block, std::size_t len, int p
 int cswitchcomm::CommEnterBootMonitor(std::string& error) {
   std::string ignored;
   const bool answered = ControlRequest(1, ignored, COMM_QUIET) == 0;
-  auto prompt = MakePrompt();
+  std::unique_ptr<ICyclePowerPrompt> prompt;
   if (!answered) {
+    prompt = MakePrompt();
     prompt->PumpMessagesFor(25);
   } else {
+    // The switch is restarting into its boot monitor; give it time first.
     CommPumpMessagesFor(3000);
+    prompt = MakePrompt();
     prompt->SetCaption(LoadResString(10044));
     prompt->SetStatus(LoadResString(10045));
     prompt->PumpMessagesFor(100);
@@ -460,8 +487,8 @@ int cswitchcomm::Run(CCfgBlock& block, std::string& error) {
   }
   block.SplitAndPack();
   for (auto& entries : block.Frames()) {
-    const auto request =
-        fw::frames::BuildRequest(m_target, m_local, fw::frames::kCmdEerom, CCfgBlock::FrameBody(entries));
+    const auto request = fw::frames::BuildRequest(m_target, m_local, fw::frames::kCmdEerom,
+                                                  CCfgBlock::FrameBody(entries));
     std::vector<std::uint8_t> reply;
     if (ExchangeEerom(request, &reply, error) != 0) return EEROM_FAILED;
     // A busy switch gets the same frame again, at most three times; the first

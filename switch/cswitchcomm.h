@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,10 @@ class cswitchcomm {
   // Device list.
   int CommFindDevices(CPcapDeviceList* list);
   std::string LookupDeviceName(const std::string& text);
+  // The process-wide lock around device enumeration and the device list, and
+  // how long its waits last (15 s; tests shorten it).
+  static std::timed_mutex& DevicesMutex();
+  static void SetDevicesMutexWait(int ms);
   // Fills the process-wide device list once, before worker threads need it.
   static void PrepareDeviceList(fw::ICaptureBackend* backend = nullptr);
 

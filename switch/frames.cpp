@@ -15,8 +15,8 @@ bool Tagged(std::span<const std::uint8_t> f) {
 }
 
 bool HasSignature(std::span<const std::uint8_t> f) {
-  return f.size() >= kMinReply && std::equal(std::begin(kSignature), std::end(kSignature),
-                                             f.begin() + 12);
+  return f.size() >= kMinReply &&
+         std::equal(std::begin(kSignature), std::end(kSignature), f.begin() + 12);
 }
 
 }  // namespace
@@ -38,8 +38,7 @@ void WriteBE32(std::uint8_t* p, std::uint32_t v) {
 }
 
 std::vector<std::uint8_t> BuildRequest(const MacAddress& target, const MacAddress& local,
-                                       std::uint16_t command,
-                                       std::span<const std::uint8_t> data) {
+                                       std::uint16_t command, std::span<const std::uint8_t> data) {
   std::vector<std::uint8_t> f(std::max(kMinFrame, kHeaderSize + data.size()), 0);
   std::copy(target.begin(), target.end(), f.begin());
   std::copy(local.begin(), local.end(), f.begin() + 6);

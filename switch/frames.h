@@ -65,9 +65,9 @@ struct CSwitchStatus {
   int nRingState = 0;
   bool bRingFlag08 = false, bRingFlag10 = false, bRingFlag20 = false;
   int nRingTop = 0;
-  int nPortLink[kMaxPorts] = {};   // low two bits
-  int nPortBit04[kMaxPorts] = {};  // 0 or 4
-  int nPortBit08[kMaxPorts] = {};  // 0 or 8
+  int nPortLink[kMaxPorts] = {};    // low two bits
+  int nPortBit04[kMaxPorts] = {};   // 0 or 4
+  int nPortBit08[kMaxPorts] = {};   // 0 or 8
   int nPortBits30[kMaxPorts] = {};  // 0, 16, 32 or 48
 };
 void SwitchStatusInit(CSwitchStatus* status);

@@ -25,7 +25,8 @@ class CFakeCapture::Handle : public ICaptureHandle {
     owner_.sent[device_].push_back(frame);
     auto& seg = owner_.segments_[device_];
     for (auto* core : seg.cores) {
-      for (auto& out : core->Handle(frame, owner_.clock_.Now())) owner_.Deliver(seg, std::move(out));
+      for (auto& out : core->Handle(frame, owner_.clock_.Now()))
+        owner_.Deliver(seg, std::move(out));
     }
     return 0;
   }

@@ -35,7 +35,8 @@ void CSwitchCore::SetRevision(const std::string& revision) {
 }
 
 void CSwitchCore::SetPortByte(int port, std::uint8_t value) {
-  if (port >= 0 && static_cast<std::size_t>(port) < ports_.size()) ports_[static_cast<std::size_t>(port)] = value;
+  if (port >= 0 && static_cast<std::size_t>(port) < ports_.size())
+    ports_[static_cast<std::size_t>(port)] = value;
 }
 
 void CSwitchCore::PowerCycle(std::uint64_t now) {
@@ -102,13 +103,17 @@ std::vector<std::uint8_t> CSwitchCore::Eerom(std::span<const std::uint8_t> reque
     }
     pos += 4 + std::size_t{len};
   }
-  if (!knobs_.omit_end_marker) data.insert(data.end(), 4, 0);
+  if (!knobs_.omit_end_marker) {
+    data.insert(data.end(), 4, 0);
+  } else if (data.size() < 2 + 72) {
+    // Padding would read as an end marker: fill the window with garbage.
+    data.resize(2 + 72, 0xEE);
+  }
   if (knobs_.short_read && data.size() > 8) data.resize(data.size() - 8);
   return data;
 }
 
-std::vector<Outgoing> CSwitchCore::Handle(std::span<const std::uint8_t> frame,
-                                          std::uint64_t now) {
+std::vector<Outgoing> CSwitchCore::Handle(std::span<const std::uint8_t> frame, std::uint64_t now) {
   std::vector<std::uint8_t> request;
   // Requests carry no reply flag; take the frame without a tag when it has one.
   if (frame.size() < kMinFrame || !IsProtocolFrame(frame)) return {};
@@ -127,13 +132,11 @@ std::vector<Outgoing> CSwitchCore::Handle(std::span<const std::uint8_t> frame,
   const std::uint16_t command = ReadBE16(&request[19]);
   std::vector<std::uint8_t> reply;
   switch (command) {
-    case kCmdNop:
-      reply = Reply(request, boot_monitor_ ? 0xA0 : 0x80, {});
-      break;
+    case kCmdNop: reply = Reply(request, boot_monitor_ ? 0xA0 : 0x80, {}); break;
     case kCmdStatus: {
       std::vector<std::uint8_t> data(8 + ports_.size(), 0);
-      data[4] = static_cast<std::uint8_t>(knobs_.ports_reported >= 0 ? knobs_.ports_reported
-                                                                     : static_cast<int>(ports_.size()));
+      data[4] = static_cast<std::uint8_t>(
+          knobs_.ports_reported >= 0 ? knobs_.ports_reported : static_cast<int>(ports_.size()));
       data[5] = ring_flags_;
       std::copy(ports_.begin(), ports_.end(), data.begin() + 8);
       reply = Reply(request, 0xA0, data);
@@ -177,9 +180,7 @@ std::vector<Outgoing> CSwitchCore::Handle(std::span<const std::uint8_t> frame,
       }
       break;
     }
-    default:
-      reply = Reply(request, 0xC0, {});
-      break;
+    default: reply = Reply(request, 0xC0, {}); break;
   }
   return {Outgoing{std::move(reply), now + knobs_.delay_ms}};
 }

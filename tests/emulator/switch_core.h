@@ -13,25 +13,25 @@
 namespace fw::emu {
 
 struct Knobs {
-  int drop_next = 0;          // requests ignored before the next one is answered
-  bool drop_all = false;      // a switch that is off
-  std::uint32_t delay_ms = 0; // reply latency
-  int busy_replies = 0;       // EEROM requests answered "busy" before one is served
-  std::uint8_t force_flags = 0;  // non-zero: the flags byte of every reply
-  int eerom_status = 0;          // status word of EEROM replies (3 = invalid request)
-  std::set<std::uint16_t> failed_entries;       // entries at these addresses fail (0x40)
+  int drop_next = 0;                       // requests ignored before the next one is answered
+  bool drop_all = false;                   // a switch that is off
+  std::uint32_t delay_ms = 0;              // reply latency
+  int busy_replies = 0;                    // EEROM requests answered "busy" before one is served
+  std::uint8_t force_flags = 0;            // non-zero: the flags byte of every reply
+  int eerom_status = 0;                    // status word of EEROM replies (3 = invalid request)
+  std::set<std::uint16_t> failed_entries;  // entries at these addresses fail (0x40)
   std::set<std::uint16_t> unconfirmed_entries;  // answered with neither verdict bit
-  bool empty_eerom_reply = false;  // first entry is the end marker
+  bool empty_eerom_reply = false;               // first entry is the end marker
   bool omit_end_marker = false;
-  bool foreign_entry = false;      // answers an address that was not asked for
-  bool short_read = false;         // read data cut off by the end of the frame
+  bool foreign_entry = false;  // answers an address that was not asked for
+  bool short_read = false;     // read data cut off by the end of the frame
   bool vlan_tagged = false;
   std::uint16_t vlan_id = 5;
-  bool misaddressed = false;       // replies go to another station
-  int load_status = 0;             // non-zero: load blocks fail with this status
-  int ports_reported = -1;         // >= 0: port count claimed by status replies
-  bool boot_on_restart = true;     // a restart (control 1) lands in the boot monitor
-  bool ignore_control = false;     // control requests go unanswered
+  bool misaddressed = false;    // replies go to another station
+  int load_status = 0;          // non-zero: load blocks fail with this status
+  int ports_reported = -1;      // >= 0: port count claimed by status replies
+  bool boot_on_restart = true;  // a restart (control 1) lands in the boot monitor
+  bool ignore_control = false;  // control requests go unanswered
   std::uint32_t restart_ms = 2000;
 };
 

@@ -26,13 +26,16 @@
 namespace {
 
 std::atomic<bool> g_stop{false};
-void OnSignal(int) { g_stop = true; }
+void OnSignal(int) {
+  g_stop = true;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: %s <interface> [--lifetime s] [--dump file] [--ports n]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s <interface> [--lifetime s] [--dump file] [--ports n]\n",
+                 argv[0]);
     return 2;
   }
   const std::string ifname = argv[1];
@@ -41,9 +44,12 @@ int main(int argc, char** argv) {
   std::string dump;
   for (int i = 2; i + 1 < argc; i += 2) {
     const std::string opt = argv[i];
-    if (opt == "--lifetime") lifetime = std::atoi(argv[i + 1]);
-    else if (opt == "--dump") dump = argv[i + 1];
-    else if (opt == "--ports") ports = std::atoi(argv[i + 1]);
+    if (opt == "--lifetime")
+      lifetime = std::atoi(argv[i + 1]);
+    else if (opt == "--dump")
+      dump = argv[i + 1];
+    else if (opt == "--ports")
+      ports = std::atoi(argv[i + 1]);
   }
   std::signal(SIGTERM, OnSignal);
   std::signal(SIGINT, OnSignal);
@@ -86,7 +92,8 @@ int main(int argc, char** argv) {
     if (::poll(&pfd, 1, 100) <= 0) continue;
     sockaddr_ll from{};
     socklen_t fromlen = sizeof from;
-    const ssize_t n = ::recvfrom(fd, buf.data(), buf.size(), 0, reinterpret_cast<sockaddr*>(&from), &fromlen);
+    const ssize_t n =
+        ::recvfrom(fd, buf.data(), buf.size(), 0, reinterpret_cast<sockaddr*>(&from), &fromlen);
     if (n <= 0 || from.sll_pkttype == PACKET_OUTGOING) continue;
     for (auto& out : core.Handle({buf.data(), static_cast<std::size_t>(n)}, clock.Now())) {
       const std::uint64_t now = clock.Now();
