@@ -119,7 +119,11 @@ void ProbeWorker(ProbeRecord* rec, fw::ICaptureBackend* backend, fw::IClock* clo
   std::string error;
   std::uint8_t local[6];
   if (comm.CommOpenDevice(rec->device, error, local) != 0) return;
-  if (comm.CommSendNop(error, 0) >= 0) rec->result = rec->description;
+  // Another search on the same interface makes other switches answer to our
+  // address too: only the switch asked for counts.
+  std::string address;
+  if (comm.CommSendNop(error, 0, &address) >= 0 && fw::EqualsNoCase(address, rec->mac))
+    rec->result = rec->description;
   comm.CommClose();
 }
 
