@@ -140,17 +140,21 @@ void ListenerWorker(ListenerRecord* rec, fw::ICaptureBackend* backend, fw::ICloc
   std::uint64_t deadline = clock->Now() + static_cast<std::uint64_t>(rec->wait);
   for (;;) {
     std::string error, address;
+    bool heard_new = false;
     if (comm.CommSendNop(error, COMM_QUIET, &address) >= 0) {
       address = fw::ToUpperAscii(address);
       if (heard.insert(address).second) {
         rec->macs.push_back(address);
         deadline = clock->Now() + static_cast<std::uint64_t>(rec->wait);
+        heard_new = true;
       }
     }
     // Every switch answers each broadcast NOP and one reply is taken per NOP,
     // so the search ends once a whole wait time brought no new switch.
     if (clock->Now() > deadline || heard.size() >= CSwitchDiscovery::kMaxSwitchesPerDevice) break;
-    clock->Wait(CSwitchDiscovery::kListenerPause);
+    // While new switches keep answering, their replies are already waiting:
+    // pause only when an attempt brought nothing new.
+    if (!heard_new) clock->Wait(CSwitchDiscovery::kListenerPause);
   }
   comm.CommClose();
 }

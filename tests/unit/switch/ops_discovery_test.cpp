@@ -87,8 +87,11 @@ TEST_F(Discovery, WaitLimitZeroStillHearsTheSwitches) {
   std::string error;
   EXPECT_EQ(d->FindAllSwitches(&found, error), 0) << error;
   EXPECT_EQ(found.size(), 2u);
-  // Three NOPs on the busy segment (two answered, one to notice the silence).
-  EXPECT_LE(cores[0]->requests_seen(), 6);
+  // A handful of NOPs on the busy segment: two answered by new switches, then
+  // one or two that bring nothing new end the listening.
+  int nops = 0;
+  for (const auto& f : capture.fake.sent["veth0"]) nops += (f[19] << 8 | f[20]) == 1;
+  EXPECT_LE(nops, 4);
 }
 
 TEST_F(Discovery, UsedWaitIsClampedAndStoredLimitPutRight) {
