@@ -1,6 +1,12 @@
 #include "platform/resources.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cctype>
+#include <utility>
+
+#include "platform/gui/styles.h"
+#include "platform/message.h"
 
 namespace fw {
 
@@ -201,9 +207,479 @@ std::unique_ptr<CResourceBundle> CResourceBundle::Parse(std::string_view script,
       if (!bundle->ParseStringTable(lex, error)) return nullptr;
       continue;
     }
+    if (t == Tok::Number) {
+      if (lex.number() < 0 || lex.number() > 0xFFFF) {
+        *error = At(lex, "resource id (0..65535) expected");
+        return nullptr;
+      }
+      const auto id = static_cast<unsigned>(lex.number());
+      Tok kind = lex.Next();
+      if (kind == Tok::Word && (lex.text() == "DIALOG" || lex.text() == "DIALOGEX")) {
+        if (!bundle->ParseDialog(lex, id, lex.text() == "DIALOGEX", error)) return nullptr;
+        continue;
+      }
+      *error = At(lex, kind == Tok::Error
+                           ? lex.error()
+                           : "resource type expected after id, found '" + lex.text() + "'");
+      return nullptr;
+    }
     *error = At(lex, "unknown statement '" + lex.text() + "'");
     return nullptr;
   }
+}
+
+// ---- dialog templates ----------------------------------------------------------
+
+namespace {
+
+struct Symbol {
+  const char* name;
+  long long value;
+};
+
+#define SYM(x) \
+  { #x, static_cast < long long>(x) }
+constexpr Symbol kSymbols[] = {
+    SYM(WS_OVERLAPPED),
+    SYM(WS_POPUP),
+    SYM(WS_CHILD),
+    SYM(WS_MINIMIZE),
+    SYM(WS_VISIBLE),
+    SYM(WS_DISABLED),
+    SYM(WS_CLIPSIBLINGS),
+    SYM(WS_CLIPCHILDREN),
+    SYM(WS_MAXIMIZE),
+    SYM(WS_CAPTION),
+    SYM(WS_BORDER),
+    SYM(WS_DLGFRAME),
+    SYM(WS_VSCROLL),
+    SYM(WS_HSCROLL),
+    SYM(WS_SYSMENU),
+    SYM(WS_THICKFRAME),
+    SYM(WS_GROUP),
+    SYM(WS_TABSTOP),
+    SYM(WS_MINIMIZEBOX),
+    SYM(WS_MAXIMIZEBOX),
+    SYM(WS_OVERLAPPEDWINDOW),
+    SYM(WS_EX_DLGMODALFRAME),
+    SYM(WS_EX_TOPMOST),
+    SYM(WS_EX_TRANSPARENT),
+    SYM(WS_EX_TOOLWINDOW),
+    SYM(WS_EX_WINDOWEDGE),
+    SYM(WS_EX_CLIENTEDGE),
+    SYM(WS_EX_CONTEXTHELP),
+    SYM(WS_EX_STATICEDGE),
+    SYM(WS_EX_CONTROLPARENT),
+    SYM(DS_ABSALIGN),
+    SYM(DS_SYSMODAL),
+    SYM(DS_3DLOOK),
+    SYM(DS_FIXEDSYS),
+    SYM(DS_NOFAILCREATE),
+    SYM(DS_SETFONT),
+    SYM(DS_MODALFRAME),
+    SYM(DS_NOIDLEMSG),
+    SYM(DS_SETFOREGROUND),
+    SYM(DS_CONTROL),
+    SYM(DS_CENTER),
+    SYM(DS_CENTERMOUSE),
+    SYM(DS_CONTEXTHELP),
+    SYM(DS_SHELLFONT),
+    SYM(SS_LEFT),
+    SYM(SS_CENTER),
+    SYM(SS_RIGHT),
+    SYM(SS_ICON),
+    SYM(SS_BLACKRECT),
+    SYM(SS_GRAYRECT),
+    SYM(SS_WHITERECT),
+    SYM(SS_BLACKFRAME),
+    SYM(SS_GRAYFRAME),
+    SYM(SS_WHITEFRAME),
+    SYM(SS_SIMPLE),
+    SYM(SS_LEFTNOWORDWRAP),
+    SYM(SS_OWNERDRAW),
+    SYM(SS_BITMAP),
+    SYM(SS_ETCHEDHORZ),
+    SYM(SS_ETCHEDVERT),
+    SYM(SS_ETCHEDFRAME),
+    SYM(SS_NOPREFIX),
+    SYM(SS_NOTIFY),
+    SYM(SS_CENTERIMAGE),
+    SYM(SS_SUNKEN),
+    SYM(SS_ENDELLIPSIS),
+    SYM(BS_PUSHBUTTON),
+    SYM(BS_DEFPUSHBUTTON),
+    SYM(BS_CHECKBOX),
+    SYM(BS_AUTOCHECKBOX),
+    SYM(BS_RADIOBUTTON),
+    SYM(BS_3STATE),
+    SYM(BS_AUTO3STATE),
+    SYM(BS_GROUPBOX),
+    SYM(BS_AUTORADIOBUTTON),
+    SYM(BS_OWNERDRAW),
+    SYM(BS_LEFTTEXT),
+    SYM(BS_ICON),
+    SYM(BS_BITMAP),
+    SYM(BS_LEFT),
+    SYM(BS_RIGHT),
+    SYM(BS_CENTER),
+    SYM(BS_TOP),
+    SYM(BS_BOTTOM),
+    SYM(BS_VCENTER),
+    SYM(BS_PUSHLIKE),
+    SYM(BS_MULTILINE),
+    SYM(BS_NOTIFY),
+    SYM(BS_FLAT),
+    SYM(ES_LEFT),
+    SYM(ES_CENTER),
+    SYM(ES_RIGHT),
+    SYM(ES_MULTILINE),
+    SYM(ES_UPPERCASE),
+    SYM(ES_LOWERCASE),
+    SYM(ES_PASSWORD),
+    SYM(ES_AUTOVSCROLL),
+    SYM(ES_AUTOHSCROLL),
+    SYM(ES_NOHIDESEL),
+    SYM(ES_OEMCONVERT),
+    SYM(ES_READONLY),
+    SYM(ES_WANTRETURN),
+    SYM(ES_NUMBER),
+    SYM(CBS_SIMPLE),
+    SYM(CBS_DROPDOWN),
+    SYM(CBS_DROPDOWNLIST),
+    SYM(CBS_OWNERDRAWFIXED),
+    SYM(CBS_OWNERDRAWVARIABLE),
+    SYM(CBS_AUTOHSCROLL),
+    SYM(CBS_OEMCONVERT),
+    SYM(CBS_SORT),
+    SYM(CBS_HASSTRINGS),
+    SYM(CBS_NOINTEGRALHEIGHT),
+    SYM(CBS_DISABLENOSCROLL),
+    SYM(LBS_NOTIFY),
+    SYM(LBS_SORT),
+    SYM(LBS_NOREDRAW),
+    SYM(LBS_MULTIPLESEL),
+    SYM(LBS_OWNERDRAWFIXED),
+    SYM(LBS_HASSTRINGS),
+    SYM(LBS_USETABSTOPS),
+    SYM(LBS_NOINTEGRALHEIGHT),
+    SYM(LBS_WANTKEYBOARDINPUT),
+    SYM(LBS_EXTENDEDSEL),
+    SYM(LBS_DISABLENOSCROLL),
+    SYM(LBS_NOSEL),
+    SYM(PBS_SMOOTH),
+    SYM(PBS_VERTICAL),
+    SYM(LVS_ICON),
+    SYM(LVS_REPORT),
+    SYM(LVS_SMALLICON),
+    SYM(LVS_LIST),
+    SYM(LVS_SINGLESEL),
+    SYM(LVS_SHOWSELALWAYS),
+    SYM(LVS_SORTASCENDING),
+    SYM(LVS_SORTDESCENDING),
+    SYM(LVS_NOLABELWRAP),
+    SYM(LVS_EDITLABELS),
+    SYM(LVS_OWNERDATA),
+    SYM(LVS_NOSCROLL),
+    SYM(LVS_NOCOLUMNHEADER),
+    SYM(LVS_NOSORTHEADER),
+    SYM(TCS_TABS),
+    SYM(TCS_MULTILINE),
+    SYM(TCS_FIXEDWIDTH),
+    SYM(TCS_FOCUSNEVER),
+    SYM(IDOK),
+    SYM(IDCANCEL),
+    SYM(IDABORT),
+    SYM(IDRETRY),
+    SYM(IDIGNORE),
+    SYM(IDYES),
+    SYM(IDNO),
+    SYM(IDCLOSE),
+    SYM(IDHELP),
+    SYM(IDC_STATIC),
+};
+#undef SYM
+
+// Control statements other than CONTROL: their class, default style, and
+// whether they take a text before the id.
+struct ItemKind {
+  const char* keyword;
+  const char* className;
+  std::uint32_t style;
+  bool hasText;
+};
+constexpr ItemKind kItemKinds[] = {
+    {"LTEXT", "Static", SS_LEFT | WS_GROUP, true},
+    {"RTEXT", "Static", SS_RIGHT | WS_GROUP, true},
+    {"CTEXT", "Static", SS_CENTER | WS_GROUP, true},
+    {"ICON", "Static", SS_ICON, true},
+    {"PUSHBUTTON", "Button", BS_PUSHBUTTON | WS_TABSTOP, true},
+    {"DEFPUSHBUTTON", "Button", BS_DEFPUSHBUTTON | WS_TABSTOP, true},
+    {"CHECKBOX", "Button", BS_CHECKBOX | WS_TABSTOP, true},
+    {"AUTOCHECKBOX", "Button", BS_AUTOCHECKBOX | WS_TABSTOP, true},
+    {"RADIOBUTTON", "Button", BS_RADIOBUTTON, true},
+    {"AUTORADIOBUTTON", "Button", BS_AUTORADIOBUTTON, true},
+    {"GROUPBOX", "Button", BS_GROUPBOX, true},
+    {"EDITTEXT", "Edit", ES_LEFT | WS_BORDER | WS_TABSTOP, false},
+    {"COMBOBOX", "ComboBox", CBS_SIMPLE | WS_TABSTOP, false},
+    {"LISTBOX", "ListBox", LBS_NOTIFY | WS_BORDER | WS_VSCROLL, false},
+};
+
+// Class names as scripts may spell them, folded to the one spelling the
+// window code looks for.
+std::string CanonicalClass(std::string name) {
+  static const char* const kKnown[] = {"Button",
+                                       "Static",
+                                       "Edit",
+                                       "ComboBox",
+                                       "ListBox",
+                                       "ScrollBar",
+                                       "msctls_progress32",
+                                       "SysListView32",
+                                       "SysTabControl32",
+                                       "msctls_updown32"};
+  for (const char* k : kKnown) {
+    std::string a(k);
+    if (a.size() == name.size() && std::equal(a.begin(), a.end(), name.begin(), [](char x, char y) {
+          return std::tolower(static_cast<unsigned char>(x)) ==
+                 std::tolower(static_cast<unsigned char>(y));
+        }))
+      return a;
+  }
+  return name;
+}
+
+constexpr int kMaxCoordinate = 32767;
+constexpr std::size_t kMaxItems = 1024;
+
+class DialogReader {
+ public:
+  DialogReader(CScriptLexer& lex, std::string* error) : lex_(lex), error_(error) {}
+
+  bool Fail(const std::string& what) {
+    *error_ = At(lex_, what);
+    return false;
+  }
+
+  // number | symbol | NOT term, joined with '|'. NOT removes bits from the
+  // statement's defaults, as the resource compiler does.
+  bool Expression(long long* value, std::uint32_t* removed) {
+    using Tok = CScriptLexer::Tok;
+    long long v = 0;
+    for (;;) {
+      bool negate = false;
+      Tok t = lex_.Next();
+      if (t == Tok::Word && lex_.text() == "NOT") {
+        negate = true;
+        t = lex_.Next();
+      }
+      long long term = 0;
+      if (t == Tok::Number) {
+        term = lex_.number();
+      } else if (t == Tok::Word) {
+        if (!LookupResourceSymbol(lex_.text(), &term))
+          return Fail("unknown symbol '" + lex_.text() + "'");
+      } else if (t == Tok::Error) {
+        return Fail(lex_.error());
+      } else {
+        return Fail("number or symbol expected, found '" + lex_.text() + "'");
+      }
+      if (negate) {
+        if (!removed) return Fail("NOT is allowed only in styles");
+        *removed |= static_cast<std::uint32_t>(term);
+      } else {
+        v |= term;
+      }
+      if (lex_.Peek() != Tok::Pipe) break;
+      lex_.Next();
+    }
+    *value = v;
+    return true;
+  }
+
+  bool Int(int* out, int lo, int hi, const char* what) {
+    long long v = 0;
+    if (!Expression(&v, nullptr)) return false;
+    if (v < lo || v > hi) return Fail(std::string(what) + " out of range");
+    *out = static_cast<int>(v);
+    return true;
+  }
+
+  bool Style(std::uint32_t* style) {
+    long long v = 0;
+    std::uint32_t removed = 0;
+    if (!Expression(&v, &removed)) return false;
+    if (v < -0x80000000LL || v > 0xFFFFFFFFLL) return Fail("style out of range");
+    *style = (*style | static_cast<std::uint32_t>(v)) & ~removed;
+    return true;
+  }
+
+  bool Comma() {
+    if (lex_.Next() != CScriptLexer::Tok::Comma) return Fail("',' expected");
+    return true;
+  }
+  bool OptionalComma() {
+    if (lex_.Peek() != CScriptLexer::Tok::Comma) return false;
+    lex_.Next();
+    return true;
+  }
+
+  bool String(std::string* out) {
+    CScriptLexer::Tok t = lex_.Next();
+    if (t == CScriptLexer::Tok::Error) return Fail(lex_.error());
+    if (t != CScriptLexer::Tok::String) return Fail("quoted text expected");
+    *out = lex_.text();
+    return true;
+  }
+
+  bool Rect(CDialogItem* item) {
+    return Int(&item->x, -kMaxCoordinate, kMaxCoordinate, "x") && Comma() &&
+           Int(&item->y, -kMaxCoordinate, kMaxCoordinate, "y") && Comma() &&
+           Int(&item->cx, 0, kMaxCoordinate, "width") && Comma() &&
+           Int(&item->cy, 0, kMaxCoordinate, "height");
+  }
+
+  bool Item(const std::string& keyword, CDialogItem* item) {
+    item->line = lex_.line();
+    if (keyword == "CONTROL") {
+      // CONTROL "text", id, class, style, x, y, cx, cy [, exstyle]
+      item->style = WS_CHILD | WS_VISIBLE;
+      if (!String(&item->text) || !Comma() || !Int(&item->id, -1, 0xFFFF, "control id") || !Comma())
+        return false;
+      CScriptLexer::Tok t = lex_.Next();
+      if (t != CScriptLexer::Tok::String && t != CScriptLexer::Tok::Word)
+        return Fail("control class expected");
+      item->className = CanonicalClass(lex_.text());
+      if (item->className.empty()) return Fail("control class expected");
+      if (!Comma() || !Style(&item->style) || !Comma() || !Rect(item)) return false;
+      if (OptionalComma()) return Style(&item->exStyle);
+      return true;
+    }
+    const ItemKind* kind = nullptr;
+    for (const ItemKind& k : kItemKinds)
+      if (keyword == k.keyword) kind = &k;
+    if (!kind) return Fail("unknown control statement '" + keyword + "'");
+    item->className = kind->className;
+    item->style = WS_CHILD | WS_VISIBLE | kind->style;
+    if (kind->hasText && (!String(&item->text) || !Comma())) return false;
+    if (!Int(&item->id, -1, 0xFFFF, "control id") || !Comma()) return false;
+    if (keyword == "ICON") {
+      // ICON text, id, x, y [, cx, cy [, style [, exstyle]]]
+      if (!Int(&item->x, -kMaxCoordinate, kMaxCoordinate, "x") || !Comma() ||
+          !Int(&item->y, -kMaxCoordinate, kMaxCoordinate, "y"))
+        return false;
+      if (!OptionalComma()) return true;
+      if (!Int(&item->cx, 0, kMaxCoordinate, "width") || !Comma() ||
+          !Int(&item->cy, 0, kMaxCoordinate, "height"))
+        return false;
+    } else if (!Rect(item)) {
+      return false;
+    }
+    if (OptionalComma() && !Style(&item->style)) return false;
+    if (OptionalComma() && !Style(&item->exStyle)) return false;
+    return true;
+  }
+
+ private:
+  CScriptLexer& lex_;
+  std::string* error_;
+};
+
+}  // namespace
+
+bool LookupResourceSymbol(std::string_view name, long long* value) {
+  for (const Symbol& s : kSymbols) {
+    if (name == s.name) {
+      *value = s.value;
+      return true;
+    }
+  }
+  return false;
+}
+
+const CDialogItem* CDialogTemplate::FindItem(int itemId) const {
+  for (const CDialogItem& item : items)
+    if (item.id == itemId) return &item;
+  return nullptr;
+}
+
+bool CResourceBundle::ParseDialog(CScriptLexer& lex, unsigned id, bool extended,
+                                  std::string* error) {
+  using Tok = CScriptLexer::Tok;
+  DialogReader r(lex, error);
+  CDialogTemplate dlg;
+  dlg.id = id;
+  dlg.extended = extended;
+  dlg.style = WS_POPUP | WS_BORDER | WS_SYSMENU;
+  CDialogItem box;
+  if (!r.Rect(&box)) return false;
+  dlg.x = box.x, dlg.y = box.y, dlg.cx = box.cx, dlg.cy = box.cy;
+  if (r.OptionalComma()) {
+    int helpId = 0;  // accepted and unused: help goes by template id
+    if (!r.Int(&helpId, 0, 0x7FFFFFFF, "help id")) return false;
+  }
+  bool haveStyle = false;
+  for (;;) {
+    Tok t = lex.Next();
+    if (t == Tok::Error) return r.Fail(lex.error());
+    if (t != Tok::Word) return r.Fail("BEGIN expected");
+    const std::string word = lex.text();
+    if (word == "BEGIN") break;
+    if (word == "STYLE") {
+      std::uint32_t style = 0;
+      if (!r.Style(&style)) return false;
+      dlg.style = style;
+      haveStyle = true;
+    } else if (word == "EXSTYLE") {
+      if (!r.Style(&dlg.exStyle)) return false;
+    } else if (word == "CAPTION") {
+      if (!r.String(&dlg.caption)) return false;
+      if (!haveStyle) dlg.style |= WS_CAPTION;
+    } else if (word == "FONT") {
+      if (!r.Int(&dlg.fontPoints, 1, 72, "font size") || !r.Comma() || !r.String(&dlg.fontFace))
+        return false;
+      if (dlg.fontFace.empty()) return r.Fail("font face expected");
+      if (r.OptionalComma()) {
+        int italic = 0, charset = 0;
+        if (!r.Int(&dlg.fontWeight, 0, 1000, "font weight")) return false;
+        if (r.OptionalComma() && !r.Int(&italic, 0, 1, "italic flag")) return false;
+        if (r.OptionalComma() && !r.Int(&charset, 0, 255, "character set")) return false;
+        dlg.fontItalic = italic != 0;
+      }
+      dlg.style |= DS_SETFONT;
+    } else {
+      return r.Fail("unknown dialog statement '" + word + "'");
+    }
+  }
+  for (;;) {
+    Tok t = lex.Next();
+    if (t == Tok::Error) return r.Fail(lex.error());
+    if (t == Tok::End) return r.Fail("END expected");
+    if (t != Tok::Word) return r.Fail("control statement expected, found '" + lex.text() + "'");
+    if (lex.text() == "END") break;
+    if (dlg.items.size() >= kMaxItems) return r.Fail("too many controls in dialog");
+    CDialogItem item;
+    if (!r.Item(lex.text(), &item)) return false;
+    if (item.id != IDC_STATIC && dlg.FindItem(item.id))
+      return r.Fail("control id " + std::to_string(item.id) + " used twice in dialog " +
+                    std::to_string(id));
+    dlg.items.push_back(std::move(item));
+  }
+  if (!dialogs_.emplace(id, std::move(dlg)).second) {
+    *error = At(lex, "dialog " + std::to_string(id) + " defined twice");
+    return false;
+  }
+  return true;
+}
+
+const CDialogTemplate* CResourceBundle::FindDialog(unsigned id) const {
+  auto it = dialogs_.find(id);
+  return it == dialogs_.end() ? nullptr : &it->second;
+}
+
+const CDialogTemplate* FindDialogTemplate(unsigned id) {
+  if (const CResourceBundle* b = CurrentResources())
+    if (const CDialogTemplate* t = b->FindDialog(id)) return t;
+  return EmbeddedEnglish().FindDialog(id);
 }
 
 const std::string* CResourceBundle::FindString(unsigned id) const {

@@ -7,9 +7,20 @@
 //       20055, "Ring"
 //   END
 //
+//   136 DIALOGEX 0, 0, 186, 54
+//   STYLE DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU
+//   CAPTION "Cycle Power"
+//   FONT 8, "MS Shell Dlg"
+//   BEGIN
+//       LTEXT           "", 1027, 7, 7, 172, 20
+//       PUSHBUTTON      "Cancel", IDCANCEL, 68, 33, 50, 14
+//       CONTROL         "", 1026, "msctls_progress32", PBS_SMOOTH, 7, 20, 263, 14
+//   END
+//
 // Strings take the escapes \n \r \t \\ \" and \xHH. A bundle answers
 // resources by numeric id; the current bundle is the one the program loaded
-// at start-up.
+// at start-up. Dialog coordinates are dialog units; styles are the numeric
+// window style bits, written with their usual symbolic names.
 #pragma once
 
 #include <cstdint>
@@ -46,6 +57,36 @@ class CScriptLexer {
   Tok Scan();
 };
 
+// One control of a dialog template.
+struct CDialogItem {
+  std::string
+      className;  // "Button", "Static", "Edit", "ComboBox", "ListBox" or a registered class name
+  std::string text;
+  int id = -1;
+  std::uint32_t style = 0;  // always has WS_CHILD; WS_VISIBLE unless NOT WS_VISIBLE
+  std::uint32_t exStyle = 0;
+  int x = 0, y = 0, cx = 0, cy = 0;
+  int line = 0;  // script line, for messages about the control
+};
+
+struct CDialogTemplate {
+  unsigned id = 0;
+  bool extended = false;  // DIALOGEX
+  std::uint32_t style = 0;
+  std::uint32_t exStyle = 0;
+  int x = 0, y = 0, cx = 0, cy = 0;
+  std::string caption;
+  int fontPoints = 0;  // 0: no FONT statement
+  std::string fontFace;
+  int fontWeight = 0;
+  bool fontItalic = false;
+  std::vector<CDialogItem> items;
+  const CDialogItem* FindItem(int id) const;
+};
+
+// The symbolic names a script may use in styles and control ids.
+bool LookupResourceSymbol(std::string_view name, long long* value);
+
 class CResourceBundle {
  public:
   // Parses a script; nullptr with a message naming the line on bad input.
@@ -54,10 +95,15 @@ class CResourceBundle {
   // nullptr when the bundle has no such string.
   const std::string* FindString(unsigned id) const;
   const std::map<unsigned, std::string>& strings() const { return strings_; }
+  // nullptr when the bundle has no such dialog template.
+  const CDialogTemplate* FindDialog(unsigned id) const;
+  const std::map<unsigned, CDialogTemplate>& dialogs() const { return dialogs_; }
 
  private:
   bool ParseStringTable(CScriptLexer& lex, std::string* error);
+  bool ParseDialog(CScriptLexer& lex, unsigned id, bool extended, std::string* error);
   std::map<unsigned, std::string> strings_;
+  std::map<unsigned, CDialogTemplate> dialogs_;
 };
 
 // The bundle every resource lookup answers from. Until a language library is
@@ -67,5 +113,8 @@ void SetCurrentResources(const CResourceBundle* bundle);
 
 // The English script compiled into the programs (res/eng.rc).
 const CResourceBundle& EmbeddedEnglish();
+
+// A dialog template of the current bundle, else of the compiled-in English one.
+const CDialogTemplate* FindDialogTemplate(unsigned id);
 
 }  // namespace fw

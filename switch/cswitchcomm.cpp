@@ -237,7 +237,13 @@ int cswitchcomm::Receive(const std::uint8_t** frame) {
   std::size_t caplen = 0, wirelen = 0;
   const std::uint8_t* data = nullptr;
   const int r = m_handle->Receive(&data, &caplen, &wirelen, kReceiveWait);
-  if (r <= 0 || data == nullptr) return 0;
+  if (r < 0) {
+    // A failing device (unplugged adapter) must not turn the reply loops into
+    // a busy spin: let the read time-out pass as a quiet link would.
+    m_clock->Wait(kReceiveWait);
+    return 0;
+  }
+  if (r == 0 || data == nullptr) return 0;
   // Parsers must not read past what was captured, so that is what we report.
   m_nReceivedLength = static_cast<int>(caplen);
   *frame = data;

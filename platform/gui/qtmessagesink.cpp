@@ -5,12 +5,14 @@
 #include <QMetaObject>
 #include <QThread>
 
+#include "platform/gui/pump.h"
+
 namespace fw {
 
 namespace {
 
-int ShowOnGuiThread(const std::string& text, const std::string& caption, unsigned type) {
-  QMessageBox box;
+void Configure(QMessageBox& box, const std::string& text, const std::string& caption,
+               unsigned type) {
   box.setText(QString::fromStdString(text));
   box.setWindowTitle(QString::fromStdString(caption));
   switch (type & 0xF0) {
@@ -28,7 +30,12 @@ int ShowOnGuiThread(const std::string& text, const std::string& caption, unsigne
       break;
     default: box.setStandardButtons(QMessageBox::Ok); break;
   }
-  switch (box.exec()) {
+  // A box must stay usable while a wait elsewhere filters input.
+  MarkAlwaysAcceptsInput(&box);
+}
+
+int Answer(int button) {
+  switch (button) {
     case QMessageBox::Cancel: return IDCANCEL;
     case QMessageBox::Yes: return IDYES;
     case QMessageBox::No: return IDNO;
@@ -38,14 +45,34 @@ int ShowOnGuiThread(const std::string& text, const std::string& caption, unsigne
 
 }  // namespace
 
+int CQtMessageSink::WorkerAnswer(unsigned type) {
+  switch (type & MB_TYPEMASK) {
+    case MB_OKCANCEL:
+    case MB_YESNOCANCEL: return IDCANCEL;
+    case MB_YESNO: return IDNO;
+    default: return IDOK;
+  }
+}
+
 int CQtMessageSink::Show(const std::string& text, const std::string& caption, unsigned type) {
   QCoreApplication* app = QCoreApplication::instance();
-  if (!app) return IDOK;
-  if (QThread::currentThread() == app->thread()) return ShowOnGuiThread(text, caption, type);
-  int answer = IDCANCEL;
+  if (!qobject_cast<QApplication*>(app)) return WorkerAnswer(type);
+  if (QThread::currentThread() == app->thread()) {
+    QMessageBox box;
+    Configure(box, text, caption, type);
+    return Answer(box.exec());
+  }
   QMetaObject::invokeMethod(
-      app, [&] { answer = ShowOnGuiThread(text, caption, type); }, Qt::BlockingQueuedConnection);
-  return answer;
+      app,
+      [text, caption, type] {
+        auto* box = new QMessageBox();
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        Configure(*box, text, caption, type);
+        box->setModal(false);
+        box->show();
+      },
+      Qt::QueuedConnection);
+  return WorkerAnswer(type);
 }
 
 }  // namespace fw

@@ -4,11 +4,17 @@
 
 namespace fw {
 
-// Shows messages as modal message boxes on the GUI thread. A worker thread's
-// message is queued to the GUI thread and the worker waits for the answer.
+// Shows messages as message boxes. On the GUI thread the box is modal and
+// its answer returned. A worker thread never waits on a window: its message
+// is queued to the GUI thread and shown there without blocking anyone, and
+// the worker gets the cautious answer at once (OK for a plain message,
+// Cancel or No for a question).
 class CQtMessageSink : public IMessageSink {
  public:
   int Show(const std::string& text, const std::string& caption, unsigned type) override;
+
+  // The answer a worker gets for a box of this type.
+  static int WorkerAnswer(unsigned type);
 };
 
 }  // namespace fw

@@ -1,0 +1,852 @@
+#include "platform/gui/dc.h"
+
+#include <QPaintDevice>
+#include <QTransform>
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+constexpr int kFar = 1 << 20;  // "everything" for clip arithmetic
+
+QString ToQ(const std::string& s) {
+  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+// Removes mnemonic markers: "&&" is a literal ampersand, "&x" shows x.
+QString StripPrefix(const QString& s) {
+  QString out;
+  out.reserve(s.size());
+  for (qsizetype i = 0; i < s.size(); ++i) {
+    if (s[i] == QLatin1Char('&')) {
+      if (i + 1 < s.size() && s[i + 1] == QLatin1Char('&')) {
+        out += QLatin1Char('&');
+        ++i;
+      }
+      continue;
+    }
+    out += s[i];
+  }
+  return out;
+}
+
+QString ExpandTabs(const QString& s) {
+  QString out;
+  for (QChar c : s) {
+    if (c == QLatin1Char('\t')) {
+      do out += QLatin1Char(' ');
+      while (out.size() % 8 != 0);
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+CDC::CDC() {
+  // Controls select their window font before drawing; start from the same
+  // dialog font so text measured before any selection is not surprising.
+  defaultFont_ = *static_cast<CFont*>(GetStockObject(DEFAULT_GUI_FONT));
+  font_ = &defaultFont_;
+  qfont_ = defaultFont_.font();
+  pen_.CreatePen(PS_SOLID, 1, 0);
+  brush_.CreateSolidBrush(RGB(255, 255, 255));
+}
+
+CDC::CDC(QPainter* painter) : CDC() {
+  QImage* img = nullptr;
+  if (painter && painter->device() && painter->device()->devType() == QInternal::Image)
+    img = static_cast<QImage*>(painter->device());
+  Begin(painter, img);
+}
+
+CDC::~CDC() {
+  End();
+}
+
+void CDC::DeleteDC() {
+  End();
+  bitmap_ = nullptr;
+}
+
+void CDC::Begin(QPainter* painter, QImage* image) {
+  painter_ = painter;
+  image_ = image;
+  if (!painter_ || !painter_->isActive()) return;
+  painter_->save();
+  painter_->setRenderHint(QPainter::Antialiasing, false);
+  painter_->setRenderHint(QPainter::SmoothPixmapTransform, false);
+  painter_->setRenderHint(QPainter::TextAntialiasing, true);
+  painter_->setTransform(QTransform::fromTranslate(origin_.x, origin_.y));
+  painter_->setFont(qfont_);
+  ApplyClip();
+}
+
+void CDC::End() {
+  if (painter_ && painter_->isActive()) painter_->restore();
+  if (ownPainter_) {
+    ownPainter_->end();
+    ownPainter_.reset();
+  }
+  painter_ = nullptr;
+  image_ = nullptr;
+}
+
+// ---- objects -------------------------------------------------------------------
+
+CPen* CDC::SelectObject(CPen* pen) {
+  CPen* old = penSel_;
+  if (pen) {
+    pen_ = *pen;
+    penSel_ = pen;
+  }
+  return old ? old : static_cast<CPen*>(GetStockObject(BLACK_PEN));
+}
+
+CBrush* CDC::SelectObject(CBrush* brush) {
+  CBrush* old = brushSel_;
+  if (brush) {
+    brush_ = *brush;
+    brushSel_ = brush;
+  }
+  return old ? old : static_cast<CBrush*>(GetStockObject(WHITE_BRUSH));
+}
+
+CFont* CDC::SelectObject(CFont* font) {
+  CFont* old = fontSel_ ? fontSel_ : &defaultFont_;
+  if (font && font->IsValid()) {
+    fontSel_ = font;
+    font_ = font;
+    qfont_ = font->font();
+    if (IsDrawing()) painter_->setFont(qfont_);
+  }
+  return old;
+}
+
+CBitmap* CDC::SelectObject(CBitmap* bitmap) {
+  CBitmap* old = bitmap_;
+  if (!bitmap || !bitmap->IsValid()) return old;
+  End();
+  bitmap_ = bitmap;
+  if (bitmap->image().format() == QImage::Format_Mono)
+    bitmap->image() = bitmap->image().convertToFormat(QImage::Format_RGB32);
+  ownPainter_ = std::make_unique<QPainter>(&bitmap->image());
+  Begin(ownPainter_.get(), &bitmap->image());
+  return old;
+}
+
+CGdiObject* CDC::SelectObject(CGdiObject* object) {
+  if (auto* p = dynamic_cast<CPen*>(object)) return SelectObject(p);
+  if (auto* b = dynamic_cast<CBrush*>(object)) return SelectObject(b);
+  if (auto* f = dynamic_cast<CFont*>(object)) return SelectObject(f);
+  if (auto* bm = dynamic_cast<CBitmap*>(object)) return SelectObject(bm);
+  return nullptr;
+}
+
+CGdiObject* CDC::SelectStockObject(int index) {
+  return SelectObject(GetStockObject(index));
+}
+
+// ---- attributes ----------------------------------------------------------------
+
+COLORREF CDC::SetTextColor(COLORREF c) {
+  return std::exchange(textColour_, c);
+}
+COLORREF CDC::SetBkColor(COLORREF c) {
+  return std::exchange(bkColour_, c);
+}
+int CDC::SetBkMode(int mode) {
+  return std::exchange(bkMode_, mode == TRANSPARENT ? TRANSPARENT : OPAQUE);
+}
+unsigned CDC::SetTextAlign(unsigned align) {
+  return std::exchange(textAlign_, align);
+}
+int CDC::SetROP2(int mode) {
+  return std::exchange(rop2_, mode);
+}
+int CDC::SetStretchBltMode(int mode) {
+  return std::exchange(stretchMode_, mode);
+}
+
+CPoint CDC::SetViewportOrg(int x, int y) {
+  CPoint old = origin_;
+  origin_ = CPoint(x, y);
+  if (IsDrawing()) {
+    painter_->setTransform(QTransform::fromTranslate(x, y));
+    ApplyClip();
+  }
+  return old;
+}
+
+CPoint CDC::OffsetViewportOrg(int dx, int dy) {
+  return SetViewportOrg(origin_.x + dx, origin_.y + dy);
+}
+
+CPoint CDC::SetBrushOrg(int x, int y) {
+  return std::exchange(brushOrg_, CPoint(x, y));
+}
+
+int CDC::GetDeviceCaps(int index) const {
+  switch (index) {
+    case LOGPIXELSX:
+    case LOGPIXELSY: return 96;
+    case BITSPIXEL: return 32;
+    case HORZRES: return image_ ? image_->width() : GetSystemMetrics(SM_CXSCREEN);
+    case VERTRES: return image_ ? image_->height() : GetSystemMetrics(SM_CYSCREEN);
+    default: return 0;
+  }
+}
+
+// ---- clipping ------------------------------------------------------------------
+
+void CDC::ApplyClip() {
+  if (!IsDrawing()) return;
+  if (clip_.on)
+    painter_->setClipRegion(clip_.region.translated(-origin_.x, -origin_.y));
+  else
+    painter_->setClipping(false);
+}
+
+int CDC::SaveDC() {
+  saved_.push_back(Saved{pen_, brush_, font_, penSel_, brushSel_, fontSel_, qfont_, textColour_,
+                         bkColour_, bkMode_, textAlign_, rop2_, origin_, current_, clip_});
+  return static_cast<int>(saved_.size());
+}
+
+bool CDC::RestoreDC(int level) {
+  if (level < 0) level = static_cast<int>(saved_.size()) + 1 + level;
+  if (level < 1 || level > static_cast<int>(saved_.size())) return false;
+  Saved s = saved_[static_cast<std::size_t>(level - 1)];
+  saved_.resize(static_cast<std::size_t>(level - 1));
+  pen_ = s.pen;
+  brush_ = s.brush;
+  font_ = s.font;
+  penSel_ = s.penSel;
+  brushSel_ = s.brushSel;
+  fontSel_ = s.fontSel;
+  qfont_ = s.qfont;
+  textColour_ = s.text;
+  bkColour_ = s.bk;
+  bkMode_ = s.bkMode;
+  textAlign_ = s.align;
+  rop2_ = s.rop2;
+  current_ = s.current;
+  clip_ = s.clip;
+  if (IsDrawing()) painter_->setFont(qfont_);
+  SetViewportOrg(s.origin.x, s.origin.y);
+  ApplyClip();
+  return true;
+}
+
+int CDC::IntersectClipRect(const CRect& r) {
+  QRect dev = r.ToQt().translated(origin_.x, origin_.y);
+  clip_.region = clip_.on ? clip_.region.intersected(dev) : QRegion(dev);
+  clip_.on = true;
+  ApplyClip();
+  return clip_.region.isEmpty() ? 1 : 2;
+}
+
+int CDC::ExcludeClipRect(const CRect& r) {
+  QRect dev = r.ToQt().translated(origin_.x, origin_.y);
+  QRegion base = clip_.on ? clip_.region : QRegion(QRect(-kFar, -kFar, 2 * kFar, 2 * kFar));
+  clip_.region = base.subtracted(dev);
+  clip_.on = true;
+  ApplyClip();
+  return clip_.region.isEmpty() ? 1 : 2;
+}
+
+int CDC::SelectClipRect(const CRect* r) {
+  if (!r) {
+    clip_ = Clip{};
+  } else {
+    clip_.on = true;
+    clip_.region = QRegion(r->ToQt().translated(origin_.x, origin_.y));
+  }
+  ApplyClip();
+  return 2;
+}
+
+int CDC::GetClipBox(CRect* r) const {
+  if (!r) return 0;
+  QRect box;
+  if (clip_.on) {
+    box = clip_.region.boundingRect();
+  } else if (painter_ && painter_->device()) {
+    box = QRect(0, 0, painter_->device()->width(), painter_->device()->height());
+  } else if (image_) {
+    box = image_->rect();
+  }
+  if (image_ || (painter_ && painter_->device())) {
+    QRect dev = image_ ? image_->rect()
+                       : QRect(0, 0, painter_->device()->width(), painter_->device()->height());
+    box = box.intersected(dev);
+  }
+  *r = CRect::FromQt(box.translated(-origin_.x, -origin_.y));
+  return r->IsRectEmpty() ? 1 : 2;
+}
+
+bool CDC::RectVisible(const CRect& r) const {
+  CRect box;
+  GetClipBox(&box);
+  CRect inter;
+  return inter.IntersectRect(box, r);
+}
+
+// ---- lines and shapes --------------------------------------------------------------
+
+QPen CDC::CosmeticPen() const {
+  QPen p(fw::ToQColor(pen_.colour()));
+  p.setWidth(0);
+  p.setCosmetic(true);
+  return p;
+}
+
+// Bresenham, pixel by pixel, so the end pixel can be left out as GDI does
+// and the dot pattern of styled pens runs along the line.
+void CDC::PlotLine(int x0, int y0, int x1, int y1, bool lastPixel) {
+  if (!IsDrawing() || pen_.style() == PS_NULL || !pen_.IsValid()) return;
+  if (pen_.width() > 1) {
+    QPen p(fw::ToQColor(pen_.colour()), pen_.width(), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    painter_->setPen(p);
+    painter_->drawLine(x0, y0, x1, y1);
+    return;
+  }
+  int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
+  int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+  int err = dx + dy;
+  int on = 1, off = 0;
+  if (pen_.style() == PS_DOT) on = 3, off = 3;
+  if (pen_.style() == PS_DASH) on = 18, off = 6;
+  if (pen_.style() == PS_DASHDOT) on = 9, off = 6;
+  QPolygon points;
+  int step = 0;
+  int x = x0, y = y0;
+  for (;;) {
+    bool atEnd = x == x1 && y == y1;
+    if (atEnd && !lastPixel) break;
+    if (off == 0 || step % (on + off) < on) points << QPoint(x, y);
+    ++step;
+    if (atEnd) break;
+    int e2 = 2 * err;
+    if (e2 >= dy) err += dy, x += sx;
+    if (e2 <= dx) err += dx, y += sy;
+  }
+  painter_->setPen(CosmeticPen());
+  painter_->setBrush(Qt::NoBrush);
+  painter_->drawPoints(points);
+}
+
+namespace {
+struct RopScope {
+  QPainter* p;
+  RopScope(QPainter* painter, int rop) : p(painter) {
+    if (!p) return;
+    switch (rop) {
+      case R2_NOT: p->setCompositionMode(QPainter::RasterOp_NotDestination); break;
+      case R2_XORPEN: p->setCompositionMode(QPainter::RasterOp_SourceXorDestination); break;
+      default: p->setCompositionMode(QPainter::CompositionMode_SourceOver); break;
+    }
+  }
+  ~RopScope() {
+    if (p) p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  }
+};
+}  // namespace
+
+CPoint CDC::MoveTo(int x, int y) {
+  return std::exchange(current_, CPoint(x, y));
+}
+
+bool CDC::LineTo(int x, int y) {
+  RopScope rop(IsDrawing() ? painter_ : nullptr, rop2_);
+  PlotLine(current_.x, current_.y, x, y, false);
+  current_ = CPoint(x, y);
+  return true;
+}
+
+bool CDC::Polyline(const CPoint* points, int count) {
+  if (!points || count < 2) return false;
+  RopScope rop(IsDrawing() ? painter_ : nullptr, rop2_);
+  for (int i = 1; i < count; ++i)
+    PlotLine(points[i - 1].x, points[i - 1].y, points[i].x, points[i].y, false);
+  return true;
+}
+
+bool CDC::Polygon(const CPoint* points, int count) {
+  if (!points || count < 2 || !IsDrawing()) return false;
+  QPolygon poly;
+  for (int i = 0; i < count; ++i) poly << points[i].ToQt();
+  RopScope rop(painter_, rop2_);
+  painter_->setPen(Qt::NoPen);
+  painter_->setBrush(brush_.ToQt());
+  painter_->setBrushOrigin(brushOrg_.x - origin_.x, brushOrg_.y - origin_.y);
+  painter_->drawPolygon(poly, Qt::OddEvenFill);
+  for (int i = 0; i < count; ++i) {
+    const CPoint& a = points[i];
+    const CPoint& b = points[(i + 1) % count];
+    PlotLine(a.x, a.y, b.x, b.y, false);
+  }
+  return true;
+}
+
+void CDC::FillQt(const QRect& r, const QBrush& brush) {
+  if (!IsDrawing() || r.isEmpty() || brush.style() == Qt::NoBrush) return;
+  painter_->setBrushOrigin(brushOrg_.x - origin_.x, brushOrg_.y - origin_.y);
+  painter_->fillRect(r, brush);
+}
+
+bool CDC::Rectangle(int l, int t, int r, int b) {
+  if (!IsDrawing()) return false;
+  CRect rc(l, t, r, b);
+  rc.NormalizeRect();
+  RopScope rop(painter_, rop2_);
+  bool pen = pen_.IsValid() && pen_.style() != PS_NULL;
+  if (!pen) {
+    // Without a pen GDI fills one pixel less at the right and bottom.
+    FillQt(QRect(rc.left, rc.top, rc.Width() - 1, rc.Height() - 1), brush_.ToQt());
+    return true;
+  }
+  int w = std::max(1, pen_.width());
+  FillQt(QRect(rc.left + w, rc.top + w, rc.Width() - 2 * w, rc.Height() - 2 * w), brush_.ToQt());
+  QBrush edge(fw::ToQColor(pen_.colour()));
+  if (pen_.style() == PS_SOLID || pen_.style() == PS_INSIDEFRAME || w > 1) {
+    FillQt(QRect(rc.left, rc.top, rc.Width(), w), edge);
+    FillQt(QRect(rc.left, rc.bottom - w, rc.Width(), w), edge);
+    FillQt(QRect(rc.left, rc.top + w, w, rc.Height() - 2 * w), edge);
+    FillQt(QRect(rc.right - w, rc.top + w, w, rc.Height() - 2 * w), edge);
+  } else {
+    CPoint pts[5] = {{rc.left, rc.top},
+                     {rc.right - 1, rc.top},
+                     {rc.right - 1, rc.bottom - 1},
+                     {rc.left, rc.bottom - 1},
+                     {rc.left, rc.top}};
+    for (int i = 1; i < 5; ++i) PlotLine(pts[i - 1].x, pts[i - 1].y, pts[i].x, pts[i].y, false);
+  }
+  return true;
+}
+
+bool CDC::Ellipse(int l, int t, int r, int b) {
+  if (!IsDrawing()) return false;
+  RopScope rop(painter_, rop2_);
+  bool pen = pen_.IsValid() && pen_.style() != PS_NULL;
+  painter_->setPen(pen ? CosmeticPen() : QPen(Qt::NoPen));
+  painter_->setBrush(brush_.ToQt());
+  painter_->drawEllipse(QRect(l, t, r - l - 1, b - t - 1));
+  return true;
+}
+
+bool CDC::Arc(const CRect& r, CPoint start, CPoint end) {
+  if (!IsDrawing() || pen_.style() == PS_NULL) return false;
+  double cx = (r.left + r.right) / 2.0, cy = (r.top + r.bottom) / 2.0;
+  auto angle = [&](CPoint p) {
+    double a = std::atan2(-(p.y - cy), p.x - cx) * 180.0 / std::numbers::pi;
+    return a < 0 ? a + 360.0 : a;
+  };
+  double a0 = angle(start), a1 = angle(end);
+  double span = a1 - a0;
+  if (span <= 0) span += 360.0;
+  RopScope rop(painter_, rop2_);
+  painter_->setPen(CosmeticPen());
+  painter_->setBrush(Qt::NoBrush);
+  painter_->drawArc(QRect(r.left, r.top, r.Width() - 1, r.Height() - 1),
+                    static_cast<int>(std::lround(a0 * 16)),
+                    static_cast<int>(std::lround(span * 16)));
+  return true;
+}
+
+void CDC::FillRect(const CRect& r, const CBrush* brush) {
+  if (!brush) return;
+  CRect rc = r;
+  rc.NormalizeRect();
+  FillQt(rc.ToQt(), brush->ToQt());
+}
+
+void CDC::FillSolidRect(const CRect& r, COLORREF colour) {
+  CRect rc = r;
+  rc.NormalizeRect();
+  FillQt(rc.ToQt(), QBrush(fw::ToQColor(colour)));
+  bkColour_ = colour;  // as the original helper does, through SetBkColor
+}
+
+void CDC::FrameRect(const CRect& r, const CBrush* brush) {
+  if (!brush || r.IsRectEmpty()) return;
+  QBrush b = brush->ToQt();
+  FillQt(QRect(r.left, r.top, r.Width(), 1), b);
+  FillQt(QRect(r.left, r.bottom - 1, r.Width(), 1), b);
+  FillQt(QRect(r.left, r.top + 1, 1, r.Height() - 2), b);
+  FillQt(QRect(r.right - 1, r.top + 1, 1, r.Height() - 2), b);
+}
+
+void CDC::InvertRect(const CRect& r) {
+  if (!IsDrawing() || r.IsRectEmpty()) return;
+  painter_->setCompositionMode(QPainter::RasterOp_NotDestination);
+  painter_->fillRect(r.ToQt(), Qt::black);
+  painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+void CDC::Draw3dRect(const CRect& r, COLORREF topLeft, COLORREF bottomRight) {
+  int x = r.left, y = r.top, cx = r.Width(), cy = r.Height();
+  COLORREF keep = bkColour_;
+  FillSolidRect(CRect(x, y, x + cx - 1, y + 1), topLeft);
+  FillSolidRect(CRect(x, y, x + 1, y + cy - 1), topLeft);
+  FillSolidRect(CRect(x + cx - 1, y, x + cx, y + cy), bottomRight);
+  FillSolidRect(CRect(x, y + cy - 1, x + cx, y + cy), bottomRight);
+  bkColour_ = keep;
+}
+
+bool CDC::DrawEdge(CRect* rect, unsigned edge, unsigned flags) {
+  if (!rect) return false;
+  CRect r = *rect;
+  struct Level {
+    unsigned raised, sunken;
+    int ltRaised, rbRaised, ltSunken, rbSunken;
+  };
+  const Level levels[2] = {
+      {BDR_RAISEDOUTER, BDR_SUNKENOUTER, COLOR_3DLIGHT, COLOR_3DDKSHADOW, COLOR_BTNSHADOW,
+       COLOR_BTNHIGHLIGHT},
+      {BDR_RAISEDINNER, BDR_SUNKENINNER, COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW, COLOR_3DDKSHADOW,
+       COLOR_3DLIGHT},
+  };
+  COLORREF keep = bkColour_;
+  for (const Level& lv : levels) {
+    bool raised = edge & lv.raised, sunken = edge & lv.sunken;
+    if (!raised && !sunken) continue;
+    COLORREF lt = GetSysColor(raised ? lv.ltRaised : lv.ltSunken);
+    COLORREF rb = GetSysColor(raised ? lv.rbRaised : lv.rbSunken);
+    if (flags & BF_MONO)
+      lt = rb = GetSysColor(&lv == &levels[0] ? COLOR_WINDOWFRAME : COLOR_WINDOW);
+    else if (flags & BF_FLAT)
+      lt = rb = GetSysColor(&lv == &levels[0] ? COLOR_BTNSHADOW : COLOR_BTNFACE);
+    if (flags & BF_TOP) FillSolidRect(CRect(r.left, r.top, r.right, r.top + 1), lt);
+    if (flags & BF_LEFT) FillSolidRect(CRect(r.left, r.top, r.left + 1, r.bottom), lt);
+    if (flags & BF_BOTTOM) FillSolidRect(CRect(r.left, r.bottom - 1, r.right, r.bottom), rb);
+    if (flags & BF_RIGHT) FillSolidRect(CRect(r.right - 1, r.top, r.right, r.bottom), rb);
+    if (flags & BF_TOP) ++r.top;
+    if (flags & BF_LEFT) ++r.left;
+    if (flags & BF_BOTTOM) --r.bottom;
+    if (flags & BF_RIGHT) --r.right;
+  }
+  if (flags & BF_MIDDLE) FillSolidRect(r, GetSysColor(COLOR_BTNFACE));
+  bkColour_ = keep;
+  if (flags & BF_ADJUST) *rect = r;
+  return true;
+}
+
+void CDC::DrawFocusRect(const CRect& r) {
+  if (!IsDrawing() || r.IsRectEmpty()) return;
+  // Every other pixel of the frame, chosen by device parity so that two
+  // frames that touch keep one dotted rhythm; inverted so a second call erases.
+  QPolygon pts;
+  auto add = [&](int x, int y) {
+    if (((x + origin_.x) + (y + origin_.y)) % 2 == 0) pts << QPoint(x, y);
+  };
+  for (int x = r.left; x < r.right; ++x) {
+    add(x, r.top);
+    if (r.bottom - 1 > r.top) add(x, r.bottom - 1);
+  }
+  for (int y = r.top + 1; y < r.bottom - 1; ++y) {
+    add(r.left, y);
+    if (r.right - 1 > r.left) add(r.right - 1, y);
+  }
+  painter_->setCompositionMode(QPainter::RasterOp_NotDestination);
+  painter_->setPen(QPen(Qt::black, 0));
+  painter_->drawPoints(pts);
+  painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+COLORREF CDC::SetPixel(int x, int y, COLORREF colour) {
+  if (!IsDrawing()) return CLR_INVALID;
+  painter_->fillRect(QRect(x, y, 1, 1), fw::ToQColor(colour));
+  return colour;
+}
+
+COLORREF CDC::GetPixel(int x, int y) const {
+  if (!image_) return CLR_INVALID;
+  QPoint p(x + origin_.x, y + origin_.y);
+  if (!image_->rect().contains(p)) return CLR_INVALID;
+  return fw::FromQColor(QColor(image_->pixel(p)));
+}
+
+// ---- blocks -----------------------------------------------------------------------
+
+bool CDC::PatBlt(int x, int y, int w, int h, unsigned rop) {
+  if (!IsDrawing()) return false;
+  QRect r = CRect(x, y, x + w, y + h).ToQt().normalized();
+  switch (rop) {
+    case BLACKNESS: FillQt(r, QBrush(Qt::black)); break;
+    case WHITENESS: FillQt(r, QBrush(Qt::white)); break;
+    case DSTINVERT: InvertRect(CRect::FromQt(r)); break;
+    case PATINVERT:
+      painter_->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+      FillQt(r, brush_.ToQt());
+      painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+      break;
+    default: FillQt(r, brush_.ToQt()); break;
+  }
+  return true;
+}
+
+bool CDC::BitBlt(int x, int y, int w, int h, CDC* src, int sx, int sy, unsigned rop) {
+  return StretchBlt(x, y, w, h, src, sx, sy, w, h, rop);
+}
+
+bool CDC::StretchBlt(int x, int y, int w, int h, CDC* src, int sx, int sy, int sw, int sh,
+                     unsigned rop) {
+  if (!IsDrawing()) return false;
+  if (rop == BLACKNESS || rop == WHITENESS || rop == DSTINVERT || rop == PATCOPY ||
+      rop == PATINVERT)
+    return PatBlt(x, y, w, h, rop);
+  if (!src || !src->image_ || w == 0 || h == 0) return false;
+  // Copy the source first: it may be this very surface.
+  QImage part = src->image_->copy(sx + src->origin_.x, sy + src->origin_.y, sw, sh);
+  switch (rop) {
+    case SRCINVERT: painter_->setCompositionMode(QPainter::RasterOp_SourceXorDestination); break;
+    case SRCAND: painter_->setCompositionMode(QPainter::RasterOp_SourceAndDestination); break;
+    case SRCPAINT: painter_->setCompositionMode(QPainter::RasterOp_SourceOrDestination); break;
+    default: painter_->setCompositionMode(QPainter::CompositionMode_Source); break;
+  }
+  painter_->drawImage(QRect(x, y, w, h).normalized(), part);
+  painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  return true;
+}
+
+void CDC::DrawImage(int x, int y, const QImage& image, int w, int h) {
+  if (!IsDrawing() || image.isNull()) return;
+  if (w < 0 || h < 0)
+    painter_->drawImage(QPoint(x, y), image);
+  else
+    painter_->drawImage(QRect(x, y, w, h), image);
+}
+
+bool CDC::DrawIcon(int x, int y, HICON icon) {
+  if (!icon) return false;
+  DrawImage(x, y, icon->image);
+  return true;
+}
+
+bool CDC::DrawIconEx(int x, int y, HICON icon, int w, int h) {
+  if (!icon) return false;
+  DrawImage(x, y, icon->image, w > 0 ? w : icon->image.width(), h > 0 ? h : icon->image.height());
+  return true;
+}
+
+bool CDC::DrawIconDisabled(int x, int y, HICON icon) {
+  if (!icon || icon->image.isNull() || !IsDrawing()) return false;
+  // Embossed: the shape once in highlight, offset, once in shadow.
+  QImage mask = icon->image.convertToFormat(QImage::Format_ARGB32);
+  auto tinted = [&](COLORREF c) {
+    QImage out = mask;
+    QPainter p(&out);
+    p.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    p.fillRect(out.rect(), fw::ToQColor(c));
+    return out;
+  };
+  painter_->drawImage(QPoint(x + 1, y + 1), tinted(GetSysColor(COLOR_BTNHIGHLIGHT)));
+  painter_->drawImage(QPoint(x, y), tinted(GetSysColor(COLOR_BTNSHADOW)));
+  return true;
+}
+
+// ---- text ---------------------------------------------------------------------------
+
+CSize CDC::GetTextExtent(const std::string& text) const {
+  QFontMetrics fm(qfont_);
+  return CSize(fm.horizontalAdvance(ToQ(text)), fm.height());
+}
+
+bool CDC::GetTextMetrics(TEXTMETRIC* tm) const {
+  if (!tm) return false;
+  QFontMetrics fm(qfont_);
+  QFontInfo info(qfont_);
+  *tm = TEXTMETRIC{};
+  tm->tmHeight = fm.height();
+  tm->tmAscent = fm.ascent();
+  tm->tmDescent = fm.descent();
+  tm->tmInternalLeading = std::max(0, fm.height() - info.pixelSize());
+  tm->tmExternalLeading = std::max(0, fm.leading());
+  tm->tmAveCharWidth = fm.averageCharWidth();
+  tm->tmMaxCharWidth = fm.maxWidth();
+  tm->tmWeight = font_ ? std::max<int>(font_->logFont().lfWeight, FW_NORMAL) : FW_NORMAL;
+  tm->tmItalic = qfont_.italic();
+  tm->tmUnderlined = qfont_.underline();
+  return true;
+}
+
+// One line of text whose cell's top-left is (x, topY).
+void CDC::DrawTextLine(int x, int topY, const QString& line, const CRect* clip) {
+  QFontMetrics fm(qfont_);
+  if (bkMode_ == OPAQUE) {
+    QRect cell(x, topY, fm.horizontalAdvance(line), fm.height());
+    if (clip) cell = cell.intersected(clip->ToQt());
+    painter_->fillRect(cell, fw::ToQColor(bkColour_));
+  }
+  painter_->setPen(fw::ToQColor(textColour_));
+  painter_->drawText(QPoint(x, topY + fm.ascent()), line);
+}
+
+bool CDC::TextOut(int x, int y, const std::string& text) {
+  return ExtTextOut(x, y, 0, nullptr, text);
+}
+
+bool CDC::ExtTextOut(int x, int y, unsigned options, const CRect* rect, const std::string& text) {
+  if (!IsDrawing()) return false;
+  if (rect && (options & ETO_OPAQUE)) painter_->fillRect(rect->ToQt(), fw::ToQColor(bkColour_));
+  if (text.empty()) return true;
+  QString s = ToQ(text);
+  QFontMetrics fm(qfont_);
+  if (textAlign_ & TA_UPDATECP) x = current_.x, y = current_.y;
+  int width = fm.horizontalAdvance(s);
+  int dx = 0;
+  if ((textAlign_ & TA_CENTER) == TA_CENTER)
+    dx = -width / 2;
+  else if (textAlign_ & TA_RIGHT)
+    dx = -width;
+  int dy = 0;  // from the reference point to the cell top
+  if ((textAlign_ & TA_BASELINE) == TA_BASELINE)
+    dy = -fm.ascent();
+  else if (textAlign_ & TA_BOTTOM)
+    dy = -fm.height();
+  bool clipped = rect && (options & ETO_CLIPPED);
+  painter_->save();
+  if (clipped) painter_->setClipRect(rect->ToQt(), clip_.on ? Qt::IntersectClip : Qt::ReplaceClip);
+  int escapement = font_ ? font_->logFont().lfEscapement : 0;
+  if (escapement != 0) {
+    // Rotated about the reference point, counter-clockwise in tenths of a degree.
+    painter_->translate(x, y);
+    painter_->rotate(-escapement / 10.0);
+    DrawTextLine(dx, dy, s, nullptr);
+  } else {
+    DrawTextLine(x + dx, y + dy, s, clipped ? rect : nullptr);
+  }
+  painter_->restore();
+  if (textAlign_ & TA_UPDATECP) current_.x += width;
+  return true;
+}
+
+int CDC::DrawText(const std::string& text, CRect* rect, unsigned format) {
+  if (!rect) return 0;
+  QFontMetrics fm(qfont_);
+  QString s = ToQ(text);
+  if (!(format & DT_NOPREFIX)) s = StripPrefix(s);
+  if (format & DT_EXPANDTABS) s = ExpandTabs(s);
+  const int width = rect->Width();
+  const int lineHeight =
+      fm.height() + ((format & DT_EXTERNALLEADING) ? std::max(0, fm.leading()) : 0);
+
+  QStringList paragraphs;
+  if (format & DT_SINGLELINE) {
+    s.remove(QLatin1Char('\r'));
+    s.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    paragraphs << s;
+  } else {
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    paragraphs = s.split(QLatin1Char('\n'));
+    if (paragraphs.size() > 1 && paragraphs.back().isEmpty()) paragraphs.removeLast();
+  }
+
+  QStringList lines;
+  bool wrap = (format & DT_WORDBREAK) && !(format & DT_SINGLELINE);
+  for (const QString& para : paragraphs) {
+    if (!wrap) {
+      lines << para;
+      continue;
+    }
+    // Greedy breaking at blanks; a word wider than the rectangle keeps its
+    // own line (and is cut only with DT_EDITCONTROL).
+    QString line;
+    qsizetype i = 0;
+    bool any = false;
+    while (i < para.size()) {
+      qsizetype j = i;
+      while (j < para.size() && para[j] != QLatin1Char(' ')) ++j;
+      qsizetype k = j;
+      while (k < para.size() && para[k] == QLatin1Char(' ')) ++k;
+      QString word = para.mid(i, j - i);
+      QString candidate = line + word;
+      if (!line.isEmpty() && fm.horizontalAdvance(candidate) > width) {
+        lines << line.trimmed();
+        line.clear();
+        candidate = word;
+      }
+      if ((format & DT_EDITCONTROL) && fm.horizontalAdvance(candidate) > width && width > 0) {
+        QString part;
+        for (QChar c : candidate) {
+          if (!part.isEmpty() && fm.horizontalAdvance(part + c) > width) {
+            lines << part;
+            part.clear();
+          }
+          part += c;
+        }
+        candidate = part;
+      }
+      line = candidate + para.mid(j, k - j);
+      any = true;
+      i = k;
+    }
+    if (any || para.isEmpty()) {
+      while (line.endsWith(QLatin1Char(' '))) line.chop(1);
+      lines << line;
+    }
+  }
+
+  if (format & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS)) {
+    Qt::TextElideMode mode = (format & DT_PATH_ELLIPSIS) ? Qt::ElideMiddle : Qt::ElideRight;
+    for (QString& l : lines)
+      if (fm.horizontalAdvance(l) > width) l = fm.elidedText(l, mode, std::max(0, width));
+  }
+
+  int total = static_cast<int>(lines.size()) * lineHeight;
+  int maxWidth = 0;
+  for (const QString& l : lines) maxWidth = std::max(maxWidth, fm.horizontalAdvance(l));
+
+  int y = rect->top;
+  if (format & DT_SINGLELINE) {
+    if (format & DT_VCENTER)
+      y = rect->top + (rect->Height() - lineHeight) / 2;
+    else if (format & DT_BOTTOM)
+      y = rect->bottom - lineHeight;
+  }
+
+  if (format & DT_CALCRECT) {
+    rect->right = rect->left + maxWidth;
+    rect->bottom = rect->top + total;
+    return total;
+  }
+  if (!IsDrawing()) return y - rect->top + total;
+
+  painter_->save();
+  if (!(format & DT_NOCLIP))
+    painter_->setClipRect(rect->ToQt(), clip_.on ? Qt::IntersectClip : Qt::ReplaceClip);
+  for (const QString& l : lines) {
+    int w = fm.horizontalAdvance(l);
+    int x = rect->left;
+    if (format & DT_CENTER)
+      x = rect->left + (width - w) / 2;
+    else if (format & DT_RIGHT)
+      x = rect->right - w;
+    DrawTextLine(x, y, l, (format & DT_NOCLIP) ? nullptr : rect);
+    y += lineHeight;
+  }
+  painter_->restore();
+  return y - rect->top;
+}
+
+// ---- image DC -----------------------------------------------------------------------
+
+CImageDC::CImageDC(int width, int height, COLORREF fill)
+    : surface_(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32) {
+  surface_.fill(fw::ToQColor(fill));
+  ownPainter_ = std::make_unique<QPainter>(&surface_);
+  Begin(ownPainter_.get(), &surface_);
+}
+
+CImageDC::~CImageDC() {
+  End();
+}
+
+const QImage& CImageDC::Snapshot() {
+  // The raster engine writes straight into the image; reading is safe.
+  return surface_;
+}

@@ -1,0 +1,383 @@
+#include "platform/gui/dialog.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QPushButton>
+
+#include "platform/message.h"
+#include "platform/resstring.h"
+
+// The peer of a dialog: Esc, Enter and the close box become WM_COMMAND
+// IDCANCEL / IDOK (or the focused push button), as the dialog manager does.
+class CDialogPeerAccess : public QDialog {
+ public:
+  CDialogPeerAccess(QWidget* parent, CDialog* owner) : QDialog(parent), owner_(owner) {}
+  void Detach() { owner_ = nullptr; }
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override {
+    if (!owner_) return QDialog::keyPressEvent(e);
+    const bool plain = !(e->modifiers() & (Qt::AltModifier | Qt::ControlModifier));
+    if (plain && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)) {
+      int id = owner_->GetDefID();
+      if (auto* b = qobject_cast<QPushButton*>(QApplication::focusWidget()); b && isAncestorOf(b))
+        id = b->property("fw_id").toInt();
+      CWnd* control = owner_->GetDlgItem(id);
+      if (control && !control->IsWindowEnabled()) return;  // a disabled default button does nothing
+      owner_->SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(id), BN_CLICKED),
+                          reinterpret_cast<LPARAM>(control ? control->widget() : nullptr));
+      return;
+    }
+    if (e->key() == Qt::Key_Escape) {
+      reject();
+      return;
+    }
+    QWidget::keyPressEvent(e);
+  }
+  void reject() override {
+    if (!owner_) return QDialog::reject();
+    CWnd* cancel = owner_->GetDlgItem(IDCANCEL);
+    owner_->SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                        reinterpret_cast<LPARAM>(cancel ? cancel->widget() : nullptr));
+  }
+  void accept() override {
+    if (!owner_) return QDialog::accept();
+    owner_->SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  }
+
+ private:
+  CDialog* owner_;
+};
+
+// ---- data exchange ------------------------------------------------------------
+
+void CDataExchange::Fail() {
+  failed_ = true;
+}
+
+CWnd* CDataExchange::PrepareCtrl(int id) {
+  lastId_ = id;
+  return m_pDlgWnd ? m_pDlgWnd->GetDlgItem(id) : nullptr;
+}
+
+void DDX_Control(CDataExchange* dx, int id, CWnd& control) {
+  if (control.IsWindow() || !dx->m_pDlgWnd) return;
+  control.SubclassDlgItem(id, dx->m_pDlgWnd);
+}
+
+void DDX_Text(CDataExchange* dx, int id, std::string& value) {
+  CWnd* c = dx->PrepareCtrl(id);
+  if (!c) return;
+  if (dx->m_bSaveAndValidate)
+    value = c->GetWindowText();
+  else
+    c->SetWindowText(value);
+}
+
+void DDX_Text(CDataExchange* dx, int id, int& value) {
+  CWnd* c = dx->PrepareCtrl(id);
+  if (!c) return;
+  if (!dx->m_bSaveAndValidate) {
+    c->SetWindowText(std::to_string(value));
+    return;
+  }
+  bool ok = false;
+  int v = dx->m_pDlgWnd->GetDlgItemInt(id, &ok, true);
+  if (!ok) {
+    AfxMessageBox(61712u, MB_OK | MB_ICONEXCLAMATION);  // "Please enter an integer."
+    dx->Fail();
+    return;
+  }
+  value = v;
+}
+
+void DDX_Check(CDataExchange* dx, int id, int& value) {
+  CWnd* c = dx->PrepareCtrl(id);
+  if (!c) return;
+  if (dx->m_bSaveAndValidate)
+    value = static_cast<int>(c->SendMessage(BM_GETCHECK));
+  else
+    c->SendMessage(BM_SETCHECK, static_cast<WPARAM>(value));
+}
+
+void DDX_Radio(CDataExchange* dx, int id, int& value) {
+  CWnd* first = dx->PrepareCtrl(id);
+  if (!first) return;
+  CDialog* dlg = dx->m_pDlgWnd;
+  if (dx->m_bSaveAndValidate) value = -1;
+  int index = 0;
+  CWnd* c = first;
+  do {
+    if (dx->m_bSaveAndValidate) {
+      if (c->SendMessage(BM_GETCHECK) == BST_CHECKED) value = index;
+    } else {
+      c->SendMessage(BM_SETCHECK, index == value ? BST_CHECKED : BST_UNCHECKED);
+    }
+    ++index;
+    c = dlg->GetNextDlgGroupItem(c);
+  } while (c && c != first);
+}
+
+void DDX_CBIndex(CDataExchange* dx, int id, int& index) {
+  auto* c = dynamic_cast<CComboBox*>(dx->PrepareCtrl(id));
+  if (!c) return;
+  if (dx->m_bSaveAndValidate)
+    index = c->GetCurSel();
+  else
+    c->SetCurSel(index);
+}
+
+void DDX_CBString(CDataExchange* dx, int id, std::string& value) {
+  auto* c = dynamic_cast<CComboBox*>(dx->PrepareCtrl(id));
+  if (!c) return;
+  if (dx->m_bSaveAndValidate) {
+    value = c->GetWindowText();
+  } else if (c->SelectString(-1, value) == CB_ERR) {
+    c->SetWindowText(value);
+  }
+}
+
+void DDX_LBIndex(CDataExchange* dx, int id, int& index) {
+  auto* c = dynamic_cast<CListBox*>(dx->PrepareCtrl(id));
+  if (!c) return;
+  if (dx->m_bSaveAndValidate)
+    index = c->GetCurSel();
+  else
+    c->SetCurSel(index);
+}
+
+void DDV_MaxChars(CDataExchange* dx, const std::string& value, int maxChars) {
+  if (dx->m_bSaveAndValidate && static_cast<int>(value.size()) > maxChars) {
+    AfxMessageBox(FormatRes(61714, maxChars), MB_OK | MB_ICONEXCLAMATION);
+    dx->Fail();
+  } else if (!dx->m_bSaveAndValidate) {
+    if (auto* e = dynamic_cast<CEdit*>(dx->m_pDlgWnd->GetDlgItem(dx->lastControl())))
+      e->SetLimitText(maxChars);
+  }
+}
+
+void DDV_MinMaxInt(CDataExchange* dx, int value, int minValue, int maxValue) {
+  if (dx->m_bSaveAndValidate && (value < minValue || value > maxValue)) {
+    AfxMessageBox(FormatRes(61713, minValue, maxValue), MB_OK | MB_ICONEXCLAMATION);
+    dx->Fail();
+  }
+}
+
+// ---- dialog ----------------------------------------------------------------------
+
+CDialog::CDialog(unsigned templateId, CWnd* parent) : templateId_(templateId), parentWnd_(parent) {
+  backgroundColourIndex_ = COLOR_BTNFACE;
+}
+
+CDialog::~CDialog() {
+  if (auto* peer = dynamic_cast<CDialogPeerAccess*>(widget())) peer->Detach();
+  // Bound objects may die before us; they must not be touched from here on.
+  bound_.clear();
+  DestroyWindow();
+}
+
+void CDialog::BindControl(int id, CWnd& control) {
+  bound_[id] = &control;
+}
+
+QWidget* CDialog::CreatePeer(QWidget* parent, const CREATESTRUCT& cs) {
+  auto* d = new CDialogPeerAccess(parent, this);
+  d->setAttribute(Qt::WA_DeleteOnClose, false);
+  Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+  if (cs.style & WS_SYSMENU) flags |= Qt::WindowCloseButtonHint;
+  if (!(cs.style & WS_CAPTION)) flags = Qt::Dialog | Qt::FramelessWindowHint;
+  if (cs.exStyle & WS_EX_TOPMOST) flags |= Qt::WindowStaysOnTopHint;
+  d->setWindowFlags(flags);
+  return d;
+}
+
+void CDialog::MapDialogRect(CRect* r) const {
+  if (!r) return;
+  auto mapX = [this](int v) { return v * baseUnits_.cx / 4; };
+  auto mapY = [this](int v) { return v * baseUnits_.cy / 8; };
+  *r = CRect(mapX(r->left), mapY(r->top), mapX(r->right), mapY(r->bottom));
+}
+
+bool CDialog::Build(bool modal) {
+  if (IsWindow()) return false;
+  const fw::CDialogTemplate* t = fw::FindDialogTemplate(templateId_);
+  if (!t) return false;
+  modal_ = modal;
+  ended_ = false;
+  result_ = 0;
+
+  LOGFONT lf = fw::DefaultGuiLogFont();
+  if (t->fontPoints > 0) {
+    lf.lfHeight = -((t->fontPoints * 96 + 36) / 72);
+    fw::SetFaceName(lf, t->fontFace);
+    if (t->fontWeight > 0) lf.lfWeight = t->fontWeight;
+    lf.lfItalic = t->fontItalic;
+  }
+  font_.CreateFontIndirect(&lf);
+  baseUnits_ = fw::DialogBaseUnits(font_.font());
+
+  CRect client(0, 0, t->cx, t->cy);
+  MapDialogRect(&client);
+  CRect at(t->x, t->y, t->x, t->y);
+  MapDialogRect(&at);
+  std::uint32_t style = (t->style & ~(WS_CHILD | WS_VISIBLE)) | WS_POPUP;
+  if (!CreateEx(t->exStyle, "#32770", t->caption, style,
+                CRect(at.left, at.top, at.left + client.Width(), at.top + client.Height()),
+                parentWnd_, 0))
+    return false;
+  QWidget* peer = widget();
+  peer->setFont(font_.font());
+  if (t->style & WS_THICKFRAME)
+    peer->resize(client.Width(), client.Height());
+  else
+    peer->setFixedSize(client.Width(), client.Height());
+  if (modal) static_cast<QDialog*>(peer)->setModal(true);
+  // Template position is relative to the owner unless DS_ABSALIGN; centred by default.
+  if ((t->style & DS_CENTER) || (t->x == 0 && t->y == 0)) CenterWindow(parentWnd_);
+
+  defId_ = IDOK;
+  for (const fw::CDialogItem& item : t->items) {
+    CRect r(item.x, item.y, item.x + item.cx, item.y + item.cy);
+    MapDialogRect(&r);
+    CWnd* control = nullptr;
+    if (auto it = bound_.find(item.id);
+        it != bound_.end() && item.id != IDC_STATIC && !it->second->IsWindow()) {
+      control = it->second;
+    } else {
+      defaultControls_.push_back(fw::MakeWindowOfClass(item.className));
+      control = defaultControls_.back().get();
+    }
+    if (!control->CreateEx(item.exStyle, item.className, item.text, item.style | WS_CHILD, r, this,
+                           item.id))
+      continue;
+    control->ownsPeer_ = false;  // the dialog's widget owns its controls
+    control->SetFont(&font_, false);
+    if ((item.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON && item.className == "Button")
+      defId_ = item.id;
+  }
+  return true;
+}
+
+bool CDialog::RunInit() {
+  std::shared_ptr<bool> alive = alive_;
+  bool focusDefault = SendMessage(WM_INITDIALOG) != 0;
+  if (!*alive || !IsWindow()) return false;
+  if (focusDefault && !ended_) {
+    // The first control that takes the Tab key gets the focus.
+    for (QWidget* c : widget()->findChildren<QWidget*>()) {
+      CWnd* w = CWnd::FromHandlePermanent(c);
+      if (w && (w->GetStyle() & WS_TABSTOP) && c->isEnabled() && !c->isHidden()) {
+        c->setFocus(Qt::TabFocusReason);
+        break;
+      }
+    }
+  }
+  return true;
+}
+
+LRESULT CDialog::WindowProc(UINT msg, WPARAM w, LPARAM l) {
+  if (msg == WM_INITDIALOG) return OnInitDialog() ? 1 : 0;
+  return CWnd::WindowProc(msg, w, l);
+}
+
+std::intptr_t CDialog::DoModal() {
+  if (!Build(true)) return -1;
+  std::shared_ptr<bool> alive = alive_;
+  if (!RunInit()) return *alive ? result_ : IDCANCEL;
+  if (!ended_) {
+    running_ = true;
+    auto* d = static_cast<QDialog*>(widget());
+    d->exec();
+    if (!*alive) return IDCANCEL;
+    running_ = false;
+  }
+  int result = result_;
+  DestroyWindow();
+  return result;
+}
+
+bool CDialog::Create(unsigned templateId, CWnd* parent) {
+  if (templateId) templateId_ = templateId;
+  if (parent) parentWnd_ = parent;
+  const fw::CDialogTemplate* t = fw::FindDialogTemplate(templateId_);
+  if (!Build(false)) return false;
+  if (!RunInit()) return false;
+  if (t && (t->style & WS_VISIBLE) && !ended_) ShowWindow(SW_SHOW);
+  return true;
+}
+
+void CDialog::EndDialog(int result) {
+  result_ = result;
+  ended_ = true;
+  auto* d = qobject_cast<QDialog*>(widget());
+  if (!d) return;
+  if (modal_ && running_)
+    d->done(result);
+  else
+    d->hide();
+}
+
+bool CDialog::UpdateData(bool saveAndValidate) {
+  CDataExchange dx(this, saveAndValidate);
+  DoDataExchange(&dx);
+  if (dx.failed()) {
+    if (CWnd* c = GetDlgItem(dx.lastControl())) {
+      c->SetFocus();
+      if (auto* e = dynamic_cast<CEdit*>(c)) e->SetSel(0, -1);
+    }
+    return false;
+  }
+  return true;
+}
+
+void CDialog::DoDataExchange(CDataExchange*) {}
+
+bool CDialog::OnInitDialog() {
+  UpdateData(false);
+  return true;
+}
+
+void CDialog::OnOK() {
+  if (!UpdateData(true)) return;
+  EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() {
+  EndDialog(IDCANCEL);
+}
+
+bool CDialog::OnCommand(WPARAM w, LPARAM l) {
+  if (CWnd::OnCommand(w, l)) return true;
+  const unsigned id = LOWORD(w), code = HIWORD(w);
+  if (code != BN_CLICKED) return false;
+  if (id == IDOK) {
+    OnOK();
+    return true;
+  }
+  if (id == IDCANCEL) {
+    OnCancel();
+    return true;
+  }
+  return false;
+}
+
+void CDialog::OnClose() {
+  SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+}
+
+void CDialog::GotoDlgCtrl(CWnd* control) {
+  if (!control) return;
+  control->SetFocus();
+  if (auto* e = dynamic_cast<CEdit*>(control)) e->SetSel(0, -1);
+}
+
+void CDialog::NextDlgCtrl() {
+  if (QWidget* w = QApplication::focusWidget(); w && widget() && widget()->isAncestorOf(w))
+    w->nextInFocusChain()->setFocus(Qt::TabFocusReason);
+}
+
+void CDialog::PrevDlgCtrl() {
+  if (QWidget* w = QApplication::focusWidget(); w && widget() && widget()->isAncestorOf(w))
+    w->previousInFocusChain()->setFocus(Qt::BacktabFocusReason);
+}

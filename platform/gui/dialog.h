@@ -1,0 +1,107 @@
+// Dialogs built from the language bundle's templates, with the dialog
+// manager's behaviour the dialogs are written against: control ids, the
+// dialog font, IDOK/IDCANCEL routing, data exchange, modal and modeless runs.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/gui/controls.h"
+#include "platform/gui/wnd.h"
+#include "platform/message.h"
+#include "platform/resources.h"
+
+class CDialog;
+
+// One pass of dialog data exchange (UpdateData).
+class CDataExchange {
+ public:
+  CDataExchange(CDialog* dlg, bool saveAndValidate)
+      : m_pDlgWnd(dlg), m_bSaveAndValidate(saveAndValidate) {}
+  CDialog* m_pDlgWnd;
+  bool m_bSaveAndValidate;
+  // Marks the exchange failed at the control last prepared; the dialog
+  // moves the focus there.
+  void Fail();
+  CWnd* PrepareCtrl(int id);
+  bool failed() const { return failed_; }
+  int lastControl() const { return lastId_; }
+
+ private:
+  bool failed_ = false;
+  int lastId_ = 0;
+};
+
+void DDX_Control(CDataExchange* dx, int id, CWnd& control);
+void DDX_Text(CDataExchange* dx, int id, std::string& value);
+void DDX_Text(CDataExchange* dx, int id, int& value);
+void DDX_Check(CDataExchange* dx, int id, int& value);
+// The index of the checked button in the group that starts at id (-1: none).
+void DDX_Radio(CDataExchange* dx, int id, int& value);
+void DDX_CBIndex(CDataExchange* dx, int id, int& index);
+void DDX_CBString(CDataExchange* dx, int id, std::string& value);
+void DDX_LBIndex(CDataExchange* dx, int id, int& index);
+void DDV_MaxChars(CDataExchange* dx, const std::string& value, int maxChars);
+void DDV_MinMaxInt(CDataExchange* dx, int value, int minValue, int maxValue);
+
+class CDialog : public CWnd {
+ public:
+  explicit CDialog(unsigned templateId = 0, CWnd* parent = nullptr);
+  ~CDialog() override;
+
+  // Runs the dialog modally; IDOK, IDCANCEL or what EndDialog gave; -1 when
+  // the template is missing. EndDialog during OnInitDialog returns at once.
+  virtual std::intptr_t DoModal();
+  // Creates the dialog modelessly (shown when the template says WS_VISIBLE).
+  bool Create(unsigned templateId, CWnd* parent = nullptr);
+  void EndDialog(int result);
+  // Result of the last run, and whether EndDialog was called.
+  int result() const { return result_; }
+  bool ended() const { return ended_; }
+
+  bool UpdateData(bool saveAndValidate = true);
+  // Use this object for control `id` when the template creates it: the
+  // template names the control, the program chooses its class.
+  void BindControl(int id, CWnd& control);
+
+  void GotoDlgCtrl(CWnd* control);
+  void NextDlgCtrl();
+  void PrevDlgCtrl();
+  void SetDefID(int id) { defId_ = id; }
+  int GetDefID() const { return defId_; }
+  // Dialog units to pixels in this dialog's font.
+  void MapDialogRect(CRect* r) const;
+  unsigned templateId() const { return templateId_; }
+  CFont* dialogFont() { return &font_; }
+
+  virtual bool OnInitDialog();
+  virtual void OnOK();
+  virtual void OnCancel();
+
+ protected:
+  virtual void DoDataExchange(CDataExchange* dx);
+  QWidget* CreatePeer(QWidget* parent, const CREATESTRUCT& cs) override;
+  LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
+  bool OnCommand(WPARAM w, LPARAM l) override;
+  void OnClose() override;
+
+  unsigned templateId_;
+  CWnd* parentWnd_;
+
+ private:
+  friend class CDialogPeerAccess;
+  bool Build(bool modal);
+  bool RunInit();
+
+  CFont font_;
+  CSize baseUnits_{6, 13};
+  std::map<int, CWnd*> bound_;
+  std::vector<std::unique_ptr<CWnd>> defaultControls_;
+  int result_ = 0;
+  bool ended_ = false;
+  bool modal_ = false;
+  bool running_ = false;
+  int defId_ = IDOK;
+};

@@ -1,0 +1,410 @@
+// GDI values: colours, points and rectangles, fonts, pens, brushes and
+// bitmaps as the drawing code of both programs uses them, over Qt's types.
+// Rectangles are exclusive at right and bottom, colours are 0x00BBGGRR.
+#pragma once
+
+#include <QBrush>
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QPen>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <algorithm>
+#include <cstdint>
+#include <string>
+
+// ---- colours ---------------------------------------------------------------
+
+using COLORREF = std::uint32_t;
+
+constexpr COLORREF RGB(int r, int g, int b) {
+  return static_cast<COLORREF>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
+}
+constexpr int GetRValue(COLORREF c) {
+  return static_cast<int>(c & 0xFF);
+}
+constexpr int GetGValue(COLORREF c) {
+  return static_cast<int>((c >> 8) & 0xFF);
+}
+constexpr int GetBValue(COLORREF c) {
+  return static_cast<int>((c >> 16) & 0xFF);
+}
+constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
+
+namespace fw {
+inline QColor ToQColor(COLORREF c) {
+  return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
+}
+inline COLORREF FromQColor(const QColor& c) {
+  return RGB(c.red(), c.green(), c.blue());
+}
+}  // namespace fw
+
+// ---- points, sizes, rectangles ---------------------------------------------
+
+struct CSize {
+  int cx = 0, cy = 0;
+  constexpr CSize() = default;
+  constexpr CSize(int x, int y) : cx(x), cy(y) {}
+  friend constexpr bool operator==(const CSize&, const CSize&) = default;
+  QSize ToQt() const { return QSize(cx, cy); }
+};
+
+struct CPoint {
+  int x = 0, y = 0;
+  constexpr CPoint() = default;
+  constexpr CPoint(int px, int py) : x(px), y(py) {}
+  CPoint(const QPoint& p) : x(p.x()), y(p.y()) {}
+  friend constexpr bool operator==(const CPoint&, const CPoint&) = default;
+  constexpr CPoint operator+(const CSize& s) const { return {x + s.cx, y + s.cy}; }
+  constexpr CPoint operator-(const CSize& s) const { return {x - s.cx, y - s.cy}; }
+  constexpr CSize operator-(const CPoint& p) const { return {x - p.x, y - p.y}; }
+  constexpr void Offset(int dx, int dy) { x += dx, y += dy; }
+  QPoint ToQt() const { return QPoint(x, y); }
+};
+
+struct CRect {
+  int left = 0, top = 0, right = 0, bottom = 0;
+  constexpr CRect() = default;
+  constexpr CRect(int l, int t, int r, int b) : left(l), top(t), right(r), bottom(b) {}
+  constexpr CRect(CPoint tl, CSize s)
+      : left(tl.x), top(tl.y), right(tl.x + s.cx), bottom(tl.y + s.cy) {}
+  constexpr CRect(CPoint tl, CPoint br) : left(tl.x), top(tl.y), right(br.x), bottom(br.y) {}
+  // A QRect's right() is inclusive; ours is not.
+  static CRect FromQt(const QRect& r) {
+    return CRect(r.x(), r.y(), r.x() + r.width(), r.y() + r.height());
+  }
+  QRect ToQt() const { return QRect(left, top, right - left, bottom - top); }
+
+  friend constexpr bool operator==(const CRect&, const CRect&) = default;
+  constexpr int Width() const { return right - left; }
+  constexpr int Height() const { return bottom - top; }
+  constexpr CSize Size() const { return {Width(), Height()}; }
+  constexpr CPoint TopLeft() const { return {left, top}; }
+  constexpr CPoint BottomRight() const { return {right, bottom}; }
+  constexpr CPoint CenterPoint() const { return {(left + right) / 2, (top + bottom) / 2}; }
+  constexpr bool IsRectEmpty() const { return right <= left || bottom <= top; }
+  constexpr bool IsRectNull() const { return left == 0 && top == 0 && right == 0 && bottom == 0; }
+  constexpr bool PtInRect(CPoint p) const {
+    return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
+  }
+  constexpr void SetRect(int l, int t, int r, int b) { left = l, top = t, right = r, bottom = b; }
+  constexpr void SetRectEmpty() { left = top = right = bottom = 0; }
+  constexpr void OffsetRect(int dx, int dy) { left += dx, right += dx, top += dy, bottom += dy; }
+  constexpr void OffsetRect(CPoint p) { OffsetRect(p.x, p.y); }
+  constexpr void OffsetRect(CSize s) { OffsetRect(s.cx, s.cy); }
+  constexpr void InflateRect(int dx, int dy) { left -= dx, right += dx, top -= dy, bottom += dy; }
+  constexpr void InflateRect(int l, int t, int r, int b) {
+    left -= l, top -= t, right += r, bottom += b;
+  }
+  constexpr void DeflateRect(int dx, int dy) { InflateRect(-dx, -dy); }
+  constexpr void DeflateRect(int l, int t, int r, int b) { InflateRect(-l, -t, -r, -b); }
+  constexpr void NormalizeRect() {
+    if (left > right) std::swap(left, right);
+    if (top > bottom) std::swap(top, bottom);
+  }
+  // Empty result (all zero) when the two do not overlap, as GDI answers.
+  constexpr bool IntersectRect(const CRect& a, const CRect& b) {
+    CRect r(std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+            std::min(a.bottom, b.bottom));
+    if (r.IsRectEmpty()) {
+      SetRectEmpty();
+      return false;
+    }
+    *this = r;
+    return true;
+  }
+  constexpr bool UnionRect(const CRect& a, const CRect& b) {
+    if (a.IsRectEmpty()) {
+      *this = b;
+    } else if (b.IsRectEmpty()) {
+      *this = a;
+    } else {
+      *this = CRect(std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                    std::max(a.bottom, b.bottom));
+    }
+    return !IsRectEmpty();
+  }
+  constexpr CRect operator&(const CRect& o) const {
+    CRect r;
+    r.IntersectRect(*this, o);
+    return r;
+  }
+};
+
+using POINT = CPoint;
+using SIZE = CSize;
+using RECT = CRect;
+
+// ---- system colours and metrics (a fixed classic table, settable in tests) --
+
+enum : int {
+  COLOR_SCROLLBAR = 0,
+  COLOR_BACKGROUND = 1,
+  COLOR_ACTIVECAPTION = 2,
+  COLOR_INACTIVECAPTION = 3,
+  COLOR_MENU = 4,
+  COLOR_WINDOW = 5,
+  COLOR_WINDOWFRAME = 6,
+  COLOR_MENUTEXT = 7,
+  COLOR_WINDOWTEXT = 8,
+  COLOR_CAPTIONTEXT = 9,
+  COLOR_ACTIVEBORDER = 10,
+  COLOR_INACTIVEBORDER = 11,
+  COLOR_APPWORKSPACE = 12,
+  COLOR_HIGHLIGHT = 13,
+  COLOR_HIGHLIGHTTEXT = 14,
+  COLOR_BTNFACE = 15,
+  COLOR_BTNSHADOW = 16,
+  COLOR_GRAYTEXT = 17,
+  COLOR_BTNTEXT = 18,
+  COLOR_INACTIVECAPTIONTEXT = 19,
+  COLOR_BTNHIGHLIGHT = 20,
+  COLOR_3DDKSHADOW = 21,
+  COLOR_3DLIGHT = 22,
+  COLOR_INFOTEXT = 23,
+  COLOR_INFOBK = 24,
+  COLOR_HOTLIGHT = 26,
+  COLOR_GRADIENTACTIVECAPTION = 27,
+  COLOR_GRADIENTINACTIVECAPTION = 28,
+  COLOR_MENUHILIGHT = 29,
+  COLOR_MENUBAR = 30,
+  COLOR_3DFACE = COLOR_BTNFACE,
+  COLOR_3DSHADOW = COLOR_BTNSHADOW,
+  COLOR_3DHIGHLIGHT = COLOR_BTNHIGHLIGHT,
+  COLOR_3DHILIGHT = COLOR_BTNHIGHLIGHT,
+  COLOR_BTNHILIGHT = COLOR_BTNHIGHLIGHT,
+  COLOR_COUNT = 31,
+};
+
+enum : int {
+  SM_CXSCREEN = 0,
+  SM_CYSCREEN = 1,
+  SM_CXVSCROLL = 2,
+  SM_CYHSCROLL = 3,
+  SM_CYCAPTION = 4,
+  SM_CXBORDER = 5,
+  SM_CYBORDER = 6,
+  SM_CXDLGFRAME = 7,
+  SM_CYDLGFRAME = 8,
+  SM_CYVTHUMB = 9,
+  SM_CXHTHUMB = 10,
+  SM_CXICON = 11,
+  SM_CYICON = 12,
+  SM_CXCURSOR = 13,
+  SM_CYCURSOR = 14,
+  SM_CYMENU = 15,
+  SM_CXFULLSCREEN = 16,
+  SM_CYFULLSCREEN = 17,
+  SM_CYVSCROLL = 20,
+  SM_CXHSCROLL = 21,
+  SM_CXMIN = 28,
+  SM_CYMIN = 29,
+  SM_CXSIZE = 30,
+  SM_CYSIZE = 31,
+  SM_CXFRAME = 32,
+  SM_CYFRAME = 33,
+  SM_CXDOUBLECLK = 36,
+  SM_CYDOUBLECLK = 37,
+  SM_CXEDGE = 45,
+  SM_CYEDGE = 46,
+  SM_CXSMICON = 49,
+  SM_CYSMICON = 50,
+  SM_CXDRAG = 68,
+  SM_CYDRAG = 69,
+  SM_CXMENUCHECK = 71,
+  SM_CYMENUCHECK = 72,
+  SM_METRIC_COUNT = 100,
+};
+
+COLORREF GetSysColor(int index);
+int GetSystemMetrics(int index);
+
+namespace fw {
+// Tests (and a theme switch) may change the table; Reset restores the classic values.
+void SetSysColor(int index, COLORREF colour);
+void SetSystemMetric(int index, int value);
+void ResetSystemTables();
+}  // namespace fw
+
+// ---- fonts -------------------------------------------------------------------
+
+enum : int {
+  FW_DONTCARE = 0,
+  FW_THIN = 100,
+  FW_LIGHT = 300,
+  FW_NORMAL = 400,
+  FW_MEDIUM = 500,
+  FW_SEMIBOLD = 600,
+  FW_BOLD = 700,
+  FW_HEAVY = 900,
+};
+enum : std::uint8_t { ANSI_CHARSET = 0, DEFAULT_CHARSET = 1, SYMBOL_CHARSET = 2 };
+constexpr int LF_FACESIZE = 32;
+
+// Same member order and sizes as the Windows structure: callers compare the
+// leading 32-bit members and copy face names with the fixed size.
+struct LOGFONT {
+  std::int32_t lfHeight = 0;
+  std::int32_t lfWidth = 0;
+  std::int32_t lfEscapement = 0;
+  std::int32_t lfOrientation = 0;
+  std::int32_t lfWeight = 0;
+  std::uint8_t lfItalic = 0;
+  std::uint8_t lfUnderline = 0;
+  std::uint8_t lfStrikeOut = 0;
+  std::uint8_t lfCharSet = 0;
+  std::uint8_t lfOutPrecision = 0;
+  std::uint8_t lfClipPrecision = 0;
+  std::uint8_t lfQuality = 0;
+  std::uint8_t lfPitchAndFamily = 0;
+  char lfFaceName[LF_FACESIZE] = {};
+};
+
+struct TEXTMETRIC {
+  int tmHeight = 0;
+  int tmAscent = 0;
+  int tmDescent = 0;
+  int tmInternalLeading = 0;
+  int tmExternalLeading = 0;
+  int tmAveCharWidth = 0;
+  int tmMaxCharWidth = 0;
+  int tmWeight = 0;
+  std::uint8_t tmItalic = 0;
+  std::uint8_t tmUnderlined = 0;
+};
+
+namespace fw {
+// LOGFONT -> QFont: a positive height is the character cell height (ascent +
+// descent), a negative one the character (em) height in pixels; 0 is the
+// default size. Weights below 100 are normal. Face names not installed fall
+// back through fontconfig ("Arial" resolves to a metric-compatible face).
+QFont FontFromLogFont(const LOGFONT& lf);
+// The dialog font every window starts with (8-point sans serif).
+LOGFONT DefaultGuiLogFont();
+void SetFaceName(LOGFONT& lf, const std::string& face);
+}  // namespace fw
+
+// ---- GDI objects -------------------------------------------------------------
+
+enum : int {
+  PS_SOLID = 0,
+  PS_DASH = 1,
+  PS_DOT = 2,
+  PS_DASHDOT = 3,
+  PS_NULL = 5,
+  PS_INSIDEFRAME = 6
+};
+
+class CGdiObject {
+ public:
+  virtual ~CGdiObject() = default;
+  bool IsValid() const { return valid_; }
+  explicit operator bool() const { return valid_; }
+  const void* GetSafeHandle() const { return valid_ ? this : nullptr; }
+  void DeleteObject() { valid_ = false; }
+
+ protected:
+  bool valid_ = false;
+};
+
+class CPen : public CGdiObject {
+ public:
+  CPen() = default;
+  CPen(int style, int width, COLORREF colour) { CreatePen(style, width, colour); }
+  bool CreatePen(int style, int width, COLORREF colour);
+  int style() const { return style_; }
+  int width() const { return width_; }
+  COLORREF colour() const { return colour_; }
+
+ private:
+  int style_ = PS_SOLID;
+  int width_ = 1;
+  COLORREF colour_ = 0;
+};
+
+class CBitmap;
+
+class CBrush : public CGdiObject {
+ public:
+  CBrush() = default;
+  explicit CBrush(COLORREF colour) { CreateSolidBrush(colour); }
+  bool CreateSolidBrush(COLORREF colour);
+  bool CreateSysColorBrush(int index) { return CreateSolidBrush(GetSysColor(index)); }
+  // An 8x8 pattern from a bitmap; a one-bit bitmap paints its colour table.
+  bool CreatePatternBrush(const CBitmap* bitmap);
+  // A brush that paints nothing (the hollow stock brush).
+  bool CreateNullBrush();
+  bool IsNull() const { return null_; }
+  bool IsPattern() const { return !pattern_.isNull(); }
+  COLORREF colour() const { return colour_; }
+  QBrush ToQt() const;
+
+ private:
+  COLORREF colour_ = 0;
+  bool null_ = false;
+  QImage pattern_;
+};
+
+// A device-dependent bitmap: a QImage (32-bit RGB) or a one-bit image with
+// a two-entry colour table (black for 0 and white for 1 unless set).
+class CBitmap : public CGdiObject {
+ public:
+  // Bits as CreateBitmap takes them: rows padded to 16 bits, most
+  // significant bit first. Only 1 and 32 bits per pixel are accepted.
+  bool CreateBitmap(int width, int height, unsigned planes, unsigned bitsPerPixel,
+                    const void* bits);
+  bool CreateCompatibleBitmap(int width, int height);
+  bool FromImage(const QImage& image);
+  void SetMonoColours(COLORREF zero, COLORREF one);
+  CSize GetSize() const { return CSize(image_.width(), image_.height()); }
+  QImage& image() { return image_; }
+  const QImage& image() const { return image_; }
+
+ private:
+  QImage image_;
+};
+
+class CFont : public CGdiObject {
+ public:
+  bool CreateFontIndirect(const LOGFONT* lf);
+  // Height in tenths of a point at 96 pixels per inch.
+  bool CreatePointFont(int pointSizeTenths, const std::string& face);
+  bool CreatePointFontIndirect(const LOGFONT* lf);
+  int GetLogFont(LOGFONT* out) const;
+  const QFont& font() const { return font_; }
+  const LOGFONT& logFont() const { return lf_; }
+
+ private:
+  LOGFONT lf_{};
+  QFont font_;
+};
+
+// A stand-in for an icon handle: an ARGB image; HICON is a pointer to it.
+struct CIconImage {
+  QImage image;
+  CPoint hotSpot;
+};
+using HICON = const CIconImage*;
+
+// Stock objects. The returned objects live for the whole program.
+enum : int {
+  WHITE_BRUSH = 0,
+  LTGRAY_BRUSH = 1,
+  GRAY_BRUSH = 2,
+  DKGRAY_BRUSH = 3,
+  BLACK_BRUSH = 4,
+  NULL_BRUSH = 5,
+  HOLLOW_BRUSH = NULL_BRUSH,
+  WHITE_PEN = 6,
+  BLACK_PEN = 7,
+  NULL_PEN = 8,
+  ANSI_VAR_FONT = 12,
+  SYSTEM_FONT = 13,
+  DEFAULT_GUI_FONT = 17,
+};
+CGdiObject* GetStockObject(int index);
+// A solid brush of a system colour, kept in step with the table.
+CBrush* GetSysColorBrush(int index);

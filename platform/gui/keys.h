@@ -1,0 +1,80 @@
+// Virtual-key codes and the characters a key press produces, computed the
+// way the window code expects them (Ctrl+C is 3), not taken from Qt's text.
+#pragma once
+
+#include <Qt>
+
+enum : unsigned {
+  VK_LBUTTON = 0x01,
+  VK_RBUTTON = 0x02,
+  VK_CANCEL = 0x03,
+  VK_MBUTTON = 0x04,
+  VK_BACK = 0x08,
+  VK_TAB = 0x09,
+  VK_CLEAR = 0x0C,
+  VK_RETURN = 0x0D,
+  VK_SHIFT = 0x10,
+  VK_CONTROL = 0x11,
+  VK_MENU = 0x12,
+  VK_PAUSE = 0x13,
+  VK_CAPITAL = 0x14,
+  VK_ESCAPE = 0x1B,
+  VK_SPACE = 0x20,
+  VK_PRIOR = 0x21,
+  VK_NEXT = 0x22,
+  VK_END = 0x23,
+  VK_HOME = 0x24,
+  VK_LEFT = 0x25,
+  VK_UP = 0x26,
+  VK_RIGHT = 0x27,
+  VK_DOWN = 0x28,
+  VK_SNAPSHOT = 0x2C,
+  VK_INSERT = 0x2D,
+  VK_DELETE = 0x2E,
+  VK_HELP = 0x2F,
+  VK_LWIN = 0x5B,
+  VK_RWIN = 0x5C,
+  VK_APPS = 0x5D,
+  VK_NUMPAD0 = 0x60,
+  VK_NUMPAD9 = 0x69,
+  VK_MULTIPLY = 0x6A,
+  VK_ADD = 0x6B,
+  VK_SEPARATOR = 0x6C,
+  VK_SUBTRACT = 0x6D,
+  VK_DECIMAL = 0x6E,
+  VK_DIVIDE = 0x6F,
+  VK_F1 = 0x70,
+  VK_F10 = 0x79,
+  VK_F12 = 0x7B,
+  VK_F24 = 0x87,
+  VK_NUMLOCK = 0x90,
+  VK_SCROLL = 0x91,
+  VK_OEM_1 = 0xBA,
+  VK_OEM_PLUS = 0xBB,
+  VK_OEM_COMMA = 0xBC,
+  VK_OEM_MINUS = 0xBD,
+  VK_OEM_PERIOD = 0xBE,
+  VK_OEM_2 = 0xBF,
+  VK_OEM_3 = 0xC0,
+  VK_OEM_4 = 0xDB,
+  VK_OEM_5 = 0xDC,
+  VK_OEM_6 = 0xDD,
+  VK_OEM_7 = 0xDE,
+};
+
+namespace fw {
+
+// 0 when the key has no virtual-key code (dead keys, media keys).
+unsigned VirtualKeyFromQt(int qtKey, Qt::KeyboardModifiers modifiers);
+
+// The WM_CHAR code of a key press, or -1 when the press gives no character:
+// Ctrl+letter 1..26, Enter 13, Tab 9, Esc 27, Backspace 8; printable keys
+// give their character (Unicode), taken from the text only then. Alt
+// combinations give none (they are menu keys).
+int CharFromKey(unsigned vk, Qt::KeyboardModifiers modifiers, char32_t text);
+
+}  // namespace fw
+
+// State of a key or mouse button now: negative (bit 15 set) while down.
+short GetKeyState(int vk);
+short GetAsyncKeyState(int vk);

@@ -1,0 +1,1432 @@
+#include "platform/gui/wnd.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QCursor>
+#include <QDialog>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QMoveEvent>
+#include <QPaintEvent>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QThread>
+#include <QTimer>
+#include <QWheelEvent>
+#include <atomic>
+#include <deque>
+#include <mutex>
+
+#include "platform/gui/pump.h"
+#include "platform/text.h"
+
+namespace {
+
+const char* const kWndProperty = "fw_wnd";
+const char* const kIdProperty = "fw_id";
+
+int g_dispatchDepth = 0;
+
+QString ToQ(const std::string& s) {
+  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+UINT MouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods) {
+  UINT f = 0;
+  if (buttons & Qt::LeftButton) f |= MK_LBUTTON;
+  if (buttons & Qt::RightButton) f |= MK_RBUTTON;
+  if (buttons & Qt::MiddleButton) f |= MK_MBUTTON;
+  if (mods & Qt::ShiftModifier) f |= MK_SHIFT;
+  if (mods & Qt::ControlModifier) f |= MK_CONTROL;
+  return f;
+}
+
+}  // namespace
+
+// ---- the hub: event filter, focus pairs, posted messages, registries ---------
+
+class CWndHub : public QObject {
+ public:
+  static CWndHub& Get() {
+    static CWndHub* hub = [] {
+      auto* h = new CWndHub();
+      if (QCoreApplication::instance()) h->moveToThread(QCoreApplication::instance()->thread());
+      return h;
+    }();
+    hub->Connect();
+    return *hub;
+  }
+
+  bool eventFilter(QObject* obj, QEvent* e) override {
+    auto* w = qobject_cast<QWidget*>(obj);
+    if (!w) return false;
+    CWnd* wnd = CWnd::FromHandlePermanent(w);
+    if (!wnd || wnd->widget() != w) return false;
+    return wnd->HandleQtEvent(obj, e);
+  }
+
+  struct Posted {
+    std::uint64_t handle;
+    UINT msg;
+    WPARAM w;
+    LPARAM l;
+  };
+
+  class PostedEvent : public QEvent {
+   public:
+    explicit PostedEvent(Posted p) : QEvent(Type()), posted(p) {}
+    static QEvent::Type Type() {
+      static int t = QEvent::registerEventType();
+      return static_cast<QEvent::Type>(t);
+    }
+    Posted posted;
+  };
+
+  bool event(QEvent* e) override {
+    if (e->type() == PostedEvent::Type()) {
+      Deliver(static_cast<PostedEvent*>(e)->posted);
+      return true;
+    }
+    return QObject::event(e);
+  }
+
+  void Deliver(const Posted& p) {
+    CWnd* wnd = Lookup(p.handle);
+    if (!wnd) return;  // the window is gone: the message is dropped
+    if (fw::PumpFilterActive() && !fw::PumpAllows(wnd->widget())) {
+      // Held back while a pump serves another window, as a queue filtered
+      // by window leaves other windows' messages waiting.
+      deferred_.push_back(p);
+      return;
+    }
+    wnd->CallWindowProc(p.msg, p.w, p.l);
+  }
+
+  void ReleaseDeferred() {
+    std::deque<Posted> pending;
+    pending.swap(deferred_);
+    for (const Posted& p : pending) QCoreApplication::postEvent(this, new PostedEvent(p));
+  }
+
+  std::uint64_t Register(CWnd* wnd) {
+    std::lock_guard lock(mutex_);
+    std::uint64_t h = ++nextHandle_;
+    handles_[h] = wnd;
+    return h;
+  }
+  void Unregister(std::uint64_t h) {
+    std::lock_guard lock(mutex_);
+    handles_.erase(h);
+  }
+  CWnd* Lookup(std::uint64_t h) {
+    std::lock_guard lock(mutex_);
+    auto it = handles_.find(h);
+    return it == handles_.end() ? nullptr : it->second;
+  }
+
+  QPointer<QWidget> capture;
+  QPointer<QWidget> cursorTarget;
+  std::map<int, QCursor> cursors;
+
+ private:
+  void Connect() {
+    if (connected_ || !qobject_cast<QApplication*>(QCoreApplication::instance())) return;
+    connected_ = true;
+    QObject::connect(qApp, &QApplication::focusChanged, this,
+                     [this](QWidget* old, QWidget* now) { Focus(old, now); });
+  }
+
+  // Windows sends WM_KILLFOCUS to the old window, then WM_SETFOCUS to the
+  // new, each naming the other; Qt's focus events name neither.
+  void Focus(QWidget* old, QWidget* now) {
+    CWnd* oldWnd = CWnd::FromHandle(old);
+    CWnd* newWnd = CWnd::FromHandle(now);
+    if (oldWnd == newWnd) return;
+    QPointer<QWidget> oldPeer = oldWnd ? oldWnd->widget() : nullptr;
+    QPointer<QWidget> newPeer = newWnd ? newWnd->widget() : nullptr;
+    if (oldWnd) oldWnd->SendMessage(WM_KILLFOCUS, reinterpret_cast<WPARAM>(newPeer.data()));
+    newWnd = newPeer ? CWnd::FromHandlePermanent(newPeer) : nullptr;
+    if (newWnd) newWnd->SendMessage(WM_SETFOCUS, reinterpret_cast<WPARAM>(oldPeer.data()));
+  }
+
+  bool connected_ = false;
+  std::mutex mutex_;
+  std::uint64_t nextHandle_ = 0;
+  std::map<std::uint64_t, CWnd*> handles_;
+  std::deque<Posted> deferred_;
+};
+
+namespace fw {
+
+int DispatchDepth() {
+  return g_dispatchDepth;
+}
+
+void ReleaseDeferredMessages() {
+  CWndHub::Get().ReleaseDeferred();
+}
+
+CWnd* WndFromHandleId(std::uint64_t handle) {
+  return CWndHub::Get().Lookup(handle);
+}
+
+CPeerWidget::CPeerWidget(QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setMouseTracking(true);
+  setFocusPolicy(Qt::ClickFocus);
+}
+
+CSize DialogBaseUnits(const QFont& font) {
+  QFontMetrics fm(font);
+  static const QString kAlphabet =
+      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+  int avg = (fm.horizontalAdvance(kAlphabet) / 26 + 1) / 2;
+  return CSize(std::max(avg, 1), std::max(fm.height(), 1));
+}
+
+namespace {
+std::map<std::string, std::function<std::unique_ptr<CWnd>()>>& ClassRegistry() {
+  static std::map<std::string, std::function<std::unique_ptr<CWnd>()>> registry;
+  return registry;
+}
+}  // namespace
+
+void RegisterWindowClass(const std::string& name, std::function<std::unique_ptr<CWnd>()> factory) {
+  ClassRegistry()[FoldCase(name)] = std::move(factory);
+}
+
+std::unique_ptr<CWnd> MakeRegisteredWindow(const std::string& name) {
+  auto it = ClassRegistry().find(FoldCase(name));
+  return it == ClassRegistry().end() ? nullptr : it->second();
+}
+
+void RegisterCursor(int id, const QCursor& cursor) {
+  CWndHub::Get().cursors[id] = cursor;
+}
+
+}  // namespace fw
+
+// ---- cursors, capture, registered messages ------------------------------------
+
+HCURSOR LoadCursor(void*, int id) {
+  auto& cursors = CWndHub::Get().cursors;
+  auto it = cursors.find(id);
+  if (it != cursors.end()) return &it->second;
+  Qt::CursorShape shape;
+  switch (id) {
+    case IDC_ARROW: shape = Qt::ArrowCursor; break;
+    case IDC_IBEAM: shape = Qt::IBeamCursor; break;
+    case IDC_WAIT: shape = Qt::WaitCursor; break;
+    case IDC_CROSS: shape = Qt::CrossCursor; break;
+    case IDC_UPARROW: shape = Qt::UpArrowCursor; break;
+    case IDC_SIZENWSE: shape = Qt::SizeFDiagCursor; break;
+    case IDC_SIZENESW: shape = Qt::SizeBDiagCursor; break;
+    case IDC_SIZEWE: shape = Qt::SizeHorCursor; break;
+    case IDC_SIZENS: shape = Qt::SizeVerCursor; break;
+    case IDC_SIZEALL: shape = Qt::SizeAllCursor; break;
+    case IDC_NO: shape = Qt::ForbiddenCursor; break;
+    case IDC_HAND: shape = Qt::PointingHandCursor; break;
+    case IDC_APPSTARTING: shape = Qt::BusyCursor; break;
+    default: return nullptr;
+  }
+  return &cursors.emplace(id, QCursor(shape)).first->second;
+}
+
+HCURSOR SetCursor(HCURSOR cursor) {
+  static HCURSOR current = nullptr;
+  HCURSOR old = current;
+  current = cursor;
+  CWndHub& hub = CWndHub::Get();
+  QWidget* target = hub.cursorTarget ? hub.cursorTarget.data() : hub.capture.data();
+  if (!target) target = QApplication::widgetAt(QCursor::pos());
+  if (target) {
+    if (cursor)
+      target->setCursor(*cursor);
+    else
+      target->setCursor(Qt::BlankCursor);
+  }
+  return old;
+}
+
+CWnd* GetCapture() {
+  return CWnd::FromHandlePermanent(CWndHub::Get().capture);
+}
+
+bool ReleaseCapture() {
+  CWndHub& hub = CWndHub::Get();
+  QPointer<QWidget> old = hub.capture;
+  hub.capture = nullptr;
+  if (!old) return true;
+  old->releaseMouse();
+  if (CWnd* w = CWnd::FromHandlePermanent(old)) w->SendMessage(WM_CAPTURECHANGED, 0, 0);
+  return true;
+}
+
+UINT RegisterWindowMessage(const std::string& name) {
+  static std::mutex mutex;
+  static std::map<std::string, UINT> ids;
+  std::lock_guard lock(mutex);
+  // Names compare without case, as the system's atom table does.
+  std::string key = fw::FoldCase(name);
+  auto it = ids.find(key);
+  if (it != ids.end()) return it->second;
+  UINT id = 0xC000 + static_cast<UINT>(ids.size());
+  if (id > 0xFFFF) return 0;
+  ids.emplace(key, id);
+  return id;
+}
+
+bool TrackMouseEvent(CWnd*) {
+  return true;
+}
+
+// ---- CWnd -------------------------------------------------------------------------
+
+CWnd::CWnd() : alive_(std::make_shared<bool>(true)) {}
+
+CWnd::~CWnd() {
+  *alive_ = false;
+  if (CWndHub::Get().capture && CWndHub::Get().capture == peer_) CWndHub::Get().capture = nullptr;
+  timers_.clear();
+  temporaries_.clear();
+  if (peer_) {
+    if (ownsPeer_) {
+      QWidget* w = peer_;
+      DetachPeer();
+      w->hide();
+      if (g_dispatchDepth > 0)
+        w->deleteLater();
+      else
+        delete w;
+    } else {
+      DetachPeer();
+    }
+  }
+}
+
+CWnd* CWnd::FromHandlePermanent(HWND widget) {
+  if (!widget) return nullptr;
+  QVariant v = widget->property(kWndProperty);
+  return v.isValid() ? reinterpret_cast<CWnd*>(v.value<quintptr>()) : nullptr;
+}
+
+CWnd* CWnd::FromHandle(HWND widget) {
+  for (QWidget* w = widget; w; w = w->parentWidget()) {
+    if (CWnd* wnd = FromHandlePermanent(w)) return wnd;
+    if (w->isWindow()) break;
+  }
+  return nullptr;
+}
+
+bool CWnd::AttachPeer(QWidget* widget, bool owned) {
+  if (!widget || peer_ || FromHandlePermanent(widget)) return false;
+  peer_ = widget;
+  ownsPeer_ = owned;
+  widget->setProperty(kWndProperty,
+                      QVariant::fromValue<quintptr>(reinterpret_cast<quintptr>(this)));
+  widget->installEventFilter(&CWndHub::Get());
+  handle_ = CWndHub::Get().Register(this);
+  eraseNeeded_ = true;
+  return true;
+}
+
+void CWnd::DetachPeer() {
+  timers_.clear();  // timers belong to the window, not to the object
+  if (handle_) CWndHub::Get().Unregister(handle_);
+  handle_ = 0;
+  if (peer_) {
+    peer_->removeEventFilter(&CWndHub::Get());
+    peer_->setProperty(kWndProperty, QVariant());
+  }
+  peer_ = nullptr;
+  ownsPeer_ = false;
+}
+
+bool CWnd::PreCreateWindow(CREATESTRUCT&) {
+  return true;
+}
+
+QWidget* CWnd::CreatePeer(QWidget* parent, const CREATESTRUCT& cs) {
+  Qt::WindowFlags flags;
+  if (!parent || (cs.style & WS_POPUP)) {
+    flags = (cs.exStyle & WS_EX_TOOLWINDOW) ? Qt::Tool : Qt::Window;
+    if (cs.exStyle & WS_EX_TOPMOST) flags |= Qt::WindowStaysOnTopHint;
+  }
+  return new fw::CPeerWidget(parent, flags);
+}
+
+bool CWnd::Create(const std::string& className, const std::string& text, std::uint32_t style,
+                  const CRect& rect, CWnd* parent, int id) {
+  return CreateEx(0, className, text, style, rect, parent, id);
+}
+
+bool CWnd::CreateEx(std::uint32_t exStyle, const std::string& className, const std::string& text,
+                    std::uint32_t style, const CRect& rect, CWnd* parent, int id) {
+  if (peer_) return false;
+  CREATESTRUCT cs;
+  cs.name = text;
+  cs.className = className;
+  cs.style = style;
+  cs.exStyle = exStyle;
+  cs.x = rect.left, cs.y = rect.top, cs.cx = rect.Width(), cs.cy = rect.Height();
+  cs.id = id;
+  if (!PreCreateWindow(cs)) return false;
+  QWidget* parentWidget = parent ? parent->widget() : nullptr;
+  QWidget* w = CreatePeer(parentWidget, cs);
+  if (!w) return false;
+  if (!w->parent() && parentWidget) w->setParent(parentWidget, w->windowFlags());
+  style_ = cs.style;
+  exStyle_ = cs.exStyle;
+  AttachPeer(w, true);
+  w->setProperty(kIdProperty, cs.id);
+  w->setGeometry(cs.x, cs.y, std::max(cs.cx, 0), std::max(cs.cy, 0));
+  if (!cs.name.empty() || w->isWindow()) SetWindowText(cs.name);
+  w->setEnabled(!(cs.style & WS_DISABLED));
+  ApplyStyle();
+  PreSubclassWindow();
+  std::shared_ptr<bool> alive = alive_;
+  if (SendMessage(WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
+    if (*alive) DestroyWindow();
+    return false;
+  }
+  if (!*alive || !peer_) return false;
+  if (cs.style & WS_VISIBLE) peer_->show();
+  return true;
+}
+
+bool CWnd::DestroyWindow() {
+  if (!peer_) return false;
+  std::shared_ptr<bool> alive = alive_;
+  // Children first hear WM_DESTROY after their parent, as on the platform.
+  SendMessage(WM_DESTROY);
+  if (!*alive) return true;
+  for (QWidget* child : peer_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    CWnd* c = FromHandlePermanent(child);
+    if (c && c->ownsPeer_) c->DestroyWindow();
+  }
+  if (!*alive) return true;
+  timers_.clear();
+  temporaries_.clear();
+  if (CWndHub::Get().capture == peer_) ReleaseCapture();
+  QWidget* w = peer_;
+  bool owned = ownsPeer_;
+  DetachPeer();
+  if (owned) {
+    w->hide();
+    // Other objects still attached to children lose their peer now.
+    for (QWidget* child : w->findChildren<QWidget*>()) {
+      if (CWnd* c = FromHandlePermanent(child)) c->DetachPeer();
+    }
+    if (g_dispatchDepth > 0)
+      w->deleteLater();
+    else
+      delete w;
+  }
+  PostNcDestroy();
+  return true;
+}
+
+bool CWnd::SubclassWindow(HWND widget) {
+  if (!widget || peer_) return false;
+  CWnd* previous = FromHandlePermanent(widget);
+  bool owned = false;
+  if (previous) {
+    // Take over from the default wrapper a template created.
+    owned = previous->ownsPeer_;
+    style_ = previous->style_;
+    exStyle_ = previous->exStyle_;
+    font_ = previous->font_;
+    previous->DetachPeer();
+    if (CWnd* parent = FromHandle(widget->parentWidget())) parent->temporaries_.erase(widget);
+  }
+  if (!AttachPeer(widget, owned)) return false;
+  PreSubclassWindow();
+  return true;
+}
+
+bool CWnd::SubclassDlgItem(int id, CWnd* parent) {
+  if (!parent) return false;
+  CWnd* item = parent->GetDlgItem(id);
+  return item && SubclassWindow(item->widget());
+}
+
+bool CWnd::ReplacePeer(QWidget* replacement) {
+  if (!peer_ || !replacement || FromHandlePermanent(replacement)) return false;
+  QWidget* old = peer_;
+  QWidget* parent = old->parentWidget();
+  if (replacement->parentWidget() != parent) replacement->setParent(parent);
+  replacement->setGeometry(old->geometry());
+  replacement->setProperty(kIdProperty, old->property(kIdProperty));
+  replacement->setProperty("fw_text", old->property("fw_text"));
+  replacement->setEnabled(old->isEnabled());
+  replacement->setFont(old->font());
+  if (parent && old->focusPolicy() != Qt::NoFocus) {
+    replacement->setFocusPolicy(old->focusPolicy());
+    QWidget::setTabOrder(old, replacement);
+  }
+  replacement->stackUnder(old);
+  bool visible = !old->isHidden();
+  bool owned = ownsPeer_;
+  DetachPeer();
+  AttachPeer(replacement, owned);
+  replacement->setVisible(visible);
+  old->hide();
+  if (g_dispatchDepth > 0)
+    old->deleteLater();
+  else
+    delete old;
+  return true;
+}
+
+HWND CWnd::UnsubclassWindow() {
+  QWidget* w = peer_;
+  DetachPeer();
+  return w;
+}
+
+// ---- identity and tree ----------------------------------------------------------------
+
+int CWnd::GetDlgCtrlID() const {
+  return peer_ ? peer_->property(kIdProperty).toInt() : 0;
+}
+
+int CWnd::SetDlgCtrlID(int id) {
+  int old = GetDlgCtrlID();
+  if (peer_) peer_->setProperty(kIdProperty, id);
+  return old;
+}
+
+CWnd* CWnd::GetDlgItem(int id) const {
+  if (!peer_) return nullptr;
+  for (QWidget* child : peer_->findChildren<QWidget*>()) {
+    if (child->isWindow()) continue;
+    QVariant v = child->property(kIdProperty);
+    if (!v.isValid() || v.toInt() != id) continue;
+    if (CWnd* w = FromHandlePermanent(child)) return w;
+    // A plain wrapper lives as long as this window, as a temporary would.
+    auto& slot = temporaries_[child];
+    if (!slot) {
+      slot = std::make_unique<CWnd>();
+      slot->AttachPeer(child, false);
+    }
+    return slot.get();
+  }
+  return nullptr;
+}
+
+CWnd* CWnd::GetParent() const {
+  if (!peer_) return nullptr;
+  QWidget* p = peer_->parentWidget();
+  return p ? FromHandle(p) : nullptr;
+}
+
+CWnd* CWnd::SetParent(CWnd* parent) {
+  CWnd* old = GetParent();
+  if (!peer_) return old;
+  bool visible = peer_->isVisible();
+  QRect geo = peer_->geometry();
+  peer_->setParent(parent ? parent->widget() : nullptr, peer_->windowFlags());
+  peer_->setGeometry(geo);
+  if (visible) peer_->show();
+  return old;
+}
+
+CWnd* CWnd::GetTopLevelParent() const {
+  if (!peer_) return nullptr;
+  return FromHandle(peer_->window());
+}
+
+std::vector<CWnd*> CWnd::GetChildren() const {
+  std::vector<CWnd*> out;
+  if (!peer_) return out;
+  for (QWidget* child : peer_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (CWnd* c = FromHandlePermanent(child)) out.push_back(c);
+  return out;
+}
+
+// ---- state ------------------------------------------------------------------------------
+
+bool CWnd::ShowWindow(int cmd) {
+  if (!peer_) return false;
+  bool was = peer_->isVisible();
+  switch (cmd) {
+    case SW_HIDE: peer_->hide(); break;
+    case SW_MINIMIZE: peer_->showMinimized(); break;
+    case SW_MAXIMIZE: peer_->showMaximized(); break;
+    case SW_RESTORE: peer_->showNormal(); break;
+    default:
+      peer_->show();
+      if (cmd == SW_SHOW || cmd == SW_SHOWNORMAL) {
+        if (peer_->isWindow()) peer_->raise();
+      }
+      break;
+  }
+  if (cmd == SW_HIDE)
+    style_ &= ~WS_VISIBLE;
+  else
+    style_ |= WS_VISIBLE;
+  return was;
+}
+
+bool CWnd::IsWindowVisible() const {
+  return peer_ && peer_->isVisible();
+}
+
+bool CWnd::EnableWindow(bool enable) {
+  if (!peer_) return false;
+  bool wasDisabled = !peer_->isEnabled();
+  peer_->setEnabled(enable);
+  if (enable)
+    style_ &= ~WS_DISABLED;
+  else
+    style_ |= WS_DISABLED;
+  return wasDisabled;
+}
+
+bool CWnd::IsWindowEnabled() const {
+  return peer_ && peer_->isEnabled();
+}
+
+void CWnd::MoveWindow(int x, int y, int cx, int cy, bool repaint) {
+  if (!peer_) return;
+  peer_->setGeometry(x, y, std::max(cx, 0), std::max(cy, 0));
+  if (repaint) peer_->update();
+}
+
+bool CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags) {
+  if (!peer_) return false;
+  QRect g = peer_->geometry();
+  if (!(flags & SWP_NOMOVE)) g.moveTo(x, y);
+  if (!(flags & SWP_NOSIZE)) g.setSize(QSize(std::max(cx, 0), std::max(cy, 0)));
+  peer_->setGeometry(g);
+  if (!(flags & SWP_NOZORDER) && insertAfter == nullptr) peer_->raise();
+  if (flags & SWP_SHOWWINDOW) ShowWindow(SW_SHOWNA);
+  if (flags & SWP_HIDEWINDOW) ShowWindow(SW_HIDE);
+  if (flags & SWP_FRAMECHANGED) ApplyStyle();
+  if (!(flags & SWP_NOREDRAW)) peer_->update();
+  return true;
+}
+
+void CWnd::GetClientRect(CRect* r) const {
+  if (!r) return;
+  *r = peer_ ? CRect(0, 0, peer_->width(), peer_->height()) : CRect();
+}
+
+void CWnd::GetWindowRect(CRect* r) const {
+  if (!r) return;
+  if (!peer_) {
+    *r = CRect();
+    return;
+  }
+  if (peer_->isWindow()) {
+    *r = CRect::FromQt(peer_->frameGeometry());
+    return;
+  }
+  QPoint tl = peer_->mapToGlobal(QPoint(0, 0));
+  *r = CRect(tl.x(), tl.y(), tl.x() + peer_->width(), tl.y() + peer_->height());
+}
+
+void CWnd::ClientToScreen(CPoint* p) const {
+  if (p && peer_) *p = CPoint(peer_->mapToGlobal(p->ToQt()));
+}
+void CWnd::ClientToScreen(CRect* r) const {
+  if (!r || !peer_) return;
+  QPoint d = peer_->mapToGlobal(QPoint(0, 0));
+  r->OffsetRect(d.x(), d.y());
+}
+void CWnd::ScreenToClient(CPoint* p) const {
+  if (p && peer_) *p = CPoint(peer_->mapFromGlobal(p->ToQt()));
+}
+void CWnd::ScreenToClient(CRect* r) const {
+  if (!r || !peer_) return;
+  QPoint d = peer_->mapFromGlobal(QPoint(0, 0));
+  r->OffsetRect(d.x(), d.y());
+}
+
+void CWnd::CenterWindow(CWnd* alternateOwner) {
+  if (!peer_) return;
+  QRect area;
+  QWidget* owner =
+      alternateOwner && alternateOwner->widget() ? alternateOwner->widget() : peer_->parentWidget();
+  if (owner && owner->isVisible()) {
+    area = QRect(owner->mapToGlobal(QPoint(0, 0)), owner->size());
+  } else if (QScreen* s = peer_->screen()) {
+    area = s->availableGeometry();
+  } else {
+    area = QRect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  }
+  QSize size = peer_->frameGeometry().size();
+  QPoint tl(area.x() + (area.width() - size.width()) / 2,
+            area.y() + (area.height() - size.height()) / 2);
+  if (peer_->isWindow())
+    peer_->move(tl);
+  else
+    peer_->move(peer_->parentWidget()->mapFromGlobal(tl));
+}
+
+void CWnd::BringWindowToTop() {
+  if (peer_) peer_->raise();
+}
+
+bool CWnd::SetForegroundWindow() {
+  if (!peer_) return false;
+  peer_->window()->raise();
+  peer_->window()->activateWindow();
+  return true;
+}
+
+void CWnd::SetWindowText(const std::string& text) {
+  if (!peer_) return;
+  SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(&text));
+}
+
+std::string CWnd::GetWindowText() const {
+  if (!peer_) return {};
+  std::string out;
+  const_cast<CWnd*>(this)->SendMessage(WM_GETTEXT, 0, reinterpret_cast<LPARAM>(&out));
+  return out;
+}
+
+void CWnd::SetDlgItemText(int id, const std::string& text) {
+  if (CWnd* w = GetDlgItem(id)) w->SetWindowText(text);
+}
+
+std::string CWnd::GetDlgItemText(int id) const {
+  CWnd* w = GetDlgItem(id);
+  return w ? w->GetWindowText() : std::string();
+}
+
+void CWnd::SetDlgItemInt(int id, int value, bool isSigned) {
+  SetDlgItemText(id,
+                 isSigned ? std::to_string(value) : std::to_string(static_cast<unsigned>(value)));
+}
+
+int CWnd::GetDlgItemInt(int id, bool* ok, bool isSigned) const {
+  std::string t = fw::Trim(GetDlgItemText(id));
+  bool good = !t.empty();
+  long long v = 0;
+  std::size_t i = 0;
+  bool neg = false;
+  if (good && isSigned && t[0] == '-') neg = true, i = 1;
+  if (i >= t.size()) good = false;
+  for (; good && i < t.size(); ++i) {
+    if (t[i] < '0' || t[i] > '9')
+      good = false;
+    else
+      v = v * 10 + (t[i] - '0');
+    if (v > 0xFFFFFFFFLL) good = false;
+  }
+  if (ok) *ok = good;
+  if (!good) return 0;
+  return static_cast<int>(neg ? -v : v);
+}
+
+void CWnd::CheckDlgButton(int id, UINT check) {
+  if (CWnd* w = GetDlgItem(id)) w->SendMessage(BM_SETCHECK, check);
+}
+
+UINT CWnd::IsDlgButtonChecked(int id) const {
+  CWnd* w = GetDlgItem(id);
+  return w ? static_cast<UINT>(w->SendMessage(BM_GETCHECK)) : 0;
+}
+
+void CWnd::CheckRadioButton(int first, int last, int check) {
+  for (int id = first; id <= last; ++id)
+    CheckDlgButton(id, id == check ? BST_CHECKED : BST_UNCHECKED);
+}
+
+int CWnd::GetCheckedRadioButton(int first, int last) const {
+  for (int id = first; id <= last; ++id)
+    if (IsDlgButtonChecked(id)) return id;
+  return 0;
+}
+
+// The controls of a group run from a WS_GROUP control to the next one, in
+// creation (child) order.
+CWnd* CWnd::GetNextDlgGroupItem(CWnd* control, bool previous) const {
+  if (!peer_ || !control || !control->widget()) return nullptr;
+  std::vector<QWidget*> kids;
+  for (QWidget* c : peer_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (!c->isWindow()) kids.push_back(c);
+  auto it = std::find(kids.begin(), kids.end(), control->widget());
+  if (it == kids.end()) return nullptr;
+  auto groupStart = [&](QWidget* w) {
+    CWnd* c = FromHandlePermanent(w);
+    return c && (c->GetStyle() & WS_GROUP);
+  };
+  std::size_t i = static_cast<std::size_t>(it - kids.begin());
+  std::size_t first = i;
+  while (first > 0 && !groupStart(kids[first])) --first;
+  std::size_t last = i;
+  while (last + 1 < kids.size() && !groupStart(kids[last + 1])) ++last;
+  std::size_t next = previous ? (i == first ? last : i - 1) : (i == last ? first : i + 1);
+  QWidget* w = kids[next];
+  CWnd* c = FromHandlePermanent(w);
+  return c ? c : GetDlgItem(w->property(kIdProperty).toInt());
+}
+
+bool CWnd::ModifyStyle(std::uint32_t remove, std::uint32_t add, UINT flags) {
+  std::uint32_t old = style_;
+  style_ = (style_ & ~remove) | add;
+  if (style_ == old) return false;
+  if (peer_) {
+    if ((old ^ style_) & WS_VISIBLE) peer_->setVisible(style_ & WS_VISIBLE);
+    if ((old ^ style_) & WS_DISABLED) peer_->setEnabled(!(style_ & WS_DISABLED));
+    ApplyStyle();
+    if (flags & SWP_FRAMECHANGED) peer_->update();
+  }
+  return true;
+}
+
+bool CWnd::ModifyStyleEx(std::uint32_t remove, std::uint32_t add, UINT flags) {
+  std::uint32_t old = exStyle_;
+  exStyle_ = (exStyle_ & ~remove) | add;
+  if (exStyle_ == old) return false;
+  if (peer_) {
+    ApplyStyle();
+    if (flags & SWP_FRAMECHANGED) peer_->update();
+  }
+  return true;
+}
+
+void CWnd::SetFont(CFont* font, bool redraw) {
+  SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
+}
+
+CFont* CWnd::GetFont() const {
+  return reinterpret_cast<CFont*>(const_cast<CWnd*>(this)->SendMessage(WM_GETFONT));
+}
+
+// ---- painting -------------------------------------------------------------------------------
+
+void CWnd::Invalidate(bool erase) {
+  if (!peer_) return;
+  if (erase) eraseNeeded_ = true;
+  peer_->update();
+}
+
+void CWnd::InvalidateRect(const CRect* r, bool erase) {
+  if (!peer_) return;
+  if (erase) eraseNeeded_ = true;
+  if (r)
+    peer_->update(r->ToQt());
+  else
+    peer_->update();
+}
+
+void CWnd::UpdateWindow() {
+  // Painting happens in paint events only; a repaint is as close as Qt gets
+  // to painting now, and it is skipped while the window is hidden.
+  if (peer_ && peer_->isVisible()) peer_->repaint();
+}
+
+bool CWnd::RedrawWindow(const CRect* r, void*, UINT flags) {
+  if (!peer_) return false;
+  if (flags & RDW_ERASE) eraseNeeded_ = true;
+  if (flags & RDW_INVALIDATE) InvalidateRect(r, flags & RDW_ERASE);
+  if (flags & RDW_UPDATENOW) UpdateWindow();
+  return true;
+}
+
+void CWnd::SetRedraw(bool redraw) {
+  if (peer_) peer_->setUpdatesEnabled(redraw);
+}
+
+void CWnd::ScrollWindow(int dx, int dy, const CRect* scroll, const CRect*) {
+  if (!peer_) return;
+  if (scroll)
+    peer_->scroll(dx, dy, scroll->ToQt());
+  else
+    peer_->scroll(dx, dy);
+}
+
+// ---- focus, timers, capture ---------------------------------------------------------------
+
+CWnd* CWnd::SetFocus() {
+  CWnd* old = GetFocus();
+  if (peer_) peer_->setFocus(Qt::OtherFocusReason);
+  return old;
+}
+
+CWnd* CWnd::GetFocus() {
+  auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+  return app ? FromHandle(QApplication::focusWidget()) : nullptr;
+}
+
+UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT elapseMs, void*) {
+  if (!peer_) return 0;
+  auto timer = std::make_unique<QTimer>();
+  timer->setInterval(static_cast<int>(std::max<UINT>(elapseMs, 1)));
+  std::weak_ptr<bool> alive = alive_;
+  QObject::connect(timer.get(), &QTimer::timeout, [this, alive, id] {
+    if (auto a = alive.lock(); a && *a) FireTimer(id);
+  });
+  timer->start();
+  timers_[id] = std::move(timer);
+  return id ? id : 1;
+}
+
+void CWnd::FireTimer(UINT_PTR id) {
+  if (!peer_) return;
+  if (fw::PumpFilterActive() && !fw::PumpAllows(peer_)) {
+    // Timers of other windows wait for the pump to end; one tick is kept.
+    fw::DeferTimer(handle_, id);
+    return;
+  }
+  SendMessage(WM_TIMER, id, 0);
+}
+
+bool CWnd::KillTimer(UINT_PTR id) {
+  return timers_.erase(id) > 0;
+}
+
+CWnd* CWnd::SetCapture() {
+  CWnd* old = ::GetCapture();
+  if (!peer_) return old;
+  CWndHub& hub = CWndHub::Get();
+  if (hub.capture && hub.capture != peer_) {
+    QPointer<QWidget> prev = hub.capture;
+    prev->releaseMouse();
+    if (CWnd* w = FromHandlePermanent(prev))
+      w->SendMessage(WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(peer_.data()));
+  }
+  hub.capture = peer_;
+  if (peer_->isVisible()) peer_->grabMouse();
+  return old;
+}
+
+// ---- messages -------------------------------------------------------------------------------
+
+LRESULT CWnd::SendMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  QCoreApplication* app = QCoreApplication::instance();
+  if (app && QThread::currentThread() != app->thread()) {
+    // From a worker: run on the GUI thread and wait, as a cross-thread send does.
+    std::uint64_t h = handle_;
+    LRESULT result = 0;
+    QMetaObject::invokeMethod(
+        &CWndHub::Get(),
+        [&] {
+          if (CWnd* w = CWndHub::Get().Lookup(h)) result = w->WindowProc(msg, wParam, lParam);
+        },
+        Qt::BlockingQueuedConnection);
+    return result;
+  }
+  Current saved = current_;
+  current_ = Current{msg, false, false, wParam, lParam};
+  std::shared_ptr<bool> alive = alive_;
+  LRESULT r = WindowProc(msg, wParam, lParam);
+  if (*alive) current_ = saved;
+  return r;
+}
+
+bool CWnd::PostMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  std::uint64_t h = handle_;
+  if (!h) return false;
+  CWndHub& hub = CWndHub::Get();
+  QCoreApplication::postEvent(&hub, new CWndHub::PostedEvent({h, msg, wParam, lParam}));
+  return true;
+}
+
+void CWnd::SetMessageHandler(UINT msg, std::function<LRESULT(WPARAM, LPARAM)> handler) {
+  if (handler)
+    messageHandlers_[msg] = std::move(handler);
+  else
+    messageHandlers_.erase(msg);
+}
+
+void CWnd::SetCommandHandler(int id, std::function<void()> handler, UINT code) {
+  std::uint32_t key = static_cast<std::uint32_t>(MAKEWPARAM(static_cast<unsigned>(id), code));
+  if (handler)
+    commandHandlers_[key] = std::move(handler);
+  else
+    commandHandlers_.erase(key);
+}
+
+void CWnd::NotifyParent(UINT code) {
+  CWnd* parent = GetParent();
+  if (!parent || !peer_) return;
+  parent->SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(GetDlgCtrlID()), code),
+                      reinterpret_cast<LPARAM>(peer_.data()));
+}
+
+bool CWnd::PreTranslateMessage(MSG*) {
+  return false;
+}
+
+LRESULT CWnd::Default() {
+  if (current_.fromQt) {
+    current_.defaultRequested = true;
+    return 0;
+  }
+  return DefWindowProc(current_.msg, current_.w, current_.l);
+}
+
+LRESULT CWnd::WindowProc(UINT msg, WPARAM w, LPARAM l) {
+  if (auto it = messageHandlers_.find(msg); it != messageHandlers_.end()) {
+    auto handler = it->second;  // the handler may replace itself
+    return handler(w, l);
+  }
+  auto point = [l] { return CPoint(GET_X_LPARAM(l), GET_Y_LPARAM(l)); };
+  switch (msg) {
+    case WM_CREATE: return OnCreate(reinterpret_cast<CREATESTRUCT*>(l));
+    case WM_DESTROY: OnDestroy(); return 0;
+    case WM_PAINT: OnPaint(); return 0;
+    case WM_ERASEBKGND: return OnEraseBkgnd(reinterpret_cast<CDC*>(w)) ? 1 : 0;
+    case WM_SIZE:
+      OnSize(static_cast<UINT>(w), LOWORD(static_cast<std::uintptr_t>(l)),
+             HIWORD(static_cast<std::uintptr_t>(l)));
+      return 0;
+    case WM_MOVE: OnMove(GET_X_LPARAM(l), GET_Y_LPARAM(l)); return 0;
+    case WM_LBUTTONDOWN: OnLButtonDown(static_cast<UINT>(w), point()); return 0;
+    case WM_LBUTTONUP: OnLButtonUp(static_cast<UINT>(w), point()); return 0;
+    case WM_LBUTTONDBLCLK: OnLButtonDblClk(static_cast<UINT>(w), point()); return 0;
+    case WM_RBUTTONDOWN: OnRButtonDown(static_cast<UINT>(w), point()); return 0;
+    case WM_RBUTTONUP: OnRButtonUp(static_cast<UINT>(w), point()); return 0;
+    case WM_RBUTTONDBLCLK: OnRButtonDblClk(static_cast<UINT>(w), point()); return 0;
+    case WM_MBUTTONDOWN: OnMButtonDown(static_cast<UINT>(w), point()); return 0;
+    case WM_MBUTTONUP: OnMButtonUp(static_cast<UINT>(w), point()); return 0;
+    case WM_MOUSEMOVE: OnMouseMove(static_cast<UINT>(w), point()); return 0;
+    case WM_MOUSEWHEEL:
+      return OnMouseWheel(LOWORD(w), static_cast<short>(HIWORD(w)), point()) ? 1 : 0;
+    case WM_MOUSELEAVE: OnMouseLeave(); return 0;
+    case WM_KEYDOWN:
+      OnKeyDown(static_cast<UINT>(w), LOWORD(static_cast<std::uintptr_t>(l)),
+                HIWORD(static_cast<std::uintptr_t>(l)));
+      return 0;
+    case WM_KEYUP:
+      OnKeyUp(static_cast<UINT>(w), LOWORD(static_cast<std::uintptr_t>(l)),
+              HIWORD(static_cast<std::uintptr_t>(l)));
+      return 0;
+    case WM_SYSKEYDOWN:
+      OnSysKeyDown(static_cast<UINT>(w), LOWORD(static_cast<std::uintptr_t>(l)),
+                   HIWORD(static_cast<std::uintptr_t>(l)));
+      return 0;
+    case WM_SYSKEYUP:
+      OnSysKeyUp(static_cast<UINT>(w), LOWORD(static_cast<std::uintptr_t>(l)),
+                 HIWORD(static_cast<std::uintptr_t>(l)));
+      return 0;
+    case WM_CHAR:
+      OnChar(static_cast<UINT>(w), LOWORD(static_cast<std::uintptr_t>(l)),
+             HIWORD(static_cast<std::uintptr_t>(l)));
+      return 0;
+    case WM_TIMER: OnTimer(w); return 0;
+    case WM_SETFOCUS: OnSetFocus(FromHandle(reinterpret_cast<HWND>(w))); return 0;
+    case WM_KILLFOCUS: OnKillFocus(FromHandle(reinterpret_cast<HWND>(w))); return 0;
+    case WM_SETCURSOR:
+      return OnSetCursor(FromHandle(reinterpret_cast<HWND>(w)),
+                         LOWORD(static_cast<std::uintptr_t>(l)),
+                         HIWORD(static_cast<std::uintptr_t>(l)))
+                 ? 1
+                 : 0;
+    case WM_GETDLGCODE: return OnGetDlgCode();
+    case WM_CLOSE: OnClose(); return 0;
+    case WM_SHOWWINDOW: OnShowWindow(w != 0, static_cast<UINT>(l)); return 0;
+    case WM_CONTEXTMENU: OnContextMenu(FromHandle(reinterpret_cast<HWND>(w)), point()); return 0;
+    case WM_SYSCOLORCHANGE: OnSysColorChange(); return 0;
+    case WM_CAPTURECHANGED: OnCaptureChanged(FromHandle(reinterpret_cast<HWND>(l))); return 0;
+    case WM_COMMAND: return OnCommand(w, l) ? 0 : DefWindowProc(msg, w, l);
+    case WM_NOTIFY: {
+      LRESULT result = 0;
+      if (OnNotify(w, l, &result)) return result;
+      return DefWindowProc(msg, w, l);
+    }
+    default: return DefWindowProc(msg, w, l);
+  }
+}
+
+LRESULT CWnd::DefWindowProc(UINT msg, WPARAM w, LPARAM l) {
+  if (current_.fromQt && current_.msg == msg) {
+    current_.defaultRequested = true;
+    return 0;
+  }
+  switch (msg) {
+    case WM_SETTEXT:
+      if (peer_ && l) {
+        const auto& text = *reinterpret_cast<const std::string*>(l);
+        if (peer_->isWindow())
+          peer_->setWindowTitle(ToQ(text));
+        else
+          peer_->setProperty("fw_text", ToQ(text));
+        peer_->update();
+      }
+      return 1;
+    case WM_GETTEXT:
+      if (peer_ && l) {
+        QString t =
+            peer_->isWindow() ? peer_->windowTitle() : peer_->property("fw_text").toString();
+        *reinterpret_cast<std::string*>(l) = t.toStdString();
+      }
+      return 1;
+    case WM_SETFONT: {
+      font_ = reinterpret_cast<CFont*>(w);
+      if (peer_ && font_ && font_->IsValid()) {
+        peer_->setFont(font_->font());
+        if (l) peer_->update();
+      }
+      return 0;
+    }
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(font_);
+    case WM_CLOSE: DestroyWindow(); return 0;
+    case WM_ERASEBKGND: {
+      auto* dc = reinterpret_cast<CDC*>(w);
+      if (!dc) return 0;
+      CRect r;
+      GetClientRect(&r);
+      dc->FillRect(r, GetSysColorBrush(backgroundColourIndex_));
+      return 1;
+    }
+    case WM_SETCURSOR: {
+      // The parent may decide first; else the class cursor (the arrow).
+      if (CWnd* parent = GetParent(); parent && !(peer_ && peer_->isWindow()))
+        if (parent->SendMessage(WM_SETCURSOR, w, l)) return 1;
+      return 0;
+    }
+    case BM_GETCHECK:
+    case BM_SETCHECK:
+    case BM_GETSTATE:
+    case BM_SETSTATE:
+      // Buttons answer these themselves; a plain window has no check.
+      return 0;
+    default: return 0;
+  }
+}
+
+bool CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
+  std::uint32_t key = static_cast<std::uint32_t>(wParam & 0xFFFFFFFF);
+  if (auto it = commandHandlers_.find(key); it != commandHandlers_.end()) {
+    auto handler = it->second;
+    handler();
+    return true;
+  }
+  // Menu commands and accelerators (no control) have code 0 or 1.
+  if (lParam == 0 && HIWORD(wParam) <= 1) {
+    if (auto it = commandHandlers_.find(static_cast<std::uint32_t>(MAKEWPARAM(LOWORD(wParam), 0)));
+        it != commandHandlers_.end()) {
+      auto handler = it->second;
+      handler();
+      return true;
+    }
+  }
+  return false;
+}
+
+bool CWnd::OnNotify(WPARAM, LPARAM, LRESULT*) {
+  return false;
+}
+
+int CWnd::OnCreate(CREATESTRUCT*) {
+  return static_cast<int>(Default());
+}
+void CWnd::OnDestroy() {
+  Default();
+}
+
+void CWnd::OnPaint() {
+  if (ownsPeer_ && dynamic_cast<fw::CPeerWidget*>(peer_.data())) {
+    CPaintDC dc(this);  // erases the background, validates
+    return;
+  }
+  Default();
+}
+
+bool CWnd::OnEraseBkgnd(CDC*) {
+  return Default() != 0;
+}
+void CWnd::OnSize(UINT, int, int) {
+  Default();
+}
+void CWnd::OnMove(int, int) {
+  Default();
+}
+void CWnd::OnLButtonDown(UINT, CPoint) {
+  Default();
+}
+void CWnd::OnLButtonUp(UINT, CPoint) {
+  Default();
+}
+void CWnd::OnLButtonDblClk(UINT, CPoint) {
+  Default();
+}
+void CWnd::OnRButtonDown(UINT, CPoint) {
+  Default();
+}
+void CWnd::OnRButtonUp(UINT, CPoint) {
+  Default();
+}
+void CWnd::OnRButtonDblClk(UINT, CPoint) {
+  Default();
+}
+void CWnd::OnMButtonDown(UINT, CPoint) {
+  Default();
+}
+void CWnd::OnMButtonUp(UINT, CPoint) {
+  Default();
+}
+void CWnd::OnMouseMove(UINT, CPoint) {
+  Default();
+}
+bool CWnd::OnMouseWheel(UINT, short, CPoint) {
+  return Default() != 0;
+}
+void CWnd::OnMouseLeave() {
+  Default();
+}
+void CWnd::OnKeyDown(UINT, UINT, UINT) {
+  Default();
+}
+void CWnd::OnKeyUp(UINT, UINT, UINT) {
+  Default();
+}
+void CWnd::OnSysKeyDown(UINT, UINT, UINT) {
+  Default();
+}
+void CWnd::OnSysKeyUp(UINT, UINT, UINT) {
+  Default();
+}
+void CWnd::OnChar(UINT, UINT, UINT) {
+  Default();
+}
+void CWnd::OnTimer(UINT_PTR) {
+  Default();
+}
+void CWnd::OnSetFocus(CWnd*) {
+  Default();
+}
+void CWnd::OnKillFocus(CWnd*) {
+  Default();
+}
+bool CWnd::OnSetCursor(CWnd*, UINT, UINT) {
+  return Default() != 0;
+}
+UINT CWnd::OnGetDlgCode() {
+  return static_cast<UINT>(Default());
+}
+void CWnd::OnClose() {
+  Default();
+}
+void CWnd::OnShowWindow(bool, UINT) {
+  Default();
+}
+void CWnd::OnContextMenu(CWnd*, CPoint) {
+  Default();
+}
+void CWnd::OnSysColorChange() {
+  Default();
+}
+void CWnd::OnCaptureChanged(CWnd*) {
+  Default();
+}
+
+// ---- Qt events into messages ------------------------------------------------------------------
+
+bool CWnd::DispatchInput(UINT msg, WPARAM w, LPARAM l) {
+  // PreTranslateMessage on the target and its parents, then the handler.
+  MSG m{peer_.data(), msg, w, l};
+  std::shared_ptr<bool> alive = alive_;
+  for (CWnd* c = this; c; c = c->GetParent()) {
+    if (c->PreTranslateMessage(&m)) return false;
+    if (!*alive || !peer_) return false;
+    if (c->widget() && c->widget()->isWindow()) break;
+  }
+  Current saved = current_;
+  current_ = Current{msg, true, false, w, l};
+  WindowProc(msg, w, l);
+  if (!*alive) return false;
+  bool pass = current_.defaultRequested;
+  current_ = saved;
+  return pass;
+}
+
+bool CWnd::HandleQtEvent(QObject*, QEvent* e) {
+  struct Depth {
+    Depth() { ++g_dispatchDepth; }
+    ~Depth() { --g_dispatchDepth; }
+  } depth;
+  std::shared_ptr<bool> alive = alive_;
+  const bool own = dynamic_cast<fw::CPeerWidget*>(peer_.data()) != nullptr;
+  switch (e->type()) {
+    case QEvent::Paint: {
+      auto* pe = static_cast<QPaintEvent*>(e);
+      CRect saved = paintRect_;
+      paintRect_ = CRect::FromQt(pe->rect());
+      bool pass = DispatchInput(WM_PAINT, 0, 0);
+      if (*alive) paintRect_ = saved;
+      return *alive ? !pass : true;
+    }
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove: {
+      auto* me = static_cast<QMouseEvent*>(e);
+      QPoint p = me->position().toPoint();
+      LPARAM l = MAKELPARAM(p.x(), p.y());
+      UINT msg = WM_MOUSEMOVE;
+      Qt::MouseButton b = me->button();
+      if (e->type() == QEvent::MouseButtonPress)
+        msg = b == Qt::RightButton    ? WM_RBUTTONDOWN
+              : b == Qt::MiddleButton ? WM_MBUTTONDOWN
+                                      : WM_LBUTTONDOWN;
+      else if (e->type() == QEvent::MouseButtonRelease)
+        msg = b == Qt::RightButton    ? WM_RBUTTONUP
+              : b == Qt::MiddleButton ? WM_MBUTTONUP
+                                      : WM_LBUTTONUP;
+      else if (e->type() == QEvent::MouseButtonDblClick)
+        msg = b == Qt::RightButton    ? WM_RBUTTONDBLCLK
+              : b == Qt::MiddleButton ? WM_MBUTTONDBLCLK
+                                      : WM_LBUTTONDBLCLK;
+      if (msg == WM_MOUSEMOVE || msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN) {
+        // The cursor is decided before the mouse message, by WM_SETCURSOR.
+        CWndHub& hub = CWndHub::Get();
+        QPointer<QWidget> savedTarget = hub.cursorTarget;
+        hub.cursorTarget = peer_;
+        LRESULT set = SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(peer_.data()),
+                                  MAKELPARAM(HTCLIENT, msg));
+        hub.cursorTarget = savedTarget;
+        if (!*alive) return true;
+        if (!set && own && peer_) peer_->unsetCursor();
+      }
+      bool pass = DispatchInput(msg, MouseFlags(me->buttons(), me->modifiers()), l);
+      if (!*alive) return true;
+      if (own) return true;
+      return !pass;
+    }
+    case QEvent::Wheel: {
+      auto* we = static_cast<QWheelEvent*>(e);
+      QPoint g = we->globalPosition().toPoint();
+      int delta = we->angleDelta().y();
+      if (delta == 0) delta = we->angleDelta().x();
+      UINT flags = MouseFlags(we->buttons(), we->modifiers());
+      bool pass =
+          DispatchInput(WM_MOUSEWHEEL, MAKEWPARAM(flags, static_cast<unsigned>(delta & 0xFFFF)),
+                        MAKELPARAM(g.x(), g.y()));
+      return *alive ? (own || !pass) : true;
+    }
+    case QEvent::Leave: {
+      DispatchInput(WM_MOUSELEAVE, 0, 0);
+      return false;
+    }
+    case QEvent::ShortcutOverride: {
+      // A window that wants every key gets it before any shortcut does.
+      auto* ke = static_cast<QKeyEvent*>(e);
+      UINT code = static_cast<UINT>(
+          SendMessage(WM_GETDLGCODE, fw::VirtualKeyFromQt(ke->key(), ke->modifiers())));
+      if (!*alive) return true;
+      if (code & DLGC_WANTALLKEYS) {
+        e->accept();
+        return true;
+      }
+      return false;
+    }
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+      auto* ke = static_cast<QKeyEvent*>(e);
+      const bool press = e->type() == QEvent::KeyPress;
+      unsigned vk = fw::VirtualKeyFromQt(ke->key(), ke->modifiers());
+      if (vk == 0) return false;
+      const bool alt = ke->modifiers() & Qt::AltModifier;
+      bool special = vk == VK_TAB || vk == VK_RETURN || vk == VK_ESCAPE;
+      if (special) {
+        // The dialog manager's keys: only a window that asks for them gets
+        // them; otherwise Qt moves the focus or the dialog ends.
+        UINT code = static_cast<UINT>(SendMessage(WM_GETDLGCODE, vk));
+        if (!*alive) return true;
+        bool wants = (code & DLGC_WANTALLKEYS) || (vk == VK_TAB && (code & DLGC_WANTTAB));
+        if (!wants) return false;
+      }
+      UINT repeat = 1;
+      UINT scan = static_cast<UINT>(ke->nativeScanCode() & 0xFF);
+      UINT flags = scan;
+      if (ke->modifiers() & Qt::KeypadModifier) flags |= 0x100;  // extended key
+      if (alt) flags |= 0x2000;
+      if (ke->isAutoRepeat()) flags |= 0x4000;  // previous key state: down
+      if (!press) flags |= 0xC000;
+      LPARAM l = MAKELPARAM(static_cast<int>(repeat), static_cast<int>(flags));
+      UINT msg = press ? (alt ? WM_SYSKEYDOWN : WM_KEYDOWN) : (alt ? WM_SYSKEYUP : WM_KEYUP);
+      QPointer<QWidget> peer = peer_;
+      bool pass = DispatchInput(msg, vk, l);
+      if (!*alive || !peer) return true;
+      if (press) {
+        QString text = ke->text();
+        char32_t first = text.isEmpty() ? 0 : text.toUcs4().value(0);
+        int ch = fw::CharFromKey(vk, ke->modifiers(), first);
+        if (ch >= 0) {
+          bool passChar = DispatchInput(WM_CHAR, static_cast<WPARAM>(ch), l);
+          if (!*alive || !peer) return true;
+          pass = pass && passChar;
+        }
+      }
+      if (special) return true;
+      return !pass;
+    }
+    case QEvent::Resize: {
+      auto* re = static_cast<QResizeEvent*>(e);
+      eraseNeeded_ = true;
+      DispatchInput(WM_SIZE, SIZE_RESTORED, MAKELPARAM(re->size().width(), re->size().height()));
+      return false;
+    }
+    case QEvent::Move: {
+      auto* mv = static_cast<QMoveEvent*>(e);
+      DispatchInput(WM_MOVE, 0, MAKELPARAM(mv->pos().x(), mv->pos().y()));
+      return false;
+    }
+    case QEvent::Show:
+      eraseNeeded_ = true;
+      DispatchInput(WM_SHOWWINDOW, 1, 0);
+      return false;
+    case QEvent::Hide: DispatchInput(WM_SHOWWINDOW, 0, 0); return false;
+    case QEvent::Close: {
+      // The window's close box: WM_CLOSE decides (DestroyWindow by default).
+      bool pass = DispatchInput(WM_CLOSE, 0, 0);
+      if (!*alive) return true;
+      if (pass && peer_) {
+        DestroyWindow();
+        return true;
+      }
+      e->ignore();
+      return true;
+    }
+    case QEvent::ContextMenu: {
+      auto* ce = static_cast<QContextMenuEvent*>(e);
+      bool pass = DispatchInput(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(peer_.data()),
+                                MAKELPARAM(ce->globalPos().x(), ce->globalPos().y()));
+      return *alive ? !pass : true;
+    }
+    case QEvent::PaletteChange:
+    case QEvent::StyleChange: return false;
+    default: return false;
+  }
+}
+
+// ---- DCs ------------------------------------------------------------------------------------
+
+CPaintDC::CPaintDC(CWnd* wnd) {
+  QWidget* w = wnd ? wnd->widget() : nullptr;
+  if (!w) return;
+  m_ps.rcPaint =
+      wnd->paintRect_.IsRectEmpty() ? CRect(0, 0, w->width(), w->height()) : wnd->paintRect_;
+  if (w->testAttribute(Qt::WA_WState_InPaintEvent)) {
+    own_ = std::make_unique<QPainter>(w);
+    Begin(own_.get(), nullptr);
+  }
+  if (CFont* f = wnd->GetFont()) SelectObject(f);
+  if (wnd->eraseNeeded_) {
+    wnd->eraseNeeded_ = false;
+    m_ps.fErase =
+        wnd->SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(static_cast<CDC*>(this))) == 0;
+  }
+}
+
+CPaintDC::~CPaintDC() {
+  End();
+}
+
+CClientDC::CClientDC(CWnd* wnd) {
+  if (wnd) {
+    if (CFont* f = wnd->GetFont())
+      SelectObject(f);
+    else if (wnd->widget())
+      qfont_ = wnd->widget()->font();
+  }
+}

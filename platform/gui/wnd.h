@@ -1,0 +1,496 @@
+// Window objects. A CWnd is a C++ object that may own a peer QWidget (the
+// peer plays the window handle's part): it can exist without a window, be
+// created hidden, destroyed and created again. Qt events reach the object as
+// the window messages and handlers the program's code is written against;
+// SendMessage calls the window procedure at once, PostMessage queues.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/gui/dc.h"
+#include "platform/gui/gdi.h"
+#include "platform/gui/keys.h"
+#include "platform/gui/styles.h"
+
+using UINT = unsigned int;
+using WPARAM = std::uintptr_t;
+using LPARAM = std::intptr_t;
+using LRESULT = std::intptr_t;
+using UINT_PTR = std::uintptr_t;
+using HWND = QWidget*;
+using HCURSOR = const QCursor*;
+
+constexpr unsigned LOWORD(std::uintptr_t v) {
+  return static_cast<unsigned>(v & 0xFFFF);
+}
+constexpr unsigned HIWORD(std::uintptr_t v) {
+  return static_cast<unsigned>((v >> 16) & 0xFFFF);
+}
+constexpr LPARAM MAKELPARAM(int lo, int hi) {
+  return static_cast<LPARAM>(static_cast<std::uint32_t>((lo & 0xFFFF) | ((hi & 0xFFFF) << 16)));
+}
+constexpr WPARAM MAKEWPARAM(unsigned lo, unsigned hi) {
+  return static_cast<WPARAM>((lo & 0xFFFF) | ((hi & 0xFFFF) << 16));
+}
+constexpr int GET_X_LPARAM(LPARAM l) {
+  return static_cast<short>(l & 0xFFFF);
+}
+constexpr int GET_Y_LPARAM(LPARAM l) {
+  return static_cast<short>((l >> 16) & 0xFFFF);
+}
+
+enum : UINT {
+  WM_NULL = 0x0000,
+  WM_CREATE = 0x0001,
+  WM_DESTROY = 0x0002,
+  WM_MOVE = 0x0003,
+  WM_SIZE = 0x0005,
+  WM_ACTIVATE = 0x0006,
+  WM_SETFOCUS = 0x0007,
+  WM_KILLFOCUS = 0x0008,
+  WM_ENABLE = 0x000A,
+  WM_SETREDRAW = 0x000B,
+  WM_SETTEXT = 0x000C,
+  WM_GETTEXT = 0x000D,
+  WM_GETTEXTLENGTH = 0x000E,
+  WM_PAINT = 0x000F,
+  WM_CLOSE = 0x0010,
+  WM_ERASEBKGND = 0x0014,
+  WM_SYSCOLORCHANGE = 0x0015,
+  WM_SHOWWINDOW = 0x0018,
+  WM_SETTINGCHANGE = 0x001A,
+  WM_SETCURSOR = 0x0020,
+  WM_MOUSEACTIVATE = 0x0021,
+  WM_GETMINMAXINFO = 0x0024,
+  WM_DRAWITEM = 0x002B,
+  WM_MEASUREITEM = 0x002C,
+  WM_SETFONT = 0x0030,
+  WM_GETFONT = 0x0031,
+  WM_NOTIFY = 0x004E,
+  WM_HELP = 0x0053,
+  WM_CONTEXTMENU = 0x007B,
+  WM_GETDLGCODE = 0x0087,
+  WM_KEYDOWN = 0x0100,
+  WM_KEYUP = 0x0101,
+  WM_CHAR = 0x0102,
+  WM_SYSKEYDOWN = 0x0104,
+  WM_SYSKEYUP = 0x0105,
+  WM_SYSCHAR = 0x0106,
+  WM_INITDIALOG = 0x0110,
+  WM_COMMAND = 0x0111,
+  WM_TIMER = 0x0113,
+  WM_HSCROLL = 0x0114,
+  WM_VSCROLL = 0x0115,
+  WM_MOUSEMOVE = 0x0200,
+  WM_LBUTTONDOWN = 0x0201,
+  WM_LBUTTONUP = 0x0202,
+  WM_LBUTTONDBLCLK = 0x0203,
+  WM_RBUTTONDOWN = 0x0204,
+  WM_RBUTTONUP = 0x0205,
+  WM_RBUTTONDBLCLK = 0x0206,
+  WM_MBUTTONDOWN = 0x0207,
+  WM_MBUTTONUP = 0x0208,
+  WM_MBUTTONDBLCLK = 0x0209,
+  WM_MOUSEWHEEL = 0x020A,
+  WM_CAPTURECHANGED = 0x0215,
+  WM_MOUSELEAVE = 0x02A3,
+  WM_CLEAR = 0x0303,
+  WM_USER = 0x0400,
+  WM_APP = 0x8000,
+
+  BM_GETCHECK = 0x00F0,
+  BM_SETCHECK = 0x00F1,
+  BM_GETSTATE = 0x00F2,
+  BM_SETSTATE = 0x00F3,
+  BM_SETSTYLE = 0x00F4,
+  BM_CLICK = 0x00F5,
+};
+
+// Mouse key flags, hit test, show commands, notifications.
+enum : UINT {
+  MK_LBUTTON = 0x1,
+  MK_RBUTTON = 0x2,
+  MK_SHIFT = 0x4,
+  MK_CONTROL = 0x8,
+  MK_MBUTTON = 0x10,
+  HTCLIENT = 1,
+  SIZE_RESTORED = 0,
+  SIZE_MINIMIZED = 1,
+  SIZE_MAXIMIZED = 2,
+  SW_HIDE = 0,
+  SW_SHOWNORMAL = 1,
+  SW_SHOW = 5,
+  SW_SHOWNA = 8,
+  SW_SHOWNOACTIVATE = 4,
+  SW_MINIMIZE = 6,
+  SW_MAXIMIZE = 3,
+  SW_RESTORE = 9,
+  SWP_NOSIZE = 0x1,
+  SWP_NOMOVE = 0x2,
+  SWP_NOZORDER = 0x4,
+  SWP_NOREDRAW = 0x8,
+  SWP_NOACTIVATE = 0x10,
+  SWP_FRAMECHANGED = 0x20,
+  SWP_SHOWWINDOW = 0x40,
+  SWP_HIDEWINDOW = 0x80,
+  RDW_INVALIDATE = 0x1,
+  RDW_ERASE = 0x4,
+  RDW_ALLCHILDREN = 0x80,
+  RDW_UPDATENOW = 0x100,
+  RDW_FRAME = 0x400,
+  DLGC_WANTARROWS = 0x1,
+  DLGC_WANTTAB = 0x2,
+  DLGC_WANTALLKEYS = 0x4,
+  DLGC_WANTMESSAGE = 0x4,
+  DLGC_HASSETSEL = 0x8,
+  DLGC_DEFPUSHBUTTON = 0x10,
+  DLGC_UNDEFPUSHBUTTON = 0x20,
+  DLGC_RADIOBUTTON = 0x40,
+  DLGC_WANTCHARS = 0x80,
+  DLGC_STATIC = 0x100,
+  DLGC_BUTTON = 0x2000,
+  BN_CLICKED = 0,
+  BN_DOUBLECLICKED = 5,
+  BN_SETFOCUS = 6,
+  BN_KILLFOCUS = 7,
+  STN_CLICKED = 0,
+  EN_SETFOCUS = 0x100,
+  EN_KILLFOCUS = 0x200,
+  EN_CHANGE = 0x300,
+  EN_UPDATE = 0x400,
+  CBN_SELCHANGE = 1,
+  CBN_DBLCLK = 2,
+  CBN_SETFOCUS = 3,
+  CBN_KILLFOCUS = 4,
+  CBN_EDITCHANGE = 5,
+  CBN_DROPDOWN = 7,
+  CBN_CLOSEUP = 8,
+  CBN_SELENDOK = 9,
+  LBN_SELCHANGE = 1,
+  LBN_DBLCLK = 2,
+  BST_UNCHECKED = 0,
+  BST_CHECKED = 1,
+  BST_INDETERMINATE = 2,
+  BST_PUSHED = 4,
+  BST_FOCUS = 8,
+};
+
+struct NMHDR {
+  HWND hwndFrom = nullptr;
+  UINT_PTR idFrom = 0;
+  UINT code = 0;
+};
+
+// The window a message is for and its arguments, as PreTranslateMessage sees it.
+struct MSG {
+  HWND hwnd = nullptr;
+  UINT message = 0;
+  WPARAM wParam = 0;
+  LPARAM lParam = 0;
+};
+
+struct CREATESTRUCT {
+  std::string name;  // window text
+  std::string className;
+  std::uint32_t style = 0;
+  std::uint32_t exStyle = 0;
+  int x = 0, y = 0, cx = 0, cy = 0;
+  int id = 0;
+};
+
+// The cursors every window can ask for.
+enum : int {
+  IDC_ARROW = 32512,
+  IDC_IBEAM = 32513,
+  IDC_WAIT = 32514,
+  IDC_CROSS = 32515,
+  IDC_UPARROW = 32516,
+  IDC_SIZENWSE = 32642,
+  IDC_SIZENESW = 32643,
+  IDC_SIZEWE = 32644,
+  IDC_SIZENS = 32645,
+  IDC_SIZEALL = 32646,
+  IDC_NO = 32648,
+  IDC_HAND = 32649,
+  IDC_APPSTARTING = 32650,
+};
+// A standard cursor (IDC_*) or one registered under a resource id.
+HCURSOR LoadCursor(void* instance, int id);
+// Sets the cursor of the window that is answering WM_SETCURSOR (or else the
+// window under the mouse); returns the previous one.
+HCURSOR SetCursor(HCURSOR cursor);
+namespace fw {
+void RegisterCursor(int id, const QCursor& cursor);
+}
+
+class CWnd;
+CWnd* GetCapture();
+bool ReleaseCapture();
+UINT RegisterWindowMessage(const std::string& name);
+bool TrackMouseEvent(CWnd* wnd);  // WM_MOUSELEAVE arrives anyway; kept for readability
+
+class CWnd {
+ public:
+  CWnd();
+  virtual ~CWnd();
+  CWnd(const CWnd&) = delete;
+  CWnd& operator=(const CWnd&) = delete;
+
+  // ---- creation
+  // A child window when parent is given and WS_POPUP is not set, else a
+  // top-level window. The peer is hidden unless WS_VISIBLE.
+  virtual bool Create(const std::string& className, const std::string& text, std::uint32_t style,
+                      const CRect& rect, CWnd* parent, int id);
+  bool CreateEx(std::uint32_t exStyle, const std::string& className, const std::string& text,
+                std::uint32_t style, const CRect& rect, CWnd* parent, int id);
+  virtual bool DestroyWindow();
+  // Attaches this object to an existing peer (a control a template made).
+  bool SubclassWindow(HWND widget);
+  bool SubclassDlgItem(int id, CWnd* parent);
+  HWND UnsubclassWindow();
+
+  HWND GetSafeHwnd() const { return peer_.data(); }
+  QWidget* widget() const { return peer_.data(); }
+  bool IsWindow() const { return !peer_.isNull(); }
+  // The object attached to a peer, or to its nearest ancestor that has one.
+  static CWnd* FromHandle(HWND widget);
+  static CWnd* FromHandlePermanent(HWND widget);
+
+  // ---- identity and tree
+  int GetDlgCtrlID() const;
+  int SetDlgCtrlID(int id);
+  CWnd* GetDlgItem(int id) const;
+  CWnd* GetParent() const;
+  CWnd* SetParent(CWnd* parent);
+  CWnd* GetTopLevelParent() const;
+  std::vector<CWnd*> GetChildren() const;
+
+  // ---- state
+  bool ShowWindow(int cmd);
+  bool IsWindowVisible() const;
+  bool EnableWindow(bool enable = true);
+  bool IsWindowEnabled() const;
+  void MoveWindow(int x, int y, int cx, int cy, bool repaint = true);
+  void MoveWindow(const CRect& r, bool repaint = true) {
+    MoveWindow(r.left, r.top, r.Width(), r.Height(), repaint);
+  }
+  bool SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags);
+  void GetClientRect(CRect* r) const;
+  void GetWindowRect(CRect* r) const;  // screen coordinates
+  void ClientToScreen(CPoint* p) const;
+  void ClientToScreen(CRect* r) const;
+  void ScreenToClient(CPoint* p) const;
+  void ScreenToClient(CRect* r) const;
+  void CenterWindow(CWnd* alternateOwner = nullptr);
+  void BringWindowToTop();
+  bool SetForegroundWindow();
+
+  void SetWindowText(const std::string& text);
+  std::string GetWindowText() const;
+  int GetWindowTextLength() const { return static_cast<int>(GetWindowText().size()); }
+  void SetDlgItemText(int id, const std::string& text);
+  std::string GetDlgItemText(int id) const;
+  void SetDlgItemInt(int id, int value, bool isSigned = true);
+  int GetDlgItemInt(int id, bool* ok = nullptr, bool isSigned = true) const;
+  void CheckDlgButton(int id, UINT check);
+  UINT IsDlgButtonChecked(int id) const;
+  void CheckRadioButton(int first, int last, int check);
+  int GetCheckedRadioButton(int first, int last) const;
+  CWnd* GetNextDlgGroupItem(CWnd* control, bool previous = false) const;
+
+  std::uint32_t GetStyle() const { return style_; }
+  std::uint32_t GetExStyle() const { return exStyle_; }
+  bool ModifyStyle(std::uint32_t remove, std::uint32_t add, UINT flags = 0);
+  bool ModifyStyleEx(std::uint32_t remove, std::uint32_t add, UINT flags = 0);
+
+  void SetFont(CFont* font, bool redraw = true);
+  CFont* GetFont() const;
+
+  // ---- painting
+  void Invalidate(bool erase = true);
+  void InvalidateRect(const CRect* r, bool erase = true);
+  void ValidateRect(const CRect*) {}
+  void UpdateWindow();
+  bool RedrawWindow(const CRect* r = nullptr, void* region = nullptr,
+                    UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+  void SetRedraw(bool redraw = true);
+  void ScrollWindow(int dx, int dy, const CRect* scroll = nullptr, const CRect* clip = nullptr);
+  // The update rectangle of the paint in progress (client coordinates).
+  const CRect& PaintRect() const { return paintRect_; }
+
+  // ---- focus, timers, capture
+  CWnd* SetFocus();
+  static CWnd* GetFocus();
+  UINT_PTR SetTimer(UINT_PTR id, UINT elapseMs, void* unused = nullptr);
+  bool KillTimer(UINT_PTR id);
+  CWnd* SetCapture();
+
+  // ---- messages
+  LRESULT SendMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+  bool PostMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+  // A message-map entry: ON_MESSAGE / ON_REGISTERED_MESSAGE.
+  void SetMessageHandler(UINT msg, std::function<LRESULT(WPARAM, LPARAM)> handler);
+  // ON_COMMAND(id) and ON_CONTROL(code, id) (BN_CLICKED is code 0).
+  void SetCommandHandler(int id, std::function<void()> handler, UINT code = BN_CLICKED);
+  // Sends WM_COMMAND (id, code) from this control to its parent.
+  void NotifyParent(UINT code);
+
+  // Entry point of the window procedure (also for the layer's own dispatch).
+  LRESULT CallWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    return WindowProc(msg, wParam, lParam);
+  }
+  // Called for every input message before it is dispatched, on the target
+  // and then on each parent up to the top level; true swallows the message.
+  virtual bool PreTranslateMessage(MSG* msg);
+
+ protected:
+  virtual LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
+  virtual LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
+  // The default handling of the message being handled: for a Qt event, the
+  // peer widget's own handling, done after the handler returns.
+  LRESULT Default();
+
+  virtual bool PreCreateWindow(CREATESTRUCT& cs);
+  // The peer widget of this kind of window; owned by parent (or top level).
+  virtual QWidget* CreatePeer(QWidget* parent, const CREATESTRUCT& cs);
+  // After a peer is attached (created or subclassed).
+  virtual void PreSubclassWindow() {}
+  // After the peer is gone.
+  virtual void PostNcDestroy() {}
+  // Applies a style change to the peer (controls map bits to Qt settings).
+  virtual void ApplyStyle() {}
+
+  virtual bool OnCommand(WPARAM wParam, LPARAM lParam);
+  virtual bool OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result);
+
+  virtual int OnCreate(CREATESTRUCT* cs);
+  virtual void OnDestroy();
+  virtual void OnPaint();
+  virtual bool OnEraseBkgnd(CDC* dc);
+  virtual void OnSize(UINT type, int cx, int cy);
+  virtual void OnMove(int x, int y);
+  virtual void OnLButtonDown(UINT flags, CPoint point);
+  virtual void OnLButtonUp(UINT flags, CPoint point);
+  virtual void OnLButtonDblClk(UINT flags, CPoint point);
+  virtual void OnRButtonDown(UINT flags, CPoint point);
+  virtual void OnRButtonUp(UINT flags, CPoint point);
+  virtual void OnRButtonDblClk(UINT flags, CPoint point);
+  virtual void OnMButtonDown(UINT flags, CPoint point);
+  virtual void OnMButtonUp(UINT flags, CPoint point);
+  virtual void OnMouseMove(UINT flags, CPoint point);
+  virtual bool OnMouseWheel(UINT flags, short delta, CPoint screenPoint);
+  virtual void OnMouseLeave();
+  virtual void OnKeyDown(UINT vk, UINT repeat, UINT flags);
+  virtual void OnKeyUp(UINT vk, UINT repeat, UINT flags);
+  virtual void OnSysKeyDown(UINT vk, UINT repeat, UINT flags);
+  virtual void OnSysKeyUp(UINT vk, UINT repeat, UINT flags);
+  virtual void OnChar(UINT ch, UINT repeat, UINT flags);
+  virtual void OnTimer(UINT_PTR id);
+  virtual void OnSetFocus(CWnd* oldWnd);
+  virtual void OnKillFocus(CWnd* newWnd);
+  virtual bool OnSetCursor(CWnd* wnd, UINT hitTest, UINT message);
+  virtual UINT OnGetDlgCode();
+  virtual void OnClose();
+  virtual void OnShowWindow(bool show, UINT status);
+  virtual void OnContextMenu(CWnd* wnd, CPoint screenPoint);
+  virtual void OnSysColorChange();
+  virtual void OnCaptureChanged(CWnd* wnd);
+
+  // Puts a new peer in the place of the current one (same parent, id,
+  // geometry, text, visibility, tab position) and deletes the old one: for
+  // controls that take over painting and input completely.
+  bool ReplacePeer(QWidget* replacement);
+
+  // The class background for WM_ERASEBKGND (COLOR_WINDOW unless changed).
+  int backgroundColourIndex_ = COLOR_WINDOW;
+
+ private:
+  friend class CWndHub;
+  friend class CPaintDC;
+  friend class CDialog;
+  bool AttachPeer(QWidget* widget, bool owned);
+  void DetachPeer();
+  bool HandleQtEvent(QObject* target, QEvent* e);
+  bool DispatchInput(UINT msg, WPARAM w, LPARAM l);
+  void FireTimer(UINT_PTR id);
+
+  QPointer<QWidget> peer_;
+  bool ownsPeer_ = false;
+  std::uint32_t style_ = 0;
+  std::uint32_t exStyle_ = 0;
+  CFont* font_ = nullptr;
+  bool eraseNeeded_ = true;
+  CRect paintRect_;
+  std::map<UINT_PTR, std::unique_ptr<QObject>> timers_;
+  std::map<UINT, std::function<LRESULT(WPARAM, LPARAM)>> messageHandlers_;
+  std::map<std::uint32_t, std::function<void()>> commandHandlers_;
+  // Wrappers made for children that have no object of their own.
+  mutable std::map<QWidget*, std::unique_ptr<CWnd>> temporaries_;
+  std::shared_ptr<bool> alive_;
+  std::uint64_t handle_ = 0;
+
+  struct Current {
+    UINT msg = 0;
+    bool fromQt = false;
+    bool defaultRequested = false;
+    WPARAM w = 0;
+    LPARAM l = 0;
+  };
+  Current current_;
+};
+
+// A DC for painting a window inside OnPaint (BeginPaint/EndPaint). It sends
+// WM_ERASEBKGND first when the window was invalidated with erase.
+class CPaintDC : public CDC {
+ public:
+  explicit CPaintDC(CWnd* wnd);
+  ~CPaintDC() override;
+  struct {
+    CRect rcPaint;
+    bool fErase = false;
+  } m_ps;
+
+ private:
+  std::unique_ptr<QPainter> own_;
+};
+
+// A DC for measuring text in a window's font outside painting. Qt paints
+// only inside paint events, so drawing through it does nothing.
+class CClientDC : public CDC {
+ public:
+  explicit CClientDC(CWnd* wnd);
+};
+using CWindowDC = CClientDC;
+
+namespace fw {
+
+// The peer widget of windows that paint themselves: opaque paint events,
+// mouse tracking, click focus.
+class CPeerWidget : public QWidget {
+ public:
+  explicit CPeerWidget(QWidget* parent, Qt::WindowFlags flags = {});
+};
+
+// Window classes by name, for controls of dialog templates whose class is
+// not a standard one. The factory makes the object; its CreatePeer makes the widget.
+void RegisterWindowClass(const std::string& name, std::function<std::unique_ptr<CWnd>()> factory);
+std::unique_ptr<CWnd> MakeRegisteredWindow(const std::string& name);
+// The object for a template control: a standard control class, a registered
+// class, or a plain window.
+std::unique_ptr<CWnd> MakeWindowOfClass(const std::string& name);
+
+// Number of Qt events being dispatched into window objects right now; a peer
+// destroyed meanwhile is deleted later, not under the running handler.
+int DispatchDepth();
+
+// Pixels of dialog units in a font: base units as the dialog manager computes them.
+CSize DialogBaseUnits(const QFont& font);
+
+}  // namespace fw

@@ -1,0 +1,56 @@
+// Helpers shared by the window tests.
+#pragma once
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/resources.h"
+
+namespace fwtest {
+
+// Processes events until cond holds or the bound passes; returns cond().
+inline bool WaitFor(const std::function<bool()>& cond, int boundMs = 3000) {
+  QDeadlineTimer deadline(boundMs);
+  while (!cond() && !deadline.hasExpired())
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 20);
+  return cond();
+}
+
+inline void Drain() {
+  for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+}
+
+// Makes a top-level window active so focus changes are real.
+inline void Activate(QWidget* w) {
+  w->show();
+  w->activateWindow();
+  QApplication::setActiveWindow(w);
+  WaitFor([w] { return QApplication::activeWindow() == w; }, 1000);
+}
+
+// Installs a parsed script as the current bundle for the life of a scope.
+class ScopedBundle {
+ public:
+  explicit ScopedBundle(const std::string& script) : previous_(fw::CurrentResources()) {
+    std::string error;
+    bundle_ = fw::CResourceBundle::Parse(script, &error);
+    error_ = error;
+    fw::SetCurrentResources(bundle_.get());
+  }
+  ~ScopedBundle() { fw::SetCurrentResources(previous_); }
+  bool ok() const { return bundle_ != nullptr; }
+  const std::string& error() const { return error_; }
+
+ private:
+  const fw::CResourceBundle* previous_;
+  std::unique_ptr<fw::CResourceBundle> bundle_;
+  std::string error_;
+};
+
+}  // namespace fwtest
