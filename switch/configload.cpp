@@ -400,7 +400,10 @@ int CSwitchDiscovery::SwitchLoadConfigOp(CSwitchEntry& entry, const CSwitchConfi
 
   std::uint8_t local[6];
   if (CommOpenDevice(device, error, local) != 0) return -1;
-  if (!CommSetTargetMac(mac)) return -1;
+  if (!CommSetTargetMac(mac)) {
+    error += fw::FormatText("%s <%s>.\n", LoadResString(IDS_UNABLE_TO_FIND), mac);
+    return -1;
+  }
   block.SetSwitchAddress(Target());
   if (Run(block, error) != 0) return -1;
 
