@@ -3,6 +3,7 @@
 # (each followed by a newline), and a function returning them.
 string(REPLACE "|" ";" IN "${IN}")
 set(hex "")
+string(REPLACE "|" ";" IN "${IN}")
 foreach(f ${IN})
   file(READ "${f}" part HEX)
   string(APPEND hex "${part}0a")

@@ -10,9 +10,20 @@
 
 namespace fw {
 
+// Peeking keeps text(), number() and line() on the last token taken, so a
+// message about it names its own line, not the line of what follows.
 CScriptLexer::Tok CScriptLexer::Peek() {
   if (!peeked_) {
+    std::string text = tokText_;
+    long long number = number_;
+    int line = tokLine_;
     peekTok_ = Scan();
+    std::swap(peekText_, tokText_);
+    peekNumber_ = number_;
+    peekLine_ = tokLine_;
+    tokText_ = std::move(text);
+    number_ = number;
+    tokLine_ = line;
     peeked_ = true;
   }
   return peekTok_;
@@ -21,6 +32,9 @@ CScriptLexer::Tok CScriptLexer::Peek() {
 CScriptLexer::Tok CScriptLexer::Next() {
   if (peeked_) {
     peeked_ = false;
+    tokText_ = std::move(peekText_);
+    number_ = peekNumber_;
+    tokLine_ = peekLine_;
     return peekTok_;
   }
   return Scan();
@@ -538,7 +552,8 @@ class DialogReader {
            Int(&item->cy, 0, kMaxCoordinate, "height");
   }
 
-  bool Item(const std::string& keyword, CDialogItem* item) {
+  // The keyword is a copy: the lexer's text moves on as the item is read.
+  bool Item(std::string keyword, CDialogItem* item) {
     item->line = lex_.line();
     if (keyword == "CONTROL") {
       // CONTROL "text", id, class, style, x, y, cx, cy [, exstyle]

@@ -54,6 +54,9 @@ class CScriptLexer {
   std::string error_;
   bool peeked_ = false;
   Tok peekTok_ = Tok::End;
+  std::string peekText_;
+  long long peekNumber_ = 0;
+  int peekLine_ = 1;
   Tok Scan();
 };
 

@@ -259,7 +259,7 @@ bool ReleaseCapture() {
   QPointer<QWidget> old = hub.capture;
   hub.capture = nullptr;
   if (!old) return true;
-  old->releaseMouse();
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) old->releaseMouse();
   if (CWnd* w = CWnd::FromHandlePermanent(old)) w->SendMessage(WM_CAPTURECHANGED, 0, 0);
   return true;
 }
@@ -888,12 +888,13 @@ CWnd* CWnd::SetCapture() {
   CWndHub& hub = CWndHub::Get();
   if (hub.capture && hub.capture != peer_) {
     QPointer<QWidget> prev = hub.capture;
-    prev->releaseMouse();
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) prev->releaseMouse();
     if (CWnd* w = FromHandlePermanent(prev))
       w->SendMessage(WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(peer_.data()));
   }
   hub.capture = peer_;
-  if (peer_->isVisible()) peer_->grabMouse();
+  // Offscreen test runs cannot grab; events go to the window anyway.
+  if (peer_->isVisible() && QGuiApplication::platformName() != QLatin1String("offscreen")) peer_->grabMouse();
   return old;
 }
 

@@ -11,12 +11,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string error;
   auto bundle = fw::CResourceBundle::Parse(text, &error);
   if (bundle) {
+    // Every control of every dialog must be reachable and sane.
+    for (const auto& [id, dlg] : bundle->dialogs()) {
+      if (dlg.cx < 0 || dlg.cy < 0) __builtin_trap();
+      for (const auto& item : dlg.items) {
+        if (item.cx < 0 || item.cy < 0 || item.className.empty()) __builtin_trap();
+        if (item.id != -1 && dlg.FindItem(item.id) == nullptr) __builtin_trap();
+      }
+      if (bundle->FindDialog(id) != &dlg) __builtin_trap();
+    }
     // A translated text with any specifiers must format without harm.
     for (const auto& [id, s] : bundle->strings()) {
       fw::FormatText(s, 1, "x", 2.5);
       fw::FormatText(s);
     }
   }
+  // A rejected script always says which line is at fault.
+  if (!bundle && error.rfind("line ", 0) != 0) __builtin_trap();
   fw::FormatText(text, 7, "text");
   return 0;
 }
