@@ -11,27 +11,30 @@
 #include "platform/gui/wnd.h"
 
 // Combo box and list box results.
-enum : int { CB_ERR = -1, LB_ERR = -1 };
+inline constexpr int CB_ERR = -1;
+inline constexpr int LB_ERR = -1;
 
 // Report list
-enum : unsigned { LVCFMT_LEFT = 0, LVCFMT_RIGHT = 1, LVCFMT_CENTER = 2 };
-enum : unsigned { LVNI_ALL = 0, LVNI_FOCUSED = 1, LVNI_SELECTED = 2 };
-enum : unsigned { LVIS_FOCUSED = 1, LVIS_SELECTED = 2 };
-enum : unsigned {
-  LVS_EX_GRIDLINES = 0x1,
-  LVS_EX_CHECKBOXES = 0x4,
-  LVS_EX_FULLROWSELECT = 0x20,
-};
-enum : int { LVSCW_AUTOSIZE = -1, LVSCW_AUTOSIZE_USEHEADER = -2 };
+inline constexpr unsigned LVCFMT_LEFT = 0;
+inline constexpr unsigned LVCFMT_RIGHT = 1;
+inline constexpr unsigned LVCFMT_CENTER = 2;
+inline constexpr unsigned LVNI_ALL = 0;
+inline constexpr unsigned LVNI_FOCUSED = 1;
+inline constexpr unsigned LVNI_SELECTED = 2;
+inline constexpr unsigned LVIS_FOCUSED = 1;
+inline constexpr unsigned LVIS_SELECTED = 2;
+inline constexpr unsigned LVS_EX_GRIDLINES = 0x1;
+inline constexpr unsigned LVS_EX_CHECKBOXES = 0x4;
+inline constexpr unsigned LVS_EX_FULLROWSELECT = 0x20;
+inline constexpr int LVSCW_AUTOSIZE = -1;
+inline constexpr int LVSCW_AUTOSIZE_USEHEADER = -2;
 // Notifications (WM_NOTIFY codes)
-enum : UINT {
-  NM_CLICK = static_cast<UINT>(-2),
-  NM_DBLCLK = static_cast<UINT>(-3),
-  NM_RCLICK = static_cast<UINT>(-5),
-  LVN_ITEMCHANGED = static_cast<UINT>(-101),
-  TCN_SELCHANGE = static_cast<UINT>(-551),
-  TCN_SELCHANGING = static_cast<UINT>(-552),
-};
+inline constexpr UINT NM_CLICK = static_cast<UINT>(-2);
+inline constexpr UINT NM_DBLCLK = static_cast<UINT>(-3);
+inline constexpr UINT NM_RCLICK = static_cast<UINT>(-5);
+inline constexpr UINT LVN_ITEMCHANGED = static_cast<UINT>(-101);
+inline constexpr UINT TCN_SELCHANGE = static_cast<UINT>(-551);
+inline constexpr UINT TCN_SELCHANGING = static_cast<UINT>(-552);
 
 class CStatic : public CWnd {
  public:

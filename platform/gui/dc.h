@@ -14,79 +14,82 @@
 
 #include "platform/gui/gdi.h"
 
-enum : unsigned {
-  DT_TOP = 0x0,
-  DT_LEFT = 0x0,
-  DT_CENTER = 0x1,
-  DT_RIGHT = 0x2,
-  DT_VCENTER = 0x4,
-  DT_BOTTOM = 0x8,
-  DT_WORDBREAK = 0x10,
-  DT_SINGLELINE = 0x20,
-  DT_EXPANDTABS = 0x40,
-  DT_NOCLIP = 0x100,
-  DT_EXTERNALLEADING = 0x200,
-  DT_CALCRECT = 0x400,
-  DT_NOPREFIX = 0x800,
-  DT_EDITCONTROL = 0x2000,
-  DT_PATH_ELLIPSIS = 0x4000,
-  DT_END_ELLIPSIS = 0x8000,
-  DT_WORD_ELLIPSIS = 0x40000,
-};
+inline constexpr unsigned DT_TOP = 0x0;
+inline constexpr unsigned DT_LEFT = 0x0;
+inline constexpr unsigned DT_CENTER = 0x1;
+inline constexpr unsigned DT_RIGHT = 0x2;
+inline constexpr unsigned DT_VCENTER = 0x4;
+inline constexpr unsigned DT_BOTTOM = 0x8;
+inline constexpr unsigned DT_WORDBREAK = 0x10;
+inline constexpr unsigned DT_SINGLELINE = 0x20;
+inline constexpr unsigned DT_EXPANDTABS = 0x40;
+inline constexpr unsigned DT_NOCLIP = 0x100;
+inline constexpr unsigned DT_EXTERNALLEADING = 0x200;
+inline constexpr unsigned DT_CALCRECT = 0x400;
+inline constexpr unsigned DT_NOPREFIX = 0x800;
+inline constexpr unsigned DT_EDITCONTROL = 0x2000;
+inline constexpr unsigned DT_PATH_ELLIPSIS = 0x4000;
+inline constexpr unsigned DT_END_ELLIPSIS = 0x8000;
+inline constexpr unsigned DT_WORD_ELLIPSIS = 0x40000;
 
-enum : int { TRANSPARENT = 1, OPAQUE = 2 };
+inline constexpr int TRANSPARENT = 1;
+inline constexpr int OPAQUE = 2;
 
-enum : unsigned {
-  TA_LEFT = 0,
-  TA_UPDATECP = 1,
-  TA_RIGHT = 2,
-  TA_CENTER = 6,
-  TA_TOP = 0,
-  TA_BOTTOM = 8,
-  TA_BASELINE = 24,
-};
+inline constexpr unsigned TA_LEFT = 0;
+inline constexpr unsigned TA_UPDATECP = 1;
+inline constexpr unsigned TA_RIGHT = 2;
+inline constexpr unsigned TA_CENTER = 6;
+inline constexpr unsigned TA_TOP = 0;
+inline constexpr unsigned TA_BOTTOM = 8;
+inline constexpr unsigned TA_BASELINE = 24;
 
-enum : unsigned { ETO_OPAQUE = 0x2, ETO_CLIPPED = 0x4 };
+inline constexpr unsigned ETO_OPAQUE = 0x2;
+inline constexpr unsigned ETO_CLIPPED = 0x4;
 
 // Raster operations for BitBlt/PatBlt.
-enum : unsigned {
-  SRCCOPY = 0x00CC0020,
-  SRCPAINT = 0x00EE0086,
-  SRCAND = 0x008800C6,
-  SRCINVERT = 0x00660046,
-  PATCOPY = 0x00F00021,
-  PATINVERT = 0x005A0049,
-  DSTINVERT = 0x00550009,
-  BLACKNESS = 0x00000042,
-  WHITENESS = 0x00FF0062,
-};
+inline constexpr unsigned SRCCOPY = 0x00CC0020;
+inline constexpr unsigned SRCPAINT = 0x00EE0086;
+inline constexpr unsigned SRCAND = 0x008800C6;
+inline constexpr unsigned SRCINVERT = 0x00660046;
+inline constexpr unsigned PATCOPY = 0x00F00021;
+inline constexpr unsigned PATINVERT = 0x005A0049;
+inline constexpr unsigned DSTINVERT = 0x00550009;
+inline constexpr unsigned BLACKNESS = 0x00000042;
+inline constexpr unsigned WHITENESS = 0x00FF0062;
 
-enum : int { R2_BLACK = 1, R2_NOT = 6, R2_XORPEN = 7, R2_COPYPEN = 13, R2_WHITE = 16 };
+inline constexpr int R2_BLACK = 1;
+inline constexpr int R2_NOT = 6;
+inline constexpr int R2_XORPEN = 7;
+inline constexpr int R2_COPYPEN = 13;
+inline constexpr int R2_WHITE = 16;
 
 // DrawEdge
-enum : unsigned {
-  BDR_RAISEDOUTER = 0x1,
-  BDR_SUNKENOUTER = 0x2,
-  BDR_RAISEDINNER = 0x4,
-  BDR_SUNKENINNER = 0x8,
-  EDGE_RAISED = BDR_RAISEDOUTER | BDR_RAISEDINNER,
-  EDGE_SUNKEN = BDR_SUNKENOUTER | BDR_SUNKENINNER,
-  EDGE_ETCHED = BDR_SUNKENOUTER | BDR_RAISEDINNER,
-  EDGE_BUMP = BDR_RAISEDOUTER | BDR_SUNKENINNER,
-  BF_LEFT = 0x1,
-  BF_TOP = 0x2,
-  BF_RIGHT = 0x4,
-  BF_BOTTOM = 0x8,
-  BF_RECT = 0xF,
-  BF_MIDDLE = 0x800,
-  BF_FLAT = 0x4000,
-  BF_MONO = 0x8000,
-  BF_ADJUST = 0x2000,
-};
+inline constexpr unsigned BDR_RAISEDOUTER = 0x1;
+inline constexpr unsigned BDR_SUNKENOUTER = 0x2;
+inline constexpr unsigned BDR_RAISEDINNER = 0x4;
+inline constexpr unsigned BDR_SUNKENINNER = 0x8;
+inline constexpr unsigned EDGE_RAISED = BDR_RAISEDOUTER | BDR_RAISEDINNER;
+inline constexpr unsigned EDGE_SUNKEN = BDR_SUNKENOUTER | BDR_SUNKENINNER;
+inline constexpr unsigned EDGE_ETCHED = BDR_SUNKENOUTER | BDR_RAISEDINNER;
+inline constexpr unsigned EDGE_BUMP = BDR_RAISEDOUTER | BDR_SUNKENINNER;
+inline constexpr unsigned BF_LEFT = 0x1;
+inline constexpr unsigned BF_TOP = 0x2;
+inline constexpr unsigned BF_RIGHT = 0x4;
+inline constexpr unsigned BF_BOTTOM = 0x8;
+inline constexpr unsigned BF_RECT = 0xF;
+inline constexpr unsigned BF_MIDDLE = 0x800;
+inline constexpr unsigned BF_FLAT = 0x4000;
+inline constexpr unsigned BF_MONO = 0x8000;
+inline constexpr unsigned BF_ADJUST = 0x2000;
 
-enum : int { COLORONCOLOR = 3, HALFTONE = 4 };
-enum : int { LOGPIXELSX = 88, LOGPIXELSY = 90, BITSPIXEL = 12, HORZRES = 8, VERTRES = 10 };
-enum : unsigned { DI_NORMAL = 3 };
+inline constexpr int COLORONCOLOR = 3;
+inline constexpr int HALFTONE = 4;
+inline constexpr int LOGPIXELSX = 88;
+inline constexpr int LOGPIXELSY = 90;
+inline constexpr int BITSPIXEL = 12;
+inline constexpr int HORZRES = 8;
+inline constexpr int VERTRES = 10;
+inline constexpr unsigned DI_NORMAL = 3;
 
 class CDC {
  public:

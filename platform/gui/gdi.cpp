@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <array>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <mutex>
 
@@ -379,3 +380,33 @@ CGdiObject* GetStockObject(int index) {
   if (index == SYSTEM_FONT) return &stock.systemFont;
   return nullptr;
 }
+
+namespace fw {
+
+namespace {
+std::map<int, std::unique_ptr<CIconImage>>& IconRegistry() {
+  static std::map<int, std::unique_ptr<CIconImage>> icons;
+  return icons;
+}
+std::mutex& IconMutex() {
+  static std::mutex m;
+  return m;
+}
+}  // namespace
+
+void RegisterIcon(int id, const QImage& image) {
+  std::lock_guard lock(IconMutex());
+  auto& slot = IconRegistry()[id];
+  // An icon handle stays valid once given out: replace the image in place.
+  if (!slot) slot = std::make_unique<CIconImage>();
+  slot->image = image.convertToFormat(QImage::Format_ARGB32);
+  slot->hotSpot = CPoint(image.width() / 2, image.height() / 2);
+}
+
+HICON LoadIconResource(int id) {
+  std::lock_guard lock(IconMutex());
+  auto it = IconRegistry().find(id);
+  return it == IconRegistry().end() || it->second->image.isNull() ? nullptr : it->second.get();
+}
+
+}  // namespace fw

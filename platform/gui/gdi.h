@@ -140,84 +140,80 @@ using RECT = CRect;
 
 // ---- system colours and metrics (a fixed classic table, settable in tests) --
 
-enum : int {
-  COLOR_SCROLLBAR = 0,
-  COLOR_BACKGROUND = 1,
-  COLOR_ACTIVECAPTION = 2,
-  COLOR_INACTIVECAPTION = 3,
-  COLOR_MENU = 4,
-  COLOR_WINDOW = 5,
-  COLOR_WINDOWFRAME = 6,
-  COLOR_MENUTEXT = 7,
-  COLOR_WINDOWTEXT = 8,
-  COLOR_CAPTIONTEXT = 9,
-  COLOR_ACTIVEBORDER = 10,
-  COLOR_INACTIVEBORDER = 11,
-  COLOR_APPWORKSPACE = 12,
-  COLOR_HIGHLIGHT = 13,
-  COLOR_HIGHLIGHTTEXT = 14,
-  COLOR_BTNFACE = 15,
-  COLOR_BTNSHADOW = 16,
-  COLOR_GRAYTEXT = 17,
-  COLOR_BTNTEXT = 18,
-  COLOR_INACTIVECAPTIONTEXT = 19,
-  COLOR_BTNHIGHLIGHT = 20,
-  COLOR_3DDKSHADOW = 21,
-  COLOR_3DLIGHT = 22,
-  COLOR_INFOTEXT = 23,
-  COLOR_INFOBK = 24,
-  COLOR_HOTLIGHT = 26,
-  COLOR_GRADIENTACTIVECAPTION = 27,
-  COLOR_GRADIENTINACTIVECAPTION = 28,
-  COLOR_MENUHILIGHT = 29,
-  COLOR_MENUBAR = 30,
-  COLOR_3DFACE = COLOR_BTNFACE,
-  COLOR_3DSHADOW = COLOR_BTNSHADOW,
-  COLOR_3DHIGHLIGHT = COLOR_BTNHIGHLIGHT,
-  COLOR_3DHILIGHT = COLOR_BTNHIGHLIGHT,
-  COLOR_BTNHILIGHT = COLOR_BTNHIGHLIGHT,
-  COLOR_COUNT = 31,
-};
+inline constexpr int COLOR_SCROLLBAR = 0;
+inline constexpr int COLOR_BACKGROUND = 1;
+inline constexpr int COLOR_ACTIVECAPTION = 2;
+inline constexpr int COLOR_INACTIVECAPTION = 3;
+inline constexpr int COLOR_MENU = 4;
+inline constexpr int COLOR_WINDOW = 5;
+inline constexpr int COLOR_WINDOWFRAME = 6;
+inline constexpr int COLOR_MENUTEXT = 7;
+inline constexpr int COLOR_WINDOWTEXT = 8;
+inline constexpr int COLOR_CAPTIONTEXT = 9;
+inline constexpr int COLOR_ACTIVEBORDER = 10;
+inline constexpr int COLOR_INACTIVEBORDER = 11;
+inline constexpr int COLOR_APPWORKSPACE = 12;
+inline constexpr int COLOR_HIGHLIGHT = 13;
+inline constexpr int COLOR_HIGHLIGHTTEXT = 14;
+inline constexpr int COLOR_BTNFACE = 15;
+inline constexpr int COLOR_BTNSHADOW = 16;
+inline constexpr int COLOR_GRAYTEXT = 17;
+inline constexpr int COLOR_BTNTEXT = 18;
+inline constexpr int COLOR_INACTIVECAPTIONTEXT = 19;
+inline constexpr int COLOR_BTNHIGHLIGHT = 20;
+inline constexpr int COLOR_3DDKSHADOW = 21;
+inline constexpr int COLOR_3DLIGHT = 22;
+inline constexpr int COLOR_INFOTEXT = 23;
+inline constexpr int COLOR_INFOBK = 24;
+inline constexpr int COLOR_HOTLIGHT = 26;
+inline constexpr int COLOR_GRADIENTACTIVECAPTION = 27;
+inline constexpr int COLOR_GRADIENTINACTIVECAPTION = 28;
+inline constexpr int COLOR_MENUHILIGHT = 29;
+inline constexpr int COLOR_MENUBAR = 30;
+inline constexpr int COLOR_3DFACE = COLOR_BTNFACE;
+inline constexpr int COLOR_3DSHADOW = COLOR_BTNSHADOW;
+inline constexpr int COLOR_3DHIGHLIGHT = COLOR_BTNHIGHLIGHT;
+inline constexpr int COLOR_3DHILIGHT = COLOR_BTNHIGHLIGHT;
+inline constexpr int COLOR_BTNHILIGHT = COLOR_BTNHIGHLIGHT;
+inline constexpr int COLOR_COUNT = 31;
 
-enum : int {
-  SM_CXSCREEN = 0,
-  SM_CYSCREEN = 1,
-  SM_CXVSCROLL = 2,
-  SM_CYHSCROLL = 3,
-  SM_CYCAPTION = 4,
-  SM_CXBORDER = 5,
-  SM_CYBORDER = 6,
-  SM_CXDLGFRAME = 7,
-  SM_CYDLGFRAME = 8,
-  SM_CYVTHUMB = 9,
-  SM_CXHTHUMB = 10,
-  SM_CXICON = 11,
-  SM_CYICON = 12,
-  SM_CXCURSOR = 13,
-  SM_CYCURSOR = 14,
-  SM_CYMENU = 15,
-  SM_CXFULLSCREEN = 16,
-  SM_CYFULLSCREEN = 17,
-  SM_CYVSCROLL = 20,
-  SM_CXHSCROLL = 21,
-  SM_CXMIN = 28,
-  SM_CYMIN = 29,
-  SM_CXSIZE = 30,
-  SM_CYSIZE = 31,
-  SM_CXFRAME = 32,
-  SM_CYFRAME = 33,
-  SM_CXDOUBLECLK = 36,
-  SM_CYDOUBLECLK = 37,
-  SM_CXEDGE = 45,
-  SM_CYEDGE = 46,
-  SM_CXSMICON = 49,
-  SM_CYSMICON = 50,
-  SM_CXDRAG = 68,
-  SM_CYDRAG = 69,
-  SM_CXMENUCHECK = 71,
-  SM_CYMENUCHECK = 72,
-  SM_METRIC_COUNT = 100,
-};
+inline constexpr int SM_CXSCREEN = 0;
+inline constexpr int SM_CYSCREEN = 1;
+inline constexpr int SM_CXVSCROLL = 2;
+inline constexpr int SM_CYHSCROLL = 3;
+inline constexpr int SM_CYCAPTION = 4;
+inline constexpr int SM_CXBORDER = 5;
+inline constexpr int SM_CYBORDER = 6;
+inline constexpr int SM_CXDLGFRAME = 7;
+inline constexpr int SM_CYDLGFRAME = 8;
+inline constexpr int SM_CYVTHUMB = 9;
+inline constexpr int SM_CXHTHUMB = 10;
+inline constexpr int SM_CXICON = 11;
+inline constexpr int SM_CYICON = 12;
+inline constexpr int SM_CXCURSOR = 13;
+inline constexpr int SM_CYCURSOR = 14;
+inline constexpr int SM_CYMENU = 15;
+inline constexpr int SM_CXFULLSCREEN = 16;
+inline constexpr int SM_CYFULLSCREEN = 17;
+inline constexpr int SM_CYVSCROLL = 20;
+inline constexpr int SM_CXHSCROLL = 21;
+inline constexpr int SM_CXMIN = 28;
+inline constexpr int SM_CYMIN = 29;
+inline constexpr int SM_CXSIZE = 30;
+inline constexpr int SM_CYSIZE = 31;
+inline constexpr int SM_CXFRAME = 32;
+inline constexpr int SM_CYFRAME = 33;
+inline constexpr int SM_CXDOUBLECLK = 36;
+inline constexpr int SM_CYDOUBLECLK = 37;
+inline constexpr int SM_CXEDGE = 45;
+inline constexpr int SM_CYEDGE = 46;
+inline constexpr int SM_CXSMICON = 49;
+inline constexpr int SM_CYSMICON = 50;
+inline constexpr int SM_CXDRAG = 68;
+inline constexpr int SM_CYDRAG = 69;
+inline constexpr int SM_CXMENUCHECK = 71;
+inline constexpr int SM_CYMENUCHECK = 72;
+inline constexpr int SM_METRIC_COUNT = 100;
 
 COLORREF GetSysColor(int index);
 int GetSystemMetrics(int index);
@@ -231,17 +227,17 @@ void ResetSystemTables();
 
 // ---- fonts -------------------------------------------------------------------
 
-enum : int {
-  FW_DONTCARE = 0,
-  FW_THIN = 100,
-  FW_LIGHT = 300,
-  FW_NORMAL = 400,
-  FW_MEDIUM = 500,
-  FW_SEMIBOLD = 600,
-  FW_BOLD = 700,
-  FW_HEAVY = 900,
-};
-enum : std::uint8_t { ANSI_CHARSET = 0, DEFAULT_CHARSET = 1, SYMBOL_CHARSET = 2 };
+inline constexpr int FW_DONTCARE = 0;
+inline constexpr int FW_THIN = 100;
+inline constexpr int FW_LIGHT = 300;
+inline constexpr int FW_NORMAL = 400;
+inline constexpr int FW_MEDIUM = 500;
+inline constexpr int FW_SEMIBOLD = 600;
+inline constexpr int FW_BOLD = 700;
+inline constexpr int FW_HEAVY = 900;
+inline constexpr std::uint8_t ANSI_CHARSET = 0;
+inline constexpr std::uint8_t DEFAULT_CHARSET = 1;
+inline constexpr std::uint8_t SYMBOL_CHARSET = 2;
 constexpr int LF_FACESIZE = 32;
 
 // Same member order and sizes as the Windows structure: callers compare the
@@ -289,14 +285,12 @@ void SetFaceName(LOGFONT& lf, const std::string& face);
 
 // ---- GDI objects -------------------------------------------------------------
 
-enum : int {
-  PS_SOLID = 0,
-  PS_DASH = 1,
-  PS_DOT = 2,
-  PS_DASHDOT = 3,
-  PS_NULL = 5,
-  PS_INSIDEFRAME = 6
-};
+inline constexpr int PS_SOLID = 0;
+inline constexpr int PS_DASH = 1;
+inline constexpr int PS_DOT = 2;
+inline constexpr int PS_DASHDOT = 3;
+inline constexpr int PS_NULL = 5;
+inline constexpr int PS_INSIDEFRAME = 6;
 
 class CGdiObject {
  public:
@@ -389,22 +383,28 @@ struct CIconImage {
 };
 using HICON = const CIconImage*;
 
+namespace fw {
+// Icons by resource id. The programs register the images of their bundle;
+// tests register their own. The registry owns the images for the whole run.
+void RegisterIcon(int id, const QImage& image);
+// nullptr when no icon has that id.
+HICON LoadIconResource(int id);
+}  // namespace fw
+
 // Stock objects. The returned objects live for the whole program.
-enum : int {
-  WHITE_BRUSH = 0,
-  LTGRAY_BRUSH = 1,
-  GRAY_BRUSH = 2,
-  DKGRAY_BRUSH = 3,
-  BLACK_BRUSH = 4,
-  NULL_BRUSH = 5,
-  HOLLOW_BRUSH = NULL_BRUSH,
-  WHITE_PEN = 6,
-  BLACK_PEN = 7,
-  NULL_PEN = 8,
-  ANSI_VAR_FONT = 12,
-  SYSTEM_FONT = 13,
-  DEFAULT_GUI_FONT = 17,
-};
+inline constexpr int WHITE_BRUSH = 0;
+inline constexpr int LTGRAY_BRUSH = 1;
+inline constexpr int GRAY_BRUSH = 2;
+inline constexpr int DKGRAY_BRUSH = 3;
+inline constexpr int BLACK_BRUSH = 4;
+inline constexpr int NULL_BRUSH = 5;
+inline constexpr int HOLLOW_BRUSH = NULL_BRUSH;
+inline constexpr int WHITE_PEN = 6;
+inline constexpr int BLACK_PEN = 7;
+inline constexpr int NULL_PEN = 8;
+inline constexpr int ANSI_VAR_FONT = 12;
+inline constexpr int SYSTEM_FONT = 13;
+inline constexpr int DEFAULT_GUI_FONT = 17;
 CGdiObject* GetStockObject(int index);
 // A solid brush of a system colour, kept in step with the table.
 CBrush* GetSysColorBrush(int index);

@@ -112,10 +112,8 @@ class CFileDialog {
   std::string path_;
 };
 
-enum : unsigned {
-  OFN_READONLY = 0x1,
-  OFN_OVERWRITEPROMPT = 0x2,
-  OFN_HIDEREADONLY = 0x4,
-  OFN_PATHMUSTEXIST = 0x800,
-  OFN_FILEMUSTEXIST = 0x1000,
-};
+inline constexpr unsigned OFN_READONLY = 0x1;
+inline constexpr unsigned OFN_OVERWRITEPROMPT = 0x2;
+inline constexpr unsigned OFN_HIDEREADONLY = 0x4;
+inline constexpr unsigned OFN_PATHMUSTEXIST = 0x800;
+inline constexpr unsigned OFN_FILEMUSTEXIST = 0x1000;

@@ -328,6 +328,11 @@ bool CWnd::AttachPeer(QWidget* widget, bool owned) {
                       QVariant::fromValue<quintptr>(reinterpret_cast<quintptr>(this)));
   widget->installEventFilter(&CWndHub::Get());
   handle_ = CWndHub::Get().Register(this);
+  // The styles travel with the window, so an object that subclasses it later sees them.
+  if (QVariant st = widget->property("fw_style"); st.isValid()) {
+    style_ = st.toUInt();
+    exStyle_ = widget->property("fw_exstyle").toUInt();
+  }
   eraseNeeded_ = true;
   return true;
 }
@@ -342,6 +347,12 @@ void CWnd::DetachPeer() {
   }
   peer_ = nullptr;
   ownsPeer_ = false;
+}
+
+void CWnd::StoreStyle() {
+  if (!peer_) return;
+  peer_->setProperty("fw_style", QVariant::fromValue<uint>(style_));
+  peer_->setProperty("fw_exstyle", QVariant::fromValue<uint>(exStyle_));
 }
 
 bool CWnd::PreCreateWindow(CREATESTRUCT&) {
@@ -377,9 +388,10 @@ bool CWnd::CreateEx(std::uint32_t exStyle, const std::string& className, const s
   QWidget* w = CreatePeer(parentWidget, cs);
   if (!w) return false;
   if (!w->parent() && parentWidget) w->setParent(parentWidget, w->windowFlags());
+  AttachPeer(w, true);
   style_ = cs.style;
   exStyle_ = cs.exStyle;
-  AttachPeer(w, true);
+  StoreStyle();
   w->setProperty(kIdProperty, cs.id);
   w->setGeometry(cs.x, cs.y, std::max(cs.cx, 0), std::max(cs.cy, 0));
   if (!cs.name.empty() || w->isWindow()) SetWindowText(cs.name);
@@ -567,6 +579,7 @@ bool CWnd::ShowWindow(int cmd) {
     style_ &= ~WS_VISIBLE;
   else
     style_ |= WS_VISIBLE;
+  StoreStyle();
   return was;
 }
 
@@ -582,6 +595,7 @@ bool CWnd::EnableWindow(bool enable) {
     style_ &= ~WS_DISABLED;
   else
     style_ |= WS_DISABLED;
+  StoreStyle();
   return wasDisabled;
 }
 
@@ -771,6 +785,7 @@ bool CWnd::ModifyStyle(std::uint32_t remove, std::uint32_t add, UINT flags) {
   std::uint32_t old = style_;
   style_ = (style_ & ~remove) | add;
   if (style_ == old) return false;
+  StoreStyle();
   if (peer_) {
     if ((old ^ style_) & WS_VISIBLE) peer_->setVisible(style_ & WS_VISIBLE);
     if ((old ^ style_) & WS_DISABLED) peer_->setEnabled(!(style_ & WS_DISABLED));
@@ -784,6 +799,7 @@ bool CWnd::ModifyStyleEx(std::uint32_t remove, std::uint32_t add, UINT flags) {
   std::uint32_t old = exStyle_;
   exStyle_ = (exStyle_ & ~remove) | add;
   if (exStyle_ == old) return false;
+  StoreStyle();
   if (peer_) {
     ApplyStyle();
     if (flags & SWP_FRAMECHANGED) peer_->update();
@@ -894,7 +910,8 @@ CWnd* CWnd::SetCapture() {
   }
   hub.capture = peer_;
   // Offscreen test runs cannot grab; events go to the window anyway.
-  if (peer_->isVisible() && QGuiApplication::platformName() != QLatin1String("offscreen")) peer_->grabMouse();
+  if (peer_->isVisible() && QGuiApplication::platformName() != QLatin1String("offscreen"))
+    peer_->grabMouse();
   return old;
 }
 
@@ -959,7 +976,9 @@ bool CWnd::PreTranslateMessage(MSG*) {
 LRESULT CWnd::Default() {
   if (current_.fromQt) {
     current_.defaultRequested = true;
-    return 0;
+    // A Qt control does its own default handling after the handler; our own
+    // peers have none, so the window procedure's default runs now.
+    if (!dynamic_cast<fw::CPeerWidget*>(peer_.data())) return 0;
   }
   return DefWindowProc(current_.msg, current_.w, current_.l);
 }
@@ -1038,7 +1057,7 @@ LRESULT CWnd::WindowProc(UINT msg, WPARAM w, LPARAM l) {
 }
 
 LRESULT CWnd::DefWindowProc(UINT msg, WPARAM w, LPARAM l) {
-  if (current_.fromQt && current_.msg == msg) {
+  if (current_.fromQt && current_.msg == msg && !dynamic_cast<fw::CPeerWidget*>(peer_.data())) {
     current_.defaultRequested = true;
     return 0;
   }

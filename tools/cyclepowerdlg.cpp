@@ -1,0 +1,29 @@
+#include "tools/cyclepowerdlg.h"
+
+#include "platform/gui/pump.h"
+#include "platform/resstring.h"
+
+CCyclePowerDlg::CCyclePowerDlg(CWnd* parent) : CDialog(IDD, parent) {}
+
+bool CCyclePowerDlg::Create() {
+  return CDialog::Create(IDD, parentWnd_);
+}
+
+bool CCyclePowerDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+  SetDlgItemText(kStatusId, LoadResString(5021));  // "Please cycle power to the unit..."
+  return true;
+}
+
+void CCyclePowerDlg::SetStatusText(const std::string& text) {
+  SetDlgItemText(kStatusId, text);
+}
+
+void CCyclePowerDlg::OnCancel() {
+  m_bCancelled = true;
+  CDialog::OnCancel();
+}
+
+int CCyclePowerDlg::PumpMessagesFor(int ms) {
+  return fw::PumpMessagesFor(ms, this);
+}
