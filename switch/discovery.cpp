@@ -193,11 +193,12 @@ int CSwitchDiscovery::FindInterfaceOfSwitch(const std::string& mac_text, std::st
   {
     CSearch search(*m_ui);
     for (const auto& d : devices) {
-      auto rec = std::make_unique<ProbeRecord>(ProbeRecord{d.name, DeviceText(d), mac, {}});
-      ProbeRecord* r = rec.get();
-      if (search.Start(
+      // The record is owned before its worker starts, and outlives it.
+      records.push_back(std::make_unique<ProbeRecord>(ProbeRecord{d.name, DeviceText(d), mac, {}}));
+      ProbeRecord* r = records.back().get();
+      if (!search.Start(
               [r, backend = m_backend, clock = m_workerClock] { ProbeWorker(r, backend, clock); }))
-        records.push_back(std::move(rec));
+        records.pop_back();
     }
     search.Wait(10);
   }
@@ -230,18 +231,17 @@ bool CSwitchDiscovery::ListenAll(std::vector<Heard>* heard, std::string* error) 
   {
     CSearch search(*m_ui);
     for (const auto& d : devices) {
-      auto rec = std::make_unique<ListenerRecord>();
-      rec->device = d.name;
-      rec->description = DeviceText(d);
-      rec->wait = wait;
-      ListenerRecord* r = rec.get();
-      if (search.Start([r, backend = m_backend, clock = m_workerClock] {
+      records.push_back(std::make_unique<ListenerRecord>());
+      ListenerRecord* r = records.back().get();
+      r->device = d.name;
+      r->description = DeviceText(d);
+      r->wait = wait;
+      if (!search.Start([r, backend = m_backend, clock = m_workerClock] {
             ListenerWorker(r, backend, clock);
           })) {
-        records.push_back(std::move(rec));
-      } else {
-        *error += LoadResString(IDS_FAILED_TO_OPEN) + rec->description + "\n";
+        *error += LoadResString(IDS_FAILED_TO_OPEN) + r->description + "\n";
         ok = false;
+        records.pop_back();
       }
     }
     search.Wait(1);
