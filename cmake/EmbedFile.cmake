@@ -2,7 +2,6 @@
 # Writes a C++ source that holds the bytes of the IN files, one after another
 # (each followed by a newline), and a function returning them.
 set(hex "")
-string(REPLACE "|" ";" IN "${IN}")
 foreach(f ${IN})
   file(READ "${f}" part HEX)
   string(APPEND hex "${part}0a")

@@ -43,6 +43,7 @@ std::string CIniFile::ParseValue(std::string_view raw) {
 void CIniFile::Parse(std::string_view bytes) {
   sections_.clear();
   sectionIndex_.clear();
+  shadowed_ = 0;
   const std::string text = DecodeTextBytes(bytes);
   // Lines before the first header belong to a section without a header; no
   // lookup reaches them, but they are written back as they were.
@@ -58,7 +59,10 @@ void CIniFile::Parse(std::string_view bytes) {
       cur->name = name;
       cur->header = std::move(raw);
       std::string folded = FoldCase(name);
-      if (!sectionIndex_.count(folded)) sectionIndex_[folded] = sections_.size() - 1;
+      if (!sectionIndex_.count(folded))
+        sectionIndex_[folded] = sections_.size() - 1;
+      else
+        ++shadowed_;
       continue;
     }
     Line line;
@@ -212,14 +216,18 @@ bool CIniFile::DeleteSection(std::string_view section) {
   const std::string folded = FoldCase(section);
   auto it = sectionIndex_.find(folded);
   if (it == sectionIndex_.end()) return false;
-  sections_[it->second].deleted = true;
+  const std::size_t at = it->second;
+  sections_[at].deleted = true;
   sectionIndex_.erase(it);
   // A later section of the same name (a duplicate) now answers, as Windows'
-  // own delete would leave it to.
-  for (std::size_t i = 0; i < sections_.size(); ++i) {
+  // own delete would leave it to. Most files have none: then there is nothing
+  // to look for, which keeps deleting many sections linear.
+  if (shadowed_ == 0) return true;
+  for (std::size_t i = at + 1; i < sections_.size(); ++i) {
     const auto& s = sections_[i];
     if (!s.deleted && s.hasHeader && FoldCase(s.name) == folded) {
       sectionIndex_[folded] = i;
+      --shadowed_;
       break;
     }
   }

@@ -73,6 +73,7 @@ class CIniFile {
   std::string path_;
   std::vector<Section> sections_;
   std::unordered_map<std::string, std::size_t> sectionIndex_;  // folded name -> section
+  std::size_t shadowed_ = 0;  // sections hidden behind an earlier one of the same name
 };
 
 }  // namespace fw

@@ -21,13 +21,13 @@ struct CatalogueRow {
 };
 
 constexpr CatalogueRow kCatalogue[] = {
-    {2000, "QV-5KP-1", 5},      {2001, "QV-5KP-2", 5},       {2002, "QV-5KP-3", 5},
-    {2003, "QV-5KP-4", 5},      {2004, "QV-5KP-5", 5},       {2005, "QV-9KP-1", 9},
-    {2006, "QV-9KP-2", 9},      {2007, "QV-9KP-3", 9},       {2008, "QV-9KP-4", 9},
-    {2009, "QV-9KP-5", 9},      {2010, "QV-9KX-1", 9},       {2011, "QV-9KX-xx", 9},
-    {2012, "QV-5KP-4W", 5},     {2013, "QV-5KP-IP67-1", 5},  {2014, "QV-5KP-IP67-A", 5},
-    {2015, "Stellarix2", 2},    {2016, "MW-6KP-1", 6},       {2017, "MW-6KP-2", 6},
-    {2018, "MW-6KP-3", 6},      {2019, "MW-6KP-4", 6},       {2020, "MW-6KP-5", 6},
+    {2000, "QV-5KP-1", 5},   {2001, "QV-5KP-2", 5},      {2002, "QV-5KP-3", 5},
+    {2003, "QV-5KP-4", 5},   {2004, "QV-5KP-5", 5},      {2005, "QV-9KP-1", 9},
+    {2006, "QV-9KP-2", 9},   {2007, "QV-9KP-3", 9},      {2008, "QV-9KP-4", 9},
+    {2009, "QV-9KP-5", 9},   {2010, "QV-9KX-1", 9},      {2011, "QV-9KX-xx", 9},
+    {2012, "QV-5KP-4W", 5},  {2013, "QV-5KP-IP67-1", 5}, {2014, "QV-5KP-IP67-A", 5},
+    {2015, "Stellarix2", 2}, {2016, "MW-6KP-1", 6},      {2017, "MW-6KP-2", 6},
+    {2018, "MW-6KP-3", 6},   {2019, "MW-6KP-4", 6},      {2020, "MW-6KP-5", 6},
     {2021, "Managed", 2},
 };
 
@@ -60,7 +60,8 @@ std::string CustomizeFilePath(const OfferedList& o) {
 // Builds the list from a catalogue when it is not built yet. Returns the
 // message to show (empty for none); it is shown by the caller after the lock
 // is released, as a message box may run a nested event loop.
-std::string BuildOffered(OfferedList& o, const std::map<std::string, std::unique_ptr<CPartRecord>>& catalogue,
+std::string BuildOffered(OfferedList& o,
+                         const std::map<std::string, std::unique_ptr<CPartRecord>>& catalogue,
                          std::map<std::string, std::unique_ptr<CPartRecord>>* firstCatalogue) {
   if (o.built) return {};
   o.built = true;
@@ -85,7 +86,8 @@ std::string BuildOffered(OfferedList& o, const std::map<std::string, std::unique
       }
       // The first store's own record takes the new name too.
       if (firstCatalogue)
-        if (auto f = firstCatalogue->find(part); f != firstCatalogue->end()) f->second->displayName = display;
+        if (auto f = firstCatalogue->find(part); f != firstCatalogue->end())
+          f->second->displayName = display;
       // A part named twice is offered once, under its last name.
       auto same = std::find_if(o.records.begin(), o.records.end(),
                                [&](const auto& r) { return r->partNumber == part; });
@@ -99,7 +101,8 @@ std::string BuildOffered(OfferedList& o, const std::map<std::string, std::unique
     }
   }
   if (o.records.empty())
-    for (const auto& [part, rec] : catalogue) o.records.push_back(std::make_unique<CPartRecord>(*rec));
+    for (const auto& [part, rec] : catalogue)
+      o.records.push_back(std::make_unique<CPartRecord>(*rec));
   std::stable_sort(o.records.begin(), o.records.end(), [](const auto& a, const auto& b) {
     return fw::CompareNoCase(a->displayName, b->displayName) < 0;
   });
@@ -110,8 +113,17 @@ void BuildCatalogue(std::map<std::string, std::unique_ptr<CPartRecord>>& catalog
   std::string name;
   for (const auto& row : kCatalogue) {
     if (!RowName(row, name)) continue;
-    catalogue[row.partNumber] = std::make_unique<CPartRecord>(CPartRecord{row.partNumber, name, row.portCount});
+    catalogue[row.partNumber] =
+        std::make_unique<CPartRecord>(CPartRecord{row.partNumber, name, row.portCount});
   }
+}
+
+// Readers of the list before any store exists get it built, silently.
+void EnsureBuilt(OfferedList& o) {
+  if (o.built) return;
+  std::map<std::string, std::unique_ptr<CPartRecord>> catalogue;
+  BuildCatalogue(catalogue);
+  BuildOffered(o, catalogue, nullptr);
 }
 
 }  // namespace
@@ -172,7 +184,9 @@ CSwitchConfigStore::CSwitchConfigStore(int showMessages) : showMessages_(showMes
 
 CSwitchConfigStore::~CSwitchConfigStore() = default;
 
-void CSwitchConfigStore::EnsureOfferedModels(int showMessages) { CSwitchConfigStore store(showMessages); }
+void CSwitchConfigStore::EnsureOfferedModels(int showMessages) {
+  CSwitchConfigStore store(showMessages);
+}
 
 void CSwitchConfigStore::ResetOfferedModels() {
   OfferedList& o = Offered();
@@ -191,6 +205,7 @@ void CSwitchConfigStore::SetCustomizeFilePath(std::string path) {
 const CPartRecord* CSwitchConfigStore::LookupModel(std::string_view text) {
   OfferedList& o = Offered();
   std::lock_guard lock(o.mutex);
+  EnsureBuilt(o);
   for (const auto& r : o.records)
     if (r->partNumber == text) return r.get();
   for (const auto& r : o.records)
@@ -202,6 +217,7 @@ void CSwitchConfigStore::FillModelLists(std::vector<std::string>& displayNames,
                                         std::vector<std::string>* partNumbers) {
   OfferedList& o = Offered();
   std::lock_guard lock(o.mutex);
+  EnsureBuilt(o);
   for (const auto& r : o.records) {
     displayNames.push_back(r->displayName);
     if (partNumbers) partNumbers->push_back(r->partNumber);
@@ -211,6 +227,7 @@ void CSwitchConfigStore::FillModelLists(std::vector<std::string>& displayNames,
 std::vector<CPartRecord> CSwitchConfigStore::OfferedModels() {
   auto& o = Offered();
   std::lock_guard lock(o.mutex);
+  EnsureBuilt(o);
   std::vector<CPartRecord> out;
   for (const auto& r : o.records) out.push_back(*r);
   return out;
@@ -266,23 +283,31 @@ int CSwitchConfigStore::Next(int index) const {
 }
 
 CSwitchConfig* CSwitchConfigStore::GetAt(int index) {
-  return index >= 0 && index < GetCount() ? configs_[static_cast<std::size_t>(index)].get() : nullptr;
+  return index >= 0 && index < GetCount() ? configs_[static_cast<std::size_t>(index)].get()
+                                          : nullptr;
 }
 
 const CSwitchConfig* CSwitchConfigStore::GetAt(int index) const {
-  return index >= 0 && index < GetCount() ? configs_[static_cast<std::size_t>(index)].get() : nullptr;
+  return index >= 0 && index < GetCount() ? configs_[static_cast<std::size_t>(index)].get()
+                                          : nullptr;
 }
 
 int CSwitchConfigStore::Add(const CSwitchConfig& config) {
   if (config.GetName().empty()) return -1;
   if (FindIndexByNameNoCase(config.GetName()) >= 0) return -3;
+  return Append(config);
+}
+
+int CSwitchConfigStore::Append(const CSwitchConfig& config) {
   auto copy = std::make_unique<CSwitchConfig>();
   copy->CopyFrom(config);
   configs_.push_back(std::move(copy));
   return GetCount() - 1;
 }
 
-CSwitchConfig* CSwitchConfigStore::FindByName(std::string_view name) { return GetAt(FindIndexByName(name)); }
+CSwitchConfig* CSwitchConfigStore::FindByName(std::string_view name) {
+  return GetAt(FindIndexByName(name));
+}
 
 int CSwitchConfigStore::FindIndexByName(std::string_view name) const {
   for (int i = First(); i >= 0; i = Next(i))
@@ -293,15 +318,18 @@ int CSwitchConfigStore::FindIndexByName(std::string_view name) const {
 int CSwitchConfigStore::FindIndexByNameNoCase(std::string_view name, int skip) const {
   const std::string folded = fw::FoldCase(name);
   for (int i = First(); i >= 0; i = Next(i))
-    if (i != skip && fw::FoldCase(configs_[static_cast<std::size_t>(i)]->GetName()) == folded) return i;
+    if (i != skip && configs_[static_cast<std::size_t>(i)]->GetFoldedName() == folded) return i;
   return -1;
 }
 
 void CSwitchConfigStore::AppendNames(std::vector<std::string>& names) const {
-  for (int i = First(); i >= 0; i = Next(i)) names.push_back(configs_[static_cast<std::size_t>(i)]->GetName());
+  for (int i = First(); i >= 0; i = Next(i))
+    names.push_back(configs_[static_cast<std::size_t>(i)]->GetName());
 }
 
-void CSwitchConfigStore::Clear() { configs_.clear(); }
+void CSwitchConfigStore::Clear() {
+  configs_.clear();
+}
 
 const CPartRecord* CSwitchConfigStore::FindCatalogueRecord(std::string_view partNumber) const {
   auto it = catalogue_.find(std::string(partNumber));

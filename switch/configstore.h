@@ -56,7 +56,9 @@ class CSwitchConfigStore {
   const std::vector<std::string>& GetBaseTypes() const { return baseTypes_; }
   // The catalogue of this store: part number -> record.
   const CPartRecord* FindCatalogueRecord(std::string_view partNumber) const;
-  const std::map<std::string, std::unique_ptr<CPartRecord>>& Catalogue() const { return catalogue_; }
+  const std::map<std::string, std::unique_ptr<CPartRecord>>& Catalogue() const {
+    return catalogue_;
+  }
 
   // Offered models, program-wide.
   static const CPartRecord* LookupModel(std::string_view text);
@@ -76,6 +78,8 @@ class CSwitchConfigStore {
   static void ResetOfferedModels();
 
  private:
+  int Append(const CSwitchConfig& config);
+
   std::vector<std::unique_ptr<CSwitchConfig>> configs_;
   std::map<std::string, std::unique_ptr<CPartRecord>> catalogue_;
   std::vector<std::string> baseTypes_;

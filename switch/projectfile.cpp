@@ -50,14 +50,19 @@ std::string CutChars(std::string_view s, std::size_t chars) {
   return std::string(s.substr(0, i));
 }
 
-int ToInt(long long v) { return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX)); }
-int AtoInt(std::string_view s) { return ToInt(AtoI(s)); }
+int ToInt(long long v) {
+  return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
+}
+int AtoInt(std::string_view s) {
+  return ToInt(AtoI(s));
+}
 
 // One section being read: values as the profile reader would give them, and a
 // record of the repairs made.
 class SectionReader {
  public:
-  SectionReader(const CIniFile& file, std::string section) : file_(file), section_(std::move(section)) {}
+  SectionReader(const CIniFile& file, std::string section)
+      : file_(file), section_(std::move(section)) {}
 
   std::optional<std::string> Get(std::string_view key) const {
     auto v = file_.Get(section_, key);
@@ -76,7 +81,8 @@ class SectionReader {
   }
   CSwitchConfig::RawSection Raw() const {
     CSwitchConfig::RawSection raw;
-    for (const auto& k : file_.KeyNames(section_)) raw.emplace_back(k, file_.GetString(section_, k));
+    for (const auto& k : file_.KeyNames(section_))
+      raw.emplace_back(k, file_.GetString(section_, k));
     return raw;
   }
   void Repaired() { repaired_ = true; }
@@ -101,7 +107,8 @@ std::vector<std::string> IndexNames(const CIniFile& file, std::string_view secti
     if (v.size() > kMaxValueChars) v = CutChars(v, kMaxValueChars);
     keyed.emplace_back(std::stol(key), std::move(v));
   }
-  std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::stable_sort(keyed.begin(), keyed.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
   std::vector<std::string> names;
   for (auto& [k, v] : keyed)
     if (!v.empty()) names.push_back(std::move(v));
@@ -115,7 +122,8 @@ void AddOnce(std::vector<std::string>& list, const std::string& s) {
 bool MatchesInAnyLanguage(std::string_view text, unsigned id) {
   if (text.empty()) return false;
   for (const CResourceBundle* b : ProjectLanguageBundles())
-    if (const std::string* s = b->FindString(id); s && !s->empty() && EqualsNoCase(text, *s)) return true;
+    if (const std::string* s = b->FindString(id); s && !s->empty() && EqualsNoCase(text, *s))
+      return true;
   return false;
 }
 
@@ -126,8 +134,8 @@ struct ConfigReadResult {
   bool newer = false;
 };
 
-ConfigReadResult ReadConfigSection(const CIniFile& file, const std::string& section, CSwitchConfig& cfg,
-                                   CProjectNotes* notes) {
+ConfigReadResult ReadConfigSection(const CIniFile& file, const std::string& section,
+                                   CSwitchConfig& cfg, CProjectNotes* notes) {
   ConfigReadResult result;
   SectionReader in(file, section);
   if (AtoI(in.Get("Vers", "0")) > 1) {
@@ -171,7 +179,8 @@ ConfigReadResult ReadConfigSection(const CIniFile& file, const std::string& sect
   if (auto v = in.NonEmpty("DefBackupSel")) cfg.SetDefaultBackupSelect(AtoInt(*v));
 
   for (int i = 0; i < ports; ++i)
-    cfg.SetMirrorSourceMode(i, static_cast<unsigned>(AtoInt(in.Get(FormatText("MirrorSourceMode%d", i), "0"))));
+    cfg.SetMirrorSourceMode(
+        i, static_cast<unsigned>(AtoInt(in.Get(FormatText("MirrorSourceMode%d", i), "0"))));
 
   // Every pair names the same monitor port: the first pair read decides it.
   std::optional<int> monitorPort;
@@ -272,28 +281,33 @@ void WriteConfigSection(CIniFile& file, const std::string& section, const CSwitc
   for (const auto& e : cfg.MirrorPairs().Entries()) {
     const std::size_t star = e.key.find('*');
     const std::string src = CutChars(e.key.substr(0, star), 20);
-    const std::string mon = star == std::string::npos ? std::string() : CutChars(e.key.substr(star + 1), 20);
+    const std::string mon =
+        star == std::string::npos ? std::string() : CutChars(e.key.substr(star + 1), 20);
     file.SetString(section, FormatText("Mirror%d", k++), FormatText("%s,%s,%d", src, mon, e.value));
   }
   for (int t = 0; t < CSwitchConfig::kTagValues; ++t)
-    file.SetString(section, FormatText("TagMapping%d", t), FormatText("%d", static_cast<int>(cfg.GetTagMapping(t))));
+    file.SetString(section, FormatText("TagMapping%d", t),
+                   FormatText("%d", static_cast<int>(cfg.GetTagMapping(t))));
   for (int r = 0; r < cfg.GetNumRings(); ++r) {
     const CRingSettings* ring = cfg.GetRing(r);
     file.SetString(section, FormatText("Ring%d", r),
-                   FormatText("%d,%d,%d,%d", ring->enabled, ring->primaryPort, ring->backupPort, ring->testInterval));
+                   FormatText("%d,%d,%d,%d", ring->enabled, ring->primaryPort, ring->backupPort,
+                              ring->testInterval));
   }
   for (int i = 0; i < cfg.GetPortCount(); ++i) {
     const CPortSettings* p = cfg.GetPort(i);
     file.SetString(section, FormatText("Port%d", i),
-                   FormatText("%d,%d,%d,%d,%d,%d,%d,%d,%s,%s,%s,%s,%s,%s,%d,%d", p->full100, p->half100, p->full10,
-                              p->half10, p->broadcastLimit, p->flowControl, p->useIP, p->useTag, p->admin, p->name,
-                              p->negotiation, p->outputTag, p->precedence, p->priority, p->full1000, p->half1000));
+                   FormatText("%d,%d,%d,%d,%d,%d,%d,%d,%s,%s,%s,%s,%s,%s,%d,%d", p->full100,
+                              p->half100, p->full10, p->half10, p->broadcastLimit, p->flowControl,
+                              p->useIP, p->useTag, p->admin, p->name, p->negotiation, p->outputTag,
+                              p->precedence, p->priority, p->full1000, p->half1000));
   }
 }
 
 // ---------------------------------------------------------------- switch entry section
 
-void ReadEntrySection(const CIniFile& file, const std::string& section, CSwitchEntry& entry, CProjectNotes* notes) {
+void ReadEntrySection(const CIniFile& file, const std::string& section, CSwitchEntry& entry,
+                      CProjectNotes* notes) {
   SectionReader in(file, section);
   if (AtoI(in.Get("Vers", "1")) != 1) {
     entry.SetPreservedSection(in.Raw());
@@ -435,8 +449,8 @@ std::string CanonicalBaseType(std::string_view type) {
 // ---------------------------------------------------------------- notes
 
 bool CProjectNotes::Empty() const {
-  return !mirrorConflict && newerSections.empty() && repairedSections.empty() && droppedNames.empty() &&
-         unsavedNames.empty();
+  return !mirrorConflict && newerSections.empty() && repairedSections.empty() &&
+         droppedNames.empty() && unsavedNames.empty();
 }
 
 std::vector<std::string> CProjectNotes::Messages() const {
@@ -468,12 +482,14 @@ int CSwitchConfigStore::LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNo
       return -3;
     }
     DeleteIndexedSections(file, kCfgIndex, kCfgPrefix);
+    // The whole index goes first: the file comes out the same as when each
+    // key is written before its section, without re-indexing the index
+    // section on every key.
     int k = 0;
-    for (int i = First(); i >= 0; i = Next(i)) {
-      const CSwitchConfig& cfg = *GetAt(i);
-      file.SetString(kCfgIndex, FormatText("%d", k++), cfg.GetName());
-      WriteConfigSection(file, std::string(kCfgPrefix) + cfg.GetName(), cfg);
-    }
+    for (int i = First(); i >= 0; i = Next(i))
+      file.SetString(kCfgIndex, FormatText("%d", k++), GetAt(i)->GetName());
+    for (int i = First(); i >= 0; i = Next(i))
+      WriteConfigSection(file, std::string(kCfgPrefix) + GetAt(i)->GetName(), *GetAt(i));
     return 0;
   }
 
@@ -498,7 +514,8 @@ int CSwitchConfigStore::LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNo
       const bool known = std::any_of(baseTypes_.begin(), baseTypes_.end(),
                                      [&](const std::string& t) { return EqualsNoCase(t, type); });
       if (!known) {
-        static constexpr std::pair<unsigned, unsigned> kOldNames[] = {{5116, 6000}, {5117, 6006}, {5118, 6009}};
+        static constexpr std::pair<unsigned, unsigned> kOldNames[] = {
+            {5116, 6000}, {5117, 6006}, {5118, 6009}};
         for (auto [oldId, newId] : kOldNames)
           if (MatchesInAnyLanguage(type, oldId)) {
             cfg.SetPartNumber(LoadResString(newId));
@@ -506,7 +523,7 @@ int CSwitchConfigStore::LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNo
           }
       }
     }
-    Add(cfg);
+    Append(cfg);  // the name was checked against the others above
   }
   if (notes && conflict) notes->mirrorConflict = true;
   return conflict ? -3 : newer ? kProjectNewerSection : 0;
@@ -524,11 +541,10 @@ int CSwitchList::LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNotes* no
     }
     DeleteIndexedSections(file, kEntryIndex, kEntryPrefix);
     int k = 0;
-    for (int i = First(); i >= 0; i = Next(i)) {
-      const CSwitchEntry& e = *GetAt(i);
-      file.SetString(kEntryIndex, FormatText("%d", k++), e.GetName());
-      WriteEntrySection(file, std::string(kEntryPrefix) + e.GetName(), e);
-    }
+    for (int i = First(); i >= 0; i = Next(i))
+      file.SetString(kEntryIndex, FormatText("%d", k++), GetAt(i)->GetName());
+    for (int i = First(); i >= 0; i = Next(i))
+      WriteEntrySection(file, std::string(kEntryPrefix) + GetAt(i)->GetName(), *GetAt(i));
     return 0;
   }
 
@@ -543,7 +559,7 @@ int CSwitchList::LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNotes* no
       continue;
     }
     ReadEntrySection(file, std::string(kEntryPrefix) + raw, entry, notes);
-    Add(entry);
+    Append(entry);  // the name was checked against the others above
   }
   return 0;
 }
@@ -552,8 +568,8 @@ int CSwitchList::LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNotes* no
 
 namespace fw {
 
-int LoadProjectFile(const std::string& path, CSwitchConfigStore& store, CSwitchList& switches, CProjectNotes* notes,
-                    std::string* error) {
+int LoadProjectFile(const std::string& path, CSwitchConfigStore& store, CSwitchList& switches,
+                    CProjectNotes* notes, std::string* error) {
   CIniFile file;
   if (!file.Load(path, error)) return -1;
   const int r = store.LoadSave(file, false, notes);
@@ -561,8 +577,8 @@ int LoadProjectFile(const std::string& path, CSwitchConfigStore& store, CSwitchL
   return r;
 }
 
-int SaveProjectFile(const std::string& path, CSwitchConfigStore& store, CSwitchList& switches, CProjectNotes* notes,
-                    std::string* error) {
+int SaveProjectFile(const std::string& path, CSwitchConfigStore& store, CSwitchList& switches,
+                    CProjectNotes* notes, std::string* error) {
   CIniFile file;
   // The sections we do not own are kept, so an existing file must be read in full first.
   if (!file.Load(path, error)) return -1;

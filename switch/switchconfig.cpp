@@ -71,7 +71,8 @@ std::string CMirrorPairMap::MakeKey(int source, int monitor) {
 unsigned CMirrorPairMap::Bucket(std::string_view key) {
   std::uint32_t h = 0;
   for (char c : key)
-    h = h * 33u + static_cast<std::uint32_t>(static_cast<std::int32_t>(static_cast<signed char>(c)));
+    h = h * 33u +
+        static_cast<std::uint32_t>(static_cast<std::int32_t>(static_cast<signed char>(c)));
   return h % kBuckets;
 }
 
@@ -120,7 +121,8 @@ std::vector<CMirrorPairMap::Entry> CMirrorPairMap::Entries() const {
 
 // ---------------------------------------------------------------- configuration
 
-CSwitchConfig::CSwitchConfig() : tagMapping_(std::begin(kDefaultTagMapping), std::end(kDefaultTagMapping)) {
+CSwitchConfig::CSwitchConfig()
+    : tagMapping_(std::begin(kDefaultTagMapping), std::end(kDefaultTagMapping)) {
   SetPortCount(5);
   SetDefaultRings();
   sendHigh_ = 1;
@@ -154,7 +156,9 @@ void CSwitchConfig::SetPortCount(int n) {
   mirrorSourceModes_.assign(static_cast<std::size_t>(n), 0);
   portCount_ = n;
 
-  const std::pair<int, int> ring0 = n == 5 ? std::pair{3, 4} : n == 6 ? std::pair{4, 5} : std::pair{7, 8};
+  const std::pair<int, int> ring0 = n == 5   ? std::pair{3, 4}
+                                    : n == 6 ? std::pair{4, 5}
+                                             : std::pair{7, 8};
   auto inRange = [n](int p) { return p < n ? p : -1; };
   rings_[0].primaryPort = inRange(ring0.first);
   rings_[0].backupPort = inRange(ring0.second);
@@ -162,13 +166,15 @@ void CSwitchConfig::SetPortCount(int n) {
   rings_[1].backupPort = inRange(1);
 
   // Pairs naming ports that are gone would become bits past the port table.
-  mirrorPairs_.RemoveIf([n](const CMirrorPairMap::Entry& e) { return e.source >= n || e.monitor >= n; });
+  mirrorPairs_.RemoveIf(
+      [n](const CMirrorPairMap::Entry& e) { return e.source >= n || e.monitor >= n; });
   // Fresh records start without the gigabit flag; the type still decides it.
   DeriveGigabitFlags();
 }
 
 CPortSettings* CSwitchConfig::GetPort(int i) {
-  return i >= 0 && i < static_cast<int>(ports_.size()) ? ports_[static_cast<std::size_t>(i)].get() : nullptr;
+  return i >= 0 && i < static_cast<int>(ports_.size()) ? ports_[static_cast<std::size_t>(i)].get()
+                                                       : nullptr;
 }
 
 const CPortSettings* CSwitchConfig::GetPort(int i) const {
@@ -268,9 +274,14 @@ void CSwitchConfig::SetPartNumber(std::string_view type) {
       SetSpeedMode(i, kFixed);
 }
 
-void CSwitchConfig::SetName(std::string_view name) { name_ = fw::CleanItemName(name); }
+void CSwitchConfig::SetName(std::string_view name) {
+  name_ = fw::CleanItemName(name);
+  foldedName_ = fw::FoldCase(name_);
+}
 
-void CSwitchConfig::SetNumRings(int n) { numRings_ = std::clamp(n, 0, kMaxRings); }
+void CSwitchConfig::SetNumRings(int n) {
+  numRings_ = std::clamp(n, 0, kMaxRings);
+}
 
 CRingSettings* CSwitchConfig::GetRing(int i) {
   return i >= 0 && i < kMaxRings ? &rings_[static_cast<std::size_t>(i)] : nullptr;
@@ -281,11 +292,14 @@ const CRingSettings* CSwitchConfig::GetRing(int i) const {
 }
 
 unsigned CSwitchConfig::GetTagMapping(int tag) const {
-  return tag >= 0 && tag < static_cast<int>(tagMapping_.size()) ? tagMapping_[static_cast<std::size_t>(tag)] : 0;
+  return tag >= 0 && tag < static_cast<int>(tagMapping_.size())
+             ? tagMapping_[static_cast<std::size_t>(tag)]
+             : 0;
 }
 
 void CSwitchConfig::SetTagMapping(int tag, unsigned queue) {
-  if (tag >= 0 && tag < static_cast<int>(tagMapping_.size())) tagMapping_[static_cast<std::size_t>(tag)] = queue;
+  if (tag >= 0 && tag < static_cast<int>(tagMapping_.size()))
+    tagMapping_[static_cast<std::size_t>(tag)] = queue;
 }
 
 unsigned CSwitchConfig::GetMirrorSourceMode(int i) const {
@@ -297,7 +311,8 @@ unsigned CSwitchConfig::GetMirrorSourceMode(int i) const {
 void CSwitchConfig::SetMirrorSourceMode(int i, unsigned mode) {
   // Growing is bounded by the port table: an index past it is a caller's slip.
   if (i < 0 || i >= kMaxPorts) return;
-  if (i >= static_cast<int>(mirrorSourceModes_.size())) mirrorSourceModes_.resize(static_cast<std::size_t>(i) + 1, 0);
+  if (i >= static_cast<int>(mirrorSourceModes_.size()))
+    mirrorSourceModes_.resize(static_cast<std::size_t>(i) + 1, 0);
   mirrorSourceModes_[static_cast<std::size_t>(i)] = mode;
 }
 
@@ -327,9 +342,11 @@ bool CSwitchConfig::OnlyMonitorIs(int m) const {
 void CSwitchConfig::CopyFrom(const CSwitchConfig& other) {
   if (&other == this) return;
   name_ = other.name_;
+  foldedName_ = other.foldedName_;
   type_ = other.type_;
   SetPortCount(other.portCount_);
-  for (int i = 0; i < portCount_; ++i) *ports_[static_cast<std::size_t>(i)] = *other.ports_[static_cast<std::size_t>(i)];
+  for (int i = 0; i < portCount_; ++i)
+    *ports_[static_cast<std::size_t>(i)] = *other.ports_[static_cast<std::size_t>(i)];
   rings_ = other.rings_;
   tagMapping_ = other.tagMapping_;
   mirrorSourceModes_ = other.mirrorSourceModes_;

@@ -120,6 +120,8 @@ class CSwitchConfig {
   const std::string& GetName() const { return name_; }
   // Control characters and ']' cannot be part of a section name; they are dropped.
   void SetName(std::string_view name);
+  // The name in folded letter case, for comparisons that ignore it.
+  const std::string& GetFoldedName() const { return foldedName_; }
   bool IsDeleted() const { return deleted_ != 0; }
   void SetDeleted(bool deleted) { deleted_ = deleted ? 1 : 0; }
 
@@ -181,6 +183,7 @@ class CSwitchConfig {
   int numRings_ = 2;
   int deleted_ = 0;
   std::string name_;
+  std::string foldedName_;
   std::string type_ = "Any 5 port Ring switch";
   int sendHigh_ = 1;
   int okOutputMode_ = 0;

@@ -4,7 +4,10 @@
 
 #include "platform/text.h"
 
-void CSwitchEntry::SetName(std::string_view name) { name_ = fw::CleanItemName(name); }
+void CSwitchEntry::SetName(std::string_view name) {
+  name_ = fw::CleanItemName(name);
+  foldedName_ = fw::FoldCase(name_);
+}
 
 void CSwitchEntry::SetMac(std::string_view text) {
   macSuffix_ = std::string(text.size() > 9 ? text.substr(9) : text);
@@ -29,6 +32,7 @@ void CSwitchEntry::CopyFrom(const CSwitchEntry& other) {
   part_ = other.part_;
   macSuffix_ = other.macSuffix_;
   name_ = other.name_;
+  foldedName_ = other.foldedName_;
   modbusAddress_ = other.modbusAddress_;
   subnet_ = other.subnet_;
   ip_ = other.ip_;
@@ -45,6 +49,10 @@ void CSwitchEntry::CopyFrom(const CSwitchEntry& other) {
 int CSwitchList::Add(const CSwitchEntry& entry) {
   if (entry.GetName().empty()) return -1;
   if (FindIndexByNameNoCase(entry.GetName()) >= 0) return -3;
+  return Append(entry);
+}
+
+int CSwitchList::Append(const CSwitchEntry& entry) {
   auto copy = std::make_unique<CSwitchEntry>();
   copy->CopyFrom(entry);
   entries_.push_back(std::move(copy));
@@ -52,11 +60,13 @@ int CSwitchList::Add(const CSwitchEntry& entry) {
 }
 
 CSwitchEntry* CSwitchList::GetAt(int index) {
-  return index >= 0 && index < GetCount() ? entries_[static_cast<std::size_t>(index)].get() : nullptr;
+  return index >= 0 && index < GetCount() ? entries_[static_cast<std::size_t>(index)].get()
+                                          : nullptr;
 }
 
 const CSwitchEntry* CSwitchList::GetAt(int index) const {
-  return index >= 0 && index < GetCount() ? entries_[static_cast<std::size_t>(index)].get() : nullptr;
+  return index >= 0 && index < GetCount() ? entries_[static_cast<std::size_t>(index)].get()
+                                          : nullptr;
 }
 
 int CSwitchList::Next(int index) const {
@@ -72,6 +82,6 @@ void CSwitchList::MarkDeleted(int index) {
 int CSwitchList::FindIndexByNameNoCase(std::string_view name, int skip) const {
   const std::string folded = fw::FoldCase(name);
   for (int i = First(); i >= 0; i = Next(i))
-    if (i != skip && fw::EqualsNoCase(entries_[static_cast<std::size_t>(i)]->GetName(), folded)) return i;
+    if (i != skip && entries_[static_cast<std::size_t>(i)]->GetFoldedName() == folded) return i;
   return -1;
 }

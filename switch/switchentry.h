@@ -26,6 +26,7 @@ class CSwitchEntry {
   const std::string& GetName() const { return name_; }
   // Control characters and ']' are dropped (names may come from a switch's EEROM).
   void SetName(std::string_view name);
+  const std::string& GetFoldedName() const { return foldedName_; }
 
   // A text longer than 9 characters keeps what follows its ninth character.
   void SetMac(std::string_view text);
@@ -40,7 +41,9 @@ class CSwitchEntry {
 
   CSwitchConfig& GetConfig() { return config_; }
   const CSwitchConfig& GetConfig() const { return config_; }
-  bool IsCompatible(const CSwitchConfig& config) const { return config.GetPortCount() == part_.portCount; }
+  bool IsCompatible(const CSwitchConfig& config) const {
+    return config.GetPortCount() == part_.portCount;
+  }
 
   const std::string& GetFirmwareRevision() const { return firmwareRevision_; }
   void SetFirmwareRevision(std::string v) { firmwareRevision_ = std::move(v); }
@@ -84,6 +87,7 @@ class CSwitchEntry {
   int deleted_ = 0;
   std::string macSuffix_;
   std::string name_;
+  std::string foldedName_;
   std::unique_ptr<CSwitchConfig::RawSection> preserved_;
 };
 
@@ -111,5 +115,7 @@ class CSwitchList {
   int LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNotes* notes = nullptr);
 
  private:
+  int Append(const CSwitchEntry& entry);
+
   std::vector<std::unique_ptr<CSwitchEntry>> entries_;
 };

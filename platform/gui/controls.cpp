@@ -809,6 +809,7 @@ QWidget* CListCtrl::CreatePeer(QWidget* parent, const CREATESTRUCT& cs) {
   t->setSelectionMode((cs.style & LVS_SINGLESEL) ? QAbstractItemView::SingleSelection
                                                  : QAbstractItemView::ExtendedSelection);
   t->setAllColumnsShowFocus(true);
+  t->header()->setStretchLastSection(false);  // column widths are the program's
   QObject::connect(t, &QTreeWidget::itemSelectionChanged, t,
                    [t] { NotifyHeader(t, LVN_ITEMCHANGED); });
   QObject::connect(t, &QTreeWidget::itemClicked, t, [t] { NotifyHeader(t, NM_CLICK); });

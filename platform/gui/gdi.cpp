@@ -114,7 +114,7 @@ int ClassicMetric(int index) {
 QString MapFace(const char* face) {
   std::string f(face, strnlen(face, LF_FACESIZE));
   if (f.empty() || f == "MS Shell Dlg" || f == "MS Shell Dlg 2" || f == "MS Sans Serif" ||
-      f == "System" || f == "Tahoma" || f == "Microsoft Sans Serif")
+      f == "System" || f == "Tahoma")
     return QStringLiteral("Arial");
   return QString::fromStdString(f);
 }

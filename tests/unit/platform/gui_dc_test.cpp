@@ -378,3 +378,70 @@ TEST_F(DrawTextTest, OpaqueModeFillsTheTextCell) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DrawTextTest, TextAlignmentPlacesTheReferencePoint) {
+  CImageDC dc(200, 60);
+  Use(dc);
+  dc.SetBkMode(TRANSPARENT);
+  TEXTMETRIC tm;
+  dc.GetTextMetrics(&tm);
+  CSize ext = dc.GetTextExtent("MMM");
+  // Top-left (the default): the text cell starts at the point.
+  dc.TextOut(10, 5, "MMM");
+  CRect topLeft = Ink(dc);
+  EXPECT_GE(topLeft.left, 10);
+  EXPECT_LE(topLeft.right, 10 + ext.cx);
+  EXPECT_GE(topLeft.top, 5);
+  EXPECT_LE(topLeft.bottom, 5 + tm.tmAscent + 1);
+  // Baseline and centre: the glyphs sit on y and straddle x.
+  CImageDC centred(200, 60);
+  Use(centred);
+  centred.SetBkMode(TRANSPARENT);
+  centred.SetTextAlign(TA_BASELINE | TA_CENTER);
+  centred.TextOut(100, 40, "MMM");
+  CRect ink = Ink(centred);
+  EXPECT_LE(ink.bottom, 41);
+  EXPECT_GE(ink.bottom, 38);
+  EXPECT_NEAR((ink.left + ink.right) / 2, 100, 2);
+}
+
+TEST_F(DcTest, NotPenInvertsAndStretchBltScales) {
+  CImageDC dc(20, 20);
+  dc.SetROP2(R2_NOT);
+  dc.MoveTo(0, 3);
+  dc.LineTo(10, 3);
+  EXPECT_EQ(dc.GetPixel(5, 3), kBlack);  // white inverted
+  dc.MoveTo(0, 3);
+  dc.LineTo(10, 3);
+  EXPECT_EQ(dc.GetPixel(5, 3), kWhite);  // and back: a drag line erases itself
+  dc.SetROP2(R2_COPYPEN);
+
+  CImageDC src(2, 2);
+  src.SetPixel(0, 0, kRed);
+  CImageDC dst(10, 10);
+  EXPECT_TRUE(dst.StretchBlt(0, 0, 4, 4, &src, 0, 0, 2, 2, SRCCOPY));
+  EXPECT_EQ(dst.GetPixel(1, 1), kRed);
+  EXPECT_EQ(dst.GetPixel(3, 3), kWhite);
+  EXPECT_EQ(dst.GetPixel(5, 5), kWhite);
+}
+
+TEST_F(DcTest, SaveDcKeepsObjectsAndColours) {
+  CImageDC dc(10, 10);
+  CPen red(PS_SOLID, 1, kRed);
+  CPen* oldPen = dc.SelectObject(&red);
+  ASSERT_NE(oldPen, nullptr);
+  int level = dc.SaveDC();
+  CPen blue(PS_SOLID, 1, RGB(0, 0, 255));
+  dc.SelectObject(&blue);
+  dc.SetTextColor(RGB(1, 1, 1));
+  dc.RestoreDC(level);
+  EXPECT_EQ(dc.GetTextColor(), kBlack);
+  dc.MoveTo(0, 0);
+  dc.LineTo(5, 0);
+  EXPECT_EQ(dc.GetPixel(2, 0), kRed);
+  EXPECT_EQ(dc.SelectObject(oldPen), &red);
+}
+
+}  // namespace

@@ -143,9 +143,14 @@ TEST(IniDelete, KeysAndSections) {
 }
 
 TEST(IniDelete, DeletingAShadowingSectionUncoversTheDuplicate) {
-  auto f = Parsed("[a]\nk=1\n[A]\nk=2\n");
+  auto f = Parsed("[a]\nk=1\n[b]\n[A]\nk=2\n[a]\nk=3\n");
   f.DeleteSection("a");
   EXPECT_EQ(f.GetString("a", "k"), "2");
+  f.DeleteSection("b");
+  f.DeleteSection("A");
+  EXPECT_EQ(f.GetString("a", "k"), "3");
+  f.DeleteSection("a");
+  EXPECT_FALSE(f.HasSection("a"));
 }
 
 TEST(IniFileIo, MissingFileReadsEmptyAndSaveRoundTrips) {
