@@ -1,6 +1,7 @@
 # cmake "-DIN=<file|file|...>" -DOUT=<cpp> -DSYMBOL=<c name> [-DEXTERN_C=1] -P EmbedFile.cmake
 # Writes a C++ source that holds the bytes of the IN files, one after another
 # (each followed by a newline), and a function returning them.
+string(REPLACE "|" ";" IN "${IN}")
 set(hex "")
 foreach(f ${IN})
   file(READ "${f}" part HEX)
