@@ -1,0 +1,70 @@
+// Software switches behind veth pairs, for the discovery, configuration and
+// firmware operations over the real capture library. Each segment is a veth
+// pair whose far end lies in a network namespace of its own; a thread that has
+// entered that namespace serves any number of switch cores on it, so a test
+// can look into the cores (EEROM, firmware) afterwards. Root only.
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "switch/capture_backend.h"
+#include "tests/emulator/switch_core.h"
+
+namespace fw::ops_e2e {
+
+class CSegment {
+ public:
+  // Empty when this host can build segments; else why not.
+  static std::string Unavailable();
+
+  // `switches` cores with addresses 02:4B:33:<tag>:00:01.. on one new veth pair.
+  CSegment(int switches, std::uint8_t tag);
+  ~CSegment();
+  CSegment(const CSegment&) = delete;
+  CSegment& operator=(const CSegment&) = delete;
+
+  bool ok() const { return ok_; }
+  const std::string& error() const { return error_; }
+  const std::string& host_end() const { return host_; }
+  // Call only while Lock() is held (the serving thread uses the cores).
+  std::vector<std::unique_ptr<emu::CSwitchCore>>& cores() { return cores_; }
+  std::unique_lock<std::mutex> Lock() { return std::unique_lock<std::mutex>(mutex_); }
+  static std::string MacText(const MacAddress& mac);
+
+ private:
+  void Serve(int ns_fd);
+
+  std::string ns_, host_, peer_, error_;
+  bool ok_ = false;
+  std::mutex mutex_;
+  std::vector<std::unique_ptr<emu::CSwitchCore>> cores_;
+  std::atomic<bool> stop_{false};
+  std::atomic<int> ready_{0};  // 1 serving, -1 failed
+  std::thread thread_;
+};
+
+// The process's capture library with the device list cut down to the test's
+// own interfaces: a search must never send on the machine's real networks.
+class CRestrictedCapture : public ICaptureBackend {
+ public:
+  explicit CRestrictedCapture(std::set<std::string> allowed);
+  bool Usable() const override;
+  std::string Version() const override;
+  int FindDevices(std::vector<CaptureDevice>* out, std::string* error) override;
+  bool AdapterMac(const std::string& device, MacAddress* mac) override;
+  std::unique_ptr<ICaptureHandle> Open(const std::string& device, std::string* error) override;
+
+ private:
+  std::set<std::string> allowed_;
+};
+
+// Gives a core a catalogue model, name and revision, as the test's switches need.
+void Provision(emu::CSwitchCore& core, const std::string& name, const std::string& revision);
+
+}  // namespace fw::ops_e2e

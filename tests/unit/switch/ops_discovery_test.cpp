@@ -1,0 +1,192 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "platform/message.h"
+#include "switch/configstore.h"
+#include "switch/discovery.h"
+#include "switch/switchentry.h"
+#include "tests/unit/switch/ops_fixture.h"
+
+namespace fw::ops_test {
+namespace {
+
+class Discovery : public ::testing::Test {
+ protected:
+  Discovery() : capture(clock) {
+    CSwitchConfigStore::EnsureOfferedModels(0);
+    capture.fake.AddDevice("veth0", "Segment A", Mac(0xA0, 0xEE));
+    capture.fake.AddDevice("veth1", "Segment B", Mac(0xA1, 0xEE));
+  }
+  emu::CSwitchCore& AddSwitch(std::uint8_t last, const std::string& name,
+                              std::initializer_list<const char*> devices) {
+    cores.push_back(std::make_unique<emu::CSwitchCore>(Mac(last), 9));
+    auto& core = *cores.back();
+    SetIdentity(core, 9, false, 1);
+    core.SetName(name);
+    core.SetRevision("0104 build 7");
+    for (const char* d : devices) capture.fake.Attach(d, &core);
+    return core;
+  }
+  std::unique_ptr<CSwitchDiscovery> MakeDiscovery() {
+    return std::make_unique<CSwitchDiscovery>(&capture, &clock, &clock);
+  }
+
+  ScopedProfile profile;
+  ScopedMessageSink messages;
+  CLockedClock clock;
+  CLockedCapture capture;
+  std::vector<std::unique_ptr<emu::CSwitchCore>> cores;
+};
+
+TEST_F(Discovery, FindsEverySwitchOncePerDeviceItAnswersOn) {
+  AddSwitch(0x01, "North", {"veth0", "veth1"});
+  AddSwitch(0x02, "South", {"veth1"});
+  auto d = MakeDiscovery();
+  d->SetWaitLimit(300);
+  std::vector<std::unique_ptr<CSwitchEntry>> found;
+  std::string error;
+  EXPECT_EQ(d->FindAllSwitches(&found, error), 0) << error;
+  EXPECT_EQ(error, "");
+  ASSERT_EQ(found.size(), 3u);
+  EXPECT_EQ(found[0]->GetMacText(true), "02:4B:33:10:00:01");
+  EXPECT_EQ(found[0]->GetInterface(), "Segment A");
+  EXPECT_EQ(found[0]->GetName(), "North");
+  EXPECT_EQ(found[0]->GetPart().partNumber, "QV-9KP-1");
+  EXPECT_EQ(found[0]->GetFirmwareRevision(), "0104 build 7");
+  EXPECT_EQ(found[0]->GetSubnet(), "255.255.255.255");
+  EXPECT_EQ(found[0]->GetMonitorStatus(), -1);
+  // Segment B: both switches, in the order first heard.
+  EXPECT_EQ(found[1]->GetInterface(), "Segment B");
+  EXPECT_EQ(found[2]->GetInterface(), "Segment B");
+  EXPECT_NE(found[1]->GetMacText(false), found[2]->GetMacText(false));
+  EXPECT_EQ(messages->count(), 0u);
+}
+
+TEST_F(Discovery, UnknownModelsAreDroppedAndUnreadableSwitchesReported) {
+  auto& odd = AddSwitch(0x01, "Odd", {"veth0"});
+  odd.eerom()[281] = 7;  // no model of the catalogue
+  auto& mute = AddSwitch(0x02, "Mute", {"veth0"});
+  auto d = MakeDiscovery();
+  d->SetWaitLimit(300);
+  // Mute answers NOPs but never an EEROM read.
+  mute.knobs().eerom_status = 3;
+  std::vector<std::unique_ptr<CSwitchEntry>> found;
+  std::string error;
+  EXPECT_EQ(d->FindAllSwitches(&found, error), -1);
+  EXPECT_TRUE(found.empty());
+  EXPECT_NE(error.find("02:4b:33:10:00:02 "), std::string::npos) << error;
+}
+
+TEST_F(Discovery, WaitLimitZeroStillHearsTheSwitches) {
+  AddSwitch(0x01, "North", {"veth0"});
+  AddSwitch(0x02, "South", {"veth0"});
+  auto d = MakeDiscovery();
+  d->SetWaitLimit(0);
+  std::vector<std::unique_ptr<CSwitchEntry>> found;
+  std::string error;
+  EXPECT_EQ(d->FindAllSwitches(&found, error), 0) << error;
+  EXPECT_EQ(found.size(), 2u);
+  // A handful of NOPs on the busy segment: two answered by new switches, then
+  // one or two that bring nothing new end the listening.
+  int nops = 0;
+  for (const auto& f : capture.fake.sent["veth0"]) nops += (f[19] << 8 | f[20]) == 1;
+  EXPECT_LE(nops, 4);
+}
+
+TEST_F(Discovery, UsedWaitIsClampedAndStoredLimitPutRight) {
+  AddSwitch(0x01, "North", {"veth0"});
+  auto d = MakeDiscovery();
+  d->SetWaitLimit(100000000);
+  profile->WriteProfileInt("Settings", "find all wait limit", 50000);
+  const auto start = clock.Now();
+  std::vector<std::unique_ptr<CSwitchEntry>> found;
+  std::string error;
+  EXPECT_EQ(d->FindAllSwitches(&found, error), 0) << error;
+  EXPECT_EQ(found.size(), 1u);
+  // Two listeners advance the shared virtual clock: well under 2 x (10 s + reads).
+  EXPECT_LT(clock.Now() - start, 40000u);
+  EXPECT_EQ(profile->GetProfileInt("Settings", "find all wait limit", -1), 10000);
+}
+
+TEST_F(Discovery, ProfileWithoutLimitGetsTheStoredDefault) {
+  auto d = MakeDiscovery();
+  EXPECT_EQ(d->GetWaitLimit(), 3000);
+  d->SetWaitLimit(0);
+  std::vector<std::unique_ptr<CSwitchEntry>> found;
+  std::string error;
+  d->FindAllSwitches(&found, error);
+  EXPECT_EQ(profile->GetProfileInt("Settings", "find all wait limit", -1), 100);
+  EXPECT_EQ(MakeDiscovery()->GetWaitLimit(), 100);
+}
+
+TEST_F(Discovery, DeviceThatFailsToOpenIsReportedOnceWithoutBoxes) {
+  AddSwitch(0x01, "North", {"veth0"});
+  capture.FailOpen("veth1");
+  auto d = MakeDiscovery();
+  d->SetWaitLimit(200);
+  std::vector<std::unique_ptr<CSwitchEntry>> found;
+  std::string error;
+  EXPECT_EQ(d->FindAllSwitches(&found, error), -1);
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0]->GetName(), "North");
+  EXPECT_EQ(error, "Failed to open Segment B\n");
+  // Workers never show boxes: the caller shows the text once.
+  EXPECT_EQ(messages->count(), 0u);
+}
+
+TEST_F(Discovery, FindInterfaceOfSwitch) {
+  AddSwitch(0x01, "North", {"veth1"});
+  auto d = MakeDiscovery();
+  std::string device = "unchanged";
+  const int finds = capture.fake.find_calls;
+  EXPECT_EQ(d->FindInterfaceOfSwitch("ff:ff:ff:ff:ff:ff", &device, 0), 0);
+  EXPECT_EQ(d->FindInterfaceOfSwitch("", &device, 0), 0);
+  EXPECT_EQ(capture.fake.find_calls, finds);  // no search at all
+  EXPECT_EQ(device, "unchanged");
+  EXPECT_EQ(d->FindInterfaceOfSwitch("02:4b:33:10:00:01", &device, 0), 1);
+  EXPECT_EQ(device, "Segment B");
+  EXPECT_EQ(d->FindInterfaceOfSwitch("02:4B:33:10:00:09", &device, 0), 0);
+}
+
+TEST_F(Discovery, NoDevicesEndsAtOnce) {
+  CLockedCapture none(clock);
+  CSwitchDiscovery d(&none, &clock, &clock);
+  std::vector<std::unique_ptr<CSwitchEntry>> found;
+  std::string error;
+  const auto start = clock.Now();
+  EXPECT_EQ(d.FindAllSwitches(&found, error), 0);
+  EXPECT_TRUE(found.empty());
+  EXPECT_EQ(d.FindInterfaceOfSwitch("02:4B:33:10:00:01", nullptr, 0), 0);
+  EXPECT_EQ(clock.Now(), start);
+}
+
+// The network monitor's search and a status dialog's search overlap: each
+// must see its own results, and neither may free what the other's workers use.
+// The second one asks for a switch that is not there while the first one's
+// broadcasts make every switch answer to the same adapter address.
+TEST_F(Discovery, ConcurrentSearchesKeepTheirOwnState) {
+  AddSwitch(0x01, "North", {"veth0"});
+  AddSwitch(0x02, "South", {"veth1"});
+  auto first = MakeDiscovery();
+  auto second = MakeDiscovery();
+  first->SetWaitLimit(400);
+  std::vector<std::unique_ptr<CSwitchEntry>> found;
+  std::string error;
+  int result = 1;
+  std::thread other([&] { result = first->FindAllSwitches(&found, error); });
+  std::string device = "none";
+  int hits = 0;
+  for (int i = 0; i < 5; ++i)
+    hits += second->FindInterfaceOfSwitch("02:4B:33:10:00:03", &device, 0);
+  other.join();
+  EXPECT_EQ(hits, 0);
+  EXPECT_EQ(device, "none");
+  EXPECT_EQ(result, 0) << error;
+  EXPECT_EQ(found.size(), 2u);
+  EXPECT_EQ(second->FindInterfaceOfSwitch("02:4B:33:10:00:02", &device, 0), 1);
+  EXPECT_EQ(device, "Segment B");
+}
+
+}  // namespace
+}  // namespace fw::ops_test

@@ -1,0 +1,124 @@
+// Software switches on in-process segments, safe to drive from the discovery
+// worker threads: every call into the fake capture and the virtual clock is
+// serialised by one lock.
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/profile.h"
+#include "tests/emulator/fake_capture.h"
+#include "tests/emulator/switch_core.h"
+
+namespace fw::ops_test {
+
+class CLockedClock : public IClock {
+ public:
+  std::uint64_t Now() override {
+    std::lock_guard l(m_);
+    return clock_.Now();
+  }
+  void Wait(std::uint32_t ms) override {
+    std::lock_guard l(m_);
+    clock_.Wait(ms);
+  }
+
+ private:
+  std::mutex m_;
+  CFakeClock clock_;
+};
+
+class CLockedCapture : public ICaptureBackend {
+ public:
+  explicit CLockedCapture(IClock& clock) : fake(clock) {}
+
+  // Access to the fake (and the switches on it) only while no search runs.
+  emu::CFakeCapture fake;
+
+  bool Usable() const override { return fake.Usable(); }
+  std::string Version() const override { return fake.Version(); }
+  int FindDevices(std::vector<CaptureDevice>* out, std::string* error) override {
+    std::lock_guard l(m_);
+    return fake.FindDevices(out, error);
+  }
+  bool AdapterMac(const std::string& device, MacAddress* mac) override {
+    std::lock_guard l(m_);
+    return fake.AdapterMac(device, mac);
+  }
+  std::unique_ptr<ICaptureHandle> Open(const std::string& device, std::string* error) override {
+    std::lock_guard l(m_);
+    if (failing_.count(device)) {
+      *error = "no such device\n";
+      return nullptr;
+    }
+    auto inner = fake.Open(device, error);
+    if (!inner) return nullptr;
+    return std::make_unique<Handle>(m_, std::move(inner));
+  }
+  // Opening this device fails (the listener and the reading both).
+  void FailOpen(const std::string& device) { failing_.insert(device); }
+
+ private:
+  class Handle : public ICaptureHandle {
+   public:
+    Handle(std::mutex& m, std::unique_ptr<ICaptureHandle> inner)
+        : m_(m), inner_(std::move(inner)) {}
+    ~Handle() override {
+      std::lock_guard l(m_);
+      inner_.reset();
+    }
+    int Send(const std::uint8_t* data, std::size_t len, std::string* error) override {
+      std::lock_guard l(m_);
+      return inner_->Send(data, len, error);
+    }
+    int Receive(const std::uint8_t** data, std::size_t* caplen, std::size_t* wirelen,
+                std::uint32_t wait_ms) override {
+      std::lock_guard l(m_);
+      const int r = inner_->Receive(data, caplen, wirelen, wait_ms);
+      // The fake's buffer changes with the next call on any thread: copy it.
+      if (r > 0) {
+        frame_.assign(*data, *data + *caplen);
+        *data = frame_.data();
+      }
+      return r;
+    }
+
+   private:
+    std::mutex& m_;
+    std::unique_ptr<ICaptureHandle> inner_;
+    std::vector<std::uint8_t> frame_;
+  };
+  std::mutex m_;
+  std::set<std::string> failing_;
+};
+
+inline MacAddress Mac(std::uint8_t last, std::uint8_t mid = 0x10) {
+  return MacAddress{0x02, 0x4B, 0x33, mid, 0x00, last};
+}
+
+// Identity bytes 280..285 of a model: 5KP, 9KP or 9KX, suffix byte b5.
+inline void SetIdentity(emu::CSwitchCore& core, int ports, bool gigabit, std::uint8_t b5) {
+  auto& e = core.eerom();
+  e[280] = 0;
+  e[281] = gigabit ? 2 : 1;
+  e[282] = 0;
+  e[283] = static_cast<std::uint8_t>(ports);
+  e[284] = 0;
+  e[285] = b5;
+}
+
+// A profile in memory for the wait limit and friends.
+class ScopedProfile {
+ public:
+  ScopedProfile() { SetAppProfile(&profile_); }
+  ~ScopedProfile() { SetAppProfile(nullptr); }
+  CProfile& operator*() { return profile_; }
+  CProfile* operator->() { return &profile_; }
+
+ private:
+  CProfile profile_;
+};
+
+}  // namespace fw::ops_test
