@@ -86,8 +86,8 @@ class CClockPrompt : public ICyclePowerPrompt {
 
 // "cswitchcomm::pcapdevsmutex": guards device enumeration and the process-wide
 // device list. A wait that times out is an error; nothing guarded is touched.
-std::timed_mutex& cswitchcomm::DevicesMutex() {
-  static std::timed_mutex m;
+fw::CTimedMutex& cswitchcomm::DevicesMutex() {
+  static fw::CTimedMutex m;
   return m;
 }
 
@@ -305,8 +305,12 @@ bool cswitchcomm::AwaitReply(std::uint64_t deadline, bool check_destination,
     if (r < 0) return false;
     if (r > 0) {
       std::span<const std::uint8_t> frame(data, static_cast<std::size_t>(m_nReceivedLength));
+      // A request to one switch is answered by that switch only: another
+      // switch's reply on a shared segment must not pass for it.
+      static constexpr fw::MacAddress kBroadcast{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
       if (fw::frames::ExtractReply(frame, reply) &&
-          (!check_destination || fw::frames::Destination(*reply) == m_local)) {
+          (!check_destination || fw::frames::Destination(*reply) == m_local) &&
+          (m_target == kBroadcast || fw::frames::Source(*reply) == m_target)) {
         return true;
       }
     }

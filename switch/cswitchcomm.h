@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/locks.h"
 #include "platform/tick.h"
 #include "switch/capture_backend.h"
 #include "switch/cfgblock.h"
@@ -51,7 +52,7 @@ class cswitchcomm {
   std::string LookupDeviceName(const std::string& text);
   // The process-wide lock around device enumeration and the device list, and
   // how long its waits last (15 s; tests shorten it).
-  static std::timed_mutex& DevicesMutex();
+  static fw::CTimedMutex& DevicesMutex();
   static void SetDevicesMutexWait(int ms);
   // Fills the process-wide device list once, before worker threads need it.
   static void PrepareDeviceList(fw::ICaptureBackend* backend = nullptr);

@@ -172,6 +172,22 @@ TEST_F(CommTest, RepliesToOthersAndNoiseAreSkipped) {
   EXPECT_EQ(-1, comm->CommSendNop(error, COMM_QUIET));
 }
 
+TEST_F(CommTest, AnotherSwitchsReplyDoesNotPassForTheTarget) {
+  Open();
+  // Another switch on the segment answers to our address first.
+  auto other = MakeReply(0xA0);
+  other[11] = 0x99;
+  capture.Inject("veth-test0", other, clock.Now());
+  std::string error, address;
+  const int mine = comm->CommSendNop(error, 0, &address);
+  EXPECT_EQ(address, "00:11:22:33:44:55");
+  capture.Inject("veth-test0", other, clock.Now());
+  core.knobs().drop_all = true;
+  EXPECT_EQ(-1, comm->CommSendNop(error, COMM_QUIET));  // only the stranger answered
+  core.knobs() = emu::Knobs{};
+  EXPECT_EQ(mine, comm->CommSendNop(error, 0));
+}
+
 TEST_F(CommTest, StatusRead) {
   Open();
   core.SetPortByte(8, 0x3E);
