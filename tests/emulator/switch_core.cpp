@@ -64,6 +64,19 @@ std::vector<std::uint8_t> CSwitchCore::Reply(std::span<const std::uint8_t> reque
   return f;
 }
 
+namespace {
+// True when any entry of an EEROM request writes.
+bool EeromRequestWrites(std::span<const std::uint8_t> request) {
+  for (std::size_t pos = 33; pos + 4 <= request.size();) {
+    const std::uint8_t kind = request[pos], len = request[pos + 1];
+    if (kind == 0 || len == 0) break;
+    if ((kind & 0x03) == 2) return true;
+    pos += 4 + std::size_t{len};
+  }
+  return false;
+}
+}  // namespace
+
 std::vector<std::uint8_t> CSwitchCore::Eerom(std::span<const std::uint8_t> request) {
   std::vector<std::uint8_t> data(2, 0);
   if (knobs_.busy_replies > 0) {
@@ -143,7 +156,9 @@ std::vector<Outgoing> CSwitchCore::Handle(std::span<const std::uint8_t> frame, s
       break;
     }
     case kCmdEerom:
-      if (boot_monitor_) {
+      // The boot monitor answers EEROM reads (the firmware load reads the
+      // identity there) but refuses writes.
+      if (boot_monitor_ && EeromRequestWrites(request)) {
         reply = Reply(request, 0xC0, {});
       } else {
         reply = Reply(request, 0xA0, Eerom(request));
