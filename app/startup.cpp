@@ -21,14 +21,7 @@ bool SelectLanguage(CProfile& profile, const std::string& programFolder) {
     return s ? *s : std::string();
   };
   const LanguageLibraryNames names = {text(15010), text(15012), text(15011)};
-  LanguageLoad load = LoadLanguageLibrary(language, names, programFolder);
-  if (!load.bundle) {
-    if (!load.detail.empty()) std::fprintf(stderr, "%s\n", load.detail.c_str());
-    MessageBoxCaption(load.message, load.caption, MB_OK | MB_ICONEXCLAMATION);
-    return false;
-  }
-  SetCurrentResources(load.bundle);
-  return true;
+  return UseLanguageLibrary(language, names, programFolder);
 }
 
 }  // namespace fw

@@ -25,14 +25,7 @@ bool SelectMonitorLanguage(const std::string& iniPath, const std::string& progra
   // The status monitor names its libraries itself.
   const LanguageLibraryNames names = {"libfenwardle_eng.so", "libfenwardle_de.so",
                                       "libfenwardle_fra.so"};
-  LanguageLoad load = LoadLanguageLibrary(language, names, programFolder);
-  if (!load.bundle) {
-    if (!load.detail.empty()) std::fprintf(stderr, "%s\n", load.detail.c_str());
-    MessageBoxCaption(load.message, load.caption, MB_OK | MB_ICONEXCLAMATION);
-    return false;
-  }
-  SetCurrentResources(load.bundle);
-  return true;
+  return UseLanguageLibrary(language, names, programFolder);
 }
 
 }  // namespace fw

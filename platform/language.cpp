@@ -1,11 +1,13 @@
 #include "platform/language.h"
 
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <mutex>
 
 #include "platform/dynlib.h"
 #include "platform/format.h"
+#include "platform/message.h"
 #include "platform/text.h"
 
 namespace fw {
@@ -58,6 +60,18 @@ LanguageLoad LoadLanguageLibrary(std::string_view language, const LanguageLibrar
   r.bundle = bundle.get();
   loaded.emplace(path, std::move(bundle));
   return r;
+}
+
+bool UseLanguageLibrary(std::string_view language, const LanguageLibraryNames& names,
+                        const std::string& folder) {
+  LanguageLoad load = LoadLanguageLibrary(language, names, folder);
+  if (!load.bundle) {
+    if (!load.detail.empty()) std::fprintf(stderr, "%s\n", load.detail.c_str());
+    MessageBoxCaption(load.message, load.caption, MB_OK | MB_ICONEXCLAMATION);
+    return false;
+  }
+  SetCurrentResources(load.bundle);
+  return true;
 }
 
 }  // namespace fw

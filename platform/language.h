@@ -25,6 +25,11 @@ using LanguageLibraryNames = std::array<std::string, 3>;
 LanguageLoad LoadLanguageLibrary(std::string_view language, const LanguageLibraryNames& names,
                                  const std::string& folder);
 
+// Loads the language's library and makes it the source of every resource.
+// On failure shows the "Installation Error" message and returns false.
+bool UseLanguageLibrary(std::string_view language, const LanguageLibraryNames& names,
+                        const std::string& folder);
+
 // The index (0 english, 1 german, 2 french) of a language setting, -1 for any other.
 int LanguageIndex(std::string_view language);
 

@@ -582,10 +582,18 @@ int SaveProjectFile(const std::string& path, CSwitchConfigStore& store, CSwitchL
   CIniFile file;
   // The sections we do not own are kept, so an existing file must be read in full first.
   if (!file.Load(path, error)) return -1;
+  // A file that nobody may write is read-only, for root too: the new file is
+  // renamed over the old one, which the file's own permissions would not stop.
   std::error_code ec;
-  if (std::filesystem::exists(path, ec) && access(path.c_str(), W_OK) != 0) {
-    if (error) *error = FormatText("%s: %s", path, std::strerror(errno));
-    return -1;
+  const auto st = std::filesystem::status(path, ec);
+  if (!ec && std::filesystem::exists(st)) {
+    using std::filesystem::perms;
+    if ((st.permissions() & (perms::owner_write | perms::group_write | perms::others_write)) ==
+            perms::none ||
+        (geteuid() != 0 && access(path.c_str(), W_OK) != 0)) {
+      if (error) *error = FormatText("%s: %s", path, "the file is read-only");
+      return -1;
+    }
   }
   const int cfgResult = store.LoadSave(file, true, notes);
   const int entryResult = switches.LoadSave(file, true, notes);

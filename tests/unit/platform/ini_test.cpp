@@ -9,27 +9,12 @@
 #include <filesystem>
 
 #include "platform/atomicfile.h"
+#include "tests/common/test_util.h"
 
 namespace fw {
 namespace {
 
-class TempDir {
- public:
-  TempDir() {
-    char tmpl[] = "/tmp/fwtestXXXXXX";
-    path_ = mkdtemp(tmpl);
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ec);
-    std::filesystem::remove_all(path_, ec);
-  }
-  std::string file(const std::string& name) const { return path_ + "/" + name; }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
+using fw::test::TempDir;
 
 CIniFile Parsed(std::string_view text) {
   CIniFile f;

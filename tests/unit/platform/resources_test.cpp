@@ -12,6 +12,7 @@
 #include "platform/language.h"
 #include "platform/message.h"
 #include "platform/resstring.h"
+#include "tests/common/test_util.h"
 
 namespace fw {
 namespace {
@@ -146,8 +147,8 @@ TEST(LanguageLibrary, TheThreeLanguagesAgreeOnIdsAndSpecifiers) {
 TEST(StartUp, ConfigurationProgramReadsAndWritesItsLanguage) {
   ResourcesGuard guard;
   ScopedMessageSink sink;
-  char tmpl[] = "/tmp/fwlangXXXXXX";
-  std::string dir = mkdtemp(tmpl);
+  test::TempDir tmp;
+  const std::string& dir = tmp.path();
   CProfile profile;
   ASSERT_TRUE(profile.Open(dir, "fenwardle"));
   EXPECT_TRUE(SelectLanguage(profile, ProgramFolder()));
@@ -167,14 +168,13 @@ TEST(StartUp, ConfigurationProgramReadsAndWritesItsLanguage) {
   EXPECT_FALSE(SelectLanguage(profile, "/nonexistent"));
   EXPECT_EQ(sink->messages()[1].text,
             "Unable to locate language/resource dll <libfenwardle_de.so>. Please re-install.");
-  std::filesystem::remove_all(dir);
 }
 
 TEST(StartUp, StatusMonitorUsesZvinfo) {
   ResourcesGuard guard;
   ScopedMessageSink sink;
-  char tmpl[] = "/tmp/fwlangXXXXXX";
-  std::string dir = mkdtemp(tmpl);
+  test::TempDir tmp;
+  const std::string& dir = tmp.path();
   const std::string ini = dir + "/sub/zvinfo.ini";
   EXPECT_TRUE(SelectMonitorLanguage(ini, ProgramFolder()));
   CIniFile f;
@@ -186,7 +186,6 @@ TEST(StartUp, StatusMonitorUsesZvinfo) {
   EXPECT_FALSE(SelectMonitorLanguage(ini, ProgramFolder()));
   ASSERT_EQ(sink->count(), 1u);
   EXPECT_EQ(sink->messages()[0].text, "Invalid language selection found. Please re-install.");
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

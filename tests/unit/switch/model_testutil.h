@@ -13,6 +13,7 @@
 #include "platform/resources.h"
 #include "switch/configstore.h"
 #include "switch/projectfile.h"
+#include "tests/common/test_util.h"
 
 namespace fwtest {
 
@@ -47,23 +48,7 @@ inline const fw::CResourceBundle* LanguageBundle(const std::string& lang) {
   return b.get();
 }
 
-class TempDir {
- public:
-  TempDir() {
-    char tmpl[] = "/tmp/fwmodelXXXXXX";
-    path_ = mkdtemp(tmpl);
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ec);
-    std::filesystem::remove_all(path_, ec);
-  }
-  std::string file(const std::string& name) const { return path_ + "/" + name; }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
+using fw::test::TempDir;
 
 // Every test starts with English texts, no customisation file and a fresh
 // offered-models list; the three shipped languages answer for project files.

@@ -8,30 +8,15 @@
 #include "switch/configstore.h"
 #include "switch/firmware.h"
 #include "switch/frames.h"
+#include "tests/common/test_util.h"
 #include "tests/unit/switch/ops_fixture.h"
 
 namespace fw::ops_test {
 namespace {
 
-namespace fs = std::filesystem;
+using fw::test::SRecordLine;
 
-std::string Record(int type, std::uint32_t address, const std::vector<std::uint8_t>& data) {
-  const int address_bytes = type == 2 ? 3 : 2;
-  std::vector<std::uint8_t> bytes{static_cast<std::uint8_t>(address_bytes + data.size() + 1)};
-  for (int i = address_bytes - 1; i >= 0; --i)
-    bytes.push_back(static_cast<std::uint8_t>(address >> (8 * i)));
-  bytes.insert(bytes.end(), data.begin(), data.end());
-  unsigned sum = 0;
-  for (auto b : bytes) sum += b;
-  bytes.push_back(static_cast<std::uint8_t>(~sum));
-  std::string line = "S" + std::to_string(type);
-  char hex[3];
-  for (auto b : bytes) {
-    std::snprintf(hex, sizeof hex, "%02X", b);
-    line += hex;
-  }
-  return line;
-}
+namespace fs = std::filesystem;
 
 // Records the progress dialog's use; cancels after `cancel_after` pumps.
 class RecordingUi : public IOperationUi {
@@ -71,7 +56,7 @@ class FirmwareLoad : public ::testing::Test {
       std::vector<std::uint8_t> data(62);
       for (int k = 0; k < 62; ++k) data[k] = static_cast<std::uint8_t>(i * 31 + k);
       const std::uint32_t address = 0x10000 + 62u * i;
-      f << Record(2, address, data) << "\r\n";
+      f << SRecordLine(2, address, data) << "\r\n";
       const std::uint8_t head[5] = {0, static_cast<std::uint8_t>(address >> 16),
                                     static_cast<std::uint8_t>(address >> 8),
                                     static_cast<std::uint8_t>(address), 62};

@@ -7,34 +7,19 @@
 #include <fstream>
 
 #include "switch/firmware_checks.h"
+#include "tests/common/test_util.h"
 
 namespace fw {
 namespace {
 
+using fw::test::SRecordLine;
+
 // Builds a record line with a correct count and checksum.
-std::string Record(int type, std::uint32_t address, const std::vector<std::uint8_t>& data) {
-  const int address_bytes = type == 2 || type == 8 ? 3 : (type == 3 || type == 7 ? 4 : 2);
-  std::vector<std::uint8_t> bytes;
-  bytes.push_back(static_cast<std::uint8_t>(address_bytes + data.size() + 1));
-  for (int i = address_bytes - 1; i >= 0; --i)
-    bytes.push_back(static_cast<std::uint8_t>(address >> (8 * i)));
-  bytes.insert(bytes.end(), data.begin(), data.end());
-  unsigned sum = 0;
-  for (auto b : bytes) sum += b;
-  bytes.push_back(static_cast<std::uint8_t>(~sum));
-  std::string line = "S" + std::to_string(type);
-  char hex[3];
-  for (auto b : bytes) {
-    std::snprintf(hex, sizeof hex, "%02X", b);
-    line += hex;
-  }
-  return line;
-}
 
 TEST(SRecord, ReadsS1AndS2DataAndSkipsHeaderAndEndRecords) {
-  const std::string text = "S00600004844521B\r\n" + Record(1, 0x1234, {1, 2, 3}) + "\r\n" +
-                           Record(2, 0xABCDEF, {0xFF}) + "\n" + Record(5, 2, {}) + "\n" +
-                           Record(9, 0, {}) + "\n\n";
+  const std::string text = "S00600004844521B\r\n" + SRecordLine(1, 0x1234, {1, 2, 3}) + "\r\n" +
+                           SRecordLine(2, 0xABCDEF, {0xFF}) + "\n" + SRecordLine(5, 2, {}) + "\n" +
+                           SRecordLine(9, 0, {}) + "\n\n";
   std::vector<SRecord> recs;
   std::string error;
   ASSERT_TRUE(ParseSRecords(text, &recs, &error)) << error;
@@ -48,7 +33,7 @@ TEST(SRecord, ReadsS1AndS2DataAndSkipsHeaderAndEndRecords) {
 }
 
 TEST(SRecord, AcceptsLowerCaseAndTrailingBlanks) {
-  std::string line = Record(1, 0x10, {0xAB});
+  std::string line = SRecordLine(1, 0x10, {0xAB});
   for (auto& c : line) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   std::vector<SRecord> recs;
   std::string error;
@@ -57,7 +42,7 @@ TEST(SRecord, AcceptsLowerCaseAndTrailingBlanks) {
 }
 
 TEST(SRecord, RefusesBadLinesNamingTheLine) {
-  const std::string good = Record(1, 0, {1}) + "\n";
+  const std::string good = SRecordLine(1, 0, {1}) + "\n";
   struct Case {
     std::string bad;
     const char* expect;
@@ -70,10 +55,10 @@ TEST(SRecord, RefusesBadLinesNamingTheLine) {
        "Line 2 of the firmware file has a byte count that does not match its length."},
       {"S1020000", "Line 2 of the firmware file has a byte count that does not match its length."},
       {"S1040000010A", "Line 2 of the firmware file has a wrong checksum."},
-      {Record(3, 0, {1}),
+      {SRecordLine(3, 0, {1}),
        "Line 2 of the firmware file uses 32-bit addresses (S3 or S7), which the switch "
        "cannot load."},
-      {Record(7, 0, {}),
+      {SRecordLine(7, 0, {}),
        "Line 2 of the firmware file uses 32-bit addresses (S3 or S7), which the switch "
        "cannot load."},
       {"S4030000FC", "Line 2 of the firmware file has an unknown record type."},
@@ -89,14 +74,14 @@ TEST(SRecord, RefusesBadLinesNamingTheLine) {
 TEST(SRecord, LimitsDataToWhatOneLoadBlockCarries) {
   std::vector<SRecord> recs;
   std::string error;
-  EXPECT_TRUE(ParseSRecords(Record(2, 0, std::vector<std::uint8_t>(62, 7)), &recs, &error))
+  EXPECT_TRUE(ParseSRecords(SRecordLine(2, 0, std::vector<std::uint8_t>(62, 7)), &recs, &error))
       << error;
   EXPECT_EQ(SRecordBlockBytes(recs[0]).size(), 67u);
   // 63 bytes would run past the frame the switch accepts.
-  EXPECT_FALSE(ParseSRecords(Record(1, 0, std::vector<std::uint8_t>(63, 7)), &recs, &error));
+  EXPECT_FALSE(ParseSRecords(SRecordLine(1, 0, std::vector<std::uint8_t>(63, 7)), &recs, &error));
   EXPECT_EQ(error, "Line 1 of the firmware file holds more than 62 data bytes.");
   // The longest record the syntax allows (255 bytes) is refused the same way.
-  EXPECT_FALSE(ParseSRecords(Record(1, 0, std::vector<std::uint8_t>(252, 1)), &recs, &error));
+  EXPECT_FALSE(ParseSRecords(SRecordLine(1, 0, std::vector<std::uint8_t>(252, 1)), &recs, &error));
   EXPECT_EQ(error, "Line 1 of the firmware file holds more than 62 data bytes.");
 }
 
@@ -120,7 +105,7 @@ TEST(SRecord, ReadsFileAndReportsMissingOne) {
   const auto path = std::filesystem::temp_directory_path() / "ops_srecord_test.s19";
   {
     std::ofstream f(path, std::ios::binary);
-    f << Record(1, 0x100, {9, 8}) << "\r\n" << Record(9, 0, {}) << "\r\n";
+    f << SRecordLine(1, 0x100, {9, 8}) << "\r\n" << SRecordLine(9, 0, {}) << "\r\n";
   }
   std::vector<SRecord> recs;
   std::string error;
