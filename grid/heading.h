@@ -4,6 +4,10 @@
 // edge is dragged, and report clicks to the grid's notifications.
 #pragma once
 
+#include <set>
+#include <utility>
+#include <vector>
+
 #include "grid/gridctrl.h"
 
 class CGridHeadingBase : public CWnd {
@@ -23,6 +27,30 @@ class CGridHeadingBase : public CWnd {
   void TakeFocusToCells();
   virtual int Section() const = 0;
 
+  // The two headings are the same logic with the axes swapped; these are the
+  // parts that do not depend on which axis is which.
+  struct Press {
+    int col = -1, row = -1;
+    CRect rect;
+    int processed = 0;
+  };
+  enum class Button { Left, Right, Double };
+  // Hit tests the point and, on a cell, lets its cell type handle the button.
+  Press PressCell(CPoint point, Button button, int down);
+  // The heading row (column) -count..-1 whose band holds pos, 0 for none.
+  static int HeadingIndexAt(int pos, const std::vector<int>& sizes, int count);
+  // Fills the hit for a cell (a joined cell gives its origin); returns 0.
+  int HitCell(int col, int row, int& outCol, int& outRow, CRect& rect);
+  void PreparePaint(CDC& dc);
+  // Draws one heading cell; a joined block is drawn once, at its first cell.
+  void DrawHeadingCell(CDC& dc, CRect rect, int col, int row,
+                       std::set<std::pair<int, int>>& blocks);
+  static bool NearEdge(int pos, int edge);
+  void ShowCursor(bool sizesWidth);
+  // Moves the sizing line over the cell area to pos: vertical when across x.
+  void MoveTrackLine(int pos, bool vertical);
+  void FinishSizing();
+
   CSheetGridCtrl* m_grid;
   CGridCellValue m_scratch;
   bool m_hot = false;
@@ -33,6 +61,7 @@ class CGridHeadingBase : public CWnd {
   int m_startTotal = 0;
   bool m_dragging = false;
   bool m_pressed = false;
+  int m_track = -1;  // the sizing line over the cell area, -1 when none
 };
 
 class CGridTopHeading : public CGridHeadingBase {
@@ -43,7 +72,7 @@ class CGridTopHeading : public CGridHeadingBase {
   void UpdateTopHeading(int oldLeft);
   void FixLastHeadingRow() { m_grid->FixLastHeadingRow(); }
   // The x of the sizing line over the cell area, -1 when none.
-  int TrackLineX() const { return m_trackX; }
+  int TrackLineX() const { return m_track; }
 
  protected:
   int Section() const override { return kSectionTopHeading; }
@@ -59,7 +88,6 @@ class CGridTopHeading : public CGridHeadingBase {
  private:
   void Hover(CPoint point);
   void EndSizing();
-  int m_trackX = -1;
 };
 
 class CGridSideHeading : public CGridHeadingBase {
@@ -69,7 +97,7 @@ class CGridSideHeading : public CGridHeadingBase {
   int GetHeadingCellRect(int col, int row, CRect& rect);
   void UpdateSideHeading(int oldTop);
   void FixLastHeadingCol() { m_grid->FixLastHeadingCol(); }
-  int TrackLineY() const { return m_trackY; }
+  int TrackLineY() const { return m_track; }
 
  protected:
   int Section() const override { return kSectionSideHeading; }
@@ -85,6 +113,5 @@ class CGridSideHeading : public CGridHeadingBase {
  private:
   void Hover(CPoint point);
   void EndSizing();
-  int m_trackY = -1;
   double m_rowFactor = 1.0;  // uniform heights: pointer y per row height
 };

@@ -66,10 +66,6 @@ class CGridMaskedEdit : public CGridInPlaceEdit {
  public:
   explicit CGridMaskedEdit(CSheetGridCtrl* grid) : CGridInPlaceEdit(grid) {}
 
-  std::string Text() const override;
-  void SetText(const std::string& text) override;
-  void SelectAll() override;
-  void SetReadOnly(bool on) override;
   void SetMask(const std::string& mask);
   void TypeInitialChar(int ch) override;
   const CGridMaskEngine& Engine() const { return m_engine; }
@@ -80,7 +76,6 @@ class CGridMaskedEdit : public CGridInPlaceEdit {
   void OnChar(UINT ch, UINT repeat, UINT flags) override;
   void OnSetFocus(CWnd* oldWnd) override;
   void OnKillFocus(CWnd* newWnd) override;
-  void InsertChar(int ch) override;
 
  private:
   CGridMaskEngine m_engine;
