@@ -29,6 +29,34 @@ void CGridHeadingBase::TakeFocusToCells() {
 
 void CGridHeadingBase::OnCaptureChanged(CWnd*) {}
 
+int CGridHeadingBase::GetHeadingCellRect(int col, int row, CRect& rect) {
+  return m_grid->GetCellRectangle(col, row, rect);
+}
+
+void CGridHeadingBase::OnMouseMove(UINT flags, CPoint point) {
+  if (!m_dragging) {
+    if (!(flags & (MK_LBUTTON | MK_RBUTTON))) Hover(point);
+    return;
+  }
+  DragTo(point);
+}
+
+void CGridHeadingBase::OnRButtonDown(UINT, CPoint point) {
+  TakeFocusToCells();
+  Press p = PressCell(point, Button::Right, 1);
+  NotifyRightClick(p, 1, point);
+}
+
+void CGridHeadingBase::OnRButtonUp(UINT, CPoint point) {
+  Press p = PressCell(point, Button::Right, 0);
+  NotifyRightClick(p, 0, point);
+}
+
+bool CGridHeadingBase::OnSetCursor(CWnd*, UINT, UINT) {
+  ShowCursor();
+  return true;
+}
+
 LRESULT CGridHeadingBase::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_HELP) {
     CPoint p = widget() ? CPoint(widget()->mapFromGlobal(QCursor::pos())) : CPoint();
@@ -101,8 +129,9 @@ bool CGridHeadingBase::NearEdge(int pos, int edge) {
   return pos > edge - kEdgeSlack && pos < edge + kEdgeSlack;
 }
 
-void CGridHeadingBase::ShowCursor(bool sizesWidth) {
-  SetCursor(LoadCursor(nullptr, m_hot ? (sizesWidth ? IDC_SIZEWE : IDC_SIZENS) : IDC_ARROW));
+void CGridHeadingBase::ShowCursor() {
+  SetCursor(
+      LoadCursor(nullptr, m_hot ? (HotEdgeSizesWidth() ? IDC_SIZEWE : IDC_SIZENS) : IDC_ARROW));
 }
 
 void CGridHeadingBase::MoveTrackLine(int pos, bool vertical) {
@@ -134,10 +163,6 @@ void CGridHeadingBase::FinishSizing() {
 
 // ---------------------------------------------------------------------------
 // Top heading
-
-int CGridTopHeading::GetHeadingCellRect(int col, int row, CRect& rect) {
-  return m_grid->GetCellRectangle(col, row, rect);
-}
 
 int CGridTopHeading::HitTestHeading(CPoint point, int& col, int& row, CRect& rect) {
   const auto& s = m_grid->Sheet();
@@ -215,19 +240,10 @@ void CGridTopHeading::Hover(CPoint point) {
       }
     }
   }
-  if (m_hot || wasHot) ShowCursor(m_kind == 0);
+  if (m_hot || wasHot) ShowCursor();
 }
 
-bool CGridTopHeading::OnSetCursor(CWnd*, UINT, UINT) {
-  ShowCursor(m_kind == 0);
-  return true;
-}
-
-void CGridTopHeading::OnMouseMove(UINT flags, CPoint point) {
-  if (!m_dragging) {
-    if (!(flags & (MK_LBUTTON | MK_RBUTTON))) Hover(point);
-    return;
-  }
+void CGridTopHeading::DragTo(CPoint point) {
   if (m_kind == 0) {
     int width = std::max(0, m_startSize + (point.x - m_startPos));
     m_grid->NotifyTypesColumnSizing(m_index, width);
@@ -300,23 +316,12 @@ void CGridTopHeading::OnLButtonDblClk(UINT, CPoint point) {
   m_grid->OnTopHeadingDoubleClick(p.col, p.row, &p.rect, &point, p.processed);
 }
 
-void CGridTopHeading::OnRButtonDown(UINT, CPoint point) {
-  TakeFocusToCells();
-  Press p = PressCell(point, Button::Right, 1);
-  m_grid->OnTopHeadingRightClick(p.col, p.row, 1, &p.rect, &point, p.processed);
-}
-
-void CGridTopHeading::OnRButtonUp(UINT, CPoint point) {
-  Press p = PressCell(point, Button::Right, 0);
-  m_grid->OnTopHeadingRightClick(p.col, p.row, 0, &p.rect, &point, p.processed);
+void CGridTopHeading::NotifyRightClick(Press& p, int down, CPoint& point) {
+  m_grid->OnTopHeadingRightClick(p.col, p.row, down, &p.rect, &point, p.processed);
 }
 
 // ---------------------------------------------------------------------------
 // Side heading
-
-int CGridSideHeading::GetHeadingCellRect(int col, int row, CRect& rect) {
-  return m_grid->GetCellRectangle(col, row, rect);
-}
 
 int CGridSideHeading::HitTestHeading(CPoint point, int& col, int& row, CRect& rect) {
   const auto& s = m_grid->Sheet();
@@ -412,20 +417,11 @@ void CGridSideHeading::Hover(CPoint point) {
       }
     }
   }
-  if (m_hot || wasHot) ShowCursor(m_kind == 1);
+  if (m_hot || wasHot) ShowCursor();
 }
 
-bool CGridSideHeading::OnSetCursor(CWnd*, UINT, UINT) {
-  ShowCursor(m_kind == 1);
-  return true;
-}
-
-void CGridSideHeading::OnMouseMove(UINT flags, CPoint point) {
+void CGridSideHeading::DragTo(CPoint point) {
   const auto& s = m_grid->Sheet();
-  if (!m_dragging) {
-    if (!(flags & (MK_LBUTTON | MK_RBUTTON))) Hover(point);
-    return;
-  }
   if (m_kind == 1) {
     int dx = point.x - m_startPos;
     int width = std::max(0, m_startSize + dx);
@@ -489,13 +485,6 @@ void CGridSideHeading::OnLButtonDblClk(UINT, CPoint point) {
   m_grid->OnSideHeadingDoubleClick(p.col, p.row, &p.rect, &point, p.processed);
 }
 
-void CGridSideHeading::OnRButtonDown(UINT, CPoint point) {
-  TakeFocusToCells();
-  Press p = PressCell(point, Button::Right, 1);
-  m_grid->OnSideHeadingRightClick(p.col, p.row, 1, &p.rect, &point, p.processed);
-}
-
-void CGridSideHeading::OnRButtonUp(UINT, CPoint point) {
-  Press p = PressCell(point, Button::Right, 0);
-  m_grid->OnSideHeadingRightClick(p.col, p.row, 0, &p.rect, &point, p.processed);
+void CGridSideHeading::NotifyRightClick(Press& p, int down, CPoint& point) {
+  m_grid->OnSideHeadingRightClick(p.col, p.row, down, &p.rect, &point, p.processed);
 }
