@@ -162,6 +162,10 @@ void CGridInPlaceEdit::OnChar(UINT ch, UINT, UINT) {
     Default();  // backspace and the control keys
     return;
   }
+  TypeAccepted(ch);
+}
+
+void CGridInPlaceEdit::TypeAccepted(UINT ch) {
   int c = static_cast<int>(ch);
   if (!AcceptChar(c)) return;
   if (c == static_cast<int>(ch))
@@ -329,12 +333,7 @@ void CGridMaskedEdit::OnChar(UINT ch, UINT, UINT) {
     return;
   }
   if (!m_engine.Enabled()) {
-    int c = static_cast<int>(ch);
-    if (!AcceptChar(c)) return;
-    if (c == static_cast<int>(ch))
-      Default();
-    else if (c > 0)
-      InsertChar(c);
+    TypeAccepted(ch);
     return;
   }
   TypeInitialChar(static_cast<int>(ch));

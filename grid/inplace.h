@@ -38,6 +38,8 @@ class CGridInPlaceEdit : public CWnd {
 
   // Offers a typed character to the data source and the grid; false drops it.
   bool AcceptChar(int& ch);
+  // Types ch as the data source and the grid let it through (changed or dropped).
+  void TypeAccepted(UINT ch);
   virtual void InsertChar(int ch);
   void ContinueTo(int col, int row);
   void Cancel();
