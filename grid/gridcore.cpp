@@ -9,19 +9,9 @@
 #include "platform/text.h"
 
 using namespace gridlimits;
+using namespace gridscroll;
 
 namespace {
-// Scroll-bar action codes.
-enum {
-  SB_LINEUP = 0,
-  SB_LINEDOWN = 1,
-  SB_PAGEUP = 2,
-  SB_PAGEDOWN = 3,
-  SB_THUMBPOSITION = 4,
-  SB_THUMBTRACK = 5,
-  SB_TOP = 6,
-  SB_BOTTOM = 7
-};
 // Virtual keys of the navigation.
 enum {
   kKeyPrior = 0x21,

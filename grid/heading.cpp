@@ -29,6 +29,34 @@ void CGridHeadingBase::TakeFocusToCells() {
 
 void CGridHeadingBase::OnCaptureChanged(CWnd*) {}
 
+int CGridHeadingBase::GetHeadingCellRect(int col, int row, CRect& rect) {
+  return m_grid->GetCellRectangle(col, row, rect);
+}
+
+void CGridHeadingBase::OnMouseMove(UINT flags, CPoint point) {
+  if (!m_dragging) {
+    if (!(flags & (MK_LBUTTON | MK_RBUTTON))) Hover(point);
+    return;
+  }
+  DragTo(point);
+}
+
+void CGridHeadingBase::OnRButtonDown(UINT, CPoint point) {
+  TakeFocusToCells();
+  Press p = PressCell(point, Button::Right, 1);
+  NotifyRightClick(p, 1, point);
+}
+
+void CGridHeadingBase::OnRButtonUp(UINT, CPoint point) {
+  Press p = PressCell(point, Button::Right, 0);
+  NotifyRightClick(p, 0, point);
+}
+
+bool CGridHeadingBase::OnSetCursor(CWnd*, UINT, UINT) {
+  ShowCursor();
+  return true;
+}
+
 LRESULT CGridHeadingBase::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_HELP) {
     CPoint p = widget() ? CPoint(widget()->mapFromGlobal(QCursor::pos())) : CPoint();
@@ -40,36 +68,109 @@ LRESULT CGridHeadingBase::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   return CWnd::WindowProc(msg, wParam, lParam);
 }
 
+CGridHeadingBase::Press CGridHeadingBase::PressCell(CPoint point, Button button, int down) {
+  Press p;
+  if (HitTestHeading(point, p.col, p.row, p.rect) != 0) return p;
+  CNormalCellType* type = TypeOf(p.col, p.row, m_scratch);
+  switch (button) {
+    case Button::Left:
+      p.processed = type->HandleLeftClick(p.col, p.row, down, p.rect, point);
+      break;
+    case Button::Right:
+      p.processed = type->HandleRightClick(p.col, p.row, down, p.rect, point);
+      break;
+    case Button::Double: p.processed = type->HandleDoubleClick(p.col, p.row, p.rect, point); break;
+  }
+  return p;
+}
+
+int CGridHeadingBase::HeadingIndexAt(int pos, const std::vector<int>& sizes, int count) {
+  int start = 0, hit = 0;
+  for (int i = -count; i <= -1; ++i) {
+    int size = sizes[static_cast<std::size_t>(-i - 1)];
+    if (pos >= start && pos < start + size) hit = i;
+    start += size;
+  }
+  return hit;
+}
+
+int CGridHeadingBase::HitCell(int col, int row, int& outCol, int& outRow, CRect& rect) {
+  outCol = col;
+  outRow = row;
+  int c1, r1, c2, r2;
+  if (m_grid->GetJoinBlock(col, row, c1, r1, c2, r2)) {
+    outCol = c1;
+    outRow = r1;
+  }
+  m_grid->GetCellRectangle(outCol, outRow, rect);
+  return 0;
+}
+
+void CGridHeadingBase::PreparePaint(CDC& dc) {
+  const auto& s = m_grid->Sheet();
+  if (s.m_defaultFont) dc.SelectObject(s.m_defaultFont);
+  m_grid->OnPrepareDC(&dc, nullptr, Section());
+}
+
+void CGridHeadingBase::DrawHeadingCell(CDC& dc, CRect rect, int col, int row,
+                                       std::set<std::pair<int, int>>& blocks) {
+  int dc1 = col, dr1 = row, c1, r1, c2, r2;
+  if (m_grid->GetJoinBlock(col, row, c1, r1, c2, r2)) {
+    if (!blocks.insert({c1, r1}).second) return;
+    dc1 = c1;
+    dr1 = r1;
+    m_grid->GetBlockRect(c1, r1, c2, r2, rect);
+  }
+  CNormalCellType* type = TypeOf(dc1, dr1, m_scratch);
+  type->DrawCell(dc, rect, dc1, dr1, m_scratch, false, false);
+}
+
+bool CGridHeadingBase::NearEdge(int pos, int edge) {
+  return pos > edge - kEdgeSlack && pos < edge + kEdgeSlack;
+}
+
+void CGridHeadingBase::ShowCursor() {
+  SetCursor(
+      LoadCursor(nullptr, m_hot ? (HotEdgeSizesWidth() ? IDC_SIZEWE : IDC_SIZENS) : IDC_ARROW));
+}
+
+void CGridHeadingBase::MoveTrackLine(int pos, bool vertical) {
+  CGridCellWnd* cells = m_grid->CellArea();
+  if (!cells) return;
+  const auto& s = m_grid->Sheet();
+  auto band = [&](int at) {
+    return vertical ? CRect(at - 1, 0, at + 3, s.m_cellAreaHeight)
+                    : CRect(0, at - 1, s.m_cellAreaWidth, at + 3);
+  };
+  int old = m_track;
+  int extent = vertical ? s.m_cellAreaWidth : s.m_cellAreaHeight;
+  m_track = std::clamp(pos, 0, std::max(0, extent - 2));
+  if (old >= 0) {
+    CRect r = band(old);
+    cells->InvalidateRect(&r, false);
+  }
+  CRect r = band(m_track);
+  cells->InvalidateRect(&r, false);
+}
+
+void CGridHeadingBase::FinishSizing() {
+  m_dragging = false;
+  m_track = -1;
+  if (GetCapture() == this) ReleaseCapture();
+  if (m_grid->CellArea()) m_grid->CellArea()->Invalidate(false);
+  m_grid->LayoutParts();
+}
+
 // ---------------------------------------------------------------------------
 // Top heading
-
-int CGridTopHeading::GetHeadingCellRect(int col, int row, CRect& rect) {
-  return m_grid->GetCellRectangle(col, row, rect);
-}
 
 int CGridTopHeading::HitTestHeading(CPoint point, int& col, int& row, CRect& rect) {
   const auto& s = m_grid->Sheet();
   col = row = -1;
-  int y = 0, hitRow = 0;
-  for (int r = -s.m_topHeadRows; r <= -1; ++r) {
-    int h = s.m_topHeadHeights[static_cast<std::size_t>(-r - 1)];
-    if (point.y >= y && point.y < y + h) hitRow = r;
-    y += h;
-  }
+  int hitRow = HeadingIndexAt(point.y, s.m_topHeadHeights, s.m_topHeadRows);
   if (hitRow == 0) return 1;
-  for (auto [c, x] : m_grid->VisibleColumns()) {
-    if (point.x >= x && point.x < x + s.ColWidth(c)) {
-      col = c;
-      row = hitRow;
-      int c1, r1, c2, r2;
-      if (m_grid->GetJoinBlock(col, row, c1, r1, c2, r2)) {
-        col = c1;
-        row = r1;
-      }
-      m_grid->GetCellRectangle(col, row, rect);
-      return 0;
-    }
-  }
+  for (auto [c, x] : m_grid->VisibleColumns())
+    if (point.x >= x && point.x < x + s.ColWidth(c)) return HitCell(c, hitRow, col, row, rect);
   return 1;
 }
 
@@ -83,26 +184,15 @@ void CGridTopHeading::OnPaint() {
   const auto& s = m_grid->Sheet();
   CRect client;
   GetClientRect(&client);
-  if (s.m_defaultFont) dc.SelectObject(s.m_defaultFont);
-  m_grid->OnPrepareDC(&dc, nullptr, kSectionTopHeading);
+  PreparePaint(dc);
   m_grid->FixLastHeadingRow();
   auto cols = m_grid->VisibleColumns();
   std::set<std::pair<int, int>> blocks;
   int y = 0;
   for (int r = -s.m_topHeadRows; r <= -1; ++r) {
     int h = s.m_topHeadHeights[static_cast<std::size_t>(-r - 1)];
-    for (auto [c, x] : cols) {
-      CRect rect(x, y, x + s.ColWidth(c), y + h);
-      int dc1 = c, dr1 = r, c1, r1, c2, r2;
-      if (m_grid->GetJoinBlock(c, r, c1, r1, c2, r2)) {
-        if (!blocks.insert({c1, r1}).second) continue;
-        dc1 = c1;
-        dr1 = r1;
-        m_grid->GetBlockRect(c1, r1, c2, r2, rect);
-      }
-      CNormalCellType* type = TypeOf(dc1, dr1, m_scratch);
-      type->DrawCell(dc, rect, dc1, dr1, m_scratch, false, false);
-    }
+    for (auto [c, x] : cols)
+      DrawHeadingCell(dc, CRect(x, y, x + s.ColWidth(c), y + h), c, r, blocks);
     y += h;
   }
   int right = cols.empty() ? 0 : cols.back().second + s.ColWidth(cols.back().first);
@@ -120,8 +210,7 @@ void CGridTopHeading::Hover(CPoint point) {
     auto cols = m_grid->VisibleColumns();
     for (std::size_t i = 0; i < cols.size() && !m_hot; ++i) {
       auto [c, x] = cols[i];
-      int edge = x + s.ColWidth(c);
-      if (point.x > edge - kEdgeSlack && point.x < edge + kEdgeSlack) {
+      if (NearEdge(point.x, x + s.ColWidth(c))) {
         int col = c;
         // A hidden column right of the edge is the one pulled open.
         if (col + 1 < s.m_colCount && s.ColWidth(col + 1) == 0) col = col + 1;
@@ -137,7 +226,7 @@ void CGridTopHeading::Hover(CPoint point) {
     if (!m_hot) {
       int bottom = s.m_topHeadHeight;
       for (int r = -1; r >= -s.m_topHeadRows && !m_hot; --r) {
-        if (point.y > bottom - kEdgeSlack && point.y < bottom + kEdgeSlack) {
+        if (NearEdge(point.y, bottom)) {
           if (m_grid->OnBeforeTopHeadingResize()) {
             m_hot = true;
             m_kind = 1;
@@ -151,21 +240,10 @@ void CGridTopHeading::Hover(CPoint point) {
       }
     }
   }
-  if (m_hot || wasHot)
-    SetCursor(LoadCursor(nullptr, m_hot ? (m_kind == 0 ? IDC_SIZEWE : IDC_SIZENS) : IDC_ARROW));
+  if (m_hot || wasHot) ShowCursor();
 }
 
-bool CGridTopHeading::OnSetCursor(CWnd*, UINT, UINT) {
-  SetCursor(LoadCursor(nullptr, m_hot ? (m_kind == 0 ? IDC_SIZEWE : IDC_SIZENS) : IDC_ARROW));
-  return true;
-}
-
-void CGridTopHeading::OnMouseMove(UINT flags, CPoint point) {
-  const auto& s = m_grid->Sheet();
-  if (!m_dragging) {
-    if (!(flags & (MK_LBUTTON | MK_RBUTTON))) Hover(point);
-    return;
-  }
+void CGridTopHeading::DragTo(CPoint point) {
   if (m_kind == 0) {
     int width = std::max(0, m_startSize + (point.x - m_startPos));
     m_grid->NotifyTypesColumnSizing(m_index, width);
@@ -173,16 +251,7 @@ void CGridTopHeading::OnMouseMove(UINT flags, CPoint point) {
     m_grid->StoreColumnWidthWhileDragging(m_index, width);
     Invalidate(false);
     // The tracking line in the cell area follows the pointer.
-    if (CGridCellWnd* cells = m_grid->CellArea()) {
-      int old = m_trackX;
-      m_trackX = std::clamp(point.x, 0, std::max(0, s.m_cellAreaWidth - 2));
-      if (old >= 0) {
-        CRect r(old - 1, 0, old + 3, s.m_cellAreaHeight);
-        cells->InvalidateRect(&r, false);
-      }
-      CRect r(m_trackX - 1, 0, m_trackX + 3, s.m_cellAreaHeight);
-      cells->InvalidateRect(&r, false);
-    }
+    MoveTrackLine(point.x, true);
   } else {
     int dy = point.y - m_startPos;
     int height = std::max(0, m_startSize + dy);
@@ -199,13 +268,9 @@ void CGridTopHeading::OnLButtonDown(UINT, CPoint point) {
     return;
   }
   TakeFocusToCells();
-  int col = -1, row = -1;
-  CRect rect;
-  int processed = 0;
-  if (HitTestHeading(point, col, row, rect) == 0)
-    processed = TypeOf(col, row, m_scratch)->HandleLeftClick(col, row, 1, rect, point);
-  m_grid->OnTopHeadingLeftClick(col, row, 1, &rect, &point, processed);
-  m_grid->OnBeforeColDrag(col);
+  Press p = PressCell(point, Button::Left, 1);
+  m_grid->OnTopHeadingLeftClick(p.col, p.row, 1, &p.rect, &point, p.processed);
+  m_grid->OnBeforeColDrag(p.col);
   m_pressed = true;
   SetCapture();
 }
@@ -222,11 +287,7 @@ void CGridTopHeading::EndSizing() {
     int height = s.m_topHeadHeight;
     m_grid->OnTopHeadingHeightSet(&height);
   }
-  m_dragging = false;
-  m_trackX = -1;
-  if (GetCapture() == this) ReleaseCapture();
-  if (m_grid->CellArea()) m_grid->CellArea()->Invalidate(false);
-  m_grid->LayoutParts();
+  FinishSizing();
 }
 
 void CGridTopHeading::OnLButtonUp(UINT, CPoint point) {
@@ -236,12 +297,8 @@ void CGridTopHeading::OnLButtonUp(UINT, CPoint point) {
   }
   if (!m_pressed) return;
   m_pressed = false;
-  int col = -1, row = -1;
-  CRect rect;
-  int processed = 0;
-  if (HitTestHeading(point, col, row, rect) == 0)
-    processed = TypeOf(col, row, m_scratch)->HandleLeftClick(col, row, 0, rect, point);
-  m_grid->OnTopHeadingLeftClick(col, row, 0, &rect, &point, processed);
+  Press p = PressCell(point, Button::Left, 0);
+  m_grid->OnTopHeadingLeftClick(p.col, p.row, 0, &p.rect, &point, p.processed);
   if (GetCapture() == this) ReleaseCapture();
 }
 
@@ -255,63 +312,24 @@ void CGridTopHeading::OnLButtonDblClk(UINT, CPoint point) {
     if (GetCapture() == this) ReleaseCapture();
     return;
   }
-  int col = -1, row = -1;
-  CRect rect;
-  int processed = 0;
-  if (HitTestHeading(point, col, row, rect) == 0)
-    processed = TypeOf(col, row, m_scratch)->HandleDoubleClick(col, row, rect, point);
-  m_grid->OnTopHeadingDoubleClick(col, row, &rect, &point, processed);
+  Press p = PressCell(point, Button::Double, 0);
+  m_grid->OnTopHeadingDoubleClick(p.col, p.row, &p.rect, &point, p.processed);
 }
 
-void CGridTopHeading::OnRButtonDown(UINT, CPoint point) {
-  TakeFocusToCells();
-  int col = -1, row = -1;
-  CRect rect;
-  int processed = 0;
-  if (HitTestHeading(point, col, row, rect) == 0)
-    processed = TypeOf(col, row, m_scratch)->HandleRightClick(col, row, 1, rect, point);
-  m_grid->OnTopHeadingRightClick(col, row, 1, &rect, &point, processed);
-}
-
-void CGridTopHeading::OnRButtonUp(UINT, CPoint point) {
-  int col = -1, row = -1;
-  CRect rect;
-  int processed = 0;
-  if (HitTestHeading(point, col, row, rect) == 0)
-    processed = TypeOf(col, row, m_scratch)->HandleRightClick(col, row, 0, rect, point);
-  m_grid->OnTopHeadingRightClick(col, row, 0, &rect, &point, processed);
+void CGridTopHeading::NotifyRightClick(Press& p, int down, CPoint& point) {
+  m_grid->OnTopHeadingRightClick(p.col, p.row, down, &p.rect, &point, p.processed);
 }
 
 // ---------------------------------------------------------------------------
 // Side heading
 
-int CGridSideHeading::GetHeadingCellRect(int col, int row, CRect& rect) {
-  return m_grid->GetCellRectangle(col, row, rect);
-}
-
 int CGridSideHeading::HitTestHeading(CPoint point, int& col, int& row, CRect& rect) {
   const auto& s = m_grid->Sheet();
   col = row = -1;
-  int x = 0, hitCol = 0;
-  for (int c = -s.m_sideHeadCols; c <= -1; ++c) {
-    int w = s.m_sideHeadWidths[static_cast<std::size_t>(-c - 1)];
-    if (point.x >= x && point.x < x + w) hitCol = c;
-    x += w;
-  }
+  int hitCol = HeadingIndexAt(point.x, s.m_sideHeadWidths, s.m_sideHeadCols);
   if (hitCol == 0) return 1;
-  for (auto [r, y] : m_grid->VisibleRows()) {
-    if (point.y >= y && point.y < y + s.RowHeight(r)) {
-      col = hitCol;
-      row = r;
-      int c1, r1, c2, r2;
-      if (m_grid->GetJoinBlock(col, row, c1, r1, c2, r2)) {
-        col = c1;
-        row = r1;
-      }
-      m_grid->GetCellRectangle(col, row, rect);
-      return 0;
-    }
-  }
+  for (auto [r, y] : m_grid->VisibleRows())
+    if (point.y >= y && point.y < y + s.RowHeight(r)) return HitCell(hitCol, r, col, row, rect);
   return 1;
 }
 
@@ -340,8 +358,7 @@ void CGridSideHeading::OnPaint() {
   const auto& s = m_grid->Sheet();
   CRect client;
   GetClientRect(&client);
-  if (s.m_defaultFont) dc.SelectObject(s.m_defaultFont);
-  m_grid->OnPrepareDC(&dc, nullptr, kSectionSideHeading);
+  PreparePaint(dc);
   m_grid->FixLastHeadingCol();
   CRect update = dc.m_ps.rcPaint;
   if (update.IsRectEmpty()) update = client;
@@ -354,17 +371,8 @@ void CGridSideHeading::OnPaint() {
     int x = 0;
     for (int c = -s.m_sideHeadCols; c <= -1; ++c) {
       int w = s.m_sideHeadWidths[static_cast<std::size_t>(-c - 1)];
-      CRect rect(x, y, x + w, y + h);
+      DrawHeadingCell(dc, CRect(x, y, x + w, y + h), c, r, blocks);
       x += w;
-      int dc1 = c, dr1 = r, c1, r1, c2, r2;
-      if (m_grid->GetJoinBlock(c, r, c1, r1, c2, r2)) {
-        if (!blocks.insert({c1, r1}).second) continue;
-        dc1 = c1;
-        dr1 = r1;
-        m_grid->GetBlockRect(c1, r1, c2, r2, rect);
-      }
-      CNormalCellType* type = TypeOf(dc1, dr1, m_scratch);
-      type->DrawCell(dc, rect, dc1, dr1, m_scratch, false, false);
     }
   }
   if (bottom < client.bottom)
@@ -379,8 +387,7 @@ void CGridSideHeading::Hover(CPoint point) {
     // Heading-column edges first, from the right edge (column -1) leftwards.
     int right = s.m_sideHeadWidth;
     for (int c = -1; c >= -s.m_sideHeadCols && !m_hot; --c) {
-      if (point.x > right - kEdgeSlack && point.x < right + kEdgeSlack &&
-          m_grid->OnBeforeSideHeadingResize()) {
+      if (NearEdge(point.x, right) && m_grid->OnBeforeSideHeadingResize()) {
         m_hot = true;
         m_kind = 1;
         m_index = c;
@@ -392,8 +399,7 @@ void CGridSideHeading::Hover(CPoint point) {
     }
     if (!m_hot) {
       for (auto [r, y] : m_grid->VisibleRows()) {
-        int edge = y + s.RowHeight(r);
-        if (point.y > edge - kEdgeSlack && point.y < edge + kEdgeSlack) {
+        if (NearEdge(point.y, y + s.RowHeight(r))) {
           int row = r;
           if (row + 1 < s.m_rowCount && s.RowHeight(row + 1) == 0) row = row + 1;
           if (m_grid->OnBeforeRowResize(row)) {
@@ -411,21 +417,11 @@ void CGridSideHeading::Hover(CPoint point) {
       }
     }
   }
-  if (m_hot || wasHot)
-    SetCursor(LoadCursor(nullptr, m_hot ? (m_kind == 1 ? IDC_SIZEWE : IDC_SIZENS) : IDC_ARROW));
+  if (m_hot || wasHot) ShowCursor();
 }
 
-bool CGridSideHeading::OnSetCursor(CWnd*, UINT, UINT) {
-  SetCursor(LoadCursor(nullptr, m_hot ? (m_kind == 1 ? IDC_SIZEWE : IDC_SIZENS) : IDC_ARROW));
-  return true;
-}
-
-void CGridSideHeading::OnMouseMove(UINT flags, CPoint point) {
+void CGridSideHeading::DragTo(CPoint point) {
   const auto& s = m_grid->Sheet();
-  if (!m_dragging) {
-    if (!(flags & (MK_LBUTTON | MK_RBUTTON))) Hover(point);
-    return;
-  }
   if (m_kind == 1) {
     int dx = point.x - m_startPos;
     int width = std::max(0, m_startSize + dx);
@@ -444,16 +440,7 @@ void CGridSideHeading::OnMouseMove(UINT flags, CPoint point) {
   m_grid->OnRowHeightDragging(m_index, &height);
   m_grid->StoreRowHeightWhileDragging(m_index, height);
   Invalidate(false);
-  if (CGridCellWnd* cells = m_grid->CellArea()) {
-    int old = m_trackY;
-    m_trackY = std::clamp(point.y, 0, std::max(0, s.m_cellAreaHeight - 2));
-    if (old >= 0) {
-      CRect r(0, old - 1, s.m_cellAreaWidth, old + 3);
-      cells->InvalidateRect(&r, false);
-    }
-    CRect r(0, m_trackY - 1, s.m_cellAreaWidth, m_trackY + 3);
-    cells->InvalidateRect(&r, false);
-  }
+  MoveTrackLine(point.y, false);
 }
 
 void CGridSideHeading::OnLButtonDown(UINT, CPoint point) {
@@ -463,12 +450,8 @@ void CGridSideHeading::OnLButtonDown(UINT, CPoint point) {
     return;
   }
   TakeFocusToCells();
-  int col = -1, row = -1;
-  CRect rect;
-  int processed = 0;
-  if (HitTestHeading(point, col, row, rect) == 0)
-    processed = TypeOf(col, row, m_scratch)->HandleLeftClick(col, row, 1, rect, point);
-  m_grid->OnSideHeadingLeftClick(col, row, 1, &rect, &point, processed);
+  Press p = PressCell(point, Button::Left, 1);
+  m_grid->OnSideHeadingLeftClick(p.col, p.row, 1, &p.rect, &point, p.processed);
   m_pressed = true;
 }
 
@@ -483,11 +466,7 @@ void CGridSideHeading::EndSizing() {
     m_grid->OnRowHeightSet(m_index, &height);
     m_grid->StoreRowHeightWhileDragging(m_index, height);
   }
-  m_dragging = false;
-  m_trackY = -1;
-  if (GetCapture() == this) ReleaseCapture();
-  if (m_grid->CellArea()) m_grid->CellArea()->Invalidate(false);
-  m_grid->LayoutParts();
+  FinishSizing();
 }
 
 void CGridSideHeading::OnLButtonUp(UINT, CPoint point) {
@@ -497,38 +476,15 @@ void CGridSideHeading::OnLButtonUp(UINT, CPoint point) {
   }
   if (!m_pressed) return;
   m_pressed = false;
-  int col = -1, row = -1;
-  CRect rect;
-  int processed = 0;
-  if (HitTestHeading(point, col, row, rect) == 0)
-    processed = TypeOf(col, row, m_scratch)->HandleLeftClick(col, row, 0, rect, point);
-  m_grid->OnSideHeadingLeftClick(col, row, 0, &rect, &point, processed);
+  Press p = PressCell(point, Button::Left, 0);
+  m_grid->OnSideHeadingLeftClick(p.col, p.row, 0, &p.rect, &point, p.processed);
 }
 
 void CGridSideHeading::OnLButtonDblClk(UINT, CPoint point) {
-  int col = -1, row = -1;
-  CRect rect;
-  int processed = 0;
-  if (HitTestHeading(point, col, row, rect) == 0)
-    processed = TypeOf(col, row, m_scratch)->HandleDoubleClick(col, row, rect, point);
-  m_grid->OnSideHeadingDoubleClick(col, row, &rect, &point, processed);
+  Press p = PressCell(point, Button::Double, 0);
+  m_grid->OnSideHeadingDoubleClick(p.col, p.row, &p.rect, &point, p.processed);
 }
 
-void CGridSideHeading::OnRButtonDown(UINT, CPoint point) {
-  TakeFocusToCells();
-  int col = -1, row = -1;
-  CRect rect;
-  int processed = 0;
-  if (HitTestHeading(point, col, row, rect) == 0)
-    processed = TypeOf(col, row, m_scratch)->HandleRightClick(col, row, 1, rect, point);
-  m_grid->OnSideHeadingRightClick(col, row, 1, &rect, &point, processed);
-}
-
-void CGridSideHeading::OnRButtonUp(UINT, CPoint point) {
-  int col = -1, row = -1;
-  CRect rect;
-  int processed = 0;
-  if (HitTestHeading(point, col, row, rect) == 0)
-    processed = TypeOf(col, row, m_scratch)->HandleRightClick(col, row, 0, rect, point);
-  m_grid->OnSideHeadingRightClick(col, row, 0, &rect, &point, processed);
+void CGridSideHeading::NotifyRightClick(Press& p, int down, CPoint& point) {
+  m_grid->OnSideHeadingRightClick(p.col, p.row, down, &p.rect, &point, p.processed);
 }

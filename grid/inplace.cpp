@@ -21,6 +21,35 @@ bool ControlHeld() {
 bool ShiftHeld() {
   return QGuiApplication::keyboardModifiers() & Qt::ShiftModifier;
 }
+
+// The default editor's peer is a QPlainTextEdit, the masked editor's a
+// QLineEdit; the text operations are the same on either.
+QString PeerText(QPlainTextEdit* e) {
+  return e->toPlainText();
+}
+QString PeerText(QLineEdit* e) {
+  return e->text();
+}
+void SetPeerText(QPlainTextEdit* e, const QString& text) {
+  e->setPlainText(text);
+}
+void SetPeerText(QLineEdit* e, const QString& text) {
+  e->setText(text);
+}
+void InsertPeerText(QPlainTextEdit* e, const QString& text) {
+  e->insertPlainText(text);
+}
+void InsertPeerText(QLineEdit* e, const QString& text) {
+  e->insert(text);
+}
+
+template <class Op>
+void ForPeer(QWidget* peer, Op op) {
+  if (auto* e = qobject_cast<QPlainTextEdit*>(peer))
+    op(e);
+  else if (auto* e = qobject_cast<QLineEdit*>(peer))
+    op(e);
+}
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -39,24 +68,25 @@ QWidget* CGridInPlaceEdit::CreatePeer(QWidget* parent, const CREATESTRUCT&) {
 }
 
 std::string CGridInPlaceEdit::Text() const {
-  auto* e = qobject_cast<QPlainTextEdit*>(widget());
-  return e ? e->toPlainText().toStdString() : std::string();
+  std::string text;
+  ForPeer(widget(), [&](auto* e) { text = PeerText(e).toStdString(); });
+  return text;
 }
 
 void CGridInPlaceEdit::SetText(const std::string& text) {
-  if (auto* e = qobject_cast<QPlainTextEdit*>(widget())) e->setPlainText(ToQ(text));
+  ForPeer(widget(), [&](auto* e) { SetPeerText(e, ToQ(text)); });
 }
 
 void CGridInPlaceEdit::SelectAll() {
-  if (auto* e = qobject_cast<QPlainTextEdit*>(widget())) e->selectAll();
+  ForPeer(widget(), [](auto* e) { e->selectAll(); });
 }
 
 void CGridInPlaceEdit::SetReadOnly(bool on) {
-  if (auto* e = qobject_cast<QPlainTextEdit*>(widget())) e->setReadOnly(on);
+  ForPeer(widget(), [on](auto* e) { e->setReadOnly(on); });
 }
 
 void CGridInPlaceEdit::InsertChar(int ch) {
-  if (auto* e = qobject_cast<QPlainTextEdit*>(widget())) e->insertPlainText(QString(QChar(ch)));
+  ForPeer(widget(), [ch](auto* e) { InsertPeerText(e, QString(QChar(ch))); });
 }
 
 LRESULT CGridInPlaceEdit::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -132,6 +162,10 @@ void CGridInPlaceEdit::OnChar(UINT ch, UINT, UINT) {
     Default();  // backspace and the control keys
     return;
   }
+  TypeAccepted(ch);
+}
+
+void CGridInPlaceEdit::TypeAccepted(UINT ch) {
   int c = static_cast<int>(ch);
   if (!AcceptChar(c)) return;
   if (c == static_cast<int>(ch))
@@ -264,27 +298,6 @@ QWidget* CGridMaskedEdit::CreatePeer(QWidget* parent, const CREATESTRUCT&) {
   return edit;
 }
 
-std::string CGridMaskedEdit::Text() const {
-  auto* e = qobject_cast<QLineEdit*>(widget());
-  return e ? e->text().toStdString() : std::string();
-}
-
-void CGridMaskedEdit::SetText(const std::string& text) {
-  if (auto* e = qobject_cast<QLineEdit*>(widget())) e->setText(ToQ(text));
-}
-
-void CGridMaskedEdit::SelectAll() {
-  if (auto* e = qobject_cast<QLineEdit*>(widget())) e->selectAll();
-}
-
-void CGridMaskedEdit::SetReadOnly(bool on) {
-  if (auto* e = qobject_cast<QLineEdit*>(widget())) e->setReadOnly(on);
-}
-
-void CGridMaskedEdit::InsertChar(int ch) {
-  if (auto* e = qobject_cast<QLineEdit*>(widget())) e->insert(QString(QChar(ch)));
-}
-
 void CGridMaskedEdit::SetMask(const std::string& mask) {
   m_engine.SetMask(mask);
   auto* e = qobject_cast<QLineEdit*>(widget());
@@ -320,12 +333,7 @@ void CGridMaskedEdit::OnChar(UINT ch, UINT, UINT) {
     return;
   }
   if (!m_engine.Enabled()) {
-    int c = static_cast<int>(ch);
-    if (!AcceptChar(c)) return;
-    if (c == static_cast<int>(ch))
-      Default();
-    else if (c > 0)
-      InsertChar(c);
+    TypeAccepted(ch);
     return;
   }
   TypeInitialChar(static_cast<int>(ch));

@@ -38,6 +38,8 @@ class CGridInPlaceEdit : public CWnd {
 
   // Offers a typed character to the data source and the grid; false drops it.
   bool AcceptChar(int& ch);
+  // Types ch as the data source and the grid let it through (changed or dropped).
+  void TypeAccepted(UINT ch);
   virtual void InsertChar(int ch);
   void ContinueTo(int col, int row);
   void Cancel();
@@ -66,10 +68,6 @@ class CGridMaskedEdit : public CGridInPlaceEdit {
  public:
   explicit CGridMaskedEdit(CSheetGridCtrl* grid) : CGridInPlaceEdit(grid) {}
 
-  std::string Text() const override;
-  void SetText(const std::string& text) override;
-  void SelectAll() override;
-  void SetReadOnly(bool on) override;
   void SetMask(const std::string& mask);
   void TypeInitialChar(int ch) override;
   const CGridMaskEngine& Engine() const { return m_engine; }
@@ -80,7 +78,6 @@ class CGridMaskedEdit : public CGridInPlaceEdit {
   void OnChar(UINT ch, UINT repeat, UINT flags) override;
   void OnSetFocus(CWnd* oldWnd) override;
   void OnKillFocus(CWnd* newWnd) override;
-  void InsertChar(int ch) override;
 
  private:
   CGridMaskEngine m_engine;

@@ -3,19 +3,9 @@
 #include <QScrollBar>
 
 #include "grid/heading.h"
+#include "grid/scrollbarmath.h"
 
-namespace {
-enum {
-  SB_LINEUP = 0,
-  SB_LINEDOWN = 1,
-  SB_PAGEUP = 2,
-  SB_PAGEDOWN = 3,
-  SB_THUMBPOSITION = 4,
-  SB_THUMBTRACK = 5,
-  SB_TOP = 6,
-  SB_BOTTOM = 7
-};
-}
+using namespace gridscroll;
 
 QScrollBar* CGridScrollBarBase::Bar() const {
   return qobject_cast<QScrollBar*>(widget());

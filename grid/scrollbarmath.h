@@ -3,6 +3,20 @@
 // that huge row counts never overflow the bar's range.
 #pragma once
 
+// Scroll-bar action codes, passed from the bars to the grid's scrolling.
+namespace gridscroll {
+enum {
+  SB_LINEUP = 0,
+  SB_LINEDOWN = 1,
+  SB_PAGEUP = 2,
+  SB_PAGEDOWN = 3,
+  SB_THUMBPOSITION = 4,
+  SB_THUMBTRACK = 5,
+  SB_TOP = 6,
+  SB_BOTTOM = 7
+};
+}  // namespace gridscroll
+
 struct GridVertBarSetup {
   int minPos = 0;
   int maxPos = 0;
