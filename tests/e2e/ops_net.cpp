@@ -18,6 +18,7 @@
 #include <cstring>
 
 #include "platform/tick.h"
+#include "tests/e2e/netns_check.h"
 
 extern char** environ;
 
@@ -56,9 +57,7 @@ bool Run(const std::vector<std::string>& args) {
 }  // namespace
 
 std::string CSegment::Unavailable() {
-  if (geteuid() != 0) return "needs root (network namespaces and raw sockets)";
-  if (IpPath() == nullptr) return "the ip command (iproute2) is missing";
-  return {};
+  return fw::test::NetnsUnavailable();
 }
 
 std::string CSegment::MacText(const MacAddress& m) {

@@ -12,6 +12,8 @@
 #include <filesystem>
 #include <thread>
 
+#include "tests/e2e/netns_check.h"
+
 extern char** environ;
 
 namespace fw::test {
@@ -83,9 +85,7 @@ bool RunCommand(const std::vector<std::string>& args, std::string* output) {
 }
 
 std::string CVethSwitch::Unavailable() {
-  if (geteuid() != 0) return "needs root (network namespaces and raw sockets)";
-  if (IpPath() == nullptr) return "the ip command (iproute2) is missing";
-  return {};
+  return fw::test::NetnsUnavailable();
 }
 
 CVethSwitch::CVethSwitch() {
