@@ -185,6 +185,16 @@ bool CResourceBundle::ParseStringTable(CScriptLexer& lex, std::string* error) {
       *error = At(lex, lex.error());
       return false;
     }
+    // "NAME = id, text": the name is for the generated id header, the
+    // bundle keeps only the id.
+    if (t == Tok::Word && lex.Peek() == Tok::Other) {
+      lex.Next();
+      if (lex.text() != "=") {
+        *error = At(lex, "'=' expected after string name");
+        return false;
+      }
+      t = lex.Next();
+    }
     if (t != Tok::Number || lex.number() < 0 || lex.number() > 0xFFFF) {
       *error = At(lex, t == Tok::End ? "END expected" : "string id (0..65535) expected");
       return false;

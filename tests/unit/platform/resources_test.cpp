@@ -30,12 +30,13 @@ TEST(ResourceScript, ParsesStringsWithEscapesAndComments) {
   auto b = CResourceBundle::Parse(
       "// a comment\nSTRINGTABLE\nBEGIN\n  1, \"a\\nb\\t\\\"q\\\"\\\\\"\n /* two\nlines */ 2 "
       "\"\\x41\"\n"
-      "  0x10, \"hex id\"\nEND\nSTRINGTABLE BEGIN END\n",
+      "  0x10, \"hex id\"\n  IDS_NAMED = 17, \"named\"\nEND\nSTRINGTABLE BEGIN END\n",
       &error);
   ASSERT_TRUE(b) << error;
   EXPECT_EQ(*b->FindString(1), "a\nb\t\"q\"\\");
   EXPECT_EQ(*b->FindString(2), "A");
   EXPECT_EQ(*b->FindString(16), "hex id");
+  EXPECT_EQ(*b->FindString(17), "named");
   EXPECT_EQ(b->FindString(3), nullptr);
 }
 
@@ -53,6 +54,8 @@ TEST(ResourceScript, RejectsBadInputNamingTheLine) {
       {"STRINGTABLE BEGIN 1, \"\\q\" END", "unknown escape \\q"},
       {"STRINGTABLE BEGIN 1, 2 END", "quoted text expected"},
       {"/* never closed", "unterminated comment"},
+      {"STRINGTABLE BEGIN IDS_A : 1, \"x\" END", "'=' expected after string name"},
+      {"STRINGTABLE BEGIN IDS_A = \"x\" END", "string id (0..65535) expected"},
       {"STRINGTABLE BEGIN 12ab, \"x\" END", "malformed number"},
   };
   for (const auto& c : cases) {

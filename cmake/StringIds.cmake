@@ -1,0 +1,28 @@
+# cmake "-DIN=<file|file|...>" -DOUT=<header> -P StringIds.cmake
+# Writes the header of named string ids from the "NAME = id, text" entries of
+# the English resource scripts. A name given twice, or an id given two names,
+# stops the build.
+string(REPLACE "|" ";" IN "${IN}")
+set(body "")
+set(seen_names "")
+foreach(f ${IN})
+  file(STRINGS "${f}" lines REGEX "^[ \t]*[A-Z][A-Z0-9_]*[ \t]*=[ \t]*(0x[0-9A-Fa-f]+|[0-9]+)")
+  foreach(line ${lines})
+    string(REGEX REPLACE "^[ \t]*([A-Z][A-Z0-9_]*)[ \t]*=[ \t]*(0x[0-9A-Fa-f]+|[0-9]+).*$" "\\1;\\2" pair "${line}")
+    list(GET pair 0 name)
+    list(GET pair 1 id)
+    math(EXPR id "${id}")
+    if(DEFINED seen_${name})
+      message(FATAL_ERROR "${f}: string name ${name} given twice")
+    endif()
+    if(DEFINED id_${id})
+      message(FATAL_ERROR "${f}: string ${id} named ${name} and ${id_${id}}")
+    endif()
+    set(seen_${name} ${id})
+    set(id_${id} ${name})
+    string(APPEND body "inline constexpr unsigned ${name} = ${id};\n")
+  endforeach()
+endforeach()
+file(WRITE "${OUT}.tmp" "// Generated from the English resource scripts; do not edit.\n#pragma once\n\n${body}")
+execute_process(COMMAND ${CMAKE_COMMAND} -E copy_if_different "${OUT}.tmp" "${OUT}")
+file(REMOVE "${OUT}.tmp")
