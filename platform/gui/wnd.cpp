@@ -954,14 +954,6 @@ void CWnd::SetMessageHandler(UINT msg, std::function<LRESULT(WPARAM, LPARAM)> ha
     messageHandlers_.erase(msg);
 }
 
-void CWnd::SetCommandHandler(int id, std::function<void()> handler, UINT code) {
-  std::uint32_t key = static_cast<std::uint32_t>(MAKEWPARAM(static_cast<unsigned>(id), code));
-  if (handler)
-    commandHandlers_[key] = std::move(handler);
-  else
-    commandHandlers_.erase(key);
-}
-
 void CWnd::NotifyParent(UINT code) {
   CWnd* parent = GetParent();
   if (!parent || !peer_) return;
@@ -1114,21 +1106,9 @@ LRESULT CWnd::DefWindowProc(UINT msg, WPARAM w, LPARAM l) {
 }
 
 bool CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
-  std::uint32_t key = static_cast<std::uint32_t>(wParam & 0xFFFFFFFF);
-  if (auto it = commandHandlers_.find(key); it != commandHandlers_.end()) {
-    auto handler = it->second;
-    handler();
-    return true;
-  }
+  if (OnCmdMsg(LOWORD(wParam), static_cast<int>(HIWORD(wParam)), nullptr)) return true;
   // Menu commands and accelerators (no control) have code 0 or 1.
-  if (lParam == 0 && HIWORD(wParam) <= 1) {
-    if (auto it = commandHandlers_.find(static_cast<std::uint32_t>(MAKEWPARAM(LOWORD(wParam), 0)));
-        it != commandHandlers_.end()) {
-      auto handler = it->second;
-      handler();
-      return true;
-    }
-  }
+  if (lParam == 0 && HIWORD(wParam) == 1) return OnCmdMsg(LOWORD(wParam), CN_COMMAND, nullptr);
   return false;
 }
 

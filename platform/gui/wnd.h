@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gui/cmdtarget.h"
 #include "platform/gui/dc.h"
 #include "platform/gui/gdi.h"
 #include "platform/gui/keys.h"
@@ -229,7 +230,7 @@ bool ReleaseCapture();
 UINT RegisterWindowMessage(const std::string& name);
 bool TrackMouseEvent(CWnd* wnd);  // WM_MOUSELEAVE arrives anyway; kept for readability
 
-class CWnd {
+class CWnd : public CCmdTarget {
  public:
   CWnd();
   virtual ~CWnd();
@@ -330,8 +331,6 @@ class CWnd {
   bool PostMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
   // A message-map entry: ON_MESSAGE / ON_REGISTERED_MESSAGE.
   void SetMessageHandler(UINT msg, std::function<LRESULT(WPARAM, LPARAM)> handler);
-  // ON_COMMAND(id) and ON_CONTROL(code, id) (BN_CLICKED is code 0).
-  void SetCommandHandler(int id, std::function<void()> handler, UINT code = BN_CLICKED);
   // Sends WM_COMMAND (id, code) from this control to its parent.
   void NotifyParent(UINT code);
 
@@ -424,7 +423,6 @@ class CWnd {
   CRect paintRect_;
   std::map<UINT_PTR, std::unique_ptr<QObject>> timers_;
   std::map<UINT, std::function<LRESULT(WPARAM, LPARAM)>> messageHandlers_;
-  std::map<std::uint32_t, std::function<void()>> commandHandlers_;
   // Wrappers made for children that have no object of their own.
   mutable std::map<QWidget*, std::unique_ptr<CWnd>> temporaries_;
   std::shared_ptr<bool> alive_;
