@@ -213,6 +213,49 @@ bool CResourceBundle::ParseStringTable(CScriptLexer& lex, std::string* error) {
   }
 }
 
+bool CResourceBundle::ParseImage(CScriptLexer& lex, unsigned id, ImageKind kind,
+                                 std::string* error) {
+  using Tok = CScriptLexer::Tok;
+  if (lex.Next() != Tok::String || lex.text().empty()) {
+    *error = At(lex, "image file name expected");
+    return false;
+  }
+  CImageRef ref;
+  ref.file = lex.text();
+  // Only plain names of res/images/: no folders, so a script cannot reach elsewhere.
+  if (ref.file.find_first_of("/\\:") != std::string::npos || ref.file[0] == '.') {
+    *error = At(lex, "image file name without a folder expected");
+    return false;
+  }
+  if (kind == ImageKind::Cursor && lex.Peek() == Tok::Comma) {
+    lex.Next();
+    int hot[2] = {0, 0};
+    for (int i = 0; i < 2; ++i) {
+      if (i == 1 && lex.Next() != Tok::Comma) {
+        *error = At(lex, "',' expected between the hot spot's coordinates");
+        return false;
+      }
+      if (lex.Next() != Tok::Number || lex.number() < 0 || lex.number() > 255) {
+        *error = At(lex, "hot spot coordinate (0..255) expected");
+        return false;
+      }
+      hot[i] = static_cast<int>(lex.number());
+    }
+    ref.hotX = hot[0];
+    ref.hotY = hot[1];
+  }
+  if (!images_.emplace(std::make_pair(kind, id), std::move(ref)).second) {
+    *error = At(lex, "image " + std::to_string(id) + " defined twice");
+    return false;
+  }
+  return true;
+}
+
+const CImageRef* CResourceBundle::FindImage(ImageKind kind, unsigned id) const {
+  auto it = images_.find({kind, id});
+  return it == images_.end() ? nullptr : &it->second;
+}
+
 std::unique_ptr<CResourceBundle> CResourceBundle::Parse(std::string_view script,
                                                         std::string* error) {
   std::string dummy;
@@ -240,6 +283,14 @@ std::unique_ptr<CResourceBundle> CResourceBundle::Parse(std::string_view script,
       Tok kind = lex.Next();
       if (kind == Tok::Word && (lex.text() == "DIALOG" || lex.text() == "DIALOGEX")) {
         if (!bundle->ParseDialog(lex, id, lex.text() == "DIALOGEX", error)) return nullptr;
+        continue;
+      }
+      if (kind == Tok::Word &&
+          (lex.text() == "ICON" || lex.text() == "BITMAP" || lex.text() == "CURSOR")) {
+        const ImageKind image = lex.text() == "ICON"     ? ImageKind::Icon
+                                : lex.text() == "BITMAP" ? ImageKind::Bitmap
+                                                         : ImageKind::Cursor;
+        if (!bundle->ParseImage(lex, id, image, error)) return nullptr;
         continue;
       }
       *error = At(lex, kind == Tok::Error
@@ -705,6 +756,12 @@ const CDialogTemplate* FindDialogTemplate(unsigned id) {
   if (const CResourceBundle* b = CurrentResources())
     if (const CDialogTemplate* t = b->FindDialog(id)) return t;
   return EmbeddedEnglish().FindDialog(id);
+}
+
+const CImageRef* FindImageResource(ImageKind kind, unsigned id) {
+  if (const CResourceBundle* b = CurrentResources())
+    if (const CImageRef* r = b->FindImage(kind, id)) return r;
+  return EmbeddedEnglish().FindImage(kind, id);
 }
 
 const std::string* CResourceBundle::FindString(unsigned id) const {

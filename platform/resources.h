@@ -87,6 +87,15 @@ struct CDialogTemplate {
   const CDialogItem* FindItem(int id) const;
 };
 
+// An image resource: "<id> ICON|BITMAP|CURSOR "file.png" [, hotX, hotY]".
+// The file names a PNG of res/images/, built into the programs; the script
+// only says which picture an id stands for.
+enum class ImageKind { Icon, Bitmap, Cursor };
+struct CImageRef {
+  std::string file;
+  int hotX = -1, hotY = -1;  // cursors: the hot spot; -1: the centre
+};
+
 // The symbolic names a script may use in styles and control ids.
 bool LookupResourceSymbol(std::string_view name, long long* value);
 
@@ -101,12 +110,16 @@ class CResourceBundle {
   // nullptr when the bundle has no such dialog template.
   const CDialogTemplate* FindDialog(unsigned id) const;
   const std::map<unsigned, CDialogTemplate>& dialogs() const { return dialogs_; }
+  // nullptr when the bundle has no image of that kind and id.
+  const CImageRef* FindImage(ImageKind kind, unsigned id) const;
 
  private:
   bool ParseStringTable(CScriptLexer& lex, std::string* error);
   bool ParseDialog(CScriptLexer& lex, unsigned id, bool extended, std::string* error);
+  bool ParseImage(CScriptLexer& lex, unsigned id, ImageKind kind, std::string* error);
   std::map<unsigned, std::string> strings_;
   std::map<unsigned, CDialogTemplate> dialogs_;
+  std::map<std::pair<ImageKind, unsigned>, CImageRef> images_;
 };
 
 // The bundle every resource lookup answers from. Until a language library is
@@ -119,5 +132,7 @@ const CResourceBundle& EmbeddedEnglish();
 
 // A dialog template of the current bundle, else of the compiled-in English one.
 const CDialogTemplate* FindDialogTemplate(unsigned id);
+// An image of the current bundle, else of the compiled-in English one.
+const CImageRef* FindImageResource(ImageKind kind, unsigned id);
 
 }  // namespace fw

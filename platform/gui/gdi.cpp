@@ -403,10 +403,38 @@ void RegisterIcon(int id, const QImage& image) {
   slot->hotSpot = CPoint(image.width() / 2, image.height() / 2);
 }
 
+}  // namespace fw
+
+bool CBitmap::LoadBitmap(unsigned id) {
+  QImage image = fw::LoadImageResource(fw::ImageKind::Bitmap, id, nullptr);
+  return !image.isNull() && FromImage(image);
+}
+
+namespace fw {
+
+QImage LoadImageResource(ImageKind kind, unsigned id, CPoint* hotSpot) {
+  const CImageRef* ref = FindImageResource(kind, id);
+  if (!ref) return {};
+  QImage image(QStringLiteral(":/images/") + QString::fromStdString(ref->file));
+  if (hotSpot) {
+    *hotSpot = ref->hotX < 0 ? CPoint(image.width() / 2, image.height() / 2)
+                             : CPoint(ref->hotX, ref->hotY);
+  }
+  return image;
+}
+
 HICON LoadIconResource(int id) {
-  std::lock_guard lock(IconMutex());
-  auto it = IconRegistry().find(id);
-  return it == IconRegistry().end() || it->second->image.isNull() ? nullptr : it->second.get();
+  {
+    std::lock_guard lock(IconMutex());
+    auto it = IconRegistry().find(id);
+    if (it != IconRegistry().end())
+      return it->second->image.isNull() ? nullptr : it->second.get();
+  }
+  // First use of an icon of the bundle: load it once, keep it for the run.
+  QImage image = LoadImageResource(ImageKind::Icon, static_cast<unsigned>(id), nullptr);
+  if (image.isNull()) return nullptr;
+  RegisterIcon(id, image);
+  return LoadIconResource(id);
 }
 
 }  // namespace fw

@@ -15,6 +15,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/resources.h"
+
 // ---- colours ---------------------------------------------------------------
 
 using COLORREF = std::uint32_t;
@@ -352,6 +354,8 @@ class CBitmap : public CGdiObject {
                     const void* bits);
   bool CreateCompatibleBitmap(int width, int height);
   bool FromImage(const QImage& image);
+  // The bundle's BITMAP of that id; false when there is none.
+  bool LoadBitmap(unsigned id);
   void SetMonoColours(COLORREF zero, COLORREF one);
   CSize GetSize() const { return CSize(image_.width(), image_.height()); }
   QImage& image() { return image_; }
@@ -387,8 +391,11 @@ namespace fw {
 // Icons by resource id. The programs register the images of their bundle;
 // tests register their own. The registry owns the images for the whole run.
 void RegisterIcon(int id, const QImage& image);
-// nullptr when no icon has that id.
+// A registered icon, else the bundle's ICON of that id; nullptr when neither.
 HICON LoadIconResource(int id);
+// The picture an ICON, BITMAP or CURSOR statement of the bundle names; a null
+// image when there is none. hotSpot (cursors) may be null.
+QImage LoadImageResource(ImageKind kind, unsigned id, CPoint* hotSpot);
 }  // namespace fw
 
 // Stock objects. The returned objects live for the whole program.

@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QMoveEvent>
 #include <QPaintEvent>
+#include <QPixmap>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QThread>
@@ -214,6 +215,12 @@ HCURSOR LoadCursor(void*, int id) {
   auto& cursors = CWndHub::Get().cursors;
   auto it = cursors.find(id);
   if (it != cursors.end()) return &it->second;
+  CPoint hot;
+  QImage image = fw::LoadImageResource(fw::ImageKind::Cursor, static_cast<unsigned>(id), &hot);
+  if (!image.isNull()) {
+    auto [slot, added] = cursors.emplace(id, QCursor(QPixmap::fromImage(image), hot.x, hot.y));
+    return &slot->second;
+  }
   Qt::CursorShape shape;
   switch (id) {
     case IDC_ARROW: shape = Qt::ArrowCursor; break;

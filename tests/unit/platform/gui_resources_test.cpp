@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/dynlib.h"
+#include "platform/gui/gdi.h"
 #include "platform/gui/styles.h"
 #include "platform/language.h"
 #include "platform/message.h"
@@ -148,6 +149,50 @@ TEST(DialogScript, LanguageLibrariesCarryTheSameDialogs) {
     }
   }
   EXPECT_EQ(EmbeddedEnglish().FindDialog(136)->caption, "Cycle Power");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ImageScript, NamesPicturesByKindAndId) {
+  std::string error;
+  auto b = CResourceBundle::Parse(
+      "5 ICON \"app.png\"\n5 BITMAP \"strip.png\"\n7 CURSOR \"hand.png\", 3, 4\n"
+      "8 CURSOR \"arrow.png\"\n",
+      &error);
+  ASSERT_TRUE(b) << error;
+  EXPECT_EQ(b->FindImage(ImageKind::Icon, 5)->file, "app.png");
+  EXPECT_EQ(b->FindImage(ImageKind::Bitmap, 5)->file, "strip.png");
+  EXPECT_EQ(b->FindImage(ImageKind::Cursor, 7)->hotX, 3);
+  EXPECT_EQ(b->FindImage(ImageKind::Cursor, 7)->hotY, 4);
+  EXPECT_EQ(b->FindImage(ImageKind::Cursor, 8)->hotX, -1);
+  EXPECT_EQ(b->FindImage(ImageKind::Icon, 7), nullptr);
+
+  const struct {
+    const char* script;
+    const char* want;
+  } bad[] = {
+      {"5 ICON app.png", "line 1: image file name expected"},
+      {"5 ICON \"../etc/x.png\"", "without a folder"},
+      {"5 ICON \"a.png\"\n5 ICON \"b.png\"", "line 2: image 5 defined twice"},
+      {"7 CURSOR \"h.png\", 3", "',' expected"},
+      {"7 CURSOR \"h.png\", 3, 300", "hot spot coordinate"},
+  };
+  for (const auto& c : bad) {
+    EXPECT_EQ(CResourceBundle::Parse(c.script, &error), nullptr) << c.script;
+    EXPECT_NE(error.find(c.want), std::string::npos) << error;
+  }
+}
+
+TEST(ImageScript, ProgramIconComesFromTheBuiltInPictures) {
+  HICON icon = LoadIconResource(128);
+  ASSERT_NE(icon, nullptr);
+  EXPECT_EQ(icon->image.size(), QSize(32, 32));
+  EXPECT_EQ(LoadIconResource(128), icon);  // loaded once, same handle
+  EXPECT_EQ(LoadIconResource(4321), nullptr);
+  CBitmap none;
+  EXPECT_FALSE(none.LoadBitmap(4321));
 }
 
 }  // namespace

@@ -1,0 +1,1 @@
+// Placeholder source for libraries made only of generated parts.

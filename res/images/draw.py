@@ -1,0 +1,90 @@
+#!/usr/bin/env python3
+"""Draws the programs' images from the pixel maps below into PNG files.
+
+Each picture is a list of rows; every character is one pixel, looked up in the
+picture's palette ('.' is transparent unless the palette says otherwise).
+Run it after changing a picture: python3 res/images/draw.py
+"""
+import os
+import struct
+import zlib
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def write_png(path, rows, palette):
+    height = len(rows)
+    width = len(rows[0])
+    raw = bytearray()
+    for row in rows:
+        if len(row) != width:
+            raise SystemExit(f"{path}: rows of different length")
+        raw.append(0)
+        for ch in row:
+            r, g, b, a = palette[ch]
+            raw += bytes((r, g, b, a))
+
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
+
+    png = b"\x89PNG\r\n\x1a\n"
+    png += chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0))
+    png += chunk(b"IDAT", zlib.compress(bytes(raw), 9))
+    png += chunk(b"IEND", b"")
+    with open(path, "wb") as f:
+        f.write(png)
+
+
+CLEAR = (0, 0, 0, 0)
+
+# The programs' icon: four switches on a ring.
+APP_PALETTE = {
+    ".": CLEAR,
+    "r": (0, 96, 160, 255),      # ring
+    "s": (40, 40, 48, 255),      # switch body
+    "g": (0, 200, 80, 255),      # link LED
+    "w": (230, 230, 236, 255),   # switch face
+}
+APP_ICON = [
+    "................................",
+    "................................",
+    "...........ssssssssss...........",
+    "...........swwwwwwwws...........",
+    "...........swgwgwgwws...........",
+    "...........ssssssssss...........",
+    "..............rrrr..............",
+    ".........rrrrrr..rrrrrr.........",
+    ".......rrr............rrr.......",
+    "......rr................rr......",
+    ".....rr..................rr.....",
+    "....rr....................rr....",
+    "ssssssss..............ssssssss..",
+    "swwwwwws..............swwwwwws..",
+    "swgwgwws..............swgwgwws..",
+    "ssssssss..............ssssssss..",
+    "....rr....................rr....",
+    ".....rr..................rr.....",
+    "......rr................rr......",
+    ".......rrr............rrr.......",
+    ".........rrrrrr..rrrrrr.........",
+    "..............rrrr..............",
+    "...........ssssssssss...........",
+    "...........swwwwwwwws...........",
+    "...........swgwgwgwws...........",
+    "...........ssssssssss...........",
+    "................................",
+    "................................",
+    "................................",
+    "................................",
+    "................................",
+    "................................",
+]
+
+PICTURES = {
+    "app.png": (APP_ICON, APP_PALETTE),
+}
+
+if __name__ == "__main__":
+    for name, (rows, palette) in PICTURES.items():
+        write_png(os.path.join(HERE, name), rows, palette)
