@@ -8,19 +8,19 @@
 namespace fw {
 
 CDynLib::~CDynLib() {
-  if (handle_) dlclose(handle_);
+  if (m_handle) dlclose(m_handle);
 }
 
 bool CDynLib::Open(const std::vector<std::string>& names, std::string* error) {
-  if (handle_) {
-    dlclose(handle_);
-    handle_ = nullptr;
+  if (m_handle) {
+    dlclose(m_handle);
+    m_handle = nullptr;
   }
   std::string errors;
   for (const auto& n : names) {
-    handle_ = dlopen(n.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (handle_) {
-      name_ = n;
+    m_handle = dlopen(n.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (m_handle) {
+      m_name = n;
       return true;
     }
     if (const char* e = dlerror()) {
@@ -33,7 +33,7 @@ bool CDynLib::Open(const std::vector<std::string>& names, std::string* error) {
 }
 
 void* CDynLib::Symbol(const char* name) const {
-  return handle_ ? dlsym(handle_, name) : nullptr;
+  return m_handle ? dlsym(m_handle, name) : nullptr;
 }
 
 std::string ProgramFolder() {

@@ -11,8 +11,8 @@ class CDynLib {
   CDynLib() = default;
   CDynLib(const CDynLib&) = delete;
   CDynLib& operator=(const CDynLib&) = delete;
-  CDynLib(CDynLib&& o) noexcept : handle_(o.handle_), name_(std::move(o.name_)) {
-    o.handle_ = nullptr;
+  CDynLib(CDynLib&& o) noexcept : m_handle(o.m_handle), m_name(std::move(o.m_name)) {
+    o.m_handle = nullptr;
   }
   ~CDynLib();
 
@@ -26,15 +26,15 @@ class CDynLib {
   F Function(const char* name) const {
     return reinterpret_cast<F>(Symbol(name));
   }
-  bool IsOpen() const { return handle_ != nullptr; }
-  const std::string& name() const { return name_; }
+  bool IsOpen() const { return m_handle != nullptr; }
+  const std::string& name() const { return m_name; }
   // The library stays loaded for the life of the process (language libraries
   // hand out pointers into themselves).
-  void Leak() { handle_ = nullptr; }
+  void Leak() { m_handle = nullptr; }
 
  private:
-  void* handle_ = nullptr;
-  std::string name_;
+  void* m_handle = nullptr;
+  std::string m_name;
 };
 
 // The folder of the running program's file (no trailing slash).

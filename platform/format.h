@@ -17,32 +17,33 @@ class FormatArg {
   enum class Kind { Int, UInt, Double, String, Pointer };
 
   template <typename T>
-  requires(std::is_integral_v<T>&& std::is_signed_v<T>) FormatArg(T v) : kind_(Kind::Int), i_(v) {}
+  requires(std::is_integral_v<T>&& std::is_signed_v<T>) FormatArg(T v)
+      : m_kind(Kind::Int), m_int(v) {}
   template <typename T>
   requires(std::is_integral_v<T>&& std::is_unsigned_v<T> && !std::is_same_v<T, bool>) FormatArg(T v)
-      : kind_(Kind::UInt), u_(v) {}
-  FormatArg(bool v) : kind_(Kind::Int), i_(v ? 1 : 0) {}
-  FormatArg(double v) : kind_(Kind::Double), d_(v) {}
-  FormatArg(float v) : kind_(Kind::Double), d_(v) {}
-  FormatArg(const char* s) : kind_(Kind::String), s_(s ? s : "(null)") {}
-  FormatArg(const std::string& s) : kind_(Kind::String), s_(s) {}
-  FormatArg(std::string_view s) : kind_(Kind::String), s_(s) {}
-  FormatArg(const void* p) : kind_(Kind::Pointer), p_(p) {}
+      : m_kind(Kind::UInt), m_uint(v) {}
+  FormatArg(bool v) : m_kind(Kind::Int), m_int(v ? 1 : 0) {}
+  FormatArg(double v) : m_kind(Kind::Double), m_double(v) {}
+  FormatArg(float v) : m_kind(Kind::Double), m_double(v) {}
+  FormatArg(const char* s) : m_kind(Kind::String), m_string(s ? s : "(null)") {}
+  FormatArg(const std::string& s) : m_kind(Kind::String), m_string(s) {}
+  FormatArg(std::string_view s) : m_kind(Kind::String), m_string(s) {}
+  FormatArg(const void* p) : m_kind(Kind::Pointer), m_pointer(p) {}
 
-  Kind kind() const { return kind_; }
-  long long i() const { return i_; }
-  unsigned long long u() const { return u_; }
-  double d() const { return d_; }
-  const std::string& s() const { return s_; }
-  const void* p() const { return p_; }
+  Kind kind() const { return m_kind; }
+  long long i() const { return m_int; }
+  unsigned long long u() const { return m_uint; }
+  double d() const { return m_double; }
+  const std::string& s() const { return m_string; }
+  const void* p() const { return m_pointer; }
 
  private:
-  Kind kind_;
-  long long i_ = 0;
-  unsigned long long u_ = 0;
-  double d_ = 0;
-  std::string s_;
-  const void* p_ = nullptr;
+  Kind m_kind;
+  long long m_int = 0;
+  unsigned long long m_uint = 0;
+  double m_double = 0;
+  std::string m_string;
+  const void* m_pointer = nullptr;
 };
 
 // Checks the specifiers of fmt against args. Returns an empty string when they

@@ -18,7 +18,7 @@ std::string OneLine(std::string_view s) {
 }  // namespace
 
 bool CIniFile::Load(const std::string& path, std::string* error) {
-  path_ = path;
+  m_path = path;
   std::string bytes;
   std::string err;
   if (!ReadFileBytes(path, bytes, &err)) {
@@ -41,13 +41,13 @@ std::string CIniFile::ParseValue(std::string_view raw) {
 }
 
 void CIniFile::Parse(std::string_view bytes) {
-  sections_.clear();
-  sectionIndex_.clear();
-  shadowed_ = 0;
+  m_sections.clear();
+  m_sectionIndex.clear();
+  m_shadowed = 0;
   const std::string text = DecodeTextBytes(bytes);
   // Lines before the first header belong to a section without a header; no
   // lookup reaches them, but they are written back as they were.
-  Section* cur = &sections_.emplace_back();
+  Section* cur = &m_sections.emplace_back();
   cur->hasHeader = false;
   for (std::string& raw : SplitLines(text)) {
     std::string_view t = TrimView(raw);
@@ -55,14 +55,14 @@ void CIniFile::Parse(std::string_view bytes) {
       std::size_t close = t.find(']');
       std::string name =
           Trim(t.substr(1, close == std::string_view::npos ? t.size() - 1 : close - 1));
-      cur = &sections_.emplace_back();
+      cur = &m_sections.emplace_back();
       cur->name = name;
       cur->header = std::move(raw);
       std::string folded = FoldCase(name);
-      if (!sectionIndex_.count(folded))
-        sectionIndex_[folded] = sections_.size() - 1;
+      if (!m_sectionIndex.count(folded))
+        m_sectionIndex[folded] = m_sections.size() - 1;
       else
-        ++shadowed_;
+        ++m_shadowed;
       continue;
     }
     Line line;
@@ -77,7 +77,7 @@ void CIniFile::Parse(std::string_view bytes) {
     line.raw = std::move(raw);
     cur->lines.push_back(std::move(line));
   }
-  for (auto& s : sections_) Reindex(s);
+  for (auto& s : m_sections) Reindex(s);
 }
 
 void CIniFile::Reindex(Section& s) {
@@ -88,7 +88,7 @@ void CIniFile::Reindex(Section& s) {
 
 std::string CIniFile::Serialize() const {
   std::string out;
-  for (const auto& s : sections_) {
+  for (const auto& s : m_sections) {
     if (s.deleted) continue;
     if (s.hasHeader) {
       out += s.header.empty() ? "[" + s.name + "]" : s.header;
@@ -113,22 +113,22 @@ std::string CIniFile::Encode() const {
 }
 
 bool CIniFile::Save(std::string* error) const {
-  if (path_.empty()) {
+  if (m_path.empty()) {
     if (error) *error = "No file name";
     return false;
   }
-  return WriteFileAtomic(path_, Encode(), error);
+  return WriteFileAtomic(m_path, Encode(), error);
 }
 
 bool CIniFile::SaveAs(const std::string& path, std::string* error) {
   if (!WriteFileAtomic(path, Encode(), error)) return false;
-  path_ = path;
+  m_path = path;
   return true;
 }
 
 const CIniFile::Section* CIniFile::Find(std::string_view section) const {
-  auto it = sectionIndex_.find(FoldCase(section));
-  return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
+  auto it = m_sectionIndex.find(FoldCase(section));
+  return it == m_sectionIndex.end() ? nullptr : &m_sections[it->second];
 }
 
 CIniFile::Section* CIniFile::Find(std::string_view section) {
@@ -166,16 +166,16 @@ void CIniFile::SetString(std::string_view section, std::string_view key, std::st
   Section* s = Find(section);
   if (!s) {
     // A blank line keeps the new section apart from the one before it.
-    Section& last = sections_.back();
+    Section& last = m_sections.back();
     bool needBlank = !last.lines.empty()
                          ? !TrimView(last.lines.back().raw).empty() || last.lines.back().isKey
                          : last.hasHeader;
     if (needBlank) last.lines.push_back(Line{});
     Section ns;
     ns.name = OneLine(Trim(section));
-    sections_.push_back(std::move(ns));
-    sectionIndex_[FoldCase(sections_.back().name)] = sections_.size() - 1;
-    s = &sections_.back();
+    m_sections.push_back(std::move(ns));
+    m_sectionIndex[FoldCase(m_sections.back().name)] = m_sections.size() - 1;
+    s = &m_sections.back();
   }
   auto it = s->index.find(FoldCase(key));
   if (it != s->index.end()) {
@@ -214,20 +214,20 @@ bool CIniFile::DeleteKey(std::string_view section, std::string_view key) {
 
 bool CIniFile::DeleteSection(std::string_view section) {
   const std::string folded = FoldCase(section);
-  auto it = sectionIndex_.find(folded);
-  if (it == sectionIndex_.end()) return false;
+  auto it = m_sectionIndex.find(folded);
+  if (it == m_sectionIndex.end()) return false;
   const std::size_t at = it->second;
-  sections_[at].deleted = true;
-  sectionIndex_.erase(it);
+  m_sections[at].deleted = true;
+  m_sectionIndex.erase(it);
   // A later section of the same name (a duplicate) now answers, as Windows'
   // own delete would leave it to. Most files have none: then there is nothing
   // to look for, which keeps deleting many sections linear.
-  if (shadowed_ == 0) return true;
-  for (std::size_t i = at + 1; i < sections_.size(); ++i) {
-    const auto& s = sections_[i];
+  if (m_shadowed == 0) return true;
+  for (std::size_t i = at + 1; i < m_sections.size(); ++i) {
+    const auto& s = m_sections[i];
     if (!s.deleted && s.hasHeader && FoldCase(s.name) == folded) {
-      sectionIndex_[folded] = i;
-      --shadowed_;
+      m_sectionIndex[folded] = i;
+      --m_shadowed;
       break;
     }
   }
@@ -236,11 +236,11 @@ bool CIniFile::DeleteSection(std::string_view section) {
 
 std::vector<std::string> CIniFile::SectionNames() const {
   std::vector<std::string> names;
-  for (std::size_t i = 0; i < sections_.size(); ++i) {
-    const auto& s = sections_[i];
+  for (std::size_t i = 0; i < m_sections.size(); ++i) {
+    const auto& s = m_sections[i];
     if (s.deleted || !s.hasHeader) continue;
-    auto it = sectionIndex_.find(FoldCase(s.name));
-    if (it != sectionIndex_.end() && it->second == i) names.push_back(s.name);
+    auto it = m_sectionIndex.find(FoldCase(s.name));
+    if (it != m_sectionIndex.end() && it->second == i) names.push_back(s.name);
   }
   return names;
 }

@@ -31,8 +31,8 @@ class CIniFile {
   bool Save(std::string* error = nullptr) const;
   bool SaveAs(const std::string& path, std::string* error = nullptr);
 
-  const std::string& path() const { return path_; }
-  void set_path(std::string path) { path_ = std::move(path); }
+  const std::string& path() const { return m_path; }
+  void set_path(std::string path) { m_path = std::move(path); }
 
   bool HasSection(std::string_view section) const;
   std::optional<std::string> Get(std::string_view section, std::string_view key) const;
@@ -70,10 +70,10 @@ class CIniFile {
   static void Reindex(Section& s);
   static std::string ParseValue(std::string_view raw);
 
-  std::string path_;
-  std::vector<Section> sections_;
-  std::unordered_map<std::string, std::size_t> sectionIndex_;  // folded name -> section
-  std::size_t shadowed_ = 0;  // sections hidden behind an earlier one of the same name
+  std::string m_path;
+  std::vector<Section> m_sections;
+  std::unordered_map<std::string, std::size_t> m_sectionIndex;  // folded name -> section
+  std::size_t m_shadowed = 0;  // sections hidden behind an earlier one of the same name
 };
 
 }  // namespace fw

@@ -12,42 +12,42 @@ namespace fw {
 class CTimedMutex {
  public:
   void lock() {
-    std::unique_lock guard(m_);
-    cv_.wait(guard, [&] { return !locked_; });
-    locked_ = true;
+    std::unique_lock guard(m_mutex);
+    m_cv.wait(guard, [&] { return !m_locked; });
+    m_locked = true;
   }
   bool try_lock() {
-    std::lock_guard guard(m_);
-    if (locked_) return false;
-    locked_ = true;
+    std::lock_guard guard(m_mutex);
+    if (m_locked) return false;
+    m_locked = true;
     return true;
   }
   template <typename Rep, typename Period>
   bool try_lock_for(const std::chrono::duration<Rep, Period>& d) {
-    std::unique_lock guard(m_);
-    if (!cv_.wait_for(guard, d, [&] { return !locked_; })) return false;
-    locked_ = true;
+    std::unique_lock guard(m_mutex);
+    if (!m_cv.wait_for(guard, d, [&] { return !m_locked; })) return false;
+    m_locked = true;
     return true;
   }
   template <typename Clock, typename Duration>
   bool try_lock_until(const std::chrono::time_point<Clock, Duration>& t) {
-    std::unique_lock guard(m_);
-    if (!cv_.wait_until(guard, t, [&] { return !locked_; })) return false;
-    locked_ = true;
+    std::unique_lock guard(m_mutex);
+    if (!m_cv.wait_until(guard, t, [&] { return !m_locked; })) return false;
+    m_locked = true;
     return true;
   }
   void unlock() {
     {
-      std::lock_guard guard(m_);
-      locked_ = false;
+      std::lock_guard guard(m_mutex);
+      m_locked = false;
     }
-    cv_.notify_one();
+    m_cv.notify_one();
   }
 
  private:
-  std::mutex m_;
-  std::condition_variable cv_;
-  bool locked_ = false;
+  std::mutex m_mutex;
+  std::condition_variable m_cv;
+  bool m_locked = false;
 };
 
 }  // namespace fw

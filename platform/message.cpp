@@ -42,11 +42,11 @@ IMessageSink* MessageSink() {
 
 int CRecordingMessageSink::Show(const std::string& text, const std::string& caption,
                                 unsigned type) {
-  std::lock_guard lock(mutex_);
-  messages_.push_back({text, caption, type});
-  if (!answers_.empty()) {
-    int a = answers_.front();
-    answers_.pop_front();
+  std::lock_guard lock(m_mutex);
+  m_messages.push_back({text, caption, type});
+  if (!m_answers.empty()) {
+    int a = m_answers.front();
+    m_answers.pop_front();
     return a;
   }
   switch (type & MB_TYPEMASK) {
@@ -57,24 +57,24 @@ int CRecordingMessageSink::Show(const std::string& text, const std::string& capt
 }
 
 void CRecordingMessageSink::QueueAnswer(int answer) {
-  std::lock_guard lock(mutex_);
-  answers_.push_back(answer);
+  std::lock_guard lock(m_mutex);
+  m_answers.push_back(answer);
 }
 
 std::vector<CRecordingMessageSink::Message> CRecordingMessageSink::messages() const {
-  std::lock_guard lock(mutex_);
-  return messages_;
+  std::lock_guard lock(m_mutex);
+  return m_messages;
 }
 
 std::size_t CRecordingMessageSink::count() const {
-  std::lock_guard lock(mutex_);
-  return messages_.size();
+  std::lock_guard lock(m_mutex);
+  return m_messages.size();
 }
 
 void CRecordingMessageSink::clear() {
-  std::lock_guard lock(mutex_);
-  messages_.clear();
-  answers_.clear();
+  std::lock_guard lock(m_mutex);
+  m_messages.clear();
+  m_answers.clear();
 }
 
 void SetMessageCaption(std::string caption) {

@@ -47,22 +47,22 @@ class CRecordingMessageSink : public IMessageSink {
   void clear();
 
  private:
-  mutable std::mutex mutex_;
-  std::vector<Message> messages_;
-  std::deque<int> answers_;
+  mutable std::mutex m_mutex;
+  std::vector<Message> m_messages;
+  std::deque<int> m_answers;
 };
 
 // Installs a recording sink for the life of a scope (tests).
 class ScopedMessageSink {
  public:
-  ScopedMessageSink() : previous_(MessageSink()) { SetMessageSink(&sink_); }
-  ~ScopedMessageSink() { SetMessageSink(previous_); }
-  CRecordingMessageSink& operator*() { return sink_; }
-  CRecordingMessageSink* operator->() { return &sink_; }
+  ScopedMessageSink() : m_previous(MessageSink()) { SetMessageSink(&m_sink); }
+  ~ScopedMessageSink() { SetMessageSink(m_previous); }
+  CRecordingMessageSink& operator*() { return m_sink; }
+  CRecordingMessageSink* operator->() { return &m_sink; }
 
  private:
-  CRecordingMessageSink sink_;
-  IMessageSink* previous_;
+  CRecordingMessageSink m_sink;
+  IMessageSink* m_previous;
 };
 
 // The caption used when a message names none (the program's title).

@@ -18,33 +18,33 @@ std::string CProfile::FolderFor(std::string_view company) {
 }
 
 bool CProfile::Open(const std::string& folder, const std::string& program, std::string* error) {
-  folder_ = folder;
-  return ini_.Load(folder + "/" + program + ".ini", error);
+  m_folder = folder;
+  return m_ini.Load(folder + "/" + program + ".ini", error);
 }
 
 bool CProfile::OpenFile(const std::string& path, std::string* error) {
-  folder_ = std::filesystem::path(path).parent_path().string();
-  return ini_.Load(path, error);
+  m_folder = std::filesystem::path(path).parent_path().string();
+  return m_ini.Load(path, error);
 }
 
 bool CProfile::Flush() {
   std::error_code ec;
-  if (!folder_.empty()) std::filesystem::create_directories(folder_, ec);
-  return ini_.Save(&lastError_);
+  if (!m_folder.empty()) std::filesystem::create_directories(m_folder, ec);
+  return m_ini.Save(&m_lastError);
 }
 
 int CProfile::GetProfileInt(std::string_view section, std::string_view key, int def) const {
-  return ini_.GetInt(section, key, def);
+  return m_ini.GetInt(section, key, def);
 }
 
 std::string CProfile::GetProfileString(std::string_view section, std::string_view key,
                                        std::string_view def) const {
-  return ini_.GetString(section, key, def);
+  return m_ini.GetString(section, key, def);
 }
 
 bool CProfile::GetProfileBinary(std::string_view section, std::string_view key,
                                 std::vector<std::uint8_t>& out) const {
-  auto v = ini_.Get(section, key);
+  auto v = m_ini.Get(section, key);
   if (!v || v->size() % 2) return false;
   std::vector<std::uint8_t> bytes;
   bytes.reserve(v->size() / 2);
@@ -64,13 +64,13 @@ bool CProfile::GetProfileBinary(std::string_view section, std::string_view key,
 }
 
 bool CProfile::WriteProfileInt(std::string_view section, std::string_view key, long long value) {
-  ini_.SetInt(section, key, value);
+  m_ini.SetInt(section, key, value);
   return Flush();
 }
 
 bool CProfile::WriteProfileString(std::string_view section, std::string_view key,
                                   std::string_view value) {
-  ini_.SetString(section, key, value);
+  m_ini.SetString(section, key, value);
   return Flush();
 }
 
@@ -83,16 +83,16 @@ bool CProfile::WriteProfileBinary(std::string_view section, std::string_view key
     text += kHex[b >> 4];
     text += kHex[b & 15];
   }
-  ini_.SetString(section, key, text);
+  m_ini.SetString(section, key, text);
   return Flush();
 }
 
 bool CProfile::DeleteProfileKey(std::string_view section, std::string_view key) {
-  return ini_.DeleteKey(section, key) ? Flush() : true;
+  return m_ini.DeleteKey(section, key) ? Flush() : true;
 }
 
 bool CProfile::DeleteProfileSection(std::string_view section) {
-  return ini_.DeleteSection(section) ? Flush() : true;
+  return m_ini.DeleteSection(section) ? Flush() : true;
 }
 
 namespace {

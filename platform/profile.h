@@ -22,8 +22,8 @@ class CProfile {
   // Opens <folder>/<program>.ini (creating the folder on the first write).
   bool Open(const std::string& folder, const std::string& program, std::string* error = nullptr);
   bool OpenFile(const std::string& path, std::string* error = nullptr);
-  const std::string& path() const { return ini_.path(); }
-  const std::string& folder() const { return folder_; }
+  const std::string& path() const { return m_ini.path(); }
+  const std::string& folder() const { return m_folder; }
 
   int GetProfileInt(std::string_view section, std::string_view key, int def) const;
   std::string GetProfileString(std::string_view section, std::string_view key,
@@ -39,13 +39,13 @@ class CProfile {
   bool DeleteProfileKey(std::string_view section, std::string_view key);
   bool DeleteProfileSection(std::string_view section);
 
-  const std::string& last_error() const { return lastError_; }
+  const std::string& last_error() const { return m_lastError; }
 
  private:
   bool Flush();
-  CIniFile ini_;
-  std::string folder_;
-  std::string lastError_;
+  CIniFile m_ini;
+  std::string m_folder;
+  std::string m_lastError;
 };
 
 // The profile of the running program. Tests may install their own.

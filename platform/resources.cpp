@@ -13,29 +13,29 @@ namespace fw {
 // Peeking keeps text(), number() and line() on the last token taken, so a
 // message about it names its own line, not the line of what follows.
 CScriptLexer::Tok CScriptLexer::Peek() {
-  if (!peeked_) {
-    std::string text = tokText_;
-    long long number = number_;
-    int line = tokLine_;
-    peekTok_ = Scan();
-    std::swap(peekText_, tokText_);
-    peekNumber_ = number_;
-    peekLine_ = tokLine_;
-    tokText_ = std::move(text);
-    number_ = number;
-    tokLine_ = line;
-    peeked_ = true;
+  if (!m_peeked) {
+    std::string text = m_tokText;
+    long long number = m_number;
+    int line = m_tokLine;
+    m_peekTok = Scan();
+    std::swap(m_peekText, m_tokText);
+    m_peekNumber = m_number;
+    m_peekLine = m_tokLine;
+    m_tokText = std::move(text);
+    m_number = number;
+    m_tokLine = line;
+    m_peeked = true;
   }
-  return peekTok_;
+  return m_peekTok;
 }
 
 CScriptLexer::Tok CScriptLexer::Next() {
-  if (peeked_) {
-    peeked_ = false;
-    tokText_ = std::move(peekText_);
-    number_ = peekNumber_;
-    tokLine_ = peekLine_;
-    return peekTok_;
+  if (m_peeked) {
+    m_peeked = false;
+    m_tokText = std::move(m_peekText);
+    m_number = m_peekNumber;
+    m_tokLine = m_peekLine;
+    return m_peekTok;
   }
   return Scan();
 }
@@ -43,124 +43,124 @@ CScriptLexer::Tok CScriptLexer::Next() {
 CScriptLexer::Tok CScriptLexer::Scan() {
   // Skip blanks and comments.
   for (;;) {
-    while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t' ||
-                                   text_[pos_] == '\r' || text_[pos_] == '\n')) {
-      if (text_[pos_] == '\n') ++line_;
-      ++pos_;
+    while (m_pos < m_text.size() && (m_text[m_pos] == ' ' || m_text[m_pos] == '\t' ||
+                                     m_text[m_pos] == '\r' || m_text[m_pos] == '\n')) {
+      if (m_text[m_pos] == '\n') ++m_line;
+      ++m_pos;
     }
-    if (text_.substr(pos_, 2) == "//") {
-      while (pos_ < text_.size() && text_[pos_] != '\n') ++pos_;
+    if (m_text.substr(m_pos, 2) == "//") {
+      while (m_pos < m_text.size() && m_text[m_pos] != '\n') ++m_pos;
       continue;
     }
-    if (text_.substr(pos_, 2) == "/*") {
-      std::size_t end = text_.find("*/", pos_ + 2);
+    if (m_text.substr(m_pos, 2) == "/*") {
+      std::size_t end = m_text.find("*/", m_pos + 2);
       if (end == std::string_view::npos) {
-        tokLine_ = line_;
-        error_ = "unterminated comment";
+        m_tokLine = m_line;
+        m_error = "unterminated comment";
         return Tok::Error;
       }
-      for (std::size_t i = pos_; i < end; ++i)
-        if (text_[i] == '\n') ++line_;
-      pos_ = end + 2;
+      for (std::size_t i = m_pos; i < end; ++i)
+        if (m_text[i] == '\n') ++m_line;
+      m_pos = end + 2;
       continue;
     }
     break;
   }
-  tokLine_ = line_;
-  tokText_.clear();
-  if (pos_ >= text_.size()) return Tok::End;
-  const char c = text_[pos_];
+  m_tokLine = m_line;
+  m_tokText.clear();
+  if (m_pos >= m_text.size()) return Tok::End;
+  const char c = m_text[m_pos];
   auto isWord = [](char ch) {
     return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') || ch == '_' ||
            (ch >= '0' && ch <= '9');
   };
-  if ((c >= '0' && c <= '9') ||
-      (c == '-' && pos_ + 1 < text_.size() && text_[pos_ + 1] >= '0' && text_[pos_ + 1] <= '9')) {
+  if ((c >= '0' && c <= '9') || (c == '-' && m_pos + 1 < m_text.size() &&
+                                 m_text[m_pos + 1] >= '0' && m_text[m_pos + 1] <= '9')) {
     bool neg = c == '-';
-    if (neg) ++pos_;
+    if (neg) ++m_pos;
     int base = 10;
-    if (text_.substr(pos_, 2) == "0x" || text_.substr(pos_, 2) == "0X") {
+    if (m_text.substr(m_pos, 2) == "0x" || m_text.substr(m_pos, 2) == "0X") {
       base = 16;
-      pos_ += 2;
+      m_pos += 2;
     }
     long long v = 0;
-    std::size_t start = pos_;
-    while (pos_ < text_.size()) {
-      char d = text_[pos_];
+    std::size_t start = m_pos;
+    while (m_pos < m_text.size()) {
+      char d = m_text[m_pos];
       int dv = d >= '0' && d <= '9'                 ? d - '0'
                : base == 16 && d >= 'a' && d <= 'f' ? d - 'a' + 10
                : base == 16 && d >= 'A' && d <= 'F' ? d - 'A' + 10
                                                     : -1;
       if (dv < 0) break;
       if (v > (1LL << 40)) {
-        error_ = "number too large";
+        m_error = "number too large";
         return Tok::Error;
       }
       v = v * base + dv;
-      ++pos_;
+      ++m_pos;
     }
-    if (pos_ == start || (pos_ < text_.size() && isWord(text_[pos_]))) {
-      error_ = "malformed number";
+    if (m_pos == start || (m_pos < m_text.size() && isWord(m_text[m_pos]))) {
+      m_error = "malformed number";
       return Tok::Error;
     }
-    number_ = neg ? -v : v;
-    tokText_ = std::to_string(number_);
+    m_number = neg ? -v : v;
+    m_tokText = std::to_string(m_number);
     return Tok::Number;
   }
   if (isWord(c)) {
-    while (pos_ < text_.size() && isWord(text_[pos_])) tokText_ += text_[pos_++];
+    while (m_pos < m_text.size() && isWord(m_text[m_pos])) m_tokText += m_text[m_pos++];
     return Tok::Word;
   }
   if (c == '"') {
-    ++pos_;
+    ++m_pos;
     for (;;) {
-      if (pos_ >= text_.size() || text_[pos_] == '\n') {
-        error_ = "unterminated string";
+      if (m_pos >= m_text.size() || m_text[m_pos] == '\n') {
+        m_error = "unterminated string";
         return Tok::Error;
       }
-      char ch = text_[pos_++];
+      char ch = m_text[m_pos++];
       if (ch == '"') return Tok::String;
       if (ch != '\\') {
-        tokText_ += ch;
+        m_tokText += ch;
         continue;
       }
-      if (pos_ >= text_.size()) {
-        error_ = "unterminated string";
+      if (m_pos >= m_text.size()) {
+        m_error = "unterminated string";
         return Tok::Error;
       }
-      char e = text_[pos_++];
+      char e = m_text[m_pos++];
       switch (e) {
-        case 'n': tokText_ += '\n'; break;
-        case 'r': tokText_ += '\r'; break;
-        case 't': tokText_ += '\t'; break;
-        case '\\': tokText_ += '\\'; break;
-        case '"': tokText_ += '"'; break;
+        case 'n': m_tokText += '\n'; break;
+        case 'r': m_tokText += '\r'; break;
+        case 't': m_tokText += '\t'; break;
+        case '\\': m_tokText += '\\'; break;
+        case '"': m_tokText += '"'; break;
         case 'x': {
           int v = 0, n = 0;
-          while (n < 2 && pos_ < text_.size()) {
-            char h = text_[pos_];
+          while (n < 2 && m_pos < m_text.size()) {
+            char h = m_text[m_pos];
             int hv = h >= '0' && h <= '9'   ? h - '0'
                      : h >= 'a' && h <= 'f' ? h - 'a' + 10
                      : h >= 'A' && h <= 'F' ? h - 'A' + 10
                                             : -1;
             if (hv < 0) break;
             v = v * 16 + hv;
-            ++pos_;
+            ++m_pos;
             ++n;
           }
           if (n == 0) {
-            error_ = "bad \\x escape";
+            m_error = "bad \\x escape";
             return Tok::Error;
           }
-          tokText_ += static_cast<char>(v);
+          m_tokText += static_cast<char>(v);
           break;
         }
-        default: error_ = std::string("unknown escape \\") + e; return Tok::Error;
+        default: m_error = std::string("unknown escape \\") + e; return Tok::Error;
       }
     }
   }
-  ++pos_;
-  tokText_ = std::string(1, c);
+  ++m_pos;
+  m_tokText = std::string(1, c);
   if (c == ',') return Tok::Comma;
   if (c == '|') return Tok::Pipe;
   return Tok::Other;
@@ -206,7 +206,7 @@ bool CResourceBundle::ParseStringTable(CScriptLexer& lex, std::string* error) {
       *error = At(lex, t == Tok::Error ? lex.error() : "quoted text expected after id");
       return false;
     }
-    if (!strings_.emplace(id, lex.text()).second) {
+    if (!m_strings.emplace(id, lex.text()).second) {
       *error = At(lex, "string " + std::to_string(id) + " defined twice");
       return false;
     }
@@ -244,7 +244,7 @@ bool CResourceBundle::ParseImage(CScriptLexer& lex, unsigned id, ImageKind kind,
     ref.hotX = hot[0];
     ref.hotY = hot[1];
   }
-  if (!images_.emplace(std::make_pair(kind, id), std::move(ref)).second) {
+  if (!m_images.emplace(std::make_pair(kind, id), std::move(ref)).second) {
     *error = At(lex, "image " + std::to_string(id) + " defined twice");
     return false;
   }
@@ -252,8 +252,8 @@ bool CResourceBundle::ParseImage(CScriptLexer& lex, unsigned id, ImageKind kind,
 }
 
 const CImageRef* CResourceBundle::FindImage(ImageKind kind, unsigned id) const {
-  auto it = images_.find({kind, id});
-  return it == images_.end() ? nullptr : &it->second;
+  auto it = m_images.find({kind, id});
+  return it == m_images.end() ? nullptr : &it->second;
 }
 
 std::unique_ptr<CResourceBundle> CResourceBundle::Parse(std::string_view script,
@@ -528,10 +528,10 @@ constexpr std::size_t kMaxItems = 1024;
 
 class DialogReader {
  public:
-  DialogReader(CScriptLexer& lex, std::string* error) : lex_(lex), error_(error) {}
+  DialogReader(CScriptLexer& lex, std::string* error) : m_lex(lex), m_error(error) {}
 
   bool Fail(const std::string& what) {
-    *error_ = At(lex_, what);
+    *m_error = At(m_lex, what);
     return false;
   }
 
@@ -542,21 +542,21 @@ class DialogReader {
     long long v = 0;
     for (;;) {
       bool negate = false;
-      Tok t = lex_.Next();
-      if (t == Tok::Word && lex_.text() == "NOT") {
+      Tok t = m_lex.Next();
+      if (t == Tok::Word && m_lex.text() == "NOT") {
         negate = true;
-        t = lex_.Next();
+        t = m_lex.Next();
       }
       long long term = 0;
       if (t == Tok::Number) {
-        term = lex_.number();
+        term = m_lex.number();
       } else if (t == Tok::Word) {
-        if (!LookupResourceSymbol(lex_.text(), &term))
-          return Fail("unknown symbol '" + lex_.text() + "'");
+        if (!LookupResourceSymbol(m_lex.text(), &term))
+          return Fail("unknown symbol '" + m_lex.text() + "'");
       } else if (t == Tok::Error) {
-        return Fail(lex_.error());
+        return Fail(m_lex.error());
       } else {
-        return Fail("number or symbol expected, found '" + lex_.text() + "'");
+        return Fail("number or symbol expected, found '" + m_lex.text() + "'");
       }
       if (negate) {
         if (!removed) return Fail("NOT is allowed only in styles");
@@ -564,8 +564,8 @@ class DialogReader {
       } else {
         v |= term;
       }
-      if (lex_.Peek() != Tok::Pipe) break;
-      lex_.Next();
+      if (m_lex.Peek() != Tok::Pipe) break;
+      m_lex.Next();
     }
     *value = v;
     return true;
@@ -589,20 +589,20 @@ class DialogReader {
   }
 
   bool Comma() {
-    if (lex_.Next() != CScriptLexer::Tok::Comma) return Fail("',' expected");
+    if (m_lex.Next() != CScriptLexer::Tok::Comma) return Fail("',' expected");
     return true;
   }
   bool OptionalComma() {
-    if (lex_.Peek() != CScriptLexer::Tok::Comma) return false;
-    lex_.Next();
+    if (m_lex.Peek() != CScriptLexer::Tok::Comma) return false;
+    m_lex.Next();
     return true;
   }
 
   bool String(std::string* out) {
-    CScriptLexer::Tok t = lex_.Next();
-    if (t == CScriptLexer::Tok::Error) return Fail(lex_.error());
+    CScriptLexer::Tok t = m_lex.Next();
+    if (t == CScriptLexer::Tok::Error) return Fail(m_lex.error());
     if (t != CScriptLexer::Tok::String) return Fail("quoted text expected");
-    *out = lex_.text();
+    *out = m_lex.text();
     return true;
   }
 
@@ -615,16 +615,16 @@ class DialogReader {
 
   // The keyword is a copy: the lexer's text moves on as the item is read.
   bool Item(std::string keyword, CDialogItem* item) {
-    item->line = lex_.line();
+    item->line = m_lex.line();
     if (keyword == "CONTROL") {
       // CONTROL "text", id, class, style, x, y, cx, cy [, exstyle]
       item->style = WS_CHILD | WS_VISIBLE;
       if (!String(&item->text) || !Comma() || !Int(&item->id, -1, 0xFFFF, "control id") || !Comma())
         return false;
-      CScriptLexer::Tok t = lex_.Next();
+      CScriptLexer::Tok t = m_lex.Next();
       if (t != CScriptLexer::Tok::String && t != CScriptLexer::Tok::Word)
         return Fail("control class expected");
-      item->className = CanonicalClass(lex_.text());
+      item->className = CanonicalClass(m_lex.text());
       if (item->className.empty()) return Fail("control class expected");
       if (!Comma() || !Style(&item->style) || !Comma() || !Rect(item)) return false;
       if (OptionalComma()) return Style(&item->exStyle);
@@ -656,8 +656,8 @@ class DialogReader {
   }
 
  private:
-  CScriptLexer& lex_;
-  std::string* error_;
+  CScriptLexer& m_lex;
+  std::string* m_error;
 };
 
 }  // namespace
@@ -740,7 +740,7 @@ bool CResourceBundle::ParseDialog(CScriptLexer& lex, unsigned id, bool extended,
                     std::to_string(id));
     dlg.items.push_back(std::move(item));
   }
-  if (!dialogs_.emplace(id, std::move(dlg)).second) {
+  if (!m_dialogs.emplace(id, std::move(dlg)).second) {
     *error = At(lex, "dialog " + std::to_string(id) + " defined twice");
     return false;
   }
@@ -748,8 +748,8 @@ bool CResourceBundle::ParseDialog(CScriptLexer& lex, unsigned id, bool extended,
 }
 
 const CDialogTemplate* CResourceBundle::FindDialog(unsigned id) const {
-  auto it = dialogs_.find(id);
-  return it == dialogs_.end() ? nullptr : &it->second;
+  auto it = m_dialogs.find(id);
+  return it == m_dialogs.end() ? nullptr : &it->second;
 }
 
 const CDialogTemplate* FindDialogTemplate(unsigned id) {
@@ -765,8 +765,8 @@ const CImageRef* FindImageResource(ImageKind kind, unsigned id) {
 }
 
 const std::string* CResourceBundle::FindString(unsigned id) const {
-  auto it = strings_.find(id);
-  return it == strings_.end() ? nullptr : &it->second;
+  auto it = m_strings.find(id);
+  return it == m_strings.end() ? nullptr : &it->second;
 }
 
 namespace {

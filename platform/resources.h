@@ -36,27 +36,27 @@ namespace fw {
 class CScriptLexer {
  public:
   enum class Tok { End, Word, Number, String, Comma, Pipe, Other, Error };
-  explicit CScriptLexer(std::string_view text) : text_(text) {}
+  explicit CScriptLexer(std::string_view text) : m_text(text) {}
   Tok Next();
   Tok Peek();
-  const std::string& text() const { return tokText_; }
-  long long number() const { return number_; }
-  int line() const { return tokLine_; }
-  const std::string& error() const { return error_; }
+  const std::string& text() const { return m_tokText; }
+  long long number() const { return m_number; }
+  int line() const { return m_tokLine; }
+  const std::string& error() const { return m_error; }
 
  private:
-  std::string_view text_;
-  std::size_t pos_ = 0;
-  int line_ = 1;
-  int tokLine_ = 1;
-  std::string tokText_;
-  long long number_ = 0;
-  std::string error_;
-  bool peeked_ = false;
-  Tok peekTok_ = Tok::End;
-  std::string peekText_;
-  long long peekNumber_ = 0;
-  int peekLine_ = 1;
+  std::string_view m_text;
+  std::size_t m_pos = 0;
+  int m_line = 1;
+  int m_tokLine = 1;
+  std::string m_tokText;
+  long long m_number = 0;
+  std::string m_error;
+  bool m_peeked = false;
+  Tok m_peekTok = Tok::End;
+  std::string m_peekText;
+  long long m_peekNumber = 0;
+  int m_peekLine = 1;
   Tok Scan();
 };
 
@@ -106,10 +106,10 @@ class CResourceBundle {
 
   // nullptr when the bundle has no such string.
   const std::string* FindString(unsigned id) const;
-  const std::map<unsigned, std::string>& strings() const { return strings_; }
+  const std::map<unsigned, std::string>& strings() const { return m_strings; }
   // nullptr when the bundle has no such dialog template.
   const CDialogTemplate* FindDialog(unsigned id) const;
-  const std::map<unsigned, CDialogTemplate>& dialogs() const { return dialogs_; }
+  const std::map<unsigned, CDialogTemplate>& dialogs() const { return m_dialogs; }
   // nullptr when the bundle has no image of that kind and id.
   const CImageRef* FindImage(ImageKind kind, unsigned id) const;
 
@@ -117,9 +117,9 @@ class CResourceBundle {
   bool ParseStringTable(CScriptLexer& lex, std::string* error);
   bool ParseDialog(CScriptLexer& lex, unsigned id, bool extended, std::string* error);
   bool ParseImage(CScriptLexer& lex, unsigned id, ImageKind kind, std::string* error);
-  std::map<unsigned, std::string> strings_;
-  std::map<unsigned, CDialogTemplate> dialogs_;
-  std::map<std::pair<ImageKind, unsigned>, CImageRef> images_;
+  std::map<unsigned, std::string> m_strings;
+  std::map<unsigned, CDialogTemplate> m_dialogs;
+  std::map<std::pair<ImageKind, unsigned>, CImageRef> m_images;
 };
 
 // The bundle every resource lookup answers from. Until a language library is

@@ -27,12 +27,12 @@ class CSteadyClock : public IClock {
 // Virtual time for tests: Wait advances the clock at once.
 class CFakeClock : public IClock {
  public:
-  std::uint64_t Now() override { return now_; }
-  void Wait(std::uint32_t ms) override { now_ += ms; }
-  void Advance(std::uint64_t ms) { now_ += ms; }
+  std::uint64_t Now() override { return m_now; }
+  void Wait(std::uint32_t ms) override { m_now += ms; }
+  void Advance(std::uint64_t ms) { m_now += ms; }
 
  private:
-  std::uint64_t now_ = 1000;
+  std::uint64_t m_now = 1000;
 };
 
 IClock& SteadyClock();

@@ -74,12 +74,12 @@ void CopySockaddr(const sockaddr* sa, std::array<std::uint8_t, 16>* out) {
 
 class CPcapHandle : public ICaptureHandle {
  public:
-  CPcapHandle(const PcapApi& api, pcap_t* p) : api_(api), p_(p), fd_(api.get_selectable_fd(p)) {}
-  ~CPcapHandle() override { api_.close(p_); }
+  CPcapHandle(const PcapApi& api, pcap_t* p) : m_api(api), p_(p), m_fd(api.get_selectable_fd(p)) {}
+  ~CPcapHandle() override { m_api.close(p_); }
 
   int Send(const std::uint8_t* data, std::size_t len, std::string* error) override {
-    if (api_.sendpacket(p_, data, static_cast<int>(len)) < 0) {
-      if (error) *error = api_.geterr(p_);
+    if (m_api.sendpacket(p_, data, static_cast<int>(len)) < 0) {
+      if (error) *error = m_api.geterr(p_);
       return -1;
     }
     return 0;
@@ -91,8 +91,8 @@ class CPcapHandle : public ICaptureHandle {
     // segment never makes us sleep with frames waiting.
     int r = Next(data, caplen, wirelen);
     if (r != 0) return r;
-    if (fd_ < 0) return 0;
-    pollfd pfd{fd_, POLLIN, 0};
+    if (m_fd < 0) return 0;
+    pollfd pfd{m_fd, POLLIN, 0};
     if (::poll(&pfd, 1, static_cast<int>(wait_ms)) <= 0) return 0;
     return Next(data, caplen, wirelen);
   }
@@ -101,7 +101,7 @@ class CPcapHandle : public ICaptureHandle {
   int Next(const std::uint8_t** data, std::size_t* caplen, std::size_t* wirelen) {
     pcap_pkthdr* hdr = nullptr;
     const u_char* bytes = nullptr;
-    const int r = api_.next_ex(p_, &hdr, &bytes);
+    const int r = m_api.next_ex(p_, &hdr, &bytes);
     if (r == 1 && hdr != nullptr && bytes != nullptr) {
       *data = bytes;
       *caplen = hdr->caplen;
@@ -111,55 +111,55 @@ class CPcapHandle : public ICaptureHandle {
     return r < 0 ? -1 : 0;
   }
 
-  const PcapApi& api_;
+  const PcapApi& m_api;
   pcap_t* p_;
-  int fd_;
+  int m_fd;
 };
 
 class CPcapBackend : public ICaptureBackend {
  public:
   CPcapBackend() {
     std::string error;
-    if (!lib_.Open({"libpcap.so.0.8", "libpcap.so.1", "libpcap.so"}, &error)) {
+    if (!m_lib.Open({"libpcap.so.0.8", "libpcap.so.1", "libpcap.so"}, &error)) {
       AfxMessageBox("Unable to load libpcap.");
       return;
     }
-    api_.lib_version = lib_.Function<const char* (*)()>("pcap_lib_version");
-    if (api_.lib_version == nullptr) return;
-    version_ = api_.lib_version() ? api_.lib_version() : "";
-    if (!CaptureVersionCompatible(version_, kMinMajorVersion)) return;
-    api_.findalldevs = lib_.Function<decltype(api_.findalldevs)>("pcap_findalldevs");
-    api_.freealldevs = lib_.Function<decltype(api_.freealldevs)>("pcap_freealldevs");
-    api_.create = lib_.Function<decltype(api_.create)>("pcap_create");
-    api_.set_snaplen = lib_.Function<decltype(api_.set_snaplen)>("pcap_set_snaplen");
-    api_.set_promisc = lib_.Function<decltype(api_.set_promisc)>("pcap_set_promisc");
-    api_.set_immediate_mode =
-        lib_.Function<decltype(api_.set_immediate_mode)>("pcap_set_immediate_mode");
-    api_.activate = lib_.Function<decltype(api_.activate)>("pcap_activate");
-    api_.datalink = lib_.Function<decltype(api_.datalink)>("pcap_datalink");
-    api_.setnonblock = lib_.Function<decltype(api_.setnonblock)>("pcap_setnonblock");
-    api_.get_selectable_fd =
-        lib_.Function<decltype(api_.get_selectable_fd)>("pcap_get_selectable_fd");
-    api_.compile = lib_.Function<decltype(api_.compile)>("pcap_compile");
-    api_.setfilter = lib_.Function<decltype(api_.setfilter)>("pcap_setfilter");
-    api_.freecode = lib_.Function<decltype(api_.freecode)>("pcap_freecode");
-    api_.sendpacket = lib_.Function<decltype(api_.sendpacket)>("pcap_sendpacket");
-    api_.next_ex = lib_.Function<decltype(api_.next_ex)>("pcap_next_ex");
-    api_.close = lib_.Function<decltype(api_.close)>("pcap_close");
-    api_.geterr = lib_.Function<decltype(api_.geterr)>("pcap_geterr");
-    api_.statustostr = lib_.Function<decltype(api_.statustostr)>("pcap_statustostr");
-    api_.setdirection = lib_.Function<decltype(api_.setdirection)>("pcap_setdirection");
-    usable_ = api_.Complete();
+    m_api.lib_version = m_lib.Function<const char* (*)()>("pcap_lib_version");
+    if (m_api.lib_version == nullptr) return;
+    m_version = m_api.lib_version() ? m_api.lib_version() : "";
+    if (!CaptureVersionCompatible(m_version, kMinMajorVersion)) return;
+    m_api.findalldevs = m_lib.Function<decltype(m_api.findalldevs)>("pcap_findalldevs");
+    m_api.freealldevs = m_lib.Function<decltype(m_api.freealldevs)>("pcap_freealldevs");
+    m_api.create = m_lib.Function<decltype(m_api.create)>("pcap_create");
+    m_api.set_snaplen = m_lib.Function<decltype(m_api.set_snaplen)>("pcap_set_snaplen");
+    m_api.set_promisc = m_lib.Function<decltype(m_api.set_promisc)>("pcap_set_promisc");
+    m_api.set_immediate_mode =
+        m_lib.Function<decltype(m_api.set_immediate_mode)>("pcap_set_immediate_mode");
+    m_api.activate = m_lib.Function<decltype(m_api.activate)>("pcap_activate");
+    m_api.datalink = m_lib.Function<decltype(m_api.datalink)>("pcap_datalink");
+    m_api.setnonblock = m_lib.Function<decltype(m_api.setnonblock)>("pcap_setnonblock");
+    m_api.get_selectable_fd =
+        m_lib.Function<decltype(m_api.get_selectable_fd)>("pcap_get_selectable_fd");
+    m_api.compile = m_lib.Function<decltype(m_api.compile)>("pcap_compile");
+    m_api.setfilter = m_lib.Function<decltype(m_api.setfilter)>("pcap_setfilter");
+    m_api.freecode = m_lib.Function<decltype(m_api.freecode)>("pcap_freecode");
+    m_api.sendpacket = m_lib.Function<decltype(m_api.sendpacket)>("pcap_sendpacket");
+    m_api.next_ex = m_lib.Function<decltype(m_api.next_ex)>("pcap_next_ex");
+    m_api.close = m_lib.Function<decltype(m_api.close)>("pcap_close");
+    m_api.geterr = m_lib.Function<decltype(m_api.geterr)>("pcap_geterr");
+    m_api.statustostr = m_lib.Function<decltype(m_api.statustostr)>("pcap_statustostr");
+    m_api.setdirection = m_lib.Function<decltype(m_api.setdirection)>("pcap_setdirection");
+    m_usable = m_api.Complete();
   }
 
-  bool Usable() const override { return usable_; }
-  std::string Version() const override { return version_; }
+  bool Usable() const override { return m_usable; }
+  std::string Version() const override { return m_version; }
 
   int FindDevices(std::vector<CaptureDevice>* out, std::string* error) override {
-    if (!usable_) return -1;
+    if (!m_usable) return -1;
     char errbuf[PCAP_ERRBUF_SIZE] = {};
     pcap_if_t* all = nullptr;
-    if (api_.findalldevs(&all, errbuf) < 0) {
+    if (m_api.findalldevs(&all, errbuf) < 0) {
       if (error) *error = errbuf;
       return -1;
     }
@@ -182,7 +182,7 @@ class CPcapBackend : public ICaptureBackend {
       }
       out->push_back(std::move(dev));
     }
-    api_.freealldevs(all);
+    m_api.freealldevs(all);
     return static_cast<int>(out->size());
   }
 
@@ -191,60 +191,60 @@ class CPcapBackend : public ICaptureBackend {
   }
 
   std::unique_ptr<ICaptureHandle> Open(const std::string& device, std::string* error) override {
-    if (!usable_) {
+    if (!m_usable) {
       *error = "Unable to access winpcap send functions.\n";
       return nullptr;
     }
     char errbuf[PCAP_ERRBUF_SIZE] = {};
-    pcap_t* p = api_.create(device.c_str(), errbuf);
+    pcap_t* p = m_api.create(device.c_str(), errbuf);
     if (p == nullptr) {
       *error = std::string("Failed to open ") + device + ": " + errbuf + "\n";
       return nullptr;
     }
-    api_.set_snaplen(p, kSnapLength);
-    api_.set_promisc(p, 0);
-    api_.set_immediate_mode(p, 1);
-    const int r = api_.activate(p);
+    m_api.set_snaplen(p, kSnapLength);
+    m_api.set_promisc(p, 0);
+    m_api.set_immediate_mode(p, 1);
+    const int r = m_api.activate(p);
     if (r == PCAP_ERROR_PERM_DENIED) {
       *error = "Capture on " + device +
                " is not permitted: run the program as root or give it the capabilities "
                "cap_net_raw and cap_net_admin.\n";
-      api_.close(p);
+      m_api.close(p);
       return nullptr;
     }
     if (r < 0) {
-      *error = std::string("Failed to open ") + device + ": " + api_.statustostr(r) + " " +
-               api_.geterr(p) + "\n";
-      api_.close(p);
+      *error = std::string("Failed to open ") + device + ": " + m_api.statustostr(r) + " " +
+               m_api.geterr(p) + "\n";
+      m_api.close(p);
       return nullptr;
     }
-    if (api_.datalink(p) != DLT_EN10MB) {
+    if (m_api.datalink(p) != DLT_EN10MB) {
       *error = "Device " + device + " is not an Ethernet interface.\n";
-      api_.close(p);
+      m_api.close(p);
       return nullptr;
     }
-    if (api_.setnonblock(p, 1, errbuf) < 0) {
+    if (m_api.setnonblock(p, 1, errbuf) < 0) {
       *error = std::string("Failed to open ") + device + ": " + errbuf + "\n";
-      api_.close(p);
+      m_api.close(p);
       return nullptr;
     }
     // Our own requests need not come back to us.
-    if (api_.setdirection) api_.setdirection(p, PCAP_D_IN);
+    if (m_api.setdirection) m_api.setdirection(p, PCAP_D_IN);
     // The kernel drops everything but our protocol, so a busy segment does
     // not bury the replies. Without the filter the parsers still sort frames.
     bpf_program prog{};
-    if (api_.compile(p, &prog, kFilter, 1, PCAP_NETMASK_UNKNOWN) == 0) {
-      api_.setfilter(p, &prog);
-      api_.freecode(&prog);
+    if (m_api.compile(p, &prog, kFilter, 1, PCAP_NETMASK_UNKNOWN) == 0) {
+      m_api.setfilter(p, &prog);
+      m_api.freecode(&prog);
     }
-    return std::make_unique<CPcapHandle>(api_, p);
+    return std::make_unique<CPcapHandle>(m_api, p);
   }
 
  private:
-  CDynLib lib_;
-  PcapApi api_;
-  std::string version_;
-  bool usable_ = false;
+  CDynLib m_lib;
+  PcapApi m_api;
+  std::string m_version;
+  bool m_usable = false;
 };
 
 std::mutex& BackendMutex() {

@@ -143,22 +143,22 @@ bool LookupCatalogueRow(std::string_view partNumber, CPartRecord& out) {
 
 }  // namespace fw
 
-CSwitchConfigStore::CSwitchConfigStore(int showMessages) : showMessages_(showMessages) {
-  BuildCatalogue(catalogue_);
+CSwitchConfigStore::CSwitchConfigStore(int showMessages) : m_showMessages(showMessages) {
+  BuildCatalogue(m_catalogue);
   std::string message;
   std::vector<std::string> offeredParts;
   bool customized = false;
   {
     OfferedList& o = Offered();
     std::lock_guard lock(o.mutex);
-    message = BuildOffered(o, catalogue_, &catalogue_);
+    message = BuildOffered(o, m_catalogue, &m_catalogue);
     customized = o.customizeFileExists;
     for (const auto& r : o.records) offeredParts.push_back(r->partNumber);
   }
-  if (!message.empty() && showMessages_) AfxMessageBox(message);
+  if (!message.empty() && m_showMessages) AfxMessageBox(message);
 
   if (!customized) {
-    for (unsigned id = 6000; id <= 6010; ++id) baseTypes_.push_back(LoadResString(id));
+    for (unsigned id = 6000; id <= 6010; ++id) m_baseTypes.push_back(LoadResString(id));
     return;
   }
   // The groups of base types that the offered models call for.
@@ -174,7 +174,7 @@ CSwitchConfigStore::CSwitchConfigStore(int showMessages) : showMessages_(showMes
       group6 = true;
   }
   auto add = [&](unsigned from, unsigned to) {
-    for (unsigned id = from; id <= to; ++id) baseTypes_.push_back(LoadResString(id));
+    for (unsigned id = from; id <= to; ++id) m_baseTypes.push_back(LoadResString(id));
   };
   if (group5) add(6000, 6002);
   if (group6) add(6003, 6005);
@@ -278,17 +278,17 @@ std::string CSwitchConfigStore::PartNumberFromIdentity(std::span<const std::uint
 
 int CSwitchConfigStore::Next(int index) const {
   for (int i = std::max(index + 1, 0); i < GetCount(); ++i)
-    if (!configs_[static_cast<std::size_t>(i)]->IsDeleted()) return i;
+    if (!m_configs[static_cast<std::size_t>(i)]->IsDeleted()) return i;
   return -1;
 }
 
 CSwitchConfig* CSwitchConfigStore::GetAt(int index) {
-  return index >= 0 && index < GetCount() ? configs_[static_cast<std::size_t>(index)].get()
+  return index >= 0 && index < GetCount() ? m_configs[static_cast<std::size_t>(index)].get()
                                           : nullptr;
 }
 
 const CSwitchConfig* CSwitchConfigStore::GetAt(int index) const {
-  return index >= 0 && index < GetCount() ? configs_[static_cast<std::size_t>(index)].get()
+  return index >= 0 && index < GetCount() ? m_configs[static_cast<std::size_t>(index)].get()
                                           : nullptr;
 }
 
@@ -301,7 +301,7 @@ int CSwitchConfigStore::Add(const CSwitchConfig& config) {
 int CSwitchConfigStore::Append(const CSwitchConfig& config) {
   auto copy = std::make_unique<CSwitchConfig>();
   copy->CopyFrom(config);
-  configs_.push_back(std::move(copy));
+  m_configs.push_back(std::move(copy));
   return GetCount() - 1;
 }
 
@@ -311,27 +311,27 @@ CSwitchConfig* CSwitchConfigStore::FindByName(std::string_view name) {
 
 int CSwitchConfigStore::FindIndexByName(std::string_view name) const {
   for (int i = First(); i >= 0; i = Next(i))
-    if (configs_[static_cast<std::size_t>(i)]->GetName() == name) return i;
+    if (m_configs[static_cast<std::size_t>(i)]->GetName() == name) return i;
   return -1;
 }
 
 int CSwitchConfigStore::FindIndexByNameNoCase(std::string_view name, int skip) const {
   const std::string folded = fw::FoldCase(name);
   for (int i = First(); i >= 0; i = Next(i))
-    if (i != skip && configs_[static_cast<std::size_t>(i)]->GetFoldedName() == folded) return i;
+    if (i != skip && m_configs[static_cast<std::size_t>(i)]->GetFoldedName() == folded) return i;
   return -1;
 }
 
 void CSwitchConfigStore::AppendNames(std::vector<std::string>& names) const {
   for (int i = First(); i >= 0; i = Next(i))
-    names.push_back(configs_[static_cast<std::size_t>(i)]->GetName());
+    names.push_back(m_configs[static_cast<std::size_t>(i)]->GetName());
 }
 
 void CSwitchConfigStore::Clear() {
-  configs_.clear();
+  m_configs.clear();
 }
 
 const CPartRecord* CSwitchConfigStore::FindCatalogueRecord(std::string_view partNumber) const {
-  auto it = catalogue_.find(std::string(partNumber));
-  return it == catalogue_.end() ? nullptr : it->second.get();
+  auto it = m_catalogue.find(std::string(partNumber));
+  return it == m_catalogue.end() ? nullptr : it->second.get();
 }

@@ -35,7 +35,7 @@ class CSwitchConfigStore {
   int Next(int index) const;
   CSwitchConfig* GetAt(int index);
   const CSwitchConfig* GetAt(int index) const;
-  int GetCount() const { return static_cast<int>(configs_.size()); }
+  int GetCount() const { return static_cast<int>(m_configs.size()); }
   // Appends a copy. A configuration without a name, or with the name of one
   // that is not deleted (letter case aside), is refused: -1 and -3.
   int Add(const CSwitchConfig& config);
@@ -53,11 +53,11 @@ class CSwitchConfigStore {
   // saved). Problems worth telling the user go to notes.
   int LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNotes* notes = nullptr);
 
-  const std::vector<std::string>& GetBaseTypes() const { return baseTypes_; }
+  const std::vector<std::string>& GetBaseTypes() const { return m_baseTypes; }
   // The catalogue of this store: part number -> record.
   const CPartRecord* FindCatalogueRecord(std::string_view partNumber) const;
   const std::map<std::string, std::unique_ptr<CPartRecord>>& Catalogue() const {
-    return catalogue_;
+    return m_catalogue;
   }
 
   // Offered models, program-wide.
@@ -80,10 +80,10 @@ class CSwitchConfigStore {
  private:
   int Append(const CSwitchConfig& config);
 
-  std::vector<std::unique_ptr<CSwitchConfig>> configs_;
-  std::map<std::string, std::unique_ptr<CPartRecord>> catalogue_;
-  std::vector<std::string> baseTypes_;
-  int showMessages_ = 0;
+  std::vector<std::unique_ptr<CSwitchConfig>> m_configs;
+  std::map<std::string, std::unique_ptr<CPartRecord>> m_catalogue;
+  std::vector<std::string> m_baseTypes;
+  int m_showMessages = 0;
 };
 
 namespace fw {

@@ -72,14 +72,14 @@ const CPcapDevice* FindByNameOrDescription(const CPcapDeviceList& list, const st
 // A prompt for callers without a window: it only lets the time pass.
 class CClockPrompt : public ICyclePowerPrompt {
  public:
-  explicit CClockPrompt(cswitchcomm& comm) : comm_(comm) {}
+  explicit CClockPrompt(cswitchcomm& comm) : m_comm(comm) {}
   void SetCaption(const std::string&) override {}
   void SetStatus(const std::string&) override {}
-  void PumpMessagesFor(std::uint32_t ms) override { comm_.CommPumpMessagesFor(ms); }
+  void PumpMessagesFor(std::uint32_t ms) override { m_comm.CommPumpMessagesFor(ms); }
   bool Cancelled() const override { return false; }
 
  private:
-  cswitchcomm& comm_;
+  cswitchcomm& m_comm;
 };
 
 }  // namespace

@@ -37,7 +37,7 @@ std::atomic<IOperationUi*> g_ui{nullptr};
 // other search.
 class CSearch {
  public:
-  explicit CSearch(IOperationUi& ui) : ui_(ui) {}
+  explicit CSearch(IOperationUi& ui) : m_ui(ui) {}
   CSearch(const CSearch&) = delete;
   CSearch& operator=(const CSearch&) = delete;
   ~CSearch() { Join(); }
@@ -45,34 +45,35 @@ class CSearch {
   // Starts a worker; false when the system refused a thread (nothing counted).
   template <typename Fn>
   bool Start(Fn fn) {
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(m_mutex);
     try {
-      threads_.emplace_back([this, fn = std::move(fn)]() mutable {
+      m_threads.emplace_back([this, fn = std::move(fn)]() mutable {
         try {
           fn();
         } catch (...) {
           // A worker must mark its end on every path, or the search never ends.
         }
-        std::lock_guard l(mutex_);
-        ++finished_;
-        done_.notify_all();
+        std::lock_guard l(m_mutex);
+        ++m_finished;
+        m_done.notify_all();
       });
     } catch (const std::system_error&) {
       return false;
     }
-    ++started_;
+    ++m_started;
     return true;
   }
 
   // Waits until every worker has ended, letting window messages through, then
   // joins the threads: only after that may their records be read.
   void Wait(int messages_per_round) {
-    std::unique_lock lock(mutex_);
-    while (finished_ != started_) {
+    std::unique_lock lock(m_mutex);
+    while (m_finished != m_started) {
       lock.unlock();
-      ui_.PumpMessages(messages_per_round);
+      m_ui.PumpMessages(messages_per_round);
       lock.lock();
-      done_.wait_for(lock, std::chrono::milliseconds(20), [this] { return finished_ == started_; });
+      m_done.wait_for(lock, std::chrono::milliseconds(20),
+                      [this] { return m_finished == m_started; });
     }
     lock.unlock();
     Join();
@@ -80,17 +81,17 @@ class CSearch {
 
  private:
   void Join() {
-    for (auto& t : threads_)
+    for (auto& t : m_threads)
       if (t.joinable()) t.join();
-    threads_.clear();
+    m_threads.clear();
   }
 
-  IOperationUi& ui_;
-  std::mutex mutex_;
-  std::condition_variable done_;
-  int started_ = 0;
-  int finished_ = 0;
-  std::vector<std::thread> threads_;
+  IOperationUi& m_ui;
+  std::mutex m_mutex;
+  std::condition_variable m_done;
+  int m_started = 0;
+  int m_finished = 0;
+  std::vector<std::thread> m_threads;
 };
 
 struct ProbeRecord {

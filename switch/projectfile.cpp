@@ -62,10 +62,10 @@ int AtoInt(std::string_view s) {
 class SectionReader {
  public:
   SectionReader(const CIniFile& file, std::string section)
-      : file_(file), section_(std::move(section)) {}
+      : m_file(file), m_section(std::move(section)) {}
 
   std::optional<std::string> Get(std::string_view key) const {
-    auto v = file_.Get(section_, key);
+    auto v = m_file.Get(m_section, key);
     if (v && v->size() > kMaxValueChars) *v = CutChars(*v, kMaxValueChars);
     return v;
   }
@@ -81,18 +81,18 @@ class SectionReader {
   }
   CSwitchConfig::RawSection Raw() const {
     CSwitchConfig::RawSection raw;
-    for (const auto& k : file_.KeyNames(section_))
-      raw.emplace_back(k, file_.GetString(section_, k));
+    for (const auto& k : m_file.KeyNames(m_section))
+      raw.emplace_back(k, m_file.GetString(m_section, k));
     return raw;
   }
-  void Repaired() { repaired_ = true; }
-  bool repaired() const { return repaired_; }
-  const std::string& section() const { return section_; }
+  void Repaired() { m_repaired = true; }
+  bool repaired() const { return m_repaired; }
+  const std::string& section() const { return m_section; }
 
  private:
-  const CIniFile& file_;
-  std::string section_;
-  bool repaired_ = false;
+  const CIniFile& m_file;
+  std::string m_section;
+  bool m_repaired = false;
 };
 
 // Index values in the order of their keys "0", "1", ... Keys are taken as
@@ -511,7 +511,7 @@ int CSwitchConfigStore::LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNo
     if (!r.newer) {
       // Old type names of earlier versions map onto today's base types.
       const std::string& type = cfg.GetType();
-      const bool known = std::any_of(baseTypes_.begin(), baseTypes_.end(),
+      const bool known = std::any_of(m_baseTypes.begin(), m_baseTypes.end(),
                                      [&](const std::string& t) { return EqualsNoCase(t, type); });
       if (!known) {
         static constexpr std::pair<unsigned, unsigned> kOldNames[] = {

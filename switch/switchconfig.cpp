@@ -78,103 +78,103 @@ unsigned CMirrorPairMap::Bucket(std::string_view key) {
 
 std::optional<int> CMirrorPairMap::Lookup(int source, int monitor) const {
   const std::string key = MakeKey(source, monitor);
-  for (const Entry& e : buckets_[Bucket(key)])
+  for (const Entry& e : m_buckets[Bucket(key)])
     if (e.key == key) return e.value;
   return std::nullopt;
 }
 
 void CMirrorPairMap::Set(int source, int monitor, int value) {
   std::string key = MakeKey(source, monitor);
-  auto& b = buckets_[Bucket(key)];
+  auto& b = m_buckets[Bucket(key)];
   for (Entry& e : b)
     if (e.key == key) {
       e.value = value;
       return;
     }
   b.insert(b.begin(), Entry{std::move(key), source, monitor, value});
-  ++count_;
+  ++m_count;
 }
 
 bool CMirrorPairMap::Remove(int source, int monitor) {
   const std::string key = MakeKey(source, monitor);
-  auto& b = buckets_[Bucket(key)];
+  auto& b = m_buckets[Bucket(key)];
   for (auto it = b.begin(); it != b.end(); ++it)
     if (it->key == key) {
       b.erase(it);
-      --count_;
+      --m_count;
       return true;
     }
   return false;
 }
 
 void CMirrorPairMap::Clear() {
-  for (auto& b : buckets_) b.clear();
-  count_ = 0;
+  for (auto& b : m_buckets) b.clear();
+  m_count = 0;
 }
 
 std::vector<CMirrorPairMap::Entry> CMirrorPairMap::Entries() const {
   std::vector<Entry> out;
-  out.reserve(count_);
-  for (const auto& b : buckets_) out.insert(out.end(), b.begin(), b.end());
+  out.reserve(m_count);
+  for (const auto& b : m_buckets) out.insert(out.end(), b.begin(), b.end());
   return out;
 }
 
 // ---------------------------------------------------------------- configuration
 
 CSwitchConfig::CSwitchConfig()
-    : tagMapping_(std::begin(kDefaultTagMapping), std::end(kDefaultTagMapping)) {
+    : m_tagMapping(std::begin(kDefaultTagMapping), std::end(kDefaultTagMapping)) {
   SetPortCount(5);
   SetDefaultRings();
-  sendHigh_ = 1;
-  okOutputTriggers_ = 7;
-  okOutputMode_ = 0;
-  masterMode_ = 0;
-  defaultBackupSelect_ = 0;
+  m_sendHigh = 1;
+  m_okOutputTriggers = 7;
+  m_okOutputMode = 0;
+  m_masterMode = 0;
+  m_defaultBackupSelect = 0;
   SetPartNumber("Any 5 port Ring switch");
 }
 
 void CSwitchConfig::SetDefaultRings() {
   // The translations may move the default ring ports; a missing or unusable
   // text keeps the ports that the port count chose.
-  if (auto p = RingPortFromString(4000, portCount_)) rings_[0].primaryPort = *p;
-  if (auto p = RingPortFromString(4001, portCount_)) rings_[0].backupPort = *p;
-  if (auto p = RingPortFromString(4002, portCount_)) rings_[1].primaryPort = *p;
-  if (auto p = RingPortFromString(4003, portCount_)) rings_[1].backupPort = *p;
+  if (auto p = RingPortFromString(4000, m_portCount)) m_rings[0].primaryPort = *p;
+  if (auto p = RingPortFromString(4001, m_portCount)) m_rings[0].backupPort = *p;
+  if (auto p = RingPortFromString(4002, m_portCount)) m_rings[1].primaryPort = *p;
+  if (auto p = RingPortFromString(4003, m_portCount)) m_rings[1].backupPort = *p;
 }
 
 void CSwitchConfig::SetPortCount(int n) {
   if (n < 0) n = 0;
-  if (n == portCount_ && !ports_.empty()) return;
-  ports_.clear();
-  mirrorSourceModes_.clear();
-  ports_.reserve(static_cast<std::size_t>(n));
+  if (n == m_portCount && !m_ports.empty()) return;
+  m_ports.clear();
+  m_mirrorSourceModes.clear();
+  m_ports.reserve(static_cast<std::size_t>(n));
   for (int i = 0; i < n; ++i) {
     auto p = std::make_unique<CPortSettings>();
     p->name = std::to_string(i + 1);
-    ports_.push_back(std::move(p));
+    m_ports.push_back(std::move(p));
   }
-  mirrorSourceModes_.assign(static_cast<std::size_t>(n), 0);
-  portCount_ = n;
+  m_mirrorSourceModes.assign(static_cast<std::size_t>(n), 0);
+  m_portCount = n;
 
   const std::pair<int, int> ring0 = n == 5   ? std::pair{3, 4}
                                     : n == 6 ? std::pair{4, 5}
                                              : std::pair{7, 8};
   auto inRange = [n](int p) { return p < n ? p : -1; };
-  rings_[0].primaryPort = inRange(ring0.first);
-  rings_[0].backupPort = inRange(ring0.second);
-  rings_[1].primaryPort = inRange(0);
-  rings_[1].backupPort = inRange(1);
+  m_rings[0].primaryPort = inRange(ring0.first);
+  m_rings[0].backupPort = inRange(ring0.second);
+  m_rings[1].primaryPort = inRange(0);
+  m_rings[1].backupPort = inRange(1);
 
   // Pairs naming ports that are gone would become bits past the port table.
-  mirrorPairs_.RemoveIf(
+  m_mirrorPairs.RemoveIf(
       [n](const CMirrorPairMap::Entry& e) { return e.source >= n || e.monitor >= n; });
   // Fresh records start without the gigabit flag; the type still decides it.
   DeriveGigabitFlags();
 }
 
 CPortSettings* CSwitchConfig::GetPort(int i) {
-  return i >= 0 && i < static_cast<int>(ports_.size()) ? ports_[static_cast<std::size_t>(i)].get()
-                                                       : nullptr;
+  return i >= 0 && i < static_cast<int>(m_ports.size()) ? m_ports[static_cast<std::size_t>(i)].get()
+                                                        : nullptr;
 }
 
 const CPortSettings* CSwitchConfig::GetPort(int i) const {
@@ -204,8 +204,8 @@ void CSwitchConfig::SetGigabitCapable(int port, int flag) {
 
 void CSwitchConfig::DeriveGigabitFlags() {
   const bool gigabit = IsGigabitType();
-  for (int i = 0; i < static_cast<int>(ports_.size()); ++i)
-    ports_[static_cast<std::size_t>(i)]->gigabitCapable = gigabit && i > 5 ? 1 : 0;
+  for (int i = 0; i < static_cast<int>(m_ports.size()); ++i)
+    m_ports[static_cast<std::size_t>(i)]->gigabitCapable = gigabit && i > 5 ? 1 : 0;
 }
 
 int CSwitchConfig::BaseTypeIndex(std::string_view type) {
@@ -215,7 +215,7 @@ int CSwitchConfig::BaseTypeIndex(std::string_view type) {
 }
 
 std::string CSwitchConfig::GetPortTypeText(int i) const {
-  const int t = BaseTypeIndex(type_);
+  const int t = BaseTypeIndex(m_type);
   if (t < 0) return "";
   static constexpr const char* kCopper = "10/100 RJ45";
   static constexpr const char* kFiber = "100M fiber";
@@ -235,7 +235,7 @@ std::string CSwitchConfig::GetPortTypeText(int i) const {
 bool CSwitchConfig::IsGigabitType() const {
   for (unsigned id : {6009u, 6010u}) {
     const std::string s = LoadResString(id);
-    if (!s.empty() && fw::EqualsNoCase(type_, s)) return true;
+    if (!s.empty() && fw::EqualsNoCase(m_type, s)) return true;
   }
   return false;
 }
@@ -249,10 +249,10 @@ int CSwitchConfig::BaseTypePortCount(std::string_view type) {
 
 void CSwitchConfig::SetPartNumber(std::string_view type) {
   const bool wasGigabit = IsGigabitType();
-  type_ = std::string(type);
-  numRings_ = 2;
+  m_type = std::string(type);
+  m_numRings = 2;
   const bool gigabit = IsGigabitType();
-  const int n = static_cast<int>(ports_.size());
+  const int n = static_cast<int>(m_ports.size());
   // The type text is looked up once; GetPortTypeText would do it per port.
   std::vector<std::string> typeText(static_cast<std::size_t>(n));
   for (int i = 0; i < n; ++i) typeText[static_cast<std::size_t>(i)] = GetPortTypeText(i);
@@ -275,100 +275,101 @@ void CSwitchConfig::SetPartNumber(std::string_view type) {
 }
 
 void CSwitchConfig::SetName(std::string_view name) {
-  name_ = fw::CleanItemName(name);
-  foldedName_ = fw::FoldCase(name_);
+  m_name = fw::CleanItemName(name);
+  m_foldedName = fw::FoldCase(m_name);
 }
 
 void CSwitchConfig::SetNumRings(int n) {
-  numRings_ = std::clamp(n, 0, kMaxRings);
+  m_numRings = std::clamp(n, 0, kMaxRings);
 }
 
 CRingSettings* CSwitchConfig::GetRing(int i) {
-  return i >= 0 && i < kMaxRings ? &rings_[static_cast<std::size_t>(i)] : nullptr;
+  return i >= 0 && i < kMaxRings ? &m_rings[static_cast<std::size_t>(i)] : nullptr;
 }
 
 const CRingSettings* CSwitchConfig::GetRing(int i) const {
-  return i >= 0 && i < kMaxRings ? &rings_[static_cast<std::size_t>(i)] : nullptr;
+  return i >= 0 && i < kMaxRings ? &m_rings[static_cast<std::size_t>(i)] : nullptr;
 }
 
 unsigned CSwitchConfig::GetTagMapping(int tag) const {
-  return tag >= 0 && tag < static_cast<int>(tagMapping_.size())
-             ? tagMapping_[static_cast<std::size_t>(tag)]
+  return tag >= 0 && tag < static_cast<int>(m_tagMapping.size())
+             ? m_tagMapping[static_cast<std::size_t>(tag)]
              : 0;
 }
 
 void CSwitchConfig::SetTagMapping(int tag, unsigned queue) {
-  if (tag >= 0 && tag < static_cast<int>(tagMapping_.size()))
-    tagMapping_[static_cast<std::size_t>(tag)] = queue;
+  if (tag >= 0 && tag < static_cast<int>(m_tagMapping.size()))
+    m_tagMapping[static_cast<std::size_t>(tag)] = queue;
 }
 
 unsigned CSwitchConfig::GetMirrorSourceMode(int i) const {
-  return i >= 0 && i < static_cast<int>(mirrorSourceModes_.size())
-             ? mirrorSourceModes_[static_cast<std::size_t>(i)]
+  return i >= 0 && i < static_cast<int>(m_mirrorSourceModes.size())
+             ? m_mirrorSourceModes[static_cast<std::size_t>(i)]
              : 0;
 }
 
 void CSwitchConfig::SetMirrorSourceMode(int i, unsigned mode) {
   // Growing is bounded by the port table: an index past it is a caller's slip.
   if (i < 0 || i >= kMaxPorts) return;
-  if (i >= static_cast<int>(mirrorSourceModes_.size()))
-    mirrorSourceModes_.resize(static_cast<std::size_t>(i) + 1, 0);
-  mirrorSourceModes_[static_cast<std::size_t>(i)] = mode;
+  if (i >= static_cast<int>(m_mirrorSourceModes.size()))
+    m_mirrorSourceModes.resize(static_cast<std::size_t>(i) + 1, 0);
+  m_mirrorSourceModes[static_cast<std::size_t>(i)] = mode;
 }
 
 std::optional<int> CSwitchConfig::LookupMirrorPair(int source, int monitor) const {
-  return mirrorPairs_.Lookup(source, monitor);
+  return m_mirrorPairs.Lookup(source, monitor);
 }
 
 void CSwitchConfig::SetMirrorPair(int source, int monitor, int value) {
   if (value == 0)
-    mirrorPairs_.Remove(source, monitor);
+    m_mirrorPairs.Remove(source, monitor);
   else
-    mirrorPairs_.Set(source, monitor, value);
+    m_mirrorPairs.Set(source, monitor, value);
 }
 
 std::optional<int> CSwitchConfig::IsMonitorPort(int m) const {
-  for (int i = 0; i < portCount_; ++i)
-    if (auto v = mirrorPairs_.Lookup(i, m); v && *v != 0) return v;
+  for (int i = 0; i < m_portCount; ++i)
+    if (auto v = m_mirrorPairs.Lookup(i, m); v && *v != 0) return v;
   return std::nullopt;
 }
 
 bool CSwitchConfig::OnlyMonitorIs(int m) const {
-  for (int k = 0; k < portCount_; ++k)
+  for (int k = 0; k < m_portCount; ++k)
     if (k != m && IsMonitorPort(k)) return false;
   return true;
 }
 
 void CSwitchConfig::CopyFrom(const CSwitchConfig& other) {
   if (&other == this) return;
-  name_ = other.name_;
-  foldedName_ = other.foldedName_;
-  type_ = other.type_;
-  SetPortCount(other.portCount_);
-  for (int i = 0; i < portCount_; ++i)
-    *ports_[static_cast<std::size_t>(i)] = *other.ports_[static_cast<std::size_t>(i)];
-  rings_ = other.rings_;
-  tagMapping_ = other.tagMapping_;
-  mirrorSourceModes_ = other.mirrorSourceModes_;
+  m_name = other.m_name;
+  m_foldedName = other.m_foldedName;
+  m_type = other.m_type;
+  SetPortCount(other.m_portCount);
+  for (int i = 0; i < m_portCount; ++i)
+    *m_ports[static_cast<std::size_t>(i)] = *other.m_ports[static_cast<std::size_t>(i)];
+  m_rings = other.m_rings;
+  m_tagMapping = other.m_tagMapping;
+  m_mirrorSourceModes = other.m_mirrorSourceModes;
   // Rebuilt pair by pair, in the other's order, as the file order depends on it.
-  mirrorPairs_.Clear();
-  for (const auto& e : other.mirrorPairs_.Entries()) mirrorPairs_.Set(e.source, e.monitor, e.value);
-  masterMode_ = other.masterMode_;
-  numRings_ = other.numRings_;
-  sendHigh_ = other.sendHigh_;
-  okOutputMode_ = other.okOutputMode_;
-  okOutputTriggers_ = other.okOutputTriggers_;
-  defaultBackupSelect_ = other.defaultBackupSelect_;
-  if (other.preserved_)
-    preserved_ = std::make_unique<RawSection>(*other.preserved_);
+  m_mirrorPairs.Clear();
+  for (const auto& e : other.m_mirrorPairs.Entries())
+    m_mirrorPairs.Set(e.source, e.monitor, e.value);
+  m_masterMode = other.m_masterMode;
+  m_numRings = other.m_numRings;
+  m_sendHigh = other.m_sendHigh;
+  m_okOutputMode = other.m_okOutputMode;
+  m_okOutputTriggers = other.m_okOutputTriggers;
+  m_defaultBackupSelect = other.m_defaultBackupSelect;
+  if (other.m_preserved)
+    m_preserved = std::make_unique<RawSection>(*other.m_preserved);
   else
-    preserved_.reset();
+    m_preserved.reset();
 }
 
 int CSwitchConfig::CheckSpeeds(std::vector<std::string>& messages) const {
   messages.clear();
   const bool gigabit = IsGigabitType();
-  for (const auto& p : ports_)
+  for (const auto& p : m_ports)
     if (!p->AllSpeedsOff(gigabit)) return 0;
   messages.emplace_back("All port speeds are disabled.");
   return 1;

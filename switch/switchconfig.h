@@ -63,16 +63,16 @@ class CMirrorPairMap {
   void Set(int source, int monitor, int value);
   bool Remove(int source, int monitor);
   void Clear();
-  bool Empty() const { return count_ == 0; }
-  std::size_t Count() const { return count_; }
+  bool Empty() const { return m_count == 0; }
+  std::size_t Count() const { return m_count; }
   // Removes every pair for which drop(entry) is true.
   template <typename Pred>
   void RemoveIf(Pred drop) {
-    for (auto& b : buckets_)
+    for (auto& b : m_buckets)
       for (auto it = b.begin(); it != b.end();) {
         if (drop(*it)) {
           it = b.erase(it);
-          --count_;
+          --m_count;
         } else {
           ++it;
         }
@@ -82,8 +82,8 @@ class CMirrorPairMap {
   std::vector<Entry> Entries() const;
 
  private:
-  std::array<std::vector<Entry>, kBuckets> buckets_;  // front = head of the bucket
-  std::size_t count_ = 0;
+  std::array<std::vector<Entry>, kBuckets> m_buckets;  // front = head of the bucket
+  std::size_t m_count = 0;
 };
 
 class CSwitchConfig {
@@ -98,7 +98,7 @@ class CSwitchConfig {
   CSwitchConfig& operator=(const CSwitchConfig&) = delete;
 
   // Ports
-  int GetPortCount() const { return portCount_; }
+  int GetPortCount() const { return m_portCount; }
   void SetPortCount(int n);
   CPortSettings* GetPort(int i);
   const CPortSettings* GetPort(int i) const;
@@ -109,7 +109,7 @@ class CSwitchConfig {
   std::string GetPortTypeText(int i) const;
 
   // Type
-  const std::string& GetType() const { return type_; }
+  const std::string& GetType() const { return m_type; }
   void SetPartNumber(std::string_view type);
   bool IsGigabitType() const;
   static int BaseTypePortCount(std::string_view type);
@@ -117,31 +117,31 @@ class CSwitchConfig {
   static int BaseTypeIndex(std::string_view type);
 
   // Name and state
-  const std::string& GetName() const { return name_; }
+  const std::string& GetName() const { return m_name; }
   // Control characters and ']' cannot be part of a section name; they are dropped.
   void SetName(std::string_view name);
   // The name in folded letter case, for comparisons that ignore it.
-  const std::string& GetFoldedName() const { return foldedName_; }
-  bool IsDeleted() const { return deleted_ != 0; }
-  void SetDeleted(bool deleted) { deleted_ = deleted ? 1 : 0; }
+  const std::string& GetFoldedName() const { return m_foldedName; }
+  bool IsDeleted() const { return m_deleted != 0; }
+  void SetDeleted(bool deleted) { m_deleted = deleted ? 1 : 0; }
 
   // Rings
-  int GetNumRings() const { return numRings_; }
+  int GetNumRings() const { return m_numRings; }
   void SetNumRings(int n);  // kept within 0..kMaxRings
   CRingSettings* GetRing(int i);
   const CRingSettings* GetRing(int i) const;
 
   // Priorities and outputs
-  int GetSendHigh() const { return sendHigh_; }
-  void SetSendHigh(int v) { sendHigh_ = v; }
-  int GetOKOutputMode() const { return okOutputMode_; }
-  void SetOKOutputMode(int v) { okOutputMode_ = v; }
-  unsigned long GetOKOutputTriggers() const { return okOutputTriggers_; }
-  void SetOKOutputTriggers(unsigned long v) { okOutputTriggers_ = v; }
-  int GetMasterMode() const { return masterMode_; }
-  void SetMasterMode(int v) { masterMode_ = v; }
-  int GetDefaultBackupSelect() const { return defaultBackupSelect_; }
-  void SetDefaultBackupSelect(int v) { defaultBackupSelect_ = v; }
+  int GetSendHigh() const { return m_sendHigh; }
+  void SetSendHigh(int v) { m_sendHigh = v; }
+  int GetOKOutputMode() const { return m_okOutputMode; }
+  void SetOKOutputMode(int v) { m_okOutputMode = v; }
+  unsigned long GetOKOutputTriggers() const { return m_okOutputTriggers; }
+  void SetOKOutputTriggers(unsigned long v) { m_okOutputTriggers = v; }
+  int GetMasterMode() const { return m_masterMode; }
+  void SetMasterMode(int v) { m_masterMode = v; }
+  int GetDefaultBackupSelect() const { return m_defaultBackupSelect; }
+  void SetDefaultBackupSelect(int v) { m_defaultBackupSelect = v; }
   unsigned GetTagMapping(int tag) const;
   void SetTagMapping(int tag, unsigned queue);  // tags outside 0..7 are ignored
 
@@ -151,8 +151,8 @@ class CSwitchConfig {
   std::optional<int> LookupMirrorPair(int source, int monitor) const;
   // A value of 0 removes the pair: an unchecked pair is no pair.
   void SetMirrorPair(int source, int monitor, int value);
-  void ClearMirrorPairs() { mirrorPairs_.Clear(); }
-  const CMirrorPairMap& MirrorPairs() const { return mirrorPairs_; }
+  void ClearMirrorPairs() { m_mirrorPairs.Clear(); }
+  const CMirrorPairMap& MirrorPairs() const { return m_mirrorPairs; }
   std::optional<int> IsMonitorPort(int m) const;
   bool OnlyMonitorIs(int m) const;
 
@@ -163,33 +163,33 @@ class CSwitchConfig {
   // A section written by a newer program version, kept as it was read so that
   // saving the project does not replace it with defaults.
   using RawSection = std::vector<std::pair<std::string, std::string>>;
-  bool IsNewerVersion() const { return preserved_ != nullptr; }
-  const RawSection* PreservedSection() const { return preserved_.get(); }
+  bool IsNewerVersion() const { return m_preserved != nullptr; }
+  const RawSection* PreservedSection() const { return m_preserved.get(); }
   void SetPreservedSection(RawSection keys) {
-    preserved_ = std::make_unique<RawSection>(std::move(keys));
+    m_preserved = std::make_unique<RawSection>(std::move(keys));
   }
-  void DropPreservedSection() { preserved_.reset(); }
+  void DropPreservedSection() { m_preserved.reset(); }
 
  private:
   void SetDefaultRings();
 
-  std::vector<std::unique_ptr<CPortSettings>> ports_;
-  std::array<CRingSettings, kMaxRings> rings_;
-  std::vector<unsigned> tagMapping_;
-  std::vector<unsigned> mirrorSourceModes_;
-  CMirrorPairMap mirrorPairs_;
-  int masterMode_ = 0;
-  int portCount_ = -1;
-  int numRings_ = 2;
-  int deleted_ = 0;
-  std::string name_;
-  std::string foldedName_;
-  std::string type_ = "Any 5 port Ring switch";
-  int sendHigh_ = 1;
-  int okOutputMode_ = 0;
-  unsigned long okOutputTriggers_ = 7;
-  int defaultBackupSelect_ = 0;
-  std::unique_ptr<RawSection> preserved_;
+  std::vector<std::unique_ptr<CPortSettings>> m_ports;
+  std::array<CRingSettings, kMaxRings> m_rings;
+  std::vector<unsigned> m_tagMapping;
+  std::vector<unsigned> m_mirrorSourceModes;
+  CMirrorPairMap m_mirrorPairs;
+  int m_masterMode = 0;
+  int m_portCount = -1;
+  int m_numRings = 2;
+  int m_deleted = 0;
+  std::string m_name;
+  std::string m_foldedName;
+  std::string m_type = "Any 5 port Ring switch";
+  int m_sendHigh = 1;
+  int m_okOutputMode = 0;
+  unsigned long m_okOutputTriggers = 7;
+  int m_defaultBackupSelect = 0;
+  std::unique_ptr<RawSection> m_preserved;
 };
 
 namespace fw {

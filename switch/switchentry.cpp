@@ -5,16 +5,16 @@
 #include "platform/text.h"
 
 void CSwitchEntry::SetName(std::string_view name) {
-  name_ = fw::CleanItemName(name);
-  foldedName_ = fw::FoldCase(name_);
+  m_name = fw::CleanItemName(name);
+  m_foldedName = fw::FoldCase(m_name);
 }
 
 void CSwitchEntry::SetMac(std::string_view text) {
-  macSuffix_ = std::string(text.size() > 9 ? text.substr(9) : text);
+  m_macSuffix = std::string(text.size() > 9 ? text.substr(9) : text);
 }
 
 std::string CSwitchEntry::GetMacText(bool withPrefix) const {
-  return withPrefix ? std::string(kMacPrefix) + macSuffix_ : macSuffix_;
+  return withPrefix ? std::string(kMacPrefix) + m_macSuffix : m_macSuffix;
 }
 
 bool CSwitchEntry::SetPartFromText(std::string_view partText, std::string_view displayText) {
@@ -22,28 +22,28 @@ bool CSwitchEntry::SetPartFromText(std::string_view partText, std::string_view d
   if (text.empty()) return true;
   const CPartRecord* rec = CSwitchConfigStore::LookupModel(text);
   if (!rec) return false;
-  part_ = *rec;
+  m_part = *rec;
   return true;
 }
 
 void CSwitchEntry::CopyFrom(const CSwitchEntry& other) {
   if (&other == this) return;
-  config_.CopyFrom(other.config_);
-  part_ = other.part_;
-  macSuffix_ = other.macSuffix_;
-  name_ = other.name_;
-  foldedName_ = other.foldedName_;
-  modbusAddress_ = other.modbusAddress_;
-  subnet_ = other.subnet_;
-  ip_ = other.ip_;
-  gateway_ = other.gateway_;
-  firmwareRevision_ = other.firmwareRevision_;
-  modbusEnable_ = other.modbusEnable_;
-  interface_ = other.interface_;
-  if (other.preserved_)
-    preserved_ = std::make_unique<CSwitchConfig::RawSection>(*other.preserved_);
+  m_config.CopyFrom(other.m_config);
+  m_part = other.m_part;
+  m_macSuffix = other.m_macSuffix;
+  m_name = other.m_name;
+  m_foldedName = other.m_foldedName;
+  m_modbusAddress = other.m_modbusAddress;
+  m_subnet = other.m_subnet;
+  m_ip = other.m_ip;
+  m_gateway = other.m_gateway;
+  m_firmwareRevision = other.m_firmwareRevision;
+  m_modbusEnable = other.m_modbusEnable;
+  m_interface = other.m_interface;
+  if (other.m_preserved)
+    m_preserved = std::make_unique<CSwitchConfig::RawSection>(*other.m_preserved);
   else
-    preserved_.reset();
+    m_preserved.reset();
 }
 
 int CSwitchList::Add(const CSwitchEntry& entry) {
@@ -55,23 +55,23 @@ int CSwitchList::Add(const CSwitchEntry& entry) {
 int CSwitchList::Append(const CSwitchEntry& entry) {
   auto copy = std::make_unique<CSwitchEntry>();
   copy->CopyFrom(entry);
-  entries_.push_back(std::move(copy));
+  m_entries.push_back(std::move(copy));
   return GetCount() - 1;
 }
 
 CSwitchEntry* CSwitchList::GetAt(int index) {
-  return index >= 0 && index < GetCount() ? entries_[static_cast<std::size_t>(index)].get()
+  return index >= 0 && index < GetCount() ? m_entries[static_cast<std::size_t>(index)].get()
                                           : nullptr;
 }
 
 const CSwitchEntry* CSwitchList::GetAt(int index) const {
-  return index >= 0 && index < GetCount() ? entries_[static_cast<std::size_t>(index)].get()
+  return index >= 0 && index < GetCount() ? m_entries[static_cast<std::size_t>(index)].get()
                                           : nullptr;
 }
 
 int CSwitchList::Next(int index) const {
   for (int i = std::max(index + 1, 0); i < GetCount(); ++i)
-    if (!entries_[static_cast<std::size_t>(i)]->IsDeleted()) return i;
+    if (!m_entries[static_cast<std::size_t>(i)]->IsDeleted()) return i;
   return -1;
 }
 
@@ -82,6 +82,6 @@ void CSwitchList::MarkDeleted(int index) {
 int CSwitchList::FindIndexByNameNoCase(std::string_view name, int skip) const {
   const std::string folded = fw::FoldCase(name);
   for (int i = First(); i >= 0; i = Next(i))
-    if (i != skip && entries_[static_cast<std::size_t>(i)]->GetFoldedName() == folded) return i;
+    if (i != skip && m_entries[static_cast<std::size_t>(i)]->GetFoldedName() == folded) return i;
   return -1;
 }

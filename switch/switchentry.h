@@ -23,72 +23,72 @@ class CSwitchEntry {
   CSwitchEntry(const CSwitchEntry&) = delete;
   CSwitchEntry& operator=(const CSwitchEntry&) = delete;
 
-  const std::string& GetName() const { return name_; }
+  const std::string& GetName() const { return m_name; }
   // Control characters and ']' are dropped (names may come from a switch's EEROM).
   void SetName(std::string_view name);
-  const std::string& GetFoldedName() const { return foldedName_; }
+  const std::string& GetFoldedName() const { return m_foldedName; }
 
   // A text longer than 9 characters keeps what follows its ninth character.
   void SetMac(std::string_view text);
-  const std::string& GetMacSuffix() const { return macSuffix_; }
+  const std::string& GetMacSuffix() const { return m_macSuffix; }
   std::string GetMacText(bool withPrefix) const;
 
-  const CPartRecord& GetPart() const { return part_; }
-  void SetPart(const CPartRecord& part) { part_ = part; }
+  const CPartRecord& GetPart() const { return m_part; }
+  void SetPart(const CPartRecord& part) { m_part = part; }
   // Looks the part text up among the offered models (part number, then display
   // name), or the display text when the part text is empty.
   bool SetPartFromText(std::string_view partText, std::string_view displayText);
 
-  CSwitchConfig& GetConfig() { return config_; }
-  const CSwitchConfig& GetConfig() const { return config_; }
+  CSwitchConfig& GetConfig() { return m_config; }
+  const CSwitchConfig& GetConfig() const { return m_config; }
   bool IsCompatible(const CSwitchConfig& config) const {
-    return config.GetPortCount() == part_.portCount;
+    return config.GetPortCount() == m_part.portCount;
   }
 
-  const std::string& GetFirmwareRevision() const { return firmwareRevision_; }
-  void SetFirmwareRevision(std::string v) { firmwareRevision_ = std::move(v); }
-  const std::string& GetIP() const { return ip_; }
-  void SetIP(std::string v) { ip_ = std::move(v); }
-  const std::string& GetSubnet() const { return subnet_; }
-  void SetSubnet(std::string v) { subnet_ = std::move(v); }
-  const std::string& GetGateway() const { return gateway_; }
-  void SetGateway(std::string v) { gateway_ = std::move(v); }
-  int GetModbusEnable() const { return modbusEnable_; }
-  void SetModbusEnable(int v) { modbusEnable_ = v; }
-  int GetModbusAddress() const { return modbusAddress_; }
-  void SetModbusAddress(int v) { modbusAddress_ = v; }
-  const std::string& GetInterface() const { return interface_; }
-  void SetInterface(std::string v) { interface_ = std::move(v); }
-  int GetMonitorStatus() const { return monitorStatus_; }
-  void SetMonitorStatus(int v) { monitorStatus_ = v; }
-  bool IsDeleted() const { return deleted_ != 0; }
-  void SetDeleted(bool deleted) { deleted_ = deleted ? 1 : 0; }
+  const std::string& GetFirmwareRevision() const { return m_firmwareRevision; }
+  void SetFirmwareRevision(std::string v) { m_firmwareRevision = std::move(v); }
+  const std::string& GetIP() const { return m_ip; }
+  void SetIP(std::string v) { m_ip = std::move(v); }
+  const std::string& GetSubnet() const { return m_subnet; }
+  void SetSubnet(std::string v) { m_subnet = std::move(v); }
+  const std::string& GetGateway() const { return m_gateway; }
+  void SetGateway(std::string v) { m_gateway = std::move(v); }
+  int GetModbusEnable() const { return m_modbusEnable; }
+  void SetModbusEnable(int v) { m_modbusEnable = v; }
+  int GetModbusAddress() const { return m_modbusAddress; }
+  void SetModbusAddress(int v) { m_modbusAddress = v; }
+  const std::string& GetInterface() const { return m_interface; }
+  void SetInterface(std::string v) { m_interface = std::move(v); }
+  int GetMonitorStatus() const { return m_monitorStatus; }
+  void SetMonitorStatus(int v) { m_monitorStatus = v; }
+  bool IsDeleted() const { return m_deleted != 0; }
+  void SetDeleted(bool deleted) { m_deleted = deleted ? 1 : 0; }
 
   void CopyFrom(const CSwitchEntry& other);
 
   // A section of a newer program version, kept as read and written back as is.
-  bool IsNewerVersion() const { return preserved_ != nullptr; }
-  const CSwitchConfig::RawSection* PreservedSection() const { return preserved_.get(); }
+  bool IsNewerVersion() const { return m_preserved != nullptr; }
+  const CSwitchConfig::RawSection* PreservedSection() const { return m_preserved.get(); }
   void SetPreservedSection(CSwitchConfig::RawSection keys) {
-    preserved_ = std::make_unique<CSwitchConfig::RawSection>(std::move(keys));
+    m_preserved = std::make_unique<CSwitchConfig::RawSection>(std::move(keys));
   }
 
  private:
-  std::string firmwareRevision_;
-  CPartRecord part_{"", "", 5};
-  CSwitchConfig config_;
-  std::string ip_;
-  std::string subnet_ = "255.255.255.255";
-  std::string gateway_;
-  int modbusEnable_ = 0;
-  int modbusAddress_ = 1;
-  std::string interface_;
-  int monitorStatus_ = -1;
-  int deleted_ = 0;
-  std::string macSuffix_;
-  std::string name_;
-  std::string foldedName_;
-  std::unique_ptr<CSwitchConfig::RawSection> preserved_;
+  std::string m_firmwareRevision;
+  CPartRecord m_part{"", "", 5};
+  CSwitchConfig m_config;
+  std::string m_ip;
+  std::string m_subnet = "255.255.255.255";
+  std::string m_gateway;
+  int m_modbusEnable = 0;
+  int m_modbusAddress = 1;
+  std::string m_interface;
+  int m_monitorStatus = -1;
+  int m_deleted = 0;
+  std::string m_macSuffix;
+  std::string m_name;
+  std::string m_foldedName;
+  std::unique_ptr<CSwitchConfig::RawSection> m_preserved;
 };
 
 class CSwitchList {
@@ -102,11 +102,11 @@ class CSwitchList {
   int Add(const CSwitchEntry& entry);
   CSwitchEntry* GetAt(int index);
   const CSwitchEntry* GetAt(int index) const;
-  int GetCount() const { return static_cast<int>(entries_.size()); }
+  int GetCount() const { return static_cast<int>(m_entries.size()); }
   int First() const { return Next(-1); }
   int Next(int index) const;
   void MarkDeleted(int index);
-  void Clear() { entries_.clear(); }
+  void Clear() { m_entries.clear(); }
   // Not deleted, letter case aside; skip excludes one index (an entry being renamed).
   int FindIndexByNameNoCase(std::string_view name, int skip = -1) const;
 
@@ -117,5 +117,5 @@ class CSwitchList {
  private:
   int Append(const CSwitchEntry& entry);
 
-  std::vector<std::unique_ptr<CSwitchEntry>> entries_;
+  std::vector<std::unique_ptr<CSwitchEntry>> m_entries;
 };

@@ -5,8 +5,8 @@
 
 #include "platform/gui/services.h"
 
-CColorStatic::CColorStatic() : textColour_(GetSysColor(COLOR_WINDOWTEXT)) {
-  defaultBrush_.CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+CColorStatic::CColorStatic() : m_textColour(GetSysColor(COLOR_WINDOWTEXT)) {
+  m_defaultBrush.CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
 }
 
 CColorStatic::~CColorStatic() = default;
@@ -20,15 +20,15 @@ void CColorStatic::PreSubclassWindow() {
   // Start from the control's own font.
   LOGFONT lf = fw::DefaultGuiLogFont();
   if (CFont* f = GetFont(); f && f->IsValid()) f->GetLogFont(&lf);
-  lf_ = lf;
+  m_lf = lf;
   RebuildFont();
   // The peer paints nothing of its own; our paint covers it.
-  if (QWidget* w = widget()) w->setAttribute(Qt::WA_OpaquePaintEvent, !transparent_);
+  if (QWidget* w = widget()) w->setAttribute(Qt::WA_OpaquePaintEvent, !m_transparent);
 }
 
 void CColorStatic::RebuildFont() {
-  font_.DeleteObject();
-  font_.CreateFontIndirect(&lf_);
+  m_font.DeleteObject();
+  m_font.CreateFontIndirect(&m_lf);
 }
 
 void CColorStatic::Redraw() {
@@ -45,16 +45,16 @@ void CColorStatic::Redraw() {
 }
 
 CColorStatic& CColorStatic::SetBackground(COLORREF colour, COLORREF endColour, bool gradient) {
-  gradientStart_ = colour;
-  gradientEnd_ = endColour;
-  gradient_ = gradient;
-  if (!gradient) backBrush_.CreateSolidBrush(colour);
+  m_gradientStart = colour;
+  m_gradientEnd = endColour;
+  m_gradient = gradient;
+  if (!gradient) m_backBrush.CreateSolidBrush(colour);
   Redraw();
   return *this;
 }
 
 CColorStatic& CColorStatic::SetTextColor(COLORREF colour) {
-  textColour_ = colour;
+  m_textColour = colour;
   Redraw();
   return *this;
 }
@@ -66,29 +66,29 @@ CColorStatic& CColorStatic::SetText(const std::string& text) {
 }
 
 CColorStatic& CColorStatic::SetBold(bool bold) {
-  lf_.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+  m_lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
   RebuildFont();
   Redraw();
   return *this;
 }
 
 CColorStatic& CColorStatic::SetFontName(const std::string& face, std::uint8_t charSet) {
-  fw::SetFaceName(lf_, face);
-  lf_.lfCharSet = charSet;
+  fw::SetFaceName(m_lf, face);
+  m_lf.lfCharSet = charSet;
   RebuildFont();
   Redraw();
   return *this;
 }
 
 CColorStatic& CColorStatic::SetUnderline(bool underline) {
-  lf_.lfUnderline = underline;
+  m_lf.lfUnderline = underline;
   RebuildFont();
   Redraw();
   return *this;
 }
 
 CColorStatic& CColorStatic::SetItalic(bool italic) {
-  lf_.lfItalic = italic;
+  m_lf.lfItalic = italic;
   RebuildFont();
   Redraw();
   return *this;
@@ -96,11 +96,11 @@ CColorStatic& CColorStatic::SetItalic(bool italic) {
 
 CColorStatic& CColorStatic::SetFontSize(int points) {
   CFont sized;
-  sized.CreatePointFont(points * 10, lf_.lfFaceName);
+  sized.CreatePointFont(points * 10, m_lf.lfFaceName);
   LOGFONT lf;
   sized.GetLogFont(&lf);
-  lf_.lfHeight = lf.lfHeight;
-  lf_.lfWidth = lf.lfWidth;
+  m_lf.lfHeight = lf.lfHeight;
+  m_lf.lfWidth = lf.lfWidth;
   RebuildFont();
   Redraw();
   return *this;
@@ -119,7 +119,7 @@ CColorStatic& CColorStatic::SetBorder(bool border) {
 }
 
 CColorStatic& CColorStatic::SetTransparent(bool transparent) {
-  transparent_ = transparent;
+  m_transparent = transparent;
   if (transparent) ModifyStyleEx(0, WS_EX_TRANSPARENT);
   if (QWidget* w = widget()) w->setAttribute(Qt::WA_OpaquePaintEvent, !transparent);
   Redraw();
@@ -127,19 +127,19 @@ CColorStatic& CColorStatic::SetTransparent(bool transparent) {
 }
 
 void CColorStatic::StopFlashTimer() {
-  if (flashTimer_) KillTimer(kFlashTimer);
-  flashTimer_ = false;
+  if (m_flashTimer) KillTimer(kFlashTimer);
+  m_flashTimer = false;
 }
 
 CColorStatic& CColorStatic::FlashText(bool on) {
   if (on) {
     StopFlashTimer();
-    flashPhase_ = false;
-    flashTimer_ = SetTimer(kFlashTimer, kFlashMs) != 0;
-    flashKind_ = 1;
+    m_flashPhase = false;
+    m_flashTimer = SetTimer(kFlashTimer, kFlashMs) != 0;
+    m_flashKind = 1;
   } else {
     StopFlashTimer();
-    flashKind_ = 0;
+    m_flashKind = 0;
   }
   Redraw();
   return *this;
@@ -148,9 +148,9 @@ CColorStatic& CColorStatic::FlashText(bool on) {
 CColorStatic& CColorStatic::FlashBackground(bool on) {
   if (on) {
     StopFlashTimer();
-    flashPhase_ = false;
-    flashTimer_ = SetTimer(kFlashTimer, kFlashMs) != 0;
-    flashKind_ = 2;
+    m_flashPhase = false;
+    m_flashTimer = SetTimer(kFlashTimer, kFlashMs) != 0;
+    m_flashKind = 2;
   } else {
     StopFlashTimer();
   }
@@ -159,42 +159,42 @@ CColorStatic& CColorStatic::FlashBackground(bool on) {
 }
 
 CColorStatic& CColorStatic::SetLink(bool link, bool notifyParent) {
-  link_ = link;
-  notifyParent_ = notifyParent;
+  m_link = link;
+  m_notifyParent = notifyParent;
   const std::uint32_t notify = SS_NOTIFY;
   ModifyStyle(link ? 0u : notify, link ? notify : 0u);
   return *this;
 }
 
 CColorStatic& CColorStatic::SetLinkCursor(HCURSOR cursor) {
-  linkCursor_ = cursor;
+  m_linkCursor = cursor;
   return *this;
 }
 
 CColorStatic& CColorStatic::Set3DText(bool on, int kind) {
-  text3d_ = on;
-  kind3d_ = kind;
+  m_text3d = on;
+  m_kind3d = kind;
   Redraw();
   return *this;
 }
 
 CColorStatic& CColorStatic::SetRotation(int degrees, bool rotate) {
-  lf_.lfEscapement = degrees * 10;
-  lf_.lfOrientation = degrees * 10;
-  rotate_ = rotate;
+  m_lf.lfEscapement = degrees * 10;
+  m_lf.lfOrientation = degrees * 10;
+  m_rotate = rotate;
   RebuildFont();
   Redraw();
   return *this;
 }
 
 CColorStatic& CColorStatic::SetHighlightColor(COLORREF colour) {
-  highlight_ = colour;
+  m_highlight = colour;
   Redraw();
   return *this;
 }
 
 CColorStatic& CColorStatic::SetTextOffset(bool offset) {
-  textOffset_ = offset;
+  m_textOffset = offset;
   Redraw();
   return *this;
 }
@@ -203,15 +203,15 @@ CColorStatic& CColorStatic::SetTextOffset(bool offset) {
 
 void CColorStatic::OnTimer(UINT_PTR id) {
   if (id == kFlashTimer) {
-    flashPhase_ = !flashPhase_;
+    m_flashPhase = !m_flashPhase;
     Redraw();
   }
   CStatic::OnTimer(id);
 }
 
 bool CColorStatic::OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) {
-  if (linkCursor_) {
-    ::SetCursor(linkCursor_);
+  if (m_linkCursor) {
+    ::SetCursor(m_linkCursor);
     return true;
   }
   return CStatic::OnSetCursor(wnd, hitTest, message);
@@ -219,8 +219,8 @@ bool CColorStatic::OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) {
 
 void CColorStatic::OnLButtonDown(UINT flags, CPoint point) {
   // Only a link takes clicks; any other static lets them fall through.
-  if (link_) {
-    if (notifyParent_) {
+  if (m_link) {
+    if (m_notifyParent) {
       if (CWnd* parent = GetParent()) {
         NMHDR hdr{widget(), static_cast<UINT_PTR>(GetDlgCtrlID()), kLinkClicked};
         parent->SendMessage(WM_NOTIFY, static_cast<WPARAM>(GetDlgCtrlID()),
@@ -236,7 +236,7 @@ void CColorStatic::OnLButtonDown(UINT flags, CPoint point) {
 }
 
 void CColorStatic::OnSysColorChange() {
-  defaultBrush_.CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+  m_defaultBrush.CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
   Redraw();
 }
 
@@ -294,7 +294,7 @@ void CColorStatic::Paint(CDC& target, const CRect& clientIn) {
   CBitmap bitmap;
   CDC memory;
   CDC* dc = &target;
-  if (!transparent_ && bitmap.CreateCompatibleBitmap(client.Width(), client.Height())) {
+  if (!m_transparent && bitmap.CreateCompatibleBitmap(client.Width(), client.Height())) {
     memory.CreateCompatibleDC(&target);
     memory.SelectObject(&bitmap);
     memory.SetViewportOrg(-client.left, -client.top);
@@ -302,25 +302,25 @@ void CColorStatic::Paint(CDC& target, const CRect& clientIn) {
   }
 
   dc->SetBkMode(TRANSPARENT);
-  COLORREF colour = textColour_;
-  CFont* oldFont = dc->SelectObject(&font_);
+  COLORREF colour = m_textColour;
+  CFont* oldFont = dc->SelectObject(&m_font);
 
-  const bool hiddenPhase = !flashPhase_;
-  if (!transparent_) {
+  const bool hiddenPhase = !m_flashPhase;
+  if (!m_transparent) {
     // Flashing the background: the hidden phase shows the plain face colour.
-    const bool plainFlash = flashKind_ == 2 && flashTimer_ && hiddenPhase;
-    if (gradient_ && !plainFlash)
-      FillGradient(*dc, client, gradientStart_, gradientEnd_);
+    const bool plainFlash = m_flashKind == 2 && m_flashTimer && hiddenPhase;
+    if (m_gradient && !plainFlash)
+      FillGradient(*dc, client, m_gradientStart, m_gradientEnd);
     else
-      dc->FillRect(client, (backBrush_.IsValid() && !plainFlash) ? &backBrush_ : &defaultBrush_);
+      dc->FillRect(client, (m_backBrush.IsValid() && !plainFlash) ? &m_backBrush : &m_defaultBrush);
   }
 
   bool drawText = true;
-  if (hiddenPhase && flashKind_ == 1) {
+  if (hiddenPhase && m_flashKind == 1) {
     // The text takes the background's colour; without a background brush
     // there is no such colour, and the text is left out.
-    if (backBrush_.IsValid())
-      colour = backBrush_.colour();
+    if (m_backBrush.IsValid())
+      colour = m_backBrush.colour();
     else
       drawText = false;
   }
@@ -338,7 +338,7 @@ void CColorStatic::Paint(CDC& target, const CRect& clientIn) {
     format |= DT_VCENTER | DT_SINGLELINE;
 
   if (drawText && !text.empty()) {
-    if (rotate_) {
+    if (m_rotate) {
       unsigned oldAlign = dc->SetTextAlign(TA_BASELINE | TA_CENTER);
       CPoint oldOrigin = dc->GetViewportOrg();
       dc->SetViewportOrg(oldOrigin.x + client.CenterPoint().x,
@@ -348,11 +348,11 @@ void CColorStatic::Paint(CDC& target, const CRect& clientIn) {
       dc->SetTextAlign(oldAlign);
     } else {
       CRect r = client;
-      if (textOffset_) r.OffsetRect(0, 1);
+      if (m_textOffset) r.OffsetRect(0, 1);
       dc->DrawText(text, &r, format);
-      if (text3d_) {
-        dc->SetTextColor(highlight_);
-        if (kind3d_)
+      if (m_text3d) {
+        dc->SetTextColor(m_highlight);
+        if (m_kind3d)
           r.OffsetRect(1, 1);
         else
           r.OffsetRect(-1, -1);

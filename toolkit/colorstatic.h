@@ -40,14 +40,14 @@ class CColorStatic : public CStatic {
   virtual CColorStatic& SetTextOffset(bool offset);
 
   // State, for callers and tests.
-  COLORREF textColour() const { return textColour_; }
-  bool flashPhase() const { return flashPhase_; }
-  int flashKind() const { return flashKind_; }
-  bool flashTimerRunning() const { return flashTimer_; }
-  bool link() const { return link_; }
-  bool notifyParent() const { return notifyParent_; }
-  const LOGFONT& logFont() const { return lf_; }
-  CFont* font() { return &font_; }
+  COLORREF textColour() const { return m_textColour; }
+  bool flashPhase() const { return m_flashPhase; }
+  int flashKind() const { return m_flashKind; }
+  bool flashTimerRunning() const { return m_flashTimer; }
+  bool link() const { return m_link; }
+  bool notifyParent() const { return m_notifyParent; }
+  const LOGFONT& logFont() const { return m_lf; }
+  CFont* font() { return &m_font; }
 
   // Paints the control into dc over rect (what WM_PAINT does); public so
   // that drawing can be probed on an image.
@@ -71,24 +71,24 @@ class CColorStatic : public CStatic {
   void Redraw();
   void StopFlashTimer();
 
-  COLORREF textColour_;
-  COLORREF highlight_ = RGB(255, 255, 255);
-  CBrush defaultBrush_;
-  CBrush backBrush_;  // valid only when a background colour is set
-  LOGFONT lf_{};
-  CFont font_;
-  bool flashPhase_ = false;
-  bool flashTimer_ = false;
-  bool link_ = false;
-  bool transparent_ = false;
-  bool text3d_ = false;
-  bool notifyParent_ = false;
-  bool rotate_ = false;
-  int flashKind_ = 0;
-  int kind3d_ = 0;
-  HCURSOR linkCursor_ = nullptr;
-  bool gradient_ = false;
-  COLORREF gradientStart_ = 0;
-  COLORREF gradientEnd_ = 0;
-  bool textOffset_ = false;
+  COLORREF m_textColour;
+  COLORREF m_highlight = RGB(255, 255, 255);
+  CBrush m_defaultBrush;
+  CBrush m_backBrush;  // valid only when a background colour is set
+  LOGFONT m_lf{};
+  CFont m_font;
+  bool m_flashPhase = false;
+  bool m_flashTimer = false;
+  bool m_link = false;
+  bool m_transparent = false;
+  bool m_text3d = false;
+  bool m_notifyParent = false;
+  bool m_rotate = false;
+  int m_flashKind = 0;
+  int m_kind3d = 0;
+  HCURSOR m_linkCursor = nullptr;
+  bool m_gradient = false;
+  COLORREF m_gradientStart = 0;
+  COLORREF m_gradientEnd = 0;
+  bool m_textOffset = false;
 };

@@ -23,30 +23,30 @@ std::uint8_t* CDibImage::Create(int width, int height, int bits) {
   std::int64_t image = stride * height;
   std::int64_t total = static_cast<std::int64_t>(sizeof(BITMAPINFOHEADER)) + entries * 4 + image;
   if (image > kMaxImageBytes) return nullptr;
-  block_.reset(new (std::nothrow) std::uint8_t[static_cast<std::size_t>(total)]());
-  if (!block_) return nullptr;
-  header_ = BITMAPINFOHEADER{};
-  header_.biWidth = width;
-  header_.biHeight = height;
-  header_.biPlanes = 1;
-  header_.biBitCount = static_cast<std::uint16_t>(b);
-  header_.biSizeImage = static_cast<std::uint32_t>(image);
-  header_.biClrUsed = static_cast<std::uint32_t>(entries);
-  entries_ = entries;
-  stride_ = static_cast<int>(stride);
-  std::memcpy(block_.get(), &header_, sizeof header_);
-  return block_.get();
+  m_block.reset(new (std::nothrow) std::uint8_t[static_cast<std::size_t>(total)]());
+  if (!m_block) return nullptr;
+  m_header = BITMAPINFOHEADER{};
+  m_header.biWidth = width;
+  m_header.biHeight = height;
+  m_header.biPlanes = 1;
+  m_header.biBitCount = static_cast<std::uint16_t>(b);
+  m_header.biSizeImage = static_cast<std::uint32_t>(image);
+  m_header.biClrUsed = static_cast<std::uint32_t>(entries);
+  m_entries = entries;
+  m_stride = static_cast<int>(stride);
+  std::memcpy(m_block.get(), &m_header, sizeof m_header);
+  return m_block.get();
 }
 
 void CDibImage::Free() {
-  block_.reset();
-  header_ = BITMAPINFOHEADER{};
-  entries_ = 0;
-  stride_ = 0;
+  m_block.reset();
+  m_header = BITMAPINFOHEADER{};
+  m_entries = 0;
+  m_stride = 0;
 }
 
 void CDibImage::SetPaletteEntry(int index, int red, int green, int blue) {
-  if (!block_ || index < 0 || index >= entries_) return;
+  if (!m_block || index < 0 || index >= m_entries) return;
   std::uint8_t* e = Palette() + index * 4;
   e[0] = static_cast<std::uint8_t>(blue);
   e[1] = static_cast<std::uint8_t>(green);
@@ -55,28 +55,29 @@ void CDibImage::SetPaletteEntry(int index, int red, int green, int blue) {
 }
 
 COLORREF CDibImage::PaletteEntry(int index) const {
-  if (!block_ || index < 0 || index >= entries_) return CLR_INVALID;
+  if (!m_block || index < 0 || index >= m_entries) return CLR_INVALID;
   const std::uint8_t* e = Palette() + index * 4;
   return RGB(e[2], e[1], e[0]);
 }
 
 void CDibImage::SetPixel(int x, int y, std::uint8_t index) {
-  if (!block_ || header_.biBitCount != 8 || x < 0 || y < 0 || x >= width() || y >= height()) return;
+  if (!m_block || m_header.biBitCount != 8 || x < 0 || y < 0 || x >= width() || y >= height())
+    return;
   // Rows are stored bottom-up.
-  Pixels()[static_cast<std::size_t>(height() - 1 - y) * stride_ + x] = index;
+  Pixels()[static_cast<std::size_t>(height() - 1 - y) * m_stride + x] = index;
 }
 
 std::uint8_t CDibImage::GetPixel(int x, int y) const {
-  if (!block_ || header_.biBitCount != 8 || x < 0 || y < 0 || x >= width() || y >= height())
+  if (!m_block || m_header.biBitCount != 8 || x < 0 || y < 0 || x >= width() || y >= height())
     return 0;
-  return Pixels()[static_cast<std::size_t>(height() - 1 - y) * stride_ + x];
+  return Pixels()[static_cast<std::size_t>(height() - 1 - y) * m_stride + x];
 }
 
 void CDibImage::BlendPalette(COLORREF colour, int percent) {
-  if (!block_) return;
+  if (!m_block) return;
   percent = std::clamp(percent, 0, 100);
   const int c[3] = {GetBValue(colour), GetGValue(colour), GetRValue(colour)};
-  for (int i = 0; i < entries_; ++i) {
+  for (int i = 0; i < m_entries; ++i) {
     std::uint8_t* e = Palette() + i * 4;
     for (int k = 0; k < 3; ++k)
       e[k] = static_cast<std::uint8_t>((c[k] * percent + e[k] * (100 - percent)) / 100);
@@ -84,21 +85,21 @@ void CDibImage::BlendPalette(COLORREF colour, int percent) {
 }
 
 void CDibImage::Fill(std::uint8_t value) {
-  if (block_) std::memset(Pixels(), value, header_.biSizeImage);
+  if (m_block) std::memset(Pixels(), value, m_header.biSizeImage);
 }
 
 bool CDibImage::CopyFrom(const CDibImage& other) {
-  if (!block_ || !other.block_ || other.width() != width() || other.height() != height() ||
+  if (!m_block || !other.m_block || other.width() != width() || other.height() != height() ||
       other.bits() != bits())
     return false;
   std::memcpy(
-      block_.get(), other.block_.get(),
-      sizeof(BITMAPINFOHEADER) + static_cast<std::size_t>(entries_) * 4 + header_.biSizeImage);
+      m_block.get(), other.m_block.get(),
+      sizeof(BITMAPINFOHEADER) + static_cast<std::size_t>(m_entries) * 4 + m_header.biSizeImage);
   return true;
 }
 
 QImage CDibImage::ToImage() const {
-  if (!block_) return QImage();
+  if (!m_block) return QImage();
   QImage img;
   switch (bits()) {
     case 1: img = QImage(width(), height(), QImage::Format_Mono); break;
@@ -106,16 +107,16 @@ QImage CDibImage::ToImage() const {
     case 8: img = QImage(width(), height(), QImage::Format_Indexed8); break;
     default: img = QImage(width(), height(), QImage::Format_RGB888); break;
   }
-  if (entries_ > 0) {
+  if (m_entries > 0) {
     QList<QRgb> table;
-    for (int i = 0; i < entries_; ++i) {
+    for (int i = 0; i < m_entries; ++i) {
       COLORREF c = PaletteEntry(i);
       table.push_back(qRgb(GetRValue(c), GetGValue(c), GetBValue(c)));
     }
     img.setColorTable(table);
   }
   for (int y = 0; y < height(); ++y) {
-    const std::uint8_t* src = Pixels() + static_cast<std::size_t>(height() - 1 - y) * stride_;
+    const std::uint8_t* src = Pixels() + static_cast<std::size_t>(height() - 1 - y) * m_stride;
     std::uint8_t* dst = img.scanLine(y);
     if (bits() == 8 || bits() == 1) {
       std::memcpy(dst, src, static_cast<std::size_t>(bits() == 8 ? width() : (width() + 7) / 8));
@@ -133,7 +134,7 @@ QImage CDibImage::ToImage() const {
 }
 
 int CDibImage::Draw(CDC& dc, int x, int y) const {
-  if (!block_) return 0;
+  if (!m_block) return 0;
   dc.SetStretchBltMode(COLORONCOLOR);
   dc.DrawImage(x, y, ToImage());
   return height();
@@ -141,7 +142,7 @@ int CDibImage::Draw(CDC& dc, int x, int y) const {
 
 // ---- CImageButton ---------------------------------------------------------------
 
-CImageButton::CImageButton() : captionColour_(GetSysColor(COLOR_BTNTEXT)) {}
+CImageButton::CImageButton() : m_captionColour(GetSysColor(COLOR_BTNTEXT)) {}
 
 CImageButton::~CImageButton() = default;
 
@@ -151,21 +152,21 @@ void CImageButton::PreSubclassWindow() {
   const unsigned align = (style & BS_CENTER) == BS_LEFT    ? DT_LEFT
                          : (style & BS_CENTER) == BS_RIGHT ? DT_RIGHT
                                                            : DT_CENTER;
-  captionFormat_ = DT_SINGLELINE | DT_VCENTER | align;
-  pushLike_ = style & BS_PUSHLIKE;
-  flat_ = style & BS_FLAT;
+  m_captionFormat = DT_SINGLELINE | DT_VCENTER | align;
+  m_pushLike = style & BS_PUSHLIKE;
+  m_flat = style & BS_FLAT;
   const std::uint32_t type = style & BS_TYPEMASK;
   if (type == BS_AUTOCHECKBOX) {
-    kind_ = kCheckBox;
+    m_kind = kCheckBox;
   } else if (type == BS_AUTORADIOBUTTON) {
-    kind_ = kRadio;
+    m_kind = kRadio;
   } else if (type != BS_OWNERDRAW) {
-    kind_ = kPush;
-    pushLike_ = true;
+    m_kind = kPush;
+    m_pushLike = true;
   }
-  if (!pushLike_) edges3d_ = false;
+  if (!m_pushLike) m_edges3d = false;
   // The check state the control had before it became ours.
-  bool wasChecked = kind_ != kPush && CButton::DefWindowProc(BM_GETCHECK, 0, 0) == BST_CHECKED;
+  bool wasChecked = m_kind != kPush && CButton::DefWindowProc(BM_GETCHECK, 0, 0) == BST_CHECKED;
   const std::uint32_t mask = BS_TYPEMASK;
   const std::uint32_t ownerDraw = BS_OWNERDRAW;
   ModifyStyle(mask, ownerDraw);
@@ -175,45 +176,45 @@ void CImageButton::PreSubclassWindow() {
     peer->setFocusPolicy((style & WS_TABSTOP) ? Qt::StrongFocus : Qt::ClickFocus);
     ReplacePeer(peer);
   }
-  checked_ = wasChecked;
+  m_checked = wasChecked;
   LOGFONT lf = fw::DefaultGuiLogFont();
   if (CFont* f = GetFont(); f && f->IsValid()) f->GetLogFont(&lf);
   SetCaptionFont(lf);
 }
 
 void CImageButton::SetCaptionFont(const LOGFONT& lf) {
-  captionLf_ = lf;
-  captionFont_.CreateFontIndirect(&captionLf_);
+  m_captionLf = lf;
+  m_captionFont.CreateFontIndirect(&m_captionLf);
   Invalidate();
 }
 
 void CImageButton::SetToolTipText(const std::string& text, const std::string& checkedText) {
-  toolTip_ = text;
-  checkedToolTip_ = checkedText;
+  m_toolTip = text;
+  m_checkedToolTip = checkedText;
   if (QWidget* w = widget()) w->setToolTip(QString::fromStdString(currentToolTip()));
 }
 
 std::string CImageButton::currentToolTip() const {
-  return checked_ && !checkedToolTip_.empty() ? checkedToolTip_ : toolTip_;
+  return m_checked && !m_checkedToolTip.empty() ? m_checkedToolTip : m_toolTip;
 }
 
 bool CImageButton::SetButtonIcon(int iconId, int position, int pressedIconId) {
   HICON icon = fw::LoadIconResource(iconId);
   if (!icon) return false;
-  icon_ = icon;
-  iconPosition_ = position;
+  m_icon = icon;
+  m_iconPosition = position;
   CRect client;
   GetClientRect(&client);
   const int iw = icon->hotSpot.x * 2, ih = icon->hotSpot.y * 2;
   int x = (client.Width() - iw) / 2;
-  if (position == kIconLeft) x = focusInset_;
-  if (position == kIconRight) x = client.Width() - 2 * iw - focusInset_;
+  if (position == kIconLeft) x = m_focusInset;
+  if (position == kIconRight) x = client.Width() - 2 * iw - m_focusInset;
   int y = client.Height() / 2 - ih / 2;
   if (position == kIconAbove) y -= ih;
-  iconRect_ = CRect(std::max(x, 0), std::max(y, 0), std::max(x, 0) + iw, std::max(y, 0) + ih);
+  m_iconRect = CRect(std::max(x, 0), std::max(y, 0), std::max(x, 0) + iw, std::max(y, 0) + ih);
   // A pressed icon that cannot be loaded falls back to the normal one.
-  pressedIcon_ = pressedIconId ? fw::LoadIconResource(pressedIconId) : nullptr;
-  if (!pressedIcon_) pressedIcon_ = icon_;
+  m_pressedIcon = pressedIconId ? fw::LoadIconResource(pressedIconId) : nullptr;
+  if (!m_pressedIcon) m_pressedIcon = m_icon;
   Invalidate();
   return true;
 }
@@ -225,9 +226,9 @@ void CImageButton::SetBkTexture(int pattern, int grain, int hoverPercent, int ti
   const int w = client.Width(), h = client.Height();
   grain = std::clamp(grain, 0, 255);
   // Too small for the focus insets: empty faces, never negative sizes.
-  normal_.Create(w, h, 8);
-  focusH_.Create(std::max(0, w - 2 * focusInset_ - 1), 1, 8);
-  focusV_.Create(1, std::max(0, h - 2 * focusInset_), 8);
+  m_normal.Create(w, h, 8);
+  m_focusH.Create(std::max(0, w - 2 * m_focusInset - 1), 1, 8);
+  m_focusV.Create(1, std::max(0, h - 2 * m_focusInset), 8);
 
   const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW), face = GetSysColor(COLOR_BTNFACE),
                  light = GetSysColor(COLOR_BTNHIGHLIGHT);
@@ -236,7 +237,7 @@ void CImageButton::SetBkTexture(int pattern, int grain, int hoverPercent, int ti
                GetGValue(a) + (GetGValue(b) - GetGValue(a)) * num / den,
                GetBValue(a) + (GetBValue(b) - GetBValue(a)) * num / den);
   };
-  for (CDibImage* img : {&normal_, &focusH_, &focusV_}) {
+  for (CDibImage* img : {&m_normal, &m_focusH, &m_focusV}) {
     for (int i = 0; i <= 128; ++i) {
       COLORREF c = lerp(shadow, face, i, 128);
       img->SetPaletteEntry(i, GetRValue(c), GetGValue(c), GetBValue(c));
@@ -246,9 +247,9 @@ void CImageButton::SetBkTexture(int pattern, int grain, int hoverPercent, int ti
       img->SetPaletteEntry(i, GetRValue(c), GetGValue(c), GetBValue(c));
     }
   }
-  normal_.BlendPalette(tint, tintPercent);
-  for (int x = 0; x < focusH_.width(); ++x) focusH_.SetPixel(x, 0, (x & 1) ? 255 : 0);
-  for (int y = 0; y < focusV_.height(); ++y) focusV_.SetPixel(0, y, (y & 1) ? 255 : 0);
+  m_normal.BlendPalette(tint, tintPercent);
+  for (int x = 0; x < m_focusH.width(); ++x) m_focusH.SetPixel(x, 0, (x & 1) ? 255 : 0);
+  for (int y = 0; y < m_focusV.height(); ++y) m_focusV.SetPixel(0, y, (y & 1) ? 255 : 0);
 
   // Gradients around the middle of the palette, each pixel disturbed by grain.
   std::minstd_rand rng(static_cast<unsigned>(pattern * 7919 + w * 31 + h));
@@ -270,33 +271,33 @@ void CImageButton::SetBkTexture(int pattern, int grain, int hoverPercent, int ti
       }
       int noise =
           grain ? static_cast<int>(rng() % static_cast<unsigned>(grain + 1)) - grain / 2 : 0;
-      normal_.SetPixel(x, y, static_cast<std::uint8_t>(std::clamp(base + noise, 0, 255)));
+      m_normal.SetPixel(x, y, static_cast<std::uint8_t>(std::clamp(base + noise, 0, 255)));
     }
   }
-  if (normal_.IsValid()) {
-    disabled_.Create(w, h, 8);
-    disabled_.CopyFrom(normal_);
-    hoverFace_.Create(w, h, 8);
-    hoverFace_.CopyFrom(normal_);
-    hoverFace_.BlendPalette(light, hoverPercent);
-    pressed_.Create(w, h, 8);
-    pressed_.CopyFrom(hoverFace_);
+  if (m_normal.IsValid()) {
+    m_disabled.Create(w, h, 8);
+    m_disabled.CopyFrom(m_normal);
+    m_hoverFace.Create(w, h, 8);
+    m_hoverFace.CopyFrom(m_normal);
+    m_hoverFace.BlendPalette(light, hoverPercent);
+    m_pressed.Create(w, h, 8);
+    m_pressed.CopyFrom(m_hoverFace);
   } else {
-    disabled_.Free();
-    hoverFace_.Free();
-    pressed_.Free();
+    m_disabled.Free();
+    m_hoverFace.Free();
+    m_pressed.Free();
   }
   Invalidate();
 }
 
 bool CImageButton::IsDefaultButton() const {
   auto* dlg = dynamic_cast<CDialog*>(GetParent());
-  return dlg && kind_ == kPush && dlg->GetDefID() == GetDlgCtrlID();
+  return dlg && m_kind == kPush && dlg->GetDefID() == GetDlgCtrlID();
 }
 
 void CImageButton::SetPushed(bool pushed) {
-  if (pushed_ == pushed) return;
-  pushed_ = pushed;
+  if (m_pushed == pushed) return;
+  m_pushed = pushed;
   Invalidate(false);
 }
 
@@ -307,9 +308,9 @@ bool CImageButton::CursorOver(CPoint point) const {
 }
 
 void CImageButton::ToggleFromClick() {
-  if (kind_ == kCheckBox)
-    SendMessage(BM_SETCHECK, checked_ ? BST_UNCHECKED : BST_CHECKED);
-  else if (kind_ == kRadio)
+  if (m_kind == kCheckBox)
+    SendMessage(BM_SETCHECK, m_checked ? BST_UNCHECKED : BST_CHECKED);
+  else if (m_kind == kRadio)
     SendMessage(BM_SETCHECK, BST_CHECKED);
 }
 
@@ -318,12 +319,12 @@ LRESULT CImageButton::WindowProc(UINT msg, WPARAM w, LPARAM l) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
     case WM_LBUTTONDBLCLK:
-      if (!acceptClicks_) return 0;  // swallowed without any effect
+      if (!m_acceptClicks) return 0;  // swallowed without any effect
       break;
-    case BM_GETCHECK: return checked_ ? BST_CHECKED : BST_UNCHECKED;
+    case BM_GETCHECK: return m_checked ? BST_CHECKED : BST_UNCHECKED;
     case BM_SETCHECK: {
-      checked_ = kind_ != kPush && w != 0;
-      if (kind_ == kRadio && checked_) {
+      m_checked = m_kind != kPush && w != 0;
+      if (m_kind == kRadio && m_checked) {
         // Only the other image buttons of the group hear about it.
         if (CWnd* parent = GetParent()) {
           for (CWnd* o = parent->GetNextDlgGroupItem(this); o && o != this;
@@ -337,13 +338,13 @@ LRESULT CImageButton::WindowProc(UINT msg, WPARAM w, LPARAM l) {
       Invalidate(false);
       return 0;
     }
-    case BM_GETSTATE: return (checked_ ? BST_CHECKED : 0) | (pushed_ ? BST_PUSHED : 0);
+    case BM_GETSTATE: return (m_checked ? BST_CHECKED : 0) | (m_pushed ? BST_PUSHED : 0);
     case BM_SETSTATE: SetPushed(w != 0); return 0;
     case kUncheckMessage:
-      if (checked_) {
-        checked_ = false;
+      if (m_checked) {
+        m_checked = false;
         if (QWidget* widgetPeer = widget())
-          widgetPeer->setToolTip(QString::fromStdString(toolTip_));
+          widgetPeer->setToolTip(QString::fromStdString(m_toolTip));
         Invalidate(false);
       }
       return 0;
@@ -367,7 +368,7 @@ LRESULT CImageButton::DefWindowProc(UINT msg, WPARAM w, LPARAM l) {
       if (::GetCapture() == this) SetPushed(CursorOver(point));
       return 0;
     case WM_LBUTTONUP: {
-      bool click = pushed_;
+      bool click = m_pushed;
       if (::GetCapture() == this) ReleaseCapture();
       SetPushed(false);
       if (click) NotifyParent(BN_CLICKED);
@@ -377,46 +378,47 @@ LRESULT CImageButton::DefWindowProc(UINT msg, WPARAM w, LPARAM l) {
       if (w == VK_SPACE && !(HIWORD(static_cast<std::uintptr_t>(l)) & 0x4000)) SetPushed(true);
       return 0;
     case WM_KEYUP:
-      if (w == VK_SPACE && pushed_) {
+      if (w == VK_SPACE && m_pushed) {
         SetPushed(false);
         NotifyParent(BN_CLICKED);
       }
       return 0;
     case WM_GETDLGCODE:
-      return DLGC_BUTTON | (kind_ == kRadio ? DLGC_RADIOBUTTON : 0) |
+      return DLGC_BUTTON | (m_kind == kRadio ? DLGC_RADIOBUTTON : 0) |
              (IsDefaultButton() ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
     default: return CButton::DefWindowProc(msg, w, l);
   }
 }
 
 void CImageButton::OnMouseMove(UINT flags, CPoint point) {
-  if (pressing_ && ::GetCapture() == this) {
+  if (m_pressing && ::GetCapture() == this) {
     bool over = CursorOver(point);
-    if (over != pushed_) SetPushed(over);
-  } else if (!hover_) {
+    if (over != m_pushed) SetPushed(over);
+  } else if (!m_hover) {
     TrackMouseEvent(this);
-    hover_ = true;
+    m_hover = true;
     Invalidate(false);
   }
   CButton::OnMouseMove(flags, point);
 }
 
 void CImageButton::OnMouseLeave() {
-  hover_ = false;
+  m_hover = false;
   Invalidate(false);
   CButton::OnMouseLeave();
 }
 
 void CImageButton::OnLButtonDown(UINT, CPoint point) {
-  if (hover_) hover_ = false;
+  if (m_hover) m_hover = false;
   DefWindowProc(WM_LBUTTONDOWN, 0, MAKELPARAM(point.x, point.y));
-  pressing_ = true;
+  m_pressing = true;
 }
 
 void CImageButton::OnLButtonUp(UINT, CPoint point) {
   // Released away from the button (dragged off) nothing toggles.
-  if ((kind_ == kCheckBox || kind_ == kRadio) && CursorOver(point) && pressing_) ToggleFromClick();
-  pressing_ = false;
+  if ((m_kind == kCheckBox || m_kind == kRadio) && CursorOver(point) && m_pressing)
+    ToggleFromClick();
+  m_pressing = false;
   DefWindowProc(WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
 }
 
@@ -432,7 +434,7 @@ void CImageButton::OnKeyDown(UINT vk, UINT repeat, UINT flags) {
 
 void CImageButton::OnKillFocus(CWnd* newWnd) {
   if (::GetCapture() == this) ReleaseCapture();
-  pressing_ = false;
+  m_pressing = false;
   SetPushed(false);
   CButton::OnKillFocus(newWnd);
 }
@@ -459,21 +461,21 @@ void CImageButton::DrawButton(CDC& target) {
 
   const bool disabled = !IsWindowEnabled();
   const bool focus = widget() && widget()->hasFocus();
-  const bool selected = pushed_;
-  CFont* oldFont = captionFont_.IsValid()
-                       ? dc.SelectObject(&captionFont_)
+  const bool selected = m_pushed;
+  CFont* oldFont = m_captionFont.IsValid()
+                       ? dc.SelectObject(&m_captionFont)
                        : static_cast<CFont*>(dc.SelectStockObject(DEFAULT_GUI_FONT));
   dc.SetBkMode(TRANSPARENT);
 
   CRect caption = client;
-  caption.DeflateRect(focusInset_ + 2, focusInset_ + 2);
-  if (icon_) {
-    if (iconPosition_ == kIconLeft)
-      caption.left = std::max(caption.left, iconRect_.right);
-    else if (iconPosition_ == kIconRight)
-      caption.right = std::min(caption.right, iconRect_.left);
+  caption.DeflateRect(m_focusInset + 2, m_focusInset + 2);
+  if (m_icon) {
+    if (m_iconPosition == kIconLeft)
+      caption.left = std::max(caption.left, m_iconRect.right);
+    else if (m_iconPosition == kIconRight)
+      caption.right = std::min(caption.right, m_iconRect.left);
     else
-      caption.top = std::max(caption.top, iconRect_.bottom);
+      caption.top = std::max(caption.top, m_iconRect.bottom);
   }
   const std::string text = GetWindowText();
   auto fillFace = [&](const CDibImage& face, int dx, int dy) {
@@ -483,41 +485,41 @@ void CImageButton::DrawButton(CDC& target) {
       dc.FillSolidRect(client, GetSysColor(COLOR_BTNFACE));
   };
   auto drawFocusAndCaption = [&](int shift) {
-    if (focus && drawFocus_) {
-      focusH_.Draw(dc, focusInset_, focusInset_);
-      focusH_.Draw(dc, focusInset_, h - focusInset_ - 1);
-      focusV_.Draw(dc, focusInset_, focusInset_);
-      focusV_.Draw(dc, w - focusInset_ - 1, focusInset_);
+    if (focus && m_drawFocus) {
+      m_focusH.Draw(dc, m_focusInset, m_focusInset);
+      m_focusH.Draw(dc, m_focusInset, h - m_focusInset - 1);
+      m_focusV.Draw(dc, m_focusInset, m_focusInset);
+      m_focusV.Draw(dc, w - m_focusInset - 1, m_focusInset);
     }
     CRect r = caption;
     r.OffsetRect(shift, shift);
-    dc.SetTextColor(captionColour_);
-    dc.DrawText(text, &r, captionFormat_);
+    dc.SetTextColor(m_captionColour);
+    dc.DrawText(text, &r, m_captionFormat);
   };
 
   if (disabled) {
-    fillFace(disabled_, 0, 0);
-    if (icon_) dc.DrawIconDisabled(iconRect_.left, iconRect_.top, icon_);
-    if (edges3d_ && !flat_) {
+    fillFace(m_disabled, 0, 0);
+    if (m_icon) dc.DrawIconDisabled(m_iconRect.left, m_iconRect.top, m_icon);
+    if (m_edges3d && !m_flat) {
       CRect r = client;
       dc.DrawEdge(&r, EDGE_RAISED, BF_RECT);
     }
     CRect r = caption;
     dc.SetTextColor(GetSysColor(COLOR_BTNHIGHLIGHT));
-    dc.DrawText(text, &r, captionFormat_);
+    dc.DrawText(text, &r, m_captionFormat);
     r.OffsetRect(-1, -1);
     dc.SetTextColor(GetSysColor(COLOR_GRAYTEXT));
-    dc.DrawText(text, &r, captionFormat_);
-  } else if (selected || checked_) {
-    if (pressed_.IsValid()) {
-      if (edges3d_) dc.FillSolidRect(client, GetSysColor(COLOR_BTNFACE));
-      pressed_.Draw(dc, edges3d_ ? 1 : 0, edges3d_ ? 1 : 0);
+    dc.DrawText(text, &r, m_captionFormat);
+  } else if (selected || m_checked) {
+    if (m_pressed.IsValid()) {
+      if (m_edges3d) dc.FillSolidRect(client, GetSysColor(COLOR_BTNFACE));
+      m_pressed.Draw(dc, m_edges3d ? 1 : 0, m_edges3d ? 1 : 0);
     } else {
       dc.FillSolidRect(client, GetSysColor(COLOR_BTNFACE));
     }
-    const int shift = pushLike_ ? 1 : 0;
-    if (pressedIcon_) dc.DrawIcon(iconRect_.left + shift, iconRect_.top + shift, pressedIcon_);
-    if (flat_) {
+    const int shift = m_pushLike ? 1 : 0;
+    if (m_pressedIcon) dc.DrawIcon(m_iconRect.left + shift, m_iconRect.top + shift, m_pressedIcon);
+    if (m_flat) {
       dc.Draw3dRect(client, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT));
     } else {
       CRect r = client;
@@ -525,13 +527,13 @@ void CImageButton::DrawButton(CDC& target) {
     }
     drawFocusAndCaption(shift);
   } else {
-    fillFace(hover_ && hoverFace_.IsValid() ? hoverFace_ : normal_, 0, 0);
-    if (icon_) dc.DrawIcon(iconRect_.left, iconRect_.top, icon_);
-    if (edges3d_ && (hover_ || !flat_)) {
+    fillFace(m_hover && m_hoverFace.IsValid() ? m_hoverFace : m_normal, 0, 0);
+    if (m_icon) dc.DrawIcon(m_iconRect.left, m_iconRect.top, m_icon);
+    if (m_edges3d && (m_hover || !m_flat)) {
       CRect r = client;
       if (IsDefaultButton())
         dc.DrawEdge(&r, BDR_SUNKENOUTER | BDR_RAISEDINNER, BF_RECT);
-      else if (flat_)
+      else if (m_flat)
         dc.Draw3dRect(client, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW));
       else
         dc.DrawEdge(&r, EDGE_RAISED, BF_RECT);

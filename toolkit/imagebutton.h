@@ -46,26 +46,26 @@ class CDibImage {
   bool CopyFrom(const CDibImage& other);
   // Draws the whole image at (x, y); the number of rows drawn, 0 when empty.
   int Draw(CDC& dc, int x, int y) const;
-  bool IsValid() const { return block_ != nullptr; }
+  bool IsValid() const { return m_block != nullptr; }
   void Free();
 
-  int width() const { return header_.biWidth; }
-  int height() const { return header_.biHeight; }
-  int bits() const { return header_.biBitCount; }
-  int paletteEntries() const { return entries_; }
-  int stride() const { return stride_; }
+  int width() const { return m_header.biWidth; }
+  int height() const { return m_header.biHeight; }
+  int bits() const { return m_header.biBitCount; }
+  int paletteEntries() const { return m_entries; }
+  int stride() const { return m_stride; }
   COLORREF PaletteEntry(int index) const;
-  const BITMAPINFOHEADER& header() const { return header_; }
+  const BITMAPINFOHEADER& header() const { return m_header; }
   QImage ToImage() const;
 
  private:
-  std::uint8_t* Palette() const { return block_.get() + sizeof(BITMAPINFOHEADER); }
-  std::uint8_t* Pixels() const { return Palette() + static_cast<std::size_t>(entries_) * 4; }
+  std::uint8_t* Palette() const { return m_block.get() + sizeof(BITMAPINFOHEADER); }
+  std::uint8_t* Pixels() const { return Palette() + static_cast<std::size_t>(m_entries) * 4; }
 
-  std::unique_ptr<std::uint8_t[]> block_;
-  BITMAPINFOHEADER header_;
-  int entries_ = 0;
-  int stride_ = 0;
+  std::unique_ptr<std::uint8_t[]> m_block;
+  BITMAPINFOHEADER m_header;
+  int m_entries = 0;
+  int m_stride = 0;
 };
 
 class CImageButton : public CButton {
@@ -83,29 +83,29 @@ class CImageButton : public CButton {
   // percentages (0..100), tint colour.
   void SetBkTexture(int pattern, int grain, int hoverPercent, int tintPercent, COLORREF tint);
   void SetToolTipText(const std::string& text, const std::string& checkedText = {});
-  void SetCaptionColour(COLORREF c) { captionColour_ = c; }
+  void SetCaptionColour(COLORREF c) { m_captionColour = c; }
   void SetCaptionFont(const LOGFONT& lf);
-  void EnableClicks(bool accept) { acceptClicks_ = accept; }
-  void SetDrawFocus(bool draw) { drawFocus_ = draw; }
+  void EnableClicks(bool accept) { m_acceptClicks = accept; }
+  void SetDrawFocus(bool draw) { m_drawFocus = draw; }
 
-  int kind() const { return kind_; }
-  bool checked() const { return checked_; }
-  bool pushLike() const { return pushLike_; }
-  bool flat() const { return flat_; }
-  bool edges3d() const { return edges3d_; }
-  bool hover() const { return hover_; }
-  bool pressing() const { return pressing_; }
-  bool pushed() const { return pushed_; }
-  unsigned captionFormat() const { return captionFormat_; }
-  const CDibImage& normalFace() const { return normal_; }
-  const CDibImage& hoverFace() const { return hoverFace_; }
-  const CDibImage& pressedFace() const { return pressed_; }
-  const CDibImage& disabledFace() const { return disabled_; }
-  const CDibImage& focusLineH() const { return focusH_; }
-  const CDibImage& focusLineV() const { return focusV_; }
-  const CRect& iconRect() const { return iconRect_; }
-  HICON icon() const { return icon_; }
-  HICON pressedIcon() const { return pressedIcon_; }
+  int kind() const { return m_kind; }
+  bool checked() const { return m_checked; }
+  bool pushLike() const { return m_pushLike; }
+  bool flat() const { return m_flat; }
+  bool edges3d() const { return m_edges3d; }
+  bool hover() const { return m_hover; }
+  bool pressing() const { return m_pressing; }
+  bool pushed() const { return m_pushed; }
+  unsigned captionFormat() const { return m_captionFormat; }
+  const CDibImage& normalFace() const { return m_normal; }
+  const CDibImage& hoverFace() const { return m_hoverFace; }
+  const CDibImage& pressedFace() const { return m_pressed; }
+  const CDibImage& disabledFace() const { return m_disabled; }
+  const CDibImage& focusLineH() const { return m_focusH; }
+  const CDibImage& focusLineV() const { return m_focusV; }
+  const CRect& iconRect() const { return m_iconRect; }
+  HICON icon() const { return m_icon; }
+  HICON pressedIcon() const { return m_pressedIcon; }
   std::string currentToolTip() const;
 
   // Draws the button as it looks now into dc (what WM_PAINT does).
@@ -131,25 +131,25 @@ class CImageButton : public CButton {
   void ToggleFromClick();
   bool IsDefaultButton() const;
 
-  LOGFONT captionLf_{};
-  CFont captionFont_;
-  std::string toolTip_, checkedToolTip_;
-  bool checked_ = false;
-  bool pushLike_ = false;
-  int kind_ = kPush;
-  CDibImage normal_, pressed_, disabled_, hoverFace_, focusH_, focusV_;
-  bool hover_ = false;
-  bool pressing_ = false;
-  bool pushed_ = false;  // the button's pushed look (BM_SETSTATE)
-  bool acceptClicks_ = true;
-  bool drawFocus_ = true;
-  std::uint16_t focusInset_ = 4;
-  COLORREF captionColour_;
-  bool edges3d_ = true;
-  HICON icon_ = nullptr;
-  HICON pressedIcon_ = nullptr;
-  CRect iconRect_;
-  unsigned captionFormat_ = DT_SINGLELINE | DT_VCENTER | DT_CENTER;
-  int iconPosition_ = kIconAbove;
-  bool flat_ = false;
+  LOGFONT m_captionLf{};
+  CFont m_captionFont;
+  std::string m_toolTip, m_checkedToolTip;
+  bool m_checked = false;
+  bool m_pushLike = false;
+  int m_kind = kPush;
+  CDibImage m_normal, m_pressed, m_disabled, m_hoverFace, m_focusH, m_focusV;
+  bool m_hover = false;
+  bool m_pressing = false;
+  bool m_pushed = false;  // the button's pushed look (BM_SETSTATE)
+  bool m_acceptClicks = true;
+  bool m_drawFocus = true;
+  std::uint16_t m_focusInset = 4;
+  COLORREF m_captionColour;
+  bool m_edges3d = true;
+  HICON m_icon = nullptr;
+  HICON m_pressedIcon = nullptr;
+  CRect m_iconRect;
+  unsigned m_captionFormat = DT_SINGLELINE | DT_VCENTER | DT_CENTER;
+  int m_iconPosition = kIconAbove;
+  bool m_flat = false;
 };

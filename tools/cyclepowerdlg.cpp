@@ -6,7 +6,7 @@
 CCyclePowerDlg::CCyclePowerDlg(CWnd* parent) : CDialog(IDD, parent) {}
 
 bool CCyclePowerDlg::Create() {
-  return CDialog::Create(IDD, parentWnd_);
+  return CDialog::Create(IDD, m_parentWnd);
 }
 
 bool CCyclePowerDlg::OnInitDialog() {

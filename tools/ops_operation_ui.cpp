@@ -20,27 +20,27 @@ std::int64_t NowMs() {
 
 class COpsCyclePowerPrompt : public ICyclePowerPrompt {
  public:
-  explicit COpsCyclePowerPrompt(CWnd* parent) : dlg_(parent) {
-    if (dlg_.Create()) {
-      dlg_.CenterWindow();
-      dlg_.ShowWindow(SW_SHOW);
+  explicit COpsCyclePowerPrompt(CWnd* parent) : m_dlg(parent) {
+    if (m_dlg.Create()) {
+      m_dlg.CenterWindow();
+      m_dlg.ShowWindow(SW_SHOW);
     }
   }
   ~COpsCyclePowerPrompt() override {
-    if (dlg_.IsWindow()) dlg_.DestroyWindow();
+    if (m_dlg.IsWindow()) m_dlg.DestroyWindow();
   }
-  void SetCaption(const std::string& text) override { dlg_.SetWindowText(text); }
-  void SetStatus(const std::string& text) override { dlg_.SetStatusText(text); }
-  void PumpMessagesFor(std::uint32_t ms) override { dlg_.PumpMessagesFor(static_cast<int>(ms)); }
-  bool Cancelled() const override { return dlg_.cancelled(); }
+  void SetCaption(const std::string& text) override { m_dlg.SetWindowText(text); }
+  void SetStatus(const std::string& text) override { m_dlg.SetStatusText(text); }
+  void PumpMessagesFor(std::uint32_t ms) override { m_dlg.PumpMessagesFor(static_cast<int>(ms)); }
+  bool Cancelled() const override { return m_dlg.cancelled(); }
 
  private:
-  CCyclePowerDlg dlg_;
+  CCyclePowerDlg m_dlg;
 };
 
 }  // namespace
 
-COpsOperationUi::COpsOperationUi(CWnd* parent) : parent_(parent) {}
+COpsOperationUi::COpsOperationUi(CWnd* parent) : m_parent(parent) {}
 
 COpsOperationUi::~COpsOperationUi() {
   HideProgress();
@@ -48,37 +48,37 @@ COpsOperationUi::~COpsOperationUi() {
 
 void COpsOperationUi::ShowProgress(const std::string& status, int range) {
   HideProgress();
-  progress_ = std::make_unique<CProgressDlg>(parent_);
-  cancelled_ = false;
-  lastPump_ = -1;
-  if (!progress_->Create()) return;
-  progress_->SetStatusText(status);
-  progress_->m_progress.SetStep(1);
-  progress_->m_progress.SetRange32(0, range);
-  progress_->m_progress.SetPos(0);
-  progress_->CenterWindow();
-  progress_->ShowWindow(SW_SHOW);
+  m_progress = std::make_unique<CProgressDlg>(m_parent);
+  m_cancelled = false;
+  m_lastPump = -1;
+  if (!m_progress->Create()) return;
+  m_progress->SetStatusText(status);
+  m_progress->m_progress.SetStep(1);
+  m_progress->m_progress.SetRange32(0, range);
+  m_progress->m_progress.SetPos(0);
+  m_progress->CenterWindow();
+  m_progress->ShowWindow(SW_SHOW);
 }
 
 void COpsOperationUi::StepProgress() {
-  if (progress_ && progress_->IsWindow()) progress_->m_progress.StepIt();
+  if (m_progress && m_progress->IsWindow()) m_progress->m_progress.StepIt();
 }
 
 void COpsOperationUi::HideProgress() {
-  if (progress_ && progress_->IsWindow()) progress_->DestroyWindow();
-  progress_.reset();
+  if (m_progress && m_progress->IsWindow()) m_progress->DestroyWindow();
+  m_progress.reset();
 }
 
 bool COpsOperationUi::PumpProgress() {
-  if (!progress_ || !progress_->IsWindow()) return cancelled_;
+  if (!m_progress || !m_progress->IsWindow()) return m_cancelled;
   const std::int64_t now = NowMs();
-  if (lastPump_ < 0 || now - lastPump_ >= kProgressPumpPeriod) {
+  if (m_lastPump < 0 || now - m_lastPump >= kProgressPumpPeriod) {
     // Painting and the dialog's own input get through; other input is dropped.
-    fw::PumpMessagesFor(1, progress_.get());
-    lastPump_ = NowMs();
+    fw::PumpMessagesFor(1, m_progress.get());
+    m_lastPump = NowMs();
   }
-  if (progress_->ended() && progress_->result() == IDCANCEL) cancelled_ = true;
-  return cancelled_;
+  if (m_progress->ended() && m_progress->result() == IDCANCEL) m_cancelled = true;
+  return m_cancelled;
 }
 
 void COpsOperationUi::PumpMessages(int max_messages) {

@@ -28,13 +28,13 @@ class COpsOperationUi : public IOperationUi {
   bool PumpProgress() override;
   void PumpMessages(int max_messages) override;
 
-  CProgressDlg* progress() { return progress_.get(); }
+  CProgressDlg* progress() { return m_progress.get(); }
 
  private:
-  CWnd* parent_;
-  std::unique_ptr<CProgressDlg> progress_;
-  bool cancelled_ = false;
-  std::int64_t lastPump_ = -1;
+  CWnd* m_parent;
+  std::unique_ptr<CProgressDlg> m_progress;
+  bool m_cancelled = false;
+  std::int64_t m_lastPump = -1;
 };
 
 // The cycle power prompt for CommEnterBootMonitor, created centred on `parent`.

@@ -3,7 +3,7 @@
 CProgressDlg::CProgressDlg(CWnd* parent) : CDialog(IDD, parent) {}
 
 bool CProgressDlg::Create() {
-  return CDialog::Create(IDD, parentWnd_);
+  return CDialog::Create(IDD, m_parentWnd);
 }
 
 void CProgressDlg::DoDataExchange(CDataExchange* dx) {

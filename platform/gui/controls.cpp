@@ -102,7 +102,7 @@ namespace {
 // Frames, rectangles and icons of a static are painted here; text statics are labels.
 class CStaticFrame : public QFrame {
  public:
-  CStaticFrame(QWidget* parent, std::uint32_t style) : QFrame(parent), style_(style) {
+  CStaticFrame(QWidget* parent, std::uint32_t style) : QFrame(parent), m_style(style) {
     switch (style & SS_TYPEMASK) {
       case SS_ETCHEDHORZ: setFrameStyle(QFrame::HLine | QFrame::Sunken); break;
       case SS_ETCHEDVERT: setFrameStyle(QFrame::VLine | QFrame::Sunken); break;
@@ -115,16 +115,16 @@ class CStaticFrame : public QFrame {
  protected:
   void paintEvent(QPaintEvent* e) override {
     QPainter p(this);
-    switch (style_ & SS_TYPEMASK) {
+    switch (m_style & SS_TYPEMASK) {
       case SS_BLACKRECT: p.fillRect(rect(), fw::ToQColor(GetSysColor(COLOR_WINDOWFRAME))); return;
       case SS_GRAYRECT: p.fillRect(rect(), fw::ToQColor(GetSysColor(COLOR_BTNSHADOW))); return;
       case SS_WHITERECT: p.fillRect(rect(), fw::ToQColor(GetSysColor(COLOR_WINDOW))); return;
       case SS_BLACKFRAME:
       case SS_GRAYFRAME:
       case SS_WHITEFRAME: {
-        COLORREF c = (style_ & SS_TYPEMASK) == SS_BLACKFRAME  ? GetSysColor(COLOR_WINDOWFRAME)
-                     : (style_ & SS_TYPEMASK) == SS_GRAYFRAME ? GetSysColor(COLOR_BTNSHADOW)
-                                                              : GetSysColor(COLOR_WINDOW);
+        COLORREF c = (m_style & SS_TYPEMASK) == SS_BLACKFRAME  ? GetSysColor(COLOR_WINDOWFRAME)
+                     : (m_style & SS_TYPEMASK) == SS_GRAYFRAME ? GetSysColor(COLOR_BTNSHADOW)
+                                                               : GetSysColor(COLOR_WINDOW);
         p.setPen(fw::ToQColor(c));
         p.drawRect(rect().adjusted(0, 0, -1, -1));
         return;
@@ -139,7 +139,7 @@ class CStaticFrame : public QFrame {
   }
 
  private:
-  std::uint32_t style_;
+  std::uint32_t m_style;
 };
 
 bool IsTextStatic(std::uint32_t style) {
@@ -192,8 +192,8 @@ LRESULT CStatic::DefWindowProc(UINT msg, WPARAM w, LPARAM l) {
 }
 
 HICON CStatic::SetIcon(HICON icon) {
-  HICON old = icon_;
-  icon_ = icon;
+  HICON old = m_icon;
+  m_icon = icon;
   if (auto* frame = dynamic_cast<CStaticFrame*>(widget())) {
     frame->icon = icon;
     frame->update();
@@ -783,14 +783,14 @@ int CProgressCtrl::OffsetPos(int delta) {
 }
 
 int CProgressCtrl::SetStep(int step) {
-  return std::exchange(step_, step);
+  return std::exchange(m_step, step);
 }
 
 int CProgressCtrl::StepIt() {
   auto* p = As<QProgressBar>(this);
   if (!p) return 0;
   int old = p->value();
-  int next = old + step_;
+  int next = old + m_step;
   // Past the end the bar starts again from the bottom, as the control does.
   if (next > p->maximum()) next = p->minimum() + (next - p->maximum());
   if (next < p->minimum()) next = p->maximum() - (p->minimum() - next);
@@ -992,8 +992,8 @@ bool CListCtrl::EnsureVisible(int row, bool) {
 }
 
 unsigned CListCtrl::SetExtendedStyle(unsigned style) {
-  unsigned old = extended_;
-  extended_ = style;
+  unsigned old = m_extended;
+  m_extended = style;
   if (auto* t = As<QTreeWidget>(this)) {
     t->setSelectionBehavior((style & LVS_EX_FULLROWSELECT) ? QAbstractItemView::SelectRows
                                                            : QAbstractItemView::SelectItems);

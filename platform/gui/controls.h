@@ -39,7 +39,7 @@ inline constexpr UINT TCN_SELCHANGING = static_cast<UINT>(-552);
 class CStatic : public CWnd {
  public:
   HICON SetIcon(HICON icon);
-  HICON GetIcon() const { return icon_; }
+  HICON GetIcon() const { return m_icon; }
 
  protected:
   QWidget* CreatePeer(QWidget* parent, const CREATESTRUCT& cs) override;
@@ -47,7 +47,7 @@ class CStatic : public CWnd {
   void ApplyStyle() override;
 
  private:
-  HICON icon_ = nullptr;
+  HICON m_icon = nullptr;
 };
 
 class CButton : public CWnd {
@@ -139,7 +139,7 @@ class CProgressCtrl : public CWnd {
   QWidget* CreatePeer(QWidget* parent, const CREATESTRUCT& cs) override;
 
  private:
-  int step_ = 10;
+  int m_step = 10;
 };
 
 // A report-style list: columns with headings, rows of texts.
@@ -164,13 +164,13 @@ class CListCtrl : public CWnd {
   std::uintptr_t GetItemData(int item) const;
   bool EnsureVisible(int item, bool partialOk);
   unsigned SetExtendedStyle(unsigned style);
-  unsigned GetExtendedStyle() const { return extended_; }
+  unsigned GetExtendedStyle() const { return m_extended; }
 
  protected:
   QWidget* CreatePeer(QWidget* parent, const CREATESTRUCT& cs) override;
 
  private:
-  unsigned extended_ = 0;
+  unsigned m_extended = 0;
 };
 
 class CTabCtrl : public CWnd {

@@ -48,11 +48,11 @@ QString ExpandTabs(const QString& s) {
 CDC::CDC() {
   // Controls select their window font before drawing; start from the same
   // dialog font so text measured before any selection is not surprising.
-  defaultFont_ = *static_cast<CFont*>(GetStockObject(DEFAULT_GUI_FONT));
-  font_ = &defaultFont_;
-  qfont_ = defaultFont_.font();
-  pen_.CreatePen(PS_SOLID, 1, 0);
-  brush_.CreateSolidBrush(RGB(255, 255, 255));
+  m_defaultFont = *static_cast<CFont*>(GetStockObject(DEFAULT_GUI_FONT));
+  m_font = &m_defaultFont;
+  m_qfont = m_defaultFont.font();
+  m_pen.CreatePen(PS_SOLID, 1, 0);
+  m_brush.CreateSolidBrush(RGB(255, 255, 255));
 }
 
 CDC::CDC(QPainter* painter) : CDC() {
@@ -68,72 +68,72 @@ CDC::~CDC() {
 
 void CDC::DeleteDC() {
   End();
-  bitmap_ = nullptr;
+  m_bitmap = nullptr;
 }
 
 void CDC::Begin(QPainter* painter, QImage* image) {
-  painter_ = painter;
-  image_ = image;
-  if (!painter_ || !painter_->isActive()) return;
-  painter_->save();
-  painter_->setRenderHint(QPainter::Antialiasing, false);
-  painter_->setRenderHint(QPainter::SmoothPixmapTransform, false);
-  painter_->setRenderHint(QPainter::TextAntialiasing, true);
-  painter_->setTransform(QTransform::fromTranslate(origin_.x, origin_.y));
-  painter_->setFont(qfont_);
+  m_painter = painter;
+  m_image = image;
+  if (!m_painter || !m_painter->isActive()) return;
+  m_painter->save();
+  m_painter->setRenderHint(QPainter::Antialiasing, false);
+  m_painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
+  m_painter->setRenderHint(QPainter::TextAntialiasing, true);
+  m_painter->setTransform(QTransform::fromTranslate(m_origin.x, m_origin.y));
+  m_painter->setFont(m_qfont);
   ApplyClip();
 }
 
 void CDC::End() {
-  if (painter_ && painter_->isActive()) painter_->restore();
-  if (ownPainter_) {
-    ownPainter_->end();
-    ownPainter_.reset();
+  if (m_painter && m_painter->isActive()) m_painter->restore();
+  if (m_ownPainter) {
+    m_ownPainter->end();
+    m_ownPainter.reset();
   }
-  painter_ = nullptr;
-  image_ = nullptr;
+  m_painter = nullptr;
+  m_image = nullptr;
 }
 
 // ---- objects -------------------------------------------------------------------
 
 CPen* CDC::SelectObject(CPen* pen) {
-  CPen* old = penSel_;
+  CPen* old = m_penSel;
   if (pen) {
-    pen_ = *pen;
-    penSel_ = pen;
+    m_pen = *pen;
+    m_penSel = pen;
   }
   return old ? old : static_cast<CPen*>(GetStockObject(BLACK_PEN));
 }
 
 CBrush* CDC::SelectObject(CBrush* brush) {
-  CBrush* old = brushSel_;
+  CBrush* old = m_brushSel;
   if (brush) {
-    brush_ = *brush;
-    brushSel_ = brush;
+    m_brush = *brush;
+    m_brushSel = brush;
   }
   return old ? old : static_cast<CBrush*>(GetStockObject(WHITE_BRUSH));
 }
 
 CFont* CDC::SelectObject(CFont* font) {
-  CFont* old = fontSel_ ? fontSel_ : &defaultFont_;
+  CFont* old = m_fontSel ? m_fontSel : &m_defaultFont;
   if (font && font->IsValid()) {
-    fontSel_ = font;
-    font_ = font;
-    qfont_ = font->font();
-    if (IsDrawing()) painter_->setFont(qfont_);
+    m_fontSel = font;
+    m_font = font;
+    m_qfont = font->font();
+    if (IsDrawing()) m_painter->setFont(m_qfont);
   }
   return old;
 }
 
 CBitmap* CDC::SelectObject(CBitmap* bitmap) {
-  CBitmap* old = bitmap_;
+  CBitmap* old = m_bitmap;
   if (!bitmap || !bitmap->IsValid()) return old;
   End();
-  bitmap_ = bitmap;
+  m_bitmap = bitmap;
   if (bitmap->image().format() == QImage::Format_Mono)
     bitmap->image() = bitmap->image().convertToFormat(QImage::Format_RGB32);
-  ownPainter_ = std::make_unique<QPainter>(&bitmap->image());
-  Begin(ownPainter_.get(), &bitmap->image());
+  m_ownPainter = std::make_unique<QPainter>(&bitmap->image());
+  Begin(m_ownPainter.get(), &bitmap->image());
   return old;
 }
 
@@ -152,40 +152,40 @@ CGdiObject* CDC::SelectStockObject(int index) {
 // ---- attributes ----------------------------------------------------------------
 
 COLORREF CDC::SetTextColor(COLORREF c) {
-  return std::exchange(textColour_, c);
+  return std::exchange(m_textColour, c);
 }
 COLORREF CDC::SetBkColor(COLORREF c) {
-  return std::exchange(bkColour_, c);
+  return std::exchange(m_bkColour, c);
 }
 int CDC::SetBkMode(int mode) {
-  return std::exchange(bkMode_, mode == TRANSPARENT ? TRANSPARENT : OPAQUE);
+  return std::exchange(m_bkMode, mode == TRANSPARENT ? TRANSPARENT : OPAQUE);
 }
 unsigned CDC::SetTextAlign(unsigned align) {
-  return std::exchange(textAlign_, align);
+  return std::exchange(m_textAlign, align);
 }
 int CDC::SetROP2(int mode) {
-  return std::exchange(rop2_, mode);
+  return std::exchange(m_rop2, mode);
 }
 int CDC::SetStretchBltMode(int mode) {
-  return std::exchange(stretchMode_, mode);
+  return std::exchange(m_stretchMode, mode);
 }
 
 CPoint CDC::SetViewportOrg(int x, int y) {
-  CPoint old = origin_;
-  origin_ = CPoint(x, y);
+  CPoint old = m_origin;
+  m_origin = CPoint(x, y);
   if (IsDrawing()) {
-    painter_->setTransform(QTransform::fromTranslate(x, y));
+    m_painter->setTransform(QTransform::fromTranslate(x, y));
     ApplyClip();
   }
   return old;
 }
 
 CPoint CDC::OffsetViewportOrg(int dx, int dy) {
-  return SetViewportOrg(origin_.x + dx, origin_.y + dy);
+  return SetViewportOrg(m_origin.x + dx, m_origin.y + dy);
 }
 
 CPoint CDC::SetBrushOrg(int x, int y) {
-  return std::exchange(brushOrg_, CPoint(x, y));
+  return std::exchange(m_brushOrg, CPoint(x, y));
 }
 
 int CDC::GetDeviceCaps(int index) const {
@@ -193,8 +193,8 @@ int CDC::GetDeviceCaps(int index) const {
     case LOGPIXELSX:
     case LOGPIXELSY: return 96;
     case BITSPIXEL: return 32;
-    case HORZRES: return image_ ? image_->width() : GetSystemMetrics(SM_CXSCREEN);
-    case VERTRES: return image_ ? image_->height() : GetSystemMetrics(SM_CYSCREEN);
+    case HORZRES: return m_image ? m_image->width() : GetSystemMetrics(SM_CXSCREEN);
+    case VERTRES: return m_image ? m_image->height() : GetSystemMetrics(SM_CYSCREEN);
     default: return 0;
   }
 }
@@ -203,66 +203,67 @@ int CDC::GetDeviceCaps(int index) const {
 
 void CDC::ApplyClip() {
   if (!IsDrawing()) return;
-  if (clip_.on)
-    painter_->setClipRegion(clip_.region.translated(-origin_.x, -origin_.y));
+  if (m_clip.on)
+    m_painter->setClipRegion(m_clip.region.translated(-m_origin.x, -m_origin.y));
   else
-    painter_->setClipping(false);
+    m_painter->setClipping(false);
 }
 
 int CDC::SaveDC() {
-  saved_.push_back(Saved{pen_, brush_, font_, penSel_, brushSel_, fontSel_, qfont_, textColour_,
-                         bkColour_, bkMode_, textAlign_, rop2_, origin_, current_, clip_});
-  return static_cast<int>(saved_.size());
+  m_saved.push_back(Saved{m_pen, m_brush, m_font, m_penSel, m_brushSel, m_fontSel, m_qfont,
+                          m_textColour, m_bkColour, m_bkMode, m_textAlign, m_rop2, m_origin,
+                          m_current, m_clip});
+  return static_cast<int>(m_saved.size());
 }
 
 bool CDC::RestoreDC(int level) {
-  if (level < 0) level = static_cast<int>(saved_.size()) + 1 + level;
-  if (level < 1 || level > static_cast<int>(saved_.size())) return false;
-  Saved s = saved_[static_cast<std::size_t>(level - 1)];
-  saved_.resize(static_cast<std::size_t>(level - 1));
-  pen_ = s.pen;
-  brush_ = s.brush;
-  font_ = s.font;
-  penSel_ = s.penSel;
-  brushSel_ = s.brushSel;
-  fontSel_ = s.fontSel;
-  qfont_ = s.qfont;
-  textColour_ = s.text;
-  bkColour_ = s.bk;
-  bkMode_ = s.bkMode;
-  textAlign_ = s.align;
-  rop2_ = s.rop2;
-  current_ = s.current;
-  clip_ = s.clip;
-  if (IsDrawing()) painter_->setFont(qfont_);
+  if (level < 0) level = static_cast<int>(m_saved.size()) + 1 + level;
+  if (level < 1 || level > static_cast<int>(m_saved.size())) return false;
+  Saved s = m_saved[static_cast<std::size_t>(level - 1)];
+  m_saved.resize(static_cast<std::size_t>(level - 1));
+  m_pen = s.pen;
+  m_brush = s.brush;
+  m_font = s.font;
+  m_penSel = s.penSel;
+  m_brushSel = s.brushSel;
+  m_fontSel = s.fontSel;
+  m_qfont = s.qfont;
+  m_textColour = s.text;
+  m_bkColour = s.bk;
+  m_bkMode = s.bkMode;
+  m_textAlign = s.align;
+  m_rop2 = s.rop2;
+  m_current = s.current;
+  m_clip = s.clip;
+  if (IsDrawing()) m_painter->setFont(m_qfont);
   SetViewportOrg(s.origin.x, s.origin.y);
   ApplyClip();
   return true;
 }
 
 int CDC::IntersectClipRect(const CRect& r) {
-  QRect dev = r.ToQt().translated(origin_.x, origin_.y);
-  clip_.region = clip_.on ? clip_.region.intersected(dev) : QRegion(dev);
-  clip_.on = true;
+  QRect dev = r.ToQt().translated(m_origin.x, m_origin.y);
+  m_clip.region = m_clip.on ? m_clip.region.intersected(dev) : QRegion(dev);
+  m_clip.on = true;
   ApplyClip();
-  return clip_.region.isEmpty() ? 1 : 2;
+  return m_clip.region.isEmpty() ? 1 : 2;
 }
 
 int CDC::ExcludeClipRect(const CRect& r) {
-  QRect dev = r.ToQt().translated(origin_.x, origin_.y);
-  QRegion base = clip_.on ? clip_.region : QRegion(QRect(-kFar, -kFar, 2 * kFar, 2 * kFar));
-  clip_.region = base.subtracted(dev);
-  clip_.on = true;
+  QRect dev = r.ToQt().translated(m_origin.x, m_origin.y);
+  QRegion base = m_clip.on ? m_clip.region : QRegion(QRect(-kFar, -kFar, 2 * kFar, 2 * kFar));
+  m_clip.region = base.subtracted(dev);
+  m_clip.on = true;
   ApplyClip();
-  return clip_.region.isEmpty() ? 1 : 2;
+  return m_clip.region.isEmpty() ? 1 : 2;
 }
 
 int CDC::SelectClipRect(const CRect* r) {
   if (!r) {
-    clip_ = Clip{};
+    m_clip = Clip{};
   } else {
-    clip_.on = true;
-    clip_.region = QRegion(r->ToQt().translated(origin_.x, origin_.y));
+    m_clip.on = true;
+    m_clip.region = QRegion(r->ToQt().translated(m_origin.x, m_origin.y));
   }
   ApplyClip();
   return 2;
@@ -271,19 +272,19 @@ int CDC::SelectClipRect(const CRect* r) {
 int CDC::GetClipBox(CRect* r) const {
   if (!r) return 0;
   QRect box;
-  if (clip_.on) {
-    box = clip_.region.boundingRect();
-  } else if (painter_ && painter_->device()) {
-    box = QRect(0, 0, painter_->device()->width(), painter_->device()->height());
-  } else if (image_) {
-    box = image_->rect();
+  if (m_clip.on) {
+    box = m_clip.region.boundingRect();
+  } else if (m_painter && m_painter->device()) {
+    box = QRect(0, 0, m_painter->device()->width(), m_painter->device()->height());
+  } else if (m_image) {
+    box = m_image->rect();
   }
-  if (image_ || (painter_ && painter_->device())) {
-    QRect dev = image_ ? image_->rect()
-                       : QRect(0, 0, painter_->device()->width(), painter_->device()->height());
+  if (m_image || (m_painter && m_painter->device())) {
+    QRect dev = m_image ? m_image->rect()
+                        : QRect(0, 0, m_painter->device()->width(), m_painter->device()->height());
     box = box.intersected(dev);
   }
-  *r = CRect::FromQt(box.translated(-origin_.x, -origin_.y));
+  *r = CRect::FromQt(box.translated(-m_origin.x, -m_origin.y));
   return r->IsRectEmpty() ? 1 : 2;
 }
 
@@ -297,7 +298,7 @@ bool CDC::RectVisible(const CRect& r) const {
 // ---- lines and shapes --------------------------------------------------------------
 
 QPen CDC::CosmeticPen() const {
-  QPen p(fw::ToQColor(pen_.colour()));
+  QPen p(fw::ToQColor(m_pen.colour()));
   p.setWidth(0);
   p.setCosmetic(true);
   return p;
@@ -306,20 +307,20 @@ QPen CDC::CosmeticPen() const {
 // Bresenham, pixel by pixel, so the end pixel can be left out as GDI does
 // and the dot pattern of styled pens runs along the line.
 void CDC::PlotLine(int x0, int y0, int x1, int y1, bool lastPixel) {
-  if (!IsDrawing() || pen_.style() == PS_NULL || !pen_.IsValid()) return;
-  if (pen_.width() > 1) {
-    QPen p(fw::ToQColor(pen_.colour()), pen_.width(), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-    painter_->setPen(p);
-    painter_->drawLine(x0, y0, x1, y1);
+  if (!IsDrawing() || m_pen.style() == PS_NULL || !m_pen.IsValid()) return;
+  if (m_pen.width() > 1) {
+    QPen p(fw::ToQColor(m_pen.colour()), m_pen.width(), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    m_painter->setPen(p);
+    m_painter->drawLine(x0, y0, x1, y1);
     return;
   }
   int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
   int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
   int err = dx + dy;
   int on = 1, off = 0;
-  if (pen_.style() == PS_DOT) on = 3, off = 3;
-  if (pen_.style() == PS_DASH) on = 18, off = 6;
-  if (pen_.style() == PS_DASHDOT) on = 9, off = 6;
+  if (m_pen.style() == PS_DOT) on = 3, off = 3;
+  if (m_pen.style() == PS_DASH) on = 18, off = 6;
+  if (m_pen.style() == PS_DASHDOT) on = 9, off = 6;
   QPolygon points;
   int step = 0;
   int x = x0, y = y0;
@@ -333,9 +334,9 @@ void CDC::PlotLine(int x0, int y0, int x1, int y1, bool lastPixel) {
     if (e2 >= dy) err += dy, x += sx;
     if (e2 <= dx) err += dx, y += sy;
   }
-  painter_->setPen(CosmeticPen());
-  painter_->setBrush(Qt::NoBrush);
-  painter_->drawPoints(points);
+  m_painter->setPen(CosmeticPen());
+  m_painter->setBrush(Qt::NoBrush);
+  m_painter->drawPoints(points);
 }
 
 namespace {
@@ -356,19 +357,19 @@ struct RopScope {
 }  // namespace
 
 CPoint CDC::MoveTo(int x, int y) {
-  return std::exchange(current_, CPoint(x, y));
+  return std::exchange(m_current, CPoint(x, y));
 }
 
 bool CDC::LineTo(int x, int y) {
-  RopScope rop(IsDrawing() ? painter_ : nullptr, rop2_);
-  PlotLine(current_.x, current_.y, x, y, false);
-  current_ = CPoint(x, y);
+  RopScope rop(IsDrawing() ? m_painter : nullptr, m_rop2);
+  PlotLine(m_current.x, m_current.y, x, y, false);
+  m_current = CPoint(x, y);
   return true;
 }
 
 bool CDC::Polyline(const CPoint* points, int count) {
   if (!points || count < 2) return false;
-  RopScope rop(IsDrawing() ? painter_ : nullptr, rop2_);
+  RopScope rop(IsDrawing() ? m_painter : nullptr, m_rop2);
   for (int i = 1; i < count; ++i)
     PlotLine(points[i - 1].x, points[i - 1].y, points[i].x, points[i].y, false);
   return true;
@@ -378,11 +379,11 @@ bool CDC::Polygon(const CPoint* points, int count) {
   if (!points || count < 2 || !IsDrawing()) return false;
   QPolygon poly;
   for (int i = 0; i < count; ++i) poly << points[i].ToQt();
-  RopScope rop(painter_, rop2_);
-  painter_->setPen(Qt::NoPen);
-  painter_->setBrush(brush_.ToQt());
-  painter_->setBrushOrigin(brushOrg_.x - origin_.x, brushOrg_.y - origin_.y);
-  painter_->drawPolygon(poly, Qt::OddEvenFill);
+  RopScope rop(m_painter, m_rop2);
+  m_painter->setPen(Qt::NoPen);
+  m_painter->setBrush(m_brush.ToQt());
+  m_painter->setBrushOrigin(m_brushOrg.x - m_origin.x, m_brushOrg.y - m_origin.y);
+  m_painter->drawPolygon(poly, Qt::OddEvenFill);
   for (int i = 0; i < count; ++i) {
     const CPoint& a = points[i];
     const CPoint& b = points[(i + 1) % count];
@@ -393,25 +394,25 @@ bool CDC::Polygon(const CPoint* points, int count) {
 
 void CDC::FillQt(const QRect& r, const QBrush& brush) {
   if (!IsDrawing() || r.isEmpty() || brush.style() == Qt::NoBrush) return;
-  painter_->setBrushOrigin(brushOrg_.x - origin_.x, brushOrg_.y - origin_.y);
-  painter_->fillRect(r, brush);
+  m_painter->setBrushOrigin(m_brushOrg.x - m_origin.x, m_brushOrg.y - m_origin.y);
+  m_painter->fillRect(r, brush);
 }
 
 bool CDC::Rectangle(int l, int t, int r, int b) {
   if (!IsDrawing()) return false;
   CRect rc(l, t, r, b);
   rc.NormalizeRect();
-  RopScope rop(painter_, rop2_);
-  bool pen = pen_.IsValid() && pen_.style() != PS_NULL;
+  RopScope rop(m_painter, m_rop2);
+  bool pen = m_pen.IsValid() && m_pen.style() != PS_NULL;
   if (!pen) {
     // Without a pen GDI fills one pixel less at the right and bottom.
-    FillQt(QRect(rc.left, rc.top, rc.Width() - 1, rc.Height() - 1), brush_.ToQt());
+    FillQt(QRect(rc.left, rc.top, rc.Width() - 1, rc.Height() - 1), m_brush.ToQt());
     return true;
   }
-  int w = std::max(1, pen_.width());
-  FillQt(QRect(rc.left + w, rc.top + w, rc.Width() - 2 * w, rc.Height() - 2 * w), brush_.ToQt());
-  QBrush edge(fw::ToQColor(pen_.colour()));
-  if (pen_.style() == PS_SOLID || pen_.style() == PS_INSIDEFRAME || w > 1) {
+  int w = std::max(1, m_pen.width());
+  FillQt(QRect(rc.left + w, rc.top + w, rc.Width() - 2 * w, rc.Height() - 2 * w), m_brush.ToQt());
+  QBrush edge(fw::ToQColor(m_pen.colour()));
+  if (m_pen.style() == PS_SOLID || m_pen.style() == PS_INSIDEFRAME || w > 1) {
     FillQt(QRect(rc.left, rc.top, rc.Width(), w), edge);
     FillQt(QRect(rc.left, rc.bottom - w, rc.Width(), w), edge);
     FillQt(QRect(rc.left, rc.top + w, w, rc.Height() - 2 * w), edge);
@@ -429,16 +430,16 @@ bool CDC::Rectangle(int l, int t, int r, int b) {
 
 bool CDC::Ellipse(int l, int t, int r, int b) {
   if (!IsDrawing()) return false;
-  RopScope rop(painter_, rop2_);
-  bool pen = pen_.IsValid() && pen_.style() != PS_NULL;
-  painter_->setPen(pen ? CosmeticPen() : QPen(Qt::NoPen));
-  painter_->setBrush(brush_.ToQt());
-  painter_->drawEllipse(QRect(l, t, r - l - 1, b - t - 1));
+  RopScope rop(m_painter, m_rop2);
+  bool pen = m_pen.IsValid() && m_pen.style() != PS_NULL;
+  m_painter->setPen(pen ? CosmeticPen() : QPen(Qt::NoPen));
+  m_painter->setBrush(m_brush.ToQt());
+  m_painter->drawEllipse(QRect(l, t, r - l - 1, b - t - 1));
   return true;
 }
 
 bool CDC::Arc(const CRect& r, CPoint start, CPoint end) {
-  if (!IsDrawing() || pen_.style() == PS_NULL) return false;
+  if (!IsDrawing() || m_pen.style() == PS_NULL) return false;
   double cx = (r.left + r.right) / 2.0, cy = (r.top + r.bottom) / 2.0;
   auto angle = [&](CPoint p) {
     double a = std::atan2(-(p.y - cy), p.x - cx) * 180.0 / std::numbers::pi;
@@ -447,12 +448,12 @@ bool CDC::Arc(const CRect& r, CPoint start, CPoint end) {
   double a0 = angle(start), a1 = angle(end);
   double span = a1 - a0;
   if (span <= 0) span += 360.0;
-  RopScope rop(painter_, rop2_);
-  painter_->setPen(CosmeticPen());
-  painter_->setBrush(Qt::NoBrush);
-  painter_->drawArc(QRect(r.left, r.top, r.Width() - 1, r.Height() - 1),
-                    static_cast<int>(std::lround(a0 * 16)),
-                    static_cast<int>(std::lround(span * 16)));
+  RopScope rop(m_painter, m_rop2);
+  m_painter->setPen(CosmeticPen());
+  m_painter->setBrush(Qt::NoBrush);
+  m_painter->drawArc(QRect(r.left, r.top, r.Width() - 1, r.Height() - 1),
+                     static_cast<int>(std::lround(a0 * 16)),
+                     static_cast<int>(std::lround(span * 16)));
   return true;
 }
 
@@ -467,7 +468,7 @@ void CDC::FillSolidRect(const CRect& r, COLORREF colour) {
   CRect rc = r;
   rc.NormalizeRect();
   FillQt(rc.ToQt(), QBrush(fw::ToQColor(colour)));
-  bkColour_ = colour;  // as the original helper does, through SetBkColor
+  m_bkColour = colour;  // as the original helper does, through SetBkColor
 }
 
 void CDC::FrameRect(const CRect& r, const CBrush* brush) {
@@ -481,19 +482,19 @@ void CDC::FrameRect(const CRect& r, const CBrush* brush) {
 
 void CDC::InvertRect(const CRect& r) {
   if (!IsDrawing() || r.IsRectEmpty()) return;
-  painter_->setCompositionMode(QPainter::RasterOp_NotDestination);
-  painter_->fillRect(r.ToQt(), Qt::black);
-  painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  m_painter->setCompositionMode(QPainter::RasterOp_NotDestination);
+  m_painter->fillRect(r.ToQt(), Qt::black);
+  m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
 void CDC::Draw3dRect(const CRect& r, COLORREF topLeft, COLORREF bottomRight) {
   int x = r.left, y = r.top, cx = r.Width(), cy = r.Height();
-  COLORREF keep = bkColour_;
+  COLORREF keep = m_bkColour;
   FillSolidRect(CRect(x, y, x + cx - 1, y + 1), topLeft);
   FillSolidRect(CRect(x, y, x + 1, y + cy - 1), topLeft);
   FillSolidRect(CRect(x + cx - 1, y, x + cx, y + cy), bottomRight);
   FillSolidRect(CRect(x, y + cy - 1, x + cx, y + cy), bottomRight);
-  bkColour_ = keep;
+  m_bkColour = keep;
 }
 
 bool CDC::DrawEdge(CRect* rect, unsigned edge, unsigned flags) {
@@ -509,7 +510,7 @@ bool CDC::DrawEdge(CRect* rect, unsigned edge, unsigned flags) {
       {BDR_RAISEDINNER, BDR_SUNKENINNER, COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW, COLOR_3DDKSHADOW,
        COLOR_3DLIGHT},
   };
-  COLORREF keep = bkColour_;
+  COLORREF keep = m_bkColour;
   for (const Level& lv : levels) {
     bool raised = edge & lv.raised, sunken = edge & lv.sunken;
     if (!raised && !sunken) continue;
@@ -529,7 +530,7 @@ bool CDC::DrawEdge(CRect* rect, unsigned edge, unsigned flags) {
     if (flags & BF_RIGHT) --r.right;
   }
   if (flags & BF_MIDDLE) FillSolidRect(r, GetSysColor(COLOR_BTNFACE));
-  bkColour_ = keep;
+  m_bkColour = keep;
   if (flags & BF_ADJUST) *rect = r;
   return true;
 }
@@ -540,7 +541,7 @@ void CDC::DrawFocusRect(const CRect& r) {
   // frames that touch keep one dotted rhythm; inverted so a second call erases.
   QPolygon pts;
   auto add = [&](int x, int y) {
-    if (((x + origin_.x) + (y + origin_.y)) % 2 == 0) pts << QPoint(x, y);
+    if (((x + m_origin.x) + (y + m_origin.y)) % 2 == 0) pts << QPoint(x, y);
   };
   for (int x = r.left; x < r.right; ++x) {
     add(x, r.top);
@@ -550,23 +551,23 @@ void CDC::DrawFocusRect(const CRect& r) {
     add(r.left, y);
     if (r.right - 1 > r.left) add(r.right - 1, y);
   }
-  painter_->setCompositionMode(QPainter::RasterOp_NotDestination);
-  painter_->setPen(QPen(Qt::black, 0));
-  painter_->drawPoints(pts);
-  painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  m_painter->setCompositionMode(QPainter::RasterOp_NotDestination);
+  m_painter->setPen(QPen(Qt::black, 0));
+  m_painter->drawPoints(pts);
+  m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
 COLORREF CDC::SetPixel(int x, int y, COLORREF colour) {
   if (!IsDrawing()) return CLR_INVALID;
-  painter_->fillRect(QRect(x, y, 1, 1), fw::ToQColor(colour));
+  m_painter->fillRect(QRect(x, y, 1, 1), fw::ToQColor(colour));
   return colour;
 }
 
 COLORREF CDC::GetPixel(int x, int y) const {
-  if (!image_) return CLR_INVALID;
-  QPoint p(x + origin_.x, y + origin_.y);
-  if (!image_->rect().contains(p)) return CLR_INVALID;
-  return fw::FromQColor(QColor(image_->pixel(p)));
+  if (!m_image) return CLR_INVALID;
+  QPoint p(x + m_origin.x, y + m_origin.y);
+  if (!m_image->rect().contains(p)) return CLR_INVALID;
+  return fw::FromQColor(QColor(m_image->pixel(p)));
 }
 
 // ---- blocks -----------------------------------------------------------------------
@@ -579,11 +580,11 @@ bool CDC::PatBlt(int x, int y, int w, int h, unsigned rop) {
     case WHITENESS: FillQt(r, QBrush(Qt::white)); break;
     case DSTINVERT: InvertRect(CRect::FromQt(r)); break;
     case PATINVERT:
-      painter_->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-      FillQt(r, brush_.ToQt());
-      painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+      m_painter->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+      FillQt(r, m_brush.ToQt());
+      m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
       break;
-    default: FillQt(r, brush_.ToQt()); break;
+    default: FillQt(r, m_brush.ToQt()); break;
   }
   return true;
 }
@@ -598,26 +599,26 @@ bool CDC::StretchBlt(int x, int y, int w, int h, CDC* src, int sx, int sy, int s
   if (rop == BLACKNESS || rop == WHITENESS || rop == DSTINVERT || rop == PATCOPY ||
       rop == PATINVERT)
     return PatBlt(x, y, w, h, rop);
-  if (!src || !src->image_ || w == 0 || h == 0) return false;
+  if (!src || !src->m_image || w == 0 || h == 0) return false;
   // Copy the source first: it may be this very surface.
-  QImage part = src->image_->copy(sx + src->origin_.x, sy + src->origin_.y, sw, sh);
+  QImage part = src->m_image->copy(sx + src->m_origin.x, sy + src->m_origin.y, sw, sh);
   switch (rop) {
-    case SRCINVERT: painter_->setCompositionMode(QPainter::RasterOp_SourceXorDestination); break;
-    case SRCAND: painter_->setCompositionMode(QPainter::RasterOp_SourceAndDestination); break;
-    case SRCPAINT: painter_->setCompositionMode(QPainter::RasterOp_SourceOrDestination); break;
-    default: painter_->setCompositionMode(QPainter::CompositionMode_Source); break;
+    case SRCINVERT: m_painter->setCompositionMode(QPainter::RasterOp_SourceXorDestination); break;
+    case SRCAND: m_painter->setCompositionMode(QPainter::RasterOp_SourceAndDestination); break;
+    case SRCPAINT: m_painter->setCompositionMode(QPainter::RasterOp_SourceOrDestination); break;
+    default: m_painter->setCompositionMode(QPainter::CompositionMode_Source); break;
   }
-  painter_->drawImage(QRect(x, y, w, h).normalized(), part);
-  painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  m_painter->drawImage(QRect(x, y, w, h).normalized(), part);
+  m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
   return true;
 }
 
 void CDC::DrawImage(int x, int y, const QImage& image, int w, int h) {
   if (!IsDrawing() || image.isNull()) return;
   if (w < 0 || h < 0)
-    painter_->drawImage(QPoint(x, y), image);
+    m_painter->drawImage(QPoint(x, y), image);
   else
-    painter_->drawImage(QRect(x, y, w, h), image);
+    m_painter->drawImage(QRect(x, y, w, h), image);
 }
 
 bool CDC::DrawIcon(int x, int y, HICON icon) {
@@ -643,22 +644,22 @@ bool CDC::DrawIconDisabled(int x, int y, HICON icon) {
     p.fillRect(out.rect(), fw::ToQColor(c));
     return out;
   };
-  painter_->drawImage(QPoint(x + 1, y + 1), tinted(GetSysColor(COLOR_BTNHIGHLIGHT)));
-  painter_->drawImage(QPoint(x, y), tinted(GetSysColor(COLOR_BTNSHADOW)));
+  m_painter->drawImage(QPoint(x + 1, y + 1), tinted(GetSysColor(COLOR_BTNHIGHLIGHT)));
+  m_painter->drawImage(QPoint(x, y), tinted(GetSysColor(COLOR_BTNSHADOW)));
   return true;
 }
 
 // ---- text ---------------------------------------------------------------------------
 
 CSize CDC::GetTextExtent(const std::string& text) const {
-  QFontMetrics fm(qfont_);
+  QFontMetrics fm(m_qfont);
   return CSize(fm.horizontalAdvance(ToQ(text)), fm.height());
 }
 
 bool CDC::GetTextMetrics(TEXTMETRIC* tm) const {
   if (!tm) return false;
-  QFontMetrics fm(qfont_);
-  QFontInfo info(qfont_);
+  QFontMetrics fm(m_qfont);
+  QFontInfo info(m_qfont);
   *tm = TEXTMETRIC{};
   tm->tmHeight = fm.height();
   tm->tmAscent = fm.ascent();
@@ -667,22 +668,22 @@ bool CDC::GetTextMetrics(TEXTMETRIC* tm) const {
   tm->tmExternalLeading = std::max(0, fm.leading());
   tm->tmAveCharWidth = fm.averageCharWidth();
   tm->tmMaxCharWidth = fm.maxWidth();
-  tm->tmWeight = font_ ? std::max<int>(font_->logFont().lfWeight, FW_NORMAL) : FW_NORMAL;
-  tm->tmItalic = qfont_.italic();
-  tm->tmUnderlined = qfont_.underline();
+  tm->tmWeight = m_font ? std::max<int>(m_font->logFont().lfWeight, FW_NORMAL) : FW_NORMAL;
+  tm->tmItalic = m_qfont.italic();
+  tm->tmUnderlined = m_qfont.underline();
   return true;
 }
 
 // One line of text whose cell's top-left is (x, topY).
 void CDC::DrawTextLine(int x, int topY, const QString& line, const CRect* clip) {
-  QFontMetrics fm(qfont_);
-  if (bkMode_ == OPAQUE) {
+  QFontMetrics fm(m_qfont);
+  if (m_bkMode == OPAQUE) {
     QRect cell(x, topY, fm.horizontalAdvance(line), fm.height());
     if (clip) cell = cell.intersected(clip->ToQt());
-    painter_->fillRect(cell, fw::ToQColor(bkColour_));
+    m_painter->fillRect(cell, fw::ToQColor(m_bkColour));
   }
-  painter_->setPen(fw::ToQColor(textColour_));
-  painter_->drawText(QPoint(x, topY + fm.ascent()), line);
+  m_painter->setPen(fw::ToQColor(m_textColour));
+  m_painter->drawText(QPoint(x, topY + fm.ascent()), line);
 }
 
 bool CDC::TextOut(int x, int y, const std::string& text) {
@@ -691,42 +692,43 @@ bool CDC::TextOut(int x, int y, const std::string& text) {
 
 bool CDC::ExtTextOut(int x, int y, unsigned options, const CRect* rect, const std::string& text) {
   if (!IsDrawing()) return false;
-  if (rect && (options & ETO_OPAQUE)) painter_->fillRect(rect->ToQt(), fw::ToQColor(bkColour_));
+  if (rect && (options & ETO_OPAQUE)) m_painter->fillRect(rect->ToQt(), fw::ToQColor(m_bkColour));
   if (text.empty()) return true;
   QString s = ToQ(text);
-  QFontMetrics fm(qfont_);
-  if (textAlign_ & TA_UPDATECP) x = current_.x, y = current_.y;
+  QFontMetrics fm(m_qfont);
+  if (m_textAlign & TA_UPDATECP) x = m_current.x, y = m_current.y;
   int width = fm.horizontalAdvance(s);
   int dx = 0;
-  if ((textAlign_ & TA_CENTER) == TA_CENTER)
+  if ((m_textAlign & TA_CENTER) == TA_CENTER)
     dx = -width / 2;
-  else if (textAlign_ & TA_RIGHT)
+  else if (m_textAlign & TA_RIGHT)
     dx = -width;
   int dy = 0;  // from the reference point to the cell top
-  if ((textAlign_ & TA_BASELINE) == TA_BASELINE)
+  if ((m_textAlign & TA_BASELINE) == TA_BASELINE)
     dy = -fm.ascent();
-  else if (textAlign_ & TA_BOTTOM)
+  else if (m_textAlign & TA_BOTTOM)
     dy = -fm.height();
   bool clipped = rect && (options & ETO_CLIPPED);
-  painter_->save();
-  if (clipped) painter_->setClipRect(rect->ToQt(), clip_.on ? Qt::IntersectClip : Qt::ReplaceClip);
-  int escapement = font_ ? font_->logFont().lfEscapement : 0;
+  m_painter->save();
+  if (clipped)
+    m_painter->setClipRect(rect->ToQt(), m_clip.on ? Qt::IntersectClip : Qt::ReplaceClip);
+  int escapement = m_font ? m_font->logFont().lfEscapement : 0;
   if (escapement != 0) {
     // Rotated about the reference point, counter-clockwise in tenths of a degree.
-    painter_->translate(x, y);
-    painter_->rotate(-escapement / 10.0);
+    m_painter->translate(x, y);
+    m_painter->rotate(-escapement / 10.0);
     DrawTextLine(dx, dy, s, nullptr);
   } else {
     DrawTextLine(x + dx, y + dy, s, clipped ? rect : nullptr);
   }
-  painter_->restore();
-  if (textAlign_ & TA_UPDATECP) current_.x += width;
+  m_painter->restore();
+  if (m_textAlign & TA_UPDATECP) m_current.x += width;
   return true;
 }
 
 int CDC::DrawText(const std::string& text, CRect* rect, unsigned format) {
   if (!rect) return 0;
-  QFontMetrics fm(qfont_);
+  QFontMetrics fm(m_qfont);
   QString s = ToQ(text);
   if (!(format & DT_NOPREFIX)) s = StripPrefix(s);
   if (format & DT_EXPANDTABS) s = ExpandTabs(s);
@@ -816,9 +818,9 @@ int CDC::DrawText(const std::string& text, CRect* rect, unsigned format) {
   }
   if (!IsDrawing()) return y - rect->top + total;
 
-  painter_->save();
+  m_painter->save();
   if (!(format & DT_NOCLIP))
-    painter_->setClipRect(rect->ToQt(), clip_.on ? Qt::IntersectClip : Qt::ReplaceClip);
+    m_painter->setClipRect(rect->ToQt(), m_clip.on ? Qt::IntersectClip : Qt::ReplaceClip);
   for (const QString& l : lines) {
     int w = fm.horizontalAdvance(l);
     int x = rect->left;
@@ -829,17 +831,17 @@ int CDC::DrawText(const std::string& text, CRect* rect, unsigned format) {
     DrawTextLine(x, y, l, (format & DT_NOCLIP) ? nullptr : rect);
     y += lineHeight;
   }
-  painter_->restore();
+  m_painter->restore();
   return y - rect->top;
 }
 
 // ---- image DC -----------------------------------------------------------------------
 
 CImageDC::CImageDC(int width, int height, COLORREF fill)
-    : surface_(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32) {
-  surface_.fill(fw::ToQColor(fill));
-  ownPainter_ = std::make_unique<QPainter>(&surface_);
-  Begin(ownPainter_.get(), &surface_);
+    : m_surface(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32) {
+  m_surface.fill(fw::ToQColor(fill));
+  m_ownPainter = std::make_unique<QPainter>(&m_surface);
+  Begin(m_ownPainter.get(), &m_surface);
 }
 
 CImageDC::~CImageDC() {
@@ -848,5 +850,5 @@ CImageDC::~CImageDC() {
 
 const QImage& CImageDC::Snapshot() {
   // The raster engine writes straight into the image; reading is safe.
-  return surface_;
+  return m_surface;
 }

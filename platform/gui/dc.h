@@ -105,8 +105,8 @@ class CDC {
   bool CreateCompatibleDC(CDC* = nullptr) { return true; }
   void DeleteDC();
 
-  QPainter* painter() { return painter_; }
-  bool IsDrawing() const { return painter_ && painter_->isActive(); }
+  QPainter* painter() { return m_painter; }
+  bool IsDrawing() const { return m_painter && m_painter->isActive(); }
 
   // Objects. Each returns the previous object of its kind; selected objects
   // are copied, so the caller may delete them afterwards as GDI allows.
@@ -116,23 +116,23 @@ class CDC {
   CBitmap* SelectObject(CBitmap* bitmap);
   CGdiObject* SelectObject(CGdiObject* object);
   CGdiObject* SelectStockObject(int index);
-  const CFont* GetCurrentFont() const { return font_; }
+  const CFont* GetCurrentFont() const { return m_font; }
 
   // Attributes
   COLORREF SetTextColor(COLORREF c);
-  COLORREF GetTextColor() const { return textColour_; }
+  COLORREF GetTextColor() const { return m_textColour; }
   COLORREF SetBkColor(COLORREF c);
-  COLORREF GetBkColor() const { return bkColour_; }
+  COLORREF GetBkColor() const { return m_bkColour; }
   int SetBkMode(int mode);
-  int GetBkMode() const { return bkMode_; }
+  int GetBkMode() const { return m_bkMode; }
   unsigned SetTextAlign(unsigned align);
-  unsigned GetTextAlign() const { return textAlign_; }
+  unsigned GetTextAlign() const { return m_textAlign; }
   int SetROP2(int mode);
   int SetStretchBltMode(int mode);
   CPoint SetViewportOrg(int x, int y);
   CPoint SetViewportOrg(CPoint p) { return SetViewportOrg(p.x, p.y); }
   CPoint OffsetViewportOrg(int dx, int dy);
-  CPoint GetViewportOrg() const { return origin_; }
+  CPoint GetViewportOrg() const { return m_origin; }
   CPoint SetBrushOrg(int x, int y);
   int GetDeviceCaps(int index) const;
 
@@ -152,7 +152,7 @@ class CDC {
   CPoint MoveTo(CPoint p) { return MoveTo(p.x, p.y); }
   bool LineTo(int x, int y);
   bool LineTo(CPoint p) { return LineTo(p.x, p.y); }
-  CPoint GetCurrentPosition() const { return current_; }
+  CPoint GetCurrentPosition() const { return m_current; }
   bool Polyline(const CPoint* points, int count);
   bool Polygon(const CPoint* points, int count);
   bool Rectangle(int l, int t, int r, int b);
@@ -205,11 +205,11 @@ class CDC {
   CSize GetTextExtent(const std::string& text) const;
   CSize GetOutputTextExtent(const std::string& text) const { return GetTextExtent(text); }
   bool GetTextMetrics(TEXTMETRIC* tm) const;
-  QFontMetrics FontMetrics() const { return QFontMetrics(qfont_); }
-  const QFont& CurrentQFont() const { return qfont_; }
+  QFontMetrics FontMetrics() const { return QFontMetrics(m_qfont); }
+  const QFont& CurrentQFont() const { return m_qfont; }
 
   // The surface this DC draws on when it is an image (memory DC, image DC).
-  QImage* image() const { return image_; }
+  QImage* image() const { return m_image; }
 
  protected:
   void Begin(QPainter* painter, QImage* image);
@@ -221,33 +221,33 @@ class CDC {
   void PlotLine(int x0, int y0, int x1, int y1, bool lastPixel);
   void DrawTextLine(int x, int topY, const QString& line, const CRect* clip);
 
-  QPainter* painter_ = nullptr;
-  std::unique_ptr<QPainter> ownPainter_;
-  QImage* image_ = nullptr;
-  CBitmap* bitmap_ = nullptr;
+  QPainter* m_painter = nullptr;
+  std::unique_ptr<QPainter> m_ownPainter;
+  QImage* m_image = nullptr;
+  CBitmap* m_bitmap = nullptr;
 
-  CPen pen_;
-  CBrush brush_;
-  CFont* font_ = nullptr;
-  CPen* penSel_ = nullptr;
-  CBrush* brushSel_ = nullptr;
-  CFont* fontSel_ = nullptr;
-  QFont qfont_;
-  COLORREF textColour_ = 0;
-  COLORREF bkColour_ = RGB(255, 255, 255);
-  int bkMode_ = OPAQUE;
-  unsigned textAlign_ = TA_LEFT | TA_TOP;
-  int rop2_ = R2_COPYPEN;
-  int stretchMode_ = COLORONCOLOR;
-  CPoint origin_;
-  CPoint brushOrg_;
-  CPoint current_;
+  CPen m_pen;
+  CBrush m_brush;
+  CFont* m_font = nullptr;
+  CPen* m_penSel = nullptr;
+  CBrush* m_brushSel = nullptr;
+  CFont* m_fontSel = nullptr;
+  QFont m_qfont;
+  COLORREF m_textColour = 0;
+  COLORREF m_bkColour = RGB(255, 255, 255);
+  int m_bkMode = OPAQUE;
+  unsigned m_textAlign = TA_LEFT | TA_TOP;
+  int m_rop2 = R2_COPYPEN;
+  int m_stretchMode = COLORONCOLOR;
+  CPoint m_origin;
+  CPoint m_brushOrg;
+  CPoint m_current;
 
   struct Clip {
     bool on = false;
     QRegion region;  // device coordinates
   };
-  Clip clip_;
+  Clip m_clip;
   struct Saved {
     CPen pen;
     CBrush brush;
@@ -263,8 +263,8 @@ class CDC {
     CPoint origin, current;
     Clip clip;
   };
-  std::vector<Saved> saved_;
-  CFont defaultFont_;
+  std::vector<Saved> m_saved;
+  CFont m_defaultFont;
 };
 
 // A DC over a QImage of its own (32-bit RGB), for off-screen work and tests.
@@ -272,10 +272,10 @@ class CImageDC : public CDC {
  public:
   CImageDC(int width, int height, COLORREF fill = RGB(255, 255, 255));
   ~CImageDC() override;
-  QImage& surface() { return surface_; }
+  QImage& surface() { return m_surface; }
   // Ends painting so the image can be read, then resumes.
   const QImage& Snapshot();
 
  private:
-  QImage surface_;
+  QImage m_surface;
 };

@@ -12,21 +12,21 @@
 // IDCANCEL / IDOK (or the focused push button), as the dialog manager does.
 class CDialogPeerAccess : public QDialog {
  public:
-  CDialogPeerAccess(QWidget* parent, CDialog* owner) : QDialog(parent), owner_(owner) {}
-  void Detach() { owner_ = nullptr; }
+  CDialogPeerAccess(QWidget* parent, CDialog* owner) : QDialog(parent), m_owner(owner) {}
+  void Detach() { m_owner = nullptr; }
 
  protected:
   void keyPressEvent(QKeyEvent* e) override {
-    if (!owner_) return QDialog::keyPressEvent(e);
+    if (!m_owner) return QDialog::keyPressEvent(e);
     const bool plain = !(e->modifiers() & (Qt::AltModifier | Qt::ControlModifier));
     if (plain && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)) {
-      int id = owner_->GetDefID();
+      int id = m_owner->GetDefID();
       if (auto* b = qobject_cast<QPushButton*>(QApplication::focusWidget()); b && isAncestorOf(b))
         id = b->property("fw_id").toInt();
-      CWnd* control = owner_->GetDlgItem(id);
+      CWnd* control = m_owner->GetDlgItem(id);
       if (control && !control->IsWindowEnabled()) return;  // a disabled default button does nothing
-      owner_->SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(id), BN_CLICKED),
-                          reinterpret_cast<LPARAM>(control ? control->widget() : nullptr));
+      m_owner->SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(id), BN_CLICKED),
+                           reinterpret_cast<LPARAM>(control ? control->widget() : nullptr));
       return;
     }
     if (e->key() == Qt::Key_Escape) {
@@ -36,28 +36,28 @@ class CDialogPeerAccess : public QDialog {
     QWidget::keyPressEvent(e);
   }
   void reject() override {
-    if (!owner_) return QDialog::reject();
-    CWnd* cancel = owner_->GetDlgItem(IDCANCEL);
-    owner_->SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
-                        reinterpret_cast<LPARAM>(cancel ? cancel->widget() : nullptr));
+    if (!m_owner) return QDialog::reject();
+    CWnd* cancel = m_owner->GetDlgItem(IDCANCEL);
+    m_owner->SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(cancel ? cancel->widget() : nullptr));
   }
   void accept() override {
-    if (!owner_) return QDialog::accept();
-    owner_->SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    if (!m_owner) return QDialog::accept();
+    m_owner->SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
   }
 
  private:
-  CDialog* owner_;
+  CDialog* m_owner;
 };
 
 // ---- data exchange ------------------------------------------------------------
 
 void CDataExchange::Fail() {
-  failed_ = true;
+  m_failed = true;
 }
 
 CWnd* CDataExchange::PrepareCtrl(int id) {
-  lastId_ = id;
+  m_lastId = id;
   return m_pDlgWnd ? m_pDlgWnd->GetDlgItem(id) : nullptr;
 }
 
@@ -166,19 +166,20 @@ void DDV_MinMaxInt(CDataExchange* dx, int value, int minValue, int maxValue) {
 
 // ---- dialog ----------------------------------------------------------------------
 
-CDialog::CDialog(unsigned templateId, CWnd* parent) : templateId_(templateId), parentWnd_(parent) {
-  backgroundColourIndex_ = COLOR_BTNFACE;
+CDialog::CDialog(unsigned templateId, CWnd* parent)
+    : m_templateId(templateId), m_parentWnd(parent) {
+  m_backgroundColourIndex = COLOR_BTNFACE;
 }
 
 CDialog::~CDialog() {
   if (auto* peer = dynamic_cast<CDialogPeerAccess*>(widget())) peer->Detach();
   // Bound objects may die before us; they must not be touched from here on.
-  bound_.clear();
+  m_bound.clear();
   DestroyWindow();
 }
 
 void CDialog::BindControl(int id, CWnd& control) {
-  bound_[id] = &control;
+  m_bound[id] = &control;
 }
 
 QWidget* CDialog::CreatePeer(QWidget* parent, const CREATESTRUCT& cs) {
@@ -194,18 +195,18 @@ QWidget* CDialog::CreatePeer(QWidget* parent, const CREATESTRUCT& cs) {
 
 void CDialog::MapDialogRect(CRect* r) const {
   if (!r) return;
-  auto mapX = [this](int v) { return v * baseUnits_.cx / 4; };
-  auto mapY = [this](int v) { return v * baseUnits_.cy / 8; };
+  auto mapX = [this](int v) { return v * m_baseUnits.cx / 4; };
+  auto mapY = [this](int v) { return v * m_baseUnits.cy / 8; };
   *r = CRect(mapX(r->left), mapY(r->top), mapX(r->right), mapY(r->bottom));
 }
 
 bool CDialog::Build(bool modal) {
   if (IsWindow()) return false;
-  const fw::CDialogTemplate* t = fw::FindDialogTemplate(templateId_);
+  const fw::CDialogTemplate* t = fw::FindDialogTemplate(m_templateId);
   if (!t) return false;
-  modal_ = modal;
-  ended_ = false;
-  result_ = 0;
+  m_modal = modal;
+  m_ended = false;
+  m_result = 0;
 
   LOGFONT lf = fw::DefaultGuiLogFont();
   if (t->fontPoints > 0) {
@@ -214,8 +215,8 @@ bool CDialog::Build(bool modal) {
     if (t->fontWeight > 0) lf.lfWeight = t->fontWeight;
     lf.lfItalic = t->fontItalic;
   }
-  font_.CreateFontIndirect(&lf);
-  baseUnits_ = fw::DialogBaseUnits(font_.font());
+  m_font.CreateFontIndirect(&lf);
+  m_baseUnits = fw::DialogBaseUnits(m_font.font());
 
   CRect client(0, 0, t->cx, t->cy);
   MapDialogRect(&client);
@@ -224,46 +225,46 @@ bool CDialog::Build(bool modal) {
   std::uint32_t style = (t->style & ~(WS_CHILD | WS_VISIBLE)) | WS_POPUP;
   if (!CreateEx(t->exStyle, "#32770", t->caption, style,
                 CRect(at.left, at.top, at.left + client.Width(), at.top + client.Height()),
-                parentWnd_, 0))
+                m_parentWnd, 0))
     return false;
   QWidget* peer = widget();
-  peer->setFont(font_.font());
+  peer->setFont(m_font.font());
   if (t->style & WS_THICKFRAME)
     peer->resize(client.Width(), client.Height());
   else
     peer->setFixedSize(client.Width(), client.Height());
   if (modal) static_cast<QDialog*>(peer)->setModal(true);
   // Template position is relative to the owner unless DS_ABSALIGN; centred by default.
-  if ((t->style & DS_CENTER) || (t->x == 0 && t->y == 0)) CenterWindow(parentWnd_);
+  if ((t->style & DS_CENTER) || (t->x == 0 && t->y == 0)) CenterWindow(m_parentWnd);
 
-  defId_ = IDOK;
+  m_defId = IDOK;
   for (const fw::CDialogItem& item : t->items) {
     CRect r(item.x, item.y, item.x + item.cx, item.y + item.cy);
     MapDialogRect(&r);
     CWnd* control = nullptr;
-    if (auto it = bound_.find(item.id);
-        it != bound_.end() && item.id != IDC_STATIC && !it->second->IsWindow()) {
+    if (auto it = m_bound.find(item.id);
+        it != m_bound.end() && item.id != IDC_STATIC && !it->second->IsWindow()) {
       control = it->second;
     } else {
-      defaultControls_.push_back(fw::MakeWindowOfClass(item.className));
-      control = defaultControls_.back().get();
+      m_defaultControls.push_back(fw::MakeWindowOfClass(item.className));
+      control = m_defaultControls.back().get();
     }
     if (!control->CreateEx(item.exStyle, item.className, item.text, item.style | WS_CHILD, r, this,
                            item.id))
       continue;
-    control->ownsPeer_ = false;  // the dialog's widget owns its controls
-    control->SetFont(&font_, false);
+    control->m_ownsPeer = false;  // the dialog's widget owns its controls
+    control->SetFont(&m_font, false);
     if ((item.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON && item.className == "Button")
-      defId_ = item.id;
+      m_defId = item.id;
   }
   return true;
 }
 
 bool CDialog::RunInit() {
-  std::shared_ptr<bool> alive = alive_;
+  std::shared_ptr<bool> alive = m_alive;
   bool focusDefault = SendMessage(WM_INITDIALOG) != 0;
   if (!*alive || !IsWindow()) return false;
-  if (focusDefault && !ended_) {
+  if (focusDefault && !m_ended) {
     // The first control that takes the Tab key gets the focus.
     for (QWidget* c : widget()->findChildren<QWidget*>()) {
       CWnd* w = CWnd::FromHandlePermanent(c);
@@ -283,36 +284,36 @@ LRESULT CDialog::WindowProc(UINT msg, WPARAM w, LPARAM l) {
 
 std::intptr_t CDialog::DoModal() {
   if (!Build(true)) return -1;
-  std::shared_ptr<bool> alive = alive_;
-  if (!RunInit()) return *alive ? result_ : IDCANCEL;
-  if (!ended_) {
-    running_ = true;
+  std::shared_ptr<bool> alive = m_alive;
+  if (!RunInit()) return *alive ? m_result : IDCANCEL;
+  if (!m_ended) {
+    m_running = true;
     auto* d = static_cast<QDialog*>(widget());
     d->exec();
     if (!*alive) return IDCANCEL;
-    running_ = false;
+    m_running = false;
   }
-  int result = result_;
+  int result = m_result;
   DestroyWindow();
   return result;
 }
 
 bool CDialog::Create(unsigned templateId, CWnd* parent) {
-  if (templateId) templateId_ = templateId;
-  if (parent) parentWnd_ = parent;
-  const fw::CDialogTemplate* t = fw::FindDialogTemplate(templateId_);
+  if (templateId) m_templateId = templateId;
+  if (parent) m_parentWnd = parent;
+  const fw::CDialogTemplate* t = fw::FindDialogTemplate(m_templateId);
   if (!Build(false)) return false;
   if (!RunInit()) return false;
-  if (t && (t->style & WS_VISIBLE) && !ended_) ShowWindow(SW_SHOW);
+  if (t && (t->style & WS_VISIBLE) && !m_ended) ShowWindow(SW_SHOW);
   return true;
 }
 
 void CDialog::EndDialog(int result) {
-  result_ = result;
-  ended_ = true;
+  m_result = result;
+  m_ended = true;
   auto* d = qobject_cast<QDialog*>(widget());
   if (!d) return;
-  if (modal_ && running_)
+  if (m_modal && m_running)
     d->done(result);
   else
     d->hide();

@@ -26,12 +26,12 @@ class CDataExchange {
   // moves the focus there.
   void Fail();
   CWnd* PrepareCtrl(int id);
-  bool failed() const { return failed_; }
-  int lastControl() const { return lastId_; }
+  bool failed() const { return m_failed; }
+  int lastControl() const { return m_lastId; }
 
  private:
-  bool failed_ = false;
-  int lastId_ = 0;
+  bool m_failed = false;
+  int m_lastId = 0;
 };
 
 void DDX_Control(CDataExchange* dx, int id, CWnd& control);
@@ -58,8 +58,8 @@ class CDialog : public CWnd {
   bool Create(unsigned templateId, CWnd* parent = nullptr);
   void EndDialog(int result);
   // Result of the last run, and whether EndDialog was called.
-  int result() const { return result_; }
-  bool ended() const { return ended_; }
+  int result() const { return m_result; }
+  bool ended() const { return m_ended; }
 
   bool UpdateData(bool saveAndValidate = true);
   // Use this object for control `id` when the template creates it: the
@@ -69,12 +69,12 @@ class CDialog : public CWnd {
   void GotoDlgCtrl(CWnd* control);
   void NextDlgCtrl();
   void PrevDlgCtrl();
-  void SetDefID(int id) { defId_ = id; }
-  int GetDefID() const { return defId_; }
+  void SetDefID(int id) { m_defId = id; }
+  int GetDefID() const { return m_defId; }
   // Dialog units to pixels in this dialog's font.
   void MapDialogRect(CRect* r) const;
-  unsigned templateId() const { return templateId_; }
-  CFont* dialogFont() { return &font_; }
+  unsigned templateId() const { return m_templateId; }
+  CFont* dialogFont() { return &m_font; }
 
   virtual bool OnInitDialog();
   virtual void OnOK();
@@ -87,21 +87,21 @@ class CDialog : public CWnd {
   bool OnCommand(WPARAM w, LPARAM l) override;
   void OnClose() override;
 
-  unsigned templateId_;
-  CWnd* parentWnd_;
+  unsigned m_templateId;
+  CWnd* m_parentWnd;
 
  private:
   friend class CDialogPeerAccess;
   bool Build(bool modal);
   bool RunInit();
 
-  CFont font_;
-  CSize baseUnits_{6, 13};
-  std::map<int, CWnd*> bound_;
-  std::vector<std::unique_ptr<CWnd>> defaultControls_;
-  int result_ = 0;
-  bool ended_ = false;
-  bool modal_ = false;
-  bool running_ = false;
-  int defId_ = IDOK;
+  CFont m_font;
+  CSize m_baseUnits{6, 13};
+  std::map<int, CWnd*> m_bound;
+  std::vector<std::unique_ptr<CWnd>> m_defaultControls;
+  int m_result = 0;
+  bool m_ended = false;
+  bool m_modal = false;
+  bool m_running = false;
+  int m_defId = IDOK;
 };

@@ -221,25 +221,25 @@ QFont FontFromLogFont(const LOGFONT& lf) {
 // ---- objects -----------------------------------------------------------------
 
 bool CPen::CreatePen(int style, int width, COLORREF colour) {
-  style_ = style;
-  width_ = std::max(width, 0);
-  colour_ = colour;
-  valid_ = true;
+  m_style = style;
+  m_width = std::max(width, 0);
+  m_colour = colour;
+  m_valid = true;
   return true;
 }
 
 bool CBrush::CreateSolidBrush(COLORREF colour) {
-  colour_ = colour;
-  null_ = false;
-  pattern_ = QImage();
-  valid_ = true;
+  m_colour = colour;
+  m_null = false;
+  m_pattern = QImage();
+  m_valid = true;
   return true;
 }
 
 bool CBrush::CreateNullBrush() {
-  null_ = true;
-  pattern_ = QImage();
-  valid_ = true;
+  m_null = true;
+  m_pattern = QImage();
+  m_valid = true;
   return true;
 }
 
@@ -249,17 +249,17 @@ bool CBrush::CreatePatternBrush(const CBitmap* bitmap) {
   // GDI uses the top-left 8x8 of larger bitmaps.
   if (img.width() > 8 || img.height() > 8)
     img = img.copy(0, 0, std::min(8, img.width()), std::min(8, img.height()));
-  pattern_ = img;
-  colour_ = fw::FromQColor(QColor(img.pixel(0, 0)));
-  null_ = false;
-  valid_ = true;
+  m_pattern = img;
+  m_colour = fw::FromQColor(QColor(img.pixel(0, 0)));
+  m_null = false;
+  m_valid = true;
   return true;
 }
 
 QBrush CBrush::ToQt() const {
-  if (!valid_ || null_) return QBrush(Qt::NoBrush);
-  if (!pattern_.isNull()) return QBrush(pattern_);
-  return QBrush(fw::ToQColor(colour_));
+  if (!m_valid || m_null) return QBrush(Qt::NoBrush);
+  if (!m_pattern.isNull()) return QBrush(m_pattern);
+  return QBrush(fw::ToQColor(m_colour));
 }
 
 bool CBitmap::CreateBitmap(int width, int height, unsigned planes, unsigned bitsPerPixel,
@@ -276,7 +276,7 @@ bool CBitmap::CreateBitmap(int width, int height, unsigned planes, unsigned bits
         std::memcpy(img.scanLine(y), src + static_cast<std::size_t>(y) * stride,
                     static_cast<std::size_t>((width + 7) / 8));
     }
-    image_ = img;
+    m_image = img;
   } else if (bitsPerPixel == 32) {
     QImage img(width, height, QImage::Format_RGB32);
     if (bits) {
@@ -284,41 +284,41 @@ bool CBitmap::CreateBitmap(int width, int height, unsigned planes, unsigned bits
     } else {
       img.fill(Qt::black);
     }
-    image_ = img;
+    m_image = img;
   } else {
     return false;
   }
-  valid_ = true;
+  m_valid = true;
   return true;
 }
 
 bool CBitmap::CreateCompatibleBitmap(int width, int height) {
   if (width < 0 || height < 0 || width > 32767 || height > 32767) return false;
-  image_ = QImage(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32);
-  image_.fill(Qt::black);
-  valid_ = true;
+  m_image = QImage(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32);
+  m_image.fill(Qt::black);
+  m_valid = true;
   return true;
 }
 
 bool CBitmap::FromImage(const QImage& image) {
   if (image.isNull()) return false;
-  image_ =
+  m_image =
       image.format() == QImage::Format_Mono ? image : image.convertToFormat(QImage::Format_RGB32);
-  valid_ = true;
+  m_valid = true;
   return true;
 }
 
 void CBitmap::SetMonoColours(COLORREF zero, COLORREF one) {
-  if (image_.format() != QImage::Format_Mono) return;
-  image_.setColorTable({fw::ToQColor(zero).rgb(), fw::ToQColor(one).rgb()});
+  if (m_image.format() != QImage::Format_Mono) return;
+  m_image.setColorTable({fw::ToQColor(zero).rgb(), fw::ToQColor(one).rgb()});
 }
 
 bool CFont::CreateFontIndirect(const LOGFONT* lf) {
   if (!lf) return false;
-  lf_ = *lf;
-  lf_.lfFaceName[LF_FACESIZE - 1] = 0;
-  font_ = fw::FontFromLogFont(lf_);
-  valid_ = true;
+  m_lf = *lf;
+  m_lf.lfFaceName[LF_FACESIZE - 1] = 0;
+  m_font = fw::FontFromLogFont(m_lf);
+  m_valid = true;
   return true;
 }
 
@@ -340,8 +340,8 @@ bool CFont::CreatePointFontIndirect(const LOGFONT* lf) {
 }
 
 int CFont::GetLogFont(LOGFONT* out) const {
-  if (!out || !valid_) return 0;
-  *out = lf_;
+  if (!out || !m_valid) return 0;
+  *out = m_lf;
   return static_cast<int>(sizeof(LOGFONT));
 }
 
@@ -427,8 +427,7 @@ HICON LoadIconResource(int id) {
   {
     std::lock_guard lock(IconMutex());
     auto it = IconRegistry().find(id);
-    if (it != IconRegistry().end())
-      return it->second->image.isNull() ? nullptr : it->second.get();
+    if (it != IconRegistry().end()) return it->second->image.isNull() ? nullptr : it->second.get();
   }
   // First use of an icon of the bundle: load it once, keep it for the run.
   QImage image = LoadImageResource(ImageKind::Icon, static_cast<unsigned>(id), nullptr);

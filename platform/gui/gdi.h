@@ -297,13 +297,13 @@ inline constexpr int PS_INSIDEFRAME = 6;
 class CGdiObject {
  public:
   virtual ~CGdiObject() = default;
-  bool IsValid() const { return valid_; }
-  explicit operator bool() const { return valid_; }
-  const void* GetSafeHandle() const { return valid_ ? this : nullptr; }
-  void DeleteObject() { valid_ = false; }
+  bool IsValid() const { return m_valid; }
+  explicit operator bool() const { return m_valid; }
+  const void* GetSafeHandle() const { return m_valid ? this : nullptr; }
+  void DeleteObject() { m_valid = false; }
 
  protected:
-  bool valid_ = false;
+  bool m_valid = false;
 };
 
 class CPen : public CGdiObject {
@@ -311,14 +311,14 @@ class CPen : public CGdiObject {
   CPen() = default;
   CPen(int style, int width, COLORREF colour) { CreatePen(style, width, colour); }
   bool CreatePen(int style, int width, COLORREF colour);
-  int style() const { return style_; }
-  int width() const { return width_; }
-  COLORREF colour() const { return colour_; }
+  int style() const { return m_style; }
+  int width() const { return m_width; }
+  COLORREF colour() const { return m_colour; }
 
  private:
-  int style_ = PS_SOLID;
-  int width_ = 1;
-  COLORREF colour_ = 0;
+  int m_style = PS_SOLID;
+  int m_width = 1;
+  COLORREF m_colour = 0;
 };
 
 class CBitmap;
@@ -333,15 +333,15 @@ class CBrush : public CGdiObject {
   bool CreatePatternBrush(const CBitmap* bitmap);
   // A brush that paints nothing (the hollow stock brush).
   bool CreateNullBrush();
-  bool IsNull() const { return null_; }
-  bool IsPattern() const { return !pattern_.isNull(); }
-  COLORREF colour() const { return colour_; }
+  bool IsNull() const { return m_null; }
+  bool IsPattern() const { return !m_pattern.isNull(); }
+  COLORREF colour() const { return m_colour; }
   QBrush ToQt() const;
 
  private:
-  COLORREF colour_ = 0;
-  bool null_ = false;
-  QImage pattern_;
+  COLORREF m_colour = 0;
+  bool m_null = false;
+  QImage m_pattern;
 };
 
 // A device-dependent bitmap: a QImage (32-bit RGB) or a one-bit image with
@@ -357,12 +357,12 @@ class CBitmap : public CGdiObject {
   // The bundle's BITMAP of that id; false when there is none.
   bool LoadBitmap(unsigned id);
   void SetMonoColours(COLORREF zero, COLORREF one);
-  CSize GetSize() const { return CSize(image_.width(), image_.height()); }
-  QImage& image() { return image_; }
-  const QImage& image() const { return image_; }
+  CSize GetSize() const { return CSize(m_image.width(), m_image.height()); }
+  QImage& image() { return m_image; }
+  const QImage& image() const { return m_image; }
 
  private:
-  QImage image_;
+  QImage m_image;
 };
 
 class CFont : public CGdiObject {
@@ -372,12 +372,12 @@ class CFont : public CGdiObject {
   bool CreatePointFont(int pointSizeTenths, const std::string& face);
   bool CreatePointFontIndirect(const LOGFONT* lf);
   int GetLogFont(LOGFONT* out) const;
-  const QFont& font() const { return font_; }
-  const LOGFONT& logFont() const { return lf_; }
+  const QFont& font() const { return m_font; }
+  const LOGFONT& logFont() const { return m_lf; }
 
  private:
-  LOGFONT lf_{};
-  QFont font_;
+  LOGFONT m_lf{};
+  QFont m_font;
 };
 
 // A stand-in for an icon handle: an ARGB image; HICON is a pointer to it.

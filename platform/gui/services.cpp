@@ -82,10 +82,10 @@ bool CQtFileDialogService::Ask(const FileDialogRequest& r, CWnd* parent, std::st
 }
 
 bool CScriptedFileDialogService::Ask(const FileDialogRequest& request, CWnd*, std::string* path) {
-  requests_.push_back(request);
-  if (answers_.empty()) return false;
-  std::string answer = answers_.front();
-  answers_.pop_front();
+  m_requests.push_back(request);
+  if (m_answers.empty()) return false;
+  std::string answer = m_answers.front();
+  m_answers.pop_front();
   if (answer.empty()) return false;
   if (path) *path = request.open ? answer : WithDefaultExtension(answer, request.defaultExt);
   return true;
@@ -157,7 +157,7 @@ bool ClipboardHasText() {
 
 CFileDialog::CFileDialog(bool open, const std::string& defaultExt, const std::string& fileName,
                          unsigned flags, const std::string& filter, CWnd* parent)
-    : parent_(parent) {
+    : m_parent(parent) {
   m_ofn.open = open;
   m_ofn.defaultExt = defaultExt;
   m_ofn.fileName = fileName;
@@ -174,14 +174,14 @@ CFileDialog::CFileDialog(bool open, const std::string& defaultExt, const std::st
 
 std::intptr_t CFileDialog::DoModal() {
   std::string path;
-  if (!fw::FileDialogService().Ask(m_ofn, parent_, &path)) return IDCANCEL;
-  path_ = path;
+  if (!fw::FileDialogService().Ask(m_ofn, m_parent, &path)) return IDCANCEL;
+  m_path = path;
   return IDOK;
 }
 
 std::string CFileDialog::GetFileName() const {
-  std::size_t slash = path_.find_last_of('/');
-  return slash == std::string::npos ? path_ : path_.substr(slash + 1);
+  std::size_t slash = m_path.find_last_of('/');
+  return slash == std::string::npos ? m_path : m_path.substr(slash + 1);
 }
 
 std::string CFileDialog::GetFileExt() const {

@@ -41,12 +41,12 @@ class CQtFileDialogService : public IFileDialogService {
 class CScriptedFileDialogService : public IFileDialogService {
  public:
   bool Ask(const FileDialogRequest& request, CWnd* parent, std::string* path) override;
-  void QueueAnswer(std::string path) { answers_.push_back(std::move(path)); }
-  const std::vector<FileDialogRequest>& requests() const { return requests_; }
+  void QueueAnswer(std::string path) { m_answers.push_back(std::move(path)); }
+  const std::vector<FileDialogRequest>& requests() const { return m_requests; }
 
  private:
-  std::deque<std::string> answers_;
-  std::vector<FileDialogRequest> requests_;
+  std::deque<std::string> m_answers;
+  std::vector<FileDialogRequest> m_requests;
 };
 
 void SetFileDialogService(IFileDialogService* service);  // nullptr: Qt's
@@ -66,18 +66,18 @@ class IShellService {
 class CRecordingShellService : public IShellService {
  public:
   bool OpenUrl(const std::string& url) override {
-    std::lock_guard lock(mutex_);
-    opened_.push_back(url);
+    std::lock_guard lock(m_mutex);
+    m_opened.push_back(url);
     return true;
   }
   std::vector<std::string> opened() const {
-    std::lock_guard lock(mutex_);
-    return opened_;
+    std::lock_guard lock(m_mutex);
+    return m_opened;
   }
 
  private:
-  mutable std::mutex mutex_;
-  std::vector<std::string> opened_;
+  mutable std::mutex m_mutex;
+  std::vector<std::string> m_opened;
 };
 
 void SetShellService(IShellService* service);  // nullptr: the desktop's handler
@@ -102,14 +102,14 @@ class CFileDialog {
   CFileDialog(bool open, const std::string& defaultExt = {}, const std::string& fileName = {},
               unsigned flags = 0, const std::string& filter = {}, CWnd* parent = nullptr);
   std::intptr_t DoModal();
-  std::string GetPathName() const { return path_; }
+  std::string GetPathName() const { return m_path; }
   std::string GetFileName() const;
   std::string GetFileExt() const;
   fw::FileDialogRequest m_ofn;
 
  private:
-  CWnd* parent_;
-  std::string path_;
+  CWnd* m_parent;
+  std::string m_path;
 };
 
 inline constexpr unsigned OFN_READONLY = 0x1;

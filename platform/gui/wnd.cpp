@@ -99,7 +99,7 @@ class CWndHub : public QObject {
     if (fw::PumpFilterActive() && !fw::PumpAllows(wnd->widget())) {
       // Held back while a pump serves another window, as a queue filtered
       // by window leaves other windows' messages waiting.
-      deferred_.push_back(p);
+      m_deferred.push_back(p);
       return;
     }
     wnd->CallWindowProc(p.msg, p.w, p.l);
@@ -107,24 +107,24 @@ class CWndHub : public QObject {
 
   void ReleaseDeferred() {
     std::deque<Posted> pending;
-    pending.swap(deferred_);
+    pending.swap(m_deferred);
     for (const Posted& p : pending) QCoreApplication::postEvent(this, new PostedEvent(p));
   }
 
   std::uint64_t Register(CWnd* wnd) {
-    std::lock_guard lock(mutex_);
-    std::uint64_t h = ++nextHandle_;
-    handles_[h] = wnd;
+    std::lock_guard lock(m_mutex);
+    std::uint64_t h = ++m_nextHandle;
+    m_handles[h] = wnd;
     return h;
   }
   void Unregister(std::uint64_t h) {
-    std::lock_guard lock(mutex_);
-    handles_.erase(h);
+    std::lock_guard lock(m_mutex);
+    m_handles.erase(h);
   }
   CWnd* Lookup(std::uint64_t h) {
-    std::lock_guard lock(mutex_);
-    auto it = handles_.find(h);
-    return it == handles_.end() ? nullptr : it->second;
+    std::lock_guard lock(m_mutex);
+    auto it = m_handles.find(h);
+    return it == m_handles.end() ? nullptr : it->second;
   }
 
   QPointer<QWidget> capture;
@@ -133,8 +133,8 @@ class CWndHub : public QObject {
 
  private:
   void Connect() {
-    if (connected_ || !qobject_cast<QApplication*>(QCoreApplication::instance())) return;
-    connected_ = true;
+    if (m_connected || !qobject_cast<QApplication*>(QCoreApplication::instance())) return;
+    m_connected = true;
     QObject::connect(qApp, &QApplication::focusChanged, this,
                      [this](QWidget* old, QWidget* now) { Focus(old, now); });
   }
@@ -152,11 +152,11 @@ class CWndHub : public QObject {
     if (newWnd) newWnd->SendMessage(WM_SETFOCUS, reinterpret_cast<WPARAM>(oldPeer.data()));
   }
 
-  bool connected_ = false;
-  std::mutex mutex_;
-  std::uint64_t nextHandle_ = 0;
-  std::map<std::uint64_t, CWnd*> handles_;
-  std::deque<Posted> deferred_;
+  bool m_connected = false;
+  std::mutex m_mutex;
+  std::uint64_t m_nextHandle = 0;
+  std::map<std::uint64_t, CWnd*> m_handles;
+  std::deque<Posted> m_deferred;
 };
 
 namespace fw {
@@ -291,16 +291,16 @@ bool TrackMouseEvent(CWnd*) {
 
 // ---- CWnd -------------------------------------------------------------------------
 
-CWnd::CWnd() : alive_(std::make_shared<bool>(true)) {}
+CWnd::CWnd() : m_alive(std::make_shared<bool>(true)) {}
 
 CWnd::~CWnd() {
-  *alive_ = false;
-  if (CWndHub::Get().capture && CWndHub::Get().capture == peer_) CWndHub::Get().capture = nullptr;
-  timers_.clear();
-  temporaries_.clear();
-  if (peer_) {
-    if (ownsPeer_) {
-      QWidget* w = peer_;
+  *m_alive = false;
+  if (CWndHub::Get().capture && CWndHub::Get().capture == m_peer) CWndHub::Get().capture = nullptr;
+  m_timers.clear();
+  m_temporaries.clear();
+  if (m_peer) {
+    if (m_ownsPeer) {
+      QWidget* w = m_peer;
       DetachPeer();
       w->hide();
       if (g_dispatchDepth > 0)
@@ -328,38 +328,38 @@ CWnd* CWnd::FromHandle(HWND widget) {
 }
 
 bool CWnd::AttachPeer(QWidget* widget, bool owned) {
-  if (!widget || peer_ || FromHandlePermanent(widget)) return false;
-  peer_ = widget;
-  ownsPeer_ = owned;
+  if (!widget || m_peer || FromHandlePermanent(widget)) return false;
+  m_peer = widget;
+  m_ownsPeer = owned;
   widget->setProperty(kWndProperty,
                       QVariant::fromValue<quintptr>(reinterpret_cast<quintptr>(this)));
   widget->installEventFilter(&CWndHub::Get());
-  handle_ = CWndHub::Get().Register(this);
+  m_handle = CWndHub::Get().Register(this);
   // The styles travel with the window, so an object that subclasses it later sees them.
   if (QVariant st = widget->property("fw_style"); st.isValid()) {
-    style_ = st.toUInt();
-    exStyle_ = widget->property("fw_exstyle").toUInt();
+    m_style = st.toUInt();
+    m_exStyle = widget->property("fw_exstyle").toUInt();
   }
-  eraseNeeded_ = true;
+  m_eraseNeeded = true;
   return true;
 }
 
 void CWnd::DetachPeer() {
-  timers_.clear();  // timers belong to the window, not to the object
-  if (handle_) CWndHub::Get().Unregister(handle_);
-  handle_ = 0;
-  if (peer_) {
-    peer_->removeEventFilter(&CWndHub::Get());
-    peer_->setProperty(kWndProperty, QVariant());
+  m_timers.clear();  // timers belong to the window, not to the object
+  if (m_handle) CWndHub::Get().Unregister(m_handle);
+  m_handle = 0;
+  if (m_peer) {
+    m_peer->removeEventFilter(&CWndHub::Get());
+    m_peer->setProperty(kWndProperty, QVariant());
   }
-  peer_ = nullptr;
-  ownsPeer_ = false;
+  m_peer = nullptr;
+  m_ownsPeer = false;
 }
 
 void CWnd::StoreStyle() {
-  if (!peer_) return;
-  peer_->setProperty("fw_style", QVariant::fromValue<uint>(style_));
-  peer_->setProperty("fw_exstyle", QVariant::fromValue<uint>(exStyle_));
+  if (!m_peer) return;
+  m_peer->setProperty("fw_style", QVariant::fromValue<uint>(m_style));
+  m_peer->setProperty("fw_exstyle", QVariant::fromValue<uint>(m_exStyle));
 }
 
 bool CWnd::PreCreateWindow(CREATESTRUCT&) {
@@ -382,7 +382,7 @@ bool CWnd::Create(const std::string& className, const std::string& text, std::ui
 
 bool CWnd::CreateEx(std::uint32_t exStyle, const std::string& className, const std::string& text,
                     std::uint32_t style, const CRect& rect, CWnd* parent, int id) {
-  if (peer_) return false;
+  if (m_peer) return false;
   CREATESTRUCT cs;
   cs.name = text;
   cs.className = className;
@@ -396,8 +396,8 @@ bool CWnd::CreateEx(std::uint32_t exStyle, const std::string& className, const s
   if (!w) return false;
   if (!w->parent() && parentWidget) w->setParent(parentWidget, w->windowFlags());
   AttachPeer(w, true);
-  style_ = cs.style;
-  exStyle_ = cs.exStyle;
+  m_style = cs.style;
+  m_exStyle = cs.exStyle;
   StoreStyle();
   w->setProperty(kIdProperty, cs.id);
   w->setGeometry(cs.x, cs.y, std::max(cs.cx, 0), std::max(cs.cy, 0));
@@ -405,32 +405,32 @@ bool CWnd::CreateEx(std::uint32_t exStyle, const std::string& className, const s
   w->setEnabled(!(cs.style & WS_DISABLED));
   ApplyStyle();
   PreSubclassWindow();
-  std::shared_ptr<bool> alive = alive_;
+  std::shared_ptr<bool> alive = m_alive;
   if (SendMessage(WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
     if (*alive) DestroyWindow();
     return false;
   }
-  if (!*alive || !peer_) return false;
-  if (cs.style & WS_VISIBLE) peer_->show();
+  if (!*alive || !m_peer) return false;
+  if (cs.style & WS_VISIBLE) m_peer->show();
   return true;
 }
 
 bool CWnd::DestroyWindow() {
-  if (!peer_) return false;
-  std::shared_ptr<bool> alive = alive_;
+  if (!m_peer) return false;
+  std::shared_ptr<bool> alive = m_alive;
   // Children first hear WM_DESTROY after their parent, as on the platform.
   SendMessage(WM_DESTROY);
   if (!*alive) return true;
-  for (QWidget* child : peer_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+  for (QWidget* child : m_peer->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
     CWnd* c = FromHandlePermanent(child);
-    if (c && c->ownsPeer_) c->DestroyWindow();
+    if (c && c->m_ownsPeer) c->DestroyWindow();
   }
   if (!*alive) return true;
-  timers_.clear();
-  temporaries_.clear();
-  if (CWndHub::Get().capture == peer_) ReleaseCapture();
-  QWidget* w = peer_;
-  bool owned = ownsPeer_;
+  m_timers.clear();
+  m_temporaries.clear();
+  if (CWndHub::Get().capture == m_peer) ReleaseCapture();
+  QWidget* w = m_peer;
+  bool owned = m_ownsPeer;
   DetachPeer();
   if (owned) {
     w->hide();
@@ -448,17 +448,17 @@ bool CWnd::DestroyWindow() {
 }
 
 bool CWnd::SubclassWindow(HWND widget) {
-  if (!widget || peer_) return false;
+  if (!widget || m_peer) return false;
   CWnd* previous = FromHandlePermanent(widget);
   bool owned = false;
   if (previous) {
     // Take over from the default wrapper a template created.
-    owned = previous->ownsPeer_;
-    style_ = previous->style_;
-    exStyle_ = previous->exStyle_;
-    font_ = previous->font_;
+    owned = previous->m_ownsPeer;
+    m_style = previous->m_style;
+    m_exStyle = previous->m_exStyle;
+    m_font = previous->m_font;
     previous->DetachPeer();
-    if (CWnd* parent = FromHandle(widget->parentWidget())) parent->temporaries_.erase(widget);
+    if (CWnd* parent = FromHandle(widget->parentWidget())) parent->m_temporaries.erase(widget);
   }
   if (!AttachPeer(widget, owned)) return false;
   PreSubclassWindow();
@@ -472,8 +472,8 @@ bool CWnd::SubclassDlgItem(int id, CWnd* parent) {
 }
 
 bool CWnd::ReplacePeer(QWidget* replacement) {
-  if (!peer_ || !replacement || FromHandlePermanent(replacement)) return false;
-  QWidget* old = peer_;
+  if (!m_peer || !replacement || FromHandlePermanent(replacement)) return false;
+  QWidget* old = m_peer;
   QWidget* parent = old->parentWidget();
   if (replacement->parentWidget() != parent) replacement->setParent(parent);
   replacement->setGeometry(old->geometry());
@@ -487,7 +487,7 @@ bool CWnd::ReplacePeer(QWidget* replacement) {
   }
   replacement->stackUnder(old);
   bool visible = !old->isHidden();
-  bool owned = ownsPeer_;
+  bool owned = m_ownsPeer;
   DetachPeer();
   AttachPeer(replacement, owned);
   replacement->setVisible(visible);
@@ -500,7 +500,7 @@ bool CWnd::ReplacePeer(QWidget* replacement) {
 }
 
 HWND CWnd::UnsubclassWindow() {
-  QWidget* w = peer_;
+  QWidget* w = m_peer;
   DetachPeer();
   return w;
 }
@@ -508,24 +508,24 @@ HWND CWnd::UnsubclassWindow() {
 // ---- identity and tree ----------------------------------------------------------------
 
 int CWnd::GetDlgCtrlID() const {
-  return peer_ ? peer_->property(kIdProperty).toInt() : 0;
+  return m_peer ? m_peer->property(kIdProperty).toInt() : 0;
 }
 
 int CWnd::SetDlgCtrlID(int id) {
   int old = GetDlgCtrlID();
-  if (peer_) peer_->setProperty(kIdProperty, id);
+  if (m_peer) m_peer->setProperty(kIdProperty, id);
   return old;
 }
 
 CWnd* CWnd::GetDlgItem(int id) const {
-  if (!peer_) return nullptr;
-  for (QWidget* child : peer_->findChildren<QWidget*>()) {
+  if (!m_peer) return nullptr;
+  for (QWidget* child : m_peer->findChildren<QWidget*>()) {
     if (child->isWindow()) continue;
     QVariant v = child->property(kIdProperty);
     if (!v.isValid() || v.toInt() != id) continue;
     if (CWnd* w = FromHandlePermanent(child)) return w;
     // A plain wrapper lives as long as this window, as a temporary would.
-    auto& slot = temporaries_[child];
+    auto& slot = m_temporaries[child];
     if (!slot) {
       slot = std::make_unique<CWnd>();
       slot->AttachPeer(child, false);
@@ -536,31 +536,31 @@ CWnd* CWnd::GetDlgItem(int id) const {
 }
 
 CWnd* CWnd::GetParent() const {
-  if (!peer_) return nullptr;
-  QWidget* p = peer_->parentWidget();
+  if (!m_peer) return nullptr;
+  QWidget* p = m_peer->parentWidget();
   return p ? FromHandle(p) : nullptr;
 }
 
 CWnd* CWnd::SetParent(CWnd* parent) {
   CWnd* old = GetParent();
-  if (!peer_) return old;
-  bool visible = peer_->isVisible();
-  QRect geo = peer_->geometry();
-  peer_->setParent(parent ? parent->widget() : nullptr, peer_->windowFlags());
-  peer_->setGeometry(geo);
-  if (visible) peer_->show();
+  if (!m_peer) return old;
+  bool visible = m_peer->isVisible();
+  QRect geo = m_peer->geometry();
+  m_peer->setParent(parent ? parent->widget() : nullptr, m_peer->windowFlags());
+  m_peer->setGeometry(geo);
+  if (visible) m_peer->show();
   return old;
 }
 
 CWnd* CWnd::GetTopLevelParent() const {
-  if (!peer_) return nullptr;
-  return FromHandle(peer_->window());
+  if (!m_peer) return nullptr;
+  return FromHandle(m_peer->window());
 }
 
 std::vector<CWnd*> CWnd::GetChildren() const {
   std::vector<CWnd*> out;
-  if (!peer_) return out;
-  for (QWidget* child : peer_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+  if (!m_peer) return out;
+  for (QWidget* child : m_peer->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
     if (CWnd* c = FromHandlePermanent(child)) out.push_back(c);
   return out;
 }
@@ -568,143 +568,143 @@ std::vector<CWnd*> CWnd::GetChildren() const {
 // ---- state ------------------------------------------------------------------------------
 
 bool CWnd::ShowWindow(int cmd) {
-  if (!peer_) return false;
-  bool was = peer_->isVisible();
+  if (!m_peer) return false;
+  bool was = m_peer->isVisible();
   switch (cmd) {
-    case SW_HIDE: peer_->hide(); break;
-    case SW_MINIMIZE: peer_->showMinimized(); break;
-    case SW_MAXIMIZE: peer_->showMaximized(); break;
-    case SW_RESTORE: peer_->showNormal(); break;
+    case SW_HIDE: m_peer->hide(); break;
+    case SW_MINIMIZE: m_peer->showMinimized(); break;
+    case SW_MAXIMIZE: m_peer->showMaximized(); break;
+    case SW_RESTORE: m_peer->showNormal(); break;
     default:
-      peer_->show();
+      m_peer->show();
       if (cmd == SW_SHOW || cmd == SW_SHOWNORMAL) {
-        if (peer_->isWindow()) peer_->raise();
+        if (m_peer->isWindow()) m_peer->raise();
       }
       break;
   }
   if (cmd == SW_HIDE)
-    style_ &= ~WS_VISIBLE;
+    m_style &= ~WS_VISIBLE;
   else
-    style_ |= WS_VISIBLE;
+    m_style |= WS_VISIBLE;
   StoreStyle();
   return was;
 }
 
 bool CWnd::IsWindowVisible() const {
-  return peer_ && peer_->isVisible();
+  return m_peer && m_peer->isVisible();
 }
 
 bool CWnd::EnableWindow(bool enable) {
-  if (!peer_) return false;
-  bool wasDisabled = !peer_->isEnabled();
-  peer_->setEnabled(enable);
+  if (!m_peer) return false;
+  bool wasDisabled = !m_peer->isEnabled();
+  m_peer->setEnabled(enable);
   if (enable)
-    style_ &= ~WS_DISABLED;
+    m_style &= ~WS_DISABLED;
   else
-    style_ |= WS_DISABLED;
+    m_style |= WS_DISABLED;
   StoreStyle();
   return wasDisabled;
 }
 
 bool CWnd::IsWindowEnabled() const {
-  return peer_ && peer_->isEnabled();
+  return m_peer && m_peer->isEnabled();
 }
 
 void CWnd::MoveWindow(int x, int y, int cx, int cy, bool repaint) {
-  if (!peer_) return;
-  peer_->setGeometry(x, y, std::max(cx, 0), std::max(cy, 0));
-  if (repaint) peer_->update();
+  if (!m_peer) return;
+  m_peer->setGeometry(x, y, std::max(cx, 0), std::max(cy, 0));
+  if (repaint) m_peer->update();
 }
 
 bool CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags) {
-  if (!peer_) return false;
-  QRect g = peer_->geometry();
+  if (!m_peer) return false;
+  QRect g = m_peer->geometry();
   if (!(flags & SWP_NOMOVE)) g.moveTo(x, y);
   if (!(flags & SWP_NOSIZE)) g.setSize(QSize(std::max(cx, 0), std::max(cy, 0)));
-  peer_->setGeometry(g);
-  if (!(flags & SWP_NOZORDER) && insertAfter == nullptr) peer_->raise();
+  m_peer->setGeometry(g);
+  if (!(flags & SWP_NOZORDER) && insertAfter == nullptr) m_peer->raise();
   if (flags & SWP_SHOWWINDOW) ShowWindow(SW_SHOWNA);
   if (flags & SWP_HIDEWINDOW) ShowWindow(SW_HIDE);
   if (flags & SWP_FRAMECHANGED) ApplyStyle();
-  if (!(flags & SWP_NOREDRAW)) peer_->update();
+  if (!(flags & SWP_NOREDRAW)) m_peer->update();
   return true;
 }
 
 void CWnd::GetClientRect(CRect* r) const {
   if (!r) return;
-  *r = peer_ ? CRect(0, 0, peer_->width(), peer_->height()) : CRect();
+  *r = m_peer ? CRect(0, 0, m_peer->width(), m_peer->height()) : CRect();
 }
 
 void CWnd::GetWindowRect(CRect* r) const {
   if (!r) return;
-  if (!peer_) {
+  if (!m_peer) {
     *r = CRect();
     return;
   }
-  if (peer_->isWindow()) {
-    *r = CRect::FromQt(peer_->frameGeometry());
+  if (m_peer->isWindow()) {
+    *r = CRect::FromQt(m_peer->frameGeometry());
     return;
   }
-  QPoint tl = peer_->mapToGlobal(QPoint(0, 0));
-  *r = CRect(tl.x(), tl.y(), tl.x() + peer_->width(), tl.y() + peer_->height());
+  QPoint tl = m_peer->mapToGlobal(QPoint(0, 0));
+  *r = CRect(tl.x(), tl.y(), tl.x() + m_peer->width(), tl.y() + m_peer->height());
 }
 
 void CWnd::ClientToScreen(CPoint* p) const {
-  if (p && peer_) *p = CPoint(peer_->mapToGlobal(p->ToQt()));
+  if (p && m_peer) *p = CPoint(m_peer->mapToGlobal(p->ToQt()));
 }
 void CWnd::ClientToScreen(CRect* r) const {
-  if (!r || !peer_) return;
-  QPoint d = peer_->mapToGlobal(QPoint(0, 0));
+  if (!r || !m_peer) return;
+  QPoint d = m_peer->mapToGlobal(QPoint(0, 0));
   r->OffsetRect(d.x(), d.y());
 }
 void CWnd::ScreenToClient(CPoint* p) const {
-  if (p && peer_) *p = CPoint(peer_->mapFromGlobal(p->ToQt()));
+  if (p && m_peer) *p = CPoint(m_peer->mapFromGlobal(p->ToQt()));
 }
 void CWnd::ScreenToClient(CRect* r) const {
-  if (!r || !peer_) return;
-  QPoint d = peer_->mapFromGlobal(QPoint(0, 0));
+  if (!r || !m_peer) return;
+  QPoint d = m_peer->mapFromGlobal(QPoint(0, 0));
   r->OffsetRect(d.x(), d.y());
 }
 
 void CWnd::CenterWindow(CWnd* alternateOwner) {
-  if (!peer_) return;
+  if (!m_peer) return;
   QRect area;
-  QWidget* owner =
-      alternateOwner && alternateOwner->widget() ? alternateOwner->widget() : peer_->parentWidget();
+  QWidget* owner = alternateOwner && alternateOwner->widget() ? alternateOwner->widget()
+                                                              : m_peer->parentWidget();
   if (owner && owner->isVisible()) {
     area = QRect(owner->mapToGlobal(QPoint(0, 0)), owner->size());
-  } else if (QScreen* s = peer_->screen()) {
+  } else if (QScreen* s = m_peer->screen()) {
     area = s->availableGeometry();
   } else {
     area = QRect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
   }
-  QSize size = peer_->frameGeometry().size();
+  QSize size = m_peer->frameGeometry().size();
   QPoint tl(area.x() + (area.width() - size.width()) / 2,
             area.y() + (area.height() - size.height()) / 2);
-  if (peer_->isWindow())
-    peer_->move(tl);
+  if (m_peer->isWindow())
+    m_peer->move(tl);
   else
-    peer_->move(peer_->parentWidget()->mapFromGlobal(tl));
+    m_peer->move(m_peer->parentWidget()->mapFromGlobal(tl));
 }
 
 void CWnd::BringWindowToTop() {
-  if (peer_) peer_->raise();
+  if (m_peer) m_peer->raise();
 }
 
 bool CWnd::SetForegroundWindow() {
-  if (!peer_) return false;
-  peer_->window()->raise();
-  peer_->window()->activateWindow();
+  if (!m_peer) return false;
+  m_peer->window()->raise();
+  m_peer->window()->activateWindow();
   return true;
 }
 
 void CWnd::SetWindowText(const std::string& text) {
-  if (!peer_) return;
+  if (!m_peer) return;
   SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(&text));
 }
 
 std::string CWnd::GetWindowText() const {
-  if (!peer_) return {};
+  if (!m_peer) return {};
   std::string out;
   const_cast<CWnd*>(this)->SendMessage(WM_GETTEXT, 0, reinterpret_cast<LPARAM>(&out));
   return out;
@@ -767,9 +767,9 @@ int CWnd::GetCheckedRadioButton(int first, int last) const {
 // The controls of a group run from a WS_GROUP control to the next one, in
 // creation (child) order.
 CWnd* CWnd::GetNextDlgGroupItem(CWnd* control, bool previous) const {
-  if (!peer_ || !control || !control->widget()) return nullptr;
+  if (!m_peer || !control || !control->widget()) return nullptr;
   std::vector<QWidget*> kids;
-  for (QWidget* c : peer_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+  for (QWidget* c : m_peer->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
     if (!c->isWindow()) kids.push_back(c);
   auto it = std::find(kids.begin(), kids.end(), control->widget());
   if (it == kids.end()) return nullptr;
@@ -789,27 +789,27 @@ CWnd* CWnd::GetNextDlgGroupItem(CWnd* control, bool previous) const {
 }
 
 bool CWnd::ModifyStyle(std::uint32_t remove, std::uint32_t add, UINT flags) {
-  std::uint32_t old = style_;
-  style_ = (style_ & ~remove) | add;
-  if (style_ == old) return false;
+  std::uint32_t old = m_style;
+  m_style = (m_style & ~remove) | add;
+  if (m_style == old) return false;
   StoreStyle();
-  if (peer_) {
-    if ((old ^ style_) & WS_VISIBLE) peer_->setVisible(style_ & WS_VISIBLE);
-    if ((old ^ style_) & WS_DISABLED) peer_->setEnabled(!(style_ & WS_DISABLED));
+  if (m_peer) {
+    if ((old ^ m_style) & WS_VISIBLE) m_peer->setVisible(m_style & WS_VISIBLE);
+    if ((old ^ m_style) & WS_DISABLED) m_peer->setEnabled(!(m_style & WS_DISABLED));
     ApplyStyle();
-    if (flags & SWP_FRAMECHANGED) peer_->update();
+    if (flags & SWP_FRAMECHANGED) m_peer->update();
   }
   return true;
 }
 
 bool CWnd::ModifyStyleEx(std::uint32_t remove, std::uint32_t add, UINT flags) {
-  std::uint32_t old = exStyle_;
-  exStyle_ = (exStyle_ & ~remove) | add;
-  if (exStyle_ == old) return false;
+  std::uint32_t old = m_exStyle;
+  m_exStyle = (m_exStyle & ~remove) | add;
+  if (m_exStyle == old) return false;
   StoreStyle();
-  if (peer_) {
+  if (m_peer) {
     ApplyStyle();
-    if (flags & SWP_FRAMECHANGED) peer_->update();
+    if (flags & SWP_FRAMECHANGED) m_peer->update();
   }
   return true;
 }
@@ -825,51 +825,51 @@ CFont* CWnd::GetFont() const {
 // ---- painting -------------------------------------------------------------------------------
 
 void CWnd::Invalidate(bool erase) {
-  if (!peer_) return;
-  if (erase) eraseNeeded_ = true;
-  peer_->update();
+  if (!m_peer) return;
+  if (erase) m_eraseNeeded = true;
+  m_peer->update();
 }
 
 void CWnd::InvalidateRect(const CRect* r, bool erase) {
-  if (!peer_) return;
-  if (erase) eraseNeeded_ = true;
+  if (!m_peer) return;
+  if (erase) m_eraseNeeded = true;
   if (r)
-    peer_->update(r->ToQt());
+    m_peer->update(r->ToQt());
   else
-    peer_->update();
+    m_peer->update();
 }
 
 void CWnd::UpdateWindow() {
   // Painting happens in paint events only; a repaint is as close as Qt gets
   // to painting now, and it is skipped while the window is hidden.
-  if (peer_ && peer_->isVisible()) peer_->repaint();
+  if (m_peer && m_peer->isVisible()) m_peer->repaint();
 }
 
 bool CWnd::RedrawWindow(const CRect* r, void*, UINT flags) {
-  if (!peer_) return false;
-  if (flags & RDW_ERASE) eraseNeeded_ = true;
+  if (!m_peer) return false;
+  if (flags & RDW_ERASE) m_eraseNeeded = true;
   if (flags & RDW_INVALIDATE) InvalidateRect(r, flags & RDW_ERASE);
   if (flags & RDW_UPDATENOW) UpdateWindow();
   return true;
 }
 
 void CWnd::SetRedraw(bool redraw) {
-  if (peer_) peer_->setUpdatesEnabled(redraw);
+  if (m_peer) m_peer->setUpdatesEnabled(redraw);
 }
 
 void CWnd::ScrollWindow(int dx, int dy, const CRect* scroll, const CRect*) {
-  if (!peer_) return;
+  if (!m_peer) return;
   if (scroll)
-    peer_->scroll(dx, dy, scroll->ToQt());
+    m_peer->scroll(dx, dy, scroll->ToQt());
   else
-    peer_->scroll(dx, dy);
+    m_peer->scroll(dx, dy);
 }
 
 // ---- focus, timers, capture ---------------------------------------------------------------
 
 CWnd* CWnd::SetFocus() {
   CWnd* old = GetFocus();
-  if (peer_) peer_->setFocus(Qt::OtherFocusReason);
+  if (m_peer) m_peer->setFocus(Qt::OtherFocusReason);
   return old;
 }
 
@@ -879,46 +879,46 @@ CWnd* CWnd::GetFocus() {
 }
 
 UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT elapseMs, void*) {
-  if (!peer_) return 0;
+  if (!m_peer) return 0;
   auto timer = std::make_unique<QTimer>();
   timer->setInterval(static_cast<int>(std::max<UINT>(elapseMs, 1)));
-  std::weak_ptr<bool> alive = alive_;
+  std::weak_ptr<bool> alive = m_alive;
   QObject::connect(timer.get(), &QTimer::timeout, [this, alive, id] {
     if (auto a = alive.lock(); a && *a) FireTimer(id);
   });
   timer->start();
-  timers_[id] = std::move(timer);
+  m_timers[id] = std::move(timer);
   return id ? id : 1;
 }
 
 void CWnd::FireTimer(UINT_PTR id) {
-  if (!peer_) return;
-  if (fw::PumpFilterActive() && !fw::PumpAllows(peer_)) {
+  if (!m_peer) return;
+  if (fw::PumpFilterActive() && !fw::PumpAllows(m_peer)) {
     // Timers of other windows wait for the pump to end; one tick is kept.
-    fw::DeferTimer(handle_, id);
+    fw::DeferTimer(m_handle, id);
     return;
   }
   SendMessage(WM_TIMER, id, 0);
 }
 
 bool CWnd::KillTimer(UINT_PTR id) {
-  return timers_.erase(id) > 0;
+  return m_timers.erase(id) > 0;
 }
 
 CWnd* CWnd::SetCapture() {
   CWnd* old = ::GetCapture();
-  if (!peer_) return old;
+  if (!m_peer) return old;
   CWndHub& hub = CWndHub::Get();
-  if (hub.capture && hub.capture != peer_) {
+  if (hub.capture && hub.capture != m_peer) {
     QPointer<QWidget> prev = hub.capture;
     if (QGuiApplication::platformName() != QLatin1String("offscreen")) prev->releaseMouse();
     if (CWnd* w = FromHandlePermanent(prev))
-      w->SendMessage(WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(peer_.data()));
+      w->SendMessage(WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(m_peer.data()));
   }
-  hub.capture = peer_;
+  hub.capture = m_peer;
   // Offscreen test runs cannot grab; events go to the window anyway.
-  if (peer_->isVisible() && QGuiApplication::platformName() != QLatin1String("offscreen"))
-    peer_->grabMouse();
+  if (m_peer->isVisible() && QGuiApplication::platformName() != QLatin1String("offscreen"))
+    m_peer->grabMouse();
   return old;
 }
 
@@ -928,7 +928,7 @@ LRESULT CWnd::SendMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   QCoreApplication* app = QCoreApplication::instance();
   if (app && QThread::currentThread() != app->thread()) {
     // From a worker: run on the GUI thread and wait, as a cross-thread send does.
-    std::uint64_t h = handle_;
+    std::uint64_t h = m_handle;
     LRESULT result = 0;
     QMetaObject::invokeMethod(
         &CWndHub::Get(),
@@ -938,16 +938,16 @@ LRESULT CWnd::SendMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         Qt::BlockingQueuedConnection);
     return result;
   }
-  Current saved = current_;
-  current_ = Current{msg, false, false, wParam, lParam};
-  std::shared_ptr<bool> alive = alive_;
+  Current saved = m_current;
+  m_current = Current{msg, false, false, wParam, lParam};
+  std::shared_ptr<bool> alive = m_alive;
   LRESULT r = WindowProc(msg, wParam, lParam);
-  if (*alive) current_ = saved;
+  if (*alive) m_current = saved;
   return r;
 }
 
 bool CWnd::PostMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-  std::uint64_t h = handle_;
+  std::uint64_t h = m_handle;
   if (!h) return false;
   CWndHub& hub = CWndHub::Get();
   QCoreApplication::postEvent(&hub, new CWndHub::PostedEvent({h, msg, wParam, lParam}));
@@ -956,16 +956,16 @@ bool CWnd::PostMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void CWnd::SetMessageHandler(UINT msg, std::function<LRESULT(WPARAM, LPARAM)> handler) {
   if (handler)
-    messageHandlers_[msg] = std::move(handler);
+    m_messageHandlers[msg] = std::move(handler);
   else
-    messageHandlers_.erase(msg);
+    m_messageHandlers.erase(msg);
 }
 
 void CWnd::NotifyParent(UINT code) {
   CWnd* parent = GetParent();
-  if (!parent || !peer_) return;
+  if (!parent || !m_peer) return;
   parent->SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(GetDlgCtrlID()), code),
-                      reinterpret_cast<LPARAM>(peer_.data()));
+                      reinterpret_cast<LPARAM>(m_peer.data()));
 }
 
 bool CWnd::PreTranslateMessage(MSG*) {
@@ -973,17 +973,17 @@ bool CWnd::PreTranslateMessage(MSG*) {
 }
 
 LRESULT CWnd::Default() {
-  if (current_.fromQt) {
-    current_.defaultRequested = true;
+  if (m_current.fromQt) {
+    m_current.defaultRequested = true;
     // A Qt control does its own default handling after the handler; our own
     // peers have none, so the window procedure's default runs now.
-    if (!dynamic_cast<fw::CPeerWidget*>(peer_.data())) return 0;
+    if (!dynamic_cast<fw::CPeerWidget*>(m_peer.data())) return 0;
   }
-  return DefWindowProc(current_.msg, current_.w, current_.l);
+  return DefWindowProc(m_current.msg, m_current.w, m_current.l);
 }
 
 LRESULT CWnd::WindowProc(UINT msg, WPARAM w, LPARAM l) {
-  if (auto it = messageHandlers_.find(msg); it != messageHandlers_.end()) {
+  if (auto it = m_messageHandlers.find(msg); it != m_messageHandlers.end()) {
     auto handler = it->second;  // the handler may replace itself
     return handler(w, l);
   }
@@ -1056,49 +1056,49 @@ LRESULT CWnd::WindowProc(UINT msg, WPARAM w, LPARAM l) {
 }
 
 LRESULT CWnd::DefWindowProc(UINT msg, WPARAM w, LPARAM l) {
-  if (current_.fromQt && current_.msg == msg && !dynamic_cast<fw::CPeerWidget*>(peer_.data())) {
-    current_.defaultRequested = true;
+  if (m_current.fromQt && m_current.msg == msg && !dynamic_cast<fw::CPeerWidget*>(m_peer.data())) {
+    m_current.defaultRequested = true;
     return 0;
   }
   switch (msg) {
     case WM_SETTEXT:
-      if (peer_ && l) {
+      if (m_peer && l) {
         const auto& text = *reinterpret_cast<const std::string*>(l);
-        if (peer_->isWindow())
-          peer_->setWindowTitle(ToQ(text));
+        if (m_peer->isWindow())
+          m_peer->setWindowTitle(ToQ(text));
         else
-          peer_->setProperty("fw_text", ToQ(text));
-        peer_->update();
+          m_peer->setProperty("fw_text", ToQ(text));
+        m_peer->update();
       }
       return 1;
     case WM_GETTEXT:
-      if (peer_ && l) {
+      if (m_peer && l) {
         QString t =
-            peer_->isWindow() ? peer_->windowTitle() : peer_->property("fw_text").toString();
+            m_peer->isWindow() ? m_peer->windowTitle() : m_peer->property("fw_text").toString();
         *reinterpret_cast<std::string*>(l) = t.toStdString();
       }
       return 1;
     case WM_SETFONT: {
-      font_ = reinterpret_cast<CFont*>(w);
-      if (peer_ && font_ && font_->IsValid()) {
-        peer_->setFont(font_->font());
-        if (l) peer_->update();
+      m_font = reinterpret_cast<CFont*>(w);
+      if (m_peer && m_font && m_font->IsValid()) {
+        m_peer->setFont(m_font->font());
+        if (l) m_peer->update();
       }
       return 0;
     }
-    case WM_GETFONT: return reinterpret_cast<LRESULT>(font_);
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(m_font);
     case WM_CLOSE: DestroyWindow(); return 0;
     case WM_ERASEBKGND: {
       auto* dc = reinterpret_cast<CDC*>(w);
       if (!dc) return 0;
       CRect r;
       GetClientRect(&r);
-      dc->FillRect(r, GetSysColorBrush(backgroundColourIndex_));
+      dc->FillRect(r, GetSysColorBrush(m_backgroundColourIndex));
       return 1;
     }
     case WM_SETCURSOR: {
       // The parent may decide first; else the class cursor (the arrow).
-      if (CWnd* parent = GetParent(); parent && !(peer_ && peer_->isWindow()))
+      if (CWnd* parent = GetParent(); parent && !(m_peer && m_peer->isWindow()))
         if (parent->SendMessage(WM_SETCURSOR, w, l)) return 1;
       return 0;
     }
@@ -1131,7 +1131,7 @@ void CWnd::OnDestroy() {
 }
 
 void CWnd::OnPaint() {
-  if (ownsPeer_ && dynamic_cast<fw::CPeerWidget*>(peer_.data())) {
+  if (m_ownsPeer && dynamic_cast<fw::CPeerWidget*>(m_peer.data())) {
     CPaintDC dc(this);  // erases the background, validates
     return;
   }
@@ -1230,19 +1230,19 @@ void CWnd::OnCaptureChanged(CWnd*) {
 
 bool CWnd::DispatchInput(UINT msg, WPARAM w, LPARAM l) {
   // PreTranslateMessage on the target and its parents, then the handler.
-  MSG m{peer_.data(), msg, w, l};
-  std::shared_ptr<bool> alive = alive_;
+  MSG m{m_peer.data(), msg, w, l};
+  std::shared_ptr<bool> alive = m_alive;
   for (CWnd* c = this; c; c = c->GetParent()) {
     if (c->PreTranslateMessage(&m)) return false;
-    if (!*alive || !peer_) return false;
+    if (!*alive || !m_peer) return false;
     if (c->widget() && c->widget()->isWindow()) break;
   }
-  Current saved = current_;
-  current_ = Current{msg, true, false, w, l};
+  Current saved = m_current;
+  m_current = Current{msg, true, false, w, l};
   WindowProc(msg, w, l);
   if (!*alive) return false;
-  bool pass = current_.defaultRequested;
-  current_ = saved;
+  bool pass = m_current.defaultRequested;
+  m_current = saved;
   return pass;
 }
 
@@ -1251,15 +1251,15 @@ bool CWnd::HandleQtEvent(QObject*, QEvent* e) {
     Depth() { ++g_dispatchDepth; }
     ~Depth() { --g_dispatchDepth; }
   } depth;
-  std::shared_ptr<bool> alive = alive_;
-  const bool own = dynamic_cast<fw::CPeerWidget*>(peer_.data()) != nullptr;
+  std::shared_ptr<bool> alive = m_alive;
+  const bool own = dynamic_cast<fw::CPeerWidget*>(m_peer.data()) != nullptr;
   switch (e->type()) {
     case QEvent::Paint: {
       auto* pe = static_cast<QPaintEvent*>(e);
-      CRect saved = paintRect_;
-      paintRect_ = CRect::FromQt(pe->rect());
+      CRect saved = m_paintRect;
+      m_paintRect = CRect::FromQt(pe->rect());
       bool pass = DispatchInput(WM_PAINT, 0, 0);
-      if (*alive) paintRect_ = saved;
+      if (*alive) m_paintRect = saved;
       return *alive ? !pass : true;
     }
     case QEvent::MouseButtonPress:
@@ -1287,12 +1287,12 @@ bool CWnd::HandleQtEvent(QObject*, QEvent* e) {
         // The cursor is decided before the mouse message, by WM_SETCURSOR.
         CWndHub& hub = CWndHub::Get();
         QPointer<QWidget> savedTarget = hub.cursorTarget;
-        hub.cursorTarget = peer_;
-        LRESULT set = SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(peer_.data()),
+        hub.cursorTarget = m_peer;
+        LRESULT set = SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(m_peer.data()),
                                   MAKELPARAM(HTCLIENT, msg));
         hub.cursorTarget = savedTarget;
         if (!*alive) return true;
-        if (!set && own && peer_) peer_->unsetCursor();
+        if (!set && own && m_peer) m_peer->unsetCursor();
       }
       bool pass = DispatchInput(msg, MouseFlags(me->buttons(), me->modifiers()), l);
       if (!*alive) return true;
@@ -1351,7 +1351,7 @@ bool CWnd::HandleQtEvent(QObject*, QEvent* e) {
       if (!press) flags |= 0xC000;
       LPARAM l = MAKELPARAM(static_cast<int>(repeat), static_cast<int>(flags));
       UINT msg = press ? (alt ? WM_SYSKEYDOWN : WM_KEYDOWN) : (alt ? WM_SYSKEYUP : WM_KEYUP);
-      QPointer<QWidget> peer = peer_;
+      QPointer<QWidget> peer = m_peer;
       bool pass = DispatchInput(msg, vk, l);
       if (!*alive || !peer) return true;
       if (press) {
@@ -1369,7 +1369,7 @@ bool CWnd::HandleQtEvent(QObject*, QEvent* e) {
     }
     case QEvent::Resize: {
       auto* re = static_cast<QResizeEvent*>(e);
-      eraseNeeded_ = true;
+      m_eraseNeeded = true;
       DispatchInput(WM_SIZE, SIZE_RESTORED, MAKELPARAM(re->size().width(), re->size().height()));
       return false;
     }
@@ -1379,7 +1379,7 @@ bool CWnd::HandleQtEvent(QObject*, QEvent* e) {
       return false;
     }
     case QEvent::Show:
-      eraseNeeded_ = true;
+      m_eraseNeeded = true;
       DispatchInput(WM_SHOWWINDOW, 1, 0);
       return false;
     case QEvent::Hide: DispatchInput(WM_SHOWWINDOW, 0, 0); return false;
@@ -1387,7 +1387,7 @@ bool CWnd::HandleQtEvent(QObject*, QEvent* e) {
       // The window's close box: WM_CLOSE decides (DestroyWindow by default).
       bool pass = DispatchInput(WM_CLOSE, 0, 0);
       if (!*alive) return true;
-      if (pass && peer_) {
+      if (pass && m_peer) {
         DestroyWindow();
         return true;
       }
@@ -1396,7 +1396,7 @@ bool CWnd::HandleQtEvent(QObject*, QEvent* e) {
     }
     case QEvent::ContextMenu: {
       auto* ce = static_cast<QContextMenuEvent*>(e);
-      bool pass = DispatchInput(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(peer_.data()),
+      bool pass = DispatchInput(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_peer.data()),
                                 MAKELPARAM(ce->globalPos().x(), ce->globalPos().y()));
       return *alive ? !pass : true;
     }
@@ -1412,14 +1412,14 @@ CPaintDC::CPaintDC(CWnd* wnd) {
   QWidget* w = wnd ? wnd->widget() : nullptr;
   if (!w) return;
   m_ps.rcPaint =
-      wnd->paintRect_.IsRectEmpty() ? CRect(0, 0, w->width(), w->height()) : wnd->paintRect_;
+      wnd->m_paintRect.IsRectEmpty() ? CRect(0, 0, w->width(), w->height()) : wnd->m_paintRect;
   if (w->testAttribute(Qt::WA_WState_InPaintEvent)) {
-    own_ = std::make_unique<QPainter>(w);
-    Begin(own_.get(), nullptr);
+    m_own = std::make_unique<QPainter>(w);
+    Begin(m_own.get(), nullptr);
   }
   if (CFont* f = wnd->GetFont()) SelectObject(f);
-  if (wnd->eraseNeeded_) {
-    wnd->eraseNeeded_ = false;
+  if (wnd->m_eraseNeeded) {
+    wnd->m_eraseNeeded = false;
     m_ps.fErase =
         wnd->SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(static_cast<CDC*>(this))) == 0;
   }
@@ -1434,6 +1434,6 @@ CClientDC::CClientDC(CWnd* wnd) {
     if (CFont* f = wnd->GetFont())
       SelectObject(f);
     else if (wnd->widget())
-      qfont_ = wnd->widget()->font();
+      m_qfont = wnd->widget()->font();
   }
 }

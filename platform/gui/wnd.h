@@ -250,9 +250,9 @@ class CWnd : public CCmdTarget {
   bool SubclassDlgItem(int id, CWnd* parent);
   HWND UnsubclassWindow();
 
-  HWND GetSafeHwnd() const { return peer_.data(); }
-  QWidget* widget() const { return peer_.data(); }
-  bool IsWindow() const { return !peer_.isNull(); }
+  HWND GetSafeHwnd() const { return m_peer.data(); }
+  QWidget* widget() const { return m_peer.data(); }
+  bool IsWindow() const { return !m_peer.isNull(); }
   // The object attached to a peer, or to its nearest ancestor that has one.
   static CWnd* FromHandle(HWND widget);
   static CWnd* FromHandlePermanent(HWND widget);
@@ -299,8 +299,8 @@ class CWnd : public CCmdTarget {
   int GetCheckedRadioButton(int first, int last) const;
   CWnd* GetNextDlgGroupItem(CWnd* control, bool previous = false) const;
 
-  std::uint32_t GetStyle() const { return style_; }
-  std::uint32_t GetExStyle() const { return exStyle_; }
+  std::uint32_t GetStyle() const { return m_style; }
+  std::uint32_t GetExStyle() const { return m_exStyle; }
   bool ModifyStyle(std::uint32_t remove, std::uint32_t add, UINT flags = 0);
   bool ModifyStyleEx(std::uint32_t remove, std::uint32_t add, UINT flags = 0);
 
@@ -317,7 +317,7 @@ class CWnd : public CCmdTarget {
   void SetRedraw(bool redraw = true);
   void ScrollWindow(int dx, int dy, const CRect* scroll = nullptr, const CRect* clip = nullptr);
   // The update rectangle of the paint in progress (client coordinates).
-  const CRect& PaintRect() const { return paintRect_; }
+  const CRect& PaintRect() const { return m_paintRect; }
 
   // ---- focus, timers, capture
   CWnd* SetFocus();
@@ -401,7 +401,7 @@ class CWnd : public CCmdTarget {
   bool ReplacePeer(QWidget* replacement);
 
   // The class background for WM_ERASEBKGND (COLOR_WINDOW unless changed).
-  int backgroundColourIndex_ = COLOR_WINDOW;
+  int m_backgroundColourIndex = COLOR_WINDOW;
 
  private:
   friend class CWndHub;
@@ -414,19 +414,19 @@ class CWnd : public CCmdTarget {
   bool DispatchInput(UINT msg, WPARAM w, LPARAM l);
   void FireTimer(UINT_PTR id);
 
-  QPointer<QWidget> peer_;
-  bool ownsPeer_ = false;
-  std::uint32_t style_ = 0;
-  std::uint32_t exStyle_ = 0;
-  CFont* font_ = nullptr;
-  bool eraseNeeded_ = true;
-  CRect paintRect_;
-  std::map<UINT_PTR, std::unique_ptr<QObject>> timers_;
-  std::map<UINT, std::function<LRESULT(WPARAM, LPARAM)>> messageHandlers_;
+  QPointer<QWidget> m_peer;
+  bool m_ownsPeer = false;
+  std::uint32_t m_style = 0;
+  std::uint32_t m_exStyle = 0;
+  CFont* m_font = nullptr;
+  bool m_eraseNeeded = true;
+  CRect m_paintRect;
+  std::map<UINT_PTR, std::unique_ptr<QObject>> m_timers;
+  std::map<UINT, std::function<LRESULT(WPARAM, LPARAM)>> m_messageHandlers;
   // Wrappers made for children that have no object of their own.
-  mutable std::map<QWidget*, std::unique_ptr<CWnd>> temporaries_;
-  std::shared_ptr<bool> alive_;
-  std::uint64_t handle_ = 0;
+  mutable std::map<QWidget*, std::unique_ptr<CWnd>> m_temporaries;
+  std::shared_ptr<bool> m_alive;
+  std::uint64_t m_handle = 0;
 
   struct Current {
     UINT msg = 0;
@@ -435,7 +435,7 @@ class CWnd : public CCmdTarget {
     WPARAM w = 0;
     LPARAM l = 0;
   };
-  Current current_;
+  Current m_current;
 };
 
 // A DC for painting a window inside OnPaint (BeginPaint/EndPaint). It sends
@@ -450,7 +450,7 @@ class CPaintDC : public CDC {
   } m_ps;
 
  private:
-  std::unique_ptr<QPainter> own_;
+  std::unique_ptr<QPainter> m_own;
 };
 
 // A DC for measuring text in a window's font outside painting. Qt paints

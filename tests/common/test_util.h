@@ -17,20 +17,20 @@ class TempDir {
   TempDir() {
     char tmpl[] = "/tmp/fwtestXXXXXX";
     const char* made = mkdtemp(tmpl);
-    path_ = made ? made : "/tmp";
+    m_path = made ? made : "/tmp";
   }
   ~TempDir() {
     std::error_code ec;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ec);
-    std::filesystem::remove_all(path_, ec);
+    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, ec);
+    std::filesystem::remove_all(m_path, ec);
   }
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
-  std::string file(const std::string& name) const { return path_ + "/" + name; }
-  const std::string& path() const { return path_; }
+  std::string file(const std::string& name) const { return m_path + "/" + name; }
+  const std::string& path() const { return m_path; }
 
  private:
-  std::string path_;
+  std::string m_path;
 };
 
 // One S-record line of the given type with a correct length and checksum.

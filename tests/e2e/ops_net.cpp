@@ -70,9 +70,9 @@ std::string CSegment::MacText(const MacAddress& m) {
 CSegment::CSegment(int switches, std::uint8_t tag) {
   static std::atomic<int> serial{0};
   const std::string id = std::to_string(getpid() % 10000) + "o" + std::to_string(serial++);
-  ns_ = "fwops" + id;
-  host_ = "foh" + id;
-  peer_ = "fos" + id;
+  m_ns = "fwops" + id;
+  m_host = "foh" + id;
+  m_peer = "fos" + id;
   for (int i = 0; i < switches; ++i) {
     const MacAddress mac{0x02,
                          0x4B,
@@ -80,26 +80,26 @@ CSegment::CSegment(int switches, std::uint8_t tag) {
                          tag,
                          static_cast<std::uint8_t>((i + 1) >> 8),
                          static_cast<std::uint8_t>(i + 1)};
-    cores_.push_back(std::make_unique<emu::CSwitchCore>(mac, 9));
+    m_cores.push_back(std::make_unique<emu::CSwitchCore>(mac, 9));
   }
   const std::string ip = IpPath() ? IpPath() : "ip";
-  if (!Run({ip, "netns", "add", ns_}) ||
-      !Run({ip, "link", "add", host_, "type", "veth", "peer", "name", peer_, "netns", ns_}) ||
-      !Run({ip, "link", "set", host_, "up"}) ||
-      !Run({ip, "-n", ns_, "link", "set", peer_, "promisc", "on", "up"})) {
-    error_ = "cannot create the namespace and veth pair";
+  if (!Run({ip, "netns", "add", m_ns}) ||
+      !Run({ip, "link", "add", m_host, "type", "veth", "peer", "name", m_peer, "netns", m_ns}) ||
+      !Run({ip, "link", "set", m_host, "up"}) ||
+      !Run({ip, "-n", m_ns, "link", "set", m_peer, "promisc", "on", "up"})) {
+    m_error = "cannot create the namespace and veth pair";
     return;
   }
-  const int ns_fd = open(("/var/run/netns/" + ns_).c_str(), O_RDONLY | O_CLOEXEC);
+  const int ns_fd = open(("/var/run/netns/" + m_ns).c_str(), O_RDONLY | O_CLOEXEC);
   if (ns_fd < 0) {
-    error_ = "cannot open the namespace";
+    m_error = "cannot open the namespace";
     return;
   }
-  thread_ = std::thread([this, ns_fd] { Serve(ns_fd); });
-  for (int i = 0; i < 500 && ready_ == 0; ++i)
+  m_thread = std::thread([this, ns_fd] { Serve(ns_fd); });
+  for (int i = 0; i < 500 && m_ready == 0; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  ok_ = ready_ == 1;
-  if (!ok_) error_ = "the switch thread could not serve the far end";
+  m_ok = m_ready == 1;
+  if (!m_ok) m_error = "the switch thread could not serve the far end";
 }
 
 void CSegment::Serve(int ns_fd) {
@@ -110,17 +110,17 @@ void CSegment::Serve(int ns_fd) {
   sockaddr_ll addr{};
   addr.sll_family = AF_PACKET;
   addr.sll_protocol = htons(ETH_P_ALL);
-  addr.sll_ifindex = static_cast<int>(if_nametoindex(peer_.c_str()));
+  addr.sll_ifindex = static_cast<int>(if_nametoindex(m_peer.c_str()));
   if (fd < 0 || addr.sll_ifindex == 0 ||
       ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
     if (fd >= 0) ::close(fd);
-    ready_ = -1;
+    m_ready = -1;
     return;
   }
-  ready_ = 1;
+  m_ready = 1;
   CSteadyClock clock;
   std::vector<std::uint8_t> buf(2048);
-  while (!stop_) {
+  while (!m_stop) {
     pollfd pfd{fd, POLLIN, 0};
     if (::poll(&pfd, 1, 50) <= 0) continue;
     sockaddr_ll from{};
@@ -130,8 +130,8 @@ void CSegment::Serve(int ns_fd) {
     if (n <= 0 || from.sll_pkttype == PACKET_OUTGOING) continue;
     std::vector<emu::Outgoing> out;
     {
-      std::lock_guard lock(mutex_);
-      for (auto& core : cores_) {
+      std::lock_guard lock(m_mutex);
+      for (auto& core : m_cores) {
         for (auto& o : core->Handle({buf.data(), static_cast<std::size_t>(n)}, clock.Now()))
           out.push_back(std::move(o));
       }
@@ -142,14 +142,14 @@ void CSegment::Serve(int ns_fd) {
 }
 
 CSegment::~CSegment() {
-  stop_ = true;
-  if (thread_.joinable()) thread_.join();
+  m_stop = true;
+  if (m_thread.joinable()) m_thread.join();
   const std::string ip = IpPath() ? IpPath() : "ip";
-  Run({ip, "netns", "del", ns_});
+  Run({ip, "netns", "del", m_ns});
 }
 
 CRestrictedCapture::CRestrictedCapture(std::set<std::string> allowed)
-    : allowed_(std::move(allowed)) {}
+    : m_allowed(std::move(allowed)) {}
 bool CRestrictedCapture::Usable() const {
   return ProcessCaptureBackend().Usable();
 }
@@ -160,15 +160,15 @@ int CRestrictedCapture::FindDevices(std::vector<CaptureDevice>* out, std::string
   std::vector<CaptureDevice> all;
   if (ProcessCaptureBackend().FindDevices(&all, error) < 0) return -1;
   for (auto& d : all)
-    if (allowed_.count(d.name)) out->push_back(std::move(d));
+    if (m_allowed.count(d.name)) out->push_back(std::move(d));
   return static_cast<int>(out->size());
 }
 bool CRestrictedCapture::AdapterMac(const std::string& device, MacAddress* mac) {
-  return allowed_.count(device) && ProcessCaptureBackend().AdapterMac(device, mac);
+  return m_allowed.count(device) && ProcessCaptureBackend().AdapterMac(device, mac);
 }
 std::unique_ptr<ICaptureHandle> CRestrictedCapture::Open(const std::string& device,
                                                          std::string* error) {
-  if (!allowed_.count(device)) {
+  if (!m_allowed.count(device)) {
     *error = "not a test interface: " + device + "\n";
     return nullptr;
   }

@@ -29,24 +29,24 @@ class CSegment {
   CSegment(const CSegment&) = delete;
   CSegment& operator=(const CSegment&) = delete;
 
-  bool ok() const { return ok_; }
-  const std::string& error() const { return error_; }
-  const std::string& host_end() const { return host_; }
+  bool ok() const { return m_ok; }
+  const std::string& error() const { return m_error; }
+  const std::string& host_end() const { return m_host; }
   // Call only while Lock() is held (the serving thread uses the cores).
-  std::vector<std::unique_ptr<emu::CSwitchCore>>& cores() { return cores_; }
-  std::unique_lock<std::mutex> Lock() { return std::unique_lock<std::mutex>(mutex_); }
+  std::vector<std::unique_ptr<emu::CSwitchCore>>& cores() { return m_cores; }
+  std::unique_lock<std::mutex> Lock() { return std::unique_lock<std::mutex>(m_mutex); }
   static std::string MacText(const MacAddress& mac);
 
  private:
   void Serve(int ns_fd);
 
-  std::string ns_, host_, peer_, error_;
-  bool ok_ = false;
-  std::mutex mutex_;
-  std::vector<std::unique_ptr<emu::CSwitchCore>> cores_;
-  std::atomic<bool> stop_{false};
-  std::atomic<int> ready_{0};  // 1 serving, -1 failed
-  std::thread thread_;
+  std::string m_ns, m_host, m_peer, m_error;
+  bool m_ok = false;
+  std::mutex m_mutex;
+  std::vector<std::unique_ptr<emu::CSwitchCore>> m_cores;
+  std::atomic<bool> m_stop{false};
+  std::atomic<int> m_ready{0};  // 1 serving, -1 failed
+  std::thread m_thread;
 };
 
 // The process's capture library with the device list cut down to the test's
@@ -61,7 +61,7 @@ class CRestrictedCapture : public ICaptureBackend {
   std::unique_ptr<ICaptureHandle> Open(const std::string& device, std::string* error) override;
 
  private:
-  std::set<std::string> allowed_;
+  std::set<std::string> m_allowed;
 };
 
 // Gives a core a catalogue model, name and revision, as the test's switches need.

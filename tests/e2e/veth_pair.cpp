@@ -91,38 +91,38 @@ std::string CVethSwitch::Unavailable() {
 CVethSwitch::CVethSwitch() {
   static std::atomic<int> serial{0};
   const std::string id = std::to_string(getpid() % 100000) + "x" + std::to_string(serial++);
-  ns_ = "fwe2e" + id;
-  host_ = "fwh" + id;
-  peer_ = "fws" + id;
-  dump_ = (std::filesystem::temp_directory_path() / ("fwe2e" + id + ".eerom")).string();
+  m_ns = "fwe2e" + id;
+  m_host = "fwh" + id;
+  m_peer = "fws" + id;
+  m_dump = (std::filesystem::temp_directory_path() / ("fwe2e" + id + ".eerom")).string();
   const std::string ip = IpPath() ? IpPath() : kIp;
-  if (!RunCommand({ip, "netns", "add", ns_}) ||
+  if (!RunCommand({ip, "netns", "add", m_ns}) ||
       !RunCommand(
-          {ip, "link", "add", host_, "type", "veth", "peer", "name", peer_, "netns", ns_}) ||
-      !RunCommand({ip, "link", "set", host_, "up"}) ||
-      !RunCommand({ip, "-n", ns_, "link", "set", peer_, "up"}) ||
-      !RunCommand({ip, "netns", "exec", ns_, "cat", "/sys/class/net/" + peer_ + "/address"},
+          {ip, "link", "add", m_host, "type", "veth", "peer", "name", m_peer, "netns", m_ns}) ||
+      !RunCommand({ip, "link", "set", m_host, "up"}) ||
+      !RunCommand({ip, "-n", m_ns, "link", "set", m_peer, "up"}) ||
+      !RunCommand({ip, "netns", "exec", m_ns, "cat", "/sys/class/net/" + m_peer + "/address"},
                   &switch_mac_)) {
-    error_ = "cannot create the namespace and veth pair";
+    m_error = "cannot create the namespace and veth pair";
     return;
   }
   switch_mac_ = Trim(switch_mac_);
-  pid_ = Spawn(
-      {ip, "netns", "exec", ns_, FW_SWITCH_EMULATOR, peer_, "--lifetime", "300", "--dump", dump_},
-      -1);
-  if (pid_ < 0) {
-    error_ = "cannot start the software switch";
+  m_pid = Spawn({ip, "netns", "exec", m_ns, FW_SWITCH_EMULATOR, m_peer, "--lifetime", "300",
+                 "--dump", m_dump},
+                -1);
+  if (m_pid < 0) {
+    m_error = "cannot start the software switch";
     return;
   }
-  ok_ = true;
+  m_ok = true;
 }
 
 bool CVethSwitch::Stop() {
-  if (pid_ < 0) return false;
-  kill(pid_, SIGTERM);
+  if (m_pid < 0) return false;
+  kill(m_pid, SIGTERM);
   int status = 0;
-  const bool ended = WaitChild(pid_, 5000, &status);
-  pid_ = -1;
+  const bool ended = WaitChild(m_pid, 5000, &status);
+  m_pid = -1;
   return ended && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
@@ -130,11 +130,11 @@ CVethSwitch::~CVethSwitch() {
   Stop();
   const std::string ip = IpPath() ? IpPath() : kIp;
   // Deleting the namespace takes its veth end, and with it the host end.
-  RunCommand({ip, "netns", "del", ns_});
+  RunCommand({ip, "netns", "del", m_ns});
   std::error_code ec;
-  if (std::filesystem::exists("/sys/class/net/" + host_, ec))
-    RunCommand({ip, "link", "del", host_});
-  std::filesystem::remove(dump_, ec);
+  if (std::filesystem::exists("/sys/class/net/" + m_host, ec))
+    RunCommand({ip, "link", "del", m_host});
+  std::filesystem::remove(m_dump, ec);
 }
 
 }  // namespace fw::test

@@ -20,18 +20,18 @@ class CVethSwitch {
   CVethSwitch(const CVethSwitch&) = delete;
   CVethSwitch& operator=(const CVethSwitch&) = delete;
 
-  bool ok() const { return ok_; }
-  const std::string& error() const { return error_; }
-  const std::string& host_end() const { return host_; }
+  bool ok() const { return m_ok; }
+  const std::string& error() const { return m_error; }
+  const std::string& host_end() const { return m_host; }
   const std::string& switch_mac() const { return switch_mac_; }  // lower-case text
-  const std::string& dump_path() const { return dump_; }
+  const std::string& dump_path() const { return m_dump; }
   // Stops the switch; it writes its EEROM image to dump_path(). True when it ended.
   bool Stop();
 
  private:
-  std::string ns_, host_, peer_, dump_, switch_mac_, error_;
-  pid_t pid_ = -1;
-  bool ok_ = false;
+  std::string m_ns, m_host, m_peer, m_dump, switch_mac_, m_error;
+  pid_t m_pid = -1;
+  bool m_ok = false;
 };
 
 // Runs a command without a shell; true when it exited with 0.

@@ -6,27 +6,27 @@ namespace fw::emu {
 
 class CFakeCapture::Handle : public ICaptureHandle {
  public:
-  Handle(CFakeCapture& owner, const std::string& device) : owner_(owner), device_(device) {
-    owner_.segments_[device_].handles.push_back(this);
-    ++owner_.open_handles;
+  Handle(CFakeCapture& owner, const std::string& device) : m_owner(owner), m_device(device) {
+    m_owner.m_segments[m_device].handles.push_back(this);
+    ++m_owner.open_handles;
   }
   ~Handle() override {
-    auto& hs = owner_.segments_[device_].handles;
+    auto& hs = m_owner.m_segments[m_device].handles;
     hs.erase(std::remove(hs.begin(), hs.end(), this), hs.end());
-    --owner_.open_handles;
+    --m_owner.open_handles;
   }
 
   int Send(const std::uint8_t* data, std::size_t len, std::string* error) override {
-    if (owner_.send_fails) {
+    if (m_owner.send_fails) {
       if (error) *error = "send failed";
       return -1;
     }
     std::vector<std::uint8_t> frame(data, data + len);
-    owner_.sent[device_].push_back(frame);
-    auto& seg = owner_.segments_[device_];
+    m_owner.sent[m_device].push_back(frame);
+    auto& seg = m_owner.m_segments[m_device];
     for (auto* core : seg.cores) {
-      for (auto& out : core->Handle(frame, owner_.clock_.Now()))
-        owner_.Deliver(seg, std::move(out));
+      for (auto& out : core->Handle(frame, m_owner.m_clock.Now()))
+        m_owner.Deliver(seg, std::move(out));
     }
     return 0;
   }
@@ -34,44 +34,44 @@ class CFakeCapture::Handle : public ICaptureHandle {
   int Receive(const std::uint8_t** data, std::size_t* caplen, std::size_t* wirelen,
               std::uint32_t wait_ms) override {
     if (!TakeDue()) {
-      owner_.clock_.Wait(wait_ms);
+      m_owner.m_clock.Wait(wait_ms);
       if (!TakeDue()) return 0;
     }
-    *data = current_.data();
-    *caplen = *wirelen = current_.size();
+    *data = m_current.data();
+    *caplen = *wirelen = m_current.size();
     return 1;
   }
 
   void Queue(const Outgoing& out) {
-    auto it = std::upper_bound(queue_.begin(), queue_.end(), out.due,
+    auto it = std::upper_bound(m_queue.begin(), m_queue.end(), out.due,
                                [](std::uint64_t due, const Outgoing& o) { return due < o.due; });
-    queue_.insert(it, out);
+    m_queue.insert(it, out);
   }
 
  private:
   bool TakeDue() {
-    if (queue_.empty() || queue_.front().due > owner_.clock_.Now()) return false;
-    current_ = std::move(queue_.front().frame);
-    queue_.pop_front();
+    if (m_queue.empty() || m_queue.front().due > m_owner.m_clock.Now()) return false;
+    m_current = std::move(m_queue.front().frame);
+    m_queue.pop_front();
     return true;
   }
 
-  CFakeCapture& owner_;
-  std::string device_;
-  std::deque<Outgoing> queue_;
-  std::vector<std::uint8_t> current_;
+  CFakeCapture& m_owner;
+  std::string m_device;
+  std::deque<Outgoing> m_queue;
+  std::vector<std::uint8_t> m_current;
 };
 
 void CFakeCapture::AddDevice(const std::string& name, const std::string& description,
                              const MacAddress& mac) {
-  auto& seg = segments_[name];
+  auto& seg = m_segments[name];
   seg.description = description;
   seg.mac = mac;
-  order_.push_back(name);
+  m_order.push_back(name);
 }
 
 void CFakeCapture::Attach(const std::string& device, CSwitchCore* core) {
-  segments_[device].cores.push_back(core);
+  m_segments[device].cores.push_back(core);
 }
 
 void CFakeCapture::Deliver(Segment& seg, Outgoing out) {
@@ -80,7 +80,7 @@ void CFakeCapture::Deliver(Segment& seg, Outgoing out) {
 
 void CFakeCapture::Inject(const std::string& device, std::vector<std::uint8_t> frame,
                           std::uint64_t due) {
-  Deliver(segments_[device], Outgoing{std::move(frame), due});
+  Deliver(m_segments[device], Outgoing{std::move(frame), due});
 }
 
 int CFakeCapture::FindDevices(std::vector<CaptureDevice>* out, std::string* error) {
@@ -89,10 +89,10 @@ int CFakeCapture::FindDevices(std::vector<CaptureDevice>* out, std::string* erro
     *error = "enumeration failed";
     return -1;
   }
-  for (const auto& name : order_) {
+  for (const auto& name : m_order) {
     CaptureDevice d;
     d.name = name;
-    d.description = segments_[name].description;
+    d.description = m_segments[name].description;
     d.addresses.emplace_back();
     out->push_back(std::move(d));
   }
@@ -100,8 +100,9 @@ int CFakeCapture::FindDevices(std::vector<CaptureDevice>* out, std::string* erro
 }
 
 bool CFakeCapture::AdapterMac(const std::string& device, MacAddress* mac) {
-  auto it = segments_.find(device);
-  if (it == segments_.end() || std::find(order_.begin(), order_.end(), device) == order_.end()) {
+  auto it = m_segments.find(device);
+  if (it == m_segments.end() ||
+      std::find(m_order.begin(), m_order.end(), device) == m_order.end()) {
     return false;
   }
   *mac = it->second.mac;
@@ -109,7 +110,7 @@ bool CFakeCapture::AdapterMac(const std::string& device, MacAddress* mac) {
 }
 
 std::unique_ptr<ICaptureHandle> CFakeCapture::Open(const std::string& device, std::string* error) {
-  if (open_fails || std::find(order_.begin(), order_.end(), device) == order_.end()) {
+  if (open_fails || std::find(m_order.begin(), m_order.end(), device) == m_order.end()) {
     *error = "Failed to open " + device + "\n";
     return nullptr;
   }

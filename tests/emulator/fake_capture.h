@@ -16,7 +16,7 @@ namespace fw::emu {
 
 class CFakeCapture : public ICaptureBackend {
  public:
-  explicit CFakeCapture(IClock& clock) : clock_(clock) {}
+  explicit CFakeCapture(IClock& clock) : m_clock(clock) {}
 
   // A segment with the adapter's MAC; the description may be empty.
   void AddDevice(const std::string& name, const std::string& description, const MacAddress& mac);
@@ -52,9 +52,9 @@ class CFakeCapture : public ICaptureBackend {
   };
   void Deliver(Segment& seg, Outgoing out);
 
-  IClock& clock_;
-  std::map<std::string, Segment> segments_;
-  std::vector<std::string> order_;
+  IClock& m_clock;
+  std::map<std::string, Segment> m_segments;
+  std::vector<std::string> m_order;
 };
 
 }  // namespace fw::emu

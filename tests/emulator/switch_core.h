@@ -46,10 +46,10 @@ class CSwitchCore {
 
   explicit CSwitchCore(const MacAddress& mac, int ports = 9);
 
-  const MacAddress& mac() const { return mac_; }
-  Knobs& knobs() { return knobs_; }
-  std::vector<std::uint8_t>& eerom() { return eerom_; }
-  const std::vector<std::uint8_t>& eerom() const { return eerom_; }
+  const MacAddress& mac() const { return m_mac; }
+  Knobs& knobs() { return m_knobs; }
+  std::vector<std::uint8_t>& eerom() { return m_eerom; }
+  const std::vector<std::uint8_t>& eerom() const { return m_eerom; }
   bool InBootMonitor(std::uint64_t now) const { return boot_monitor_ && now >= silent_until_; }
   void SetBootMonitor(bool on) { boot_monitor_ = on; }
   // The user switches the unit off and on: it comes up in its boot monitor.
@@ -60,9 +60,9 @@ class CSwitchCore {
   void SetRevision(const std::string& revision);
 
   // Firmware bytes received since the last first block.
-  const std::vector<std::uint8_t>& firmware() const { return firmware_; }
-  int blocks_loaded() const { return blocks_; }
-  int requests_seen() const { return requests_; }
+  const std::vector<std::uint8_t>& firmware() const { return m_firmware; }
+  int blocks_loaded() const { return m_blocks; }
+  int requests_seen() const { return m_requests; }
   std::uint32_t last_control() const { return last_control_; }
 
   // Takes one frame off the wire; returns the frames the switch sends back.
@@ -73,16 +73,16 @@ class CSwitchCore {
                                   std::span<const std::uint8_t> data) const;
   std::vector<std::uint8_t> Eerom(std::span<const std::uint8_t> request);
 
-  MacAddress mac_;
-  Knobs knobs_;
-  std::vector<std::uint8_t> eerom_;
-  std::vector<std::uint8_t> ports_;
+  MacAddress m_mac;
+  Knobs m_knobs;
+  std::vector<std::uint8_t> m_eerom;
+  std::vector<std::uint8_t> m_ports;
   std::uint8_t ring_flags_ = 0x01;
   bool boot_monitor_ = false;
   std::uint64_t silent_until_ = 0;
-  std::vector<std::uint8_t> firmware_;
-  int blocks_ = 0;
-  int requests_ = 0;
+  std::vector<std::uint8_t> m_firmware;
+  int m_blocks = 0;
+  int m_requests = 0;
   std::uint32_t last_control_ = 0;
 };
 

@@ -37,20 +37,20 @@ inline void Activate(QWidget* w) {
 // Installs a parsed script as the current bundle for the life of a scope.
 class ScopedBundle {
  public:
-  explicit ScopedBundle(const std::string& script) : previous_(fw::CurrentResources()) {
+  explicit ScopedBundle(const std::string& script) : m_previous(fw::CurrentResources()) {
     std::string error;
-    bundle_ = fw::CResourceBundle::Parse(script, &error);
-    error_ = error;
-    fw::SetCurrentResources(bundle_.get());
+    m_bundle = fw::CResourceBundle::Parse(script, &error);
+    m_error = error;
+    fw::SetCurrentResources(m_bundle.get());
   }
-  ~ScopedBundle() { fw::SetCurrentResources(previous_); }
-  bool ok() const { return bundle_ != nullptr; }
-  const std::string& error() const { return error_; }
+  ~ScopedBundle() { fw::SetCurrentResources(m_previous); }
+  bool ok() const { return m_bundle != nullptr; }
+  const std::string& error() const { return m_error; }
 
  private:
-  const fw::CResourceBundle* previous_;
-  std::unique_ptr<fw::CResourceBundle> bundle_;
-  std::string error_;
+  const fw::CResourceBundle* m_previous;
+  std::unique_ptr<fw::CResourceBundle> m_bundle;
+  std::string m_error;
 };
 
 }  // namespace fwtest

@@ -83,9 +83,9 @@ class FormDlg : public CDialog {
 
 class DialogTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(bundle_.ok()) << bundle_.error(); }
+  void SetUp() override { ASSERT_TRUE(m_bundle.ok()) << m_bundle.error(); }
   void TearDown() override { fwtest::Drain(); }
-  fwtest::ScopedBundle bundle_{kScript};
+  fwtest::ScopedBundle m_bundle{kScript};
 };
 
 // Runs f once the modal loop of the next dialog is running.

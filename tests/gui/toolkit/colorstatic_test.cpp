@@ -17,8 +17,8 @@ constexpr COLORREF kBlack = RGB(0, 0, 0);
 class ColorStaticTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(parent_.Create("", "", WS_VISIBLE, CRect(0, 0, 300, 200), nullptr, 0));
-    fw::SetShellService(&shell_);
+    ASSERT_TRUE(m_parent.Create("", "", WS_VISIBLE, CRect(0, 0, 300, 200), nullptr, 0));
+    fw::SetShellService(&m_shell);
   }
   void TearDown() override {
     fw::SetShellService(nullptr);
@@ -28,7 +28,7 @@ class ColorStaticTest : public ::testing::Test {
   void Make(CColorStatic& cs, const std::string& text, std::uint32_t style,
             CRect r = CRect(10, 10, 110, 40)) {
     CStatic plain;
-    ASSERT_TRUE(plain.Create("Static", text, WS_CHILD | WS_VISIBLE | style, r, &parent_, 1104));
+    ASSERT_TRUE(plain.Create("Static", text, WS_CHILD | WS_VISIBLE | style, r, &m_parent, 1104));
     QWidget* w = plain.UnsubclassWindow();
     ASSERT_TRUE(cs.SubclassWindow(w));
   }
@@ -51,8 +51,8 @@ class ColorStaticTest : public ::testing::Test {
         }
     return box;
   }
-  CWnd parent_;
-  fw::CRecordingShellService shell_;
+  CWnd m_parent;
+  fw::CRecordingShellService m_shell;
 };
 
 TEST_F(ColorStaticTest, ConstructionDefaults) {
@@ -80,34 +80,34 @@ TEST_F(ColorStaticTest, ClicksOpenOnlySafeLinksAndOnlyWhenLinked) {
   CColorStatic cs;
   Make(cs, "C:\\tools\\evil.exe", SS_LEFT);
   QTest::mouseClick(cs.widget(), Qt::LeftButton);
-  EXPECT_TRUE(shell_.opened().empty());  // not a link: nothing happens
+  EXPECT_TRUE(m_shell.opened().empty());  // not a link: nothing happens
 
   cs.SetLink(true, false);
   EXPECT_TRUE(cs.GetStyle() & SS_NOTIFY);
   QTest::mouseClick(cs.widget(), Qt::LeftButton);
-  EXPECT_TRUE(shell_.opened().empty());  // a link, but to a program: refused
+  EXPECT_TRUE(m_shell.opened().empty());  // a link, but to a program: refused
 
   for (const char* bad :
        {"/usr/bin/xterm", "file:///etc/passwd", "javascript:alert(1)", "http://a b", "https://"})
     EXPECT_FALSE(fw::IsSafeLinkTarget(bad)) << bad;
   cs.SetText("https://example.com/support");
   QTest::mouseClick(cs.widget(), Qt::LeftButton);
-  ASSERT_EQ(shell_.opened().size(), 1u);
-  EXPECT_EQ(shell_.opened()[0], "https://example.com/support");
+  ASSERT_EQ(m_shell.opened().size(), 1u);
+  EXPECT_EQ(m_shell.opened()[0], "https://example.com/support");
   EXPECT_TRUE(fw::IsSafeLinkTarget("mailto:support@example.com"));
   EXPECT_TRUE(fw::IsSafeLinkTarget("  HTTP://example.com  "));
 
   cs.SetLink(false, false);
   EXPECT_EQ(cs.GetStyle() & SS_NOTIFY, 0u);
   QTest::mouseClick(cs.widget(), Qt::LeftButton);
-  EXPECT_EQ(shell_.opened().size(), 1u);
+  EXPECT_EQ(m_shell.opened().size(), 1u);
 }
 
 TEST_F(ColorStaticTest, NotifyParentSendsItsCodeInstead) {
   CColorStatic cs;
   Make(cs, "https://example.com", SS_LEFT);
   std::vector<NMHDR> notes;
-  parent_.SetMessageHandler(WM_NOTIFY, [&](WPARAM, LPARAM l) {
+  m_parent.SetMessageHandler(WM_NOTIFY, [&](WPARAM, LPARAM l) {
     notes.push_back(*reinterpret_cast<NMHDR*>(l));
     return LRESULT(0);
   });
@@ -117,7 +117,7 @@ TEST_F(ColorStaticTest, NotifyParentSendsItsCodeInstead) {
   EXPECT_EQ(notes[0].code, 33280u);
   EXPECT_EQ(notes[0].idFrom, 1104u);
   EXPECT_EQ(notes[0].hwndFrom, cs.widget());
-  EXPECT_TRUE(shell_.opened().empty());
+  EXPECT_TRUE(m_shell.opened().empty());
 }
 
 TEST_F(ColorStaticTest, FlashingTextHidesAndShowsIt) {

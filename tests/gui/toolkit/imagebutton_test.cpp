@@ -66,9 +66,9 @@ TEST(DibImage, LayoutAndPalette) {
 class ImageButtonTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(parent_.Create("", "", WS_VISIBLE, CRect(0, 0, 400, 200), nullptr, 0));
-    parent_.SetMessageHandler(WM_COMMAND, [this](WPARAM w, LPARAM) {
-      if (HIWORD(w) == BN_CLICKED) clicks_.push_back(static_cast<int>(LOWORD(w)));
+    ASSERT_TRUE(m_parent.Create("", "", WS_VISIBLE, CRect(0, 0, 400, 200), nullptr, 0));
+    m_parent.SetMessageHandler(WM_COMMAND, [this](WPARAM w, LPARAM) {
+      if (HIWORD(w) == BN_CLICKED) m_clicks.push_back(static_cast<int>(LOWORD(w)));
       return LRESULT(0);
     });
   }
@@ -78,13 +78,13 @@ class ImageButtonTest : public ::testing::Test {
   void Make(CImageButton& b, int id, std::uint32_t style, CRect r) {
     CButton plain;
     ASSERT_TRUE(plain.Create("Button", "Caption", WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, r,
-                             &parent_, id));
+                             &m_parent, id));
     QWidget* w = plain.UnsubclassWindow();
     ASSERT_TRUE(b.SubclassWindow(w));
   }
 
-  CWnd parent_;
-  std::vector<int> clicks_;
+  CWnd m_parent;
+  std::vector<int> m_clicks;
 };
 
 TEST_F(ImageButtonTest, SubclassingReadsTheButtonStyle) {
@@ -102,11 +102,11 @@ TEST_F(ImageButtonTest, SubclassingReadsTheButtonStyle) {
   EXPECT_EQ(radio.kind(), CImageButton::kRadio);
   EXPECT_TRUE(radio.edges3d());
   EXPECT_EQ(push.GetStyle() & BS_TYPEMASK, BS_OWNERDRAW);
-  EXPECT_EQ(parent_.GetDlgItem(2), &check);
+  EXPECT_EQ(m_parent.GetDlgItem(2), &check);
   EXPECT_EQ(check.GetDlgCtrlID(), 2);
   CRect r;
   check.GetWindowRect(&r);
-  parent_.ScreenToClient(&r);
+  m_parent.ScreenToClient(&r);
   EXPECT_EQ(r, CRect(0, 40, 80, 70));
 }
 
@@ -121,7 +121,7 @@ TEST_F(ImageButtonTest, PressDragOffAndReleaseDoesNotToggle) {
   EXPECT_FALSE(check.pushed());
   QTest::mouseRelease(w, Qt::LeftButton, {}, QPoint(200, 5));
   EXPECT_FALSE(check.checked());
-  EXPECT_TRUE(clicks_.empty());
+  EXPECT_TRUE(m_clicks.empty());
   EXPECT_EQ(GetCapture(), nullptr);
 
   // Back over the button before the release: it toggles and clicks.
@@ -131,7 +131,7 @@ TEST_F(ImageButtonTest, PressDragOffAndReleaseDoesNotToggle) {
   EXPECT_TRUE(check.pushed());
   QTest::mouseRelease(w, Qt::LeftButton, {}, QPoint(6, 6));
   EXPECT_TRUE(check.checked());
-  EXPECT_EQ(clicks_, std::vector<int>{10});
+  EXPECT_EQ(m_clicks, std::vector<int>{10});
   QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(5, 5));
   EXPECT_FALSE(check.checked());
 }
@@ -142,7 +142,7 @@ TEST_F(ImageButtonTest, SwallowsClicksWhenAsked) {
   check.EnableClicks(false);
   QTest::mouseClick(check.widget(), Qt::LeftButton, {}, QPoint(5, 5));
   EXPECT_FALSE(check.checked());
-  EXPECT_TRUE(clicks_.empty());
+  EXPECT_TRUE(m_clicks.empty());
 }
 
 TEST_F(ImageButtonTest, HeldSpaceTogglesOnce) {
@@ -159,7 +159,7 @@ TEST_F(ImageButtonTest, HeldSpaceTogglesOnce) {
   EXPECT_TRUE(check.checked());
   QKeyEvent up(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), false);
   QCoreApplication::sendEvent(w, &up);
-  EXPECT_EQ(clicks_, std::vector<int>{12});
+  EXPECT_EQ(m_clicks, std::vector<int>{12});
   EXPECT_FALSE(check.pushed());
 }
 
@@ -169,7 +169,7 @@ TEST_F(ImageButtonTest, RadioGroupUnchecksOnlyImageButtonsOfTheGroup) {
   Make(b, 21, BS_AUTORADIOBUTTON, CRect(0, 20, 80, 40));
   // A plain control in the same group must not receive the private message.
   CWnd plain;
-  ASSERT_TRUE(plain.Create("", "", WS_CHILD | WS_VISIBLE, CRect(0, 40, 80, 60), &parent_, 22));
+  ASSERT_TRUE(plain.Create("", "", WS_CHILD | WS_VISIBLE, CRect(0, 40, 80, 60), &m_parent, 22));
   int plainGot = 0;
   plain.SetMessageHandler(CImageButton::kUncheckMessage, [&](WPARAM, LPARAM) {
     ++plainGot;
@@ -185,7 +185,7 @@ TEST_F(ImageButtonTest, RadioGroupUnchecksOnlyImageButtonsOfTheGroup) {
   fwtest::Drain();
   EXPECT_TRUE(other.checked());  // another group is left alone
   EXPECT_EQ(plainGot, 0);
-  EXPECT_EQ(parent_.IsDlgButtonChecked(21), BST_CHECKED);
+  EXPECT_EQ(m_parent.IsDlgButtonChecked(21), BST_CHECKED);
   // A push button has no check.
   CImageButton push;
   Make(push, 24, BS_PUSHBUTTON, CRect(100, 0, 180, 20));

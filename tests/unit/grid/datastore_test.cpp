@@ -14,12 +14,12 @@ namespace {
 class MapProvider : public CGridColumnProvider {
  public:
   MapProvider(int id, int kind, std::string title = {})
-      : id_(id), kind_(kind), title_(std::move(title)) {}
+      : m_id(id), m_kind(kind), m_title(std::move(title)) {}
   std::map<GridRecordKey, std::pair<std::string, int>> data;
-  int GetId() const override { return id_; }
-  int GetKind() const override { return kind_; }
-  bool HasTitle() const override { return !title_.empty(); }
-  std::string GetTitle() const override { return title_; }
+  int GetId() const override { return m_id; }
+  int GetKind() const override { return m_kind; }
+  bool HasTitle() const override { return !m_title.empty(); }
+  std::string GetTitle() const override { return m_title; }
   bool GetText(GridRecordKey k, std::string& out) const override {
     auto it = data.find(k);
     if (it == data.end()) return false;
@@ -38,8 +38,8 @@ class MapProvider : public CGridColumnProvider {
   }
 
  private:
-  int id_, kind_;
-  std::string title_;
+  int m_id, m_kind;
+  std::string m_title;
 };
 
 struct StoreFixture : ::testing::Test {

@@ -8,13 +8,13 @@ namespace {
 
 class LocaleGuard {
  public:
-  explicit LocaleGuard(const fw::GridLocale& l) : saved_(fw::CurrentGridLocale()) {
+  explicit LocaleGuard(const fw::GridLocale& l) : m_saved(fw::CurrentGridLocale()) {
     fw::SetGridLocale(l);
   }
-  ~LocaleGuard() { fw::SetGridLocale(saved_); }
+  ~LocaleGuard() { fw::SetGridLocale(m_saved); }
 
  private:
-  fw::GridLocale saved_;
+  fw::GridLocale m_saved;
 };
 
 std::string Text(CGridCellValue& c) {

@@ -267,13 +267,13 @@ TEST_F(DcTest, SystemTablesAreFixedAndSettable) {
 
 class DrawTextTest : public DcTest {
  protected:
-  CFont font_;
+  CFont m_font;
   void Use(CDC& dc) {
     LOGFONT lf;
     lf.lfHeight = -12;
     fw::SetFaceName(lf, "Arial");
-    font_.CreateFontIndirect(&lf);
-    dc.SelectObject(&font_);
+    m_font.CreateFontIndirect(&lf);
+    dc.SelectObject(&m_font);
   }
 };
 

@@ -282,22 +282,22 @@ class FakePrompt : public ICyclePowerPrompt {
     int destroyed = 0;
   };
   FakePrompt(CFakeClock& clock, Log& log, std::function<bool(int)> on_pump)
-      : clock_(clock), log_(log), on_pump_(std::move(on_pump)) {}
-  ~FakePrompt() override { ++log_.destroyed; }
-  void SetCaption(const std::string& t) override { log_.captions.push_back(t); }
-  void SetStatus(const std::string& t) override { log_.statuses.push_back(t); }
+      : m_clock(clock), m_log(log), on_pump_(std::move(on_pump)) {}
+  ~FakePrompt() override { ++m_log.destroyed; }
+  void SetCaption(const std::string& t) override { m_log.captions.push_back(t); }
+  void SetStatus(const std::string& t) override { m_log.statuses.push_back(t); }
   void PumpMessagesFor(std::uint32_t ms) override {
-    log_.pumps.push_back(ms);
-    clock_.Advance(ms);
-    if (on_pump_ && on_pump_(static_cast<int>(log_.pumps.size()))) cancelled_ = true;
+    m_log.pumps.push_back(ms);
+    m_clock.Advance(ms);
+    if (on_pump_ && on_pump_(static_cast<int>(m_log.pumps.size()))) m_cancelled = true;
   }
-  bool Cancelled() const override { return cancelled_; }
+  bool Cancelled() const override { return m_cancelled; }
 
  private:
-  CFakeClock& clock_;
-  Log& log_;
+  CFakeClock& m_clock;
+  Log& m_log;
   std::function<bool(int)> on_pump_;
-  bool cancelled_ = false;
+  bool m_cancelled = false;
 };
 
 class BootMonitorTest : public CommTest {

@@ -9,7 +9,7 @@ class SwitchEntry : public fwtest::ModelTest {
  protected:
   void SetUp() override {
     ModelTest::SetUp();
-    const std::string path = dir_.file("fenwardle.customize");
+    const std::string path = m_dir.file("fenwardle.customize");
     fwtest::WriteText(path,
                       "[part numbers]\n0=QV-9KP-1,Nine Port Copper\n1=QV-5KP-2,Five Port Fiber\n");
     CSwitchConfigStore::SetCustomizeFilePath(path);

@@ -32,7 +32,7 @@ std::vector<std::string> Range(unsigned from, unsigned to) {
 class Catalogue : public ModelTest {
  protected:
   void Customize(const std::string& text) {
-    const std::string path = dir_.file("fenwardle.customize");
+    const std::string path = m_dir.file("fenwardle.customize");
     fwtest::WriteText(path, text);
     CSwitchConfigStore::SetCustomizeFilePath(path);
   }

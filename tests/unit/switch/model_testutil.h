@@ -56,7 +56,7 @@ class ModelTest : public ::testing::Test {
  protected:
   void SetUp() override {
     fw::SetCurrentResources(nullptr);
-    CSwitchConfigStore::SetCustomizeFilePath(dir_.file("none.customize"));
+    CSwitchConfigStore::SetCustomizeFilePath(m_dir.file("none.customize"));
     CSwitchConfigStore::ResetOfferedModels();
     fw::SetProjectLanguageBundles(
         {LanguageBundle("eng"), LanguageBundle("de"), LanguageBundle("fra")});
@@ -67,7 +67,7 @@ class ModelTest : public ::testing::Test {
     CSwitchConfigStore::SetCustomizeFilePath({});
     CSwitchConfigStore::ResetOfferedModels();
   }
-  TempDir dir_;
+  TempDir m_dir;
 };
 
 }  // namespace fwtest

@@ -18,16 +18,16 @@ class CLockedClock : public IClock {
  public:
   std::uint64_t Now() override {
     std::lock_guard l(m_);
-    return clock_.Now();
+    return m_clock.Now();
   }
   void Wait(std::uint32_t ms) override {
     std::lock_guard l(m_);
-    clock_.Wait(ms);
+    m_clock.Wait(ms);
   }
 
  private:
   std::mutex m_;
-  CFakeClock clock_;
+  CFakeClock m_clock;
 };
 
 class CLockedCapture : public ICaptureBackend {
@@ -49,7 +49,7 @@ class CLockedCapture : public ICaptureBackend {
   }
   std::unique_ptr<ICaptureHandle> Open(const std::string& device, std::string* error) override {
     std::lock_guard l(m_);
-    if (failing_.count(device)) {
+    if (m_failing.count(device)) {
       *error = "no such device\n";
       return nullptr;
     }
@@ -58,40 +58,40 @@ class CLockedCapture : public ICaptureBackend {
     return std::make_unique<Handle>(m_, std::move(inner));
   }
   // Opening this device fails (the listener and the reading both).
-  void FailOpen(const std::string& device) { failing_.insert(device); }
+  void FailOpen(const std::string& device) { m_failing.insert(device); }
 
  private:
   class Handle : public ICaptureHandle {
    public:
     Handle(std::mutex& m, std::unique_ptr<ICaptureHandle> inner)
-        : m_(m), inner_(std::move(inner)) {}
+        : m_(m), m_inner(std::move(inner)) {}
     ~Handle() override {
       std::lock_guard l(m_);
-      inner_.reset();
+      m_inner.reset();
     }
     int Send(const std::uint8_t* data, std::size_t len, std::string* error) override {
       std::lock_guard l(m_);
-      return inner_->Send(data, len, error);
+      return m_inner->Send(data, len, error);
     }
     int Receive(const std::uint8_t** data, std::size_t* caplen, std::size_t* wirelen,
                 std::uint32_t wait_ms) override {
       std::lock_guard l(m_);
-      const int r = inner_->Receive(data, caplen, wirelen, wait_ms);
+      const int r = m_inner->Receive(data, caplen, wirelen, wait_ms);
       // The fake's buffer changes with the next call on any thread: copy it.
       if (r > 0) {
-        frame_.assign(*data, *data + *caplen);
-        *data = frame_.data();
+        m_frame.assign(*data, *data + *caplen);
+        *data = m_frame.data();
       }
       return r;
     }
 
    private:
     std::mutex& m_;
-    std::unique_ptr<ICaptureHandle> inner_;
-    std::vector<std::uint8_t> frame_;
+    std::unique_ptr<ICaptureHandle> m_inner;
+    std::vector<std::uint8_t> m_frame;
   };
   std::mutex m_;
-  std::set<std::string> failing_;
+  std::set<std::string> m_failing;
 };
 
 inline MacAddress Mac(std::uint8_t last, std::uint8_t mid = 0x10) {
@@ -112,13 +112,13 @@ inline void SetIdentity(emu::CSwitchCore& core, int ports, bool gigabit, std::ui
 // A profile in memory for the wait limit and friends.
 class ScopedProfile {
  public:
-  ScopedProfile() { SetAppProfile(&profile_); }
+  ScopedProfile() { SetAppProfile(&m_profile); }
   ~ScopedProfile() { SetAppProfile(nullptr); }
-  CProfile& operator*() { return profile_; }
-  CProfile* operator->() { return &profile_; }
+  CProfile& operator*() { return m_profile; }
+  CProfile* operator->() { return &m_profile; }
 
  private:
-  CProfile profile_;
+  CProfile m_profile;
 };
 
 }  // namespace fw::ops_test

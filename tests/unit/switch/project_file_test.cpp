@@ -2,12 +2,11 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "platform/atomicfile.h"
-
 #include <csignal>
 #include <filesystem>
 
 #include "model_testutil.h"
+#include "platform/atomicfile.h"
 #include "platform/dynlib.h"
 #include "platform/ini.h"
 #include "platform/message.h"
@@ -27,41 +26,41 @@ class ProjectFile : public fwtest::ModelTest {
  protected:
   void SetUp() override {
     ModelTest::SetUp();
-    store_ = std::make_unique<CSwitchConfigStore>(0);
+    m_store = std::make_unique<CSwitchConfigStore>(0);
   }
   // Loads a project given as text (LF line ends are fine).
   int Load(const std::string& text) {
-    const std::string path = dir_.file("p.zcf");
+    const std::string path = m_dir.file("p.zcf");
     WriteText(path, text);
-    return fw::LoadProjectFile(path, *store_, switches_, &notes_);
+    return fw::LoadProjectFile(path, *m_store, m_switches, &m_notes);
   }
-  int Save() { return fw::SaveProjectFile(dir_.file("p.zcf"), *store_, switches_, &notes_); }
-  std::string Saved() { return ReadText(dir_.file("p.zcf")); }
+  int Save() { return fw::SaveProjectFile(m_dir.file("p.zcf"), *m_store, m_switches, &m_notes); }
+  std::string Saved() { return ReadText(m_dir.file("p.zcf")); }
   fw::CIniFile SavedIni() {
     fw::CIniFile f;
     f.Parse(Saved());
     return f;
   }
   const CSwitchConfig& Cfg(const std::string& name) {
-    const CSwitchConfig* c = store_->FindByName(name);
+    const CSwitchConfig* c = m_store->FindByName(name);
     EXPECT_NE(c, nullptr) << name;
     static CSwitchConfig none;
     return c ? *c : none;
   }
 
-  std::unique_ptr<CSwitchConfigStore> store_;
-  CSwitchList switches_;
-  fw::CProjectNotes notes_;
+  std::unique_ptr<CSwitchConfigStore> m_store;
+  CSwitchList m_switches;
+  fw::CProjectNotes m_notes;
 };
 
 // ---------------------------------------------------------------- reading a file written on
 // Windows
 
 TEST_F(ProjectFile, ReadsAHandwrittenProject) {
-  ASSERT_EQ(fw::LoadProjectFile(Data("handwritten.zcf"), *store_, switches_, &notes_), 0);
-  EXPECT_TRUE(notes_.Empty()) << ::testing::PrintToString(notes_.Messages());
+  ASSERT_EQ(fw::LoadProjectFile(Data("handwritten.zcf"), *m_store, m_switches, &m_notes), 0);
+  EXPECT_TRUE(m_notes.Empty()) << ::testing::PrintToString(m_notes.Messages());
   std::vector<std::string> names;
-  store_->AppendNames(names);
+  m_store->AppendNames(names);
   EXPECT_EQ(names, (std::vector<std::string>{"Main Ring", "Old Nine", "Giga", "S\xC3\xA4ge"}));
 
   const CSwitchConfig& m = Cfg("Main Ring");
@@ -112,8 +111,8 @@ TEST_F(ProjectFile, ReadsAHandwrittenProject) {
 
   EXPECT_EQ(Cfg("S\xC3\xA4ge").GetPortCount(), 5);
 
-  ASSERT_EQ(switches_.GetCount(), 2);
-  const CSwitchEntry& a = *switches_.GetAt(0);
+  ASSERT_EQ(m_switches.GetCount(), 2);
+  const CSwitchEntry& a = *m_switches.GetAt(0);
   EXPECT_EQ(a.GetName(), "Kiln A");
   EXPECT_EQ(a.GetMacText(true), "02:4B:33:12:AB:EF");
   EXPECT_EQ(a.GetConfig().GetName(), "Main Ring");
@@ -123,13 +122,13 @@ TEST_F(ProjectFile, ReadsAHandwrittenProject) {
   EXPECT_EQ(a.GetGateway(), "192.168.0.1");
   EXPECT_EQ(a.GetModbusEnable(), 1);
   EXPECT_EQ(a.GetModbusAddress(), 17);
-  const CSwitchEntry& b = *switches_.GetAt(1);
+  const CSwitchEntry& b = *m_switches.GetAt(1);
   EXPECT_EQ(b.GetSubnet(), "");  // absent: empty, not the default mask
   EXPECT_EQ(b.GetModbusAddress(), 1);
 }
 
 TEST_F(ProjectFile, GigabitSpeedsSurviveLoading) {
-  ASSERT_EQ(fw::LoadProjectFile(Data("handwritten.zcf"), *store_, switches_, &notes_), 0);
+  ASSERT_EQ(fw::LoadProjectFile(Data("handwritten.zcf"), *m_store, m_switches, &m_notes), 0);
   const CSwitchConfig& g = Cfg("Giga");
   for (int i = 6; i < 9; ++i) EXPECT_EQ(g.GetPort(i)->gigabitCapable, 1) << i;
   EXPECT_EQ(g.GetPort(6)->half1000, 1);
@@ -144,19 +143,19 @@ TEST_F(ProjectFile, NumPortsAbsentOrMinusOneMeansFive) {
   EXPECT_EQ(Cfg("A").GetPortCount(), 5);
   EXPECT_EQ(Cfg("B").GetPortCount(), 5);
   EXPECT_EQ(Cfg("A").GetNumRings(), 0);  // absent counts as 0, as the file says
-  EXPECT_TRUE(notes_.Empty());
+  EXPECT_TRUE(m_notes.Empty());
 }
 
 TEST_F(ProjectFile, LongValuesAreCutAt1023Characters) {
   Load("[Switch Entries]\n0=S\n[Switch Entry: S]\nIP=" + std::string(2000, '7') + "\n");
-  EXPECT_EQ(switches_.GetAt(0)->GetIP().size(), 1023u);
+  EXPECT_EQ(m_switches.GetAt(0)->GetIP().size(), 1023u);
 }
 
 TEST_F(ProjectFile, AMissingFileIsAnEmptyProjectAndAFolderIsAnError) {
-  EXPECT_EQ(fw::LoadProjectFile(dir_.file("absent.zcf"), *store_, switches_), 0);
-  EXPECT_EQ(store_->First(), -1);
+  EXPECT_EQ(fw::LoadProjectFile(m_dir.file("absent.zcf"), *m_store, m_switches), 0);
+  EXPECT_EQ(m_store->First(), -1);
   std::string error;
-  EXPECT_EQ(fw::LoadProjectFile(dir_.path(), *store_, switches_, nullptr, &error), -1);
+  EXPECT_EQ(fw::LoadProjectFile(m_dir.path(), *m_store, m_switches, nullptr, &error), -1);
   EXPECT_FALSE(error.empty());
 }
 
@@ -170,7 +169,7 @@ TEST_F(ProjectFile, ASecondMonitorPortIsDroppedWithAWarning) {
   EXPECT_EQ(Cfg("A").LookupMirrorPair(0, 4), 1);
   EXPECT_FALSE(Cfg("A").LookupMirrorPair(1, 3));
   EXPECT_EQ(Cfg("A").LookupMirrorPair(2, 4), 1);
-  notes_.Show();
+  m_notes.Show();
   ASSERT_EQ(sink->count(), 1u);
   EXPECT_EQ(sink->messages()[0].text, LoadResString(10107));
 }
@@ -179,7 +178,7 @@ TEST_F(ProjectFile, AConflictInAnEarlierSectionIsStillReported) {
   EXPECT_EQ(Load("[Switch Cfgs]\n0=A\n1=B\n[Switch Cfg: A]\nMirror0=0,4,1\nMirror1=1,3,1\n"
                  "[Switch Cfg: B]\nMirror0=0,4,1\n"),
             -3);
-  EXPECT_TRUE(notes_.mirrorConflict);
+  EXPECT_TRUE(m_notes.mirrorConflict);
 }
 
 TEST_F(ProjectFile, UncheckedPairsDoNotDecideTheMonitorPort) {
@@ -197,7 +196,7 @@ TEST_F(ProjectFile, PairsOutOfRangeOrOntoThemselvesAreDropped) {
   // The reading stops at the first empty pair, as before.
   EXPECT_EQ(Cfg("A").MirrorPairs().Count(), 1u);
   EXPECT_EQ(Cfg("A").LookupMirrorPair(2, 4), 1);
-  EXPECT_EQ(notes_.repairedSections, std::vector<std::string>{"A"});
+  EXPECT_EQ(m_notes.repairedSections, std::vector<std::string>{"A"});
 }
 
 // ---------------------------------------------------------------- numbers out of range
@@ -224,10 +223,10 @@ TEST_F(ProjectFile, NumbersOutOfRangeAreRepairedAndToldOncePerFile) {
   EXPECT_EQ(Cfg("Fine").GetPortCount(), 6);
   // An impossible port count falls back to the type's.
   EXPECT_EQ(Cfg("Huge").GetPortCount(), 9);
-  EXPECT_EQ(switches_.GetAt(0)->GetModbusAddress(), 1);
-  EXPECT_EQ(switches_.GetAt(1)->GetModbusAddress(), 1);
-  EXPECT_EQ(notes_.repairedSections, (std::vector<std::string>{"Wild", "Huge", "S1", "S2"}));
-  notes_.Show();
+  EXPECT_EQ(m_switches.GetAt(0)->GetModbusAddress(), 1);
+  EXPECT_EQ(m_switches.GetAt(1)->GetModbusAddress(), 1);
+  EXPECT_EQ(m_notes.repairedSections, (std::vector<std::string>{"Wild", "Huge", "S1", "S2"}));
+  m_notes.Show();
   ASSERT_EQ(sink->count(), 1u);
   const std::string text = sink->messages()[0].text;
   EXPECT_NE(text.find("out of range"), std::string::npos);
@@ -239,7 +238,7 @@ TEST_F(ProjectFile, PortCountsOutsideThePortTableAreRefused) {
   Load("[Switch Cfgs]\n0=A\n1=B\n[Switch Cfg: A]\nNumPorts=0\n[Switch Cfg: B]\nNumPorts=10\n");
   EXPECT_EQ(Cfg("A").GetPortCount(), 5);
   EXPECT_EQ(Cfg("B").GetPortCount(), 5);
-  EXPECT_EQ(notes_.repairedSections.size(), 2u);
+  EXPECT_EQ(m_notes.repairedSections.size(), 2u);
 }
 
 // ---------------------------------------------------------------- sections of a newer version
@@ -256,7 +255,7 @@ TEST_F(ProjectFile, ANewerConfigurationIsKeptAndWrittenBackUnchanged) {
   EXPECT_TRUE(f.IsNewerVersion());
   EXPECT_EQ(f.GetPortCount(), 5);  // defaults apart from the name
   EXPECT_EQ(f.GetType(), "Any 5 port Ring switch");
-  notes_.Show();
+  m_notes.Show();
   ASSERT_EQ(sink->count(), 1u);
   EXPECT_NE(sink->messages()[0].text.find("newer version"), std::string::npos);
   EXPECT_NE(sink->messages()[0].text.find("Future"), std::string::npos);
@@ -272,9 +271,9 @@ TEST_F(ProjectFile, ANewerConfigurationIsKeptAndWrittenBackUnchanged) {
 
 TEST_F(ProjectFile, ANewerSwitchEntryIsKeptToo) {
   EXPECT_EQ(Load("[Switch Entries]\n0=S\n[Switch Entry: S]\nVers=3\nMAC=01:02:03\nLens=wide\n"), 0);
-  EXPECT_TRUE(switches_.GetAt(0)->IsNewerVersion());
-  EXPECT_EQ(switches_.GetAt(0)->GetMacSuffix(), "");
-  EXPECT_EQ(notes_.newerSections, std::vector<std::string>{"S"});
+  EXPECT_TRUE(m_switches.GetAt(0)->IsNewerVersion());
+  EXPECT_EQ(m_switches.GetAt(0)->GetMacSuffix(), "");
+  EXPECT_EQ(m_notes.newerSections, std::vector<std::string>{"S"});
   ASSERT_EQ(Save(), 0);
   fw::CIniFile saved = SavedIni();
   EXPECT_EQ(saved.GetString("Switch Entry: S", "Vers"), "3");
@@ -287,32 +286,32 @@ TEST_F(ProjectFile, ANewerSwitchEntryIsKeptToo) {
 TEST_F(ProjectFile, AnEmptyIndexValueOrAGapHidesNothing) {
   Load("[Switch Cfgs]\n0=A\n1=\n2=C\n4=E\n[Switch Entries]\n0=\n1=S1\n3=S3\n");
   std::vector<std::string> names;
-  store_->AppendNames(names);
+  m_store->AppendNames(names);
   EXPECT_EQ(names, (std::vector<std::string>{"A", "C", "E"}));
-  EXPECT_EQ(switches_.GetCount(), 2);
-  EXPECT_EQ(switches_.GetAt(1)->GetName(), "S3");
+  EXPECT_EQ(m_switches.GetCount(), 2);
+  EXPECT_EQ(m_switches.GetAt(1)->GetName(), "S3");
 }
 
 TEST_F(ProjectFile, NamesEqualButForCaseLoadOnce) {
   Load(
       "[Switch Cfgs]\n0=Ring\n1=RING\n[Switch Cfg: ring]\nNumPorts=9\n"
       "[Switch Entries]\n0=Kiln\n1=kiln\n2=Other\n");
-  EXPECT_EQ(store_->GetCount(), 1);
+  EXPECT_EQ(m_store->GetCount(), 1);
   EXPECT_EQ(Cfg("Ring").GetPortCount(), 9);
-  EXPECT_EQ(switches_.GetCount(), 2);
-  EXPECT_EQ(notes_.droppedNames, (std::vector<std::string>{"RING", "kiln"}));
-  EXPECT_EQ(notes_.Messages().size(), 1u);
+  EXPECT_EQ(m_switches.GetCount(), 2);
+  EXPECT_EQ(m_notes.droppedNames, (std::vector<std::string>{"RING", "kiln"}));
+  EXPECT_EQ(m_notes.Messages().size(), 1u);
 }
 
 TEST_F(ProjectFile, TheWriterRefusesNamesThatWouldShareASection) {
   Load("[Switch Entries]\n0=A\n1=B\n");
   const std::string before = Saved();
-  switches_.GetAt(1)->SetName("a");  // a rename that went around the document's check
+  m_switches.GetAt(1)->SetName("a");  // a rename that went around the document's check
   fw::ScopedMessageSink sink;
   EXPECT_EQ(Save(), -3);
   EXPECT_EQ(Saved(), before);
-  EXPECT_EQ(notes_.unsavedNames, std::vector<std::string>{"a"});
-  notes_.Show();
+  EXPECT_EQ(m_notes.unsavedNames, std::vector<std::string>{"a"});
+  m_notes.Show();
   ASSERT_EQ(sink->count(), 1u);
   EXPECT_NE(sink->messages()[0].text.find("not saved"), std::string::npos);
 }
@@ -320,13 +319,13 @@ TEST_F(ProjectFile, TheWriterRefusesNamesThatWouldShareASection) {
 TEST_F(ProjectFile, NamesFromASwitchBecomeSafeSectionNames) {
   CSwitchEntry e;
   e.SetName("Crane]\n[Switch Cfgs]\r\n0=x");
-  ASSERT_EQ(switches_.Add(e), 0);
+  ASSERT_EQ(m_switches.Add(e), 0);
   ASSERT_EQ(Save(), 0);
   fw::CIniFile saved = SavedIni();
   EXPECT_FALSE(saved.HasSection("Switch Cfgs"));
   CSwitchList again;
   CSwitchConfigStore store(0);
-  fw::LoadProjectFile(dir_.file("p.zcf"), store, again);
+  fw::LoadProjectFile(m_dir.file("p.zcf"), store, again);
   ASSERT_EQ(again.GetCount(), 1);
   EXPECT_EQ(again.GetAt(0)->GetName(), e.GetName());
   EXPECT_EQ(e.GetName(), "Crane[Switch Cfgs0=x");
@@ -371,13 +370,13 @@ TEST_F(ProjectFile, ProjectsOpenInTheUsersLanguage) {
 }
 
 TEST_F(ProjectFile, AnUnknownPartTypeIsKeptAndWrittenBack) {
-  const std::string custom = dir_.file("fenwardle.customize");
+  const std::string custom = m_dir.file("fenwardle.customize");
   WriteText(custom, "[part numbers]\n0=QV-5KP-1,Five\n");
   CSwitchConfigStore::SetCustomizeFilePath(custom);
   CSwitchConfigStore::ResetOfferedModels();
   CSwitchConfigStore store(0);
   CSwitchList list;
-  const std::string path = dir_.file("p.zcf");
+  const std::string path = m_dir.file("p.zcf");
   WriteText(path,
             "[Switch Entries]\n0=Hidden\n1=Alien\n2=Offered\n"
             "[Switch Entry: Hidden]\nPart Type=QV-9KP-3\n[Switch Entry: Alien]\nPart Type=ZZ-1\n"
@@ -406,7 +405,7 @@ TEST_F(ProjectFile, WritesTheKnownLayout) {
   c.SetMirrorPair(5, 8, 1);
   c.SetMirrorPair(6, 8, 1);
   c.SetMirrorPair(7, 8, 1);
-  store_->Add(c);
+  m_store->Add(c);
   CSwitchEntry e;
   e.SetName("Kiln A");
   e.SetMac("12:AB:EF");
@@ -416,7 +415,7 @@ TEST_F(ProjectFile, WritesTheKnownLayout) {
   e.SetSubnet("255.255.255.0");
   e.SetModbusEnable(1);
   e.SetModbusAddress(5);
-  switches_.Add(e);
+  m_switches.Add(e);
   ASSERT_EQ(Save(), 0);
   EXPECT_EQ(Saved(), ReadText(Data("written.zcf")));
 }
@@ -426,7 +425,7 @@ TEST_F(ProjectFile, SavingAfterADeleteRewritesADenseIndex) {
       "[Keep]\nx=1\n[Switch Cfgs]\n0=A\n1=B\n2=C\n[Switch Cfg: A]\nNumPorts=5\n[Switch Cfg: "
       "B]\nNumPorts=6\n"
       "[Switch Cfg: C]\nNumPorts=9\n");
-  store_->GetAt(1)->SetDeleted(true);
+  m_store->GetAt(1)->SetDeleted(true);
   ASSERT_EQ(Save(), 0);
   fw::CIniFile saved = SavedIni();
   EXPECT_EQ(saved.KeyNames("Switch Cfgs"), (std::vector<std::string>{"0", "1"}));
@@ -452,7 +451,7 @@ TEST_F(ProjectFile, AFailedWriteFailsAndKeepsTheOldFile) {
   for (int i = 0; i < 40; ++i) {
     CSwitchConfig c;
     c.SetName("Config " + std::to_string(i));
-    store_->Add(c);
+    m_store->Add(c);
   }
   // A file size limit makes the write fail part-way, as a full disk would.
   struct rlimit old {};
@@ -462,7 +461,7 @@ TEST_F(ProjectFile, AFailedWriteFailsAndKeepsTheOldFile) {
   small.rlim_cur = 2000;
   setrlimit(RLIMIT_FSIZE, &small);
   std::string error;
-  const int r = fw::SaveProjectFile(dir_.file("p.zcf"), *store_, switches_, &notes_, &error);
+  const int r = fw::SaveProjectFile(m_dir.file("p.zcf"), *m_store, m_switches, &m_notes, &error);
   setrlimit(RLIMIT_FSIZE, &old);
   signal(SIGXFSZ, oldHandler);
   EXPECT_EQ(r, -1);
@@ -472,12 +471,12 @@ TEST_F(ProjectFile, AFailedWriteFailsAndKeepsTheOldFile) {
 
 TEST_F(ProjectFile, AReadOnlyFileIsNotWritten) {
   Load("[Switch Cfgs]\n0=A\n");
-  std::filesystem::permissions(dir_.file("p.zcf"), std::filesystem::perms::owner_read);
+  std::filesystem::permissions(m_dir.file("p.zcf"), std::filesystem::perms::owner_read);
   std::string error;
-  EXPECT_EQ(fw::SaveProjectFile(dir_.file("p.zcf"), *store_, switches_, nullptr, &error), -1);
+  EXPECT_EQ(fw::SaveProjectFile(m_dir.file("p.zcf"), *m_store, m_switches, nullptr, &error), -1);
   EXPECT_NE(error.find("read-only"), std::string::npos);
   std::string bytes;
-  ASSERT_TRUE(fw::ReadFileBytes(dir_.file("p.zcf"), bytes, nullptr));
+  ASSERT_TRUE(fw::ReadFileBytes(m_dir.file("p.zcf"), bytes, nullptr));
   EXPECT_EQ(bytes.substr(0, 13), "[Switch Cfgs]");
 }
 

@@ -12,9 +12,9 @@ namespace {
 
 class Generator {
  public:
-  explicit Generator(unsigned seed) : rng_(seed) {}
+  explicit Generator(unsigned seed) : m_rng(seed) {}
 
-  int Int(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
+  int Int(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(m_rng); }
   template <typename T>
   const T& Pick(const std::vector<T>& v) {
     return v[static_cast<std::size_t>(Int(0, static_cast<int>(v.size()) - 1))];
@@ -86,7 +86,7 @@ class Generator {
   }
 
  private:
-  std::mt19937 rng_;
+  std::mt19937 m_rng;
 };
 
 void ExpectSame(const CSwitchConfig& a, const CSwitchConfig& b) {
@@ -167,7 +167,7 @@ TEST_P(ProjectRoundTrip, SaveThenLoadGivesBackTheProject) {
   store.GetAt(3)->SetDeleted(true);
   switches.MarkDeleted(5);
 
-  const std::string path = dir_.file("round.zcf");
+  const std::string path = m_dir.file("round.zcf");
   ASSERT_EQ(fw::SaveProjectFile(path, store, switches), 0);
   CSwitchConfigStore store2(0);
   CSwitchList switches2;
