@@ -9,6 +9,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QToolBar>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -17,7 +18,6 @@
 #include "platform/gui/imagelist.h"
 #include "platform/gui/wnd.h"
 
-class QToolBar;
 class CImageList;
 
 // ---- control bar styles (kept by the bar, not the window) ----------------------
@@ -272,12 +272,13 @@ class CControlBar : public CWnd {
   virtual void OnUpdateCmdUI(CCmdTarget* target, bool disableIfNoHandler) = 0;
   // The size the bar wants where it stands now.
   CSize DockedSize();
+  // The host moved, floated or changed side: the bar takes its new side
+  // and hears WM_WINDOWPOSCHANGED.
+  void HostChanged();
 
  protected:
   QWidget* CreatePeer(QWidget* parent, const CREATESTRUCT& cs) override;
   LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
-  // The host moved, floated or changed side: WM_WINDOWPOSCHANGED follows.
-  void HostChanged();
 
   std::uint32_t m_dwStyle = 0;
   std::uint32_t m_dockStyle = 0;
