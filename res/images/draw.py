@@ -81,8 +81,37 @@ APP_ICON = [
     "................................",
 ]
 
+
+# The link cursor: a hand pointing up, the fingertip the hot spot (6, 0).
+HAND_PALETTE = {".": CLEAR, "k": (0, 0, 0, 255), "w": (255, 255, 255, 255)}
+HAND_CURSOR = [
+    ".....kk.........................",
+    "....kwwk........................",
+    "....kwwk........................",
+    "....kwwk........................",
+    "....kwwk........................",
+    "....kwwkkk......................",
+    "....kwwkwwkkk...................",
+    "....kwwkwwkwwkk.................",
+    "....kwwkwwkwwkwk................",
+    "kk..kwwwwwwwwkwk................",
+    "kwk.kwwwwwwwwwwk................",
+    "kwwkkwwwwwwwwwwk................",
+    ".kwwkwwwwwwwwwwk................",
+    "..kwwwwwwwwwwwwk................",
+    "..kwwwwwwwwwwwwk................",
+    "...kwwwwwwwwwwwk................",
+    "...kwwwwwwwwwwk.................",
+    "....kwwwwwwwwwk.................",
+    "....kwwwwwwwwwk.................",
+    ".....kwwwwwwwk..................",
+    ".....kwwwwwwwk..................",
+    ".....kkkkkkkkk..................",
+] + ["................................"] * 10
+
 PICTURES = {
     "app.png": (APP_ICON, APP_PALETTE),
+    "link_hand.png": (HAND_CURSOR, HAND_PALETTE),
 }
 
 if __name__ == "__main__":
