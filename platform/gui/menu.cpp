@@ -159,7 +159,9 @@ class COwnerDrawStyle : public QProxyStyle {
           menu->MeasureItem(&mis);
         else if (CWnd* owner = CWnd::FromHandlePermanent(node->owner))
           owner->SendMessage(WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis));
-        return QSize(static_cast<int>(mis.itemWidth), static_cast<int>(mis.itemHeight));
+        // Items take the width of the widest anyway; a zero width would hide the item.
+        return QSize(std::max(static_cast<int>(mis.itemWidth), 1),
+                     static_cast<int>(mis.itemHeight));
       }
     }
     return QProxyStyle::sizeFromContents(type, opt, size, widget);
