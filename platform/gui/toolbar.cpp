@@ -479,6 +479,13 @@ void CToolBar::CommitWraps(const std::vector<TBBUTTON>& buttons) {
   if (changed) ComputeRects();
 }
 
+void CToolBar::CancelPress() {
+  if (m_pressed >= 0 && static_cast<std::size_t>(m_pressed) < m_buttons.size())
+    SetButtonState(m_pressed, GetButtonState(m_pressed) & ~TBSTATE_PRESSED);
+  m_pressed = -1;
+  if (GetCapture() == this) ReleaseCapture();
+}
+
 // ---- layout ---------------------------------------------------------------------------------
 
 std::vector<std::string> CToolBar::WrappedText(const std::string& text, int width) const {

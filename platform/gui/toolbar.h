@@ -357,6 +357,8 @@ class CToolBar : public CControlBar {
   virtual int ItemWidth(const TBBUTTON& button, int index) const;
   std::vector<TBBUTTON> Buttons() const;
   void CommitWraps(const std::vector<TBBUTTON>& buttons);
+  // Drops a press in progress (capture, pressed state) without a command.
+  void CancelPress();
 
   // Paints the whole control (what WM_PAINT does), public for image probes.
  public:
