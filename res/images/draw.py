@@ -81,8 +81,96 @@ APP_ICON = [
     "................................",
 ]
 
+
+# Buttons of the find-all dialog: search, add to project, help, close.
+TOOL_PALETTE = {
+    ".": CLEAR,
+    "k": (40, 40, 48, 255),      # outline
+    "b": (0, 96, 160, 255),      # blue
+    "l": (170, 215, 245, 255),   # lens glass
+    "g": (0, 150, 60, 255),      # green
+    "r": (190, 30, 30, 255),     # red
+    "w": (255, 255, 255, 255),   # white
+}
+TOOL_SEARCH = [
+    "................",
+    "....kkkkk.......",
+    "...kllllllk.....",
+    "..kllwwlllk.....",
+    "..kllwllllk.....",
+    "..klllllllk.....",
+    "..klllllllk.....",
+    "..klllllllk.....",
+    "...kllllllk.....",
+    "....kkkkkkbb....",
+    "..........bbb...",
+    "...........bbb..",
+    "............bbb.",
+    ".............bb.",
+    "................",
+    "................",
+]
+TOOL_ADD = [
+    "................",
+    "......kkkk......",
+    "......kggk......",
+    "......kggk......",
+    "......kggk......",
+    "......kggk......",
+    ".kkkkkkggkkkkkk.",
+    ".kggggggggggggk.",
+    ".kggggggggggggk.",
+    ".kkkkkkggkkkkkk.",
+    "......kggk......",
+    "......kggk......",
+    "......kggk......",
+    "......kggk......",
+    "......kkkk......",
+    "................",
+]
+TOOL_HELP = [
+    "................",
+    ".....bbbbbb.....",
+    "...bbbbbbbbbb...",
+    "..bbbwwwwwwbbb..",
+    "..bbwwbbbbwwbb..",
+    ".bbbbbbbbbwwbbb.",
+    ".bbbbbbbbwwbbbb.",
+    ".bbbbbbbwwbbbbb.",
+    ".bbbbbbwwbbbbbb.",
+    ".bbbbbbwwbbbbbb.",
+    "..bbbbbbbbbbbb..",
+    "..bbbbbwwbbbbb..",
+    "...bbbbwwbbbb...",
+    ".....bbbbbb.....",
+    "................",
+    "................",
+]
+TOOL_CLOSE = [
+    "................",
+    "................",
+    "..rr........rr..",
+    "..rrr......rrr..",
+    "...rrr....rrr...",
+    "....rrr..rrr....",
+    ".....rrrrrr.....",
+    "......rrrr......",
+    "......rrrr......",
+    ".....rrrrrr.....",
+    "....rrr..rrr....",
+    "...rrr....rrr...",
+    "..rrr......rrr..",
+    "..rr........rr..",
+    "................",
+    "................",
+]
+
 PICTURES = {
     "app.png": (APP_ICON, APP_PALETTE),
+    "tool_search.png": (TOOL_SEARCH, TOOL_PALETTE),
+    "tool_add.png": (TOOL_ADD, TOOL_PALETTE),
+    "tool_help.png": (TOOL_HELP, TOOL_PALETTE),
+    "tool_close.png": (TOOL_CLOSE, TOOL_PALETTE),
 }
 
 if __name__ == "__main__":
