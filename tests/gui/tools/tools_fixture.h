@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "gui_helpers.h"
+#include "platform/format.h"
 #include "platform/message.h"
 #include "switch/configstore.h"
 #include "switch/switchentry.h"
