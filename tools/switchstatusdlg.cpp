@@ -186,16 +186,16 @@ void CSwitchStatusDlg::ShowStatus() {
     m_list.SetItemText(i, 2, SpeedText(speed));
     const int duplex = m_status.nPortBit04[i];
     m_list.SetItemText(i, 3,
-                       speed == 0     ? ""
-                       : duplex == 0  ? LoadResString(IDS_HALF)
-                       : duplex == 4  ? LoadResString(IDS_FULL)
-                                      : "");
+                       speed == 0    ? ""
+                       : duplex == 0 ? LoadResString(IDS_HALF)
+                       : duplex == 4 ? LoadResString(IDS_FULL)
+                                     : "");
     const int flow = m_status.nPortBit08[i];
     m_list.SetItemText(i, 4,
-                       speed == 0   ? ""
-                       : flow == 0  ? LoadResString(IDS_OFF)
-                       : flow == 8  ? LoadResString(IDS_ON)
-                                    : "");
+                       speed == 0  ? ""
+                       : flow == 0 ? LoadResString(IDS_OFF)
+                       : flow == 8 ? LoadResString(IDS_ON)
+                                   : "");
     m_list.SetItemText(i, 1, StateText(m_status.nPortBits30[i], speed));
   }
   SetDlgItemText(kPower1Id, LoadResString(m_status.bRingFlag10 ? IDS_PRIMARY_POWER_OKAY

@@ -43,10 +43,32 @@ class CHookedCapture : public fw::ICaptureBackend {
   bool AdapterMac(const std::string& device, fw::MacAddress* mac) override {
     return locked.AdapterMac(device, mac);
   }
-  std::unique_ptr<fw::ICaptureHandle> Open(const std::string& device,
-                                           std::string* error) override {
-    return locked.Open(device, error);
+  std::unique_ptr<fw::ICaptureHandle> Open(const std::string& device, std::string* error) override {
+    auto inner = locked.Open(device, error);
+    if (!inner) return nullptr;
+    return std::make_unique<Handle>(*this, std::move(inner));
   }
+  // Runs before every frame sent, on the sending thread.
+  std::function<void(const std::uint8_t* frame, std::size_t len)> onSend;
+
+ private:
+  class Handle : public fw::ICaptureHandle {
+   public:
+    Handle(CHookedCapture& owner, std::unique_ptr<fw::ICaptureHandle> inner)
+        : m_owner(owner), m_inner(std::move(inner)) {}
+    int Send(const std::uint8_t* data, std::size_t len, std::string* error) override {
+      if (m_owner.onSend) m_owner.onSend(data, len);
+      return m_inner->Send(data, len, error);
+    }
+    int Receive(const std::uint8_t** data, std::size_t* caplen, std::size_t* wirelen,
+                std::uint32_t wait_ms) override {
+      return m_inner->Receive(data, caplen, wirelen, wait_ms);
+    }
+
+   private:
+    CHookedCapture& m_owner;
+    std::unique_ptr<fw::ICaptureHandle> m_inner;
+  };
 };
 
 // A project's switches as the document keeps them: a MAC already there is
