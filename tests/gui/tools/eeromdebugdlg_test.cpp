@@ -123,7 +123,9 @@ TEST_F(EeromDebugger, ReadsEditsWritesChangedRowsAndSaves) {
   EXPECT_EQ(sw->eerom()[0x300], 0xAB);
   EXPECT_EQ(sw->eerom()[0x301], 0x12);
   for (std::size_t a = 0; a < before.size(); ++a) {
-    if (a != 0x300 && a != 0x301) ASSERT_EQ(sw->eerom()[a], before[a]) << a;
+    if (a != 0x300 && a != 0x301) {
+      ASSERT_EQ(sw->eerom()[a], before[a]) << a;
+    }
   }
   EXPECT_EQ(other->eerom(), neighbour);
   EXPECT_FALSE(grid.IsRowModified(3));
