@@ -130,15 +130,15 @@ TEST(IniDelete, KeysAndSections) {
   EXPECT_EQ(f.SectionNames(), (std::vector<std::string>{"a", "c", "b"}));
 }
 
-TEST(IniDelete, DeletingAShadowingSectionUncoversTheDuplicate) {
-  auto f = Parsed("[a]\nk=1\n[b]\n[A]\nk=2\n[a]\nk=3\n");
-  f.DeleteSection("a");
-  EXPECT_EQ(f.GetString("a", "k"), "2");
-  f.DeleteSection("b");
-  f.DeleteSection("A");
-  EXPECT_EQ(f.GetString("a", "k"), "3");
-  f.DeleteSection("a");
+TEST(IniDelete, DeletingASectionRemovesEveryCopyOfIt) {
+  // A later copy must not come back with its stale keys once the first goes.
+  auto f = Parsed("[a]\nk=1\n[b]\nx=1\n[A]\nk=2\nghost=1\n[a]\nk=3\n");
+  EXPECT_TRUE(f.DeleteSection("a"));
   EXPECT_FALSE(f.HasSection("a"));
+  EXPECT_EQ(f.GetString("a", "k"), "");
+  f.SetString("a", "k", "new");
+  EXPECT_EQ(f.KeyNames("a"), (std::vector<std::string>{"k"}));
+  EXPECT_EQ(f.Serialize(), "[b]\r\nx=1\r\n\r\n[a]\r\nk=new\r\n");
 }
 
 TEST(IniFileIo, MissingFileReadsEmptyAndSaveRoundTrips) {
