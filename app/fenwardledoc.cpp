@@ -136,7 +136,8 @@ void CFenwardleDoc::RenameConfigReferences(const std::string& from, const std::s
 
 int CFenwardleDoc::GetSelectedConfigIndex() {
   const int pane = m_panes ? m_panes->ActivePane() : IPanes::kConfigListPane;
-  if (pane == IPanes::kConfigListPane) return LiveConfig(m_nSelectedConfig) ? m_nSelectedConfig : -1;
+  if (pane == IPanes::kConfigListPane)
+    return LiveConfig(m_nSelectedConfig) ? m_nSelectedConfig : -1;
   const CSwitchEntry* entry = LiveSwitch(GetSelectedSwitchIndex());
   return entry ? m_store.FindIndexByName(entry->GetConfig().GetName()) : -1;
 }
@@ -345,11 +346,11 @@ int CFenwardleDoc::AddFoundSwitch(const CSwitchEntry& found) {
   if (name.empty() || m_switches.FindIndexByNameNoCase(name) >= 0) {
     name = MakeUniqueSwitchName(suffix);
     if (!oldName.empty())
-      AfxMessageBox(fw::FormatText("%s (%s) %s %s. %s %s.",
-                                   LoadResString(IDS_SWITCH_SAME_NAME_EXISTS), oldName,
-                                   LoadResString(IDS_AS_SWITCH_FOUND_WITH_MAC), suffix,
-                                   LoadResString(IDS_NEW_NAME_ASSIGNED), name),
-                    MB_OK | MB_ICONINFORMATION);
+      AfxMessageBox(
+          fw::FormatText("%s (%s) %s %s. %s %s.", LoadResString(IDS_SWITCH_SAME_NAME_EXISTS),
+                         oldName, LoadResString(IDS_AS_SWITCH_FOUND_WITH_MAC), suffix,
+                         LoadResString(IDS_NEW_NAME_ASSIGNED), name),
+          MB_OK | MB_ICONINFORMATION);
   }
   CSwitchEntry entry;
   entry.CopyFrom(found);

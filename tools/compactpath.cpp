@@ -41,7 +41,8 @@ std::string CompactPathText(const std::string& path, int available,
       break;
     }
   const std::string file = lastSep == std::string::npos ? path : path.substr(lastSep + 1);
-  const std::string dir = lastSep == std::string::npos ? std::string() : path.substr(0, lastSep + 1);
+  const std::string dir =
+      lastSep == std::string::npos ? std::string() : path.substr(0, lastSep + 1);
 
   // The head: "." for a path relative to here, every leading ".." for one
   // that climbs; otherwise the drive (or root) and the first folder.

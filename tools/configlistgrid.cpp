@@ -191,8 +191,8 @@ long long CConfigListGrid::OnCellTypeEvent(int typeIndex, int col, int row, int 
     const int index = ConfigIndexAtRow(row);
     SelectRow(row);
     if (CWnd* target = NotifyTarget())
-      target->PostMessage(WM_COMMAND, index >= 0 ? ID_EDIT_BASE_CONFIGURATION
-                                                 : ID_ADD_BASE_CONFIGURATION);
+      target->PostMessage(WM_COMMAND,
+                          index >= 0 ? ID_EDIT_BASE_CONFIGURATION : ID_ADD_BASE_CONFIGURATION);
     return 1;
   }
   return CSheetGridCtrl::OnCellTypeEvent(typeIndex, col, row, event, value);

@@ -84,7 +84,8 @@ CCopyCfgDlg::CCopyCfgDlg(CWnd* parent, IProjectDocument* doc) : CDialog(IDD, par
   SetCommandHandler(kDestinationBrowseId, [this] { OnDestinationBrowse(); });
   SetCommandHandler(kCopyNowId, [this] { OnCopyNow(); });
   SetCommandHandler(kHelpId, [] { fw::ShowHelp(kHelpDialogBase + IDD); });
-  SetCommandHandler(kConfigsId, [this] { RenewSuggestion(); }, CBN_SELCHANGE);
+  SetCommandHandler(
+      kConfigsId, [this] { RenewSuggestion(); }, CBN_SELCHANGE);
 }
 
 std::string CCopyCfgDlg::SuggestName(const std::string& title,
@@ -179,8 +180,7 @@ void CCopyCfgDlg::RenewSuggestion() {
 
 void CCopyCfgDlg::OnSourceBrowse() {
   CFileDialog dlg(true, "zcf", "*.zcf", kBrowseFlags, LoadResString(IDS_FILTER_PROJECT), this);
-  dlg.m_ofn.initialDir =
-      m_strSource.empty() ? fw::ProjectsFolder() : fw::FolderOfPath(m_strSource);
+  dlg.m_ofn.initialDir = m_strSource.empty() ? fw::ProjectsFolder() : fw::FolderOfPath(m_strSource);
   if (dlg.DoModal() != IDOK) return;
   m_strSource = dlg.GetPathName();
   ShowPaths();
@@ -243,11 +243,11 @@ void CCopyCfgDlg::OnCopyNow() {
   } else {
     LoadedProject destination(m_strDestination);
     auto failed = [&](const std::string& detail) {
-      AfxMessageBox(detail.empty() ? LoadResString(IDS_FAILED_SAVE_FILE_DATA)
-                                   : fw::FormatText("%s\n\n%s",
-                                                    LoadResString(IDS_FAILED_SAVE_FILE_DATA),
-                                                    detail),
-                    MB_OK | MB_ICONEXCLAMATION);
+      AfxMessageBox(
+          detail.empty()
+              ? LoadResString(IDS_FAILED_SAVE_FILE_DATA)
+              : fw::FormatText("%s\n\n%s", LoadResString(IDS_FAILED_SAVE_FILE_DATA), detail),
+          MB_OK | MB_ICONEXCLAMATION);
     };
     if (destination.result == -1) return failed(destination.error);
     if (destination.store.Add(copy) < 0) return refuse(IDS_NEW_CFG_NAME_IN_USE);

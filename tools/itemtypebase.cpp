@@ -85,8 +85,7 @@ bool CSwitchConfigItemType::GetText(GridRecordKey key, std::string& out) const {
   out = e->GetConfig().GetName();
   return true;
 }
-int CSwitchConfigItemType::GetColors(GridRecordKey key, fw::GridColor& back,
-                                     fw::GridColor&) const {
+int CSwitchConfigItemType::GetColors(GridRecordKey key, fw::GridColor& back, fw::GridColor&) const {
   const CSwitchEntry* e = SwitchOf(key);
   if (!e || ConfigProblemOf(GetDocument()->GetStore(), *e) == kConfigFine) return 0;
   back = kWarningColour;

@@ -63,10 +63,9 @@ bool CModbusOptionsDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   if (m_pEntry) {
     m_bEnable = m_pEntry->GetModbusEnable() ? 1 : 0;
-    const std::pair<CIPAddressCtrl*, std::string> shown[] = {
-        {&m_ip, m_pEntry->GetIP()},
-        {&m_subnet, m_pEntry->GetSubnet()},
-        {&m_gateway, m_pEntry->GetGateway()}};
+    const std::pair<CIPAddressCtrl*, std::string> shown[] = {{&m_ip, m_pEntry->GetIP()},
+                                                             {&m_subnet, m_pEntry->GetSubnet()},
+                                                             {&m_gateway, m_pEntry->GetGateway()}};
     for (const auto& [control, text] : shown)
       if (!text.empty()) ShowAddress(*control, text);
     m_strAddress = fw::FormatText("%d", m_pEntry->GetModbusAddress());

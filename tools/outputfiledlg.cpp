@@ -70,9 +70,8 @@ void COutputFileDlg::OnOK() {
   if (!m_doc) return;
   const std::string path = m_strDestination + CReportWriter::Extension(m_nFileType);
   std::string error;
-  if (!CReportWriter(*m_doc).Write(path, m_nFileType,
-                                   m_strDate.empty() ? CReportWriter::Today() : m_strDate,
-                                   &error)) {
+  if (!CReportWriter(*m_doc).Write(
+          path, m_nFileType, m_strDate.empty() ? CReportWriter::Today() : m_strDate, &error)) {
     AfxMessageBox(error, MB_OK | MB_ICONEXCLAMATION);
     return;
   }

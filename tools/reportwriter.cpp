@@ -131,8 +131,7 @@ bool CReportWriter::Write(const std::string& path, int type, const std::string& 
     // A report cut short would pass for a complete one.
     std::error_code ec;
     if (std::filesystem::is_regular_file(path, ec)) std::filesystem::remove(path, ec);
-    if (error)
-      *error = FormatRes(IDS_REPORT_WRITE_FAILED, path, std::strerror(failure));
+    if (error) *error = FormatRes(IDS_REPORT_WRITE_FAILED, path, std::strerror(failure));
     return false;
   }
   return true;

@@ -301,8 +301,7 @@ void CSwitchListGrid::OnCellDoubleClick(int col, int row, CRect*, CPoint*, int) 
   if (col == kSwitchColName || col == kSwitchColMac) BeginCellEditAt(col, row, 0);
 }
 
-int CSwitchListGrid::OnEditDone(int col, int row, CWnd*, const std::string& text,
-                                int cancelled) {
+int CSwitchListGrid::OnEditDone(int col, int row, CWnd*, const std::string& text, int cancelled) {
   // Escape leaves the project as it was, also on the new-entry row.
   if (cancelled || !m_doc) return 1;
   const int index = SwitchIndexAtRow(row);

@@ -236,7 +236,8 @@ bool CDocument::SaveModified() {
   if (!IsModified()) return true;
   if (m_strPathName.empty() && m_strTitle.empty()) SetDefaultTitle();
   const std::string name = m_strPathName.empty() ? m_strTitle : FileNameOf(m_strPathName);
-  switch (AfxMessageBox(FormatRes(IDS_DOC_ASK_TO_SAVE, name), MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
+  switch (
+      AfxMessageBox(FormatRes(IDS_DOC_ASK_TO_SAVE, name), MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
     case IDCANCEL: return false;
     case IDYES: return DoFileSave();
     default: return true;

@@ -109,8 +109,7 @@ class CDocument : public CCmdTarget {
  protected:
   // ---- hooks for the template, the document manager and the frame
   // The file prompt: fileName holds the proposal and receives the choice.
-  virtual bool DoPromptFileName(std::string& fileName, unsigned titleId, unsigned flags,
-                                bool open);
+  virtual bool DoPromptFileName(std::string& fileName, unsigned titleId, unsigned flags, bool open);
   // The folder a file prompt starts in; by default the folder of the document's file.
   virtual std::string GetInitialFolder();
   // The document's file changed; the recent-file list lives with the shell.

@@ -15,7 +15,8 @@ namespace {
 // Moves to the next field on '.', and lets Backspace in an empty field go back.
 class CFieldEdit : public QLineEdit {
  public:
-  CFieldEdit(QWidget* parent, std::function<void(int)> move) : QLineEdit(parent), m_move(std::move(move)) {}
+  CFieldEdit(QWidget* parent, std::function<void(int)> move)
+      : QLineEdit(parent), m_move(std::move(move)) {}
 
  protected:
   void keyPressEvent(QKeyEvent* e) override {

@@ -13,7 +13,8 @@ class QLineEdit;
 
 inline constexpr UINT IPM_CLEARADDRESS = WM_USER + 100;
 inline constexpr UINT IPM_SETADDRESS = WM_USER + 101;  // lParam: the address
-inline constexpr UINT IPM_GETADDRESS = WM_USER + 102;  // lParam: std::uint32_t*; returns the non-blank fields
+inline constexpr UINT IPM_GETADDRESS =
+    WM_USER + 102;  // lParam: std::uint32_t*; returns the non-blank fields
 inline constexpr UINT IPM_ISBLANK = WM_USER + 105;
 
 class CIPAddressCtrl : public CWnd {
