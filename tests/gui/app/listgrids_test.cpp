@@ -157,7 +157,9 @@ TEST_F(ListGrids, TypingANameIntoTheNewEntryRowMakesASwitchAndEscapeDoesNot) {
   const int row = 0;
   const std::string before = switches.SwitchAtRow(row)->GetName();
   TypeInto(switches, 0, row, "DELTA", Qt::Key_Return);
-  EXPECT_EQ(Texts(), std::vector<std::string>{"The entered name is already in use."});
+  TypeInto(switches, 0, row, ",,,", Qt::Key_Return);
+  EXPECT_EQ(Texts(), (std::vector<std::string>{"The entered name is already in use.",
+                                               "The entered name contains invalid characters."}));
   EXPECT_EQ(switches.SwitchAtRow(row)->GetName(), before);
   EXPECT_FALSE(doc->IsModified());
 }
