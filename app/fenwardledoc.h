@@ -68,7 +68,7 @@ class CFenwardleDoc : public CDocument, public IProjectDocument {
   int GetSelectedSwitchIndex();
   // 0 when the name can be used (after the messages about its length and
   // commas), -1 when nothing is left of it.
-  int ValidateConfigName(std::string_view name);
+  [[nodiscard]] int ValidateConfigName(std::string_view name);
   // "RS_" and the MAC suffix, or the first free "NewSwitch<n>"; never empty.
   std::string MakeUniqueSwitchName(std::string_view macSuffix) const;
   // The warning of the switch list's configuration column for a switch ("" for none).
@@ -76,12 +76,12 @@ class CFenwardleDoc : public CDocument, public IProjectDocument {
   // Asks, then marks the switch deleted.
   void DeleteSwitch(int index);
   // Marks a configuration deleted and clears the switches' references to it.
-  int DeleteConfig(int index);
+  [[nodiscard]] int DeleteConfig(int index);
   // Takes an edited configuration over (its name under the naming rules).
-  int ReplaceConfig(int index, const CSwitchConfig& config);
+  [[nodiscard]] int ReplaceConfig(int index, const CSwitchConfig& config);
   // Writes the configuration the switch names into the switch. 0 done or
   // nothing to do; -1 failed (the reason was shown).
-  int LoadSelectedConfig(int index);
+  [[nodiscard]] int LoadSelectedConfig(int index);
 
   void SetPanes(IPanes* panes) { m_panes = panes; }
   void SetCommFactory(CommFactory factory) { m_commFactory = std::move(factory); }

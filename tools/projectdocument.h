@@ -70,23 +70,23 @@ class IProjectDocument {
   virtual bool IsCompatible(const CSwitchEntry& entry, const CSwitchConfig& config) const = 0;
 
   // ---- configurations
-  virtual int AddNewConfig(std::string_view name) = 0;
+  [[nodiscard]] virtual int AddNewConfig(std::string_view name) = 0;
   // Adds a copy under the configuration's own name; the index or a ProjectResult.
-  virtual int AddConfig(const CSwitchConfig& config) = 0;
+  [[nodiscard]] virtual int AddConfig(const CSwitchConfig& config) = 0;
   // Renames a configuration and the references of the switches that use it.
-  virtual int SetConfigName(int index, std::string_view name) = 0;
+  [[nodiscard]] virtual int SetConfigName(int index, std::string_view name) = 0;
 
   // ---- switches
-  virtual int RenameSwitch(int index, std::string_view name) = 0;
+  [[nodiscard]] virtual int RenameSwitch(int index, std::string_view name) = 0;
   // A new switch from one field typed or chosen in the list's new-entry row.
-  virtual int AddSwitchFromField(int column, std::string_view text) = 0;
-  virtual int SetSwitchModel(int index, std::string_view text) = 0;
-  virtual int SetSwitchMac(int index, std::string_view text) = 0;
-  virtual int SetSwitchConfigName(int index, std::string_view name) = 0;
+  [[nodiscard]] virtual int AddSwitchFromField(int column, std::string_view text) = 0;
+  [[nodiscard]] virtual int SetSwitchModel(int index, std::string_view text) = 0;
+  [[nodiscard]] virtual int SetSwitchMac(int index, std::string_view text) = 0;
+  [[nodiscard]] virtual int SetSwitchConfigName(int index, std::string_view name) = 0;
   // Takes the Modbus and IP settings of `settings` over into the switch.
-  virtual int SetSwitchModbus(int index, const CSwitchEntry& settings) = 0;
+  [[nodiscard]] virtual int SetSwitchModbus(int index, const CSwitchEntry& settings) = 0;
   // A switch found on the network: the index, or a ProjectResult.
-  virtual int AddFoundSwitch(const CSwitchEntry& entry) = 0;
+  [[nodiscard]] virtual int AddFoundSwitch(const CSwitchEntry& entry) = 0;
 };
 
 namespace fw {

@@ -17,7 +17,8 @@ class CReportWriter {
   // Creates (or replaces) the file and writes the report. False with the
   // message for the user in *error: the file could not be created, or the
   // report could not be written completely (nothing half-written is left).
-  bool Write(const std::string& path, int type, const std::string& date, std::string* error) const;
+  [[nodiscard]] bool Write(const std::string& path, int type, const std::string& date,
+                           std::string* error) const;
 
   // ".csv" for the CSV layout, ".txt" for the others.
   static std::string Extension(int type);
