@@ -1,11 +1,11 @@
 #include "tools/findswitchesdlg.h"
 
+#include "platform/gui/help.h"
 #include "platform/message.h"
 #include "platform/resstring.h"
 #include "res/string_ids.h"
 #include "tools/searchingdlg.h"
 #include "tools/toolcomm.h"
-#include "tools/toolhelp.h"
 #include "tools/toolsdocument.h"
 #include "tools/waitcursor.h"
 
@@ -25,7 +25,7 @@ CFindSwitchesDlg::CFindSwitchesDlg(CWnd* parent, IToolsDocument* document)
   BindControl(kSearchAgainId, m_searchAgain);
   BindControl(kListId, m_list);
   SetCommandHandler(kSearchAgainId, [this] { Search(); });
-  SetCommandHandler(kHelpId, [] { ShowToolHelp(kHelpContextBase + IDD); });
+  SetCommandHandler(kHelpId, [] { (void)fw::ShowHelp(kHelpDialogBase + IDD); });
   SetCommandHandler(kAddSelectedId, [this] { AddSelected(); });
 }
 

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "platform/fields.h"
+#include "platform/gui/help.h"
 #include "platform/gui/services.h"
 #include "platform/message.h"
 #include "platform/profile.h"
@@ -13,7 +14,6 @@
 #include "switch/firmware.h"
 #include "switch/switchentry.h"
 #include "tools/toolcomm.h"
-#include "tools/toolhelp.h"
 #include "tools/toolsdocument.h"
 #include "tools/waitcursor.h"
 
@@ -30,7 +30,7 @@ CFirmwareUpdateDlg::CFirmwareUpdateDlg(CWnd* parent)
     : CDialog(IDD, parent), m_comm(MakeToolComm()) {
   BindControl(kInterfaceId, m_combo);
   SetCommandHandler(kBrowseId, [this] { Browse(); });
-  SetCommandHandler(kHelpId, [] { ShowToolHelp(kHelpContextBase + IDD); });
+  SetCommandHandler(kHelpId, [] { (void)fw::ShowHelp(kHelpDialogBase + IDD); });
   SetCommandHandler(
       kInterfaceId,
       [this] {

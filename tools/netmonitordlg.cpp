@@ -5,12 +5,12 @@
 #include <set>
 
 #include "platform/format.h"
+#include "platform/gui/help.h"
 #include "platform/gui/pump.h"
 #include "platform/profile.h"
 #include "platform/resstring.h"
 #include "res/string_ids.h"
 #include "tools/switchstatusdlg.h"
-#include "tools/toolhelp.h"
 
 namespace {
 
@@ -50,7 +50,7 @@ CNetMonitorDlg::CNetMonitorDlg(CWnd* parent)
       m_worker(std::make_unique<CNetMonitorWorker>(ToolCommEnv(), CNetMonitorWorker::Settings{})) {
   BindControl(kErrorsId, m_errors);
   BindControl(kTabsId, m_tabs);
-  SetCommandHandler(kHelpId, [] { ShowToolHelp(kHelpContextBase + IDD); });
+  SetCommandHandler(kHelpId, [] { (void)fw::ShowHelp(kHelpDialogBase + IDD); });
   m_grid.onOpenSwitch = [this](int entry) { OpenSwitch(entry); };
 }
 

@@ -38,6 +38,7 @@ void CNetMonitorGrid::OnGridCreated() {
   heading.GridCellSetFont(GetFont(RegisterFont("Arial", 14, 700)));
   SetDefaultHeadingCell(heading);
   m_sortArrowIndex = RegisterCellType(&m_sortArrow);
+  m_macPrefixIndex = RegisterCellType(&m_macPrefix);
   SetColumnTotal(kColumns);
   const unsigned headings[kColumns] = {IDS_NAME, IDS_TYPE, IDS_MAC_ADDRESS, IDS_FIRMWARE_VERS,
                                        IDS_OK_OUTPUT_PAGE};

@@ -9,6 +9,7 @@
 
 #include "grid/gridctrl.h"
 #include "switch/switchentry.h"
+#include "tools/macprefixcelltype.h"
 
 class CNetMonitorGrid : public CSheetGridCtrl {
  public:
@@ -53,4 +54,6 @@ class CNetMonitorGrid : public CSheetGridCtrl {
   bool m_descending = false;  // the first click on a heading sorts descending
   CSortArrowCellType m_sortArrow;
   int m_sortArrowIndex = -1;
+  CMacPrefixCellType m_macPrefix;
+  int m_macPrefixIndex = -1;
 };

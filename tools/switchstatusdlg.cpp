@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "platform/format.h"
+#include "platform/gui/help.h"
 #include "platform/message.h"
 #include "platform/resstring.h"
 #include "res/string_ids.h"
 #include "tools/toolcomm.h"
-#include "tools/toolhelp.h"
 
 namespace {
 
@@ -63,7 +63,7 @@ CSwitchStatusDlg::CSwitchStatusDlg(CWnd* parent)
   BindControl(kPollingId, m_staticPolling);
   BindControl(kCommId, m_staticComm);
   BindControl(kListId, m_list);
-  SetCommandHandler(kHelpId, [] { ShowToolHelp(kHelpContextBase + IDD); });
+  SetCommandHandler(kHelpId, [] { (void)fw::ShowHelp(kHelpDialogBase + IDD); });
 }
 
 CSwitchStatusDlg::~CSwitchStatusDlg() {

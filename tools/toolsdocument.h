@@ -15,3 +15,30 @@ class IToolsDocument {
   // The new entry's index, or a negative value when it was not added.
   virtual int AddFoundSwitch(const CSwitchEntry& found) = 0;
 };
+
+#include <functional>
+#include <utility>
+
+#include "switch/switchentry.h"
+#include "tools/projectdocument.h"
+
+// The project document as the tools see it; which switch is selected is the
+// switch list pane's to say.
+class CProjectToolsDocument : public IToolsDocument {
+ public:
+  CProjectToolsDocument(IProjectDocument& document, std::function<int()> selectedIndex)
+      : m_document(document), m_selectedIndex(std::move(selectedIndex)) {}
+
+  const CSwitchEntry* SelectedSwitch() const override {
+    const int index = m_selectedIndex ? m_selectedIndex() : -1;
+    const CSwitchEntry* entry = m_document.GetSwitches().GetAt(index);
+    return entry && !entry->IsDeleted() ? entry : nullptr;
+  }
+  int AddFoundSwitch(const CSwitchEntry& found) override {
+    return m_document.AddFoundSwitch(found);
+  }
+
+ private:
+  IProjectDocument& m_document;
+  std::function<int()> m_selectedIndex;
+};

@@ -132,7 +132,7 @@ TEST_F(FindSwitches, CannotBeClosedWhileSearchingAndReportsErrorsOnce) {
   EXPECT_EQ(messages->count(), 0u);
 
   Click(dlg, CFindSwitchesDlg::kHelpId);
-  EXPECT_EQ(helpContexts, (std::vector<unsigned>{0x2008D}));
+  EXPECT_EQ(HelpContexts(), (std::vector<unsigned>{0x2008D}));
 
   // After the search the close box works.
   seen = nullptr;

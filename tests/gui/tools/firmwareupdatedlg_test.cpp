@@ -170,7 +170,7 @@ TEST_F(FirmwareUpdate, RefusesWhatCannotBeLoaded) {
   EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"Please select a network interface."}));
   EXPECT_FALSE(bare.ended());
   Click(bare, CFirmwareUpdateDlg::kHelpId);
-  EXPECT_EQ(helpContexts, (std::vector<unsigned>{0x2008B}));
+  EXPECT_EQ(HelpContexts(), (std::vector<unsigned>{0x2008B}));
 }
 
 }  // namespace

@@ -173,7 +173,7 @@ TEST_F(NetMonitor, OldestErrorsGoFirst) {
   EXPECT_NE(dlg.Errors().GetItemText(0, 0).find("three"), std::string::npos);
   EXPECT_NE(dlg.Errors().GetItemText(3, 0).find("six"), std::string::npos);
   QTest::mouseClick(dlg.GetDlgItem(CNetMonitorDlg::kHelpId)->widget(), Qt::LeftButton);
-  EXPECT_EQ(helpContexts, (std::vector<unsigned>{0x2009F}));
+  EXPECT_EQ(HelpContexts(), (std::vector<unsigned>{0x2009F}));
 }
 
 }  // namespace

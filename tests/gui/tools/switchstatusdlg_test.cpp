@@ -105,7 +105,7 @@ TEST_F(SwitchStatus, ShowsPortsAndStatusLinesAndKeepsPolling) {
   EXPECT_TRUE(WaitFor([&] { return dlg.polls() > before; }, 6000));
 
   QTest::mouseClick(dlg.GetDlgItem(CSwitchStatusDlg::kHelpId)->widget(), Qt::LeftButton);
-  EXPECT_EQ(helpContexts, (std::vector<unsigned>{0x20082}));
+  EXPECT_EQ(HelpContexts(), (std::vector<unsigned>{0x20082}));
 }
 
 TEST_F(SwitchStatus, ATickDuringTheSearchStartsNothing) {

@@ -14,13 +14,13 @@
 
 #include "gui_helpers.h"
 #include "platform/format.h"
+#include "platform/gui/help.h"
 #include "platform/message.h"
 #include "switch/configstore.h"
 #include "switch/switchentry.h"
 #include "tests/unit/switch/ops_fixture.h"
 #include "tools/ops_operation_ui.h"
 #include "tools/toolcomm.h"
-#include "tools/toolhelp.h"
 #include "tools/toolsdocument.h"
 
 namespace fwtest {
@@ -103,10 +103,8 @@ class ToolsTest : public ::testing::Test {
   ToolsTest() : capture(clock) {
     CSwitchConfigStore::EnsureOfferedModels(0);
     SetToolCommEnv(CToolCommEnv{&capture, &clock, &clock, &ui});
-    SetToolHelpHandler([this](unsigned context) { helpContexts.push_back(context); });
   }
   ~ToolsTest() override {
-    SetToolHelpHandler(nullptr);
     SetToolCommEnv(CToolCommEnv{});
     Drain();
   }
@@ -141,7 +139,8 @@ class ToolsTest : public ::testing::Test {
   CHookedCapture capture;
   COpsOperationUi ui;
   std::vector<std::unique_ptr<fw::emu::CSwitchCore>> cores;
-  std::vector<unsigned> helpContexts;
+  fw::ScopedHelpService help;
+  std::vector<unsigned> HelpContexts() { return help->requests(); }
 };
 
 }  // namespace fwtest
