@@ -393,6 +393,55 @@ TEST_F(CoolToolBarTest, NormalAndHotTextColoursAndTheGripper) {
   bar.SetCaptionIcon(nullptr);
 }
 
+// An owner that paints the buttons itself for the forwarded custom draw.
+class DrawingOwner : public CWnd {
+ public:
+  int asked = 0;
+
+ protected:
+  LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override {
+    if (msg == WM_NOTIFY && reinterpret_cast<NMHDR*>(l)->code == kCoolBarCustomDraw) {
+      auto* n = reinterpret_cast<NMCOOLBARCUSTOMDRAW*>(l);
+      ++asked;
+      if (n->draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
+        n->draw->nmcd.hdc->FillSolidRect(n->draw->nmcd.rc, RGB(0, 255, 0));
+        n->doDefault = false;
+        n->result = CDRF_SKIPDEFAULT;
+      }
+      return 0;
+    }
+    return CWnd::WindowProc(msg, w, l);
+  }
+};
+
+TEST_F(CoolToolBarTest, TheOwnerMayPaintButtonsAndDropsChangeNothing) {
+  DrawingOwner owner;
+  ASSERT_TRUE(owner.Create("", "", WS_VISIBLE, CRect(0, 0, 300, 100), nullptr, 0));
+  CCoolToolBar bar;
+  ASSERT_TRUE(bar.CreateEx(&owner));
+  const UINT ids[] = {101, 102};
+  bar.SetButtons(ids, 2);
+  CImageDC dc(60, 22, RGB(255, 255, 255));
+  bar.Paint(dc);
+  EXPECT_GT(owner.asked, 2);
+  EXPECT_EQ(dc.Snapshot().pixel(10, 10) & 0xFFFFFF, 0x00FF00u);
+
+  // Drops: only an advanced-customizable bar answers, and it takes nothing.
+  COOLDRAGINFO info;
+  bar.SendMessage(WM_COOLBAR_DRAGENTER, 0, reinterpret_cast<LPARAM>(&info));
+  EXPECT_FALSE(info.answered);
+  bar.SetCustomizeCommands({101});
+  bar.SetCustomizable(true, true);
+  EXPECT_TRUE(bar.widget()->acceptDrops());
+  bar.SendMessage(WM_COOLBAR_DRAGENTER, 0, reinterpret_cast<LPARAM>(&info));
+  EXPECT_TRUE(info.answered);
+  EXPECT_EQ(info.effect, DROPEFFECT_NONE);
+  COOLDRAGINFO drop;
+  bar.SendMessage(WM_COOLBAR_DROP, 0, reinterpret_cast<LPARAM>(&drop));
+  EXPECT_EQ(drop.effect, DROPEFFECT_NONE);
+  EXPECT_EQ(bar.GetCount(), 2);
+}
+
 // Every saved setting of a bar, for comparing two bars.
 struct Snapshot {
   std::vector<int> ids;
