@@ -1,23 +1,29 @@
-// Help: every Help button and command goes through one dispatcher, which the
-// application installs (it knows the chosen help file). The help document is
-// an HTML page beside the program, opened through the link service.
+// The programs' help: an HTML document beside the program (the one
+// ChooseHelpFile picks), opened through the link service at the topic of a
+// context. Windows ask for help with fw::ShowHelp; the application installs
+// this service.
 #pragma once
 
-#include <functional>
 #include <string>
 
-inline constexpr unsigned HELP_CONTEXT = 0x0001;
-inline constexpr unsigned HELP_INDEX = 0x0003;
-// Help buttons of dialogs ask for this plus their template id.
-inline constexpr unsigned kDialogHelpBase = 0x20000;
+#include "platform/gui/help.h"
 
-using WinHelpHandler = std::function<void(unsigned context, unsigned command)>;
-// The application's dispatcher; nullptr: help requests do nothing.
-void SetWinHelpHandler(WinHelpHandler handler);
-// Asks the application for help on a context.
-void AppWinHelp(unsigned context, unsigned command = HELP_CONTEXT);
+inline constexpr unsigned HELP_INDEX = 0x0003;
 
 // Opens the help document at path: at the topic of context, or at its start
-// for HELP_INDEX. False (nothing opened) when the document is not installed;
-// the caller then says so (IDS_NO_HELP_INSTALLED).
+// for HELP_INDEX. False (nothing opened) when the document is not installed.
 [[nodiscard]] bool OpenHelpFile(const std::string& path, unsigned context, unsigned command);
+
+class CHelpFileService : public fw::IHelpService {
+ public:
+  explicit CHelpFileService(std::string path = {}) : m_path(std::move(path)) {}
+  void SetPath(std::string path) { m_path = std::move(path); }
+  const std::string& path() const { return m_path; }
+  // Opens the topic; without the document, tells the user no help is installed.
+  bool ShowContext(unsigned contextId) override;
+  bool ShowIndex();
+
+ private:
+  bool Show(unsigned contextId, unsigned command);
+  std::string m_path;
+};

@@ -1,7 +1,7 @@
 #include "app/recoverswitchdlg.h"
 
-#include "app/help.h"
 #include "platform/format.h"
+#include "platform/gui/help.h"
 #include "platform/gui/pump.h"
 #include "platform/resstring.h"
 #include "res/string_ids.h"
@@ -48,7 +48,7 @@ std::vector<CEeromWrite> FactoryImageWrites(const SwitchIdentity* identity) {
 
 CRecoverSwitchDlg::CRecoverSwitchDlg(CWnd* parent) : CDialog(IDD, parent) {
   SetCommandHandler(
-      kHelpId, [] { AppWinHelp(kDialogHelpBase + IDD, HELP_CONTEXT); }, BN_CLICKED);
+      kHelpId, [] { fw::ShowHelp(kHelpDialogBase + IDD); }, BN_CLICKED);
 }
 
 CRecoverSwitchDlg::~CRecoverSwitchDlg() = default;

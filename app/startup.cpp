@@ -10,6 +10,7 @@
 #include "platform/resstring.h"
 #include "platform/text.h"
 #include "res/string_ids.h"
+#include "tools/projectdocument.h"
 
 namespace fw {
 
@@ -55,22 +56,11 @@ std::string GetCustomizeFilePath() {
 }
 
 std::string GetProjectsFolder() {
-  return GetProgramFolder() + "Projects/";
+  return ProjectsFolder() + "/";
 }
 
 std::string MonitorInfoPath(std::string_view company) {
   return CProfile::FolderFor(company) + "/zvinfo.ini";
-}
-
-bool IsValidMacSuffix(std::string_view text) {
-  if (text.size() != 8 || text[2] != ':' || text[5] != ':') return false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (i == 2 || i == 5) continue;
-    const char c = text[i];
-    const bool hex = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-    if (!hex) return false;
-  }
-  return true;
 }
 
 bool SelectLanguage(CProfile& profile, const std::string& programFolder) {

@@ -28,9 +28,6 @@ std::string GetProjectsFolder();
 // The status monitor's "zvinfo.ini": beside the per-user settings of the company.
 std::string MonitorInfoPath(std::string_view company);
 
-// "XX:XX:XX" with hexadecimal digits: the switch part of a MAC address.
-bool IsValidMacSuffix(std::string_view text);
-
 // Reads the language from section "settings", key "language" of the profile
 // (empty: "english", written back) and loads its library from the program's
 // folder. On failure shows the "Installation Error" message and returns false.

@@ -4,8 +4,8 @@
 
 #include <QTest>
 
-#include "app/help.h"
 #include "gui_helpers.h"
+#include "platform/gui/help.h"
 #include "platform/message.h"
 #include "switch/discovery.h"
 #include "tests/unit/switch/ops_fixture.h"
@@ -178,15 +178,10 @@ TEST_F(RecoverSwitch, NothingIsSentWithoutADeviceOrAnAddress) {
 }
 
 TEST_F(RecoverSwitch, HelpAsksForTheDialogsTopic) {
-  std::vector<unsigned> asked;
-  SetWinHelpHandler([&](unsigned context, unsigned command) {
-    asked.push_back(context);
-    EXPECT_EQ(command, HELP_CONTEXT);
-  });
+  fw::ScopedHelpService help;
   Open(0);
   QTest::mouseClick(dlg.GetDlgItem(CRecoverSwitchDlg::kHelpId)->widget(), Qt::LeftButton);
-  SetWinHelpHandler(nullptr);
-  EXPECT_EQ(asked, std::vector<unsigned>{0x2009C});
+  EXPECT_EQ(help->requests(), std::vector<unsigned>{0x2009C});
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "platform/dynlib.h"
 #include "platform/gui/services.h"
 #include "platform/language.h"
+#include "platform/message.h"
 #include "tests/common/test_util.h"
 
 namespace {
@@ -141,19 +142,28 @@ TEST_F(ShellWindows, AutoSizeNoteKeepsItsPlaceAndFitsItsText) {
 TEST_F(ShellWindows, HelpOpensOnlyAnInstalledDocument) {
   fw::CRecordingShellService shell;
   fw::SetShellService(&shell);
+  fw::ScopedMessageSink messages;
   fw::test::TempDir tmp;
   const std::string page = tmp.file("fenwardl.html");
-  EXPECT_FALSE(OpenHelpFile(page, 0x2009C, HELP_CONTEXT));        // not installed
-  EXPECT_FALSE(OpenHelpFile(tmp.path(), 0x2009C, HELP_CONTEXT));  // a folder is no document
+  CHelpFileService help(page);
+  fw::SetHelpService(&help);
+  EXPECT_FALSE(fw::ShowHelp(0x2009C));  // not installed: said so, nothing opened
+  ASSERT_EQ(messages->count(), 1u);
+  EXPECT_EQ(messages->messages()[0].text, "No help is installed for this program.");
+  help.SetPath(tmp.path());
+  EXPECT_FALSE(help.ShowIndex());  // a folder is no document
   {
     std::FILE* f = std::fopen(page.c_str(), "w");
     ASSERT_NE(f, nullptr);
     std::fclose(f);
   }
-  EXPECT_TRUE(OpenHelpFile(page, 0x2009C, HELP_CONTEXT));
-  EXPECT_TRUE(OpenHelpFile(page, 0, HELP_INDEX));
+  help.SetPath(page);
+  EXPECT_TRUE(fw::ShowHelp(0x2009C));
+  EXPECT_TRUE(help.ShowIndex());
+  fw::SetHelpService(nullptr);
   EXPECT_EQ(shell.opened(),
             (std::vector<std::string>{"file://" + page + "#ctx-2009c", "file://" + page}));
+  EXPECT_EQ(messages->count(), 2u);
 }
 
 }  // namespace

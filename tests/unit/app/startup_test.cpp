@@ -45,13 +45,6 @@ TEST(StartUpHelpers, FoldersLieBesideTheProgram) {
   unsetenv("XDG_CONFIG_HOME");
 }
 
-TEST(StartUpHelpers, MacSuffixIsThreeHexPairsWithColons) {
-  for (const char* good : {"0a:0B:cc", "00:00:00", "FF:ff:9A"}) EXPECT_TRUE(IsValidMacSuffix(good));
-  for (const char* bad : {"", "0a:0b:c", "0a:0b:ccc", "0a-0b:cc", "0a:0b-cc", "0a:0b:cg",
-                          "0a::b:cc", " a:0b:cc", "0a:0b:c ", ":0a:0b:c", "0a:0b:c:"})
-    EXPECT_FALSE(IsValidMacSuffix(bad)) << bad;
-}
-
 TEST(StartUpHelpers, FirstRunSeedsEachProgramOnce) {
   test::TempDir tmp;
   CProfile profile;
