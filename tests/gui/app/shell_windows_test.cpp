@@ -5,7 +5,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/autosizenotewnd.h"
 #include "app/captureprobe.h"
 #include "app/help.h"
 #include "app/statusmsgdlg.h"
@@ -16,6 +15,7 @@
 #include "platform/language.h"
 #include "platform/message.h"
 #include "tests/common/test_util.h"
+#include "tools/autosizenotewnd.h"
 
 namespace {
 

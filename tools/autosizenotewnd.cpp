@@ -1,4 +1,4 @@
-#include "app/autosizenotewnd.h"
+#include "tools/autosizenotewnd.h"
 
 #include <algorithm>
 
