@@ -2,12 +2,12 @@
 
 #include "platform/format.h"
 #include "platform/gui/help.h"
-#include "platform/gui/pump.h"
 #include "platform/resstring.h"
 #include "res/string_ids.h"
 #include "switch/cfgblock.h"
 #include "switch/configload.h"
 #include "switch/discovery.h"
+#include "tools/toolcomm.h"
 
 namespace {
 
@@ -53,22 +53,6 @@ CRecoverSwitchDlg::CRecoverSwitchDlg(CWnd* parent) : CDialog(IDD, parent) {
 
 CRecoverSwitchDlg::~CRecoverSwitchDlg() = default;
 
-void CRecoverSwitchDlg::SetCommunication(fw::ICaptureBackend* backend, fw::IClock* clock,
-                                         fw::IClock* workerClock) {
-  m_backend = backend;
-  m_clock = clock;
-  m_workerClock = workerClock;
-}
-
-std::unique_ptr<CSwitchDiscovery> CRecoverSwitchDlg::MakeComm() {
-  fw::IClock* clock = m_clock;
-  if (!clock) {
-    if (!m_pumpClock) m_pumpClock = std::make_unique<fw::CPumpingClock>();
-    clock = m_pumpClock.get();
-  }
-  return std::make_unique<CSwitchDiscovery>(m_backend, clock, m_workerClock);
-}
-
 void CRecoverSwitchDlg::DoDataExchange(CDataExchange* dx) {
   CDialog::DoDataExchange(dx);
   DDX_Control(dx, kDeviceListId, m_devices);
@@ -76,7 +60,7 @@ void CRecoverSwitchDlg::DoDataExchange(CDataExchange* dx) {
 
 bool CRecoverSwitchDlg::OnInitDialog() {
   CDialog::OnInitDialog();
-  auto comm = MakeComm();
+  auto comm = MakeToolComm();
   CPcapDeviceList devices;
   comm->CommFindDevices(&devices);
   // A device without a description is shown, and opened, by its name.
@@ -185,7 +169,7 @@ void CRecoverSwitchDlg::OnOK() {
   std::string outcome;
   bool ok = false;
   {
-    auto comm = MakeComm();
+    auto comm = MakeToolDiscovery();
     ok = Recover(*comm, &outcome);
   }
   // The status line keeps what went wrong, so the dialog says it too.

@@ -4,13 +4,10 @@
 
 #include <array>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/gui/dialog.h"
-#include "platform/tick.h"
-#include "switch/capture_backend.h"
 
 class CSwitchDiscovery;
 
@@ -42,10 +39,6 @@ class CRecoverSwitchDlg : public CDialog {
   std::string m_strMac;
   CComboBox m_devices;
 
-  // The capture library and clocks the recovery runs on; by default the
-  // process's library, and a clock that keeps the windows alive.
-  void SetCommunication(fw::ICaptureBackend* backend, fw::IClock* clock, fw::IClock* workerClock);
-
  protected:
   void DoDataExchange(CDataExchange* dx) override;
   bool OnInitDialog() override;
@@ -56,10 +49,4 @@ class CRecoverSwitchDlg : public CDialog {
   // anything failed (each failure was shown as it happened).
   bool Recover(CSwitchDiscovery& comm, std::string* outcome);
   void Fail(const std::string& text, std::string* outcome);
-  std::unique_ptr<CSwitchDiscovery> MakeComm();
-
-  fw::ICaptureBackend* m_backend = nullptr;
-  fw::IClock* m_clock = nullptr;
-  fw::IClock* m_workerClock = nullptr;
-  std::unique_ptr<fw::IClock> m_pumpClock;
 };

@@ -4,8 +4,6 @@
 
 #include <cstdint>
 
-#include "platform/tick.h"
-
 class CWnd;
 class QWidget;
 
@@ -28,17 +26,5 @@ CWnd* WndFromHandleId(std::uint64_t handle);
 
 // Windows that always take input, even during a pump (message boxes).
 void MarkAlwaysAcceptsInput(QWidget* widget);
-
-// Real time whose waits keep the windows painting: the clock of switch
-// operations that a window runs on the user-interface thread.
-class CPumpingClock : public IClock {
- public:
-  explicit CPumpingClock(CWnd* allowed = nullptr) : m_allowed(allowed) {}
-  std::uint64_t Now() override { return GetTickCount(); }
-  void Wait(std::uint32_t ms) override { PumpMessagesFor(static_cast<int>(ms), m_allowed); }
-
- private:
-  CWnd* m_allowed;
-};
 
 }  // namespace fw

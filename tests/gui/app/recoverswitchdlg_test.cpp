@@ -9,6 +9,7 @@
 #include "platform/message.h"
 #include "switch/discovery.h"
 #include "tests/unit/switch/ops_fixture.h"
+#include "tools/toolcomm.h"
 
 namespace {
 
@@ -26,9 +27,10 @@ class RecoverSwitch : public ::testing::Test {
     core.knobs().boot_monitor_writes = true;
     before = core.eerom();
     dlg.m_strMac = kMacText;
-    dlg.SetCommunication(&capture, &clock, &clock);
+    SetToolCommEnv(CToolCommEnv{&capture, &clock, &clock, nullptr});
   }
   ~RecoverSwitch() override {
+    SetToolCommEnv(CToolCommEnv{});
     if (dlg.IsWindow()) dlg.DestroyWindow();
     fwtest::Drain();
   }
@@ -132,7 +134,7 @@ TEST_F(RecoverSwitch, ASwitchThatDoesNotComeBackLeavesTheDialogOpen) {
   CWatchedClock watched(clock, [&](std::uint32_t ms) {
     if (ms == CRecoverSwitchDlg::kRestartWaitMs) core.knobs().drop_all = true;
   });
-  dlg.SetCommunication(&capture, &watched, &clock);
+  SetToolCommEnv(CToolCommEnv{&capture, &watched, &clock, nullptr});
   Open(1);
   RecoverNow();
   const std::string told =
@@ -156,7 +158,7 @@ TEST_F(RecoverSwitch, RefusedWritesAreShownWithTheSwitchesWords) {
 
 TEST_F(RecoverSwitch, NothingIsSentWithoutADeviceOrAnAddress) {
   fw::ops_test::CLockedCapture empty(clock);
-  dlg.SetCommunication(&empty, &clock, &clock);
+  SetToolCommEnv(CToolCommEnv{&empty, &clock, &clock, nullptr});
   Open(0);
   EXPECT_EQ(dlg.m_devices.GetCount(), 0);
   RecoverNow();
@@ -166,7 +168,7 @@ TEST_F(RecoverSwitch, NothingIsSentWithoutADeviceOrAnAddress) {
 
   // A text that is no full address would have sent the image to every switch.
   messages->clear();
-  dlg.SetCommunication(&capture, &clock, &clock);
+  SetToolCommEnv(CToolCommEnv{&capture, &clock, &clock, nullptr});
   dlg.m_strMac = "10:00:07";
   Open(1);
   RecoverNow();
