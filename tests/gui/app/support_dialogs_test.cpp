@@ -4,7 +4,6 @@
 #include <fstream>
 
 #include "app/productsupportdlg.h"
-#include "app/startup.h"
 #include "gui_helpers.h"
 #include "platform/gui/mail.h"
 #include "platform/gui/services.h"
@@ -78,7 +77,7 @@ TEST_F(SupportDialogs, TheMonitorsMakerDialogKeepsItsTextsAndNeverAttaches) {
 }
 
 TEST_F(SupportDialogs, WithoutACustomisationFileTheResellerDialogShowsTheLanguageStrings) {
-  COemSupportDlg dlg(m_dir.path() + "/", m_dir.file("fenwardle.customize"), fw::kCompanyName);
+  COemSupportDlg dlg(m_dir.path() + "/", m_dir.file("fenwardle.customize"), "ZOLVEX");
   ASSERT_TRUE(dlg.Create(COemSupportDlg::IDD));
   EXPECT_EQ(dlg.m_companyName.GetWindowText(), "ZOLVEX");
   EXPECT_EQ(dlg.m_companyName.font()->logFont().lfWeight, FW_BOLD);
@@ -107,7 +106,7 @@ TEST_F(SupportDialogs, TheCustomisationFileGivesLinksAddressAndLogo) {
       << "[Product Support]\r\ncompany name=Ring Partners\r\n"
          "web=https://partner.example.org/help\r\nemail=help@partner.example.org\r\n"
          "phone=555-0100\r\nmail2=Harbour Road 7\r\nlogo=missing.png\r\n";
-  COemSupportDlg dlg(m_dir.path() + "/", file, fw::kCompanyName);
+  COemSupportDlg dlg(m_dir.path() + "/", file, "ZOLVEX");
   ASSERT_TRUE(dlg.Create(COemSupportDlg::IDD));
   dlg.ShowWindow(SW_SHOW);
   EXPECT_EQ(dlg.m_companyName.GetWindowText(), "Ring Partners");
@@ -127,7 +126,7 @@ TEST_F(SupportDialogs, TheCustomisationFileGivesLinksAddressAndLogo) {
 
   // Empty values hide what they would fill; the labels keep the template's text.
   std::ofstream(file, std::ios::trunc) << "[product support]\nweb=\nemail=\n";
-  COemSupportDlg bare(m_dir.path() + "/", file, fw::kCompanyName);
+  COemSupportDlg bare(m_dir.path() + "/", file, "ZOLVEX");
   ASSERT_TRUE(bare.Create(COemSupportDlg::IDD));
   bare.ShowWindow(SW_SHOW);
   EXPECT_TRUE(bare.IsWindowVisible());

@@ -136,7 +136,7 @@ TEST_F(StaticsTest, LinksSizeThemselvesToTheirText) {
 }
 
 TEST_F(StaticsTest, LinkTipCursorAndVisitedColour) {
-  fwtest::ScopedBundle bundle("28020 CURSOR \"link_hand.png\", 6, 0\n");
+  fwtest::ScopedBundle bundle("28020 CURSOR \"hand.png\", 5, 0\n");
   ASSERT_TRUE(bundle.ok());
   CHyperLinkStatic link;
   Make(link, "www.example.com", SS_LEFT);
