@@ -5,7 +5,7 @@
 #include <cctype>
 #include <utility>
 
-#include "platform/gui/styles.h"
+#include "platform/styles.h"
 #include "platform/message.h"
 
 namespace fw {

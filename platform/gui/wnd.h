@@ -18,7 +18,7 @@
 #include "platform/gui/dc.h"
 #include "platform/gui/gdi.h"
 #include "platform/gui/keys.h"
-#include "platform/gui/styles.h"
+#include "platform/styles.h"
 
 using UINT = unsigned int;
 using WPARAM = std::uintptr_t;
