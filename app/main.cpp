@@ -5,6 +5,7 @@
 #include "platform/dynlib.h"
 #include "platform/gui/qtmessagesink.h"
 #include "platform/resstring.h"
+#include "res/string_ids.h"
 
 int main(int argc, char** argv) {
   QApplication qapp(argc, argv);
@@ -20,7 +21,7 @@ int main(int argc, char** argv) {
   if (!fw::SelectLanguage(profile, fw::ProgramFolder())) return 1;
 
   QMainWindow frame;
-  frame.setWindowTitle(QString::fromStdString(LoadResString(57344)));
+  frame.setWindowTitle(QString::fromStdString(LoadResString(IDS_APP_TITLE)));
   frame.resize(800, 600);
   frame.show();
   return qapp.exec();

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/resstring.h"
+#include "res/string_ids.h"
 #include "switch/projectfile.h"
 
 namespace {
@@ -15,7 +16,7 @@ void MakeProject(int scale, CSwitchConfigStore& store, CSwitchList& switches) {
   for (int i = 0; i < configs; ++i) {
     CSwitchConfig c;
     c.SetName("Config " + std::to_string(i));
-    const unsigned type = 6000 + static_cast<unsigned>(i % 11);
+    const unsigned type = IDS_BASE_TYPE_0 + static_cast<unsigned>(i % 11);
     c.SetPortCount(CSwitchConfig::BaseTypePortCount(LoadResString(type)));
     c.SetPartNumber(LoadResString(type));
     c.SetMirrorPair(0, 1, 1);

@@ -6,6 +6,8 @@
 #include "platform/dynlib.h"
 #include "platform/gui/qtmessagesink.h"
 #include "platform/profile.h"
+#include "platform/resstring.h"
+#include "res/string_ids.h"
 
 int main(int argc, char** argv) {
   QApplication qapp(argc, argv);
@@ -17,7 +19,8 @@ int main(int argc, char** argv) {
   if (!fw::SelectMonitorLanguage(folder + "/zvinfo.ini", fw::ProgramFolder())) return 1;
 
   QMainWindow frame;
-  frame.setWindowTitle("calvenor");
+  // The window shows the switch document, whose title is this string.
+  frame.setWindowTitle(QString::fromStdString(LoadResString(IDS_RING_STATUS_MONITOR)));
   frame.resize(640, 400);
   frame.show();
   return qapp.exec();

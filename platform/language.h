@@ -19,6 +19,10 @@ struct LanguageLoad {
 // Library file names, indexed english, german, french.
 using LanguageLibraryNames = std::array<std::string, 3>;
 
+// The library file names the programs' own strings give, read from the
+// built-in English strings: no library is loaded yet when they are needed.
+LanguageLibraryNames ProgramLanguageLibraryNames();
+
 // Picks the library for a language setting ("english", "german", "french",
 // without regard to case) and loads it from folder. The library is never
 // unloaded: its bundle is used until the program ends.

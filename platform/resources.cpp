@@ -5,8 +5,8 @@
 #include <cctype>
 #include <utility>
 
-#include "platform/styles.h"
 #include "platform/message.h"
+#include "platform/styles.h"
 
 namespace fw {
 

@@ -10,6 +10,7 @@
 #include "platform/message.h"
 #include "platform/resstring.h"
 #include "platform/text.h"
+#include "res/string_ids.h"
 #include "switch/cfgblock.h"
 #include "switch/configstore.h"
 #include "switch/discovery.h"
@@ -17,25 +18,6 @@
 #include "switch/switchentry.h"
 
 namespace {
-
-enum : unsigned {
-  IDS_NOTICE_OK_OUTPUT = 1000,
-  IDS_NOTICE_MASTER = 1001,
-  IDS_WRITING_CONFIGURATION = 10054,
-  IDS_RESETTING_SWITCH = 10055,
-  IDS_NOT_RESPONDED = 10057,
-  IDS_UNABLE_TO_FIND = 10059,
-  IDS_PART_MISMATCH = 10132,
-  IDS_FAILED_READING_TYPE = 31423,
-  IDS_NO_PORTS_ENABLED = 31430,
-  IDS_READING_CONFIGURATION = 31431,
-  IDS_COMPARING_CONFIGURATION = 31432,
-  IDS_CONTACTING_SWITCH = 31433,
-  IDS_LOAD_COMPLETE = 31434,
-  IDS_FIRMWARE_VERSION = 31435,
-  IDS_DETECTED = 31436,
-  IDS_INVALID_IP = 31438,
-};
 
 constexpr std::uint32_t kRestartPause = 15000;
 constexpr std::uint32_t kReadPause = 1000;
@@ -161,7 +143,7 @@ int BuildConfigImage(const std::vector<std::uint8_t>& current, const CSwitchConf
   // Rings.
   const bool keep_master = config.GetMasterMode() == 1 && old_firmware;
   if (keep_master) {
-    messages.push_back(LoadResString(IDS_NOTICE_MASTER) + version_note);
+    messages.push_back(LoadResString(IDS_NOTICE_MASTER_FIRMWARE) + version_note);
     version_told = true;
     result = -3;
   }
@@ -266,7 +248,7 @@ int BuildConfigImage(const std::vector<std::uint8_t>& current, const CSwitchConf
            {std::tuple{entry.GetIP(), ip, false}, std::tuple{entry.GetSubnet(), mask, false},
             std::tuple{entry.GetGateway(), gw, true}}) {
         if (!ParseIp(text, empty_ok, bytes)) {
-          messages.push_back(FormatRes(IDS_INVALID_IP, text));
+          messages.push_back(FormatRes(IDS_INVALID_IP_ADDRESS, text));
           return -1;
         }
       }
@@ -287,7 +269,8 @@ int BuildConfigImage(const std::vector<std::uint8_t>& current, const CSwitchConf
     const unsigned long t = config.GetOKOutputTriggers();
     if (old_firmware && (t & 0xF) != 0xF) {
       // The notice says the OK output is not changed: leave its bytes as read.
-      messages.push_back(LoadResString(IDS_NOTICE_OK_OUTPUT) + (version_told ? "" : version_note));
+      messages.push_back(LoadResString(IDS_NOTICE_OK_TRIGGERS_FIRMWARE) +
+                         (version_told ? "" : version_note));
       result = -3;
     } else {
       std::uint8_t b288 = 0x80, b289 = 0;
@@ -363,7 +346,7 @@ int CSwitchDiscovery::SwitchLoadConfigOp(CSwitchEntry& entry, const CSwitchConfi
   const std::string mac = entry.GetMacText(true);
   std::string device;
   if (FindInterfaceOfSwitch(mac, &device, 0) != 1) {
-    error += fw::FormatText("%s <%s>.\n", LoadResString(IDS_UNABLE_TO_FIND), mac);
+    error += fw::FormatText("%s <%s>.\n", LoadResString(IDS_SWITCH_MAC_NOT_FOUND), mac);
     return -1;
   }
   IOperationUi& ui = Ui();
@@ -401,7 +384,7 @@ int CSwitchDiscovery::SwitchLoadConfigOp(CSwitchEntry& entry, const CSwitchConfi
   std::uint8_t local[6];
   if (CommOpenDevice(device, error, local) != 0) return -1;
   if (!CommSetTargetMac(mac)) {
-    error += fw::FormatText("%s <%s>.\n", LoadResString(IDS_UNABLE_TO_FIND), mac);
+    error += fw::FormatText("%s <%s>.\n", LoadResString(IDS_SWITCH_MAC_NOT_FOUND), mac);
     return -1;
   }
   block.SetSwitchAddress(Target());
@@ -419,7 +402,7 @@ int CSwitchDiscovery::SwitchLoadConfigOp(CSwitchEntry& entry, const CSwitchConfi
   }
   const std::string part = CSwitchConfigStore::PartNumberFromIdentity(id);
   if (part != entry.GetPart().partNumber) {
-    line(FormatRes(IDS_PART_MISMATCH, entry.GetPart().partNumber, part));
+    line(FormatRes(IDS_PART_NUMBER_MISMATCH, entry.GetPart().partNumber, part));
     return -1;
   }
 
@@ -469,7 +452,7 @@ int CSwitchDiscovery::SwitchLoadConfigOp(CSwitchEntry& entry, const CSwitchConfi
       CommPumpMessagesFor(kRestartPause);
       ui.ShowStatus(LoadResString(IDS_CONTACTING_SWITCH));
       if (FindInterfaceOfSwitch(mac, &device, 0) != 1) {
-        line(LoadResString(IDS_NOT_RESPONDED));
+        line(LoadResString(IDS_NO_RESPONSE_AFTER_REBOOT));
         return -1;
       }
     } else if (const std::uint32_t bits = TakeOverBits(runs); bits != 0) {

@@ -68,7 +68,7 @@ class CSwitchConfigStore {
   static std::string PartNumberFromIdentity(std::span<const std::uint8_t> id);
 
   // The customisation file read by the first store; by default the program's
-  // folder plus string 15007. Start-up may name another before the first store.
+  // folder plus the customisation file name. Start-up may name another before the first store.
   static void SetCustomizeFilePath(std::string path);
   // Builds the offered-models list now (start-up calls this before any worker
   // thread exists; later stores then only read it).

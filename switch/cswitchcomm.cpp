@@ -9,6 +9,7 @@
 #include "platform/format.h"
 #include "platform/message.h"
 #include "platform/resstring.h"
+#include "res/string_ids.h"
 
 namespace {
 
@@ -447,8 +448,8 @@ int cswitchcomm::CommEnterBootMonitor(std::string& error) {
     // The switch is restarting into its boot monitor; give it time first.
     CommPumpMessagesFor(3000);
     prompt = MakePrompt();
-    prompt->SetCaption(LoadResString(10044));
-    prompt->SetStatus(LoadResString(10045));
+    prompt->SetCaption(LoadResString(IDS_CONNECTING));
+    prompt->SetStatus(LoadResString(IDS_ATTEMPTING_CONNECT));
     prompt->PumpMessagesFor(100);
   }
   bool entered = false;

@@ -12,18 +12,12 @@
 #include "platform/profile.h"
 #include "platform/resstring.h"
 #include "platform/text.h"
+#include "res/string_ids.h"
 #include "switch/cfgblock.h"
 #include "switch/configstore.h"
 #include "switch/switchentry.h"
 
 namespace {
-
-enum : unsigned {
-  IDS_FAILED_TO_OPEN = 31420,
-  IDS_SELECTING_INTERFACE = 31421,
-  IDS_FAILED_READING_NAME = 31422,
-  IDS_FAILED_READING_TYPE = 31423,
-};
 
 constexpr char kSettings[] = "Settings";
 constexpr char kWaitLimitKey[] = "find all wait limit";

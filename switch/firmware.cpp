@@ -6,6 +6,7 @@
 #include "platform/message.h"
 #include "platform/resstring.h"
 #include "platform/text.h"
+#include "res/string_ids.h"
 #include "switch/cfgblock.h"
 #include "switch/configload.h"
 #include "switch/configstore.h"
@@ -13,19 +14,6 @@
 #include "switch/srecord.h"
 
 namespace {
-
-enum : unsigned {
-  IDS_UNABLE_TO_ACCESS = 31410,
-  IDS_PART_ID_READ_FAILED = 31411,
-  IDS_INVALID_PART_ID = 31412,
-  IDS_UNKNOWN_PORT_COUNT = 31413,
-  IDS_NO_PORT_WORD = 31414,
-  IDS_NOT_COMPATIBLE = 31415,
-  IDS_LOADING_FIRMWARE = 31416,
-  IDS_LOAD_CANCELLED = 31417,
-  IDS_FAILED_TO_OPEN_DEVICE = 31418,
-  IDS_BOOT_MONITOR_ENTERED = 31419,
-};
 
 constexpr std::uint32_t kRestart = 1;
 
@@ -60,9 +48,9 @@ bool ReadIdentity(cswitchcomm& comm, Identity* id, std::string& error) {
 unsigned CheckSwitch(const Identity& id, const std::string& lower_name, const std::string& word) {
   if (id.part.empty()) return IDS_INVALID_PART_ID;
   const std::string code = fw::SwitchModelCode(id.part);
-  if (code.empty()) return IDS_UNKNOWN_PORT_COUNT;
-  if (!fw::FirmwareFitsModel(word, code)) return IDS_NOT_COMPATIBLE;
-  if (!fw::FirmwareFitsRevision(id.revision, lower_name)) return IDS_NOT_COMPATIBLE;
+  if (code.empty()) return IDS_FW_PORT_COUNT_UNKNOWN;
+  if (!fw::FirmwareFitsModel(word, code)) return IDS_FW_NOT_COMPATIBLE;
+  if (!fw::FirmwareFitsRevision(id.revision, lower_name)) return IDS_FW_NOT_COMPATIBLE;
   return 0;
 }
 
@@ -95,7 +83,7 @@ int SwitchLoadFirmwareOp(cswitchcomm& comm, const std::string& device, const std
   const std::string lower_name = fw::ToLowerAscii(fw::FirmwareFileBaseName(path));
   const std::string word = fw::FirmwarePortWord(lower_name);
   if (word.empty()) {
-    line(LoadResString(IDS_NO_PORT_WORD));
+    line(LoadResString(IDS_FW_NAME_NO_PORT_COUNT));
     return -1;
   }
 
@@ -132,7 +120,7 @@ int SwitchLoadFirmwareOp(cswitchcomm& comm, const std::string& device, const std
     unsigned refusal = 0;
     if (!have_identity) {
       if (!ReadIdentity(comm, &id, error))
-        refusal = IDS_PART_ID_READ_FAILED;
+        refusal = IDS_FAILED_READ_PART_ID;
       else
         refusal = CheckSwitch(id, lower_name, word);
     }
@@ -145,7 +133,7 @@ int SwitchLoadFirmwareOp(cswitchcomm& comm, const std::string& device, const std
     for (std::size_t i = 0; i < records.size(); ++i) {
       // Let the dialog paint; only its Cancel gets through.
       if (ui.PumpProgress()) {
-        line(LoadResString(IDS_LOAD_CANCELLED));
+        line(LoadResString(IDS_FIRMWARE_LOAD_CANCELLED));
         // Before the first block the old firmware is intact and can run again.
         if (i == 0) comm.ControlRequest(kRestart, error, 0);
         return -1;
@@ -170,7 +158,7 @@ bool TestCommEnterBootMonitor(cswitchcomm& comm, const std::string& device, std:
   std::string error;
   std::uint8_t local[6];
   if (comm.CommOpenDevice(device, error, local) != 0) {
-    AfxMessageBox(LoadResString(IDS_FAILED_TO_OPEN_DEVICE));
+    AfxMessageBox(LoadResString(IDS_FAILED_OPEN_DEVICE));
     return false;
   }
   const bool entered = comm.CommEnterBootMonitor(error) == 0;

@@ -19,6 +19,7 @@
 #include "platform/resources.h"
 #include "platform/resstring.h"
 #include "platform/text.h"
+#include "res/string_ids.h"
 
 namespace fw {
 
@@ -28,13 +29,6 @@ constexpr std::string_view kCfgIndex = "Switch Cfgs";
 constexpr std::string_view kCfgPrefix = "Switch Cfg: ";
 constexpr std::string_view kEntryIndex = "Switch Entries";
 constexpr std::string_view kEntryPrefix = "Switch Entry: ";
-
-// Texts of our own messages about a project file.
-constexpr unsigned kMsgNewerSections = 16400;
-constexpr unsigned kMsgRepaired = 16401;
-constexpr unsigned kMsgDroppedNames = 16402;
-constexpr unsigned kMsgUnsaved = 16403;
-constexpr unsigned kMsgMirrorConflict = 10107;
 
 // Values were read into a buffer of 1024 characters; longer ones were cut.
 constexpr std::size_t kMaxValueChars = 1023;
@@ -416,12 +410,7 @@ std::vector<const CResourceBundle*> ProjectLanguageBundles() {
     if (!l.custom.empty()) return l.custom;
   }
   std::call_once(l.loaded, [&l] {
-    const CResourceBundle& own = EmbeddedEnglish();
-    auto text = [&](unsigned id) {
-      const std::string* s = own.FindString(id);
-      return s ? *s : std::string();
-    };
-    const LanguageLibraryNames names = {text(15010), text(15012), text(15011)};
+    const LanguageLibraryNames names = ProgramLanguageLibraryNames();
     const std::string folder = ProgramFolder();
     for (const char* language : {"german", "french"}) {
       LanguageLoad load = LoadLanguageLibrary(language, names, folder);
@@ -437,7 +426,7 @@ std::vector<const CResourceBundle*> ProjectLanguageBundles() {
 
 std::string CanonicalBaseType(std::string_view type) {
   if (type.empty()) return {};
-  for (unsigned id = 6000; id <= 6010; ++id) {
+  for (unsigned id = IDS_BASE_TYPE_0; id <= IDS_BASE_TYPE_10; ++id) {
     const std::string current = LoadResString(id);
     if (current.empty()) continue;
     if (current == type) return current;
@@ -455,11 +444,15 @@ bool CProjectNotes::Empty() const {
 
 std::vector<std::string> CProjectNotes::Messages() const {
   std::vector<std::string> out;
-  if (mirrorConflict) out.push_back(LoadResString(kMsgMirrorConflict));
-  if (!newerSections.empty()) out.push_back(FormatRes(kMsgNewerSections, NameList(newerSections)));
-  if (!repairedSections.empty()) out.push_back(FormatRes(kMsgRepaired, NameList(repairedSections)));
-  if (!droppedNames.empty()) out.push_back(FormatRes(kMsgDroppedNames, NameList(droppedNames)));
-  if (!unsavedNames.empty()) out.push_back(FormatRes(kMsgUnsaved, NameList(unsavedNames)));
+  if (mirrorConflict) out.push_back(LoadResString(IDS_MULTIPLE_MONITOR_PORTS_WARNING));
+  if (!newerSections.empty())
+    out.push_back(FormatRes(IDS_PROJECT_NEWER_VERSION, NameList(newerSections)));
+  if (!repairedSections.empty())
+    out.push_back(FormatRes(IDS_PROJECT_VALUES_REPLACED, NameList(repairedSections)));
+  if (!droppedNames.empty())
+    out.push_back(FormatRes(IDS_PROJECT_DUPLICATE_NAMES, NameList(droppedNames)));
+  if (!unsavedNames.empty())
+    out.push_back(FormatRes(IDS_PROJECT_NOT_SAVED_NAMES, NameList(unsavedNames)));
   return out;
 }
 
@@ -515,7 +508,9 @@ int CSwitchConfigStore::LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNo
                                      [&](const std::string& t) { return EqualsNoCase(t, type); });
       if (!known) {
         static constexpr std::pair<unsigned, unsigned> kOldNames[] = {
-            {5116, 6000}, {5117, 6006}, {5118, 6009}};
+            {IDS_5_PORT_MODEL, IDS_BASE_TYPE_0},
+            {IDS_9_PORT_MODEL, IDS_BASE_TYPE_6},
+            {IDS_9_PORT_MODEL_GIGABIT, IDS_BASE_TYPE_9}};
         for (auto [oldId, newId] : kOldNames)
           if (MatchesInAnyLanguage(type, oldId)) {
             cfg.SetPartNumber(LoadResString(newId));

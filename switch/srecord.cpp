@@ -6,21 +6,10 @@
 #include <memory>
 
 #include "platform/resstring.h"
+#include "res/string_ids.h"
 
 namespace fw {
 namespace {
-
-enum : unsigned {
-  IDS_SREC_SYNTAX = 31400,
-  IDS_SREC_COUNT = 31401,
-  IDS_SREC_CHECKSUM = 31402,
-  IDS_SREC_TOO_LONG = 31403,
-  IDS_SREC_32BIT = 31404,
-  IDS_SREC_TYPE = 31405,
-  IDS_SREC_NO_DATA = 31406,
-  IDS_SREC_TOO_LARGE = 31407,
-  IDS_SREC_READ = 31408,
-};
 
 int HexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -44,7 +33,7 @@ bool ParseLine(std::string_view line, int line_no, std::vector<SRecord>* records
   if (line.empty()) return true;
   // "S", type digit, at least the byte count pair.
   if (line.size() < 4 || (line[0] != 'S' && line[0] != 's') || line[1] < '0' || line[1] > '9') {
-    *error = FormatRes(IDS_SREC_SYNTAX, line_no);
+    *error = FormatRes(IDS_SREC_INVALID_LINE, line_no);
     return false;
   }
   const int type = line[1] - '0';
@@ -53,12 +42,12 @@ bool ParseLine(std::string_view line, int line_no, std::vector<SRecord>* records
     return false;
   }
   if (type == 4) {
-    *error = FormatRes(IDS_SREC_TYPE, line_no);
+    *error = FormatRes(IDS_SREC_UNKNOWN_TYPE, line_no);
     return false;
   }
   std::string_view hex = line.substr(2);
   if (hex.size() % 2 != 0) {
-    *error = FormatRes(IDS_SREC_SYNTAX, line_no);
+    *error = FormatRes(IDS_SREC_INVALID_LINE, line_no);
     return false;
   }
   std::vector<std::uint8_t> bytes;
@@ -66,7 +55,7 @@ bool ParseLine(std::string_view line, int line_no, std::vector<SRecord>* records
   for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
     const int hi = HexValue(hex[i]), lo = HexValue(hex[i + 1]);
     if (hi < 0 || lo < 0) {
-      *error = FormatRes(IDS_SREC_SYNTAX, line_no);
+      *error = FormatRes(IDS_SREC_INVALID_LINE, line_no);
       return false;
     }
     bytes.push_back(static_cast<std::uint8_t>(hi * 16 + lo));
@@ -74,19 +63,19 @@ bool ParseLine(std::string_view line, int line_no, std::vector<SRecord>* records
   // bytes[0] counts the address, data and checksum bytes that follow it.
   const int address_bytes = kAddressBytes[type];
   if (bytes[0] + 1u != bytes.size() || bytes[0] < address_bytes + 1) {
-    *error = FormatRes(IDS_SREC_COUNT, line_no);
+    *error = FormatRes(IDS_SREC_BAD_COUNT, line_no);
     return false;
   }
   unsigned sum = 0;
   for (std::uint8_t b : bytes) sum += b;
   if ((sum & 0xFF) != 0xFF) {
-    *error = FormatRes(IDS_SREC_CHECKSUM, line_no);
+    *error = FormatRes(IDS_SREC_BAD_CHECKSUM, line_no);
     return false;
   }
   if (type != 1 && type != 2) return true;  // header, count and end records carry no load data
   const std::size_t data_len = bytes[0] - address_bytes - 1u;
   if (data_len > kMaxSRecordData) {
-    *error = FormatRes(IDS_SREC_TOO_LONG, line_no, static_cast<int>(kMaxSRecordData));
+    *error = FormatRes(IDS_SREC_TOO_MANY_BYTES, line_no, static_cast<int>(kMaxSRecordData));
     return false;
   }
   SRecord rec;
@@ -130,7 +119,7 @@ bool ReadSRecordFile(const std::string& path, std::vector<SRecord>* records, std
   records->clear();
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "rb"), &std::fclose);
   if (!f) {
-    *error = FormatRes(IDS_SREC_READ, std::strerror(errno));
+    *error = FormatRes(IDS_SREC_READ_FAILED, std::strerror(errno));
     return false;
   }
   std::string text;
@@ -144,7 +133,7 @@ bool ReadSRecordFile(const std::string& path, std::vector<SRecord>* records, std
     }
   }
   if (std::ferror(f.get())) {
-    *error = FormatRes(IDS_SREC_READ, std::strerror(errno));
+    *error = FormatRes(IDS_SREC_READ_FAILED, std::strerror(errno));
     return false;
   }
   return ParseSRecords(text, records, error);

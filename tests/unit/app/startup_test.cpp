@@ -9,6 +9,7 @@
 #include "platform/profile.h"
 #include "platform/resources.h"
 #include "platform/resstring.h"
+#include "res/string_ids.h"
 #include "tests/common/test_util.h"
 
 namespace fw {
@@ -32,7 +33,7 @@ TEST(StartUp, ConfigurationProgramReadsAndWritesItsLanguage) {
 
   profile.WriteProfileString("settings", "language", "French");
   EXPECT_TRUE(SelectLanguage(profile, ProgramFolder()));
-  EXPECT_EQ(LoadResString(20055), "Anneau");
+  EXPECT_EQ(LoadResString(IDS_RING), "Anneau");
 
   profile.WriteProfileString("settings", "language", "spanish");
   EXPECT_FALSE(SelectLanguage(profile, ProgramFolder()));

@@ -10,6 +10,7 @@
 #include "platform/language.h"
 #include "platform/message.h"
 #include "platform/resstring.h"
+#include "res/string_ids.h"
 #include "tests/common/test_util.h"
 
 namespace fw {
@@ -66,18 +67,19 @@ TEST(ResourceScript, RejectsBadInputNamingTheLine) {
 TEST(ResStrings, LoadJoinAndCompare) {
   ResourcesGuard guard;
   SetCurrentResources(nullptr);  // the built-in English texts
-  EXPECT_EQ(JoinResStrings({20055, 20056}), "Ring\nEnable Ring\n");
-  EXPECT_EQ(JoinResStrings({20055, 1, 20056}), "Ring\nEnable Ring\n");  // missing id skipped
+  EXPECT_EQ(JoinResStrings({IDS_RING, IDS_ENABLE_RING}), "Ring\nEnable Ring\n");
+  EXPECT_EQ(JoinResStrings({IDS_RING, 1, IDS_ENABLE_RING}),
+            "Ring\nEnable Ring\n");  // missing id skipped
   EXPECT_EQ(LoadResString(1), "");
-  EXPECT_TRUE(CompareWithResString("Auto", 20000));
-  EXPECT_FALSE(CompareWithResString("auto", 20000));
+  EXPECT_TRUE(CompareWithResString("Auto", IDS_AUTO));
+  EXPECT_FALSE(CompareWithResString("auto", IDS_AUTO));
   EXPECT_FALSE(CompareWithResString("", 1));  // an absent string equals nothing
 
   std::string error;
   auto b = CResourceBundle::Parse("STRINGTABLE BEGIN 20055, \"Anneau\" END", &error);
   SetCurrentResources(b.get());
-  EXPECT_EQ(LoadResString(20055), "Anneau");
-  EXPECT_EQ(FormatRes(20055), "Anneau");
+  EXPECT_EQ(LoadResString(IDS_RING), "Anneau");
+  EXPECT_EQ(FormatRes(IDS_RING), "Anneau");
 }
 
 TEST(LanguageLibrary, LanguageValueSelectsTheLibrary) {
@@ -86,13 +88,15 @@ TEST(LanguageLibrary, LanguageValueSelectsTheLibrary) {
   EXPECT_EQ(LanguageIndex("French"), 2);
   EXPECT_EQ(LanguageIndex("klingon"), -1);
   EXPECT_EQ(LanguageIndex(""), -1);
+  // Both programs take the file names from their own strings, in this order.
+  EXPECT_EQ(ProgramLanguageLibraryNames(), kNames);
 
   for (auto [language, text] :
        {std::pair{"English", "Ring"}, std::pair{"german", "Ring"}, std::pair{"FRENCH", "Anneau"}}) {
     LanguageLoad l = LoadLanguageLibrary(language, kNames, ProgramFolder());
     ASSERT_TRUE(l.bundle) << language << ": " << l.message << " " << l.detail;
-    EXPECT_EQ(*l.bundle->FindString(20055), text) << language;
-    EXPECT_EQ(*l.bundle->FindString(15007), "fenwardle.customize");
+    EXPECT_EQ(*l.bundle->FindString(IDS_RING), text) << language;
+    EXPECT_EQ(*l.bundle->FindString(IDS_CUSTOMIZE_FILE_NAME), "fenwardle.customize");
   }
 }
 

@@ -11,6 +11,7 @@
 #include "platform/ini.h"
 #include "platform/message.h"
 #include "platform/resstring.h"
+#include "res/string_ids.h"
 #include "switch/projectfile.h"
 
 namespace {
@@ -64,7 +65,7 @@ TEST_F(ProjectFile, ReadsAHandwrittenProject) {
   EXPECT_EQ(names, (std::vector<std::string>{"Main Ring", "Old Nine", "Giga", "S\xC3\xA4ge"}));
 
   const CSwitchConfig& m = Cfg("Main Ring");
-  EXPECT_EQ(m.GetType(), LoadResString(6002));
+  EXPECT_EQ(m.GetType(), LoadResString(IDS_BASE_TYPE_2));
   EXPECT_EQ(m.GetSendHigh(), 0);
   EXPECT_EQ(m.GetPortCount(), 5);
   EXPECT_EQ(m.GetMirrorSourceMode(1), 1u);
@@ -97,7 +98,7 @@ TEST_F(ProjectFile, ReadsAHandwrittenProject) {
 
   // An old type name becomes today's base type.
   const CSwitchConfig& old = Cfg("Old Nine");
-  EXPECT_EQ(old.GetType(), LoadResString(6009));
+  EXPECT_EQ(old.GetType(), LoadResString(IDS_BASE_TYPE_9));
   EXPECT_EQ(old.GetPortCount(), 9);
   EXPECT_EQ(old.GetRing(0)->enabled, 1);
   // A short port line gives 0 and empty text for the fields it lacks.
@@ -171,7 +172,7 @@ TEST_F(ProjectFile, ASecondMonitorPortIsDroppedWithAWarning) {
   EXPECT_EQ(Cfg("A").LookupMirrorPair(2, 4), 1);
   m_notes.Show();
   ASSERT_EQ(sink->count(), 1u);
-  EXPECT_EQ(sink->messages()[0].text, LoadResString(10107));
+  EXPECT_EQ(sink->messages()[0].text, LoadResString(IDS_MULTIPLE_MONITOR_PORTS_WARNING));
 }
 
 TEST_F(ProjectFile, AConflictInAnEarlierSectionIsStillReported) {
@@ -334,20 +335,20 @@ TEST_F(ProjectFile, NamesFromASwitchBecomeSafeSectionNames) {
 // ---------------------------------------------------------------- types and parts
 
 TEST_F(ProjectFile, BaseTypesSavedInAnotherLanguageAreRecognised) {
-  const std::string de6010 = *fwtest::LanguageBundle("de")->FindString(6010);
-  const std::string fra6002 = *fwtest::LanguageBundle("fra")->FindString(6002);
-  const std::string de5117 = *fwtest::LanguageBundle("de")->FindString(5117);
+  const std::string de6010 = *fwtest::LanguageBundle("de")->FindString(IDS_BASE_TYPE_10);
+  const std::string fra6002 = *fwtest::LanguageBundle("fra")->FindString(IDS_BASE_TYPE_2);
+  const std::string de5117 = *fwtest::LanguageBundle("de")->FindString(IDS_9_PORT_MODEL);
   Load("[Switch Cfgs]\n0=G\n1=F\n2=O\n[Switch Cfg: G]\nType=" + de6010 +
        "\nNumPorts=9\nPort7=0,0,0,0,1,0,1,1,Enabled,8,Fixed,Unchanged,Use Tag,Normal,1,0\n"
        "[Switch Cfg: F]\nType=" +
        fra6002 + "\n[Switch Cfg: O]\nType=" + de5117 + "\nNumPorts=9\n");
-  EXPECT_EQ(Cfg("G").GetType(), LoadResString(6010));
+  EXPECT_EQ(Cfg("G").GetType(), LoadResString(IDS_BASE_TYPE_10));
   EXPECT_EQ(Cfg("G").GetPortTypeText(7), "1000 SFP");
   EXPECT_EQ(Cfg("G").GetPort(7)->gigabitCapable, 1);
   EXPECT_EQ(Cfg("G").GetPort(7)->full1000, 1);
-  EXPECT_EQ(Cfg("F").GetType(), LoadResString(6002));
+  EXPECT_EQ(Cfg("F").GetType(), LoadResString(IDS_BASE_TYPE_2));
   EXPECT_EQ(Cfg("F").GetPort(4)->negotiation, "Fixed");
-  EXPECT_EQ(Cfg("O").GetType(), LoadResString(6006));
+  EXPECT_EQ(Cfg("O").GetType(), LoadResString(IDS_BASE_TYPE_6));
   // An unknown type text stays as it is.
   Load("[Switch Cfgs]\n0=U\n[Switch Cfg: U]\nType=Custom ring box\n");
   EXPECT_EQ(Cfg("U").GetType(), "Custom ring box");
@@ -355,17 +356,17 @@ TEST_F(ProjectFile, BaseTypesSavedInAnotherLanguageAreRecognised) {
 
 TEST_F(ProjectFile, ShippedLanguageLibrariesAnswerByDefault) {
   fw::SetProjectLanguageBundles({});
-  if (!std::filesystem::exists(fw::ProgramFolder() + "/" + LoadResString(15012)))
+  if (!std::filesystem::exists(fw::ProgramFolder() + "/" + LoadResString(IDS_LANGLIB_GERMAN)))
     GTEST_SKIP() << "language libraries not built";
-  const std::string de6010 = *fwtest::LanguageBundle("de")->FindString(6010);
-  EXPECT_EQ(fw::CanonicalBaseType(de6010), LoadResString(6010));
+  const std::string de6010 = *fwtest::LanguageBundle("de")->FindString(IDS_BASE_TYPE_10);
+  EXPECT_EQ(fw::CanonicalBaseType(de6010), LoadResString(IDS_BASE_TYPE_10));
 }
 
 TEST_F(ProjectFile, ProjectsOpenInTheUsersLanguage) {
   // The German program reads an English project and writes German type texts.
   fw::SetCurrentResources(fwtest::LanguageBundle("de"));
   Load("[Switch Cfgs]\n0=A\n[Switch Cfg: A]\nType=QV-5KP-2/3 with one 100M fiber port\n");
-  EXPECT_EQ(Cfg("A").GetType(), *fwtest::LanguageBundle("de")->FindString(6001));
+  EXPECT_EQ(Cfg("A").GetType(), *fwtest::LanguageBundle("de")->FindString(IDS_BASE_TYPE_1));
   EXPECT_EQ(Cfg("A").GetPortTypeText(4), "100M fiber");
 }
 
@@ -400,7 +401,7 @@ TEST_F(ProjectFile, WritesTheKnownLayout) {
   CSwitchConfig c;
   c.SetName("Alpha");
   c.SetPortCount(9);
-  c.SetPartNumber(LoadResString(6006));
+  c.SetPartNumber(LoadResString(IDS_BASE_TYPE_6));
   c.SetMirrorPair(0, 8, 2);
   c.SetMirrorPair(5, 8, 1);
   c.SetMirrorPair(6, 8, 1);

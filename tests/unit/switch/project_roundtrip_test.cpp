@@ -6,6 +6,7 @@
 
 #include "model_testutil.h"
 #include "platform/resstring.h"
+#include "res/string_ids.h"
 #include "switch/projectfile.h"
 
 namespace {
@@ -31,7 +32,7 @@ class Generator {
 
   void Fill(CSwitchConfig& c, const std::string& name) {
     c.SetName(name);
-    const unsigned type = static_cast<unsigned>(Int(6000, 6010));
+    const unsigned type = static_cast<unsigned>(Int(IDS_BASE_TYPE_0, IDS_BASE_TYPE_10));
     const int ports = CSwitchConfig::BaseTypePortCount(LoadResString(type));
     c.SetPortCount(ports);
     c.SetPartNumber(LoadResString(type));
