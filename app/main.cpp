@@ -4,6 +4,7 @@
 #include "app/startup.h"
 #include "platform/dynlib.h"
 #include "platform/gui/qtmessagesink.h"
+#include "platform/gui/qtstring.h"
 #include "platform/resstring.h"
 #include "res/string_ids.h"
 
@@ -21,7 +22,7 @@ int main(int argc, char** argv) {
   if (!fw::SelectLanguage(profile, fw::ProgramFolder())) return 1;
 
   QMainWindow frame;
-  frame.setWindowTitle(QString::fromStdString(LoadResString(IDS_APP_TITLE)));
+  frame.setWindowTitle(fw::ToQ(LoadResString(IDS_APP_TITLE)));
   frame.resize(800, 600);
   frame.show();
   return qapp.exec();

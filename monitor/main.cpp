@@ -5,6 +5,7 @@
 #include "monitor/startup.h"
 #include "platform/dynlib.h"
 #include "platform/gui/qtmessagesink.h"
+#include "platform/gui/qtstring.h"
 #include "platform/profile.h"
 #include "platform/resstring.h"
 #include "res/string_ids.h"
@@ -20,7 +21,7 @@ int main(int argc, char** argv) {
 
   QMainWindow frame;
   // The window shows the switch document, whose title is this string.
-  frame.setWindowTitle(QString::fromStdString(LoadResString(IDS_RING_STATUS_MONITOR)));
+  frame.setWindowTitle(fw::ToQ(LoadResString(IDS_RING_STATUS_MONITOR)));
   frame.resize(640, 400);
   frame.show();
   return qapp.exec();

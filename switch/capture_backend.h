@@ -1,5 +1,5 @@
 // The packet capture library behind an interface: the real one is bound at run
-// time (pcap_backend.cpp), tests plug in a fake that talks to a software switch.
+// time (capture_pcap.cpp), tests plug in a fake that talks to a software switch.
 #pragma once
 
 #include <array>
@@ -41,7 +41,7 @@ class ICaptureHandle {
 class ICaptureBackend {
  public:
   virtual ~ICaptureBackend() = default;
-  // False when the library is missing or too old; version() says which.
+  // False when the library is missing or too old; Version() says which.
   virtual bool Usable() const = 0;
   virtual std::string Version() const = 0;
   // Appends the machine's Ethernet capture devices; -1 with *error on failure.
