@@ -4,7 +4,7 @@
 
 #include "platform/language.h"
 #include "platform/message.h"
-#include "platform/resources.h"
+#include "platform/resourcebundle.h"
 
 namespace fw {
 

@@ -7,8 +7,8 @@
 #include <chrono>
 
 #include "platform/profile.h"
-#include "switch/configstore.h"
-#include "switch/discovery.h"
+#include "switch/switchconfigstore.h"
+#include "switch/switchdiscovery.h"
 #include "switch/switchentry.h"
 #include "tests/e2e/ops_net.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/atomicfile.h"
-#include "platform/ini.h"
+#include "platform/inifile.h"
 
 namespace {
 

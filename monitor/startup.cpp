@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "platform/ini.h"
+#include "platform/inifile.h"
 #include "platform/language.h"
 #include "platform/message.h"
-#include "platform/resources.h"
+#include "platform/resourcebundle.h"
 
 namespace fw {
 

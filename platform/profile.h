@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/ini.h"
+#include "platform/inifile.h"
 
 namespace fw {
 

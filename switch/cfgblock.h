@@ -9,7 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "switch/capture_backend.h"
+#include "switch/capturebackend.h"
 
 enum : std::uint8_t { EEROM_END = 0, EEROM_READ = 1, EEROM_WRITE = 2 };
 

@@ -12,9 +12,9 @@
 #include "platform/text.h"
 #include "res/string_ids.h"
 #include "switch/cfgblock.h"
-#include "switch/configstore.h"
-#include "switch/discovery.h"
 #include "switch/switchconfig.h"
+#include "switch/switchconfigstore.h"
+#include "switch/switchdiscovery.h"
 #include "switch/switchentry.h"
 
 namespace {

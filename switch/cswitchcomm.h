@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/locks.h"
-#include "platform/tick.h"
-#include "switch/capture_backend.h"
+#include "platform/clock.h"
+#include "platform/timedmutex.h"
+#include "switch/capturebackend.h"
 #include "switch/cfgblock.h"
 #include "switch/frames.h"
 

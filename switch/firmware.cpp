@@ -9,9 +9,9 @@
 #include "res/string_ids.h"
 #include "switch/cfgblock.h"
 #include "switch/configload.h"
-#include "switch/configstore.h"
 #include "switch/firmware_checks.h"
 #include "switch/srecord.h"
+#include "switch/switchconfigstore.h"
 
 namespace {
 

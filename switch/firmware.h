@@ -4,7 +4,7 @@
 #include <string>
 
 #include "switch/cswitchcomm.h"
-#include "switch/discovery_ui.h"
+#include "switch/operationui.h"
 
 // Loads the S-record file at `path` into the switch that `comm` targets, on
 // the interface `device` (name or description). `shown_name` is how the caller

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "switch/capture_backend.h"
+#include "switch/capturebackend.h"
 
 namespace fw::frames {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "switch/configstore.h"
+#include "switch/switchconfigstore.h"
 #include "switch/switchentry.h"
 
 namespace fw {

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "switch/configstore.h"
 #include "switch/switchconfig.h"
+#include "switch/switchconfigstore.h"
 
 namespace fw {
 class CIniFile;

@@ -11,7 +11,7 @@
 #include "platform/gui/controls.h"
 #include "platform/gui/wnd.h"
 #include "platform/message.h"
-#include "platform/resources.h"
+#include "platform/resourcebundle.h"
 
 class CDialog;
 

@@ -15,7 +15,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/resources.h"
+#include "platform/resourcebundle.h"
 
 // ---- colours ---------------------------------------------------------------
 

@@ -10,10 +10,10 @@
 #include "platform/message.h"
 #include "platform/profile.h"
 #include "switch/configload.h"
-#include "switch/configstore.h"
-#include "switch/discovery.h"
 #include "switch/firmware.h"
 #include "switch/switchconfig.h"
+#include "switch/switchconfigstore.h"
+#include "switch/switchdiscovery.h"
 #include "switch/switchentry.h"
 #include "tests/e2e/ops_net.h"
 

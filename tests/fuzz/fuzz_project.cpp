@@ -7,7 +7,7 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/ini.h"
+#include "platform/inifile.h"
 #include "platform/message.h"
 #include "switch/projectfile.h"
 

@@ -4,10 +4,10 @@
 
 #include "monitor/startup.h"
 #include "platform/dynlib.h"
-#include "platform/ini.h"
+#include "platform/inifile.h"
 #include "platform/message.h"
 #include "platform/profile.h"
-#include "platform/resources.h"
+#include "platform/resourcebundle.h"
 #include "platform/resstring.h"
 #include "res/string_ids.h"
 #include "tests/common/test_util.h"

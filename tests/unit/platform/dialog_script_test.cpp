@@ -3,7 +3,7 @@
 #include "platform/dynlib.h"
 #include "platform/language.h"
 #include "platform/message.h"
-#include "platform/resources.h"
+#include "platform/resourcebundle.h"
 #include "platform/styles.h"
 
 using namespace fw;

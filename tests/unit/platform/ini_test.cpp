@@ -1,5 +1,3 @@
-#include "platform/ini.h"
-
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -9,6 +7,7 @@
 #include <filesystem>
 
 #include "platform/atomicfile.h"
+#include "platform/inifile.h"
 #include "tests/common/test_util.h"
 
 namespace fw {

@@ -1,14 +1,13 @@
-#include "platform/resources.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <regex>
 
 #include "platform/dynlib.h"
-#include "platform/ini.h"
+#include "platform/inifile.h"
 #include "platform/language.h"
 #include "platform/message.h"
+#include "platform/resourcebundle.h"
 #include "platform/resstring.h"
 #include "res/string_ids.h"
 #include "tests/common/test_util.h"

@@ -6,8 +6,8 @@
 
 #include <memory>
 
+#include "platform/clock.h"
 #include "platform/message.h"
-#include "platform/tick.h"
 #include "switch/cswitchcomm.h"
 #include "tests/emulator/fake_capture.h"
 #include "tests/emulator/switch_core.h"

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "switch/configload.h"
-#include "switch/configstore.h"
 #include "switch/switchconfig.h"
+#include "switch/switchconfigstore.h"
 #include "switch/switchentry.h"
 
 namespace {

@@ -2,10 +2,10 @@
 
 #include "platform/message.h"
 #include "switch/configload.h"
-#include "switch/configstore.h"
-#include "switch/discovery.h"
 #include "switch/frames.h"
 #include "switch/switchconfig.h"
+#include "switch/switchconfigstore.h"
+#include "switch/switchdiscovery.h"
 #include "switch/switchentry.h"
 #include "tests/unit/switch/ops_fixture.h"
 

@@ -3,8 +3,8 @@
 #include <thread>
 
 #include "platform/message.h"
-#include "switch/configstore.h"
-#include "switch/discovery.h"
+#include "switch/switchconfigstore.h"
+#include "switch/switchdiscovery.h"
 #include "switch/switchentry.h"
 #include "tests/unit/switch/ops_fixture.h"
 

@@ -5,9 +5,9 @@
 #include <fstream>
 
 #include "platform/message.h"
-#include "switch/configstore.h"
 #include "switch/firmware.h"
 #include "switch/frames.h"
+#include "switch/switchconfigstore.h"
 #include "tests/common/test_util.h"
 #include "tests/unit/switch/ops_fixture.h"
 

@@ -8,7 +8,7 @@
 #include "model_testutil.h"
 #include "platform/atomicfile.h"
 #include "platform/dynlib.h"
-#include "platform/ini.h"
+#include "platform/inifile.h"
 #include "platform/message.h"
 #include "platform/resstring.h"
 #include "res/string_ids.h"

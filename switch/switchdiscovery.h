@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "switch/cswitchcomm.h"
-#include "switch/discovery_ui.h"
+#include "switch/operationui.h"
 
 class CSwitchEntry;
 class CSwitchConfig;

@@ -1,4 +1,4 @@
-#include "platform/resources.h"
+#include "platform/resourcebundle.h"
 
 #include <algorithm>
 #include <atomic>

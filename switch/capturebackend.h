@@ -1,5 +1,5 @@
 // The packet capture library behind an interface: the real one is bound at run
-// time (capture_pcap.cpp), tests plug in a fake that talks to a software switch.
+// time (pcapbackend.cpp), tests plug in a fake that talks to a software switch.
 #pragma once
 
 #include <array>

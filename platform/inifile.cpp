@@ -1,4 +1,4 @@
-#include "platform/ini.h"
+#include "platform/inifile.h"
 
 #include <climits>
 

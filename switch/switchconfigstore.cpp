@@ -1,4 +1,4 @@
-#include "switch/configstore.h"
+#include "switch/switchconfigstore.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -7,7 +7,7 @@
 #include "platform/dynlib.h"
 #include "platform/fields.h"
 #include "platform/format.h"
-#include "platform/ini.h"
+#include "platform/inifile.h"
 #include "platform/message.h"
 #include "platform/resstring.h"
 #include "platform/text.h"

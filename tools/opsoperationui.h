@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "switch/cswitchcomm.h"
-#include "switch/discovery_ui.h"
+#include "switch/operationui.h"
 
 class CWnd;
 class CProgressDlg;

@@ -1,4 +1,4 @@
-#include "switch/discovery.h"
+#include "switch/switchdiscovery.h"
 
 #include <algorithm>
 #include <atomic>
@@ -14,7 +14,7 @@
 #include "platform/text.h"
 #include "res/string_ids.h"
 #include "switch/cfgblock.h"
-#include "switch/configstore.h"
+#include "switch/switchconfigstore.h"
 #include "switch/switchentry.h"
 
 namespace {

@@ -14,7 +14,7 @@
 
 #include "platform/dynlib.h"
 #include "platform/message.h"
-#include "switch/capture_backend.h"
+#include "switch/capturebackend.h"
 
 namespace fw {
 namespace {
