@@ -12,6 +12,6 @@ inline constexpr const char* kCompanyName = "ZOLVEX";
 // Reads the language from section "settings", key "language" of the profile
 // (empty: "english", written back) and loads its library from the program's
 // folder. On failure shows the "Installation Error" message and returns false.
-bool SelectLanguage(CProfile& profile, const std::string& programFolder);
+[[nodiscard]] bool SelectLanguage(CProfile& profile, const std::string& programFolder);
 
 }  // namespace fw

@@ -21,7 +21,7 @@ void MakeProject(int scale, CSwitchConfigStore& store, CSwitchList& switches) {
     c.SetPartNumber(LoadResString(type));
     c.SetMirrorPair(0, 1, 1);
     c.SetMirrorPair(2, 1, 2);
-    store.Add(c);
+    benchmark::DoNotOptimize(store.Add(c));
   }
   for (int i = 0; i < entries; ++i) {
     CSwitchEntry e;
@@ -30,7 +30,7 @@ void MakeProject(int scale, CSwitchConfigStore& store, CSwitchList& switches) {
     e.SetPartFromText(i % 2 ? "QV-9KP-1" : "QV-5KP-2", "");
     e.GetConfig().SetName("Config " + std::to_string(i % configs));
     e.SetIP("192.168.1." + std::to_string(i % 250));
-    switches.Add(e);
+    benchmark::DoNotOptimize(switches.Add(e));
   }
 }
 

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/text.h"
+
 namespace fw {
 
 namespace {
@@ -19,7 +21,7 @@ std::string SysError(const std::string& what, const std::string& path) {
 bool ReadFileBytes(const std::string& path, std::string& out, std::string* error) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
-    if (error) *error = SysError("Cannot open", path);
+    AppendError(error, SysError("Cannot open", path));
     return false;
   }
   std::string data;
@@ -28,7 +30,7 @@ bool ReadFileBytes(const std::string& path, std::string& out, std::string* error
     ssize_t n = ::read(fd, buf, sizeof buf);
     if (n < 0) {
       if (errno == EINTR) continue;
-      if (error) *error = SysError("Cannot read", path);
+      AppendError(error, SysError("Cannot read", path));
       ::close(fd);
       return false;
     }
@@ -46,12 +48,12 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::strin
   name.push_back('\0');
   int fd = ::mkstemp(name.data());
   if (fd < 0) {
-    if (error) *error = SysError("Cannot create a temporary file for", path);
+    AppendError(error, SysError("Cannot create a temporary file for", path));
     return false;
   }
   const std::string tmp(name.data());
   auto fail = [&](const char* what) {
-    if (error) *error = SysError(what, path);
+    AppendError(error, SysError(what, path));
     ::close(fd);
     ::unlink(tmp.c_str());
     return false;
@@ -78,12 +80,12 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::strin
   }
   if (::fsync(fd) != 0) return fail("Cannot flush");
   if (::close(fd) != 0) {
-    if (error) *error = SysError("Cannot close", path);
+    AppendError(error, SysError("Cannot close", path));
     ::unlink(tmp.c_str());
     return false;
   }
   if (::rename(tmp.c_str(), path.c_str()) != 0) {
-    if (error) *error = SysError("Cannot replace", path);
+    AppendError(error, SysError("Cannot replace", path));
     ::unlink(tmp.c_str());
     return false;
   }

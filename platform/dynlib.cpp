@@ -5,6 +5,8 @@
 
 #include <climits>
 
+#include "platform/text.h"
+
 namespace fw {
 
 CDynLib::~CDynLib() {
@@ -28,7 +30,7 @@ bool CDynLib::Open(const std::vector<std::string>& names, std::string* error) {
       errors += e;
     }
   }
-  if (error) *error = errors;
+  AppendError(error, errors);
   return false;
 }
 

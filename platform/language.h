@@ -26,13 +26,14 @@ LanguageLibraryNames ProgramLanguageLibraryNames();
 // Picks the library for a language setting ("english", "german", "french",
 // without regard to case) and loads it from folder. The library is never
 // unloaded: its bundle is used until the program ends.
-LanguageLoad LoadLanguageLibrary(std::string_view language, const LanguageLibraryNames& names,
-                                 const std::string& folder);
+[[nodiscard]] LanguageLoad LoadLanguageLibrary(std::string_view language,
+                                               const LanguageLibraryNames& names,
+                                               const std::string& folder);
 
 // Loads the language's library and makes it the source of every resource.
 // On failure shows the "Installation Error" message and returns false.
-bool UseLanguageLibrary(std::string_view language, const LanguageLibraryNames& names,
-                        const std::string& folder);
+[[nodiscard]] bool UseLanguageLibrary(std::string_view language, const LanguageLibraryNames& names,
+                                      const std::string& folder);
 
 // The index (0 english, 1 german, 2 french) of a language setting, -1 for any other.
 int LanguageIndex(std::string_view language);

@@ -20,8 +20,9 @@ class CProfile {
   static std::string FolderFor(std::string_view company);
 
   // Opens <folder>/<program>.ini (creating the folder on the first write).
-  bool Open(const std::string& folder, const std::string& program, std::string* error = nullptr);
-  bool OpenFile(const std::string& path, std::string* error = nullptr);
+  [[nodiscard]] bool Open(const std::string& folder, const std::string& program,
+                          std::string* error = nullptr);
+  [[nodiscard]] bool OpenFile(const std::string& path, std::string* error = nullptr);
   const std::string& path() const { return m_ini.path(); }
   const std::string& folder() const { return m_folder; }
 
@@ -32,17 +33,19 @@ class CProfile {
   bool GetProfileBinary(std::string_view section, std::string_view key,
                         std::vector<std::uint8_t>& out) const;
 
-  bool WriteProfileInt(std::string_view section, std::string_view key, long long value);
-  bool WriteProfileString(std::string_view section, std::string_view key, std::string_view value);
-  bool WriteProfileBinary(std::string_view section, std::string_view key,
-                          const std::vector<std::uint8_t>& data);
+  [[nodiscard]] bool WriteProfileInt(std::string_view section, std::string_view key,
+                                     long long value);
+  [[nodiscard]] bool WriteProfileString(std::string_view section, std::string_view key,
+                                        std::string_view value);
+  [[nodiscard]] bool WriteProfileBinary(std::string_view section, std::string_view key,
+                                        const std::vector<std::uint8_t>& data);
   bool DeleteProfileKey(std::string_view section, std::string_view key);
   bool DeleteProfileSection(std::string_view section);
 
   const std::string& last_error() const { return m_lastError; }
 
  private:
-  bool Flush();
+  [[nodiscard]] bool Flush();
   CIniFile m_ini;
   std::string m_folder;
   std::string m_lastError;

@@ -472,7 +472,7 @@ int CSwitchConfigStore::LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNo
     if (auto bad = UnwritableNames(names); !bad.empty()) {
       if (notes)
         for (const auto& n : bad) AddOnce(notes->unsavedNames, n);
-      return -3;
+      return kProjectConflict;
     }
     DeleteIndexedSections(file, kCfgIndex, kCfgPrefix);
     // The whole index goes first: the file comes out the same as when each
@@ -483,7 +483,7 @@ int CSwitchConfigStore::LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNo
       file.SetString(kCfgIndex, FormatText("%d", k++), GetAt(i)->GetName());
     for (int i = First(); i >= 0; i = Next(i))
       WriteConfigSection(file, std::string(kCfgPrefix) + GetAt(i)->GetName(), *GetAt(i));
-    return 0;
+    return kProjectOk;
   }
 
   Clear();
@@ -521,7 +521,7 @@ int CSwitchConfigStore::LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNo
     Append(cfg);  // the name was checked against the others above
   }
   if (notes && conflict) notes->mirrorConflict = true;
-  return conflict ? -3 : newer ? kProjectNewerSection : 0;
+  return conflict ? kProjectConflict : newer ? kProjectNewerSection : kProjectOk;
 }
 
 int CSwitchList::LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNotes* notes) {
@@ -532,7 +532,7 @@ int CSwitchList::LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNotes* no
     if (auto bad = UnwritableNames(names); !bad.empty()) {
       if (notes)
         for (const auto& n : bad) AddOnce(notes->unsavedNames, n);
-      return -3;
+      return kProjectConflict;
     }
     DeleteIndexedSections(file, kEntryIndex, kEntryPrefix);
     int k = 0;
@@ -540,7 +540,7 @@ int CSwitchList::LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNotes* no
       file.SetString(kEntryIndex, FormatText("%d", k++), GetAt(i)->GetName());
     for (int i = First(); i >= 0; i = Next(i))
       WriteEntrySection(file, std::string(kEntryPrefix) + GetAt(i)->GetName(), *GetAt(i));
-    return 0;
+    return kProjectOk;
   }
 
   Clear();
@@ -556,7 +556,7 @@ int CSwitchList::LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNotes* no
     ReadEntrySection(file, std::string(kEntryPrefix) + raw, entry, notes);
     Append(entry);  // the name was checked against the others above
   }
-  return 0;
+  return kProjectOk;
 }
 
 // ---------------------------------------------------------------- whole files
@@ -566,9 +566,10 @@ namespace fw {
 int LoadProjectFile(const std::string& path, CSwitchConfigStore& store, CSwitchList& switches,
                     CProjectNotes* notes, std::string* error) {
   CIniFile file;
-  if (!file.Load(path, error)) return -1;
+  if (!file.Load(path, error)) return kProjectFailed;
   const int r = store.LoadSave(file, false, notes);
-  switches.LoadSave(file, false, notes);
+  // Reading the switch part has no result of its own to report.
+  (void)switches.LoadSave(file, false, notes);
   return r;
 }
 
@@ -576,7 +577,7 @@ int SaveProjectFile(const std::string& path, CSwitchConfigStore& store, CSwitchL
                     CProjectNotes* notes, std::string* error) {
   CIniFile file;
   // The sections we do not own are kept, so an existing file must be read in full first.
-  if (!file.Load(path, error)) return -1;
+  if (!file.Load(path, error)) return kProjectFailed;
   // A file that nobody may write is read-only, for root too: the new file is
   // renamed over the old one, which the file's own permissions would not stop.
   std::error_code ec;
@@ -586,18 +587,18 @@ int SaveProjectFile(const std::string& path, CSwitchConfigStore& store, CSwitchL
     if ((st.permissions() & (perms::owner_write | perms::group_write | perms::others_write)) ==
             perms::none ||
         (geteuid() != 0 && access(path.c_str(), W_OK) != 0)) {
-      if (error) *error = FormatText("%s: %s", path, "the file is read-only");
-      return -1;
+      AppendError(error, FormatText("%s: %s", path, "the file is read-only"));
+      return kProjectFailed;
     }
   }
   const int cfgResult = store.LoadSave(file, true, notes);
   const int entryResult = switches.LoadSave(file, true, notes);
-  if (cfgResult < 0 || entryResult < 0) {
-    if (error) *error = "Names that cannot be written";
-    return cfgResult < 0 ? cfgResult : entryResult;
+  if (cfgResult < kProjectOk || entryResult < kProjectOk) {
+    AppendError(error, "Names that cannot be written");
+    return cfgResult < kProjectOk ? cfgResult : entryResult;
   }
-  if (!file.SaveAs(path, error)) return -1;
-  return 0;
+  if (!file.SaveAs(path, error)) return kProjectFailed;
+  return kProjectOk;
 }
 
 }  // namespace fw

@@ -370,7 +370,7 @@ int CSwitchConfig::CheckSpeeds(std::vector<std::string>& messages) const {
   messages.clear();
   const bool gigabit = IsGigabitType();
   for (const auto& p : m_ports)
-    if (!p->AllSpeedsOff(gigabit)) return 0;
+    if (!p->AllSpeedsOff(gigabit)) return kSpeedsOk;
   messages.emplace_back("All port speeds are disabled.");
-  return 1;
+  return kAllSpeedsOff;
 }

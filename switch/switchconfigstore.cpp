@@ -76,7 +76,8 @@ std::string BuildOffered(OfferedList& o,
   o.customizeFileExists = std::filesystem::is_regular_file(path, ec);
   if (o.customizeFileExists) {
     fw::CIniFile file;
-    file.Load(path);
+    // A file that cannot be read names no models, as an empty one.
+    (void)file.Load(path);
     for (int i = 0;; ++i) {
       const std::string value = file.GetString("part numbers", std::to_string(i));
       if (value.empty()) break;
@@ -298,8 +299,8 @@ const CSwitchConfig* CSwitchConfigStore::GetAt(int index) const {
 }
 
 int CSwitchConfigStore::Add(const CSwitchConfig& config) {
-  if (config.GetName().empty()) return -1;
-  if (FindIndexByNameNoCase(config.GetName()) >= 0) return -3;
+  if (config.GetName().empty()) return kModelRefused;
+  if (FindIndexByNameNoCase(config.GetName()) >= 0) return kModelDuplicate;
   return Append(config);
 }
 

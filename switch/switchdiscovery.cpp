@@ -111,13 +111,12 @@ std::string DeviceText(const CPcapDevice& d) {
 void ProbeWorker(ProbeRecord* rec, fw::ICaptureBackend* backend, fw::IClock* clock) {
   cswitchcomm comm(backend, clock);
   comm.CommSetTargetMac(rec->mac);
-  std::string error;
   std::uint8_t local[6];
-  if (comm.CommOpenDevice(rec->device, error, local) != 0) return;
+  if (comm.CommOpenDevice(rec->device, local, nullptr) != kCommOk) return;
   // Another search on the same interface makes other switches answer to our
   // address too: only the switch asked for counts.
   std::string address;
-  if (comm.CommSendNop(error, 0, &address) >= 0 && fw::EqualsNoCase(address, rec->mac))
+  if (comm.CommSendNop(0, &address, nullptr) >= kCommOk && fw::EqualsNoCase(address, rec->mac))
     rec->result = rec->description;
   comm.CommClose();
 }
@@ -126,7 +125,7 @@ void ListenerWorker(ListenerRecord* rec, fw::ICaptureBackend* backend, fw::ICloc
   cswitchcomm comm(backend, clock);
   std::uint8_t local[6];
   std::string open_error;
-  if (comm.CommOpenDevice(rec->device, open_error, local) != 0) {
+  if (comm.CommOpenDevice(rec->device, local, &open_error) != kCommOk) {
     rec->failed = true;
     rec->error = open_error;
     return;
@@ -134,9 +133,9 @@ void ListenerWorker(ListenerRecord* rec, fw::ICaptureBackend* backend, fw::ICloc
   std::set<std::string> heard;
   std::uint64_t deadline = clock->Now() + static_cast<std::uint64_t>(rec->wait);
   for (;;) {
-    std::string error, address;
+    std::string address;
     bool heard_new = false;
-    if (comm.CommSendNop(error, COMM_QUIET, &address) >= 0) {
+    if (comm.CommSendNop(kCommQuiet, &address, nullptr) >= kCommOk) {
       address = fw::ToUpperAscii(address);
       if (heard.insert(address).second) {
         rec->macs.push_back(address);
@@ -176,8 +175,8 @@ CSwitchDiscovery::CSwitchDiscovery(fw::ICaptureBackend* backend, fw::IClock* clo
 int CSwitchDiscovery::FindInterfaceOfSwitch(const std::string& mac_text, std::string* device,
                                             int flags) {
   const std::string mac = fw::ToUpperAscii(mac_text);
-  if (mac.empty() || mac == kBroadcast) return 0;
-  const bool searching = (flags & FIND_SHOW_SEARCHING) != 0;
+  if (mac.empty() || mac == kBroadcast) return kSwitchNotFound;
+  const bool searching = (flags & kFindShowSearching) != 0;
   if (searching) m_ui->ShowSearching(LoadResString(IDS_SELECTING_INTERFACE));
 
   CPcapDeviceList devices;
@@ -197,11 +196,11 @@ int CSwitchDiscovery::FindInterfaceOfSwitch(const std::string& mac_text, std::st
     }
     search.Wait(10);
   }
-  int found = 0;
+  int found = kSwitchNotFound;
   for (const auto& r : records) {
     if (!r->result.empty()) {
       if (device) *device = r->result;
-      found = 1;
+      found = kSwitchFound;
       break;
     }
   }
@@ -214,7 +213,8 @@ bool CSwitchDiscovery::ListenAll(std::vector<Heard>* heard, std::string* error) 
   // stored default, and a stored value out of range is put right.
   fw::CProfile& profile = fw::AppProfile();
   const int stored = profile.GetProfileInt(kSettings, kWaitLimitKey, kStoredDefaultWaitLimit);
-  profile.WriteProfileInt(kSettings, kWaitLimitKey, std::clamp(stored, 0, kMaxWaitLimit));
+  // The search runs on the value read whether or not it could be written back.
+  (void)profile.WriteProfileInt(kSettings, kWaitLimitKey, std::clamp(stored, 0, kMaxWaitLimit));
   // The wait actually used is clamped too: a huge value would hang the search.
   const int wait = std::clamp(m_nWaitLimit, 0, kMaxWaitLimit);
 
@@ -234,7 +234,7 @@ bool CSwitchDiscovery::ListenAll(std::vector<Heard>* heard, std::string* error) 
       if (!search.Start([r, backend = m_backend, clock = m_workerClock] {
             ListenerWorker(r, backend, clock);
           })) {
-        *error += LoadResString(IDS_FAILED_TO_OPEN) + r->description + "\n";
+        if (error) *error += LoadResString(IDS_FAILED_TO_OPEN) + r->description + "\n";
         ok = false;
         records.pop_back();
       }
@@ -246,7 +246,7 @@ bool CSwitchDiscovery::ListenAll(std::vector<Heard>* heard, std::string* error) 
   for (const auto& r : records) {
     if (r->failed) {
       ok = false;
-      *error += LoadResString(IDS_FAILED_TO_OPEN) + r->description + "\n";
+      if (error) *error += LoadResString(IDS_FAILED_TO_OPEN) + r->description + "\n";
     }
     heard->push_back(Heard{r->description, std::move(r->macs)});
   }
@@ -254,26 +254,29 @@ bool CSwitchDiscovery::ListenAll(std::vector<Heard>* heard, std::string* error) 
 }
 
 int CSwitchDiscovery::FindAllSwitches(std::vector<std::unique_ptr<CSwitchEntry>>* found,
-                                      std::string& error) {
+                                      std::string* error) {
+  auto line = [&](unsigned id) {
+    if (error) *error += FormatMacText(Target().data(), "", " ") + LoadResString(id) + "\n";
+  };
   std::vector<Heard> heard;
-  bool ok = ListenAll(&heard, &error);
+  bool ok = ListenAll(&heard, error);
   for (const auto& h : heard) {
     for (const auto& mac : h.macs) {
       auto entry = std::make_unique<CSwitchEntry>();
       entry->SetMac(mac);
       entry->SetInterface(h.device);
       std::uint8_t local[6];
-      if (CommOpenDevice(h.device, error, local) != 0) {
+      if (CommOpenDevice(h.device, local, error) != kCommOk) {
         ok = false;
         continue;
       }
       CommSetTargetMac(mac);
       CCfgBlock block;
       block.SetSwitchAddress(Target());
-      block.AddRequest(EEROM_READ, 32, 32);
-      block.AddRequest(EEROM_READ, 280, 6);
-      block.AddRequest(EEROM_READ, 232, 24);
-      if (Run(block, error) != 0) {
+      block.AddRequest(kEeromRead, 32, 32);
+      block.AddRequest(kEeromRead, 280, 6);
+      block.AddRequest(kEeromRead, 232, 24);
+      if (Run(block, error) != kEeromOk) {
         ok = false;
         CommClose();
         continue;
@@ -288,8 +291,7 @@ int CSwitchDiscovery::FindAllSwitches(std::vector<std::unique_ptr<CSwitchEntry>>
           name += static_cast<char>(b);
       }
       if (!complete) {
-        error +=
-            FormatMacText(Target().data(), "", " ") + LoadResString(IDS_FAILED_READING_NAME) + "\n";
+        line(IDS_FAILED_READING_NAME);
         ok = false;
       }
       std::uint8_t id[6] = {};
@@ -298,8 +300,7 @@ int CSwitchDiscovery::FindAllSwitches(std::vector<std::unique_ptr<CSwitchEntry>>
         if (!block.LookupByte(static_cast<std::uint16_t>(280 + i), &id[i])) complete = false;
       std::string part;
       if (!complete) {
-        error +=
-            FormatMacText(Target().data(), "", " ") + LoadResString(IDS_FAILED_READING_TYPE) + "\n";
+        line(IDS_FAILED_READING_TYPE);
         ok = false;
       } else {
         part = CSwitchConfigStore::PartNumberFromIdentity(id);
@@ -319,5 +320,5 @@ int CSwitchDiscovery::FindAllSwitches(std::vector<std::unique_ptr<CSwitchEntry>>
       }
     }
   }
-  return ok ? 0 : -1;
+  return ok ? kCommOk : kCommFailed;
 }

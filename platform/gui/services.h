@@ -28,7 +28,8 @@ class IFileDialogService {
  public:
   virtual ~IFileDialogService() = default;
   // False when the user cancelled; else the chosen path.
-  virtual bool Ask(const FileDialogRequest& request, CWnd* parent, std::string* path) = 0;
+  [[nodiscard]] virtual bool Ask(const FileDialogRequest& request, CWnd* parent,
+                                 std::string* path) = 0;
 };
 
 // Qt's file dialogs.
@@ -87,10 +88,10 @@ void SetShellService(IShellService* service);  // nullptr: the desktop's handler
 bool IsSafeLinkTarget(const std::string& target);
 // Opens a safe link with the default handler; false (and nothing opened)
 // for anything else.
-bool ShellOpen(const std::string& target);
+[[nodiscard]] bool ShellOpen(const std::string& target);
 
 // Plain text on the clipboard (CF_TEXT).
-bool SetClipboardText(const std::string& text);
+[[nodiscard]] bool SetClipboardText(const std::string& text);
 std::string GetClipboardText();
 bool ClipboardHasText();
 

@@ -31,16 +31,16 @@ TEST(StartUp, ConfigurationProgramReadsAndWritesItsLanguage) {
   EXPECT_EQ(profile.GetProfileString("Settings", "Language"), "english");
   EXPECT_EQ(sink->count(), 0u);
 
-  profile.WriteProfileString("settings", "language", "French");
+  ASSERT_TRUE(profile.WriteProfileString("settings", "language", "French"));
   EXPECT_TRUE(SelectLanguage(profile, ProgramFolder()));
   EXPECT_EQ(LoadResString(IDS_RING), "Anneau");
 
-  profile.WriteProfileString("settings", "language", "spanish");
+  ASSERT_TRUE(profile.WriteProfileString("settings", "language", "spanish"));
   EXPECT_FALSE(SelectLanguage(profile, ProgramFolder()));
   ASSERT_EQ(sink->count(), 1u);
   EXPECT_EQ(sink->messages()[0].caption, "Installation Error");
 
-  profile.WriteProfileString("settings", "language", "german");
+  ASSERT_TRUE(profile.WriteProfileString("settings", "language", "german"));
   EXPECT_FALSE(SelectLanguage(profile, "/nonexistent"));
   EXPECT_EQ(sink->messages()[1].text,
             "Unable to locate language/resource dll <libfenwardle_de.so>. Please re-install.");

@@ -183,6 +183,11 @@ TEST(IniFileIo, WriteIntoAMissingFolderFailsCleanly) {
   EXPECT_FALSE(f.SaveAs("/nonexistent-folder-xyz/p.zcf", &error));
   EXPECT_NE(error.find("nonexistent"), std::string::npos);
   EXPECT_TRUE(f.path().empty());
+  // Without an error text the failure is still reported; an earlier text is kept.
+  EXPECT_FALSE(f.SaveAs("/nonexistent-folder-xyz/p.zcf", nullptr));
+  error = "first\n";
+  EXPECT_FALSE(f.SaveAs("/nonexistent-folder-xyz/q.zcf", &error));
+  EXPECT_EQ(error.rfind("first\nCannot create a temporary file for", 0), 0u) << error;
 }
 
 }  // namespace

@@ -60,7 +60,12 @@ TEST(ResourceScript, RejectsBadInputNamingTheLine) {
     std::string error;
     EXPECT_EQ(CResourceBundle::Parse(c.script, &error), nullptr) << c.script;
     EXPECT_NE(error.find(c.want), std::string::npos) << c.script << " gave: " << error;
+    EXPECT_EQ(CResourceBundle::Parse(c.script, nullptr), nullptr) << c.script;
   }
+  // The problem follows what the caller already had, on a line of its own.
+  std::string error = "libfenwardle_de.so";
+  EXPECT_EQ(CResourceBundle::Parse("DIALOGUE 5", &error), nullptr);
+  EXPECT_EQ(error, "libfenwardle_de.so\nline 1: unknown statement 'DIALOGUE'");
 }
 
 TEST(ResStrings, LoadJoinAndCompare) {

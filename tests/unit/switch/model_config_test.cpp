@@ -317,7 +317,7 @@ TEST_F(ConfigSpeeds, GigabitFlagTouchesSpeedsOnlyWhenItChanges) {
 TEST_F(ConfigSpeeds, CheckSpeedsReportsOnlyWhenEveryPortIsOff) {
   CSwitchConfig c;
   std::vector<std::string> msgs{"stale"};
-  EXPECT_EQ(c.CheckSpeeds(msgs), 0);
+  EXPECT_EQ(c.CheckSpeeds(msgs), CSwitchConfig::kSpeedsOk);
   EXPECT_TRUE(msgs.empty());
   for (int i = 0; i < 5; ++i) {
     CPortSettings& p = *c.GetPort(i);
@@ -325,10 +325,10 @@ TEST_F(ConfigSpeeds, CheckSpeedsReportsOnlyWhenEveryPortIsOff) {
   }
   // The 1000 flags do not count on a type without gigabit ports.
   c.GetPort(4)->full1000 = 1;
-  EXPECT_EQ(c.CheckSpeeds(msgs), 1);
+  EXPECT_EQ(c.CheckSpeeds(msgs), CSwitchConfig::kAllSpeedsOff);
   EXPECT_EQ(msgs, std::vector<std::string>{"All port speeds are disabled."});
   c.GetPort(4)->full10 = 1;
-  EXPECT_EQ(c.CheckSpeeds(msgs), 0);
+  EXPECT_EQ(c.CheckSpeeds(msgs), CSwitchConfig::kSpeedsOk);
 }
 
 TEST_F(ConfigSpeeds, CheckSpeedsCountsGigabitSpeedsOnGigabitTypes) {
@@ -340,9 +340,9 @@ TEST_F(ConfigSpeeds, CheckSpeedsCountsGigabitSpeedsOnGigabitTypes) {
     CPortSettings& p = *c.GetPort(i);
     p.half10 = p.full10 = p.half100 = p.full100 = p.half1000 = p.full1000 = 0;
   }
-  EXPECT_EQ(c.CheckSpeeds(msgs), 1);
+  EXPECT_EQ(c.CheckSpeeds(msgs), CSwitchConfig::kAllSpeedsOff);
   c.GetPort(7)->full1000 = 1;
-  EXPECT_EQ(c.CheckSpeeds(msgs), 0);
+  EXPECT_EQ(c.CheckSpeeds(msgs), CSwitchConfig::kSpeedsOk);
 }
 
 // ---------------------------------------------------------------- mirroring

@@ -46,7 +46,7 @@ TEST_F(Discovery, FindsEverySwitchOncePerDeviceItAnswersOn) {
   d->SetWaitLimit(300);
   std::vector<std::unique_ptr<CSwitchEntry>> found;
   std::string error;
-  EXPECT_EQ(d->FindAllSwitches(&found, error), 0) << error;
+  EXPECT_EQ(d->FindAllSwitches(&found, &error), kCommOk) << error;
   EXPECT_EQ(error, "");
   ASSERT_EQ(found.size(), 3u);
   EXPECT_EQ(found[0]->GetMacText(true), "02:4B:33:10:00:01");
@@ -73,7 +73,7 @@ TEST_F(Discovery, UnknownModelsAreDroppedAndUnreadableSwitchesReported) {
   mute.knobs().eerom_status = 3;
   std::vector<std::unique_ptr<CSwitchEntry>> found;
   std::string error;
-  EXPECT_EQ(d->FindAllSwitches(&found, error), -1);
+  EXPECT_EQ(d->FindAllSwitches(&found, &error), kCommFailed);
   EXPECT_TRUE(found.empty());
   EXPECT_NE(error.find("02:4b:33:10:00:02 "), std::string::npos) << error;
 }
@@ -85,7 +85,7 @@ TEST_F(Discovery, WaitLimitZeroStillHearsTheSwitches) {
   d->SetWaitLimit(0);
   std::vector<std::unique_ptr<CSwitchEntry>> found;
   std::string error;
-  EXPECT_EQ(d->FindAllSwitches(&found, error), 0) << error;
+  EXPECT_EQ(d->FindAllSwitches(&found, &error), kCommOk) << error;
   EXPECT_EQ(found.size(), 2u);
   // A handful of NOPs on the busy segment: two answered by new switches, then
   // one or two that bring nothing new end the listening.
@@ -98,11 +98,12 @@ TEST_F(Discovery, UsedWaitIsClampedAndStoredLimitPutRight) {
   AddSwitch(0x01, "North", {"veth0"});
   auto d = MakeDiscovery();
   d->SetWaitLimit(100000000);
-  profile->WriteProfileInt("Settings", "find all wait limit", 50000);
+  // The profile lives in memory only: the value is set, there is no file to write.
+  (void)profile->WriteProfileInt("Settings", "find all wait limit", 50000);
   const auto start = clock.Now();
   std::vector<std::unique_ptr<CSwitchEntry>> found;
   std::string error;
-  EXPECT_EQ(d->FindAllSwitches(&found, error), 0) << error;
+  EXPECT_EQ(d->FindAllSwitches(&found, &error), kCommOk) << error;
   EXPECT_EQ(found.size(), 1u);
   // Two listeners advance the shared virtual clock: well under 2 x (10 s + reads).
   EXPECT_LT(clock.Now() - start, 40000u);
@@ -115,7 +116,7 @@ TEST_F(Discovery, ProfileWithoutLimitGetsTheStoredDefault) {
   d->SetWaitLimit(0);
   std::vector<std::unique_ptr<CSwitchEntry>> found;
   std::string error;
-  d->FindAllSwitches(&found, error);
+  EXPECT_EQ(d->FindAllSwitches(&found, &error), kCommOk) << error;
   EXPECT_EQ(profile->GetProfileInt("Settings", "find all wait limit", -1), 100);
   EXPECT_EQ(MakeDiscovery()->GetWaitLimit(), 100);
 }
@@ -127,7 +128,7 @@ TEST_F(Discovery, DeviceThatFailsToOpenIsReportedOnceWithoutBoxes) {
   d->SetWaitLimit(200);
   std::vector<std::unique_ptr<CSwitchEntry>> found;
   std::string error;
-  EXPECT_EQ(d->FindAllSwitches(&found, error), -1);
+  EXPECT_EQ(d->FindAllSwitches(&found, &error), kCommFailed);
   ASSERT_EQ(found.size(), 1u);
   EXPECT_EQ(found[0]->GetName(), "North");
   EXPECT_EQ(error, "Failed to open Segment B\n");
@@ -140,13 +141,16 @@ TEST_F(Discovery, FindInterfaceOfSwitch) {
   auto d = MakeDiscovery();
   std::string device = "unchanged";
   const int finds = capture.fake.find_calls;
-  EXPECT_EQ(d->FindInterfaceOfSwitch("ff:ff:ff:ff:ff:ff", &device, 0), 0);
-  EXPECT_EQ(d->FindInterfaceOfSwitch("", &device, 0), 0);
+  EXPECT_EQ(d->FindInterfaceOfSwitch("ff:ff:ff:ff:ff:ff", &device, 0),
+            CSwitchDiscovery::kSwitchNotFound);
+  EXPECT_EQ(d->FindInterfaceOfSwitch("", &device, 0), CSwitchDiscovery::kSwitchNotFound);
   EXPECT_EQ(capture.fake.find_calls, finds);  // no search at all
   EXPECT_EQ(device, "unchanged");
-  EXPECT_EQ(d->FindInterfaceOfSwitch("02:4b:33:10:00:01", &device, 0), 1);
+  EXPECT_EQ(d->FindInterfaceOfSwitch("02:4b:33:10:00:01", &device, 0),
+            CSwitchDiscovery::kSwitchFound);
   EXPECT_EQ(device, "Segment B");
-  EXPECT_EQ(d->FindInterfaceOfSwitch("02:4B:33:10:00:09", &device, 0), 0);
+  EXPECT_EQ(d->FindInterfaceOfSwitch("02:4B:33:10:00:09", &device, 0),
+            CSwitchDiscovery::kSwitchNotFound);
 }
 
 TEST_F(Discovery, NoDevicesEndsAtOnce) {
@@ -155,9 +159,10 @@ TEST_F(Discovery, NoDevicesEndsAtOnce) {
   std::vector<std::unique_ptr<CSwitchEntry>> found;
   std::string error;
   const auto start = clock.Now();
-  EXPECT_EQ(d.FindAllSwitches(&found, error), 0);
+  EXPECT_EQ(d.FindAllSwitches(&found, &error), kCommOk);
   EXPECT_TRUE(found.empty());
-  EXPECT_EQ(d.FindInterfaceOfSwitch("02:4B:33:10:00:01", nullptr, 0), 0);
+  EXPECT_EQ(d.FindInterfaceOfSwitch("02:4B:33:10:00:01", nullptr, 0),
+            CSwitchDiscovery::kSwitchNotFound);
   EXPECT_EQ(clock.Now(), start);
 }
 
@@ -174,7 +179,7 @@ TEST_F(Discovery, ConcurrentSearchesKeepTheirOwnState) {
   std::vector<std::unique_ptr<CSwitchEntry>> found;
   std::string error;
   int result = 1;
-  std::thread other([&] { result = first->FindAllSwitches(&found, error); });
+  std::thread other([&] { result = first->FindAllSwitches(&found, &error); });
   std::string device = "none";
   int hits = 0;
   for (int i = 0; i < 5; ++i)
@@ -184,7 +189,8 @@ TEST_F(Discovery, ConcurrentSearchesKeepTheirOwnState) {
   EXPECT_EQ(device, "none");
   EXPECT_EQ(result, 0) << error;
   EXPECT_EQ(found.size(), 2u);
-  EXPECT_EQ(second->FindInterfaceOfSwitch("02:4B:33:10:00:02", &device, 0), 1);
+  EXPECT_EQ(second->FindInterfaceOfSwitch("02:4B:33:10:00:02", &device, 0),
+            CSwitchDiscovery::kSwitchFound);
   EXPECT_EQ(device, "Segment B");
 }
 

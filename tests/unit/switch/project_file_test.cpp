@@ -58,7 +58,8 @@ class ProjectFile : public fwtest::ModelTest {
 // Windows
 
 TEST_F(ProjectFile, ReadsAHandwrittenProject) {
-  ASSERT_EQ(fw::LoadProjectFile(Data("handwritten.zcf"), *m_store, m_switches, &m_notes), 0);
+  ASSERT_EQ(fw::LoadProjectFile(Data("handwritten.zcf"), *m_store, m_switches, &m_notes),
+            fw::kProjectOk);
   EXPECT_TRUE(m_notes.Empty()) << ::testing::PrintToString(m_notes.Messages());
   std::vector<std::string> names;
   m_store->AppendNames(names);
@@ -129,7 +130,8 @@ TEST_F(ProjectFile, ReadsAHandwrittenProject) {
 }
 
 TEST_F(ProjectFile, GigabitSpeedsSurviveLoading) {
-  ASSERT_EQ(fw::LoadProjectFile(Data("handwritten.zcf"), *m_store, m_switches, &m_notes), 0);
+  ASSERT_EQ(fw::LoadProjectFile(Data("handwritten.zcf"), *m_store, m_switches, &m_notes),
+            fw::kProjectOk);
   const CSwitchConfig& g = Cfg("Giga");
   for (int i = 6; i < 9; ++i) EXPECT_EQ(g.GetPort(i)->gigabitCapable, 1) << i;
   EXPECT_EQ(g.GetPort(6)->half1000, 1);
@@ -153,10 +155,11 @@ TEST_F(ProjectFile, LongValuesAreCutAt1023Characters) {
 }
 
 TEST_F(ProjectFile, AMissingFileIsAnEmptyProjectAndAFolderIsAnError) {
-  EXPECT_EQ(fw::LoadProjectFile(m_dir.file("absent.zcf"), *m_store, m_switches), 0);
+  EXPECT_EQ(fw::LoadProjectFile(m_dir.file("absent.zcf"), *m_store, m_switches), fw::kProjectOk);
   EXPECT_EQ(m_store->First(), -1);
   std::string error;
-  EXPECT_EQ(fw::LoadProjectFile(m_dir.path(), *m_store, m_switches, nullptr, &error), -1);
+  EXPECT_EQ(fw::LoadProjectFile(m_dir.path(), *m_store, m_switches, nullptr, &error),
+            fw::kProjectFailed);
   EXPECT_FALSE(error.empty());
 }
 
@@ -183,7 +186,8 @@ TEST_F(ProjectFile, AConflictInAnEarlierSectionIsStillReported) {
 }
 
 TEST_F(ProjectFile, UncheckedPairsDoNotDecideTheMonitorPort) {
-  EXPECT_EQ(Load("[Switch Cfgs]\n0=A\n[Switch Cfg: A]\nMirror0=0,3,0\nMirror1=1,4,2\n"), 0);
+  EXPECT_EQ(Load("[Switch Cfgs]\n0=A\n[Switch Cfg: A]\nMirror0=0,3,0\nMirror1=1,4,2\n"),
+            fw::kProjectOk);
   EXPECT_FALSE(Cfg("A").LookupMirrorPair(0, 3));
   EXPECT_EQ(Cfg("A").LookupMirrorPair(1, 4), 2);
   EXPECT_EQ(Cfg("A").IsMonitorPort(4), 2);
@@ -261,7 +265,7 @@ TEST_F(ProjectFile, ANewerConfigurationIsKeptAndWrittenBackUnchanged) {
   EXPECT_NE(sink->messages()[0].text.find("newer version"), std::string::npos);
   EXPECT_NE(sink->messages()[0].text.find("Future"), std::string::npos);
 
-  ASSERT_EQ(Save(), 0);
+  ASSERT_EQ(Save(), fw::kProjectOk);
   fw::CIniFile saved = SavedIni();
   EXPECT_EQ(saved.GetString("Switch Cfg: Future", "Vers"), "2");
   EXPECT_EQ(saved.GetString("Switch Cfg: Future", "NumPorts"), "9");
@@ -271,11 +275,12 @@ TEST_F(ProjectFile, ANewerConfigurationIsKeptAndWrittenBackUnchanged) {
 }
 
 TEST_F(ProjectFile, ANewerSwitchEntryIsKeptToo) {
-  EXPECT_EQ(Load("[Switch Entries]\n0=S\n[Switch Entry: S]\nVers=3\nMAC=01:02:03\nLens=wide\n"), 0);
+  EXPECT_EQ(Load("[Switch Entries]\n0=S\n[Switch Entry: S]\nVers=3\nMAC=01:02:03\nLens=wide\n"),
+            fw::kProjectOk);
   EXPECT_TRUE(m_switches.GetAt(0)->IsNewerVersion());
   EXPECT_EQ(m_switches.GetAt(0)->GetMacSuffix(), "");
   EXPECT_EQ(m_notes.newerSections, std::vector<std::string>{"S"});
-  ASSERT_EQ(Save(), 0);
+  ASSERT_EQ(Save(), fw::kProjectOk);
   fw::CIniFile saved = SavedIni();
   EXPECT_EQ(saved.GetString("Switch Entry: S", "Vers"), "3");
   EXPECT_EQ(saved.GetString("Switch Entry: S", "MAC"), "01:02:03");
@@ -309,7 +314,7 @@ TEST_F(ProjectFile, TheWriterRefusesNamesThatWouldShareASection) {
   const std::string before = Saved();
   m_switches.GetAt(1)->SetName("a");  // a rename that went around the document's check
   fw::ScopedMessageSink sink;
-  EXPECT_EQ(Save(), -3);
+  EXPECT_EQ(Save(), fw::kProjectConflict);
   EXPECT_EQ(Saved(), before);
   EXPECT_EQ(m_notes.unsavedNames, std::vector<std::string>{"a"});
   m_notes.Show();
@@ -321,12 +326,12 @@ TEST_F(ProjectFile, NamesFromASwitchBecomeSafeSectionNames) {
   CSwitchEntry e;
   e.SetName("Crane]\n[Switch Cfgs]\r\n0=x");
   ASSERT_EQ(m_switches.Add(e), 0);
-  ASSERT_EQ(Save(), 0);
+  ASSERT_EQ(Save(), fw::kProjectOk);
   fw::CIniFile saved = SavedIni();
   EXPECT_FALSE(saved.HasSection("Switch Cfgs"));
   CSwitchList again;
   CSwitchConfigStore store(0);
-  fw::LoadProjectFile(m_dir.file("p.zcf"), store, again);
+  ASSERT_EQ(fw::LoadProjectFile(m_dir.file("p.zcf"), store, again), fw::kProjectOk);
   ASSERT_EQ(again.GetCount(), 1);
   EXPECT_EQ(again.GetAt(0)->GetName(), e.GetName());
   EXPECT_EQ(e.GetName(), "Crane[Switch Cfgs0=x");
@@ -382,14 +387,14 @@ TEST_F(ProjectFile, AnUnknownPartTypeIsKeptAndWrittenBack) {
             "[Switch Entries]\n0=Hidden\n1=Alien\n2=Offered\n"
             "[Switch Entry: Hidden]\nPart Type=QV-9KP-3\n[Switch Entry: Alien]\nPart Type=ZZ-1\n"
             "[Switch Entry: Offered]\nPart Type=Five\n");
-  fw::LoadProjectFile(path, store, list);
+  ASSERT_EQ(fw::LoadProjectFile(path, store, list), fw::kProjectOk);
   EXPECT_EQ(list.GetAt(0)->GetPart().partNumber, "QV-9KP-3");
   EXPECT_EQ(list.GetAt(0)->GetPart().portCount, 9);  // hidden by the customisation, still known
   EXPECT_EQ(list.GetAt(1)->GetPart().partNumber, "ZZ-1");
   EXPECT_EQ(list.GetAt(2)->GetPart().partNumber, "QV-5KP-1");  // found by display name
-  ASSERT_EQ(fw::SaveProjectFile(path, store, list), 0);
+  ASSERT_EQ(fw::SaveProjectFile(path, store, list), fw::kProjectOk);
   fw::CIniFile saved;
-  saved.Load(path);
+  ASSERT_TRUE(saved.Load(path));
   EXPECT_EQ(saved.GetString("Switch Entry: Hidden", "Part Type"), "QV-9KP-3");
   EXPECT_EQ(saved.GetString("Switch Entry: Alien", "Part Type"), "ZZ-1");
   EXPECT_EQ(saved.GetString("Switch Entry: Offered", "Part Type"), "QV-5KP-1");
@@ -406,7 +411,7 @@ TEST_F(ProjectFile, WritesTheKnownLayout) {
   c.SetMirrorPair(5, 8, 1);
   c.SetMirrorPair(6, 8, 1);
   c.SetMirrorPair(7, 8, 1);
-  m_store->Add(c);
+  ASSERT_GE(m_store->Add(c), 0);
   CSwitchEntry e;
   e.SetName("Kiln A");
   e.SetMac("12:AB:EF");
@@ -416,8 +421,8 @@ TEST_F(ProjectFile, WritesTheKnownLayout) {
   e.SetSubnet("255.255.255.0");
   e.SetModbusEnable(1);
   e.SetModbusAddress(5);
-  m_switches.Add(e);
-  ASSERT_EQ(Save(), 0);
+  ASSERT_GE(m_switches.Add(e), 0);
+  ASSERT_EQ(Save(), fw::kProjectOk);
   EXPECT_EQ(Saved(), ReadText(Data("written.zcf")));
 }
 
@@ -427,7 +432,7 @@ TEST_F(ProjectFile, SavingAfterADeleteRewritesADenseIndex) {
       "B]\nNumPorts=6\n"
       "[Switch Cfg: C]\nNumPorts=9\n");
   m_store->GetAt(1)->SetDeleted(true);
-  ASSERT_EQ(Save(), 0);
+  ASSERT_EQ(Save(), fw::kProjectOk);
   fw::CIniFile saved = SavedIni();
   EXPECT_EQ(saved.KeyNames("Switch Cfgs"), (std::vector<std::string>{"0", "1"}));
   EXPECT_EQ(saved.GetString("Switch Cfgs", "1"), "C");
@@ -442,7 +447,7 @@ TEST_F(ProjectFile, SavingAfterADeleteRewritesADenseIndex) {
 
 TEST_F(ProjectFile, TextsAreWrittenInWindows1252WhenTheyFit) {
   Load("[Switch Entries]\n0=S\xC3\xA4ge\n");
-  ASSERT_EQ(Save(), 0);
+  ASSERT_EQ(Save(), fw::kProjectOk);
   EXPECT_NE(Saved().find("0=S\xE4ge\r\n"), std::string::npos);
 }
 
@@ -452,7 +457,7 @@ TEST_F(ProjectFile, AFailedWriteFailsAndKeepsTheOldFile) {
   for (int i = 0; i < 40; ++i) {
     CSwitchConfig c;
     c.SetName("Config " + std::to_string(i));
-    m_store->Add(c);
+    ASSERT_GE(m_store->Add(c), 0);
   }
   // A file size limit makes the write fail part-way, as a full disk would.
   struct rlimit old {};
@@ -474,7 +479,8 @@ TEST_F(ProjectFile, AReadOnlyFileIsNotWritten) {
   Load("[Switch Cfgs]\n0=A\n");
   std::filesystem::permissions(m_dir.file("p.zcf"), std::filesystem::perms::owner_read);
   std::string error;
-  EXPECT_EQ(fw::SaveProjectFile(m_dir.file("p.zcf"), *m_store, m_switches, nullptr, &error), -1);
+  EXPECT_EQ(fw::SaveProjectFile(m_dir.file("p.zcf"), *m_store, m_switches, nullptr, &error),
+            fw::kProjectFailed);
   EXPECT_NE(error.find("read-only"), std::string::npos);
   std::string bytes;
   ASSERT_TRUE(fw::ReadFileBytes(m_dir.file("p.zcf"), bytes, nullptr));

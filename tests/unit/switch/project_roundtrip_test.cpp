@@ -169,11 +169,11 @@ TEST_P(ProjectRoundTrip, SaveThenLoadGivesBackTheProject) {
   switches.MarkDeleted(5);
 
   const std::string path = m_dir.file("round.zcf");
-  ASSERT_EQ(fw::SaveProjectFile(path, store, switches), 0);
+  ASSERT_EQ(fw::SaveProjectFile(path, store, switches), fw::kProjectOk);
   CSwitchConfigStore store2(0);
   CSwitchList switches2;
   fw::CProjectNotes notes;
-  ASSERT_EQ(fw::LoadProjectFile(path, store2, switches2, &notes), 0);
+  ASSERT_EQ(fw::LoadProjectFile(path, store2, switches2, &notes), fw::kProjectOk);
   EXPECT_TRUE(notes.Empty()) << ::testing::PrintToString(notes.Messages());
 
   int j = store2.First();
@@ -191,7 +191,7 @@ TEST_P(ProjectRoundTrip, SaveThenLoadGivesBackTheProject) {
 
   // Saving what was loaded changes not a byte.
   const std::string first = fwtest::ReadText(path);
-  ASSERT_EQ(fw::SaveProjectFile(path, store2, switches2), 0);
+  ASSERT_EQ(fw::SaveProjectFile(path, store2, switches2), fw::kProjectOk);
   EXPECT_EQ(fwtest::ReadText(path), first);
 }
 
