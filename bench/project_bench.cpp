@@ -47,7 +47,10 @@ void BM_LoadProject(benchmark::State& state) {
     CSwitchConfigStore store(0);
     CSwitchList switches;
     MakeProject(scale, store, switches);
-    fw::SaveProjectFile(path, store, switches);
+    if (fw::SaveProjectFile(path, store, switches) != fw::kProjectOk) {
+      state.SkipWithError("cannot write the project file");
+      return;
+    }
   }
   for (auto _ : state) {
     CSwitchConfigStore store(0);
@@ -70,7 +73,10 @@ void BM_SaveProject(benchmark::State& state) {
   CSwitchConfigStore store(0);
   CSwitchList switches;
   MakeProject(scale, store, switches);
-  fw::SaveProjectFile(path, store, switches);
+  if (fw::SaveProjectFile(path, store, switches) != fw::kProjectOk) {
+    state.SkipWithError("cannot write the project file");
+    return;
+  }
   // Each save replaces the sections of the one before, as saving an open project does.
   for (auto _ : state) benchmark::DoNotOptimize(fw::SaveProjectFile(path, store, switches));
   state.SetComplexityN(scale);
