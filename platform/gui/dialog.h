@@ -53,7 +53,7 @@ class CDialog : public CWnd {
 
   // Runs the dialog modally; IDOK, IDCANCEL or what EndDialog gave; -1 when
   // the template is missing. EndDialog during OnInitDialog returns at once.
-  virtual std::intptr_t DoModal();
+  [[nodiscard]] virtual std::intptr_t DoModal();
   // Creates the dialog modelessly (shown when the template says WS_VISIBLE).
   [[nodiscard]] bool Create(unsigned templateId, CWnd* parent = nullptr);
   void EndDialog(int result);

@@ -102,7 +102,7 @@ class CFileDialog {
  public:
   CFileDialog(bool open, const std::string& defaultExt = {}, const std::string& fileName = {},
               unsigned flags = 0, const std::string& filter = {}, CWnd* parent = nullptr);
-  std::intptr_t DoModal();
+  [[nodiscard]] std::intptr_t DoModal();
   std::string GetPathName() const { return m_path; }
   std::string GetFileName() const;
   std::string GetFileExt() const;
