@@ -12,8 +12,7 @@ bool SelectLanguage(CProfile& profile, const std::string& programFolder) {
   std::string language = profile.GetProfileString("settings", "language");
   if (language.empty()) {
     language = "english";
-    // A profile that cannot be written starts in English again next time.
-    (void)profile.WriteProfileString("settings", "language", language);
+    profile.WriteProfileString("settings", "language", language);
   }
   return UseLanguageLibrary(language, ProgramLanguageLibraryNames(), programFolder);
 }

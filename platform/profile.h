@@ -33,11 +33,11 @@ class CProfile {
   bool GetProfileBinary(std::string_view section, std::string_view key,
                         std::vector<std::uint8_t>& out) const;
 
-  [[nodiscard]] bool WriteProfileInt(std::string_view section, std::string_view key,
+  bool WriteProfileInt(std::string_view section, std::string_view key,
                                      long long value);
-  [[nodiscard]] bool WriteProfileString(std::string_view section, std::string_view key,
+  bool WriteProfileString(std::string_view section, std::string_view key,
                                         std::string_view value);
-  [[nodiscard]] bool WriteProfileBinary(std::string_view section, std::string_view key,
+  bool WriteProfileBinary(std::string_view section, std::string_view key,
                                         const std::vector<std::uint8_t>& data);
   bool DeleteProfileKey(std::string_view section, std::string_view key);
   bool DeleteProfileSection(std::string_view section);

@@ -78,7 +78,7 @@ class CImageButton : public CButton {
   CImageButton();
   ~CImageButton() override;
 
-  [[nodiscard]] bool SetButtonIcon(int iconId, int position = kIconAbove, int pressedIconId = 0);
+  bool SetButtonIcon(int iconId, int position = kIconAbove, int pressedIconId = 0);
   // Builds the faces: pattern 1..8 (else noise), grain 0..255, hover and tint
   // percentages (0..100), tint colour.
   void SetBkTexture(int pattern, int grain, int hoverPercent, int tintPercent, COLORREF tint);
