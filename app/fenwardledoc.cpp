@@ -10,8 +10,8 @@
 #include "platform/resstring.h"
 #include "platform/text.h"
 #include "res/string_ids.h"
-#include "switch/switchdiscovery.h"
 #include "switch/projectfile.h"
+#include "switch/switchdiscovery.h"
 #include "tools/indexpair.h"
 
 namespace {

@@ -33,12 +33,10 @@ class CProfile {
   bool GetProfileBinary(std::string_view section, std::string_view key,
                         std::vector<std::uint8_t>& out) const;
 
-  bool WriteProfileInt(std::string_view section, std::string_view key,
-                                     long long value);
-  bool WriteProfileString(std::string_view section, std::string_view key,
-                                        std::string_view value);
+  bool WriteProfileInt(std::string_view section, std::string_view key, long long value);
+  bool WriteProfileString(std::string_view section, std::string_view key, std::string_view value);
   bool WriteProfileBinary(std::string_view section, std::string_view key,
-                                        const std::vector<std::uint8_t>& data);
+                          const std::vector<std::uint8_t>& data);
   bool DeleteProfileKey(std::string_view section, std::string_view key);
   bool DeleteProfileSection(std::string_view section);
 
