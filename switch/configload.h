@@ -46,6 +46,10 @@ enum ConfigImageResult : int {
   kImageNotice = -3,   // complete, with notices the user is shown
 };
 
+// Whether port (from 0) of a switch with count ports is a fibre port, by the
+// model variant of its identity (EEROM byte 285).
+bool IsFiberPortOfVariant(std::uint8_t variant, int port, int count);
+
 // Encodes the configuration and the entry into a copy of the switch's current
 // image. kImageRefused when the image is empty, no port is enabled or an IP
 // text is not an address (a message says which); kImageNotice when a notice was

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "platform/format.h"
+#include "platform/gui/qtstring.h"
 #include "platform/gui/services.h"
 #include "platform/message.h"
 #include "platform/profile.h"
@@ -49,7 +50,7 @@ CEeromDebugDlg::CEeromDebugDlg(CWnd* parent)
   BindControl(kInterfaceId, m_combo);
   if (QCoreApplication::instance())
     m_strDescriptionFile =
-        QCoreApplication::applicationDirPath().toStdString() + "/" + CEeromRange::kFileName;
+        fw::FromQ(QCoreApplication::applicationDirPath()) + "/" + CEeromRange::kFileName;
   SetCommandHandler(kReadAllId, [this] { (void)ReadAll(); });
   SetCommandHandler(kReadSelectedId, [this] { (void)ReadSelected(); });
   SetCommandHandler(kWriteAllId, [this] { (void)WriteAll(); });
