@@ -104,6 +104,64 @@ class TestGrid : public CSheetGridCtrl {
   void OnRowHeightSet(int row, int* h) override {
     log.push_back("RowHeightSet " + std::to_string(row) + " " + std::to_string(*h));
   }
+  int OnBeforeRowResize(int row) override {
+    log.push_back("BeforeRowResize " + std::to_string(row));
+    return 1;
+  }
+  void OnRowHeightDragging(int row, int* h) override {
+    log.push_back("RowHeightDragging " + std::to_string(row) + " " + std::to_string(*h));
+  }
+  // The answer of both heading-drag hooks.
+  int headingDragAnswer = 1;
+  int OnBeforeTopHeadingResize() override {
+    log.push_back("BeforeTopHeadingResize");
+    return 1;
+  }
+  int OnBeforeSideHeadingResize() override {
+    log.push_back("BeforeSideHeadingResize");
+    return 1;
+  }
+  int OnTopHeadingDragging(int* h) override {
+    log.push_back("TopHeadingDragging " + std::to_string(*h));
+    return headingDragAnswer;
+  }
+  int OnSideHeadingDragging(int* w) override {
+    log.push_back("SideHeadingDragging " + std::to_string(*w));
+    return headingDragAnswer;
+  }
+  int OnTopHeadingHeightSet(int* h) override {
+    log.push_back("TopHeadingHeightSet " + std::to_string(*h));
+    return 1;
+  }
+  int OnSideHeadingWidthSet(int* w) override {
+    log.push_back("SideHeadingWidthSet " + std::to_string(*w));
+    return 1;
+  }
+  static std::string Click(const char* what, int col, int row) {
+    return std::string(what) + " " + std::to_string(col) + "," + std::to_string(row);
+  }
+  void OnTopHeadingLeftClick(int col, int row, int pressed, CRect*, CPoint*, int) override {
+    log.push_back(Click("TopLeft", col, row) + " " + std::to_string(pressed));
+  }
+  void OnTopHeadingRightClick(int col, int row, int pressed, CRect*, CPoint*, int) override {
+    log.push_back(Click("TopRight", col, row) + " " + std::to_string(pressed));
+  }
+  void OnTopHeadingDoubleClick(int col, int row, CRect*, CPoint*, int) override {
+    log.push_back(Click("TopDouble", col, row));
+  }
+  void OnSideHeadingLeftClick(int col, int row, int pressed, CRect*, CPoint*, int) override {
+    log.push_back(Click("SideLeft", col, row) + " " + std::to_string(pressed));
+  }
+  void OnSideHeadingRightClick(int col, int row, int pressed, CRect*, CPoint*, int) override {
+    log.push_back(Click("SideRight", col, row) + " " + std::to_string(pressed));
+  }
+  void OnSideHeadingDoubleClick(int col, int row, CRect*, CPoint*, int) override {
+    log.push_back(Click("SideDouble", col, row));
+  }
+  int OnBeforeColDrag(int col) override {
+    log.push_back("BeforeColDrag " + std::to_string(col));
+    return 1;
+  }
   int clipboardFails = 0;
   int ViewSetClipboardText(const std::string& text) override {
     return clipboardFails ? 1 : CSheetGridCtrl::ViewSetClipboardText(text);
@@ -327,6 +385,118 @@ TEST_F(GridWidget, DraggingAColumnEdgeSizesItAndDoubleClickFits) {
   EXPECT_GT(grid.GetColumnWidth(1), 10);
   EXPECT_EQ(grid.GetColumnWidth(0), 105);
   EXPECT_EQ(grid.Only("ColWidthSet 1").size(), 1u);
+}
+
+TEST_F(GridWidget, HeadingCellsReportTheirClicksWithTheirPosition) {
+  QWidget* top = grid.TopHeading()->widget();
+  QWidget* side = grid.SideHeading()->widget();
+  auto rightClick = [](QWidget* w, QPoint p) {
+    Mouse(w, QEvent::MouseButtonPress, p, Qt::RightButton, Qt::RightButton);
+    Mouse(w, QEvent::MouseButtonRelease, p, Qt::RightButton, Qt::NoButton);
+  };
+  const QPoint inTop(75 * 2 + 10, 10), inSide(10, 20 * 3 + 5);
+  grid.log.clear();
+  Click(top, inTop);
+  rightClick(top, inTop);
+  Mouse(top, QEvent::MouseButtonDblClick, inTop, Qt::LeftButton, Qt::LeftButton);
+  EXPECT_EQ(grid.log,
+            (std::vector<std::string>{"TopLeft 2,-1 1", "BeforeColDrag 2", "TopLeft 2,-1 0",
+                                      "TopRight 2,-1 1", "TopRight 2,-1 0", "TopDouble 2,-1"}));
+  grid.log.clear();
+  Click(side, inSide);
+  rightClick(side, inSide);
+  Mouse(side, QEvent::MouseButtonDblClick, inSide, Qt::LeftButton, Qt::LeftButton);
+  EXPECT_EQ(grid.log,
+            (std::vector<std::string>{"SideLeft -1,3 1", "SideLeft -1,3 0", "SideRight -1,3 1",
+                                      "SideRight -1,3 0", "SideDouble -1,3"}));
+  // The heading cells the hit tests find, and none past the heading's parts.
+  int col = 0, row = 0;
+  CRect rect;
+  EXPECT_EQ(grid.TopHeading()->HitTestHeading(CPoint(inTop.x(), inTop.y()), col, row, rect), 0);
+  EXPECT_EQ(std::make_pair(col, row), std::make_pair(2, -1));
+  EXPECT_EQ(rect, CRect(150, 0, 225, 20));
+  EXPECT_EQ(grid.SideHeading()->HitTestHeading(CPoint(inSide.x(), inSide.y()), col, row, rect), 0);
+  EXPECT_EQ(std::make_pair(col, row), std::make_pair(-1, 3));
+  EXPECT_EQ(rect.top, 60);
+  EXPECT_EQ(rect.bottom, 80);
+  EXPECT_EQ(grid.TopHeading()->HitTestHeading(CPoint(10, 25), col, row, rect), 1);
+  EXPECT_EQ(std::make_pair(col, row), std::make_pair(-1, -1));
+  EXPECT_EQ(grid.SideHeading()->HitTestHeading(CPoint(45, 10), col, row, rect), 1);
+  EXPECT_EQ(std::make_pair(col, row), std::make_pair(-1, -1));
+}
+
+TEST_F(GridWidget, DraggingADataEdgeInEitherHeadingDrawsTheTrackingLine) {
+  QWidget* top = grid.TopHeading()->widget();
+  Move(top, QPoint(76, 10));  // right edge of column 0
+  ASSERT_TRUE(grid.TopHeading()->IsHot());
+  Mouse(top, QEvent::MouseButtonPress, QPoint(76, 10), Qt::LeftButton, Qt::LeftButton);
+  Move(top, QPoint(96, 10), Qt::LeftButton);
+  EXPECT_EQ(grid.TopHeading()->TrackLineX(), 96);
+  EXPECT_EQ(grid.SideHeading()->TrackLineY(), -1);
+  Mouse(top, QEvent::MouseButtonRelease, QPoint(96, 10), Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(grid.TopHeading()->TrackLineX(), -1);
+  EXPECT_EQ(grid.GetColumnWidth(0), 95);
+
+  QWidget* side = grid.SideHeading()->widget();
+  Move(side, QPoint(20, 41));  // bottom edge of row 1
+  ASSERT_TRUE(grid.SideHeading()->IsHot());
+  grid.log.clear();
+  Mouse(side, QEvent::MouseButtonPress, QPoint(20, 41), Qt::LeftButton, Qt::LeftButton);
+  Move(side, QPoint(20, 51), Qt::LeftButton);
+  EXPECT_EQ(grid.SideHeading()->TrackLineY(), 51);
+  EXPECT_EQ(grid.TopHeading()->TrackLineX(), -1);
+  Move(side, QPoint(20, 36), Qt::LeftButton);
+  Mouse(side, QEvent::MouseButtonRelease, QPoint(20, 36), Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(grid.SideHeading()->TrackLineY(), -1);
+  EXPECT_EQ(grid.GetRowHeight(1), 15);
+  EXPECT_EQ(grid.GetRowHeight(0), 20);
+  EXPECT_EQ(grid.log, (std::vector<std::string>{"RowHeightDragging 1 30", "RowHeightDragging 1 15",
+                                                "RowHeightSet 1 15"}));
+  // A row pulled to 0 is opened again from the bottom edge of the row above.
+  Move(side, QPoint(20, 56));  // bottom edge of row 2
+  ASSERT_TRUE(grid.SideHeading()->IsHot());
+  Mouse(side, QEvent::MouseButtonPress, QPoint(20, 56), Qt::LeftButton, Qt::LeftButton);
+  Move(side, QPoint(20, 30), Qt::LeftButton);
+  Mouse(side, QEvent::MouseButtonRelease, QPoint(20, 30), Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(grid.GetRowHeight(2), 0);
+  grid.log.clear();
+  Move(side, QPoint(20, 36));  // bottom edge of row 1
+  ASSERT_TRUE(grid.SideHeading()->IsHot());
+  EXPECT_EQ(grid.Only("BeforeRowResize"), (std::vector<std::string>{"BeforeRowResize 2"}));
+  Mouse(side, QEvent::MouseButtonPress, QPoint(20, 36), Qt::LeftButton, Qt::LeftButton);
+  Move(side, QPoint(20, 46), Qt::LeftButton);
+  Mouse(side, QEvent::MouseButtonRelease, QPoint(20, 46), Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(grid.GetRowHeight(2), 10);
+  EXPECT_EQ(grid.GetRowHeight(1), 15);
+}
+
+TEST_F(GridWidget, TheHeadingsOwnEdgesSizeThem) {
+  QWidget* top = grid.TopHeading()->widget();
+  QWidget* side = grid.SideHeading()->widget();
+  auto drag = [](QWidget* w, QPoint from, QPoint to) {
+    Move(w, from);
+    Mouse(w, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    Move(w, to, Qt::LeftButton);
+    Mouse(w, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+  };
+  grid.log.clear();
+  drag(top, QPoint(30, 19), QPoint(30, 29));  // the top heading's bottom edge
+  EXPECT_EQ(grid.GetTopHeadingHeight(), 30);
+  EXPECT_EQ(grid.Sheet().m_rcCells.top, 30);
+  EXPECT_EQ(grid.log, (std::vector<std::string>{"BeforeTopHeadingResize", "TopHeadingDragging 30",
+                                                "TopHeadingHeightSet 30"}));
+  grid.log.clear();
+  drag(side, QPoint(39, 30), QPoint(59, 30));  // the side heading's right edge
+  EXPECT_EQ(grid.GetSideHeadingWidth(), 60);
+  EXPECT_EQ(grid.Sheet().m_rcCells.left, 60);
+  EXPECT_EQ(grid.log, (std::vector<std::string>{"BeforeSideHeadingResize", "SideHeadingDragging 60",
+                                                "SideHeadingWidthSet 60"}));
+  // Only the top heading's dragging hook can hold its size back.
+  grid.headingDragAnswer = 0;
+  drag(top, QPoint(30, 29), QPoint(30, 40));
+  EXPECT_EQ(grid.GetTopHeadingHeight(), 30);
+  drag(side, QPoint(59, 30), QPoint(70, 30));
+  EXPECT_EQ(grid.GetSideHeadingWidth(), 71);
 }
 
 TEST_F(GridWidget, TabClicksAreReportedAndLeaveTheSheet) {
