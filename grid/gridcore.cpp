@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "grid/gridsort.h"
 #include "grid/selection.h"
@@ -174,20 +175,7 @@ int CGridCore::SetColumnTotal(int count, int redraw) {
     c.dataCol = static_cast<int>(i);
   }
   s.m_colCount = count;
-  if (s.m_leftCol < s.m_lockedCols) s.m_leftCol = s.m_lockedCols;
-  if (s.m_curCol >= count) s.m_curCol = s.m_prevCurCol = count - 1;
-  if (s.m_targetCol >= count) s.m_targetCol = count - 1;
-  RecalcLockedSizes();
-  int oldLeft = s.m_leftCol;
-  RecalcMaxLeftCol();
-  if (s.m_leftCol != oldLeft) {
-    OnLeftColChanged(oldLeft, s.m_leftCol);
-    s.m_prevLeftCol = s.m_leftCol;
-  }
-  if (s.m_curCol < 0 && count > 0) MoveToColumn(0);
-  RecalcViewEnds();
-  if (m_paint && redraw && IsCreated()) ViewRepaintAll();
-  return kGridOk;
+  return CountChanged(GridAxis::kCols, redraw);
 }
 
 int CGridCore::SetRowTotal(int count, int redraw) {
@@ -206,18 +194,27 @@ int CGridCore::SetRowTotal(int count, int redraw) {
     s.m_rowHeights.resize(static_cast<std::size_t>(count), s.m_defRowHeight);
   }
   s.m_rowCount = count;
-  if (s.m_topRow < s.m_lockedRows) s.m_topRow = s.m_lockedRows;
-  if (s.m_curRow >= count) s.m_curRow = s.m_prevCurRow = count - 1;
-  if (s.m_targetRow >= count) s.m_targetRow = count - 1;
+  return CountChanged(GridAxis::kRows, redraw);
+}
+
+// What follows a new column (row) count: positions past the end come back,
+// the view is limited with its notification and a grid without a current
+// part gets one.
+int CGridCore::CountChanged(GridAxis a, int redraw) {
+  const auto ax = m_sheet->Axis(a);
+  const int count = ax.Count();
+  if (ax.First() < ax.Locked()) ax.First() = ax.Locked();
+  if (ax.Current() >= count) ax.Current() = ax.PrevCurrent() = count - 1;
+  if (ax.Target() >= count) ax.Target() = count - 1;
   RecalcLockedSizes();
-  int oldTop = s.m_topRow;
-  RecalcMaxTopRow();
-  if (s.m_topRow != oldTop) {
-    OnTopRowChanged(oldTop, s.m_topRow);
-    s.m_prevTopRow = s.m_topRow;
+  const int oldFirst = ax.First();
+  RecalcMaxFirst(a);
+  if (ax.First() != oldFirst) {
+    NotifyFirstChanged(a, oldFirst, ax.First());
+    ax.PrevFirst() = ax.First();
     UpdateScrollBars();
   }
-  if (s.m_curRow < 0 && count > 0) MoveToRow(0);
+  if (ax.Current() < 0 && count > 0) (void)MoveAlong(a, 0);
   RecalcViewEnds();
   if (m_paint && redraw && IsCreated()) ViewRepaintAll();
   return kGridOk;
@@ -225,16 +222,26 @@ int CGridCore::SetRowTotal(int count, int redraw) {
 
 int CGridCore::SetColumnWidth(int col, int width) {
   if (col < 0) return SetSideHeadingColWidth(col, width);
-  CGridSheetState& s = *m_sheet;
-  if (col >= s.m_colCount) return kGridOutOfRange;
-  width = std::max(0, width);
+  return SetPartSize(GridAxis::kCols, col, width);
+}
+
+int CGridCore::SetRowHeight(int row, int height) {
+  return SetPartSize(GridAxis::kRows, row, height);
+}
+
+int CGridCore::SetPartSize(GridAxis a, int index, int size) {
+  const auto ax = m_sheet->Axis(a);
+  if (index < 0 || index >= ax.Count()) return kGridOutOfRange;
+  size = std::max(0, size);
   if (IsCreated() && ViewIsVisible()) {
-    CellTypeAdjustWidth(col, width);
-    OnColWidthSet(col, &width);
-    width = std::max(0, width);
+    CellTypeAdjustSize(a, index, size);
+    NotifySizeSet(a, index, &size);
+    size = std::max(0, size);
   }
-  s.m_cols[static_cast<std::size_t>(col)].width = width;
-  if (col < s.m_lockedCols) RecalcLockedSizes();
+  ax.StoreSize(index, size);
+  RecalcLockedSizes();
+  RecalcMaxFirst(a);
+  RecalcViewEnds();
   return kGridOk;
 }
 
@@ -248,8 +255,8 @@ int CGridCore::GetColumnWidth(int col, int& width) const {
     width = s.ColWidth(col);
     return kGridOk;
   }
-  if (col < 0 && -col <= s.m_sideHeadCols) {
-    width = s.m_sideHeadWidths[static_cast<std::size_t>(-col - 1)];
+  if (s.Axis(GridAxis::kCols).IsHeadingIndex(col)) {
+    width = GetHeadingPart(GridAxis::kCols, col);
     return kGridOk;
   }
   return kGridOutOfRange;
@@ -258,27 +265,6 @@ int CGridCore::GetColumnWidth(int col, int& width) const {
 int CGridCore::SetDefaultColumnWidth(int width) {
   if (width < 0) return kGridOutOfRange;
   m_sheet->m_defColWidth = width;
-  return kGridOk;
-}
-
-int CGridCore::SetRowHeight(int row, int height) {
-  CGridSheetState& s = *m_sheet;
-  if (row < 0 || row >= s.m_rowCount) return kGridOutOfRange;
-  height = std::max(0, height);
-  if (IsCreated() && ViewIsVisible()) {
-    CellTypeAdjustHeight(row, height);
-    OnRowHeightSet(row, &height);
-    height = std::max(0, height);
-  }
-  if (s.m_uniform) {
-    // A shared height of 0 would hide every row and break the divisions by it.
-    s.m_defRowHeight = std::clamp(height, 1, kMaxSize);
-  } else {
-    s.m_rowHeights[static_cast<std::size_t>(row)] = height;
-  }
-  RecalcLockedSizes();
-  RecalcMaxTopRow();
-  RecalcViewEnds();
   return kGridOk;
 }
 
@@ -329,36 +315,37 @@ void RescaleParts(std::vector<int>& parts, int total) {
 }  // namespace
 
 int CGridCore::SetTopHeadingHeight(int height) {
-  if (height < 0 || height > kMaxSize) return kGridOutOfRange;
-  m_sheet->m_topHeadHeight = height;
-  RescaleParts(m_sheet->m_topHeadHeights, height);
-  FixLastHeadingRow();
-  LayoutParts();
-  return kGridOk;
+  return SetHeadingTotal(GridAxis::kRows, height);
 }
 
 int CGridCore::SetSideHeadingWidth(int width) {
-  if (width < 0 || width > kMaxSize) return kGridOutOfRange;
-  m_sheet->m_sideHeadWidth = width;
-  RescaleParts(m_sheet->m_sideHeadWidths, width);
-  FixLastHeadingCol();
+  return SetHeadingTotal(GridAxis::kCols, width);
+}
+
+int CGridCore::SetHeadingTotal(GridAxis a, int total) {
+  if (total < 0 || total > kMaxSize) return kGridOutOfRange;
+  const auto ax = m_sheet->Axis(a);
+  ax.HeadingTotal() = total;
+  RescaleParts(ax.HeadingSizes(), total);
+  FixLastHeadingPart(a);
   LayoutParts();
   return kGridOk;
 }
 
 void CGridCore::FixLastHeadingRow() {
-  // The bottom heading row (-1) takes what the others leave of the total.
-  CGridSheetState& s = *m_sheet;
-  int others = 0;
-  for (std::size_t i = 1; i < s.m_topHeadHeights.size(); ++i) others += s.m_topHeadHeights[i];
-  s.m_topHeadHeights[0] = std::max(0, s.m_topHeadHeight - others);
+  FixLastHeadingPart(GridAxis::kRows);
 }
 
 void CGridCore::FixLastHeadingCol() {
-  CGridSheetState& s = *m_sheet;
+  FixLastHeadingPart(GridAxis::kCols);
+}
+
+void CGridCore::FixLastHeadingPart(GridAxis a) {
+  const auto ax = m_sheet->Axis(a);
+  std::vector<int>& sizes = ax.HeadingSizes();
   int others = 0;
-  for (std::size_t i = 1; i < s.m_sideHeadWidths.size(); ++i) others += s.m_sideHeadWidths[i];
-  s.m_sideHeadWidths[0] = std::max(0, s.m_sideHeadWidth - others);
+  for (std::size_t i = 1; i < sizes.size(); ++i) others += sizes[i];
+  sizes[0] = std::max(0, ax.HeadingTotal() - others);
 }
 
 int CGridCore::SetTopHeadingRows(int count) {
@@ -371,49 +358,47 @@ int CGridCore::SetTopHeadingRows(int count) {
 }
 
 int CGridCore::GetTopHeadingRowHeight(int row) const {
-  const CGridSheetState& s = *m_sheet;
-  if (row >= 0 || -row > s.m_topHeadRows) return 0;
-  return s.m_topHeadHeights[static_cast<std::size_t>(-row - 1)];
+  return GetHeadingPart(GridAxis::kRows, row);
+}
+
+int CGridCore::GetHeadingPart(GridAxis a, int index) const {
+  const auto ax = m_sheet->Axis(a);
+  return ax.IsHeadingIndex(index) ? ax.PartSize(index) : 0;
 }
 
 int CGridCore::SetTopHeadingRowHeight(int row, int height) {
-  CGridSheetState& s = *m_sheet;
-  if (row >= 0 || -row > s.m_topHeadRows) return kGridOutOfRange;
-  if (height < 0 || height > kMaxSize) return kGridRefused;
-  s.m_topHeadHeights[static_cast<std::size_t>(-row - 1)] = height;
-  if (s.m_topHeadRows == 1) s.m_topHeadHeight = height;
-  LayoutParts();
-  return kGridOk;
+  return SetHeadingPart(GridAxis::kRows, row, height);
 }
 
 int CGridCore::SetSideHeadingColWidth(int col, int width) {
-  CGridSheetState& s = *m_sheet;
-  if (col >= 0 || -col > s.m_sideHeadCols) return kGridOutOfRange;
-  if (width < 0 || width > kMaxSize) return kGridRefused;
-  s.m_sideHeadWidths[static_cast<std::size_t>(-col - 1)] = width;
-  if (s.m_sideHeadCols == 1) s.m_sideHeadWidth = width;
+  return SetHeadingPart(GridAxis::kCols, col, width);
+}
+
+int CGridCore::SetHeadingPart(GridAxis a, int index, int size) {
+  const auto ax = m_sheet->Axis(a);
+  if (!ax.IsHeadingIndex(index)) return kGridOutOfRange;
+  if (size < 0 || size > kMaxSize) return kGridRefused;
+  ax.HeadingSizes()[static_cast<std::size_t>(-index - 1)] = size;
+  if (ax.HeadingCount() == 1) ax.HeadingTotal() = size;
   LayoutParts();
   return kGridOk;
 }
 
 int CGridCore::SetFrozenColumns(int count) {
-  CGridSheetState& s = *m_sheet;
-  if (count < 0 || count > s.m_colCount) return kGridOutOfRange;
-  s.m_lockedCols = count;
-  RecalcLockedSizes();
-  s.m_leftCol = s.m_prevLeftCol = count;
-  RecalcMaxLeftCol();
-  LayoutParts();
-  return kGridOk;
+  return SetFrozen(GridAxis::kCols, count);
 }
 
 int CGridCore::SetFrozenRows(int count) {
-  CGridSheetState& s = *m_sheet;
-  if (count < 0 || count > s.m_rowCount) return kGridOutOfRange;
-  s.m_lockedRows = count;
+  return SetFrozen(GridAxis::kRows, count);
+}
+
+int CGridCore::SetFrozen(GridAxis a, int count) {
+  const auto ax = m_sheet->Axis(a);
+  if (count < 0 || count > ax.Count()) return kGridOutOfRange;
+  ax.Locked() = count;
   RecalcLockedSizes();
-  s.m_topRow = s.m_prevTopRow = count;
-  RecalcMaxTopRow();
+  ax.First() = ax.PrevFirst() = count;
+  RecalcMaxFirst(a);
   LayoutParts();
   return kGridOk;
 }
@@ -434,36 +419,33 @@ int CGridCore::MoveColumn(int from, int to, int before) {
 }
 
 void CGridCore::StoreColumnWidthWhileDragging(int col, int width) {
-  CGridSheetState& s = *m_sheet;
-  if (col < 0 || col >= s.m_colCount) return;
-  s.m_cols[static_cast<std::size_t>(col)].width = std::max(0, width);
-  if (col < s.m_lockedCols) RecalcLockedSizes();
+  StorePartWhileDragging(GridAxis::kCols, col, width);
 }
 
 void CGridCore::StoreRowHeightWhileDragging(int row, int height) {
-  CGridSheetState& s = *m_sheet;
-  if (row < 0 || row >= s.m_rowCount) return;
-  height = std::max(0, height);
-  if (s.m_uniform)
-    s.m_defRowHeight = std::clamp(height, 1, kMaxSize);
-  else
-    s.m_rowHeights[static_cast<std::size_t>(row)] = height;
-  RecalcLockedSizes();
+  StorePartWhileDragging(GridAxis::kRows, row, height);
+}
+
+void CGridCore::StorePartWhileDragging(GridAxis a, int index, int size) {
+  const auto ax = m_sheet->Axis(a);
+  if (index < 0 || index >= ax.Count()) return;
+  ax.StoreSize(index, std::max(0, size));
+  if (index < ax.Locked() || ax.Uniform()) RecalcLockedSizes();
 }
 
 void CGridCore::StoreTopHeadingWhileDragging(int row, int rowHeight, int total) {
-  CGridSheetState& s = *m_sheet;
-  if (row >= 0 || -row > s.m_topHeadRows) return;
-  s.m_topHeadHeights[static_cast<std::size_t>(-row - 1)] = std::clamp(rowHeight, 0, kMaxSize);
-  s.m_topHeadHeight = std::clamp(total, 0, kMaxSize);
-  LayoutParts();
+  StoreHeadingWhileDragging(GridAxis::kRows, row, rowHeight, total);
 }
 
 void CGridCore::StoreSideHeadingWhileDragging(int col, int colWidth, int total) {
-  CGridSheetState& s = *m_sheet;
-  if (col >= 0 || -col > s.m_sideHeadCols) return;
-  s.m_sideHeadWidths[static_cast<std::size_t>(-col - 1)] = std::clamp(colWidth, 0, kMaxSize);
-  s.m_sideHeadWidth = std::clamp(total, 0, kMaxSize);
+  StoreHeadingWhileDragging(GridAxis::kCols, col, colWidth, total);
+}
+
+void CGridCore::StoreHeadingWhileDragging(GridAxis a, int index, int size, int total) {
+  const auto ax = m_sheet->Axis(a);
+  if (!ax.IsHeadingIndex(index)) return;
+  ax.HeadingSizes()[static_cast<std::size_t>(-index - 1)] = std::clamp(size, 0, kMaxSize);
+  ax.HeadingTotal() = std::clamp(total, 0, kMaxSize);
   LayoutParts();
 }
 
@@ -476,11 +458,11 @@ void CGridCore::RequestRows(int shortfall) {
 }
 
 void CGridCore::RecalcLockedSizes() {
-  CGridSheetState& s = *m_sheet;
-  s.m_lockedWidth = 0;
-  for (int c = 0; c < s.m_lockedCols; ++c) s.m_lockedWidth += s.ColWidth(c);
-  s.m_lockedHeight = 0;
-  for (int r = 0; r < s.m_lockedRows; ++r) s.m_lockedHeight += s.RowHeight(r);
+  for (GridAxis a : {GridAxis::kCols, GridAxis::kRows}) {
+    const auto ax = m_sheet->Axis(a);
+    ax.LockedSize() = 0;
+    for (int i = 0; i < ax.Locked(); ++i) ax.LockedSize() += ax.Size(i);
+  }
 }
 
 // ---------------------------------------------------------------------------
@@ -499,18 +481,17 @@ void CGridCore::SetClientSizeForLayout(int width, int height) {
   LayoutParts();
 }
 
-namespace {
-// Whether the parts fit into `avail`, adding them until the sum exceeds it.
-template <typename F>
-bool PartsFit(int count, int avail, F size) {
+// Whether the data parts fit into `avail`, adding them until the sum exceeds it.
+bool CGridCore::PartsFit(GridAxis a, int avail) const {
+  const auto ax = m_sheet->Axis(a);
+  if (ax.Uniform()) return static_cast<long long>(ax.Count()) * ax.DefaultSize() <= avail;
   long long sum = 0;
-  for (int i = 0; i < count; ++i) {
-    sum += size(i);
+  for (int i = 0; i < ax.Count(); ++i) {
+    sum += ax.Size(i);
     if (sum > avail) return false;
   }
   return true;
 }
-}  // namespace
 
 void CGridCore::LayoutParts() {
   CGridSheetState& s = *m_sheet;
@@ -518,13 +499,8 @@ void CGridCore::LayoutParts() {
   int W = 0, H = 0;
   ViewClientSize(W, H);
 
-  auto rowsFit = [&](int avail) {
-    if (s.m_uniform) return static_cast<long long>(s.m_rowCount) * s.m_defRowHeight <= avail;
-    return PartsFit(s.m_rowCount, avail, [&](int r) { return s.RowHeight(r); });
-  };
-  auto colsFit = [&](int avail) {
-    return PartsFit(s.m_colCount, avail, [&](int c) { return s.ColWidth(c); });
-  };
+  auto rowsFit = [&](int avail) { return PartsFit(GridAxis::kRows, avail); };
+  auto colsFit = [&](int avail) { return PartsFit(GridAxis::kCols, avail); };
 
   bool colsOk = colsFit(W - s.m_sideHeadWidth);
   bool rowsOk = rowsFit(H - s.m_topHeadHeight);
@@ -593,58 +569,52 @@ void CGridCore::LayoutParts() {
 }
 
 void CGridCore::RecalcMaxTopRow() {
-  CGridSheetState& s = *m_sheet;
-  int rem = s.m_cellAreaHeight - s.m_lockedHeight;
-  int r = s.m_rowCount - 1;
-  if (s.m_uniform) {
-    int h = std::max(1, s.m_defRowHeight);
-    int fit = std::max(0, rem) / h;  // whole rows that fit below the locked ones
-    r = s.m_rowCount - 1 - fit;
-  } else {
-    while (r >= s.m_lockedRows) {
-      rem -= s.RowHeight(r);
-      if (rem < 0) break;
-      --r;
-    }
-  }
-  int maxTop = r + 1;
-  maxTop = std::min(maxTop, s.m_rowCount - 1);
-  maxTop = std::max(maxTop, s.m_lockedRows);
-  s.m_maxTopRow = maxTop;
-  if (s.m_topRow > maxTop) s.m_topRow = maxTop;
-  if (s.m_topRow < s.m_lockedRows) s.m_topRow = s.m_lockedRows;
+  RecalcMaxFirst(GridAxis::kRows);
 }
 
 void CGridCore::RecalcMaxLeftCol() {
-  CGridSheetState& s = *m_sheet;
-  int rem = s.m_cellAreaWidth - s.m_lockedWidth;
-  int c = s.m_colCount - 1;
-  while (c >= s.m_lockedCols) {
-    rem -= s.ColWidth(c);
-    if (rem < 0) break;
-    --c;
+  RecalcMaxFirst(GridAxis::kCols);
+}
+
+// The largest first part that still fills the view: going back from the
+// last part until the parts no longer fit below the locked ones.
+void CGridCore::RecalcMaxFirst(GridAxis a) {
+  const auto ax = m_sheet->Axis(a);
+  int rem = ax.Extent() - ax.LockedSize();
+  int i = ax.Count() - 1;
+  if (ax.Uniform()) {
+    int h = std::max(1, ax.DefaultSize());
+    int fit = std::max(0, rem) / h;  // whole parts that fit beside the locked ones
+    i = ax.Count() - 1 - fit;
+  } else {
+    while (i >= ax.Locked()) {
+      rem -= ax.Size(i);
+      if (rem < 0) break;
+      --i;
+    }
   }
-  int maxLeft = std::max(std::min(c + 1, s.m_colCount - 1), s.m_lockedCols);
-  s.m_maxLeftCol = maxLeft;
-  if (s.m_leftCol > maxLeft) s.m_leftCol = maxLeft;
-  if (s.m_leftCol < s.m_lockedCols) s.m_leftCol = s.m_lockedCols;
+  const int maxFirst = std::max(std::min(i + 1, ax.Count() - 1), ax.Locked());
+  ax.MaxFirst() = maxFirst;
+  if (ax.First() > maxFirst) ax.First() = maxFirst;
+  if (ax.First() < ax.Locked()) ax.First() = ax.Locked();
 }
 
 void CGridCore::RecalcViewEnds() {
-  CGridSheetState& s = *m_sheet;
-  int x = s.m_lockedWidth;
-  int c = s.m_leftCol;
-  while (c < s.m_colCount && x < s.m_cellAreaWidth) x += s.ColWidth(c++);
-  s.m_rightCol = c;
-  int y = s.m_lockedHeight;
-  int r = s.m_topRow;
-  if (s.m_uniform) {
-    int h = std::max(1, s.m_defRowHeight);
-    r = std::min(s.m_rowCount, s.m_topRow + (std::max(0, s.m_cellAreaHeight - y) + h - 1) / h);
+  RecalcViewEnd(GridAxis::kCols);
+  RecalcViewEnd(GridAxis::kRows);
+}
+
+void CGridCore::RecalcViewEnd(GridAxis a) {
+  const auto ax = m_sheet->Axis(a);
+  int pos = ax.LockedSize();
+  int i = ax.First();
+  if (ax.Uniform()) {
+    int h = std::max(1, ax.DefaultSize());
+    i = std::min(ax.Count(), ax.First() + (std::max(0, ax.Extent() - pos) + h - 1) / h);
   } else {
-    while (r < s.m_rowCount && y < s.m_cellAreaHeight) y += s.RowHeight(r++);
+    while (i < ax.Count() && pos < ax.Extent()) pos += ax.Size(i++);
   }
-  s.m_bottomRow = r;
+  ax.End() = i;
 }
 
 void CGridCore::UpdateScrollBars() {
@@ -679,36 +649,31 @@ void CGridCore::UpdateScrollBars() {
 }
 
 void CGridCore::HandleVScroll(int code, int pos) {
-  CGridSheetState& s = *m_sheet;
-  ViewFocusCellArea();
-  s.m_mouseMode = kMouseScroll;
-  switch (code) {
-    case SB_LINEUP: StepTopRow(kStepBack); break;
-    case SB_LINEDOWN: StepTopRow(kStepForward); break;
-    case SB_PAGEUP: StepTopRow(kStepPageBack); break;
-    case SB_PAGEDOWN: StepTopRow(kStepPageForward); break;
-    case SB_THUMBPOSITION: ScrollToRow(GridVertBarRowForPos(m_vbar, pos)); break;
-    case SB_THUMBTRACK: break;  // thumb tracking is off: only the release scrolls
-    case SB_TOP: StepTopRow(kStepFirst); break;
-    case SB_BOTTOM: StepTopRow(kStepLast); break;
-    default: break;
-  }
-  s.m_mouseMode = kMouseIdle;
+  HandleScroll(GridAxis::kRows, code, pos);
 }
 
 void CGridCore::HandleHScroll(int code, int pos) {
+  HandleScroll(GridAxis::kCols, code, pos);
+}
+
+void CGridCore::HandleScroll(GridAxis a, int code, int pos) {
   CGridSheetState& s = *m_sheet;
   ViewFocusCellArea();
   s.m_mouseMode = kMouseScroll;
   switch (code) {
-    case SB_LINEUP: StepLeftColumn(kStepBack); break;
-    case SB_LINEDOWN: StepLeftColumn(kStepForward); break;
-    case SB_PAGEUP: StepLeftColumn(kStepPageBack); break;
-    case SB_PAGEDOWN: StepLeftColumn(kStepPageForward); break;
-    case SB_THUMBPOSITION: ScrollToColumn(s.m_lockedCols + pos); break;
-    case SB_THUMBTRACK: break;
-    case SB_TOP: StepLeftColumn(kStepFirst); break;
-    case SB_BOTTOM: StepLeftColumn(kStepLast); break;
+    case SB_LINEUP: (void)StepViewAlong(a, kStepBack); break;
+    case SB_LINEDOWN: (void)StepViewAlong(a, kStepForward); break;
+    case SB_PAGEUP: (void)StepViewAlong(a, kStepPageBack); break;
+    case SB_PAGEDOWN: (void)StepViewAlong(a, kStepPageForward); break;
+    case SB_THUMBPOSITION:
+      // The vertical bar may work on a scale of its own; the horizontal one
+      // counts the scrolled columns.
+      (void)ScrollAlong(
+          a, a == GridAxis::kRows ? GridVertBarRowForPos(m_vbar, pos) : s.m_lockedCols + pos);
+      break;
+    case SB_THUMBTRACK: break;  // thumb tracking is off: only the release scrolls
+    case SB_TOP: (void)StepViewAlong(a, kStepFirst); break;
+    case SB_BOTTOM: (void)StepViewAlong(a, kStepLast); break;
     default: break;
   }
   s.m_mouseMode = kMouseIdle;
@@ -718,68 +683,76 @@ void CGridCore::HandleHScroll(int code, int pos) {
 // Geometry of cells
 
 int CGridCore::ColLeft(int col) const {
-  const CGridSheetState& s = *m_sheet;
-  if (col < 0 || col >= s.m_colCount) return -1;
-  int x = 0;
-  if (col < s.m_lockedCols) {
-    for (int c = 0; c < col; ++c) x += s.ColWidth(c);
-    return x;
-  }
-  if (col < s.m_leftCol) return -1;
-  x = s.m_lockedWidth;
-  for (int c = s.m_leftCol; c < col; ++c) {
-    x += s.ColWidth(c);
-    if (x > s.m_cellAreaWidth + 1000000) break;
-  }
-  return x;
+  return PartOffset(GridAxis::kCols, col);
 }
 
 int CGridCore::RowTop(int row) const {
-  const CGridSheetState& s = *m_sheet;
-  if (row < 0 || row >= s.m_rowCount) return -1;
-  if (row < s.m_lockedRows) {
-    int y = 0;
-    for (int r = 0; r < row; ++r) y += s.RowHeight(r);
-    return y;
+  return PartOffset(GridAxis::kRows, row);
+}
+
+int CGridCore::PartOffset(GridAxis a, int index) const {
+  const auto ax = m_sheet->Axis(a);
+  if (index < 0 || index >= ax.Count()) return -1;
+  // Far beyond the cell area the exact distance no longer matters; the
+  // bound keeps the sum in range.
+  constexpr long long kFar = 1 << 30;
+  long long pos = 0;
+  if (index < ax.Locked()) {
+    for (int i = 0; i < index; ++i) pos += ax.Size(i);
+    return static_cast<int>(pos);
   }
-  if (row < s.m_topRow) return -1;
-  if (s.m_uniform) {
-    long long y = s.m_lockedHeight + static_cast<long long>(row - s.m_topRow) * s.m_defRowHeight;
-    return static_cast<int>(std::min<long long>(y, 1 << 30));
+  if (index < ax.First()) return -1;
+  pos = ax.LockedSize();
+  if (ax.Uniform()) {
+    pos += static_cast<long long>(index - ax.First()) * ax.DefaultSize();
+    return static_cast<int>(std::min(pos, kFar));
   }
-  int y = s.m_lockedHeight;
-  for (int r = s.m_topRow; r < row && y < (1 << 30); ++r) y += s.RowHeight(r);
-  return y;
+  for (int i = ax.First(); i < index && pos < kFar; ++i) pos += ax.Size(i);
+  return static_cast<int>(std::min<long long>(pos, std::numeric_limits<int>::max()));
 }
 
 std::vector<std::pair<int, int>> CGridCore::VisibleColumns() const {
-  const CGridSheetState& s = *m_sheet;
-  std::vector<std::pair<int, int>> out;
-  int x = 0;
-  for (int c = 0; c < s.m_lockedCols && x < s.m_cellAreaWidth; ++c) {
-    if (s.ColWidth(c) > 0) out.emplace_back(c, x);
-    x += s.ColWidth(c);
-  }
-  for (int c = s.m_leftCol; c < s.m_colCount && x < s.m_cellAreaWidth; ++c) {
-    if (s.ColWidth(c) > 0) out.emplace_back(c, x);
-    x += s.ColWidth(c);
-  }
-  return out;
+  return VisibleParts(GridAxis::kCols);
 }
 
 std::vector<std::pair<int, int>> CGridCore::VisibleRows() const {
-  const CGridSheetState& s = *m_sheet;
+  return VisibleParts(GridAxis::kRows);
+}
+
+std::vector<std::pair<int, int>> CGridCore::VisibleParts(GridAxis a) const {
+  const auto ax = m_sheet->Axis(a);
   std::vector<std::pair<int, int>> out;
-  int y = 0;
-  for (int r = 0; r < s.m_lockedRows && y < s.m_cellAreaHeight; ++r) {
-    if (s.RowHeight(r) > 0) out.emplace_back(r, y);
-    y += s.RowHeight(r);
-  }
-  for (int r = s.m_topRow; r < s.m_rowCount && y < s.m_cellAreaHeight; ++r) {
-    if (s.RowHeight(r) > 0) out.emplace_back(r, y);
-    y += s.RowHeight(r);
-  }
+  int pos = 0;
+  auto add = [&](int i) {
+    if (ax.Size(i) > 0) out.emplace_back(i, pos);
+    pos += ax.Size(i);
+  };
+  for (int i = 0; i < ax.Locked() && pos < ax.Extent(); ++i) add(i);
+  for (int i = ax.First(); i < ax.Count() && pos < ax.Extent(); ++i) add(i);
   return out;
+}
+
+int CGridCore::DistanceBetween(GridAxis a, int from, int to, int limit) const {
+  const auto ax = m_sheet->Axis(a);
+  long long d = 0;
+  for (int i = std::min(from, to); i < std::max(from, to) && d <= limit; ++i) d += ax.Size(i);
+  d = std::min<long long>(d, std::numeric_limits<int>::max());
+  return static_cast<int>(from < to ? d : -d);
+}
+
+bool CGridCore::PartSpan(GridAxis a, int index, int& pos, int& size) const {
+  const auto ax = m_sheet->Axis(a);
+  if (index < 0) {
+    // Heading parts from the outermost (-count) in to -1 next to the cells.
+    if (!ax.IsHeadingIndex(index)) return false;
+    pos = 0;
+    for (int i = -ax.HeadingCount(); i < index; ++i) pos += ax.PartSize(i);
+    size = ax.PartSize(index);
+    return true;
+  }
+  pos = PartOffset(a, index);
+  size = ax.Size(index);
+  return pos >= 0;
 }
 
 CRect CGridCore::CellAreaRectOfCell(int col, int row) const {
@@ -789,60 +762,49 @@ CRect CGridCore::CellAreaRectOfCell(int col, int row) const {
 }
 
 int CGridCore::GetCellRectangle(int col, int row, CRect& rect) {
-  const CGridSheetState& s = *m_sheet;
   int c1 = col, r1 = row, c2 = col, r2 = row;
   if (GetJoinBlock(col, row, c1, r1, c2, r2)) return GetBlockRect(c1, r1, c2, r2, rect);
-  if (col < 0 && -col <= s.m_sideHeadCols && row >= 0) {
-    // Side heading: columns -count (left) .. -1 (next to the cells).
-    int x = 0;
-    for (int c = -s.m_sideHeadCols; c < col; ++c)
-      x += s.m_sideHeadWidths[static_cast<std::size_t>(-c - 1)];
-    int y = RowTop(row);
-    if (y < 0) return kGridOutOfRange;
-    rect = CRect(x, y, x + s.m_sideHeadWidths[static_cast<std::size_t>(-col - 1)],
-                 y + s.RowHeight(row));
-    return kGridOk;
+  // Data cells in the cell area, heading cells in their heading; the corner
+  // has no cells.
+  int x = 0, w = 0, y = 0, h = 0;
+  if ((col < 0 && row < 0) || !PartSpan(GridAxis::kCols, col, x, w) ||
+      !PartSpan(GridAxis::kRows, row, y, h)) {
+    rect = CRect();
+    return kGridOutOfRange;
   }
-  if (row < 0 && -row <= s.m_topHeadRows && col >= 0) {
-    int y = 0;
-    for (int r = -s.m_topHeadRows; r < row; ++r)
-      y += s.m_topHeadHeights[static_cast<std::size_t>(-r - 1)];
-    int x = ColLeft(col);
-    if (x < 0) return kGridOutOfRange;
-    rect = CRect(x, y, x + s.ColWidth(col),
-                 y + s.m_topHeadHeights[static_cast<std::size_t>(-row - 1)]);
-    return kGridOk;
-  }
-  rect = CellAreaRectOfCell(col, row);
-  return rect.IsRectNull() && !(col >= 0 && row >= 0 && ColLeft(col) >= 0 && RowTop(row) >= 0)
-             ? kGridOutOfRange
-             : kGridOk;
+  rect = CRect(x, y, x + w, y + h);
+  return kGridOk;
 }
 
 int CGridCore::GetBlockRect(int col1, int row1, int col2, int row2, CRect& rect) {
-  CRect a, b;
   const CGridSheetState& s = *m_sheet;
   // The block's left and top come from its first visible cell.
-  int c = col1, r = row1;
-  while (c <= col2 && ColLeft(c) < 0 && c >= 0) ++c;
-  while (r <= row2 && RowTop(r) < 0 && r >= 0) ++r;
+  auto firstShown = [&](GridAxis a, int from, int to) {
+    int i = from;
+    while (i <= to && PartOffset(a, i) < 0 && i >= 0) ++i;
+    return i;
+  };
+  const int c = firstShown(GridAxis::kCols, col1, col2);
+  const int r = firstShown(GridAxis::kRows, row1, row2);
   if (c > col2 || r > row2) return kGridOutOfRange;
   int x1 = col1 < 0 ? 0 : ColLeft(c);
   int y1 = row1 < 0 ? 0 : RowTop(r);
   if (col1 < 0 || row1 < 0) {
     // Heading blocks: measure within the heading.
-    CRect first, last;
+    CRect first;
     if (GetCellRectangle(col1 < 0 ? col1 : c, row1 < 0 ? row1 : r, first) != kGridOk)
       return kGridOutOfRange;
     x1 = first.left;
     y1 = first.top;
   }
-  int x2 = x1, y2 = y1;
-  for (int i = std::max(c, col1); i <= col2; ++i)
-    x2 += i < 0 ? s.m_sideHeadWidths[static_cast<std::size_t>(-i - 1)] : s.ColWidth(i);
-  for (int i = std::max(r, row1); i <= row2; ++i)
-    y2 += i < 0 ? s.m_topHeadHeights[static_cast<std::size_t>(-i - 1)] : s.RowHeight(i);
-  rect = CRect(x1, y1, x2, y2);
+  auto extent = [&](GridAxis a, int from, int to) {
+    const auto ax = s.Axis(a);
+    int sum = 0;
+    for (int i = from; i <= to; ++i) sum += ax.PartSize(i);
+    return sum;
+  };
+  rect = CRect(x1, y1, x1 + extent(GridAxis::kCols, std::max(c, col1), col2),
+               y1 + extent(GridAxis::kRows, std::max(r, row1), row2));
   return kGridOk;
 }
 
@@ -859,40 +821,33 @@ int CGridCore::HitTestCell(int x, int y, int& col, int& row) {
   return HitTestCell(x, y, col, row, rect);
 }
 
+int CGridCore::PartAt(GridAxis a, int pos) const {
+  const auto ax = m_sheet->Axis(a);
+  int start = 0;
+  for (int i = 0; i < ax.Locked(); ++i) {
+    const int size = ax.Size(i);
+    if (pos >= start && pos < start + size) return i;
+    start += size;
+  }
+  if (ax.Uniform()) {
+    const int h = std::max(1, ax.DefaultSize());
+    const long long i = ax.First() + (pos - start) / h;
+    return pos >= start && i < ax.Count() ? static_cast<int>(i) : -1;
+  }
+  for (int i = ax.First(); i < ax.Count() && start <= pos; ++i) {
+    const int size = ax.Size(i);
+    if (pos >= start && pos < start + size) return i;
+    start += size;
+  }
+  return -1;
+}
+
 int CGridCore::HitTestCell(int x, int y, int& col, int& row, CRect& rect) {
   const CGridSheetState& s = *m_sheet;
   col = row = -1;
   if (x < 0 || y < 0 || x >= s.m_cellAreaWidth || y >= s.m_cellAreaHeight) return 1;
-  int cx = 0, hitCol = -1;
-  for (int c = 0; c < s.m_lockedCols && hitCol < 0; ++c) {
-    int w = s.ColWidth(c);
-    if (x >= cx && x < cx + w) hitCol = c;
-    cx += w;
-  }
-  for (int c = s.m_leftCol; c < s.m_colCount && hitCol < 0 && cx <= x; ++c) {
-    int w = s.ColWidth(c);
-    if (x >= cx && x < cx + w) hitCol = c;
-    cx += w;
-  }
-  int cy = 0, hitRow = -1;
-  for (int r = 0; r < s.m_lockedRows && hitRow < 0; ++r) {
-    int h = s.RowHeight(r);
-    if (y >= cy && y < cy + h) hitRow = r;
-    cy += h;
-  }
-  if (hitRow < 0) {
-    if (s.m_uniform) {
-      int h = std::max(1, s.m_defRowHeight);
-      long long r = s.m_topRow + (y - cy) / h;
-      if (y >= cy && r < s.m_rowCount) hitRow = static_cast<int>(r);
-    } else {
-      for (int r = s.m_topRow; r < s.m_rowCount && hitRow < 0 && cy <= y; ++r) {
-        int h = s.RowHeight(r);
-        if (y >= cy && y < cy + h) hitRow = r;
-        cy += h;
-      }
-    }
-  }
+  const int hitCol = PartAt(GridAxis::kCols, x);
+  const int hitRow = PartAt(GridAxis::kRows, y);
   if (hitCol < 0 || hitRow < 0) return 1;
   col = hitCol;
   row = hitRow;
@@ -910,48 +865,34 @@ int CGridCore::HitTestCell(int x, int y, int& col, int& row, CRect& rect) {
 // ---------------------------------------------------------------------------
 // Moves
 
-int CGridCore::TopRowFor(int target) const {
-  const CGridSheetState& s = *m_sheet;
-  int top = s.m_topRow;
-  if (target < s.m_lockedRows || target < 0) return top;
-  if (target < top) return target;
-  int space = s.m_cellAreaHeight - s.m_lockedHeight;
-  if (s.m_uniform) {
-    int h = std::max(1, s.m_defRowHeight);
-    int t = target - space / h + 1;
-    if (t > top) top = t;
-  } else {
-    int r = target;
-    space -= s.RowHeight(r);
-    while (r - 1 >= top && space - s.RowHeight(r - 1) >= 0) {
-      space -= s.RowHeight(r - 1);
-      --r;
-    }
-    if (r > top) top = r;
-  }
-  return std::clamp(top, s.m_lockedRows, std::max(s.m_lockedRows, s.m_maxTopRow));
-}
-
-int CGridCore::LeftColFor(int target) const {
-  const CGridSheetState& s = *m_sheet;
-  int left = s.m_leftCol;
-  if (target < s.m_lockedCols || target < 0) return left;
-  if (target < left) return target;
-  int space = s.m_cellAreaWidth - s.m_lockedWidth;
-  int c = target;
-  space -= s.ColWidth(c);
-  while (c - 1 >= left && space - s.ColWidth(c - 1) >= 0) {
-    space -= s.ColWidth(c - 1);
-    --c;
-  }
-  if (c > left) left = c;
-  return std::clamp(left, s.m_lockedCols, std::max(s.m_lockedCols, s.m_maxLeftCol));
-}
-
-// The move sequence shared by every goto: checks, keeping the target visible,
-// the notifications and the views' updates.
 namespace {
-enum MoveKind { kMoveCell, kMoveRow, kMoveCol };
+// The cell at `index` along `a` and `across` along the other axis.
+void CellAt(GridAxis a, int index, int across, int& col, int& row) {
+  col = a == GridAxis::kCols ? index : across;
+  row = a == GridAxis::kCols ? across : index;
+}
+}  // namespace
+
+int CGridCore::FirstToShow(GridAxis a, int target) const {
+  const auto ax = m_sheet->Axis(a);
+  int first = ax.First();
+  if (target < ax.Locked() || target < 0) return first;
+  if (target < first) return target;
+  int space = ax.Extent() - ax.LockedSize();
+  if (ax.Uniform()) {
+    int h = std::max(1, ax.DefaultSize());
+    int t = target - space / h + 1;
+    if (t > first) first = t;
+  } else {
+    int i = target;
+    space -= ax.Size(i);
+    while (i - 1 >= first && space - ax.Size(i - 1) >= 0) {
+      space -= ax.Size(i - 1);
+      --i;
+    }
+    if (i > first) first = i;
+  }
+  return std::clamp(first, ax.Locked(), std::max(ax.Locked(), ax.MaxFirst()));
 }
 
 int CGridCore::RowMoveTarget(int row, int& outRow, bool& stop) {
@@ -1011,71 +952,65 @@ bool CGridCore::JoinBlockOf(int col, int row, const CGridCellValue& cell, int& c
 }
 
 int CGridCore::MoveToRow(int row) {
-  CGridSheetState& s = *m_sheet;
-  if (row == s.m_curRow) return kGridOk;
-  const bool forward = row > s.m_curRow;
-  bool stop = false;
-  int r = row;
-  if (int res = RowMoveTarget(row, r, stop); stop) return res;
-  int col = s.m_curCol;
-  int c1, r1, c2, r2;
-  if (GetJoinBlock(col, r, c1, r1, c2, r2)) {
-    if (forward && s.m_curRow < r1) {
-      return MoveToCell(c1, r1);
-    } else if (forward) {
-      if (r2 + 1 < s.m_rowCount) r = r2 + 1;
-    } else if (s.m_curRow <= r2) {
-      if (r1 > 0) r = r1 - 1;
-    } else {
-      return MoveToCell(c1, r1);
-    }
-  }
-  if (r == s.m_curRow) return kGridOk;
-  if (!OnBeforeCellMove(s.m_curCol, s.m_curRow, s.m_curCol, r)) return kGridRefused;
-  int newTop = TopRowFor(r);
-  if (newTop != s.m_topRow && !OnBeforeViewMove(s.m_leftCol, s.m_topRow, s.m_leftCol, r))
-    return kGridRefused;
-  s.m_targetRow = r;
-  s.m_targetCol = s.m_curCol;
-  s.m_topRow = newTop;
-  ApplyMove(s.m_curCol, r);
-  return kGridOk;
+  return MoveAlong(GridAxis::kRows, row);
 }
 
 int CGridCore::MoveToColumn(int col) {
+  return MoveAlong(GridAxis::kCols, col);
+}
+
+// The move of the current cell along one axis: the target is limited (rows
+// past the end are asked for first), joined blocks are stepped onto or over,
+// then the checks, keeping the target in view and the move itself.
+int CGridCore::MoveAlong(GridAxis a, int index) {
   CGridSheetState& s = *m_sheet;
-  if (col == s.m_curCol) return kGridOk;
-  const bool forward = col > s.m_curCol;
-  if (col >= s.m_colCount) {
-    if (s.m_curCol == s.m_colCount - 1) return kGridOutOfRange;
-    col = s.m_colCount - 1;
+  const auto ax = s.Axis(a);
+  const auto across = s.Axis(OtherAxis(a));
+  if (index == ax.Current()) return kGridOk;
+  const bool forward = index > ax.Current();
+  int t = index;
+  if (a == GridAxis::kRows) {
+    bool stop = false;
+    if (int res = RowMoveTarget(index, t, stop); stop) return res;
+  } else {
+    if (t >= ax.Count()) {
+      if (ax.Current() == ax.Count() - 1) return kGridOutOfRange;
+      t = ax.Count() - 1;
+    }
+    if (t < 0) t = 0;
+    if (ax.Count() == 0) return kGridOutOfRange;
   }
-  if (col < 0) col = 0;
-  if (s.m_colCount == 0) return kGridOutOfRange;
-  int row = s.m_curRow;
-  int c1, r1, c2, r2;
-  if (row >= 0 && GetJoinBlock(col, row, c1, r1, c2, r2)) {
-    if (forward && s.m_curCol < c1) {
+  int col = 0, row = 0, c1, r1, c2, r2;
+  CellAt(a, t, across.Current(), col, row);
+  if (across.Current() >= 0 && GetJoinBlock(col, row, c1, r1, c2, r2)) {
+    const int lo = a == GridAxis::kCols ? c1 : r1;
+    const int hi = a == GridAxis::kCols ? c2 : r2;
+    if (forward && ax.Current() < lo) {
       return MoveToCell(c1, r1);
     } else if (forward) {
-      if (c2 + 1 < s.m_colCount) col = c2 + 1;
-    } else if (s.m_curCol <= c2) {
-      if (c1 > 0) col = c1 - 1;
+      if (hi + 1 < ax.Count()) t = hi + 1;
+    } else if (ax.Current() <= hi) {
+      if (lo > 0) t = lo - 1;
     } else {
       return MoveToCell(c1, r1);
     }
   }
-  if (col == s.m_curCol) return kGridOk;
+  if (t == ax.Current()) return kGridOk;
+  CellAt(a, t, across.Current(), col, row);
+  // The data source checks column moves only, as it always has.
   CGridDataSource* ds = s.m_dataSource;
-  if (ds && ds->CanMoveCurrent(s.m_curCol, s.m_curRow, col, s.m_curRow) != 1) return kGridRefused;
-  if (!OnBeforeCellMove(s.m_curCol, s.m_curRow, col, s.m_curRow)) return kGridRefused;
-  int newLeft = LeftColFor(col);
-  if (newLeft != s.m_leftCol && !OnBeforeViewMove(s.m_leftCol, s.m_topRow, col, s.m_topRow))
+  if (a == GridAxis::kCols && ds && ds->CanMoveCurrent(s.m_curCol, s.m_curRow, col, row) != 1)
     return kGridRefused;
-  s.m_targetCol = col;
-  s.m_targetRow = s.m_curRow;
-  s.m_leftCol = newLeft;
-  ApplyMove(col, s.m_curRow);
+  if (!OnBeforeCellMove(s.m_curCol, s.m_curRow, col, row)) return kGridRefused;
+  const int newFirst = FirstToShow(a, t);
+  int viewCol = 0, viewRow = 0;
+  CellAt(a, t, across.First(), viewCol, viewRow);
+  if (newFirst != ax.First() && !OnBeforeViewMove(s.m_leftCol, s.m_topRow, viewCol, viewRow))
+    return kGridRefused;
+  ax.Target() = t;
+  across.Target() = across.Current();
+  ax.First() = newFirst;
+  ApplyMove(col, row);
   return kGridOk;
 }
 
@@ -1104,7 +1039,8 @@ int CGridCore::MoveToCell(int col, int row) {
   CGridDataSource* ds = s.m_dataSource;
   if (ds && ds->CanMoveCurrent(s.m_curCol, s.m_curRow, col, r) != 1) return kGridRefused;
   if (!OnBeforeCellMove(s.m_curCol, s.m_curRow, col, r)) return kGridRefused;
-  int newTop = TopRowFor(r), newLeft = LeftColFor(col);
+  const int newTop = FirstToShow(GridAxis::kRows, r);
+  const int newLeft = FirstToShow(GridAxis::kCols, col);
   if ((newTop != s.m_topRow || newLeft != s.m_leftCol) &&
       !OnBeforeViewMove(s.m_leftCol, s.m_topRow, col, r))
     return kGridRefused;
@@ -1116,6 +1052,24 @@ int CGridCore::MoveToCell(int col, int row) {
   return kGridOk;
 }
 
+void CGridCore::NotifyCurrentChanged(GridAxis a, int oldIndex, int newIndex) {
+  CGridDataSource* ds = m_sheet->m_dataSource;
+  if (a == GridAxis::kCols) {
+    if (ds) ds->OnCurrentColumnMoved(oldIndex, newIndex);
+    OnCurrentColChanged(oldIndex, newIndex);
+  } else {
+    if (ds) ds->OnCurrentRowMoved(oldIndex, newIndex);
+    OnCurrentRowChanged(oldIndex, newIndex);
+  }
+}
+
+void CGridCore::NotifyFirstChanged(GridAxis a, int oldFirst, int newFirst) {
+  if (a == GridAxis::kCols)
+    OnLeftColChanged(oldFirst, newFirst);
+  else
+    OnTopRowChanged(oldFirst, newFirst);
+}
+
 void CGridCore::ApplyMove(int col, int row) {
   CGridSheetState& s = *m_sheet;
   const int oldCol = s.m_curCol, oldRow = s.m_curRow;
@@ -1123,18 +1077,11 @@ void CGridCore::ApplyMove(int col, int row) {
   const int oldRight = s.m_rightCol, oldBottom = s.m_bottomRow;
   s.m_curCol = col;
   s.m_curRow = row;
-  CGridDataSource* ds = s.m_dataSource;
-  if (col != oldCol) {
-    if (ds) ds->OnCurrentColumnMoved(oldCol, col);
-    OnCurrentColChanged(oldCol, col);
-  }
-  if (row != oldRow) {
-    if (ds) ds->OnCurrentRowMoved(oldRow, row);
-    OnCurrentRowChanged(oldRow, row);
-  }
+  if (col != oldCol) NotifyCurrentChanged(GridAxis::kCols, oldCol, col);
+  if (row != oldRow) NotifyCurrentChanged(GridAxis::kRows, oldRow, row);
   if (col != oldCol || row != oldRow) OnCurrentCellChanged(oldCol, col, oldRow, row);
-  if (s.m_leftCol != oldLeft) OnLeftColChanged(oldLeft, s.m_leftCol);
-  if (s.m_topRow != oldTop) OnTopRowChanged(oldTop, s.m_topRow);
+  if (s.m_leftCol != oldLeft) NotifyFirstChanged(GridAxis::kCols, oldLeft, s.m_leftCol);
+  if (s.m_topRow != oldTop) NotifyFirstChanged(GridAxis::kRows, oldTop, s.m_topRow);
   if (oldCol >= 0 && oldRow >= 0) CellTypeFocus(oldCol, oldRow, false);
   if (col >= 0 && row >= 0) CellTypeFocus(col, row, true);
   RecalcViewEnds();
@@ -1153,137 +1100,129 @@ void CGridCore::ApplyMove(int col, int row) {
 }
 
 int CGridCore::ScrollToRow(int row) {
-  CGridSheetState& s = *m_sheet;
-  row = std::clamp(row, s.m_lockedRows, std::max(s.m_lockedRows, s.m_maxTopRow));
-  if (row == s.m_topRow) return kGridOk;
-  if (!OnBeforeViewMove(s.m_leftCol, s.m_topRow, s.m_leftCol, row)) return kGridRefused;
-  s.m_topRow = row;
-  ApplyMove(s.m_curCol, s.m_curRow);
-  return kGridOk;
+  return ScrollAlong(GridAxis::kRows, row);
 }
 
 int CGridCore::ScrollToColumn(int col) {
+  return ScrollAlong(GridAxis::kCols, col);
+}
+
+int CGridCore::ScrollAlong(GridAxis a, int first) {
   CGridSheetState& s = *m_sheet;
-  col = std::clamp(col, s.m_lockedCols, std::max(s.m_lockedCols, s.m_maxLeftCol));
-  if (col == s.m_leftCol) return kGridOk;
-  if (!OnBeforeViewMove(s.m_leftCol, s.m_topRow, col, s.m_topRow)) return kGridRefused;
-  s.m_leftCol = col;
+  const auto ax = s.Axis(a);
+  first = std::clamp(first, ax.Locked(), std::max(ax.Locked(), ax.MaxFirst()));
+  if (first == ax.First()) return kGridOk;
+  int col = 0, row = 0;
+  CellAt(a, first, s.Axis(OtherAxis(a)).First(), col, row);
+  if (!OnBeforeViewMove(s.m_leftCol, s.m_topRow, col, row)) return kGridRefused;
+  ax.First() = first;
   ApplyMove(s.m_curCol, s.m_curRow);
   return kGridOk;
 }
 
 int CGridCore::PageRowTarget(int from, int dir) const {
-  const CGridSheetState& s = *m_sheet;
-  auto h = [&](int r) { return (r >= 0 && r < s.m_rowCount) ? s.RowHeight(r) : s.m_defRowHeight; };
-  int rem = s.m_cellAreaHeight - s.m_lockedHeight;
-  int r = from;
-  // Bounded: a long run of hidden rows cannot loop for ever.
-  for (int guard = 0; guard <= s.m_rowCount + 2; ++guard) {
-    rem -= h(r);
-    int next = r + dir;
-    if (rem < 0 || rem < h(next)) break;
-    r = next;
-  }
-  return r;
+  return PageTarget(GridAxis::kRows, from, dir);
 }
 
 int CGridCore::PageColTarget(int from, int dir) const {
-  const CGridSheetState& s = *m_sheet;
-  auto w = [&](int c) { return (c >= 0 && c < s.m_colCount) ? s.ColWidth(c) : s.m_defColWidth; };
-  int rem = s.m_cellAreaWidth - s.m_lockedWidth;
-  int c = from;
-  for (int guard = 0; guard <= s.m_colCount + 2; ++guard) {
-    rem -= w(c);
-    int next = c + dir;
-    if (rem < 0 || rem < w(next) || w(next) <= 0) {
-      if (rem >= 0 && w(next) <= 0 && next >= 0 && next < s.m_colCount) {
-        c = next;
-        continue;
-      }
-      break;
-    }
-    c = next;
+  return PageTarget(GridAxis::kCols, from, dir);
+}
+
+// Walks from `from` while the parts passed still leave room for the next
+// one; parts outside the grid count with the default size.
+int CGridCore::PageTarget(GridAxis a, int from, int dir) const {
+  const auto ax = m_sheet->Axis(a);
+  auto size = [&](int i) { return (i >= 0 && i < ax.Count()) ? ax.Size(i) : ax.DefaultSize(); };
+  int rem = ax.Extent() - ax.LockedSize();
+  int i = from;
+  // Bounded: a long run of hidden parts cannot loop for ever.
+  for (int guard = 0; guard <= ax.Count() + 2; ++guard) {
+    rem -= size(i);
+    const int next = i + dir;
+    const int nextSize = size(next);
+    if (rem < 0 || rem < nextSize) break;
+    // A default size of 0 (columns may have one) must not walk off the grid.
+    if (nextSize <= 0 && (next < 0 || next >= ax.Count())) break;
+    i = next;
   }
-  return c;
+  return i;
 }
 
 int CGridCore::StepCurrentRow(int how) {
-  CGridSheetState& s = *m_sheet;
-  int cur = s.m_curRow;
-  switch (how) {
-    case kStepBack: return MoveToRow(cur - 1);
-    case kStepForward: return MoveToRow(cur + 1);
-    case kStepPageBack: return MoveToRow(PageRowTarget(cur, -1));
-    case kStepPageForward: return MoveToRow(PageRowTarget(cur, +1));
-    case kStepFirst: return MoveToRow(0);
-    case kStepLast: return MoveToRow(s.m_rowCount - 1);
-    default: return kGridOk;
-  }
+  return StepCurrentAlong(GridAxis::kRows, how);
 }
 
 int CGridCore::StepCurrentColumn(int how) {
-  CGridSheetState& s = *m_sheet;
-  int cur = s.m_curCol;
+  return StepCurrentAlong(GridAxis::kCols, how);
+}
+
+int CGridCore::StepCurrentAlong(GridAxis a, int how) {
+  const auto ax = m_sheet->Axis(a);
+  const int cur = ax.Current();
   switch (how) {
-    case kStepBack: return MoveToColumn(cur - 1);
-    case kStepForward: return MoveToColumn(cur + 1);
-    case kStepPageBack: return MoveToColumn(PageColTarget(cur, -1));
-    case kStepPageForward: return MoveToColumn(PageColTarget(cur, +1));
-    case kStepFirst: return MoveToColumn(0);
-    case kStepLast: return MoveToColumn(s.m_colCount - 1);
+    case kStepBack: return MoveAlong(a, cur - 1);
+    case kStepForward: return MoveAlong(a, cur + 1);
+    case kStepPageBack: return MoveAlong(a, PageTarget(a, cur, -1));
+    case kStepPageForward: return MoveAlong(a, PageTarget(a, cur, +1));
+    case kStepFirst: return MoveAlong(a, 0);
+    case kStepLast: return MoveAlong(a, ax.Count() - 1);
     default: return kGridOk;
   }
 }
 
 int CGridCore::StepTopRow(int how) {
-  CGridSheetState& s = *m_sheet;
-  if (s.m_rowCount <= 0) return kGridOutOfRange;
-  int top = s.m_topRow;
-  switch (how) {
-    case kStepBack: {
-      int r = top - 1;
-      while (r > s.m_lockedRows && s.RowHeight(r) == 0) --r;
-      return ScrollToRow(r);
-    }
-    case kStepForward: {
-      int r = top + 1;
-      while (r < s.m_maxTopRow && s.RowHeight(r) == 0) ++r;
-      return ScrollToRow(r);
-    }
-    case kStepPageBack: return ScrollToRow(PageRowTarget(top, -1));
-    case kStepPageForward: return ScrollToRow(PageRowTarget(top, +1));
-    case kStepFirst: return ScrollToRow(s.m_lockedRows);
-    case kStepLast: return ScrollToRow(s.m_maxTopRow);
-    default: return kGridOk;
-  }
+  return StepViewAlong(GridAxis::kRows, how);
 }
 
 int CGridCore::StepLeftColumn(int how) {
-  CGridSheetState& s = *m_sheet;
-  if (s.m_colCount <= 0) return kGridOutOfRange;
-  int left = s.m_leftCol;
+  return StepViewAlong(GridAxis::kCols, how);
+}
+
+int CGridCore::StepViewAlong(GridAxis a, int how) {
+  const auto ax = m_sheet->Axis(a);
+  if (ax.Count() <= 0) return kGridOutOfRange;
+  const int first = ax.First();
   switch (how) {
     case kStepBack: {
-      int c = left - 1;
-      while (c > s.m_lockedCols && s.ColWidth(c) == 0) --c;
-      return ScrollToColumn(c);
+      // Hidden parts are stepped over.
+      int i = first - 1;
+      while (i > ax.Locked() && ax.Size(i) == 0) --i;
+      return ScrollAlong(a, i);
     }
     case kStepForward: {
-      int c = left + 1;
-      while (c < s.m_maxLeftCol && s.ColWidth(c) == 0) ++c;
-      return ScrollToColumn(c);
+      int i = first + 1;
+      while (i < ax.MaxFirst() && ax.Size(i) == 0) ++i;
+      return ScrollAlong(a, i);
     }
-    case kStepPageBack: return ScrollToColumn(PageColTarget(left, -1));
-    case kStepPageForward: return ScrollToColumn(PageColTarget(left, +1));
-    case kStepFirst: return ScrollToColumn(s.m_lockedCols);
-    case kStepLast: return ScrollToColumn(s.m_maxLeftCol);
+    case kStepPageBack: return ScrollAlong(a, PageTarget(a, first, -1));
+    case kStepPageForward: return ScrollAlong(a, PageTarget(a, first, +1));
+    case kStepFirst: return ScrollAlong(a, ax.Locked());
+    case kStepLast: return ScrollAlong(a, ax.MaxFirst());
     default: return kGridOk;
   }
 }
 
-int CGridCore::HandleNavigationKey(int vk, bool control) {
+// An arrow key: one step back, or forward over the current joined block;
+// a target inside another block lands on that block's origin.
+int CGridCore::KeyStep(GridAxis a, int dir) {
   CGridSheetState& s = *m_sheet;
+  const auto ax = s.Axis(a);
+  const auto across = s.Axis(OtherAxis(a));
   int c1, r1, c2, r2;
+  int step = 1;
+  if (dir > 0 && s.m_curCol >= 0 && s.m_curRow >= 0 &&
+      GetJoinBlock(s.m_curCol, s.m_curRow, c1, r1, c2, r2))
+    step = (a == GridAxis::kCols ? c2 : r2) - ax.Current() + 1;
+  const int t = ax.Current() + dir * step;
+  const bool outside = dir < 0 ? t < 0 : t >= ax.Count();
+  int col = 0, row = 0;
+  CellAt(a, t, across.Current(), col, row);
+  if (outside || across.Current() < 0 || !GetJoinBlock(col, row, c1, r1, c2, r2))
+    return MoveAlong(a, t) == kGridOk;
+  return MoveToCell(c1, r1) == kGridOk;
+}
+
+int CGridCore::HandleNavigationKey(int vk, bool control) {
   switch (vk) {
     case kKeyPrior: return StepCurrentRow(kStepPageBack) == kGridOk;
     case kKeyNext: return StepCurrentRow(kStepPageForward) == kGridOk;
@@ -1291,38 +1230,10 @@ int CGridCore::HandleNavigationKey(int vk, bool control) {
       return (control ? StepCurrentRow(kStepLast) : StepCurrentColumn(kStepLast)) == kGridOk;
     case kKeyHome:
       return (control ? StepCurrentRow(kStepFirst) : StepCurrentColumn(kStepFirst)) == kGridOk;
-    case kKeyLeft: {
-      int t = s.m_curCol - 1;
-      if (t < 0 || s.m_curRow < 0 || !GetJoinBlock(t, s.m_curRow, c1, r1, c2, r2))
-        return MoveToColumn(t) == kGridOk;
-      return MoveToCell(c1, r1) == kGridOk;
-    }
-    case kKeyUp: {
-      int t = s.m_curRow - 1;
-      if (t < 0 || s.m_curCol < 0 || !GetJoinBlock(s.m_curCol, t, c1, r1, c2, r2))
-        return MoveToRow(t) == kGridOk;
-      return MoveToCell(c1, r1) == kGridOk;
-    }
-    case kKeyRight: {
-      int step = 1;
-      if (s.m_curCol >= 0 && s.m_curRow >= 0 &&
-          GetJoinBlock(s.m_curCol, s.m_curRow, c1, r1, c2, r2))
-        step = c2 - s.m_curCol + 1;
-      int t = s.m_curCol + step;
-      if (t >= s.m_colCount || s.m_curRow < 0 || !GetJoinBlock(t, s.m_curRow, c1, r1, c2, r2))
-        return MoveToColumn(t) == kGridOk;
-      return MoveToCell(c1, r1) == kGridOk;
-    }
-    case kKeyDown: {
-      int step = 1;
-      if (s.m_curCol >= 0 && s.m_curRow >= 0 &&
-          GetJoinBlock(s.m_curCol, s.m_curRow, c1, r1, c2, r2))
-        step = r2 - s.m_curRow + 1;
-      int t = s.m_curRow + step;
-      if (t >= s.m_rowCount || s.m_curCol < 0 || !GetJoinBlock(s.m_curCol, t, c1, r1, c2, r2))
-        return MoveToRow(t) == kGridOk;
-      return MoveToCell(c1, r1) == kGridOk;
-    }
+    case kKeyLeft: return KeyStep(GridAxis::kCols, -1);
+    case kKeyUp: return KeyStep(GridAxis::kRows, -1);
+    case kKeyRight: return KeyStep(GridAxis::kCols, +1);
+    case kKeyDown: return KeyStep(GridAxis::kRows, +1);
     default: return 0;
   }
 }
@@ -1337,9 +1248,47 @@ int CGridCore::HandleWheelDelta(int delta) {
   if (notches == 0) return 0;
   m_wheelRest -= notches * kWheelDelta;
   s.m_mouseMode = kMouseScroll;
-  ScrollToRow(s.m_topRow - notches * 3);
+  (void)ScrollToRow(s.m_topRow - notches * 3);
   s.m_mouseMode = kMouseIdle;
   return notches;
+}
+
+// ---------------------------------------------------------------------------
+// Hooks by axis
+
+int CGridCore::NotifyBeforeResize(GridAxis a, int index) {
+  return a == GridAxis::kCols ? OnBeforeColResize(index) : OnBeforeRowResize(index);
+}
+
+void CGridCore::NotifySizeDragging(GridAxis a, int index, int* size) {
+  if (a == GridAxis::kCols)
+    OnColWidthDragging(index, size);
+  else
+    OnRowHeightDragging(index, size);
+}
+
+void CGridCore::NotifySizeSet(GridAxis a, int index, int* size) {
+  if (a == GridAxis::kCols)
+    OnColWidthSet(index, size);
+  else
+    OnRowHeightSet(index, size);
+}
+
+int CGridCore::NotifyBeforeHeadingResize(GridAxis a) {
+  return a == GridAxis::kCols ? OnBeforeSideHeadingResize() : OnBeforeTopHeadingResize();
+}
+
+bool CGridCore::NotifyHeadingDragging(GridAxis a, int* total) {
+  if (a == GridAxis::kRows) return OnTopHeadingDragging(total) == 1;
+  (void)OnSideHeadingDragging(total);
+  return true;
+}
+
+void CGridCore::NotifyHeadingSizeSet(GridAxis a, int* total) {
+  if (a == GridAxis::kCols)
+    (void)OnSideHeadingWidthSet(total);
+  else
+    (void)OnTopHeadingHeightSet(total);
 }
 
 // ---------------------------------------------------------------------------
@@ -1630,26 +1579,23 @@ void CGridCore::CellTypeScrolled(int col, int row) {
   GetCellTypeObject(TypeIndexOf(cell))->HandleScrolled(col, row, &cell);
 }
 
-void CGridCore::CellTypeAdjustWidth(int col, int& width) {
-  CGridSheetState& s = *m_sheet;
+void CGridCore::CellTypeAdjustSize(GridAxis a, int index, int& size) {
+  // The visible cells of the column (row): locked rows (columns), then the
+  // scrolled ones on screen.
+  const auto across = m_sheet->Axis(OtherAxis(a));
   CGridCellValue cell;
-  auto visit = [&](int row) {
+  auto visit = [&](int other) {
+    int col = 0, row = 0;
+    CellAt(a, index, other, col, row);
     GetCell(col, row, cell);
-    GetCellTypeObject(TypeIndexOf(cell))->AdjustCellWidth(col, row, width);
+    CNormalCellType* type = GetCellTypeObject(TypeIndexOf(cell));
+    if (a == GridAxis::kCols)
+      type->AdjustCellWidth(col, row, size);
+    else
+      type->AdjustCellHeight(col, row, size);
   };
-  for (int r = 0; r < s.m_lockedRows; ++r) visit(r);
-  for (int r = s.m_topRow; r < std::min(s.m_bottomRow, s.m_rowCount); ++r) visit(r);
-}
-
-void CGridCore::CellTypeAdjustHeight(int row, int& height) {
-  CGridSheetState& s = *m_sheet;
-  CGridCellValue cell;
-  auto visit = [&](int col) {
-    GetCell(col, row, cell);
-    GetCellTypeObject(TypeIndexOf(cell))->AdjustCellHeight(col, row, height);
-  };
-  for (int c = 0; c < s.m_lockedCols; ++c) visit(c);
-  for (int c = s.m_leftCol; c < std::min(s.m_rightCol, s.m_colCount); ++c) visit(c);
+  for (int i = 0; i < across.Locked(); ++i) visit(i);
+  for (int i = across.First(); i < std::min(across.End(), across.Count()); ++i) visit(i);
 }
 
 int CGridCore::MeasureCellWidth(int, int, CGridCellValue& cell) {
@@ -1816,7 +1762,7 @@ int CGridCore::FitColumnsToContent(int col1, int col2, int rows, int flags) {
       side = true;
       continue;
     }
-    CellTypeAdjustWidth(c, width);
+    CellTypeAdjustSize(GridAxis::kCols, c, width);
     OnColWidthSet(c, &width);
     s.m_cols[static_cast<std::size_t>(c)].width = std::max(0, width);
   }

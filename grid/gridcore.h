@@ -5,11 +5,13 @@
 // CSheetGridCtrl adds the windows; everything here runs in tests without them.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "grid/celltype.h"
@@ -56,6 +58,13 @@ enum GridMouseMode {
   kMouseMove = 3,
   kMouseScroll = 4
 };
+
+// Columns run across, rows down. Most of what the grid does along one it
+// does the same way along the other, so that is written once over an axis.
+enum class GridAxis { kCols, kRows };
+constexpr GridAxis OtherAxis(GridAxis a) {
+  return a == GridAxis::kCols ? GridAxis::kRows : GridAxis::kCols;
+}
 
 namespace gridlimits {
 constexpr int kMaxColumns = 32000;
@@ -158,7 +167,101 @@ class CGridSheetState {
   int m_keyFlags = 0;
   std::unique_ptr<CGridSelectionSet> m_selection;
   COLORREF m_gridLineColor = 0xDCDCDC;
+
+  // The members of one axis under one set of names (below).
+  template <typename Sheet>
+  friend class CGridAxisView;
+  auto Axis(GridAxis a);
+  auto Axis(GridAxis a) const;
 };
+
+// The sheet's state along one axis: the column members for GridAxis::kCols,
+// the row members for GridAxis::kRows. Indexes along an axis run from minus
+// the heading part count (heading columns or rows) to the count less one.
+template <typename Sheet>
+class CGridAxisView {
+ public:
+  CGridAxisView(Sheet& s, GridAxis axis) : m_s(s), m_axis(axis) {}
+
+  GridAxis Axis() const { return m_axis; }
+  auto& Count() const { return Pick(&CGridSheetState::m_colCount, &CGridSheetState::m_rowCount); }
+  auto& Current() const { return Pick(&CGridSheetState::m_curCol, &CGridSheetState::m_curRow); }
+  auto& PrevCurrent() const {
+    return Pick(&CGridSheetState::m_prevCurCol, &CGridSheetState::m_prevCurRow);
+  }
+  // The first scrolled part shown: the left column or the top row.
+  auto& First() const { return Pick(&CGridSheetState::m_leftCol, &CGridSheetState::m_topRow); }
+  auto& PrevFirst() const {
+    return Pick(&CGridSheetState::m_prevLeftCol, &CGridSheetState::m_prevTopRow);
+  }
+  auto& MaxFirst() const {
+    return Pick(&CGridSheetState::m_maxLeftCol, &CGridSheetState::m_maxTopRow);
+  }
+  // One past the last part shown: the right column or the bottom row.
+  auto& End() const { return Pick(&CGridSheetState::m_rightCol, &CGridSheetState::m_bottomRow); }
+  auto& Target() const {
+    return Pick(&CGridSheetState::m_targetCol, &CGridSheetState::m_targetRow);
+  }
+  auto& DefaultSize() const {
+    return Pick(&CGridSheetState::m_defColWidth, &CGridSheetState::m_defRowHeight);
+  }
+  auto& Locked() const {
+    return Pick(&CGridSheetState::m_lockedCols, &CGridSheetState::m_lockedRows);
+  }
+  auto& LockedSize() const {
+    return Pick(&CGridSheetState::m_lockedWidth, &CGridSheetState::m_lockedHeight);
+  }
+  // The cell area's width or height.
+  auto& Extent() const {
+    return Pick(&CGridSheetState::m_cellAreaWidth, &CGridSheetState::m_cellAreaHeight);
+  }
+  // The heading parts with negative indexes: the side heading's columns or
+  // the top heading's rows, their sizes ([0] is -1) and their total.
+  auto& HeadingCount() const {
+    return Pick(&CGridSheetState::m_sideHeadCols, &CGridSheetState::m_topHeadRows);
+  }
+  auto& HeadingSizes() const {
+    return Pick(&CGridSheetState::m_sideHeadWidths, &CGridSheetState::m_topHeadHeights);
+  }
+  auto& HeadingTotal() const {
+    return Pick(&CGridSheetState::m_sideHeadWidth, &CGridSheetState::m_topHeadHeight);
+  }
+  // Only rows share one height.
+  bool Uniform() const { return m_axis == GridAxis::kRows && m_s.m_uniform; }
+  // Size of a data part; 0 outside the parts.
+  int Size(int i) const { return m_axis == GridAxis::kCols ? m_s.ColWidth(i) : m_s.RowHeight(i); }
+  // Size of a data part or, for a negative index, a heading part.
+  int PartSize(int i) const {
+    return i < 0 ? HeadingSizes()[static_cast<std::size_t>(-i - 1)] : Size(i);
+  }
+  bool IsHeadingIndex(int i) const { return i < 0 && -i <= HeadingCount(); }
+  // Stores a data part's size; with shared row heights the shared height,
+  // which is never 0 so the divisions by it stay sound.
+  void StoreSize(int i, int size) const requires(!std::is_const_v<Sheet>) {
+    if (Uniform())
+      m_s.m_defRowHeight = std::clamp(size, 1, gridlimits::kMaxSize);
+    else if (m_axis == GridAxis::kCols)
+      m_s.m_cols[static_cast<std::size_t>(i)].width = size;
+    else
+      m_s.m_rowHeights[static_cast<std::size_t>(i)] = size;
+  }
+
+ private:
+  template <typename T>
+  auto& Pick(T CGridSheetState::*col, T CGridSheetState::*row) const {
+    return m_s.*(m_axis == GridAxis::kCols ? col : row);
+  }
+
+  Sheet& m_s;
+  GridAxis m_axis;
+};
+
+inline auto CGridSheetState::Axis(GridAxis a) {
+  return CGridAxisView<CGridSheetState>(*this, a);
+}
+inline auto CGridSheetState::Axis(GridAxis a) const {
+  return CGridAxisView<const CGridSheetState>(*this, a);
+}
 
 class CGridCore : public CGridHost {
  public:
@@ -338,8 +441,63 @@ class CGridCore : public CGridHost {
   // The rows-needed sequence for rows past the end (painting reached the last row).
   void RequestRows(int shortfall);
   // Cell types of the visible cells of a column or row being sized.
-  void NotifyTypesColumnSizing(int col, int& width) { CellTypeAdjustWidth(col, width); }
-  void NotifyTypesRowSizing(int row, int& height) { CellTypeAdjustHeight(row, height); }
+  void NotifyTypesColumnSizing(int col, int& width) {
+    CellTypeAdjustSize(GridAxis::kCols, col, width);
+  }
+  void NotifyTypesRowSizing(int row, int& height) {
+    CellTypeAdjustSize(GridAxis::kRows, row, height);
+  }
+
+  // ---- the same along either axis; the named operations above call these ----
+  // SetFrozenColumns / SetFrozenRows.
+  int SetFrozen(GridAxis a, int count);
+  // SetColumnWidth / SetRowHeight for a data part.
+  int SetPartSize(GridAxis a, int index, int size);
+  // SetSideHeadingWidth / SetTopHeadingHeight: the total of the heading parts
+  // with negative indexes along `a`, which are rescaled to it.
+  int SetHeadingTotal(GridAxis a, int total);
+  // SetSideHeadingColWidth / SetTopHeadingRowHeight.
+  int SetHeadingPart(GridAxis a, int index, int size);
+  // GetTopHeadingRowHeight: 0 for an index that is no heading part.
+  int GetHeadingPart(GridAxis a, int index) const;
+  // FixLastHeadingCol / FixLastHeadingRow: part -1 takes what the others
+  // leave of the total.
+  void FixLastHeadingPart(GridAxis a);
+  // The Store...WhileDragging operations.
+  void StorePartWhileDragging(GridAxis a, int index, int size);
+  void StoreHeadingWhileDragging(GridAxis a, int index, int size, int total);
+  // MoveToColumn / MoveToRow, ScrollToColumn / ScrollToRow.
+  int MoveAlong(GridAxis a, int index);
+  int ScrollAlong(GridAxis a, int first);
+  // StepCurrentColumn / StepCurrentRow, StepLeftColumn / StepTopRow.
+  int StepCurrentAlong(GridAxis a, int how);
+  int StepViewAlong(GridAxis a, int how);
+  // PageColTarget / PageRowTarget.
+  int PageTarget(GridAxis a, int from, int dir) const;
+  // ColLeft / RowTop.
+  int PartOffset(GridAxis a, int index) const;
+  // VisibleColumns / VisibleRows.
+  std::vector<std::pair<int, int>> VisibleParts(GridAxis a) const;
+  // RecalcMaxLeftCol / RecalcMaxTopRow.
+  void RecalcMaxFirst(GridAxis a);
+  // HandleHScroll / HandleVScroll.
+  void HandleScroll(GridAxis a, int code, int pos);
+  // Pixels between two first parts, counted up to `limit`; negative when
+  // `to` lies before `from`.
+  int DistanceBetween(GridAxis a, int from, int to, int limit) const;
+  void NotifyTypesSizing(GridAxis a, int index, int& size) { CellTypeAdjustSize(a, index, size); }
+
+  // The notifications of one axis: column hooks for kCols, row hooks for
+  // kRows; for the heading parts the side heading's (kCols) or the top
+  // heading's (kRows).
+  int NotifyBeforeResize(GridAxis a, int index);
+  void NotifySizeDragging(GridAxis a, int index, int* size);
+  void NotifySizeSet(GridAxis a, int index, int* size);
+  int NotifyBeforeHeadingResize(GridAxis a);
+  // Whether the dragged total is to be applied: only the top heading's hook
+  // can hold it back.
+  bool NotifyHeadingDragging(GridAxis a, int* total);
+  void NotifyHeadingSizeSet(GridAxis a, int* total);
 
   // ---- notifications (overridable; the order is part of the interface) ----
   virtual void OnFocusGained(int section);
@@ -476,15 +634,26 @@ class CGridCore : public CGridHost {
   virtual void CellTypeEditRect(CGridCellValue& cell, CRect& rect);
   virtual void CellTypeFocus(int col, int row, bool gained);
   virtual void CellTypeScrolled(int col, int row);
-  virtual void CellTypeAdjustWidth(int col, int& width);
-  virtual void CellTypeAdjustHeight(int row, int& height);
+  // Cell types of the visible cells of a column (row) adjust its size.
+  virtual void CellTypeAdjustSize(GridAxis a, int index, int& size);
   // Best width of a cell's content; without windows an estimate from the text.
   virtual int MeasureCellWidth(int col, int row, CGridCellValue& cell);
 
   void ApplyMove(int col, int row);
   int RowMoveTarget(int row, int& outRow, bool& stop);
-  int TopRowFor(int target) const;
-  int LeftColFor(int target) const;
+  // The first part to show so that `target` is in view.
+  int FirstToShow(GridAxis a, int target) const;
+  // The data part under a point `pos` pixels along the cell area, -1 for none.
+  int PartAt(GridAxis a, int pos) const;
+  // Position and size of a part along the axis, in the window that shows it
+  // (a heading or the cell area); false when it is not shown.
+  bool PartSpan(GridAxis a, int index, int& pos, int& size) const;
+  bool PartsFit(GridAxis a, int avail) const;
+  void RecalcViewEnd(GridAxis a);
+  int CountChanged(GridAxis a, int redraw);
+  int KeyStep(GridAxis a, int dir);
+  void NotifyCurrentChanged(GridAxis a, int oldIndex, int newIndex);
+  void NotifyFirstChanged(GridAxis a, int oldFirst, int newFirst);
   CRect CellAreaRectOfCell(int col, int row) const;
 
   std::vector<std::unique_ptr<CGridSheetState>> m_sheets;

@@ -274,6 +274,23 @@ TEST_P(Axes, HeadingPartsRescaleAndTheLastTakesTheRest) {
   EXPECT_EQ(Cols() ? s.m_rcTop.Height() : s.m_rcSide.Width(), 70);
 }
 
+TEST_P(Axes, NewSizesAndCountsBringTheViewAndItsBarAlongAtOnce) {
+  Make(Same(20, 20), 100);
+  ASSERT_EQ(Max(), 15);
+  SetSize(19, 100);  // the last part alone fills the view
+  EXPECT_EQ(Max(), 19);
+  SetSize(19, 20);
+  EXPECT_EQ(Max(), 15);
+  ASSERT_EQ(StepView(kStepLast), kGridOk);
+  ASSERT_EQ(First(), 15);
+  g().log.clear();
+  EXPECT_EQ(Cols() ? g().SetColumnTotal(10) : g().SetRowTotal(10), kGridOk);
+  EXPECT_EQ(First(), 5);
+  EXPECT_EQ(g().Only("ViewScrolled"),
+            (Log{Cols() ? "ViewScrolled 5 15->5" : "ViewScrolled 6 15->5"}));
+  EXPECT_EQ(Cols() ? g().HorzBarPos() : g().VertBarPos(), 5);
+}
+
 INSTANTIATE_TEST_SUITE_P(GridCore, Axes, ::testing::Values(true, false),
                          [](const auto& info) { return info.param ? "Columns" : "Rows"; });
 
