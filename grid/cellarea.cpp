@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <set>
 
-#include "grid/heading.h"
+#include "grid/gridheading.h"
 #include "grid/selection.h"
 
 namespace {
@@ -64,16 +64,6 @@ void CGridCellWnd::UpdateView(int oldLeft, int oldTop, int oldCol, int oldRow) {
   if (!IsWindow()) return;
   const auto& s = m_grid->Sheet();
   const int W = s.m_cellAreaWidth, H = s.m_cellAreaHeight;
-  auto rowsBetween = [&](int a, int b) {
-    long long d = 0;
-    for (int r = std::min(a, b); r < std::max(a, b) && d <= H; ++r) d += s.RowHeight(r);
-    return static_cast<int>(a < b ? d : -d);
-  };
-  auto colsBetween = [&](int a, int b) {
-    long long d = 0;
-    for (int c = std::min(a, b); c < std::max(a, b) && d <= W; ++c) d += s.ColWidth(c);
-    return static_cast<int>(a < b ? d : -d);
-  };
   const bool rowsMoved = oldTop >= 0 && oldTop != s.m_topRow;
   const bool colsMoved = oldLeft >= 0 && oldLeft != s.m_leftCol;
   if ((oldTop < 0 && s.m_topRow != 0) || (oldLeft < 0 && s.m_leftCol != 0)) {
@@ -81,8 +71,8 @@ void CGridCellWnd::UpdateView(int oldLeft, int oldTop, int oldCol, int oldRow) {
     return;
   }
   if (rowsMoved || colsMoved) {
-    int dy = rowsMoved ? rowsBetween(oldTop, s.m_topRow) : 0;
-    int dx = colsMoved ? colsBetween(oldLeft, s.m_leftCol) : 0;
+    int dy = rowsMoved ? m_grid->DistanceBetween(GridAxis::kRows, oldTop, s.m_topRow, H) : 0;
+    int dx = colsMoved ? m_grid->DistanceBetween(GridAxis::kCols, oldLeft, s.m_leftCol, W) : 0;
     if (std::abs(dy) >= H - s.m_lockedHeight || std::abs(dx) >= W - s.m_lockedWidth ||
         (rowsMoved && colsMoved) || m_grid->IsEditing()) {
       Invalidate(false);
@@ -118,34 +108,24 @@ void CGridCellWnd::PaintCells(CDC& dc, const CRect& update) {
   if (s.m_defaultFont) dc.SelectObject(s.m_defaultFont);
   m_grid->OnPrepareDC(&dc, nullptr, kSectionCells);
 
-  // Rows and columns on screen, locked ones first.
-  std::vector<std::pair<int, int>> rows, cols;  // index, offset
-  int y = 0;
-  auto addRow = [&](int r) {
-    int h = s.RowHeight(r);
-    if (h > 0) rows.emplace_back(r, y);
-    y += h;
+  // Rows and columns on screen, locked ones first: index and offset.
+  auto onScreen = [&](GridAxis a, int limit, int& end) {
+    const auto ax = s.Axis(a);
+    std::vector<std::pair<int, int>> parts;
+    int pos = 0;
+    auto add = [&](int i) {
+      const int size = ax.Size(i);
+      if (size > 0) parts.emplace_back(i, pos);
+      pos += size;
+    };
+    for (int i = 0; i < ax.Locked() && pos < limit; ++i) add(i);
+    for (int i = ax.First(); i < ax.Count() && pos < limit; ++i) add(i);
+    end = pos;
+    return parts;
   };
-  for (int r = 0; r < s.m_lockedRows && y < H; ++r) addRow(r);
-  if (s.m_uniform) {
-    int h = std::max(1, s.m_defRowHeight);
-    for (int r = s.m_topRow; r < s.m_rowCount && y < H; ++r) {
-      rows.emplace_back(r, y);
-      y += h;
-    }
-  } else {
-    for (int r = s.m_topRow; r < s.m_rowCount && y < H; ++r) addRow(r);
-  }
-  const int cellsBottom = y;
-  int x = 0;
-  auto addCol = [&](int c) {
-    int w = s.ColWidth(c);
-    if (w > 0) cols.emplace_back(c, x);
-    x += w;
-  };
-  for (int c = 0; c < s.m_lockedCols && x < W; ++c) addCol(c);
-  for (int c = s.m_leftCol; c < s.m_colCount && x < W; ++c) addCol(c);
-  const int cellsRight = x;
+  int cellsBottom = 0, cellsRight = 0;
+  const std::vector<std::pair<int, int>> rows = onScreen(GridAxis::kRows, H, cellsBottom);
+  const std::vector<std::pair<int, int>> cols = onScreen(GridAxis::kCols, W, cellsRight);
 
   std::set<std::pair<int, int>> blocksDrawn;
   CGridCellValue& cell = m_scratch;
@@ -290,88 +270,92 @@ void CGridCellWnd::OnChar(UINT ch, UINT, UINT) {
 
 void CGridCellWnd::OnLButtonDown(UINT, CPoint point) {
   if (GetFocus() != this) SetFocus();
-  if (m_grid->IsEditing()) return;
-  auto& s = m_grid->Sheet();
-  SetCapture();
-  s.m_mouseMode = kMouseLeft;
-  int col = -1, row = -1;
-  CRect rect;
-  int processed = 0;
-  if (m_grid->HitTestCell(point.x, point.y, col, row, rect) == 0) {
-    m_grid->MoveToCell(col, row);
-    processed = TypeOf(col, row, m_scratch)->HandleLeftClick(col, row, 1, rect, point);
-    m_typeHoldsMouse = processed != 0;
-  } else {
-    col = row = -1;
-  }
-  m_grid->OnCellLeftClick(col, row, 1, &rect, &point, processed);
-  s.m_mouseMode = kMouseIdle;
-  m_buttonDown = true;
-}
-
-void CGridCellWnd::OnLButtonUp(UINT, CPoint point) {
-  if (!m_buttonDown) return;
-  auto& s = m_grid->Sheet();
-  int col = -1, row = -1;
-  CRect rect;
-  int processed = 0;
-  if (m_grid->HitTestCell(point.x, point.y, col, row, rect) == 0) {
-    processed = TypeOf(col, row, m_scratch)->HandleLeftClick(col, row, 0, rect, point);
-  } else {
-    col = row = -1;
-  }
-  m_grid->OnCellLeftClick(col, row, 0, &rect, &point, processed);
-  EndDrag();
-  if (GetCapture() == this) ReleaseCapture();
-  if (s.m_targetCol >= 0 && s.m_targetRow >= 0) m_grid->MoveToCell(s.m_targetCol, s.m_targetRow);
-  m_buttonDown = false;
-  m_typeHoldsMouse = false;
-}
-
-void CGridCellWnd::OnLButtonDblClk(UINT, CPoint point) {
-  int col = -1, row = -1;
-  CRect rect;
-  int processed = 0;
-  if (m_grid->HitTestCell(point.x, point.y, col, row, rect) == 0) {
-    processed = TypeOf(col, row, m_scratch)->HandleDoubleClick(col, row, rect, point);
-  } else {
-    col = row = -1;
-  }
-  m_grid->OnCellDoubleClick(col, row, &rect, &point, processed);
+  ButtonDown(Button::kLeft, point);
 }
 
 void CGridCellWnd::OnRButtonDown(UINT, CPoint point) {
-  if (m_grid->IsEditing()) return;
-  auto& s = m_grid->Sheet();
-  s.m_mouseMode = kMouseRight;
-  int col = -1, row = -1;
-  CRect rect;
-  int processed = 0;
-  if (m_grid->HitTestCell(point.x, point.y, col, row, rect) == 0) {
-    m_grid->MoveToCell(col, row);
-    processed = TypeOf(col, row, m_scratch)->HandleRightClick(col, row, 1, rect, point);
-  } else {
-    col = row = -1;
-  }
-  m_grid->OnCellRightClick(col, row, 1, &rect, &point, processed);
-  s.m_mouseMode = kMouseIdle;
-  m_rightDown = true;
+  ButtonDown(Button::kRight, point);
+}
+
+void CGridCellWnd::OnLButtonUp(UINT, CPoint point) {
+  ButtonUp(Button::kLeft, point);
 }
 
 void CGridCellWnd::OnRButtonUp(UINT, CPoint point) {
-  if (!m_rightDown) return;
-  auto& s = m_grid->Sheet();
-  int col = -1, row = -1;
-  CRect rect;
-  int processed = 0;
-  if (m_grid->HitTestCell(point.x, point.y, col, row, rect) == 0) {
-    processed = TypeOf(col, row, m_scratch)->HandleRightClick(col, row, 0, rect, point);
-  } else {
-    col = row = -1;
+  ButtonUp(Button::kRight, point);
+}
+
+void CGridCellWnd::OnLButtonDblClk(UINT, CPoint point) {
+  Click click = ClickCell(Button::kDouble, point, 0);
+  NotifyClick(Button::kDouble, click, 0, point);
+}
+
+CGridCellWnd::Click CGridCellWnd::ClickCell(Button button, CPoint point, int down) {
+  Click c;
+  if (m_grid->HitTestCell(point.x, point.y, c.col, c.row, c.rect) != 0) {
+    c.col = c.row = -1;
+    return c;
   }
-  m_grid->OnCellRightClick(col, row, 0, &rect, &point, processed);
-  if (s.m_targetCol >= 0 && s.m_targetRow >= 0) m_grid->MoveToCell(s.m_targetCol, s.m_targetRow);
-  m_rightDown = false;
+  c.hit = true;
+  if (down) (void)m_grid->MoveToCell(c.col, c.row);
+  CNormalCellType* type = TypeOf(c.col, c.row, m_scratch);
+  switch (button) {
+    case Button::kLeft:
+      c.processed = type->HandleLeftClick(c.col, c.row, down, c.rect, point);
+      break;
+    case Button::kRight:
+      c.processed = type->HandleRightClick(c.col, c.row, down, c.rect, point);
+      break;
+    case Button::kDouble: c.processed = type->HandleDoubleClick(c.col, c.row, c.rect, point); break;
+  }
+  return c;
+}
+
+void CGridCellWnd::NotifyClick(Button button, Click& c, int down, CPoint& point) {
+  switch (button) {
+    case Button::kLeft:
+      m_grid->OnCellLeftClick(c.col, c.row, down, &c.rect, &point, c.processed);
+      break;
+    case Button::kRight:
+      m_grid->OnCellRightClick(c.col, c.row, down, &c.rect, &point, c.processed);
+      break;
+    case Button::kDouble:
+      m_grid->OnCellDoubleClick(c.col, c.row, &c.rect, &point, c.processed);
+      break;
+  }
+}
+
+void CGridCellWnd::ButtonDown(Button button, CPoint point) {
+  if (m_grid->IsEditing()) return;
+  auto& s = m_grid->Sheet();
+  const bool left = button == Button::kLeft;
+  // The left button holds the mouse until its release; it drags the
+  // current cell.
+  if (left) SetCapture();
+  s.m_mouseMode = left ? kMouseLeft : kMouseRight;
+  Click click = ClickCell(button, point, 1);
+  // A cell type that used the left press gets the moves until the release.
+  if (left && click.hit) m_typeHoldsMouse = click.processed != 0;
+  NotifyClick(button, click, 1, point);
+  s.m_mouseMode = kMouseIdle;
+  (left ? m_buttonDown : m_rightDown) = true;
+}
+
+void CGridCellWnd::ButtonUp(Button button, CPoint point) {
+  const bool left = button == Button::kLeft;
+  bool& down = left ? m_buttonDown : m_rightDown;
+  if (!down) return;
+  auto& s = m_grid->Sheet();
+  Click click = ClickCell(button, point, 0);
+  NotifyClick(button, click, 0, point);
+  if (left) {
+    EndDrag();
+    if (GetCapture() == this) ReleaseCapture();
+  }
+  if (s.m_targetCol >= 0 && s.m_targetRow >= 0)
+    (void)m_grid->MoveToCell(s.m_targetCol, s.m_targetRow);
+  down = false;
+  if (left) m_typeHoldsMouse = false;
 }
 
 void CGridCellWnd::OnMouseMove(UINT flags, CPoint point) {
@@ -409,34 +393,40 @@ void CGridCellWnd::OnMouseMove(UINT flags, CPoint point) {
 void CGridCellWnd::DragStep(CPoint point) {
   if (!m_buttonDown) return;
   auto& s = m_grid->Sheet();
-  int col = -1, row = -1;
-  bool hit = m_grid->HitTestCell(point.x, point.y, col, row) == 0;
-  bool onBottom = hit && row == s.m_bottomRow - 1 && s.m_bottomRow - 1 >= s.m_topRow &&
-                  m_grid->RowTop(row) + s.RowHeight(row) > s.m_cellAreaHeight;
-  bool onRight = hit && col == s.m_rightCol - 1 && col >= s.m_leftCol &&
-                 m_grid->ColLeft(col) + s.ColWidth(col) > s.m_cellAreaWidth;
+  constexpr GridAxis kAxes[] = {GridAxis::kCols, GridAxis::kRows};
+  int hitAt[2] = {-1, -1};
+  const bool hit = m_grid->HitTestCell(point.x, point.y, hitAt[0], hitAt[1]) == 0;
+  const int pointAt[2] = {point.x, point.y};
+  // Whether the pointer is on the last column (row) shown where it passes
+  // the cell area's edge.
+  bool onEnd[2] = {false, false};
+  for (int k = 0; k < 2; ++k) {
+    const auto ax = s.Axis(kAxes[k]);
+    const int i = hitAt[k];
+    onEnd[k] = hit && i == ax.End() - 1 && i >= ax.First() &&
+               m_grid->PartOffset(kAxes[k], i) + ax.Size(i) > ax.Extent();
+  }
   if (hit) {
     if (s.m_lockedCols > 0 || s.m_lockedRows > 0) {
-      if (col < s.m_lockedCols && s.m_targetCol >= s.m_lockedCols && s.m_leftCol > s.m_lockedCols)
-        m_grid->StepCurrentColumn(kStepBack);
-      else
-        m_grid->MoveToColumn(col);
-      if (row < s.m_lockedRows && s.m_targetRow >= s.m_lockedRows && s.m_topRow > s.m_lockedRows)
-        m_grid->StepCurrentRow(kStepBack);
-      else
-        m_grid->MoveToRow(row);
+      // Over a locked part while the target is beyond them, the view steps
+      // back instead of jumping.
+      for (int k = 0; k < 2; ++k) {
+        const auto ax = s.Axis(kAxes[k]);
+        if (hitAt[k] < ax.Locked() && ax.Target() >= ax.Locked() && ax.First() > ax.Locked())
+          (void)m_grid->StepCurrentAlong(kAxes[k], kStepBack);
+        else
+          (void)m_grid->MoveAlong(kAxes[k], hitAt[k]);
+      }
     } else {
-      m_grid->MoveToCell(col, row);
+      (void)m_grid->MoveToCell(hitAt[0], hitAt[1]);
     }
   }
-  if (point.x < 0)
-    m_grid->StepCurrentColumn(kStepBack);
-  else if (point.x >= s.m_cellAreaWidth || onRight)
-    m_grid->StepCurrentColumn(kStepForward);
-  if (point.y < 0)
-    m_grid->StepCurrentRow(kStepBack);
-  else if (point.y >= s.m_cellAreaHeight || onBottom)
-    m_grid->StepCurrentRow(kStepForward);
+  for (int k = 0; k < 2; ++k) {
+    if (pointAt[k] < 0)
+      (void)m_grid->StepCurrentAlong(kAxes[k], kStepBack);
+    else if (pointAt[k] >= s.Axis(kAxes[k]).Extent() || onEnd[k])
+      (void)m_grid->StepCurrentAlong(kAxes[k], kStepForward);
+  }
 }
 
 void CGridCellWnd::OnTimer(UINT_PTR id) {

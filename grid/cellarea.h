@@ -42,7 +42,20 @@ class CGridCellWnd : public CWnd {
   void OnCaptureChanged(CWnd* wnd) override;
 
  private:
+  enum class Button { kLeft, kRight, kDouble };
+  struct Click {
+    int col = -1, row = -1;  // -1, -1 outside the cells
+    CRect rect;
+    int processed = 0;
+    bool hit = false;
+  };
   CNormalCellType* TypeOf(int col, int row, CGridCellValue& cell);
+  // The press and release of either button: hit test, a press moves the
+  // current cell there, the cell type's handler, then the notification.
+  void ButtonDown(Button button, CPoint point);
+  void ButtonUp(Button button, CPoint point);
+  Click ClickCell(Button button, CPoint point, int down);
+  void NotifyClick(Button button, Click& click, int down, CPoint& point);
   // Hands a dialog key on to the window the grid sits in.
   void PassKeyToDialog(UINT vk);
   void PaintCells(CDC& dc, const CRect& update);

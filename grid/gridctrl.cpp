@@ -6,7 +6,7 @@
 #include "grid/cellarea.h"
 #include "grid/corner.h"
 #include "grid/dropwnd.h"
-#include "grid/heading.h"
+#include "grid/gridheading.h"
 #include "grid/hintwnd.h"
 #include "grid/inplace.h"
 #include "grid/scrollbar.h"

@@ -2,7 +2,6 @@
 
 #include <QScrollBar>
 
-#include "grid/heading.h"
 #include "grid/scrollbarmath.h"
 
 using namespace gridscroll;

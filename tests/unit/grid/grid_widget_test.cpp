@@ -19,7 +19,7 @@
 #include "grid/cellarea.h"
 #include "grid/dropwnd.h"
 #include "grid/gridctrl.h"
-#include "grid/heading.h"
+#include "grid/gridheading.h"
 #include "grid/inplace.h"
 #include "grid/scrollbar.h"
 #include "grid/selection.h"
@@ -87,9 +87,10 @@ class TestGrid : public CSheetGridCtrl {
                   (cancelled ? " cancelled" : ""));
     return !refuseDone;
   }
+  int refuseResize = -1;  // the column and row whose edge may not be dragged
   int OnBeforeColResize(int col) override {
     log.push_back("BeforeColResize " + std::to_string(col));
-    return 1;
+    return col != refuseResize;
   }
   void OnColWidthDragging(int col, int* w) override {
     log.push_back("ColWidthDragging " + std::to_string(col) + " " + std::to_string(*w));
@@ -106,7 +107,7 @@ class TestGrid : public CSheetGridCtrl {
   }
   int OnBeforeRowResize(int row) override {
     log.push_back("BeforeRowResize " + std::to_string(row));
-    return 1;
+    return row != refuseResize;
   }
   void OnRowHeightDragging(int row, int* h) override {
     log.push_back("RowHeightDragging " + std::to_string(row) + " " + std::to_string(*h));
@@ -179,6 +180,10 @@ class TestGrid : public CSheetGridCtrl {
     return 1;
   }
   void OnCurrentCellChanged(int, int, int, int) override { log.push_back("CellChanged"); }
+  void OnCellRightClick(int col, int row, int pressed, CRect*, CPoint*, int) override {
+    log.push_back("CellRightClick " + std::to_string(col) + "," + std::to_string(row) + " " +
+                  std::to_string(pressed));
+  }
   void OnCellLeftClick(int col, int row, int pressed, CRect*, CPoint*, int) override {
     log.push_back("CellLeftClick " + std::to_string(col) + "," + std::to_string(row) + " " +
                   std::to_string(pressed));
@@ -292,6 +297,28 @@ TEST_F(GridWidget, AClickRaisesFocusMoveAndClickHooksInOrder) {
   grid.log.clear();
   Click(Cells(), QPoint(430, 5));
   EXPECT_EQ(grid.log, (std::vector<std::string>{"CellLeftClick -1,-1 1", "CellLeftClick -1,-1 0"}));
+}
+
+TEST_F(GridWidget, ARightClickMovesThereWithoutHoldingTheMouse) {
+  grid.log.clear();
+  Mouse(Cells(), QEvent::MouseButtonPress, CellCentre(2, 4), Qt::RightButton, Qt::RightButton);
+  EXPECT_EQ(GetCapture(), nullptr);
+  Mouse(Cells(), QEvent::MouseButtonRelease, CellCentre(2, 4), Qt::RightButton, Qt::NoButton);
+  EXPECT_EQ(grid.GetCurrentColumn(), 2);
+  EXPECT_EQ(grid.GetCurrentRow(), 4);
+  EXPECT_EQ(grid.log, (std::vector<std::string>{"BeforeCellMove 0,0->2,4", "CellChanged",
+                                                "CellRightClick 2,4 1", "CellRightClick 2,4 0"}));
+  // A left press holds the mouse until its release.
+  Mouse(Cells(), QEvent::MouseButtonPress, CellCentre(1, 1), Qt::LeftButton, Qt::LeftButton);
+  EXPECT_EQ(GetCapture(), grid.CellArea());
+  Mouse(Cells(), QEvent::MouseButtonRelease, CellCentre(1, 1), Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(GetCapture(), nullptr);
+  // Outside the cells both buttons report -1, -1.
+  grid.log.clear();
+  Mouse(Cells(), QEvent::MouseButtonPress, QPoint(430, 5), Qt::RightButton, Qt::RightButton);
+  Mouse(Cells(), QEvent::MouseButtonRelease, QPoint(430, 5), Qt::RightButton, Qt::NoButton);
+  EXPECT_EQ(grid.Only("CellRightClick"),
+            (std::vector<std::string>{"CellRightClick -1,-1 1", "CellRightClick -1,-1 0"}));
 }
 
 TEST_F(GridWidget, TabLeavesTheGridForTheNextControl) {
@@ -468,6 +495,22 @@ TEST_F(GridWidget, DraggingADataEdgeInEitherHeadingDrawsTheTrackingLine) {
   Mouse(side, QEvent::MouseButtonRelease, QPoint(20, 46), Qt::LeftButton, Qt::NoButton);
   EXPECT_EQ(grid.GetRowHeight(2), 10);
   EXPECT_EQ(grid.GetRowHeight(1), 15);
+}
+
+TEST_F(GridWidget, AnEdgeThatMayNotBeDraggedLeavesTheNextOneInReach) {
+  // Column 1 and row 1 are so narrow that both of their edges are in reach.
+  grid.SetColumnWidth(1, 4);
+  grid.SetRowHeight(1, 4);
+  grid.LayoutParts();
+  Drain();
+  grid.refuseResize = 0;
+  grid.log.clear();
+  Move(grid.TopHeading()->widget(), QPoint(77, 10));
+  EXPECT_TRUE(grid.TopHeading()->IsHot());
+  Move(grid.SideHeading()->widget(), QPoint(20, 22));
+  EXPECT_TRUE(grid.SideHeading()->IsHot());
+  EXPECT_EQ(grid.log, (std::vector<std::string>{"BeforeColResize 0", "BeforeColResize 1",
+                                                "BeforeRowResize 0", "BeforeRowResize 1"}));
 }
 
 TEST_F(GridWidget, TheHeadingsOwnEdgesSizeThem) {
