@@ -268,7 +268,6 @@ class CGridCore : public CGridHost {
   virtual int OnBeforeCellMove(int oldCol, int oldRow, int newCol, int newRow);
   virtual int OnBeforeViewMove(int leftCol, int topRow, int targetCol, int targetRow);
   virtual void OnRowsNeeded(int rowCount, int shortfall, int answer);
-  virtual void OnReserved1(int, int);
   virtual int OnBeforeColResize(int col);
   virtual void OnColWidthDragging(int col, int* width);
   virtual void OnColWidthSet(int col, int* width);
@@ -313,15 +312,12 @@ class CGridCore : public CGridHost {
   virtual void OnGridChar(int* ch, int processed);
   virtual void OnCellFetched(int col, int row, CGridCellValue* cell);
   virtual void OnCellStoring(int col, int row, CGridCellValue* cell);
-  virtual void OnReserved2(int, int, int);
   long long OnCellTypeEvent(int typeIndex, int col, int row, int event,
                             std::intptr_t value) override;
   virtual int OnBeforeEdit(int col, int row, CWnd** editor);
   virtual int OnEditChar(int col, int row, CWnd* editor, int* ch);
   virtual int OnEditDone(int col, int row, CWnd* editor, const std::string& text, int cancelled);
   virtual int OnEditMoveOn(int col, int row, int* nextCol, int* nextRow);
-  virtual int OnReserved3(int, int, int, int);
-  virtual int OnReserved4(int, int, int, int);
   virtual void OnGridMenuCommand(int col, int row, int section, int commandId);
   virtual int OnBeforeMenu(int col, int row, int section);
   virtual int OnContextHelp(int col, int row, int section);

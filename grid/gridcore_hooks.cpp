@@ -56,7 +56,6 @@ int CGridCore::OnBeforeViewMove(int, int, int, int) {
   return 1;
 }
 void CGridCore::OnRowsNeeded(int, int, int) {}
-void CGridCore::OnReserved1(int, int) {}
 int CGridCore::OnBeforeColResize(int) {
   return 1;
 }
@@ -110,7 +109,6 @@ void CGridCore::OnGridKeyUp(int*, int) {}
 void CGridCore::OnGridChar(int*, int) {}
 void CGridCore::OnCellFetched(int, int, CGridCellValue*) {}
 void CGridCore::OnCellStoring(int, int, CGridCellValue*) {}
-void CGridCore::OnReserved2(int, int, int) {}
 long long CGridCore::OnCellTypeEvent(int, int, int, int, std::intptr_t) {
   return 1;
 }
@@ -124,12 +122,6 @@ int CGridCore::OnEditDone(int, int, CWnd*, const std::string&, int) {
   return 1;
 }
 int CGridCore::OnEditMoveOn(int, int, int*, int*) {
-  return 1;
-}
-int CGridCore::OnReserved3(int, int, int, int) {
-  return 1;
-}
-int CGridCore::OnReserved4(int, int, int, int) {
   return 1;
 }
 void CGridCore::OnGridMenuCommand(int, int, int, int) {}

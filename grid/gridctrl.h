@@ -32,10 +32,18 @@ enum : int {
   kGridTabsId = 5,
   kGridVertBarId = 6,
   kGridHorzBarId = 7,
+  // The auto-size editor and the drop list are both children of the cell
+  // area with id 123, the number each has always carried. Nothing tells them
+  // apart by id: the grid keeps a pointer to each (DefaultEditor, DropList),
+  // no code looks either up with GetDlgItem, and neither sends notifications
+  // to the cell area that would carry the id.
   kGridAutoEditId = 123,
   kGridMaskedEditId = 124,
   kGridDropListId = 123,
 };
+
+// Results of the clipboard operations.
+enum GridClipboardResult { kGridClipboardOk = 0, kGridClipboardNoText = 1 };
 
 // The private message that carries a value to a cell type (wParam the type
 // index, lParam the value).
@@ -58,6 +66,8 @@ class CSheetGridCtrl : public CWnd, public CGridCore {
   int AddSheetTab(const std::string& label, int id);
 
   // ---- clipboard ----
+  // Results: kGridClipboardOk, or kGridClipboardNoText when the clipboard
+  // holds no text or did not take the text.
   int CopySelection() { return CopySelection(0); }
   int CopySelection(int cut);
   int SetClipboardText(const std::string& text);

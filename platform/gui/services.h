@@ -89,7 +89,8 @@ bool IsSafeLinkTarget(const std::string& target);
 // for anything else.
 bool ShellOpen(const std::string& target);
 
-// Plain text on the clipboard (CF_TEXT).
+// Plain text on the clipboard (CF_TEXT); false when the clipboard did not
+// take it.
 bool SetClipboardText(const std::string& text);
 std::string GetClipboardText();
 bool ClipboardHasText();
