@@ -146,7 +146,7 @@ void CGridCellWnd::PaintCells(CDC& dc, const CRect& update) {
         if (!blocksDrawn.insert({c1, r1}).second) continue;
         drawCol = c1;
         drawRow = r1;
-        m_grid->GetBlockRect(c1, r1, c2, r2, rect);
+        (void)m_grid->GetBlockRect(c1, r1, c2, r2, rect);  // drawn, so on screen
         if (drawCol != col || drawRow != row) m_grid->GetCell(drawCol, drawRow, cell);
       }
       CNormalCellType* type = m_grid->GetCellTypeObject(TypeIndex(cell));
@@ -292,7 +292,7 @@ void CGridCellWnd::OnLButtonDblClk(UINT, CPoint point) {
 
 CGridCellWnd::Click CGridCellWnd::ClickCell(Button button, CPoint point, int down) {
   Click c;
-  if (m_grid->HitTestCell(point.x, point.y, c.col, c.row, c.rect) != 0) {
+  if (m_grid->HitTestCell(point.x, point.y, c.col, c.row, c.rect) != kGridOk) {
     c.col = c.row = -1;
     return c;
   }
@@ -332,12 +332,12 @@ void CGridCellWnd::ButtonDown(Button button, CPoint point) {
   // The left button holds the mouse until its release; it drags the
   // current cell.
   if (left) SetCapture();
-  s.m_mouseMode = left ? kMouseLeft : kMouseRight;
+  s.m_mouseMode = left ? GridMouseMode::kLeft : GridMouseMode::kRight;
   Click click = ClickCell(button, point, 1);
   // A cell type that used the left press gets the moves until the release.
   if (left && click.hit) m_typeHoldsMouse = click.processed != 0;
   NotifyClick(button, click, 1, point);
-  s.m_mouseMode = kMouseIdle;
+  s.m_mouseMode = GridMouseMode::kIdle;
   (left ? m_buttonDown : m_rightDown) = true;
 }
 
@@ -367,10 +367,10 @@ void CGridCellWnd::OnMouseMove(UINT flags, CPoint point) {
     m_grid->OnCellMouseMove(s.m_curCol, s.m_curRow, &point, flags, processed);
     return;
   }
-  s.m_mouseMode = kMouseMove;
+  s.m_mouseMode = GridMouseMode::kMove;
   int col = -1, row = -1;
   int processed = 0;
-  if (m_grid->HitTestCell(point.x, point.y, col, row) == 0) {
+  if (m_grid->HitTestCell(point.x, point.y, col, row) == kGridOk) {
     processed =
         TypeOf(col, row, m_scratch)->HandleMouseMove(col, row, point, static_cast<int>(flags));
   } else {
@@ -387,7 +387,7 @@ void CGridCellWnd::OnMouseMove(UINT flags, CPoint point) {
       SetTimer(kDragTimer, static_cast<UINT>(std::max(1, s.m_opt.dragScrollPause)));
     }
   }
-  s.m_mouseMode = kMouseIdle;
+  s.m_mouseMode = GridMouseMode::kIdle;
 }
 
 void CGridCellWnd::DragStep(CPoint point) {
@@ -451,10 +451,10 @@ void CGridCellWnd::OnCaptureChanged(CWnd*) {
 
 bool CGridCellWnd::OnMouseWheel(UINT, short delta, CPoint) {
   auto& s = m_grid->Sheet();
-  s.m_mouseMode = kMouseScroll;
+  s.m_mouseMode = GridMouseMode::kScroll;
   m_grid->HandleWheelDelta(delta);
   if (m_grid->SideHeading()) m_grid->SideHeading()->Invalidate(false);
-  s.m_mouseMode = kMouseIdle;
+  s.m_mouseMode = GridMouseMode::kIdle;
   return true;
 }
 

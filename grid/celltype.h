@@ -31,7 +31,6 @@ struct CGridDrawOptions {
   int multipleSelection = 0;
 };
 
-
 // Message numbers a cell type reports to its grid.
 enum : int { kCellEventCheckToggled = 53, kCellEventButton = 100 };
 

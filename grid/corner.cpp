@@ -41,12 +41,12 @@ void CGridCornerWnd::OnMouseMove(UINT flags, CPoint point) {
   if (m_sizeHeight) {
     int h = std::max(0, point.y);
     m_grid->OnTopHeadingDragging(&h);
-    m_grid->SetTopHeadingHeight(std::clamp(h, 0, 1024));
+    (void)m_grid->SetTopHeadingHeight(std::clamp(h, 0, gridlimits::kMaxSize));
   }
   if (m_sizeWidth) {
     int w = std::max(0, point.x);
     m_grid->OnSideHeadingDragging(&w);
-    m_grid->SetSideHeadingWidth(std::clamp(w, 0, 1024));
+    (void)m_grid->SetSideHeadingWidth(std::clamp(w, 0, gridlimits::kMaxSize));
   }
   m_grid->LayoutParts();
 }

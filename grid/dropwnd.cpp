@@ -132,7 +132,7 @@ void CGridDropList::Choose(int index) {
     m_grid->OnCellTypeEvent(typeIndex, col, row, kDropItemIndex, index);
     if (m_grid->OnCellTypeEvent(typeIndex, col, row, kDropItemText,
                                 reinterpret_cast<std::intptr_t>(&text))) {
-      m_grid->SetCellText(col, row, text);
+      (void)m_grid->SetCellText(col, row, text);  // a refused store leaves the cell
       m_grid->OnCellTypeEvent(typeIndex, col, row, kDropItemStored,
                               reinterpret_cast<std::intptr_t>(&text));
       m_grid->RepaintCell(col, row);

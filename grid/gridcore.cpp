@@ -12,7 +12,7 @@ using namespace gridcore;
 // Construction
 
 CGridCore::CGridCore() {
-  SetSheetTotal(1);
+  (void)SetSheetTotal(1);  // one sheet is always within the limits
   RecreatePens();
   RegisterCellType(&m_normalType);
   RegisterCellType(&m_dropListType);
@@ -66,17 +66,17 @@ void CGridCore::RepaintAll() {
 
 int CGridCore::FindPrevNonEmptyCell(int& col, int row) {
   CGridDataSource* ds = ColumnSource(col);
-  if (!ds) return 1;
+  if (!ds) return kGridOutOfRange;
   int dataCol = GetColumnMapping(col);
-  if (ds->FindPrevNonEmptyCell(dataCol, row) != 0) return 1;
+  if (ds->FindPrevNonEmptyCell(dataCol, row) != 0) return kGridOutOfRange;
   for (int c = 0; c < m_sheet->m_colCount; ++c) {
     if (m_sheet->m_cols[static_cast<std::size_t>(c)].dataCol == dataCol) {
       col = c;
-      return 0;
+      return kGridOk;
     }
   }
   col = dataCol;
-  return 0;
+  return kGridOk;
 }
 
 int CGridCore::RegisterCellType(CNormalCellType* type) {
@@ -351,7 +351,7 @@ int CGridCore::SetSheetTotal(int count) {
   const int old = static_cast<int>(m_sheets.size());
   // Leave a sheet that is about to go before destroying it, so nothing keeps
   // pointing at it.
-  if (old > 0 && m_sheetIndex >= count) SelectSheet(count - 1, 1);
+  if (old > 0 && m_sheetIndex >= count) (void)SelectSheet(count - 1, 1);
   if (count < old) m_sheets.resize(static_cast<std::size_t>(count));
   const int keepIndex = m_sheetIndex;
   for (int i = old; i < count; ++i) {
@@ -398,7 +398,6 @@ int CGridCore::SelectSheet(int index, int keepPainting) {
   return kGridOk;
 }
 
-int CGridCore::SetTabAreaWidth(int width) {
+void CGridCore::SetTabAreaWidth(int width) {
   m_sheet->m_tabWidth = std::max(0, width);
-  return kGridOk;
 }

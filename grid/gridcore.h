@@ -40,29 +40,29 @@ class CGridCore : public CGridHost {
   int IsRepaintEnabled() const { return m_paint; }
 
   // ---- dimensions ----
-  int SetColumnTotal(int count, int redraw = 1);
+  [[nodiscard]] int SetColumnTotal(int count, int redraw = 1);
   int GetColumnTotal() const override { return m_sheet->m_colCount; }
-  int SetRowTotal(int count, int redraw = 1);
+  [[nodiscard]] int SetRowTotal(int count, int redraw = 1);
   int GetRowTotal() const override { return m_sheet->m_rowCount; }
-  int SetColumnWidth(int col, int width);
+  [[nodiscard]] int SetColumnWidth(int col, int width);
   int GetColumnWidth(int col) override;
-  int GetColumnWidth(int col, int& width) const;
-  int SetDefaultColumnWidth(int width);
-  int SetRowHeight(int row, int height);
+  [[nodiscard]] int GetColumnWidth(int col, int& width) const;
+  [[nodiscard]] int SetDefaultColumnWidth(int width);
+  [[nodiscard]] int SetRowHeight(int row, int height);
   int GetRowHeight(int row) override;
-  int SetDefaultRowHeight(int height);
-  int SetSharedRowHeight(int on);
-  int SetTopHeadingHeight(int height);
+  [[nodiscard]] int SetDefaultRowHeight(int height);
+  [[nodiscard]] int SetSharedRowHeight(int on);
+  [[nodiscard]] int SetTopHeadingHeight(int height);
   int GetTopHeadingHeight() const { return m_sheet->m_topHeadHeight; }
-  int SetSideHeadingWidth(int width);
+  [[nodiscard]] int SetSideHeadingWidth(int width);
   int GetSideHeadingWidth() const { return m_sheet->m_sideHeadWidth; }
-  int SetTopHeadingRows(int count);
-  int SetTopHeadingRowHeight(int row, int height);
-  int SetSideHeadingColWidth(int col, int width);
+  [[nodiscard]] int SetTopHeadingRows(int count);
+  [[nodiscard]] int SetTopHeadingRowHeight(int row, int height);
+  [[nodiscard]] int SetSideHeadingColWidth(int col, int width);
   int GetTopHeadingRowHeight(int row) const;
-  int SetFrozenColumns(int count);
-  int SetFrozenRows(int count);
-  int MoveColumn(int from, int to, int before);
+  [[nodiscard]] int SetFrozenColumns(int count);
+  [[nodiscard]] int SetFrozenRows(int count);
+  [[nodiscard]] int MoveColumn(int from, int to, int before);
   // Stores a width (height) while an edge is dragged: no notification, the
   // drag's own hooks run instead.
   void StoreColumnWidthWhileDragging(int col, int width);
@@ -82,20 +82,20 @@ class CGridCore : public CGridHost {
   int GetViewRightCol() const { return m_sheet->m_rightCol; }
   int GetViewTopRow() const { return m_sheet->m_topRow; }
   int GetViewBottomRow() const { return m_sheet->m_bottomRow; }
-  int MoveToCell(int col, int row) override;
-  int MoveToColumn(int col);
-  int MoveToRow(int row);
-  int ScrollToColumn(int col);
-  int ScrollToRow(int row);
-  int StepCurrentColumn(int how);
-  int StepCurrentRow(int how);
-  int StepLeftColumn(int how);
-  int StepTopRow(int how);
-  virtual int HitTestCell(int x, int y, int& col, int& row, CRect& rect);
-  virtual int HitTestCell(int x, int y, int& col, int& row);
-  virtual int HitTestCellNoMerge(int x, int y, int& col, int& row, CRect& rect);
-  int GetCellRectangle(int col, int row, CRect& rect) override;
-  int GetBlockRect(int col1, int row1, int col2, int row2, CRect& rect);
+  [[nodiscard]] int MoveToCell(int col, int row) override;
+  [[nodiscard]] int MoveToColumn(int col);
+  [[nodiscard]] int MoveToRow(int row);
+  [[nodiscard]] int ScrollToColumn(int col);
+  [[nodiscard]] int ScrollToRow(int row);
+  [[nodiscard]] int StepCurrentColumn(int how);
+  [[nodiscard]] int StepCurrentRow(int how);
+  [[nodiscard]] int StepLeftColumn(int how);
+  [[nodiscard]] int StepTopRow(int how);
+  [[nodiscard]] virtual int HitTestCell(int x, int y, int& col, int& row, CRect& rect);
+  [[nodiscard]] virtual int HitTestCell(int x, int y, int& col, int& row);
+  [[nodiscard]] virtual int HitTestCellNoMerge(int x, int y, int& col, int& row, CRect& rect);
+  [[nodiscard]] int GetCellRectangle(int col, int row, CRect& rect) override;
+  [[nodiscard]] int GetBlockRect(int col1, int row1, int col2, int row2, CRect& rect);
   // Target of a paging step from `from` (rows: dir -1 up, +1 down).
   int PageRowTarget(int from, int dir) const;
   int PageColTarget(int from, int dir) const;
@@ -109,19 +109,19 @@ class CGridCore : public CGridHost {
 
   // ---- cells ----
   int GetCell(int col, int row, CGridCellValue& cell) override;
-  int SetCell(int col, int row, const CGridCellValue& cell) override;
+  [[nodiscard]] int SetCell(int col, int row, const CGridCellValue& cell) override;
   int GetCellRaw(int col, int row, CGridCellValue& cell);
   std::optional<std::string> GetCellText(int col, int row) override;
-  int SetCellText(int col, int row, std::string_view text);
-  int SetCellLabel(int col, int row, std::string_view text);
-  int SetCellTypeIndex(int col, int row, int index);
+  [[nodiscard]] int SetCellText(int col, int row, std::string_view text);
+  [[nodiscard]] int SetCellLabel(int col, int row, std::string_view text);
+  [[nodiscard]] int SetCellTypeIndex(int col, int row, int index);
   void SetDefaultCell(const CGridCellValue& cell);
   void GetDefaultCell(CGridCellValue& cell) const;
   void SetDefaultHeadingCell(const CGridCellValue& cell);
   void GetDefaultHeadingCell(CGridCellValue& cell) const;
   int GetColumnMapping(int col) const;
   void SetMergeEnabled(int on) { m_sheet->m_opt.joinCells = on ? 1 : 0; }
-  int MergeCells(int col1, int row1, int col2, int row2);
+  [[nodiscard]] int MergeCells(int col1, int row1, int col2, int row2);
   // The joined block a cell belongs to (origin at c1, r1); false when the cell
   // is not joined or joins are off.
   bool GetJoinBlock(int col, int row, int& c1, int& r1, int& c2, int& r2);
@@ -134,26 +134,30 @@ class CGridCore : public CGridHost {
   int RegisterFont(const char* face, int height, int weight);
   int RegisterFont(const LOGFONT& lf);
   CFont* GetFont(int index);
-  int SetDefaultFont(int index);
+  [[nodiscard]] int SetDefaultFont(int index);
   int RegisterCellType(CNormalCellType* type);
   CNormalCellType* GetCellTypeObject(int index) override;
   int RegisterDataSource(CGridDataSource* source);
-  int SetDefaultDataSource(int index);
+  [[nodiscard]] int SetDefaultDataSource(int index);
 
   // ---- sheets ----
-  int SetSheetTotal(int count);
-  int SelectSheet(int index, int keepPainting = 0);
+  [[nodiscard]] int SetSheetTotal(int count);
+  [[nodiscard]] int SelectSheet(int index, int keepPainting = 0);
   int GetSelectedSheet() const { return m_sheetIndex; }
   int GetSheetTotal() const { return static_cast<int>(m_sheets.size()); }
-  int SetTabAreaWidth(int width);
+  // Applied at the next layout.
+  void SetTabAreaWidth(int width);
 
   // ---- editing ----
-  int BeginCellEdit() { return BeginCellEditAt(m_sheet->m_curCol, m_sheet->m_curRow, 0); }
-  int BeginCellEditWithKey(int key) {
+  [[nodiscard]] int BeginCellEdit() {
+    return BeginCellEditAt(m_sheet->m_curCol, m_sheet->m_curRow, 0);
+  }
+  [[nodiscard]] int BeginCellEditWithKey(int key) {
     return BeginCellEditAt(m_sheet->m_curCol, m_sheet->m_curRow, key);
   }
-  int BeginCellEditAt(int col, int row, int key);
-  int FinishCellEdit(std::string_view text, int cancelled, int cont, int nextCol, int nextRow);
+  [[nodiscard]] int BeginCellEditAt(int col, int row, int key);
+  [[nodiscard]] int FinishCellEdit(std::string_view text, int cancelled, int cont, int nextCol,
+                                   int nextRow);
   void HideEditWindow();
   bool IsEditing(int* col = nullptr, int* row = nullptr) override;
   int GetEditColumn() const { return m_editCol; }
@@ -163,19 +167,20 @@ class CGridCore : public CGridHost {
   int GetEditSection() const { return m_editSection; }
 
   // ---- fitting ----
-  virtual int FitColumnsToContent(int col1, int col2, int rows, int flags);
-  virtual int FitColumnsToWindow(int col1, int col2);
+  [[nodiscard]] virtual int FitColumnsToContent(int col1, int col2, int rows, int flags);
+  [[nodiscard]] virtual int FitColumnsToWindow(int col1, int col2);
 
   // ---- clipboard, sorting and find ----
   void ClearSelection();
   // The selected cells in copy order (the current cell when nothing is selected).
   std::vector<std::pair<int, int>> SelectedCells();
-  int GetSelectionText(std::string& text, int cut);
-  int SortRows(int col, int flags);
-  int SortRowsMulti(int* cols, int count, int flags);
+  [[nodiscard]] int GetSelectionText(std::string& text, int cut);
+  [[nodiscard]] int SortRows(int col, int flags);
+  [[nodiscard]] int SortRowsMulti(int* cols, int count, int flags);
   // A find or replace request as the find dialog reports it (FR_* flags).
   // Returns 0 found (or replaced), 1 not found (the message was shown).
-  int HandleFindReplace(std::string_view findText, std::string_view replaceText, unsigned frFlags);
+  [[nodiscard]] int HandleFindReplace(std::string_view findText, std::string_view replaceText,
+                                      unsigned frFlags);
 
   // ---- layout ----
   void LayoutParts();
@@ -212,14 +217,14 @@ class CGridCore : public CGridHost {
 
   // ---- the same along either axis; the named operations above call these ----
   // SetFrozenColumns / SetFrozenRows.
-  int SetFrozen(GridAxis a, int count);
+  [[nodiscard]] int SetFrozen(GridAxis a, int count);
   // SetColumnWidth / SetRowHeight for a data part.
-  int SetPartSize(GridAxis a, int index, int size);
+  [[nodiscard]] int SetPartSize(GridAxis a, int index, int size);
   // SetSideHeadingWidth / SetTopHeadingHeight: the total of the heading parts
   // with negative indexes along `a`, which are rescaled to it.
-  int SetHeadingTotal(GridAxis a, int total);
+  [[nodiscard]] int SetHeadingTotal(GridAxis a, int total);
   // SetSideHeadingColWidth / SetTopHeadingRowHeight.
-  int SetHeadingPart(GridAxis a, int index, int size);
+  [[nodiscard]] int SetHeadingPart(GridAxis a, int index, int size);
   // GetTopHeadingRowHeight: 0 for an index that is no heading part.
   int GetHeadingPart(GridAxis a, int index) const;
   // FixLastHeadingCol / FixLastHeadingRow: part -1 takes what the others
@@ -229,11 +234,11 @@ class CGridCore : public CGridHost {
   void StorePartWhileDragging(GridAxis a, int index, int size);
   void StoreHeadingWhileDragging(GridAxis a, int index, int size, int total);
   // MoveToColumn / MoveToRow, ScrollToColumn / ScrollToRow.
-  int MoveAlong(GridAxis a, int index);
-  int ScrollAlong(GridAxis a, int first);
+  [[nodiscard]] int MoveAlong(GridAxis a, int index);
+  [[nodiscard]] int ScrollAlong(GridAxis a, int first);
   // StepCurrentColumn / StepCurrentRow, StepLeftColumn / StepTopRow.
-  int StepCurrentAlong(GridAxis a, int how);
-  int StepViewAlong(GridAxis a, int how);
+  [[nodiscard]] int StepCurrentAlong(GridAxis a, int how);
+  [[nodiscard]] int StepViewAlong(GridAxis a, int how);
   // PageColTarget / PageRowTarget.
   int PageTarget(GridAxis a, int from, int dir) const;
   // ColLeft / RowTop.

@@ -73,7 +73,7 @@ int CGridCore::FinishCellEdit(std::string_view text, int cancelled, int cont, in
   CGridDataSource* ds = ColumnSource(col);
   if ((ds && ds->CanFinishEdit(col, row, m_editWindow, value, cancelled) != 1) ||
       !OnEditDone(col, row, m_editWindow, value, cancelled))
-    return kGridOk;  // the edit goes on
+    return kGridEditGoesOn;
   ViewHideEditor(m_editWindow);
   if (!cancelled) {
     CGridCellValue full;
@@ -117,13 +117,14 @@ int CGridCore::FinishCellEdit(std::string_view text, int cancelled, int cont, in
         OnEditMoveOn(col, row, &nc, &nr)) {
       m_editing = 0;
       ViewRepaintCell(col, row);
-      BeginCellEditAt(nc, nr, 0);
-      return 1;
+      // This edit has ended whether or not the next one may start.
+      (void)BeginCellEditAt(nc, nr, 0);
+      return kGridEditEnded;
     }
   }
   m_editing = 0;
   ViewRepaintCell(col, row);
-  return 1;
+  return kGridEditEnded;
 }
 
 void CGridCore::HideEditWindow() {

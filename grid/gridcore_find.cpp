@@ -81,7 +81,7 @@ int CGridCore::HandleFindReplace(std::string_view findText, std::string_view rep
   CGridSheetState& s = *m_sheet;
   if (frFlags & FR_DIALOGTERM) {
     if (m_paint && IsCreated()) ViewRepaintAll();
-    return 1;
+    return kGridNotFound;
   }
   int flags = 0;
   if (!(frFlags & FR_WHOLEWORD)) flags |= kSearchPartial;
@@ -121,7 +121,7 @@ int CGridCore::HandleFindReplace(std::string_view findText, std::string_view rep
     } else {
       out.assign(replaceText);
     }
-    SetCellText(col, row, out);
+    (void)SetCellText(col, row, out);  // a cell the source keeps is left as it is
     ViewRepaintCell(col, row);
     return true;
   };
@@ -134,9 +134,9 @@ int CGridCore::HandleFindReplace(std::string_view findText, std::string_view rep
   if (replaceAll &&
       (findText == replaceText ||
        ((flags & kSearchPartial) && replaceText.find(findText) != std::string_view::npos)))
-    return 0;
+    return kGridFound;
   CGridDataSource* ds = ColumnSource(s.m_curCol);
-  if (!ds) return 1;
+  if (!ds) return kGridNotFound;
   int col = GetColumnMapping(s.m_curCol), row = s.m_curRow;
   auto toGridCol = [&](int dataCol) {
     for (int c = 0; c < s.m_colCount; ++c)
@@ -145,10 +145,10 @@ int CGridCore::HandleFindReplace(std::string_view findText, std::string_view rep
   };
   if (ds->SearchNext(findText, col, row, flags) != 0) {
     ViewNotFound();
-    return 1;
+    return kGridNotFound;
   }
   MoveToCell(toGridCol(col), row);
-  if (!replaceAll) return 0;
+  if (!replaceAll) return kGridFound;
   const int firstCol = col, firstRow = row;
   replaceAt(toGridCol(col), row);
   // Bounded by the cell count: a search that keeps finding stops when it
@@ -160,5 +160,5 @@ int CGridCore::HandleFindReplace(std::string_view findText, std::string_view rep
     MoveToCell(toGridCol(col), row);
     replaceAt(toGridCol(col), row);
   }
-  return 0;
+  return kGridFound;
 }

@@ -516,7 +516,7 @@ void CGridCore::HandleHScroll(int code, int pos) {
 void CGridCore::HandleScroll(GridAxis a, int code, int pos) {
   CGridSheetState& s = *m_sheet;
   ViewFocusCellArea();
-  s.m_mouseMode = kMouseScroll;
+  s.m_mouseMode = GridMouseMode::kScroll;
   switch (code) {
     case SB_LINEUP: (void)StepViewAlong(a, kStepBack); break;
     case SB_LINEDOWN: (void)StepViewAlong(a, kStepForward); break;
@@ -533,7 +533,7 @@ void CGridCore::HandleScroll(GridAxis a, int code, int pos) {
     case SB_BOTTOM: (void)StepViewAlong(a, kStepLast); break;
     default: break;
   }
-  s.m_mouseMode = kMouseIdle;
+  s.m_mouseMode = GridMouseMode::kIdle;
 }
 
 // ---------------------------------------------------------------------------
@@ -702,21 +702,21 @@ int CGridCore::PartAt(GridAxis a, int pos) const {
 int CGridCore::HitTestCell(int x, int y, int& col, int& row, CRect& rect) {
   const CGridSheetState& s = *m_sheet;
   col = row = -1;
-  if (x < 0 || y < 0 || x >= s.m_cellAreaWidth || y >= s.m_cellAreaHeight) return 1;
+  if (x < 0 || y < 0 || x >= s.m_cellAreaWidth || y >= s.m_cellAreaHeight) return kGridOutOfRange;
   const int hitCol = PartAt(GridAxis::kCols, x);
   const int hitRow = PartAt(GridAxis::kRows, y);
-  if (hitCol < 0 || hitRow < 0) return 1;
+  if (hitCol < 0 || hitRow < 0) return kGridOutOfRange;
   col = hitCol;
   row = hitRow;
   int c1, r1, c2, r2;
   if (GetJoinBlock(col, row, c1, r1, c2, r2)) {
     col = c1;
     row = r1;
-    GetBlockRect(c1, r1, c2, r2, rect);
+    (void)GetBlockRect(c1, r1, c2, r2, rect);  // the block is on screen: its cell was hit
   } else {
     rect = CellAreaRectOfCell(col, row);
   }
-  return 0;
+  return kGridOk;
 }
 
 // ---------------------------------------------------------------------------
@@ -724,9 +724,9 @@ int CGridCore::HitTestCell(int x, int y, int& col, int& row, CRect& rect) {
 
 int CGridCore::FitColumnsToContent(int col1, int col2, int rows, int flags) {
   CGridSheetState& s = *m_sheet;
-  if (col1 < -s.m_sideHeadCols) return 1;
-  if (col2 >= s.m_colCount) return 2;
-  if (col2 < col1) return 3;
+  if (col1 < -s.m_sideHeadCols) return kGridFitBadFirst;
+  if (col2 >= s.m_colCount) return kGridFitBadLast;
+  if (col2 < col1) return kGridFitReversed;
   int available = s.m_cellAreaWidth > 0 ? s.m_cellAreaWidth - s.m_vbarWidth : 300;
   // The rows examined: heading rows, the locked rows, then from the top row.
   std::vector<int> examined;

@@ -384,8 +384,8 @@ int CGridCore::HandleWheelDelta(int delta) {
   int notches = m_wheelRest / kWheelDelta;
   if (notches == 0) return 0;
   m_wheelRest -= notches * kWheelDelta;
-  s.m_mouseMode = kMouseScroll;
+  s.m_mouseMode = GridMouseMode::kScroll;
   (void)ScrollToRow(s.m_topRow - notches * 3);
-  s.m_mouseMode = kMouseIdle;
+  s.m_mouseMode = GridMouseMode::kIdle;
   return notches;
 }

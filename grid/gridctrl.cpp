@@ -96,15 +96,15 @@ void CSheetGridCtrl::AfterCreation() {
   LayoutParts();
 }
 
-int CSheetGridCtrl::AttachToControl(int controlId, CWnd* dialog) {
-  if (!dialog || !dialog->GetDlgItem(controlId)) return 0;
-  if (!SubclassDlgItem(controlId, dialog)) return 0;
+bool CSheetGridCtrl::AttachToControl(int controlId, CWnd* dialog) {
+  if (!dialog || !dialog->GetDlgItem(controlId)) return false;
+  if (!SubclassDlgItem(controlId, dialog)) return false;
   ModifyStyle(0, WS_CLIPCHILDREN | WS_TABSTOP);
   if (CFont* font = dialog->GetFont(); font && font->IsValid()) {
     LOGFONT lf;
     font->GetLogFont(&lf);
     int index = RegisterFont(lf);
-    SetDefaultFont(index);
+    (void)SetDefaultFont(index);  // just registered
     lf.lfWeight += 200;
     int bold = RegisterFont(lf);
     Sheet().m_headingDefault.GridCellSetFont(GetFont(bold));
@@ -112,15 +112,15 @@ int CSheetGridCtrl::AttachToControl(int controlId, CWnd* dialog) {
   if (!m_childrenMade) CreateChildren();
   if (GetExStyle() & kLayoutRtl) {
     ModifyStyleEx(kLayoutRtl, 0);
-    SetLayoutRightToLeft(1);
+    (void)SetLayoutRightToLeft(1);
   }
   AfterCreation();
-  return 1;
+  return true;
 }
 
 int CSheetGridCtrl::SetLayoutRightToLeft(int on) {
   const bool has = (GetExStyle() & kLayoutRtl) != 0;
-  if (has == (on != 0)) return 1;
+  if (has == (on != 0)) return kGridLayoutUnchanged;
   if (on)
     ModifyStyleEx(0, kLayoutRtl);
   else
@@ -137,7 +137,7 @@ int CSheetGridCtrl::SetLayoutRightToLeft(int on) {
     m_tabs->SendMessage(WM_SIZE, 0, MAKELPARAM(r.Width(), r.Height()));
   }
   RepaintAll();
-  return 0;
+  return kGridOk;
 }
 
 int CSheetGridCtrl::AddSheetTab(const std::string& label, int id) {

@@ -44,6 +44,8 @@ enum : int {
 
 // Results of the clipboard operations.
 enum GridClipboardResult { kGridClipboardOk = 0, kGridClipboardNoText = 1 };
+// SetLayoutRightToLeft: kGridOk after switching, or the layout already was so.
+enum { kGridLayoutUnchanged = 1 };
 
 // The private message that carries a value to a cell type (wParam the type
 // index, lParam the value).
@@ -58,20 +60,20 @@ class CSheetGridCtrl : public CWnd, public CGridCore {
   using CWnd::GetFont;
 
   // ---- creation and layout ----
-  bool CreateGrid(std::uint32_t style, const CRect& rect, CWnd* parent, int id);
-  int AttachToControl(int controlId, CWnd* dialog);
-  int SetLayoutRightToLeft(int on);
+  [[nodiscard]] bool CreateGrid(std::uint32_t style, const CRect& rect, CWnd* parent, int id);
+  [[nodiscard]] bool AttachToControl(int controlId, CWnd* dialog);
+  [[nodiscard]] int SetLayoutRightToLeft(int on);
 
   // ---- sheets and tabs ----
-  int AddSheetTab(const std::string& label, int id);
+  [[nodiscard]] int AddSheetTab(const std::string& label, int id);
 
   // ---- clipboard ----
   // Results: kGridClipboardOk, or kGridClipboardNoText when the clipboard
   // holds no text or did not take the text.
-  int CopySelection() { return CopySelection(0); }
-  int CopySelection(int cut);
-  int SetClipboardText(const std::string& text);
-  int GetClipboardText(std::string& text);
+  [[nodiscard]] int CopySelection() { return CopySelection(0); }
+  [[nodiscard]] int CopySelection(int cut);
+  [[nodiscard]] int SetClipboardText(const std::string& text);
+  [[nodiscard]] int GetClipboardText(std::string& text);
 
   // ---- child windows ----
   CGridCellWnd* CellArea() const { return m_cellArea.get(); }

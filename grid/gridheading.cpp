@@ -44,7 +44,7 @@ LRESULT CGridHeading::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     CPoint p = widget() ? CPoint(widget()->mapFromGlobal(QCursor::pos())) : CPoint();
     int col = -1, row = -1;
     CRect rect;
-    HitTestHeading(p, col, row, rect);
+    (void)HitTestHeading(p, col, row, rect);  // none: -1, -1
     return m_grid->OnContextHelp(col, row, Section());
   }
   return CWnd::WindowProc(msg, wParam, lParam);
@@ -71,8 +71,8 @@ int CGridHeading::HitCell(int col, int row, int& outCol, int& outRow, CRect& rec
     outCol = c1;
     outRow = r1;
   }
-  m_grid->GetCellRectangle(outCol, outRow, rect);
-  return 0;
+  (void)m_grid->GetCellRectangle(outCol, outRow, rect);  // a hit cell is on screen
+  return kGridOk;
 }
 
 int CGridHeading::HitTestHeading(CPoint point, int& col, int& row, CRect& rect) {
@@ -80,7 +80,7 @@ int CGridHeading::HitTestHeading(CPoint point, int& col, int& row, CRect& rect) 
   col = row = -1;
   const auto across = s.Axis(Across());
   const int part = HeadingIndexAt(AcrossOf(point), across.HeadingSizes(), across.HeadingCount());
-  if (part == 0) return 1;
+  if (part == 0) return kGridOutOfRange;
   const auto along = s.Axis(m_along);
   const int at = AlongOf(point);
   for (auto [i, pos] : m_grid->VisibleParts(m_along)) {
@@ -88,7 +88,7 @@ int CGridHeading::HitTestHeading(CPoint point, int& col, int& row, CRect& rect) 
     return m_along == GridAxis::kCols ? HitCell(i, part, col, row, rect)
                                       : HitCell(part, i, col, row, rect);
   }
-  return 1;
+  return kGridOutOfRange;
 }
 
 // ---------------------------------------------------------------------------
@@ -130,7 +130,7 @@ void CGridHeading::DrawHeadingCell(CDC& dc, CRect rect, int col, int row,
     if (!blocks.insert({c1, r1}).second) return;
     dc1 = c1;
     dr1 = r1;
-    m_grid->GetBlockRect(c1, r1, c2, r2, rect);
+    (void)m_grid->GetBlockRect(c1, r1, c2, r2, rect);  // drawn, so on screen
   }
   CNormalCellType* type = TypeOf(dc1, dr1, m_scratch);
   type->DrawCell(dc, rect, dc1, dr1, m_scratch, false, false);
@@ -330,7 +330,7 @@ void CGridHeading::FinishSizing() {
 
 CGridHeading::Press CGridHeading::PressCell(CPoint point, Button button, int down) {
   Press p;
-  if (HitTestHeading(point, p.col, p.row, p.rect) != 0) return p;
+  if (HitTestHeading(point, p.col, p.row, p.rect) != kGridOk) return p;
   CNormalCellType* type = TypeOf(p.col, p.row, m_scratch);
   switch (button) {
     case Button::kLeft:

@@ -21,8 +21,8 @@ class CGridHeading : public CWnd {
   bool IsDragging() const { return m_dragging; }
   // 0 and the heading cell under the point (joined cells give their origin),
   // or 1 with -1, -1 when there is none.
-  int HitTestHeading(CPoint point, int& col, int& row, CRect& rect);
-  int GetHeadingCellRect(int col, int row, CRect& rect);
+  [[nodiscard]] int HitTestHeading(CPoint point, int& col, int& row, CRect& rect);
+  [[nodiscard]] int GetHeadingCellRect(int col, int row, CRect& rect);
   // After the view moved along the heading: what changed is drawn again.
   void UpdateHeading(int oldFirst);
   // The sizing line over the cell area (an x for the top heading, a y for

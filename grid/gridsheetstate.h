@@ -17,6 +17,12 @@ class CGridSelectionSet;
 
 // Result codes of grid operations.
 enum GridResult { kGridOk = 0, kGridOutOfRange = 1, kGridRefused = 2 };
+// FitColumnsToContent refuses each bad argument with a code of its own.
+enum GridFitResult { kGridFitBadFirst = 1, kGridFitBadLast = 2, kGridFitReversed = 3 };
+// FinishCellEdit: the text was refused and the edit goes on, or it ended.
+enum GridEditEnd { kGridEditGoesOn = 0, kGridEditEnded = 1 };
+// HandleFindReplace: found (or replaced), or not found (the message was shown).
+enum GridFindResult { kGridFound = 0, kGridNotFound = 1 };
 
 // Sections of a grid, as the hooks number them.
 enum GridSection {
@@ -39,14 +45,8 @@ enum GridStep {
   kStepLast = 5
 };
 
-// Mouse modes of the cell area, read by the move operations.
-enum GridMouseMode {
-  kMouseIdle = 0,
-  kMouseLeft = 1,
-  kMouseRight = 2,
-  kMouseMove = 3,
-  kMouseScroll = 4
-};
+// What the cell area's mouse is doing, kept in the sheet for the moves.
+enum class GridMouseMode { kIdle = 0, kLeft = 1, kRight = 2, kMove = 3, kScroll = 4 };
 
 // Columns run across, rows down. Most of what the grid does along one it
 // does the same way along the other, so that is written once over an axis.
@@ -152,7 +152,7 @@ class CGridSheetState {
   CGridDataSource* m_dataSource = nullptr;
   std::unique_ptr<CGridMemDataSource> m_memSource;
 
-  int m_mouseMode = kMouseIdle;
+  GridMouseMode m_mouseMode = GridMouseMode::kIdle;
   int m_keyFlags = 0;
   std::unique_ptr<CGridSelectionSet> m_selection;
   COLORREF m_gridLineColor = 0xDCDCDC;

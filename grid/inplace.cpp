@@ -220,9 +220,9 @@ void CGridInPlaceEdit::Finish() {
   if (!m_grid->IsEditing() || m_grid->GetActiveEditor() != this) return;
   const int col = m_grid->GetEditColumn(), row = m_grid->GetEditRow();
   int r = m_grid->FinishCellEdit(Text(), m_cancelled, m_continue, m_nextCol, m_nextRow);
-  if (r == 0) {
+  if (r == kGridEditGoesOn) {
     // Refused: back to the edited cell with the editor open.
-    m_grid->MoveToCell(col, row);
+    (void)m_grid->MoveToCell(col, row);
     if (GetCapture()) ReleaseCapture();
     m_cancelled = 0;
     m_continue = 0;
@@ -253,7 +253,7 @@ void CGridInPlaceEdit::AutoSize() {
     int x = std::min(r.left - 2 + need.width(), pc.right - 1);
     int col = -1, row = -1;
     CRect cell;
-    if (m_grid->HitTestCell(x + 1, r.top, col, row, cell) == 0)
+    if (m_grid->HitTestCell(x + 1, r.top, col, row, cell) == kGridOk)
       next.right = std::min(cell.right, pc.right) - 1;
     else
       next.right = pc.right - 1;
@@ -262,7 +262,7 @@ void CGridInPlaceEdit::AutoSize() {
     int y = std::min(r.top + need.height() + 4, pc.bottom - 1);
     int col = -1, row = -1;
     CRect cell;
-    if (m_grid->HitTestCell(r.left, y, col, row, cell) == 0)
+    if (m_grid->HitTestCell(r.left, y, col, row, cell) == kGridOk)
       next.bottom = std::min(cell.bottom - 1, pc.bottom - 1);
     else
       next.bottom = pc.bottom - 1;

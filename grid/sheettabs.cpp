@@ -58,7 +58,7 @@ std::vector<int> CGridTabWnd::Widths() const {
 }
 
 int CGridTabWnd::AddSheetTab(const std::string& label, int id) {
-  if (static_cast<int>(m_tabs.size()) >= gridtabs::kMaxTabs) return 1;
+  if (static_cast<int>(m_tabs.size()) >= gridtabs::kMaxTabs) return kGridOutOfRange;
   Tab t;
   t.label = label;
   t.id = id;
@@ -71,7 +71,7 @@ int CGridTabWnd::AddSheetTab(const std::string& label, int id) {
   m_tabs.push_back(t);
   RecalcTabScroll();
   if (IsWindow()) Invalidate(false);
-  return 0;
+  return kGridOk;
 }
 
 void CGridTabWnd::RecalcTabScroll() {

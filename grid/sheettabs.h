@@ -24,7 +24,7 @@ class CGridTabWnd : public CWnd {
   };
 
   // 1 when the strip already holds 64 tabs.
-  int AddSheetTab(const std::string& label, int id);
+  [[nodiscard]] int AddSheetTab(const std::string& label, int id);
   void RecalcTabScroll();
   const std::vector<Tab>& Tabs() const { return m_tabs; }
   int CurrentTab() const { return m_current; }

@@ -44,7 +44,7 @@ TEST(GridCoreLimits, ZeroColumnsLeaveNoCurrentColumn) {
 
 TEST(GridCoreLimits, ManyRowsSwitchToUniformHeightsAndStayThere) {
   RecordingGrid g(2, 10);
-  g.SetRowHeight(3, 50);
+  EXPECT_EQ(g.SetRowHeight(3, 50), kGridOk);
   EXPECT_EQ(g.SetRowTotal(64001), 0);
   EXPECT_EQ(g.Sheet().m_uniform, 1);
   EXPECT_EQ(g.GetRowHeight(3), 20);
@@ -60,18 +60,18 @@ TEST(GridCoreLimits, TotalOfZeroReleasesLockedRowsAndColumns) {
   RecordingGrid g(4, 4);
   ASSERT_EQ(g.SetFrozenRows(2), 0);
   ASSERT_EQ(g.SetFrozenColumns(2), 0);
-  g.SetRowTotal(1);
+  EXPECT_EQ(g.SetRowTotal(1), kGridOk);
   EXPECT_EQ(g.Sheet().m_lockedRows, 0);  // n - 1
-  g.SetRowTotal(4);
-  g.SetFrozenRows(2);
-  g.SetRowTotal(0);
-  g.SetColumnTotal(0);
+  EXPECT_EQ(g.SetRowTotal(4), kGridOk);
+  EXPECT_EQ(g.SetFrozenRows(2), kGridOk);
+  EXPECT_EQ(g.SetRowTotal(0), kGridOk);
+  EXPECT_EQ(g.SetColumnTotal(0), kGridOk);
   EXPECT_EQ(g.Sheet().m_lockedRows, 0);
   EXPECT_EQ(g.Sheet().m_lockedCols, 0);
   EXPECT_EQ(g.Sheet().m_lockedHeight, 0);
   EXPECT_EQ(g.Sheet().m_lockedWidth, 0);
   // Growing again starts without locked rows rather than stale ones.
-  g.SetRowTotal(3);
+  EXPECT_EQ(g.SetRowTotal(3), kGridOk);
   EXPECT_EQ(g.GetViewTopRow(), 0);
 }
 
@@ -82,8 +82,8 @@ TEST(GridCoreLimits, NegativeSizesClampAtZero) {
   EXPECT_EQ(g.SetColumnWidth(1, -7), 0);
   EXPECT_EQ(g.GetColumnWidth(1), 0);
   // The shared height of uniform mode never reaches 0.
-  g.SetSharedRowHeight(1);
-  g.SetRowHeight(0, -3);
+  EXPECT_EQ(g.SetSharedRowHeight(1), kGridOk);
+  EXPECT_EQ(g.SetRowHeight(0, -3), kGridOk);
   EXPECT_GE(g.GetRowHeight(0), 1);
 }
 
@@ -144,13 +144,13 @@ TEST(GridCoreCells, GetCellLayersDefaultsSourceHookAndStyle) {
   def.GridCellSetBackColor(0x112233);
   def.GridCellSetText("column default");
   g.SetDefaultCell(def);
-  g.SetColumnTotal(3);
-  g.SetRowTotal(3);
+  EXPECT_EQ(g.SetColumnTotal(3), kGridOk);
+  EXPECT_EQ(g.SetRowTotal(3), kGridOk);
 
   CGridCellValue stored;
   stored.GridCellSetFlags(0);
   stored.GridCellSetTextColor(0x0000FF);
-  g.SetCell(0, 0, stored);  // a colour only: the default text shows through
+  EXPECT_EQ(g.SetCell(0, 0, stored), kGridOk);  // a colour only: the default text shows through
 
   CGridCellValue c;
   g.GetCell(0, 0, c);
@@ -178,7 +178,7 @@ TEST(GridCoreCells, GetCellLayersDefaultsSourceHookAndStyle) {
   CGridCellValue styled;
   styled.GridCellSetFlags(0);
   styled.GridCellSetStyleCell(&style);
-  g.SetCell(2, 2, styled);
+  EXPECT_EQ(g.SetCell(2, 2, styled), kGridOk);
   g.GetCell(2, 2, c);
   EXPECT_EQ(c.GridCellGetBackColorOrDefault(), 0x445566u);
 
@@ -190,9 +190,9 @@ TEST(GridCoreCells, GetCellLayersDefaultsSourceHookAndStyle) {
 
 TEST(GridCoreCells, MovedColumnsKeepTheirDataColumn) {
   RecordingGrid g(3, 1);
-  g.SetCellText(0, 0, "a");
-  g.SetCellText(1, 0, "b");
-  g.SetCellText(2, 0, "c");
+  EXPECT_EQ(g.SetCellText(0, 0, "a"), kGridOk);
+  EXPECT_EQ(g.SetCellText(1, 0, "b"), kGridOk);
+  EXPECT_EQ(g.SetCellText(2, 0, "c"), kGridOk);
   EXPECT_EQ(g.MoveColumn(0, 2, 0), 0);  // after the last
   EXPECT_EQ(*g.GetCellText(0, 0), "b");
   EXPECT_EQ(*g.GetCellText(2, 0), "a");
@@ -227,7 +227,7 @@ TEST(GridCoreLayout, MaximumTopRowWithMixedAndZeroHeights) {
   // Cell area 40 + 100 high: heights 10, 30, 0, 50, 20, 40 (rows 0..5).
   RecordingGrid g(1, 6, 140, 120);
   const int heights[] = {10, 30, 0, 50, 20, 40};
-  for (int r = 0; r < 6; ++r) g.SetRowHeight(r, heights[r]);
+  for (int r = 0; r < 6; ++r) EXPECT_EQ(g.SetRowHeight(r, heights[r]), kGridOk);
   g.LayoutParts();
   ASSERT_EQ(g.Sheet().m_cellAreaHeight, 100);
   // 40 + 20 + 50 = 110 > 100: rows 4..5 (60) plus the hidden row 2 do not
@@ -237,10 +237,10 @@ TEST(GridCoreLayout, MaximumTopRowWithMixedAndZeroHeights) {
   EXPECT_EQ(g.GetViewTopRow(), 4);
 
   // Locked rows are never scrolled away.
-  g.SetFrozenRows(1);
+  EXPECT_EQ(g.SetFrozenRows(1), kGridOk);
   g.LayoutParts();
   EXPECT_GE(g.Sheet().m_maxTopRow, 1);
-  g.ScrollToRow(0);
+  EXPECT_EQ(g.ScrollToRow(0), kGridOk);
   EXPECT_EQ(g.GetViewTopRow(), 1);
 }
 
@@ -252,11 +252,11 @@ TEST(GridCoreLayout, PagingWithMixedAndZeroHeights) {
   EXPECT_EQ(g.PageRowTarget(0, +1), 4);
   EXPECT_EQ(g.PageRowTarget(10, -1), 6);
   // Hidden rows do not use up the page.
-  g.SetRowHeight(1, 0);
-  g.SetRowHeight(2, 0);
+  EXPECT_EQ(g.SetRowHeight(1, 0), kGridOk);
+  EXPECT_EQ(g.SetRowHeight(2, 0), kGridOk);
   EXPECT_EQ(g.PageRowTarget(0, +1), 6);
   // A tall row ends the page early.
-  g.SetRowHeight(4, 90);
+  EXPECT_EQ(g.SetRowHeight(4, 90), kGridOk);
   EXPECT_EQ(g.PageRowTarget(0, +1), 3);
   // Rows outside the grid count with the default height; the move clamps.
   EXPECT_EQ(g.MoveToRow(19), 0);
@@ -273,20 +273,20 @@ TEST(GridCoreLayout, ViewEndsCountOnlyCellsThatShow) {
   ASSERT_EQ(g.Sheet().m_cellAreaHeight, 100);
   EXPECT_EQ(g.GetViewRightCol(), 4);
   EXPECT_EQ(g.GetViewBottomRow(), 5);
-  g.SetColumnWidth(3, 80);
-  g.SetRowHeight(4, 21);  // the fifth row now passes the bottom
+  EXPECT_EQ(g.SetColumnWidth(3, 80), kGridOk);
+  EXPECT_EQ(g.SetRowHeight(4, 21), kGridOk);  // the fifth row now passes the bottom
   g.RecalcViewEnds();
   EXPECT_EQ(g.GetViewRightCol(), 4);
   EXPECT_EQ(g.GetViewBottomRow(), 5);
-  g.ScrollToRow(15);
+  EXPECT_EQ(g.ScrollToRow(15), kGridOk);
   EXPECT_EQ(g.GetViewBottomRow(), 20);
 }
 
 TEST(GridCoreLayout, ZeroDefaultColumnWidthDoesNotBreakTheBar) {
   RecordingGrid g(0, 0, 200, 100);
-  g.SetDefaultColumnWidth(0);
-  g.SetColumnTotal(50);
-  g.SetColumnWidth(0, 30);
+  EXPECT_EQ(g.SetDefaultColumnWidth(0), kGridOk);
+  EXPECT_EQ(g.SetColumnTotal(50), kGridOk);
+  EXPECT_EQ(g.SetColumnWidth(0, 30), kGridOk);
   g.LayoutParts();
   EXPECT_GE(g.HorzBarSetup().page, 0);
 }
@@ -312,13 +312,13 @@ TEST(GridCoreLayout, VerticalBarScalesAboveAThousandRows) {
 
 TEST(GridCoreLayout, HeadingResizeKeepsRowsSummingToTheTotal) {
   RecordingGrid g(1, 1);
-  g.SetTopHeadingRows(3);  // heights 20, 20, 20 with a total of 20
+  EXPECT_EQ(g.SetTopHeadingRows(3), kGridOk);  // heights 20, 20, 20 with a total of 20
   EXPECT_EQ(g.SetTopHeadingHeight(61), 0);
   int sum = 0;
   for (int r = -1; r >= -3; --r) sum += g.GetTopHeadingRowHeight(r);
   EXPECT_EQ(sum, 61);
   // Rows that sum to 0 still take the new total.
-  for (int r = -1; r >= -3; --r) g.SetTopHeadingRowHeight(r, 0);
+  for (int r = -1; r >= -3; --r) EXPECT_EQ(g.SetTopHeadingRowHeight(r, 0), kGridOk);
   EXPECT_EQ(g.SetTopHeadingHeight(30), 0);
   EXPECT_EQ(g.GetTopHeadingRowHeight(-1), 30);
 }
@@ -373,7 +373,7 @@ TEST(GridCoreMoves, RefusedMovesChangeNothing) {
 
 TEST(GridCoreMoves, PastTheLastRowAsksForRowsBeforeClamping) {
   RecordingGrid g(2, 5);
-  g.MoveToRow(2);
+  EXPECT_EQ(g.MoveToRow(2), kGridOk);
   g.log.clear();
   EXPECT_EQ(g.MoveToRow(8), 0);
   EXPECT_EQ(g.log.front(), "RowsNeeded 5,4");
@@ -395,7 +395,7 @@ TEST(GridCoreMoves, PastTheLastRowAsksForRowsBeforeClamping) {
 
 TEST(GridCoreMoves, ControlHomeKeepsTheColumn) {
   RecordingGrid g(5, 20);
-  g.MoveToCell(3, 12);
+  EXPECT_EQ(g.MoveToCell(3, 12), kGridOk);
   EXPECT_TRUE(g.HandleNavigationKey(0x24, true));
   EXPECT_EQ(g.GetCurrentRow(), 0);
   EXPECT_EQ(g.GetCurrentColumn(), 3);
@@ -405,8 +405,8 @@ TEST(GridCoreMoves, ControlHomeKeepsTheColumn) {
 
 TEST(GridCoreMoves, ScrollingNeverPassesTheLockedRows) {
   RecordingGrid g(2, 100, 200, 137);
-  g.SetFrozenRows(2);
-  g.ScrollToRow(10);
+  EXPECT_EQ(g.SetFrozenRows(2), kGridOk);
+  EXPECT_EQ(g.ScrollToRow(10), kGridOk);
   EXPECT_EQ(g.HandleWheelDelta(240), 2);
   EXPECT_EQ(g.GetViewTopRow(), 4);
   g.HandleWheelDelta(1200);
@@ -415,7 +415,7 @@ TEST(GridCoreMoves, ScrollingNeverPassesTheLockedRows) {
 
 TEST(GridCoreMoves, WheelPartsAddUpToNotches) {
   RecordingGrid g(2, 100, 200, 137);
-  g.ScrollToRow(20);
+  EXPECT_EQ(g.ScrollToRow(20), kGridOk);
   EXPECT_EQ(g.HandleWheelDelta(-40), 0);
   EXPECT_EQ(g.HandleWheelDelta(-40), 0);
   EXPECT_EQ(g.GetViewTopRow(), 20);
@@ -436,7 +436,7 @@ TEST(GridCoreJoins, KeysStepOverBlocksAndLandOnOrigins) {
   EXPECT_EQ(g.MergeCells(3, 3, 2, 3), 1);
   EXPECT_EQ(g.MergeCells(0, 0, 8, 0), 1);
 
-  g.MoveToCell(2, 1);
+  EXPECT_EQ(g.MoveToCell(2, 1), kGridOk);
   EXPECT_TRUE(g.HandleNavigationKey(0x27, false));  // Right
   EXPECT_EQ(g.GetCurrentColumn(), 5);
   EXPECT_TRUE(g.HandleNavigationKey(0x25, false));  // Left into the block: its origin
@@ -448,7 +448,7 @@ TEST(GridCoreJoins, KeysStepOverBlocksAndLandOnOrigins) {
   EXPECT_EQ(g.MoveToCell(4, 1), 0);
   EXPECT_EQ(g.GetCurrentColumn(), 2);
 
-  g.MoveToCell(1, 2);
+  EXPECT_EQ(g.MoveToCell(1, 2), kGridOk);
   EXPECT_TRUE(g.HandleNavigationKey(0x28, false));  // Down onto the block
   EXPECT_EQ(g.GetCurrentRow(), 3);
   EXPECT_TRUE(g.HandleNavigationKey(0x28, false));  // and over it
@@ -457,7 +457,7 @@ TEST(GridCoreJoins, KeysStepOverBlocksAndLandOnOrigins) {
   EXPECT_EQ(g.GetCurrentRow(), 3);
 
   // Hit-testing and rectangles use the whole block.
-  g.ScrollToColumn(0);
+  EXPECT_EQ(g.ScrollToColumn(0), kGridOk);
   CRect rect;
   int col = -1, row = -1;
   ASSERT_EQ(g.HitTestCell(75 * 3 + 10, 25, col, row, rect), 0);
@@ -489,7 +489,7 @@ TEST(GridCoreEditing, RefusedStartsLeaveEditingPossible) {
   g.refuseCellMove = 0;
   CGridCellValue ro;
   ro.GridCellSetReadOnly(true);
-  g.SetCell(1, 1, ro);
+  EXPECT_EQ(g.SetCell(1, 1, ro), kGridOk);
   EXPECT_EQ(g.BeginCellEditAt(1, 1, 0), 1);
   EXPECT_FALSE(g.IsEditing());
   EXPECT_EQ(g.BeginCellEditAt(2, 2, 0), 0);
@@ -497,7 +497,7 @@ TEST(GridCoreEditing, RefusedStartsLeaveEditingPossible) {
 
 TEST(GridCoreEditing, FinishStoresContinuesAndWraps) {
   RecordingGrid g(3, 2);
-  g.MoveToCell(2, 0);
+  EXPECT_EQ(g.MoveToCell(2, 0), kGridOk);
   ASSERT_EQ(g.BeginCellEdit(), 0);
   g.log.clear();
   // Tab in the last column goes on in column 0 of the same row.
@@ -509,7 +509,7 @@ TEST(GridCoreEditing, FinishStoresContinuesAndWraps) {
   EXPECT_EQ(g.GetEditColumn(), 0);
 
   // A refused text keeps the edit open; Escape keeps the old value.
-  g.SetCellText(0, 0, "old");
+  EXPECT_EQ(g.SetCellText(0, 0, "old"), kGridOk);
   g.refuseEditDone = 1;
   EXPECT_EQ(g.FinishCellEdit("bad", 0, 0, 0, 0), 0);
   EXPECT_TRUE(g.IsEditing());
@@ -530,9 +530,9 @@ TEST(GridCoreEditing, NumberCellsKeepTheirType) {
   CGridCellValue n;
   n.GridCellSetNumber(5);
   n.GridCellSetDataType(kGridNumber);
-  g.SetCell(0, 0, n);
+  EXPECT_EQ(g.SetCell(0, 0, n), kGridOk);
   ASSERT_EQ(g.BeginCellEdit(), 0);
-  g.FinishCellEdit("12.5", 0, 0, 0, 0);
+  EXPECT_EQ(g.FinishCellEdit("12.5", 0, 0, 0, 0), kGridEditEnded);
   CGridCellValue c;
   g.GetCell(0, 0, c);
   EXPECT_EQ(c.GridCellGetDataType(), kGridNumber);
@@ -548,7 +548,7 @@ TEST(GridCoreSheets, RemovingTheCurrentSheetSwitchesFirst) {
   EXPECT_EQ(g.GetSelectedSheet(), 0);  // the current sheet stays
   EXPECT_EQ(g.GetColumnTotal(), 2);
   ASSERT_EQ(g.SelectSheet(2), 0);
-  g.SetColumnTotal(7);
+  EXPECT_EQ(g.SetColumnTotal(7), kGridOk);
   EXPECT_EQ(g.SelectSheet(3), 1);
   EXPECT_EQ(g.SetSheetTotal(1), 0);
   EXPECT_EQ(g.GetSelectedSheet(), 0);
@@ -560,18 +560,18 @@ TEST(GridCoreSheets, RemovingTheCurrentSheetSwitchesFirst) {
 
 TEST(GridCoreSheets, SheetsKeepTheirOwnState) {
   RecordingGrid g(2, 2);
-  g.SetSheetTotal(2);
+  EXPECT_EQ(g.SetSheetTotal(2), kGridOk);
   g.SetTabAreaWidth(120);
-  g.SelectSheet(1);
+  EXPECT_EQ(g.SelectSheet(1), kGridOk);
   EXPECT_EQ(g.Sheet().m_tabWidth, 120);  // taken over from the old sheet
-  g.SetColumnTotal(4);
+  EXPECT_EQ(g.SetColumnTotal(4), kGridOk);
   EXPECT_EQ(g.SetCellText(3, 0, "second"), 1);  // a new sheet has no rows yet
-  g.SetRowTotal(1);
+  EXPECT_EQ(g.SetRowTotal(1), kGridOk);
   EXPECT_EQ(g.SetCellText(3, 0, "second"), 0);
-  g.SelectSheet(0);
+  EXPECT_EQ(g.SelectSheet(0), kGridOk);
   EXPECT_EQ(g.GetColumnTotal(), 2);
   EXPECT_FALSE(g.GetCellText(1, 0).has_value());
-  g.SelectSheet(1);
+  EXPECT_EQ(g.SelectSheet(1), kGridOk);
   EXPECT_EQ(g.GetCellText(3, 0).value_or(""), "second");
 }
 
@@ -579,9 +579,9 @@ TEST(GridCoreSheets, SheetsKeepTheirOwnState) {
 
 TEST(GridCoreFitting, ContentFitTakesTheWidestRowsAndHeadings) {
   RecordingGrid g(2, 30);
-  g.SetCellText(0, 0, "1234567890");           // 10 characters: 76 by the estimate
-  g.SetCellText(0, 25, std::string(40, 'x'));  // below the first 20 rows
-  g.SetCellText(0, -1, "abc");
+  EXPECT_EQ(g.SetCellText(0, 0, "1234567890"), kGridOk);  // 10 characters: 76 by the estimate
+  EXPECT_EQ(g.SetCellText(0, 25, std::string(40, 'x')), kGridOk);  // below the first 20 rows
+  EXPECT_EQ(g.SetCellText(0, -1, "abc"), kGridOk);
   EXPECT_EQ(g.FitColumnsToContent(-2, 1, 20, 1), 1);
   EXPECT_EQ(g.FitColumnsToContent(0, 2, 20, 1), 2);
   EXPECT_EQ(g.FitColumnsToContent(1, 0, 20, 1), 3);
@@ -590,20 +590,20 @@ TEST(GridCoreFitting, ContentFitTakesTheWidestRowsAndHeadings) {
   EXPECT_EQ(g.GetColumnWidth(0), 10 * 7 + 6 + 2);
   EXPECT_EQ(g.log, (Log{"ColWidthSet 0 78"}));
   // An empty column starts at 3.
-  g.FitColumnsToContent(1, 1, 0, 0);
+  EXPECT_EQ(g.FitColumnsToContent(1, 1, 0, 0), kGridOk);
   EXPECT_EQ(g.GetColumnWidth(1), 5);
 }
 
 TEST(GridCoreFitting, WindowFitSharesTheAreaInProportion) {
   RecordingGrid g(3, 1, 340, 100);  // cell area 300 wide
-  g.SetColumnWidth(0, 10);
-  g.SetColumnWidth(1, 20);
-  g.SetColumnWidth(2, 30);
+  EXPECT_EQ(g.SetColumnWidth(0, 10), kGridOk);
+  EXPECT_EQ(g.SetColumnWidth(1, 20), kGridOk);
+  EXPECT_EQ(g.SetColumnWidth(2, 30), kGridOk);
   EXPECT_EQ(g.FitColumnsToWindow(0, 2), 0);
   EXPECT_EQ(g.GetColumnWidth(0), 50);
   EXPECT_EQ(g.GetColumnWidth(1), 100);
   EXPECT_EQ(g.GetColumnWidth(2), 150);
-  for (int c = 0; c < 3; ++c) g.SetColumnWidth(c, 0);
+  for (int c = 0; c < 3; ++c) EXPECT_EQ(g.SetColumnWidth(c, 0), kGridOk);
   EXPECT_EQ(g.FitColumnsToWindow(0, 2), 0);
   EXPECT_EQ(g.GetColumnWidth(0) + g.GetColumnWidth(1) + g.GetColumnWidth(2), 300);
   EXPECT_EQ(g.FitColumnsToWindow(2, 1), 1);

@@ -77,10 +77,12 @@ class TestGrid : public CSheetGridCtrl {
 
   void OnCellDoubleClick(int col, int row, CRect*, CPoint*, int) override {
     log.push_back("DoubleClick " + std::to_string(col) + "," + std::to_string(row));
-    BeginCellEditAt(col, row, 0);
+    EXPECT_EQ(BeginCellEditAt(col, row, 0), kGridOk);
   }
   void OnGridChar(int* ch, int processed) override {
-    if (!processed && *ch >= 0x20) BeginCellEditWithKey(*ch);
+    if (!processed && *ch >= 0x20) {
+      EXPECT_EQ(BeginCellEditWithKey(*ch), kGridOk);
+    }
   }
   int OnEditDone(int col, int row, CWnd*, const std::string& text, int cancelled) override {
     log.push_back("EditDone " + std::to_string(col) + "," + std::to_string(row) + " " + text +
@@ -221,18 +223,18 @@ class GridWidget : public ::testing::Test {
 
   void Make(TestGrid& g, int cols, int rows) {
     ASSERT_TRUE(g.CreateGrid(WS_VISIBLE, CRect(10, 10, 450, 330), &host, 100));
-    g.SetColumnTotal(cols);
-    g.SetRowTotal(rows);
+    EXPECT_EQ(g.SetColumnTotal(cols), kGridOk);
+    EXPECT_EQ(g.SetRowTotal(rows), kGridOk);
     for (int r = 0; r < rows; ++r)
       for (int c = 0; c < cols; ++c)
-        g.SetCellText(c, r, std::to_string(c) + ":" + std::to_string(r));
+        EXPECT_EQ(g.SetCellText(c, r, std::to_string(c) + ":" + std::to_string(r)), kGridOk);
     g.LayoutParts();
   }
 
   QWidget* Cells() { return grid.CellArea()->widget(); }
   QPoint CellCentre(int col, int row) {
     CRect r;
-    grid.GetCellRectangle(col, row, r);
+    EXPECT_EQ(grid.GetCellRectangle(col, row, r), kGridOk);
     return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
   }
   QWidget* EditorWidget() { return grid.DefaultEditor()->widget(); }
@@ -277,7 +279,7 @@ TEST_F(GridWidget, ClickMovesAndDoubleClickStartsAnEdit) {
   EXPECT_EQ(EditorText(), "1:2");
   // The editor lies over the cell.
   CRect cell;
-  grid.GetCellRectangle(1, 2, cell);
+  EXPECT_EQ(grid.GetCellRectangle(1, 2, cell), kGridOk);
   EXPECT_EQ(EditorWidget()->geometry().topLeft(), QPoint(cell.left, cell.top));
 }
 
@@ -333,7 +335,7 @@ TEST_F(GridWidget, TabLeavesTheGridForTheNextControl) {
 }
 
 TEST_F(GridWidget, TypingEditsAndEscapeKeepsTheOldValue) {
-  grid.MoveToCell(1, 1);
+  EXPECT_EQ(grid.MoveToCell(1, 1), kGridOk);
   Key(Cells(), Qt::Key_X, Qt::NoModifier, "x");
   ASSERT_TRUE(grid.IsEditing());
   EXPECT_EQ(EditorText(), "x");
@@ -354,8 +356,8 @@ TEST_F(GridWidget, TypingEditsAndEscapeKeepsTheOldValue) {
 }
 
 TEST_F(GridWidget, TabInTheLastColumnWrapsToTheFirst) {
-  grid.MoveToCell(5, 4);
-  grid.BeginCellEdit();
+  EXPECT_EQ(grid.MoveToCell(5, 4), kGridOk);
+  EXPECT_EQ(grid.BeginCellEdit(), kGridOk);
   ASSERT_TRUE(grid.IsEditing());
   Key(EditorWidget(), Qt::Key_Tab);
   ASSERT_TRUE(WaitFor([&] { return grid.IsEditing() && grid.GetEditColumn() == 0; }));
@@ -366,7 +368,7 @@ TEST_F(GridWidget, TabInTheLastColumnWrapsToTheFirst) {
 }
 
 TEST_F(GridWidget, ARefusedTextKeepsTheEditorOpen) {
-  grid.MoveToCell(2, 2);
+  EXPECT_EQ(grid.MoveToCell(2, 2), kGridOk);
   grid.refuseDone = 1;
   Key(Cells(), Qt::Key_Q, Qt::NoModifier, "q");
   ASSERT_TRUE(grid.IsEditing());
@@ -499,8 +501,8 @@ TEST_F(GridWidget, DraggingADataEdgeInEitherHeadingDrawsTheTrackingLine) {
 
 TEST_F(GridWidget, AnEdgeThatMayNotBeDraggedLeavesTheNextOneInReach) {
   // Column 1 and row 1 are so narrow that both of their edges are in reach.
-  grid.SetColumnWidth(1, 4);
-  grid.SetRowHeight(1, 4);
+  EXPECT_EQ(grid.SetColumnWidth(1, 4), kGridOk);
+  EXPECT_EQ(grid.SetRowHeight(1, 4), kGridOk);
   grid.LayoutParts();
   Drain();
   grid.refuseResize = 0;
@@ -543,7 +545,7 @@ TEST_F(GridWidget, TheHeadingsOwnEdgesSizeThem) {
 }
 
 TEST_F(GridWidget, TabClicksAreReportedAndLeaveTheSheet) {
-  grid.SetSheetTotal(3);
+  EXPECT_EQ(grid.SetSheetTotal(3), kGridOk);
   grid.SetTabAreaWidth(250);
   grid.LayoutParts();
   EXPECT_EQ(grid.AddSheetTab("One", 11), 0);
@@ -582,8 +584,8 @@ TEST_F(GridWidget, DropListOpensByButtonAndByEnter) {
   cell.GridCellSetText("a");
   cell.GridCellSetLabel("alpha\nbeta\ngamma\n");
   cell.GridCellSetCellType(1);
-  grid.SetCell(1, 1, cell);
-  grid.MoveToCell(1, 1);
+  EXPECT_EQ(grid.SetCell(1, 1, cell), kGridOk);
+  EXPECT_EQ(grid.MoveToCell(1, 1), kGridOk);
   Key(Cells(), Qt::Key_Return);
   CGridDropList* list = grid.DropList();
   ASSERT_TRUE(WaitFor([&] { return list->IsOpen(); }));
@@ -596,7 +598,7 @@ TEST_F(GridWidget, DropListOpensByButtonAndByEnter) {
 
   // The button at the cell's right end opens it too; Escape leaves the cell.
   CRect r;
-  grid.GetCellRectangle(1, 1, r);
+  EXPECT_EQ(grid.GetCellRectangle(1, 1, r), kGridOk);
   Click(Cells(), QPoint(r.right - 4, (r.top + r.bottom) / 2));
   ASSERT_TRUE(WaitFor([&] { return list->IsOpen(); }));
   Key(list->widget(), Qt::Key_Escape);
@@ -606,7 +608,7 @@ TEST_F(GridWidget, DropListOpensByButtonAndByEnter) {
   // Twenty choices show fifteen rows and a scroll bar.
   std::string many;
   for (int i = 0; i < 20; ++i) many += "item " + std::to_string(i) + "\n";
-  grid.SetCellLabel(1, 1, many);
+  EXPECT_EQ(grid.SetCellLabel(1, 1, many), kGridOk);
   Key(Cells(), Qt::Key_Return);
   ASSERT_TRUE(WaitFor([&] { return list->IsOpen(); }));
   EXPECT_EQ(list->Count(), 20);
@@ -661,7 +663,7 @@ TEST_F(GridWidget, CutLeavesTheCellsWhenTheClipboardFails) {
 }
 
 TEST_F(GridWidget, MenuCommandsNameTheCurrentCell) {
-  grid.MoveToCell(2, 5);
+  EXPECT_EQ(grid.MoveToCell(2, 5), kGridOk);
   grid.SendMessage(WM_COMMAND, 1005);
   grid.SendMessage(WM_COMMAND, 999);
   EXPECT_EQ(grid.Only("MenuCommand"), (std::vector<std::string>{"MenuCommand 2,5 1 1005"}));
@@ -670,14 +672,14 @@ TEST_F(GridWidget, MenuCommandsNameTheCurrentCell) {
 }
 
 TEST_F(GridWidget, TheEditorGrowsOverAnEmptyNeighbour) {
-  grid.SetCellText(2, 1, "");
-  grid.SetCellText(3, 1, "");
-  grid.MoveToCell(1, 1);
+  EXPECT_EQ(grid.SetCellText(2, 1, ""), kGridOk);
+  EXPECT_EQ(grid.SetCellText(3, 1, ""), kGridOk);
+  EXPECT_EQ(grid.MoveToCell(1, 1), kGridOk);
   ASSERT_EQ(grid.BeginCellEdit(), 0);
   QWidget* editor = EditorWidget();
   CRect own, next;
-  grid.GetCellRectangle(1, 1, own);
-  grid.GetCellRectangle(2, 1, next);
+  EXPECT_EQ(grid.GetCellRectangle(1, 1, own), kGridOk);
+  EXPECT_EQ(grid.GetCellRectangle(2, 1, next), kGridOk);
   EXPECT_EQ(editor->geometry().right() + 1, own.right - 1);
   for (int i = 0; i < 12; ++i) Key(editor, Qt::Key_W, Qt::NoModifier, "w");
   ASSERT_GT(QFontMetrics(editor->font()).horizontalAdvance(QString(12, 'w')), own.Width());
@@ -689,8 +691,8 @@ TEST_F(GridWidget, AMaskedCellIsEditedThroughItsMask) {
   CGridCellValue cell;
   cell.GridCellSetText("");
   cell.GridCellSetMask("00-00");
-  grid.SetCell(2, 2, cell);
-  grid.MoveToCell(2, 2);
+  EXPECT_EQ(grid.SetCell(2, 2, cell), kGridOk);
+  EXPECT_EQ(grid.MoveToCell(2, 2), kGridOk);
   ASSERT_EQ(grid.BeginCellEdit(), 0);
   ASSERT_EQ(grid.GetActiveEditor(), grid.MaskedEditor());
   QWidget* editor = grid.MaskedEditor()->widget();
@@ -717,13 +719,13 @@ TEST_F(GridWidget, AttachingToAControlMakesTheGridThere) {
   EXPECT_TRUE(attached.CellArea()->IsWindow());
   EXPECT_NE(attached.Sheet().m_defaultFont, nullptr);
   EXPECT_EQ(attached.AttachToControl(79, &host), 0);
-  attached.SetColumnTotal(2);
-  attached.SetRowTotal(3);
+  EXPECT_EQ(attached.SetColumnTotal(2), kGridOk);
+  EXPECT_EQ(attached.SetRowTotal(3), kGridOk);
   EXPECT_EQ(attached.MoveToCell(1, 2), 0);
 }
 
 TEST_F(GridWidget, PaintingTheLastRowAsksForMoreRowsOnce) {
-  grid.SetRowTotal(5);
+  EXPECT_EQ(grid.SetRowTotal(5), kGridOk);
   grid.log.clear();
   Drain();
   grid.CellArea()->Invalidate(false);
@@ -734,7 +736,7 @@ TEST_F(GridWidget, PaintingTheLastRowAsksForMoreRowsOnce) {
 }
 
 TEST_F(GridWidget, DraggingARowEdgeInUniformModeNeverReachesZero) {
-  grid.SetSharedRowHeight(1);
+  EXPECT_EQ(grid.SetSharedRowHeight(1), kGridOk);
   grid.LayoutParts();
   QWidget* side = grid.SideHeading()->widget();
   Move(side, QPoint(20, 20));  // bottom edge of row 0
@@ -781,14 +783,14 @@ TEST_F(GridWidget, ScreenAfterScrollsAndUpdatesEqualsAFreshRender) {
   Drain();
   for (int i = 0; i < 7; ++i) {
     Key(Cells(), Qt::Key_Down);
-    grid.SetCellText(i % 6, i + 3, "changed " + std::to_string(i));
+    EXPECT_EQ(grid.SetCellText(i % 6, i + 3, "changed " + std::to_string(i)), kGridOk);
     grid.RepaintCell(i % 6, i + 3);
     Drain();
   }
-  grid.ScrollToRow(9);
+  EXPECT_EQ(grid.ScrollToRow(9), kGridOk);
   Drain();
-  grid.ScrollToRow(8);
-  grid.ScrollToColumn(1);
+  EXPECT_EQ(grid.ScrollToRow(8), kGridOk);
+  EXPECT_EQ(grid.ScrollToColumn(1), kGridOk);
   Drain();
   Key(Cells(), Qt::Key_Right);
   Drain();
@@ -801,10 +803,11 @@ TEST_F(GridWidget, ScreenAfterScrollsAndUpdatesEqualsAFreshRender) {
 
   TestGrid fresh;
   Make(fresh, 6, 40);
-  for (int i = 0; i < 7; ++i) fresh.SetCellText(i % 6, i + 3, "changed " + std::to_string(i));
-  fresh.MoveToCell(grid.GetCurrentColumn(), grid.GetCurrentRow());
-  fresh.ScrollToRow(grid.GetViewTopRow());
-  fresh.ScrollToColumn(grid.GetViewLeftCol());
+  for (int i = 0; i < 7; ++i)
+    EXPECT_EQ(fresh.SetCellText(i % 6, i + 3, "changed " + std::to_string(i)), kGridOk);
+  EXPECT_EQ(fresh.MoveToCell(grid.GetCurrentColumn(), grid.GetCurrentRow()), kGridOk);
+  EXPECT_EQ(fresh.ScrollToRow(grid.GetViewTopRow()), kGridOk);
+  EXPECT_EQ(fresh.ScrollToColumn(grid.GetViewLeftCol()), kGridOk);
   grid.ShowWindow(SW_HIDE);
   fresh.CellArea()->SetFocus();
   grid.CellArea()->SetFocus();  // same focus state: the focus frame is drawn in both
