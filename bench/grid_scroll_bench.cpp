@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "grid/cellarea.h"
-#include "grid/gridctrl.h"
+#include "grid/gridcellwnd.h"
+#include "grid/sheetgridctrl.h"
 
 namespace {
 

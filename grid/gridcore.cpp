@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "grid/gridcore_p.h"
-#include "grid/selection.h"
+#include "grid/gridselectionset.h"
 
 using namespace gridlimits;
 using namespace gridcore;

@@ -13,13 +13,13 @@
 #include <string_view>
 #include <vector>
 
-#include "grid/celltype.h"
-#include "grid/datasource.h"
-#include "grid/gridcell.h"
-#include "grid/gridhost.h"
-#include "grid/gridlists.h"
+#include "grid/gridcellvalue.h"
+#include "grid/griddatahost.h"
+#include "grid/griddatasource.h"
+#include "grid/gridredrawlist.h"
+#include "grid/gridscrollbarmath.h"
 #include "grid/gridsheetstate.h"
-#include "grid/scrollbarmath.h"
+#include "grid/normalcelltype.h"
 #include "platform/gui/gdi.h"
 
 class CDC;

@@ -2,7 +2,7 @@
 #include <algorithm>
 
 #include "grid/gridcore.h"
-#include "grid/selection.h"
+#include "grid/gridselectionset.h"
 #include "platform/text.h"
 
 namespace {

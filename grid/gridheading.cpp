@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <set>
 
-#include "grid/cellarea.h"
+#include "grid/gridcellwnd.h"
 
 namespace {
 constexpr int kEdgeSlack = 3;  // pixels either side of an edge that start sizing

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "grid/gridctrl.h"
+#include "grid/sheetgridctrl.h"
 
 class CGridHeading : public CWnd {
  public:

@@ -1,6 +1,6 @@
 #include "grid/gridsheetstate.h"
 
-#include "grid/selection.h"
+#include "grid/gridselectionset.h"
 
 // ---------------------------------------------------------------------------
 // Sheet state

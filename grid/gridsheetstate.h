@@ -9,8 +9,8 @@
 #include <type_traits>
 #include <vector>
 
-#include "grid/datasource.h"
-#include "grid/gridcell.h"
+#include "grid/gridcellvalue.h"
+#include "grid/griddatasource.h"
 #include "platform/gui/gdi.h"
 
 class CGridSelectionSet;

@@ -4,11 +4,11 @@
 #include <random>
 
 #include "ctrl_recording_grid.h"
+#include "grid/gridmaskengine.h"
+#include "grid/gridscrollbarmath.h"
+#include "grid/gridselectionset.h"
 #include "grid/gridsort.h"
-#include "grid/maskeditengine.h"
-#include "grid/scrollbarmath.h"
-#include "grid/selection.h"
-#include "grid/sheettabsmath.h"
+#include "grid/gridtabwndmath.h"
 
 namespace {
 

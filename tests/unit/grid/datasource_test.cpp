@@ -1,11 +1,10 @@
-#include "grid/datasource.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
 #include <random>
 
 #include "fake_data_host.h"
+#include "grid/griddatasource.h"
 
 namespace {
 

@@ -1,5 +1,3 @@
-#include "grid/datastore.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,6 +5,7 @@
 #include <random>
 
 #include "fake_data_host.h"
+#include "grid/griddatastore.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "fake_data_host.h"
-#include "grid/celltype.h"
+#include "grid/normalcelltype.h"
 #include "tests/unit/platform/gui_testapp.h"
 
 class FakeCellHost : public CGridHost {

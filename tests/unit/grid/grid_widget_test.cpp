@@ -16,14 +16,14 @@
 #include <set>
 
 #include "ctrl_testapp.h"
-#include "grid/cellarea.h"
-#include "grid/dropwnd.h"
-#include "grid/gridctrl.h"
+#include "grid/gridcellwnd.h"
+#include "grid/griddroplist.h"
 #include "grid/gridheading.h"
-#include "grid/inplace.h"
-#include "grid/scrollbar.h"
-#include "grid/selection.h"
-#include "grid/sheettabs.h"
+#include "grid/gridinplaceedit.h"
+#include "grid/gridscrollbar.h"
+#include "grid/gridselectionset.h"
+#include "grid/gridtabwnd.h"
+#include "grid/sheetgridctrl.h"
 
 namespace {
 

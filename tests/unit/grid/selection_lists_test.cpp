@@ -3,8 +3,10 @@
 #include <sstream>
 
 #include "fake_data_host.h"
-#include "grid/gridlists.h"
-#include "grid/selection.h"
+#include "grid/gridpointerlist.h"
+#include "grid/gridprintinfo.h"
+#include "grid/gridredrawlist.h"
+#include "grid/gridselectionset.h"
 
 namespace {
 

@@ -1,0 +1,30 @@
+// An indexed registry of object pointers, each with a parameter.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+class CGridPointerList {
+ public:
+  using Extra = std::array<std::int32_t, 4>;
+  int AddPointer(void* pointer, std::int32_t param, const Extra* extra = nullptr);
+  int UpdateParam(int index, std::int32_t value);
+  std::int32_t GetParam(int index) const;
+  void* GetPointer(int index) const;
+  // Frees one entry; its index may be handed out again.
+  int RemovePointer(int index);
+  int GetCount() const { return m_used; }
+  int GetMaxCount() const { return static_cast<int>(m_entries.size()); }
+  void Empty();
+
+ private:
+  struct Entry {
+    bool inUse = false;
+    void* pointer = nullptr;
+    std::int32_t param = 0;
+    Extra extra{};
+  };
+  std::vector<Entry> m_entries;
+  int m_used = 0;
+};
