@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "ctrl_recording_grid.h"
-#include "ctrl_testapp.h"
 #include "grid/gridcore.h"
+#include "tests/unit/platform/gui_testapp.h"
 
 namespace {
 
@@ -88,7 +88,7 @@ TEST(GridCoreLimits, NegativeSizesClampAtZero) {
 }
 
 TEST(GridCoreLimits, RegistriesCountAndReuse) {
-  gridtest::EnsureApp();
+  fwtest::EnsureGuiApp();  // fonts need the application
   RecordingGrid g(1, 1);
   int a = g.RegisterFont("Arial", 14, 500);
   int b = g.RegisterFont("Arial", 14, 500);

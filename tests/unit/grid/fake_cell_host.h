@@ -2,6 +2,7 @@
 // (uniform columns and rows from 0,0), and a record of what the types asked for.
 #pragma once
 
+#include <QCoreApplication>
 #include <QWidget>
 #include <memory>
 #include <string>
@@ -14,7 +15,8 @@
 class FakeCellHost : public CGridHost {
  public:
   FakeCellHost() {
-    fwtest::EnsureGuiApp();
+    // The window tests' program has its application already.
+    if (!QCoreApplication::instance()) fwtest::EnsureGuiApp();
     source.SetGrid(this);
     gridPen.CreatePen(PS_SOLID, 1, 0xDCDCDC);
     blackPen.CreatePen(PS_SOLID, 1, 0);

@@ -15,7 +15,6 @@
 #include <QWindow>
 #include <set>
 
-#include "ctrl_testapp.h"
 #include "grid/gridcellwnd.h"
 #include "grid/griddroplist.h"
 #include "grid/gridheading.h"
@@ -24,19 +23,12 @@
 #include "grid/gridselectionset.h"
 #include "grid/gridtabwnd.h"
 #include "grid/sheetgridctrl.h"
+#include "gui_helpers.h"
 
 namespace {
 
-bool WaitFor(const std::function<bool()>& cond, int boundMs = 2000) {
-  QDeadlineTimer deadline(boundMs);
-  while (!cond() && !deadline.hasExpired())
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  return cond();
-}
-
-void Drain() {
-  for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
-}
+using fwtest::Drain;
+using fwtest::WaitFor;
 
 void Key(QWidget* w, int key, Qt::KeyboardModifiers mods = Qt::NoModifier,
          const QString& text = QString()) {
@@ -208,7 +200,6 @@ class TestGrid : public CSheetGridCtrl {
 class GridWidget : public ::testing::Test {
  protected:
   void SetUp() override {
-    gridtest::EnsureApp();
     ASSERT_TRUE(host.CreateEx(0, "", "grid host", WS_OVERLAPPED | WS_VISIBLE, CRect(0, 0, 520, 420),
                               nullptr, 0));
     Make(grid, 6, 40);
@@ -240,9 +231,6 @@ class GridWidget : public ::testing::Test {
   QWidget* EditorWidget() { return grid.DefaultEditor()->widget(); }
   std::string EditorText() { return static_cast<CGridInPlaceEdit*>(grid.DefaultEditor())->Text(); }
 
-  struct AppFirst {
-    AppFirst() { gridtest::EnsureApp(); }
-  } app;
   CWnd host;
   TestGrid grid;
 };
