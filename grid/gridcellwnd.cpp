@@ -395,7 +395,7 @@ void CGridCellWnd::DragStep(CPoint point) {
   auto& s = m_grid->Sheet();
   constexpr GridAxis kAxes[] = {GridAxis::kCols, GridAxis::kRows};
   int hitAt[2] = {-1, -1};
-  const bool hit = m_grid->HitTestCell(point.x, point.y, hitAt[0], hitAt[1]) == 0;
+  const bool hit = m_grid->HitTestCell(point.x, point.y, hitAt[0], hitAt[1]) == kGridOk;
   const int pointAt[2] = {point.x, point.y};
   // Whether the pointer is on the last column (row) shown where it passes
   // the cell area's edge.

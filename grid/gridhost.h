@@ -9,6 +9,7 @@
 
 #include "grid/gridcellvalue.h"
 #include "grid/griddatahost.h"
+#include "grid/gridresult.h"
 #include "platform/gui/dc.h"
 #include "platform/gui/gdi.h"
 
@@ -33,10 +34,10 @@ enum : int { kCellEventCheckToggled = 53, kCellEventButton = 100 };
 class CGridHost : public CGridDataHost {
  public:
   virtual int GetCell(int col, int row, CGridCellValue& cell) = 0;
-  virtual int SetCell(int col, int row, const CGridCellValue& cell) = 0;
+  [[nodiscard]] virtual int SetCell(int col, int row, const CGridCellValue& cell) = 0;
   // Asks for a repaint later; never paints at once.
   virtual void RepaintCell(int col, int row) = 0;
-  virtual int GetCellRectangle(int col, int row, CRect& rect) = 0;
+  [[nodiscard]] virtual int GetCellRectangle(int col, int row, CRect& rect) = 0;
   virtual long long OnCellTypeEvent(int typeIndex, int col, int row, int msg,
                                     std::intptr_t param) = 0;
   virtual CNormalCellType* GetCellTypeObject(int index) = 0;
@@ -44,7 +45,7 @@ class CGridHost : public CGridDataHost {
   virtual int GetRowHeight(int row) = 0;
   virtual int GetTopHeadingRows() { return 1; }
   // Nearest column left of col in the row whose cell has text: 0 found, 1 none.
-  virtual int FindPrevNonEmptyCell(int& col, int row) = 0;
+  [[nodiscard]] virtual int FindPrevNonEmptyCell(int& col, int row) = 0;
   virtual const CGridDrawOptions& GetDrawOptions() = 0;
   virtual CFont* GetDefaultFont() { return nullptr; }
   virtual CPen* GetDefaultPen() = 0;    // thin borders
@@ -55,7 +56,7 @@ class CGridHost : public CGridDataHost {
   virtual const CGridPrintInfo* GetPrintInfo(CDC& /*dc*/) { return nullptr; }
   virtual int GetModifierKeys() { return 0; }  // MK_SHIFT | MK_CONTROL
   virtual bool IsEditing(int* /*col*/ = nullptr, int* /*row*/ = nullptr) { return false; }
-  virtual int MoveToCell(int col, int row) = 0;
+  [[nodiscard]] virtual int MoveToCell(int col, int row) = 0;
   virtual QWidget* GetCellAreaWindow() { return nullptr; }
   virtual CRect GetCellAreaClientRect() = 0;
   // The drop-down list the grid owns.

@@ -1,7 +1,7 @@
 // The state of one sheet of a grid: counts, sizes and positions of its
 // columns and rows, its heading parts, the layout's rectangles, options and
-// its own memory data source and selection; with the grid's result codes,
-// limits and numbering of sections, steps and mouse modes.
+// its own memory data source and selection; with the grid's limits and
+// numbering of sections, steps and mouse modes.
 #pragma once
 
 #include <algorithm>
@@ -11,18 +11,10 @@
 
 #include "grid/gridcellvalue.h"
 #include "grid/griddatasource.h"
+#include "grid/gridresult.h"
 #include "platform/gui/gdi.h"
 
 class CGridSelectionSet;
-
-// Result codes of grid operations.
-enum GridResult { kGridOk = 0, kGridOutOfRange = 1, kGridRefused = 2 };
-// FitColumnsToContent refuses each bad argument with a code of its own.
-enum GridFitResult { kGridFitBadFirst = 1, kGridFitBadLast = 2, kGridFitReversed = 3 };
-// FinishCellEdit: the text was refused and the edit goes on, or it ended.
-enum GridEditEnd { kGridEditGoesOn = 0, kGridEditEnded = 1 };
-// HandleFindReplace: found (or replaced), or not found (the message was shown).
-enum GridFindResult { kGridFound = 0, kGridNotFound = 1 };
 
 // Sections of a grid, as the hooks number them.
 enum GridSection {

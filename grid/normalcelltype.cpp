@@ -237,7 +237,7 @@ int CNormalCellType::GetOverflowSource(CDC& dc, int col, int row, int& sourceCol
                                        CGridCellValue& cell) {
   if (!m_grid || !Options().textOverflow) return 0;
   int src = col;
-  if (m_grid->FindPrevNonEmptyCell(src, row) != 0 || src >= col) return 0;
+  if (m_grid->FindPrevNonEmptyCell(src, row) != kGridOk || src >= col) return 0;
   cell.GridCellSetFlags(0);
   m_grid->GetCell(src, row, cell);
   CNormalCellType* type = m_grid->GetCellTypeObject(cell.GridCellGetCellType());

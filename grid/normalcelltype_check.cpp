@@ -148,7 +148,7 @@ int CCheckBoxCellType::Toggle(int col, int row) {
   int value = GridCellNumberAsInt(m_scratch);
   value = ((value % states) + states + 1) % states;
   m_scratch.GridCellSetNumber(value);
-  m_grid->SetCell(col, row, m_scratch);
+  (void)m_grid->SetCell(col, row, m_scratch);  // a refused store keeps the old state
   return value;
 }
 
@@ -266,7 +266,7 @@ int CRadioCellType::HandleLeftClick(int col, int row, int down, const CRect& rec
   if (line >= options) return 0;
   if (line != GridCellNumberAsInt(m_scratch)) {
     m_scratch.GridCellSetNumber(line);
-    m_grid->SetCell(col, row, m_scratch);
+    (void)m_grid->SetCell(col, row, m_scratch);  // a refused store keeps the old choice
     m_grid->RepaintCell(col, row);
   }
   NotifyOwner(m_typeIndex, col, row, kCellEventButton, line);
@@ -284,7 +284,7 @@ int CRadioCellType::HandleKeyDown(int col, int row, int& key) {
   const int old = GridCellNumberAsInt(m_scratch);
   const int value = (old < 0 || old >= options - 1) ? 0 : old + 1;
   m_scratch.GridCellSetNumber(value);
-  m_grid->SetCell(col, row, m_scratch);
+  (void)m_grid->SetCell(col, row, m_scratch);  // a refused store keeps the old choice
   m_grid->RepaintCell(col, row);
   NotifyOwner(m_typeIndex, col, row, kCellEventButton, value);
   return 1;

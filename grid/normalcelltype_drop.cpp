@@ -187,7 +187,7 @@ int CDropListCellType::StartDropList() {
   if (m_scratch.GridCellGetReadOnly()) return giveUp();
   // A list opens only on the current cell: when the owner refuses the move,
   // it stays closed.
-  if (m_grid->MoveToCell(col, row) != 0 &&
+  if (m_grid->MoveToCell(col, row) != kGridOk &&
       (m_grid->GetCurrentColumn() != col || m_grid->GetCurrentRow() != row))
     return giveUp();
   const std::string* label = m_scratch.GridCellGetLabel();
@@ -197,7 +197,7 @@ int CDropListCellType::StartDropList() {
     return giveUp();
   CFont* font = CellFont(m_scratch);
   CRect cellRect;
-  m_grid->GetCellRectangle(col, row, cellRect);
+  (void)m_grid->GetCellRectangle(col, row, cellRect);  // the current cell, in view
   const CRect listRect = ListRect(cellRect, static_cast<int>(choices.size()), ItemHeight(font),
                                   m_grid->GetCellAreaClientRect());
   m_grid->ShowDropList(this, col, row, listRect, font, choices);

@@ -429,16 +429,18 @@ TEST_F(GridWidget, HeadingCellsReportTheirClicksWithTheirPosition) {
   // The heading cells the hit tests find, and none past the heading's parts.
   int col = 0, row = 0;
   CRect rect;
-  EXPECT_EQ(grid.TopHeading()->HitTestHeading(CPoint(inTop.x(), inTop.y()), col, row, rect), 0);
+  EXPECT_EQ(grid.TopHeading()->HitTestHeading(CPoint(inTop.x(), inTop.y()), col, row, rect),
+            kGridOk);
   EXPECT_EQ(std::make_pair(col, row), std::make_pair(2, -1));
   EXPECT_EQ(rect, CRect(150, 0, 225, 20));
-  EXPECT_EQ(grid.SideHeading()->HitTestHeading(CPoint(inSide.x(), inSide.y()), col, row, rect), 0);
+  EXPECT_EQ(grid.SideHeading()->HitTestHeading(CPoint(inSide.x(), inSide.y()), col, row, rect),
+            kGridOk);
   EXPECT_EQ(std::make_pair(col, row), std::make_pair(-1, 3));
   EXPECT_EQ(rect.top, 60);
   EXPECT_EQ(rect.bottom, 80);
-  EXPECT_EQ(grid.TopHeading()->HitTestHeading(CPoint(10, 25), col, row, rect), 1);
+  EXPECT_EQ(grid.TopHeading()->HitTestHeading(CPoint(10, 25), col, row, rect), kGridOutOfRange);
   EXPECT_EQ(std::make_pair(col, row), std::make_pair(-1, -1));
-  EXPECT_EQ(grid.SideHeading()->HitTestHeading(CPoint(45, 10), col, row, rect), 1);
+  EXPECT_EQ(grid.SideHeading()->HitTestHeading(CPoint(45, 10), col, row, rect), kGridOutOfRange);
   EXPECT_EQ(std::make_pair(col, row), std::make_pair(-1, -1));
 }
 
@@ -536,9 +538,9 @@ TEST_F(GridWidget, TabClicksAreReportedAndLeaveTheSheet) {
   EXPECT_EQ(grid.SetSheetTotal(3), kGridOk);
   grid.SetTabAreaWidth(250);
   grid.LayoutParts();
-  EXPECT_EQ(grid.AddSheetTab("One", 11), 0);
-  EXPECT_EQ(grid.AddSheetTab("Two", 12), 0);
-  EXPECT_EQ(grid.AddSheetTab("Three", 13), 0);
+  EXPECT_EQ(grid.AddSheetTab("One", 11), kGridOk);
+  EXPECT_EQ(grid.AddSheetTab("Two", 12), kGridOk);
+  EXPECT_EQ(grid.AddSheetTab("Three", 13), kGridOk);
   CGridTabWnd* tabs = grid.TabWindow();
   ASSERT_TRUE(tabs->widget()->isVisible());
   int x = tabs->SmallBarWidth() + tabs->Tabs()[0].width + 2 + tabs->Tabs()[1].width / 2;
@@ -546,8 +548,8 @@ TEST_F(GridWidget, TabClicksAreReportedAndLeaveTheSheet) {
   EXPECT_EQ(grid.tabClicked, 12);
   EXPECT_EQ(tabs->CurrentTab(), 1);
   EXPECT_EQ(grid.GetSelectedSheet(), 0);
-  for (int i = 3; i < 64; ++i) EXPECT_EQ(grid.AddSheetTab("T", i), 0);
-  EXPECT_EQ(grid.AddSheetTab("Too many", 99), 1);
+  for (int i = 3; i < 64; ++i) EXPECT_EQ(grid.AddSheetTab("T", i), kGridOk);
+  EXPECT_EQ(grid.AddSheetTab("Too many", 99), kGridOutOfRange);
 }
 
 TEST_F(GridWidget, ScrollBarsScrollTheView) {
@@ -614,14 +616,14 @@ TEST_F(GridWidget, DropListOpensByButtonAndByEnter) {
 TEST_F(GridWidget, CopyGivesTabsAndLineFeedsAndCutClearsAfterwards) {
   grid.Sheet().m_selection->StartBlock(0, 0);
   grid.Sheet().m_selection->EndBlock(2, 1);
-  EXPECT_EQ(grid.CopySelection(), 0);
+  EXPECT_EQ(grid.CopySelection(), kGridClipboardOk);
   EXPECT_EQ(QApplication::clipboard()->text().toStdString(), "0:0\t1:0\t2:0\n0:1\t1:1\t2:1");
   std::string back;
-  EXPECT_EQ(grid.GetClipboardText(back), 0);
+  EXPECT_EQ(grid.GetClipboardText(back), kGridClipboardOk);
   EXPECT_EQ(back, "0:0\t1:0\t2:0\n0:1\t1:1\t2:1");
   grid.Sheet().m_selection->StartBlock(3, 3);
   grid.Sheet().m_selection->EndBlock(3, 4);
-  EXPECT_EQ(grid.CopySelection(1), 0);
+  EXPECT_EQ(grid.CopySelection(1), kGridClipboardOk);
   EXPECT_EQ(QApplication::clipboard()->text().toStdString(), "3:3\n3:4");
   EXPECT_EQ(grid.GetCellText(3, 3).value_or(""), "");
 }
@@ -645,7 +647,7 @@ TEST_F(GridWidget, CutLeavesTheCellsWhenTheClipboardFails) {
   grid.clipboardFails = 1;
   grid.Sheet().m_selection->StartBlock(0, 0);
   grid.Sheet().m_selection->EndBlock(1, 0);
-  EXPECT_EQ(grid.CopySelection(1), 1);
+  EXPECT_EQ(grid.CopySelection(1), kGridClipboardNoText);
   EXPECT_EQ(grid.GetCellText(0, 0).value_or(""), "0:0");
   EXPECT_EQ(grid.GetCellText(1, 0).value_or(""), "1:0");
 }
@@ -663,7 +665,7 @@ TEST_F(GridWidget, TheEditorGrowsOverAnEmptyNeighbour) {
   EXPECT_EQ(grid.SetCellText(2, 1, ""), kGridOk);
   EXPECT_EQ(grid.SetCellText(3, 1, ""), kGridOk);
   EXPECT_EQ(grid.MoveToCell(1, 1), kGridOk);
-  ASSERT_EQ(grid.BeginCellEdit(), 0);
+  ASSERT_EQ(grid.BeginCellEdit(), kGridOk);
   QWidget* editor = EditorWidget();
   CRect own, next;
   EXPECT_EQ(grid.GetCellRectangle(1, 1, own), kGridOk);
@@ -681,7 +683,7 @@ TEST_F(GridWidget, AMaskedCellIsEditedThroughItsMask) {
   cell.GridCellSetMask("00-00");
   EXPECT_EQ(grid.SetCell(2, 2, cell), kGridOk);
   EXPECT_EQ(grid.MoveToCell(2, 2), kGridOk);
-  ASSERT_EQ(grid.BeginCellEdit(), 0);
+  ASSERT_EQ(grid.BeginCellEdit(), kGridOk);
   ASSERT_EQ(grid.GetActiveEditor(), grid.MaskedEditor());
   QWidget* editor = grid.MaskedEditor()->widget();
   for (const char* k : {"1", "2", "x", "3", "4", "5"})
@@ -702,14 +704,14 @@ TEST_F(GridWidget, AttachingToAControlMakesTheGridThere) {
   ASSERT_TRUE(placeholder.Create("", "", WS_CHILD | WS_VISIBLE, CRect(5, 5, 305, 205), &host, 78));
   QWidget* peer = placeholder.widget();
   placeholder.UnsubclassWindow();
-  ASSERT_EQ(attached.AttachToControl(78, &host), 1);
+  ASSERT_TRUE(attached.AttachToControl(78, &host));
   EXPECT_EQ(attached.widget(), peer);
   EXPECT_TRUE(attached.CellArea()->IsWindow());
   EXPECT_NE(attached.Sheet().m_defaultFont, nullptr);
-  EXPECT_EQ(attached.AttachToControl(79, &host), 0);
+  EXPECT_FALSE(attached.AttachToControl(79, &host));
   EXPECT_EQ(attached.SetColumnTotal(2), kGridOk);
   EXPECT_EQ(attached.SetRowTotal(3), kGridOk);
-  EXPECT_EQ(attached.MoveToCell(1, 2), 0);
+  EXPECT_EQ(attached.MoveToCell(1, 2), kGridOk);
 }
 
 TEST_F(GridWidget, PaintingTheLastRowAsksForMoreRowsOnce) {

@@ -10,34 +10,34 @@ using Log = std::vector<std::string>;
 
 TEST(GridCoreLimits, CountsAndSizesOutOfRangeAreRefusedAndChangeNothing) {
   RecordingGrid g(3, 5);
-  EXPECT_EQ(g.SetColumnTotal(32001), 1);
+  EXPECT_EQ(g.SetColumnTotal(32001), kGridOutOfRange);
   EXPECT_EQ(g.GetColumnTotal(), 3);
-  EXPECT_EQ(g.SetColumnTotal(-1), 1);
-  EXPECT_EQ(g.SetRowTotal(-1), 1);
+  EXPECT_EQ(g.SetColumnTotal(-1), kGridOutOfRange);
+  EXPECT_EQ(g.SetRowTotal(-1), kGridOutOfRange);
   EXPECT_EQ(g.GetRowTotal(), 5);
-  EXPECT_EQ(g.SetSheetTotal(0), 1);
-  EXPECT_EQ(g.SetSheetTotal(1025), 1);
+  EXPECT_EQ(g.SetSheetTotal(0), kGridOutOfRange);
+  EXPECT_EQ(g.SetSheetTotal(1025), kGridOutOfRange);
   EXPECT_EQ(g.GetSheetTotal(), 1);
-  EXPECT_EQ(g.SetTopHeadingRows(65), 1);
-  EXPECT_EQ(g.SetTopHeadingRows(0), 1);
-  EXPECT_EQ(g.SetDefaultRowHeight(0), 1);
-  EXPECT_EQ(g.SetDefaultRowHeight(1025), 1);
-  EXPECT_EQ(g.SetTopHeadingHeight(1025), 1);
-  EXPECT_EQ(g.SetSideHeadingWidth(-1), 1);
+  EXPECT_EQ(g.SetTopHeadingRows(65), kGridOutOfRange);
+  EXPECT_EQ(g.SetTopHeadingRows(0), kGridOutOfRange);
+  EXPECT_EQ(g.SetDefaultRowHeight(0), kGridOutOfRange);
+  EXPECT_EQ(g.SetDefaultRowHeight(1025), kGridOutOfRange);
+  EXPECT_EQ(g.SetTopHeadingHeight(1025), kGridOutOfRange);
+  EXPECT_EQ(g.SetSideHeadingWidth(-1), kGridOutOfRange);
   EXPECT_EQ(g.SetTopHeadingRowHeight(0, 10), 1);   // not a heading row
   EXPECT_EQ(g.SetTopHeadingRowHeight(-2, 10), 1);  // only one heading row
-  EXPECT_EQ(g.SetTopHeadingRowHeight(-1, 1025), 2);
-  EXPECT_EQ(g.SetSideHeadingColWidth(-1, -5), 2);
-  EXPECT_EQ(g.SetFrozenColumns(4), 1);
-  EXPECT_EQ(g.SetFrozenRows(6), 1);
-  EXPECT_EQ(g.SetColumnWidth(3, 10), 1);
-  EXPECT_EQ(g.SetRowHeight(5, 10), 1);
-  EXPECT_EQ(g.SetDefaultColumnWidth(-1), 1);
+  EXPECT_EQ(g.SetTopHeadingRowHeight(-1, 1025), kGridRefused);
+  EXPECT_EQ(g.SetSideHeadingColWidth(-1, -5), kGridRefused);
+  EXPECT_EQ(g.SetFrozenColumns(4), kGridOutOfRange);
+  EXPECT_EQ(g.SetFrozenRows(6), kGridOutOfRange);
+  EXPECT_EQ(g.SetColumnWidth(3, 10), kGridOutOfRange);
+  EXPECT_EQ(g.SetRowHeight(5, 10), kGridOutOfRange);
+  EXPECT_EQ(g.SetDefaultColumnWidth(-1), kGridOutOfRange);
 }
 
 TEST(GridCoreLimits, ZeroColumnsLeaveNoCurrentColumn) {
   RecordingGrid g(0, 0);
-  EXPECT_EQ(g.SetColumnTotal(0), 0);
+  EXPECT_EQ(g.SetColumnTotal(0), kGridOk);
   EXPECT_EQ(g.GetCurrentColumn(), -1);
   EXPECT_EQ(g.GetCurrentRow(), -1);
 }
@@ -45,21 +45,21 @@ TEST(GridCoreLimits, ZeroColumnsLeaveNoCurrentColumn) {
 TEST(GridCoreLimits, ManyRowsSwitchToUniformHeightsAndStayThere) {
   RecordingGrid g(2, 10);
   EXPECT_EQ(g.SetRowHeight(3, 50), kGridOk);
-  EXPECT_EQ(g.SetRowTotal(64001), 0);
+  EXPECT_EQ(g.SetRowTotal(64001), kGridOk);
   EXPECT_EQ(g.Sheet().m_uniform, 1);
   EXPECT_EQ(g.GetRowHeight(3), 20);
   EXPECT_EQ(g.GetRowHeight(64000), 20);
   EXPECT_EQ(g.GetRowHeight(64001), 0);
-  EXPECT_EQ(g.SetRowTotal(10), 0);
+  EXPECT_EQ(g.SetRowTotal(10), kGridOk);
   EXPECT_EQ(g.Sheet().m_uniform, 1);
-  EXPECT_EQ(g.SetSharedRowHeight(0), 0);
+  EXPECT_EQ(g.SetSharedRowHeight(0), kGridOk);
   EXPECT_EQ(g.GetRowHeight(3), 20);
 }
 
 TEST(GridCoreLimits, TotalOfZeroReleasesLockedRowsAndColumns) {
   RecordingGrid g(4, 4);
-  ASSERT_EQ(g.SetFrozenRows(2), 0);
-  ASSERT_EQ(g.SetFrozenColumns(2), 0);
+  ASSERT_EQ(g.SetFrozenRows(2), kGridOk);
+  ASSERT_EQ(g.SetFrozenColumns(2), kGridOk);
   EXPECT_EQ(g.SetRowTotal(1), kGridOk);
   EXPECT_EQ(g.Sheet().m_lockedRows, 0);  // n - 1
   EXPECT_EQ(g.SetRowTotal(4), kGridOk);
@@ -77,9 +77,9 @@ TEST(GridCoreLimits, TotalOfZeroReleasesLockedRowsAndColumns) {
 
 TEST(GridCoreLimits, NegativeSizesClampAtZero) {
   RecordingGrid g(3, 3);
-  EXPECT_EQ(g.SetRowHeight(1, -7), 0);
+  EXPECT_EQ(g.SetRowHeight(1, -7), kGridOk);
   EXPECT_EQ(g.GetRowHeight(1), 0);
-  EXPECT_EQ(g.SetColumnWidth(1, -7), 0);
+  EXPECT_EQ(g.SetColumnWidth(1, -7), kGridOk);
   EXPECT_EQ(g.GetColumnWidth(1), 0);
   // The shared height of uniform mode never reaches 0.
   EXPECT_EQ(g.SetSharedRowHeight(1), kGridOk);
@@ -94,8 +94,8 @@ TEST(GridCoreLimits, RegistriesCountAndReuse) {
   int b = g.RegisterFont("Arial", 14, 500);
   EXPECT_EQ(a, b);
   EXPECT_NE(g.RegisterFont("Arial", 14, 700), a);
-  EXPECT_EQ(g.SetDefaultFont(99), 1);
-  EXPECT_EQ(g.SetDefaultFont(a), 0);
+  EXPECT_EQ(g.SetDefaultFont(99), kGridOutOfRange);
+  EXPECT_EQ(g.SetDefaultFont(a), kGridOk);
   // Face names of 32 characters or more are dropped, not truncated.
   int c = g.RegisterFont(std::string(40, 'x').c_str(), 14, 500);
   int d = g.RegisterFont("", 14, 500);
@@ -109,10 +109,10 @@ TEST(GridCoreLimits, RegistriesCountAndReuse) {
   CGridMemDataSource extra;
   EXPECT_EQ(g.RegisterDataSource(&extra), -1);
   EXPECT_EQ(g.RegisterDataSource(nullptr), -1);
-  EXPECT_EQ(g.SetDefaultDataSource(64), 1);
-  EXPECT_EQ(g.SetDefaultDataSource(5), 0);
+  EXPECT_EQ(g.SetDefaultDataSource(64), kGridOutOfRange);
+  EXPECT_EQ(g.SetDefaultDataSource(5), kGridOk);
   EXPECT_EQ(g.ColumnSource(0), sources[4].get());
-  EXPECT_EQ(g.SetDefaultDataSource(0), 0);
+  EXPECT_EQ(g.SetDefaultDataSource(0), kGridOk);
   EXPECT_EQ(g.ColumnSource(0), g.Sheet().m_memSource.get());
 }
 
@@ -120,12 +120,12 @@ TEST(GridCoreCells, SetCellChecksTheRangeIncludingHeadings) {
   RecordingGrid g(2, 3);
   CGridCellValue cell;
   cell.GridCellSetText("x");
-  EXPECT_EQ(g.SetCell(0, 3, cell), 1);
-  EXPECT_EQ(g.SetCell(2, 0, cell), 1);
-  EXPECT_EQ(g.SetCell(-2, 0, cell), 1);
-  EXPECT_EQ(g.SetCell(0, -2, cell), 1);
-  EXPECT_EQ(g.SetCell(-1, 0, cell), 0);
-  EXPECT_EQ(g.SetCell(0, -1, cell), 0);
+  EXPECT_EQ(g.SetCell(0, 3, cell), kGridOutOfRange);
+  EXPECT_EQ(g.SetCell(2, 0, cell), kGridOutOfRange);
+  EXPECT_EQ(g.SetCell(-2, 0, cell), kGridOutOfRange);
+  EXPECT_EQ(g.SetCell(0, -2, cell), kGridOutOfRange);
+  EXPECT_EQ(g.SetCell(-1, 0, cell), kGridOk);
+  EXPECT_EQ(g.SetCell(0, -1, cell), kGridOk);
   EXPECT_FALSE(g.GetCellText(0, 2).has_value());
 }
 
@@ -200,7 +200,7 @@ TEST(GridCoreCells, MovedColumnsKeepTheirDataColumn) {
   EXPECT_EQ(g.GetColumnMapping(-1), -1);
   EXPECT_EQ(g.MoveColumn(1, 1, 1), 0);  // onto itself: nothing
   EXPECT_EQ(*g.GetCellText(1, 0), "c");
-  EXPECT_EQ(g.MoveColumn(3, 0, 1), 1);
+  EXPECT_EQ(g.MoveColumn(3, 0, 1), kGridOutOfRange);
 }
 
 // ---- layout arithmetic ----
@@ -233,7 +233,7 @@ TEST(GridCoreLayout, MaximumTopRowWithMixedAndZeroHeights) {
   // 40 + 20 + 50 = 110 > 100: rows 4..5 (60) plus the hidden row 2 do not
   // reach row 3, so the top can go no further than row 4.
   EXPECT_EQ(g.Sheet().m_maxTopRow, 4);
-  EXPECT_EQ(g.ScrollToRow(5), 0);
+  EXPECT_EQ(g.ScrollToRow(5), kGridOk);
   EXPECT_EQ(g.GetViewTopRow(), 4);
 
   // Locked rows are never scrolled away.
@@ -259,7 +259,7 @@ TEST(GridCoreLayout, PagingWithMixedAndZeroHeights) {
   EXPECT_EQ(g.SetRowHeight(4, 90), kGridOk);
   EXPECT_EQ(g.PageRowTarget(0, +1), 3);
   // Rows outside the grid count with the default height; the move clamps.
-  EXPECT_EQ(g.MoveToRow(19), 0);
+  EXPECT_EQ(g.MoveToRow(19), kGridOk);
   g.log.clear();
   EXPECT_EQ(g.StepCurrentRow(kStepPageForward), 1);  // already the last row
   EXPECT_EQ(g.Only("RowsNeeded").size(), 1u);
@@ -313,13 +313,13 @@ TEST(GridCoreLayout, VerticalBarScalesAboveAThousandRows) {
 TEST(GridCoreLayout, HeadingResizeKeepsRowsSummingToTheTotal) {
   RecordingGrid g(1, 1);
   EXPECT_EQ(g.SetTopHeadingRows(3), kGridOk);  // heights 20, 20, 20 with a total of 20
-  EXPECT_EQ(g.SetTopHeadingHeight(61), 0);
+  EXPECT_EQ(g.SetTopHeadingHeight(61), kGridOk);
   int sum = 0;
   for (int r = -1; r >= -3; --r) sum += g.GetTopHeadingRowHeight(r);
   EXPECT_EQ(sum, 61);
   // Rows that sum to 0 still take the new total.
   for (int r = -1; r >= -3; --r) EXPECT_EQ(g.SetTopHeadingRowHeight(r, 0), kGridOk);
-  EXPECT_EQ(g.SetTopHeadingHeight(30), 0);
+  EXPECT_EQ(g.SetTopHeadingHeight(30), kGridOk);
   EXPECT_EQ(g.GetTopHeadingRowHeight(-1), 30);
 }
 
@@ -329,7 +329,7 @@ TEST(GridCoreMoves, MoveRaisesHooksInOrder) {
   RecordingGrid g(10, 100, 200, 137);  // a few columns and rows visible
   ASSERT_EQ(g.GetCurrentRow(), 0);
   g.log.clear();
-  EXPECT_EQ(g.MoveToCell(8, 50), 0);
+  EXPECT_EQ(g.MoveToCell(8, 50), kGridOk);
   const Log expected = {"BeforeCellMove 0,0->8,50",
                         "BeforeViewMove 0,0->8,50",
                         "ColChanged 0->8",
@@ -342,21 +342,21 @@ TEST(GridCoreMoves, MoveRaisesHooksInOrder) {
   EXPECT_EQ(g.log, expected);
   // A visible target asks no view move and moves no view.
   g.log.clear();
-  EXPECT_EQ(g.MoveToCell(g.GetViewLeftCol(), 50), 0);
+  EXPECT_EQ(g.MoveToCell(g.GetViewLeftCol(), 50), kGridOk);
   EXPECT_TRUE(g.Only("BeforeViewMove").empty());
   EXPECT_TRUE(g.Only("TopRowChanged").empty());
   // Moving to the current cell does nothing at all.
   g.log.clear();
-  EXPECT_EQ(g.MoveToCell(g.GetCurrentColumn(), 50), 0);
+  EXPECT_EQ(g.MoveToCell(g.GetCurrentColumn(), 50), kGridOk);
   EXPECT_TRUE(g.log.empty());
 }
 
 TEST(GridCoreMoves, RefusedMovesChangeNothing) {
   RecordingGrid g(10, 100, 200, 137);
   g.refuseCellMove = 1;
-  EXPECT_EQ(g.MoveToCell(3, 3), 2);
-  EXPECT_EQ(g.MoveToRow(3), 2);
-  EXPECT_EQ(g.MoveToColumn(3), 2);
+  EXPECT_EQ(g.MoveToCell(3, 3), kGridRefused);
+  EXPECT_EQ(g.MoveToRow(3), kGridRefused);
+  EXPECT_EQ(g.MoveToColumn(3), kGridRefused);
   EXPECT_EQ(g.GetCurrentColumn(), 0);
   EXPECT_EQ(g.GetCurrentRow(), 0);
   EXPECT_TRUE(g.Only("RowChanged").empty());
@@ -364,10 +364,10 @@ TEST(GridCoreMoves, RefusedMovesChangeNothing) {
 
   g.refuseCellMove = 0;
   g.refuseViewMove = 1;
-  EXPECT_EQ(g.MoveToRow(90), 2);
+  EXPECT_EQ(g.MoveToRow(90), kGridRefused);
   EXPECT_EQ(g.GetCurrentRow(), 0);
   EXPECT_EQ(g.GetViewTopRow(), 0);
-  EXPECT_EQ(g.ScrollToRow(10), 2);
+  EXPECT_EQ(g.ScrollToRow(10), kGridRefused);
   EXPECT_EQ(g.MoveToRow(1), 0);  // visible: no view move asked
 }
 
@@ -375,7 +375,7 @@ TEST(GridCoreMoves, PastTheLastRowAsksForRowsBeforeClamping) {
   RecordingGrid g(2, 5);
   EXPECT_EQ(g.MoveToRow(2), kGridOk);
   g.log.clear();
-  EXPECT_EQ(g.MoveToRow(8), 0);
+  EXPECT_EQ(g.MoveToRow(8), kGridOk);
   EXPECT_EQ(g.log.front(), "RowsNeeded 5,4");
   EXPECT_EQ(g.GetCurrentRow(), 4);
   g.log.clear();
@@ -383,13 +383,13 @@ TEST(GridCoreMoves, PastTheLastRowAsksForRowsBeforeClamping) {
   EXPECT_EQ(g.log, (Log{"RowsNeeded 5,1"}));
   // An owner that supplies rows lets the move go on.
   g.rowsToAdd = 3;
-  EXPECT_EQ(g.MoveToRow(6), 0);
+  EXPECT_EQ(g.MoveToRow(6), kGridOk);
   EXPECT_EQ(g.GetRowTotal(), 8);
   EXPECT_EQ(g.GetCurrentRow(), 6);
   // Negative targets become row 0; stepping tells apart "how" values.
-  EXPECT_EQ(g.MoveToRow(-4), 0);
+  EXPECT_EQ(g.MoveToRow(-4), kGridOk);
   EXPECT_EQ(g.GetCurrentRow(), 0);
-  EXPECT_EQ(g.StepCurrentRow(9), 0);
+  EXPECT_EQ(g.StepCurrentRow(9), kGridOk);
   EXPECT_EQ(g.GetCurrentRow(), 0);
 }
 
@@ -433,8 +433,8 @@ TEST(GridCoreJoins, KeysStepOverBlocksAndLandOnOrigins) {
   RecordingGrid g(8, 8);
   ASSERT_EQ(g.MergeCells(2, 1, 4, 1), 0);  // three columns in row 1
   ASSERT_EQ(g.MergeCells(1, 3, 1, 5), 0);  // three rows in column 1
-  EXPECT_EQ(g.MergeCells(3, 3, 2, 3), 1);
-  EXPECT_EQ(g.MergeCells(0, 0, 8, 0), 1);
+  EXPECT_EQ(g.MergeCells(3, 3, 2, 3), kGridOutOfRange);
+  EXPECT_EQ(g.MergeCells(0, 0, 8, 0), kGridOutOfRange);
 
   EXPECT_EQ(g.MoveToCell(2, 1), kGridOk);
   EXPECT_TRUE(g.HandleNavigationKey(0x27, false));  // Right
@@ -445,7 +445,7 @@ TEST(GridCoreJoins, KeysStepOverBlocksAndLandOnOrigins) {
   EXPECT_EQ(g.GetCurrentColumn(), 1);
 
   // A cell inside a block resolves to the origin.
-  EXPECT_EQ(g.MoveToCell(4, 1), 0);
+  EXPECT_EQ(g.MoveToCell(4, 1), kGridOk);
   EXPECT_EQ(g.GetCurrentColumn(), 2);
 
   EXPECT_EQ(g.MoveToCell(1, 2), kGridOk);
@@ -460,12 +460,12 @@ TEST(GridCoreJoins, KeysStepOverBlocksAndLandOnOrigins) {
   EXPECT_EQ(g.ScrollToColumn(0), kGridOk);
   CRect rect;
   int col = -1, row = -1;
-  ASSERT_EQ(g.HitTestCell(75 * 3 + 10, 25, col, row, rect), 0);
+  ASSERT_EQ(g.HitTestCell(75 * 3 + 10, 25, col, row, rect), kGridOk);
   EXPECT_EQ(col, 2);
   EXPECT_EQ(row, 1);
   EXPECT_EQ(rect, CRect(150, 20, 375, 40));
   CRect none;
-  EXPECT_EQ(g.HitTestCellNoMerge(75 * 3 + 10, 25, col, row, none), 0);
+  EXPECT_EQ(g.HitTestCellNoMerge(75 * 3 + 10, 25, col, row, none), kGridOk);
   EXPECT_EQ(col, 3);
 }
 
@@ -474,34 +474,34 @@ TEST(GridCoreJoins, KeysStepOverBlocksAndLandOnOrigins) {
 TEST(GridCoreEditing, RefusedStartsLeaveEditingPossible) {
   RecordingGrid g(3, 3);
   g.refuseEdit = 1;
-  EXPECT_EQ(g.BeginCellEdit(), 1);
+  EXPECT_EQ(g.BeginCellEdit(), kGridOutOfRange);
   EXPECT_FALSE(g.IsEditing());
   g.refuseEdit = 0;
-  EXPECT_EQ(g.BeginCellEdit(), 0);
+  EXPECT_EQ(g.BeginCellEdit(), kGridOk);
   EXPECT_TRUE(g.IsEditing());
   EXPECT_EQ(g.BeginCellEdit(), 1);  // one edit at a time
   g.HideEditWindow();
 
   // A refused move to the edited cell, and a read-only cell, end the attempt too.
   g.refuseCellMove = 1;
-  EXPECT_EQ(g.BeginCellEditAt(2, 2, 0), 2);
+  EXPECT_EQ(g.BeginCellEditAt(2, 2, 0), kGridRefused);
   EXPECT_FALSE(g.IsEditing());
   g.refuseCellMove = 0;
   CGridCellValue ro;
   ro.GridCellSetReadOnly(true);
   EXPECT_EQ(g.SetCell(1, 1, ro), kGridOk);
-  EXPECT_EQ(g.BeginCellEditAt(1, 1, 0), 1);
+  EXPECT_EQ(g.BeginCellEditAt(1, 1, 0), kGridOutOfRange);
   EXPECT_FALSE(g.IsEditing());
-  EXPECT_EQ(g.BeginCellEditAt(2, 2, 0), 0);
+  EXPECT_EQ(g.BeginCellEditAt(2, 2, 0), kGridOk);
 }
 
 TEST(GridCoreEditing, FinishStoresContinuesAndWraps) {
   RecordingGrid g(3, 2);
   EXPECT_EQ(g.MoveToCell(2, 0), kGridOk);
-  ASSERT_EQ(g.BeginCellEdit(), 0);
+  ASSERT_EQ(g.BeginCellEdit(), kGridOk);
   g.log.clear();
   // Tab in the last column goes on in column 0 of the same row.
-  EXPECT_EQ(g.FinishCellEdit("hello", 0, 1, 3, 0), 1);
+  EXPECT_EQ(g.FinishCellEdit("hello", 0, 1, 3, 0), kGridEditEnded);
   EXPECT_EQ(*g.GetCellText(2, 0), "hello");
   EXPECT_EQ(g.log, (Log{"EditDone 2,0 hello", "EditMoveOn 2,0->0,0", "BeforeCellMove 2,0->0,0",
                         "ColChanged 2->0", "CellChanged", "BeforeEdit 0,0"}));
@@ -511,17 +511,17 @@ TEST(GridCoreEditing, FinishStoresContinuesAndWraps) {
   // A refused text keeps the edit open; Escape keeps the old value.
   EXPECT_EQ(g.SetCellText(0, 0, "old"), kGridOk);
   g.refuseEditDone = 1;
-  EXPECT_EQ(g.FinishCellEdit("bad", 0, 0, 0, 0), 0);
+  EXPECT_EQ(g.FinishCellEdit("bad", 0, 0, 0, 0), kGridEditGoesOn);
   EXPECT_TRUE(g.IsEditing());
   g.refuseEditDone = 0;
-  EXPECT_EQ(g.FinishCellEdit("typed", 1, 0, 0, 0), 1);
+  EXPECT_EQ(g.FinishCellEdit("typed", 1, 0, 0, 0), kGridEditEnded);
   EXPECT_FALSE(g.IsEditing());
   EXPECT_EQ(*g.GetCellText(0, 0), "old");
 
   // Up from row 0 wraps to the last row; a refused move-on ends the edit.
-  ASSERT_EQ(g.BeginCellEdit(), 0);
+  ASSERT_EQ(g.BeginCellEdit(), kGridOk);
   g.refuseMoveOn = 1;
-  EXPECT_EQ(g.FinishCellEdit("x", 0, 1, 0, -1), 1);
+  EXPECT_EQ(g.FinishCellEdit("x", 0, 1, 0, -1), kGridEditEnded);
   EXPECT_FALSE(g.IsEditing());
 }
 
@@ -531,7 +531,7 @@ TEST(GridCoreEditing, NumberCellsKeepTheirType) {
   n.GridCellSetNumber(5);
   n.GridCellSetDataType(kGridNumber);
   EXPECT_EQ(g.SetCell(0, 0, n), kGridOk);
-  ASSERT_EQ(g.BeginCellEdit(), 0);
+  ASSERT_EQ(g.BeginCellEdit(), kGridOk);
   EXPECT_EQ(g.FinishCellEdit("12.5", 0, 0, 0, 0), kGridEditEnded);
   CGridCellValue c;
   g.GetCell(0, 0, c);
@@ -543,19 +543,19 @@ TEST(GridCoreEditing, NumberCellsKeepTheirType) {
 
 TEST(GridCoreSheets, RemovingTheCurrentSheetSwitchesFirst) {
   RecordingGrid g(2, 2);
-  EXPECT_EQ(g.SetSheetTotal(3), 0);
+  EXPECT_EQ(g.SetSheetTotal(3), kGridOk);
   EXPECT_EQ(g.Only("SheetCreated"), (Log{"SheetCreated 1", "SheetCreated 2"}));
   EXPECT_EQ(g.GetSelectedSheet(), 0);  // the current sheet stays
   EXPECT_EQ(g.GetColumnTotal(), 2);
-  ASSERT_EQ(g.SelectSheet(2), 0);
+  ASSERT_EQ(g.SelectSheet(2), kGridOk);
   EXPECT_EQ(g.SetColumnTotal(7), kGridOk);
-  EXPECT_EQ(g.SelectSheet(3), 1);
-  EXPECT_EQ(g.SetSheetTotal(1), 0);
+  EXPECT_EQ(g.SelectSheet(3), kGridOutOfRange);
+  EXPECT_EQ(g.SetSheetTotal(1), kGridOk);
   EXPECT_EQ(g.GetSelectedSheet(), 0);
   EXPECT_EQ(&g.Sheet(), &g.Sheet());
   EXPECT_EQ(g.GetColumnTotal(), 2);
   // The surviving sheet is fully usable.
-  EXPECT_EQ(g.MoveToCell(1, 1), 0);
+  EXPECT_EQ(g.MoveToCell(1, 1), kGridOk);
 }
 
 TEST(GridCoreSheets, SheetsKeepTheirOwnState) {
@@ -567,7 +567,7 @@ TEST(GridCoreSheets, SheetsKeepTheirOwnState) {
   EXPECT_EQ(g.SetColumnTotal(4), kGridOk);
   EXPECT_EQ(g.SetCellText(3, 0, "second"), 1);  // a new sheet has no rows yet
   EXPECT_EQ(g.SetRowTotal(1), kGridOk);
-  EXPECT_EQ(g.SetCellText(3, 0, "second"), 0);
+  EXPECT_EQ(g.SetCellText(3, 0, "second"), kGridOk);
   EXPECT_EQ(g.SelectSheet(0), kGridOk);
   EXPECT_EQ(g.GetColumnTotal(), 2);
   EXPECT_FALSE(g.GetCellText(1, 0).has_value());
@@ -582,11 +582,11 @@ TEST(GridCoreFitting, ContentFitTakesTheWidestRowsAndHeadings) {
   EXPECT_EQ(g.SetCellText(0, 0, "1234567890"), kGridOk);  // 10 characters: 76 by the estimate
   EXPECT_EQ(g.SetCellText(0, 25, std::string(40, 'x')), kGridOk);  // below the first 20 rows
   EXPECT_EQ(g.SetCellText(0, -1, "abc"), kGridOk);
-  EXPECT_EQ(g.FitColumnsToContent(-2, 1, 20, 1), 1);
-  EXPECT_EQ(g.FitColumnsToContent(0, 2, 20, 1), 2);
-  EXPECT_EQ(g.FitColumnsToContent(1, 0, 20, 1), 3);
+  EXPECT_EQ(g.FitColumnsToContent(-2, 1, 20, 1), kGridFitBadFirst);
+  EXPECT_EQ(g.FitColumnsToContent(0, 2, 20, 1), kGridFitBadLast);
+  EXPECT_EQ(g.FitColumnsToContent(1, 0, 20, 1), kGridFitReversed);
   g.log.clear();
-  EXPECT_EQ(g.FitColumnsToContent(0, 0, 20, 1), 0);
+  EXPECT_EQ(g.FitColumnsToContent(0, 0, 20, 1), kGridOk);
   EXPECT_EQ(g.GetColumnWidth(0), 10 * 7 + 6 + 2);
   EXPECT_EQ(g.log, (Log{"ColWidthSet 0 78"}));
   // An empty column starts at 3.
@@ -599,14 +599,14 @@ TEST(GridCoreFitting, WindowFitSharesTheAreaInProportion) {
   EXPECT_EQ(g.SetColumnWidth(0, 10), kGridOk);
   EXPECT_EQ(g.SetColumnWidth(1, 20), kGridOk);
   EXPECT_EQ(g.SetColumnWidth(2, 30), kGridOk);
-  EXPECT_EQ(g.FitColumnsToWindow(0, 2), 0);
+  EXPECT_EQ(g.FitColumnsToWindow(0, 2), kGridOk);
   EXPECT_EQ(g.GetColumnWidth(0), 50);
   EXPECT_EQ(g.GetColumnWidth(1), 100);
   EXPECT_EQ(g.GetColumnWidth(2), 150);
   for (int c = 0; c < 3; ++c) EXPECT_EQ(g.SetColumnWidth(c, 0), kGridOk);
-  EXPECT_EQ(g.FitColumnsToWindow(0, 2), 0);
+  EXPECT_EQ(g.FitColumnsToWindow(0, 2), kGridOk);
   EXPECT_EQ(g.GetColumnWidth(0) + g.GetColumnWidth(1) + g.GetColumnWidth(2), 300);
-  EXPECT_EQ(g.FitColumnsToWindow(2, 1), 1);
+  EXPECT_EQ(g.FitColumnsToWindow(2, 1), kGridOutOfRange);
 }
 
 }  // namespace

@@ -210,11 +210,11 @@ TEST(GridCompare, SortingThroughTheGridUsesTheHook) {
   EXPECT_EQ(g.SetCellText(1, 0, "b"), kGridOk);
   EXPECT_EQ(g.SetCellText(1, 1, "B"), kGridOk);
   EXPECT_EQ(g.SetCellText(1, 2, "a"), kGridOk);
-  EXPECT_EQ(g.SortRows(0, 2), 0);
+  EXPECT_EQ(g.SortRows(0, 2), kGridOk);
   EXPECT_EQ(*g.GetCellText(0, 0), "10");
   EXPECT_EQ(*g.GetCellText(0, 1), "2");
   EXPECT_EQ(*g.GetCellText(0, 2), "1");
-  EXPECT_EQ(g.SortRows(1, 1), 0);
+  EXPECT_EQ(g.SortRows(1, 1), kGridOk);
   EXPECT_EQ(*g.GetCellText(1, 0), "B");
   EXPECT_EQ(*g.GetCellText(1, 1), "a");
   EXPECT_EQ(*g.GetCellText(1, 2), "b");
@@ -233,7 +233,7 @@ TEST(GridCompare, SortingThroughTheGridUsesTheHook) {
   // Sorting on a moved column sorts its data column.
   int cols[] = {1};
   EXPECT_EQ(h.MoveColumn(1, 0, 1), kGridOk);
-  EXPECT_EQ(h.SortRowsMulti(cols, 1, 2), 0);
+  EXPECT_EQ(h.SortRowsMulti(cols, 1, 2), kGridOk);
   EXPECT_EQ(cols[0], 0);
 }
 
@@ -275,13 +275,13 @@ constexpr unsigned kDown = 1, kMatchCase = 4, kReplace = 0x10, kReplaceAll = 0x2
 TEST(GridFind, FindMovesToTheNextMatchOrSaysNotFound) {
   RecordingGrid g(1, 5);
   EXPECT_EQ(g.SetCellText(0, 3, "needle"), kGridOk);
-  EXPECT_EQ(g.HandleFindReplace("need", "", kDown), 0);
+  EXPECT_EQ(g.HandleFindReplace("need", "", kDown), kGridFound);
   EXPECT_EQ(g.GetCurrentRow(), 3);
-  EXPECT_EQ(g.HandleFindReplace("absent", "", kDown), 1);
+  EXPECT_EQ(g.HandleFindReplace("absent", "", kDown), kGridNotFound);
   EXPECT_EQ(g.notFound, 1);
   // A plain find is not held back by the replacement text in the dialog.
   EXPECT_EQ(g.MoveToRow(0), kGridOk);
-  EXPECT_EQ(g.HandleFindReplace("needle", "needle", kDown | kWholeWord), 0);
+  EXPECT_EQ(g.HandleFindReplace("needle", "needle", kDown | kWholeWord), kGridFound);
   EXPECT_EQ(g.GetCurrentRow(), 3);
 }
 
@@ -289,10 +289,10 @@ TEST(GridFind, ReplaceLeavesANonMatchingCurrentCellAlone) {
   RecordingGrid g(1, 3);
   EXPECT_EQ(g.SetCellText(0, 0, "other"), kGridOk);
   EXPECT_EQ(g.SetCellText(0, 2, "cat"), kGridOk);
-  EXPECT_EQ(g.HandleFindReplace("cat", "dog", kDown | kReplace | kWholeWord), 0);
+  EXPECT_EQ(g.HandleFindReplace("cat", "dog", kDown | kReplace | kWholeWord), kGridFound);
   EXPECT_EQ(*g.GetCellText(0, 0), "other");
   EXPECT_EQ(g.GetCurrentRow(), 2);
-  EXPECT_EQ(g.HandleFindReplace("cat", "dog", kDown | kReplace | kWholeWord), 1);
+  EXPECT_EQ(g.HandleFindReplace("cat", "dog", kDown | kReplace | kWholeWord), kGridNotFound);
   EXPECT_EQ(*g.GetCellText(0, 2), "dog");
 }
 
@@ -301,18 +301,19 @@ TEST(GridFind, ReplaceAllEndsWhenTheReplacementMatchesWithoutCase) {
   EXPECT_EQ(g.SetCellText(0, 1, "abc"), kGridOk);
   EXPECT_EQ(g.SetCellText(0, 2, "x"), kGridOk);
   EXPECT_EQ(g.SetCellText(0, 3, "ABC"), kGridOk);
-  EXPECT_EQ(g.HandleFindReplace("abc", "Abc", kDown | kReplaceAll | kWholeWord), 0);
+  EXPECT_EQ(g.HandleFindReplace("abc", "Abc", kDown | kReplaceAll | kWholeWord), kGridFound);
   EXPECT_EQ(*g.GetCellText(0, 1), "Abc");
   EXPECT_EQ(*g.GetCellText(0, 3), "Abc");
   EXPECT_EQ(*g.GetCellText(0, 2), "x");
   // Partial replacement of a part inside longer texts.
   RecordingGrid h(1, 3);
   EXPECT_EQ(h.SetCellText(0, 1, "red car, red hat"), kGridOk);
-  EXPECT_EQ(h.HandleFindReplace("RED", "blue", kDown | kReplaceAll), 0);
+  EXPECT_EQ(h.HandleFindReplace("RED", "blue", kDown | kReplaceAll), kGridFound);
   EXPECT_EQ(*h.GetCellText(0, 1), "blue car, blue hat");
   // Case-sensitive and whole-word searches skip what does not match exactly.
   EXPECT_EQ(h.SetCellText(0, 2, "Red"), kGridOk);
-  EXPECT_EQ(h.HandleFindReplace("red", "x", kDown | kReplaceAll | kMatchCase | kWholeWord), 1);
+  EXPECT_EQ(h.HandleFindReplace("red", "x", kDown | kReplaceAll | kMatchCase | kWholeWord),
+            kGridNotFound);
   EXPECT_EQ(*h.GetCellText(0, 2), "Red");
 }
 
