@@ -68,7 +68,7 @@ int CGridCore::FindPrevNonEmptyCell(int& col, int row) {
   CGridDataSource* ds = ColumnSource(col);
   if (!ds) return kGridOutOfRange;
   int dataCol = GetColumnMapping(col);
-  if (ds->FindPrevNonEmptyCell(dataCol, row) != 0) return kGridOutOfRange;
+  if (ds->FindPrevNonEmptyCell(dataCol, row) != kSourceOk) return kGridOutOfRange;
   for (int c = 0; c < m_sheet->m_colCount; ++c) {
     if (m_sheet->m_cols[static_cast<std::size_t>(c)].dataCol == dataCol) {
       col = c;
@@ -134,7 +134,7 @@ int CGridCore::GetCellRaw(int col, int row, CGridCellValue& cell) {
   cell.GridCellSetFlags(0);
   CGridDataSource* ds = ColumnSource(col);
   if (!ds) return kGridOutOfRange;
-  return ds->GetCell(GetColumnMapping(col), row, cell) == 0 ? kGridOk : kGridOutOfRange;
+  return ds->GetCell(GetColumnMapping(col), row, cell) == kSourceOk ? kGridOk : kGridOutOfRange;
 }
 
 int CGridCore::SetCell(int col, int row, const CGridCellValue& cell) {
@@ -146,7 +146,7 @@ int CGridCore::SetCell(int col, int row, const CGridCellValue& cell) {
   OnCellStoring(col, row, &copy);
   CGridDataSource* ds = ColumnSource(col);
   if (!ds) return kGridRefused;
-  return ds->SetCell(GetColumnMapping(col), row, copy) == 0 ? kGridOk : kGridRefused;
+  return ds->SetCell(GetColumnMapping(col), row, copy) == kSourceOk ? kGridOk : kGridRefused;
 }
 
 std::optional<std::string> CGridCore::GetCellText(int col, int row) {

@@ -45,7 +45,7 @@ int CGridCore::BeginCellEditAt(int col, int row, int key) {
     editor = ViewDefaultEditor(cell.GridCellHasFlag(GridProp::Mask) != 0);
   void* dsEditor = editor;
   CGridDataSource* ds = ColumnSource(col);
-  if (ds && ds->CanStartEdit(col, row, &dsEditor) != 1) {
+  if (ds && ds->CanStartEdit(col, row, &dsEditor) != kSourceAllows) {
     ViewRepaintCell(col, row);
     return fail(kGridOutOfRange);
   }
@@ -71,7 +71,7 @@ int CGridCore::FinishCellEdit(std::string_view text, int cancelled, int cont, in
   const int col = m_editCol, row = m_editRow;
   const std::string value(text);
   CGridDataSource* ds = ColumnSource(col);
-  if ((ds && ds->CanFinishEdit(col, row, m_editWindow, value, cancelled) != 1) ||
+  if ((ds && ds->CanFinishEdit(col, row, m_editWindow, value, cancelled) != kSourceAllows) ||
       !OnEditDone(col, row, m_editWindow, value, cancelled))
     return kGridEditGoesOn;
   ViewHideEditor(m_editWindow);
@@ -113,7 +113,7 @@ int CGridCore::FinishCellEdit(std::string_view text, int cancelled, int cont, in
       nc = c1;
       nr = r1;
     }
-    if ((!ds || ds->ChooseNextEditCell(col, row, nc, nr) == 1) &&
+    if ((!ds || ds->ChooseNextEditCell(col, row, nc, nr) == kSourceAllows) &&
         OnEditMoveOn(col, row, &nc, &nr)) {
       m_editing = 0;
       ViewRepaintCell(col, row);

@@ -36,7 +36,7 @@ std::vector<std::pair<int, int>> CGridCore::SelectedCells() {
     if (s.m_curCol >= 0 && s.m_curRow >= 0) cells.emplace_back(s.m_curCol, s.m_curRow);
     return cells;
   }
-  for (int r = s.m_selection->FirstSelectedCell(col, row); r == 0;
+  for (int r = s.m_selection->FirstSelectedCell(col, row); r == kSelectionFound;
        r = s.m_selection->NextSelectedCell(col, row))
     cells.emplace_back(col, row);
   return cells;
@@ -143,7 +143,7 @@ int CGridCore::HandleFindReplace(std::string_view findText, std::string_view rep
       if (s.m_cols[static_cast<std::size_t>(c)].dataCol == dataCol) return c;
     return dataCol;
   };
-  if (ds->SearchNext(findText, col, row, flags) != 0) {
+  if (ds->SearchNext(findText, col, row, flags) != kSourceOk) {
     ViewNotFound();
     return kGridNotFound;
   }
@@ -155,7 +155,7 @@ int CGridCore::HandleFindReplace(std::string_view findText, std::string_view rep
   // comes back to the first replaced cell.
   const long long limit = static_cast<long long>(s.m_colCount) * std::max(1, s.m_rowCount) + 1;
   for (long long n = 0; n < limit; ++n) {
-    if (ds->SearchNext(findText, col, row, flags) != 0) break;
+    if (ds->SearchNext(findText, col, row, flags) != kSourceOk) break;
     if (col == firstCol && row == firstRow) break;
     MoveToCell(toGridCol(col), row);
     replaceAt(toGridCol(col), row);

@@ -136,7 +136,8 @@ int CGridCore::MoveAlong(GridAxis a, int index) {
   CellAt(a, t, across.Current(), col, row);
   // The data source checks column moves only, as it always has.
   CGridDataSource* ds = s.m_dataSource;
-  if (a == GridAxis::kCols && ds && ds->CanMoveCurrent(s.m_curCol, s.m_curRow, col, row) != 1)
+  if (a == GridAxis::kCols && ds &&
+      ds->CanMoveCurrent(s.m_curCol, s.m_curRow, col, row) != kSourceAllows)
     return kGridRefused;
   if (!OnBeforeCellMove(s.m_curCol, s.m_curRow, col, row)) return kGridRefused;
   const int newFirst = FirstToShow(a, t);
@@ -174,7 +175,8 @@ int CGridCore::MoveToCell(int col, int row) {
   if (col < 0) col = s.m_colCount > 0 ? 0 : -1;
   if (col == s.m_curCol && r == s.m_curRow) return kGridOk;
   CGridDataSource* ds = s.m_dataSource;
-  if (ds && ds->CanMoveCurrent(s.m_curCol, s.m_curRow, col, r) != 1) return kGridRefused;
+  if (ds && ds->CanMoveCurrent(s.m_curCol, s.m_curRow, col, r) != kSourceAllows)
+    return kGridRefused;
   if (!OnBeforeCellMove(s.m_curCol, s.m_curRow, col, r)) return kGridRefused;
   const int newTop = FirstToShow(GridAxis::kRows, r);
   const int newLeft = FirstToShow(GridAxis::kCols, col);

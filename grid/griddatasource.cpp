@@ -41,9 +41,9 @@ int CGridMemDataSource::GetLastRowIndex() {
 }
 
 int CGridMemDataSource::InsertRow(int row) {
-  if (row < m_firstRow || row >= EndRowIndex()) return 1;
+  if (row < m_firstRow || row >= EndRowIndex()) return kSourceNone;
   m_rows.insert(m_rows.begin() + (row - m_firstRow), nullptr);
-  return 0;
+  return kSourceOk;
 }
 
 int CGridMemDataSource::InsertColumn(int col) {
@@ -56,14 +56,14 @@ int CGridMemDataSource::InsertColumn(int col) {
   }
   // Only the grid columns this source serves move with its data.
   if (m_grid) m_grid->ShiftColumnMapping(this, col, +1);
-  return 0;
+  return kSourceOk;
 }
 
 int CGridMemDataSource::DeleteRow(int row) {
-  if (row < m_firstRow || row >= EndRowIndex()) return 0;
+  if (row < m_firstRow || row >= EndRowIndex()) return kSourceOk;
   m_rows.erase(m_rows.begin() + (row - m_firstRow));
   if (m_rows.empty()) m_firstRow = 0;
-  return 0;
+  return kSourceOk;
 }
 
 int CGridMemDataSource::DeleteColumn(int col) {
@@ -80,28 +80,28 @@ int CGridMemDataSource::DeleteColumn(int col) {
   }
   // The grid columns right of the deleted one now find their data one lower.
   if (m_grid) m_grid->ShiftColumnMapping(this, col + 1, -1);
-  return 0;
+  return kSourceOk;
 }
 
 int CGridMemDataSource::DeleteCell(int col, int row) {
   Row* r = FindRow(row);
-  if (!r || !r->HasColumn(col)) return 1;
+  if (!r || !r->HasColumn(col)) return kSourceNone;
   r->cells[static_cast<std::size_t>(col - r->firstCol)].reset();
-  return 0;
+  return kSourceOk;
 }
 
 int CGridMemDataSource::Empty() {
   m_rows.clear();
   m_firstRow = 0;
   m_findCol = m_findRow = -1;
-  return 0;
+  return kSourceOk;
 }
 
 int CGridMemDataSource::GetCell(int col, int row, CGridCellValue& cell) {
   CGridCellValue* stored = FindCell(col, row);
-  if (!stored) return 1;
+  if (!stored) return kSourceNone;
   cell.GridCellMergeFrom(*stored);
-  return 0;
+  return kSourceOk;
 }
 
 int CGridMemDataSource::SetCell(int col, int row, const CGridCellValue& cell) {
@@ -129,7 +129,7 @@ int CGridMemDataSource::SetCell(int col, int row, const CGridCellValue& cell) {
   auto& c = r.cells[static_cast<std::size_t>(col - r.firstCol)];
   if (!c) c = std::make_unique<CGridCellValue>();
   cell.GridCellCopyTo(*c);
-  return 0;
+  return kSourceOk;
 }
 
 int CGridMemDataSource::LastDataColumn() const {
@@ -168,7 +168,7 @@ int CGridMemDataSource::SearchNext(std::string_view text, int& col, int& row, in
   const int rows = EndRowIndex();  // data rows 0..rows-1
   const int cols = LastDataColumn() + 1;
   // Nothing to walk: an empty table (or a search for nothing) ends at once.
-  if (rows <= 0 || cols <= 0 || text.empty()) return 1;
+  if (rows <= 0 || cols <= 0 || text.empty()) return kSourceNone;
   const int step = (flags & kSearchBackward) ? -1 : 1;
   auto wrap = [](long long v, long long n) { return ((v % n) + n) % n; };
   if (flags & kSearchByRow) {
@@ -180,27 +180,27 @@ int CGridMemDataSource::SearchNext(std::string_view text, int& col, int& row, in
       if (Matches(FindCell(c, r), text, flags)) {
         col = m_findCol = c;
         row = m_findRow = r;
-        return 0;
+        return kSourceOk;
       }
     }
-    return 1;
+    return kSourceNone;
   }
-  if (col < 0 || col >= cols) return 1;
+  if (col < 0 || col >= cols) return kSourceNone;
   long long r = row;
   for (int tested = 0; tested <= rows; ++tested) {
     r = wrap(r + step, rows);
     if (Matches(FindCell(col, static_cast<int>(r)), text, flags)) {
       m_findCol = col;
       row = m_findRow = static_cast<int>(r);
-      return 0;
+      return kSourceOk;
     }
   }
-  return 1;
+  return kSourceNone;
 }
 
 int CGridMemDataSource::SortRows(const int* cols, int count, int flags) {
   const int rows = EndRowIndex();
-  if (rows <= 0 || !cols || count <= 0) return 1;
+  if (rows <= 0 || !cols || count <= 0) return kSourceNone;
   const std::size_t n = static_cast<std::size_t>(rows);
   const std::size_t base = static_cast<std::size_t>(-m_firstRow);  // position of row 0
   // Each row's sort cells, with a neutral cell standing in for a missing one.
@@ -240,20 +240,20 @@ int CGridMemDataSource::SortRows(const int* cols, int count, int flags) {
   std::vector<std::unique_ptr<Row>> sorted(n);
   for (std::size_t i = 0; i < n; ++i) sorted[i] = std::move(m_rows[base + order[i]]);
   for (std::size_t i = 0; i < n; ++i) m_rows[base + i] = std::move(sorted[i]);
-  return 0;
+  return kSourceOk;
 }
 
 int CGridMemDataSource::FindPrevNonEmptyCell(int& col, int row) {
   Row* r = FindRow(row);
-  if (!r) return 1;
+  if (!r) return kSourceNone;
   int c = std::min(col - 1, r->firstCol + static_cast<int>(r->cells.size()) - 1);
   for (; c >= r->firstCol; --c) {
     const CGridCellValue* cell = r->cells[static_cast<std::size_t>(c - r->firstCol)].get();
     if (!cell || !cell->GridCellHasFlag(GridProp::Value)) continue;
     if (cell->GridCellGetDataType() == kGridNumber || cell->GridCellGetTextLength() > 0) {
       col = c;
-      return 0;
+      return kSourceOk;
     }
   }
-  return 1;
+  return kSourceNone;
 }

@@ -11,6 +11,13 @@
 #include "grid/gridcellvalue.h"
 #include "grid/griddatahost.h"
 
+// Results of a data source's operations: done, nothing there (no such row,
+// cell or match), or an operation the source does not offer.
+enum GridSourceResult { kSourceUnsupported = -1, kSourceOk = 0, kSourceNone = 1 };
+// The checks (CanMoveCurrent, CanStartEdit, ...) allow with this answer;
+// anything else refuses.
+enum : int { kSourceAllows = 1 };
+
 class CGridDataSource {
  public:
   virtual ~CGridDataSource() = default;
@@ -20,41 +27,55 @@ class CGridDataSource {
   void SetID(int id) { m_id = id; }
   int GetID() const { return m_id; }
 
-  virtual int GetLastRowIndex() { return -1; }
-  virtual int AppendRow() { return -1; }
-  virtual int InsertRow(int /*row*/) { return -1; }
-  virtual int AppendColumn() { return -1; }
-  virtual int InsertColumn(int /*col*/) { return -1; }
-  virtual int DeleteRow(int /*row*/) { return -1; }
-  virtual int DeleteColumn(int /*col*/) { return -1; }
-  virtual int DeleteCell(int /*col*/, int /*row*/) { return -1; }
-  virtual int Empty() { return -1; }
-  virtual int GetCell(int /*col*/, int /*row*/, CGridCellValue& /*cell*/) { return -1; }
-  virtual int SetCell(int /*col*/, int /*row*/, const CGridCellValue& /*cell*/) { return -1; }
-  virtual int SearchFirst(std::string_view /*text*/, int& /*col*/, int& /*row*/, int /*flags*/) {
-    return -1;
+  virtual int GetLastRowIndex() { return kSourceUnsupported; }
+  [[nodiscard]] virtual int AppendRow() { return kSourceUnsupported; }
+  [[nodiscard]] virtual int InsertRow(int /*row*/) { return kSourceUnsupported; }
+  [[nodiscard]] virtual int AppendColumn() { return kSourceUnsupported; }
+  [[nodiscard]] virtual int InsertColumn(int /*col*/) { return kSourceUnsupported; }
+  [[nodiscard]] virtual int DeleteRow(int /*row*/) { return kSourceUnsupported; }
+  [[nodiscard]] virtual int DeleteColumn(int /*col*/) { return kSourceUnsupported; }
+  [[nodiscard]] virtual int DeleteCell(int /*col*/, int /*row*/) { return kSourceUnsupported; }
+  [[nodiscard]] virtual int Empty() { return kSourceUnsupported; }
+  virtual int GetCell(int /*col*/, int /*row*/, CGridCellValue& /*cell*/) {
+    return kSourceUnsupported;
   }
-  virtual int SearchNext(std::string_view /*text*/, int& /*col*/, int& /*row*/, int /*flags*/) {
-    return -1;
+  [[nodiscard]] virtual int SetCell(int /*col*/, int /*row*/, const CGridCellValue& /*cell*/) {
+    return kSourceUnsupported;
   }
-  virtual int SortRows(const int* /*cols*/, int /*count*/, int /*flags*/) { return -1; }
-  virtual int SortRows(int col, int flags) { return SortRows(&col, 1, flags); }
-  virtual int OnPastLastRow(int /*rowCount*/, int /*rowsPast*/, int& /*rowsFound*/) { return -1; }
+  [[nodiscard]] virtual int SearchFirst(std::string_view /*text*/, int& /*col*/, int& /*row*/,
+                                        int /*flags*/) {
+    return kSourceUnsupported;
+  }
+  [[nodiscard]] virtual int SearchNext(std::string_view /*text*/, int& /*col*/, int& /*row*/,
+                                       int /*flags*/) {
+    return kSourceUnsupported;
+  }
+  [[nodiscard]] virtual int SortRows(const int* /*cols*/, int /*count*/, int /*flags*/) {
+    return kSourceUnsupported;
+  }
+  [[nodiscard]] virtual int SortRows(int col, int flags) { return SortRows(&col, 1, flags); }
+  virtual int OnPastLastRow(int /*rowCount*/, int /*rowsPast*/, int& /*rowsFound*/) {
+    return kSourceUnsupported;
+  }
   virtual void OnCurrentRowMoved(int /*oldRow*/, int /*newRow*/) {}
   virtual void OnCurrentColumnMoved(int /*oldCol*/, int /*newCol*/) {}
   virtual int CanMoveCurrent(int /*oldCol*/, int /*oldRow*/, int /*newCol*/, int /*newRow*/) {
-    return 1;
+    return kSourceAllows;
   }
-  virtual int CanStartEdit(int /*col*/, int /*row*/, void** /*editor*/) { return 1; }
-  virtual int VerifyEditKey(int /*col*/, int /*row*/, void* /*editor*/, int /*key*/) { return 1; }
+  virtual int CanStartEdit(int /*col*/, int /*row*/, void** /*editor*/) { return kSourceAllows; }
+  virtual int VerifyEditKey(int /*col*/, int /*row*/, void* /*editor*/, int /*key*/) {
+    return kSourceAllows;
+  }
   virtual int CanFinishEdit(int /*col*/, int /*row*/, void* /*editor*/, std::string_view /*text*/,
                             int /*cancelled*/) {
-    return 1;
+    return kSourceAllows;
   }
   virtual int ChooseNextEditCell(int /*oldCol*/, int /*oldRow*/, int& /*newCol*/, int& /*newRow*/) {
-    return 1;
+    return kSourceAllows;
   }
-  virtual int FindPrevNonEmptyCell(int& /*col*/, int /*row*/) { return -1; }
+  [[nodiscard]] virtual int FindPrevNonEmptyCell(int& /*col*/, int /*row*/) {
+    return kSourceUnsupported;
+  }
 
  protected:
   CGridDataHost* m_grid = nullptr;
@@ -75,21 +96,21 @@ enum GridSearchFlags {
 class CGridMemDataSource : public CGridDataSource {
  public:
   int GetLastRowIndex() override;
-  int AppendRow() override { return 0; }
-  int InsertRow(int row) override;
-  int AppendColumn() override { return 0; }
-  int InsertColumn(int col) override;
-  int DeleteRow(int row) override;
-  int DeleteColumn(int col) override;
-  int DeleteCell(int col, int row) override;
-  int Empty() override;
+  [[nodiscard]] int AppendRow() override { return 0; }
+  [[nodiscard]] int InsertRow(int row) override;
+  [[nodiscard]] int AppendColumn() override { return 0; }
+  [[nodiscard]] int InsertColumn(int col) override;
+  [[nodiscard]] int DeleteRow(int row) override;
+  [[nodiscard]] int DeleteColumn(int col) override;
+  [[nodiscard]] int DeleteCell(int col, int row) override;
+  [[nodiscard]] int Empty() override;
   int GetCell(int col, int row, CGridCellValue& cell) override;
-  int SetCell(int col, int row, const CGridCellValue& cell) override;
-  int SearchFirst(std::string_view text, int& col, int& row, int flags) override;
-  int SearchNext(std::string_view text, int& col, int& row, int flags) override;
-  int SortRows(const int* cols, int count, int flags) override;
+  [[nodiscard]] int SetCell(int col, int row, const CGridCellValue& cell) override;
+  [[nodiscard]] int SearchFirst(std::string_view text, int& col, int& row, int flags) override;
+  [[nodiscard]] int SearchNext(std::string_view text, int& col, int& row, int flags) override;
+  [[nodiscard]] int SortRows(const int* cols, int count, int flags) override;
   using CGridDataSource::SortRows;
-  int FindPrevNonEmptyCell(int& col, int row) override;
+  [[nodiscard]] int FindPrevNonEmptyCell(int& col, int row) override;
 
   // Index of the first and one past the last stored row (both 0 when empty).
   int FirstRowIndex() const { return m_firstRow; }

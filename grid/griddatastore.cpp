@@ -9,20 +9,20 @@ namespace {
 constexpr int kCheckBoxTypeIndex = 2;
 }
 
-int CGridDataStore::AddColumn(std::unique_ptr<CGridColumnProvider> provider) {
-  if (!provider) return 0;
+bool CGridDataStore::AddColumn(std::unique_ptr<CGridColumnProvider> provider) {
+  if (!provider) return false;
   m_columns.push_back(std::move(provider));
-  return 1;
+  return true;
 }
 
-int CGridDataStore::FindColumn(int id, int& index) const {
+bool CGridDataStore::FindColumn(int id, int& index) const {
   for (std::size_t i = 0; i < m_columns.size(); ++i) {
     if (m_columns[i]->GetId() == id) {
       index = static_cast<int>(i);
-      return 1;
+      return true;
     }
   }
-  return 0;
+  return false;
 }
 
 CGridColumnProvider* CGridDataStore::GetProvider(int index) const {
@@ -36,14 +36,14 @@ void CGridDataStore::RebuildMap() {
   for (std::size_t i = 0; i < m_rows.size(); ++i) m_map[m_rows[i]] = static_cast<int>(i);
 }
 
-int CGridDataStore::AddRows(const std::vector<GridRecordKey>& keys, bool atEnd) {
+bool CGridDataStore::AddRows(const std::vector<GridRecordKey>& keys, bool atEnd) {
   std::vector<GridRecordKey> fresh;
   std::unordered_set<GridRecordKey> seen;
   for (GridRecordKey k : keys)
     if (!m_map.count(k) && seen.insert(k).second) fresh.push_back(k);
   m_rows.insert(atEnd ? m_rows.end() : m_rows.begin(), fresh.begin(), fresh.end());
   RebuildMap();
-  return 1;
+  return true;
 }
 
 int CGridDataStore::RemoveRow(GridRecordKey key) {
@@ -55,7 +55,7 @@ int CGridDataStore::RemoveRow(GridRecordKey key) {
   return row;
 }
 
-int CGridDataStore::RemoveRows(const std::vector<GridRecordKey>& keys) {
+bool CGridDataStore::RemoveRows(const std::vector<GridRecordKey>& keys) {
   std::vector<int> rows;
   for (GridRecordKey k : keys)
     if (auto it = m_map.find(k); it != m_map.end()) rows.push_back(it->second);
@@ -63,13 +63,13 @@ int CGridDataStore::RemoveRows(const std::vector<GridRecordKey>& keys) {
   rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
   for (auto it = rows.rbegin(); it != rows.rend(); ++it) m_rows.erase(m_rows.begin() + *it);
   RebuildMap();
-  return 1;
+  return true;
 }
 
-int CGridDataStore::GetRowKey(int row, GridRecordKey& key) const {
-  if (row < 0 || row >= GetRowCount()) return 0;
+bool CGridDataStore::GetRowKey(int row, GridRecordKey& key) const {
+  if (row < 0 || row >= GetRowCount()) return false;
   key = m_rows[static_cast<std::size_t>(row)];
-  return 1;
+  return true;
 }
 
 void CGridDataStore::ClearRows() {
@@ -77,11 +77,11 @@ void CGridDataStore::ClearRows() {
   m_map.clear();
 }
 
-int CGridDataStore::FindRowIndex(GridRecordKey key, int& row) const {
+bool CGridDataStore::FindRowIndex(GridRecordKey key, int& row) const {
   auto it = std::find(m_rows.begin(), m_rows.end(), key);
-  if (it == m_rows.end()) return 0;
+  if (it == m_rows.end()) return false;
   row = static_cast<int>(it - m_rows.begin());
-  return 1;
+  return true;
 }
 
 void CGridDataStore::SetSecondarySort(const int* ids, int count) {
@@ -105,11 +105,11 @@ int CGridDataStore::GetCell(int col, int row, CGridCellValue& cell) {
     if (CBitmap* bm = p->GetHeadingBitmap(); bm && !cell.GridCellGetBitmap())
       cell.GridCellSetBitmap(bm);
     cell.GridCellSetText(p->HasTitle() ? p->GetTitle() : std::string());
-    return 0;
+    return kSourceOk;
   }
   if (row < 0 || col < 0 || !p || row >= GetRowCount()) {
     cell.GridCellSetText("");
-    return 0;
+    return kSourceOk;
   }
   const GridRecordKey key = m_rows[static_cast<std::size_t>(row)];
   std::string text;
@@ -152,7 +152,7 @@ int CGridDataStore::GetCell(int col, int row, CGridCellValue& cell) {
     if (given & CGridColumnProvider::kTextGiven) cell.GridCellSetTextColor(fore);
   }
   if (kind == CGridColumnProvider::kStateBitmap || kind == CGridColumnProvider::kNumberBitmap)
-    return 0;
+    return kSourceOk;
   if (cell.GridCellHasFlag(GridProp::CellType) &&
       cell.GridCellGetCellType() == kCheckBoxTypeIndex) {
     cell.GridCellSetNumber(haveNumber ? number : 0);
@@ -161,12 +161,12 @@ int CGridDataStore::GetCell(int col, int row, CGridCellValue& cell) {
     if (haveNumber && kind == CGridColumnProvider::kTextNumber) cell.GridCellSetNumber(number);
     cell.GridCellSetText(text);
   }
-  return 0;
+  return kSourceOk;
 }
 
 int CGridDataStore::SortRows(const int* cols, int count, int direction) {
   // The sort column must name an existing provider.
-  if (!cols || count <= 0 || cols[0] < 0 || cols[0] >= GetColumnCount()) return 1;
+  if (!cols || count <= 0 || cols[0] < 0 || cols[0] >= GetColumnCount()) return kSourceNone;
   m_sortColumn = m_columns[static_cast<std::size_t>(cols[0])].get();
   m_sortDirection = direction;
   CGridColumnProvider* primary = m_sortColumn;
@@ -186,7 +186,7 @@ int CGridDataStore::SortRows(const int* cols, int count, int direction) {
   std::make_heap(m_rows.begin(), m_rows.end(), less);
   std::sort_heap(m_rows.begin(), m_rows.end(), less);
   RebuildMap();
-  return 0;
+  return kSourceOk;
 }
 
 bool CGridDataStore::CellMatches(int col, int row, std::string_view text, int flags) {
@@ -205,12 +205,12 @@ bool CGridDataStore::CellMatches(int col, int row, std::string_view text, int fl
 int CGridDataStore::Walk(std::string_view text, int& col, int& row, int flags, bool testStart) {
   const int cols = GetColumnCount(), rows = GetRowCount();
   // An empty table, or a start outside it, has nothing to walk round.
-  if (cols <= 0 || rows <= 0) return 1;
-  if (col < 0 || col >= cols || row < 0 || row >= rows) return 1;
+  if (cols <= 0 || rows <= 0) return kSourceNone;
+  if (col < 0 || col >= cols || row < 0 || row >= rows) return kSourceNone;
   const bool back = !testStart && (flags & kSearchBackward);
   const int startCol = col, startRow = row;
   int c = col, r = row;
-  if (testStart && CellMatches(c, r, text, flags)) return 0;
+  if (testStart && CellMatches(c, r, text, flags)) return kSourceOk;
   for (;;) {
     if (back) {
       if (--c < 0) {
@@ -221,12 +221,12 @@ int CGridDataStore::Walk(std::string_view text, int& col, int& row, int flags, b
       c = 0;
       if (++r >= rows) r = 0;
     }
-    if (c == startCol && r == startRow) return 1;
+    if (c == startCol && r == startRow) return kSourceNone;
     if (CellMatches(c, r, text, flags)) break;
   }
   col = c;
   row = r;
-  return 0;
+  return kSourceOk;
 }
 
 int CGridDataStore::SearchFirst(std::string_view text, int& col, int& row, int flags) {

@@ -44,26 +44,28 @@ class CGridColumnProvider {
 
 class CGridDataStore : public CGridDataSource {
  public:
-  int AddColumn(std::unique_ptr<CGridColumnProvider> provider);
-  int FindColumn(int id, int& index) const;
+  [[nodiscard]] bool AddColumn(std::unique_ptr<CGridColumnProvider> provider);
+  [[nodiscard]] bool FindColumn(int id, int& index) const;
   int GetColumnCount() const { return static_cast<int>(m_columns.size()); }
   CGridColumnProvider* GetProvider(int index) const;
 
-  int AddRows(const std::vector<GridRecordKey>& keys, bool atEnd);
-  int RemoveRows(const std::vector<GridRecordKey>& keys);
-  int RemoveRow(GridRecordKey key);
-  int GetRowKey(int row, GridRecordKey& key) const;
+  // Always true.
+  bool AddRows(const std::vector<GridRecordKey>& keys, bool atEnd);
+  // Always true.
+  bool RemoveRows(const std::vector<GridRecordKey>& keys);
+  [[nodiscard]] int RemoveRow(GridRecordKey key);
+  [[nodiscard]] bool GetRowKey(int row, GridRecordKey& key) const;
   void ClearRows();
-  int FindRowIndex(GridRecordKey key, int& row) const;
+  [[nodiscard]] bool FindRowIndex(GridRecordKey key, int& row) const;
   int GetRowCount() const { return static_cast<int>(m_rows.size()); }
   void SetSecondarySort(const int* ids, int count);
   int GetSortColumn() const;
   int GetSortDirection() const { return m_sortDirection; }
 
-  int AppendRow() override { return 0; }
-  int InsertRow(int) override { return 0; }
-  int DeleteRow(int) override { return 0; }
-  int SetCell(int, int, const CGridCellValue&) override { return 0; }
+  int AppendRow() override { return kSourceOk; }
+  int InsertRow(int) override { return kSourceOk; }
+  int DeleteRow(int) override { return kSourceOk; }
+  int SetCell(int, int, const CGridCellValue&) override { return kSourceOk; }
   int GetCell(int col, int row, CGridCellValue& cell) override;
   int SearchFirst(std::string_view text, int& col, int& row, int flags) override;
   int SearchNext(std::string_view text, int& col, int& row, int flags) override;

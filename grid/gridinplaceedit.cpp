@@ -151,7 +151,7 @@ void CGridInPlaceEdit::OnKeyDown(UINT vk, UINT, UINT) {
 bool CGridInPlaceEdit::AcceptChar(int& ch) {
   const int col = m_grid->GetEditColumn(), row = m_grid->GetEditRow();
   if (CGridDataSource* ds = m_grid->ColumnSource(col);
-      ds && ds->VerifyEditKey(col, row, this, ch) != 1)
+      ds && ds->VerifyEditKey(col, row, this, ch) != kSourceAllows)
     return false;
   return m_grid->OnEditChar(col, row, this, &ch) != 0;
 }

@@ -24,10 +24,10 @@ int CGridPointerList::AddPointer(void* pointer, std::int32_t param, const Extra*
 }
 
 int CGridPointerList::UpdateParam(int index, std::int32_t value) {
-  if (index < 0 || index >= static_cast<int>(m_entries.size())) return 1;
-  if (!m_entries[index].inUse) return 2;
+  if (index < 0 || index >= static_cast<int>(m_entries.size())) return kListOutOfRange;
+  if (!m_entries[index].inUse) return kListFreeEntry;
   m_entries[index].param = value;
-  return 0;
+  return kListOk;
 }
 
 std::int32_t CGridPointerList::GetParam(int index) const {
@@ -41,11 +41,11 @@ void* CGridPointerList::GetPointer(int index) const {
 }
 
 int CGridPointerList::RemovePointer(int index) {
-  if (index < 0 || index >= static_cast<int>(m_entries.size())) return 1;
-  if (!m_entries[index].inUse) return 2;
+  if (index < 0 || index >= static_cast<int>(m_entries.size())) return kListOutOfRange;
+  if (!m_entries[index].inUse) return kListFreeEntry;
   m_entries[index] = Entry{};
   --m_used;
-  return 0;
+  return kListOk;
 }
 
 void CGridPointerList::Empty() {

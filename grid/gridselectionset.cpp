@@ -112,7 +112,7 @@ int CGridSelectionSet::IsRowInSelection(int row) const {
 }
 
 int CGridSelectionSet::GetTotalRange(int& left, int& top, int& right, int& bottom) const {
-  if (m_blocks.empty()) return 1;
+  if (m_blocks.empty()) return kSelectionEnd;
   left = top = INT32_MAX;
   right = bottom = INT32_MIN;
   for (const Block& b : m_blocks) {
@@ -122,18 +122,18 @@ int CGridSelectionSet::GetTotalRange(int& left, int& top, int& right, int& botto
     bottom = std::max(bottom, b.bottom);
   }
   if (m_mode & kWholeRows) right = RightmostColumn();
-  return 0;
+  return kSelectionFound;
 }
 
 int CGridSelectionSet::FirstSelectedCell(int& col, int& row) {
   m_enumActive = false;
   if (m_blocks.empty()) {
-    if (!m_grid) return 1;
+    if (!m_grid) return kSelectionEnd;
     col = m_grid->GetCurrentColumn();
     row = m_grid->GetCurrentRow();
-    return 0;
+    return kSelectionFound;
   }
-  GetTotalRange(m_enumLeft, m_enumTop, m_enumRight, m_enumBottom);
+  (void)GetTotalRange(m_enumLeft, m_enumTop, m_enumRight, m_enumBottom);  // there are blocks
   m_nextCol = m_enumLeft;
   m_nextRow = m_enumTop;
   m_enumActive = true;
@@ -141,7 +141,7 @@ int CGridSelectionSet::FirstSelectedCell(int& col, int& row) {
 }
 
 int CGridSelectionSet::NextSelectedCell(int& col, int& row) {
-  if (!m_enumActive) return 1;
+  if (!m_enumActive) return kSelectionEnd;
   const bool wholeRows = (m_mode & kWholeRows) != 0;
   while (m_nextRow <= m_enumBottom) {
     if (wholeRows) {
@@ -149,7 +149,7 @@ int CGridSelectionSet::NextSelectedCell(int& col, int& row) {
       if (IsRowInSelection(r) && IsSelected(m_enumLeft, r)) {
         col = m_enumLeft;
         row = r;
-        return 0;
+        return kSelectionFound;
       }
       continue;
     }
@@ -161,11 +161,11 @@ int CGridSelectionSet::NextSelectedCell(int& col, int& row) {
     if (IsSelected(c, r)) {
       col = c;
       row = r;
-      return 0;
+      return kSelectionFound;
     }
   }
   m_enumActive = false;
-  return 1;
+  return kSelectionEnd;
 }
 
 int CGridSelectionSet::FirstSelectedBlock(int& left, int& top, int& right, int& bottom) {
@@ -174,13 +174,13 @@ int CGridSelectionSet::FirstSelectedBlock(int& left, int& top, int& right, int& 
 }
 
 int CGridSelectionSet::NextSelectedBlock(int& left, int& top, int& right, int& bottom) {
-  if (m_blockIndex >= m_blocks.size()) return 1;
+  if (m_blockIndex >= m_blocks.size()) return kSelectionEnd;
   const Block& b = m_blocks[m_blockIndex++];
   left = b.left;
   top = b.top;
   right = b.right;
   bottom = b.bottom;
-  return 0;
+  return kSelectionFound;
 }
 
 void CGridSelectionSet::ClearAll() {

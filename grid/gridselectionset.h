@@ -6,6 +6,10 @@
 
 #include "grid/griddatahost.h"
 
+// The selection's enumerations and range: a cell or block was found, or the
+// enumeration has ended (no blocks for the range).
+enum GridSelectionResult { kSelectionFound = 0, kSelectionEnd = 1 };
+
 class CGridSelectionSet {
  public:
   enum Mode { kWholeRows = 2, kFirstBlockDecides = 0x10 };
@@ -20,11 +24,11 @@ class CGridSelectionSet {
   int IsSelected(int col, int row, int* block = nullptr) const;
   int IsColumnInSelection(int col) const;
   int IsRowInSelection(int row) const;
-  int GetTotalRange(int& left, int& top, int& right, int& bottom) const;
-  int FirstSelectedCell(int& col, int& row);
-  int NextSelectedCell(int& col, int& row);
-  int FirstSelectedBlock(int& left, int& top, int& right, int& bottom);
-  int NextSelectedBlock(int& left, int& top, int& right, int& bottom);
+  [[nodiscard]] int GetTotalRange(int& left, int& top, int& right, int& bottom) const;
+  [[nodiscard]] int FirstSelectedCell(int& col, int& row);
+  [[nodiscard]] int NextSelectedCell(int& col, int& row);
+  [[nodiscard]] int FirstSelectedBlock(int& left, int& top, int& right, int& bottom);
+  [[nodiscard]] int NextSelectedBlock(int& left, int& top, int& right, int& bottom);
   void ClearAll();
   void SetMode(int mode);
   int GetMode() const { return m_mode; }
