@@ -82,8 +82,10 @@ struct Project {
     fw::SetAppProfile(&profile);
     doc = std::make_unique<CFenwardleDoc>();
     host.CreateEx(0, "", "bench", WS_OVERLAPPED | WS_VISIBLE, CRect(0, 0, 1000, 700), nullptr, 0);
-    configs.CreateGrid(WS_VISIBLE, CRect(0, 0, 220, 680), &host, 1234);
-    switches.CreateGrid(WS_VISIBLE, CRect(230, 0, 990, 680), &host, 1235);
+    // Without the grids there is nothing to measure.
+    if (!configs.CreateGrid(WS_VISIBLE, CRect(0, 0, 220, 680), &host, 1234) ||
+        !switches.CreateGrid(WS_VISIBLE, CRect(230, 0, 990, 680), &host, 1235))
+      std::abort();
     configs.SetProject(doc.get());
     switches.SetProject(doc.get());
     panes.switches = &switches;
