@@ -469,6 +469,16 @@ TEST(GridCoreJoins, KeysStepOverBlocksAndLandOnOrigins) {
   EXPECT_EQ(col, 3);
 }
 
+TEST(GridCoreJoins, RowMovesWithoutColumnsIgnoreJoinedHeadingCells) {
+  // No data columns: the current column is -1, and the side heading's cells
+  // are no part of the current cell's row moves.
+  RecordingGrid g(0, 8);
+  ASSERT_EQ(g.GetCurrentColumn(), -1);
+  ASSERT_EQ(g.MergeCells(-1, 2, -1, 4), kGridOk);
+  EXPECT_EQ(g.MoveToRow(3), kGridOk);
+  EXPECT_EQ(g.GetCurrentRow(), 3);
+}
+
 // ---- editing ----
 
 TEST(GridCoreEditing, RefusedStartsLeaveEditingPossible) {
