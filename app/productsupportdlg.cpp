@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "platform/gui/mail.h"
-#include "platform/ini.h"
+#include "platform/inifile.h"
 #include "platform/resstring.h"
 #include "platform/text.h"
 #include "res/string_ids.h"
@@ -90,7 +90,7 @@ bool CProductSupportDlg::OnInitDialog() {
 }
 
 LRESULT CProductSupportDlg::OnSupportMail() {
-  UpdateData(true);
+  if (!UpdateData(true)) return 1;  // the exchange told the user what is wrong
   const bool attach = !m_monitor && m_nAttach == 1 && m_projectPath;
   fw::SendMailWithAttachment(kSupportMail, LoadResString(IDS_SUPPORT_MAIL_SUBJECT),
                              attach ? m_projectPath() : std::string());
@@ -98,7 +98,7 @@ LRESULT CProductSupportDlg::OnSupportMail() {
 }
 
 LRESULT CProductSupportDlg::OnSalesMail() {
-  UpdateData(true);
+  if (!UpdateData(true)) return 1;
   fw::SendMailWithAttachment(kSalesMail, LoadResString(IDS_SALES_MAIL_SUBJECT), std::string());
   return 1;
 }
@@ -138,7 +138,8 @@ bool COemSupportDlg::OnInitDialog() {
   const bool custom =
       !m_customizeFile.empty() && std::filesystem::is_regular_file(m_customizeFile, ec);
   fw::CIniFile file;
-  if (custom) file.Load(m_customizeFile);
+  // An unreadable customisation file reads as one with every value empty.
+  if (custom && !file.Load(m_customizeFile)) file = fw::CIniFile();
   auto value = [&](const char* key) {
     std::string v = file.GetString(kSection, key);
     if (v.size() > kMaxValue) v.resize(kMaxValue);
@@ -197,12 +198,11 @@ bool COemSupportDlg::OnInitDialog() {
     address = LoadResString(IDS_SUPPORT_ADDRESS);
   }
   SetDlgItemText(1055, address);
-  UpdateData(false);
-  return true;
+  return UpdateData(false);
 }
 
 LRESULT COemSupportDlg::OnMail() {
-  UpdateData(true);
+  if (!UpdateData(true)) return 1;
   fw::SendMailWithAttachment(m_strMailAddress, LoadResString(IDS_SUPPORT_MAIL_SUBJECT),
                              std::string());
   return 1;

@@ -4,7 +4,8 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "platform/resources.h"
+#include "platform/gui/qtstring.h"
+#include "platform/resourcebundle.h"
 
 namespace {
 
@@ -24,10 +25,6 @@ std::vector<HMENU>& PopupList() {
   return popups;
 }
 
-QString ToQ(const std::string& s) {
-  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
 CFont& MenuFont() {
   static CFont font;
   if (!font.IsValid()) {
@@ -38,7 +35,7 @@ CFont& MenuFont() {
 }
 
 int TextWidth(const std::string& text) {
-  QString t = ToQ(text);
+  QString t = fw::ToQ(text);
   t.replace(QLatin1Char('\t'), QLatin1Char(' '));
   t.remove(QLatin1Char('&'));
   return QFontMetrics(MenuFont().font()).horizontalAdvance(t);

@@ -4,11 +4,9 @@
 #include <algorithm>
 #include <cstdint>
 
-namespace {
+#include "platform/gui/qtstring.h"
 
-QString ToQ(const std::string& s) {
-  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
+namespace {
 
 // Channel value at distance d from the bright edge over a span: c - d²·c/span².
 // In 64 bits: d² · c outgrows 32 bits on wide controls.
@@ -120,7 +118,7 @@ void CTextStatic::UpdateToolTipText() {
 
 void CTextStatic::ApplyToolTip() {
   // The tool tip is active only while enabled.
-  if (QWidget* w = widget()) w->setToolTip(m_bToolTip ? ToQ(m_strToolTip) : QString());
+  if (QWidget* w = widget()) w->setToolTip(m_bToolTip ? fw::ToQ(m_strToolTip) : QString());
 }
 
 void CTextStatic::CtlColor(CDC* dc) {

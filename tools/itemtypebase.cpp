@@ -3,11 +3,11 @@
 #include <cstring>
 #include <utility>
 
-#include "grid/gridcell.h"
+#include "grid/gridcellvalue.h"
 #include "platform/resstring.h"
 #include "platform/text.h"
 #include "res/string_ids.h"
-#include "switch/configstore.h"
+#include "switch/switchconfigstore.h"
 #include "switch/switchentry.h"
 #include "tools/projectdocument.h"
 

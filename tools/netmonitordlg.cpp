@@ -69,7 +69,7 @@ bool CNetMonitorDlg::OnInitDialog() {
   settings.searchRateMs = profile.GetProfileInt(kSection, "search rate ms", settings.searchRateMs);
   m_worker->SetSettings(settings);
 
-  m_grid.AttachToControl(kGridId, this);
+  (void)m_grid.AttachToControl(kGridId, this);
   AnchorControl(kGridId, TOP_LEFT, BOTTOM_RIGHT);
   AnchorControl(kTabsId, TOP_LEFT, BOTTOM_RIGHT);
   AnchorControl(kErrorsId, TOP_LEFT, BOTTOM_RIGHT);
@@ -234,7 +234,7 @@ void CNetMonitorDlg::RunStatusDialog(const std::string& mac, const std::string& 
   dlg.m_strMac = mac;
   dlg.m_strName = name;
   dlg.m_strModel = model;
-  dlg.DoModal();
+  (void)dlg.DoModal();  // the status dialog has nothing to report back
 }
 
 void CNetMonitorDlg::OnCancel() {

@@ -13,7 +13,7 @@
 #include "platform/gui/stdids.h"
 #include "platform/gui/toolbar.h"
 #include "platform/gui/wnd.h"
-#include "platform/resources.h"
+#include "platform/resourcebundle.h"
 
 class QKeySequence;
 class QShortcut;

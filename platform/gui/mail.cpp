@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "platform/gui/pump.h"
+#include "platform/gui/qtstring.h"
 #include "platform/message.h"
 #include "res/string_ids.h"
 
@@ -23,10 +24,6 @@ constexpr int kMailWaitMs = 15000;
 // xdg-email's own exit code for "a required tool could not be found".
 constexpr int kXdgToolMissing = 3;
 
-QString ToQ(const std::string& s) {
-  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
 }  // namespace
 
 bool IsSafeMailRecipient(const std::string& recipient) {
@@ -41,13 +38,13 @@ MailResult CXdgMailService::Send(const MailRequest& request) {
   const QString tool = QStandardPaths::findExecutable(QStringLiteral("xdg-email"));
   if (tool.isEmpty()) return kMailToolMissing;
   QStringList args;
-  args << QStringLiteral("--subject") << ToQ(request.subject);
+  args << QStringLiteral("--subject") << fw::ToQ(request.subject);
   if (!request.attachment.empty()) {
-    QFileInfo file(ToQ(request.attachment));
+    QFileInfo file(fw::ToQ(request.attachment));
     if (!file.isFile()) return kMailFailed;
     args << QStringLiteral("--attach") << file.absoluteFilePath();
   }
-  args << ToQ(request.recipient);
+  args << fw::ToQ(request.recipient);
   // Owned by the application, so a mail program that stays open outlives us here.
   auto* process = new QProcess(QCoreApplication::instance());
   struct Outcome {

@@ -14,7 +14,8 @@
 #include <set>
 #include <vector>
 
-#include "platform/resources.h"
+#include "platform/gui/qtstring.h"
+#include "platform/resourcebundle.h"
 
 namespace fw {
 
@@ -61,10 +62,6 @@ HMENU NewNode(bool popup) {
 
 HMENU Alive(HMENU h) {
   return h && Live().count(h) ? h : nullptr;
-}
-
-QString ToQ(const std::string& s) {
-  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
 // Owner-drawn actions carry a token instead of a label: the style finds
@@ -239,7 +236,7 @@ class CMenuPopup : public QMenu {
         addSeparator();
         continue;
       }
-      QAction* a = addAction(owner ? Token(i) : ToQ(rec.text));
+      QAction* a = addAction(owner ? Token(i) : fw::ToQ(rec.text));
       // An owner-drawn separator is drawn, but never chosen.
       a->setEnabled(!(rec.flags & (MF_GRAYED | MF_DISABLED)) && !(rec.flags & MF_SEPARATOR));
       if (rec.flags & MF_CHECKED) {
@@ -375,10 +372,10 @@ void ShowMenuInBar(QMenuBar* bar, HMENU menu, CWnd* owner) {
     QAction* a = nullptr;
     if ((rec.flags & MF_POPUP) && Alive(rec.sub)) {
       QMenu* pm = PopupWidget(rec.sub);
-      pm->setTitle(ToQ(rec.text));
+      pm->setTitle(fw::ToQ(rec.text));
       a = bar->addMenu(pm);
     } else {
-      a = bar->addAction(ToQ(rec.text));
+      a = bar->addAction(fw::ToQ(rec.text));
       const UINT id = rec.id;
       QObject::connect(a, &QAction::triggered, bar,
                        [ownerWidget, id] { PostCommand(ownerWidget, id); });

@@ -8,8 +8,9 @@
 #include <QToolTip>
 #include <algorithm>
 
+#include "platform/gui/qtstring.h"
 #include "platform/profile.h"
-#include "platform/resources.h"
+#include "platform/resourcebundle.h"
 #include "platform/resstring.h"
 
 namespace {
@@ -19,10 +20,6 @@ constexpr int kPadX = 7;  // button minus image, as the control pads them
 constexpr int kPadY = 6;
 constexpr int kTextMargin = 3;
 constexpr std::size_t kMaxSavedButtons = 4096;
-
-QString ToQ(const std::string& s) {
-  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 // The bar's window: sizes itself from the bar's layout and shows tool tips.
 class CToolBarWidget : public fw::CPeerWidget {
@@ -50,7 +47,7 @@ class CToolBarWidget : public fw::CPeerWidget {
           if (nl != std::string::npos) {
             CRect r;
             bar->GetItemRect(index, &r);
-            QToolTip::showText(he->globalPos(), ToQ(text.substr(nl + 1)), this, r.ToQt());
+            QToolTip::showText(he->globalPos(), fw::ToQ(text.substr(nl + 1)), this, r.ToQt());
             return true;
           }
         }
@@ -492,7 +489,7 @@ std::vector<std::string> CToolBar::WrappedText(const std::string& text, int widt
   std::vector<std::string> lines;
   if (text.empty() || m_maxTextRows <= 0) return lines;
   QFontMetrics fm(ButtonFont());
-  const QString all = ToQ(text);
+  const QString all = fw::ToQ(text);
   if (width <= 0) {
     lines.push_back(text);
     return lines;
@@ -524,7 +521,7 @@ CSize CToolBar::ComputedButtonSize() const {
     auto lines = WrappedText(b.text, wrapWidth);
     rows = std::max(rows, static_cast<int>(lines.size()));
     for (const std::string& l : lines)
-      textWidth = std::max(textWidth, fm.horizontalAdvance(ToQ(l)));
+      textWidth = std::max(textWidth, fm.horizontalAdvance(fw::ToQ(l)));
   }
   const_cast<CToolBar*>(this)->m_textRowsUsed = rows;
   if (rows > 0) {
@@ -556,7 +553,8 @@ int CToolBar::ItemWidth(const TBBUTTON& b, int index) const {
                                   ? m_buttons[static_cast<std::size_t>(index)].text
                                   : std::string();
     width = m_sizeImage.cx + kPadX;
-    if (!text.empty()) width = std::max(width, fm.horizontalAdvance(ToQ(text)) + 2 * kTextMargin);
+    if (!text.empty())
+      width = std::max(width, fm.horizontalAdvance(fw::ToQ(text)) + 2 * kTextMargin);
   }
   if ((b.fsStyle & TBSTYLE_DROPDOWN) && (m_exStyleTb & TBSTYLE_EX_DRAWDDARROWS))
     width += fw::ToolBarDropDownArrowWidth();

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "platform/format.h"
-#include "platform/resources.h"
+#include "platform/resourcebundle.h"
 
 namespace {
 // Menus are trees: every level must be reachable without running away.

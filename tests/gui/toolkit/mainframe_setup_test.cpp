@@ -156,4 +156,27 @@ TEST_F(MainFrameSetupTest, ContextMenuWithImagesRoutesToTheFrame) {
   EXPECT_TRUE(found);
 }
 
+TEST(MainWindowImages, ToolbarStripsHoldOneImagePerButton) {
+  struct Strip {
+    unsigned toolbar, bitmap;
+  } strips[] = {{IDR_MAINFRAME, IDR_MAINFRAME},
+                {IDR_MAINFRAME, IDB_MAINFRAME_HOT},
+                {IDR_MENU_IMAGES, IDR_MENU_IMAGES},
+                {IDR_MONITORFRAME, IDR_MONITORFRAME},
+                {IDR_MONITORFRAME, IDB_MONITORFRAME_HOT}};
+  for (const Strip& s : strips) {
+    SCOPED_TRACE(s.bitmap);
+    const fw::CToolBarTemplate* bar = fw::FindToolBarResource(s.toolbar);
+    ASSERT_NE(bar, nullptr);
+    const QImage img = fw::LoadImageResource(fw::ImageKind::Bitmap, s.bitmap, nullptr);
+    ASSERT_FALSE(img.isNull());
+    const int buttons = static_cast<int>(
+        std::count_if(bar->items.begin(), bar->items.end(), [](unsigned id) { return id != 0; }));
+    EXPECT_EQ(img.width(), bar->width * buttons);
+    EXPECT_EQ(img.height(), bar->height);
+    // The mask grey surrounds the pictures.
+    EXPECT_EQ(img.pixel(0, 15) & 0xFFFFFF, 0xC0C0C0u);
+  }
+}
+
 }  // namespace

@@ -1,13 +1,12 @@
 // The menus, accelerators and toolbars both programs ship, in all three languages.
 #include <gtest/gtest.h>
 
-#include <QImage>
 #include <set>
 
 #include "app/commandids.h"
 #include "platform/dynlib.h"
 #include "platform/language.h"
-#include "platform/resources.h"
+#include "platform/resourcebundle.h"
 
 using namespace fw;
 
@@ -143,31 +142,6 @@ TEST(MainWindowResources, TheThreeLanguagesShareMenusKeysAndToolbars) {
       ASSERT_NE(other, nullptr);
       EXPECT_EQ(other->items, eng.items);
     }
-  }
-}
-
-TEST(MainWindowResources, ToolbarStripsHoldOneImagePerButton) {
-  const CResourceBundle* eng = Bundle(0);
-  ASSERT_NE(eng, nullptr);
-  struct Strip {
-    unsigned toolbar, bitmap;
-  } strips[] = {{IDR_MAINFRAME, IDR_MAINFRAME},
-                {IDR_MAINFRAME, IDB_MAINFRAME_HOT},
-                {IDR_MENU_IMAGES, IDR_MENU_IMAGES},
-                {IDR_MONITORFRAME, IDR_MONITORFRAME},
-                {IDR_MONITORFRAME, IDB_MONITORFRAME_HOT}};
-  for (const Strip& s : strips) {
-    const CToolBarTemplate* bar = eng->FindToolBar(s.toolbar);
-    const CImageRef* ref = eng->FindImage(ImageKind::Bitmap, s.bitmap);
-    ASSERT_TRUE(bar && ref) << s.bitmap;
-    QImage img(QStringLiteral(":/images/") + QString::fromStdString(ref->file));
-    ASSERT_FALSE(img.isNull()) << ref->file;
-    const int buttons = static_cast<int>(
-        std::count_if(bar->items.begin(), bar->items.end(), [](unsigned id) { return id != 0; }));
-    EXPECT_EQ(img.width(), bar->width * buttons) << ref->file;
-    EXPECT_EQ(img.height(), bar->height) << ref->file;
-    // The mask grey surrounds the pictures.
-    EXPECT_EQ(img.pixel(0, 15) & 0xFFFFFF, 0xC0C0C0u) << ref->file;
   }
 }
 
