@@ -68,7 +68,6 @@ inline constexpr UINT WM_COOLBAR_QUERYCONTINUE = 32949;
 inline constexpr std::uint32_t DROPEFFECT_NONE = 0;
 inline constexpr std::uint32_t DROPEFFECT_COPY = 1;
 inline constexpr std::uint32_t DROPEFFECT_MOVE = 2;
-inline constexpr UINT WM_SETTINGCHANGE_COOL = WM_SETTINGCHANGE;
 
 struct NMCOOLBARCOMMAND {
   NMHDR hdr;
