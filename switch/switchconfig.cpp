@@ -6,6 +6,7 @@
 #include "platform/format.h"
 #include "platform/resstring.h"
 #include "platform/text.h"
+#include "res/string_ids.h"
 
 namespace {
 
@@ -371,6 +372,6 @@ int CSwitchConfig::CheckSpeeds(std::vector<std::string>& messages) const {
   const bool gigabit = IsGigabitType();
   for (const auto& p : m_ports)
     if (!p->AllSpeedsOff(gigabit)) return 0;
-  messages.emplace_back("All port speeds are disabled.");
+  messages.push_back(LoadResString(IDS_ALL_PORT_SPEEDS_DISABLED));
   return 1;
 }

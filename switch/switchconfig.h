@@ -157,7 +157,7 @@ class CSwitchConfig {
   bool OnlyMonitorIs(int m) const;
 
   void CopyFrom(const CSwitchConfig& other);
-  // Clears messages; 1 with "All port speeds are disabled." when no port has a speed on.
+  // Clears messages; 1 with the text of "all port speeds are disabled" when no port has a speed on.
   int CheckSpeeds(std::vector<std::string>& messages) const;
 
   // A section written by a newer program version, kept as it was read so that
