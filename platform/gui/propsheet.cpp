@@ -35,8 +35,14 @@ std::string CPropertyPage::GetCaption() const {
 }
 
 QWidget* CPropertyPage::CreatePeer(QWidget* parent, const CREATESTRUCT&) {
-  // A page lives inside its sheet whatever its template says.
-  return new fw::CPeerWidget(parent);
+  // A page lives inside its sheet whatever its template says, on the
+  // dialog colour as a dialog does.
+  auto* page = new QWidget(parent);
+  page->setAutoFillBackground(true);
+  QPalette palette = page->palette();
+  palette.setColor(QPalette::Window, fw::ToQColor(GetSysColor(COLOR_BTNFACE)));
+  page->setPalette(palette);
+  return page;
 }
 
 bool CPropertyPage::CreatePageWindow(CPropertySheet* sheet, const CRect& rect) {
