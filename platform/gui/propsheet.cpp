@@ -101,7 +101,9 @@ bool CPropertyPage::OnWizardFinish() {
 // ---- sheet -----------------------------------------------------------------------------
 
 CPropertySheet::CPropertySheet(unsigned captionId, CWnd* parent, unsigned selectPage)
-    : CPropertySheet(LoadResString(captionId), parent, selectPage) {}
+    : CPropertySheet(std::string(), parent, selectPage) {
+  m_captionId = captionId;
+}
 
 CPropertySheet::CPropertySheet(std::string caption, CWnd* parent, unsigned selectPage)
     : CDialog(0, parent), m_startPage(static_cast<int>(selectPage)), m_title(std::move(caption)) {}
@@ -131,7 +133,12 @@ int CPropertySheet::IndexOfTemplate(unsigned templateId) const {
   return -1;
 }
 
+std::string CPropertySheet::GetTitle() const {
+  return m_captionId ? LoadResString(m_captionId) : m_title;
+}
+
 void CPropertySheet::SetTitle(const std::string& title) {
+  m_captionId = 0;
   m_title = title;
   if (IsWindow()) SetWindowText(title);
 }
@@ -142,7 +149,7 @@ bool CPropertySheet::BuildFrame() {
   // corrected in pixels once the buttons exist.
   m_frame = fw::CDialogTemplate();
   m_frame.style = DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU;
-  m_frame.caption = m_title;
+  m_frame.caption = GetTitle();
   int cx = 0, cy = 0;
   for (CPropertyPage* page : m_pages) {
     const fw::CDialogTemplate* t = fw::FindDialogTemplate(page->templateId());
@@ -247,7 +254,7 @@ void CPropertySheet::ApplyWizardButtons() {
 
 bool CPropertySheet::OnInitDialog() {
   CDialog::OnInitDialog();
-  SetWindowText(m_title);
+  SetWindowText(GetTitle());
   CreateButtons();
   m_active = -1;
   const int start = std::clamp(m_startPage, 0, GetPageCount() - 1);

@@ -115,7 +115,7 @@ class CPropertySheet : public CDialog {
   void PressButton(int button) { SendMessage(PSM_PRESSBUTTON, static_cast<WPARAM>(button)); }
 
   void SetTitle(const std::string& title);
-  const std::string& GetTitle() const { return m_title; }
+  std::string GetTitle() const;
 
   // IDOK, IDCANCEL or ID_WIZFINISH (or what EndDialog gave); -1 without pages.
   std::intptr_t DoModal() override;
@@ -148,6 +148,7 @@ class CPropertySheet : public CDialog {
   std::vector<CPropertyPage*> m_pages;
   int m_active = -1;
   int m_startPage = 0;
+  unsigned m_captionId = 0;  // read when the sheet runs, in the language of that moment
   std::string m_title;
   std::uint32_t m_wizardButtons = PSWIZB_BACK | PSWIZB_NEXT;
   fw::CDialogTemplate m_frame;
