@@ -42,6 +42,7 @@ CAPTION "Second"
 FONT 8, "MS Shell Dlg"
 BEGIN
     AUTOCHECKBOX    "Check", 1003, 7, 7, 100, 10
+    COMBOBOX        1005, 7, 24, 100, 80, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP
 END
 
 912 DIALOGEX 0, 0, 100, 40
@@ -165,6 +166,9 @@ TEST_F(PropertySheetTest, TabbedSheetShowsOnePageAtATimeAndEndsWithOk) {
     EXPECT_EQ(sheet.GetActivePage(), &m_two);
     EXPECT_FALSE(m_one.IsWindowVisible());
     EXPECT_TRUE(m_two.IsWindowVisible());
+    // A combo box's template height is its dropped list's, not the box's.
+    QWidget* combo = m_two.GetDlgItem(1005)->widget();
+    EXPECT_EQ(combo->height(), combo->sizeHint().height());
     Click(sheet.GetDlgItem(IDOK));
   });
   EXPECT_EQ(result, IDOK);
