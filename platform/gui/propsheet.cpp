@@ -212,6 +212,7 @@ void CPropertySheet::CreateButtons() {
   const int width = pageW + 2 * mx;
   const int height = y + bh + my;
   if (QWidget* w = widget()) w->setFixedSize(width, height);
+  CenterWindow(m_parentWnd);  // the frame's final size is known only now
 
   // Right to left: Help, Cancel, then OK or the wizard's Back and Next/Finish.
   int right = width - mx;
