@@ -1,11 +1,14 @@
 #include "platform/atomicfile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <random>
 #include <vector>
 
 namespace fw {
@@ -40,33 +43,88 @@ bool ReadFileBytes(const std::string& path, std::string& out, std::string* error
   return true;
 }
 
+namespace {
+
+constexpr char kTempMark[] = ".tmp-";
+constexpr std::size_t kTempSuffixLen = 6;
+
+std::string FolderOf(const std::string& path) {
+  auto slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Creates "<path>.tmp-XXXXXX" with mode 0666 so that the kernel applies the
+// umask itself (changing the process-wide umask would race other threads).
+// The file is locked while it exists, which tells a later save that it is
+// not a leftover.
+int CreateTemp(const std::string& path, std::string* name) {
+  static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  std::random_device rd;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string candidate = path + kTempMark;
+    for (std::size_t i = 0; i < kTempSuffixLen; ++i)
+      candidate += kChars[rd() % (sizeof kChars - 1)];
+    int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      ::flock(fd, LOCK_EX | LOCK_NB);
+      *name = std::move(candidate);
+      return fd;
+    }
+    if (errno != EEXIST) return -1;
+  }
+  errno = EEXIST;
+  return -1;
+}
+
+// Removes temporary files of earlier saves of the same target that were
+// killed between writing and renaming. A file another save is still writing
+// is locked and stays.
+void RemoveStaleTemps(const std::string& path) {
+  const std::string folder = FolderOf(path);
+  const std::string base =
+      path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
+  const std::string prefix = base + kTempMark;
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  while (const dirent* e = ::readdir(dir)) {
+    const std::string name = e->d_name;
+    if (name.size() != prefix.size() + kTempSuffixLen ||
+        name.compare(0, prefix.size(), prefix) != 0)
+      continue;
+    const std::string full = folder + "/" + name;
+    int fd = ::open(full.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) continue;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+        ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+      ::unlink(full.c_str());
+    ::close(fd);
+  }
+  ::closedir(dir);
+}
+
+}  // namespace
+
 bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::string* error) {
-  std::string tmpl = path + ".tmp-XXXXXX";
-  std::vector<char> name(tmpl.begin(), tmpl.end());
-  name.push_back('\0');
-  int fd = ::mkstemp(name.data());
+  RemoveStaleTemps(path);
+  std::string tmp;
+  int fd = CreateTemp(path, &tmp);
   if (fd < 0) {
     if (error) *error = SysError("Cannot create a temporary file for", path);
     return false;
   }
-  const std::string tmp(name.data());
   auto fail = [&](const char* what) {
     if (error) *error = SysError(what, path);
     ::close(fd);
     ::unlink(tmp.c_str());
     return false;
   };
-  // Keep the permissions of the file being replaced; a new file gets the usual 0644 less umask.
+  // Keep the permissions of the file being replaced; a new file keeps what
+  // the umask gave at creation.
   struct stat st {};
-  mode_t mode = 0;
-  if (::stat(path.c_str(), &st) == 0) {
-    mode = st.st_mode & 07777;
-  } else {
-    mode_t um = ::umask(0);
-    ::umask(um);
-    mode = 0666 & ~um;
-  }
-  if (::fchmod(fd, mode) != 0) return fail("Cannot set permissions of");
+  if (::stat(path.c_str(), &st) == 0 && ::fchmod(fd, st.st_mode & 07777) != 0)
+    return fail("Cannot set permissions of");
   std::size_t done = 0;
   while (done < bytes.size()) {
     ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -77,14 +135,15 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::strin
     done += static_cast<std::size_t>(n);
   }
   if (::fsync(fd) != 0) return fail("Cannot flush");
-  if (::close(fd) != 0) {
-    if (error) *error = SysError("Cannot close", path);
-    ::unlink(tmp.c_str());
-    return false;
+  if (::rename(tmp.c_str(), path.c_str()) != 0) return fail("Cannot replace");
+  // The lock goes with the close; the rename is made durable with the folder.
+  const bool closed = ::close(fd) == 0;
+  if (int dfd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dfd >= 0) {
+    ::fsync(dfd);
+    ::close(dfd);
   }
-  if (::rename(tmp.c_str(), path.c_str()) != 0) {
-    if (error) *error = SysError("Cannot replace", path);
-    ::unlink(tmp.c_str());
+  if (!closed) {
+    if (error) *error = SysError("Cannot close", path);
     return false;
   }
   return true;

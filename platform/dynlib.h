@@ -37,6 +37,10 @@ class CDynLib {
   std::string m_name;
 };
 
+// Whether the file is an ELF object whose loadable segments all lie inside it
+// (a truncated copy would crash the loader). The reason goes to error.
+[[nodiscard]] bool IsWholeSharedObject(const std::string& path, std::string* error = nullptr);
+
 // The folder of the running program's file (no trailing slash).
 std::string ProgramFolder();
 

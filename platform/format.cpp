@@ -2,13 +2,20 @@
 
 #include <fmt/printf.h>
 
+#include <algorithm>
+
 namespace fw {
 
 namespace {
 
+// No text of the string table needs a wider field; a larger width or
+// precision is a damaged translation, not a request for gigabytes of blanks.
+constexpr long long kMaxField = 1024;
+
 struct Spec {
   std::size_t pos = 0, len = 0;
   bool starWidth = false, starPrecision = false;
+  long long width = 0, precision = 0;  // literal values, capped just above kMaxField
   char conv = 0;
   std::string normalised;  // the specifier as {fmt} accepts it
 };
@@ -22,12 +29,18 @@ bool ParseSpec(std::string_view fmt, std::size_t i, Spec& spec) {
   auto take = [&](auto pred) {
     while (j < fmt.size() && pred(fmt[j])) norm += fmt[j++];
   };
+  auto number = [&](long long* out) {
+    while (j < fmt.size() && fmt[j] >= '0' && fmt[j] <= '9') {
+      *out = std::min(*out * 10 + (fmt[j] - '0'), kMaxField + 1);
+      norm += fmt[j++];
+    }
+  };
   take([](char c) { return c == '-' || c == '+' || c == ' ' || c == '#' || c == '0'; });
   if (j < fmt.size() && fmt[j] == '*') {
     spec.starWidth = true;
     norm += fmt[j++];
   } else {
-    take([](char c) { return c >= '0' && c <= '9'; });
+    number(&spec.width);
   }
   if (j < fmt.size() && fmt[j] == '.') {
     norm += fmt[j++];
@@ -35,7 +48,7 @@ bool ParseSpec(std::string_view fmt, std::size_t i, Spec& spec) {
       spec.starPrecision = true;
       norm += fmt[j++];
     } else {
-      take([](char c) { return c >= '0' && c <= '9'; });
+      number(&spec.precision);
     }
   }
   // Length modifiers do not change the check: the argument carries its own width.
@@ -97,11 +110,18 @@ std::string CheckFormat(std::string_view fmt, const std::vector<FormatArg>& args
     Spec spec;
     if (!ParseSpec(fmt, i, spec))
       return fail(i, fmt.size() - i < 2 ? fmt.size() - i : 2, "malformed specifier");
+    if (spec.width > kMaxField || spec.precision > kMaxField)
+      return fail(i, spec.len, "width or precision too large");
     if (spec.conv != '%') {
       for (int star = (spec.starWidth ? 1 : 0) + (spec.starPrecision ? 1 : 0); star > 0; --star) {
         if (next >= args.size()) return fail(i, spec.len, "missing argument");
-        if (args[next].kind() != FormatArg::Kind::Int && args[next].kind() != FormatArg::Kind::UInt)
+        const FormatArg& a = args[next];
+        if (a.kind() != FormatArg::Kind::Int && a.kind() != FormatArg::Kind::UInt)
           return fail(i, spec.len, "width is not an integer");
+        // Checked here so that negating a negative width can never overflow.
+        if (a.kind() == FormatArg::Kind::Int ? (a.i() < -kMaxField || a.i() > kMaxField)
+                                             : a.u() > static_cast<unsigned long long>(kMaxField))
+          return fail(i, spec.len, "width or precision too large");
         ++next;
       }
       if (next >= args.size()) return fail(i, spec.len, "missing argument");

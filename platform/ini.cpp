@@ -165,8 +165,10 @@ int CIniFile::GetInt(std::string_view section, std::string_view key, int def) co
 void CIniFile::SetString(std::string_view section, std::string_view key, std::string_view value) {
   Section* s = Find(section);
   if (!s) {
-    // A blank line keeps the new section apart from the one before it.
-    Section& last = m_sections.back();
+    // A blank line keeps the new section apart from the one written before it.
+    std::size_t lastShown = m_sections.size() - 1;
+    while (lastShown > 0 && m_sections[lastShown].deleted) --lastShown;
+    Section& last = m_sections[lastShown];
     bool needBlank = !last.lines.empty()
                          ? !TrimView(last.lines.back().raw).empty() || last.lines.back().isKey
                          : last.hasHeader;
@@ -219,16 +221,15 @@ bool CIniFile::DeleteSection(std::string_view section) {
   const std::size_t at = it->second;
   m_sections[at].deleted = true;
   m_sectionIndex.erase(it);
-  // A later section of the same name (a duplicate) now answers, as Windows'
-  // own delete would leave it to. Most files have none: then there is nothing
-  // to look for, which keeps deleting many sections linear.
-  if (m_shadowed == 0) return true;
-  for (std::size_t i = at + 1; i < m_sections.size(); ++i) {
-    const auto& s = m_sections[i];
+  // Every later copy of the name goes too: were one left, it would answer from
+  // now on and whatever is written next would land among its stale keys. Most
+  // files have none: then there is nothing to look for, which keeps deleting
+  // many sections linear.
+  for (std::size_t i = at + 1; m_shadowed > 0 && i < m_sections.size(); ++i) {
+    auto& s = m_sections[i];
     if (!s.deleted && s.hasHeader && FoldCase(s.name) == folded) {
-      m_sectionIndex[folded] = i;
+      s.deleted = true;
       --m_shadowed;
-      break;
     }
   }
   return true;

@@ -56,6 +56,7 @@ class CDialog : public CWnd {
   virtual std::intptr_t DoModal();
   // Creates the dialog modelessly (shown when the template says WS_VISIBLE).
   bool Create(unsigned templateId, CWnd* parent = nullptr);
+  using CWnd::Create;
   void EndDialog(int result);
   // Result of the last run, and whether EndDialog was called.
   int result() const { return m_result; }

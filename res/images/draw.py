@@ -81,8 +81,77 @@ APP_ICON = [
     "................................",
 ]
 
+
+# Buttons of the copy configuration dialog: help, close and copy now (16 x 16).
+BUTTON_PALETTE = {
+    ".": CLEAR,
+    "k": (32, 32, 40, 255),      # outline
+    "b": (0, 96, 180, 255),      # blue face
+    "w": (250, 250, 252, 255),   # white
+    "r": (196, 36, 36, 255),     # red
+    "p": (236, 236, 226, 255),   # paper
+    "g": (0, 150, 70, 255),      # green arrow
+}
+HELP_ICON = [
+    "................",
+    ".....kkkkkk.....",
+    "...kkbbbbbbkk...",
+    "..kbbbbbbbbbbk..",
+    "..kbbbwwwwbbbk..",
+    ".kbbbwwbbwwbbbk.",
+    ".kbbbbbbbwwbbbk.",
+    ".kbbbbbbwwbbbbk.",
+    ".kbbbbbwwbbbbbk.",
+    ".kbbbbbwwbbbbbk.",
+    "..kbbbbbbbbbbk..",
+    "..kbbbbwwbbbbk..",
+    "...kkbbwwbbkk...",
+    ".....kkkkkk.....",
+    "................",
+    "................",
+]
+CLOSE_ICON = [
+    "................",
+    "................",
+    "..kk........kk..",
+    ".krrk......krrk.",
+    ".krrrk....krrrk.",
+    "..krrrk..krrrk..",
+    "...krrrkkrrrk...",
+    "....krrrrrrk....",
+    ".....krrrrk.....",
+    "....krrrrrrk....",
+    "...krrrkkrrrk...",
+    "..krrrk..krrrk..",
+    ".krrrk....krrrk.",
+    ".krrk......krrk.",
+    "..kk........kk..",
+    "................",
+]
+COPY_NOW_ICON = [
+    "kkkkkkkk........",
+    "kppppppk........",
+    "kpkkkkpk........",
+    "kppppppk........",
+    "kpkkkkpkkkkkkkk.",
+    "kppppppkppppppk.",
+    "kpkkkkpkpkkkkpk.",
+    "kppppppkppppppk.",
+    "kkkkkkkkpkkkkpk.",
+    "....g...ppppppk.",
+    "....gg..pkkkkpk.",
+    "gggggggkppppppk.",
+    "....gg..pkkkkpk.",
+    "....g...ppppppk.",
+    "........kkkkkkk.",
+    "................",
+]
+
 PICTURES = {
     "app.png": (APP_ICON, APP_PALETTE),
+    "help.png": (HELP_ICON, BUTTON_PALETTE),
+    "close.png": (CLOSE_ICON, BUTTON_PALETTE),
+    "copynow.png": (COPY_NOW_ICON, BUTTON_PALETTE),
 }
 
 if __name__ == "__main__":

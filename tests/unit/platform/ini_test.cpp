@@ -1,12 +1,15 @@
 #include "platform/ini.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
+#include <set>
 
 #include "platform/atomicfile.h"
 #include "tests/common/test_util.h"
@@ -127,15 +130,15 @@ TEST(IniDelete, KeysAndSections) {
   EXPECT_EQ(f.SectionNames(), (std::vector<std::string>{"a", "c", "b"}));
 }
 
-TEST(IniDelete, DeletingAShadowingSectionUncoversTheDuplicate) {
-  auto f = Parsed("[a]\nk=1\n[b]\n[A]\nk=2\n[a]\nk=3\n");
-  f.DeleteSection("a");
-  EXPECT_EQ(f.GetString("a", "k"), "2");
-  f.DeleteSection("b");
-  f.DeleteSection("A");
-  EXPECT_EQ(f.GetString("a", "k"), "3");
-  f.DeleteSection("a");
+TEST(IniDelete, DeletingASectionRemovesEveryCopyOfIt) {
+  // A later copy must not come back with its stale keys once the first goes.
+  auto f = Parsed("[a]\nk=1\n[b]\nx=1\n[A]\nk=2\nghost=1\n[a]\nk=3\n");
+  EXPECT_TRUE(f.DeleteSection("a"));
   EXPECT_FALSE(f.HasSection("a"));
+  EXPECT_EQ(f.GetString("a", "k"), "");
+  f.SetString("a", "k", "new");
+  EXPECT_EQ(f.KeyNames("a"), (std::vector<std::string>{"k"}));
+  EXPECT_EQ(f.Serialize(), "[b]\r\nx=1\r\n\r\n[a]\r\nk=new\r\n");
 }
 
 TEST(IniFileIo, MissingFileReadsEmptyAndSaveRoundTrips) {
@@ -175,6 +178,44 @@ TEST(IniFileIo, FailedWriteLeavesTheOldFileIntact) {
   EXPECT_EQ(bytes, "[old]\r\nk=1\r\n");
   // No temporary file is left behind.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST(IniFileIo, LeftoversOfKilledSavesGoOnTheNextSave) {
+  TempDir dir;
+  const std::string path = dir.file("p.zcf");
+  auto touch = [](const std::string& p) { ASSERT_TRUE(WriteFileAtomic(p, "x", nullptr)); };
+  // What a save killed between writing and renaming leaves behind.
+  touch(dir.file("p.zcf.tmp-aB3xYz"));
+  touch(dir.file("p.zcf.tmp-Q9w8e7"));
+  // Not ours to remove: another target, another name shape, a save still writing.
+  touch(dir.file("q.zcf.tmp-aB3xYz"));
+  touch(dir.file("p.zcf.tmp-short"));
+  touch(dir.file("p.zcf.tmp-Lck123"));
+  int busy = ::open(dir.file("p.zcf.tmp-Lck123").c_str(), O_RDONLY);
+  ASSERT_GE(busy, 0);
+  ASSERT_EQ(::flock(busy, LOCK_EX), 0);
+
+  ASSERT_TRUE(WriteFileAtomic(path, "new", nullptr));
+  ::close(busy);
+  std::set<std::string> left;
+  for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+    left.insert(e.path().filename().string());
+  EXPECT_EQ(left, (std::set<std::string>{"p.zcf", "q.zcf.tmp-aB3xYz", "p.zcf.tmp-short",
+                                         "p.zcf.tmp-Lck123"}));
+}
+
+TEST(IniFileIo, SavesKeepModesWithoutTouchingTheUmask) {
+  TempDir dir;
+  const mode_t before = ::umask(027);
+  ASSERT_TRUE(WriteFileAtomic(dir.file("new.ini"), "a", nullptr));
+  struct stat st {};
+  ASSERT_EQ(::stat(dir.file("new.ini").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+  ASSERT_EQ(::chmod(dir.file("new.ini").c_str(), 0604), 0);
+  ASSERT_TRUE(WriteFileAtomic(dir.file("new.ini"), "b", nullptr));
+  ASSERT_EQ(::stat(dir.file("new.ini").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0604u);
+  EXPECT_EQ(::umask(before), 027u);  // still what the test set
 }
 
 TEST(IniFileIo, WriteIntoAMissingFolderFailsCleanly) {

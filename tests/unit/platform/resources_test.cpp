@@ -117,6 +117,27 @@ TEST(LanguageLibrary, FailuresGiveTheirInstallationErrors) {
   EXPECT_NE(notOurs.message.find("<libc.so.6>"), std::string::npos);
 }
 
+TEST(LanguageLibrary, ADamagedLibraryIsRefusedNotLoaded) {
+  // A truncated copy (a damaged install) would crash the loader with SIGBUS.
+  const auto whole = std::filesystem::path(ProgramFolder()) / "libfenwardle_fra.so";
+  const auto size = std::filesystem::file_size(whole);
+  for (auto keep : {size / 2, size / 4, std::uintmax_t{64}, std::uintmax_t{3}}) {
+    test::TempDir dir;
+    const auto cut = dir.file("libfenwardle_fra.so");
+    std::filesystem::copy_file(whole, cut, std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::resize_file(cut, keep);
+    std::string why;
+    EXPECT_FALSE(IsWholeSharedObject(cut, &why)) << keep;
+    EXPECT_FALSE(why.empty());
+    LanguageLoad l = LoadLanguageLibrary("french", kNames, dir.path());
+    EXPECT_EQ(l.bundle, nullptr) << keep;
+    EXPECT_EQ(l.message,
+              "Unable to locate language/resource dll <libfenwardle_fra.so>. Please re-install.");
+  }
+  EXPECT_TRUE(IsWholeSharedObject(whole.string()));
+  EXPECT_FALSE(IsWholeSharedObject(ProgramFolder()));  // a folder
+}
+
 TEST(LanguageLibrary, TheThreeLanguagesAgreeOnIdsAndSpecifiers) {
   const std::regex spec(
       R"(%[-+ #0]*[0-9*]*(\.[0-9*]+)?(hh|h|ll|l|L|z|j|t|I64)?[diouxXeEfFgGcspn%])");

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "platform/fields.h"
 #include "platform/format.h"
 #include "platform/text.h"
@@ -51,6 +53,18 @@ TEST(Format, MismatchesAreMarkedNeverFormatted) {
   EXPECT_EQ(FormatText("%*d", "w", 1), "[!%*d]");
   EXPECT_TRUE(CheckFormat("%d %s", {FormatArg(1), FormatArg("a")}).empty());
   EXPECT_FALSE(CheckFormat("%d", {}).empty());
+}
+
+TEST(Format, HugeWidthsAndPrecisionsAreRefused) {
+  // A damaged translation must not make the program allocate gigabytes.
+  EXPECT_EQ(FormatText("[%777777777d]", 1), "[[!%777777777d]]");
+  EXPECT_EQ(FormatText("%.99999999999999999999f", 1.0), "[!%.99999999999999999999f]");
+  EXPECT_EQ(FormatText("%*d", 100000, 1), "[!%*d]");
+  EXPECT_EQ(FormatText("%.*f", 5000u, 1.0), "[!%.*f]");
+  // The most negative width was negated into undefined behaviour before.
+  EXPECT_EQ(FormatText("%*d", std::numeric_limits<long long>::min(), 1), "[!%*d]");
+  EXPECT_EQ(FormatText("%*d|", -3, 7), "7  |");
+  EXPECT_EQ(FormatText("%1024d", 1).size(), 1024u);
 }
 
 TEST(DelimitedField, SplitsTrimsAndQuotes) {

@@ -1,0 +1,412 @@
+#include "app/fenwardledoc.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QWidget>
+
+#include "platform/format.h"
+#include "platform/message.h"
+#include "platform/profile.h"
+#include "platform/resstring.h"
+#include "platform/text.h"
+#include "res/string_ids.h"
+#include "switch/discovery.h"
+#include "switch/projectfile.h"
+#include "tools/indexpair.h"
+
+namespace {
+// Both spellings are one section: the profile ignores letter case.
+constexpr std::string_view kSettings = "settings";
+constexpr std::string_view kLastPath = "last path";
+}  // namespace
+
+CFenwardleDoc::CFenwardleDoc() : m_store(1) {
+  SetDocStrings(LoadResString(IDS_DOC_STRINGS_FENWARDLE));
+  NetmonAddErrorMessage();
+}
+
+CFenwardleDoc::~CFenwardleDoc() {
+  fw::AppProfile().WriteProfileString(kSettings, kLastPath, GetPathName());
+}
+
+UINT CFenwardleDoc::NetmonAddErrorMessage() {
+  static const UINT message =
+      RegisterWindowMessage("UWM_NETMON_ADD_ERROR-{D9516226-45D7-15c7-89cd-0450BA580AEB}");
+  return message;
+}
+
+// ---------------------------------------------------------------- the file
+
+void CFenwardleDoc::Serialize(CArchive& ar) {
+  // Saving goes through OnSaveDocument, which writes the file in one step.
+  if (ar.IsStoring()) return;
+  fw::CProjectNotes notes;
+  std::string error;
+  if (fw::LoadProjectFile(ar.GetFilePath(), m_store, m_switches, &notes, &error) == -1) {
+    ar.Fail(error);
+    return;
+  }
+  m_nSelectedConfig = -1;
+  notes.Show();
+  SendHint(kHintEverything, -1);
+  fw::AppProfile().WriteProfileString(kSettings, kLastPath, ar.GetFilePath());
+}
+
+bool CFenwardleDoc::OnSaveDocument(const std::string& path) {
+  if (fw::IsReadOnlyFile(path)) {
+    AfxMessageBox(IDS_FILE_READ_ONLY, MB_OK | MB_ICONEXCLAMATION);
+    return false;
+  }
+  fw::CProjectNotes notes;
+  std::string error;
+  if (fw::SaveProjectFile(path, m_store, m_switches, &notes, &error) < 0) {
+    // The file is replaced in one step, so the old one is still there; the
+    // project stays modified.
+    if (!notes.unsavedNames.empty())
+      notes.Show();
+    else
+      ReportSaveLoadFailure(IDS_DOC_SAVE_FAILED, path, error);
+    return false;
+  }
+  SetModifiedFlag(false);
+  return true;
+}
+
+void CFenwardleDoc::DeleteContents() {
+  m_switches.Clear();
+  m_store.Clear();
+  m_nSelectedConfig = -1;
+  SendHint(kHintEverything, -1);
+  CDocument::DeleteContents();
+}
+
+std::string CFenwardleDoc::GetInitialFolder() {
+  const std::string last = fw::AppProfile().GetProfileString(kSettings, kLastPath);
+  return last.empty() ? fw::ProjectsFolder() : fw::FolderOfPath(last);
+}
+
+// ---------------------------------------------------------------- helpers
+
+CSwitchConfig* CFenwardleDoc::LiveConfig(int index) {
+  CSwitchConfig* c = m_store.GetAt(index);
+  return c && !c->IsDeleted() ? c : nullptr;
+}
+
+CSwitchEntry* CFenwardleDoc::LiveSwitch(int index) {
+  CSwitchEntry* e = m_switches.GetAt(index);
+  return e && !e->IsDeleted() ? e : nullptr;
+}
+
+void CFenwardleDoc::SendHint(int kind, int index) {
+  CIndexPair hint(kind, index);
+  UpdateAllViews(nullptr, 0, &hint);
+}
+
+int CFenwardleDoc::PrepareConfigName(std::string_view name, int skip, std::string* out) {
+  bool cut = false, commas = false;
+  std::string normal = fw::NormalizeItemName(name, &cut, &commas);
+  if (fw::CleanItemName(name).empty()) return kProjectRefused;
+  if (cut) AfxMessageBox(IDS_CFG_NAME_TOO_LONG, MB_OK | MB_ICONEXCLAMATION);
+  if (commas)
+    AfxMessageBox(fw::FormatText("%s %s", LoadResString(IDS_INVALID_CHARS_FOUND), ","),
+                  MB_OK | MB_ICONEXCLAMATION);
+  if (normal.empty()) return kProjectRefused;
+  if (m_store.FindIndexByNameNoCase(normal, skip) >= 0) return kProjectDuplicate;
+  *out = std::move(normal);
+  return kProjectOk;
+}
+
+int CFenwardleDoc::PrepareSwitchName(std::string_view name, int skip, std::string* out) const {
+  if (fw::Trim(name).empty()) return kProjectRefused;
+  std::string normal = fw::NormalizeItemName(name);
+  if (normal.empty()) return kProjectInvalidChars;
+  if (m_switches.FindIndexByNameNoCase(normal, skip) >= 0) return kProjectDuplicate;
+  *out = std::move(normal);
+  return kProjectOk;
+}
+
+void CFenwardleDoc::RenameConfigReferences(const std::string& from, const std::string& to) {
+  for (int i = m_switches.First(); i >= 0; i = m_switches.Next(i)) {
+    CSwitchConfig& ref = m_switches.GetAt(i)->GetConfig();
+    if (ref.GetName() == from) ref.SetName(to);
+  }
+}
+
+// ---------------------------------------------------------------- selection
+
+int CFenwardleDoc::GetSelectedConfigIndex() {
+  const int pane = m_panes ? m_panes->ActivePane() : IPanes::kConfigListPane;
+  if (pane == IPanes::kConfigListPane)
+    return LiveConfig(m_nSelectedConfig) ? m_nSelectedConfig : -1;
+  const CSwitchEntry* entry = LiveSwitch(GetSelectedSwitchIndex());
+  return entry ? m_store.FindIndexByName(entry->GetConfig().GetName()) : -1;
+}
+
+int CFenwardleDoc::GetSelectedSwitchIndex() {
+  if (!m_panes || m_panes->ActivePane() != IPanes::kSwitchListPane) return -1;
+  const int index = m_panes->CurrentSwitchIndex();
+  return LiveSwitch(index) ? index : -1;
+}
+
+// ---------------------------------------------------------------- configurations
+
+int CFenwardleDoc::ValidateConfigName(std::string_view name) {
+  std::string unused;
+  const int r = PrepareConfigName(name, -1, &unused);
+  return r == kProjectDuplicate ? kProjectOk : r;
+}
+
+int CFenwardleDoc::AddNewConfig(std::string_view name) {
+  CSwitchConfig config;
+  config.SetName(name);
+  std::string normal;
+  if (const int r = PrepareConfigName(name, -1, &normal); r != kProjectOk) return r;
+  config.SetName(normal);
+  const int index = m_store.Add(config);
+  if (index < 0) return index;
+  SendHint(kHintConfigAdded, index);
+  SetModifiedFlag();
+  return index;
+}
+
+int CFenwardleDoc::AddConfig(const CSwitchConfig& config) {
+  std::string normal;
+  if (const int r = PrepareConfigName(config.GetName(), -1, &normal); r != kProjectOk) return r;
+  CSwitchConfig copy;
+  copy.CopyFrom(config);
+  copy.SetName(normal);
+  const int index = m_store.Add(copy);
+  if (index < 0) return index;
+  SendHint(kHintConfigAdded, index);
+  SetModifiedFlag();
+  return index;
+}
+
+int CFenwardleDoc::SetConfigName(int index, std::string_view name) {
+  CSwitchConfig* config = LiveConfig(index);
+  if (!config) return kProjectRefused;
+  std::string normal;
+  if (const int r = PrepareConfigName(name, index, &normal); r != kProjectOk) return r;
+  if (normal == config->GetName()) return kProjectOk;
+  const std::string old = config->GetName();
+  config->SetName(normal);
+  // The switches name their configuration: they follow the rename.
+  RenameConfigReferences(old, normal);
+  SendHint(kHintConfigChanged, -1);
+  SetModifiedFlag();
+  return kProjectOk;
+}
+
+int CFenwardleDoc::DeleteConfig(int index) {
+  CSwitchConfig* config = LiveConfig(index);
+  if (!config) return kProjectRefused;
+  RenameConfigReferences(config->GetName(), std::string());
+  m_store.GetAt(index)->SetDeleted(true);
+  if (m_nSelectedConfig == index) m_nSelectedConfig = -1;
+  SendHint(kHintConfigDeleted, index);
+  SetModifiedFlag();
+  return kProjectOk;
+}
+
+int CFenwardleDoc::ReplaceConfig(int index, const CSwitchConfig& edited) {
+  CSwitchConfig* config = LiveConfig(index);
+  if (!config) return kProjectRefused;
+  std::string name = config->GetName();
+  if (edited.GetName() != name) {
+    if (const int r = PrepareConfigName(edited.GetName(), index, &name); r != kProjectOk) return r;
+  }
+  const std::string old = config->GetName();
+  config->CopyFrom(edited);
+  config->SetName(name);
+  if (name != old) RenameConfigReferences(old, name);
+  SendHint(kHintConfigChanged, index);
+  SetModifiedFlag();
+  return kProjectOk;
+}
+
+// ---------------------------------------------------------------- switches
+
+std::string CFenwardleDoc::MakeUniqueSwitchName(std::string_view macSuffix) const {
+  if (!macSuffix.empty()) {
+    std::string candidate = "RS_" + std::string(macSuffix);
+    for (char& c : candidate)
+      if (c == ':') c = '_';
+    candidate = fw::NormalizeItemName(candidate);
+    if (!candidate.empty() && m_switches.FindIndexByNameNoCase(candidate) < 0) return candidate;
+  }
+  // Taken (a renamed copy of the same switch) or no suffix: numbered names.
+  const std::string base = LoadResString(IDS_NEW_SWITCH_NAME);
+  for (int n = 1;; ++n) {
+    const std::string candidate = fw::FormatText("%s%d", base, n);
+    if (m_switches.FindIndexByNameNoCase(candidate) < 0) return candidate;
+  }
+}
+
+int CFenwardleDoc::RenameSwitch(int index, std::string_view name) {
+  CSwitchEntry* entry = LiveSwitch(index);
+  if (!entry) return kProjectRefused;
+  std::string normal;
+  if (const int r = PrepareSwitchName(name, index, &normal); r != kProjectOk) return r;
+  if (normal == entry->GetName()) return kProjectOk;
+  entry->SetName(normal);
+  SetModifiedFlag();
+  return kProjectOk;
+}
+
+int CFenwardleDoc::AddSwitchFromField(int column, std::string_view text) {
+  CSwitchEntry entry;
+  switch (column) {
+    case kSwitchColName: {
+      std::string name;
+      const int r = PrepareSwitchName(text, -1, &name);
+      if (r == kProjectDuplicate) AfxMessageBox(IDS_NAME_IN_USE, MB_OK | MB_ICONEXCLAMATION);
+      if (r == kProjectInvalidChars)
+        AfxMessageBox(IDS_NAME_INVALID_CHARS, MB_OK | MB_ICONEXCLAMATION);
+      if (r != kProjectOk) return r;
+      entry.SetName(name);
+      break;
+    }
+    case kSwitchColModel: entry.SetPartFromText(text, ""); break;
+    case kSwitchColMac:
+      if (!fw::IsValidMacSuffix(text)) return kProjectRefused;
+      entry.SetMac(fw::ToUpperAscii(text));
+      break;
+    case kSwitchColConfig: entry.GetConfig().SetName(text); break;
+    default: break;
+  }
+  if (entry.GetName().empty()) entry.SetName(MakeUniqueSwitchName(entry.GetMacSuffix()));
+  const int index = m_switches.Add(entry);
+  if (index < 0) return index;
+  SendHint(kHintSwitchAdded, index);
+  SetModifiedFlag();
+  return index;
+}
+
+int CFenwardleDoc::SetSwitchModel(int index, std::string_view text) {
+  CSwitchEntry* entry = LiveSwitch(index);
+  if (!entry) return kProjectRefused;
+  const CPartRecord before = entry->GetPart();
+  // The model brings its port count and display name along.
+  if (!entry->SetPartFromText(text, "")) return kProjectRefused;
+  const CPartRecord& after = entry->GetPart();
+  if (after.partNumber != before.partNumber || after.displayName != before.displayName ||
+      after.portCount != before.portCount)
+    SetModifiedFlag();
+  return kProjectOk;
+}
+
+int CFenwardleDoc::SetSwitchMac(int index, std::string_view text) {
+  CSwitchEntry* entry = LiveSwitch(index);
+  if (!entry || !fw::IsValidMacSuffix(text)) return kProjectRefused;
+  const std::string mac = fw::ToUpperAscii(text);
+  if (mac == entry->GetMacSuffix()) return kProjectOk;
+  entry->SetMac(mac);
+  SetModifiedFlag();
+  return kProjectOk;
+}
+
+int CFenwardleDoc::SetSwitchConfigName(int index, std::string_view name) {
+  CSwitchEntry* entry = LiveSwitch(index);
+  if (!entry) return kProjectRefused;
+  if (entry->GetConfig().GetName() == name) return kProjectOk;
+  entry->GetConfig().SetName(name);
+  SetModifiedFlag();
+  return kProjectOk;
+}
+
+int CFenwardleDoc::SetSwitchModbus(int index, const CSwitchEntry& s) {
+  CSwitchEntry* entry = LiveSwitch(index);
+  if (!entry) return kProjectRefused;
+  const bool changed = entry->GetModbusEnable() != s.GetModbusEnable() ||
+                       entry->GetModbusAddress() != s.GetModbusAddress() ||
+                       entry->GetIP() != s.GetIP() || entry->GetSubnet() != s.GetSubnet() ||
+                       entry->GetGateway() != s.GetGateway();
+  if (!changed) return kProjectOk;
+  entry->SetModbusEnable(s.GetModbusEnable());
+  entry->SetModbusAddress(s.GetModbusAddress());
+  entry->SetIP(s.GetIP());
+  entry->SetSubnet(s.GetSubnet());
+  entry->SetGateway(s.GetGateway());
+  SetModifiedFlag();
+  return kProjectOk;
+}
+
+int CFenwardleDoc::AddFoundSwitch(const CSwitchEntry& found) {
+  const std::string& suffix = found.GetMacSuffix();
+  for (int i = m_switches.First(); i >= 0; i = m_switches.Next(i)) {
+    if (!suffix.empty() && fw::EqualsNoCase(m_switches.GetAt(i)->GetMacSuffix(), suffix)) {
+      AfxMessageBox(fw::FormatText("%s (%s). %s.", LoadResString(IDS_SWITCH_SAME_MAC_EXISTS),
+                                   suffix, LoadResString(IDS_SWITCH_NOT_ADDED)),
+                    MB_OK | MB_ICONEXCLAMATION);
+      return kProjectDuplicate;
+    }
+  }
+  const std::string& oldName = found.GetName();
+  std::string name = fw::NormalizeItemName(oldName);
+  if (name.empty() || m_switches.FindIndexByNameNoCase(name) >= 0) {
+    name = MakeUniqueSwitchName(suffix);
+    if (!oldName.empty())
+      AfxMessageBox(
+          fw::FormatText("%s (%s) %s %s. %s %s.", LoadResString(IDS_SWITCH_SAME_NAME_EXISTS),
+                         oldName, LoadResString(IDS_AS_SWITCH_FOUND_WITH_MAC), suffix,
+                         LoadResString(IDS_NEW_NAME_ASSIGNED), name),
+          MB_OK | MB_ICONINFORMATION);
+  }
+  CSwitchEntry entry;
+  entry.CopyFrom(found);
+  entry.SetName(name);
+  const int index = m_switches.Add(entry);
+  if (index < 0) return index;
+  SendHint(kHintSwitchAdded, index);
+  SetModifiedFlag();
+  return index;
+}
+
+std::string CFenwardleDoc::ExplainCell(int column, int switchIndex) const {
+  if (column != kSwitchColConfig) return {};
+  const CSwitchEntry* entry = m_switches.GetAt(switchIndex);
+  if (!entry || entry->IsDeleted()) return {};
+  switch (ConfigProblemOf(m_store, *entry)) {
+    case kConfigNotAssigned: return LoadResString(IDS_NO_CFG_ASSIGNED);
+    case kConfigNotInProject: return LoadResString(IDS_CFG_NOT_IN_PROJECT);
+    case kConfigIncompatible: return LoadResString(IDS_CFG_PORT_COUNT_MISMATCH);
+    default: return {};
+  }
+}
+
+void CFenwardleDoc::DeleteSwitch(int index) {
+  CSwitchEntry* entry = LiveSwitch(index);
+  if (!entry) return;
+  const std::string question =
+      fw::FormatText("%s '%s'?", LoadResString(IDS_DELETE_SWITCH), entry->GetName());
+  if (MessageBoxCaption(question, std::string(), MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+  m_switches.MarkDeleted(index);
+  SendHint(kHintSwitchDeleted, index);
+  SetModifiedFlag();
+}
+
+int CFenwardleDoc::LoadSelectedConfig(int index) {
+  CSwitchEntry* entry = LiveSwitch(index);
+  if (!entry) return 0;
+  const CSwitchConfig* config = LiveConfig(m_store.FindIndexByName(entry->GetConfig().GetName()));
+  if (!config) return 0;
+  // The operation's messages and progress windows take the focus; it comes back afterwards.
+  QPointer<QWidget> focus = QApplication::focusWidget();
+  std::string error;
+  int result = 0;
+  if (!entry->IsCompatible(*config)) {
+    error = LoadResString(IDS_CFG_PORT_COUNT_MISMATCH);
+    result = -1;
+  } else {
+    std::unique_ptr<CSwitchDiscovery> comm =
+        m_commFactory ? m_commFactory() : std::make_unique<CSwitchDiscovery>();
+    result = comm->SwitchLoadConfigOp(*entry, *config, error);
+  }
+  if (result < 0) {
+    AfxMessageBox(error.empty() ? LoadResString(IDS_ERRORS_LOADING) : error,
+                  MB_OK | MB_ICONEXCLAMATION);
+    result = -1;
+  }
+  if (focus) focus->setFocus();
+  return result;
+}

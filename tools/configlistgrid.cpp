@@ -1,0 +1,233 @@
+#include "tools/configlistgrid.h"
+
+#include "grid/gridcell.h"
+#include "platform/message.h"
+#include "platform/text.h"
+#include "res/string_ids.h"
+#include "switch/configstore.h"
+#include "tools/itemtypebase.h"
+#include "tools/projectdocument.h"
+#include "tools/switchlistgrid.h"
+
+namespace {
+constexpr std::int32_t kButtonOnCurrent = 512;
+constexpr std::int32_t kMultiLine = 2;
+constexpr std::int32_t kArrowUp = 0x10 | kMultiLine;
+constexpr std::int32_t kArrowDown = 0x20 | kMultiLine;
+constexpr int kSortAscending = 1, kSortDescending = 2;
+constexpr int kCtrlV = 22, kCtrlC = 3;
+}  // namespace
+
+CConfigListGrid::CConfigListGrid(CWnd* owner) : m_owner(owner) {}
+
+CConfigListGrid::~CConfigListGrid() = default;
+
+void CConfigListGrid::OnGridCreated() {
+  SetDefaultRowHeight(18);
+  SetDefaultColumnWidth(50);
+  SetTopHeadingHeight(18);
+  SetSideHeadingWidth(0);
+  m_ellipsisIndex = RegisterCellType(&m_ellipsisType);
+  SetDefaultFont(RegisterFont("Arial", 14, 2));
+  CGridCellValue heading;
+  GetDefaultHeadingCell(heading);
+  heading.GridCellSetFont(GetFont(RegisterFont("Arial", 14, 700)));
+  SetDefaultHeadingCell(heading);
+  m_sortArrowIndex = RegisterCellType(&m_sortArrowType);
+  m_storeIndex = RegisterDataSource(&m_store);
+  SetDefaultDataSource(m_storeIndex);
+  auto provider = std::make_unique<CConfigNameItemType>();
+  m_providers.push_back(provider.get());
+  m_store.AddColumn(std::move(provider));
+  SetRowTotal(1);
+  SetColumnTotal(1);
+}
+
+int CConfigListGrid::SetProject(IProjectDocument* doc) {
+  m_doc = doc;
+  for (CItemTypeBase* p : m_providers) p->SetDocument(doc);
+  return static_cast<int>(m_providers.size());
+}
+
+CWnd* CConfigListGrid::NotifyTarget() {
+  return m_notify ? m_notify : GetTopLevelParent();
+}
+
+// ---------------------------------------------------------------- rows
+
+void CConfigListGrid::UpdateRowCount() {
+  const int paint = IsRepaintEnabled();
+  SetRepaintEnabled(0);
+  SetRowTotal(m_store.GetRowCount() + 1);
+  SetRepaintEnabled(paint);
+}
+
+void CConfigListGrid::AddRemoveRows(const std::vector<GridRecordKey>& keys, bool remove) {
+  if (remove)
+    m_store.RemoveRows(keys);
+  else
+    m_store.AddRows(keys, true);
+  UpdateRowCount();
+}
+
+void CConfigListGrid::LoadProjectRows() {
+  SetRowTotal(0);
+  RepaintAll();
+  m_store.ClearRows();
+  std::vector<GridRecordKey> keys;
+  if (m_doc) {
+    const CSwitchConfigStore& store = m_doc->GetStore();
+    for (int i = store.First(); i >= 0; i = store.Next(i))
+      keys.push_back(static_cast<GridRecordKey>(i));
+  }
+  m_store.AddRows(keys, true);
+  UpdateRowCount();
+  ReSort();
+}
+
+void CConfigListGrid::OnProjectHint(int kind, int index) {
+  switch (kind) {
+    case kHintEverything: LoadProjectRows(); break;
+    case kHintConfigAdded:
+    case kHintConfigDeleted:
+      if (index >= 0)
+        AddRemoveRows({static_cast<GridRecordKey>(index)}, kind == kHintConfigDeleted);
+      RepaintAll();
+      break;
+    case kHintConfigChanged: RepaintAll(); break;
+    default: break;
+  }
+}
+
+const CSwitchConfig* CConfigListGrid::ConfigAtRow(int row) const {
+  const int index = ConfigIndexAtRow(row);
+  return index >= 0 ? m_doc->GetStore().GetAt(index) : nullptr;
+}
+
+int CConfigListGrid::ConfigIndexAtRow(int row) const {
+  GridRecordKey key = 0;
+  if (!m_doc || !m_store.GetRowKey(row, key)) return -1;
+  const CSwitchConfig* c = m_doc->GetStore().GetAt(static_cast<int>(key));
+  return c && !c->IsDeleted() ? static_cast<int>(key) : -1;
+}
+
+void CConfigListGrid::ReSort() {
+  const int paint = IsRepaintEnabled();
+  SetRepaintEnabled(0);
+  SortRows(m_sortCol, m_ascending ? kSortAscending : kSortDescending);
+  SetRepaintEnabled(paint);
+  RepaintAll();
+}
+
+void CConfigListGrid::Reload() {
+  SetRepaintEnabled(0);
+  m_store.ClearRows();
+  OnReloadRows();
+  SortRows(m_sortCol, m_ascending ? kSortAscending : kSortDescending);
+  SetRepaintEnabled(1);
+  RepaintAll();
+}
+
+int CConfigListGrid::PasteIntoEditor() {
+  const int col = GetCurrentColumn();
+  if (col < 0 || !m_store.GetProvider(GetColumnMapping(col))) return 1;
+  std::string text;
+  if (GetClipboardText(text) != 0) return 1;
+  return fw::PasteIntoGridEditor(*this, text);
+}
+
+// ---------------------------------------------------------------- cells and events
+
+void CConfigListGrid::OnCellFetched(int col, int row, CGridCellValue* cell) {
+  if (!cell) return;
+  if (col < 0 || row < 0) cell->GridCellSetReadOnly(true);
+  if (row < 0) {
+    cell->GridCellSetTypeStyle(kMultiLine);
+    if (col == m_sortCol) {
+      cell->GridCellSetCellType(m_sortArrowIndex);
+      cell->GridCellSetTypeStyle(m_ascending ? kArrowUp : kArrowDown);
+    }
+    return;
+  }
+  if (col >= 0) {
+    cell->GridCellSetCellType(m_ellipsisIndex);
+    cell->GridCellSetTypeStyle(kButtonOnCurrent);
+    cell->GridCellSetReadOnly(false);
+  }
+}
+
+void CConfigListGrid::SelectRow(int row) {
+  if (m_doc) m_doc->SetSelectedConfigIndex(ConfigIndexAtRow(row));
+}
+
+void CConfigListGrid::OnCurrentRowChanged(int, int newRow) {
+  SelectRow(newRow);
+}
+
+void CConfigListGrid::OnCurrentCellChanged(int, int, int, int newRow) {
+  SelectRow(newRow);
+}
+
+void CConfigListGrid::OnCellLeftClick(int, int row, int, CRect*, CPoint*, int) {
+  SelectRow(row);
+}
+
+void CConfigListGrid::OnCellRightClick(int col, int row, int pressed, CRect*, CPoint* point, int) {
+  if (!pressed || col < 0 || row < 0 || !point) return;
+  fw::SendListContextMessage(*this, NotifyTarget(), WM_CONFIGLIST_CONTEXT, *point);
+}
+
+void CConfigListGrid::OnTopHeadingLeftClick(int col, int, int pressed, CRect*, CPoint*, int) {
+  if (pressed || col < 0) return;
+  m_sortCol = col;
+  m_ascending = !m_ascending;
+  ReSort();
+}
+
+long long CConfigListGrid::OnCellTypeEvent(int typeIndex, int col, int row, int event,
+                                           std::intptr_t value) {
+  if (typeIndex == m_ellipsisIndex && event == kCellEventButton) {
+    ReleaseCapture();
+    const int index = ConfigIndexAtRow(row);
+    SelectRow(row);
+    if (CWnd* target = NotifyTarget())
+      target->PostMessage(WM_COMMAND,
+                          index >= 0 ? ID_EDIT_BASE_CONFIGURATION : ID_ADD_BASE_CONFIGURATION);
+    return 1;
+  }
+  return CSheetGridCtrl::OnCellTypeEvent(typeIndex, col, row, event, value);
+}
+
+void CConfigListGrid::OnCellDoubleClick(int col, int row, CRect*, CPoint*, int) {
+  BeginCellEditAt(col, row, 0);
+}
+
+void CConfigListGrid::OnGridChar(int* ch, int processed) {
+  if (!ch || processed) return;
+  // Paste and copy are commands; other control characters would only put
+  // junk into a name.
+  if (*ch == kCtrlV || *ch == kCtrlC || *ch < 0x20) return;
+  BeginCellEditWithKey(*ch);
+}
+
+int CConfigListGrid::OnEditDone(int, int row, CWnd*, const std::string& text, int cancelled) {
+  // Escape leaves the project as it was, also on the new-entry row.
+  if (cancelled || !m_doc) return 1;
+  int result = kProjectOk;
+  const int index = ConfigIndexAtRow(row);
+  if (index >= 0)
+    result = m_doc->SetConfigName(index, text);
+  else if (IsNewEntryRow(row) && !fw::Trim(text).empty())
+    result = m_doc->AddNewConfig(text);
+  if (result == kProjectDuplicate) AfxMessageBox(IDS_CFG_NAME_IN_USE, MB_OK | MB_ICONEXCLAMATION);
+  RepaintAll();
+  return 1;
+}
+
+void CConfigListGrid::OnDrawCurrentCellFocus(CDC* dc, CRect* rect) {
+  fw::DrawListFocusRect(dc, rect);
+}
+
+int CConfigListGrid::OnCompareCells(CGridCellValue* cell1, CGridCellValue* cell2, int flags) {
+  return fw::CompareListCells(cell1, cell2, flags);
+}

@@ -1,0 +1,347 @@
+#include "tools/switchlistgrid.h"
+
+#include <QLineEdit>
+
+#include "grid/gridcell.h"
+#include "grid/inplace.h"
+#include "platform/message.h"
+#include "platform/resstring.h"
+#include "platform/text.h"
+#include "res/string_ids.h"
+#include "switch/configstore.h"
+#include "switch/switchentry.h"
+#include "tools/itemtypebase.h"
+#include "tools/modbusoptionsdlg.h"
+#include "tools/projectdocument.h"
+
+namespace {
+
+constexpr int kDropListType = 1;
+constexpr int kSideArrowsType = 3;
+constexpr int kDropItemChosen = 101;
+constexpr std::int32_t kButtonOnCurrent = 512;
+constexpr std::int32_t kMultiLine = 2;
+constexpr std::int32_t kArrowUp = 0x10 | kMultiLine;
+constexpr std::int32_t kArrowDown = 0x20 | kMultiLine;
+constexpr int kSortAscending = 1, kSortDescending = 2;
+
+}  // namespace
+
+namespace fw {
+
+int PasteIntoGridEditor(CSheetGridCtrl& grid, const std::string& text) {
+  if (grid.BeginCellEdit() != kGridOk) return 1;
+  CWnd* editor = grid.GetActiveEditor();
+  if (auto* edit = dynamic_cast<CGridInPlaceEdit*>(editor)) {
+    edit->SetText(text);
+    edit->SelectAll();
+  } else if (editor) {
+    editor->SetWindowText(text);
+  }
+  if (editor)
+    if (auto* line = qobject_cast<QLineEdit*>(editor->widget())) line->end(false);
+  grid.SetRepaintEnabled(1);
+  grid.RepaintAll();
+  return 0;
+}
+
+void SendListContextMessage(CSheetGridCtrl& grid, CWnd* target, UINT message, CPoint point) {
+  if (!target) return;
+  CRect window;
+  grid.GetWindowRect(&window);
+  point.x += window.left + grid.GetSideHeadingWidth();
+  point.y += window.top + grid.GetTopHeadingHeight();
+  target->SendMessage(message, reinterpret_cast<WPARAM>(&point), 0);
+}
+
+void DrawListFocusRect(CDC* dc, const CRect* rect) {
+  if (!dc || !rect) return;
+  CBrush brush;
+  brush.CreateSolidBrush(GetSysColor(COLOR_HIGHLIGHT));
+  dc->FrameRect(CRect(rect->left, rect->top, rect->right - 1, rect->bottom - 1), &brush);
+}
+
+}  // namespace fw
+
+CSwitchListGrid::CSwitchListGrid(CWnd* owner) : m_owner(owner) {}
+
+CSwitchListGrid::~CSwitchListGrid() = default;
+
+void CSwitchListGrid::OnGridCreated() {
+  m_macTypeIndex = RegisterCellType(&m_macType);
+  m_ellipsisIndex = RegisterCellType(&m_ellipsisType);
+  SetDefaultRowHeight(18);
+  SetDefaultColumnWidth(50);
+  SetTopHeadingHeight(18);
+  SetSideHeadingWidth(20);
+  SetDefaultFont(RegisterFont("Arial", 14, 2));
+  CGridCellValue heading;
+  GetDefaultHeadingCell(heading);
+  heading.GridCellSetFont(GetFont(RegisterFont("Arial", 14, 700)));
+  SetDefaultHeadingCell(heading);
+  m_sortArrowIndex = RegisterCellType(&m_sortArrowType);
+  m_storeIndex = RegisterDataSource(&m_store);
+  SetDefaultDataSource(m_storeIndex);
+  auto add = [this](std::unique_ptr<CItemTypeBase> provider) {
+    m_providers.push_back(provider.get());
+    m_store.AddColumn(std::move(provider));
+  };
+  add(std::make_unique<CSwitchNameItemType>());
+  add(std::make_unique<CSwitchTypeItemType>());
+  add(std::make_unique<CSwitchMacItemType>());
+  add(std::make_unique<CSwitchConfigItemType>());
+  add(std::make_unique<CSwitchModbusItemType>());
+  SetRowTotal(1);
+  SetColumnTotal(kColumns);
+  const int widths[kColumns] = {120, 100, 100, 170, 80};
+  for (int c = 0; c < kColumns; ++c) SetColumnWidth(c, widths[c]);
+  // The models offered do not change while the program runs.
+  std::vector<std::string> displayNames;
+  CSwitchConfigStore::FillModelLists(displayNames, &m_modelChoices);
+}
+
+int CSwitchListGrid::SetProject(IProjectDocument* doc) {
+  m_doc = doc;
+  for (CItemTypeBase* p : m_providers) p->SetDocument(doc);
+  return static_cast<int>(m_providers.size());
+}
+
+CWnd* CSwitchListGrid::NotifyTarget() {
+  return m_notify ? m_notify : GetTopLevelParent();
+}
+
+// ---------------------------------------------------------------- rows
+
+void CSwitchListGrid::UpdateRowCount() {
+  const int paint = IsRepaintEnabled();
+  SetRepaintEnabled(0);
+  SetRowTotal(m_store.GetRowCount() + 1);
+  SetRepaintEnabled(paint);
+}
+
+void CSwitchListGrid::AddRemoveRows(const std::vector<GridRecordKey>& keys, bool remove) {
+  if (remove)
+    m_store.RemoveRows(keys);
+  else
+    m_store.AddRows(keys, true);
+  UpdateRowCount();
+}
+
+void CSwitchListGrid::LoadProjectRows() {
+  SetRowTotal(0);
+  RepaintAll();
+  m_store.ClearRows();
+  std::vector<GridRecordKey> keys;
+  if (m_doc) {
+    const CSwitchList& switches = m_doc->GetSwitches();
+    for (int i = switches.First(); i >= 0; i = switches.Next(i))
+      keys.push_back(static_cast<GridRecordKey>(i));
+  }
+  m_store.AddRows(keys, true);
+  UpdateRowCount();
+  ReSort();
+}
+
+void CSwitchListGrid::OnProjectHint(int kind, int index) {
+  switch (kind) {
+    case kHintEverything: LoadProjectRows(); break;
+    case kHintSwitchAdded:
+    case kHintSwitchDeleted:
+      if (index >= 0)
+        AddRemoveRows({static_cast<GridRecordKey>(index)}, kind == kHintSwitchDeleted);
+      RepaintAll();
+      break;
+    // A row shows its configuration and whether the project holds it.
+    case kHintConfigAdded:
+    case kHintConfigDeleted:
+    case kHintConfigChanged: RepaintAll(); break;
+    default: break;
+  }
+}
+
+const CSwitchEntry* CSwitchListGrid::SwitchAtRow(int row) const {
+  const int index = SwitchIndexAtRow(row);
+  return index >= 0 ? m_doc->GetSwitches().GetAt(index) : nullptr;
+}
+
+int CSwitchListGrid::SwitchIndexAtRow(int row) const {
+  GridRecordKey key = 0;
+  if (!m_doc || !m_store.GetRowKey(row, key)) return -1;
+  const CSwitchEntry* e = m_doc->GetSwitches().GetAt(static_cast<int>(key));
+  return e && !e->IsDeleted() ? static_cast<int>(key) : -1;
+}
+
+void CSwitchListGrid::ReSort() {
+  const int paint = IsRepaintEnabled();
+  SetRepaintEnabled(0);
+  SortRows(m_sortCol, m_ascending ? kSortAscending : kSortDescending);
+  SetRepaintEnabled(paint);
+  RepaintAll();
+}
+
+void CSwitchListGrid::Reload() {
+  SetRepaintEnabled(0);
+  m_store.ClearRows();
+  OnReloadRows();
+  SortRows(m_sortCol, m_ascending ? kSortAscending : kSortDescending);
+  SetRepaintEnabled(1);
+  RepaintAll();
+}
+
+int CSwitchListGrid::PasteIntoEditor() {
+  const int col = GetCurrentColumn();
+  if (col < 0 || !m_store.GetProvider(GetColumnMapping(col))) return 1;
+  std::string text;
+  if (GetClipboardText(text) != 0) return 1;
+  return fw::PasteIntoGridEditor(*this, text);
+}
+
+// ---------------------------------------------------------------- cells
+
+void CSwitchListGrid::OnCellFetched(int col, int row, CGridCellValue* cell) {
+  if (!cell) return;
+  if (col < 0 && row >= 0) {
+    if (row == GetCurrentRow()) {
+      cell->GridCellSetCellType(kSideArrowsType);
+      cell->GridCellSetBackColor(GetSysColor(COLOR_HIGHLIGHT));
+    }
+    return;
+  }
+  if (row < 0) {
+    cell->GridCellSetTypeStyle(kMultiLine);
+    if (col == m_sortCol) {
+      cell->GridCellSetCellType(m_sortArrowIndex);
+      cell->GridCellSetTypeStyle(m_ascending ? kArrowUp : kArrowDown);
+    }
+    return;
+  }
+  switch (col) {
+    case kSwitchColModel: {
+      cell->GridCellSetCellType(kDropListType);
+      cell->GridCellSetTypeStyle(kButtonOnCurrent);
+      std::string options;
+      for (const auto& part : m_modelChoices) options += part + "\n";
+      cell->GridCellSetLabel(options);
+      break;
+    }
+    case kSwitchColMac:
+      cell->GridCellSetCellType(m_macTypeIndex);
+      cell->GridCellSetLabel(CSwitchEntry::kMacPrefix);
+      cell->GridCellSetAlignment(kAlignRight);
+      break;
+    case kSwitchColConfig: {
+      cell->GridCellSetCellType(kDropListType);
+      cell->GridCellSetTypeStyle(kButtonOnCurrent);
+      std::string options;
+      if (m_doc) {
+        // The new-entry row has no switch yet: every configuration is offered.
+        const CSwitchEntry* entry = SwitchAtRow(row);
+        const CSwitchConfigStore& store = m_doc->GetStore();
+        for (int i = store.First(); i >= 0; i = store.Next(i)) {
+          const CSwitchConfig* c = store.GetAt(i);
+          if (!entry || m_doc->IsCompatible(*entry, *c)) options += c->GetName() + "\n";
+        }
+      }
+      cell->GridCellSetLabel(options);
+      break;
+    }
+    case kSwitchColModbus:
+      if (SwitchAtRow(row)) {
+        cell->GridCellSetCellType(m_ellipsisIndex);
+        cell->GridCellSetTypeStyle(kButtonOnCurrent);
+      }
+      break;
+    default: break;
+  }
+}
+
+long long CSwitchListGrid::OnCellTypeEvent(int typeIndex, int col, int row, int event,
+                                           std::intptr_t value) {
+  if (typeIndex == kDropListType && event == kDropItemChosen && value && m_doc) {
+    const std::string text = *reinterpret_cast<const std::string*>(value);
+    const int index = SwitchIndexAtRow(row);
+    if (index >= 0) {
+      if (col == kSwitchColModel) m_doc->SetSwitchModel(index, text);
+      if (col == kSwitchColConfig) m_doc->SetSwitchConfigName(index, text);
+    } else if (IsNewEntryRow(row)) {
+      m_doc->AddSwitchFromField(col, text);
+    }
+    RepaintAll();
+    return 1;
+  }
+  if (typeIndex == m_ellipsisIndex && event == kCellEventButton) {
+    ReleaseCapture();
+    const int index = SwitchIndexAtRow(row);
+    if (index >= 0) EditModbusOptions(index);
+    RepaintAll();
+    return 1;
+  }
+  return CSheetGridCtrl::OnCellTypeEvent(typeIndex, col, row, event, value);
+}
+
+void CSwitchListGrid::EditModbusOptions(int switchIndex) {
+  const CSwitchEntry* entry = m_doc ? m_doc->GetSwitches().GetAt(switchIndex) : nullptr;
+  if (!entry) return;
+  // The dialog edits a copy: the project changes only through the document, and only on OK.
+  CSwitchEntry edited;
+  edited.CopyFrom(*entry);
+  CModbusOptionsDlg dlg(this);
+  dlg.m_pEntry = &edited;
+  if (dlg.DoModal() == IDOK) m_doc->SetSwitchModbus(switchIndex, edited);
+}
+
+// ---------------------------------------------------------------- editing
+
+int CSwitchListGrid::OnBeforeEdit(int col, int row, CWnd** editor) {
+  if (col == kSwitchColModel || col == kSwitchColConfig) return 0;
+  return CSheetGridCtrl::OnBeforeEdit(col, row, editor);
+}
+
+void CSwitchListGrid::OnCellDoubleClick(int col, int row, CRect*, CPoint*, int) {
+  if (col == kSwitchColName || col == kSwitchColMac) BeginCellEditAt(col, row, 0);
+}
+
+int CSwitchListGrid::OnEditDone(int col, int row, CWnd*, const std::string& text, int cancelled) {
+  // Escape leaves the project as it was, also on the new-entry row.
+  if (cancelled || !m_doc) return 1;
+  const int index = SwitchIndexAtRow(row);
+  if (index >= 0) {
+    if (col == kSwitchColName) {
+      const int r = m_doc->RenameSwitch(index, text);
+      if (r == kProjectDuplicate) AfxMessageBox(IDS_NAME_IN_USE, MB_OK | MB_ICONEXCLAMATION);
+      if (r == kProjectInvalidChars)
+        AfxMessageBox(IDS_NAME_INVALID_CHARS, MB_OK | MB_ICONEXCLAMATION);
+    } else if (col == kSwitchColMac) {
+      if (m_doc->SetSwitchMac(index, text) != kProjectOk)
+        AfxMessageBox(IDS_INVALID_MAC_FORMAT, MB_OK | MB_ICONEXCLAMATION);
+    }
+  } else if (IsNewEntryRow(row) && !fw::Trim(text).empty()) {
+    const int r = m_doc->AddSwitchFromField(col, text);
+    if (col == kSwitchColMac && r == kProjectRefused)
+      AfxMessageBox(IDS_INVALID_MAC_FORMAT, MB_OK | MB_ICONEXCLAMATION);
+  }
+  RepaintAll();
+  return 1;
+}
+
+// ---------------------------------------------------------------- mouse and drawing
+
+void CSwitchListGrid::OnCellRightClick(int col, int row, int pressed, CRect*, CPoint* point, int) {
+  if (!pressed || col < 0 || row < 0 || !point) return;
+  fw::SendListContextMessage(*this, NotifyTarget(), WM_SWITCHLIST_CONTEXT, *point);
+}
+
+void CSwitchListGrid::OnTopHeadingLeftClick(int col, int, int pressed, CRect*, CPoint*, int) {
+  if (pressed || col < 0) return;
+  m_sortCol = col;
+  m_ascending = !m_ascending;
+  ReSort();
+}
+
+void CSwitchListGrid::OnDrawCurrentCellFocus(CDC* dc, CRect* rect) {
+  fw::DrawListFocusRect(dc, rect);
+}
+
+int CSwitchListGrid::OnCompareCells(CGridCellValue* cell1, CGridCellValue* cell2, int flags) {
+  return fw::CompareListCells(cell1, cell2, flags);
+}
