@@ -259,71 +259,115 @@ bool CSwitchDiscovery::ListenAll(std::vector<Heard>* heard, std::string* error) 
   return ok;
 }
 
+namespace {
+
+// One switch heard by a listener, read on its own handle.
+struct ReadJob {
+  std::string device;
+  std::string mac;
+  std::unique_ptr<CSwitchEntry> entry;  // set when the switch was read and is a catalogue model
+  bool ok = true;
+  std::string error;  // this switch's lines, in the order a one-by-one read gives them
+};
+
+// Opens the device, reads name, identity and revision of one switch, closes.
+void ReadSwitch(cswitchcomm& comm, ReadJob* job) {
+  auto entry = std::make_unique<CSwitchEntry>();
+  entry->SetMac(job->mac);
+  entry->SetInterface(job->device);
+  std::uint8_t local[6];
+  if (comm.CommOpenDevice(job->device, job->error, local) != 0) {
+    job->ok = false;
+    return;
+  }
+  comm.CommSetTargetMac(job->mac);
+  CCfgBlock block;
+  block.SetSwitchAddress(comm.Target());
+  block.AddRequest(EEROM_READ, 32, 32);
+  block.AddRequest(EEROM_READ, 280, 6);
+  block.AddRequest(EEROM_READ, 232, 24);
+  if (comm.Run(block, job->error) != 0) {
+    job->ok = false;
+    comm.CommClose();
+    return;
+  }
+  const std::string prefix = cswitchcomm::FormatMacText(comm.Target().data(), "", " ");
+  std::string name;
+  bool complete = true;
+  for (std::uint16_t a = 32; a < 64; ++a) {
+    std::uint8_t b = 0;
+    if (!block.LookupByte(a, &b))
+      complete = false;
+    else if (b != 0)
+      name += static_cast<char>(b);
+  }
+  if (!complete) {
+    job->error += prefix + LoadResString(IDS_FAILED_READING_NAME) + "\n";
+    job->ok = false;
+  }
+  std::uint8_t id[6] = {};
+  complete = true;
+  for (int i = 0; i < 6; ++i)
+    if (!block.LookupByte(static_cast<std::uint16_t>(280 + i), &id[i])) complete = false;
+  std::string part;
+  if (!complete) {
+    job->error += prefix + LoadResString(IDS_FAILED_READING_TYPE) + "\n";
+    job->ok = false;
+  } else {
+    part = CSwitchConfigStore::PartNumberFromIdentity(id);
+  }
+  std::string revision;
+  for (std::uint16_t a = 232; a < 256; ++a) {
+    std::uint8_t b = 0;
+    if (!block.LookupByte(a, &b) || b == 0) break;
+    revision += static_cast<char>(b);
+  }
+  comm.CommClose();
+  // Names come from the switch: they may be any bytes, the entry keeps what it can show.
+  entry->SetName(fw::DecodeTextBytes(name));
+  if (!part.empty() && entry->SetPartFromText(part, "")) {
+    entry->SetFirmwareRevision(fw::DecodeTextBytes(revision));
+    job->entry = std::move(entry);
+  }
+}
+
+}  // namespace
+
 int CSwitchDiscovery::FindAllSwitches(std::vector<std::unique_ptr<CSwitchEntry>>* found,
                                       std::string& error) {
   std::vector<Heard> heard;
   bool ok = ListenAll(&heard, &error);
-  for (const auto& h : heard) {
+  std::vector<std::unique_ptr<ReadJob>> jobs;
+  for (const auto& h : heard)
     for (const auto& mac : h.macs) {
-      auto entry = std::make_unique<CSwitchEntry>();
-      entry->SetMac(mac);
-      entry->SetInterface(h.device);
-      std::uint8_t local[6];
-      if (CommOpenDevice(h.device, error, local) != 0) {
-        ok = false;
-        continue;
-      }
-      CommSetTargetMac(mac);
-      CCfgBlock block;
-      block.SetSwitchAddress(Target());
-      block.AddRequest(EEROM_READ, 32, 32);
-      block.AddRequest(EEROM_READ, 280, 6);
-      block.AddRequest(EEROM_READ, 232, 24);
-      if (Run(block, error) != 0) {
-        ok = false;
-        CommClose();
-        continue;
-      }
-      std::string name;
-      bool complete = true;
-      for (std::uint16_t a = 32; a < 64; ++a) {
-        std::uint8_t b = 0;
-        if (!block.LookupByte(a, &b))
-          complete = false;
-        else if (b != 0)
-          name += static_cast<char>(b);
-      }
-      if (!complete) {
-        error +=
-            FormatMacText(Target().data(), "", " ") + LoadResString(IDS_FAILED_READING_NAME) + "\n";
-        ok = false;
-      }
-      std::uint8_t id[6] = {};
-      complete = true;
-      for (int i = 0; i < 6; ++i)
-        if (!block.LookupByte(static_cast<std::uint16_t>(280 + i), &id[i])) complete = false;
-      std::string part;
-      if (!complete) {
-        error +=
-            FormatMacText(Target().data(), "", " ") + LoadResString(IDS_FAILED_READING_TYPE) + "\n";
-        ok = false;
-      } else {
-        part = CSwitchConfigStore::PartNumberFromIdentity(id);
-      }
-      std::string revision;
-      for (std::uint16_t a = 232; a < 256; ++a) {
-        std::uint8_t b = 0;
-        if (!block.LookupByte(a, &b) || b == 0) break;
-        revision += static_cast<char>(b);
-      }
-      CommClose();
-      // Names come from the switch: they may be any bytes, the entry keeps what it can show.
-      entry->SetName(fw::DecodeTextBytes(name));
-      if (!part.empty() && entry->SetPartFromText(part, "")) {
-        entry->SetFirmwareRevision(fw::DecodeTextBytes(revision));
-        found->push_back(std::move(entry));
-      }
+      jobs.push_back(std::make_unique<ReadJob>());
+      jobs.back()->device = h.device;
+      jobs.back()->mac = mac;
     }
+  // Each read waits for its switch's replies most of the time: several
+  // switches are read at once, each on a handle of its own that takes only
+  // the addressed switch's replies. Results are put together in the order
+  // the switches were heard, as a one-by-one read would give them.
+  const std::size_t readers = std::min(jobs.size(), kMaxParallelReads);
+  std::atomic<std::size_t> next{0};
+  {
+    CSearch search(*m_ui);
+    for (std::size_t r = 0; r < readers; ++r) {
+      if (!search.Start([&next, &jobs, backend = m_backend, clock = m_workerClock] {
+            cswitchcomm comm(backend, clock);
+            for (std::size_t i = next++; i < jobs.size(); i = next++)
+              ReadSwitch(comm, jobs[i].get());
+          }))
+        break;
+    }
+    search.Wait(1);
+  }
+  // Jobs no reader took (the system refused threads) are read here.
+  for (std::size_t i = next; i < jobs.size(); ++i) ReadSwitch(*this, jobs[i].get());
+  for (auto& job : jobs) {
+    error += job->error;
+    ok = ok && job->ok;
+    if (job->entry) found->push_back(std::move(job->entry));
   }
   return ok ? 0 : -1;
 }

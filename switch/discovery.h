@@ -27,6 +27,8 @@ class CSwitchDiscovery : public cswitchcomm {
   static constexpr std::uint32_t kListenerPause = 50;
   // A segment that keeps inventing addresses must not keep a search alive.
   static constexpr std::size_t kMaxSwitchesPerDevice = 4096;
+  // Switches whose identity is read at the same time, each on its own handle.
+  static constexpr std::size_t kMaxParallelReads = 64;
 
   // backend/clock as for cswitchcomm; worker_clock is what the worker threads
   // time their waits with (the steady clock when null: the calling thread's

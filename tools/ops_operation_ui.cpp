@@ -6,6 +6,7 @@
 #include "platform/gui/pump.h"
 #include "tools/cyclepowerdlg.h"
 #include "tools/progressdlg.h"
+#include "tools/searchingdlg.h"
 
 namespace {
 
@@ -44,6 +45,24 @@ COpsOperationUi::COpsOperationUi(CWnd* parent) : m_parent(parent) {}
 
 COpsOperationUi::~COpsOperationUi() {
   HideProgress();
+  HideSearching();
+}
+
+void COpsOperationUi::ShowSearching(const std::string& status) {
+  HideSearching();
+  m_searching = std::make_unique<CSearchingDlg>(m_parent);
+  if (!m_searching->Create()) return;
+  m_searching->SetStatusText(status);
+  m_searching->CenterWindow();
+  m_searching->ShowWindow(SW_SHOW);
+}
+
+void COpsOperationUi::HideSearching() {
+  if (m_searching) {
+    m_searching->StopBusy();
+    if (m_searching->IsWindow()) m_searching->DestroyWindow();
+  }
+  m_searching.reset();
 }
 
 void COpsOperationUi::ShowProgress(const std::string& status, int range) {

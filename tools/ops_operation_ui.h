@@ -1,5 +1,5 @@
 // The windows of the switch operations on the window layer: the progress
-// dialog of a firmware load, the cycle power prompt of a boot monitor entry,
+// dialog of a firmware load, the searching window, the cycle power prompt of a boot monitor entry,
 // and the message pumping of the searches' waits. Installed once by the
 // programs at start-up; everything here runs on the user-interface thread.
 #pragma once
@@ -12,6 +12,7 @@
 
 class CWnd;
 class CProgressDlg;
+class CSearchingDlg;
 
 class COpsOperationUi : public IOperationUi {
  public:
@@ -22,6 +23,8 @@ class COpsOperationUi : public IOperationUi {
   explicit COpsOperationUi(CWnd* parent = nullptr);
   ~COpsOperationUi() override;
 
+  void ShowSearching(const std::string& status) override;
+  void HideSearching() override;
   void ShowProgress(const std::string& status, int range) override;
   void StepProgress() override;
   void HideProgress() override;
@@ -29,10 +32,12 @@ class COpsOperationUi : public IOperationUi {
   void PumpMessages(int max_messages) override;
 
   CProgressDlg* progress() { return m_progress.get(); }
+  CSearchingDlg* searching() { return m_searching.get(); }
 
  private:
   CWnd* m_parent;
   std::unique_ptr<CProgressDlg> m_progress;
+  std::unique_ptr<CSearchingDlg> m_searching;
   bool m_cancelled = false;
   std::int64_t m_lastPump = -1;
 };

@@ -82,6 +82,54 @@ APP_ICON = [
 ]
 
 
+# Buttons of the find-all dialog: search and add to project (help and close
+# are the copy configuration dialog's).
+TOOL_PALETTE = {
+    ".": CLEAR,
+    "k": (40, 40, 48, 255),      # outline
+    "b": (0, 96, 160, 255),      # blue
+    "l": (170, 215, 245, 255),   # lens glass
+    "g": (0, 150, 60, 255),      # green
+    "r": (190, 30, 30, 255),     # red
+    "w": (255, 255, 255, 255),   # white
+}
+TOOL_SEARCH = [
+    "................",
+    "....kkkkk.......",
+    "...kllllllk.....",
+    "..kllwwlllk.....",
+    "..kllwllllk.....",
+    "..klllllllk.....",
+    "..klllllllk.....",
+    "..klllllllk.....",
+    "...kllllllk.....",
+    "....kkkkkkbb....",
+    "..........bbb...",
+    "...........bbb..",
+    "............bbb.",
+    ".............bb.",
+    "................",
+    "................",
+]
+TOOL_ADD = [
+    "................",
+    "......kkkk......",
+    "......kggk......",
+    "......kggk......",
+    "......kggk......",
+    "......kggk......",
+    ".kkkkkkggkkkkkk.",
+    ".kggggggggggggk.",
+    ".kggggggggggggk.",
+    ".kkkkkkggkkkkkk.",
+    "......kggk......",
+    "......kggk......",
+    "......kggk......",
+    "......kggk......",
+    "......kkkk......",
+    "................",
+]
+
 # Buttons of the copy configuration dialog: help, close and copy now (16 x 16).
 BUTTON_PALETTE = {
     ".": CLEAR,
@@ -152,6 +200,8 @@ PICTURES = {
     "help.png": (HELP_ICON, BUTTON_PALETTE),
     "close.png": (CLOSE_ICON, BUTTON_PALETTE),
     "copynow.png": (COPY_NOW_ICON, BUTTON_PALETTE),
+    "tool_search.png": (TOOL_SEARCH, TOOL_PALETTE),
+    "tool_add.png": (TOOL_ADD, TOOL_PALETTE),
 }
 
 if __name__ == "__main__":

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "platform/message.h"
@@ -76,6 +77,60 @@ TEST_F(Discovery, UnknownModelsAreDroppedAndUnreadableSwitchesReported) {
   EXPECT_EQ(d->FindAllSwitches(&found, error), -1);
   EXPECT_TRUE(found.empty());
   EXPECT_NE(error.find("02:4b:33:10:00:02 "), std::string::npos) << error;
+}
+
+TEST(DiscoveryParallel, SwitchesReadAtOnceComeBackInTheOrderTheyWereHeard) {
+  // Real time: many readers side by side on one virtual clock would push each
+  // other's reply deadlines past while they merely poll.
+  ScopedProfile profile;
+  ScopedMessageSink messages;
+  CSwitchConfigStore::EnsureOfferedModels(0);
+  CSteadyClock steady;
+  CLockedCapture capture(steady);
+  capture.fake.AddDevice("veth0", "Segment A", Mac(0xA0, 0xEE));
+  capture.fake.AddDevice("veth1", "Segment B", Mac(0xA1, 0xEE));
+  std::vector<std::unique_ptr<emu::CSwitchCore>> cores;
+  for (std::uint8_t i = 1; i <= 12; ++i) {
+    cores.push_back(std::make_unique<emu::CSwitchCore>(Mac(i), 9));
+    auto& core = *cores.back();
+    SetIdentity(core, 9, false, 1);
+    core.SetName("S" + std::to_string(i));
+    // Replies that take different times finish the reads in another order.
+    core.knobs().delay_ms = static_cast<std::uint32_t>((13 - i) * 7);
+    capture.fake.Attach(i % 3 ? "veth0" : "veth1", &core);
+  }
+  cores[4]->knobs().eerom_status = 3;  // refuses every read
+  cores[8]->knobs().eerom_status = 3;
+  CSwitchDiscovery d(&capture, &steady, &steady);
+  d.SetWaitLimit(300);
+  std::vector<CSwitchDiscovery::Heard> heard;
+  std::string listen_error;
+  ASSERT_TRUE(d.ListenAll(&heard, &listen_error));
+  std::vector<std::string> order;
+  for (const auto& h : heard)
+    for (const auto& m : h.macs) order.push_back(m);
+  ASSERT_EQ(order.size(), 12u);
+
+  std::vector<std::unique_ptr<CSwitchEntry>> found;
+  std::string error;
+  EXPECT_EQ(d.FindAllSwitches(&found, error), -1);
+  std::vector<std::string> expected;
+  for (const auto& m : order)
+    if (m != "02:4B:33:10:00:05" && m != "02:4B:33:10:00:09") expected.push_back(m);
+  std::vector<std::string> got;
+  for (const auto& f : found) got.push_back(f->GetMacText(true));
+  EXPECT_EQ(got, expected) << error;
+  // Each entry holds its own switch's name: no reply was taken from another.
+  for (const auto& f : found)
+    EXPECT_EQ(f->GetName(),
+              "S" + std::to_string(std::stoi(f->GetMacText(false).substr(6), nullptr, 16)));
+  // The refusals are told in the order the switches were heard.
+  const auto p5 = error.find("02:4b:33:10:00:05 "), p9 = error.find("02:4b:33:10:00:09 ");
+  ASSERT_NE(p5, std::string::npos) << error;
+  ASSERT_NE(p9, std::string::npos) << error;
+  const auto i5 = std::find(order.begin(), order.end(), "02:4B:33:10:00:05") - order.begin();
+  const auto i9 = std::find(order.begin(), order.end(), "02:4B:33:10:00:09") - order.begin();
+  EXPECT_EQ(p5 < p9, i5 < i9);
 }
 
 TEST_F(Discovery, WaitLimitZeroStillHearsTheSwitches) {

@@ -1,0 +1,222 @@
+#include "tools/eeromdebugdlg.h"
+
+#include <QLineEdit>
+#include <QTest>
+#include <fstream>
+
+#include "grid/inplace.h"
+#include "platform/gui/services.h"
+#include "tests/common/test_util.h"
+#include "tools_fixture.h"
+
+namespace {
+
+class EeromDebugger : public fwtest::ToolsTest {
+ protected:
+  EeromDebugger() {
+    AddDevice("veth0", "Segment A", 0xA0);
+    sw = &AddSwitch(0x11, "Line 11", {"veth0"});
+    other = &AddSwitch(0x12, "Line 12", {"veth0"});
+    std::ofstream f(dir.file("ringeerom.txt"), std::ios::binary);
+    f << "$20-$2F,Switch name (first half)\r\n"
+         "$30-$3F,`Switch name, second half`\r\n"
+         "$118,Identity byte\r\n"
+         "$300-$301,Ring 1 ports\r\n"
+         "$10-,Broken line\r\n";
+    fw::SetFileDialogService(&files);
+    capture.onSend = [this](const std::uint8_t* frame, std::size_t len) {
+      if (len > 33 && frame[20] == 4 && (frame[33] & 3) == 2) ++writes;
+    };
+  }
+  ~EeromDebugger() override { fw::SetFileDialogService(nullptr); }
+  void Open(CEeromDebugDlg& dlg, const std::string& mac) {
+    dlg.m_strDestMac = mac;
+    dlg.m_strDescriptionFile = dir.file("ringeerom.txt");
+    ASSERT_TRUE(dlg.Create(CEeromDebugDlg::IDD));
+    dlg.ShowWindow(SW_SHOW);
+    fwtest::Activate(dlg.widget());
+  }
+  void Click(CDialog& dlg, int id) {
+    QTest::mouseClick(dlg.GetDlgItem(id)->widget(), Qt::LeftButton);
+  }
+  QWidget* Cells(CEeromDebugDlg& dlg) { return dlg.Grid().GetCellAreaWindow(); }
+  QLineEdit* Editor(CEeromDebugDlg& dlg) {
+    return qobject_cast<QLineEdit*>(dlg.Grid().MaskedEditor()->widget());
+  }
+  std::string Hex(int start, int count) {
+    std::string s;
+    for (int i = 0; i < count; ++i) s += fw::FormatText("%02X", sw->eerom()[start + i]);
+    return s;
+  }
+
+  fw::test::TempDir dir;
+  fw::CScriptedFileDialogService files;
+  fw::emu::CSwitchCore* sw;
+  fw::emu::CSwitchCore* other;
+  int writes = 0;
+};
+
+TEST_F(EeromDebugger, ReadsEditsWritesChangedRowsAndSaves) {
+  CEeromDebugDlg dlg;
+  Open(dlg, MacText(0x11));
+  CEeromGrid& grid = dlg.Grid();
+  // The bad line is skipped and named; the rows around it are there.
+  ASSERT_EQ(grid.Ranges().size(), 4u);
+  EXPECT_EQ(grid.GetRowTotal(), 4);
+  ASSERT_EQ(messages->count(), 1u);
+  EXPECT_NE(messages->messages()[0].text.find(
+                "Line 5 of ringeerom.txt was skipped: Invalid range specified ($10-,Broken line)."),
+            std::string::npos);
+  messages->clear();
+  EXPECT_EQ(grid.GetCellText(0, 0).value_or(""), "0x20 - 0x2F");
+  EXPECT_EQ(grid.GetCellText(0, 2).value_or(""), "0x118");
+  EXPECT_EQ(grid.GetCellText(1, 1).value_or(""), "Switch name, second half");
+  EXPECT_EQ(grid.GetCellText(2, 3).value_or(""), "????");
+  EXPECT_EQ(grid.GetCellText(2, -1).value_or(""), "Data");
+
+  Click(dlg, CEeromDebugDlg::kReadAllId);
+  EXPECT_TRUE(messages->messages().empty());
+  EXPECT_EQ(grid.GetCellText(2, 0).value_or(""), Hex(0x20, 16));
+  EXPECT_EQ(grid.GetCellText(2, 3).value_or(""), Hex(0x300, 2));
+  for (int r = 0; r < 4; ++r) EXPECT_FALSE(grid.IsRowModified(r));
+
+  // Typing into the data column opens the hexadecimal edit with its note.
+  grid.MoveToCell(2, 3);
+  Cells(dlg)->setFocus();
+  QTest::keyClick(Cells(dlg), Qt::Key_A);
+  ASSERT_TRUE(grid.IsEditing());
+  QLineEdit* edit = Editor(dlg);
+  ASSERT_NE(edit, nullptr);
+  EXPECT_EQ(edit->text(), "a");
+  EXPECT_TRUE(grid.NoteType().NoteShowing());
+  EXPECT_EQ(grid.NoteType().NoteText(), "Number of bytes entered: 0.5 (of 2)");
+  QTest::keyClicks(edit, "xb1");  // x is not a hexadecimal digit
+  EXPECT_EQ(edit->text(), "ab1");
+  EXPECT_EQ(grid.NoteType().NoteText(), "Number of bytes entered: 1.5 (of 2)");
+  QTest::keyClick(edit, Qt::Key_Return);
+  fwtest::Drain();
+  EXPECT_TRUE(grid.IsEditing());  // three digits are no whole bytes: refused
+  EXPECT_EQ(edit->text(), "ab1");
+  QTest::keyClick(edit, Qt::Key_End);  // the refused text comes back selected
+  QTest::keyClick(edit, Qt::Key_2);
+  EXPECT_EQ(grid.NoteType().NoteText(), "Number of bytes entered: 2.0 (of 2)");
+  QTest::keyClick(edit, Qt::Key_Return);
+  fwtest::Drain();
+  EXPECT_FALSE(grid.IsEditing());
+  EXPECT_FALSE(grid.NoteType().NoteShowing());
+  EXPECT_EQ(dlg.Values().at(0x300), 0xAB);
+  EXPECT_EQ(dlg.Values().at(0x301), 0x12);
+  EXPECT_EQ(grid.GetCellText(2, 3).value_or(""), "AB12");
+  EXPECT_TRUE(grid.IsRowModified(3));
+  CGridCellValue cell;
+  grid.GetCell(2, 3, cell);
+  EXPECT_EQ(cell.GridCellGetTextColor(), RGB(255, 0, 0));
+  grid.GetCell(2, 2, cell);
+  EXPECT_EQ(cell.GridCellGetTextColor(), RGB(0, 0, 0));
+
+  // Write All sends only the changed row; the re-read turns it black again.
+  const auto neighbour = other->eerom();
+  const auto before = sw->eerom();
+  Click(dlg, CEeromDebugDlg::kWriteAllId);
+  EXPECT_TRUE(messages->messages().empty()) << messages->messages()[0].text;
+  EXPECT_EQ(writes, 1);
+  EXPECT_EQ(sw->eerom()[0x300], 0xAB);
+  EXPECT_EQ(sw->eerom()[0x301], 0x12);
+  for (std::size_t a = 0; a < before.size(); ++a) {
+    if (a != 0x300 && a != 0x301) {
+      ASSERT_EQ(sw->eerom()[a], before[a]) << a;
+    }
+  }
+  EXPECT_EQ(other->eerom(), neighbour);
+  EXPECT_FALSE(grid.IsRowModified(3));
+
+  // A switch changed behind the dialog: after Read Selected its row shows it.
+  sw->eerom()[0x118] = 0x5A;
+  grid.MoveToCell(2, 2);
+  Click(dlg, CEeromDebugDlg::kReadSelectedId);
+  EXPECT_EQ(grid.GetCellText(2, 2).value_or(""), "5A");
+
+  // Saved rows read back as a description file.
+  files.QueueAnswer(dir.file("saved.txt"));
+  Click(dlg, CEeromDebugDlg::kSaveId);
+  std::vector<CEeromRange> rows;
+  std::string error;
+  ASSERT_EQ(LoadEeromRanges(dir.file("saved.txt"), &rows, &error), 4) << error;
+  EXPECT_EQ(rows[1].name, "Switch name, second half");
+  EXPECT_EQ(rows[3].start, 0x300);
+  std::ifstream saved(dir.file("saved.txt"));
+  std::string line;
+  for (int i = 0; i < 4; ++i) std::getline(saved, line);
+  EXPECT_EQ(line, "$0300-$0301,`Ring 1 ports`,AB12\r");
+}
+
+TEST_F(EeromDebugger, NeverWritesToEverySwitchAndReportsRefusedEntries) {
+  CEeromDebugDlg dlg;
+  Open(dlg, CEeromDebugDlg::kBroadcastMac);
+  messages->clear();
+  // Reads may go to the broadcast address; writes may not.
+  Click(dlg, CEeromDebugDlg::kReadAllId);
+  messages->clear();
+  dlg.StoreHexText("0102", 3);
+  dlg.Grid().MoveToCell(2, 3);
+  Click(dlg, CEeromDebugDlg::kWriteSelectedId);
+  Click(dlg, CEeromDebugDlg::kWriteAllId);
+  EXPECT_EQ(writes, 0);
+  ASSERT_EQ(messages->count(), 2u);
+  EXPECT_NE(messages->messages()[0].text.find("broadcast address"), std::string::npos);
+
+  // A MAC text that is not one is told, and the destination stays as it was.
+  messages->clear();
+  dlg.SetDlgItemText(CEeromDebugDlg::kMacId, "02:4B:33:zz:00:11");
+  Click(dlg, CEeromDebugDlg::kSetId);
+  ASSERT_EQ(messages->count(), 1u);
+  EXPECT_NE(messages->messages()[0].text.find("02:4B:33:zz:00:11"), std::string::npos);
+  Click(dlg, CEeromDebugDlg::kWriteSelectedId);
+  EXPECT_EQ(writes, 0);
+
+  // One switch: an entry the switch refuses is shown and stays marked.
+  messages->clear();
+  dlg.SetDlgItemText(CEeromDebugDlg::kMacId, MacText(0x11));
+  Click(dlg, CEeromDebugDlg::kSetId);
+  EXPECT_TRUE(messages->messages().empty());
+  sw->knobs().failed_entries = {0x300};
+  Click(dlg, CEeromDebugDlg::kWriteSelectedId);
+  EXPECT_EQ(writes, 1);
+  ASSERT_GE(messages->count(), 1u);
+  EXPECT_NE(messages->messages()[0].text.find("Write at location 768, length 2 failed."),
+            std::string::npos)
+      << messages->messages()[0].text;
+  EXPECT_TRUE(dlg.Grid().IsRowModified(3));
+  EXPECT_NE(sw->eerom()[0x300], 0x01);
+}
+
+TEST_F(EeromDebugger, EscCancelsAnEditAndKeepsTheDialog) {
+  CEeromDebugDlg dlg;
+  Open(dlg, MacText(0x11));
+  messages->clear();
+  CEeromGrid& grid = dlg.Grid();
+  grid.MoveToCell(2, 0);
+  Cells(dlg)->setFocus();
+  QTest::keyClick(Cells(dlg), Qt::Key_F);
+  ASSERT_TRUE(grid.IsEditing());
+  QTest::keyClick(Editor(dlg), Qt::Key_Escape);
+  fwtest::Drain();
+  EXPECT_FALSE(grid.IsEditing());
+  EXPECT_FALSE(grid.NoteType().NoteShowing());
+  EXPECT_TRUE(dlg.Values().empty());
+  QTest::keyClick(Cells(dlg), Qt::Key_Escape);
+  EXPECT_FALSE(dlg.ended());
+  // Write Selected of a row that was neither read nor typed is refused.
+  Click(dlg, CEeromDebugDlg::kWriteSelectedId);
+  ASSERT_EQ(messages->count(), 1u);
+  EXPECT_EQ(messages->messages()[0].text,
+            "The selected data must be read first or data must be entered before writing.");
+  EXPECT_EQ(writes, 0);
+  // The grid grows with the dialog.
+  const int width = grid.widget()->width();
+  dlg.widget()->resize(dlg.widget()->width() + 120, dlg.widget()->height() + 40);
+  fwtest::Drain();
+  EXPECT_EQ(grid.widget()->width(), width + 120);
+}
+
+}  // namespace

@@ -1,0 +1,179 @@
+#include "tools/netmonitordlg.h"
+
+#include <QTest>
+#include <thread>
+
+#include "tools_fixture.h"
+
+namespace {
+
+using fwtest::WaitFor;
+
+// Records the status dialog instead of running it, and what the worker did meanwhile.
+class CRecordingMonitor : public CNetMonitorDlg {
+ public:
+  std::vector<std::string> opened;
+  bool idleWhileOpen = false;
+  int searchesWhileOpen = -1;
+
+ protected:
+  void RunStatusDialog(const std::string& mac, const std::string&, const std::string&) override {
+    opened.push_back(mac);
+    idleWhileOpen = Worker().Idle();
+    const int before = Worker().searches();
+    fwtest::WaitFor([] { return false; }, 100);
+    searchesWhileOpen = Worker().searches() - before;
+  }
+};
+
+class NetMonitor : public fwtest::ToolsTest {
+ protected:
+  NetMonitor() {
+    AddDevice("veth0", "Segment A", 0xA0);
+    AddDevice("veth1", "Segment B", 0xA1);
+    a = &AddSwitch(0x21, "Alpha", {"veth0"});
+    b = &AddSwitch(0x22, "Bravo", {"veth1"});
+    for (auto* s : {a, b}) s->SetRingFlags(0x07 | 0x08 | 0x10 | 0x20);
+  }
+  void Open(CNetMonitorDlg& dlg) {
+    ASSERT_TRUE(dlg.Create(CNetMonitorDlg::IDD));
+    dlg.ShowWindow(SW_SHOW);
+    dlg.StartMonitor();
+  }
+  // Changes to the segment wait until the worker has let go of it.
+  template <typename Fn>
+  void WhilePaused(CNetMonitorDlg& dlg, Fn change) {
+    dlg.Worker().SetPaused(true);
+    ASSERT_TRUE(WaitFor([&] { return dlg.Worker().Idle(); }));
+    change();
+    dlg.DrainInbox();
+    (void)dlg.Worker().TakeEvents();  // nothing from before the change counts
+    dlg.Worker().SetPaused(false);
+  }
+  static std::vector<std::string> Names(CNetMonitorDlg& dlg) {
+    std::vector<std::string> names;
+    for (const auto& e : dlg.Switches()) names.push_back(e->GetName());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  static std::string OkOutputOf(CNetMonitorDlg& dlg, const std::string& name) {
+    for (int r = 0; r < dlg.Grid().GetRowTotal(); ++r)
+      if (dlg.Grid().CellText(CNetMonitorGrid::kNameCol, r) == name)
+        return dlg.Grid().CellText(CNetMonitorGrid::kOkOutputCol, r);
+    return "?";
+  }
+  fw::emu::CSwitchCore* a;
+  fw::emu::CSwitchCore* b;
+};
+
+TEST_F(NetMonitor, ReportsSwitchesLostNewAndFaulty) {
+  CRecordingMonitor dlg;
+  Open(dlg);
+  EXPECT_EQ(dlg.GetDlgItemText(CNetMonitorDlg::kStatusId), "Number of faults detected: 0");
+  ASSERT_TRUE(WaitFor([&] { return dlg.Switches().size() == 2; }));
+  EXPECT_EQ(Names(dlg), (std::vector<std::string>{"Alpha", "Bravo"}));
+  EXPECT_EQ(dlg.Grid().GetRowTotal(), 2);
+  EXPECT_EQ(dlg.Grid().CellText(CNetMonitorGrid::kMacCol, 0).size(), 8u);  // without the prefix
+  ASSERT_TRUE(WaitFor([&] { return OkOutputOf(dlg, "Alpha") == "ON" && dlg.Faults() == 0; }));
+
+  // Bravo's OK output drops: the status pass counts it and its row says OFF in red.
+  WhilePaused(dlg, [&] { b->SetRingFlags(0x00 | 0x10); });
+  ASSERT_TRUE(WaitFor([&] { return dlg.Faults() == 1; }));
+  EXPECT_EQ(OkOutputOf(dlg, "Bravo"), "OFF");
+  EXPECT_EQ(dlg.GetDlgItemText(CNetMonitorDlg::kStatusId), "Number of faults detected: 1");
+
+  // A new switch appears, Bravo goes away.
+  fw::emu::CSwitchCore* c = nullptr;
+  WhilePaused(dlg, [&] {
+    c = &AddSwitch(0x23, "Charlie", {"veth0"});
+    c->SetRingFlags(0x0F);
+    b->knobs().drop_all = true;
+  });
+  ASSERT_TRUE(WaitFor([&] { return Names(dlg) == std::vector<std::string>{"Alpha", "Charlie"}; }));
+  ASSERT_TRUE(WaitFor([&] { return dlg.Faults() == 0; }));
+
+  // A new firmware revision is a change too, not only a new name.
+  WhilePaused(dlg, [&] { a->SetRevision("0200 new"); });
+  ASSERT_TRUE(WaitFor([&] {
+    for (const auto& e : dlg.Switches())
+      if (e->GetName() == "Alpha") return e->GetFirmwareRevision() == "0200 new";
+    return false;
+  }));
+
+  // A double click opens the status dialog with the worker at rest.
+  dlg.OpenSwitch(0);
+  ASSERT_EQ(dlg.opened.size(), 1u);
+  EXPECT_TRUE(dlg.idleWhileOpen);
+  EXPECT_EQ(dlg.searchesWhileOpen, 0);
+  const int searches = dlg.Worker().searches();
+  EXPECT_TRUE(WaitFor([&] { return dlg.Worker().searches() > searches; }));  // and it goes on
+
+  const auto closeStart = std::chrono::steady_clock::now();
+  QTest::mouseClick(dlg.GetDlgItem(IDCANCEL)->widget(), Qt::LeftButton);
+  EXPECT_TRUE(dlg.ended());
+  EXPECT_FALSE(dlg.Worker().Running());
+  EXPECT_TRUE(dlg.Switches().empty());
+  (void)closeStart;
+  EXPECT_TRUE(messages->messages().empty());  // the worker never shows a message box
+}
+
+TEST_F(NetMonitor, ErrorListKeepsEveryLine) {
+  profile->WriteProfileInt("netmonitor", "max errs", 0);  // 0 or less: 200
+  AddDevice("veth2", "Segment C", 0xA2);
+  capture.locked.FailOpen("veth2");
+  CNetMonitorDlg dlg;
+  Open(dlg);
+  EXPECT_EQ(dlg.MaxErrors(), 200);
+  EXPECT_EQ(dlg.Tabs().GetItemText(1), "Errors");
+  // The worker's search errors become lines of the list, not message boxes.
+  ASSERT_TRUE(WaitFor([&] { return dlg.Errors().GetItemCount() > 0; }));
+  EXPECT_NE(dlg.Errors().GetItemText(0, 0).find("Failed to open Segment C"), std::string::npos);
+  EXPECT_TRUE(messages->messages().empty());
+  dlg.Worker().SetPaused(true);
+  ASSERT_TRUE(WaitFor([&] { return dlg.Worker().Idle(); }));
+  dlg.DrainInbox();
+  const int before = dlg.Errors().GetItemCount();
+
+  // Every line counts: after an empty one too, and quotes are plain characters.
+  dlg.AddError("first\n\nsecond `with, quote\nthird`\r\n");
+  ASSERT_EQ(dlg.Errors().GetItemCount(), before + 3);
+  const std::string second = dlg.Errors().GetItemText(before + 1, 0);
+  EXPECT_NE(second.find(" : second `with, quote"), std::string::npos) << second;
+  EXPECT_EQ(second.size(), std::string("hh:mm:ss : second `with, quote").size());
+  EXPECT_NE(dlg.Errors().GetItemText(before + 2, 0).find(" : third`"), std::string::npos);
+  EXPECT_EQ(dlg.Tabs().GetItemText(1), fw::FormatText("Errors (%d)", before + 3));
+
+  // Texts from other threads are queued and kept in order.
+  std::thread poster([&] {
+    for (int i = 0; i < 5; ++i) dlg.PostError("posted " + std::to_string(i));
+  });
+  poster.join();
+  dlg.DrainInbox();
+  ASSERT_EQ(dlg.Errors().GetItemCount(), before + 8);
+  EXPECT_NE(dlg.Errors().GetItemText(before + 7, 0).find("posted 4"), std::string::npos);
+
+  // The tabs show the grid or the list.
+  dlg.Tabs().SetCurSel(1);
+  NMHDR hdr;
+  hdr.idFrom = CNetMonitorDlg::kTabsId;
+  hdr.code = TCN_SELCHANGE;
+  dlg.SendMessage(WM_NOTIFY, CNetMonitorDlg::kTabsId, reinterpret_cast<LPARAM>(&hdr));
+  EXPECT_TRUE(dlg.Errors().IsWindowVisible());
+  EXPECT_FALSE(dlg.Grid().IsWindowVisible());
+  dlg.Worker().SetPaused(false);
+}
+
+TEST_F(NetMonitor, OldestErrorsGoFirst) {
+  profile->WriteProfileInt("netmonitor", "max errs", 4);
+  CNetMonitorDlg dlg;
+  ASSERT_TRUE(dlg.Create(CNetMonitorDlg::IDD));  // not started: only these lines
+  dlg.AddError("one\ntwo\nthree");
+  dlg.AddError("four\nfive\nsix");
+  ASSERT_EQ(dlg.Errors().GetItemCount(), 4);
+  EXPECT_NE(dlg.Errors().GetItemText(0, 0).find("three"), std::string::npos);
+  EXPECT_NE(dlg.Errors().GetItemText(3, 0).find("six"), std::string::npos);
+  QTest::mouseClick(dlg.GetDlgItem(CNetMonitorDlg::kHelpId)->widget(), Qt::LeftButton);
+  EXPECT_EQ(HelpContexts(), (std::vector<unsigned>{0x2009F}));
+}
+
+}  // namespace

@@ -1,0 +1,249 @@
+#include "tools/eeromgrid.h"
+
+#include <QLineEdit>
+#include <cctype>
+
+#include "grid/inplace.h"
+#include "platform/format.h"
+#include "platform/profile.h"
+#include "platform/resstring.h"
+#include "platform/text.h"
+#include "res/string_ids.h"
+
+// ---- note ---------------------------------------------------------------------------
+
+long long CEeromNoteCellType::HandleTypeMessage(std::intptr_t value) {
+  switch ((value >> 24) & 0xFF) {
+    case 1:
+    case 3: Show(); break;
+    case 2: HideNote(); break;
+    default: break;
+  }
+  return 0;
+}
+
+void CEeromNoteCellType::Show() {
+  if (!m_grid || !textCallback) return;
+  CRect cell;
+  if (m_grid->GetCellRectangle(m_grid->GetCurrentColumn(), m_grid->GetCurrentRow(), cell) != 0)
+    return;
+  CNoteWnd* note = EnsureNoteWindow();
+  note->SetNoteText(textCallback());
+  note->FitToText();
+  // Left of the cell with a gap, raised a little when there is room above.
+  const int top = cell.top > 15 ? cell.top - 15 : cell.top;
+  const QPoint at(cell.left - 5 - note->width(), top);
+  note->move(m_area ? m_area->mapToGlobal(at) : at);
+  note->raise();
+  note->show();
+}
+
+std::unique_ptr<CNoteWnd> CEeromNoteCellType::MakeNoteWindow(QWidget* parent) {
+  m_area = parent;
+  auto note = std::make_unique<CNoteWnd>(nullptr);
+  note->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+  note->setAttribute(Qt::WA_ShowWithoutActivating);
+  return note;
+}
+
+void CEeromNoteCellType::HandleFocusLost(int, int, CGridCellValue*) {
+  // The note belongs to the edit; it goes when the edit ends, not on focus changes.
+}
+
+int CEeromNoteCellType::HandleMouseMove(int, int, CPoint, int) {
+  return 0;  // no hover notes: this note follows the edit
+}
+
+bool CEeromNoteCellType::NoteShowing() const {
+  return GetNoteWindow() && GetNoteWindow()->isVisible();
+}
+
+std::string CEeromNoteCellType::NoteText() const {
+  return GetNoteWindow() ? GetNoteWindow()->GetNoteText() : std::string();
+}
+
+// ---- grid -----------------------------------------------------------------------------
+
+CEeromGrid::CEeromGrid(IEeromValues& values)
+    : m_values(values),
+      m_lowerCase(fw::AppProfile().GetProfileInt("EEROM Debugger", "lower case", 0) != 0) {
+  m_noteType.textCallback = [this] { return NoteText(); };
+}
+
+CEeromGrid::~CEeromGrid() {
+  DestroyWindow();
+}
+
+int CEeromGrid::LoadRanges(std::string* error) {
+  m_ranges.clear();
+  m_loadResult = LoadEeromRanges(m_descriptionFile, &m_ranges, error);
+  // The row count follows what was read in every case, also after a bad line.
+  SetRowTotal(static_cast<int>(m_ranges.size()));
+  return m_loadResult;
+}
+
+void CEeromGrid::OnGridCreated() {
+  CSheetGridCtrl::OnGridCreated();
+  SetTopHeadingRows(1);
+  SetDefaultRowHeight(18);
+  SetDefaultColumnWidth(70);
+  SetTopHeadingHeight(18);
+  SetSideHeadingWidth(0);
+  SetDefaultFont(RegisterFont("Arial", 14, 2));
+  CGridCellValue heading;
+  GetDefaultHeadingCell(heading);
+  heading.GridCellSetFont(GetFont(RegisterFont("Arial", 14, 700)));
+  SetDefaultHeadingCell(heading);
+  m_noteTypeIndex = RegisterCellType(&m_noteType);
+  SetColumnTotal(3);
+  SetColumnWidth(kAddrCol, 100);
+  SetColumnWidth(kFunctionCol, 180);
+  SetColumnWidth(kDataCol, 300);
+  SetCellText(kAddrCol, -1, LoadResString(IDS_EEROM_ADDR));
+  SetCellText(kFunctionCol, -1, LoadResString(IDS_EEROM_FUNCTION));
+  SetCellText(kDataCol, -1, LoadResString(IDS_EEROM_DATA));
+  m_loadErrors.clear();
+  LoadRanges(&m_loadErrors);
+}
+
+std::string CEeromGrid::AddrText(int row) const {
+  if (row < 0 || row >= static_cast<int>(m_ranges.size())) return {};
+  const CEeromRange& r = m_ranges[static_cast<std::size_t>(row)];
+  return r.start == r.end ? fw::FormatText("0x%02X", r.start)
+                          : fw::FormatText("0x%02X - 0x%02X", r.start, r.end);
+}
+
+std::string CEeromGrid::DataText(int row) const {
+  if (row < 0 || row >= static_cast<int>(m_ranges.size())) return {};
+  const CEeromRange& r = m_ranges[static_cast<std::size_t>(row)];
+  std::string text;
+  for (unsigned a = r.start; a <= r.end; ++a) {
+    std::uint8_t v = 0;
+    text += m_values.LookupValue(static_cast<std::uint16_t>(a), &v) ? fw::FormatText("%02X", v)
+                                                                    : std::string("??");
+  }
+  return m_lowerCase ? fw::ToLowerAscii(text) : text;
+}
+
+bool CEeromGrid::IsRowModified(int row) const {
+  if (row < 0 || row >= static_cast<int>(m_ranges.size())) return false;
+  const CEeromRange& r = m_ranges[static_cast<std::size_t>(row)];
+  for (unsigned a = r.start; a <= r.end; ++a) {
+    std::uint8_t value = 0, received = 0;
+    m_values.LookupValue(static_cast<std::uint16_t>(a), &value);
+    m_values.LookupReceived(static_cast<std::uint16_t>(a), &received);
+    if (value != received) return true;
+  }
+  return false;
+}
+
+void CEeromGrid::OnCellFetched(int col, int row, CGridCellValue* cell) {
+  if (row < 0 || row >= static_cast<int>(m_ranges.size())) return;
+  switch (col) {
+    case kAddrCol: cell->GridCellSetText(AddrText(row)); break;
+    case kFunctionCol: cell->GridCellSetText(m_ranges[static_cast<std::size_t>(row)].name); break;
+    case kDataCol:
+      cell->GridCellSetCellType(m_noteTypeIndex);
+      cell->GridCellSetText(DataText(row));
+      cell->GridCellSetTextColor(IsRowModified(row) ? kModifiedColour : RGB(0, 0, 0));
+      break;
+    default: break;
+  }
+  if (row % 2 == 1) cell->GridCellSetBackColor(kOddRowColour);
+}
+
+void CEeromGrid::OnCellDoubleClick(int col, int row, CRect* rect, CPoint* point, int processed) {
+  CSheetGridCtrl::OnCellDoubleClick(col, row, rect, point, processed);
+  if (col == kDataCol) BeginCellEdit();
+}
+
+void CEeromGrid::OnGridChar(int* ch, int processed) {
+  CSheetGridCtrl::OnGridChar(ch, processed);
+  if (ch && *ch > 0x20 && GetCurrentColumn() == kDataCol) BeginCellEditWithKey(*ch);
+}
+
+int CEeromGrid::OnBeforeEdit(int col, int, CWnd** editor) {
+  if (col != kDataCol) return 0;
+  *editor = MaskedEditor();
+  // The note follows the text as it is typed.
+  if (!m_editorHooked) {
+    if (auto* edit = qobject_cast<QLineEdit*>((*editor)->widget())) {
+      QObject::connect(edit, &QLineEdit::textChanged, edit, [this](const QString&) {
+        if (IsEditing()) SendMessage(WM_COMMAND, kRefreshNoteCommand);
+      });
+      m_editorHooked = true;
+    }
+  }
+  SendMessage(WM_GRID_CELLTYPE_MSG, static_cast<WPARAM>(m_noteTypeIndex),
+              CEeromNoteCellType::kShow);
+  return 1;
+}
+
+int CEeromGrid::OnEditChar(int, int, CWnd*, int* ch) {
+  const int c = ch ? *ch : 0;
+  const bool hex = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+  if (!(hex || c == 8 || c == 127 || c == 2000 || c == 2001)) return 0;
+  SendMessage(WM_GRID_CELLTYPE_MSG, static_cast<WPARAM>(m_noteTypeIndex),
+              CEeromNoteCellType::kRefresh | c);
+  return 1;
+}
+
+int CEeromGrid::OnEditDone(int, int row, CWnd*, const std::string& text, int cancelled) {
+  if (cancelled) {
+    m_noteType.Hide();
+    return 1;
+  }
+  if (row < 0 || row >= static_cast<int>(m_ranges.size())) return 1;
+  const std::string entry = fw::Trim(text);
+  // Whole bytes for the whole row, or the edit stays open.
+  if (entry.size() !=
+      2 * static_cast<std::size_t>(m_ranges[static_cast<std::size_t>(row)].ByteCount()))
+    return 0;
+  for (char c : entry)
+    if (!std::isxdigit(static_cast<unsigned char>(c))) return 0;
+  m_noteType.Hide();
+  m_values.StoreHexText(entry, row);
+  RepaintRow(row);
+  return 1;
+}
+
+int CEeromGrid::OnEditMoveOn(int, int, int*, int*) {
+  return 0;
+}
+
+COLORREF CEeromGrid::OnGetBackColor(int) {
+  return RGB(255, 255, 255);
+}
+
+void CEeromGrid::OnDrawCurrentCellFocus(CDC* dc, CRect* rect) {
+  if (!dc || !rect) return;
+  CRect r = *rect;
+  r.right -= 1;
+  r.bottom -= 1;
+  dc->DrawFocusRect(r);
+}
+
+int CEeromGrid::OnContextHelp(int, int, int) {
+  return 0;
+}
+
+std::string CEeromGrid::EditorText() const {
+  auto* editor = dynamic_cast<CGridInPlaceEdit*>(GetActiveEditor());
+  return editor ? editor->Text() : std::string();
+}
+
+std::string CEeromGrid::NoteText() const {
+  const int row = GetEditRow();
+  const int bytes = row >= 0 && row < static_cast<int>(m_ranges.size())
+                        ? m_ranges[static_cast<std::size_t>(row)].ByteCount()
+                        : 0;
+  const double typed = static_cast<double>(EditorText().size()) / 2.0;
+  return FormatRes(IDS_EEROM_BYTES_ENTERED, typed, bytes);
+}
+
+bool CEeromGrid::OnCommand(WPARAM wParam, LPARAM lParam) {
+  if (LOWORD(wParam) == kRefreshNoteCommand && IsEditing())
+    SendMessage(WM_GRID_CELLTYPE_MSG, static_cast<WPARAM>(m_noteTypeIndex),
+                CEeromNoteCellType::kRefresh);
+  return CSheetGridCtrl::OnCommand(wParam, lParam);
+}
