@@ -1,19 +1,28 @@
 #include <QApplication>
 #include <QMainWindow>
+#include <cstdio>
 
 #include "app/startup.h"
 #include "platform/dynlib.h"
 #include "platform/gui/qtmessagesink.h"
+#include "platform/modules.h"
 #include "platform/resstring.h"
+
+const char* FenwardleResourceScript(std::size_t* size);  // generated from res/fenwardle/
 
 int main(int argc, char** argv) {
   QApplication qapp(argc, argv);
   fw::CQtMessageSink sink;
   fw::SetMessageSink(&sink);
 
-  fw::CProfile profile;
   std::string error;
-  if (!profile.Open(fw::CProfile::FolderFor(fw::kCompanyName), "fenwardle", &error))
+  std::size_t size = 0;
+  const char* script = FenwardleResourceScript(&size);
+  if (!fw::RegisterProgramModule("fenwardle", std::string_view(script, size), &error))
+    std::fprintf(stderr, "%s", error.c_str());
+
+  fw::CProfile profile;
+  if (!profile.Open(fw::CProfile::FolderFor(fw::ProgramCompanyName()), "fenwardle", &error))
     std::fprintf(stderr, "%s\n", error.c_str());
   fw::SetAppProfile(&profile);
 

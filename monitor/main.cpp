@@ -1,11 +1,15 @@
 #include <QApplication>
 #include <QMainWindow>
+#include <cstdio>
 
 #include "app/startup.h"
 #include "monitor/startup.h"
 #include "platform/dynlib.h"
 #include "platform/gui/qtmessagesink.h"
+#include "platform/modules.h"
 #include "platform/profile.h"
+
+const char* CalvenorResourceScript(std::size_t* size);  // generated from res/calvenor/
 
 int main(int argc, char** argv) {
   QApplication qapp(argc, argv);
@@ -13,8 +17,15 @@ int main(int argc, char** argv) {
   fw::SetMessageSink(&sink);
   fw::SetMessageCaption("calvenor");
 
-  const std::string folder = fw::CProfile::FolderFor(fw::kCompanyName);
-  if (!fw::SelectMonitorLanguage(folder + "/zvinfo.ini", fw::ProgramFolder())) return 1;
+  std::string error;
+  std::size_t size = 0;
+  const char* script = CalvenorResourceScript(&size);
+  if (!fw::RegisterProgramModule("calvenor", std::string_view(script, size), &error))
+    std::fprintf(stderr, "%s", error.c_str());
+
+  if (!fw::SelectMonitorLanguage(fw::MonitorInfoPath(fw::ProgramCompanyName()),
+                                 fw::ProgramFolder()))
+    return 1;
 
   QMainWindow frame;
   frame.setWindowTitle("calvenor");

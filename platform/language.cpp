@@ -8,6 +8,7 @@
 #include "platform/dynlib.h"
 #include "platform/format.h"
 #include "platform/message.h"
+#include "platform/modules.h"
 #include "platform/text.h"
 
 namespace fw {
@@ -49,7 +50,7 @@ LanguageLoad LoadLanguageLibrary(std::string_view language, const LanguageLibrar
   CDynLib lib;
   if (!lib.Open(path, &r.detail)) return fail(r.detail);
   using ScriptFn = const char* (*)(std::size_t*);
-  auto fn = lib.Function<ScriptFn>("fenwardle_resource_script");
+  auto fn = lib.Function<ScriptFn>(kResourceScriptSymbol);
   if (!fn) return fail("the library holds no resources");
   std::size_t size = 0;
   const char* data = fn(&size);
@@ -58,6 +59,8 @@ LanguageLoad LoadLanguageLibrary(std::string_view language, const LanguageLibrar
   if (!bundle) return fail(error);
   lib.Leak();
   r.bundle = bundle.get();
+  // The library is now one of the program's modules, with its version block.
+  RegisterModule(file, r.bundle);
   loaded.emplace(path, std::move(bundle));
   return r;
 }

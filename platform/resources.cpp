@@ -7,6 +7,7 @@
 
 #include "platform/gui/styles.h"
 #include "platform/message.h"
+#include "platform/text.h"
 
 namespace fw {
 
@@ -291,6 +292,10 @@ std::unique_ptr<CResourceBundle> CResourceBundle::Parse(std::string_view script,
                                 : lex.text() == "BITMAP" ? ImageKind::Bitmap
                                                          : ImageKind::Cursor;
         if (!bundle->ParseImage(lex, id, image, error)) return nullptr;
+        continue;
+      }
+      if (kind == Tok::Word && lex.text() == "VERSIONINFO") {
+        if (!bundle->ParseVersionInfo(lex, id, error)) return nullptr;
         continue;
       }
       *error = At(lex, kind == Tok::Error
@@ -745,6 +750,207 @@ bool CResourceBundle::ParseDialog(CScriptLexer& lex, unsigned id, bool extended,
     return false;
   }
   return true;
+}
+
+// ---- version blocks ------------------------------------------------------------
+
+namespace {
+
+class VersionReader {
+ public:
+  VersionReader(CScriptLexer& lex, std::string* error) : m_lex(lex), m_error(error) {}
+
+  bool Fail(const std::string& what) {
+    *m_error = At(m_lex, what);
+    return false;
+  }
+
+  bool Keyword(const char* word) {
+    const CScriptLexer::Tok t = m_lex.Next();
+    if (t == CScriptLexer::Tok::Error) return Fail(m_lex.error());
+    if (t != CScriptLexer::Tok::Word || m_lex.text() != word)
+      return Fail(std::string(word) + " expected");
+    return true;
+  }
+
+  bool Number(long long lo, long long hi, const char* what, long long* out) {
+    const CScriptLexer::Tok t = m_lex.Next();
+    if (t == CScriptLexer::Tok::Error) return Fail(m_lex.error());
+    if (t != CScriptLexer::Tok::Number || m_lex.number() < lo || m_lex.number() > hi)
+      return Fail(std::string(what) + " expected");
+    *out = m_lex.number();
+    return true;
+  }
+
+  // Numbers joined with '|'.
+  bool Flags(std::uint32_t* out) {
+    std::uint32_t v = 0;
+    for (;;) {
+      long long term = 0;
+      if (!Number(0, 0xFFFFFFFFLL, "number (0..0xFFFFFFFF)", &term)) return false;
+      v |= static_cast<std::uint32_t>(term);
+      if (m_lex.Peek() != CScriptLexer::Tok::Pipe) break;
+      m_lex.Next();
+    }
+    *out = v;
+    return true;
+  }
+
+  bool Comma() {
+    if (m_lex.Next() != CScriptLexer::Tok::Comma) return Fail("',' expected");
+    return true;
+  }
+
+  bool Version(std::array<std::uint16_t, 4>* out) {
+    for (std::size_t i = 0; i < out->size(); ++i) {
+      long long part = 0;
+      if (i > 0 && !Comma()) return false;
+      if (!Number(0, 0xFFFF, "version number (0..65535)", &part)) return false;
+      (*out)[i] = static_cast<std::uint16_t>(part);
+    }
+    return true;
+  }
+
+  bool String(std::string* out, const char* what) {
+    const CScriptLexer::Tok t = m_lex.Next();
+    if (t == CScriptLexer::Tok::Error) return Fail(m_lex.error());
+    if (t != CScriptLexer::Tok::String) return Fail(std::string(what) + " expected");
+    *out = m_lex.text();
+    return true;
+  }
+
+  // BLOCK "<key>" BEGIN { VALUE "name", "text" } END
+  bool StringTable(CVersionInfo* info) {
+    std::string key;
+    if (!String(&key, "translation key")) return false;
+    const bool hex = key.size() == 8 && std::all_of(key.begin(), key.end(), [](char c) {
+                       return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+                     });
+    if (!hex) return Fail("translation key of eight hex digits expected");
+    key = ToLowerAscii(key);
+    if (info->stringTables.count(key)) return Fail("string table " + key + " defined twice");
+    auto& table = info->stringTables[key];
+    if (!Keyword("BEGIN")) return false;
+    for (;;) {
+      const CScriptLexer::Tok t = m_lex.Next();
+      if (t == CScriptLexer::Tok::Error) return Fail(m_lex.error());
+      if (t == CScriptLexer::Tok::Word && m_lex.text() == "END") return true;
+      if (t != CScriptLexer::Tok::Word || m_lex.text() != "VALUE")
+        return Fail("VALUE or END expected");
+      std::string name, text;
+      if (!String(&name, "value name") || !Comma() || !String(&text, "quoted text")) return false;
+      if (name.empty()) return Fail("value name expected");
+      if (!table.emplace(ToLowerAscii(name), std::move(text)).second)
+        return Fail("value " + name + " defined twice");
+    }
+  }
+
+  // BEGIN { VALUE "Translation", language, code page { , language, code page } } END
+  bool VarFileInfo(CVersionInfo* info) {
+    if (!Keyword("BEGIN")) return false;
+    for (;;) {
+      const CScriptLexer::Tok t = m_lex.Next();
+      if (t == CScriptLexer::Tok::Error) return Fail(m_lex.error());
+      if (t == CScriptLexer::Tok::Word && m_lex.text() == "END") return true;
+      if (t != CScriptLexer::Tok::Word || m_lex.text() != "VALUE")
+        return Fail("VALUE or END expected");
+      std::string name;
+      if (!String(&name, "value name")) return false;
+      if (!EqualsNoCase(name, "Translation")) return Fail("only \"Translation\" belongs here");
+      if (!info->translations.empty()) return Fail("Translation given twice");
+      do {
+        long long language = 0, codePage = 0;
+        if (!Comma() || !Number(0, 0xFFFF, "language (0..0xFFFF)", &language) || !Comma() ||
+            !Number(0, 0xFFFF, "code page (0..0xFFFF)", &codePage))
+          return false;
+        info->translations.emplace_back(static_cast<std::uint16_t>(language),
+                                        static_cast<std::uint16_t>(codePage));
+      } while (m_lex.Peek() == CScriptLexer::Tok::Comma);
+    }
+  }
+
+  bool Body(CVersionInfo* info) {
+    for (;;) {
+      const CScriptLexer::Tok t = m_lex.Next();
+      if (t == CScriptLexer::Tok::Error) return Fail(m_lex.error());
+      if (t == CScriptLexer::Tok::Word && m_lex.text() == "END") return true;
+      if (t != CScriptLexer::Tok::Word || m_lex.text() != "BLOCK")
+        return Fail("BLOCK or END expected");
+      std::string kind;
+      if (!String(&kind, "block name")) return false;
+      if (kind == "StringFileInfo") {
+        if (!Keyword("BEGIN")) return false;
+        for (;;) {
+          const CScriptLexer::Tok u = m_lex.Next();
+          if (u == CScriptLexer::Tok::Error) return Fail(m_lex.error());
+          if (u == CScriptLexer::Tok::Word && m_lex.text() == "END") break;
+          if (u != CScriptLexer::Tok::Word || m_lex.text() != "BLOCK")
+            return Fail("BLOCK or END expected");
+          if (!StringTable(info)) return false;
+        }
+      } else if (kind == "VarFileInfo") {
+        if (!VarFileInfo(info)) return false;
+      } else {
+        return Fail("unknown block '" + kind + "'");
+      }
+    }
+  }
+
+ private:
+  CScriptLexer& m_lex;
+  std::string* m_error;
+};
+
+}  // namespace
+
+bool CResourceBundle::ParseVersionInfo(CScriptLexer& lex, unsigned id, std::string* error) {
+  using Tok = CScriptLexer::Tok;
+  VersionReader r(lex, error);
+  CVersionInfo info;
+  info.id = id;
+  for (;;) {
+    const Tok t = lex.Next();
+    if (t == Tok::Error) return r.Fail(lex.error());
+    if (t != Tok::Word) return r.Fail("BEGIN expected");
+    const std::string word = lex.text();
+    if (word == "BEGIN") break;
+    bool ok = false;
+    if (word == "FILEVERSION")
+      ok = r.Version(&info.fileVersion);
+    else if (word == "PRODUCTVERSION")
+      ok = r.Version(&info.productVersion);
+    else if (word == "FILEFLAGSMASK")
+      ok = r.Flags(&info.fileFlagsMask);
+    else if (word == "FILEFLAGS")
+      ok = r.Flags(&info.fileFlags);
+    else if (word == "FILEOS")
+      ok = r.Flags(&info.fileOs);
+    else if (word == "FILETYPE")
+      ok = r.Flags(&info.fileType);
+    else if (word == "FILESUBTYPE")
+      ok = r.Flags(&info.fileSubtype);
+    else
+      return r.Fail("unknown version statement '" + word + "'");
+    if (!ok) return false;
+  }
+  if (!r.Body(&info)) return false;
+  if (!m_versions.emplace(id, std::move(info)).second) {
+    *error = At(lex, "version block " + std::to_string(id) + " defined twice");
+    return false;
+  }
+  return true;
+}
+
+const CVersionInfo* CResourceBundle::FindVersionInfo(unsigned id) const {
+  auto it = m_versions.find(id);
+  return it == m_versions.end() ? nullptr : &it->second;
+}
+
+const std::string* CVersionInfo::FindValue(std::string_view table, std::string_view name) const {
+  auto t = stringTables.find(ToLowerAscii(table));
+  if (t == stringTables.end()) return nullptr;
+  auto v = t->second.find(ToLowerAscii(name));
+  return v == t->second.end() ? nullptr : &v->second;
 }
 
 const CDialogTemplate* CResourceBundle::FindDialog(unsigned id) const {

@@ -23,6 +23,7 @@
 // window style bits, written with their usual symbolic names.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -96,6 +97,42 @@ struct CImageRef {
   int hotX = -1, hotY = -1;  // cursors: the hot spot; -1: the centre
 };
 
+// A version block:
+//
+//   1 VERSIONINFO
+//   FILEVERSION 0,1,0,0
+//   PRODUCTVERSION 0,1,0,0
+//   FILETYPE 1
+//   BEGIN
+//       BLOCK "StringFileInfo"
+//       BEGIN
+//           BLOCK "040904b0"
+//           BEGIN
+//               VALUE "CompanyName", "..."
+//           END
+//       END
+//       BLOCK "VarFileInfo"
+//       BEGIN
+//           VALUE "Translation", 0x409, 1200
+//       END
+//   END
+//
+// Fixed fields may also be FILEFLAGSMASK, FILEFLAGS, FILEOS and FILESUBTYPE
+// (numbers, joined with '|'). Table keys and value names match without case.
+struct CVersionInfo {
+  unsigned id = 0;
+  std::array<std::uint16_t, 4> fileVersion{};
+  std::array<std::uint16_t, 4> productVersion{};
+  std::uint32_t fileFlagsMask = 0, fileFlags = 0, fileOs = 0, fileType = 0, fileSubtype = 0;
+  // String tables by translation key (eight hex digits, lower case), each
+  // with its values by name (lower case).
+  std::map<std::string, std::map<std::string, std::string>> stringTables;
+  // Language and code page pairs of "Translation", in script order.
+  std::vector<std::pair<std::uint16_t, std::uint16_t>> translations;
+  // nullptr when there is no such table or value.
+  const std::string* FindValue(std::string_view table, std::string_view name) const;
+};
+
 // The symbolic names a script may use in styles and control ids.
 bool LookupResourceSymbol(std::string_view name, long long* value);
 
@@ -112,14 +149,18 @@ class CResourceBundle {
   const std::map<unsigned, CDialogTemplate>& dialogs() const { return m_dialogs; }
   // nullptr when the bundle has no image of that kind and id.
   const CImageRef* FindImage(ImageKind kind, unsigned id) const;
+  // nullptr when the bundle has no version block of that id.
+  const CVersionInfo* FindVersionInfo(unsigned id) const;
 
  private:
   bool ParseStringTable(CScriptLexer& lex, std::string* error);
   bool ParseDialog(CScriptLexer& lex, unsigned id, bool extended, std::string* error);
   bool ParseImage(CScriptLexer& lex, unsigned id, ImageKind kind, std::string* error);
+  bool ParseVersionInfo(CScriptLexer& lex, unsigned id, std::string* error);
   std::map<unsigned, std::string> m_strings;
   std::map<unsigned, CDialogTemplate> m_dialogs;
   std::map<std::pair<ImageKind, unsigned>, CImageRef> m_images;
+  std::map<unsigned, CVersionInfo> m_versions;
 };
 
 // The bundle every resource lookup answers from. Until a language library is

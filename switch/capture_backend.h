@@ -58,6 +58,18 @@ ICaptureBackend& ProcessCaptureBackend();
 // Replaces the process backend (tests); nullptr restores the real one.
 void SetProcessCaptureBackend(ICaptureBackend* backend);
 
+// What the capture library offers, for the programs' start-up check.
+struct CaptureLibraryInfo {
+  bool loaded = false;           // a library file was found and loaded
+  std::string file;              // the name it was loaded by
+  bool versionFunction = false;  // it can tell its version
+  std::string versionText;       // what it told
+  bool entryPoints = false;      // every entry point the capture binding needs is there
+};
+// Binds the library by the names and entry points the process backend uses,
+// looks at it and lets it go again.
+CaptureLibraryInfo InspectCaptureLibrary();
+
 // Reads "... version X.Y..." and returns true when the major number X is at
 // least min_major. The text after the word must hold at least four characters.
 bool CaptureVersionCompatible(const std::string& version_text, int min_major);

@@ -54,6 +54,36 @@ struct PcapApi {
   }
 };
 
+// The names the library goes by (Debian keeps the old soname), the development link last.
+const std::vector<std::string>& PcapLibraryNames() {
+  static const std::vector<std::string> names = {"libpcap.so.0.8", "libpcap.so.1", "libpcap.so"};
+  return names;
+}
+
+// Every entry point but the version, which is looked at first.
+void BindEntryPoints(const CDynLib& lib, PcapApi* api) {
+  api->findalldevs = lib.Function<decltype(api->findalldevs)>("pcap_findalldevs");
+  api->freealldevs = lib.Function<decltype(api->freealldevs)>("pcap_freealldevs");
+  api->create = lib.Function<decltype(api->create)>("pcap_create");
+  api->set_snaplen = lib.Function<decltype(api->set_snaplen)>("pcap_set_snaplen");
+  api->set_promisc = lib.Function<decltype(api->set_promisc)>("pcap_set_promisc");
+  api->set_immediate_mode =
+      lib.Function<decltype(api->set_immediate_mode)>("pcap_set_immediate_mode");
+  api->activate = lib.Function<decltype(api->activate)>("pcap_activate");
+  api->datalink = lib.Function<decltype(api->datalink)>("pcap_datalink");
+  api->setnonblock = lib.Function<decltype(api->setnonblock)>("pcap_setnonblock");
+  api->get_selectable_fd = lib.Function<decltype(api->get_selectable_fd)>("pcap_get_selectable_fd");
+  api->compile = lib.Function<decltype(api->compile)>("pcap_compile");
+  api->setfilter = lib.Function<decltype(api->setfilter)>("pcap_setfilter");
+  api->freecode = lib.Function<decltype(api->freecode)>("pcap_freecode");
+  api->sendpacket = lib.Function<decltype(api->sendpacket)>("pcap_sendpacket");
+  api->next_ex = lib.Function<decltype(api->next_ex)>("pcap_next_ex");
+  api->close = lib.Function<decltype(api->close)>("pcap_close");
+  api->geterr = lib.Function<decltype(api->geterr)>("pcap_geterr");
+  api->statustostr = lib.Function<decltype(api->statustostr)>("pcap_statustostr");
+  api->setdirection = lib.Function<decltype(api->setdirection)>("pcap_setdirection");
+}
+
 // ARPHRD_ETHER hardware address of an interface, read with SIOCGIFHWADDR.
 bool ReadHardwareAddress(const std::string& device, MacAddress* mac) {
   if (device.empty() || device.size() >= IFNAMSIZ) return false;
@@ -120,7 +150,7 @@ class CPcapBackend : public ICaptureBackend {
  public:
   CPcapBackend() {
     std::string error;
-    if (!m_lib.Open({"libpcap.so.0.8", "libpcap.so.1", "libpcap.so"}, &error)) {
+    if (!m_lib.Open(PcapLibraryNames(), &error)) {
       AfxMessageBox("Unable to load libpcap.");
       return;
     }
@@ -128,27 +158,7 @@ class CPcapBackend : public ICaptureBackend {
     if (m_api.lib_version == nullptr) return;
     m_version = m_api.lib_version() ? m_api.lib_version() : "";
     if (!CaptureVersionCompatible(m_version, kMinMajorVersion)) return;
-    m_api.findalldevs = m_lib.Function<decltype(m_api.findalldevs)>("pcap_findalldevs");
-    m_api.freealldevs = m_lib.Function<decltype(m_api.freealldevs)>("pcap_freealldevs");
-    m_api.create = m_lib.Function<decltype(m_api.create)>("pcap_create");
-    m_api.set_snaplen = m_lib.Function<decltype(m_api.set_snaplen)>("pcap_set_snaplen");
-    m_api.set_promisc = m_lib.Function<decltype(m_api.set_promisc)>("pcap_set_promisc");
-    m_api.set_immediate_mode =
-        m_lib.Function<decltype(m_api.set_immediate_mode)>("pcap_set_immediate_mode");
-    m_api.activate = m_lib.Function<decltype(m_api.activate)>("pcap_activate");
-    m_api.datalink = m_lib.Function<decltype(m_api.datalink)>("pcap_datalink");
-    m_api.setnonblock = m_lib.Function<decltype(m_api.setnonblock)>("pcap_setnonblock");
-    m_api.get_selectable_fd =
-        m_lib.Function<decltype(m_api.get_selectable_fd)>("pcap_get_selectable_fd");
-    m_api.compile = m_lib.Function<decltype(m_api.compile)>("pcap_compile");
-    m_api.setfilter = m_lib.Function<decltype(m_api.setfilter)>("pcap_setfilter");
-    m_api.freecode = m_lib.Function<decltype(m_api.freecode)>("pcap_freecode");
-    m_api.sendpacket = m_lib.Function<decltype(m_api.sendpacket)>("pcap_sendpacket");
-    m_api.next_ex = m_lib.Function<decltype(m_api.next_ex)>("pcap_next_ex");
-    m_api.close = m_lib.Function<decltype(m_api.close)>("pcap_close");
-    m_api.geterr = m_lib.Function<decltype(m_api.geterr)>("pcap_geterr");
-    m_api.statustostr = m_lib.Function<decltype(m_api.statustostr)>("pcap_statustostr");
-    m_api.setdirection = m_lib.Function<decltype(m_api.setdirection)>("pcap_setdirection");
+    BindEntryPoints(m_lib, &m_api);
     m_usable = m_api.Complete();
   }
 
@@ -271,6 +281,23 @@ bool CaptureVersionCompatible(const std::string& text, int min_major) {
   long value = 0;
   for (char c : major) value = std::min(value * 10 + (c - '0'), 1000000L);
   return value >= min_major;
+}
+
+CaptureLibraryInfo InspectCaptureLibrary() {
+  CaptureLibraryInfo info;
+  CDynLib lib;
+  if (!lib.Open(PcapLibraryNames())) return info;
+  info.loaded = true;
+  info.file = lib.name();
+  if (auto version = lib.Function<const char* (*)()>("pcap_lib_version")) {
+    info.versionFunction = true;
+    const char* text = version();
+    info.versionText = text ? text : "";
+  }
+  PcapApi api;
+  BindEntryPoints(lib, &api);
+  info.entryPoints = api.Complete();
+  return info;
 }
 
 ICaptureBackend& ProcessCaptureBackend() {

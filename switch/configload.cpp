@@ -57,10 +57,7 @@ void SetBit(std::uint8_t& b, int bit, bool on) {
 
 bool IsFiberPort(const std::vector<std::uint8_t>& current, int port, int count) {
   if (current.size() <= eerom::kVariant) return false;
-  const std::uint8_t variant = current[eerom::kVariant];
-  if (variant == 2 || variant == 3) return port == count - 1;
-  if (variant == 4 || variant == 5) return port > count - 3;
-  return false;
+  return IsFiberPortOfVariant(current[eerom::kVariant], port, count);
 }
 
 // One port's two bytes, built from zero.
@@ -118,6 +115,12 @@ bool FirmwareVersionOf(const std::vector<std::uint8_t>& image, int* major, int* 
   *major = digits[0] * 10 + digits[1];
   *minor = digits[2] * 10 + digits[3];
   return true;
+}
+
+bool IsFiberPortOfVariant(std::uint8_t variant, int port, int count) {
+  if (variant == 2 || variant == 3) return port == count - 1;
+  if (variant == 4 || variant == 5) return port > count - 3;
+  return false;
 }
 
 int BuildConfigImage(const std::vector<std::uint8_t>& current, const CSwitchConfig& config,

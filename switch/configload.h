@@ -40,6 +40,10 @@ enum : std::uint32_t {
   TAKE_OVER_OK_OUTPUT = 0x200,
 };
 
+// Whether port (from 0) of a switch with count ports is a fibre port, by the
+// model variant of its identity (EEROM byte 285).
+bool IsFiberPortOfVariant(std::uint8_t variant, int port, int count);
+
 // Encodes the configuration and the entry into a copy of the switch's current
 // image. 0; -1 when the image is empty, no port is enabled or an IP text is not
 // an address (a message says which); -3 when a notice was added (the image is

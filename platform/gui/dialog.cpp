@@ -187,7 +187,8 @@ QWidget* CDialog::CreatePeer(QWidget* parent, const CREATESTRUCT& cs) {
   d->setAttribute(Qt::WA_DeleteOnClose, false);
   Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
   if (cs.style & WS_SYSMENU) flags |= Qt::WindowCloseButtonHint;
-  if (!(cs.style & WS_CAPTION)) flags = Qt::Dialog | Qt::FramelessWindowHint;
+  // WS_CAPTION is two bits, one of them WS_BORDER: a bordered popup has no caption.
+  if ((cs.style & WS_CAPTION) != WS_CAPTION) flags = Qt::Dialog | Qt::FramelessWindowHint;
   if (cs.exStyle & WS_EX_TOPMOST) flags |= Qt::WindowStaysOnTopHint;
   d->setWindowFlags(flags);
   return d;

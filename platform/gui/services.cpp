@@ -132,6 +132,15 @@ bool ShellOpen(const std::string& target) {
   return QDesktopServices::openUrl(url);
 }
 
+bool OpenProgramFile(const std::string& path, const std::string& fragment) {
+  const QFileInfo info(ToQ(path));
+  if (path.empty() || !info.isFile()) return false;
+  QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
+  if (!fragment.empty()) url.setFragment(ToQ(fragment));
+  if (g_shell) return g_shell->OpenUrl(url.toString().toStdString());
+  return QDesktopServices::openUrl(url);
+}
+
 bool SetClipboardText(const std::string& text) {
   if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return false;
   QClipboard* cb = QGuiApplication::clipboard();

@@ -88,6 +88,10 @@ bool IsSafeLinkTarget(const std::string& target);
 // Opens a safe link with the default handler; false (and nothing opened)
 // for anything else.
 bool ShellOpen(const std::string& target);
+// Opens one of the program's own documents (help pages beside the program)
+// with the desktop's handler, through the same service, as a file address
+// with an optional fragment. False when path is not an existing regular file.
+bool OpenProgramFile(const std::string& path, const std::string& fragment = {});
 
 // Plain text on the clipboard (CF_TEXT).
 bool SetClipboardText(const std::string& text);

@@ -195,6 +195,37 @@ COPY_NOW_ICON = [
     "................",
 ]
 
+# The link cursor: a pointing hand, hot spot at the finger's tip (5, 0).
+HAND_PALETTE = {
+    ".": CLEAR,
+    "k": (0, 0, 0, 255),
+    "w": (255, 255, 255, 255),
+}
+HAND_ROWS = [
+    ".....kk",
+    "....kwwk",
+    "....kwwk",
+    "....kwwk",
+    "....kwwk",
+    "....kwwkkk",
+    "....kwwkwwkkk",
+    "....kwwkwwkwwkk",
+    "....kwwkwwkwwkwk",
+    ".kk.kwwkwwkwwkwwk",
+    "kwwkkwwwwwwwwkwwk",
+    "kwwwkwwwwwwwwwwwk",
+    ".kwwkwwwwwwwwwwwk",
+    "..kwwwwwwwwwwwwwk",
+    "..kwwwwwwwwwwwwwk",
+    "...kwwwwwwwwwwwk",
+    "...kwwwwwwwwwwwk",
+    "....kwwwwwwwwwk",
+    "....kwwwwwwwwwk",
+    ".....kwwwwwwwk",
+    ".....kkkkkkkkk",
+]
+HAND_CURSOR = [row.ljust(32, ".") for row in HAND_ROWS] + ["." * 32] * (32 - len(HAND_ROWS))
+
 PICTURES = {
     "app.png": (APP_ICON, APP_PALETTE),
     "help.png": (HELP_ICON, BUTTON_PALETTE),
@@ -202,6 +233,7 @@ PICTURES = {
     "copynow.png": (COPY_NOW_ICON, BUTTON_PALETTE),
     "tool_search.png": (TOOL_SEARCH, TOOL_PALETTE),
     "tool_add.png": (TOOL_ADD, TOOL_PALETTE),
+    "hand.png": (HAND_CURSOR, HAND_PALETTE),
 }
 
 if __name__ == "__main__":

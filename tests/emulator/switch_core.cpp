@@ -157,8 +157,8 @@ std::vector<Outgoing> CSwitchCore::Handle(std::span<const std::uint8_t> frame, s
     }
     case kCmdEerom:
       // The boot monitor answers EEROM reads (the firmware load reads the
-      // identity there) but refuses writes.
-      if (boot_monitor_ && EeromRequestWrites(request)) {
+      // identity there) but refuses writes unless told to take them.
+      if (boot_monitor_ && !m_knobs.boot_monitor_writes && EeromRequestWrites(request)) {
         reply = Reply(request, 0xC0, {});
       } else {
         reply = Reply(request, 0xA0, Eerom(request));

@@ -33,6 +33,7 @@ struct Knobs {
   bool boot_on_restart = true;  // a restart (control 1) lands in the boot monitor
   bool ignore_control = false;  // control requests go unanswered
   std::uint32_t restart_ms = 2000;
+  bool boot_monitor_writes = false;  // the boot monitor takes EEROM writes (switch recovery)
 };
 
 struct Outgoing {

@@ -1,0 +1,27 @@
+#include "app/help.h"
+
+#include "platform/format.h"
+#include "platform/gui/services.h"
+#include "platform/message.h"
+#include "res/string_ids.h"
+
+bool OpenHelpFile(const std::string& path, unsigned context, unsigned command) {
+  // Topics are anchors named after their context number: "#ctx-2009c".
+  const std::string topic =
+      command == HELP_INDEX ? std::string() : fw::FormatText("ctx-%x", context);
+  return fw::OpenProgramFile(path, topic);
+}
+
+bool CHelpFileService::ShowContext(unsigned contextId) {
+  return Show(contextId, HELP_CONTEXT);
+}
+
+bool CHelpFileService::ShowIndex() {
+  return Show(0, HELP_INDEX);
+}
+
+bool CHelpFileService::Show(unsigned contextId, unsigned command) {
+  if (OpenHelpFile(m_path, contextId, command)) return true;
+  AfxMessageBox(IDS_NO_HELP_INSTALLED, MB_OK | MB_ICONINFORMATION);
+  return false;
+}
