@@ -73,7 +73,7 @@ TEST(CaptureProbe, WhatTheLibraryOffersDecidesMessageAndPrompt) {
 
 TEST(CaptureProbe, MessagesNameTheVersionAndTheMinimum) {
   EXPECT_EQ(CaptureIncompatibleMessage("0.9"),
-            "Incompatible WinPcap version found (0.9). Please install WinPcap version 1.0 or "
+            "Incompatible libpcap version found (0.9). Please install libpcap version 1.0 or "
             "later to enable communications with the switches.");
   EXPECT_EQ(CaptureMissingMessage(),
             "Unable to locate required components for communications (libpcap).");
