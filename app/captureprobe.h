@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "switch/capture_backend.h"
+#include "switch/capturebackend.h"
 
 // The oldest capture library the binding works with, and how it is shown.
 inline constexpr int kMinCaptureMajor = 1;

@@ -10,8 +10,8 @@
 #include "platform/resstring.h"
 #include "platform/text.h"
 #include "res/string_ids.h"
-#include "switch/discovery.h"
 #include "switch/projectfile.h"
+#include "switch/switchdiscovery.h"
 #include "tools/indexpair.h"
 
 namespace {
@@ -400,7 +400,7 @@ int CFenwardleDoc::LoadSelectedConfig(int index) {
   } else {
     std::unique_ptr<CSwitchDiscovery> comm =
         m_commFactory ? m_commFactory() : std::make_unique<CSwitchDiscovery>();
-    result = comm->SwitchLoadConfigOp(*entry, *config, error);
+    result = comm->SwitchLoadConfigOp(*entry, *config, &error);
   }
   if (result < 0) {
     AfxMessageBox(error.empty() ? LoadResString(IDS_ERRORS_LOADING) : error,

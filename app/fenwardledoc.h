@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "platform/gui/document.h"
-#include "switch/configstore.h"
+#include "switch/switchconfigstore.h"
 #include "switch/switchentry.h"
 #include "tools/projectdocument.h"
 

@@ -5,8 +5,10 @@
 #include "app/startup.h"
 #include "platform/dynlib.h"
 #include "platform/gui/qtmessagesink.h"
+#include "platform/gui/qtstring.h"
 #include "platform/modules.h"
 #include "platform/resstring.h"
+#include "res/string_ids.h"
 
 const char* FenwardleResourceScript(std::size_t* size);  // generated from res/fenwardle/
 
@@ -29,7 +31,7 @@ int main(int argc, char** argv) {
   if (!fw::SelectLanguage(profile, fw::ProgramFolder())) return 1;
 
   QMainWindow frame;
-  frame.setWindowTitle(QString::fromStdString(LoadResString(57344)));
+  frame.setWindowTitle(fw::ToQ(LoadResString(IDS_APP_TITLE)));
   frame.resize(800, 600);
   frame.show();
   return qapp.exec();

@@ -6,7 +6,7 @@
 #include "res/string_ids.h"
 #include "switch/cfgblock.h"
 #include "switch/configload.h"
-#include "switch/discovery.h"
+#include "switch/switchdiscovery.h"
 #include "tools/toolcomm.h"
 
 namespace {
@@ -90,16 +90,16 @@ bool CRecoverSwitchDlg::Recover(CSwitchDiscovery& comm, std::string* outcome) {
     return false;
   }
   std::string error;
-  if (comm.CommOpenDeviceEx(device, error) != 0) {
+  if (comm.CommOpenDeviceEx(device, &error) != kCommOk) {
     std::string text = LoadResString(IDS_FAILED_OPEN_COMMUNICATIONS);
     if (!error.empty()) text += "\n\n" + error;
     Fail(text, outcome);
     return false;
   }
   error.clear();
-  const int entered = comm.CommEnterBootMonitor(error);
+  const int entered = comm.CommEnterBootMonitor(&error);
   BringWindowToTop();
-  if (entered < 0) {
+  if (entered != kCommOk) {
     // Also a cancelled prompt or a switch that never entered its boot
     // monitor: nothing was written.
     comm.CommClose();
@@ -112,9 +112,9 @@ bool CRecoverSwitchDlg::Recover(CSwitchDiscovery& comm, std::string* outcome) {
   bool haveIdentity = false;
   {
     CCfgBlock read;
-    read.AddRequest(EEROM_READ, kIdentityAddress, static_cast<std::uint16_t>(identity.size()));
+    read.AddRequest(kEeromRead, kIdentityAddress, static_cast<std::uint16_t>(identity.size()));
     std::string readError;
-    if (comm.Run(read, readError) != EEROM_OK) {
+    if (comm.Run(read, &readError) != kEeromOk) {
       Fail(LoadResString(IDS_FAILED_OBTAIN_SWITCH_ID), outcome);
       ok = false;
     } else {
@@ -128,18 +128,18 @@ bool CRecoverSwitchDlg::Recover(CSwitchDiscovery& comm, std::string* outcome) {
 
   CCfgBlock block;
   for (const CEeromWrite& w : FactoryImageWrites(haveIdentity ? &identity : nullptr))
-    block.AddRequest(EEROM_WRITE, w.address, static_cast<std::uint16_t>(w.bytes.size()),
+    block.AddRequest(kEeromWrite, w.address, static_cast<std::uint16_t>(w.bytes.size()),
                      w.bytes.data());
   SetDlgItemText(kStatusId, LoadResString(IDS_WRITING_CONFIGURATION));
   error.clear();
   bool restarted = false;
-  if (comm.Run(block, error) != EEROM_OK) {
+  if (comm.Run(block, &error) != kEeromOk) {
     Fail(error.empty() ? LoadResString(IDS_FAILED_WRITE_EEROM) : error, outcome);
     ok = false;
   } else {
     SetDlgItemText(kStatusId, LoadResString(IDS_RESETTING_SWITCH));
     error.clear();
-    if (comm.ControlRequest(1, error, 0) != 0) {
+    if (comm.ControlRequest(kControlRestart, 0, &error) != kCommOk) {
       Fail(error.empty() ? LoadResString(IDS_FAILED_RESET_SWITCH) : error, outcome);
       ok = false;
     } else {
@@ -151,7 +151,8 @@ bool CRecoverSwitchDlg::Recover(CSwitchDiscovery& comm, std::string* outcome) {
   if (restarted) {
     comm.CommPumpMessagesFor(kRestartWaitMs);
     std::string found;
-    const bool back = comm.FindInterfaceOfSwitch(m_strMac, &found, 0) == 1;
+    const bool back =
+        comm.FindInterfaceOfSwitch(m_strMac, &found, 0) == CSwitchDiscovery::kSwitchFound;
     SetDlgItemText(kStatusId, "");
     if (back) {
       const std::string done = LoadResString(IDS_OPERATION_SUCCEEDED);

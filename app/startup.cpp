@@ -6,7 +6,7 @@
 #include "platform/language.h"
 #include "platform/message.h"
 #include "platform/modules.h"
-#include "platform/resources.h"
+#include "platform/resourcebundle.h"
 #include "platform/resstring.h"
 #include "platform/text.h"
 #include "res/string_ids.h"
@@ -69,15 +69,7 @@ bool SelectLanguage(CProfile& profile, const std::string& programFolder) {
     language = "english";
     profile.WriteProfileString("settings", "language", language);
   }
-  // The file names are the program's own strings, read before any library is loaded.
-  const CResourceBundle& own = EmbeddedEnglish();
-  auto text = [&](unsigned id) {
-    const std::string* s = own.FindString(id);
-    return s ? *s : std::string();
-  };
-  const LanguageLibraryNames names = {text(IDS_LANGLIB_ENGLISH), text(IDS_LANGLIB_GERMAN),
-                                      text(IDS_LANGLIB_FRENCH)};
-  return UseLanguageLibrary(language, names, programFolder);
+  return UseLanguageLibrary(language, ProgramLanguageLibraryNames(), programFolder);
 }
 
 void ApplyFirstRunDefaults(CProfile& profile) {

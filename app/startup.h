@@ -31,7 +31,7 @@ std::string MonitorInfoPath(std::string_view company);
 // Reads the language from section "settings", key "language" of the profile
 // (empty: "english", written back) and loads its library from the program's
 // folder. On failure shows the "Installation Error" message and returns false.
-bool SelectLanguage(CProfile& profile, const std::string& programFolder);
+[[nodiscard]] bool SelectLanguage(CProfile& profile, const std::string& programFolder);
 
 // First-run settings of the configuration program ("Settings"/"init") and the
 // lower-case setting of the EEROM debugger, which must exist afterwards.

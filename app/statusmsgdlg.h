@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/gui/dialog.h"
-#include "tools/ops_operation_ui.h"
+#include "tools/opsoperationui.h"
 
 class CStatusMsgDlg : public CDialog {
  public:

@@ -27,7 +27,7 @@ bool CWinPcapPromptDlg::OnNotify(WPARAM w, LPARAM l, LRESULT* result) {
   const auto* hdr = reinterpret_cast<const NMHDR*>(l);
   if (hdr && hdr->idFrom == static_cast<UINT_PTR>(kLinkId) &&
       hdr->code == CColorStatic::kLinkClicked) {
-    fw::ShellOpen(LoadResString(IDS_CAPTURE_SITE_URL));
+    (void)fw::ShellOpen(LoadResString(IDS_CAPTURE_SITE_URL));  // as a click on plain text
     EndDialog(IDCANCEL);
     return true;
   }

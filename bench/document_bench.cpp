@@ -37,7 +37,7 @@ const std::string& ProjectPath() {
       CSwitchConfig c;
       c.SetName("Configuration " + std::to_string((i * 37) % kConfigs));
       c.SetPortCount(i % 3 == 1 ? 9 : 5);
-      store.Add(c);
+      benchmark::DoNotOptimize(store.Add(c));
     }
     for (int i = 0; i < kSwitches; ++i) {
       CSwitchEntry e;
@@ -48,10 +48,11 @@ const std::string& ProjectPath() {
       e.SetPartFromText(parts[i % 3], "");
       e.GetConfig().SetName("Configuration " + std::to_string(i % (kConfigs + 20)));
       e.SetModbusEnable(i % 2);
-      switches.Add(e);
+      benchmark::DoNotOptimize(switches.Add(e));
     }
     const std::string file = dir + "/big.zcf";
-    fw::SaveProjectFile(file, store, switches);
+    if (fw::SaveProjectFile(file, store, switches) != fw::kProjectOk)
+      std::fprintf(stderr, "cannot write %s\n", file.c_str());
     return file;
   }();
   return path;

@@ -18,12 +18,12 @@ void BM_EeromRead2KiB(benchmark::State& state) {
   cswitchcomm comm;
   std::string error;
   std::uint8_t mac[6];
-  if (comm.CommOpenDevice(g_net->host_end(), error, mac) != 0) {
+  if (comm.CommOpenDevice(g_net->host_end(), mac, &error) != kCommOk) {
     state.SkipWithError(error.c_str());
     return;
   }
   std::string address;
-  for (int i = 0; i < 10 && comm.CommSendNop(error, COMM_QUIET, &address) < 0; ++i) {
+  for (int i = 0; i < 10 && comm.CommSendNop(kCommQuiet, &address, &error) < kCommOk; ++i) {
   }
   if (!comm.CommSetTargetMac(address)) {
     state.SkipWithError("the software switch does not answer");
@@ -35,12 +35,12 @@ void BM_EeromRead2KiB(benchmark::State& state) {
   double total_ms = 0;
   for (auto _ : state) {
     CCfgBlock block;
-    block.AddRequest(EEROM_READ, 0, kBytes);
+    block.AddRequest(kEeromRead, 0, kBytes);
     const auto start = std::chrono::steady_clock::now();
-    const int r = comm.Run(block, error);
+    const int r = comm.Run(block, &error);
     total_ms +=
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    if (r != 0) {
+    if (r != kEeromOk) {
       state.SkipWithError(error.c_str());
       return;
     }

@@ -27,15 +27,17 @@ void BM_FirmwareBlocks(benchmark::State& state) {
   comm.CommSetTargetMac(CSegment::MacText(fw::MacAddress{0x02, 0x4B, 0x33, 0x41, 0x00, 0x01}));
   std::string error;
   std::uint8_t local[6];
-  if (comm.CommOpenDevice(seg.host_end(), error, local) != 0) {
+  if (comm.CommOpenDevice(seg.host_end(), local, &error) != kCommOk) {
     state.SkipWithError(error.c_str());
     return;
   }
   // The round trip: a NOP and its reply.
   constexpr int kRoundTrips = 1000;
-  for (int i = 0; i < 100; ++i) comm.CommSendNop(error, COMM_QUIET);
+  for (int i = 0; i < 100; ++i)
+    benchmark::DoNotOptimize(comm.CommSendNop(kCommQuiet, nullptr, &error));
   auto start = std::chrono::steady_clock::now();
-  for (int i = 0; i < kRoundTrips; ++i) comm.CommSendNop(error, COMM_QUIET);
+  for (int i = 0; i < kRoundTrips; ++i)
+    benchmark::DoNotOptimize(comm.CommSendNop(kCommQuiet, nullptr, &error));
   const double rtt =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() / kRoundTrips;
 
@@ -46,7 +48,7 @@ void BM_FirmwareBlocks(benchmark::State& state) {
   for (auto _ : state) {
     rec.address += 62;
     const auto block = fw::SRecordBlockBytes(rec);
-    if (comm.SendLoadBlock(block.data(), block.size(), blocks == 0 ? 1 : 0, error) != 0) {
+    if (comm.SendLoadBlock(block.data(), block.size(), blocks == 0 ? 1 : 0, &error) != kCommOk) {
       state.SkipWithError(error.c_str());
       break;
     }

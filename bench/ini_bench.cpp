@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/atomicfile.h"
-#include "platform/ini.h"
+#include "platform/inifile.h"
 
 namespace {
 
@@ -41,10 +41,13 @@ void BM_LoadEditSave(benchmark::State& state) {
   int fd = mkstemp(path);
   close(fd);
   const std::string text = MakeProject(scale);
-  fw::WriteFileAtomic(path, text, nullptr);
+  if (!fw::WriteFileAtomic(path, text, nullptr)) {
+    state.SkipWithError("cannot write the project file");
+    return;
+  }
   for (auto _ : state) {
     fw::CIniFile f;
-    f.Load(path);
+    benchmark::DoNotOptimize(f.Load(path));
     // Read every switch section, change one value in each, add a key to each configuration.
     for (int i = 0; i < 1000 * scale; ++i) {
       const std::string s = "Switch Entry: Switch " + std::to_string(i);
@@ -53,7 +56,7 @@ void BM_LoadEditSave(benchmark::State& state) {
     }
     for (int i = 0; i < 200 * scale; ++i)
       f.SetString("Switch Cfg: Config " + std::to_string(i), "Mirror0", "1,2");
-    f.Save();
+    benchmark::DoNotOptimize(f.Save());
   }
   state.SetComplexityN(scale);
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *

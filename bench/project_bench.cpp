@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/resstring.h"
+#include "res/string_ids.h"
 #include "switch/projectfile.h"
 
 namespace {
@@ -15,12 +16,12 @@ void MakeProject(int scale, CSwitchConfigStore& store, CSwitchList& switches) {
   for (int i = 0; i < configs; ++i) {
     CSwitchConfig c;
     c.SetName("Config " + std::to_string(i));
-    const unsigned type = 6000 + static_cast<unsigned>(i % 11);
+    const unsigned type = IDS_BASE_TYPE_0 + static_cast<unsigned>(i % 11);
     c.SetPortCount(CSwitchConfig::BaseTypePortCount(LoadResString(type)));
     c.SetPartNumber(LoadResString(type));
     c.SetMirrorPair(0, 1, 1);
     c.SetMirrorPair(2, 1, 2);
-    store.Add(c);
+    benchmark::DoNotOptimize(store.Add(c));
   }
   for (int i = 0; i < entries; ++i) {
     CSwitchEntry e;
@@ -29,7 +30,7 @@ void MakeProject(int scale, CSwitchConfigStore& store, CSwitchList& switches) {
     e.SetPartFromText(i % 2 ? "QV-9KP-1" : "QV-5KP-2", "");
     e.GetConfig().SetName("Config " + std::to_string(i % configs));
     e.SetIP("192.168.1." + std::to_string(i % 250));
-    switches.Add(e);
+    benchmark::DoNotOptimize(switches.Add(e));
   }
 }
 
@@ -46,7 +47,10 @@ void BM_LoadProject(benchmark::State& state) {
     CSwitchConfigStore store(0);
     CSwitchList switches;
     MakeProject(scale, store, switches);
-    fw::SaveProjectFile(path, store, switches);
+    if (fw::SaveProjectFile(path, store, switches) != fw::kProjectOk) {
+      state.SkipWithError("cannot write the project file");
+      return;
+    }
   }
   for (auto _ : state) {
     CSwitchConfigStore store(0);
@@ -69,7 +73,10 @@ void BM_SaveProject(benchmark::State& state) {
   CSwitchConfigStore store(0);
   CSwitchList switches;
   MakeProject(scale, store, switches);
-  fw::SaveProjectFile(path, store, switches);
+  if (fw::SaveProjectFile(path, store, switches) != fw::kProjectOk) {
+    state.SkipWithError("cannot write the project file");
+    return;
+  }
   // Each save replaces the sections of the one before, as saving an open project does.
   for (auto _ : state) benchmark::DoNotOptimize(fw::SaveProjectFile(path, store, switches));
   state.SetComplexityN(scale);

@@ -1,11 +1,24 @@
 # One static library per source folder. Sources are picked up by glob so that
-# work in different files of one folder never collides in a list.
+# work in different files of one folder never collides in a list. A subfolder
+# with a CMakeLists.txt of its own is a library of its own: its files stay out.
 function(fw_folder_library name)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
   file(GLOB_RECURSE srcs CONFIGURE_DEPENDS
        ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   list(FILTER srcs EXCLUDE REGEX "/main\\.cpp$")
   list(FILTER srcs EXCLUDE REGEX "/(tests|bench)/")
+  file(GLOB_RECURSE sublists CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*/CMakeLists.txt)
+  foreach(sublist ${sublists})
+    get_filename_component(subdir ${sublist} DIRECTORY)
+    set(kept "")
+    foreach(src ${srcs})
+      string(FIND "${src}" "${subdir}/" at)
+      if(NOT at EQUAL 0)
+        list(APPEND kept ${src})
+      endif()
+    endforeach()
+    set(srcs ${kept})
+  endforeach()
   set(cpps ${srcs})
   list(FILTER cpps INCLUDE REGEX "\\.cpp$")
   if(cpps)

@@ -6,8 +6,11 @@
 #include "monitor/startup.h"
 #include "platform/dynlib.h"
 #include "platform/gui/qtmessagesink.h"
+#include "platform/gui/qtstring.h"
 #include "platform/modules.h"
 #include "platform/profile.h"
+#include "platform/resstring.h"
+#include "res/string_ids.h"
 
 const char* CalvenorResourceScript(std::size_t* size);  // generated from res/calvenor/
 
@@ -28,7 +31,8 @@ int main(int argc, char** argv) {
     return 1;
 
   QMainWindow frame;
-  frame.setWindowTitle("calvenor");
+  // The window shows the switch document, whose title is this string.
+  frame.setWindowTitle(fw::ToQ(LoadResString(IDS_RING_STATUS_MONITOR)));
   frame.resize(640, 400);
   frame.show();
   return qapp.exec();

@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "platform/ini.h"
+#include "platform/inifile.h"
 #include "platform/language.h"
 #include "platform/message.h"
-#include "platform/resources.h"
+#include "platform/resourcebundle.h"
 
 namespace fw {
 
@@ -22,10 +22,7 @@ bool SelectMonitorLanguage(const std::string& iniPath, const std::string& progra
     std::filesystem::create_directories(std::filesystem::path(iniPath).parent_path(), ec);
     if (!ini.Save(&error)) std::fprintf(stderr, "%s\n", error.c_str());
   }
-  // The status monitor names its libraries itself.
-  const LanguageLibraryNames names = {"libfenwardle_eng.so", "libfenwardle_de.so",
-                                      "libfenwardle_fra.so"};
-  return UseLanguageLibrary(language, names, programFolder);
+  return UseLanguageLibrary(language, ProgramLanguageLibraryNames(), programFolder);
 }
 
 }  // namespace fw

@@ -8,6 +8,7 @@ namespace fw {
 // key "language"), which lives beside the per-user settings. Empty means
 // "english", written back. On failure shows the "Installation Error" message
 // and returns false.
-bool SelectMonitorLanguage(const std::string& iniPath, const std::string& programFolder);
+[[nodiscard]] bool SelectMonitorLanguage(const std::string& iniPath,
+                                         const std::string& programFolder);
 
 }  // namespace fw

@@ -11,6 +11,8 @@
 #include <random>
 #include <vector>
 
+#include "platform/text.h"
+
 namespace fw {
 
 namespace {
@@ -22,7 +24,7 @@ std::string SysError(const std::string& what, const std::string& path) {
 bool ReadFileBytes(const std::string& path, std::string& out, std::string* error) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
-    if (error) *error = SysError("Cannot open", path);
+    AppendError(error, SysError("Cannot open", path));
     return false;
   }
   std::string data;
@@ -31,7 +33,7 @@ bool ReadFileBytes(const std::string& path, std::string& out, std::string* error
     ssize_t n = ::read(fd, buf, sizeof buf);
     if (n < 0) {
       if (errno == EINTR) continue;
-      if (error) *error = SysError("Cannot read", path);
+      AppendError(error, SysError("Cannot read", path));
       ::close(fd);
       return false;
     }
@@ -111,11 +113,11 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::strin
   std::string tmp;
   int fd = CreateTemp(path, &tmp);
   if (fd < 0) {
-    if (error) *error = SysError("Cannot create a temporary file for", path);
+    AppendError(error, SysError("Cannot create a temporary file for", path));
     return false;
   }
   auto fail = [&](const char* what) {
-    if (error) *error = SysError(what, path);
+    AppendError(error, SysError(what, path));
     ::close(fd);
     ::unlink(tmp.c_str());
     return false;
@@ -143,7 +145,7 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::strin
     ::close(dfd);
   }
   if (!closed) {
-    if (error) *error = SysError("Cannot close", path);
+    AppendError(error, SysError("Cannot close", path));
     return false;
   }
   return true;

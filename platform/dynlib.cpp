@@ -9,6 +9,8 @@
 #include <cstring>
 #include <fstream>
 
+#include "platform/text.h"
+
 namespace fw {
 
 namespace {
@@ -105,7 +107,7 @@ bool CDynLib::Open(const std::vector<std::string>& names, std::string* error) {
       errors += e;
     }
   }
-  if (error) *error = errors;
+  AppendError(error, errors);
   return false;
 }
 

@@ -17,8 +17,8 @@ class CDynLib {
   ~CDynLib();
 
   // Tries each name in turn; the first that loads is kept.
-  bool Open(const std::vector<std::string>& names, std::string* error = nullptr);
-  bool Open(const std::string& name, std::string* error = nullptr) {
+  [[nodiscard]] bool Open(const std::vector<std::string>& names, std::string* error = nullptr);
+  [[nodiscard]] bool Open(const std::string& name, std::string* error = nullptr) {
     return Open(std::vector<std::string>{name}, error);
   }
   void* Symbol(const char* name) const;

@@ -1,7 +1,7 @@
 #include <cstddef>
 #include <cstdio>
 
-#include "platform/resources.h"
+#include "platform/resourcebundle.h"
 
 const char* EmbeddedEnglishScript(std::size_t* size);  // generated from res/eng.rc
 

@@ -10,6 +10,7 @@
 #include "platform/message.h"
 #include "platform/modules.h"
 #include "platform/text.h"
+#include "res/string_ids.h"
 
 namespace fw {
 
@@ -18,6 +19,15 @@ int LanguageIndex(std::string_view language) {
   for (int i = 0; i < 3; ++i)
     if (EqualsNoCase(language, kNames[i])) return i;
   return -1;
+}
+
+LanguageLibraryNames ProgramLanguageLibraryNames() {
+  const CResourceBundle& own = EmbeddedEnglish();
+  auto text = [&](unsigned id) {
+    const std::string* s = own.FindString(id);
+    return s ? *s : std::string();
+  };
+  return {text(IDS_LANGLIB_ENGLISH), text(IDS_LANGLIB_GERMAN), text(IDS_LANGLIB_FRENCH)};
 }
 
 LanguageLoad LoadLanguageLibrary(std::string_view language, const LanguageLibraryNames& names,

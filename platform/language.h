@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/resources.h"
+#include "platform/resourcebundle.h"
 
 namespace fw {
 
@@ -19,16 +19,21 @@ struct LanguageLoad {
 // Library file names, indexed english, german, french.
 using LanguageLibraryNames = std::array<std::string, 3>;
 
+// The library file names the programs' own strings give, read from the
+// built-in English strings: no library is loaded yet when they are needed.
+LanguageLibraryNames ProgramLanguageLibraryNames();
+
 // Picks the library for a language setting ("english", "german", "french",
 // without regard to case) and loads it from folder. The library is never
 // unloaded: its bundle is used until the program ends.
-LanguageLoad LoadLanguageLibrary(std::string_view language, const LanguageLibraryNames& names,
-                                 const std::string& folder);
+[[nodiscard]] LanguageLoad LoadLanguageLibrary(std::string_view language,
+                                               const LanguageLibraryNames& names,
+                                               const std::string& folder);
 
 // Loads the language's library and makes it the source of every resource.
 // On failure shows the "Installation Error" message and returns false.
-bool UseLanguageLibrary(std::string_view language, const LanguageLibraryNames& names,
-                        const std::string& folder);
+[[nodiscard]] bool UseLanguageLibrary(std::string_view language, const LanguageLibraryNames& names,
+                                      const std::string& folder);
 
 // The index (0 english, 1 german, 2 french) of a language setting, -1 for any other.
 int LanguageIndex(std::string_view language);

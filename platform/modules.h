@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/resources.h"
+#include "platform/resourcebundle.h"
 
 namespace fw {
 

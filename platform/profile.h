@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/ini.h"
+#include "platform/inifile.h"
 
 namespace fw {
 
@@ -20,8 +20,9 @@ class CProfile {
   static std::string FolderFor(std::string_view company);
 
   // Opens <folder>/<program>.ini (creating the folder on the first write).
-  bool Open(const std::string& folder, const std::string& program, std::string* error = nullptr);
-  bool OpenFile(const std::string& path, std::string* error = nullptr);
+  [[nodiscard]] bool Open(const std::string& folder, const std::string& program,
+                          std::string* error = nullptr);
+  [[nodiscard]] bool OpenFile(const std::string& path, std::string* error = nullptr);
   const std::string& path() const { return m_ini.path(); }
   const std::string& folder() const { return m_folder; }
 
@@ -42,7 +43,7 @@ class CProfile {
   const std::string& last_error() const { return m_lastError; }
 
  private:
-  bool Flush();
+  [[nodiscard]] bool Flush();
   CIniFile m_ini;
   std::string m_folder;
   std::string m_lastError;

@@ -1,6 +1,6 @@
 #include "platform/resstring.h"
 
-#include "platform/resources.h"
+#include "platform/resourcebundle.h"
 
 std::string LoadResString(unsigned id) {
   const fw::CResourceBundle* b = fw::CurrentResources();

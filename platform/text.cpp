@@ -214,4 +214,10 @@ long long AtoI(std::string_view s) {
   return neg ? -v : v;
 }
 
+void AppendError(std::string* error, std::string_view text) {
+  if (error == nullptr) return;
+  if (!error->empty() && error->back() != '\n') *error += '\n';
+  *error += text;
+}
+
 }  // namespace fw

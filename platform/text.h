@@ -27,10 +27,15 @@ bool IsValidUtf8(std::string_view s);
 std::size_t Utf8SequenceLength(unsigned char c);
 std::string Cp1252ToUtf8(std::string_view s);
 // Converts to Windows-1252; returns false (and leaves out) when a character has no cp1252 form.
-bool Utf8ToCp1252(std::string_view s, std::string& out);
+[[nodiscard]] bool Utf8ToCp1252(std::string_view s, std::string& out);
 // Bytes of a text file as UTF-8: a byte order mark is dropped, valid UTF-8 is
 // kept, anything else is taken as Windows-1252.
 std::string DecodeTextBytes(std::string_view bytes);
+
+// Adds the text of a problem to a caller's error text, on a line of its own
+// when the text already holds one; nothing when error is null. Every
+// operation with an error text reports through this.
+void AppendError(std::string* error, std::string_view text);
 
 // Splits at CR LF, LF or a lone CR; the line ends never reach a line.
 std::vector<std::string> SplitLines(std::string_view text);

@@ -11,11 +11,11 @@ CCfgBlock::CCfgBlock() : m_map(17) {}
 void CCfgBlock::AddRequest(int kind, std::uint16_t start, std::uint16_t length,
                            const std::uint8_t* bytes) {
   CAccessRequest r;
-  r.nKind = static_cast<std::uint8_t>((kind == EEROM_READ || kind == EEROM_WRITE) ? kind : 0);
+  r.nKind = static_cast<std::uint8_t>((kind == kEeromRead || kind == kEeromWrite) ? kind : 0);
   r.nStart = start;
   r.nLength = length;
-  if (r.nKind == EEROM_WRITE && bytes != nullptr) r.data.assign(bytes, bytes + length);
-  if (r.nKind == EEROM_WRITE) r.data.resize(length, 0);
+  if (r.nKind == kEeromWrite && bytes != nullptr) r.data.assign(bytes, bytes + length);
+  if (r.nKind == kEeromWrite) r.data.resize(length, 0);
   m_requests.push_back(std::move(r));
 }
 
@@ -53,7 +53,7 @@ void CCfgBlock::SplitAndPack() {
       CAccessRequest e = r;
       e.nDone = 0;
       e.text.clear();
-      if (e.nKind != EEROM_WRITE) e.data.clear();
+      if (e.nKind != kEeromWrite) e.data.clear();
       entries.push_back(std::move(e));
       continue;
     }
@@ -63,7 +63,7 @@ void CCfgBlock::SplitAndPack() {
       e.nLength =
           static_cast<std::uint16_t>(std::min<std::size_t>(kMaxEntryData, r.nLength - done));
       e.nStart = static_cast<std::uint16_t>(r.nStart + done);
-      if (r.nKind == EEROM_WRITE) {
+      if (r.nKind == kEeromWrite) {
         e.data.assign(r.data.begin() + static_cast<std::ptrdiff_t>(done),
                       r.data.begin() + static_cast<std::ptrdiff_t>(done + e.nLength));
       }
@@ -96,13 +96,13 @@ void CCfgBlock::SplitAndPack() {
 std::vector<std::uint8_t> CCfgBlock::FrameBody(const std::vector<CAccessRequest>& frame) {
   std::vector<std::uint8_t> body(2, 0);  // status word
   for (const auto& e : frame) {
-    if (e.nKind == EEROM_END) break;
+    if (e.nKind == kEeromEnd) break;
     body.push_back(e.nKind);
     body.push_back(static_cast<std::uint8_t>(e.nLength));
     body.push_back(static_cast<std::uint8_t>(e.nStart >> 8));
     body.push_back(static_cast<std::uint8_t>(e.nStart));
     for (std::size_t i = 0; i < e.nLength; ++i) {
-      body.push_back(e.nKind == EEROM_WRITE && i < e.data.size() ? e.data[i] : 0);
+      body.push_back(e.nKind == kEeromWrite && i < e.data.size() ? e.data[i] : 0);
     }
   }
   body.insert(body.end(), 4, 0);  // end marker
@@ -110,7 +110,8 @@ std::vector<std::uint8_t> CCfgBlock::FrameBody(const std::vector<CAccessRequest>
 }
 
 int CCfgBlock::ReplyStatus(std::span<const std::uint8_t> reply) {
-  return reply.size() >= 33 ? fw::frames::ReadBE16(&reply[31]) : -1;
+  if (reply.size() < 33) return kEeromReplyTooShort;
+  return fw::frames::ReadBE16(&reply[31]);
 }
 
 void CCfgBlock::AppendLine(std::string* error, const std::string& text) const {
@@ -122,11 +123,11 @@ void CCfgBlock::AppendLine(std::string* error, const std::string& text) const {
 
 int CCfgBlock::CheckReply(std::span<const std::uint8_t> reply, std::vector<CAccessRequest>* frame,
                           std::string* error) const {
-  if (ReplyStatus(reply) == 3) {
+  if (ReplyStatus(reply) == kEeromReplyInvalidRequest) {
     AppendLine(error, "The switch reported an invalid request during EEROM read/write command(s).");
-    return EEROM_INVALID_REQUEST;
+    return kEeromInvalidRequest;
   }
-  int result = EEROM_OK;
+  int result = kEeromOk;
   std::size_t pos = 33;
   int walked = 0;
   bool end_seen = false;
@@ -142,24 +143,24 @@ int CCfgBlock::CheckReply(std::span<const std::uint8_t> reply, std::vector<CAcce
       if (walked == 0) {
         AppendLine(error,
                    "The switch replied with an empty block during EEROM read/write commands.");
-        return EEROM_EMPTY_REPLY;
+        return kEeromEmptyReply;
       }
       break;
     }
     ++walked;
     auto match = std::find_if(frame->begin(), frame->end(), [&](const CAccessRequest& e) {
-      return e.nKind != EEROM_END && e.nKind == (kind & 0x03) && e.nLength == len &&
+      return e.nKind != kEeromEnd && e.nKind == (kind & 0x03) && e.nLength == len &&
              e.nStart == start;
     });
     if (match == frame->end()) {
       AppendLine(error, fw::FormatText("The switch replied with an invalid EEROM block "
                                        "cmd = %d, location = %d, length = %d.\n",
                                        kind, start, len));
-      result = EEROM_BAD_ENTRY;
+      result = kEeromBadEntry;
     } else if (kind & 0x80) {
       match->nDone = 1;
       match->text.clear();
-      if (match->nKind == EEROM_READ) {
+      if (match->nKind == kEeromRead) {
         const std::size_t from = std::min(reply.size(), pos + 4);
         const std::size_t to = std::min(reply.size(), pos + 4 + len);
         match->data.assign(reply.begin() + static_cast<std::ptrdiff_t>(from),
@@ -168,7 +169,7 @@ int CCfgBlock::CheckReply(std::span<const std::uint8_t> reply, std::vector<CAcce
     } else if (kind & 0x40) {
       match->nDone = 0;
       match->text = fw::FormatText("%s at location %d, length %d failed.",
-                                   match->nKind == EEROM_READ ? "Read" : "Write", start, len);
+                                   match->nKind == kEeromRead ? "Read" : "Write", start, len);
       AppendLine(error, match->text);
     }
     pos += 4 + std::size_t{len};
@@ -177,14 +178,14 @@ int CCfgBlock::CheckReply(std::span<const std::uint8_t> reply, std::vector<CAcce
     AppendLine(error,
                "The switch failed to send the last block identifier during EEROM "
                "read/write command(s).");
-    return EEROM_NO_END_MARKER;
+    return kEeromNoEndMarker;
   }
   return result;
 }
 
 int CCfgBlock::StoreReadEntries(const std::vector<CAccessRequest>& frame, std::string* error) {
   for (const auto& e : frame) {
-    if (e.nKind != EEROM_READ || e.nDone != 1) continue;
+    if (e.nKind != kEeromRead || e.nDone != 1) continue;
     if (e.data.size() < e.nLength) {
       AppendLine(error, "Unknown error found while reading EEROM.");
       AppendLine(error,
@@ -192,13 +193,13 @@ int CCfgBlock::StoreReadEntries(const std::vector<CAccessRequest>& frame, std::s
                                 e.nLength, static_cast<int>(e.data.size())));
       AppendLine(error,
                  fw::FormatText("cmd = %d, start = %d, num = %d", e.nKind, e.nStart, e.nLength));
-      return EEROM_FAILED;
+      return kEeromFailed;
     }
     for (std::size_t i = 0; i < e.nLength; ++i) {
       StoreByte(static_cast<std::uint16_t>(e.nStart + i), e.data[i]);
     }
   }
-  return EEROM_OK;
+  return kEeromOk;
 }
 
 void CCfgBlock::RebuildReadRequests() {
@@ -213,7 +214,7 @@ void CCfgBlock::RebuildReadRequests() {
   }
   for (std::size_t i = 0; i < m_requests.size(); ++i) m_requests[i].nDone = all_done[i];
   for (auto& r : m_requests) {
-    if (r.nKind != EEROM_READ) continue;
+    if (r.nKind != kEeromRead) continue;
     r.data.assign(r.nLength, 0);
     for (std::size_t i = 0; i < r.nLength; ++i) {
       LookupByte(static_cast<std::uint16_t>(r.nStart + i), &r.data[i]);
@@ -222,15 +223,15 @@ void CCfgBlock::RebuildReadRequests() {
 }
 
 int CCfgBlock::CheckAllDone(std::string* error) const {
-  int result = EEROM_OK;
+  int result = kEeromOk;
   for (const auto& f : m_frames) {
     for (const auto& e : f) {
-      if (e.nKind == EEROM_END || e.nDone == 1) continue;
-      result = EEROM_ENTRY_NOT_DONE;
+      if (e.nKind == kEeromEnd || e.nDone == 1) continue;
+      result = kEeromEntryNotDone;
       if (e.text.empty()) {
         AppendLine(error,
                    fw::FormatText("%s at location %d, length %d was not confirmed.",
-                                  e.nKind == EEROM_READ ? "Read" : "Write", e.nStart, e.nLength));
+                                  e.nKind == kEeromRead ? "Read" : "Write", e.nStart, e.nLength));
       }
     }
   }

@@ -9,26 +9,34 @@
 #include <unordered_map>
 #include <vector>
 
-#include "switch/capture_backend.h"
+#include "switch/capturebackend.h"
 
-enum : std::uint8_t { EEROM_END = 0, EEROM_READ = 1, EEROM_WRITE = 2 };
+// Kinds of an EEROM entry, as they go on the wire.
+enum EeromKind : std::uint8_t { kEeromEnd = 0, kEeromRead = 1, kEeromWrite = 2 };
 
 // Result codes of an EEROM transaction.
-enum : int {
-  EEROM_OK = 0,
-  EEROM_FAILED = -1,
-  EEROM_BUSY = -2,
-  EEROM_BAD_ENTRY = -100,
-  EEROM_ENTRY_NOT_DONE = -101,  // an entry failed or was never confirmed
-  EEROM_INVALID_REQUEST = -103,
-  EEROM_EMPTY_REPLY = -104,
-  EEROM_NO_END_MARKER = -105,
+enum EeromResult : int {
+  kEeromOk = 0,
+  kEeromFailed = -1,  // no requests, not sent, no reply, a read entry came back short
+  kEeromBusy = -2,    // the switch stayed busy
+  kEeromBadEntry = -100,
+  kEeromEntryNotDone = -101,  // an entry failed or was never confirmed
+  kEeromInvalidRequest = -103,
+  kEeromEmptyReply = -104,
+  kEeromNoEndMarker = -105,
+};
+
+// The status word at the start of an EEROM reply.
+enum EeromReplyStatus : int {
+  kEeromReplyTooShort = -1,  // the reply does not hold it
+  kEeromReplyBusy = 1,
+  kEeromReplyInvalidRequest = 3,
 };
 
 struct CAccessRequest {
   std::uint16_t nLength = 0;
   std::uint16_t nStart = 0;
-  std::uint8_t nKind = EEROM_END;
+  std::uint8_t nKind = kEeromEnd;
   int nDone = 0;  // 1 confirmed by the switch
   std::vector<std::uint8_t> data;
   std::string text;  // the failure line of this entry
@@ -61,21 +69,21 @@ class CCfgBlock {
   void SplitAndPack();
   // The command data of a frame from offset 31: status 0, entries, end marker.
   static std::vector<std::uint8_t> FrameBody(const std::vector<CAccessRequest>& frame);
-  // Reply status word (offset 31); -1 when the reply is too short to hold it.
-  static int ReplyStatus(std::span<const std::uint8_t> reply);
+  // Reply status word (offset 31), an EeromReplyStatus when it is one of those.
+  [[nodiscard]] static int ReplyStatus(std::span<const std::uint8_t> reply);
   // Checks a reply against the frame's entries, marks them and appends a line
-  // per problem. Returns 0 or one of the negative result codes.
-  int CheckReply(std::span<const std::uint8_t> reply, std::vector<CAccessRequest>* frame,
-                 std::string* error) const;
-  // Stores the bytes of every done read entry in the map. Returns -1 (and a
-  // line) when an entry holds fewer bytes than its length.
-  int StoreReadEntries(const std::vector<CAccessRequest>& frame, std::string* error);
+  // per problem. Returns kEeromOk or one of the negative result codes.
+  [[nodiscard]] int CheckReply(std::span<const std::uint8_t> reply,
+                               std::vector<CAccessRequest>* frame, std::string* error) const;
+  // Stores the bytes of every done read entry in the map. Returns kEeromFailed
+  // (and a line) when an entry holds fewer bytes than its length.
+  [[nodiscard]] int StoreReadEntries(const std::vector<CAccessRequest>& frame, std::string* error);
   // Each read request's data from the map (0 where the map lacks an address).
   // Also sets each request's done mark (all its entries confirmed) and text.
   void RebuildReadRequests();
-  // A line for every entry the switch did not confirm; EEROM_ENTRY_NOT_DONE when
+  // A line for every entry the switch did not confirm; kEeromEntryNotDone when
   // there is one. Entries with a failure text were reported already.
-  int CheckAllDone(std::string* error) const;
+  [[nodiscard]] int CheckAllDone(std::string* error) const;
 
   // Appends the address, a blank, the text and a newline (when it lacks one).
   void AppendLine(std::string* error, const std::string& text) const;

@@ -10,32 +10,14 @@
 #include "platform/message.h"
 #include "platform/resstring.h"
 #include "platform/text.h"
+#include "res/string_ids.h"
 #include "switch/cfgblock.h"
-#include "switch/configstore.h"
-#include "switch/discovery.h"
 #include "switch/switchconfig.h"
+#include "switch/switchconfigstore.h"
+#include "switch/switchdiscovery.h"
 #include "switch/switchentry.h"
 
 namespace {
-
-enum : unsigned {
-  IDS_NOTICE_OK_OUTPUT = 1000,
-  IDS_NOTICE_MASTER = 1001,
-  IDS_WRITING_CONFIGURATION = 10054,
-  IDS_RESETTING_SWITCH = 10055,
-  IDS_NOT_RESPONDED = 10057,
-  IDS_UNABLE_TO_FIND = 10059,
-  IDS_PART_MISMATCH = 10132,
-  IDS_FAILED_READING_TYPE = 31423,
-  IDS_NO_PORTS_ENABLED = 31430,
-  IDS_READING_CONFIGURATION = 31431,
-  IDS_COMPARING_CONFIGURATION = 31432,
-  IDS_CONTACTING_SWITCH = 31433,
-  IDS_LOAD_COMPLETE = 31434,
-  IDS_FIRMWARE_VERSION = 31435,
-  IDS_DETECTED = 31436,
-  IDS_INVALID_IP = 31438,
-};
 
 constexpr std::uint32_t kRestartPause = 15000;
 constexpr std::uint32_t kReadPause = 1000;
@@ -126,7 +108,7 @@ bool IsFiberPortOfVariant(std::uint8_t variant, int port, int count) {
 int BuildConfigImage(const std::vector<std::uint8_t>& current, const CSwitchConfig& config,
                      const CSwitchEntry& entry, std::vector<std::string>& messages,
                      std::vector<std::uint8_t>* out) {
-  if (current.empty()) return -1;
+  if (current.empty()) return kImageRefused;
   std::vector<std::uint8_t> image = current;
   const int ports = std::clamp(config.GetPortCount(), 0, eerom::kMaxPorts);
 
@@ -142,7 +124,7 @@ int BuildConfigImage(const std::vector<std::uint8_t>& current, const CSwitchConf
                                   c[1], c[2], c[3], LoadResString(IDS_DETECTED));
   }
   bool version_told = false;
-  int result = 0;
+  int result = kImageOk;
 
   // Ports.
   int enabled = 0;
@@ -158,15 +140,15 @@ int BuildConfigImage(const std::vector<std::uint8_t>& current, const CSwitchConf
   }
   if (enabled == 0) {
     messages.push_back(LoadResString(IDS_NO_PORTS_ENABLED));
-    return -1;
+    return kImageRefused;
   }
 
   // Rings.
   const bool keep_master = config.GetMasterMode() == 1 && old_firmware;
   if (keep_master) {
-    messages.push_back(LoadResString(IDS_NOTICE_MASTER) + version_note);
+    messages.push_back(LoadResString(IDS_NOTICE_MASTER_FIRMWARE) + version_note);
     version_told = true;
-    result = -3;
+    result = kImageNotice;
   }
   const int rings = std::clamp(config.GetNumRings(), 0, eerom::kRingCount);
   for (int r = 0; r < rings; ++r) {
@@ -269,8 +251,8 @@ int BuildConfigImage(const std::vector<std::uint8_t>& current, const CSwitchConf
            {std::tuple{entry.GetIP(), ip, false}, std::tuple{entry.GetSubnet(), mask, false},
             std::tuple{entry.GetGateway(), gw, true}}) {
         if (!ParseIp(text, empty_ok, bytes)) {
-          messages.push_back(FormatRes(IDS_INVALID_IP, text));
-          return -1;
+          messages.push_back(FormatRes(IDS_INVALID_IP_ADDRESS, text));
+          return kImageRefused;
         }
       }
     }
@@ -290,8 +272,9 @@ int BuildConfigImage(const std::vector<std::uint8_t>& current, const CSwitchConf
     const unsigned long t = config.GetOKOutputTriggers();
     if (old_firmware && (t & 0xF) != 0xF) {
       // The notice says the OK output is not changed: leave its bytes as read.
-      messages.push_back(LoadResString(IDS_NOTICE_OK_OUTPUT) + (version_told ? "" : version_note));
-      result = -3;
+      messages.push_back(LoadResString(IDS_NOTICE_OK_TRIGGERS_FIRMWARE) +
+                         (version_told ? "" : version_note));
+      result = kImageNotice;
     } else {
       std::uint8_t b288 = 0x80, b289 = 0;
       if (t & 8) b288 |= 0x03;
@@ -331,12 +314,12 @@ std::uint32_t TakeOverBits(const std::vector<CImageRun>& runs) {
     std::uint32_t bit;
   };
   static const Group kGroups[] = {
-      {eerom::kOkOutput, eerom::kOkOutput + 2u, TAKE_OVER_OK_OUTPUT},
-      {eerom::kPorts, eerom::kPorts + 2u * eerom::kMaxPorts, TAKE_OVER_PORTS},
-      {eerom::kRings, eerom::kRings + 8u * eerom::kRingCount, TAKE_OVER_RINGS},
-      {eerom::kIp, eerom::kModbusAddress + 1u, TAKE_OVER_IP},
-      {eerom::kMirroring, eerom::kMirroring + 2u * eerom::kMaxPorts, TAKE_OVER_MIRRORING},
-      {eerom::kPriority, 0x10000, TAKE_OVER_PRIORITIES},
+      {eerom::kOkOutput, eerom::kOkOutput + 2u, kTakeOverOkOutput},
+      {eerom::kPorts, eerom::kPorts + 2u * eerom::kMaxPorts, kTakeOverPorts},
+      {eerom::kRings, eerom::kRings + 8u * eerom::kRingCount, kTakeOverRings},
+      {eerom::kIp, eerom::kModbusAddress + 1u, kTakeOverIp},
+      {eerom::kMirroring, eerom::kMirroring + 2u * eerom::kMaxPorts, kTakeOverMirroring},
+      {eerom::kPriority, 0x10000, kTakeOverPriorities},
   };
   std::uint32_t bits = 0;
   for (const auto& r : runs) {
@@ -357,17 +340,20 @@ bool TouchesMasterSelection(const std::vector<CImageRun>& runs) {
 }
 
 int CSwitchDiscovery::SwitchLoadConfigOp(CSwitchEntry& entry, const CSwitchConfig& config,
-                                         std::string& error) {
+                                         std::string* error) {
+  auto append = [error](const std::string& text) {
+    if (error) *error += text;
+  };
   std::vector<std::string> messages;
-  if (config.CheckSpeeds(messages) != 0) {
-    for (const auto& m : messages) error += m + "\n";
-    return -1;
+  if (config.CheckSpeeds(messages) != CSwitchConfig::kSpeedsOk) {
+    for (const auto& m : messages) append(m + "\n");
+    return kCommFailed;
   }
   const std::string mac = entry.GetMacText(true);
   std::string device;
-  if (FindInterfaceOfSwitch(mac, &device, 0) != 1) {
-    error += fw::FormatText("%s <%s>.\n", LoadResString(IDS_UNABLE_TO_FIND), mac);
-    return -1;
+  if (FindInterfaceOfSwitch(mac, &device, 0) != kSwitchFound) {
+    append(fw::FormatText("%s <%s>.\n", LoadResString(IDS_SWITCH_MAC_NOT_FOUND), mac));
+    return kCommFailed;
   }
   IOperationUi& ui = Ui();
   ui.ShowStatus(LoadResString(IDS_READING_CONFIGURATION));
@@ -382,33 +368,33 @@ int CSwitchDiscovery::SwitchLoadConfigOp(CSwitchEntry& entry, const CSwitchConfi
     }
   } cleanup{*this};
   auto line = [&](const std::string& text) {
-    error += FormatMacText(Target().data(), "", " ") + text + "\n";
+    append(FormatMacText(Target().data(), "", " ") + text + "\n");
   };
 
   CCfgBlock block;
-  block.AddRequest(EEROM_READ, eerom::kName, 32);
-  block.AddRequest(EEROM_READ, eerom::kConfigName, 32);
-  block.AddRequest(EEROM_READ, eerom::kRevision, 4);
-  block.AddRequest(EEROM_READ, eerom::kIdentity, 6);
-  block.AddRequest(EEROM_READ, eerom::kOkOutput, 2);
-  block.AddRequest(EEROM_READ, eerom::kPorts, 2 * eerom::kMaxPorts);
-  block.AddRequest(EEROM_READ, eerom::kRings, 8 * eerom::kRingCount);
-  block.AddRequest(EEROM_READ, eerom::kIp, 32);
-  block.AddRequest(EEROM_READ, eerom::kMirroring, 2 * eerom::kMaxPorts);
+  block.AddRequest(kEeromRead, eerom::kName, 32);
+  block.AddRequest(kEeromRead, eerom::kConfigName, 32);
+  block.AddRequest(kEeromRead, eerom::kRevision, 4);
+  block.AddRequest(kEeromRead, eerom::kIdentity, 6);
+  block.AddRequest(kEeromRead, eerom::kOkOutput, 2);
+  block.AddRequest(kEeromRead, eerom::kPorts, 2 * eerom::kMaxPorts);
+  block.AddRequest(kEeromRead, eerom::kRings, 8 * eerom::kRingCount);
+  block.AddRequest(kEeromRead, eerom::kIp, 32);
+  block.AddRequest(kEeromRead, eerom::kMirroring, 2 * eerom::kMaxPorts);
   const int ports = std::clamp(config.GetPortCount(), 0, eerom::kMaxPorts);
   for (int i = 0; i < ports; ++i)
-    block.AddRequest(EEROM_READ, static_cast<std::uint16_t>(eerom::kPriority + 8 * i), 8);
-  block.AddRequest(EEROM_READ, eerom::kTagMapping, 2);
-  block.AddRequest(EEROM_READ, eerom::kSendHigh, 2);
+    block.AddRequest(kEeromRead, static_cast<std::uint16_t>(eerom::kPriority + 8 * i), 8);
+  block.AddRequest(kEeromRead, eerom::kTagMapping, 2);
+  block.AddRequest(kEeromRead, eerom::kSendHigh, 2);
 
   std::uint8_t local[6];
-  if (CommOpenDevice(device, error, local) != 0) return -1;
+  if (CommOpenDevice(device, local, error) != kCommOk) return kCommFailed;
   if (!CommSetTargetMac(mac)) {
-    error += fw::FormatText("%s <%s>.\n", LoadResString(IDS_UNABLE_TO_FIND), mac);
-    return -1;
+    append(fw::FormatText("%s <%s>.\n", LoadResString(IDS_SWITCH_MAC_NOT_FOUND), mac));
+    return kCommFailed;
   }
   block.SetSwitchAddress(Target());
-  if (Run(block, error) != 0) return -1;
+  if (Run(block, error) != kEeromOk) return kCommFailed;
 
   std::vector<std::uint8_t> current;
   block.CopyWordMapToBytes(&current);
@@ -417,23 +403,23 @@ int CSwitchDiscovery::SwitchLoadConfigOp(CSwitchEntry& entry, const CSwitchConfi
   for (int i = 0; i < 6; ++i) {
     if (!block.LookupByte(static_cast<std::uint16_t>(eerom::kIdentity + i), &id[i])) {
       line(LoadResString(IDS_FAILED_READING_TYPE));
-      return -1;
+      return kCommFailed;
     }
   }
   const std::string part = CSwitchConfigStore::PartNumberFromIdentity(id);
   if (part != entry.GetPart().partNumber) {
-    line(FormatRes(IDS_PART_MISMATCH, entry.GetPart().partNumber, part));
-    return -1;
+    line(FormatRes(IDS_PART_NUMBER_MISMATCH, entry.GetPart().partNumber, part));
+    return kCommFailed;
   }
 
   std::vector<std::uint8_t> image;
   const int built = BuildConfigImage(current, config, entry, messages, &image);
-  if (built == -1) {
+  if (built == kImageRefused) {
     if (messages.empty()) line(LoadResString(IDS_NO_PORTS_ENABLED));
     for (const auto& m : messages) line(m);
-    return -1;
+    return kCommFailed;
   }
-  if (built < 0) {
+  if (built == kImageNotice) {
     std::string text;
     for (const auto& m : messages) text += (text.empty() ? "" : "\n\n") + m;
     AfxMessageBox(text, MB_OK | MB_ICONINFORMATION);
@@ -443,8 +429,8 @@ int CSwitchDiscovery::SwitchLoadConfigOp(CSwitchEntry& entry, const CSwitchConfi
   if (!runs.empty()) {
     ui.ShowStatus(LoadResString(IDS_WRITING_CONFIGURATION));
     block.Clear(true);
-    for (const auto& r : runs) block.AddRequest(EEROM_WRITE, r.start, r.length, &image[r.start]);
-    if (Run(block, error) != 0) return -1;
+    for (const auto& r : runs) block.AddRequest(kEeromWrite, r.start, r.length, &image[r.start]);
+    if (Run(block, error) != kEeromOk) return kCommFailed;
 
     // When the configuration was loaded, and which one.
     const auto now = static_cast<std::uint32_t>(std::time(nullptr));
@@ -452,36 +438,36 @@ int CSwitchDiscovery::SwitchLoadConfigOp(CSwitchEntry& entry, const CSwitchConfi
         static_cast<std::uint8_t>(now >> 24), static_cast<std::uint8_t>(now >> 16),
         static_cast<std::uint8_t>(now >> 8), static_cast<std::uint8_t>(now)};
     block.Clear(true);
-    block.AddRequest(EEROM_WRITE, eerom::kLoadTime, 4, stamp);
-    if (Run(block, error) != 0) return -1;
+    block.AddRequest(kEeromWrite, eerom::kLoadTime, 4, stamp);
+    if (Run(block, error) != kEeromOk) return kCommFailed;
     std::string name;
     if (!fw::Utf8ToCp1252(config.GetName(), name)) name = config.GetName();
     if (name.size() > eerom::kConfigNameSize) name.resize(eerom::kConfigNameSize);
     std::vector<std::uint8_t> name_bytes(name.begin(), name.end());
     if (name_bytes.size() < eerom::kConfigNameSize) name_bytes.push_back(0);
     block.Clear(true);
-    block.AddRequest(EEROM_WRITE, eerom::kConfigName, static_cast<std::uint16_t>(name_bytes.size()),
+    block.AddRequest(kEeromWrite, eerom::kConfigName, static_cast<std::uint16_t>(name_bytes.size()),
                      name_bytes.data());
-    if (Run(block, error) != 0) return -1;
+    if (Run(block, error) != kEeromOk) return kCommFailed;
 
     if (TouchesMasterSelection(runs)) {
       // The switch reads the master selection only when it starts.
-      if (ControlRequest(1, error, 0) < 0) return -1;
+      if (ControlRequest(kControlRestart, 0, error) != kCommOk) return kCommFailed;
       CommClose();
       ui.ShowStatus(LoadResString(IDS_RESETTING_SWITCH));
       CommPumpMessagesFor(kRestartPause);
       ui.ShowStatus(LoadResString(IDS_CONTACTING_SWITCH));
-      if (FindInterfaceOfSwitch(mac, &device, 0) != 1) {
-        line(LoadResString(IDS_NOT_RESPONDED));
-        return -1;
+      if (FindInterfaceOfSwitch(mac, &device, 0) != kSwitchFound) {
+        line(LoadResString(IDS_NO_RESPONSE_AFTER_REBOOT));
+        return kCommFailed;
       }
     } else if (const std::uint32_t bits = TakeOverBits(runs); bits != 0) {
-      if (ControlRequest(bits, error, 0) < 0) return -1;
+      if (ControlRequest(bits, 0, error) != kCommOk) return kCommFailed;
     }
   }
   CommClose();
   ui.HideStatus();
   const std::string done = LoadResString(IDS_LOAD_COMPLETE);
   MessageBoxCaption(done, done);
-  return 0;
+  return kCommOk;
 }

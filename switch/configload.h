@@ -32,12 +32,18 @@ constexpr int kRingCount = 4;
 
 // Control bits that make a switch take over a group of changed settings.
 enum : std::uint32_t {
-  TAKE_OVER_PORTS = 0x08,
-  TAKE_OVER_RINGS = 0x10,
-  TAKE_OVER_PRIORITIES = 0x20,
-  TAKE_OVER_IP = 0x40,
-  TAKE_OVER_MIRRORING = 0x100,
-  TAKE_OVER_OK_OUTPUT = 0x200,
+  kTakeOverPorts = 0x08,
+  kTakeOverRings = 0x10,
+  kTakeOverPriorities = 0x20,
+  kTakeOverIp = 0x40,
+  kTakeOverMirroring = 0x100,
+  kTakeOverOkOutput = 0x200,
+};
+
+enum ConfigImageResult : int {
+  kImageOk = 0,
+  kImageRefused = -1,  // nothing to write: see the messages
+  kImageNotice = -3,   // complete, with notices the user is shown
 };
 
 // Whether port (from 0) of a switch with count ports is a fibre port, by the
@@ -45,13 +51,13 @@ enum : std::uint32_t {
 bool IsFiberPortOfVariant(std::uint8_t variant, int port, int count);
 
 // Encodes the configuration and the entry into a copy of the switch's current
-// image. 0; -1 when the image is empty, no port is enabled or an IP text is not
-// an address (a message says which); -3 when a notice was added (the image is
-// complete all the same). Where a notice says a setting stays as it is, its
-// bytes are left as read.
-int BuildConfigImage(const std::vector<std::uint8_t>& current, const CSwitchConfig& config,
-                     const CSwitchEntry& entry, std::vector<std::string>& messages,
-                     std::vector<std::uint8_t>* image);
+// image. kImageRefused when the image is empty, no port is enabled or an IP
+// text is not an address (a message says which); kImageNotice when a notice was
+// added. Where a notice says a setting stays as it is, its bytes are left as read.
+[[nodiscard]] int BuildConfigImage(const std::vector<std::uint8_t>& current,
+                                   const CSwitchConfig& config, const CSwitchEntry& entry,
+                                   std::vector<std::string>& messages,
+                                   std::vector<std::uint8_t>* image);
 
 // A run of consecutive bytes in which two images differ.
 struct CImageRun {

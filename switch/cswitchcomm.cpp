@@ -9,6 +9,7 @@
 #include "platform/format.h"
 #include "platform/message.h"
 #include "platform/resstring.h"
+#include "res/string_ids.h"
 
 namespace {
 
@@ -49,9 +50,9 @@ std::string RemoveRpcap(std::string s) {
 int FillDevices(fw::ICaptureBackend& backend, CPcapDeviceList* list) {
   std::string error;
   CPcapDeviceList found;
-  if (backend.FindDevices(&found, &error) < 0) {
+  if (backend.FindDevices(&found, &error) == fw::kCaptureError) {
     AfxMessageBox("PcapFindDevsEx() failed");
-    return -1;
+    return kCommFailed;
   }
   for (auto& d : found) {
     d.name = RemoveRpcap(d.name);
@@ -126,7 +127,7 @@ std::unique_ptr<ICyclePowerPrompt> cswitchcomm::MakePrompt() {
 int cswitchcomm::CommFindDevices(CPcapDeviceList* list) {
   if (m_bIncompatible) {
     AfxMessageBox("PcapFindDevsEx not loaded.");
-    return -1;
+    return kCommFailed;
   }
   std::unique_lock lock(DevicesMutex(), DevicesWait());
   if (!lock.owns_lock()) return 0;
@@ -141,7 +142,7 @@ void cswitchcomm::PrepareDeviceList(fw::ICaptureBackend* backend) {
   auto& pl = ProcessDevices();
   if (pl.filled && pl.source == &b) return;
   CPcapDeviceList fresh;
-  if (FillDevices(b, &fresh) < 0) return;
+  if (FillDevices(b, &fresh) == kCommFailed) return;
   pl.devices = std::move(fresh);
   pl.filled = true;
   pl.source = &b;
@@ -158,7 +159,7 @@ std::string cswitchcomm::LookupDeviceName(const std::string& text) {
   }
   // Not known yet: the list may predate an adapter plugged in later. Refresh once.
   CPcapDeviceList fresh;
-  if (FillDevices(*m_backend, &fresh) < 0) return {};
+  if (FillDevices(*m_backend, &fresh) == kCommFailed) return {};
   pl.devices = std::move(fresh);
   pl.filled = true;
   pl.source = m_backend;
@@ -168,48 +169,53 @@ std::string cswitchcomm::LookupDeviceName(const std::string& text) {
 
 int cswitchcomm::GetAdapterMac(const std::string& device, std::uint8_t mac[6]) {
   fw::MacAddress m{};
-  if (!m_backend->AdapterMac(device, &m)) return -1;
+  if (!m_backend->AdapterMac(device, &m)) return kCommFailed;
   m_local = m;
   std::copy(m.begin(), m.end(), mac);
-  return 0;
+  return kCommOk;
 }
 
-int cswitchcomm::Open(const std::string& device, std::string& error, bool replace_error) {
+int cswitchcomm::Open(const std::string& device, bool replace_error, std::string* error) {
+  auto append = [error](const std::string& text) {
+    if (error) *error += text;
+  };
   if (m_bIncompatible) {
-    error += "Incompatible WinPcap version found " + m_version + ".\n";
-    return -1;
+    append("Incompatible WinPcap version found " + m_version + ".\n");
+    return kCommFailed;
   }
   // A second Open must not leak the first handle.
   CommClose();
   std::string name = LookupDeviceName(device);
   if (name.empty()) name = device;
   std::uint8_t mac[6];
-  if (GetAdapterMac(name, mac) != 0) {
-    error += " Unable to resolve local MAC address for interface " + device + ".\n";
-    return -1;
+  if (GetAdapterMac(name, mac) != kCommOk) {
+    append(" Unable to resolve local MAC address for interface " + device + ".\n");
+    return kCommFailed;
   }
   std::string lib_error;
   m_handle = m_backend->Open(name, &lib_error);
-  if (replace_error) {
-    if (!lib_error.empty() || !m_handle) error = lib_error;
-  } else if (!lib_error.empty()) {
-    error += lib_error;
-    if (error.back() != '\n') error += '\n';
+  if (error) {
+    if (replace_error) {
+      if (!lib_error.empty() || !m_handle) *error = lib_error;
+    } else if (!lib_error.empty()) {
+      *error += lib_error;
+      if (error->back() != '\n') *error += '\n';
+    }
   }
-  if (!m_handle) return -1;
+  if (!m_handle) return kCommFailed;
   m_bDeviceOpen = true;
-  return 0;
+  return kCommOk;
 }
 
-int cswitchcomm::CommOpenDevice(const std::string& device, std::string& error,
-                                std::uint8_t mac[6]) {
-  const int r = Open(device, error, false);
-  if (r == 0 && mac != nullptr) std::copy(m_local.begin(), m_local.end(), mac);
+int cswitchcomm::CommOpenDevice(const std::string& device, std::uint8_t mac[6],
+                                std::string* error) {
+  const int r = Open(device, false, error);
+  if (r == kCommOk && mac != nullptr) std::copy(m_local.begin(), m_local.end(), mac);
   return r;
 }
 
-int cswitchcomm::CommOpenDeviceEx(const std::string& device, std::string& error) {
-  return Open(device, error, true);
+int cswitchcomm::CommOpenDeviceEx(const std::string& device, std::string* error) {
+  return Open(device, true, error);
 }
 
 void cswitchcomm::CommClose() {
@@ -217,37 +223,37 @@ void cswitchcomm::CommClose() {
   m_bDeviceOpen = false;
 }
 
-int cswitchcomm::Send(const std::uint8_t* data, std::size_t len, std::string& error) {
+int cswitchcomm::Send(const std::uint8_t* data, std::size_t len, std::string* error) {
   m_nReceivedLength = 0;
   if (!m_bDeviceOpen || !m_handle) {
-    error += "Send: No device currently open.\n";
-    return -1;
+    if (error) *error += "Send: No device currently open.\n";
+    return kCommFailed;
   }
   std::string lib_error;
-  if (m_handle->Send(data, len, &lib_error) < 0) {
-    error += "Send: Failed to send packet via pcap_sendpacket.\n";
-    return -1;
+  if (m_handle->Send(data, len, &lib_error) != fw::kCaptureOk) {
+    if (error) *error += "Send: Failed to send packet via pcap_sendpacket.\n";
+    return kCommFailed;
   }
-  return 0;
+  return kCommOk;
 }
 
 int cswitchcomm::Receive(const std::uint8_t** frame) {
   *frame = nullptr;
-  if (!m_bDeviceOpen || !m_handle) return -1;
+  if (!m_bDeviceOpen || !m_handle) return kCommFailed;
   std::size_t caplen = 0, wirelen = 0;
   const std::uint8_t* data = nullptr;
   const int r = m_handle->Receive(&data, &caplen, &wirelen, kReceiveWait);
-  if (r < 0) {
+  if (r == fw::kCaptureError) {
     // A failing device (unplugged adapter) must not turn the reply loops into
     // a busy spin: let the read time-out pass as a quiet link would.
     m_clock->Wait(kReceiveWait);
-    return 0;
+    return kReceivedNothing;
   }
-  if (r == 0 || data == nullptr) return 0;
+  if (r != fw::kCaptureFrame || data == nullptr) return kReceivedNothing;
   // Parsers must not read past what was captured, so that is what we report.
   m_nReceivedLength = static_cast<int>(caplen);
   *frame = data;
-  return 1;
+  return kReceivedFrame;
 }
 
 bool cswitchcomm::CommSetTargetMac(const std::string& text) {
@@ -292,9 +298,10 @@ void cswitchcomm::CommPumpMessagesFor(std::uint32_t ms) {
   }
 }
 
-void cswitchcomm::AppendLine(std::string& error, const std::string& text) const {
-  error += FormatMacText(m_target.data(), "", " ") + text;
-  if (text.empty() || text.back() != '\n') error += '\n';
+void cswitchcomm::AppendLine(std::string* error, const std::string& text) const {
+  if (error == nullptr) return;
+  *error += FormatMacText(m_target.data(), "", " ") + text;
+  if (text.empty() || text.back() != '\n') *error += '\n';
 }
 
 bool cswitchcomm::AwaitReply(std::uint64_t deadline, bool check_destination,
@@ -302,8 +309,8 @@ bool cswitchcomm::AwaitReply(std::uint64_t deadline, bool check_destination,
   for (;;) {
     const std::uint8_t* data = nullptr;
     const int r = Receive(&data);
-    if (r < 0) return false;
-    if (r > 0) {
+    if (r == kCommFailed) return false;
+    if (r == kReceivedFrame) {
       std::span<const std::uint8_t> frame(data, static_cast<std::size_t>(m_nReceivedLength));
       // A request to one switch is answered by that switch only: another
       // switch's reply on a shared segment must not pass for it.
@@ -318,86 +325,82 @@ bool cswitchcomm::AwaitReply(std::uint64_t deadline, bool check_destination,
   }
 }
 
-int cswitchcomm::CommSendNop(std::string& error, int flags, std::string* address) {
-  const bool quiet = (flags & COMM_QUIET) != 0;
+int cswitchcomm::CommSendNop(int flags, std::string* address, std::string* error) {
+  const bool quiet = (flags & kCommQuiet) != 0;
   const auto frame = fw::frames::BuildNop(m_target, m_local);
-  std::string send_error;
   int result;
   std::vector<std::uint8_t> reply;
-  if (Send(frame.data(), frame.size(), send_error) != 0) {
+  if (Send(frame.data(), frame.size(), nullptr) != kCommOk) {
     if (!quiet) AppendLine(error, "Failed to send NOP request.");
-    result = -1;
+    result = kCommFailed;
   } else if (!AwaitReply(m_clock->Now() + static_cast<std::uint64_t>(m_nReplyTimeout), true,
                          &reply)) {
     if (!quiet) AppendLine(error, "Failed to find a reply to NOP request.");
-    result = -1;
+    result = kCommFailed;
   } else {
     const std::uint8_t f = reply[fw::frames::kFlagsOffset];
     if ((f & 0xC0) == 0xC0) {
       if (!quiet) AppendLine(error, "NOP request returned an error.");
-      result = -3;
+      result = kCommRefused;
     } else {
-      result = (f & fw::frames::kFlagSuccess) ? 1 : 0;
+      result = (f & fw::frames::kFlagSuccess) ? kNopSuccess : kNopNoFlag;
       if (address != nullptr) *address = FormatMacText(fw::frames::Source(reply).data());
     }
   }
-  if (result < 0 && !quiet) AppendLine(error, "NOP Error");
+  if (result < kCommOk && !quiet) AppendLine(error, "NOP Error");
   return result;
 }
 
-int cswitchcomm::CommReadSwitchStatus(std::string& error, CSwitchStatus* status) {
+int cswitchcomm::CommReadSwitchStatus(CSwitchStatus* status, std::string* error) {
   const auto frame = fw::frames::BuildStatusRead(m_target, m_local);
-  std::string send_error;
-  if (Send(frame.data(), frame.size(), send_error) != 0) return -1;
+  if (Send(frame.data(), frame.size(), nullptr) != kCommOk) return kCommFailed;
   std::vector<std::uint8_t> reply;
   if (!AwaitReply(m_clock->Now() + static_cast<std::uint64_t>(m_nReplyTimeout), true, &reply)) {
-    return 0;
+    return kStatusNoReply;
   }
   switch (fw::frames::ParseStatusReply(reply, status)) {
-    case fw::frames::StatusParse::kOk: return 1;
+    case fw::frames::StatusParse::kOk: return kStatusRead;
     case fw::frames::StatusParse::kTooManyPorts:
       AppendLine(error, "Invalid number of ports found.");
-      return -1;
+      return kCommFailed;
     case fw::frames::StatusParse::kTooShort:
       AppendLine(error, "The status reply is too short.");
-      return -1;
+      return kCommFailed;
   }
-  return -1;
+  return kCommFailed;
 }
 
-int cswitchcomm::ControlRequest(std::uint32_t value, std::string& error, int flags) {
+int cswitchcomm::ControlRequest(std::uint32_t value, int flags, std::string* error) {
   const auto frame = fw::frames::BuildControl(m_target, m_local, value);
-  std::string send_error;
-  if (Send(frame.data(), frame.size(), send_error) != 0) {
+  if (Send(frame.data(), frame.size(), nullptr) != kCommOk) {
     AppendLine(error, "Failed to send control request message to the switch.");
-    return -1;
+    return kCommFailed;
   }
   std::vector<std::uint8_t> reply;
   if (!AwaitReply(m_clock->Now() + static_cast<std::uint64_t>(m_nReplyTimeout), true, &reply)) {
-    if (!(flags & COMM_QUIET)) {
+    if (!(flags & kCommQuiet)) {
       AppendLine(error, "No reply found while attempting to send a control request message.");
     }
-    return -1;
+    return kCommFailed;
   }
   if (reply[fw::frames::kFlagsOffset] >= 0xC0) {
     AppendLine(error, "Error(s) reported while attempting to send a control request message.");
-    return -3;
+    return kCommRefused;
   }
-  return 0;
+  return kCommOk;
 }
 
 int cswitchcomm::SendLoadBlock(const std::uint8_t* block, std::size_t len, int position,
-                               std::string& error) {
+                               std::string* error) {
   if (len > fw::frames::kMaxLoadBlock) {
     AppendLine(error, "The firmware block is too long to send.");
-    return -1;
+    return kCommFailed;
   }
   const auto frame = fw::frames::BuildLoadBlock(m_target, m_local,
                                                 static_cast<std::uint16_t>(position), {block, len});
-  std::string send_error;
-  if (Send(frame.data(), frame.size(), send_error) != 0) {
+  if (Send(frame.data(), frame.size(), nullptr) != kCommOk) {
     AppendLine(error, "Failed to send load request command.");
-    return -1;
+    return kCommFailed;
   }
   // The first block makes the switch erase its memory before it answers.
   const int extra = position == fw::frames::kBlockFirst ? 2000 : 0;
@@ -405,13 +408,13 @@ int cswitchcomm::SendLoadBlock(const std::uint8_t* block, std::size_t len, int p
   if (!AwaitReply(m_clock->Now() + static_cast<std::uint64_t>(m_nReplyTimeout + extra), true,
                   &reply)) {
     AppendLine(error, "Reply to load request command not found.");
-    return -1;
+    return kCommFailed;
   }
   const std::uint8_t f = reply[fw::frames::kFlagsOffset];
   if ((f & 0xC0) == 0xC0) {
     AppendLine(error, "Error(s) reported while attempting to send data to switch memory.");
   } else if (f & fw::frames::kFlagSuccess) {
-    return 0;
+    return kCommOk;
   } else {
     AppendLine(error,
                "Switch boot monitor mode error found while attempting to send data to "
@@ -419,26 +422,27 @@ int cswitchcomm::SendLoadBlock(const std::uint8_t* block, std::size_t len, int p
   }
   const int status = fw::frames::LoadStatus(reply);
   switch (status) {
-    case 2: AppendLine(error, "Failed to write data to switch memory."); return -106;
-    case 3:
+    case fw::frames::kLoadStatusWriteFailed:
+      AppendLine(error, "Failed to write data to switch memory.");
+      return kLoadWriteFailed;
+    case fw::frames::kLoadStatusInvalidData:
       AppendLine(error, "Invalid data found while attempting to send to switch memory.");
-      return -107;
-    case 4:
+      return kLoadInvalidData;
+    case fw::frames::kLoadStatusEraseFailed:
       AppendLine(error, "Erase failed while attempting to send to switch memory.");
-      return -108;
-    case 5:
+      return kLoadEraseFailed;
+    case fw::frames::kLoadStatusVerifyFailed:
       AppendLine(error, "Verify failed while attempting to send to switch memory.");
-      return -109;
+      return kLoadVerifyFailed;
     default:
       AppendLine(error, fw::FormatText("%s (%d) %s\n", "Unknown error", status,
                                        "found while attempting to send to switch memory."));
-      return -1;
+      return kCommFailed;
   }
 }
 
-int cswitchcomm::CommEnterBootMonitor(std::string& error) {
-  std::string ignored;
-  const bool answered = ControlRequest(1, ignored, COMM_QUIET) == 0;
+int cswitchcomm::CommEnterBootMonitor(std::string* error) {
+  const bool answered = ControlRequest(kControlRestart, kCommQuiet, nullptr) == kCommOk;
   std::unique_ptr<ICyclePowerPrompt> prompt;
   if (!answered) {
     prompt = MakePrompt();
@@ -447,76 +451,74 @@ int cswitchcomm::CommEnterBootMonitor(std::string& error) {
     // The switch is restarting into its boot monitor; give it time first.
     CommPumpMessagesFor(3000);
     prompt = MakePrompt();
-    prompt->SetCaption(LoadResString(10044));
-    prompt->SetStatus(LoadResString(10045));
+    prompt->SetCaption(LoadResString(IDS_CONNECTING));
+    prompt->SetStatus(LoadResString(IDS_ATTEMPTING_CONNECT));
     prompt->PumpMessagesFor(100);
   }
   bool entered = false;
   int unanswered = 0;
   while (!prompt->Cancelled()) {
-    std::string nop_error;
-    const int r = CommSendNop(nop_error, COMM_QUIET);
-    if (r == 1) {
+    const int r = CommSendNop(kCommQuiet, nullptr, nullptr);
+    if (r == kNopSuccess) {
       entered = true;
       break;
     }
-    if (r == -3) break;
+    if (r == kCommRefused) break;
     if (++unanswered >= 61) break;
     prompt->PumpMessagesFor(500);
   }
   prompt.reset();
   if (!entered) {
     AppendLine(error, "Unable to command the unit into boot monitor mode.");
-    return -3;
+    return kCommRefused;
   }
-  return 0;
+  return kCommOk;
 }
 
 int cswitchcomm::ExchangeEerom(const std::vector<std::uint8_t>& request,
-                               std::vector<std::uint8_t>* reply, std::string& error) {
-  std::string send_error;
-  if (Send(request.data(), request.size(), send_error) != 0) {
+                               std::vector<std::uint8_t>* reply, std::string* error) {
+  if (Send(request.data(), request.size(), nullptr) != kCommOk) {
     AppendLine(error, "Failed to send EEROM command(s).");
-    return -1;
+    return kCommFailed;
   }
   CommPumpMessagesFor(200);
   // Replies to an EEROM request may come back addressed to the broadcast
   // address the request went to, so the destination is not compared.
   if (!AwaitReply(m_clock->Now() + static_cast<std::uint64_t>(m_nReplyTimeout), false, reply)) {
     AppendLine(error, "Reply to EEROM command(s) not found.");
-    return -1;
+    return kCommFailed;
   }
-  return 0;
+  return kCommOk;
 }
 
-int cswitchcomm::Run(CCfgBlock& block, std::string& error) {
+int cswitchcomm::Run(CCfgBlock& block, std::string* error) {
   block.SetSwitchAddress(m_target);
   if (block.Requests().empty()) {
     AppendLine(error, "Invalid block count found while sending EEROM message.");
-    return EEROM_FAILED;
+    return kEeromFailed;
   }
   block.SplitAndPack();
   for (auto& entries : block.Frames()) {
     const auto request = fw::frames::BuildRequest(m_target, m_local, fw::frames::kCmdEerom,
                                                   CCfgBlock::FrameBody(entries));
     std::vector<std::uint8_t> reply;
-    if (ExchangeEerom(request, &reply, error) != 0) return EEROM_FAILED;
+    if (ExchangeEerom(request, &reply, error) != kCommOk) return kEeromFailed;
     // A busy switch gets the same frame again, at most three times; the first
     // reply that is not busy is the one checked.
-    for (int resend = 0; CCfgBlock::ReplyStatus(reply) == 1; ++resend) {
+    for (int resend = 0; CCfgBlock::ReplyStatus(reply) == kEeromReplyBusy; ++resend) {
       if (resend == 3) {
         AppendLine(error, "The switch reports busy status - unable to continue.");
-        return EEROM_BUSY;
+        return kEeromBusy;
       }
       CommPumpMessagesFor(250);
-      if (ExchangeEerom(request, &reply, error) != 0) return EEROM_FAILED;
+      if (ExchangeEerom(request, &reply, error) != kCommOk) return kEeromFailed;
     }
-    const int checked = block.CheckReply(reply, &entries, &error);
-    if (checked < 0) return checked;
-    const int stored = block.StoreReadEntries(entries, &error);
-    if (stored < 0) return stored;
+    const int checked = block.CheckReply(reply, &entries, error);
+    if (checked != kEeromOk) return checked;
+    const int stored = block.StoreReadEntries(entries, error);
+    if (stored != kEeromOk) return stored;
   }
   block.RebuildReadRequests();
   // A write the switch refused or never confirmed is a failure, not a success.
-  return block.CheckAllDone(&error);
+  return block.CheckAllDone(error);
 }

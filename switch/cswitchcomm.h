@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/locks.h"
-#include "platform/tick.h"
-#include "switch/capture_backend.h"
+#include "platform/clock.h"
+#include "platform/timedmutex.h"
+#include "switch/capturebackend.h"
 #include "switch/cfgblock.h"
 #include "switch/frames.h"
 
@@ -19,7 +19,42 @@ using CPcapDevice = fw::CaptureDevice;
 using CPcapDeviceList = std::vector<fw::CaptureDevice>;
 using fw::frames::CSwitchStatus;
 
-enum : int { COMM_QUIET = 0x01 };
+// Request flags.
+enum : int { kCommQuiet = 0x01 };  // no failure lines for a missing reply
+
+// The control request that restarts a switch: a running one into its boot
+// monitor, one in its boot monitor into its firmware.
+inline constexpr std::uint32_t kControlRestart = 1;
+
+// Results of the device and request operations. Success is 0 or positive,
+// failure negative; callers and the boot monitor loop rely on the values.
+enum CommResult : int {
+  kCommOk = 0,
+  kCommFailed = -1,   // not sent, no reply, no device open, a reply that cannot be used
+  kCommRefused = -3,  // the switch answered with its error flag; no boot monitor
+};
+// Receive.
+enum ReceiveResult : int {
+  kReceivedFrame = 1,
+  kReceivedNothing = 0,
+};
+// CommSendNop: what the reply carried.
+enum NopResult : int {
+  kNopSuccess = 1,  // the success flag
+  kNopNoFlag = 0,   // neither the success nor the error flag
+};
+// CommReadSwitchStatus.
+enum StatusReadResult : int {
+  kStatusRead = 1,     // a reply came and was parsed
+  kStatusNoReply = 0,  // nothing came before the time-out
+};
+// SendLoadBlock: the load status the switch reported, besides kCommOk and kCommFailed.
+enum LoadBlockResult : int {
+  kLoadWriteFailed = -106,
+  kLoadInvalidData = -107,
+  kLoadEraseFailed = -108,
+  kLoadVerifyFailed = -109,
+};
 
 // The window that asks the user to cycle a switch's power while the program
 // waits for its boot monitor. The GUI implements it; tests use a fake.
@@ -47,7 +82,8 @@ class cswitchcomm {
   cswitchcomm& operator=(const cswitchcomm&) = delete;
   virtual ~cswitchcomm();
 
-  // Device list.
+  // Device list. The number of devices in the list, kCommFailed, or 0 when the
+  // devices mutex could not be had in time.
   int CommFindDevices(CPcapDeviceList* list);
   std::string LookupDeviceName(const std::string& text);
   // The process-wide lock around device enumeration and the device list, and
@@ -57,14 +93,18 @@ class cswitchcomm {
   // Fills the process-wide device list once, before worker threads need it.
   static void PrepareDeviceList(fw::ICaptureBackend* backend = nullptr);
 
-  // Device.
-  int CommOpenDevice(const std::string& device, std::string& error, std::uint8_t mac[6]);
-  int CommOpenDeviceEx(const std::string& device, std::string& error);
+  // Device: kCommOk or kCommFailed. CommOpenDeviceEx replaces the error text
+  // with the capture library's when it has one; everything else appends.
+  [[nodiscard]] int CommOpenDevice(const std::string& device, std::uint8_t mac[6],
+                                   std::string* error);
+  [[nodiscard]] int CommOpenDeviceEx(const std::string& device, std::string* error);
   void CommClose();
   bool IsOpen() const { return m_bDeviceOpen; }
-  int GetAdapterMac(const std::string& device, std::uint8_t mac[6]);
-  int Send(const std::uint8_t* data, std::size_t len, std::string& error);
-  int Receive(const std::uint8_t** frame);
+  [[nodiscard]] int GetAdapterMac(const std::string& device, std::uint8_t mac[6]);
+  [[nodiscard]] int Send(const std::uint8_t* data, std::size_t len, std::string* error);
+  // kReceivedFrame with the next frame, kReceivedNothing when none came in the
+  // read time-out, kCommFailed when no device is open.
+  [[nodiscard]] int Receive(const std::uint8_t** frame);
   int ReceivedLength() const { return m_nReceivedLength; }
 
   // Addresses.
@@ -84,14 +124,19 @@ class cswitchcomm {
   void CommPumpMessagesFor(std::uint32_t ms);
   fw::IClock& Clock() { return *m_clock; }
 
-  // Requests.
-  int CommSendNop(std::string& error, int flags, std::string* address = nullptr);
-  int CommReadSwitchStatus(std::string& error, CSwitchStatus* status);
-  int ControlRequest(std::uint32_t value, std::string& error, int flags);
-  int SendLoadBlock(const std::uint8_t* block, std::size_t len, int position, std::string& error);
-  int CommEnterBootMonitor(std::string& error);
-  // The EEROM transaction.
-  int Run(CCfgBlock& block, std::string& error);
+  // Requests. NOP: a NopResult, kCommRefused or kCommFailed; *address (may be
+  // null) receives the answering switch. Status read: a StatusReadResult or
+  // kCommFailed. Control request: kCommOk, kCommRefused or kCommFailed. Load
+  // block: kCommOk, a LoadBlockResult or kCommFailed. Boot monitor: kCommOk or
+  // kCommRefused.
+  [[nodiscard]] int CommSendNop(int flags, std::string* address, std::string* error);
+  [[nodiscard]] int CommReadSwitchStatus(CSwitchStatus* status, std::string* error);
+  [[nodiscard]] int ControlRequest(std::uint32_t value, int flags, std::string* error);
+  [[nodiscard]] int SendLoadBlock(const std::uint8_t* block, std::size_t len, int position,
+                                  std::string* error);
+  [[nodiscard]] int CommEnterBootMonitor(std::string* error);
+  // The EEROM transaction: an EeromResult.
+  [[nodiscard]] int Run(CCfgBlock& block, std::string* error);
 
   // The prompt CommEnterBootMonitor shows; without one it waits on the clock.
   void SetCyclePowerPromptFactory(CyclePowerPromptFactory factory) {
@@ -100,14 +145,16 @@ class cswitchcomm {
   static void SetDefaultCyclePowerPromptFactory(CyclePowerPromptFactory factory);
 
  private:
-  int Open(const std::string& device, std::string& error, bool replace_error);
-  void AppendLine(std::string& error, const std::string& text) const;
+  int Open(const std::string& device, bool replace_error, std::string* error);
+  // Appends the target's address, a blank and the text as one line (nothing
+  // when error is null).
+  void AppendLine(std::string* error, const std::string& text) const;
   // Receives until a reply arrives (to our address when check_destination) or
   // the deadline passes. False when none came.
   bool AwaitReply(std::uint64_t deadline, bool check_destination, std::vector<std::uint8_t>* reply);
-  // Sends an EEROM frame and waits for its reply: 0, or -1 with a line.
+  // Sends an EEROM frame and waits for its reply: kCommOk, or kCommFailed with a line.
   int ExchangeEerom(const std::vector<std::uint8_t>& request, std::vector<std::uint8_t>* reply,
-                    std::string& error);
+                    std::string* error);
   std::unique_ptr<ICyclePowerPrompt> MakePrompt();
 
   int m_nReceivedLength = 0;

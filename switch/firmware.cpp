@@ -6,28 +6,14 @@
 #include "platform/message.h"
 #include "platform/resstring.h"
 #include "platform/text.h"
+#include "res/string_ids.h"
 #include "switch/cfgblock.h"
 #include "switch/configload.h"
-#include "switch/configstore.h"
 #include "switch/firmware_checks.h"
 #include "switch/srecord.h"
+#include "switch/switchconfigstore.h"
 
 namespace {
-
-enum : unsigned {
-  IDS_UNABLE_TO_ACCESS = 31410,
-  IDS_PART_ID_READ_FAILED = 31411,
-  IDS_INVALID_PART_ID = 31412,
-  IDS_UNKNOWN_PORT_COUNT = 31413,
-  IDS_NO_PORT_WORD = 31414,
-  IDS_NOT_COMPATIBLE = 31415,
-  IDS_LOADING_FIRMWARE = 31416,
-  IDS_LOAD_CANCELLED = 31417,
-  IDS_FAILED_TO_OPEN_DEVICE = 31418,
-  IDS_BOOT_MONITOR_ENTERED = 31419,
-};
-
-constexpr std::uint32_t kRestart = 1;
 
 // The part number and hardware revision of the target switch.
 struct Identity {
@@ -36,12 +22,12 @@ struct Identity {
 };
 
 // Reads identity bytes and revision text; false when the switch did not answer them.
-bool ReadIdentity(cswitchcomm& comm, Identity* id, std::string& error) {
+bool ReadIdentity(cswitchcomm& comm, Identity* id, std::string* error) {
   CCfgBlock block;
   block.SetSwitchAddress(comm.Target());
-  block.AddRequest(EEROM_READ, eerom::kIdentity, eerom::kIdentitySize);
-  block.AddRequest(EEROM_READ, eerom::kRevision, eerom::kRevisionSize);
-  if (comm.Run(block, error) != 0) return false;
+  block.AddRequest(kEeromRead, eerom::kIdentity, eerom::kIdentitySize);
+  block.AddRequest(kEeromRead, eerom::kRevision, eerom::kRevisionSize);
+  if (comm.Run(block, error) != kEeromOk) return false;
   std::uint8_t bytes[6];
   for (int i = 0; i < 6; ++i)
     if (!block.LookupByte(static_cast<std::uint16_t>(eerom::kIdentity + i), &bytes[i]))
@@ -50,7 +36,7 @@ bool ReadIdentity(cswitchcomm& comm, Identity* id, std::string& error) {
   id->revision.clear();
   for (int i = 0; i < eerom::kRevisionSize; ++i) {
     std::uint8_t b = 0;
-    block.LookupByte(static_cast<std::uint16_t>(eerom::kRevision + i), &b);
+    (void)block.LookupByte(static_cast<std::uint16_t>(eerom::kRevision + i), &b);  // 0 where unread
     id->revision += static_cast<char>(b);
   }
   return true;
@@ -60,21 +46,22 @@ bool ReadIdentity(cswitchcomm& comm, Identity* id, std::string& error) {
 unsigned CheckSwitch(const Identity& id, const std::string& lower_name, const std::string& word) {
   if (id.part.empty()) return IDS_INVALID_PART_ID;
   const std::string code = fw::SwitchModelCode(id.part);
-  if (code.empty()) return IDS_UNKNOWN_PORT_COUNT;
-  if (!fw::FirmwareFitsModel(word, code)) return IDS_NOT_COMPATIBLE;
-  if (!fw::FirmwareFitsRevision(id.revision, lower_name)) return IDS_NOT_COMPATIBLE;
+  if (code.empty()) return IDS_FW_PORT_COUNT_UNKNOWN;
+  if (!fw::FirmwareFitsModel(word, code)) return IDS_FW_NOT_COMPATIBLE;
+  if (!fw::FirmwareFitsRevision(id.revision, lower_name)) return IDS_FW_NOT_COMPATIBLE;
   return 0;
 }
 
 }  // namespace
 
 int SwitchLoadFirmwareOp(cswitchcomm& comm, const std::string& device, const std::string& path,
-                         const std::string& shown_name, std::string& error, IOperationUi* ui_in) {
+                         const std::string& shown_name, IOperationUi* ui_in, std::string* error) {
   IOperationUi& ui = ui_in ? *ui_in : OperationUi();
   const std::string mac = cswitchcomm::FormatMacText(comm.Target().data());
   auto line = [&](const std::string& text) {
-    error += mac + " " + text;
-    if (error.back() != '\n') error += '\n';
+    if (!error) return;
+    *error += mac + " " + text;
+    if (error->back() != '\n') *error += '\n';
   };
   // The refusals name the path itself: callers pass a part number or a title as the shown name.
   (void)shown_name;
@@ -83,24 +70,24 @@ int SwitchLoadFirmwareOp(cswitchcomm& comm, const std::string& device, const std
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) {
     line(LoadResString(IDS_UNABLE_TO_ACCESS) + " " + path + ".");
-    return -1;
+    return kCommFailed;
   }
   std::vector<fw::SRecord> records;
   std::string file_error;
   if (!fw::ReadSRecordFile(path, &records, &file_error)) {
     line(file_error);
-    return -1;
+    return kCommFailed;
   }
   // Only the file's own name says what it is for; folders may be named anything.
   const std::string lower_name = fw::ToLowerAscii(fw::FirmwareFileBaseName(path));
   const std::string word = fw::FirmwarePortWord(lower_name);
   if (word.empty()) {
-    line(LoadResString(IDS_NO_PORT_WORD));
-    return -1;
+    line(LoadResString(IDS_FW_NAME_NO_PORT_COUNT));
+    return kCommFailed;
   }
 
   std::uint8_t local[6];
-  if (comm.CommOpenDevice(device, error, local) != 0) return -1;
+  if (comm.CommOpenDevice(device, local, error) != kCommOk) return kCommFailed;
   struct Closer {
     cswitchcomm& c;
     ~Closer() { c.CommClose(); }
@@ -108,17 +95,16 @@ int SwitchLoadFirmwareOp(cswitchcomm& comm, const std::string& device, const std
 
   // A switch running its firmware tells its identity before it is stopped.
   Identity id;
-  std::string ignored;
-  bool have_identity = ReadIdentity(comm, &id, ignored);
+  bool have_identity = ReadIdentity(comm, &id, nullptr);
   if (have_identity) {
     if (const unsigned refusal = CheckSwitch(id, lower_name, word)) {
       line(LoadResString(refusal));
-      return -1;
+      return kCommFailed;
     }
   }
 
   const int entered = comm.CommEnterBootMonitor(error);
-  if (entered < 0) return entered;
+  if (entered != kCommOk) return entered;
 
   // Steps under the progress dialog; it is gone before the restart.
   const int loaded = [&]() -> int {
@@ -132,36 +118,37 @@ int SwitchLoadFirmwareOp(cswitchcomm& comm, const std::string& device, const std
     unsigned refusal = 0;
     if (!have_identity) {
       if (!ReadIdentity(comm, &id, error))
-        refusal = IDS_PART_ID_READ_FAILED;
+        refusal = IDS_FAILED_READ_PART_ID;
       else
         refusal = CheckSwitch(id, lower_name, word);
     }
     if (refusal != 0) {
       line(LoadResString(refusal));
-      // Nothing was erased yet: do not leave a working switch in its boot monitor.
-      comm.ControlRequest(kRestart, error, 0);
-      return -1;
+      // Nothing was erased yet: do not leave a working switch in its boot
+      // monitor. The load has failed whatever the restart says.
+      (void)comm.ControlRequest(kControlRestart, 0, error);
+      return kCommFailed;
     }
     for (std::size_t i = 0; i < records.size(); ++i) {
       // Let the dialog paint; only its Cancel gets through.
       if (ui.PumpProgress()) {
-        line(LoadResString(IDS_LOAD_CANCELLED));
+        line(LoadResString(IDS_FIRMWARE_LOAD_CANCELLED));
         // Before the first block the old firmware is intact and can run again.
-        if (i == 0) comm.ControlRequest(kRestart, error, 0);
-        return -1;
+        if (i == 0) (void)comm.ControlRequest(kControlRestart, 0, error);
+        return kCommFailed;
       }
       const std::vector<std::uint8_t> block = fw::SRecordBlockBytes(records[i]);
       const int r = comm.SendLoadBlock(block.data(), block.size(),
                                        fw::SRecordBlockPosition(i, records.size()), error);
       // Blocks already written stay; the switch waits in its boot monitor for another try.
-      if (r < 0) return r;
+      if (r < kCommOk) return r;
       ui.StepProgress();
     }
-    return 0;
+    return kCommOk;
   }();
-  if (loaded < 0) return loaded;
-  const int restarted = comm.ControlRequest(kRestart, error, 0);
-  return restarted < 0 ? restarted : 0;
+  if (loaded != kCommOk) return loaded;
+  const int restarted = comm.ControlRequest(kControlRestart, 0, error);
+  return restarted;
 }
 
 bool TestCommEnterBootMonitor(cswitchcomm& comm, const std::string& device, std::string* box) {
@@ -169,12 +156,13 @@ bool TestCommEnterBootMonitor(cswitchcomm& comm, const std::string& device, std:
   if (device.empty()) return false;
   std::string error;
   std::uint8_t local[6];
-  if (comm.CommOpenDevice(device, error, local) != 0) {
-    AfxMessageBox(LoadResString(IDS_FAILED_TO_OPEN_DEVICE));
+  if (comm.CommOpenDevice(device, local, &error) != kCommOk) {
+    AfxMessageBox(LoadResString(IDS_FAILED_OPEN_DEVICE));
     return false;
   }
-  const bool entered = comm.CommEnterBootMonitor(error) == 0;
-  if (entered) comm.ControlRequest(kRestart, error, 0);
+  const bool entered = comm.CommEnterBootMonitor(&error) == kCommOk;
+  // The box tells what the restart said; the answer is whether it was entered.
+  if (entered) (void)comm.ControlRequest(kControlRestart, 0, &error);
   comm.CommClose();
   std::string crlf;
   for (char c : error) {

@@ -138,7 +138,8 @@ StatusParse ParseStatusReply(std::span<const std::uint8_t> reply, CSwitchStatus*
 }
 
 int LoadStatus(std::span<const std::uint8_t> reply) {
-  return reply.size() > 32 ? reply[32] : -1;
+  if (reply.size() <= 32) return kLoadStatusTooShort;
+  return reply[32];
 }
 
 }  // namespace fw::frames

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "switch/capture_backend.h"
+#include "switch/capturebackend.h"
 
 namespace fw::frames {
 
@@ -54,7 +54,8 @@ bool IsProtocolFrame(std::span<const std::uint8_t> frame);
 
 // Copies a received frame into *reply with one 802.1Q tag removed and returns
 // true when it is a reply (protocol header, flag 0x80, at least 20 bytes).
-bool ExtractReply(std::span<const std::uint8_t> frame, std::vector<std::uint8_t>* reply);
+[[nodiscard]] bool ExtractReply(std::span<const std::uint8_t> frame,
+                                std::vector<std::uint8_t>* reply);
 
 MacAddress Destination(std::span<const std::uint8_t> reply);  // zero when short
 MacAddress Source(std::span<const std::uint8_t> reply);
@@ -75,10 +76,19 @@ void SwitchStatusInit(CSwitchStatus* status);
 enum class StatusParse { kOk, kTooManyPorts, kTooShort };
 // Fills *status from a status reply. On kTooManyPorts the header values are
 // filled and the per-port arrays left as they were; on kTooShort nothing changes.
-StatusParse ParseStatusReply(std::span<const std::uint8_t> reply, CSwitchStatus* status);
+[[nodiscard]] StatusParse ParseStatusReply(std::span<const std::uint8_t> reply,
+                                           CSwitchStatus* status);
 
-// The load status at offset 32 of a load-block reply, -1 when the reply is too short.
-int LoadStatus(std::span<const std::uint8_t> reply);
+// The load status a switch reports at offset 32 of a load-block reply.
+enum LoadStatusValue : int {
+  kLoadStatusTooShort = -1,  // the reply does not hold it
+  kLoadStatusWriteFailed = 2,
+  kLoadStatusInvalidData = 3,
+  kLoadStatusEraseFailed = 4,
+  kLoadStatusVerifyFailed = 5,
+};
+// The load status of a load-block reply: a LoadStatusValue when it is one of those.
+[[nodiscard]] int LoadStatus(std::span<const std::uint8_t> reply);
 
 std::uint16_t ReadBE16(const std::uint8_t* p);
 std::uint32_t ReadBE32(const std::uint8_t* p);

@@ -13,12 +13,13 @@
 #include "platform/dynlib.h"
 #include "platform/fields.h"
 #include "platform/format.h"
-#include "platform/ini.h"
+#include "platform/inifile.h"
 #include "platform/language.h"
 #include "platform/message.h"
-#include "platform/resources.h"
+#include "platform/resourcebundle.h"
 #include "platform/resstring.h"
 #include "platform/text.h"
+#include "res/string_ids.h"
 
 namespace fw {
 
@@ -28,13 +29,6 @@ constexpr std::string_view kCfgIndex = "Switch Cfgs";
 constexpr std::string_view kCfgPrefix = "Switch Cfg: ";
 constexpr std::string_view kEntryIndex = "Switch Entries";
 constexpr std::string_view kEntryPrefix = "Switch Entry: ";
-
-// Texts of our own messages about a project file.
-constexpr unsigned kMsgNewerSections = 16400;
-constexpr unsigned kMsgRepaired = 16401;
-constexpr unsigned kMsgDroppedNames = 16402;
-constexpr unsigned kMsgUnsaved = 16403;
-constexpr unsigned kMsgMirrorConflict = 10107;
 
 // Values were read into a buffer of 1024 characters; longer ones were cut.
 constexpr std::size_t kMaxValueChars = 1023;
@@ -416,12 +410,7 @@ std::vector<const CResourceBundle*> ProjectLanguageBundles() {
     if (!l.custom.empty()) return l.custom;
   }
   std::call_once(l.loaded, [&l] {
-    const CResourceBundle& own = EmbeddedEnglish();
-    auto text = [&](unsigned id) {
-      const std::string* s = own.FindString(id);
-      return s ? *s : std::string();
-    };
-    const LanguageLibraryNames names = {text(15010), text(15012), text(15011)};
+    const LanguageLibraryNames names = ProgramLanguageLibraryNames();
     const std::string folder = ProgramFolder();
     for (const char* language : {"german", "french"}) {
       LanguageLoad load = LoadLanguageLibrary(language, names, folder);
@@ -437,7 +426,7 @@ std::vector<const CResourceBundle*> ProjectLanguageBundles() {
 
 std::string CanonicalBaseType(std::string_view type) {
   if (type.empty()) return {};
-  for (unsigned id = 6000; id <= 6010; ++id) {
+  for (unsigned id = IDS_BASE_TYPE_0; id <= IDS_BASE_TYPE_10; ++id) {
     const std::string current = LoadResString(id);
     if (current.empty()) continue;
     if (current == type) return current;
@@ -455,11 +444,15 @@ bool CProjectNotes::Empty() const {
 
 std::vector<std::string> CProjectNotes::Messages() const {
   std::vector<std::string> out;
-  if (mirrorConflict) out.push_back(LoadResString(kMsgMirrorConflict));
-  if (!newerSections.empty()) out.push_back(FormatRes(kMsgNewerSections, NameList(newerSections)));
-  if (!repairedSections.empty()) out.push_back(FormatRes(kMsgRepaired, NameList(repairedSections)));
-  if (!droppedNames.empty()) out.push_back(FormatRes(kMsgDroppedNames, NameList(droppedNames)));
-  if (!unsavedNames.empty()) out.push_back(FormatRes(kMsgUnsaved, NameList(unsavedNames)));
+  if (mirrorConflict) out.push_back(LoadResString(IDS_MULTIPLE_MONITOR_PORTS_WARNING));
+  if (!newerSections.empty())
+    out.push_back(FormatRes(IDS_PROJECT_NEWER_VERSION, NameList(newerSections)));
+  if (!repairedSections.empty())
+    out.push_back(FormatRes(IDS_PROJECT_VALUES_REPLACED, NameList(repairedSections)));
+  if (!droppedNames.empty())
+    out.push_back(FormatRes(IDS_PROJECT_DUPLICATE_NAMES, NameList(droppedNames)));
+  if (!unsavedNames.empty())
+    out.push_back(FormatRes(IDS_PROJECT_NOT_SAVED_NAMES, NameList(unsavedNames)));
   return out;
 }
 
@@ -479,7 +472,7 @@ int CSwitchConfigStore::LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNo
     if (auto bad = UnwritableNames(names); !bad.empty()) {
       if (notes)
         for (const auto& n : bad) AddOnce(notes->unsavedNames, n);
-      return -3;
+      return kProjectConflict;
     }
     DeleteIndexedSections(file, kCfgIndex, kCfgPrefix);
     // The whole index goes first: the file comes out the same as when each
@@ -490,7 +483,7 @@ int CSwitchConfigStore::LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNo
       file.SetString(kCfgIndex, FormatText("%d", k++), GetAt(i)->GetName());
     for (int i = First(); i >= 0; i = Next(i))
       WriteConfigSection(file, std::string(kCfgPrefix) + GetAt(i)->GetName(), *GetAt(i));
-    return 0;
+    return kProjectOk;
   }
 
   Clear();
@@ -515,7 +508,9 @@ int CSwitchConfigStore::LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNo
                                      [&](const std::string& t) { return EqualsNoCase(t, type); });
       if (!known) {
         static constexpr std::pair<unsigned, unsigned> kOldNames[] = {
-            {5116, 6000}, {5117, 6006}, {5118, 6009}};
+            {IDS_5_PORT_MODEL, IDS_BASE_TYPE_0},
+            {IDS_9_PORT_MODEL, IDS_BASE_TYPE_6},
+            {IDS_9_PORT_MODEL_GIGABIT, IDS_BASE_TYPE_9}};
         for (auto [oldId, newId] : kOldNames)
           if (MatchesInAnyLanguage(type, oldId)) {
             cfg.SetPartNumber(LoadResString(newId));
@@ -526,7 +521,7 @@ int CSwitchConfigStore::LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNo
     Append(cfg);  // the name was checked against the others above
   }
   if (notes && conflict) notes->mirrorConflict = true;
-  return conflict ? -3 : newer ? kProjectNewerSection : 0;
+  return conflict ? kProjectConflict : newer ? kProjectNewerSection : kProjectOk;
 }
 
 int CSwitchList::LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNotes* notes) {
@@ -537,7 +532,7 @@ int CSwitchList::LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNotes* no
     if (auto bad = UnwritableNames(names); !bad.empty()) {
       if (notes)
         for (const auto& n : bad) AddOnce(notes->unsavedNames, n);
-      return -3;
+      return kProjectConflict;
     }
     DeleteIndexedSections(file, kEntryIndex, kEntryPrefix);
     int k = 0;
@@ -545,7 +540,7 @@ int CSwitchList::LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNotes* no
       file.SetString(kEntryIndex, FormatText("%d", k++), GetAt(i)->GetName());
     for (int i = First(); i >= 0; i = Next(i))
       WriteEntrySection(file, std::string(kEntryPrefix) + GetAt(i)->GetName(), *GetAt(i));
-    return 0;
+    return kProjectOk;
   }
 
   Clear();
@@ -561,7 +556,7 @@ int CSwitchList::LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNotes* no
     ReadEntrySection(file, std::string(kEntryPrefix) + raw, entry, notes);
     Append(entry);  // the name was checked against the others above
   }
-  return 0;
+  return kProjectOk;
 }
 
 // ---------------------------------------------------------------- whole files
@@ -571,9 +566,10 @@ namespace fw {
 int LoadProjectFile(const std::string& path, CSwitchConfigStore& store, CSwitchList& switches,
                     CProjectNotes* notes, std::string* error) {
   CIniFile file;
-  if (!file.Load(path, error)) return -1;
+  if (!file.Load(path, error)) return kProjectFailed;
   const int r = store.LoadSave(file, false, notes);
-  switches.LoadSave(file, false, notes);
+  // Reading the switch part has no result of its own to report.
+  (void)switches.LoadSave(file, false, notes);
   return r;
 }
 
@@ -581,7 +577,7 @@ int SaveProjectFile(const std::string& path, CSwitchConfigStore& store, CSwitchL
                     CProjectNotes* notes, std::string* error) {
   CIniFile file;
   // The sections we do not own are kept, so an existing file must be read in full first.
-  if (!file.Load(path, error)) return -1;
+  if (!file.Load(path, error)) return kProjectFailed;
   // A file that nobody may write is read-only, for root too: the new file is
   // renamed over the old one, which the file's own permissions would not stop.
   std::error_code ec;
@@ -591,18 +587,18 @@ int SaveProjectFile(const std::string& path, CSwitchConfigStore& store, CSwitchL
     if ((st.permissions() & (perms::owner_write | perms::group_write | perms::others_write)) ==
             perms::none ||
         (geteuid() != 0 && access(path.c_str(), W_OK) != 0)) {
-      if (error) *error = FormatText("%s: %s", path, "the file is read-only");
-      return -1;
+      AppendError(error, FormatText("%s: %s", path, "the file is read-only"));
+      return kProjectFailed;
     }
   }
   const int cfgResult = store.LoadSave(file, true, notes);
   const int entryResult = switches.LoadSave(file, true, notes);
-  if (cfgResult < 0 || entryResult < 0) {
-    if (error) *error = "Names that cannot be written";
-    return cfgResult < 0 ? cfgResult : entryResult;
+  if (cfgResult < kProjectOk || entryResult < kProjectOk) {
+    AppendError(error, "Names that cannot be written");
+    return cfgResult < kProjectOk ? cfgResult : entryResult;
   }
-  if (!file.SaveAs(path, error)) return -1;
-  return 0;
+  if (!file.SaveAs(path, error)) return kProjectFailed;
+  return kProjectOk;
 }
 
 }  // namespace fw

@@ -8,18 +8,12 @@
 #include <string_view>
 #include <vector>
 
-#include "switch/configstore.h"
+#include "switch/switchconfigstore.h"
 #include "switch/switchentry.h"
 
 namespace fw {
 
 class CResourceBundle;
-
-// Results beyond 0 / -1 / -3 of the project file parts.
-enum : int {
-  // A section was written by a newer program version; it is kept as it was.
-  kProjectNewerSection = -5,
-};
 
 // What a load or save found worth telling the user. Filled by the file
 // parts; shown once per file by Show.
@@ -38,17 +32,20 @@ struct CProjectNotes {
 };
 
 // Reads a whole project into store and switches (both emptied first).
-// Returns the configuration part's result: 0, -3 (a mirror pair was dropped
-// in any section) or kProjectNewerSection; -1 when the file cannot be read.
-int LoadProjectFile(const std::string& path, CSwitchConfigStore& store, CSwitchList& switches,
-                    CProjectNotes* notes = nullptr, std::string* error = nullptr);
+// Returns the configuration part's result: kProjectOk, kProjectConflict (a
+// mirror pair was dropped in any section) or kProjectNewerSection;
+// kProjectFailed when the file cannot be read.
+[[nodiscard]] int LoadProjectFile(const std::string& path, CSwitchConfigStore& store,
+                                  CSwitchList& switches, CProjectNotes* notes = nullptr,
+                                  std::string* error = nullptr);
 
 // Writes store and switches into the project file, keeping every section the
 // program does not own. The file is replaced in one step: on any failure the
-// old file stays as it was and the result is negative (-1 the file cannot be
-// written, -3 a name cannot be written).
-int SaveProjectFile(const std::string& path, CSwitchConfigStore& store, CSwitchList& switches,
-                    CProjectNotes* notes = nullptr, std::string* error = nullptr);
+// old file stays as it was and the result is kProjectFailed (the file cannot
+// be written) or kProjectConflict (a name cannot be written).
+[[nodiscard]] int SaveProjectFile(const std::string& path, CSwitchConfigStore& store,
+                                  CSwitchList& switches, CProjectNotes* notes = nullptr,
+                                  std::string* error = nullptr);
 
 // The string bundles of every shipped language: a project saved in another
 // language names its base types in that language. By default the current

@@ -6,21 +6,11 @@
 #include <memory>
 
 #include "platform/resstring.h"
+#include "platform/text.h"
+#include "res/string_ids.h"
 
 namespace fw {
 namespace {
-
-enum : unsigned {
-  IDS_SREC_SYNTAX = 31400,
-  IDS_SREC_COUNT = 31401,
-  IDS_SREC_CHECKSUM = 31402,
-  IDS_SREC_TOO_LONG = 31403,
-  IDS_SREC_32BIT = 31404,
-  IDS_SREC_TYPE = 31405,
-  IDS_SREC_NO_DATA = 31406,
-  IDS_SREC_TOO_LARGE = 31407,
-  IDS_SREC_READ = 31408,
-};
 
 int HexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -36,7 +26,7 @@ bool IsBlank(char c) {
 // Address bytes of each record type; 0 for the reserved S4.
 constexpr int kAddressBytes[10] = {2, 2, 3, 4, 0, 2, 3, 4, 3, 2};
 
-// Checks one line (without its line end). Returns false with *error set.
+// Checks one line (without its line end). Returns false with the problem added to *error.
 bool ParseLine(std::string_view line, int line_no, std::vector<SRecord>* records,
                std::string* error) {
   while (!line.empty() && IsBlank(line.back())) line.remove_suffix(1);
@@ -44,21 +34,21 @@ bool ParseLine(std::string_view line, int line_no, std::vector<SRecord>* records
   if (line.empty()) return true;
   // "S", type digit, at least the byte count pair.
   if (line.size() < 4 || (line[0] != 'S' && line[0] != 's') || line[1] < '0' || line[1] > '9') {
-    *error = FormatRes(IDS_SREC_SYNTAX, line_no);
+    AppendError(error, FormatRes(IDS_SREC_INVALID_LINE, line_no));
     return false;
   }
   const int type = line[1] - '0';
   if (type == 3 || type == 7) {
-    *error = FormatRes(IDS_SREC_32BIT, line_no);
+    AppendError(error, FormatRes(IDS_SREC_32BIT, line_no));
     return false;
   }
   if (type == 4) {
-    *error = FormatRes(IDS_SREC_TYPE, line_no);
+    AppendError(error, FormatRes(IDS_SREC_UNKNOWN_TYPE, line_no));
     return false;
   }
   std::string_view hex = line.substr(2);
   if (hex.size() % 2 != 0) {
-    *error = FormatRes(IDS_SREC_SYNTAX, line_no);
+    AppendError(error, FormatRes(IDS_SREC_INVALID_LINE, line_no));
     return false;
   }
   std::vector<std::uint8_t> bytes;
@@ -66,7 +56,7 @@ bool ParseLine(std::string_view line, int line_no, std::vector<SRecord>* records
   for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
     const int hi = HexValue(hex[i]), lo = HexValue(hex[i + 1]);
     if (hi < 0 || lo < 0) {
-      *error = FormatRes(IDS_SREC_SYNTAX, line_no);
+      AppendError(error, FormatRes(IDS_SREC_INVALID_LINE, line_no));
       return false;
     }
     bytes.push_back(static_cast<std::uint8_t>(hi * 16 + lo));
@@ -74,19 +64,20 @@ bool ParseLine(std::string_view line, int line_no, std::vector<SRecord>* records
   // bytes[0] counts the address, data and checksum bytes that follow it.
   const int address_bytes = kAddressBytes[type];
   if (bytes[0] + 1u != bytes.size() || bytes[0] < address_bytes + 1) {
-    *error = FormatRes(IDS_SREC_COUNT, line_no);
+    AppendError(error, FormatRes(IDS_SREC_BAD_COUNT, line_no));
     return false;
   }
   unsigned sum = 0;
   for (std::uint8_t b : bytes) sum += b;
   if ((sum & 0xFF) != 0xFF) {
-    *error = FormatRes(IDS_SREC_CHECKSUM, line_no);
+    AppendError(error, FormatRes(IDS_SREC_BAD_CHECKSUM, line_no));
     return false;
   }
   if (type != 1 && type != 2) return true;  // header, count and end records carry no load data
   const std::size_t data_len = bytes[0] - address_bytes - 1u;
   if (data_len > kMaxSRecordData) {
-    *error = FormatRes(IDS_SREC_TOO_LONG, line_no, static_cast<int>(kMaxSRecordData));
+    AppendError(error,
+                FormatRes(IDS_SREC_TOO_MANY_BYTES, line_no, static_cast<int>(kMaxSRecordData)));
     return false;
   }
   SRecord rec;
@@ -102,9 +93,8 @@ bool ParseLine(std::string_view line, int line_no, std::vector<SRecord>* records
 
 bool ParseSRecords(std::string_view text, std::vector<SRecord>* records, std::string* error) {
   records->clear();
-  error->clear();
   if (text.size() > kMaxSRecordFileSize) {
-    *error = LoadResString(IDS_SREC_TOO_LARGE);
+    AppendError(error, LoadResString(IDS_SREC_TOO_LARGE));
     return false;
   }
   int line_no = 0;
@@ -120,7 +110,7 @@ bool ParseSRecords(std::string_view text, std::vector<SRecord>* records, std::st
     if (pos < text.size() && text[pos] == '\n') ++pos;
   }
   if (records->empty()) {
-    *error = LoadResString(IDS_SREC_NO_DATA);
+    AppendError(error, LoadResString(IDS_SREC_NO_DATA));
     return false;
   }
   return true;
@@ -130,7 +120,7 @@ bool ReadSRecordFile(const std::string& path, std::vector<SRecord>* records, std
   records->clear();
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "rb"), &std::fclose);
   if (!f) {
-    *error = FormatRes(IDS_SREC_READ, std::strerror(errno));
+    AppendError(error, FormatRes(IDS_SREC_READ_FAILED, std::strerror(errno)));
     return false;
   }
   std::string text;
@@ -139,12 +129,12 @@ bool ReadSRecordFile(const std::string& path, std::vector<SRecord>* records, std
   while ((n = std::fread(buf, 1, sizeof buf, f.get())) > 0) {
     text.append(buf, n);
     if (text.size() > kMaxSRecordFileSize) {
-      *error = LoadResString(IDS_SREC_TOO_LARGE);
+      AppendError(error, LoadResString(IDS_SREC_TOO_LARGE));
       return false;
     }
   }
   if (std::ferror(f.get())) {
-    *error = FormatRes(IDS_SREC_READ, std::strerror(errno));
+    AppendError(error, FormatRes(IDS_SREC_READ_FAILED, std::strerror(errno)));
     return false;
   }
   return ParseSRecords(text, records, error);

@@ -28,10 +28,12 @@ constexpr std::size_t kMaxSRecordFileSize = 16u * 1024u * 1024u;
 // S3/S7 (32-bit addresses), at least one data record. Blank lines are allowed;
 // S0, S5, S6, S8 and S9 records are checked and skipped. On failure returns
 // false with a message that names the line (and leaves *records partial).
-bool ParseSRecords(std::string_view text, std::vector<SRecord>* records, std::string* error);
+[[nodiscard]] bool ParseSRecords(std::string_view text, std::vector<SRecord>* records,
+                                 std::string* error);
 
 // Reads and parses a file; a file that cannot be read gives the system's reason.
-bool ReadSRecordFile(const std::string& path, std::vector<SRecord>* records, std::string* error);
+[[nodiscard]] bool ReadSRecordFile(const std::string& path, std::vector<SRecord>* records,
+                                   std::string* error);
 
 // The bytes of a load block: the address as four bytes, most significant
 // first, the data length as one byte, then the data.

@@ -10,8 +10,7 @@
 
 namespace {
 
-constexpr unsigned kFirstBaseType = 6000;
-constexpr int kBaseTypes = 11;
+constexpr int kBaseTypes = IDS_BASE_TYPE_10 - IDS_BASE_TYPE_0 + 1;
 constexpr unsigned kDefaultTagMapping[CSwitchConfig::kTagValues] = {0, 0, 0, 1, 1, 1, 1, 3};
 
 // The stored speed mode that fixes a port's speed. Always the English word:
@@ -137,10 +136,10 @@ CSwitchConfig::CSwitchConfig()
 void CSwitchConfig::SetDefaultRings() {
   // The translations may move the default ring ports; a missing or unusable
   // text keeps the ports that the port count chose.
-  if (auto p = RingPortFromString(4000, m_portCount)) m_rings[0].primaryPort = *p;
-  if (auto p = RingPortFromString(4001, m_portCount)) m_rings[0].backupPort = *p;
-  if (auto p = RingPortFromString(4002, m_portCount)) m_rings[1].primaryPort = *p;
-  if (auto p = RingPortFromString(4003, m_portCount)) m_rings[1].backupPort = *p;
+  if (auto p = RingPortFromString(IDS_PORTCOUNT_RULE_0, m_portCount)) m_rings[0].primaryPort = *p;
+  if (auto p = RingPortFromString(IDS_PORTCOUNT_RULE_1, m_portCount)) m_rings[0].backupPort = *p;
+  if (auto p = RingPortFromString(IDS_PORTCOUNT_RULE_2, m_portCount)) m_rings[1].primaryPort = *p;
+  if (auto p = RingPortFromString(IDS_PORTCOUNT_RULE_3, m_portCount)) m_rings[1].backupPort = *p;
 }
 
 void CSwitchConfig::SetPortCount(int n) {
@@ -211,7 +210,7 @@ void CSwitchConfig::DeriveGigabitFlags() {
 
 int CSwitchConfig::BaseTypeIndex(std::string_view type) {
   for (int k = 0; k < kBaseTypes; ++k)
-    if (CompareWithResString(type, kFirstBaseType + static_cast<unsigned>(k))) return k;
+    if (CompareWithResString(type, IDS_BASE_TYPE_0 + static_cast<unsigned>(k))) return k;
   return -1;
 }
 
@@ -234,7 +233,7 @@ std::string CSwitchConfig::GetPortTypeText(int i) const {
 }
 
 bool CSwitchConfig::IsGigabitType() const {
-  for (unsigned id : {6009u, 6010u}) {
+  for (unsigned id : {IDS_BASE_TYPE_9, IDS_BASE_TYPE_10}) {
     const std::string s = LoadResString(id);
     if (!s.empty() && fw::EqualsNoCase(m_type, s)) return true;
   }
@@ -371,7 +370,7 @@ int CSwitchConfig::CheckSpeeds(std::vector<std::string>& messages) const {
   messages.clear();
   const bool gigabit = IsGigabitType();
   for (const auto& p : m_ports)
-    if (!p->AllSpeedsOff(gigabit)) return 0;
+    if (!p->AllSpeedsOff(gigabit)) return kSpeedsOk;
   messages.push_back(LoadResString(IDS_ALL_PORT_SPEEDS_DISABLED));
-  return 1;
+  return kAllSpeedsOff;
 }

@@ -157,8 +157,10 @@ class CSwitchConfig {
   bool OnlyMonitorIs(int m) const;
 
   void CopyFrom(const CSwitchConfig& other);
-  // Clears messages; 1 with the text of "all port speeds are disabled" when no port has a speed on.
-  int CheckSpeeds(std::vector<std::string>& messages) const;
+  enum SpeedCheck : int { kSpeedsOk = 0, kAllSpeedsOff = 1 };
+  // Clears messages; kAllSpeedsOff with the text that all port speeds are
+  // disabled when no port has a speed on.
+  [[nodiscard]] int CheckSpeeds(std::vector<std::string>& messages) const;
 
   // A section written by a newer program version, kept as it was read so that
   // saving the project does not replace it with defaults.

@@ -47,8 +47,8 @@ void CSwitchEntry::CopyFrom(const CSwitchEntry& other) {
 }
 
 int CSwitchList::Add(const CSwitchEntry& entry) {
-  if (entry.GetName().empty()) return -1;
-  if (FindIndexByNameNoCase(entry.GetName()) >= 0) return -3;
+  if (entry.GetName().empty()) return kModelRefused;
+  if (FindIndexByNameNoCase(entry.GetName()) >= 0) return kModelDuplicate;
   return Append(entry);
 }
 

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "switch/configstore.h"
 #include "switch/switchconfig.h"
+#include "switch/switchconfigstore.h"
 
 namespace fw {
 class CIniFile;
@@ -97,9 +97,10 @@ class CSwitchList {
   CSwitchList(const CSwitchList&) = delete;
   CSwitchList& operator=(const CSwitchList&) = delete;
 
-  // Appends a copy. An entry without a name, or with the name of one that is
-  // not deleted (letter case aside), is refused: -1 and -3.
-  int Add(const CSwitchEntry& entry);
+  // Appends a copy and returns its index. An entry without a name, or with
+  // the name of one that is not deleted (letter case aside), is refused:
+  // kModelRefused and kModelDuplicate.
+  [[nodiscard]] int Add(const CSwitchEntry& entry);
   CSwitchEntry* GetAt(int index);
   const CSwitchEntry* GetAt(int index) const;
   int GetCount() const { return static_cast<int>(m_entries.size()); }
@@ -110,9 +111,10 @@ class CSwitchList {
   // Not deleted, letter case aside; skip excludes one index (an entry being renamed).
   int FindIndexByNameNoCase(std::string_view name, int skip = -1) const;
 
-  // The switch-entry part of a project file. Reading returns 0; writing
-  // returns 0, or -3 when an entry could not be written under its name.
-  int LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNotes* notes = nullptr);
+  // The switch-entry part of a project file. Reading returns kProjectOk;
+  // writing returns kProjectOk, or kProjectConflict when an entry could not be
+  // written under its name.
+  [[nodiscard]] int LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNotes* notes = nullptr);
 
  private:
   int Append(const CSwitchEntry& entry);

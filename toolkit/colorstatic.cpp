@@ -229,7 +229,7 @@ void CColorStatic::OnLButtonDown(UINT flags, CPoint point) {
     } else {
       // Opens web and mail addresses only; a status text naming a file or
       // program is never started.
-      fw::ShellOpen(GetWindowText());
+      (void)fw::ShellOpen(GetWindowText());
     }
   }
   CStatic::OnLButtonDown(flags, point);

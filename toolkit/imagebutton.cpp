@@ -7,6 +7,7 @@
 #include <random>
 
 #include "platform/gui/dialog.h"
+#include "platform/gui/qtstring.h"
 
 // ---- CDibImage ------------------------------------------------------------------
 
@@ -191,7 +192,7 @@ void CImageButton::SetCaptionFont(const LOGFONT& lf) {
 void CImageButton::SetToolTipText(const std::string& text, const std::string& checkedText) {
   m_toolTip = text;
   m_checkedToolTip = checkedText;
-  if (QWidget* w = widget()) w->setToolTip(QString::fromStdString(currentToolTip()));
+  if (QWidget* w = widget()) w->setToolTip(fw::ToQ(currentToolTip()));
 }
 
 std::string CImageButton::currentToolTip() const {
@@ -333,8 +334,7 @@ LRESULT CImageButton::WindowProc(UINT msg, WPARAM w, LPARAM l) {
         }
       }
       QToolTip::hideText();
-      if (QWidget* widgetPeer = widget())
-        widgetPeer->setToolTip(QString::fromStdString(currentToolTip()));
+      if (QWidget* widgetPeer = widget()) widgetPeer->setToolTip(fw::ToQ(currentToolTip()));
       Invalidate(false);
       return 0;
     }
@@ -343,8 +343,7 @@ LRESULT CImageButton::WindowProc(UINT msg, WPARAM w, LPARAM l) {
     case kUncheckMessage:
       if (m_checked) {
         m_checked = false;
-        if (QWidget* widgetPeer = widget())
-          widgetPeer->setToolTip(QString::fromStdString(m_toolTip));
+        if (QWidget* widgetPeer = widget()) widgetPeer->setToolTip(fw::ToQ(m_toolTip));
         Invalidate(false);
       }
       return 0;

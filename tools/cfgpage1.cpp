@@ -4,8 +4,8 @@
 #include "platform/resstring.h"
 #include "platform/text.h"
 #include "res/string_ids.h"
-#include "switch/configstore.h"
 #include "switch/projectfile.h"
+#include "switch/switchconfigstore.h"
 #include "tools/cfgpsheet.h"
 
 CCfgPage1::CCfgPage1() : CPropertyPage(IDD, IDS_GENERAL) {
@@ -58,7 +58,7 @@ bool CCfgPage1::OnInitDialog() {
   m_strName = cfg.GetName();
   SetDlgItemText(kNameLabel, LoadResString(IDS_CFG_NAME_LABEL));
   SetDlgItemText(kTypeLabel, LoadResString(IDS_FOR_SWITCH_TYPE));
-  UpdateData(false);
+  (void)UpdateData(false);  // filling the controls validates nothing
   return true;
 }
 

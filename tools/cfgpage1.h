@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/gui/propsheet.h"
+#include "platform/gui/propertysheet.h"
 
 class CCfgPage1 : public CPropertyPage {
  public:

@@ -10,10 +10,11 @@ bool CCfgPage2::OnInitDialog() {
   CPropertyPage::OnInitDialog();
   CSwitchConfig& cfg = SheetConfig(*this);
   m_grid.SetConfig(&cfg);
-  fw::PlaceOverControl(this, kGridFrame, [this](CWnd* parent, const CRect& rect, int id) {
-    return m_grid.CreateGrid(WS_CHILD | WS_VISIBLE | WS_TABSTOP, rect, parent, id);
-  });
-  m_grid.SetRowTotal(cfg.GetPortCount());
+  const bool placed =
+      fw::PlaceOverControl(this, kGridFrame, [this](CWnd* parent, const CRect& rect, int id) {
+        return m_grid.CreateGrid(WS_CHILD | WS_VISIBLE | WS_TABSTOP, rect, parent, id);
+      });
+  if (placed) m_grid.SetRowTotal(cfg.GetPortCount());
   SetDlgItemText(kFiberNote, LoadResString(IDS_FIBER_FIXED_SPEED_NOTE));
   return true;
 }

@@ -1,7 +1,7 @@
 // The Ports page: the port settings grid over the template's frame.
 #pragma once
 
-#include "platform/gui/propsheet.h"
+#include "platform/gui/propertysheet.h"
 #include "tools/portsettingsgrid.h"
 
 class CCfgPage2 : public CPropertyPage {

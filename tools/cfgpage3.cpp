@@ -33,10 +33,11 @@ bool CCfgPage3::OnInitDialog() {
   m_recoveryTime.SetBold(true);
   m_recoveryTime.SetText("");
   m_grid.SetConfig(&cfg);
-  fw::PlaceOverControl(this, kGridFrame, [this](CWnd* parent, const CRect& rect, int id) {
-    return m_grid.CreateGrid(WS_CHILD | WS_VISIBLE | WS_TABSTOP, rect, parent, id);
-  });
-  m_grid.FitColumnsToWindow(0, CRingSettingsGrid::kColumns - 1);
+  const bool placed =
+      fw::PlaceOverControl(this, kGridFrame, [this](CWnd* parent, const CRect& rect, int id) {
+        return m_grid.CreateGrid(WS_CHILD | WS_VISIBLE | WS_TABSTOP, rect, parent, id);
+      });
+  if (placed) m_grid.FitColumnsToWindow(0, CRingSettingsGrid::kColumns - 1);
   m_masterCombo.ResetContent();
   m_masterCombo.AddString(LoadResString(IDS_AUTOMATIC));
   m_masterCombo.AddString(LoadResString(IDS_MASTER_THIS_SWITCH));
@@ -64,7 +65,7 @@ bool CCfgPage3::OnSetActive() {
 }
 
 bool CCfgPage3::OnKillActive() {
-  if (m_grid.CheckDuplicates()) {
+  if (m_grid.CheckDuplicates() == CRingSettingsGrid::kDuplicatesMarked) {
     m_grid.RepaintAll();
     AfxMessageBox(IDS_DUPLICATE_PORTS_SELECTED);
     return false;

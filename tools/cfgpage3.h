@@ -2,7 +2,7 @@
 // of the ring's recovery time after a link loss.
 #pragma once
 
-#include "platform/gui/propsheet.h"
+#include "platform/gui/propertysheet.h"
 #include "toolkit/colorstatic.h"
 #include "tools/ringsettingsgrid.h"
 

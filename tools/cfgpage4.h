@@ -1,7 +1,7 @@
 // The Priorities page: the priority grid over the template's frame.
 #pragma once
 
-#include "platform/gui/propsheet.h"
+#include "platform/gui/propertysheet.h"
 #include "tools/prioritysettingsgrid.h"
 
 class CCfgPage4 : public CPropertyPage {

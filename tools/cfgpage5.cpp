@@ -8,7 +8,8 @@ CCfgPage5::CCfgPage5() : CPropertyPage(IDD, IDS_MIRRORING) {}
 bool CCfgPage5::OnInitDialog() {
   CPropertyPage::OnInitDialog();
   m_grid.SetConfig(&SheetConfig(*this));
-  fw::PlaceOverControl(this, kGridFrame, [this](CWnd* parent, const CRect& rect, int id) {
+  // A template without the frame leaves the page without its grid.
+  (void)fw::PlaceOverControl(this, kGridFrame, [this](CWnd* parent, const CRect& rect, int id) {
     return m_grid.CreateGrid(WS_CHILD | WS_VISIBLE | WS_TABSTOP, rect, parent, id);
   });
   return true;

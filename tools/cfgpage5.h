@@ -1,7 +1,7 @@
 // The Mirroring page: the mirroring grid over the template's frame.
 #pragma once
 
-#include "platform/gui/propsheet.h"
+#include "platform/gui/propertysheet.h"
 #include "tools/mirroringgrid.h"
 
 class CCfgPage5 : public CPropertyPage {

@@ -24,7 +24,7 @@ bool CCfgPage6::OnInitDialog() {
   SetDlgItemText(kPower2, LoadResString(IDS_POWER_2_FAILURE));
   SetDlgItemText(kRingAnywhere, LoadResString(IDS_RING_FAILURE_ANYWHERE));
   SetDlgItemText(kRingAdjacent, LoadResString(IDS_RING_FAILURE_ADJACENT));
-  UpdateData(false);
+  (void)UpdateData(false);  // filling the controls validates nothing
   return true;
 }
 

@@ -1,7 +1,7 @@
 // The OK Output page: which events switch the OK output off.
 #pragma once
 
-#include "platform/gui/propsheet.h"
+#include "platform/gui/propertysheet.h"
 
 class CCfgPage6 : public CPropertyPage {
  public:

@@ -74,7 +74,7 @@ void CCfgPSheet::ShowConfigureLater(bool show) {
 
 bool CCfgPSheet::SpeedsAcceptable() {
   std::vector<std::string> problems;
-  if (m_config.CheckSpeeds(problems) == 0) return true;
+  if (m_config.CheckSpeeds(problems) == CSwitchConfig::kSpeedsOk) return true;
   std::string text;
   for (const std::string& p : problems) text += p + "\n";
   AfxMessageBox(text);

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/gui/propsheet.h"
+#include "platform/gui/propertysheet.h"
 #include "switch/switchconfig.h"
 #include "tools/cfgpage1.h"
 #include "tools/cfgpage2.h"

@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 
+#include "platform/gui/qtstring.h"
 #include "platform/gui/wnd.h"
 
 namespace fw {
@@ -104,9 +105,7 @@ std::string CompactPath(const std::string& path, CWnd* control, unsigned flags) 
   const QFontMetrics metrics(font);
   const std::string result = CompactPathText(
       path, rect.Width(),
-      [&metrics](const std::string& s) {
-        return metrics.horizontalAdvance(QString::fromStdString(s));
-      },
+      [&metrics](const std::string& s) { return metrics.horizontalAdvance(fw::ToQ(s)); },
       metrics.averageCharWidth(), flags);
   control->SetWindowText(result);
   return result;

@@ -4,7 +4,7 @@
 #include "platform/message.h"
 #include "platform/text.h"
 #include "res/string_ids.h"
-#include "switch/configstore.h"
+#include "switch/switchconfigstore.h"
 #include "tools/itemtypebase.h"
 #include "tools/projectdocument.h"
 #include "tools/switchlistgrid.h"

@@ -2,6 +2,7 @@
 
 #include "platform/gui/pump.h"
 #include "platform/resstring.h"
+#include "res/string_ids.h"
 
 CCyclePowerDlg::CCyclePowerDlg(CWnd* parent) : CDialog(IDD, parent) {}
 
@@ -11,7 +12,7 @@ bool CCyclePowerDlg::Create() {
 
 bool CCyclePowerDlg::OnInitDialog() {
   CDialog::OnInitDialog();
-  SetDlgItemText(kStatusId, LoadResString(5021));  // "Please cycle power to the unit..."
+  SetDlgItemText(kStatusId, LoadResString(IDS_CYCLE_POWER_PROMPT));
   return true;
 }
 

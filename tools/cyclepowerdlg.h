@@ -15,7 +15,7 @@ class CCyclePowerDlg : public CDialog {
   explicit CCyclePowerDlg(CWnd* parent = nullptr);
 
   // Creates the window (hidden; the caller shows it).
-  bool Create();
+  [[nodiscard]] bool Create();
   bool cancelled() const { return m_bCancelled; }
   void SetStatusText(const std::string& text);
   // Lets the window live for ms milliseconds: painting and this window's

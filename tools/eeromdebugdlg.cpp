@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "platform/format.h"
+#include "platform/gui/qtstring.h"
 #include "platform/gui/services.h"
 #include "platform/message.h"
 #include "platform/profile.h"
@@ -49,7 +50,7 @@ CEeromDebugDlg::CEeromDebugDlg(CWnd* parent)
   BindControl(kInterfaceId, m_combo);
   if (QCoreApplication::instance())
     m_strDescriptionFile =
-        QCoreApplication::applicationDirPath().toStdString() + "/" + CEeromRange::kFileName;
+        fw::FromQ(QCoreApplication::applicationDirPath()) + "/" + CEeromRange::kFileName;
   SetCommandHandler(kReadAllId, [this] { (void)ReadAll(); });
   SetCommandHandler(kReadSelectedId, [this] { (void)ReadSelected(); });
   SetCommandHandler(kWriteAllId, [this] { (void)WriteAll(); });
@@ -123,7 +124,7 @@ bool CEeromDebugDlg::OpenInterface(bool tellEmpty) {
   }
   std::string error;
   std::uint8_t local[6];
-  if (m_comm->CommOpenDevice(device, error, local) != 0) {
+  if (m_comm->CommOpenDevice(device, local, &error) != kCommOk) {
     AfxMessageBox(LoadResString(IDS_FAILED_OPEN_SELECTED_DEVICE), MB_OK | MB_ICONEXCLAMATION);
     return false;
   }
@@ -145,9 +146,9 @@ int CEeromDebugDlg::ReadAll() {
   CWaitCursor wait;
   m_request.Clear(true);
   for (const auto& r : m_grid.Ranges())
-    m_request.AddRequest(EEROM_READ, r.start, static_cast<std::uint16_t>(r.ByteCount()));
+    m_request.AddRequest(kEeromRead, r.start, static_cast<std::uint16_t>(r.ByteCount()));
   std::string error;
-  const int result = m_request.Requests().empty() ? kTransferOk : m_comm->Run(m_request, error);
+  const int result = m_request.Requests().empty() ? kTransferOk : m_comm->Run(m_request, &error);
   m_comm->CommClose();
   // The table shows what came back, also from a transfer that stopped half way.
   m_values.clear();
@@ -161,7 +162,7 @@ int CEeromDebugDlg::ReadAll() {
   }
   ShowError(error);
   m_grid.RepaintAll();
-  return result < 0 ? kTransferFailed : kTransferOk;
+  return result != kEeromOk ? kTransferFailed : kTransferOk;
 }
 
 int CEeromDebugDlg::ReadSelected() {
@@ -174,12 +175,12 @@ int CEeromDebugDlg::ReadSelected() {
   CWaitCursor wait;
   const CEeromRange& r = m_grid.Ranges()[static_cast<std::size_t>(row)];
   m_request.Clear(false);
-  m_request.AddRequest(EEROM_READ, r.start, static_cast<std::uint16_t>(r.ByteCount()));
+  m_request.AddRequest(kEeromRead, r.start, static_cast<std::uint16_t>(r.ByteCount()));
   std::string error;
-  const int result = m_comm->Run(m_request, error);
+  const int result = m_comm->Run(m_request, &error);
   m_comm->CommClose();
   ShowError(error);
-  if (result < 0) return kTransferFailed;
+  if (result != kEeromOk) return kTransferFailed;
   const auto& data = m_request.Requests().front().data;
   for (int i = 0; i < r.ByteCount(); ++i)
     m_values[static_cast<std::uint16_t>(r.start + i)] =
@@ -207,16 +208,16 @@ int CEeromDebugDlg::WriteSelected() {
   for (unsigned a = r.start; a <= r.end; ++a)
     bytes.push_back(m_values[static_cast<std::uint16_t>(a)]);
   m_request.Clear(false);
-  m_request.AddRequest(EEROM_WRITE, r.start, static_cast<std::uint16_t>(bytes.size()),
+  m_request.AddRequest(kEeromWrite, r.start, static_cast<std::uint16_t>(bytes.size()),
                        bytes.data());
   std::string error;
-  const int result = m_comm->Run(m_request, error);
+  const int result = m_comm->Run(m_request, &error);
   m_comm->CommClose();
   ShowError(error);
   // What the switch holds now decides what is marked written: read it back
   // also after a failure, so a refused entry stays marked.
   (void)ReadSelected();
-  return result < 0 ? kTransferFailed : kTransferOk;
+  return result != kEeromOk ? kTransferFailed : kTransferOk;
 }
 
 int CEeromDebugDlg::WriteAll() {
@@ -237,7 +238,7 @@ int CEeromDebugDlg::WriteAll() {
     std::vector<std::uint8_t> bytes;
     for (unsigned a = r.start; a <= r.end; ++a)
       bytes.push_back(m_values[static_cast<std::uint16_t>(a)]);
-    m_request.AddRequest(EEROM_WRITE, r.start, static_cast<std::uint16_t>(bytes.size()),
+    m_request.AddRequest(kEeromWrite, r.start, static_cast<std::uint16_t>(bytes.size()),
                          bytes.data());
   }
   if (!anyComplete) {
@@ -249,14 +250,14 @@ int CEeromDebugDlg::WriteAll() {
   std::string error;
   if (!m_request.Requests().empty()) {
     CWaitCursor wait;
-    result = m_comm->Run(m_request, error) < 0 ? kTransferFailed : kTransferOk;
+    result = m_comm->Run(m_request, &error) != kEeromOk ? kTransferFailed : kTransferOk;
   }
   m_comm->CommClose();
   ShowError(error);
   m_grid.RepaintAll();
   // Read back whatever happened: rows the switch did not take stay red.
   const int reread = ReadAll();
-  return result < 0 ? result : reread;
+  return result == kTransferFailed ? result : reread;
 }
 
 bool CEeromDebugDlg::LookupValue(std::uint16_t address, std::uint8_t* value) const {

@@ -81,7 +81,7 @@ void CFindSwitchesDlg::Search() {
   std::unique_ptr<CSwitchDiscovery> discovery = MakeToolDiscovery();
   m_found.clear();
   std::string error;
-  (void)discovery->FindAllSwitches(&m_found, error);
+  (void)discovery->FindAllSwitches(&m_found, &error);
 
   m_searchingDlg->StopBusy();
   m_searchingDlg->DestroyWindow();

@@ -105,7 +105,7 @@ void CFirmwareUpdateDlg::OnOK() {
   std::string error;
   // The load judges the file by its own name, not by the folders above it.
   const std::string shown = std::filesystem::path(path).filename().string();
-  m_loadResult = SwitchLoadFirmwareOp(*m_comm, device, path, shown, error, ToolCommEnv().ui);
+  m_loadResult = SwitchLoadFirmwareOp(*m_comm, device, path, shown, ToolCommEnv().ui, &error);
   if (m_loadResult < 0)
     AfxMessageBox(error, MB_OK | MB_ICONEXCLAMATION);
   else

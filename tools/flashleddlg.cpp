@@ -30,7 +30,7 @@ bool CFlashLedDlg::OnInitDialog() {
   m_bOpened = 1;
   std::string error;
   std::uint8_t local[6];
-  if (m_comm.CommOpenDevice(device, error, local) != 0) {
+  if (m_comm.CommOpenDevice(device, local, &error) != kCommOk) {
     m_bOpened = 0;
     AfxMessageBox(error, MB_OK | MB_ICONEXCLAMATION);
     EndDialog(0);
@@ -46,12 +46,12 @@ void CFlashLedDlg::OnTimer(UINT_PTR id) {
     CDialog::OnTimer(id);
     return;
   }
-  if (m_bOpened && m_nLastResult >= 0) {
+  if (m_bOpened && m_nLastResult == kCommOk) {
     std::string error;
-    m_nLastResult = m_comm.ControlRequest(kFlashOkLed, error, 0) < 0 ? -1 : 0;
+    m_nLastResult = m_comm.ControlRequest(kFlashOkLed, 0, &error) < kCommOk ? kCommFailed : kCommOk;
     return;
   }
-  if (m_nLastResult >= 0) return;
+  if (m_nLastResult == kCommOk) return;
   // The switch stopped answering: it may still hear the request to stop.
   KillTimer(kTimerId);
   StopFlashing(true);
@@ -63,7 +63,7 @@ void CFlashLedDlg::StopFlashing(bool quiet) {
   if (!m_bOpened) return;
   m_bOpened = 0;
   std::string error;
-  if (m_comm.ControlRequest(kOkLedNormal, error, quiet ? COMM_QUIET : 0) < 0 && !quiet)
+  if (m_comm.ControlRequest(kOkLedNormal, quiet ? kCommQuiet : 0, &error) < kCommOk && !quiet)
     AfxMessageBox(error.empty() ? LoadResString(IDS_ERRORS_COMMUNICATING) : error,
                   MB_OK | MB_ICONEXCLAMATION);
   m_comm.CommClose();

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "platform/gui/dialog.h"
-#include "switch/discovery.h"
+#include "switch/switchdiscovery.h"
 
 class CSwitchEntry;
 

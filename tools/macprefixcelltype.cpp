@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <algorithm>
 
+#include "platform/gui/qtstring.h"
 #include "switch/switchentry.h"
 
 CMacPrefixCellType::CMacPrefixCellType() : m_lastLabel(CSwitchEntry::kMacPrefix) {
@@ -14,7 +15,7 @@ CMacPrefixCellType::CMacPrefixCellType() : m_lastLabel(CSwitchEntry::kMacPrefix)
 }
 
 int CMacPrefixCellType::LabelWidth(const std::string& label) const {
-  return QFontMetrics(m_prefixFont.font()).horizontalAdvance(QString::fromStdString(label));
+  return QFontMetrics(m_prefixFont.font()).horizontalAdvance(fw::ToQ(label));
 }
 
 void CMacPrefixCellType::DrawCell(CDC& dc, const CRect& rect, int col, int row,

@@ -72,13 +72,13 @@ bool CModbusOptionsDlg::OnInitDialog() {
   }
   SetDlgItemText(kEnableId, LoadResString(IDS_ENABLE_MODBUS));
   SetDlgItemText(kGatewayLabelId, LoadResString(IDS_DEFAULT_GATEWAY));
-  UpdateData(false);
+  (void)UpdateData(false);  // filling the controls validates nothing
   ApplyEnableState();
   return true;
 }
 
 void CModbusOptionsDlg::ApplyEnableState() {
-  UpdateData(true);
+  (void)UpdateData(true);  // a check box and a text: nothing to refuse
   for (int id : {kIpId, kSubnetId, kGatewayId, kAddressId})
     if (CWnd* control = GetDlgItem(id)) control->EnableWindow(m_bEnable != 0);
 }

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "platform/modules.h"
-#include "platform/resources.h"
+#include "platform/resourcebundle.h"
 
 // The fixed part of a version block, field for field as on the platform.
 struct VS_FIXEDFILEINFO {

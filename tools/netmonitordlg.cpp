@@ -234,7 +234,7 @@ void CNetMonitorDlg::RunStatusDialog(const std::string& mac, const std::string& 
   dlg.m_strMac = mac;
   dlg.m_strName = name;
   dlg.m_strModel = model;
-  dlg.DoModal();
+  (void)dlg.DoModal();  // the status dialog has nothing to report back
 }
 
 void CNetMonitorDlg::OnCancel() {

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "switch/discovery.h"
+#include "switch/switchdiscovery.h"
 #include "switch/switchentry.h"
 
 namespace {
@@ -200,7 +200,7 @@ void CNetMonitorWorker::Search(CPass& pass) {
   discovery.SetWaitLimit(m_settings.waitLimitMs);
   std::vector<std::unique_ptr<CSwitchEntry>> found;
   std::string error;
-  (void)discovery.FindAllSwitches(&found, error);
+  (void)discovery.FindAllSwitches(&found, &error);
   m_searching = false;
   ++m_searches;
   // A search cut short found what it found by chance: nothing of it counts.
@@ -227,12 +227,12 @@ void CNetMonitorWorker::StatusPass(CPass& pass) {
     cswitchcomm comm(&pass, &pass);
     std::string error;
     std::uint8_t local[6];
-    if (comm.CommOpenDevice(t.interface, error, local) != 0) continue;
+    if (comm.CommOpenDevice(t.interface, local, &error) != kCommOk) continue;
     comm.CommSetTargetMac(t.mac);
     CSwitchStatus status;
     fw::frames::SwitchStatusInit(&status);
     // No answer leaves the record cleared: its OK output reads as off.
-    (void)comm.CommReadSwitchStatus(error, &status);
+    (void)comm.CommReadSwitchStatus(&status, &error);
     comm.CommClose();
     const int ok = status.bRingFlag08 ? 1 : 0;
     e.statuses.push_back(CMonitoredStatus{t.mac, ok});

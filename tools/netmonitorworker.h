@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "switch/configstore.h"
+#include "switch/switchconfigstore.h"
 #include "tools/toolcomm.h"
 
 // A switch as one search found it.

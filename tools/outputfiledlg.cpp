@@ -39,7 +39,7 @@ bool COutputFileDlg::OnInitDialog() {
       types->AddString(LoadResString(id));
   SetDlgItemText(kTypeLabelId, LoadResString(IDS_FILE_TYPE));
   SetDlgItemText(kDestLabelId, LoadResString(IDS_DESTINATION_FILE));
-  UpdateData(false);
+  (void)UpdateData(false);  // filling the controls validates nothing
   fw::CompactPath(m_strDestination, GetDlgItem(kPathId), fw::kCompactForwardSlashes);
   return true;
 }
@@ -50,7 +50,7 @@ void COutputFileDlg::DoDataExchange(CDataExchange* dx) {
 }
 
 void COutputFileDlg::OnBrowse() {
-  UpdateData(true);
+  (void)UpdateData(true);  // a list choice: nothing to refuse
   const bool csv = m_nFileType == CReportWriter::kCsv;
   // A save prompt: the file is usually a new one, so it need not exist.
   CFileDialog dlg(false, csv ? "csv" : "txt", csv ? "*.csv" : "*.txt", OFN_HIDEREADONLY,

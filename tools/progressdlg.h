@@ -13,7 +13,7 @@ class CProgressDlg : public CDialog {
   static constexpr int kProgressId = 1026;
 
   explicit CProgressDlg(CWnd* parent = nullptr);
-  bool Create();
+  [[nodiscard]] bool Create();
   void SetStatusText(const std::string& text);
 
   CProgressCtrl m_progress;  // used directly by the caller

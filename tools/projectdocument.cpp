@@ -5,8 +5,8 @@
 
 #include "platform/dynlib.h"
 #include "platform/text.h"
-#include "switch/configstore.h"
 #include "switch/switchconfig.h"
+#include "switch/switchconfigstore.h"
 #include "switch/switchentry.h"
 
 namespace fw {

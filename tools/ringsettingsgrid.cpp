@@ -90,7 +90,7 @@ long long CRingSettingsGrid::OnCellTypeEvent(int typeIndex, int col, int row, in
         break;
       }
     (col == kColPrimary ? ring->primaryPort : ring->backupPort) = port;
-    CheckDuplicates();
+    (void)CheckDuplicates();  // the marks show in yellow
     RepaintAll();
   } else if (typeIndex == kCheckBoxTypeIndex && event == kCellEventCheckToggled &&
              col == kColEnable) {
@@ -113,7 +113,7 @@ void CRingSettingsGrid::Mark(int port) {
 
 int CRingSettingsGrid::CheckDuplicates() {
   m_duplicates.clear();
-  if (!m_config) return 0;
+  if (!m_config) return kNoDuplicates;
   const CRingSettings& r1 = *m_config->GetRing(0);
   const CRingSettings& r2 = *m_config->GetRing(1);
   const int p1 = r1.primaryPort, b1 = r1.backupPort, p2 = r2.primaryPort, b2 = r2.backupPort;
@@ -133,5 +133,5 @@ int CRingSettingsGrid::CheckDuplicates() {
         Mark(b2);
     }
   }
-  return m_duplicates.empty() ? 0 : 1;
+  return m_duplicates.empty() ? kNoDuplicates : kDuplicatesMarked;
 }

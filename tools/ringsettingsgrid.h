@@ -19,9 +19,9 @@ class CRingSettingsGrid : public CSheetGridCtrl {
   void SetConfig(CSwitchConfig* config) { m_config = config; }
   CSwitchConfig* GetConfig() const { return m_config; }
 
-  // Marks the ports that the two rings use twice (enabled or not): 1 when
-  // it marked one, else 0.
-  int CheckDuplicates();
+  enum DuplicateCheck : int { kNoDuplicates = 0, kDuplicatesMarked = 1 };
+  // Marks the ports that the two rings use twice (enabled or not).
+  [[nodiscard]] int CheckDuplicates();
   // How many ports are marked.
   int DuplicateCount() const { return static_cast<int>(m_duplicates.size()); }
   // Whether a port index is marked; indexes outside the nine ports count as one.

@@ -8,7 +8,7 @@
 #include "platform/resstring.h"
 #include "platform/text.h"
 #include "res/string_ids.h"
-#include "switch/configstore.h"
+#include "switch/switchconfigstore.h"
 #include "switch/switchentry.h"
 #include "tools/itemtypebase.h"
 #include "tools/modbusoptionsdlg.h"

@@ -141,7 +141,7 @@ int CSwitchStatusDlg::PollStatus() {
   if (!m_bOpened) {
     std::uint8_t local[6];
     std::string open_error;
-    if (m_comm->CommOpenDevice(m_strInterface, open_error, local) < 0) {
+    if (m_comm->CommOpenDevice(m_strInterface, local, &open_error) != kCommOk) {
       error = LoadResString(IDS_ERRORS_COMMUNICATING);
       result = kPollFailed;
     } else {
@@ -153,7 +153,7 @@ int CSwitchStatusDlg::PollStatus() {
     // A reply that cannot be right (more ports than a record holds, too
     // short) is a failed poll like a missing one.
     std::string read_error;
-    if (m_comm->CommReadSwitchStatus(read_error, &m_status) != 1) {
+    if (m_comm->CommReadSwitchStatus(&m_status, &read_error) != kStatusRead) {
       error = LoadResString(IDS_ERRORS_COMMUNICATING);
       result = kPollFailed;
     } else {

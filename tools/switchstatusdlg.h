@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/gui/dialog.h"
-#include "switch/discovery.h"
+#include "switch/switchdiscovery.h"
 #include "toolkit/colorstatic.h"
 
 class CSwitchStatusDlg : public CDialog {

@@ -6,10 +6,10 @@
 
 #include <memory>
 
-#include "platform/tick.h"
-#include "switch/capture_backend.h"
+#include "platform/clock.h"
+#include "switch/capturebackend.h"
 #include "switch/cswitchcomm.h"
-#include "switch/discovery.h"
+#include "switch/switchdiscovery.h"
 
 struct CToolCommEnv {
   fw::ICaptureBackend* backend = nullptr;  // null: the process's capture library

@@ -19,16 +19,10 @@
 #include <QTabBar>
 #include <QTreeWidget>
 
+#include "platform/gui/qtstring.h"
 #include "platform/text.h"
 
 namespace {
-
-QString ToQ(const std::string& s) {
-  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-std::string FromQ(const QString& s) {
-  return s.toStdString();
-}
 
 // A change the program makes itself does not notify the parent.
 struct Quiet {
@@ -184,7 +178,7 @@ LRESULT CStatic::DefWindowProc(UINT msg, WPARAM w, LPARAM l) {
     LRESULT r = CWnd::DefWindowProc(msg, w, l);
     if (auto* label = As<QLabel>(this)) {
       const auto& text = *reinterpret_cast<const std::string*>(l);
-      label->setText(ToQ((GetStyle() & SS_NOPREFIX) ? text : fw::StripMnemonic(text)));
+      label->setText(fw::ToQ((GetStyle() & SS_NOPREFIX) ? text : fw::StripMnemonic(text)));
     }
     return r;
   }
@@ -266,7 +260,7 @@ LRESULT CButton::DefWindowProc(UINT msg, WPARAM w, LPARAM l) {
   switch (msg) {
     case WM_SETTEXT:
       if (l) {
-        QString t = ToQ(*reinterpret_cast<const std::string*>(l));
+        QString t = fw::ToQ(*reinterpret_cast<const std::string*>(l));
         if (b) b->setText(t);
         if (group)
           group->setTitle(t.replace(QStringLiteral("&&"), QStringLiteral("\x01"))
@@ -367,7 +361,7 @@ LRESULT CEdit::DefWindowProc(UINT msg, WPARAM w, LPARAM l) {
     case WM_SETTEXT:
       if (l) {
         Quiet q(widget());
-        QString t = ToQ(*reinterpret_cast<const std::string*>(l));
+        QString t = fw::ToQ(*reinterpret_cast<const std::string*>(l));
         if (auto* e = As<QLineEdit>(this)) e->setText(t);
         if (auto* m = As<QPlainTextEdit>(this))
           m->setPlainText(t.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
@@ -376,10 +370,10 @@ LRESULT CEdit::DefWindowProc(UINT msg, WPARAM w, LPARAM l) {
     case WM_GETTEXT:
       if (l) {
         std::string& out = *reinterpret_cast<std::string*>(l);
-        if (auto* e = As<QLineEdit>(this)) out = FromQ(e->text());
+        if (auto* e = As<QLineEdit>(this)) out = fw::FromQ(e->text());
         // Multi-line text comes back with the platform's line ends.
         if (auto* m = As<QPlainTextEdit>(this))
-          out = FromQ(m->toPlainText().replace('\n', QStringLiteral("\r\n")));
+          out = fw::FromQ(m->toPlainText().replace('\n', QStringLiteral("\r\n")));
       }
       return 1;
     case WM_GETDLGCODE: return DLGC_HASSETSEL | DLGC_WANTCHARS | DLGC_WANTARROWS;
@@ -427,8 +421,8 @@ void CEdit::GetSel(int& start, int& end) const {
 }
 
 void CEdit::ReplaceSel(const std::string& text, bool) {
-  if (auto* e = As<QLineEdit>(this)) e->insert(ToQ(text));
-  if (auto* m = As<QPlainTextEdit>(this)) m->insertPlainText(ToQ(text));
+  if (auto* e = As<QLineEdit>(this)) e->insert(fw::ToQ(text));
+  if (auto* m = As<QPlainTextEdit>(this)) m->insertPlainText(fw::ToQ(text));
 }
 
 void CEdit::SetLimitText(int max) {
@@ -474,7 +468,7 @@ LRESULT CComboBox::DefWindowProc(UINT msg, WPARAM w, LPARAM l) {
   auto* c = As<QComboBox>(this);
   if (c && msg == WM_SETTEXT && l) {
     Quiet q(c);
-    QString t = ToQ(*reinterpret_cast<const std::string*>(l));
+    QString t = fw::ToQ(*reinterpret_cast<const std::string*>(l));
     if (c->isEditable()) {
       c->setEditText(t);
     } else {
@@ -485,7 +479,7 @@ LRESULT CComboBox::DefWindowProc(UINT msg, WPARAM w, LPARAM l) {
   }
   if (c && msg == WM_GETTEXT && l) {
     *reinterpret_cast<std::string*>(l) =
-        FromQ(c->isEditable() ? c->currentText() : c->currentText());
+        fw::FromQ(c->isEditable() ? c->currentText() : c->currentText());
     return 1;
   }
   return CWnd::DefWindowProc(msg, w, l);
@@ -498,12 +492,12 @@ int CComboBox::AddString(const std::string& text) {
   int index = c->count();
   if (GetStyle() & CBS_SORT) {
     index = 0;
-    QString t = ToQ(text);
+    QString t = fw::ToQ(text);
     while (index < c->count() && QString::compare(c->itemText(index), t, Qt::CaseInsensitive) <= 0)
       ++index;
   }
   int current = c->currentIndex();
-  c->insertItem(index, ToQ(text));
+  c->insertItem(index, fw::ToQ(text));
   if (current < 0) c->setCurrentIndex(-1);  // adding selects nothing
   return index;
 }
@@ -514,7 +508,7 @@ int CComboBox::InsertString(int index, const std::string& text) {
   Quiet q(c);
   if (index < 0) index = c->count();
   int current = c->currentIndex();
-  c->insertItem(index, ToQ(text));
+  c->insertItem(index, fw::ToQ(text));
   if (current < 0) c->setCurrentIndex(-1);
   return index;
 }
@@ -560,7 +554,7 @@ int CComboBox::SetCurSel(int index) {
 
 std::string CComboBox::GetLBText(int index) const {
   auto* c = As<QComboBox>(this);
-  return c && index >= 0 && index < c->count() ? FromQ(c->itemText(index)) : std::string();
+  return c && index >= 0 && index < c->count() ? fw::FromQ(c->itemText(index)) : std::string();
 }
 
 int CComboBox::FindStringExact(int startAfter, const std::string& text) const {
@@ -569,7 +563,7 @@ int CComboBox::FindStringExact(int startAfter, const std::string& text) const {
   int n = c->count();
   for (int k = 1; k <= n; ++k) {
     int i = (std::max(startAfter, -1) + k) % n;
-    if (fw::EqualsNoCase(FromQ(c->itemText(i)), text)) return i;
+    if (fw::EqualsNoCase(fw::FromQ(c->itemText(i)), text)) return i;
   }
   return CB_ERR;
 }
@@ -578,7 +572,7 @@ int CComboBox::FindString(int startAfter, const std::string& prefix) const {
   auto* c = As<QComboBox>(this);
   if (!c) return CB_ERR;
   int n = c->count();
-  QString p = ToQ(prefix);
+  QString p = fw::ToQ(prefix);
   for (int k = 1; k <= n; ++k) {
     int i = (std::max(startAfter, -1) + k) % n;
     if (c->itemText(i).startsWith(p, Qt::CaseInsensitive)) return i;
@@ -645,12 +639,12 @@ int CListBox::AddString(const std::string& text) {
   int index = l->count();
   if (GetStyle() & LBS_SORT) {
     index = 0;
-    QString t = ToQ(text);
+    QString t = fw::ToQ(text);
     while (index < l->count() &&
            QString::compare(l->item(index)->text(), t, Qt::CaseInsensitive) <= 0)
       ++index;
   }
-  l->insertItem(index, ToQ(text));
+  l->insertItem(index, fw::ToQ(text));
   return index;
 }
 
@@ -659,7 +653,7 @@ int CListBox::InsertString(int index, const std::string& text) {
   if (!l || index > l->count()) return LB_ERR;
   Quiet q(l);
   if (index < 0) index = l->count();
-  l->insertItem(index, ToQ(text));
+  l->insertItem(index, fw::ToQ(text));
   return index;
 }
 
@@ -704,7 +698,7 @@ int CListBox::SetCurSel(int index) {
 
 std::string CListBox::GetText(int index) const {
   auto* l = As<QListWidget>(this);
-  return l && index >= 0 && index < l->count() ? FromQ(l->item(index)->text()) : std::string();
+  return l && index >= 0 && index < l->count() ? fw::FromQ(l->item(index)->text()) : std::string();
 }
 
 int CListBox::FindStringExact(int startAfter, const std::string& text) const {
@@ -713,7 +707,7 @@ int CListBox::FindStringExact(int startAfter, const std::string& text) const {
   int n = l->count();
   for (int k = 1; k <= n; ++k) {
     int i = (std::max(startAfter, -1) + k) % n;
-    if (fw::EqualsNoCase(FromQ(l->item(i)->text()), text)) return i;
+    if (fw::EqualsNoCase(fw::FromQ(l->item(i)->text()), text)) return i;
   }
   return LB_ERR;
 }
@@ -836,7 +830,7 @@ int CListCtrl::InsertColumn(int col, const std::string& heading, int format, int
     titles.push_back(header->text(i));
     aligns.push_back(header->textAlignment(i));
   }
-  titles.insert(titles.begin() + col, ToQ(heading));
+  titles.insert(titles.begin() + col, fw::ToQ(heading));
   Qt::Alignment a = format == LVCFMT_RIGHT    ? Qt::AlignRight
                     : format == LVCFMT_CENTER ? Qt::AlignHCenter
                                               : Qt::AlignLeft;
@@ -896,7 +890,7 @@ int CListCtrl::InsertItem(int index, const std::string& text) {
   Quiet q(t);
   index = std::clamp(index, 0, t->topLevelItemCount());
   auto* item = new QTreeWidgetItem();
-  item->setText(0, ToQ(text));
+  item->setText(0, fw::ToQ(text));
   t->insertTopLevelItem(index, item);
   return index;
 }
@@ -906,14 +900,14 @@ bool CListCtrl::SetItemText(int row, int sub, const std::string& text) {
   if (!t || row < 0 || row >= t->topLevelItemCount() || sub < 0 ||
       sub >= std::max(1, t->columnCount()))
     return false;
-  t->topLevelItem(row)->setText(sub, ToQ(text));
+  t->topLevelItem(row)->setText(sub, fw::ToQ(text));
   return true;
 }
 
 std::string CListCtrl::GetItemText(int row, int sub) const {
   auto* t = As<QTreeWidget>(this);
   if (!t || row < 0 || row >= t->topLevelItemCount() || sub < 0) return {};
-  return FromQ(t->topLevelItem(row)->text(sub));
+  return fw::FromQ(t->topLevelItem(row)->text(sub));
 }
 
 bool CListCtrl::DeleteItem(int row) {
@@ -1023,7 +1017,7 @@ int CTabCtrl::InsertItem(int index, const std::string& text) {
   auto* t = As<QTabBar>(this);
   if (!t) return -1;
   Quiet q(t);
-  return t->insertTab(std::clamp(index, 0, t->count()), ToQ(fw::StripMnemonic(text)));
+  return t->insertTab(std::clamp(index, 0, t->count()), fw::ToQ(fw::StripMnemonic(text)));
 }
 
 bool CTabCtrl::DeleteItem(int index) {
@@ -1063,7 +1057,7 @@ int CTabCtrl::SetCurSel(int index) {
 
 std::string CTabCtrl::GetItemText(int index) const {
   auto* t = As<QTabBar>(this);
-  return t && index >= 0 && index < t->count() ? FromQ(t->tabText(index)) : std::string();
+  return t && index >= 0 && index < t->count() ? fw::FromQ(t->tabText(index)) : std::string();
 }
 
 bool CTabCtrl::GetItemRect(int index, CRect* r) const {

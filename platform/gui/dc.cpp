@@ -5,13 +5,11 @@
 #include <cmath>
 #include <numbers>
 
+#include "platform/gui/qtstring.h"
+
 namespace {
 
 constexpr int kFar = 1 << 20;  // "everything" for clip arithmetic
-
-QString ToQ(const std::string& s) {
-  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 // Removes mnemonic markers: "&&" is a literal ampersand, "&x" shows x.
 QString StripPrefix(const QString& s) {
@@ -653,7 +651,7 @@ bool CDC::DrawIconDisabled(int x, int y, HICON icon) {
 
 CSize CDC::GetTextExtent(const std::string& text) const {
   QFontMetrics fm(m_qfont);
-  return CSize(fm.horizontalAdvance(ToQ(text)), fm.height());
+  return CSize(fm.horizontalAdvance(fw::ToQ(text)), fm.height());
 }
 
 bool CDC::GetTextMetrics(TEXTMETRIC* tm) const {
@@ -694,7 +692,7 @@ bool CDC::ExtTextOut(int x, int y, unsigned options, const CRect* rect, const st
   if (!IsDrawing()) return false;
   if (rect && (options & ETO_OPAQUE)) m_painter->fillRect(rect->ToQt(), fw::ToQColor(m_bkColour));
   if (text.empty()) return true;
-  QString s = ToQ(text);
+  QString s = fw::ToQ(text);
   QFontMetrics fm(m_qfont);
   if (m_textAlign & TA_UPDATECP) x = m_current.x, y = m_current.y;
   int width = fm.horizontalAdvance(s);
@@ -729,7 +727,7 @@ bool CDC::ExtTextOut(int x, int y, unsigned options, const CRect* rect, const st
 int CDC::DrawText(const std::string& text, CRect* rect, unsigned format) {
   if (!rect) return 0;
   QFontMetrics fm(m_qfont);
-  QString s = ToQ(text);
+  QString s = fw::ToQ(text);
   if (!(format & DT_NOPREFIX)) s = StripPrefix(s);
   if (format & DT_EXPANDTABS) s = ExpandTabs(s);
   const int width = rect->Width();

@@ -7,6 +7,7 @@
 
 #include "platform/message.h"
 #include "platform/resstring.h"
+#include "res/string_ids.h"
 
 // The peer of a dialog: Esc, Enter and the close box become WM_COMMAND
 // IDCANCEL / IDOK (or the focused push button), as the dialog manager does.
@@ -63,7 +64,9 @@ CWnd* CDataExchange::PrepareCtrl(int id) {
 
 void DDX_Control(CDataExchange* dx, int id, CWnd& control) {
   if (control.IsWindow() || !dx->m_pDlgWnd) return;
-  control.SubclassDlgItem(id, dx->m_pDlgWnd);
+  // A template without the control leaves the object without a window; its
+  // callers see that through IsWindow.
+  (void)control.SubclassDlgItem(id, dx->m_pDlgWnd);
 }
 
 void DDX_Text(CDataExchange* dx, int id, std::string& value) {
@@ -85,7 +88,7 @@ void DDX_Text(CDataExchange* dx, int id, int& value) {
   bool ok = false;
   int v = dx->m_pDlgWnd->GetDlgItemInt(id, &ok, true);
   if (!ok) {
-    AfxMessageBox(61712u, MB_OK | MB_ICONEXCLAMATION);  // "Please enter an integer."
+    AfxMessageBox(IDS_DDX_INTEGER, MB_OK | MB_ICONEXCLAMATION);
     dx->Fail();
     return;
   }
@@ -149,7 +152,7 @@ void DDX_LBIndex(CDataExchange* dx, int id, int& index) {
 
 void DDV_MaxChars(CDataExchange* dx, const std::string& value, int maxChars) {
   if (dx->m_bSaveAndValidate && static_cast<int>(value.size()) > maxChars) {
-    AfxMessageBox(FormatRes(61714, maxChars), MB_OK | MB_ICONEXCLAMATION);
+    AfxMessageBox(FormatRes(IDS_DDX_MAX_CHARS, maxChars), MB_OK | MB_ICONEXCLAMATION);
     dx->Fail();
   } else if (!dx->m_bSaveAndValidate) {
     if (auto* e = dynamic_cast<CEdit*>(dx->m_pDlgWnd->GetDlgItem(dx->lastControl())))
@@ -159,7 +162,7 @@ void DDV_MaxChars(CDataExchange* dx, const std::string& value, int maxChars) {
 
 void DDV_MinMaxInt(CDataExchange* dx, int value, int minValue, int maxValue) {
   if (dx->m_bSaveAndValidate && (value < minValue || value > maxValue)) {
-    AfxMessageBox(FormatRes(61713, minValue, maxValue), MB_OK | MB_ICONEXCLAMATION);
+    AfxMessageBox(FormatRes(IDS_DDX_INTEGER_RANGE, minValue, maxValue), MB_OK | MB_ICONEXCLAMATION);
     dx->Fail();
   }
 }
@@ -340,7 +343,7 @@ bool CDialog::UpdateData(bool saveAndValidate) {
 void CDialog::DoDataExchange(CDataExchange*) {}
 
 bool CDialog::OnInitDialog() {
-  UpdateData(false);
+  (void)UpdateData(false);  // filling the controls validates nothing
   return true;
 }
 

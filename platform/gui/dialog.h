@@ -11,7 +11,7 @@
 #include "platform/gui/controls.h"
 #include "platform/gui/wnd.h"
 #include "platform/message.h"
-#include "platform/resources.h"
+#include "platform/resourcebundle.h"
 
 class CDialog;
 
@@ -53,16 +53,16 @@ class CDialog : public CWnd {
 
   // Runs the dialog modally; IDOK, IDCANCEL or what EndDialog gave; -1 when
   // the template is missing. EndDialog during OnInitDialog returns at once.
-  virtual std::intptr_t DoModal();
+  [[nodiscard]] virtual std::intptr_t DoModal();
   // Creates the dialog modelessly (shown when the template says WS_VISIBLE).
-  bool Create(unsigned templateId, CWnd* parent = nullptr);
+  [[nodiscard]] bool Create(unsigned templateId, CWnd* parent = nullptr);
   using CWnd::Create;
   void EndDialog(int result);
   // Result of the last run, and whether EndDialog was called.
   int result() const { return m_result; }
   bool ended() const { return m_ended; }
 
-  bool UpdateData(bool saveAndValidate = true);
+  [[nodiscard]] bool UpdateData(bool saveAndValidate = true);
   // Use this object for control `id` when the template creates it: the
   // template names the control, the program chooses its class.
   void BindControl(int id, CWnd& control);

@@ -10,6 +10,8 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/gui/qtstring.h"
+
 namespace {
 
 // The classic 3-D scheme: what the drawing code's colour choices were made for.
@@ -116,7 +118,7 @@ QString MapFace(const char* face) {
   if (f.empty() || f == "MS Shell Dlg" || f == "MS Shell Dlg 2" || f == "MS Sans Serif" ||
       f == "System" || f == "Tahoma")
     return QStringLiteral("Arial");
-  return QString::fromStdString(f);
+  return fw::ToQ(f);
 }
 
 }  // namespace
@@ -415,7 +417,7 @@ namespace fw {
 QImage LoadImageResource(ImageKind kind, unsigned id, CPoint* hotSpot) {
   const CImageRef* ref = FindImageResource(kind, id);
   if (!ref) return {};
-  QImage image(QStringLiteral(":/images/") + QString::fromStdString(ref->file));
+  QImage image(QStringLiteral(":/images/") + fw::ToQ(ref->file));
   if (hotSpot) {
     *hotSpot = ref->hotX < 0 ? CPoint(image.width() / 2, image.height() / 2)
                              : CPoint(ref->hotX, ref->hotY);

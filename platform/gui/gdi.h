@@ -15,7 +15,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/resources.h"
+#include "platform/resourcebundle.h"
 
 // ---- colours ---------------------------------------------------------------
 
@@ -355,7 +355,7 @@ class CBitmap : public CGdiObject {
   bool CreateCompatibleBitmap(int width, int height);
   bool FromImage(const QImage& image);
   // The bundle's BITMAP of that id; false when there is none.
-  bool LoadBitmap(unsigned id);
+  [[nodiscard]] bool LoadBitmap(unsigned id);
   void SetMonoColours(COLORREF zero, COLORREF one);
   CSize GetSize() const { return CSize(m_image.width(), m_image.height()); }
   QImage& image() { return m_image; }

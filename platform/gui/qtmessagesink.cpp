@@ -6,6 +6,7 @@
 #include <QThread>
 
 #include "platform/gui/pump.h"
+#include "platform/gui/qtstring.h"
 
 namespace fw {
 
@@ -13,8 +14,8 @@ namespace {
 
 void Configure(QMessageBox& box, const std::string& text, const std::string& caption,
                unsigned type) {
-  box.setText(QString::fromStdString(text));
-  box.setWindowTitle(QString::fromStdString(caption));
+  box.setText(ToQ(text));
+  box.setWindowTitle(ToQ(caption));
   switch (type & 0xF0) {
     case MB_ICONERROR: box.setIcon(QMessageBox::Critical); break;
     case MB_ICONQUESTION: box.setIcon(QMessageBox::Question); break;

@@ -8,6 +8,7 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include "platform/gui/qtstring.h"
 #include "platform/gui/wnd.h"
 #include "platform/message.h"
 #include "platform/text.h"
@@ -17,10 +18,6 @@ namespace fw {
 namespace {
 IFileDialogService* g_fileDialogs = nullptr;
 IShellService* g_shell = nullptr;
-
-QString ToQ(const std::string& s) {
-  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
 }  // namespace
 
 std::string QtFilterFromPairs(const std::string& filter) {
@@ -75,7 +72,7 @@ bool CQtFileDialogService::Ask(const FileDialogRequest& r, CWnd* parent, std::st
     chosen = QFileDialog::getSaveFileName(p, ToQ(r.title), start, filter, nullptr, opts);
   }
   if (chosen.isEmpty()) return false;
-  std::string result = chosen.toStdString();
+  std::string result = FromQ(chosen);
   if (!r.open) result = WithDefaultExtension(result, r.defaultExt);
   if (path) *path = result;
   return true;
@@ -137,7 +134,7 @@ bool OpenProgramFile(const std::string& path, const std::string& fragment) {
   if (path.empty() || !info.isFile()) return false;
   QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
   if (!fragment.empty()) url.setFragment(ToQ(fragment));
-  if (g_shell) return g_shell->OpenUrl(url.toString().toStdString());
+  if (g_shell) return g_shell->OpenUrl(FromQ(url.toString()));
   return QDesktopServices::openUrl(url);
 }
 
@@ -152,7 +149,7 @@ bool SetClipboardText(const std::string& text) {
 std::string GetClipboardText() {
   if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return {};
   QClipboard* cb = QGuiApplication::clipboard();
-  return cb ? cb->text().toStdString() : std::string();
+  return cb ? FromQ(cb->text()) : std::string();
 }
 
 bool ClipboardHasText() {

@@ -28,7 +28,8 @@ class IFileDialogService {
  public:
   virtual ~IFileDialogService() = default;
   // False when the user cancelled; else the chosen path.
-  virtual bool Ask(const FileDialogRequest& request, CWnd* parent, std::string* path) = 0;
+  [[nodiscard]] virtual bool Ask(const FileDialogRequest& request, CWnd* parent,
+                                 std::string* path) = 0;
 };
 
 // Qt's file dialogs.
@@ -87,14 +88,14 @@ void SetShellService(IShellService* service);  // nullptr: the desktop's handler
 bool IsSafeLinkTarget(const std::string& target);
 // Opens a safe link with the default handler; false (and nothing opened)
 // for anything else.
-bool ShellOpen(const std::string& target);
+[[nodiscard]] bool ShellOpen(const std::string& target);
 // Opens one of the program's own documents (help pages beside the program)
 // with the desktop's handler, through the same service, as a file address
 // with an optional fragment. False when path is not an existing regular file.
-bool OpenProgramFile(const std::string& path, const std::string& fragment = {});
+[[nodiscard]] bool OpenProgramFile(const std::string& path, const std::string& fragment = {});
 
 // Plain text on the clipboard (CF_TEXT).
-bool SetClipboardText(const std::string& text);
+[[nodiscard]] bool SetClipboardText(const std::string& text);
 std::string GetClipboardText();
 bool ClipboardHasText();
 
@@ -105,7 +106,7 @@ class CFileDialog {
  public:
   CFileDialog(bool open, const std::string& defaultExt = {}, const std::string& fileName = {},
               unsigned flags = 0, const std::string& filter = {}, CWnd* parent = nullptr);
-  std::intptr_t DoModal();
+  [[nodiscard]] std::intptr_t DoModal();
   std::string GetPathName() const { return m_path; }
   std::string GetFileName() const;
   std::string GetFileExt() const;

@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "platform/gui/gdi.h"
+#include "platform/gui/qtstring.h"
 #include "platform/resstring.h"
 #include "platform/text.h"
 
@@ -39,7 +40,7 @@ Instance& Current() {
 }
 
 QString PathFor(const std::string& className, const char* suffix) {
-  return QString::fromStdString(fw::InstanceFolder() + "/" + className + suffix);
+  return fw::ToQ(fw::InstanceFolder() + "/" + className + suffix);
 }
 
 // A class name becomes a file name: nothing that leaves the folder.
@@ -89,7 +90,7 @@ namespace fw {
 std::string InstanceFolder() {
   QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
   if (folder.isEmpty()) folder = QDir::tempPath();
-  return folder.toStdString();
+  return fw::FromQ(folder);
 }
 
 void SetInstanceWindow(QWidget* window) {
@@ -131,7 +132,7 @@ bool CheckSingleInstance(int iconId, const std::string& className) {
       AskToComeToFront(name);
     } else {
       std::fprintf(stderr, "%s: cannot lock %s\n", name.c_str(),
-                   PathFor(name, ".lock").toStdString().c_str());
+                   fw::FromQ(PathFor(name, ".lock")).c_str());
     }
     return false;
   }
@@ -140,7 +141,7 @@ bool CheckSingleInstance(int iconId, const std::string& className) {
   const QString path = PathFor(name, "");
   QLocalServer::removeServer(path);  // a crashed copy's socket
   if (!server->listen(path)) {
-    std::fprintf(stderr, "%s: %s\n", name.c_str(), server->errorString().toStdString().c_str());
+    std::fprintf(stderr, "%s: %s\n", name.c_str(), fw::FromQ(server->errorString()).c_str());
     return false;
   }
   QLocalServer* raw = server.get();

@@ -21,6 +21,7 @@
 #include <mutex>
 
 #include "platform/gui/pump.h"
+#include "platform/gui/qtstring.h"
 #include "platform/text.h"
 
 namespace {
@@ -29,10 +30,6 @@ const char* const kWndProperty = "fw_wnd";
 const char* const kIdProperty = "fw_id";
 
 int g_dispatchDepth = 0;
-
-QString ToQ(const std::string& s) {
-  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 UINT MouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods) {
   UINT f = 0;
@@ -1065,9 +1062,9 @@ LRESULT CWnd::DefWindowProc(UINT msg, WPARAM w, LPARAM l) {
       if (m_peer && l) {
         const auto& text = *reinterpret_cast<const std::string*>(l);
         if (m_peer->isWindow())
-          m_peer->setWindowTitle(ToQ(text));
+          m_peer->setWindowTitle(fw::ToQ(text));
         else
-          m_peer->setProperty("fw_text", ToQ(text));
+          m_peer->setProperty("fw_text", fw::ToQ(text));
         m_peer->update();
       }
       return 1;
@@ -1075,7 +1072,7 @@ LRESULT CWnd::DefWindowProc(UINT msg, WPARAM w, LPARAM l) {
       if (m_peer && l) {
         QString t =
             m_peer->isWindow() ? m_peer->windowTitle() : m_peer->property("fw_text").toString();
-        *reinterpret_cast<std::string*>(l) = t.toStdString();
+        *reinterpret_cast<std::string*>(l) = fw::FromQ(t);
       }
       return 1;
     case WM_SETFONT: {

@@ -18,7 +18,7 @@
 #include "platform/gui/dc.h"
 #include "platform/gui/gdi.h"
 #include "platform/gui/keys.h"
-#include "platform/gui/styles.h"
+#include "platform/styles.h"
 
 using UINT = unsigned int;
 using WPARAM = std::uintptr_t;
@@ -246,8 +246,8 @@ class CWnd : public CCmdTarget {
                 std::uint32_t style, const CRect& rect, CWnd* parent, int id);
   virtual bool DestroyWindow();
   // Attaches this object to an existing peer (a control a template made).
-  bool SubclassWindow(HWND widget);
-  bool SubclassDlgItem(int id, CWnd* parent);
+  [[nodiscard]] bool SubclassWindow(HWND widget);
+  [[nodiscard]] bool SubclassDlgItem(int id, CWnd* parent);
   HWND UnsubclassWindow();
 
   HWND GetSafeHwnd() const { return m_peer.data(); }
@@ -473,10 +473,10 @@ class CPeerWidget : public QWidget {
 // Window classes by name, for controls of dialog templates whose class is
 // not a standard one. The factory makes the object; its CreatePeer makes the widget.
 void RegisterWindowClass(const std::string& name, std::function<std::unique_ptr<CWnd>()> factory);
-std::unique_ptr<CWnd> MakeRegisteredWindow(const std::string& name);
+[[nodiscard]] std::unique_ptr<CWnd> MakeRegisteredWindow(const std::string& name);
 // The object for a template control: a standard control class, a registered
 // class, or a plain window.
-std::unique_ptr<CWnd> MakeWindowOfClass(const std::string& name);
+[[nodiscard]] std::unique_ptr<CWnd> MakeWindowOfClass(const std::string& name);
 
 // Number of Qt events being dispatched into window objects right now; a peer
 // destroyed meanwhile is deleted later, not under the running handler.

@@ -22,10 +22,10 @@ class CommE2E : public ::testing::Test {
     if (comm.IncompatibleVersion()) GTEST_SKIP() << "no usable libpcap: " << comm.VersionText();
     std::string error;
     std::uint8_t mac[6];
-    ASSERT_EQ(0, comm.CommOpenDevice(net->host_end(), error, mac)) << error;
+    ASSERT_EQ(kCommOk, comm.CommOpenDevice(net->host_end(), mac, &error)) << error;
     // The switch program needs a moment to come up; each NOP waits up to a second.
     std::string address;
-    for (int i = 0; i < 10 && comm.CommSendNop(error, COMM_QUIET, &address) < 0; ++i) {
+    for (int i = 0; i < 10 && comm.CommSendNop(kCommQuiet, &address, &error) < kCommOk; ++i) {
     }
     ASSERT_EQ(net->switch_mac(), address);
     ASSERT_TRUE(comm.CommSetTargetMac(address));
@@ -45,17 +45,17 @@ TEST_F(CommE2E, ListsTheDeviceWithItsAddress) {
   std::string expected;
   f >> expected;
   std::uint8_t mac[6];
-  ASSERT_EQ(0, comm.GetAdapterMac(net->host_end(), mac));
+  ASSERT_EQ(kCommOk, comm.GetAdapterMac(net->host_end(), mac));
   EXPECT_EQ(expected, cswitchcomm::FormatMacText(mac));
   EXPECT_EQ(net->host_end(), comm.LookupDeviceName(net->host_end()));
 }
 
 TEST_F(CommE2E, NopAndStatus) {
   std::string error, address;
-  EXPECT_EQ(0, comm.CommSendNop(error, 0, &address)) << error;
+  EXPECT_EQ(kNopNoFlag, comm.CommSendNop(0, &address, &error)) << error;
   EXPECT_EQ(net->switch_mac(), address);
   CSwitchStatus status;
-  ASSERT_EQ(1, comm.CommReadSwitchStatus(error, &status)) << error;
+  ASSERT_EQ(kStatusRead, comm.CommReadSwitchStatus(&status, &error)) << error;
   EXPECT_EQ(9, status.nPorts);
   EXPECT_EQ(1, status.nRingState);
   EXPECT_EQ(1, status.nPortLink[0]);
@@ -67,10 +67,10 @@ TEST_F(CommE2E, EeromWriteThenReadBack) {
   // What the switch holds before the write: its identity as the software switch builds it.
   emu::CSwitchCore reference(MacAddress{});
   CCfgBlock read;
-  read.AddRequest(EEROM_READ, 280, 6);
-  read.AddRequest(EEROM_READ, 32, 16);
+  read.AddRequest(kEeromRead, 280, 6);
+  read.AddRequest(kEeromRead, 32, 16);
   std::string error;
-  ASSERT_EQ(0, comm.Run(read, error)) << error;
+  ASSERT_EQ(kEeromOk, comm.Run(read, &error)) << error;
   const auto& img = reference.eerom();
   EXPECT_EQ(std::vector<std::uint8_t>(img.begin() + 280, img.begin() + 286),
             read.Requests()[0].data);
@@ -80,11 +80,11 @@ TEST_F(CommE2E, EeromWriteThenReadBack) {
   for (std::size_t i = 0; i < settings.size(); ++i)
     settings[i] = static_cast<std::uint8_t>(0x5A ^ i);
   CCfgBlock write;
-  write.AddRequest(EEROM_WRITE, 288, static_cast<std::uint16_t>(settings.size()), settings.data());
-  ASSERT_EQ(0, comm.Run(write, error)) << error;
+  write.AddRequest(kEeromWrite, 288, static_cast<std::uint16_t>(settings.size()), settings.data());
+  ASSERT_EQ(kEeromOk, comm.Run(write, &error)) << error;
   CCfgBlock back;
-  back.AddRequest(EEROM_READ, 288, static_cast<std::uint16_t>(settings.size()));
-  ASSERT_EQ(0, comm.Run(back, error)) << error;
+  back.AddRequest(kEeromRead, 288, static_cast<std::uint16_t>(settings.size()));
+  ASSERT_EQ(kEeromOk, comm.Run(back, &error)) << error;
   EXPECT_EQ(settings, back.Requests()[0].data);
 
   // The switch's own image holds what was written.

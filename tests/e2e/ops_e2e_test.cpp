@@ -10,10 +10,10 @@
 #include "platform/message.h"
 #include "platform/profile.h"
 #include "switch/configload.h"
-#include "switch/configstore.h"
-#include "switch/discovery.h"
 #include "switch/firmware.h"
 #include "switch/switchconfig.h"
+#include "switch/switchconfigstore.h"
+#include "switch/switchdiscovery.h"
 #include "switch/switchentry.h"
 #include "tests/e2e/ops_net.h"
 
@@ -57,7 +57,7 @@ TEST_F(OpsE2E, FindAllReturnsEverySwitchWithNamePartAndRevision) {
   d.SetWaitLimit(300);
   std::vector<std::unique_ptr<CSwitchEntry>> found;
   std::string error;
-  ASSERT_EQ(d.FindAllSwitches(&found, error), 0) << error;
+  ASSERT_EQ(d.FindAllSwitches(&found, &error), kCommOk) << error;
   ASSERT_EQ(found.size(), 3u);
   std::sort(found.begin(), found.end(), [](const auto& x, const auto& y) {
     return x->GetMacText(false) < y->GetMacText(false);
@@ -77,7 +77,8 @@ TEST_F(OpsE2E, FindAllReturnsEverySwitchWithNamePartAndRevision) {
     EXPECT_EQ(found[i]->GetInterface(), expect[i].device);
   }
   std::string device;
-  EXPECT_EQ(d.FindInterfaceOfSwitch("02:4b:33:22:00:02", &device, 0), 1);
+  EXPECT_EQ(d.FindInterfaceOfSwitch("02:4b:33:22:00:02", &device, 0),
+            CSwitchDiscovery::kSwitchFound);
   EXPECT_EQ(device, b->host_end());
 }
 
@@ -99,11 +100,11 @@ TEST_F(OpsE2E, ConfigurationLoadChangesExactlyTheExpectedBytes) {
   }
   std::vector<std::string> notes;
   std::vector<std::uint8_t> expected;
-  ASSERT_EQ(BuildConfigImage(before, config, entry, notes, &expected), 0);
+  ASSERT_EQ(BuildConfigImage(before, config, entry, notes, &expected), kImageOk);
 
   CSwitchDiscovery d(backend.get());
   std::string error;
-  ASSERT_EQ(d.SwitchLoadConfigOp(entry, config, error), 0) << error;
+  ASSERT_EQ(d.SwitchLoadConfigOp(entry, config, &error), kCommOk) << error;
 
   std::vector<std::uint8_t> after;
   {
@@ -111,7 +112,7 @@ TEST_F(OpsE2E, ConfigurationLoadChangesExactlyTheExpectedBytes) {
     after = b->cores()[1]->eerom();
     EXPECT_EQ(b->cores()[0]->eerom(), neighbour);
     // Mirroring of port 9 changed: the take-over request names it.
-    EXPECT_NE(b->cores()[1]->last_control() & TAKE_OVER_MIRRORING, 0u);
+    EXPECT_NE(b->cores()[1]->last_control() & kTakeOverMirroring, 0u);
   }
   const std::string name = "Line 4";
   for (std::size_t i = 0; i < after.size(); ++i) {
@@ -154,7 +155,7 @@ TEST_F(OpsE2E, FirmwareLoadReachesTheSwitchWhole) {
   cswitchcomm comm(backend.get());
   ASSERT_TRUE(comm.CommSetTargetMac("02:4B:33:21:00:01"));
   std::string error;
-  const int r = SwitchLoadFirmwareOp(comm, a->host_end(), path.string(), "e2e", error);
+  const int r = SwitchLoadFirmwareOp(comm, a->host_end(), path.string(), "e2e", nullptr, &error);
   std::filesystem::remove(path);
   ASSERT_EQ(r, 0) << error;
   auto lock = a->Lock();

@@ -17,7 +17,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/tick.h"
+#include "platform/clock.h"
 #include "tests/e2e/netns_check.h"
 
 extern char** environ;

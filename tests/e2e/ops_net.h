@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "switch/capture_backend.h"
+#include "switch/capturebackend.h"
 #include "tests/emulator/switch_core.h"
 
 namespace fw::ops_e2e {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/text.h"
+
 namespace fw::emu {
 
 class CFakeCapture::Handle : public ICaptureHandle {
@@ -18,8 +20,8 @@ class CFakeCapture::Handle : public ICaptureHandle {
 
   int Send(const std::uint8_t* data, std::size_t len, std::string* error) override {
     if (m_owner.send_fails) {
-      if (error) *error = "send failed";
-      return -1;
+      fw::AppendError(error, "send failed");
+      return kCaptureError;
     }
     std::vector<std::uint8_t> frame(data, data + len);
     m_owner.sent[m_device].push_back(frame);
@@ -28,18 +30,18 @@ class CFakeCapture::Handle : public ICaptureHandle {
       for (auto& out : core->Handle(frame, m_owner.m_clock.Now()))
         m_owner.Deliver(seg, std::move(out));
     }
-    return 0;
+    return kCaptureOk;
   }
 
   int Receive(const std::uint8_t** data, std::size_t* caplen, std::size_t* wirelen,
               std::uint32_t wait_ms) override {
     if (!TakeDue()) {
       m_owner.m_clock.Wait(wait_ms);
-      if (!TakeDue()) return 0;
+      if (!TakeDue()) return kCaptureNothing;
     }
     *data = m_current.data();
     *caplen = *wirelen = m_current.size();
-    return 1;
+    return kCaptureFrame;
   }
 
   void Queue(const Outgoing& out) {
@@ -86,8 +88,8 @@ void CFakeCapture::Inject(const std::string& device, std::vector<std::uint8_t> f
 int CFakeCapture::FindDevices(std::vector<CaptureDevice>* out, std::string* error) {
   ++find_calls;
   if (find_fails) {
-    *error = "enumeration failed";
-    return -1;
+    fw::AppendError(error, "enumeration failed");
+    return kCaptureError;
   }
   for (const auto& name : m_order) {
     CaptureDevice d;
@@ -111,7 +113,7 @@ bool CFakeCapture::AdapterMac(const std::string& device, MacAddress* mac) {
 
 std::unique_ptr<ICaptureHandle> CFakeCapture::Open(const std::string& device, std::string* error) {
   if (open_fails || std::find(m_order.begin(), m_order.end(), device) == m_order.end()) {
-    *error = "Failed to open " + device + "\n";
+    fw::AppendError(error, "Failed to open " + device + "\n");
     return nullptr;
   }
   return std::make_unique<Handle>(*this, device);

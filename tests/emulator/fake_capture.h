@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/tick.h"
-#include "switch/capture_backend.h"
+#include "platform/clock.h"
+#include "switch/capturebackend.h"
 #include "tests/emulator/switch_core.h"
 
 namespace fw::emu {

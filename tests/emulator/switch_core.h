@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "switch/capture_backend.h"
+#include "switch/capturebackend.h"
 
 namespace fw::emu {
 

@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/tick.h"
+#include "platform/clock.h"
 #include "tests/emulator/switch_core.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "platform/fields.h"
-#include "platform/ini.h"
+#include "platform/inifile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string_view bytes(reinterpret_cast<const char*>(data), size);

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/ini.h"
+#include "platform/inifile.h"
 #include "platform/message.h"
 #include "switch/projectfile.h"
 
@@ -67,21 +67,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CSwitchList switches;
   fw::CProjectNotes notes;
   const int r = store.LoadSave(file, false, &notes);
-  Check(r == 0 || r == -3 || r == fw::kProjectNewerSection);
-  Check(switches.LoadSave(file, false, &notes) == 0);
+  Check(r == fw::kProjectOk || r == fw::kProjectConflict || r == fw::kProjectNewerSection);
+  Check(switches.LoadSave(file, false, &notes) == fw::kProjectOk);
   notes.Show();
   CheckModel(store, switches);
 
   // A loaded project saves, and reads back the same without new complaints.
-  Check(store.LoadSave(file, true) == 0);
-  Check(switches.LoadSave(file, true) == 0);
+  Check(store.LoadSave(file, true) == fw::kProjectOk);
+  Check(switches.LoadSave(file, true) == fw::kProjectOk);
   fw::CIniFile again;
   again.Parse(file.Encode());
   CSwitchConfigStore store2(0);
   CSwitchList switches2;
   fw::CProjectNotes notes2;
-  store2.LoadSave(again, false, &notes2);
-  switches2.LoadSave(again, false, &notes2);
+  (void)store2.LoadSave(again, false, &notes2);  // its findings are in notes2
+  Check(switches2.LoadSave(again, false, &notes2) == fw::kProjectOk);
   Check(notes2.repairedSections.empty() && notes2.droppedNames.empty() && !notes2.mirrorConflict);
   Check(Count(store2) == Count(store));
   CheckModel(store2, switches2);

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "platform/format.h"
-#include "platform/resources.h"
+#include "platform/resourcebundle.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data), size);

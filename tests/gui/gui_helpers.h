@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/resources.h"
+#include "platform/resourcebundle.h"
 
 namespace fwtest {
 

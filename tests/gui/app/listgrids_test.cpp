@@ -360,7 +360,7 @@ TEST_F(ListGrids, RightClicksGoToTheMainWindowInScreenCoordinates) {
 
 TEST_F(ListGrids, PasteFillsAnEditorOfTheCurrentCell) {
   AddSwitch("Alpha");
-  fw::SetClipboardText("Pasted");
+  ASSERT_TRUE(fw::SetClipboardText("Pasted"));
   switches.MoveToCell(0, 1);
   EXPECT_EQ(switches.PasteIntoEditor(), 0);
   QWidget* editor = QApplication::focusWidget();

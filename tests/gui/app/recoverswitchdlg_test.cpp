@@ -7,7 +7,7 @@
 #include "gui_helpers.h"
 #include "platform/gui/help.h"
 #include "platform/message.h"
-#include "switch/discovery.h"
+#include "switch/switchdiscovery.h"
 #include "tests/unit/switch/ops_fixture.h"
 #include "tools/toolcomm.h"
 

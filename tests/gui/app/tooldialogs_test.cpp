@@ -38,7 +38,7 @@ void Press(CDialog& dlg, int id) {
 std::vector<std::string> ConfigNames(const std::string& path) {
   CSwitchConfigStore store(0);
   CSwitchList switches;
-  fw::LoadProjectFile(path, store, switches);
+  EXPECT_EQ(fw::LoadProjectFile(path, store, switches), fw::kProjectOk);
   std::vector<std::string> names;
   store.AppendNames(names);
   return names;
@@ -62,7 +62,7 @@ class ToolDialogs : public DocTest {
     CSwitchList switches;
     CSwitchConfig hall;
     hall.SetName("Hall");
-    store.Add(hall);
+    ASSERT_GE(store.Add(hall), 0);
     ASSERT_EQ(fw::SaveProjectFile(other, store, switches), 0);
     otherBefore = ReadFile(other);
     projectBefore = ReadFile(project);

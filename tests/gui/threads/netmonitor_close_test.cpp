@@ -7,7 +7,7 @@
 
 #include "gui_helpers.h"
 #include "platform/message.h"
-#include "switch/configstore.h"
+#include "switch/switchconfigstore.h"
 #include "tests/unit/switch/ops_fixture.h"
 #include "tools/netmonitordlg.h"
 #include "tools/toolcomm.h"

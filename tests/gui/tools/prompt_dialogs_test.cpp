@@ -8,6 +8,7 @@
 
 #include "gui_helpers.h"
 #include "platform/resstring.h"
+#include "res/string_ids.h"
 #include "tools/cyclepowerdlg.h"
 #include "tools/progressdlg.h"
 
@@ -28,8 +29,8 @@ TEST_F(PromptDialogs, CyclePowerPromptShowsItsRequest) {
   EXPECT_EQ(dlg.GetDlgItemText(1027), "Please cycle power to the unit...");
   ASSERT_NE(dlg.GetDlgItem(IDCANCEL), nullptr);
   // The second stage of the wait.
-  dlg.SetWindowText(LoadResString(10044));
-  dlg.SetStatusText(LoadResString(10045));
+  dlg.SetWindowText(LoadResString(IDS_CONNECTING));
+  dlg.SetStatusText(LoadResString(IDS_ATTEMPTING_CONNECT));
   EXPECT_EQ(dlg.GetWindowText(), "Connecting...");
   EXPECT_EQ(dlg.GetDlgItemText(1027), "Attempting to connect...");
   auto* label = qobject_cast<QLabel*>(dlg.GetDlgItem(1027)->widget());

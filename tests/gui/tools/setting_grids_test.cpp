@@ -339,14 +339,15 @@ TEST_P(RingGridModel, DuplicatePortsAreMarkedOnce) {
   };
   for (const auto& c : cases) {
     Rings(c.p1, c.b1, c.p2, c.b2);
-    EXPECT_EQ(m_grid.CheckDuplicates(), c.marked.empty() ? 0 : 1);
+    EXPECT_EQ(m_grid.CheckDuplicates(), c.marked.empty() ? CRingSettingsGrid::kNoDuplicates
+                                                         : CRingSettingsGrid::kDuplicatesMarked);
     EXPECT_EQ(Marked(), c.marked) << c.p1 << c.b1 << c.p2 << c.b2;
     EXPECT_EQ(m_grid.DuplicateCount(), static_cast<int>(c.marked.size()));
   }
   // Disabled rings take part; marked ports show in yellow.
   Rings(2, 2, 0, 1);
   ASSERT_EQ(m_cfg.GetRing(0)->enabled, 0);
-  m_grid.CheckDuplicates();
+  EXPECT_EQ(m_grid.CheckDuplicates(), CRingSettingsGrid::kDuplicatesMarked);
   EXPECT_EQ(At(m_grid, 2, 0).back, 0x0000FFFFu);
   EXPECT_EQ(At(m_grid, 3, 0).back, 0x0000FFFFu);
   EXPECT_EQ(At(m_grid, 2, 1).back, GetSysColor(COLOR_WINDOW));

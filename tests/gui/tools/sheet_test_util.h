@@ -15,7 +15,7 @@
 #include "platform/message.h"
 #include "platform/resstring.h"
 #include "res/string_ids.h"
-#include "switch/configstore.h"
+#include "switch/switchconfigstore.h"
 #include "switch/projectfile.h"
 #include "switch/switchconfig.h"
 #include "tests/common/test_util.h"

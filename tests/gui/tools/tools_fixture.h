@@ -16,10 +16,10 @@
 #include "platform/format.h"
 #include "platform/gui/help.h"
 #include "platform/message.h"
-#include "switch/configstore.h"
+#include "switch/switchconfigstore.h"
 #include "switch/switchentry.h"
 #include "tests/unit/switch/ops_fixture.h"
-#include "tools/ops_operation_ui.h"
+#include "tools/opsoperationui.h"
 #include "tools/toolcomm.h"
 #include "tools/toolsdocument.h"
 

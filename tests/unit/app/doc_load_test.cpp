@@ -1,7 +1,7 @@
 // Loading the selected switch's configuration into the switch, against a
 // software switch on virtual time.
 #include "doc_fixture.h"
-#include "switch/discovery.h"
+#include "switch/switchdiscovery.h"
 #include "tests/unit/switch/ops_fixture.h"
 
 namespace fwtest {

@@ -9,7 +9,7 @@
 
 #include "fake_data_host.h"
 #include "grid/celltype.h"
-#include "tests/unit/platform/gui_testapp.h"
+#include "tests/common/gui_testapp.h"
 
 class FakeCellHost : public CGridHost {
  public:

@@ -1,5 +1,3 @@
-#include "platform/ini.h"
-
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
@@ -12,6 +10,7 @@
 #include <set>
 
 #include "platform/atomicfile.h"
+#include "platform/inifile.h"
 #include "tests/common/test_util.h"
 
 namespace fw {
@@ -225,6 +224,11 @@ TEST(IniFileIo, WriteIntoAMissingFolderFailsCleanly) {
   EXPECT_FALSE(f.SaveAs("/nonexistent-folder-xyz/p.zcf", &error));
   EXPECT_NE(error.find("nonexistent"), std::string::npos);
   EXPECT_TRUE(f.path().empty());
+  // Without an error text the failure is still reported; an earlier text is kept.
+  EXPECT_FALSE(f.SaveAs("/nonexistent-folder-xyz/p.zcf", nullptr));
+  error = "first\n";
+  EXPECT_FALSE(f.SaveAs("/nonexistent-folder-xyz/q.zcf", &error));
+  EXPECT_EQ(error.rfind("first\nCannot create a temporary file for", 0), 0u) << error;
 }
 
 }  // namespace

@@ -1,17 +1,15 @@
-#include "platform/resources.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <regex>
 
-#include "app/startup.h"
-#include "monitor/startup.h"
 #include "platform/dynlib.h"
-#include "platform/ini.h"
+#include "platform/inifile.h"
 #include "platform/language.h"
 #include "platform/message.h"
+#include "platform/resourcebundle.h"
 #include "platform/resstring.h"
+#include "res/string_ids.h"
 #include "tests/common/test_util.h"
 
 namespace fw {
@@ -62,24 +60,30 @@ TEST(ResourceScript, RejectsBadInputNamingTheLine) {
     std::string error;
     EXPECT_EQ(CResourceBundle::Parse(c.script, &error), nullptr) << c.script;
     EXPECT_NE(error.find(c.want), std::string::npos) << c.script << " gave: " << error;
+    EXPECT_EQ(CResourceBundle::Parse(c.script, nullptr), nullptr) << c.script;
   }
+  // The problem follows what the caller already had, on a line of its own.
+  std::string error = "libfenwardle_de.so";
+  EXPECT_EQ(CResourceBundle::Parse("DIALOGUE 5", &error), nullptr);
+  EXPECT_EQ(error, "libfenwardle_de.so\nline 1: unknown statement 'DIALOGUE'");
 }
 
 TEST(ResStrings, LoadJoinAndCompare) {
   ResourcesGuard guard;
   SetCurrentResources(nullptr);  // the built-in English texts
-  EXPECT_EQ(JoinResStrings({20055, 20056}), "Ring\nEnable Ring\n");
-  EXPECT_EQ(JoinResStrings({20055, 1, 20056}), "Ring\nEnable Ring\n");  // missing id skipped
+  EXPECT_EQ(JoinResStrings({IDS_RING, IDS_ENABLE_RING}), "Ring\nEnable Ring\n");
+  EXPECT_EQ(JoinResStrings({IDS_RING, 1, IDS_ENABLE_RING}),
+            "Ring\nEnable Ring\n");  // missing id skipped
   EXPECT_EQ(LoadResString(1), "");
-  EXPECT_TRUE(CompareWithResString("Auto", 20000));
-  EXPECT_FALSE(CompareWithResString("auto", 20000));
+  EXPECT_TRUE(CompareWithResString("Auto", IDS_AUTO));
+  EXPECT_FALSE(CompareWithResString("auto", IDS_AUTO));
   EXPECT_FALSE(CompareWithResString("", 1));  // an absent string equals nothing
 
   std::string error;
   auto b = CResourceBundle::Parse("STRINGTABLE BEGIN 20055, \"Anneau\" END", &error);
   SetCurrentResources(b.get());
-  EXPECT_EQ(LoadResString(20055), "Anneau");
-  EXPECT_EQ(FormatRes(20055), "Anneau");
+  EXPECT_EQ(LoadResString(IDS_RING), "Anneau");
+  EXPECT_EQ(FormatRes(IDS_RING), "Anneau");
 }
 
 TEST(LanguageLibrary, LanguageValueSelectsTheLibrary) {
@@ -88,13 +92,15 @@ TEST(LanguageLibrary, LanguageValueSelectsTheLibrary) {
   EXPECT_EQ(LanguageIndex("French"), 2);
   EXPECT_EQ(LanguageIndex("klingon"), -1);
   EXPECT_EQ(LanguageIndex(""), -1);
+  // Both programs take the file names from their own strings, in this order.
+  EXPECT_EQ(ProgramLanguageLibraryNames(), kNames);
 
   for (auto [language, text] :
        {std::pair{"English", "Ring"}, std::pair{"german", "Ring"}, std::pair{"FRENCH", "Anneau"}}) {
     LanguageLoad l = LoadLanguageLibrary(language, kNames, ProgramFolder());
     ASSERT_TRUE(l.bundle) << language << ": " << l.message << " " << l.detail;
-    EXPECT_EQ(*l.bundle->FindString(20055), text) << language;
-    EXPECT_EQ(*l.bundle->FindString(15007), "fenwardle.customize");
+    EXPECT_EQ(*l.bundle->FindString(IDS_RING), text) << language;
+    EXPECT_EQ(*l.bundle->FindString(IDS_CUSTOMIZE_FILE_NAME), "fenwardle.customize");
   }
 }
 
@@ -166,50 +172,6 @@ TEST(LanguageLibrary, TheThreeLanguagesAgreeOnIdsAndSpecifiers) {
   }
   // The built-in copy is the English library's text.
   EXPECT_EQ(EmbeddedEnglish().strings(), b[0]->strings());
-}
-
-TEST(StartUp, ConfigurationProgramReadsAndWritesItsLanguage) {
-  ResourcesGuard guard;
-  ScopedMessageSink sink;
-  test::TempDir tmp;
-  const std::string& dir = tmp.path();
-  CProfile profile;
-  ASSERT_TRUE(profile.Open(dir, "fenwardle"));
-  EXPECT_TRUE(SelectLanguage(profile, ProgramFolder()));
-  EXPECT_EQ(profile.GetProfileString("Settings", "Language"), "english");
-  EXPECT_EQ(sink->count(), 0u);
-
-  profile.WriteProfileString("settings", "language", "French");
-  EXPECT_TRUE(SelectLanguage(profile, ProgramFolder()));
-  EXPECT_EQ(LoadResString(20055), "Anneau");
-
-  profile.WriteProfileString("settings", "language", "spanish");
-  EXPECT_FALSE(SelectLanguage(profile, ProgramFolder()));
-  ASSERT_EQ(sink->count(), 1u);
-  EXPECT_EQ(sink->messages()[0].caption, "Installation Error");
-
-  profile.WriteProfileString("settings", "language", "german");
-  EXPECT_FALSE(SelectLanguage(profile, "/nonexistent"));
-  EXPECT_EQ(sink->messages()[1].text,
-            "Unable to locate language/resource dll <libfenwardle_de.so>. Please re-install.");
-}
-
-TEST(StartUp, StatusMonitorUsesZvinfo) {
-  ResourcesGuard guard;
-  ScopedMessageSink sink;
-  test::TempDir tmp;
-  const std::string& dir = tmp.path();
-  const std::string ini = dir + "/sub/zvinfo.ini";
-  EXPECT_TRUE(SelectMonitorLanguage(ini, ProgramFolder()));
-  CIniFile f;
-  ASSERT_TRUE(f.Load(ini));
-  EXPECT_EQ(f.GetString("fenwardle", "language"), "english");
-
-  f.SetString("FENWARDLE", "LANGUAGE", "nonsense");
-  ASSERT_TRUE(f.Save());
-  EXPECT_FALSE(SelectMonitorLanguage(ini, ProgramFolder()));
-  ASSERT_EQ(sink->count(), 1u);
-  EXPECT_EQ(sink->messages()[0].text, "Invalid language selection found. Please re-install.");
 }
 
 }  // namespace

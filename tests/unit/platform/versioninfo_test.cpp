@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/resources.h"
+#include "platform/resourcebundle.h"
 
 namespace fw {
 namespace {

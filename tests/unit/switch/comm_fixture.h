@@ -6,8 +6,8 @@
 
 #include <memory>
 
+#include "platform/clock.h"
 #include "platform/message.h"
-#include "platform/tick.h"
 #include "switch/cswitchcomm.h"
 #include "tests/emulator/fake_capture.h"
 #include "tests/emulator/switch_core.h"
@@ -29,7 +29,7 @@ class CommTest : public ::testing::Test {
   void Open() {
     std::string error;
     std::uint8_t mac[6];
-    ASSERT_EQ(0, comm->CommOpenDevice("veth-test0", error, mac)) << error;
+    ASSERT_EQ(0, comm->CommOpenDevice("veth-test0", mac, &error)) << error;
     ASSERT_TRUE(comm->CommSetTargetMac(kSwitchText));
   }
 

@@ -27,7 +27,7 @@ TEST_F(CommTest, FreshObjectBroadcasts) {
   Open();
   comm->SetTarget(MacAddress{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}.data());
   std::string error;
-  EXPECT_EQ(0, comm->CommSendNop(error, 0));
+  EXPECT_EQ(kNopNoFlag, comm->CommSendNop(0, nullptr, &error));
   const auto& sent = capture.sent["veth-test0"];
   ASSERT_EQ(1u, sent.size());
   EXPECT_EQ(frames::BuildNop({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, kLocalMac), sent[0]);
@@ -36,20 +36,20 @@ TEST_F(CommTest, FreshObjectBroadcasts) {
 TEST_F(CommTest, SendWithoutDevice) {
   std::string error;
   const std::uint8_t frame[60] = {};
-  EXPECT_EQ(-1, comm->Send(frame, sizeof frame, error));
+  EXPECT_EQ(kCommFailed, comm->Send(frame, sizeof frame, &error));
   EXPECT_EQ("Send: No device currently open.\n", error);
   const std::uint8_t* data = nullptr;
-  EXPECT_EQ(-1, comm->Receive(&data));
+  EXPECT_EQ(kCommFailed, comm->Receive(&data));
 }
 
 TEST_F(CommTest, OpenByNameOrDescription) {
   std::string error;
   std::uint8_t mac[6] = {};
-  ASSERT_EQ(0, comm->CommOpenDevice("Test segment", error, mac)) << error;
+  ASSERT_EQ(kCommOk, comm->CommOpenDevice("Test segment", mac, &error)) << error;
   EXPECT_EQ(kLocalMac, comm->Local());
   EXPECT_EQ(0, std::memcmp(mac, kLocalMac.data(), 6));
   // Opening again closes the first handle instead of leaking it.
-  ASSERT_EQ(0, comm->CommOpenDeviceEx("veth-test0", error));
+  ASSERT_EQ(kCommOk, comm->CommOpenDeviceEx("veth-test0", &error));
   EXPECT_EQ(1, capture.open_handles);
   comm->CommClose();
   EXPECT_EQ(0, capture.open_handles);
@@ -59,18 +59,18 @@ TEST_F(CommTest, OpenByNameOrDescription) {
 TEST_F(CommTest, OpenUnknownDevice) {
   std::string error = "earlier\n";
   std::uint8_t mac[6];
-  EXPECT_EQ(-1, comm->CommOpenDevice("eth9", error, mac));
+  EXPECT_EQ(kCommFailed, comm->CommOpenDevice("eth9", mac, &error));
   EXPECT_EQ("earlier\n Unable to resolve local MAC address for interface eth9.\n", error);
   capture.open_fails = true;
   error.clear();
-  EXPECT_EQ(-1, comm->CommOpenDeviceEx("veth-test0", error));
+  EXPECT_EQ(kCommFailed, comm->CommOpenDeviceEx("veth-test0", &error));
   EXPECT_EQ("Failed to open veth-test0\n", error);
   EXPECT_FALSE(comm->IsOpen());
 }
 
 TEST_F(CommTest, AdapterPluggedInLaterIsFound) {
   std::string error;
-  ASSERT_EQ(0, comm->CommOpenDeviceEx("Test segment", error));
+  ASSERT_EQ(kCommOk, comm->CommOpenDeviceEx("Test segment", &error));
   capture.AddDevice("usb-eth1", "USB adapter", {0x02, 0, 0, 0, 0, 2});
   EXPECT_EQ("usb-eth1", comm->LookupDeviceName("USB adapter"));
   const int calls = capture.find_calls;
@@ -85,7 +85,7 @@ TEST_F(CommTest, IncompatibleLibrary) {
   EXPECT_TRUE(old.IncompatibleVersion());
   std::string error;
   std::uint8_t mac[6];
-  EXPECT_EQ(-1, old.CommOpenDevice("veth-test0", error, mac));
+  EXPECT_EQ(kCommFailed, old.CommOpenDevice("veth-test0", mac, &error));
   EXPECT_EQ("Incompatible WinPcap version found libpcap version 0.9.8.\n", error);
   CPcapDeviceList list;
   EXPECT_EQ(-1, old.CommFindDevices(&list));
@@ -129,12 +129,12 @@ TEST_F(CommTest, DevicesLockTimeoutTouchesNothing) {
 TEST_F(CommTest, NopResults) {
   Open();
   std::string error, address;
-  EXPECT_EQ(0, comm->CommSendNop(error, 0, &address)) << "running firmware answers 0x80";
+  EXPECT_EQ(kNopNoFlag, comm->CommSendNop(0, &address, &error)) << "running firmware answers 0x80";
   EXPECT_EQ(kSwitchText, address);
   core.SetBootMonitor(true);
-  EXPECT_EQ(1, comm->CommSendNop(error, 0));
+  EXPECT_EQ(kNopSuccess, comm->CommSendNop(0, nullptr, &error));
   core.knobs().force_flags = 0xC0;
-  EXPECT_EQ(-3, comm->CommSendNop(error, 0));
+  EXPECT_EQ(kCommRefused, comm->CommSendNop(0, nullptr, &error));
   EXPECT_EQ(kSwitchText + " NOP request returned an error.\n" + kSwitchText + " NOP Error\n",
             error);
 }
@@ -144,7 +144,7 @@ TEST_F(CommTest, NopWithoutReply) {
   core.knobs().drop_all = true;
   std::string error;
   const std::uint64_t start = clock.Now();
-  EXPECT_EQ(-1, comm->CommSendNop(error, 0));
+  EXPECT_EQ(kCommFailed, comm->CommSendNop(0, nullptr, &error));
   EXPECT_EQ(
       kSwitchText + " Failed to find a reply to NOP request.\n" + kSwitchText + " NOP Error\n",
       error);
@@ -152,11 +152,32 @@ TEST_F(CommTest, NopWithoutReply) {
   EXPECT_LE(clock.Now() - start, 1040u);
   // Quiet adds nothing and keeps what the caller had.
   error = "kept\n";
-  EXPECT_EQ(-1, comm->CommSendNop(error, COMM_QUIET));
+  EXPECT_EQ(kCommFailed, comm->CommSendNop(kCommQuiet, nullptr, &error));
   core.knobs() = emu::Knobs{};
   core.knobs().force_flags = 0xC0;
-  EXPECT_EQ(-3, comm->CommSendNop(error, COMM_QUIET));
+  EXPECT_EQ(kCommRefused, comm->CommSendNop(kCommQuiet, nullptr, &error));
   EXPECT_EQ("kept\n", error);
+}
+
+TEST_F(CommTest, FailuresWithoutAnErrorTextAndAfterAnEarlierOne) {
+  // Callers that do not want the text pass none: every failure still reports.
+  const std::uint8_t frame[60] = {};
+  EXPECT_EQ(kCommFailed, comm->Send(frame, sizeof frame, nullptr));
+  std::uint8_t mac[6];
+  EXPECT_EQ(kCommFailed, comm->CommOpenDevice("eth9", mac, nullptr));
+  Open();
+  core.knobs().drop_all = true;
+  EXPECT_EQ(kCommFailed, comm->CommSendNop(0, nullptr, nullptr));
+  EXPECT_EQ(kCommFailed, comm->ControlRequest(kControlRestart, 0, nullptr));
+  const std::uint8_t block[5] = {0, 0, 0, 0, 0};
+  EXPECT_EQ(kCommFailed, comm->SendLoadBlock(block, sizeof block, 0, nullptr));
+  CCfgBlock read;
+  read.AddRequest(kEeromRead, 280, 6);
+  EXPECT_EQ(kEeromFailed, comm->Run(read, nullptr));
+  // A text the caller already has is kept; the new lines follow it.
+  std::string error = "earlier\n";
+  EXPECT_EQ(kEeromFailed, comm->Run(read, &error));
+  EXPECT_EQ("earlier\n" + kSwitchText + " Reply to EEROM command(s) not found.\n", error);
 }
 
 TEST_F(CommTest, RepliesToOthersAndNoiseAreSkipped) {
@@ -167,9 +188,9 @@ TEST_F(CommTest, RepliesToOthersAndNoiseAreSkipped) {
   capture.Inject("veth-test0", std::vector<std::uint8_t>(14, 0xAB), clock.Now());
   core.knobs().vlan_tagged = true;
   std::string error;
-  EXPECT_EQ(0, comm->CommSendNop(error, 0));
+  EXPECT_EQ(kNopNoFlag, comm->CommSendNop(0, nullptr, &error));
   core.knobs().misaddressed = true;
-  EXPECT_EQ(-1, comm->CommSendNop(error, COMM_QUIET));
+  EXPECT_EQ(kCommFailed, comm->CommSendNop(kCommQuiet, nullptr, &error));
 }
 
 TEST_F(CommTest, AnotherSwitchsReplyDoesNotPassForTheTarget) {
@@ -179,13 +200,14 @@ TEST_F(CommTest, AnotherSwitchsReplyDoesNotPassForTheTarget) {
   other[11] = 0x99;
   capture.Inject("veth-test0", other, clock.Now());
   std::string error, address;
-  const int mine = comm->CommSendNop(error, 0, &address);
+  const int mine = comm->CommSendNop(0, &address, &error);
   EXPECT_EQ(address, "00:11:22:33:44:55");
   capture.Inject("veth-test0", other, clock.Now());
   core.knobs().drop_all = true;
-  EXPECT_EQ(-1, comm->CommSendNop(error, COMM_QUIET));  // only the stranger answered
+  EXPECT_EQ(kCommFailed,
+            comm->CommSendNop(kCommQuiet, nullptr, &error));  // only the stranger answered
   core.knobs() = emu::Knobs{};
-  EXPECT_EQ(mine, comm->CommSendNop(error, 0));
+  EXPECT_EQ(mine, comm->CommSendNop(0, nullptr, &error));
 }
 
 TEST_F(CommTest, StatusRead) {
@@ -193,45 +215,45 @@ TEST_F(CommTest, StatusRead) {
   core.SetPortByte(8, 0x3E);
   CSwitchStatus s;
   std::string error;
-  ASSERT_EQ(1, comm->CommReadSwitchStatus(error, &s));
+  ASSERT_EQ(kStatusRead, comm->CommReadSwitchStatus(&s, &error));
   EXPECT_EQ(9, s.nPorts);
   EXPECT_EQ(1, s.nRingState);
   EXPECT_EQ(2, s.nPortLink[8]);
   EXPECT_EQ(48, s.nPortBits30[8]);
   core.knobs().ports_reported = 65;
   s.nPortLink[8] = 99;
-  EXPECT_EQ(-1, comm->CommReadSwitchStatus(error, &s)) << "a failed poll, not a success";
+  EXPECT_EQ(kCommFailed, comm->CommReadSwitchStatus(&s, &error)) << "a failed poll, not a success";
   EXPECT_EQ(99, s.nPortLink[8]);
   EXPECT_EQ(kSwitchText + " Invalid number of ports found.\n", error);
   core.knobs().ports_reported = 40;  // more ports claimed than the frame holds
-  EXPECT_EQ(-1, comm->CommReadSwitchStatus(error, &s));
+  EXPECT_EQ(kCommFailed, comm->CommReadSwitchStatus(&s, &error));
   core.knobs().drop_all = true;
   error.clear();
-  EXPECT_EQ(0, comm->CommReadSwitchStatus(error, &s));
+  EXPECT_EQ(kStatusNoReply, comm->CommReadSwitchStatus(&s, &error));
   EXPECT_EQ("", error);
 }
 
 TEST_F(CommTest, ControlRequest) {
   Open();
   std::string error;
-  EXPECT_EQ(0, comm->ControlRequest(0x8000, error, 0));
+  EXPECT_EQ(kCommOk, comm->ControlRequest(0x8000, 0, &error));
   EXPECT_EQ(0x8000u, core.last_control());
   core.knobs().force_flags = 0xC0;
-  EXPECT_EQ(-3, comm->ControlRequest(0x4000, error, 0));
+  EXPECT_EQ(kCommRefused, comm->ControlRequest(0x4000, 0, &error));
   EXPECT_EQ(
       kSwitchText + " Error(s) reported while attempting to send a control request message.\n",
       error);
   core.knobs() = emu::Knobs{};
   core.knobs().ignore_control = true;
   error.clear();
-  EXPECT_EQ(-1, comm->ControlRequest(0x10, error, COMM_QUIET));
+  EXPECT_EQ(kCommFailed, comm->ControlRequest(0x10, kCommQuiet, &error));
   EXPECT_EQ("", error);
-  EXPECT_EQ(-1, comm->ControlRequest(0x10, error, 0));
+  EXPECT_EQ(kCommFailed, comm->ControlRequest(0x10, 0, &error));
   EXPECT_EQ(kSwitchText + " No reply found while attempting to send a control request message.\n",
             error);
   capture.send_fails = true;
   error.clear();
-  EXPECT_EQ(-1, comm->ControlRequest(0x10, error, COMM_QUIET));
+  EXPECT_EQ(kCommFailed, comm->ControlRequest(0x10, kCommQuiet, &error));
   EXPECT_EQ(kSwitchText + " Failed to send control request message to the switch.\n", error);
 }
 
@@ -239,7 +261,7 @@ TEST_F(CommTest, LoadBlock) {
   Open();
   const std::vector<std::uint8_t> block = {'S', '1', '1', '3'};
   std::string error;
-  EXPECT_EQ(-1, comm->SendLoadBlock(block.data(), block.size(), 1, error));
+  EXPECT_EQ(kCommFailed, comm->SendLoadBlock(block.data(), block.size(), 1, &error));
   EXPECT_EQ(kSwitchText +
                 " Switch boot monitor mode error found while attempting to send data to switch "
                 "memory.\n" +
@@ -248,17 +270,18 @@ TEST_F(CommTest, LoadBlock) {
             error);
   core.SetBootMonitor(true);
   error.clear();
-  ASSERT_EQ(0, comm->SendLoadBlock(block.data(), block.size(), 1, error)) << error;
+  ASSERT_EQ(kCommOk, comm->SendLoadBlock(block.data(), block.size(), 1, &error)) << error;
   EXPECT_EQ(1, core.blocks_loaded());
-  const int codes[] = {-106, -107, -108, -109, -1};
+  const int codes[] = {kLoadWriteFailed, kLoadInvalidData, kLoadEraseFailed, kLoadVerifyFailed,
+                       kCommFailed};
   for (int status = 2; status <= 6; ++status) {
     core.knobs().load_status = status;
     error.clear();
-    EXPECT_EQ(codes[status - 2], comm->SendLoadBlock(block.data(), block.size(), 0, error));
+    EXPECT_EQ(codes[status - 2], comm->SendLoadBlock(block.data(), block.size(), 0, &error));
     EXPECT_NE(std::string::npos, error.find("Error(s) reported while attempting to send data"));
   }
   error.clear();
-  EXPECT_EQ(-1, comm->SendLoadBlock(block.data(), 68, 0, error));
+  EXPECT_EQ(kCommFailed, comm->SendLoadBlock(block.data(), 68, 0, &error));
 }
 
 TEST_F(CommTest, FirstLoadBlockWaitsLonger) {
@@ -267,9 +290,9 @@ TEST_F(CommTest, FirstLoadBlockWaitsLonger) {
   core.knobs().delay_ms = 2500;
   const std::uint8_t block[8] = {};
   std::string error;
-  EXPECT_EQ(-1, comm->SendLoadBlock(block, sizeof block, 0, error));
+  EXPECT_EQ(kCommFailed, comm->SendLoadBlock(block, sizeof block, 0, &error));
   EXPECT_NE(std::string::npos, error.find("Reply to load request command not found."));
-  EXPECT_EQ(0, comm->SendLoadBlock(block, sizeof block, 1, error));
+  EXPECT_EQ(kCommOk, comm->SendLoadBlock(block, sizeof block, 1, &error));
 }
 
 // The cycle power prompt as a test sees it: it records what it shows and lets
@@ -314,7 +337,7 @@ class BootMonitorTest : public CommTest {
 TEST_F(BootMonitorTest, CommandedIntoBootMonitor) {
   std::string error;
   const std::uint64_t start = clock.Now();
-  EXPECT_EQ(0, comm->CommEnterBootMonitor(error)) << error;
+  EXPECT_EQ(kCommOk, comm->CommEnterBootMonitor(&error)) << error;
   EXPECT_EQ(1u, core.last_control());
   EXPECT_TRUE(core.InBootMonitor(clock.Now()));
   EXPECT_EQ(std::vector<std::string>{"Connecting..."}, log.captions);
@@ -333,7 +356,7 @@ TEST_F(BootMonitorTest, UserCyclesPower) {
     return false;
   };
   std::string error;
-  EXPECT_EQ(0, comm->CommEnterBootMonitor(error)) << error;
+  EXPECT_EQ(kCommOk, comm->CommEnterBootMonitor(&error)) << error;
   ASSERT_GE(log.pumps.size(), 2u);
   EXPECT_EQ(25u, log.pumps[0]);
   EXPECT_EQ(500u, log.pumps[1]);
@@ -345,7 +368,7 @@ TEST_F(BootMonitorTest, CancelEndsTheWait) {
   core.knobs().ignore_control = true;
   on_pump = [](int n) { return n == 4; };
   std::string error;
-  EXPECT_EQ(-3, comm->CommEnterBootMonitor(error));
+  EXPECT_EQ(kCommRefused, comm->CommEnterBootMonitor(&error));
   EXPECT_EQ(kSwitchText + " Unable to command the unit into boot monitor mode.\n", error);
   EXPECT_EQ(4u, log.pumps.size());
   EXPECT_EQ(1, log.destroyed);
@@ -354,7 +377,7 @@ TEST_F(BootMonitorTest, CancelEndsTheWait) {
 TEST_F(BootMonitorTest, GivesUpAfterSixtyOneAttempts) {
   core.knobs().drop_all = true;
   std::string error;
-  EXPECT_EQ(-3, comm->CommEnterBootMonitor(error));
+  EXPECT_EQ(kCommRefused, comm->CommEnterBootMonitor(&error));
   EXPECT_EQ(61u, capture.sent["veth-test0"].size() - 1) << "NOPs after the control request";
   EXPECT_EQ(kSwitchText + " Unable to command the unit into boot monitor mode.\n", error);
 }
@@ -363,7 +386,7 @@ TEST_F(BootMonitorTest, ErrorReplyEndsAtOnce) {
   core.knobs().force_flags = 0xC0;
   core.knobs().restart_ms = 0;
   std::string error;
-  EXPECT_EQ(-3, comm->CommEnterBootMonitor(error));
+  EXPECT_EQ(kCommRefused, comm->CommEnterBootMonitor(&error));
   EXPECT_EQ(2u, capture.sent["veth-test0"].size());
 }
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "switch/capture_backend.h"
+#include "switch/capturebackend.h"
 
 namespace fw::frames {
 namespace {

@@ -3,6 +3,7 @@
 #include "model_testutil.h"
 #include "platform/resstring.h"
 #include "platform/text.h"
+#include "res/string_ids.h"
 #include "switch/switchconfig.h"
 
 namespace {
@@ -147,7 +148,7 @@ TEST_F(ConfigPortCount, FewerPortsDropMirrorPairsOfPortsThatAreGone) {
 
 TEST_F(ConfigPortCount, GigabitFlagSurvivesAPortRebuild) {
   CSwitchConfig c;
-  c.SetPartNumber(Type(6009));
+  c.SetPartNumber(Type(IDS_BASE_TYPE_9));
   c.SetPortCount(9);
   for (int i = 0; i < 9; ++i) EXPECT_EQ(c.GetPort(i)->gigabitCapable, i > 5 ? 1 : 0) << i;
   // A fresh record's speeds stay the defaults: the file or the user set them.
@@ -165,12 +166,12 @@ constexpr const char* F = "100M fiber";
 constexpr const char* G = "10/100/1000 RJ45";
 constexpr const char* S = "1000 SFP";
 const TypeRow kPortTypes[] = {
-    {6000, {C, C, C, C, C, C, C, C, C}}, {6001, {C, C, C, C, F, C, C, C, C}},
-    {6002, {C, C, C, F, F, F, F, F, F}}, {6003, {C, C, C, C, C, C, C, C, C}},
-    {6004, {C, C, C, C, C, F, C, C, C}}, {6005, {C, C, C, C, F, F, F, F, F}},
-    {6006, {C, C, C, C, C, C, C, C, C}}, {6007, {C, C, C, C, C, C, C, C, F}},
-    {6008, {C, C, C, C, C, C, C, F, F}}, {6009, {C, C, C, C, C, C, G, G, G}},
-    {6010, {C, C, C, C, C, C, G, S, S}},
+    {IDS_BASE_TYPE_0, {C, C, C, C, C, C, C, C, C}},  {IDS_BASE_TYPE_1, {C, C, C, C, F, C, C, C, C}},
+    {IDS_BASE_TYPE_2, {C, C, C, F, F, F, F, F, F}},  {IDS_BASE_TYPE_3, {C, C, C, C, C, C, C, C, C}},
+    {IDS_BASE_TYPE_4, {C, C, C, C, C, F, C, C, C}},  {IDS_BASE_TYPE_5, {C, C, C, C, F, F, F, F, F}},
+    {IDS_BASE_TYPE_6, {C, C, C, C, C, C, C, C, C}},  {IDS_BASE_TYPE_7, {C, C, C, C, C, C, C, C, F}},
+    {IDS_BASE_TYPE_8, {C, C, C, C, C, C, C, F, F}},  {IDS_BASE_TYPE_9, {C, C, C, C, C, C, G, G, G}},
+    {IDS_BASE_TYPE_10, {C, C, C, C, C, C, G, S, S}},
 };
 
 class PortTypeMatrix : public ModelTest, public ::testing::WithParamInterface<TypeRow> {};
@@ -182,7 +183,7 @@ TEST_P(PortTypeMatrix, EachPortHasTheTypeOfItsBaseConfiguration) {
   c.SetPartNumber(Type(row.id));
   for (int i = 0; i < 9; ++i)
     EXPECT_EQ(c.GetPortTypeText(i), row.ports[i]) << "type " << row.id << " port " << i;
-  EXPECT_EQ(c.IsGigabitType(), row.id >= 6009);
+  EXPECT_EQ(c.IsGigabitType(), row.id >= IDS_BASE_TYPE_9);
   EXPECT_EQ(c.GetNumRings(), 2);
 }
 INSTANTIATE_TEST_SUITE_P(AllBaseTypes, PortTypeMatrix, ::testing::ValuesIn(kPortTypes),
@@ -197,24 +198,24 @@ TEST_F(ConfigType, UnknownTypeHasNoPortTypes) {
 }
 
 TEST_F(ConfigType, BaseTypePortCount) {
-  for (unsigned id = 6000; id <= 6010; ++id)
-    EXPECT_EQ(CSwitchConfig::BaseTypePortCount(Type(id)), id >= 6006   ? 9
-                                                          : id >= 6003 ? 6
-                                                                       : 5)
+  for (unsigned id = IDS_BASE_TYPE_0; id <= IDS_BASE_TYPE_10; ++id)
+    EXPECT_EQ(CSwitchConfig::BaseTypePortCount(Type(id)), id >= IDS_BASE_TYPE_6   ? 9
+                                                          : id >= IDS_BASE_TYPE_3 ? 6
+                                                                                  : 5)
         << id;
   EXPECT_EQ(CSwitchConfig::BaseTypePortCount("anything"), 5);
 }
 
 TEST_F(ConfigType, GigabitTypeIgnoresLetterCase) {
   CSwitchConfig c;
-  c.SetPartNumber(fw::ToUpperAscii(Type(6010)));
+  c.SetPartNumber(fw::ToUpperAscii(Type(IDS_BASE_TYPE_10)));
   EXPECT_TRUE(c.IsGigabitType());
 }
 
 TEST_F(ConfigType, GigabitFiberTypeFixesTheSfpPortsToOneGigabit) {
   CSwitchConfig c;
   c.SetPortCount(9);
-  c.SetPartNumber(Type(6010));
+  c.SetPartNumber(Type(IDS_BASE_TYPE_10));
   for (int i : {7, 8}) {
     EXPECT_EQ(c.GetPort(i)->negotiation, "Fixed");
     EXPECT_EQ(SpeedsOf(*c.GetPort(i)), kOnly1000Full);
@@ -231,7 +232,7 @@ TEST_F(ConfigType, GigabitFiberTypeFixesTheSfpPortsToOneGigabit) {
 
 TEST_F(ConfigType, FiberPortsAreFixedAtOneHundred) {
   CSwitchConfig c;
-  c.SetPartNumber(Type(6002));
+  c.SetPartNumber(Type(IDS_BASE_TYPE_2));
   for (int i : {3, 4}) {
     EXPECT_EQ(c.GetPort(i)->negotiation, "Fixed");
     EXPECT_EQ(SpeedsOf(*c.GetPort(i)), kOnly100Full);
@@ -243,27 +244,27 @@ TEST_F(ConfigType, FiberPortsAreFixedInEveryLanguage) {
   // The stored speed mode is the English word whatever the display language.
   fw::SetCurrentResources(fwtest::LanguageBundle("de"));
   CSwitchConfig c;
-  c.SetPartNumber(Type(6002));
+  c.SetPartNumber(Type(IDS_BASE_TYPE_2));
   for (int i : {3, 4}) {
     EXPECT_EQ(c.GetPort(i)->negotiation, "Fixed");
     EXPECT_EQ(SpeedsOf(*c.GetPort(i)), kOnly100Full) << i;
   }
   c.SetPortCount(9);
-  c.SetPartNumber(Type(6010));
+  c.SetPartNumber(Type(IDS_BASE_TYPE_10));
   EXPECT_EQ(SpeedsOf(*c.GetPort(8)), kOnly1000Full);
 }
 
 TEST_F(ConfigType, SwitchingBetweenGigabitTypes) {
   CSwitchConfig c;
   c.SetPortCount(9);
-  c.SetPartNumber(Type(6009));
+  c.SetPartNumber(Type(IDS_BASE_TYPE_9));
   for (int i = 6; i < 9; ++i) EXPECT_EQ(SpeedsOf(*c.GetPort(i)), kAll) << i;
   // From one gigabit type to another the SFP ports are not forced again.
-  c.SetPartNumber(Type(6010));
+  c.SetPartNumber(Type(IDS_BASE_TYPE_10));
   EXPECT_EQ(c.GetPort(8)->negotiation, "Auto");
   EXPECT_EQ(SpeedsOf(*c.GetPort(8)), kAll);
   // Leaving gigabit takes the 1000 speeds away.
-  c.SetPartNumber(Type(6006));
+  c.SetPartNumber(Type(IDS_BASE_TYPE_6));
   for (int i = 6; i < 9; ++i) {
     EXPECT_EQ(c.GetPort(i)->gigabitCapable, 0);
     EXPECT_EQ(c.GetPort(i)->half1000, 0);
@@ -274,7 +275,7 @@ TEST_F(ConfigType, SwitchingBetweenGigabitTypes) {
 TEST_F(ConfigType, TypeChangeResetsTheNumberOfRings) {
   CSwitchConfig c;
   c.SetNumRings(4);
-  c.SetPartNumber(Type(6000));
+  c.SetPartNumber(Type(IDS_BASE_TYPE_0));
   EXPECT_EQ(c.GetNumRings(), 2);
 }
 
@@ -316,7 +317,7 @@ TEST_F(ConfigSpeeds, GigabitFlagTouchesSpeedsOnlyWhenItChanges) {
 TEST_F(ConfigSpeeds, CheckSpeedsReportsOnlyWhenEveryPortIsOff) {
   CSwitchConfig c;
   std::vector<std::string> msgs{"stale"};
-  EXPECT_EQ(c.CheckSpeeds(msgs), 0);
+  EXPECT_EQ(c.CheckSpeeds(msgs), CSwitchConfig::kSpeedsOk);
   EXPECT_TRUE(msgs.empty());
   for (int i = 0; i < 5; ++i) {
     CPortSettings& p = *c.GetPort(i);
@@ -324,24 +325,24 @@ TEST_F(ConfigSpeeds, CheckSpeedsReportsOnlyWhenEveryPortIsOff) {
   }
   // The 1000 flags do not count on a type without gigabit ports.
   c.GetPort(4)->full1000 = 1;
-  EXPECT_EQ(c.CheckSpeeds(msgs), 1);
+  EXPECT_EQ(c.CheckSpeeds(msgs), CSwitchConfig::kAllSpeedsOff);
   EXPECT_EQ(msgs, std::vector<std::string>{"All port speeds are disabled."});
   c.GetPort(4)->full10 = 1;
-  EXPECT_EQ(c.CheckSpeeds(msgs), 0);
+  EXPECT_EQ(c.CheckSpeeds(msgs), CSwitchConfig::kSpeedsOk);
 }
 
 TEST_F(ConfigSpeeds, CheckSpeedsCountsGigabitSpeedsOnGigabitTypes) {
   CSwitchConfig c;
   c.SetPortCount(9);
-  c.SetPartNumber(Type(6010));
+  c.SetPartNumber(Type(IDS_BASE_TYPE_10));
   std::vector<std::string> msgs;
   for (int i = 0; i < 9; ++i) {
     CPortSettings& p = *c.GetPort(i);
     p.half10 = p.full10 = p.half100 = p.full100 = p.half1000 = p.full1000 = 0;
   }
-  EXPECT_EQ(c.CheckSpeeds(msgs), 1);
+  EXPECT_EQ(c.CheckSpeeds(msgs), CSwitchConfig::kAllSpeedsOff);
   c.GetPort(7)->full1000 = 1;
-  EXPECT_EQ(c.CheckSpeeds(msgs), 0);
+  EXPECT_EQ(c.CheckSpeeds(msgs), CSwitchConfig::kSpeedsOk);
 }
 
 // ---------------------------------------------------------------- mirroring
@@ -403,7 +404,7 @@ TEST_F(ConfigCopy, CopyTakesEverythingButTheDeletedFlag) {
   CSwitchConfig a;
   a.SetName("Line A");
   a.SetPortCount(9);
-  a.SetPartNumber(Type(6010));
+  a.SetPartNumber(Type(IDS_BASE_TYPE_10));
   a.GetPort(3)->priority = "Urgent";
   a.GetRing(2)->enabled = 1;
   a.GetRing(2)->primaryPort = 5;

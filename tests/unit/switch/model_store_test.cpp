@@ -7,7 +7,8 @@
 #include "platform/message.h"
 #include "platform/resstring.h"
 #include "platform/text.h"
-#include "switch/configstore.h"
+#include "res/string_ids.h"
+#include "switch/switchconfigstore.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ using fwtest::ModelTest;
 std::vector<std::string> BaseTypeIds(const CSwitchConfigStore& s) {
   std::vector<std::string> ids;
   for (const auto& t : s.GetBaseTypes())
-    for (unsigned id = 6000; id <= 6010; ++id)
+    for (unsigned id = IDS_BASE_TYPE_0; id <= IDS_BASE_TYPE_10; ++id)
       if (t == LoadResString(id)) ids.push_back(std::to_string(id));
   return ids;
 }
@@ -50,7 +51,7 @@ TEST_F(Catalogue, WithoutCustomisationEveryModelIsOfferedInNameOrder) {
   EXPECT_EQ(names.back(), "Stellarix2");
   EXPECT_EQ(names, parts);  // English names are the part numbers
   EXPECT_EQ(std::count(parts.begin(), parts.end(), "QV-5KP-4W"), 0);
-  EXPECT_EQ(BaseTypeIds(store), Range(6000, 6010));
+  EXPECT_EQ(BaseTypeIds(store), Range(IDS_BASE_TYPE_0, IDS_BASE_TYPE_10));
   EXPECT_EQ(store.Catalogue().size(), 20u);
 }
 
@@ -74,7 +75,7 @@ TEST_F(Catalogue, CustomisationRestrictsRenamesAndPicksTheBaseTypes) {
   EXPECT_EQ(names, (std::vector<std::string>{"Ringo Nine", "Ringo, Fiber"}));
   EXPECT_EQ(parts, (std::vector<std::string>{"QV-9KP-1", "QV-9KP-2"}));
   EXPECT_EQ(CSwitchConfigStore::LookupModel("QV-9KP-2")->portCount, 9);
-  EXPECT_EQ(BaseTypeIds(store), Range(6006, 6008));
+  EXPECT_EQ(BaseTypeIds(store), Range(IDS_BASE_TYPE_6, IDS_BASE_TYPE_8));
   // The first store's own catalogue carries the new names.
   EXPECT_EQ(store.FindCatalogueRecord("QV-9KP-1")->displayName, "Ringo Nine");
   EXPECT_EQ(store.FindCatalogueRecord("QV-5KP-1")->displayName, "QV-5KP-1");
@@ -83,8 +84,8 @@ TEST_F(Catalogue, CustomisationRestrictsRenamesAndPicksTheBaseTypes) {
 TEST_F(Catalogue, BaseTypeGroupsComeInFixedOrder) {
   Customize("[part numbers]\n0=QV-9KX-1,G\n1=MW-6KP-2,S\n2=QV-5KP-IP67-1,F\n");
   CSwitchConfigStore store(0);
-  std::vector<std::string> expected = Range(6000, 6005);
-  for (auto& id : Range(6009, 6010)) expected.push_back(id);
+  std::vector<std::string> expected = Range(IDS_BASE_TYPE_0, IDS_BASE_TYPE_5);
+  for (auto& id : Range(IDS_BASE_TYPE_9, IDS_BASE_TYPE_10)) expected.push_back(id);
   EXPECT_EQ(BaseTypeIds(store), expected);
 }
 
@@ -140,7 +141,7 @@ TEST_F(Catalogue, LaterStoresNeitherRereadNorChangeTheOfferedList) {
   std::vector<std::string> names;
   CSwitchConfigStore::FillModelLists(names);
   EXPECT_EQ(names, std::vector<std::string>{"One"});
-  EXPECT_EQ(BaseTypeIds(second), Range(6000, 6002));
+  EXPECT_EQ(BaseTypeIds(second), Range(IDS_BASE_TYPE_0, IDS_BASE_TYPE_2));
   // The later store's catalogue keeps the string table's names.
   EXPECT_EQ(second.FindCatalogueRecord("QV-5KP-1")->displayName, "QV-5KP-1");
 }

@@ -10,9 +10,9 @@
 #include <sstream>
 #include <string>
 
-#include "platform/resources.h"
-#include "switch/configstore.h"
+#include "platform/resourcebundle.h"
 #include "switch/projectfile.h"
+#include "switch/switchconfigstore.h"
 #include "tests/common/test_util.h"
 
 namespace fwtest {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "switch/configload.h"
-#include "switch/configstore.h"
 #include "switch/switchconfig.h"
+#include "switch/switchconfigstore.h"
 #include "switch/switchentry.h"
 
 namespace {
@@ -45,7 +45,7 @@ TEST_F(ConfigImage, RingExampleGolden) {
   ring->backupPort = 4;
   ring->enabled = 1;
   config.SetMasterMode(1);
-  ASSERT_EQ(Build(), 0);
+  ASSERT_EQ(Build(), kImageOk);
   EXPECT_TRUE(messages.empty());
   EXPECT_EQ(Slice(image, 768, 8), (Bytes{4, 5, 0, 15, 5, 0, 0, 0}));
   EXPECT_EQ(Slice(image, 776, 8), (Bytes{0, 0, 0, 0, 0, 0, 0, 0}));  // ring 1 disabled
@@ -97,9 +97,9 @@ TEST_F(ConfigImage, PortBitsCopperAndFiber) {
 
 TEST_F(ConfigImage, NoPortEnabledRefuses) {
   for (int i = 0; i < 5; ++i) config.GetPort(i)->admin = "Disabled";
-  EXPECT_EQ(Build(), -1);
+  EXPECT_EQ(Build(), kImageRefused);
   EXPECT_EQ(messages, std::vector<std::string>{"No ports are enabled - unable to continue."});
-  EXPECT_EQ(BuildConfigImage({}, config, entry, messages, &image), -1);
+  EXPECT_EQ(BuildConfigImage({}, config, entry, messages, &image), kImageRefused);
 }
 
 TEST_F(ConfigImage, MirroringBits) {
@@ -109,7 +109,7 @@ TEST_F(ConfigImage, MirroringBits) {
   config.SetMirrorPair(7, 2, 1);
   config.SetMirrorPair(8, 2, 1);
   config.SetMirrorSourceMode(3, 1);  // a mode without pairs sets nothing
-  ASSERT_EQ(Build(), 0);
+  ASSERT_EQ(Build(), kImageOk);
   EXPECT_EQ(Slice(image, 1024, 2), (Bytes{0x81, 0x00}));
   EXPECT_EQ(Slice(image, 1030, 2), (Bytes{0x00, 0x00}));
   EXPECT_EQ(Slice(image, 1038, 2), (Bytes{0x00, 0x04}));
@@ -130,7 +130,7 @@ TEST_F(ConfigImage, PriorityTagsAndScheduling) {
   Bytes current = Current();
   current[1288] = 0x00;
   current[1289] = 0x00;
-  ASSERT_EQ(Build(current), 0);
+  ASSERT_EQ(Build(current), kImageOk);
   EXPECT_EQ(Slice(image, 1288, 8), (Bytes{0x11, 0x03, 0, 0, 0, 0, 0, 0}));
   EXPECT_EQ(Slice(image, 1296, 2), (Bytes{0xEF, 0xFC}));
   // Tags 4-7 in the first byte, 0-3 in the second, two bits each.
@@ -143,35 +143,35 @@ TEST_F(ConfigImage, IpAndModbus) {
   entry.SetIP("192.168.1.10");
   entry.SetSubnet("255.255.255.0");
   entry.SetGateway("");
-  ASSERT_EQ(Build(), 0);
+  ASSERT_EQ(Build(), kImageOk);
   EXPECT_EQ(Slice(image, 960, 12), (Bytes{192, 168, 1, 10, 255, 255, 255, 0, 0, 0, 0, 0}));
   EXPECT_EQ(Slice(image, 980, 3), (Bytes{0x01, 0xF6, 7}));
   EXPECT_EQ(Slice(image, 972, 8), Bytes(8, 0xFF));  // between the fields: untouched
 
   // A bad text is refused, not sent as 255.255.255.255.
   entry.SetGateway("192.168.1.300");
-  EXPECT_EQ(Build(), -1);
+  EXPECT_EQ(Build(), kImageRefused);
   EXPECT_EQ(messages,
             std::vector<std::string>{"The address \"192.168.1.300\" is not a valid IP address."});
   entry.SetGateway("192.168.1.1");
   entry.SetIP("");
-  EXPECT_EQ(Build(), -1);
+  EXPECT_EQ(Build(), kImageRefused);
   // Without Modbus the addresses are not looked at and cleared.
   entry.SetModbusEnable(0);
-  ASSERT_EQ(Build(), 0);
+  ASSERT_EQ(Build(), kImageOk);
   EXPECT_EQ(Slice(image, 960, 12), Bytes(12, 0));
 }
 
 TEST_F(ConfigImage, OkOutputTriggers) {
   config.SetOKOutputTriggers(15);
-  ASSERT_EQ(Build(), 0);
+  ASSERT_EQ(Build(), kImageOk);
   EXPECT_EQ(Slice(image, 288, 2), (Bytes{0x83, 0xFF}));
   config.SetOKOutputTriggers(8);
-  ASSERT_EQ(Build(), 0);
+  ASSERT_EQ(Build(), kImageOk);
   EXPECT_EQ(Slice(image, 288, 2), (Bytes{0x83, 0xC0}));
   // An image that ends before the trigger bytes has none.
   Bytes short_image(289, 0);
-  ASSERT_EQ(Build(short_image), 0);  // old firmware, but no trigger bytes to refuse
+  ASSERT_EQ(Build(short_image), kImageOk);  // old firmware, but no trigger bytes to refuse
   EXPECT_EQ(image[288], 0);
 }
 
@@ -185,7 +185,7 @@ TEST_F(ConfigImage, OldFirmwareNoticesKeepWhatTheyPromise) {
   current[772] = 0x00;
   current[288] = 0x11;
   current[289] = 0x22;
-  ASSERT_EQ(Build(current), -3);
+  ASSERT_EQ(Build(current), kImageNotice);
   ASSERT_EQ(messages.size(), 2u);
   EXPECT_EQ(
       messages[0],
@@ -202,11 +202,11 @@ TEST_F(ConfigImage, OldFirmwareNoticesKeepWhatTheyPromise) {
   // All four triggers on: nothing to refuse, the bytes are written.
   config.SetMasterMode(0);
   config.SetOKOutputTriggers(15);
-  ASSERT_EQ(Build(current), 0);
+  ASSERT_EQ(Build(current), kImageOk);
   EXPECT_EQ(Slice(image, 288, 2), (Bytes{0x83, 0xFF}));
   // Only the OK notice: it carries the version itself.
   config.SetOKOutputTriggers(3);
-  ASSERT_EQ(Build(current), -3);
+  ASSERT_EQ(Build(current), kImageNotice);
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_NE(messages[0].find("(firmware version 0102 detected)"), std::string::npos);
 }
@@ -223,16 +223,16 @@ TEST(ImageDiff, RunsAndTakeOverGroups) {
   EXPECT_EQ(TakeOverBits(runs), 0u);                     // the name is no group
   EXPECT_TRUE(DiffImages(a, Bytes(10, 1)).size() == 1);  // over the shorter length
   // Mirroring of source ports 7 and 8 lies beyond 1034 and still counts.
-  EXPECT_EQ(TakeOverBits({{1036, 1}}), TAKE_OVER_MIRRORING);
-  EXPECT_EQ(TakeOverBits({{1040, 2}}), TAKE_OVER_MIRRORING);
-  EXPECT_EQ(TakeOverBits({{1041, 1}}), TAKE_OVER_MIRRORING);
-  EXPECT_EQ(TakeOverBits({{528, 2}}), TAKE_OVER_PORTS);
-  EXPECT_EQ(TakeOverBits({{982, 1}}), TAKE_OVER_IP);
-  EXPECT_EQ(TakeOverBits({{289, 1}}), TAKE_OVER_OK_OUTPUT);
-  EXPECT_EQ(TakeOverBits({{1539, 1}}), TAKE_OVER_PRIORITIES);
+  EXPECT_EQ(TakeOverBits({{1036, 1}}), kTakeOverMirroring);
+  EXPECT_EQ(TakeOverBits({{1040, 2}}), kTakeOverMirroring);
+  EXPECT_EQ(TakeOverBits({{1041, 1}}), kTakeOverMirroring);
+  EXPECT_EQ(TakeOverBits({{528, 2}}), kTakeOverPorts);
+  EXPECT_EQ(TakeOverBits({{982, 1}}), kTakeOverIp);
+  EXPECT_EQ(TakeOverBits({{289, 1}}), kTakeOverOkOutput);
+  EXPECT_EQ(TakeOverBits({{1539, 1}}), kTakeOverPriorities);
   // A run that starts before a group and reaches into it.
-  EXPECT_EQ(TakeOverBits({{500, 14}}), TAKE_OVER_PORTS);
-  EXPECT_EQ(TakeOverBits({{798, 1}, {1300, 1}}), TAKE_OVER_RINGS | TAKE_OVER_PRIORITIES);
+  EXPECT_EQ(TakeOverBits({{500, 14}}), kTakeOverPorts);
+  EXPECT_EQ(TakeOverBits({{798, 1}, {1300, 1}}), kTakeOverRings | kTakeOverPriorities);
   EXPECT_TRUE(TouchesMasterSelection({{770, 3}}));
   EXPECT_TRUE(TouchesMasterSelection({{796, 1}}));
   EXPECT_FALSE(TouchesMasterSelection({{768, 4}, {773, 3}}));

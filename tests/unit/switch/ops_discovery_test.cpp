@@ -4,8 +4,8 @@
 #include <thread>
 
 #include "platform/message.h"
-#include "switch/configstore.h"
-#include "switch/discovery.h"
+#include "switch/switchconfigstore.h"
+#include "switch/switchdiscovery.h"
 #include "switch/switchentry.h"
 #include "tests/unit/switch/ops_fixture.h"
 
@@ -47,7 +47,7 @@ TEST_F(Discovery, FindsEverySwitchOncePerDeviceItAnswersOn) {
   d->SetWaitLimit(300);
   std::vector<std::unique_ptr<CSwitchEntry>> found;
   std::string error;
-  EXPECT_EQ(d->FindAllSwitches(&found, error), 0) << error;
+  EXPECT_EQ(d->FindAllSwitches(&found, &error), kCommOk) << error;
   EXPECT_EQ(error, "");
   ASSERT_EQ(found.size(), 3u);
   EXPECT_EQ(found[0]->GetMacText(true), "02:4B:33:10:00:01");
@@ -74,7 +74,7 @@ TEST_F(Discovery, UnknownModelsAreDroppedAndUnreadableSwitchesReported) {
   mute.knobs().eerom_status = 3;
   std::vector<std::unique_ptr<CSwitchEntry>> found;
   std::string error;
-  EXPECT_EQ(d->FindAllSwitches(&found, error), -1);
+  EXPECT_EQ(d->FindAllSwitches(&found, &error), kCommFailed);
   EXPECT_TRUE(found.empty());
   EXPECT_NE(error.find("02:4b:33:10:00:02 "), std::string::npos) << error;
 }
@@ -113,7 +113,7 @@ TEST(DiscoveryParallel, SwitchesReadAtOnceComeBackInTheOrderTheyWereHeard) {
 
   std::vector<std::unique_ptr<CSwitchEntry>> found;
   std::string error;
-  EXPECT_EQ(d.FindAllSwitches(&found, error), -1);
+  EXPECT_EQ(d.FindAllSwitches(&found, &error), kCommFailed);
   std::vector<std::string> expected;
   for (const auto& m : order)
     if (m != "02:4B:33:10:00:05" && m != "02:4B:33:10:00:09") expected.push_back(m);
@@ -140,7 +140,7 @@ TEST_F(Discovery, WaitLimitZeroStillHearsTheSwitches) {
   d->SetWaitLimit(0);
   std::vector<std::unique_ptr<CSwitchEntry>> found;
   std::string error;
-  EXPECT_EQ(d->FindAllSwitches(&found, error), 0) << error;
+  EXPECT_EQ(d->FindAllSwitches(&found, &error), kCommOk) << error;
   EXPECT_EQ(found.size(), 2u);
   // A handful of NOPs on the busy segment: two answered by new switches, then
   // one or two that bring nothing new end the listening.
@@ -157,7 +157,7 @@ TEST_F(Discovery, UsedWaitIsClampedAndStoredLimitPutRight) {
   const auto start = clock.Now();
   std::vector<std::unique_ptr<CSwitchEntry>> found;
   std::string error;
-  EXPECT_EQ(d->FindAllSwitches(&found, error), 0) << error;
+  EXPECT_EQ(d->FindAllSwitches(&found, &error), kCommOk) << error;
   EXPECT_EQ(found.size(), 1u);
   // Two listeners advance the shared virtual clock: well under 2 x (10 s + reads).
   EXPECT_LT(clock.Now() - start, 40000u);
@@ -170,7 +170,7 @@ TEST_F(Discovery, ProfileWithoutLimitGetsTheStoredDefault) {
   d->SetWaitLimit(0);
   std::vector<std::unique_ptr<CSwitchEntry>> found;
   std::string error;
-  d->FindAllSwitches(&found, error);
+  EXPECT_EQ(d->FindAllSwitches(&found, &error), kCommOk) << error;
   EXPECT_EQ(profile->GetProfileInt("Settings", "find all wait limit", -1), 100);
   EXPECT_EQ(MakeDiscovery()->GetWaitLimit(), 100);
 }
@@ -182,7 +182,7 @@ TEST_F(Discovery, DeviceThatFailsToOpenIsReportedOnceWithoutBoxes) {
   d->SetWaitLimit(200);
   std::vector<std::unique_ptr<CSwitchEntry>> found;
   std::string error;
-  EXPECT_EQ(d->FindAllSwitches(&found, error), -1);
+  EXPECT_EQ(d->FindAllSwitches(&found, &error), kCommFailed);
   ASSERT_EQ(found.size(), 1u);
   EXPECT_EQ(found[0]->GetName(), "North");
   EXPECT_EQ(error, "Failed to open Segment B\n");
@@ -195,13 +195,16 @@ TEST_F(Discovery, FindInterfaceOfSwitch) {
   auto d = MakeDiscovery();
   std::string device = "unchanged";
   const int finds = capture.fake.find_calls;
-  EXPECT_EQ(d->FindInterfaceOfSwitch("ff:ff:ff:ff:ff:ff", &device, 0), 0);
-  EXPECT_EQ(d->FindInterfaceOfSwitch("", &device, 0), 0);
+  EXPECT_EQ(d->FindInterfaceOfSwitch("ff:ff:ff:ff:ff:ff", &device, 0),
+            CSwitchDiscovery::kSwitchNotFound);
+  EXPECT_EQ(d->FindInterfaceOfSwitch("", &device, 0), CSwitchDiscovery::kSwitchNotFound);
   EXPECT_EQ(capture.fake.find_calls, finds);  // no search at all
   EXPECT_EQ(device, "unchanged");
-  EXPECT_EQ(d->FindInterfaceOfSwitch("02:4b:33:10:00:01", &device, 0), 1);
+  EXPECT_EQ(d->FindInterfaceOfSwitch("02:4b:33:10:00:01", &device, 0),
+            CSwitchDiscovery::kSwitchFound);
   EXPECT_EQ(device, "Segment B");
-  EXPECT_EQ(d->FindInterfaceOfSwitch("02:4B:33:10:00:09", &device, 0), 0);
+  EXPECT_EQ(d->FindInterfaceOfSwitch("02:4B:33:10:00:09", &device, 0),
+            CSwitchDiscovery::kSwitchNotFound);
 }
 
 TEST_F(Discovery, NoDevicesEndsAtOnce) {
@@ -210,9 +213,10 @@ TEST_F(Discovery, NoDevicesEndsAtOnce) {
   std::vector<std::unique_ptr<CSwitchEntry>> found;
   std::string error;
   const auto start = clock.Now();
-  EXPECT_EQ(d.FindAllSwitches(&found, error), 0);
+  EXPECT_EQ(d.FindAllSwitches(&found, &error), kCommOk);
   EXPECT_TRUE(found.empty());
-  EXPECT_EQ(d.FindInterfaceOfSwitch("02:4B:33:10:00:01", nullptr, 0), 0);
+  EXPECT_EQ(d.FindInterfaceOfSwitch("02:4B:33:10:00:01", nullptr, 0),
+            CSwitchDiscovery::kSwitchNotFound);
   EXPECT_EQ(clock.Now(), start);
 }
 
@@ -229,7 +233,7 @@ TEST_F(Discovery, ConcurrentSearchesKeepTheirOwnState) {
   std::vector<std::unique_ptr<CSwitchEntry>> found;
   std::string error;
   int result = 1;
-  std::thread other([&] { result = first->FindAllSwitches(&found, error); });
+  std::thread other([&] { result = first->FindAllSwitches(&found, &error); });
   std::string device = "none";
   int hits = 0;
   for (int i = 0; i < 5; ++i)
@@ -239,7 +243,8 @@ TEST_F(Discovery, ConcurrentSearchesKeepTheirOwnState) {
   EXPECT_EQ(device, "none");
   EXPECT_EQ(result, 0) << error;
   EXPECT_EQ(found.size(), 2u);
-  EXPECT_EQ(second->FindInterfaceOfSwitch("02:4B:33:10:00:02", &device, 0), 1);
+  EXPECT_EQ(second->FindInterfaceOfSwitch("02:4B:33:10:00:02", &device, 0),
+            CSwitchDiscovery::kSwitchFound);
   EXPECT_EQ(device, "Segment B");
 }
 

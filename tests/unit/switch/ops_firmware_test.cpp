@@ -5,9 +5,9 @@
 #include <fstream>
 
 #include "platform/message.h"
-#include "switch/configstore.h"
 #include "switch/firmware.h"
 #include "switch/frames.h"
+#include "switch/switchconfigstore.h"
 #include "tests/common/test_util.h"
 #include "tests/unit/switch/ops_fixture.h"
 
@@ -70,7 +70,7 @@ class FirmwareLoad : public ::testing::Test {
     error.clear();
     cswitchcomm comm(&capture, &clock);
     comm.CommSetTargetMac("02:4B:33:10:00:09");
-    return SwitchLoadFirmwareOp(comm, "Segment A", path, "shown", error, &ui);
+    return SwitchLoadFirmwareOp(comm, "Segment A", path, "shown", &ui, &error);
   }
   std::vector<std::uint32_t> Controls() {
     std::vector<std::uint32_t> v;
@@ -91,7 +91,7 @@ class FirmwareLoad : public ::testing::Test {
 
 TEST_F(FirmwareLoad, FullLoadReachesTheSwitchAndRestartsIt) {
   const std::string path = WriteFile("ring_9_port_v02.s19", 40);
-  ASSERT_EQ(Load(path), 0) << error;
+  ASSERT_EQ(Load(path), kCommOk) << error;
   EXPECT_EQ(error, "");
   EXPECT_EQ(core.blocks_loaded(), 40);
   EXPECT_EQ(core.firmware(), image);
@@ -113,45 +113,45 @@ TEST_F(FirmwareLoad, FullLoadReachesTheSwitchAndRestartsIt) {
 }
 
 TEST_F(FirmwareLoad, SingleRecordIsTheFirstBlock) {
-  ASSERT_EQ(Load(WriteFile("ring_9_port.s19", 1)), 0) << error;
+  ASSERT_EQ(Load(WriteFile("ring_9_port.s19", 1)), kCommOk) << error;
   EXPECT_EQ(core.blocks_loaded(), 1);
 }
 
 TEST_F(FirmwareLoad, RefusalsThatNeedNoSwitchSendNothing) {
   // The folder says 5_port, the file's own name nothing.
-  EXPECT_EQ(Load(WriteFile("ring.s19", 3)), -1);
+  EXPECT_EQ(Load(WriteFile("ring.s19", 3)), kCommFailed);
   EXPECT_EQ(
       error,
       "02:4b:33:10:00:09 The selected firmware file name does not indicate the number of ports "
       "that it is intended for use with. Unable to continue.\n");
-  EXPECT_EQ(Load((dir / "missing_9_port.s19").string()), -1);
+  EXPECT_EQ(Load((dir / "missing_9_port.s19").string()), kCommFailed);
   EXPECT_EQ(error,
             "02:4b:33:10:00:09 Unable to access " + (dir / "missing_9_port.s19").string() + ".\n");
   // A bad record anywhere stops the load before the first block.
-  EXPECT_EQ(Load(WriteFile("ring_9_port.s19", 3, "S1040000010A\r\n")), -1);
+  EXPECT_EQ(Load(WriteFile("ring_9_port.s19", 3, "S1040000010A\r\n")), kCommFailed);
   EXPECT_EQ(error, "02:4b:33:10:00:09 Line 2 of the firmware file has a wrong checksum.\n");
-  EXPECT_EQ(Load(WriteFile("ring_9_port.s19", 0)), -1);
+  EXPECT_EQ(Load(WriteFile("ring_9_port.s19", 0)), kCommFailed);
   EXPECT_EQ(error, "02:4b:33:10:00:09 The firmware file holds no data records.\n");
   EXPECT_TRUE(capture.sent["veth0"].empty());
   EXPECT_EQ(ui.opened, 0);
 }
 
 TEST_F(FirmwareLoad, ModelAndRevisionRefusedBeforeTheBootMonitor) {
-  EXPECT_EQ(Load(WriteFile("ring_gig.s19", 2)), -1);
+  EXPECT_EQ(Load(WriteFile("ring_gig.s19", 2)), kCommFailed);
   EXPECT_EQ(error,
             "02:4b:33:10:00:09 The selected firmware file is not compatible with this switch.\n");
-  EXPECT_EQ(Load(WriteFile("ring_9_port_v01.s19", 2)), -1);
+  EXPECT_EQ(Load(WriteFile("ring_9_port_v01.s19", 2)), kCommFailed);
   EXPECT_EQ(error,
             "02:4b:33:10:00:09 The selected firmware file is not compatible with this switch.\n");
   SetIdentity(core, 9, true, 16);  // QV-9KX-1
-  EXPECT_EQ(Load(WriteFile("ring_9_port_v02.s19", 2)), -1);
+  EXPECT_EQ(Load(WriteFile("ring_9_port_v02.s19", 2)), kCommFailed);
   core.eerom()[281] = 9;  // no model at all
-  EXPECT_EQ(Load(WriteFile("ring_gig.s19", 2)), -1);
+  EXPECT_EQ(Load(WriteFile("ring_gig.s19", 2)), kCommFailed);
   EXPECT_EQ(error, "02:4b:33:10:00:09 Invalid part ID found.\n");
   EXPECT_TRUE(Controls().empty());  // never entered the boot monitor
   EXPECT_EQ(core.blocks_loaded(), 0);
   SetIdentity(core, 9, true, 16);
-  EXPECT_EQ(Load(WriteFile("ring_gig_v02.s19", 2)), 0) << error;
+  EXPECT_EQ(Load(WriteFile("ring_gig_v02.s19", 2)), kCommOk) << error;
 }
 
 TEST_F(FirmwareLoad, RefusalInsideTheBootMonitorRestartsTheSwitch) {
@@ -170,11 +170,11 @@ TEST_F(FirmwareLoad, EachLoadStatusFailsTheLoad) {
     int status, result;
     const char* line;
   } cases[] = {
-      {2, -106, "Failed to write data to switch memory."},
-      {3, -107, "Invalid data found while attempting to send to switch memory."},
-      {4, -108, "Erase failed while attempting to send to switch memory."},
-      {5, -109, "Verify failed while attempting to send to switch memory."},
-      {9, -1, "Unknown error (9) found while attempting to send to switch memory."},
+      {2, kLoadWriteFailed, "Failed to write data to switch memory."},
+      {3, kLoadInvalidData, "Invalid data found while attempting to send to switch memory."},
+      {4, kLoadEraseFailed, "Erase failed while attempting to send to switch memory."},
+      {5, kLoadVerifyFailed, "Verify failed while attempting to send to switch memory."},
+      {9, kCommFailed, "Unknown error (9) found while attempting to send to switch memory."},
   };
   for (const auto& c : cases) {
     core.SetBootMonitor(false);
@@ -189,7 +189,7 @@ TEST_F(FirmwareLoad, EachLoadStatusFailsTheLoad) {
 
 TEST_F(FirmwareLoad, CancelStopsBeforeTheNextBlock) {
   ui.cancel_after = 3;
-  EXPECT_EQ(Load(WriteFile("ring_9_port_v02.s19", 10)), -1);
+  EXPECT_EQ(Load(WriteFile("ring_9_port_v02.s19", 10)), kCommFailed);
   EXPECT_EQ(core.blocks_loaded(), 3);
   EXPECT_NE(error.find("The firmware load was cancelled."), std::string::npos);
   EXPECT_EQ(Controls(), std::vector<std::uint32_t>{1});

@@ -8,9 +8,10 @@
 #include "model_testutil.h"
 #include "platform/atomicfile.h"
 #include "platform/dynlib.h"
-#include "platform/ini.h"
+#include "platform/inifile.h"
 #include "platform/message.h"
 #include "platform/resstring.h"
+#include "res/string_ids.h"
 #include "switch/projectfile.h"
 
 namespace {
@@ -57,14 +58,15 @@ class ProjectFile : public fwtest::ModelTest {
 // Windows
 
 TEST_F(ProjectFile, ReadsAHandwrittenProject) {
-  ASSERT_EQ(fw::LoadProjectFile(Data("handwritten.zcf"), *m_store, m_switches, &m_notes), 0);
+  ASSERT_EQ(fw::LoadProjectFile(Data("handwritten.zcf"), *m_store, m_switches, &m_notes),
+            fw::kProjectOk);
   EXPECT_TRUE(m_notes.Empty()) << ::testing::PrintToString(m_notes.Messages());
   std::vector<std::string> names;
   m_store->AppendNames(names);
   EXPECT_EQ(names, (std::vector<std::string>{"Main Ring", "Old Nine", "Giga", "S\xC3\xA4ge"}));
 
   const CSwitchConfig& m = Cfg("Main Ring");
-  EXPECT_EQ(m.GetType(), LoadResString(6002));
+  EXPECT_EQ(m.GetType(), LoadResString(IDS_BASE_TYPE_2));
   EXPECT_EQ(m.GetSendHigh(), 0);
   EXPECT_EQ(m.GetPortCount(), 5);
   EXPECT_EQ(m.GetMirrorSourceMode(1), 1u);
@@ -97,7 +99,7 @@ TEST_F(ProjectFile, ReadsAHandwrittenProject) {
 
   // An old type name becomes today's base type.
   const CSwitchConfig& old = Cfg("Old Nine");
-  EXPECT_EQ(old.GetType(), LoadResString(6009));
+  EXPECT_EQ(old.GetType(), LoadResString(IDS_BASE_TYPE_9));
   EXPECT_EQ(old.GetPortCount(), 9);
   EXPECT_EQ(old.GetRing(0)->enabled, 1);
   // A short port line gives 0 and empty text for the fields it lacks.
@@ -128,7 +130,8 @@ TEST_F(ProjectFile, ReadsAHandwrittenProject) {
 }
 
 TEST_F(ProjectFile, GigabitSpeedsSurviveLoading) {
-  ASSERT_EQ(fw::LoadProjectFile(Data("handwritten.zcf"), *m_store, m_switches, &m_notes), 0);
+  ASSERT_EQ(fw::LoadProjectFile(Data("handwritten.zcf"), *m_store, m_switches, &m_notes),
+            fw::kProjectOk);
   const CSwitchConfig& g = Cfg("Giga");
   for (int i = 6; i < 9; ++i) EXPECT_EQ(g.GetPort(i)->gigabitCapable, 1) << i;
   EXPECT_EQ(g.GetPort(6)->half1000, 1);
@@ -152,10 +155,11 @@ TEST_F(ProjectFile, LongValuesAreCutAt1023Characters) {
 }
 
 TEST_F(ProjectFile, AMissingFileIsAnEmptyProjectAndAFolderIsAnError) {
-  EXPECT_EQ(fw::LoadProjectFile(m_dir.file("absent.zcf"), *m_store, m_switches), 0);
+  EXPECT_EQ(fw::LoadProjectFile(m_dir.file("absent.zcf"), *m_store, m_switches), fw::kProjectOk);
   EXPECT_EQ(m_store->First(), -1);
   std::string error;
-  EXPECT_EQ(fw::LoadProjectFile(m_dir.path(), *m_store, m_switches, nullptr, &error), -1);
+  EXPECT_EQ(fw::LoadProjectFile(m_dir.path(), *m_store, m_switches, nullptr, &error),
+            fw::kProjectFailed);
   EXPECT_FALSE(error.empty());
 }
 
@@ -171,7 +175,7 @@ TEST_F(ProjectFile, ASecondMonitorPortIsDroppedWithAWarning) {
   EXPECT_EQ(Cfg("A").LookupMirrorPair(2, 4), 1);
   m_notes.Show();
   ASSERT_EQ(sink->count(), 1u);
-  EXPECT_EQ(sink->messages()[0].text, LoadResString(10107));
+  EXPECT_EQ(sink->messages()[0].text, LoadResString(IDS_MULTIPLE_MONITOR_PORTS_WARNING));
 }
 
 TEST_F(ProjectFile, AConflictInAnEarlierSectionIsStillReported) {
@@ -182,7 +186,8 @@ TEST_F(ProjectFile, AConflictInAnEarlierSectionIsStillReported) {
 }
 
 TEST_F(ProjectFile, UncheckedPairsDoNotDecideTheMonitorPort) {
-  EXPECT_EQ(Load("[Switch Cfgs]\n0=A\n[Switch Cfg: A]\nMirror0=0,3,0\nMirror1=1,4,2\n"), 0);
+  EXPECT_EQ(Load("[Switch Cfgs]\n0=A\n[Switch Cfg: A]\nMirror0=0,3,0\nMirror1=1,4,2\n"),
+            fw::kProjectOk);
   EXPECT_FALSE(Cfg("A").LookupMirrorPair(0, 3));
   EXPECT_EQ(Cfg("A").LookupMirrorPair(1, 4), 2);
   EXPECT_EQ(Cfg("A").IsMonitorPort(4), 2);
@@ -260,7 +265,7 @@ TEST_F(ProjectFile, ANewerConfigurationIsKeptAndWrittenBackUnchanged) {
   EXPECT_NE(sink->messages()[0].text.find("newer version"), std::string::npos);
   EXPECT_NE(sink->messages()[0].text.find("Future"), std::string::npos);
 
-  ASSERT_EQ(Save(), 0);
+  ASSERT_EQ(Save(), fw::kProjectOk);
   fw::CIniFile saved = SavedIni();
   EXPECT_EQ(saved.GetString("Switch Cfg: Future", "Vers"), "2");
   EXPECT_EQ(saved.GetString("Switch Cfg: Future", "NumPorts"), "9");
@@ -270,11 +275,12 @@ TEST_F(ProjectFile, ANewerConfigurationIsKeptAndWrittenBackUnchanged) {
 }
 
 TEST_F(ProjectFile, ANewerSwitchEntryIsKeptToo) {
-  EXPECT_EQ(Load("[Switch Entries]\n0=S\n[Switch Entry: S]\nVers=3\nMAC=01:02:03\nLens=wide\n"), 0);
+  EXPECT_EQ(Load("[Switch Entries]\n0=S\n[Switch Entry: S]\nVers=3\nMAC=01:02:03\nLens=wide\n"),
+            fw::kProjectOk);
   EXPECT_TRUE(m_switches.GetAt(0)->IsNewerVersion());
   EXPECT_EQ(m_switches.GetAt(0)->GetMacSuffix(), "");
   EXPECT_EQ(m_notes.newerSections, std::vector<std::string>{"S"});
-  ASSERT_EQ(Save(), 0);
+  ASSERT_EQ(Save(), fw::kProjectOk);
   fw::CIniFile saved = SavedIni();
   EXPECT_EQ(saved.GetString("Switch Entry: S", "Vers"), "3");
   EXPECT_EQ(saved.GetString("Switch Entry: S", "MAC"), "01:02:03");
@@ -308,7 +314,7 @@ TEST_F(ProjectFile, TheWriterRefusesNamesThatWouldShareASection) {
   const std::string before = Saved();
   m_switches.GetAt(1)->SetName("a");  // a rename that went around the document's check
   fw::ScopedMessageSink sink;
-  EXPECT_EQ(Save(), -3);
+  EXPECT_EQ(Save(), fw::kProjectConflict);
   EXPECT_EQ(Saved(), before);
   EXPECT_EQ(m_notes.unsavedNames, std::vector<std::string>{"a"});
   m_notes.Show();
@@ -320,12 +326,12 @@ TEST_F(ProjectFile, NamesFromASwitchBecomeSafeSectionNames) {
   CSwitchEntry e;
   e.SetName("Crane]\n[Switch Cfgs]\r\n0=x");
   ASSERT_EQ(m_switches.Add(e), 0);
-  ASSERT_EQ(Save(), 0);
+  ASSERT_EQ(Save(), fw::kProjectOk);
   fw::CIniFile saved = SavedIni();
   EXPECT_FALSE(saved.HasSection("Switch Cfgs"));
   CSwitchList again;
   CSwitchConfigStore store(0);
-  fw::LoadProjectFile(m_dir.file("p.zcf"), store, again);
+  ASSERT_EQ(fw::LoadProjectFile(m_dir.file("p.zcf"), store, again), fw::kProjectOk);
   ASSERT_EQ(again.GetCount(), 1);
   EXPECT_EQ(again.GetAt(0)->GetName(), e.GetName());
   EXPECT_EQ(e.GetName(), "Crane[Switch Cfgs0=x");
@@ -334,20 +340,20 @@ TEST_F(ProjectFile, NamesFromASwitchBecomeSafeSectionNames) {
 // ---------------------------------------------------------------- types and parts
 
 TEST_F(ProjectFile, BaseTypesSavedInAnotherLanguageAreRecognised) {
-  const std::string de6010 = *fwtest::LanguageBundle("de")->FindString(6010);
-  const std::string fra6002 = *fwtest::LanguageBundle("fra")->FindString(6002);
-  const std::string de5117 = *fwtest::LanguageBundle("de")->FindString(5117);
+  const std::string de6010 = *fwtest::LanguageBundle("de")->FindString(IDS_BASE_TYPE_10);
+  const std::string fra6002 = *fwtest::LanguageBundle("fra")->FindString(IDS_BASE_TYPE_2);
+  const std::string de5117 = *fwtest::LanguageBundle("de")->FindString(IDS_9_PORT_MODEL);
   Load("[Switch Cfgs]\n0=G\n1=F\n2=O\n[Switch Cfg: G]\nType=" + de6010 +
        "\nNumPorts=9\nPort7=0,0,0,0,1,0,1,1,Enabled,8,Fixed,Unchanged,Use Tag,Normal,1,0\n"
        "[Switch Cfg: F]\nType=" +
        fra6002 + "\n[Switch Cfg: O]\nType=" + de5117 + "\nNumPorts=9\n");
-  EXPECT_EQ(Cfg("G").GetType(), LoadResString(6010));
+  EXPECT_EQ(Cfg("G").GetType(), LoadResString(IDS_BASE_TYPE_10));
   EXPECT_EQ(Cfg("G").GetPortTypeText(7), "1000 SFP");
   EXPECT_EQ(Cfg("G").GetPort(7)->gigabitCapable, 1);
   EXPECT_EQ(Cfg("G").GetPort(7)->full1000, 1);
-  EXPECT_EQ(Cfg("F").GetType(), LoadResString(6002));
+  EXPECT_EQ(Cfg("F").GetType(), LoadResString(IDS_BASE_TYPE_2));
   EXPECT_EQ(Cfg("F").GetPort(4)->negotiation, "Fixed");
-  EXPECT_EQ(Cfg("O").GetType(), LoadResString(6006));
+  EXPECT_EQ(Cfg("O").GetType(), LoadResString(IDS_BASE_TYPE_6));
   // An unknown type text stays as it is.
   Load("[Switch Cfgs]\n0=U\n[Switch Cfg: U]\nType=Custom ring box\n");
   EXPECT_EQ(Cfg("U").GetType(), "Custom ring box");
@@ -355,17 +361,17 @@ TEST_F(ProjectFile, BaseTypesSavedInAnotherLanguageAreRecognised) {
 
 TEST_F(ProjectFile, ShippedLanguageLibrariesAnswerByDefault) {
   fw::SetProjectLanguageBundles({});
-  if (!std::filesystem::exists(fw::ProgramFolder() + "/" + LoadResString(15012)))
+  if (!std::filesystem::exists(fw::ProgramFolder() + "/" + LoadResString(IDS_LANGLIB_GERMAN)))
     GTEST_SKIP() << "language libraries not built";
-  const std::string de6010 = *fwtest::LanguageBundle("de")->FindString(6010);
-  EXPECT_EQ(fw::CanonicalBaseType(de6010), LoadResString(6010));
+  const std::string de6010 = *fwtest::LanguageBundle("de")->FindString(IDS_BASE_TYPE_10);
+  EXPECT_EQ(fw::CanonicalBaseType(de6010), LoadResString(IDS_BASE_TYPE_10));
 }
 
 TEST_F(ProjectFile, ProjectsOpenInTheUsersLanguage) {
   // The German program reads an English project and writes German type texts.
   fw::SetCurrentResources(fwtest::LanguageBundle("de"));
   Load("[Switch Cfgs]\n0=A\n[Switch Cfg: A]\nType=QV-5KP-2/3 with one 100M fiber port\n");
-  EXPECT_EQ(Cfg("A").GetType(), *fwtest::LanguageBundle("de")->FindString(6001));
+  EXPECT_EQ(Cfg("A").GetType(), *fwtest::LanguageBundle("de")->FindString(IDS_BASE_TYPE_1));
   EXPECT_EQ(Cfg("A").GetPortTypeText(4), "100M fiber");
 }
 
@@ -381,14 +387,14 @@ TEST_F(ProjectFile, AnUnknownPartTypeIsKeptAndWrittenBack) {
             "[Switch Entries]\n0=Hidden\n1=Alien\n2=Offered\n"
             "[Switch Entry: Hidden]\nPart Type=QV-9KP-3\n[Switch Entry: Alien]\nPart Type=ZZ-1\n"
             "[Switch Entry: Offered]\nPart Type=Five\n");
-  fw::LoadProjectFile(path, store, list);
+  ASSERT_EQ(fw::LoadProjectFile(path, store, list), fw::kProjectOk);
   EXPECT_EQ(list.GetAt(0)->GetPart().partNumber, "QV-9KP-3");
   EXPECT_EQ(list.GetAt(0)->GetPart().portCount, 9);  // hidden by the customisation, still known
   EXPECT_EQ(list.GetAt(1)->GetPart().partNumber, "ZZ-1");
   EXPECT_EQ(list.GetAt(2)->GetPart().partNumber, "QV-5KP-1");  // found by display name
-  ASSERT_EQ(fw::SaveProjectFile(path, store, list), 0);
+  ASSERT_EQ(fw::SaveProjectFile(path, store, list), fw::kProjectOk);
   fw::CIniFile saved;
-  saved.Load(path);
+  ASSERT_TRUE(saved.Load(path));
   EXPECT_EQ(saved.GetString("Switch Entry: Hidden", "Part Type"), "QV-9KP-3");
   EXPECT_EQ(saved.GetString("Switch Entry: Alien", "Part Type"), "ZZ-1");
   EXPECT_EQ(saved.GetString("Switch Entry: Offered", "Part Type"), "QV-5KP-1");
@@ -400,12 +406,12 @@ TEST_F(ProjectFile, WritesTheKnownLayout) {
   CSwitchConfig c;
   c.SetName("Alpha");
   c.SetPortCount(9);
-  c.SetPartNumber(LoadResString(6006));
+  c.SetPartNumber(LoadResString(IDS_BASE_TYPE_6));
   c.SetMirrorPair(0, 8, 2);
   c.SetMirrorPair(5, 8, 1);
   c.SetMirrorPair(6, 8, 1);
   c.SetMirrorPair(7, 8, 1);
-  m_store->Add(c);
+  ASSERT_GE(m_store->Add(c), 0);
   CSwitchEntry e;
   e.SetName("Kiln A");
   e.SetMac("12:AB:EF");
@@ -415,8 +421,8 @@ TEST_F(ProjectFile, WritesTheKnownLayout) {
   e.SetSubnet("255.255.255.0");
   e.SetModbusEnable(1);
   e.SetModbusAddress(5);
-  m_switches.Add(e);
-  ASSERT_EQ(Save(), 0);
+  ASSERT_GE(m_switches.Add(e), 0);
+  ASSERT_EQ(Save(), fw::kProjectOk);
   EXPECT_EQ(Saved(), ReadText(Data("written.zcf")));
 }
 
@@ -426,7 +432,7 @@ TEST_F(ProjectFile, SavingAfterADeleteRewritesADenseIndex) {
       "B]\nNumPorts=6\n"
       "[Switch Cfg: C]\nNumPorts=9\n");
   m_store->GetAt(1)->SetDeleted(true);
-  ASSERT_EQ(Save(), 0);
+  ASSERT_EQ(Save(), fw::kProjectOk);
   fw::CIniFile saved = SavedIni();
   EXPECT_EQ(saved.KeyNames("Switch Cfgs"), (std::vector<std::string>{"0", "1"}));
   EXPECT_EQ(saved.GetString("Switch Cfgs", "1"), "C");
@@ -441,7 +447,7 @@ TEST_F(ProjectFile, SavingAfterADeleteRewritesADenseIndex) {
 
 TEST_F(ProjectFile, TextsAreWrittenInWindows1252WhenTheyFit) {
   Load("[Switch Entries]\n0=S\xC3\xA4ge\n");
-  ASSERT_EQ(Save(), 0);
+  ASSERT_EQ(Save(), fw::kProjectOk);
   EXPECT_NE(Saved().find("0=S\xE4ge\r\n"), std::string::npos);
 }
 
@@ -451,7 +457,7 @@ TEST_F(ProjectFile, AFailedWriteFailsAndKeepsTheOldFile) {
   for (int i = 0; i < 40; ++i) {
     CSwitchConfig c;
     c.SetName("Config " + std::to_string(i));
-    m_store->Add(c);
+    ASSERT_GE(m_store->Add(c), 0);
   }
   // A file size limit makes the write fail part-way, as a full disk would.
   struct rlimit old {};
@@ -473,7 +479,8 @@ TEST_F(ProjectFile, AReadOnlyFileIsNotWritten) {
   Load("[Switch Cfgs]\n0=A\n");
   std::filesystem::permissions(m_dir.file("p.zcf"), std::filesystem::perms::owner_read);
   std::string error;
-  EXPECT_EQ(fw::SaveProjectFile(m_dir.file("p.zcf"), *m_store, m_switches, nullptr, &error), -1);
+  EXPECT_EQ(fw::SaveProjectFile(m_dir.file("p.zcf"), *m_store, m_switches, nullptr, &error),
+            fw::kProjectFailed);
   EXPECT_NE(error.find("read-only"), std::string::npos);
   std::string bytes;
   ASSERT_TRUE(fw::ReadFileBytes(m_dir.file("p.zcf"), bytes, nullptr));

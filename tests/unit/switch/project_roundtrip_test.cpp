@@ -6,6 +6,7 @@
 
 #include "model_testutil.h"
 #include "platform/resstring.h"
+#include "res/string_ids.h"
 #include "switch/projectfile.h"
 
 namespace {
@@ -31,7 +32,7 @@ class Generator {
 
   void Fill(CSwitchConfig& c, const std::string& name) {
     c.SetName(name);
-    const unsigned type = static_cast<unsigned>(Int(6000, 6010));
+    const unsigned type = static_cast<unsigned>(Int(IDS_BASE_TYPE_0, IDS_BASE_TYPE_10));
     const int ports = CSwitchConfig::BaseTypePortCount(LoadResString(type));
     c.SetPortCount(ports);
     c.SetPartNumber(LoadResString(type));
@@ -168,11 +169,11 @@ TEST_P(ProjectRoundTrip, SaveThenLoadGivesBackTheProject) {
   switches.MarkDeleted(5);
 
   const std::string path = m_dir.file("round.zcf");
-  ASSERT_EQ(fw::SaveProjectFile(path, store, switches), 0);
+  ASSERT_EQ(fw::SaveProjectFile(path, store, switches), fw::kProjectOk);
   CSwitchConfigStore store2(0);
   CSwitchList switches2;
   fw::CProjectNotes notes;
-  ASSERT_EQ(fw::LoadProjectFile(path, store2, switches2, &notes), 0);
+  ASSERT_EQ(fw::LoadProjectFile(path, store2, switches2, &notes), fw::kProjectOk);
   EXPECT_TRUE(notes.Empty()) << ::testing::PrintToString(notes.Messages());
 
   int j = store2.First();
@@ -190,7 +191,7 @@ TEST_P(ProjectRoundTrip, SaveThenLoadGivesBackTheProject) {
 
   // Saving what was loaded changes not a byte.
   const std::string first = fwtest::ReadText(path);
-  ASSERT_EQ(fw::SaveProjectFile(path, store2, switches2), 0);
+  ASSERT_EQ(fw::SaveProjectFile(path, store2, switches2), fw::kProjectOk);
   EXPECT_EQ(fwtest::ReadText(path), first);
 }
 

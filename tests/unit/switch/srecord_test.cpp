@@ -81,8 +81,18 @@ TEST(SRecord, LimitsDataToWhatOneLoadBlockCarries) {
   EXPECT_FALSE(ParseSRecords(SRecordLine(1, 0, std::vector<std::uint8_t>(63, 7)), &recs, &error));
   EXPECT_EQ(error, "Line 1 of the firmware file holds more than 62 data bytes.");
   // The longest record the syntax allows (255 bytes) is refused the same way.
+  error.clear();
   EXPECT_FALSE(ParseSRecords(SRecordLine(1, 0, std::vector<std::uint8_t>(252, 1)), &recs, &error));
   EXPECT_EQ(error, "Line 1 of the firmware file holds more than 62 data bytes.");
+}
+
+TEST(SRecord, RefusalsAddToTheCallersTextOrGoNowhere) {
+  std::vector<SRecord> recs;
+  EXPECT_FALSE(ParseSRecords("S1", &recs, nullptr));
+  EXPECT_FALSE(ReadSRecordFile("/nonexistent/ring.s19", &recs, nullptr));
+  std::string error = "Loading ring.s19";
+  EXPECT_FALSE(ParseSRecords("", &recs, &error));
+  EXPECT_EQ(error, "Loading ring.s19\nThe firmware file holds no data records.");
 }
 
 TEST(SRecord, FileWithoutDataRecordsIsRefused) {
@@ -90,6 +100,7 @@ TEST(SRecord, FileWithoutDataRecordsIsRefused) {
   std::string error;
   EXPECT_FALSE(ParseSRecords("S00600004844521B\nS9030000FC\n", &recs, &error));
   EXPECT_EQ(error, "The firmware file holds no data records.");
+  error.clear();
   EXPECT_FALSE(ParseSRecords("", &recs, &error));
   EXPECT_EQ(error, "The firmware file holds no data records.");
 }

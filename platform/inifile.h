@@ -21,15 +21,15 @@ class CIniFile {
 
   // A file that does not exist reads as empty, as with the profile functions.
   // Returns false (with a message) only when an existing file cannot be read.
-  bool Load(const std::string& path, std::string* error = nullptr);
+  [[nodiscard]] bool Load(const std::string& path, std::string* error = nullptr);
   void Parse(std::string_view bytes);
   // The text as it will be written: CR LF line ends, UTF-8.
   std::string Serialize() const;
   // The bytes as written to disk: Windows-1252 when every character has a
   // cp1252 form (so files stay readable by older readers), else UTF-8.
   std::string Encode() const;
-  bool Save(std::string* error = nullptr) const;
-  bool SaveAs(const std::string& path, std::string* error = nullptr);
+  [[nodiscard]] bool Save(std::string* error = nullptr) const;
+  [[nodiscard]] bool SaveAs(const std::string& path, std::string* error = nullptr);
 
   const std::string& path() const { return m_path; }
   void set_path(std::string path) { m_path = std::move(path); }

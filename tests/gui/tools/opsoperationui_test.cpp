@@ -1,4 +1,4 @@
-#include "tools/ops_operation_ui.h"
+#include "tools/opsoperationui.h"
 
 #include <gtest/gtest.h>
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "switch/cswitchcomm.h"
-#include "switch/discovery_ui.h"
+#include "switch/operationui.h"
 
 class CSwitchEntry;
 class CSwitchConfig;
@@ -42,20 +42,23 @@ class CSwitchDiscovery : public cswitchcomm {
   int GetWaitLimit() const { return m_nWaitLimit; }
   void SetWaitLimit(int ms) { m_nWaitLimit = ms; }
 
-  enum : int { FIND_SHOW_SEARCHING = 0x01 };
-  // 1 and the device text (the description) when the switch answered on some
-  // device; 0 otherwise.
-  int FindInterfaceOfSwitch(const std::string& mac, std::string* device, int flags);
+  enum : int { kFindShowSearching = 0x01 };
+  enum FindResult : int { kSwitchFound = 1, kSwitchNotFound = 0 };
+  // kSwitchFound and the device text (the description) when the switch
+  // answered on some device; kSwitchNotFound otherwise.
+  [[nodiscard]] int FindInterfaceOfSwitch(const std::string& mac, std::string* device, int flags);
 
   // Appends an entry for every switch heard and read (once per device it
-  // answered on). 0, or -1 when a device could not be opened or a switch not
-  // read; the error text then holds one line per problem.
-  int FindAllSwitches(std::vector<std::unique_ptr<CSwitchEntry>>* found, std::string& error);
+  // answered on). kCommOk, or kCommFailed when a device could not be opened or
+  // a switch not read; the error text then holds one line per problem.
+  [[nodiscard]] int FindAllSwitches(std::vector<std::unique_ptr<CSwitchEntry>>* found,
+                                    std::string* error);
 
   // Writes a configuration and the entry's settings into the switch (only the
-  // bytes that differ) and has it take them over. 0 on success; -1 with lines
-  // in the error text on failure (the caller shows them).
-  int SwitchLoadConfigOp(CSwitchEntry& entry, const CSwitchConfig& config, std::string& error);
+  // bytes that differ) and has it take them over. kCommOk on success;
+  // kCommFailed with lines in the error text on failure (the caller shows them).
+  [[nodiscard]] int SwitchLoadConfigOp(CSwitchEntry& entry, const CSwitchConfig& config,
+                                       std::string* error);
 
   IOperationUi& Ui() { return *m_ui; }
 
@@ -66,7 +69,7 @@ class CSwitchDiscovery : public cswitchcomm {
   };
   // The threaded part of FindAllSwitches. Lines for devices that failed to
   // open go to *error; false when any failed.
-  bool ListenAll(std::vector<Heard>* heard, std::string* error);
+  [[nodiscard]] bool ListenAll(std::vector<Heard>* heard, std::string* error);
 
  private:
   fw::ICaptureBackend* m_backend;

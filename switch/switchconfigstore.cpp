@@ -1,4 +1,4 @@
-#include "switch/configstore.h"
+#include "switch/switchconfigstore.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -7,10 +7,11 @@
 #include "platform/dynlib.h"
 #include "platform/fields.h"
 #include "platform/format.h"
-#include "platform/ini.h"
+#include "platform/inifile.h"
 #include "platform/message.h"
 #include "platform/resstring.h"
 #include "platform/text.h"
+#include "res/string_ids.h"
 
 namespace {
 
@@ -21,14 +22,17 @@ struct CatalogueRow {
 };
 
 constexpr CatalogueRow kCatalogue[] = {
-    {2000, "QV-5KP-1", 5},   {2001, "QV-5KP-2", 5},      {2002, "QV-5KP-3", 5},
-    {2003, "QV-5KP-4", 5},   {2004, "QV-5KP-5", 5},      {2005, "QV-9KP-1", 9},
-    {2006, "QV-9KP-2", 9},   {2007, "QV-9KP-3", 9},      {2008, "QV-9KP-4", 9},
-    {2009, "QV-9KP-5", 9},   {2010, "QV-9KX-1", 9},      {2011, "QV-9KX-xx", 9},
-    {2012, "QV-5KP-4W", 5},  {2013, "QV-5KP-IP67-1", 5}, {2014, "QV-5KP-IP67-A", 5},
-    {2015, "Stellarix2", 2}, {2016, "MW-6KP-1", 6},      {2017, "MW-6KP-2", 6},
-    {2018, "MW-6KP-3", 6},   {2019, "MW-6KP-4", 6},      {2020, "MW-6KP-5", 6},
-    {2021, "Managed", 2},
+    {IDS_PART_0, "QV-5KP-1", 5},         {IDS_PART_1, "QV-5KP-2", 5},
+    {IDS_PART_2, "QV-5KP-3", 5},         {IDS_PART_3, "QV-5KP-4", 5},
+    {IDS_PART_4, "QV-5KP-5", 5},         {IDS_PART_5, "QV-9KP-1", 9},
+    {IDS_PART_6, "QV-9KP-2", 9},         {IDS_PART_7, "QV-9KP-3", 9},
+    {IDS_PART_8, "QV-9KP-4", 9},         {IDS_PART_9, "QV-9KP-5", 9},
+    {IDS_PART_10, "QV-9KX-1", 9},        {IDS_PART_11, "QV-9KX-xx", 9},
+    {IDS_PART_NA, "QV-5KP-4W", 5},       {IDS_PART_13, "QV-5KP-IP67-1", 5},
+    {IDS_PART_NA_2, "QV-5KP-IP67-A", 5}, {IDS_PART_15, "Stellarix2", 2},
+    {IDS_PART_16, "MW-6KP-1", 6},        {IDS_PART_17, "MW-6KP-2", 6},
+    {IDS_PART_18, "MW-6KP-3", 6},        {IDS_PART_19, "MW-6KP-4", 6},
+    {IDS_PART_20, "MW-6KP-5", 6},        {IDS_PART_21, "Managed", 2},
 };
 
 bool RowName(const CatalogueRow& row, std::string& name) {
@@ -43,7 +47,7 @@ struct OfferedList {
   std::mutex mutex;
   bool built = false;
   bool customizeFileExists = false;
-  std::string customizePath;  // empty: the program's folder plus string 15007
+  std::string customizePath;  // empty: the program's folder plus the customisation file name
   std::vector<std::unique_ptr<CPartRecord>> records;
 };
 
@@ -54,7 +58,7 @@ OfferedList& Offered() {
 
 std::string CustomizeFilePath(const OfferedList& o) {
   if (!o.customizePath.empty()) return o.customizePath;
-  return fw::ProgramFolder() + "/" + LoadResString(15007);
+  return fw::ProgramFolder() + "/" + LoadResString(IDS_CUSTOMIZE_FILE_NAME);
 }
 
 // Builds the list from a catalogue when it is not built yet. Returns the
@@ -72,7 +76,8 @@ std::string BuildOffered(OfferedList& o,
   o.customizeFileExists = std::filesystem::is_regular_file(path, ec);
   if (o.customizeFileExists) {
     fw::CIniFile file;
-    file.Load(path);
+    // A file that cannot be read names no models, as an empty one.
+    (void)file.Load(path);
     for (int i = 0;; ++i) {
       const std::string value = file.GetString("part numbers", std::to_string(i));
       if (value.empty()) break;
@@ -158,7 +163,8 @@ CSwitchConfigStore::CSwitchConfigStore(int showMessages) : m_showMessages(showMe
   if (!message.empty() && m_showMessages) AfxMessageBox(message);
 
   if (!customized) {
-    for (unsigned id = 6000; id <= 6010; ++id) m_baseTypes.push_back(LoadResString(id));
+    for (unsigned id = IDS_BASE_TYPE_0; id <= IDS_BASE_TYPE_10; ++id)
+      m_baseTypes.push_back(LoadResString(id));
     return;
   }
   // The groups of base types that the offered models call for.
@@ -176,10 +182,10 @@ CSwitchConfigStore::CSwitchConfigStore(int showMessages) : m_showMessages(showMe
   auto add = [&](unsigned from, unsigned to) {
     for (unsigned id = from; id <= to; ++id) m_baseTypes.push_back(LoadResString(id));
   };
-  if (group5) add(6000, 6002);
-  if (group6) add(6003, 6005);
-  if (group9) add(6006, 6008);
-  if (gigabit) add(6009, 6010);
+  if (group5) add(IDS_BASE_TYPE_0, IDS_BASE_TYPE_2);
+  if (group6) add(IDS_BASE_TYPE_3, IDS_BASE_TYPE_5);
+  if (group9) add(IDS_BASE_TYPE_6, IDS_BASE_TYPE_8);
+  if (gigabit) add(IDS_BASE_TYPE_9, IDS_BASE_TYPE_10);
 }
 
 CSwitchConfigStore::~CSwitchConfigStore() = default;
@@ -293,8 +299,8 @@ const CSwitchConfig* CSwitchConfigStore::GetAt(int index) const {
 }
 
 int CSwitchConfigStore::Add(const CSwitchConfig& config) {
-  if (config.GetName().empty()) return -1;
-  if (FindIndexByNameNoCase(config.GetName()) >= 0) return -3;
+  if (config.GetName().empty()) return kModelRefused;
+  if (FindIndexByNameNoCase(config.GetName()) >= 0) return kModelDuplicate;
   return Append(config);
 }
 

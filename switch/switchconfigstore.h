@@ -15,7 +15,24 @@
 namespace fw {
 class CIniFile;
 struct CProjectNotes;
+
+// Results of the project file and of its configuration and switch parts.
+enum ProjectFileResult : int {
+  kProjectOk = 0,
+  kProjectFailed = -1,    // the file cannot be read or written
+  kProjectConflict = -3,  // a mirror pair was dropped; a name cannot be written
+  // A section was written by a newer program version; it is kept as it was.
+  kProjectNewerSection = -5,
+};
 }  // namespace fw
+
+// Refusals of the model operations (adding or naming a configuration or a
+// switch); success is the index or 0.
+enum ModelResult : int {
+  kModelRefused = -1,       // no name
+  kModelDuplicate = -3,     // another one, not deleted, has the name (letter case aside)
+  kModelInvalidChars = -4,  // nothing of the name is left without its invalid characters
+};
 
 struct CPartRecord {
   std::string partNumber;
@@ -36,9 +53,10 @@ class CSwitchConfigStore {
   CSwitchConfig* GetAt(int index);
   const CSwitchConfig* GetAt(int index) const;
   int GetCount() const { return static_cast<int>(m_configs.size()); }
-  // Appends a copy. A configuration without a name, or with the name of one
-  // that is not deleted (letter case aside), is refused: -1 and -3.
-  int Add(const CSwitchConfig& config);
+  // Appends a copy and returns its index. A configuration without a name, or
+  // with the name of one that is not deleted (letter case aside), is refused:
+  // kModelRefused and kModelDuplicate.
+  [[nodiscard]] int Add(const CSwitchConfig& config);
   CSwitchConfig* FindByName(std::string_view name);
   int FindIndexByName(std::string_view name) const;
   // Not deleted, letter case aside; the one to skip (a configuration being renamed) is excluded.
@@ -47,11 +65,12 @@ class CSwitchConfigStore {
   void Clear();
 
   // The configuration part of a project file, read from or written into the
-  // parsed file. Reading returns 0, or -3 when a section dropped a mirror pair
-  // (any section, not only the last). Writing returns 0, or -3 when a
-  // configuration could not be written under its name (nothing should then be
-  // saved). Problems worth telling the user go to notes.
-  int LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNotes* notes = nullptr);
+  // parsed file. Reading returns kProjectOk, kProjectConflict when a section
+  // dropped a mirror pair (any section, not only the last), or
+  // kProjectNewerSection. Writing returns kProjectOk, or kProjectConflict when
+  // a configuration could not be written under its name (nothing should then
+  // be saved). Problems worth telling the user go to notes.
+  [[nodiscard]] int LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNotes* notes = nullptr);
 
   const std::vector<std::string>& GetBaseTypes() const { return m_baseTypes; }
   // The catalogue of this store: part number -> record.
@@ -68,7 +87,7 @@ class CSwitchConfigStore {
   static std::string PartNumberFromIdentity(std::span<const std::uint8_t> id);
 
   // The customisation file read by the first store; by default the program's
-  // folder plus string 15007. Start-up may name another before the first store.
+  // folder plus the customisation file name. Start-up may name another before the first store.
   static void SetCustomizeFilePath(std::string path);
   // Builds the offered-models list now (start-up calls this before any worker
   // thread exists; later stores then only read it).

@@ -1,4 +1,4 @@
-#include "platform/gui/propsheet.h"
+#include "platform/gui/propertysheet.h"
 
 #include <gtest/gtest.h>
 

@@ -80,7 +80,7 @@ class CPropertyPage : public CDialog {
 
  private:
   friend class CPropertySheet;
-  bool CreatePageWindow(CPropertySheet* sheet, const CRect& rect);
+  [[nodiscard]] bool CreatePageWindow(CPropertySheet* sheet, const CRect& rect);
   // The first control that takes the Tab key, unless the focus is already on the page.
   void FocusFirstControl();
 
@@ -118,7 +118,7 @@ class CPropertySheet : public CDialog {
   std::string GetTitle() const;
 
   // IDOK, IDCANCEL or ID_WIZFINISH (or what EndDialog gave); -1 without pages.
-  std::intptr_t DoModal() override;
+  [[nodiscard]] std::intptr_t DoModal() override;
   // Where the pages sit, in sheet client coordinates (empty before the sheet runs).
   const CRect& PageRect() const { return m_pageRect; }
 
@@ -164,7 +164,8 @@ namespace fw {
 // control's rectangle and its id. The control is then hidden and gives up
 // its id, so GetDlgItem finds the new window, which follows the control in
 // the tab order. False when there is no such control or create fails.
-bool PlaceOverControl(CWnd* dialog, int controlId,
-                      const std::function<bool(CWnd* parent, const CRect& rect, int id)>& create);
+[[nodiscard]] bool PlaceOverControl(
+    CWnd* dialog, int controlId,
+    const std::function<bool(CWnd* parent, const CRect& rect, int id)>& create);
 
 }  // namespace fw

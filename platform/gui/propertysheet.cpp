@@ -1,10 +1,10 @@
-#include "platform/gui/propsheet.h"
+#include "platform/gui/propertysheet.h"
 
 #include <QApplication>
 #include <QTabBar>
 #include <algorithm>
 
-#include "platform/resources.h"
+#include "platform/resourcebundle.h"
 #include "platform/resstring.h"
 #include "res/string_ids.h"
 
@@ -77,7 +77,7 @@ void CPropertyPage::FocusFirstControl() {
 }
 
 bool CPropertyPage::OnSetActive() {
-  if (!m_firstActive) UpdateData(false);
+  if (!m_firstActive) (void)UpdateData(false);  // filling the controls validates nothing
   m_firstActive = false;
   return true;
 }

@@ -1,4 +1,4 @@
-#include "platform/tick.h"
+#include "platform/clock.h"
 
 #include <chrono>
 #include <thread>

@@ -1,12 +1,12 @@
-#include "platform/resources.h"
+#include "platform/resourcebundle.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <utility>
 
-#include "platform/gui/styles.h"
 #include "platform/message.h"
+#include "platform/styles.h"
 #include "platform/text.h"
 
 namespace fw {
@@ -259,8 +259,14 @@ const CImageRef* CResourceBundle::FindImage(ImageKind kind, unsigned id) const {
 
 std::unique_ptr<CResourceBundle> CResourceBundle::Parse(std::string_view script,
                                                         std::string* error) {
-  std::string dummy;
-  if (!error) error = &dummy;
+  std::string problem;
+  auto bundle = ParseScript(script, &problem);
+  if (!bundle) AppendError(error, problem);
+  return bundle;
+}
+
+std::unique_ptr<CResourceBundle> CResourceBundle::ParseScript(std::string_view script,
+                                                              std::string* error) {
   auto bundle = std::unique_ptr<CResourceBundle>(new CResourceBundle());
   CScriptLexer lex(script);
   using Tok = CScriptLexer::Tok;

@@ -1,11 +1,10 @@
+#include "platform/gui/dc.h"
+
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
 #include <climits>
 #include <cstring>
-
-#include "gui_testapp.h"
-#include "platform/gui/dc.h"
 
 namespace {
 
@@ -15,10 +14,7 @@ constexpr COLORREF kRed = RGB(255, 0, 0);
 
 class DcTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    fwtest::EnsureGuiApp();
-    fw::ResetSystemTables();
-  }
+  void SetUp() override { fw::ResetSystemTables(); }
   // Bounding box of every pixel that differs from white.
   static CRect Ink(CImageDC& dc) {
     const QImage& img = dc.Snapshot();

@@ -14,7 +14,8 @@
 
 #include "platform/dynlib.h"
 #include "platform/message.h"
-#include "switch/capture_backend.h"
+#include "platform/text.h"
+#include "switch/capturebackend.h"
 
 namespace fw {
 namespace {
@@ -109,10 +110,10 @@ class CPcapHandle : public ICaptureHandle {
 
   int Send(const std::uint8_t* data, std::size_t len, std::string* error) override {
     if (m_api.sendpacket(p_, data, static_cast<int>(len)) < 0) {
-      if (error) *error = m_api.geterr(p_);
-      return -1;
+      AppendError(error, m_api.geterr(p_));
+      return kCaptureError;
     }
-    return 0;
+    return kCaptureOk;
   }
 
   int Receive(const std::uint8_t** data, std::size_t* caplen, std::size_t* wirelen,
@@ -120,10 +121,10 @@ class CPcapHandle : public ICaptureHandle {
     // Take what is queued first; wait only when nothing is, so a busy
     // segment never makes us sleep with frames waiting.
     int r = Next(data, caplen, wirelen);
-    if (r != 0) return r;
-    if (m_fd < 0) return 0;
+    if (r != kCaptureNothing) return r;
+    if (m_fd < 0) return kCaptureNothing;
     pollfd pfd{m_fd, POLLIN, 0};
-    if (::poll(&pfd, 1, static_cast<int>(wait_ms)) <= 0) return 0;
+    if (::poll(&pfd, 1, static_cast<int>(wait_ms)) <= 0) return kCaptureNothing;
     return Next(data, caplen, wirelen);
   }
 
@@ -136,9 +137,9 @@ class CPcapHandle : public ICaptureHandle {
       *data = bytes;
       *caplen = hdr->caplen;
       *wirelen = hdr->len;
-      return 1;
+      return kCaptureFrame;
     }
-    return r < 0 ? -1 : 0;
+    return r < 0 ? kCaptureError : kCaptureNothing;
   }
 
   const PcapApi& m_api;
@@ -166,12 +167,12 @@ class CPcapBackend : public ICaptureBackend {
   std::string Version() const override { return m_version; }
 
   int FindDevices(std::vector<CaptureDevice>* out, std::string* error) override {
-    if (!m_usable) return -1;
+    if (!m_usable) return kCaptureError;
     char errbuf[PCAP_ERRBUF_SIZE] = {};
     pcap_if_t* all = nullptr;
     if (m_api.findalldevs(&all, errbuf) < 0) {
-      if (error) *error = errbuf;
-      return -1;
+      AppendError(error, errbuf);
+      return kCaptureError;
     }
     for (pcap_if_t* d = all; d != nullptr; d = d->next) {
       if (d->name == nullptr || (d->flags & PCAP_IF_LOOPBACK)) continue;
@@ -202,13 +203,13 @@ class CPcapBackend : public ICaptureBackend {
 
   std::unique_ptr<ICaptureHandle> Open(const std::string& device, std::string* error) override {
     if (!m_usable) {
-      *error = "Unable to access winpcap send functions.\n";
+      AppendError(error, "Unable to access winpcap send functions.\n");
       return nullptr;
     }
     char errbuf[PCAP_ERRBUF_SIZE] = {};
     pcap_t* p = m_api.create(device.c_str(), errbuf);
     if (p == nullptr) {
-      *error = std::string("Failed to open ") + device + ": " + errbuf + "\n";
+      AppendError(error, std::string("Failed to open ") + device + ": " + errbuf + "\n");
       return nullptr;
     }
     m_api.set_snaplen(p, kSnapLength);
@@ -216,25 +217,26 @@ class CPcapBackend : public ICaptureBackend {
     m_api.set_immediate_mode(p, 1);
     const int r = m_api.activate(p);
     if (r == PCAP_ERROR_PERM_DENIED) {
-      *error = "Capture on " + device +
-               " is not permitted: run the program as root or give it the capabilities "
-               "cap_net_raw and cap_net_admin.\n";
+      AppendError(error,
+                  "Capture on " + device +
+                      " is not permitted: run the program as root or give it the capabilities "
+                      "cap_net_raw and cap_net_admin.\n");
       m_api.close(p);
       return nullptr;
     }
     if (r < 0) {
-      *error = std::string("Failed to open ") + device + ": " + m_api.statustostr(r) + " " +
-               m_api.geterr(p) + "\n";
+      AppendError(error, std::string("Failed to open ") + device + ": " + m_api.statustostr(r) +
+                             " " + m_api.geterr(p) + "\n");
       m_api.close(p);
       return nullptr;
     }
     if (m_api.datalink(p) != DLT_EN10MB) {
-      *error = "Device " + device + " is not an Ethernet interface.\n";
+      AppendError(error, "Device " + device + " is not an Ethernet interface.\n");
       m_api.close(p);
       return nullptr;
     }
     if (m_api.setnonblock(p, 1, errbuf) < 0) {
-      *error = std::string("Failed to open ") + device + ": " + errbuf + "\n";
+      AppendError(error, std::string("Failed to open ") + device + ": " + errbuf + "\n");
       m_api.close(p);
       return nullptr;
     }

@@ -1,4 +1,4 @@
-#include "platform/ini.h"
+#include "platform/inifile.h"
 
 #include <climits>
 
@@ -26,7 +26,7 @@ bool CIniFile::Load(const std::string& path, std::string* error) {
       Parse({});
       return true;
     }
-    if (error) *error = err;
+    AppendError(error, err);
     return false;
   }
   Parse(bytes);
@@ -114,7 +114,7 @@ std::string CIniFile::Encode() const {
 
 bool CIniFile::Save(std::string* error) const {
   if (m_path.empty()) {
-    if (error) *error = "No file name";
+    AppendError(error, "No file name");
     return false;
   }
   return WriteFileAtomic(m_path, Encode(), error);

@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "platform/dynlib.h"
-#include "platform/gui/gdi.h"
-#include "platform/gui/styles.h"
 #include "platform/language.h"
 #include "platform/message.h"
-#include "platform/resources.h"
+#include "platform/resourcebundle.h"
+#include "platform/styles.h"
 
 using namespace fw;
 
@@ -183,16 +182,6 @@ TEST(ImageScript, NamesPicturesByKindAndId) {
     EXPECT_EQ(CResourceBundle::Parse(c.script, &error), nullptr) << c.script;
     EXPECT_NE(error.find(c.want), std::string::npos) << error;
   }
-}
-
-TEST(ImageScript, ProgramIconComesFromTheBuiltInPictures) {
-  HICON icon = LoadIconResource(128);
-  ASSERT_NE(icon, nullptr);
-  EXPECT_EQ(icon->image.size(), QSize(32, 32));
-  EXPECT_EQ(LoadIconResource(128), icon);  // loaded once, same handle
-  EXPECT_EQ(LoadIconResource(4321), nullptr);
-  CBitmap none;
-  EXPECT_FALSE(none.LoadBitmap(4321));
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The packet capture library behind an interface: the real one is bound at run
-// time (pcap_backend.cpp), tests plug in a fake that talks to a software switch.
+// time (pcapbackend.cpp), tests plug in a fake that talks to a software switch.
 #pragma once
 
 #include <array>
@@ -25,31 +25,43 @@ struct CaptureDevice {
   std::vector<CaptureAddress> addresses;
 };
 
+// Results of the capture interface.
+enum CaptureResult : int {
+  kCaptureOk = 0,
+  kCaptureFrame = 1,    // Receive: a frame came
+  kCaptureNothing = 0,  // Receive: nothing came in the wait
+  kCaptureError = -1,
+};
+
 // One open device. Used by one thread.
 class ICaptureHandle {
  public:
   virtual ~ICaptureHandle() = default;
-  // 0 when the frame went out; -1 otherwise with the library's text in *error.
-  virtual int Send(const std::uint8_t* data, std::size_t len, std::string* error) = 0;
-  // Returns 1 with the next frame (valid until the next call), waiting at most
-  // wait_ms when none is queued; 0 when nothing came; -1 on a library error.
+  // kCaptureOk when the frame went out; kCaptureError otherwise with the
+  // library's text in *error.
+  [[nodiscard]] virtual int Send(const std::uint8_t* data, std::size_t len, std::string* error) = 0;
+  // kCaptureFrame with the next frame (valid until the next call), waiting at
+  // most wait_ms when none is queued; kCaptureNothing when nothing came;
+  // kCaptureError on a library error.
   // caplen is what was captured, wirelen the frame's length on the wire.
-  virtual int Receive(const std::uint8_t** data, std::size_t* caplen, std::size_t* wirelen,
-                      std::uint32_t wait_ms) = 0;
+  [[nodiscard]] virtual int Receive(const std::uint8_t** data, std::size_t* caplen,
+                                    std::size_t* wirelen, std::uint32_t wait_ms) = 0;
 };
 
 class ICaptureBackend {
  public:
   virtual ~ICaptureBackend() = default;
-  // False when the library is missing or too old; version() says which.
+  // False when the library is missing or too old; Version() says which.
   virtual bool Usable() const = 0;
   virtual std::string Version() const = 0;
-  // Appends the machine's Ethernet capture devices; -1 with *error on failure.
-  virtual int FindDevices(std::vector<CaptureDevice>* out, std::string* error) = 0;
+  // Appends the machine's Ethernet capture devices and returns how many *out
+  // holds; kCaptureError with *error on failure.
+  [[nodiscard]] virtual int FindDevices(std::vector<CaptureDevice>* out, std::string* error) = 0;
   // The interface's MAC address; false when it cannot be read.
-  virtual bool AdapterMac(const std::string& device, MacAddress* mac) = 0;
+  [[nodiscard]] virtual bool AdapterMac(const std::string& device, MacAddress* mac) = 0;
   // Opens the device for raw Ethernet; nullptr with *error on failure.
-  virtual std::unique_ptr<ICaptureHandle> Open(const std::string& device, std::string* error) = 0;
+  [[nodiscard]] virtual std::unique_ptr<ICaptureHandle> Open(const std::string& device,
+                                                             std::string* error) = 0;
 };
 
 // The backend every cswitchcomm uses unless it is given one. The first call

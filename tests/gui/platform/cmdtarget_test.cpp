@@ -59,7 +59,8 @@ TEST(CmdTarget, UpdateUiFollowsHandlersAlongTheRoute) {
 TEST(CmdTarget, ControlNotificationsAreKeptApartFromCommands) {
   CCmdTarget target;
   int changed = 0, clicked = 0;
-  target.SetCommandHandler(7, [&] { ++changed; }, 0x300);
+  target.SetCommandHandler(
+      7, [&] { ++changed; }, 0x300);
   target.SetCommandHandler(7, [&] { ++clicked; });
   EXPECT_TRUE(target.OnCmdMsg(7, 0x300, nullptr));
   EXPECT_TRUE(target.OnCmdMsg(7, CN_COMMAND, nullptr));

@@ -1,4 +1,4 @@
-#include "switch/discovery.h"
+#include "switch/switchdiscovery.h"
 
 #include <algorithm>
 #include <atomic>
@@ -12,18 +12,12 @@
 #include "platform/profile.h"
 #include "platform/resstring.h"
 #include "platform/text.h"
+#include "res/string_ids.h"
 #include "switch/cfgblock.h"
-#include "switch/configstore.h"
+#include "switch/switchconfigstore.h"
 #include "switch/switchentry.h"
 
 namespace {
-
-enum : unsigned {
-  IDS_FAILED_TO_OPEN = 31420,
-  IDS_SELECTING_INTERFACE = 31421,
-  IDS_FAILED_READING_NAME = 31422,
-  IDS_FAILED_READING_TYPE = 31423,
-};
 
 constexpr char kSettings[] = "Settings";
 constexpr char kWaitLimitKey[] = "find all wait limit";
@@ -117,13 +111,12 @@ std::string DeviceText(const CPcapDevice& d) {
 void ProbeWorker(ProbeRecord* rec, fw::ICaptureBackend* backend, fw::IClock* clock) {
   cswitchcomm comm(backend, clock);
   comm.CommSetTargetMac(rec->mac);
-  std::string error;
   std::uint8_t local[6];
-  if (comm.CommOpenDevice(rec->device, error, local) != 0) return;
+  if (comm.CommOpenDevice(rec->device, local, nullptr) != kCommOk) return;
   // Another search on the same interface makes other switches answer to our
   // address too: only the switch asked for counts.
   std::string address;
-  if (comm.CommSendNop(error, 0, &address) >= 0 && fw::EqualsNoCase(address, rec->mac))
+  if (comm.CommSendNop(0, &address, nullptr) >= kCommOk && fw::EqualsNoCase(address, rec->mac))
     rec->result = rec->description;
   comm.CommClose();
 }
@@ -132,7 +125,7 @@ void ListenerWorker(ListenerRecord* rec, fw::ICaptureBackend* backend, fw::ICloc
   cswitchcomm comm(backend, clock);
   std::uint8_t local[6];
   std::string open_error;
-  if (comm.CommOpenDevice(rec->device, open_error, local) != 0) {
+  if (comm.CommOpenDevice(rec->device, local, &open_error) != kCommOk) {
     rec->failed = true;
     rec->error = open_error;
     return;
@@ -140,9 +133,9 @@ void ListenerWorker(ListenerRecord* rec, fw::ICaptureBackend* backend, fw::ICloc
   std::set<std::string> heard;
   std::uint64_t deadline = clock->Now() + static_cast<std::uint64_t>(rec->wait);
   for (;;) {
-    std::string error, address;
+    std::string address;
     bool heard_new = false;
-    if (comm.CommSendNop(error, COMM_QUIET, &address) >= 0) {
+    if (comm.CommSendNop(kCommQuiet, &address, nullptr) >= kCommOk) {
       address = fw::ToUpperAscii(address);
       if (heard.insert(address).second) {
         rec->macs.push_back(address);
@@ -182,8 +175,8 @@ CSwitchDiscovery::CSwitchDiscovery(fw::ICaptureBackend* backend, fw::IClock* clo
 int CSwitchDiscovery::FindInterfaceOfSwitch(const std::string& mac_text, std::string* device,
                                             int flags) {
   const std::string mac = fw::ToUpperAscii(mac_text);
-  if (mac.empty() || mac == kBroadcast) return 0;
-  const bool searching = (flags & FIND_SHOW_SEARCHING) != 0;
+  if (mac.empty() || mac == kBroadcast) return kSwitchNotFound;
+  const bool searching = (flags & kFindShowSearching) != 0;
   if (searching) m_ui->ShowSearching(LoadResString(IDS_SELECTING_INTERFACE));
 
   CPcapDeviceList devices;
@@ -203,11 +196,11 @@ int CSwitchDiscovery::FindInterfaceOfSwitch(const std::string& mac_text, std::st
     }
     search.Wait(10);
   }
-  int found = 0;
+  int found = kSwitchNotFound;
   for (const auto& r : records) {
     if (!r->result.empty()) {
       if (device) *device = r->result;
-      found = 1;
+      found = kSwitchFound;
       break;
     }
   }
@@ -240,7 +233,7 @@ bool CSwitchDiscovery::ListenAll(std::vector<Heard>* heard, std::string* error) 
       if (!search.Start([r, backend = m_backend, clock = m_workerClock] {
             ListenerWorker(r, backend, clock);
           })) {
-        *error += LoadResString(IDS_FAILED_TO_OPEN) + r->description + "\n";
+        if (error) *error += LoadResString(IDS_FAILED_TO_OPEN) + r->description + "\n";
         ok = false;
         records.pop_back();
       }
@@ -252,7 +245,7 @@ bool CSwitchDiscovery::ListenAll(std::vector<Heard>* heard, std::string* error) 
   for (const auto& r : records) {
     if (r->failed) {
       ok = false;
-      *error += LoadResString(IDS_FAILED_TO_OPEN) + r->description + "\n";
+      if (error) *error += LoadResString(IDS_FAILED_TO_OPEN) + r->description + "\n";
     }
     heard->push_back(Heard{r->description, std::move(r->macs)});
   }
@@ -276,17 +269,17 @@ void ReadSwitch(cswitchcomm& comm, ReadJob* job) {
   entry->SetMac(job->mac);
   entry->SetInterface(job->device);
   std::uint8_t local[6];
-  if (comm.CommOpenDevice(job->device, job->error, local) != 0) {
+  if (comm.CommOpenDevice(job->device, local, &job->error) != kCommOk) {
     job->ok = false;
     return;
   }
   comm.CommSetTargetMac(job->mac);
   CCfgBlock block;
   block.SetSwitchAddress(comm.Target());
-  block.AddRequest(EEROM_READ, 32, 32);
-  block.AddRequest(EEROM_READ, 280, 6);
-  block.AddRequest(EEROM_READ, 232, 24);
-  if (comm.Run(block, job->error) != 0) {
+  block.AddRequest(kEeromRead, 32, 32);
+  block.AddRequest(kEeromRead, 280, 6);
+  block.AddRequest(kEeromRead, 232, 24);
+  if (comm.Run(block, &job->error) != kEeromOk) {
     job->ok = false;
     comm.CommClose();
     return;
@@ -334,9 +327,9 @@ void ReadSwitch(cswitchcomm& comm, ReadJob* job) {
 }  // namespace
 
 int CSwitchDiscovery::FindAllSwitches(std::vector<std::unique_ptr<CSwitchEntry>>* found,
-                                      std::string& error) {
+                                      std::string* error) {
   std::vector<Heard> heard;
-  bool ok = ListenAll(&heard, &error);
+  bool ok = ListenAll(&heard, error);
   std::vector<std::unique_ptr<ReadJob>> jobs;
   for (const auto& h : heard)
     for (const auto& mac : h.macs) {
@@ -365,9 +358,9 @@ int CSwitchDiscovery::FindAllSwitches(std::vector<std::unique_ptr<CSwitchEntry>>
   // Jobs no reader took (the system refused threads) are read here.
   for (std::size_t i = next; i < jobs.size(); ++i) ReadSwitch(*this, jobs[i].get());
   for (auto& job : jobs) {
-    error += job->error;
+    if (error) *error += job->error;
     ok = ok && job->ok;
     if (job->entry) found->push_back(std::move(job->entry));
   }
-  return ok ? 0 : -1;
+  return ok ? kCommOk : kCommFailed;
 }

@@ -139,7 +139,8 @@ bool LookupResourceSymbol(std::string_view name, long long* value);
 class CResourceBundle {
  public:
   // Parses a script; nullptr with a message naming the line on bad input.
-  static std::unique_ptr<CResourceBundle> Parse(std::string_view script, std::string* error);
+  [[nodiscard]] static std::unique_ptr<CResourceBundle> Parse(std::string_view script,
+                                                              std::string* error);
 
   // nullptr when the bundle has no such string.
   const std::string* FindString(unsigned id) const;
@@ -153,10 +154,15 @@ class CResourceBundle {
   const CVersionInfo* FindVersionInfo(unsigned id) const;
 
  private:
-  bool ParseStringTable(CScriptLexer& lex, std::string* error);
-  bool ParseDialog(CScriptLexer& lex, unsigned id, bool extended, std::string* error);
-  bool ParseImage(CScriptLexer& lex, unsigned id, ImageKind kind, std::string* error);
-  bool ParseVersionInfo(CScriptLexer& lex, unsigned id, std::string* error);
+  // The parts of Parse: each sets *problem (never null) to the first problem found.
+  static std::unique_ptr<CResourceBundle> ParseScript(std::string_view script,
+                                                      std::string* problem);
+  [[nodiscard]] bool ParseStringTable(CScriptLexer& lex, std::string* problem);
+  [[nodiscard]] bool ParseDialog(CScriptLexer& lex, unsigned id, bool extended,
+                                 std::string* problem);
+  [[nodiscard]] bool ParseImage(CScriptLexer& lex, unsigned id, ImageKind kind,
+                                std::string* problem);
+  [[nodiscard]] bool ParseVersionInfo(CScriptLexer& lex, unsigned id, std::string* problem);
   std::map<unsigned, std::string> m_strings;
   std::map<unsigned, CDialogTemplate> m_dialogs;
   std::map<std::pair<ImageKind, unsigned>, CImageRef> m_images;

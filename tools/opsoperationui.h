@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "switch/cswitchcomm.h"
-#include "switch/discovery_ui.h"
+#include "switch/operationui.h"
 
 class CWnd;
 class CProgressDlg;
@@ -43,7 +43,7 @@ class COpsOperationUi : public IOperationUi {
 };
 
 // The cycle power prompt for CommEnterBootMonitor, created centred on `parent`.
-std::unique_ptr<ICyclePowerPrompt> MakeOpsCyclePowerPrompt(CWnd* parent);
+[[nodiscard]] std::unique_ptr<ICyclePowerPrompt> MakeOpsCyclePowerPrompt(CWnd* parent);
 
 // Makes the operations use these windows: the operation UI and the prompt
 // factory of every cswitchcomm. `ui` must outlive the operations.
