@@ -83,8 +83,10 @@ struct Project {
     fw::SetAppProfile(&profile);
     doc = std::make_unique<CFenwardleDoc>();
     host.CreateEx(0, "", "bench", WS_OVERLAPPED | WS_VISIBLE, CRect(0, 0, 1000, 700), nullptr, 0);
-    configs.CreateGrid(WS_VISIBLE, CRect(0, 0, 220, 680), &host, 1234);
-    switches.CreateGrid(WS_VISIBLE, CRect(230, 0, 990, 680), &host, 1235);
+    // Without the grids there is nothing to measure.
+    if (!configs.CreateGrid(WS_VISIBLE, CRect(0, 0, 220, 680), &host, 1234) ||
+        !switches.CreateGrid(WS_VISIBLE, CRect(230, 0, 990, 680), &host, 1235))
+      std::abort();
     configs.SetProject(doc.get());
     switches.SetProject(doc.get());
     panes.switches = &switches;
@@ -107,7 +109,7 @@ struct Project {
 
 void ClickHeading(CSheetGridCtrl& grid, int col) {
   CRect r;
-  grid.GetCellRectangle(col, 0, r);
+  (void)grid.GetCellRectangle(col, 0, r);  // a heading of a column on screen
   QWidget* heading = grid.GetDlgItem(kGridTopHeadingId)->widget();
   const QPointF p((r.left + r.right) / 2.0, 5);
   QMouseEvent press(QEvent::MouseButtonPress, p, heading->mapToGlobal(p), Qt::LeftButton,

@@ -1,164 +1,29 @@
-// The grid control's state and logic without any window: sheets with their
-// geometry and navigation state, limits and refusal codes, layout arithmetic,
+// The grid control's logic without any window: layout arithmetic,
 // current-cell moves with their notification order, joined cells, cell access
-// through the data sources, in-place edit bookkeeping, fitting and registries.
-// CSheetGridCtrl adds the windows; everything here runs in tests without them.
+// through the data sources, in-place edit bookkeeping, fitting and registries,
+// over the sheets of gridsheetstate.h. CSheetGridCtrl adds the windows;
+// everything here runs in tests without them. The parts are in
+// gridcore_layout.cpp, gridcore_moves.cpp, gridcore_edit.cpp,
+// gridcore_find.cpp and gridcore_hooks.cpp.
 #pragma once
 
-#include <array>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "grid/celltype.h"
-#include "grid/datasource.h"
-#include "grid/gridcell.h"
-#include "grid/gridhost.h"
-#include "grid/gridlists.h"
-#include "grid/scrollbarmath.h"
+#include "grid/gridcellvalue.h"
+#include "grid/griddatahost.h"
+#include "grid/griddatasource.h"
+#include "grid/gridredrawlist.h"
+#include "grid/gridscrollbarmath.h"
+#include "grid/gridsheetstate.h"
+#include "grid/normalcelltype.h"
 #include "platform/gui/gdi.h"
 
 class CDC;
 class CWnd;
-class CGridSelectionSet;
-
-// Result codes of grid operations.
-enum GridResult { kGridOk = 0, kGridOutOfRange = 1, kGridRefused = 2 };
-
-// Sections of a grid, as the hooks number them.
-enum GridSection {
-  kSectionCells = 1,
-  kSectionTopHeading = 2,
-  kSectionSideHeading = 3,
-  kSectionCorner = 4,
-  kSectionHorzBar = 5,
-  kSectionVertBar = 6,
-  kSectionTabs = 7,
-};
-
-// How StepCurrentRow and friends step.
-enum GridStep {
-  kStepBack = 0,
-  kStepForward = 1,
-  kStepPageBack = 2,
-  kStepPageForward = 3,
-  kStepFirst = 4,
-  kStepLast = 5
-};
-
-// Mouse modes of the cell area, read by the move operations.
-enum GridMouseMode {
-  kMouseIdle = 0,
-  kMouseLeft = 1,
-  kMouseRight = 2,
-  kMouseMove = 3,
-  kMouseScroll = 4
-};
-
-namespace gridlimits {
-constexpr int kMaxColumns = 32000;
-constexpr int kUniformRowsAbove = 64000;
-constexpr int kMaxSheets = 1024;
-constexpr int kMaxHeadingRows = 64;
-constexpr int kMaxSize = 1024;
-constexpr int kMaxDataSources = 63;
-constexpr int kMaxFaceName = 32;
-}  // namespace gridlimits
-
-struct GridColumnInfo {
-  int width = 0;  // 0 = hidden
-  CGridDataSource* source = nullptr;
-  std::unique_ptr<CGridCellValue> defaultCell;
-  int dataCol = 0;
-};
-
-// The option settings of a sheet. The values are the ones this system uses;
-// only the behaviour at these values is built.
-struct GridSheetOptions {
-  int multiSelect = 0;
-  int rowHighlight = 0;
-  int popupMenus = 0;
-  int cellToolTips = 0;
-  int userSizing = 1;  // sizing by dragging heading edges, with a tracking line
-  int fitOnDblClick = 1;
-  int joinCells = 1;
-  int overflowEdit = 1;
-  int gridLines = 1;
-  int frame3dWidth = 1;
-  int currentHighlight = 1;
-  int cellMargin = 4;
-  int dragScrollPause = 200;  // ms between drag-scroll steps
-};
-
-class CGridSheetState {
- public:
-  explicit CGridSheetState(int vbarWidth, int hbarHeight);
-  ~CGridSheetState();
-  CGridSheetState(const CGridSheetState&) = delete;
-  CGridSheetState& operator=(const CGridSheetState&) = delete;
-
-  int RowHeight(int row) const;  // 0 outside the rows
-  int ColWidth(int col) const;   // 0 outside the columns
-
-  int m_colCount = 0;
-  int m_curCol = -1;
-  int m_prevCurCol = -1;
-  int m_leftCol = 0;
-  int m_prevLeftCol = 0;
-  int m_maxLeftCol = 0;
-  int m_defColWidth = 75;
-  int m_rightCol = 0;
-  int m_targetCol = -1;
-  std::vector<GridColumnInfo> m_cols;
-
-  int m_rowCount = 0;
-  int m_curRow = -1;
-  int m_prevCurRow = -1;
-  int m_topRow = 0;
-  int m_prevTopRow = 0;
-  int m_maxTopRow = 0;
-  std::vector<int> m_rowHeights;
-  int m_defRowHeight = 20;
-  int m_uniform = 0;
-  int m_bottomRow = 0;
-  int m_targetRow = -1;
-
-  int m_topHeadRows = 1;
-  std::vector<int> m_topHeadHeights{20};  // [0] is row -1
-  int m_sideHeadCols = 1;
-  std::vector<int> m_sideHeadWidths{25};  // [0] is column -1
-
-  CGridCellValue m_gridDefault;
-  CGridCellValue m_headingDefault;
-
-  int m_topHeadHeight = 20;
-  int m_sideHeadWidth = 40;
-  int m_vbarWidth;
-  int m_hbarHeight;
-  int m_tabWidth = 0;
-  int m_cellAreaWidth = 0;
-  int m_cellAreaHeight = 0;
-  CRect m_rcCells, m_rcTop, m_rcSide, m_rcCorner, m_rcTabs, m_rcVBar, m_rcHBar;
-  int m_created = 0;
-  GridSheetOptions m_opt;
-
-  int m_lockedCols = 0;
-  int m_lockedRows = 0;
-  int m_lockedWidth = 0;
-  int m_lockedHeight = 0;
-
-  CFont* m_defaultFont = nullptr;
-  int m_defaultSourceIndex = 0;
-  CGridDataSource* m_dataSource = nullptr;
-  std::unique_ptr<CGridMemDataSource> m_memSource;
-
-  int m_mouseMode = kMouseIdle;
-  int m_keyFlags = 0;
-  std::unique_ptr<CGridSelectionSet> m_selection;
-  COLORREF m_gridLineColor = 0xDCDCDC;
-};
 
 class CGridCore : public CGridHost {
  public:
@@ -175,29 +40,29 @@ class CGridCore : public CGridHost {
   int IsRepaintEnabled() const { return m_paint; }
 
   // ---- dimensions ----
-  int SetColumnTotal(int count, int redraw = 1);
+  [[nodiscard]] int SetColumnTotal(int count, int redraw = 1);
   int GetColumnTotal() const override { return m_sheet->m_colCount; }
-  int SetRowTotal(int count, int redraw = 1);
+  [[nodiscard]] int SetRowTotal(int count, int redraw = 1);
   int GetRowTotal() const override { return m_sheet->m_rowCount; }
-  int SetColumnWidth(int col, int width);
+  [[nodiscard]] int SetColumnWidth(int col, int width);
   int GetColumnWidth(int col) override;
-  int GetColumnWidth(int col, int& width) const;
-  int SetDefaultColumnWidth(int width);
-  int SetRowHeight(int row, int height);
+  [[nodiscard]] int GetColumnWidth(int col, int& width) const;
+  [[nodiscard]] int SetDefaultColumnWidth(int width);
+  [[nodiscard]] int SetRowHeight(int row, int height);
   int GetRowHeight(int row) override;
-  int SetDefaultRowHeight(int height);
-  int SetSharedRowHeight(int on);
-  int SetTopHeadingHeight(int height);
+  [[nodiscard]] int SetDefaultRowHeight(int height);
+  [[nodiscard]] int SetSharedRowHeight(int on);
+  [[nodiscard]] int SetTopHeadingHeight(int height);
   int GetTopHeadingHeight() const { return m_sheet->m_topHeadHeight; }
-  int SetSideHeadingWidth(int width);
+  [[nodiscard]] int SetSideHeadingWidth(int width);
   int GetSideHeadingWidth() const { return m_sheet->m_sideHeadWidth; }
-  int SetTopHeadingRows(int count);
-  int SetTopHeadingRowHeight(int row, int height);
-  int SetSideHeadingColWidth(int col, int width);
+  [[nodiscard]] int SetTopHeadingRows(int count);
+  [[nodiscard]] int SetTopHeadingRowHeight(int row, int height);
+  [[nodiscard]] int SetSideHeadingColWidth(int col, int width);
   int GetTopHeadingRowHeight(int row) const;
-  int SetFrozenColumns(int count);
-  int SetFrozenRows(int count);
-  int MoveColumn(int from, int to, int before);
+  [[nodiscard]] int SetFrozenColumns(int count);
+  [[nodiscard]] int SetFrozenRows(int count);
+  [[nodiscard]] int MoveColumn(int from, int to, int before);
   // Stores a width (height) while an edge is dragged: no notification, the
   // drag's own hooks run instead.
   void StoreColumnWidthWhileDragging(int col, int width);
@@ -217,20 +82,20 @@ class CGridCore : public CGridHost {
   int GetViewRightCol() const { return m_sheet->m_rightCol; }
   int GetViewTopRow() const { return m_sheet->m_topRow; }
   int GetViewBottomRow() const { return m_sheet->m_bottomRow; }
-  int MoveToCell(int col, int row) override;
-  int MoveToColumn(int col);
-  int MoveToRow(int row);
-  int ScrollToColumn(int col);
-  int ScrollToRow(int row);
-  int StepCurrentColumn(int how);
-  int StepCurrentRow(int how);
-  int StepLeftColumn(int how);
-  int StepTopRow(int how);
-  virtual int HitTestCell(int x, int y, int& col, int& row, CRect& rect);
-  virtual int HitTestCell(int x, int y, int& col, int& row);
-  virtual int HitTestCellNoMerge(int x, int y, int& col, int& row, CRect& rect);
-  int GetCellRectangle(int col, int row, CRect& rect) override;
-  int GetBlockRect(int col1, int row1, int col2, int row2, CRect& rect);
+  [[nodiscard]] int MoveToCell(int col, int row) override;
+  [[nodiscard]] int MoveToColumn(int col);
+  [[nodiscard]] int MoveToRow(int row);
+  [[nodiscard]] int ScrollToColumn(int col);
+  [[nodiscard]] int ScrollToRow(int row);
+  [[nodiscard]] int StepCurrentColumn(int how);
+  [[nodiscard]] int StepCurrentRow(int how);
+  [[nodiscard]] int StepLeftColumn(int how);
+  [[nodiscard]] int StepTopRow(int how);
+  [[nodiscard]] virtual int HitTestCell(int x, int y, int& col, int& row, CRect& rect);
+  [[nodiscard]] virtual int HitTestCell(int x, int y, int& col, int& row);
+  [[nodiscard]] virtual int HitTestCellNoMerge(int x, int y, int& col, int& row, CRect& rect);
+  [[nodiscard]] int GetCellRectangle(int col, int row, CRect& rect) override;
+  [[nodiscard]] int GetBlockRect(int col1, int row1, int col2, int row2, CRect& rect);
   // Target of a paging step from `from` (rows: dir -1 up, +1 down).
   int PageRowTarget(int from, int dir) const;
   int PageColTarget(int from, int dir) const;
@@ -244,19 +109,19 @@ class CGridCore : public CGridHost {
 
   // ---- cells ----
   int GetCell(int col, int row, CGridCellValue& cell) override;
-  int SetCell(int col, int row, const CGridCellValue& cell) override;
+  [[nodiscard]] int SetCell(int col, int row, const CGridCellValue& cell) override;
   int GetCellRaw(int col, int row, CGridCellValue& cell);
   std::optional<std::string> GetCellText(int col, int row) override;
-  int SetCellText(int col, int row, std::string_view text);
-  int SetCellLabel(int col, int row, std::string_view text);
-  int SetCellTypeIndex(int col, int row, int index);
+  [[nodiscard]] int SetCellText(int col, int row, std::string_view text);
+  [[nodiscard]] int SetCellLabel(int col, int row, std::string_view text);
+  [[nodiscard]] int SetCellTypeIndex(int col, int row, int index);
   void SetDefaultCell(const CGridCellValue& cell);
   void GetDefaultCell(CGridCellValue& cell) const;
   void SetDefaultHeadingCell(const CGridCellValue& cell);
   void GetDefaultHeadingCell(CGridCellValue& cell) const;
   int GetColumnMapping(int col) const;
   void SetMergeEnabled(int on) { m_sheet->m_opt.joinCells = on ? 1 : 0; }
-  int MergeCells(int col1, int row1, int col2, int row2);
+  [[nodiscard]] int MergeCells(int col1, int row1, int col2, int row2);
   // The joined block a cell belongs to (origin at c1, r1); false when the cell
   // is not joined or joins are off.
   bool GetJoinBlock(int col, int row, int& c1, int& r1, int& c2, int& r2);
@@ -269,26 +134,30 @@ class CGridCore : public CGridHost {
   int RegisterFont(const char* face, int height, int weight);
   int RegisterFont(const LOGFONT& lf);
   CFont* GetFont(int index);
-  int SetDefaultFont(int index);
+  [[nodiscard]] int SetDefaultFont(int index);
   int RegisterCellType(CNormalCellType* type);
   CNormalCellType* GetCellTypeObject(int index) override;
   int RegisterDataSource(CGridDataSource* source);
-  int SetDefaultDataSource(int index);
+  [[nodiscard]] int SetDefaultDataSource(int index);
 
   // ---- sheets ----
-  int SetSheetTotal(int count);
-  int SelectSheet(int index, int keepPainting = 0);
+  [[nodiscard]] int SetSheetTotal(int count);
+  [[nodiscard]] int SelectSheet(int index, int keepPainting = 0);
   int GetSelectedSheet() const { return m_sheetIndex; }
   int GetSheetTotal() const { return static_cast<int>(m_sheets.size()); }
-  int SetTabAreaWidth(int width);
+  // Applied at the next layout.
+  void SetTabAreaWidth(int width);
 
   // ---- editing ----
-  int BeginCellEdit() { return BeginCellEditAt(m_sheet->m_curCol, m_sheet->m_curRow, 0); }
-  int BeginCellEditWithKey(int key) {
+  [[nodiscard]] int BeginCellEdit() {
+    return BeginCellEditAt(m_sheet->m_curCol, m_sheet->m_curRow, 0);
+  }
+  [[nodiscard]] int BeginCellEditWithKey(int key) {
     return BeginCellEditAt(m_sheet->m_curCol, m_sheet->m_curRow, key);
   }
-  int BeginCellEditAt(int col, int row, int key);
-  int FinishCellEdit(std::string_view text, int cancelled, int cont, int nextCol, int nextRow);
+  [[nodiscard]] int BeginCellEditAt(int col, int row, int key);
+  [[nodiscard]] int FinishCellEdit(std::string_view text, int cancelled, int cont, int nextCol,
+                                   int nextRow);
   void HideEditWindow();
   bool IsEditing(int* col = nullptr, int* row = nullptr) override;
   int GetEditColumn() const { return m_editCol; }
@@ -298,19 +167,20 @@ class CGridCore : public CGridHost {
   int GetEditSection() const { return m_editSection; }
 
   // ---- fitting ----
-  virtual int FitColumnsToContent(int col1, int col2, int rows, int flags);
-  virtual int FitColumnsToWindow(int col1, int col2);
+  [[nodiscard]] virtual int FitColumnsToContent(int col1, int col2, int rows, int flags);
+  [[nodiscard]] virtual int FitColumnsToWindow(int col1, int col2);
 
   // ---- clipboard, sorting and find ----
   void ClearSelection();
   // The selected cells in copy order (the current cell when nothing is selected).
   std::vector<std::pair<int, int>> SelectedCells();
-  int GetSelectionText(std::string& text, int cut);
-  int SortRows(int col, int flags);
-  int SortRowsMulti(int* cols, int count, int flags);
+  [[nodiscard]] int GetSelectionText(std::string& text, int cut);
+  [[nodiscard]] int SortRows(int col, int flags);
+  [[nodiscard]] int SortRowsMulti(int* cols, int count, int flags);
   // A find or replace request as the find dialog reports it (FR_* flags).
   // Returns 0 found (or replaced), 1 not found (the message was shown).
-  int HandleFindReplace(std::string_view findText, std::string_view replaceText, unsigned frFlags);
+  [[nodiscard]] int HandleFindReplace(std::string_view findText, std::string_view replaceText,
+                                      unsigned frFlags);
 
   // ---- layout ----
   void LayoutParts();
@@ -338,8 +208,63 @@ class CGridCore : public CGridHost {
   // The rows-needed sequence for rows past the end (painting reached the last row).
   void RequestRows(int shortfall);
   // Cell types of the visible cells of a column or row being sized.
-  void NotifyTypesColumnSizing(int col, int& width) { CellTypeAdjustWidth(col, width); }
-  void NotifyTypesRowSizing(int row, int& height) { CellTypeAdjustHeight(row, height); }
+  void NotifyTypesColumnSizing(int col, int& width) {
+    CellTypeAdjustSize(GridAxis::kCols, col, width);
+  }
+  void NotifyTypesRowSizing(int row, int& height) {
+    CellTypeAdjustSize(GridAxis::kRows, row, height);
+  }
+
+  // ---- the same along either axis; the named operations above call these ----
+  // SetFrozenColumns / SetFrozenRows.
+  [[nodiscard]] int SetFrozen(GridAxis a, int count);
+  // SetColumnWidth / SetRowHeight for a data part.
+  [[nodiscard]] int SetPartSize(GridAxis a, int index, int size);
+  // SetSideHeadingWidth / SetTopHeadingHeight: the total of the heading parts
+  // with negative indexes along `a`, which are rescaled to it.
+  [[nodiscard]] int SetHeadingTotal(GridAxis a, int total);
+  // SetSideHeadingColWidth / SetTopHeadingRowHeight.
+  [[nodiscard]] int SetHeadingPart(GridAxis a, int index, int size);
+  // GetTopHeadingRowHeight: 0 for an index that is no heading part.
+  int GetHeadingPart(GridAxis a, int index) const;
+  // FixLastHeadingCol / FixLastHeadingRow: part -1 takes what the others
+  // leave of the total.
+  void FixLastHeadingPart(GridAxis a);
+  // The Store...WhileDragging operations.
+  void StorePartWhileDragging(GridAxis a, int index, int size);
+  void StoreHeadingWhileDragging(GridAxis a, int index, int size, int total);
+  // MoveToColumn / MoveToRow, ScrollToColumn / ScrollToRow.
+  [[nodiscard]] int MoveAlong(GridAxis a, int index);
+  [[nodiscard]] int ScrollAlong(GridAxis a, int first);
+  // StepCurrentColumn / StepCurrentRow, StepLeftColumn / StepTopRow.
+  [[nodiscard]] int StepCurrentAlong(GridAxis a, int how);
+  [[nodiscard]] int StepViewAlong(GridAxis a, int how);
+  // PageColTarget / PageRowTarget.
+  int PageTarget(GridAxis a, int from, int dir) const;
+  // ColLeft / RowTop.
+  int PartOffset(GridAxis a, int index) const;
+  // VisibleColumns / VisibleRows.
+  std::vector<std::pair<int, int>> VisibleParts(GridAxis a) const;
+  // RecalcMaxLeftCol / RecalcMaxTopRow.
+  void RecalcMaxFirst(GridAxis a);
+  // HandleHScroll / HandleVScroll.
+  void HandleScroll(GridAxis a, int code, int pos);
+  // Pixels between two first parts, counted up to `limit`; negative when
+  // `to` lies before `from`.
+  int DistanceBetween(GridAxis a, int from, int to, int limit) const;
+  void NotifyTypesSizing(GridAxis a, int index, int& size) { CellTypeAdjustSize(a, index, size); }
+
+  // The notifications of one axis: column hooks for kCols, row hooks for
+  // kRows; for the heading parts the side heading's (kCols) or the top
+  // heading's (kRows).
+  int NotifyBeforeResize(GridAxis a, int index);
+  void NotifySizeDragging(GridAxis a, int index, int* size);
+  void NotifySizeSet(GridAxis a, int index, int* size);
+  int NotifyBeforeHeadingResize(GridAxis a);
+  // Whether the dragged total is to be applied: only the top heading's hook
+  // can hold it back.
+  bool NotifyHeadingDragging(GridAxis a, int* total);
+  void NotifyHeadingSizeSet(GridAxis a, int* total);
 
   // ---- notifications (overridable; the order is part of the interface) ----
   virtual void OnFocusGained(int section);
@@ -348,7 +273,6 @@ class CGridCore : public CGridHost {
   virtual int OnBeforeCellMove(int oldCol, int oldRow, int newCol, int newRow);
   virtual int OnBeforeViewMove(int leftCol, int topRow, int targetCol, int targetRow);
   virtual void OnRowsNeeded(int rowCount, int shortfall, int answer);
-  virtual void OnReserved1(int, int);
   virtual int OnBeforeColResize(int col);
   virtual void OnColWidthDragging(int col, int* width);
   virtual void OnColWidthSet(int col, int* width);
@@ -393,15 +317,12 @@ class CGridCore : public CGridHost {
   virtual void OnGridChar(int* ch, int processed);
   virtual void OnCellFetched(int col, int row, CGridCellValue* cell);
   virtual void OnCellStoring(int col, int row, CGridCellValue* cell);
-  virtual void OnReserved2(int, int, int);
   long long OnCellTypeEvent(int typeIndex, int col, int row, int event,
                             std::intptr_t value) override;
   virtual int OnBeforeEdit(int col, int row, CWnd** editor);
   virtual int OnEditChar(int col, int row, CWnd* editor, int* ch);
   virtual int OnEditDone(int col, int row, CWnd* editor, const std::string& text, int cancelled);
   virtual int OnEditMoveOn(int col, int row, int* nextCol, int* nextRow);
-  virtual int OnReserved3(int, int, int, int);
-  virtual int OnReserved4(int, int, int, int);
   virtual void OnGridMenuCommand(int col, int row, int section, int commandId);
   virtual int OnBeforeMenu(int col, int row, int section);
   virtual int OnContextHelp(int col, int row, int section);
@@ -476,15 +397,26 @@ class CGridCore : public CGridHost {
   virtual void CellTypeEditRect(CGridCellValue& cell, CRect& rect);
   virtual void CellTypeFocus(int col, int row, bool gained);
   virtual void CellTypeScrolled(int col, int row);
-  virtual void CellTypeAdjustWidth(int col, int& width);
-  virtual void CellTypeAdjustHeight(int row, int& height);
+  // Cell types of the visible cells of a column (row) adjust its size.
+  virtual void CellTypeAdjustSize(GridAxis a, int index, int& size);
   // Best width of a cell's content; without windows an estimate from the text.
   virtual int MeasureCellWidth(int col, int row, CGridCellValue& cell);
 
   void ApplyMove(int col, int row);
   int RowMoveTarget(int row, int& outRow, bool& stop);
-  int TopRowFor(int target) const;
-  int LeftColFor(int target) const;
+  // The first part to show so that `target` is in view.
+  int FirstToShow(GridAxis a, int target) const;
+  // The data part under a point `pos` pixels along the cell area, -1 for none.
+  int PartAt(GridAxis a, int pos) const;
+  // Position and size of a part along the axis, in the window that shows it
+  // (a heading or the cell area); false when it is not shown.
+  bool PartSpan(GridAxis a, int index, int& pos, int& size) const;
+  bool PartsFit(GridAxis a, int avail) const;
+  void RecalcViewEnd(GridAxis a);
+  int CountChanged(GridAxis a, int redraw);
+  int KeyStep(GridAxis a, int dir);
+  void NotifyCurrentChanged(GridAxis a, int oldIndex, int newIndex);
+  void NotifyFirstChanged(GridAxis a, int oldFirst, int newFirst);
   CRect CellAreaRectOfCell(int col, int row) const;
 
   std::vector<std::unique_ptr<CGridSheetState>> m_sheets;

@@ -1,35 +1,67 @@
-// What the grid's parts (data sources, the selection, cell types) need of the
-// grid control. The control implements it; tests use a fake.
+// The grid as its cell types see it: cells, rectangles, pens, the drawing
+// settings, the drop list and the notification of a cell type's own events.
+// The control implements it; the cell-type tests use a fake.
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
+#include <vector>
 
-class CGridCellValue;
-class CGridDataSource;
-class CGridRedrawList;
+#include "grid/gridcellvalue.h"
+#include "grid/griddatahost.h"
+#include "grid/gridresult.h"
+#include "platform/gui/dc.h"
+#include "platform/gui/gdi.h"
 
-// Ordering of two cells for sorting: 1 when the first sorts after the second,
-// 0 equal, -1 before. A null cell is a missing one; flags bit 2 is descending.
-int GridCompareCellsDefault(CGridCellValue* cell1, CGridCellValue* cell2, int flags);
+class QWidget;
+class CNormalCellType;
+class CDropListCellType;
+class CGridPrintInfo;
 
-class CGridDataHost {
+// Drawing settings of the sheet that the cell types read.
+struct CGridDrawOptions {
+  int textOverflow = 1;
+  int gridLines = 1;
+  int threeDWidth = 1;
+  int highlightCurrent = 1;  // bit 2: the current cell is drawn highlighted
+  int cellMargin = 4;
+  int multipleSelection = 0;
+};
+
+// Message numbers a cell type reports to its grid.
+enum : int { kCellEventCheckToggled = 53, kCellEventButton = 100 };
+
+class CGridHost : public CGridDataHost {
  public:
-  virtual ~CGridDataHost() = default;
-  virtual int GetColumnTotal() const = 0;
-  virtual int GetRowTotal() const = 0;
-  virtual int GetCurrentColumn() const = 0;
-  virtual int GetCurrentRow() const = 0;
-  // The text the grid shows for a cell (after defaults and hooks); none when empty.
-  virtual std::optional<std::string> GetCellText(int col, int row) = 0;
-  virtual int OnCompareCells(CGridCellValue* cell1, CGridCellValue* cell2, int flags) {
-    return GridCompareCellsDefault(cell1, cell2, flags);
-  }
-  virtual void OnSelectionRangeChanged(int /*col1*/, int /*row1*/, int /*col2*/, int /*row2*/,
-                                       int /*block*/) {}
-  virtual CGridRedrawList& GetRedrawHint() = 0;
-  // Adds delta to the data-column translation of every grid column served by
-  // `source` whose translation is at least `fromDataCol`.
-  virtual void ShiftColumnMapping(const CGridDataSource* source, int fromDataCol, int delta) = 0;
+  virtual int GetCell(int col, int row, CGridCellValue& cell) = 0;
+  [[nodiscard]] virtual int SetCell(int col, int row, const CGridCellValue& cell) = 0;
+  // Asks for a repaint later; never paints at once.
+  virtual void RepaintCell(int col, int row) = 0;
+  [[nodiscard]] virtual int GetCellRectangle(int col, int row, CRect& rect) = 0;
+  virtual long long OnCellTypeEvent(int typeIndex, int col, int row, int msg,
+                                    std::intptr_t param) = 0;
+  virtual CNormalCellType* GetCellTypeObject(int index) = 0;
+  virtual int GetColumnWidth(int col) = 0;
+  virtual int GetRowHeight(int row) = 0;
+  virtual int GetTopHeadingRows() { return 1; }
+  // Nearest column left of col in the row whose cell has text: 0 found, 1 none.
+  [[nodiscard]] virtual int FindPrevNonEmptyCell(int& col, int row) = 0;
+  virtual const CGridDrawOptions& GetDrawOptions() = 0;
+  virtual CFont* GetDefaultFont() { return nullptr; }
+  virtual CPen* GetDefaultPen() = 0;    // thin borders
+  virtual CPen* GetGridLinePen() = 0;   // grid lines
+  virtual CPen* GetHighlightPen() = 0;  // 3D frames
+  virtual CPen* GetShadowPen() = 0;
+  // Non-null while drawing for a printer.
+  virtual const CGridPrintInfo* GetPrintInfo(CDC& /*dc*/) { return nullptr; }
+  virtual int GetModifierKeys() { return 0; }  // MK_SHIFT | MK_CONTROL
+  virtual bool IsEditing(int* /*col*/ = nullptr, int* /*row*/ = nullptr) { return false; }
+  [[nodiscard]] virtual int MoveToCell(int col, int row) = 0;
+  virtual QWidget* GetCellAreaWindow() { return nullptr; }
+  virtual CRect GetCellAreaClientRect() = 0;
+  // The drop-down list the grid owns.
+  virtual bool IsDropListShowing() = 0;
+  virtual void HideDropList() = 0;
+  virtual void ShowDropList(CDropListCellType* type, int col, int row, const CRect& rect,
+                            CFont* font, const std::vector<std::string>& choices) = 0;
 };

@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "grid/gridcell.h"
+#include "grid/gridcellvalue.h"
 
 int SheetGridCompareCells(CGridCellValue* cell1, CGridCellValue* cell2, int flags) {
   if (!cell1) return cell2 ? 1 : 0;

@@ -111,7 +111,7 @@ void CNoteCellType::HideNote() {
 int CNoteCellType::HandleMouseMove(int col, int row, CPoint point, int /*keyFlags*/) {
   if (!m_grid) return 0;
   CRect rect;
-  m_grid->GetCellRectangle(col, row, rect);
+  (void)m_grid->GetCellRectangle(col, row, rect);  // none: an empty rectangle
   const bool inside =
       point.x > rect.left && point.x < rect.right && point.y > rect.top && point.y < rect.bottom;
   if (!inside) {

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "grid/celltype.h"
+#include "grid/normalcelltype.h"
 
 // A pale, bordered note that grows to fit its text.
 class CNoteWnd : public QWidget {

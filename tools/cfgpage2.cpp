@@ -14,7 +14,7 @@ bool CCfgPage2::OnInitDialog() {
       fw::PlaceOverControl(this, kGridFrame, [this](CWnd* parent, const CRect& rect, int id) {
         return m_grid.CreateGrid(WS_CHILD | WS_VISIBLE | WS_TABSTOP, rect, parent, id);
       });
-  if (placed) m_grid.SetRowTotal(cfg.GetPortCount());
+  if (placed) (void)m_grid.SetRowTotal(cfg.GetPortCount());
   SetDlgItemText(kFiberNote, LoadResString(IDS_FIBER_FIXED_SPEED_NOTE));
   return true;
 }
@@ -24,7 +24,7 @@ bool CCfgPage2::OnSetActive() {
   ActivateCfgPage(*this, PSWIZB_BACK | PSWIZB_NEXT);
   if (CWnd* note = GetDlgItem(kFiberNote)) note->ShowWindow(SW_HIDE);
   // The type may have changed on the General page.
-  m_grid.SetRowTotal(SheetConfig(*this).GetPortCount());
+  (void)m_grid.SetRowTotal(SheetConfig(*this).GetPortCount());
   m_grid.RepaintAll();
   return true;
 }

@@ -37,7 +37,7 @@ bool CCfgPage3::OnInitDialog() {
       fw::PlaceOverControl(this, kGridFrame, [this](CWnd* parent, const CRect& rect, int id) {
         return m_grid.CreateGrid(WS_CHILD | WS_VISIBLE | WS_TABSTOP, rect, parent, id);
       });
-  if (placed) m_grid.FitColumnsToWindow(0, CRingSettingsGrid::kColumns - 1);
+  if (placed) (void)m_grid.FitColumnsToWindow(0, CRingSettingsGrid::kColumns - 1);
   m_masterCombo.ResetContent();
   m_masterCombo.AddString(LoadResString(IDS_AUTOMATIC));
   m_masterCombo.AddString(LoadResString(IDS_MASTER_THIS_SWITCH));

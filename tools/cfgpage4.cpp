@@ -21,11 +21,11 @@ bool CCfgPage4::OnSetActive() {
   const int ports = SheetConfig(*this).GetPortCount();
   m_grid.SetRepaintEnabled(0);
   const int current = m_grid.GetSelectedSheet();
-  m_grid.SelectSheet(CPrioritySettingsGrid::kSheetPorts);
-  m_grid.SetRowTotal(ports + CPrioritySettingsGrid::kPortRowOffset);
-  m_grid.SelectSheet(CPrioritySettingsGrid::kSheetAdvanced);
-  m_grid.SetRowTotal(ports);
-  m_grid.SelectSheet(current);
+  (void)m_grid.SelectSheet(CPrioritySettingsGrid::kSheetPorts);
+  (void)m_grid.SetRowTotal(ports + CPrioritySettingsGrid::kPortRowOffset);
+  (void)m_grid.SelectSheet(CPrioritySettingsGrid::kSheetAdvanced);
+  (void)m_grid.SetRowTotal(ports);
+  (void)m_grid.SelectSheet(current);
   m_grid.SetRepaintEnabled(1);
   m_grid.RepaintAll();
   return true;

@@ -19,11 +19,11 @@ bool CCfgPage5::OnSetActive() {
   CPropertyPage::OnSetActive();
   ActivateCfgPage(*this, PSWIZB_BACK | PSWIZB_NEXT);
   const int ports = SheetConfig(*this).GetPortCount();
-  m_grid.SetRowTotal(ports + 1);
-  m_grid.SetColumnTotal(ports + 1);
-  m_grid.MergeCells(0, -2, 0, -1);
-  m_grid.MergeCells(1, -2, ports, -2);
-  for (int c = 1; c <= ports; ++c) m_grid.SetColumnWidth(c, kPortColumnWidth);
+  (void)m_grid.SetRowTotal(ports + 1);
+  (void)m_grid.SetColumnTotal(ports + 1);
+  (void)m_grid.MergeCells(0, -2, 0, -1);
+  (void)m_grid.MergeCells(1, -2, ports, -2);
+  for (int c = 1; c <= ports; ++c) (void)m_grid.SetColumnWidth(c, kPortColumnWidth);
   m_grid.RepaintAll();
   return true;
 }

@@ -1,6 +1,6 @@
 #include "tools/configlistgrid.h"
 
-#include "grid/gridcell.h"
+#include "grid/gridcellvalue.h"
 #include "platform/message.h"
 #include "platform/text.h"
 #include "res/string_ids.h"
@@ -23,24 +23,24 @@ CConfigListGrid::CConfigListGrid(CWnd* owner) : m_owner(owner) {}
 CConfigListGrid::~CConfigListGrid() = default;
 
 void CConfigListGrid::OnGridCreated() {
-  SetDefaultRowHeight(18);
-  SetDefaultColumnWidth(50);
-  SetTopHeadingHeight(18);
-  SetSideHeadingWidth(0);
+  (void)SetDefaultRowHeight(18);
+  (void)SetDefaultColumnWidth(50);
+  (void)SetTopHeadingHeight(18);
+  (void)SetSideHeadingWidth(0);
   m_ellipsisIndex = RegisterCellType(&m_ellipsisType);
-  SetDefaultFont(RegisterFont("Arial", 14, 2));
+  (void)SetDefaultFont(RegisterFont("Arial", 14, 2));
   CGridCellValue heading;
   GetDefaultHeadingCell(heading);
   heading.GridCellSetFont(GetFont(RegisterFont("Arial", 14, 700)));
   SetDefaultHeadingCell(heading);
   m_sortArrowIndex = RegisterCellType(&m_sortArrowType);
   m_storeIndex = RegisterDataSource(&m_store);
-  SetDefaultDataSource(m_storeIndex);
+  (void)SetDefaultDataSource(m_storeIndex);
   auto provider = std::make_unique<CConfigNameItemType>();
   m_providers.push_back(provider.get());
-  m_store.AddColumn(std::move(provider));
-  SetRowTotal(1);
-  SetColumnTotal(1);
+  (void)m_store.AddColumn(std::move(provider));
+  (void)SetRowTotal(1);
+  (void)SetColumnTotal(1);
 }
 
 int CConfigListGrid::SetProject(IProjectDocument* doc) {
@@ -58,7 +58,7 @@ CWnd* CConfigListGrid::NotifyTarget() {
 void CConfigListGrid::UpdateRowCount() {
   const int paint = IsRepaintEnabled();
   SetRepaintEnabled(0);
-  SetRowTotal(m_store.GetRowCount() + 1);
+  (void)SetRowTotal(m_store.GetRowCount() + 1);
   SetRepaintEnabled(paint);
 }
 
@@ -71,7 +71,7 @@ void CConfigListGrid::AddRemoveRows(const std::vector<GridRecordKey>& keys, bool
 }
 
 void CConfigListGrid::LoadProjectRows() {
-  SetRowTotal(0);
+  (void)SetRowTotal(0);
   RepaintAll();
   m_store.ClearRows();
   std::vector<GridRecordKey> keys;
@@ -114,7 +114,7 @@ int CConfigListGrid::ConfigIndexAtRow(int row) const {
 void CConfigListGrid::ReSort() {
   const int paint = IsRepaintEnabled();
   SetRepaintEnabled(0);
-  SortRows(m_sortCol, m_ascending ? kSortAscending : kSortDescending);
+  (void)SortRows(m_sortCol, m_ascending ? kSortAscending : kSortDescending);
   SetRepaintEnabled(paint);
   RepaintAll();
 }
@@ -123,7 +123,7 @@ void CConfigListGrid::Reload() {
   SetRepaintEnabled(0);
   m_store.ClearRows();
   OnReloadRows();
-  SortRows(m_sortCol, m_ascending ? kSortAscending : kSortDescending);
+  (void)SortRows(m_sortCol, m_ascending ? kSortAscending : kSortDescending);
   SetRepaintEnabled(1);
   RepaintAll();
 }
@@ -132,7 +132,7 @@ int CConfigListGrid::PasteIntoEditor() {
   const int col = GetCurrentColumn();
   if (col < 0 || !m_store.GetProvider(GetColumnMapping(col))) return 1;
   std::string text;
-  if (GetClipboardText(text) != 0) return 1;
+  if (GetClipboardText(text) != kGridClipboardOk) return 1;
   return fw::PasteIntoGridEditor(*this, text);
 }
 
@@ -199,7 +199,7 @@ long long CConfigListGrid::OnCellTypeEvent(int typeIndex, int col, int row, int 
 }
 
 void CConfigListGrid::OnCellDoubleClick(int col, int row, CRect*, CPoint*, int) {
-  BeginCellEditAt(col, row, 0);
+  (void)BeginCellEditAt(col, row, 0);
 }
 
 void CConfigListGrid::OnGridChar(int* ch, int processed) {
@@ -207,7 +207,7 @@ void CConfigListGrid::OnGridChar(int* ch, int processed) {
   // Paste and copy are commands; other control characters would only put
   // junk into a name.
   if (*ch == kCtrlV || *ch == kCtrlC || *ch < 0x20) return;
-  BeginCellEditWithKey(*ch);
+  (void)BeginCellEditWithKey(*ch);
 }
 
 int CConfigListGrid::OnEditDone(int, int row, CWnd*, const std::string& text, int cancelled) {

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "grid/celltype.h"
-#include "grid/datastore.h"
-#include "grid/gridctrl.h"
+#include "grid/normalcelltype.h"
+#include "grid/griddatastore.h"
+#include "grid/sheetgridctrl.h"
 
 class CItemTypeBase;
 class CSwitchConfig;

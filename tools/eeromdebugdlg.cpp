@@ -72,7 +72,7 @@ CEeromDebugDlg::~CEeromDebugDlg() {
 bool CEeromDebugDlg::OnInitDialog() {
   CAnchorLayoutDialog::OnInitDialog();
   m_grid.SetDescriptionFile(m_strDescriptionFile);
-  m_grid.AttachToControl(kGridId, this);
+  (void)m_grid.AttachToControl(kGridId, this);
   AnchorControl(kGridId, TOP_LEFT, BOTTOM_RIGHT);
   for (int id : {kReadAllId, kWriteSelectedId, kInterfaceId, kWriteAllId, kReadSelectedId,
                  kMacLabelId, kMacId, kSetId, kSaveId})

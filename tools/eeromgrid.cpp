@@ -3,7 +3,7 @@
 #include <QLineEdit>
 #include <cctype>
 
-#include "grid/inplace.h"
+#include "grid/gridinplaceedit.h"
 #include "platform/format.h"
 #include "platform/profile.h"
 #include "platform/resstring.h"
@@ -25,7 +25,8 @@ long long CEeromNoteCellType::HandleTypeMessage(std::intptr_t value) {
 void CEeromNoteCellType::Show() {
   if (!m_grid || !textCallback) return;
   CRect cell;
-  if (m_grid->GetCellRectangle(m_grid->GetCurrentColumn(), m_grid->GetCurrentRow(), cell) != 0)
+  if (m_grid->GetCellRectangle(m_grid->GetCurrentColumn(), m_grid->GetCurrentRow(), cell) !=
+      kGridOk)
     return;
   CNoteWnd* note = EnsureNoteWindow();
   note->SetNoteText(textCallback());
@@ -78,30 +79,30 @@ int CEeromGrid::LoadRanges(std::string* error) {
   m_ranges.clear();
   m_loadResult = LoadEeromRanges(m_descriptionFile, &m_ranges, error);
   // The row count follows what was read in every case, also after a bad line.
-  SetRowTotal(static_cast<int>(m_ranges.size()));
+  (void)SetRowTotal(static_cast<int>(m_ranges.size()));
   return m_loadResult;
 }
 
 void CEeromGrid::OnGridCreated() {
   CSheetGridCtrl::OnGridCreated();
-  SetTopHeadingRows(1);
-  SetDefaultRowHeight(18);
-  SetDefaultColumnWidth(70);
-  SetTopHeadingHeight(18);
-  SetSideHeadingWidth(0);
-  SetDefaultFont(RegisterFont("Arial", 14, 2));
+  (void)SetTopHeadingRows(1);
+  (void)SetDefaultRowHeight(18);
+  (void)SetDefaultColumnWidth(70);
+  (void)SetTopHeadingHeight(18);
+  (void)SetSideHeadingWidth(0);
+  (void)SetDefaultFont(RegisterFont("Arial", 14, 2));
   CGridCellValue heading;
   GetDefaultHeadingCell(heading);
   heading.GridCellSetFont(GetFont(RegisterFont("Arial", 14, 700)));
   SetDefaultHeadingCell(heading);
   m_noteTypeIndex = RegisterCellType(&m_noteType);
-  SetColumnTotal(3);
-  SetColumnWidth(kAddrCol, 100);
-  SetColumnWidth(kFunctionCol, 180);
-  SetColumnWidth(kDataCol, 300);
-  SetCellText(kAddrCol, -1, LoadResString(IDS_EEROM_ADDR));
-  SetCellText(kFunctionCol, -1, LoadResString(IDS_EEROM_FUNCTION));
-  SetCellText(kDataCol, -1, LoadResString(IDS_EEROM_DATA));
+  (void)SetColumnTotal(3);
+  (void)SetColumnWidth(kAddrCol, 100);
+  (void)SetColumnWidth(kFunctionCol, 180);
+  (void)SetColumnWidth(kDataCol, 300);
+  (void)SetCellText(kAddrCol, -1, LoadResString(IDS_EEROM_ADDR));
+  (void)SetCellText(kFunctionCol, -1, LoadResString(IDS_EEROM_FUNCTION));
+  (void)SetCellText(kDataCol, -1, LoadResString(IDS_EEROM_DATA));
   m_loadErrors.clear();
   LoadRanges(&m_loadErrors);
 }
@@ -154,12 +155,12 @@ void CEeromGrid::OnCellFetched(int col, int row, CGridCellValue* cell) {
 
 void CEeromGrid::OnCellDoubleClick(int col, int row, CRect* rect, CPoint* point, int processed) {
   CSheetGridCtrl::OnCellDoubleClick(col, row, rect, point, processed);
-  if (col == kDataCol) BeginCellEdit();
+  if (col == kDataCol) (void)BeginCellEdit();
 }
 
 void CEeromGrid::OnGridChar(int* ch, int processed) {
   CSheetGridCtrl::OnGridChar(ch, processed);
-  if (ch && *ch > 0x20 && GetCurrentColumn() == kDataCol) BeginCellEditWithKey(*ch);
+  if (ch && *ch > 0x20 && GetCurrentColumn() == kDataCol) (void)BeginCellEditWithKey(*ch);
 }
 
 int CEeromGrid::OnBeforeEdit(int col, int, CWnd** editor) {

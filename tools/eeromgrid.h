@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "grid/gridctrl.h"
+#include "grid/sheetgridctrl.h"
 #include "grid/notewnd.h"
 #include "tools/eeromrange.h"
 

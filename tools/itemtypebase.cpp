@@ -3,7 +3,7 @@
 #include <cstring>
 #include <utility>
 
-#include "grid/gridcell.h"
+#include "grid/gridcellvalue.h"
 #include "platform/resstring.h"
 #include "platform/text.h"
 #include "res/string_ids.h"

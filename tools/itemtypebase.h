@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "grid/datastore.h"
+#include "grid/griddatastore.h"
 #include "platform/gui/gdi.h"
 
 class CGridCellValue;

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "grid/celltype.h"
+#include "grid/normalcelltype.h"
 
 class CMacPrefixCellType : public CLabeledCellType {
  public:

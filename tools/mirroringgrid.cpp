@@ -11,24 +11,24 @@ CMirroringGrid::~CMirroringGrid() = default;
 
 void CMirroringGrid::OnGridCreated() {
   m_radioIndex = RegisterCellType(&m_radioType);
-  SetTopHeadingRows(2);
-  SetDefaultRowHeight(18);
-  SetDefaultColumnWidth(50);
-  SetTopHeadingHeight(30);
-  SetSideHeadingWidth(0);
+  (void)SetTopHeadingRows(2);
+  (void)SetDefaultRowHeight(18);
+  (void)SetDefaultColumnWidth(50);
+  (void)SetTopHeadingHeight(30);
+  (void)SetSideHeadingWidth(0);
   UseSettingFonts(*this);
-  SetRowTotal(6);
-  SetColumnTotal(6);
+  (void)SetRowTotal(6);
+  (void)SetColumnTotal(6);
   CGridCellValue corner;
   GetCellRaw(0, 0, corner);
   corner.GridCellSetFont(GetFont(BoldFontIndex(*this)));
   SetCell(0, 0, corner);
-  SetRowHeight(0, 30);
+  (void)SetRowHeight(0, 30);
   SetMergeEnabled(1);
-  MergeCells(0, -2, 0, -1);
-  MergeCells(1, -2, 5, -2);
-  SetColumnWidth(0, 75);
-  for (int c = 1; c <= 5; ++c) SetColumnWidth(c, 70);
+  (void)MergeCells(0, -2, 0, -1);
+  (void)MergeCells(1, -2, 5, -2);
+  (void)SetColumnWidth(0, 75);
+  for (int c = 1; c <= 5; ++c) (void)SetColumnWidth(c, 70);
 }
 
 COLORREF CMirroringGrid::OnGetBackColor(int) {

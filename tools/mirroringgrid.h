@@ -4,7 +4,7 @@
 // may be a monitor port.
 #pragma once
 
-#include "grid/gridctrl.h"
+#include "grid/sheetgridctrl.h"
 
 class CSwitchConfig;
 

@@ -69,7 +69,7 @@ bool CNetMonitorDlg::OnInitDialog() {
   settings.searchRateMs = profile.GetProfileInt(kSection, "search rate ms", settings.searchRateMs);
   m_worker->SetSettings(settings);
 
-  m_grid.AttachToControl(kGridId, this);
+  (void)m_grid.AttachToControl(kGridId, this);
   AnchorControl(kGridId, TOP_LEFT, BOTTOM_RIGHT);
   AnchorControl(kTabsId, TOP_LEFT, BOTTOM_RIGHT);
   AnchorControl(kErrorsId, TOP_LEFT, BOTTOM_RIGHT);

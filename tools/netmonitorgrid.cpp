@@ -27,26 +27,26 @@ CNetMonitorGrid::~CNetMonitorGrid() {
 
 void CNetMonitorGrid::OnGridCreated() {
   CSheetGridCtrl::OnGridCreated();
-  SetTopHeadingRows(1);
-  SetDefaultRowHeight(18);
-  SetDefaultColumnWidth(50);
-  SetTopHeadingHeight(18);
-  SetSideHeadingWidth(0);
-  SetDefaultFont(RegisterFont("Arial", 14, 2));
+  (void)SetTopHeadingRows(1);
+  (void)SetDefaultRowHeight(18);
+  (void)SetDefaultColumnWidth(50);
+  (void)SetTopHeadingHeight(18);
+  (void)SetSideHeadingWidth(0);
+  (void)SetDefaultFont(RegisterFont("Arial", 14, 2));
   CGridCellValue heading;
   GetDefaultHeadingCell(heading);
   heading.GridCellSetFont(GetFont(RegisterFont("Arial", 14, 700)));
   SetDefaultHeadingCell(heading);
   m_sortArrowIndex = RegisterCellType(&m_sortArrow);
   m_macPrefixIndex = RegisterCellType(&m_macPrefix);
-  SetColumnTotal(kColumns);
+  (void)SetColumnTotal(kColumns);
   const unsigned headings[kColumns] = {IDS_NAME, IDS_TYPE, IDS_MAC_ADDRESS, IDS_FIRMWARE_VERS,
                                        IDS_OK_OUTPUT_PAGE};
   for (int c = 0; c < kColumns; ++c) {
-    SetColumnWidth(c, kWidths[c]);
-    SetCellText(c, -1, LoadResString(headings[c]));
+    (void)SetColumnWidth(c, kWidths[c]);
+    (void)SetCellText(c, -1, LoadResString(headings[c]));
   }
-  SetRowTotal(0);
+  (void)SetRowTotal(0);
 }
 
 int CNetMonitorGrid::EntryOfRow(int row) const {
@@ -90,7 +90,7 @@ void CNetMonitorGrid::OnCellFetched(int col, int row, CGridCellValue* cell) {
 void CNetMonitorGrid::ReloadRows() {
   m_rows.clear();
   for (int i = 0; i < static_cast<int>(m_switches.size()); ++i) m_rows.push_back(i);
-  SetRowTotal(static_cast<int>(m_rows.size()));
+  (void)SetRowTotal(static_cast<int>(m_rows.size()));
   Sort();
 }
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "grid/gridctrl.h"
+#include "grid/sheetgridctrl.h"
 #include "switch/switchentry.h"
 #include "tools/macprefixcelltype.h"
 

@@ -41,14 +41,14 @@ CPortSettingsGrid::~CPortSettingsGrid() = default;
 
 void CPortSettingsGrid::OnGridCreated() {
   m_radioIndex = RegisterCellType(&m_radioType);
-  SetDefaultRowHeight(18);
-  SetDefaultColumnWidth(50);
-  SetTopHeadingHeight(15);
-  SetSideHeadingWidth(0);
+  (void)SetDefaultRowHeight(18);
+  (void)SetDefaultColumnWidth(50);
+  (void)SetTopHeadingHeight(15);
+  (void)SetSideHeadingWidth(0);
   UseSettingFonts(*this);
-  SetRowTotal(5);
-  SetColumnTotal(kColumns);
-  for (int c = 0; c < kColumns; ++c) SetColumnWidth(c, kWidths[c]);
+  (void)SetRowTotal(5);
+  (void)SetColumnTotal(kColumns);
+  for (int c = 0; c < kColumns; ++c) (void)SetColumnWidth(c, kWidths[c]);
 }
 
 COLORREF CPortSettingsGrid::OnGetBackColor(int) {

@@ -4,7 +4,7 @@
 // every change is written straight into it.
 #pragma once
 
-#include "grid/gridctrl.h"
+#include "grid/sheetgridctrl.h"
 
 class CSwitchConfig;
 

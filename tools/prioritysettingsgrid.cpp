@@ -53,10 +53,10 @@ COLORREF CPrioritySettingsGrid::OnGetBackColor(int) {
 }
 
 void CPrioritySettingsGrid::OnGridCreated() {
-  SetSheetTotal(kSheets);
-  AddSheetTab(LoadResString(IDS_PORT_PRIORITIES), kSheetPorts);
-  AddSheetTab(LoadResString(IDS_ADVANCED), kSheetAdvanced);
-  AddSheetTab(LoadResString(IDS_TAG_MAPPING), kSheetTagMapping);
+  (void)SetSheetTotal(kSheets);
+  (void)AddSheetTab(LoadResString(IDS_PORT_PRIORITIES), kSheetPorts);
+  (void)AddSheetTab(LoadResString(IDS_ADVANCED), kSheetAdvanced);
+  (void)AddSheetTab(LoadResString(IDS_TAG_MAPPING), kSheetTagMapping);
   SetTabAreaWidth(200);
 
   LOGFONT lf = fw::DefaultGuiLogFont();
@@ -69,27 +69,27 @@ void CPrioritySettingsGrid::OnGridCreated() {
   SetUpPortsSheet();
   SetUpAdvancedSheet();
   SetUpTagMappingSheet();
-  SelectSheet(kSheetPorts);
+  (void)SelectSheet(kSheetPorts);
 }
 
 void CPrioritySettingsGrid::SetUpPortsSheet() {
-  SelectSheet(kSheetPorts);
+  (void)SelectSheet(kSheetPorts);
   UseSettingFonts(*this);
-  SetDefaultRowHeight(18);
-  SetDefaultColumnWidth(70);
-  SetTopHeadingHeight(0);
-  SetSideHeadingWidth(0);
-  SetRowTotal(8);
-  SetColumnTotal(4);
+  (void)SetDefaultRowHeight(18);
+  (void)SetDefaultColumnWidth(70);
+  (void)SetTopHeadingHeight(0);
+  (void)SetSideHeadingWidth(0);
+  (void)SetRowTotal(8);
+  (void)SetColumnTotal(4);
   const int widths[] = {70, 130, 110, 130};
-  for (int c = 0; c < 4; ++c) SetColumnWidth(c, widths[c]);
+  for (int c = 0; c < 4; ++c) (void)SetColumnWidth(c, widths[c]);
   SetMergeEnabled(1);
   CGridCellValue choice;
   GetCellRaw(0, 0, choice);
   choice.GridCellSetCellType(m_radioIndex);
   choice.GridCellSetLabel(Options({IDS_PRIORITY_SEND_HIGH_FIRST, IDS_PRIORITY_FEW_LOWER}));
   SetCell(0, 0, choice);
-  MergeCells(0, 0, 3, 1);
+  (void)MergeCells(0, 0, 3, 1);
   const unsigned captions[] = {IDS_PORT, IDS_ASSIGNED_PRIORITY, IDS_OUTPUT_TAG,
                                IDS_BROADCAST_LIMIT};
   for (int c = 0; c < 4; ++c) {
@@ -104,16 +104,16 @@ void CPrioritySettingsGrid::SetUpPortsSheet() {
 }
 
 void CPrioritySettingsGrid::SetUpAdvancedSheet() {
-  SelectSheet(kSheetAdvanced);
+  (void)SelectSheet(kSheetAdvanced);
   UseSettingFonts(*this);
-  SetDefaultRowHeight(18);
-  SetDefaultColumnWidth(70);
-  SetTopHeadingHeight(30);
-  SetSideHeadingWidth(0);
-  SetRowTotal(5);
-  SetColumnTotal(4);
+  (void)SetDefaultRowHeight(18);
+  (void)SetDefaultColumnWidth(70);
+  (void)SetTopHeadingHeight(30);
+  (void)SetSideHeadingWidth(0);
+  (void)SetRowTotal(5);
+  (void)SetColumnTotal(4);
   const int widths[] = {80, 90, 100, 100};
-  for (int c = 0; c < 4; ++c) SetColumnWidth(c, widths[c]);
+  for (int c = 0; c < 4; ++c) (void)SetColumnWidth(c, widths[c]);
   SetMergeEnabled(1);
   CGridCellValue heading;
   GetDefaultHeadingCell(heading);
@@ -122,27 +122,27 @@ void CPrioritySettingsGrid::SetUpAdvancedSheet() {
 }
 
 void CPrioritySettingsGrid::SetUpTagMappingSheet() {
-  SelectSheet(kSheetTagMapping);
+  (void)SelectSheet(kSheetTagMapping);
   UseSettingFonts(*this);
-  SetTopHeadingRows(2);
-  SetDefaultRowHeight(18);
-  SetDefaultColumnWidth(67);
-  SetTopHeadingHeight(30);
-  SetSideHeadingWidth(0);
-  SetRowTotal(CSwitchConfig::kTagValues);
-  SetColumnTotal(kFirstQueueCol + kQueues);
-  SetColumnWidth(0, 55);
-  SetColumnWidth(1, 125);
-  SetColumnWidth(2, 85);
-  SetColumnWidth(4, 80);
+  (void)SetTopHeadingRows(2);
+  (void)SetDefaultRowHeight(18);
+  (void)SetDefaultColumnWidth(67);
+  (void)SetTopHeadingHeight(30);
+  (void)SetSideHeadingWidth(0);
+  (void)SetRowTotal(CSwitchConfig::kTagValues);
+  (void)SetColumnTotal(kFirstQueueCol + kQueues);
+  (void)SetColumnWidth(0, 55);
+  (void)SetColumnWidth(1, 125);
+  (void)SetColumnWidth(2, 85);
+  (void)SetColumnWidth(4, 80);
   SetMergeEnabled(1);
-  MergeCells(0, -2, 0, -1);
-  MergeCells(1, -2, 1, -1);
-  MergeCells(2, -2, 5, -2);
+  (void)MergeCells(0, -2, 0, -1);
+  (void)MergeCells(1, -2, 1, -1);
+  (void)MergeCells(2, -2, 5, -2);
 }
 
 void CPrioritySettingsGrid::OnTabClicked(int tabId) {
-  SelectSheet(tabId);
+  (void)SelectSheet(tabId);
 }
 
 void CPrioritySettingsGrid::OnCellFetched(int col, int row, CGridCellValue* cell) {

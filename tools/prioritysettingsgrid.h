@@ -4,7 +4,7 @@
 // IEEE 802.1p priority is mapped to. Rendered from the working configuration.
 #pragma once
 
-#include "grid/gridctrl.h"
+#include "grid/sheetgridctrl.h"
 
 class CSwitchConfig;
 

@@ -27,14 +27,14 @@ CRingSettingsGrid::CRingSettingsGrid() = default;
 CRingSettingsGrid::~CRingSettingsGrid() = default;
 
 void CRingSettingsGrid::OnGridCreated() {
-  SetDefaultRowHeight(18);
-  SetDefaultColumnWidth(50);
-  SetTopHeadingHeight(15);
-  SetSideHeadingWidth(0);
+  (void)SetDefaultRowHeight(18);
+  (void)SetDefaultColumnWidth(50);
+  (void)SetTopHeadingHeight(15);
+  (void)SetSideHeadingWidth(0);
   UseSettingFonts(*this);
-  SetRowTotal(2);
-  SetColumnTotal(kColumns);
-  for (int c = 0; c < kColumns; ++c) SetColumnWidth(c, kWidths[c]);
+  (void)SetRowTotal(2);
+  (void)SetColumnTotal(kColumns);
+  for (int c = 0; c < kColumns; ++c) (void)SetColumnWidth(c, kWidths[c]);
 }
 
 COLORREF CRingSettingsGrid::OnGetBackColor(int) {

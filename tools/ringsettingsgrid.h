@@ -5,7 +5,7 @@
 
 #include <set>
 
-#include "grid/gridctrl.h"
+#include "grid/sheetgridctrl.h"
 
 class CSwitchConfig;
 

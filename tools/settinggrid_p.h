@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "grid/gridctrl.h"
+#include "grid/sheetgridctrl.h"
 #include "platform/resstring.h"
 #include "res/string_ids.h"
 
@@ -34,7 +34,7 @@ inline constexpr fw::GridColor kYellow = 0x0000FFFF;  // RGB(255, 255, 0)
 inline void UseSettingFonts(CSheetGridCtrl& grid) {
   const int normal = grid.RegisterFont("Arial", 14, 2);
   const int bold = grid.RegisterFont("Arial", 14, 700);
-  grid.SetDefaultFont(normal);
+  (void)grid.SetDefaultFont(normal);
   CGridCellValue heading;
   grid.GetDefaultHeadingCell(heading);
   heading.GridCellSetFont(grid.GetFont(bold));

@@ -2,8 +2,8 @@
 
 #include <QLineEdit>
 
-#include "grid/gridcell.h"
-#include "grid/inplace.h"
+#include "grid/gridcellvalue.h"
+#include "grid/gridinplaceedit.h"
 #include "platform/message.h"
 #include "platform/resstring.h"
 #include "platform/text.h"
@@ -70,31 +70,31 @@ CSwitchListGrid::~CSwitchListGrid() = default;
 void CSwitchListGrid::OnGridCreated() {
   m_macTypeIndex = RegisterCellType(&m_macType);
   m_ellipsisIndex = RegisterCellType(&m_ellipsisType);
-  SetDefaultRowHeight(18);
-  SetDefaultColumnWidth(50);
-  SetTopHeadingHeight(18);
-  SetSideHeadingWidth(20);
-  SetDefaultFont(RegisterFont("Arial", 14, 2));
+  (void)SetDefaultRowHeight(18);
+  (void)SetDefaultColumnWidth(50);
+  (void)SetTopHeadingHeight(18);
+  (void)SetSideHeadingWidth(20);
+  (void)SetDefaultFont(RegisterFont("Arial", 14, 2));
   CGridCellValue heading;
   GetDefaultHeadingCell(heading);
   heading.GridCellSetFont(GetFont(RegisterFont("Arial", 14, 700)));
   SetDefaultHeadingCell(heading);
   m_sortArrowIndex = RegisterCellType(&m_sortArrowType);
   m_storeIndex = RegisterDataSource(&m_store);
-  SetDefaultDataSource(m_storeIndex);
+  (void)SetDefaultDataSource(m_storeIndex);
   auto add = [this](std::unique_ptr<CItemTypeBase> provider) {
     m_providers.push_back(provider.get());
-    m_store.AddColumn(std::move(provider));
+    (void)m_store.AddColumn(std::move(provider));
   };
   add(std::make_unique<CSwitchNameItemType>());
   add(std::make_unique<CSwitchTypeItemType>());
   add(std::make_unique<CSwitchMacItemType>());
   add(std::make_unique<CSwitchConfigItemType>());
   add(std::make_unique<CSwitchModbusItemType>());
-  SetRowTotal(1);
-  SetColumnTotal(kColumns);
+  (void)SetRowTotal(1);
+  (void)SetColumnTotal(kColumns);
   const int widths[kColumns] = {120, 100, 100, 170, 80};
-  for (int c = 0; c < kColumns; ++c) SetColumnWidth(c, widths[c]);
+  for (int c = 0; c < kColumns; ++c) (void)SetColumnWidth(c, widths[c]);
   // The models offered do not change while the program runs.
   std::vector<std::string> displayNames;
   CSwitchConfigStore::FillModelLists(displayNames, &m_modelChoices);
@@ -115,7 +115,7 @@ CWnd* CSwitchListGrid::NotifyTarget() {
 void CSwitchListGrid::UpdateRowCount() {
   const int paint = IsRepaintEnabled();
   SetRepaintEnabled(0);
-  SetRowTotal(m_store.GetRowCount() + 1);
+  (void)SetRowTotal(m_store.GetRowCount() + 1);
   SetRepaintEnabled(paint);
 }
 
@@ -128,7 +128,7 @@ void CSwitchListGrid::AddRemoveRows(const std::vector<GridRecordKey>& keys, bool
 }
 
 void CSwitchListGrid::LoadProjectRows() {
-  SetRowTotal(0);
+  (void)SetRowTotal(0);
   RepaintAll();
   m_store.ClearRows();
   std::vector<GridRecordKey> keys;
@@ -174,7 +174,7 @@ int CSwitchListGrid::SwitchIndexAtRow(int row) const {
 void CSwitchListGrid::ReSort() {
   const int paint = IsRepaintEnabled();
   SetRepaintEnabled(0);
-  SortRows(m_sortCol, m_ascending ? kSortAscending : kSortDescending);
+  (void)SortRows(m_sortCol, m_ascending ? kSortAscending : kSortDescending);
   SetRepaintEnabled(paint);
   RepaintAll();
 }
@@ -183,7 +183,7 @@ void CSwitchListGrid::Reload() {
   SetRepaintEnabled(0);
   m_store.ClearRows();
   OnReloadRows();
-  SortRows(m_sortCol, m_ascending ? kSortAscending : kSortDescending);
+  (void)SortRows(m_sortCol, m_ascending ? kSortAscending : kSortDescending);
   SetRepaintEnabled(1);
   RepaintAll();
 }
@@ -192,7 +192,7 @@ int CSwitchListGrid::PasteIntoEditor() {
   const int col = GetCurrentColumn();
   if (col < 0 || !m_store.GetProvider(GetColumnMapping(col))) return 1;
   std::string text;
-  if (GetClipboardText(text) != 0) return 1;
+  if (GetClipboardText(text) != kGridClipboardOk) return 1;
   return fw::PasteIntoGridEditor(*this, text);
 }
 
@@ -298,7 +298,7 @@ int CSwitchListGrid::OnBeforeEdit(int col, int row, CWnd** editor) {
 }
 
 void CSwitchListGrid::OnCellDoubleClick(int col, int row, CRect*, CPoint*, int) {
-  if (col == kSwitchColName || col == kSwitchColMac) BeginCellEditAt(col, row, 0);
+  if (col == kSwitchColName || col == kSwitchColMac) (void)BeginCellEditAt(col, row, 0);
 }
 
 int CSwitchListGrid::OnEditDone(int col, int row, CWnd*, const std::string& text, int cancelled) {

@@ -142,8 +142,10 @@ bool SetClipboardText(const std::string& text) {
   if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return false;
   QClipboard* cb = QGuiApplication::clipboard();
   if (!cb) return false;
-  cb->setText(ToQ(text));
-  return true;
+  const QString value = ToQ(text);
+  cb->setText(value);
+  // A clipboard that did not take the text is a failure, not a copy.
+  return cb->text() == value;
 }
 
 std::string GetClipboardText() {

@@ -94,7 +94,8 @@ bool IsSafeLinkTarget(const std::string& target);
 // with an optional fragment. False when path is not an existing regular file.
 [[nodiscard]] bool OpenProgramFile(const std::string& path, const std::string& fragment = {});
 
-// Plain text on the clipboard (CF_TEXT).
+// Plain text on the clipboard (CF_TEXT); false when the clipboard did not
+// take it.
 [[nodiscard]] bool SetClipboardText(const std::string& text);
 std::string GetClipboardText();
 bool ClipboardHasText();

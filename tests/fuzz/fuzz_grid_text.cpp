@@ -5,8 +5,8 @@
 #include <sstream>
 #include <string>
 
-#include "grid/gridcell.h"
-#include "grid/gridlists.h"
+#include "grid/gridcellvalue.h"
+#include "grid/gridprintinfo.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);

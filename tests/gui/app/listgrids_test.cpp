@@ -8,7 +8,7 @@
 #include <QMouseEvent>
 #include <QTest>
 
-#include "grid/gridcell.h"
+#include "grid/gridcellvalue.h"
 #include "gui_helpers.h"
 #include "platform/gui/services.h"
 #include "tests/unit/app/doc_fixture.h"
@@ -75,7 +75,7 @@ class ListGrids : public DocTest {
   static QWidget* CellsOf(CSheetGridCtrl& g) { return g.GetDlgItem(kGridCellAreaId)->widget(); }
   static QPoint Centre(CSheetGridCtrl& g, int col, int row) {
     CRect r;
-    g.GetCellRectangle(col, row, r);
+    EXPECT_EQ(g.GetCellRectangle(col, row, r), kGridOk);
     return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
   }
   // Double-clicks a cell, types the text and ends with the key.
@@ -97,7 +97,7 @@ class ListGrids : public DocTest {
   }
   void ClickHeading(CSheetGridCtrl& g, int col) {
     CRect r;
-    g.GetCellRectangle(col, 0, r);  // the heading lines up with the cells
+    EXPECT_EQ(g.GetCellRectangle(col, 0, r), kGridOk);  // the heading lines up with the cells
     Click(g.GetDlgItem(kGridTopHeadingId)->widget(), QPoint((r.left + r.right) / 2, 5));
   }
   std::vector<std::string> SwitchOrder() {
@@ -252,7 +252,7 @@ TEST_F(ListGrids, HeadingClicksSortDescendingThenAscendingIgnoringCase) {
 
 TEST_F(ListGrids, TypingIntoTheConfigurationListAddsRenamesAndEscapes) {
   QWidget* cells = CellsOf(configs);
-  configs.MoveToCell(0, 0);
+  EXPECT_EQ(configs.MoveToCell(0, 0), kGridOk);
   QTest::keyClicks(cells, "P");
   QTest::keyClicks(QApplication::focusWidget(), "lant");
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
@@ -273,13 +273,13 @@ TEST_F(ListGrids, TypingIntoTheConfigurationListAddsRenamesAndEscapes) {
   EXPECT_EQ(doc->GetStore().GetCount(), 1);
 
   // The current row is the document's selection.
-  configs.MoveToCell(0, 0);
+  EXPECT_EQ(configs.MoveToCell(0, 0), kGridOk);
   EXPECT_EQ(doc->GetSelectedConfigIndex(), 0);
-  configs.MoveToCell(0, 1);
+  EXPECT_EQ(configs.MoveToCell(0, 1), kGridOk);
   EXPECT_EQ(doc->GetSelectedConfigIndex(), -1);
   // Rename in place.
   Clean();
-  configs.MoveToCell(0, 0);
+  EXPECT_EQ(configs.MoveToCell(0, 0), kGridOk);
   configs.SetRepaintEnabled(1);
   TypeInto(configs, 0, 0, "Hall", Qt::Key_Return);
   EXPECT_EQ(Config(0).GetName(), "Hall");
@@ -361,7 +361,7 @@ TEST_F(ListGrids, RightClicksGoToTheMainWindowInScreenCoordinates) {
 TEST_F(ListGrids, PasteFillsAnEditorOfTheCurrentCell) {
   AddSwitch("Alpha");
   ASSERT_TRUE(fw::SetClipboardText("Pasted"));
-  switches.MoveToCell(0, 1);
+  EXPECT_EQ(switches.MoveToCell(0, 1), kGridOk);
   EXPECT_EQ(switches.PasteIntoEditor(), 0);
   QWidget* editor = QApplication::focusWidget();
   ASSERT_NE(editor, CellsOf(switches));
@@ -371,7 +371,7 @@ TEST_F(ListGrids, PasteFillsAnEditorOfTheCurrentCell) {
   ASSERT_EQ(doc->GetSwitches().GetCount(), 2);
   EXPECT_EQ(Switch(1).GetName(), "Pasted");
   // Not into a drop-list column.
-  switches.MoveToCell(1, 0);
+  EXPECT_EQ(switches.MoveToCell(1, 0), kGridOk);
   EXPECT_NE(switches.PasteIntoEditor(), 0);
 }
 

@@ -416,9 +416,9 @@ TEST_P(SheetTest, EveryPageOfANinePortConfigurationIsSizedForIt) {
     CPrioritySettingsGrid& prio = m_sheet.PrioritiesPage().Grid();
     EXPECT_EQ(prio.GetSelectedSheet(), 0);
     EXPECT_EQ(prio.GetRowTotal(), 12);
-    prio.SelectSheet(1);
+    (void)prio.SelectSheet(1);
     EXPECT_EQ(prio.GetRowTotal(), 9);
-    prio.SelectSheet(2);
+    (void)prio.SelectSheet(2);
     EXPECT_EQ(prio.GetRowTotal(), 8);
     ClickPageTab(3);  // coming back keeps the sheet that was shown
     EXPECT_EQ(prio.GetSelectedSheet(), 2);

@@ -4,7 +4,7 @@
 #include <QTest>
 #include <fstream>
 
-#include "grid/inplace.h"
+#include "grid/gridinplaceedit.h"
 #include "platform/gui/services.h"
 #include "tests/common/test_util.h"
 #include "tools_fixture.h"

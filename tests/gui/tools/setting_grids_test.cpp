@@ -62,7 +62,7 @@ class PortGridModel : public InLanguage {
     MakeType(m_cfg, typeId);
     m_grid.SetConfig(&m_cfg);
     m_grid.OnGridCreated();
-    m_grid.SetRowTotal(m_cfg.GetPortCount());
+    (void)m_grid.SetRowTotal(m_cfg.GetPortCount());
   }
   CSwitchConfig m_cfg;
   CPortSettingsGrid m_grid;
@@ -184,8 +184,8 @@ class MirroringGridModel : public InLanguage {
     MakeType(m_cfg, 6006);
     m_grid.SetConfig(&m_cfg);
     m_grid.OnGridCreated();
-    m_grid.SetRowTotal(10);
-    m_grid.SetColumnTotal(10);
+    (void)m_grid.SetRowTotal(10);
+    (void)m_grid.SetColumnTotal(10);
   }
   CSwitchConfig m_cfg;
   CMirroringGrid m_grid;
@@ -440,7 +440,7 @@ TEST_P(PriorityGridModel, SchedulingFollowsTheOptionChosen) {
 }
 
 TEST_P(PriorityGridModel, PortPrioritiesAreStoredAsTheirWords) {
-  m_grid.SetRowTotal(6 + 3);
+  (void)m_grid.SetRowTotal(6 + 3);
   const CPortSettings& p = *m_cfg.GetPort(2);
   EXPECT_EQ(At(m_grid, 0, 5).text, "3");
   EXPECT_EQ(At(m_grid, 1, 5).text, LoadResString(IDS_NORMAL));
@@ -463,7 +463,7 @@ TEST_P(PriorityGridModel, PortPrioritiesAreStoredAsTheirWords) {
 
   m_grid.OnTabClicked(CPrioritySettingsGrid::kSheetAdvanced);
   ASSERT_EQ(m_grid.GetSelectedSheet(), 1);
-  m_grid.SetRowTotal(6);
+  (void)m_grid.SetRowTotal(6);
   EXPECT_EQ(At(m_grid, 3, -1).text, LoadResString(IDS_TAG_IP_PRECEDENCE));
   EXPECT_EQ(At(m_grid, 0, 2).text, "3");
   Toggle(m_grid, 1, 2);

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "fake_cell_host.h"
-#include "grid/notewnd.h"
 
 namespace {
 
@@ -527,93 +526,6 @@ TEST_F(DropFixture, DrawsTheArrowInTheButton) {
   onlyCurrent.GridCellSetTypeStyle(CDropListCellType::kButtonOnCurrentOnly);
   drop.DrawCell(plain, cell, 0, 0, onlyCurrent, false, false);
   EXPECT_EQ(plain.GetPixel(cx, top), kWhite);
-}
-
-// ---- note --------------------------------------------------------------------------
-
-struct NoteFixture : ::testing::Test {
-  FakeCellHost host;
-  CNoteCellType note;
-  int index = 0;
-  CPoint cursor{-1000, -1000};
-  void SetUp() override {
-    index = host.Register(&note);
-    note.SetCursorSource([this] { return cursor; });
-  }
-  void PutNote(int col, int row, const std::string& label) {
-    CGridCellValue c;
-    c.GridCellSetCellType(index);
-    c.GridCellSetText("cell");
-    if (!label.empty()) c.GridCellSetLabel(label);
-    host.Put(col, row, c);
-  }
-};
-
-TEST_F(NoteFixture, RedCornerOnlyWithANote) {
-  CImageDC dc(100, 40);
-  PutNote(0, 0, "remember");
-  CGridCellValue c = host.Fetch(0, 0);
-  note.DrawCell(dc, CRect(0, 0, 60, 20), 0, 0, c, false, false);
-  EXPECT_EQ(dc.GetPixel(58, 1), RGB(255, 0, 0));
-  EXPECT_NE(dc.GetPixel(50, 1), RGB(255, 0, 0));
-  EXPECT_EQ(note.GetNoteWindow(), nullptr);  // drawing never makes windows
-  CImageDC plain(100, 40);
-  PutNote(0, 0, "");
-  CGridCellValue e = host.Fetch(0, 0);
-  note.DrawCell(plain, CRect(0, 0, 60, 20), 0, 0, e, false, false);
-  EXPECT_NE(plain.GetPixel(58, 1), RGB(255, 0, 0));
-}
-
-TEST_F(NoteFixture, HoverShowsThePopupBesideTheCell) {
-  PutNote(1, 2, "a note");  // cell rectangle (60,40)-(120,60)
-  note.HandleMouseMove(1, 2, CPoint(90, 50), 0);
-  CNoteWnd* wnd = note.GetNoteWindow();
-  ASSERT_NE(wnd, nullptr);
-  EXPECT_FALSE(wnd->isHidden());
-  EXPECT_EQ(wnd->x(), 125);
-  EXPECT_EQ(wnd->y(), 25);
-  EXPECT_EQ(wnd->GetNoteText(), "a note");
-  EXPECT_TRUE(note.IsTimerRunning());
-  // Leaving the cell hides it.
-  note.HandleMouseMove(1, 2, CPoint(130, 50), 0);
-  EXPECT_TRUE(wnd->isHidden());
-  // Near the top the note is not raised.
-  PutNote(0, 0, "top");
-  note.HandleMouseMove(0, 0, CPoint(30, 10), 0);
-  EXPECT_EQ(wnd->y(), 0);
-  // The hide timer: a cursor outside the cell hides the note.
-  cursor = CPoint(5000, 5000);
-  note.OnHideTimer();
-  EXPECT_TRUE(wnd->isHidden());
-  EXPECT_FALSE(note.IsTimerRunning());
-}
-
-TEST_F(NoteFixture, EmptyNoteShowsNothingAndScrollingHides) {
-  PutNote(0, 0, "");
-  note.HandleMouseMove(0, 0, CPoint(30, 10), 0);
-  EXPECT_TRUE(note.GetNoteWindow() == nullptr || note.GetNoteWindow()->isHidden());
-  PutNote(1, 1, "shown");
-  note.HandleMouseMove(1, 1, CPoint(90, 30), 0);
-  ASSERT_FALSE(note.GetNoteWindow()->isHidden());
-  note.HandleScrolled(1, 1, nullptr);
-  EXPECT_TRUE(note.GetNoteWindow()->isHidden());
-  note.HandleMouseMove(1, 1, CPoint(90, 30), 0);
-  ASSERT_FALSE(note.GetNoteWindow()->isHidden());
-  host.repaints.clear();
-  note.HandleFocusLost(1, 1, nullptr);
-  EXPECT_TRUE(note.GetNoteWindow()->isHidden());
-  EXPECT_EQ(host.repaints.size(), 1u);
-}
-
-TEST_F(NoteFixture, NoteWindowGrowsWithItsText) {
-  PutNote(0, 1, "short");
-  note.HandleMouseMove(0, 1, CPoint(30, 30), 0);
-  CNoteWnd* wnd = note.GetNoteWindow();
-  const int shortHeight = wnd->height();
-  wnd->resize(CNoteCellType::kNoteWidth, CNoteCellType::kNoteHeight);
-  wnd->SetNoteText("a much longer note that has to wrap over several lines of the pop-up window");
-  EXPECT_GT(wnd->height(), shortHeight);
-  EXPECT_LE(wnd->width(), CNoteCellType::kNoteWidth + 12);
 }
 
 }  // namespace

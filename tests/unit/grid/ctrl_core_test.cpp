@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "ctrl_recording_grid.h"
-#include "ctrl_testapp.h"
 #include "grid/gridcore.h"
+#include "tests/common/gui_testapp.h"
 
 namespace {
 
@@ -10,92 +10,92 @@ using Log = std::vector<std::string>;
 
 TEST(GridCoreLimits, CountsAndSizesOutOfRangeAreRefusedAndChangeNothing) {
   RecordingGrid g(3, 5);
-  EXPECT_EQ(g.SetColumnTotal(32001), 1);
+  EXPECT_EQ(g.SetColumnTotal(32001), kGridOutOfRange);
   EXPECT_EQ(g.GetColumnTotal(), 3);
-  EXPECT_EQ(g.SetColumnTotal(-1), 1);
-  EXPECT_EQ(g.SetRowTotal(-1), 1);
+  EXPECT_EQ(g.SetColumnTotal(-1), kGridOutOfRange);
+  EXPECT_EQ(g.SetRowTotal(-1), kGridOutOfRange);
   EXPECT_EQ(g.GetRowTotal(), 5);
-  EXPECT_EQ(g.SetSheetTotal(0), 1);
-  EXPECT_EQ(g.SetSheetTotal(1025), 1);
+  EXPECT_EQ(g.SetSheetTotal(0), kGridOutOfRange);
+  EXPECT_EQ(g.SetSheetTotal(1025), kGridOutOfRange);
   EXPECT_EQ(g.GetSheetTotal(), 1);
-  EXPECT_EQ(g.SetTopHeadingRows(65), 1);
-  EXPECT_EQ(g.SetTopHeadingRows(0), 1);
-  EXPECT_EQ(g.SetDefaultRowHeight(0), 1);
-  EXPECT_EQ(g.SetDefaultRowHeight(1025), 1);
-  EXPECT_EQ(g.SetTopHeadingHeight(1025), 1);
-  EXPECT_EQ(g.SetSideHeadingWidth(-1), 1);
+  EXPECT_EQ(g.SetTopHeadingRows(65), kGridOutOfRange);
+  EXPECT_EQ(g.SetTopHeadingRows(0), kGridOutOfRange);
+  EXPECT_EQ(g.SetDefaultRowHeight(0), kGridOutOfRange);
+  EXPECT_EQ(g.SetDefaultRowHeight(1025), kGridOutOfRange);
+  EXPECT_EQ(g.SetTopHeadingHeight(1025), kGridOutOfRange);
+  EXPECT_EQ(g.SetSideHeadingWidth(-1), kGridOutOfRange);
   EXPECT_EQ(g.SetTopHeadingRowHeight(0, 10), 1);   // not a heading row
   EXPECT_EQ(g.SetTopHeadingRowHeight(-2, 10), 1);  // only one heading row
-  EXPECT_EQ(g.SetTopHeadingRowHeight(-1, 1025), 2);
-  EXPECT_EQ(g.SetSideHeadingColWidth(-1, -5), 2);
-  EXPECT_EQ(g.SetFrozenColumns(4), 1);
-  EXPECT_EQ(g.SetFrozenRows(6), 1);
-  EXPECT_EQ(g.SetColumnWidth(3, 10), 1);
-  EXPECT_EQ(g.SetRowHeight(5, 10), 1);
-  EXPECT_EQ(g.SetDefaultColumnWidth(-1), 1);
+  EXPECT_EQ(g.SetTopHeadingRowHeight(-1, 1025), kGridRefused);
+  EXPECT_EQ(g.SetSideHeadingColWidth(-1, -5), kGridRefused);
+  EXPECT_EQ(g.SetFrozenColumns(4), kGridOutOfRange);
+  EXPECT_EQ(g.SetFrozenRows(6), kGridOutOfRange);
+  EXPECT_EQ(g.SetColumnWidth(3, 10), kGridOutOfRange);
+  EXPECT_EQ(g.SetRowHeight(5, 10), kGridOutOfRange);
+  EXPECT_EQ(g.SetDefaultColumnWidth(-1), kGridOutOfRange);
 }
 
 TEST(GridCoreLimits, ZeroColumnsLeaveNoCurrentColumn) {
   RecordingGrid g(0, 0);
-  EXPECT_EQ(g.SetColumnTotal(0), 0);
+  EXPECT_EQ(g.SetColumnTotal(0), kGridOk);
   EXPECT_EQ(g.GetCurrentColumn(), -1);
   EXPECT_EQ(g.GetCurrentRow(), -1);
 }
 
 TEST(GridCoreLimits, ManyRowsSwitchToUniformHeightsAndStayThere) {
   RecordingGrid g(2, 10);
-  g.SetRowHeight(3, 50);
-  EXPECT_EQ(g.SetRowTotal(64001), 0);
+  EXPECT_EQ(g.SetRowHeight(3, 50), kGridOk);
+  EXPECT_EQ(g.SetRowTotal(64001), kGridOk);
   EXPECT_EQ(g.Sheet().m_uniform, 1);
   EXPECT_EQ(g.GetRowHeight(3), 20);
   EXPECT_EQ(g.GetRowHeight(64000), 20);
   EXPECT_EQ(g.GetRowHeight(64001), 0);
-  EXPECT_EQ(g.SetRowTotal(10), 0);
+  EXPECT_EQ(g.SetRowTotal(10), kGridOk);
   EXPECT_EQ(g.Sheet().m_uniform, 1);
-  EXPECT_EQ(g.SetSharedRowHeight(0), 0);
+  EXPECT_EQ(g.SetSharedRowHeight(0), kGridOk);
   EXPECT_EQ(g.GetRowHeight(3), 20);
 }
 
 TEST(GridCoreLimits, TotalOfZeroReleasesLockedRowsAndColumns) {
   RecordingGrid g(4, 4);
-  ASSERT_EQ(g.SetFrozenRows(2), 0);
-  ASSERT_EQ(g.SetFrozenColumns(2), 0);
-  g.SetRowTotal(1);
+  ASSERT_EQ(g.SetFrozenRows(2), kGridOk);
+  ASSERT_EQ(g.SetFrozenColumns(2), kGridOk);
+  EXPECT_EQ(g.SetRowTotal(1), kGridOk);
   EXPECT_EQ(g.Sheet().m_lockedRows, 0);  // n - 1
-  g.SetRowTotal(4);
-  g.SetFrozenRows(2);
-  g.SetRowTotal(0);
-  g.SetColumnTotal(0);
+  EXPECT_EQ(g.SetRowTotal(4), kGridOk);
+  EXPECT_EQ(g.SetFrozenRows(2), kGridOk);
+  EXPECT_EQ(g.SetRowTotal(0), kGridOk);
+  EXPECT_EQ(g.SetColumnTotal(0), kGridOk);
   EXPECT_EQ(g.Sheet().m_lockedRows, 0);
   EXPECT_EQ(g.Sheet().m_lockedCols, 0);
   EXPECT_EQ(g.Sheet().m_lockedHeight, 0);
   EXPECT_EQ(g.Sheet().m_lockedWidth, 0);
   // Growing again starts without locked rows rather than stale ones.
-  g.SetRowTotal(3);
+  EXPECT_EQ(g.SetRowTotal(3), kGridOk);
   EXPECT_EQ(g.GetViewTopRow(), 0);
 }
 
 TEST(GridCoreLimits, NegativeSizesClampAtZero) {
   RecordingGrid g(3, 3);
-  EXPECT_EQ(g.SetRowHeight(1, -7), 0);
+  EXPECT_EQ(g.SetRowHeight(1, -7), kGridOk);
   EXPECT_EQ(g.GetRowHeight(1), 0);
-  EXPECT_EQ(g.SetColumnWidth(1, -7), 0);
+  EXPECT_EQ(g.SetColumnWidth(1, -7), kGridOk);
   EXPECT_EQ(g.GetColumnWidth(1), 0);
   // The shared height of uniform mode never reaches 0.
-  g.SetSharedRowHeight(1);
-  g.SetRowHeight(0, -3);
+  EXPECT_EQ(g.SetSharedRowHeight(1), kGridOk);
+  EXPECT_EQ(g.SetRowHeight(0, -3), kGridOk);
   EXPECT_GE(g.GetRowHeight(0), 1);
 }
 
 TEST(GridCoreLimits, RegistriesCountAndReuse) {
-  gridtest::EnsureApp();
+  fwtest::EnsureGuiApp();  // fonts need the application
   RecordingGrid g(1, 1);
   int a = g.RegisterFont("Arial", 14, 500);
   int b = g.RegisterFont("Arial", 14, 500);
   EXPECT_EQ(a, b);
   EXPECT_NE(g.RegisterFont("Arial", 14, 700), a);
-  EXPECT_EQ(g.SetDefaultFont(99), 1);
-  EXPECT_EQ(g.SetDefaultFont(a), 0);
+  EXPECT_EQ(g.SetDefaultFont(99), kGridOutOfRange);
+  EXPECT_EQ(g.SetDefaultFont(a), kGridOk);
   // Face names of 32 characters or more are dropped, not truncated.
   int c = g.RegisterFont(std::string(40, 'x').c_str(), 14, 500);
   int d = g.RegisterFont("", 14, 500);
@@ -109,10 +109,10 @@ TEST(GridCoreLimits, RegistriesCountAndReuse) {
   CGridMemDataSource extra;
   EXPECT_EQ(g.RegisterDataSource(&extra), -1);
   EXPECT_EQ(g.RegisterDataSource(nullptr), -1);
-  EXPECT_EQ(g.SetDefaultDataSource(64), 1);
-  EXPECT_EQ(g.SetDefaultDataSource(5), 0);
+  EXPECT_EQ(g.SetDefaultDataSource(64), kGridOutOfRange);
+  EXPECT_EQ(g.SetDefaultDataSource(5), kGridOk);
   EXPECT_EQ(g.ColumnSource(0), sources[4].get());
-  EXPECT_EQ(g.SetDefaultDataSource(0), 0);
+  EXPECT_EQ(g.SetDefaultDataSource(0), kGridOk);
   EXPECT_EQ(g.ColumnSource(0), g.Sheet().m_memSource.get());
 }
 
@@ -120,12 +120,12 @@ TEST(GridCoreCells, SetCellChecksTheRangeIncludingHeadings) {
   RecordingGrid g(2, 3);
   CGridCellValue cell;
   cell.GridCellSetText("x");
-  EXPECT_EQ(g.SetCell(0, 3, cell), 1);
-  EXPECT_EQ(g.SetCell(2, 0, cell), 1);
-  EXPECT_EQ(g.SetCell(-2, 0, cell), 1);
-  EXPECT_EQ(g.SetCell(0, -2, cell), 1);
-  EXPECT_EQ(g.SetCell(-1, 0, cell), 0);
-  EXPECT_EQ(g.SetCell(0, -1, cell), 0);
+  EXPECT_EQ(g.SetCell(0, 3, cell), kGridOutOfRange);
+  EXPECT_EQ(g.SetCell(2, 0, cell), kGridOutOfRange);
+  EXPECT_EQ(g.SetCell(-2, 0, cell), kGridOutOfRange);
+  EXPECT_EQ(g.SetCell(0, -2, cell), kGridOutOfRange);
+  EXPECT_EQ(g.SetCell(-1, 0, cell), kGridOk);
+  EXPECT_EQ(g.SetCell(0, -1, cell), kGridOk);
   EXPECT_FALSE(g.GetCellText(0, 2).has_value());
 }
 
@@ -144,13 +144,13 @@ TEST(GridCoreCells, GetCellLayersDefaultsSourceHookAndStyle) {
   def.GridCellSetBackColor(0x112233);
   def.GridCellSetText("column default");
   g.SetDefaultCell(def);
-  g.SetColumnTotal(3);
-  g.SetRowTotal(3);
+  EXPECT_EQ(g.SetColumnTotal(3), kGridOk);
+  EXPECT_EQ(g.SetRowTotal(3), kGridOk);
 
   CGridCellValue stored;
   stored.GridCellSetFlags(0);
   stored.GridCellSetTextColor(0x0000FF);
-  g.SetCell(0, 0, stored);  // a colour only: the default text shows through
+  EXPECT_EQ(g.SetCell(0, 0, stored), kGridOk);  // a colour only: the default text shows through
 
   CGridCellValue c;
   g.GetCell(0, 0, c);
@@ -178,7 +178,7 @@ TEST(GridCoreCells, GetCellLayersDefaultsSourceHookAndStyle) {
   CGridCellValue styled;
   styled.GridCellSetFlags(0);
   styled.GridCellSetStyleCell(&style);
-  g.SetCell(2, 2, styled);
+  EXPECT_EQ(g.SetCell(2, 2, styled), kGridOk);
   g.GetCell(2, 2, c);
   EXPECT_EQ(c.GridCellGetBackColorOrDefault(), 0x445566u);
 
@@ -190,9 +190,9 @@ TEST(GridCoreCells, GetCellLayersDefaultsSourceHookAndStyle) {
 
 TEST(GridCoreCells, MovedColumnsKeepTheirDataColumn) {
   RecordingGrid g(3, 1);
-  g.SetCellText(0, 0, "a");
-  g.SetCellText(1, 0, "b");
-  g.SetCellText(2, 0, "c");
+  EXPECT_EQ(g.SetCellText(0, 0, "a"), kGridOk);
+  EXPECT_EQ(g.SetCellText(1, 0, "b"), kGridOk);
+  EXPECT_EQ(g.SetCellText(2, 0, "c"), kGridOk);
   EXPECT_EQ(g.MoveColumn(0, 2, 0), 0);  // after the last
   EXPECT_EQ(*g.GetCellText(0, 0), "b");
   EXPECT_EQ(*g.GetCellText(2, 0), "a");
@@ -200,7 +200,7 @@ TEST(GridCoreCells, MovedColumnsKeepTheirDataColumn) {
   EXPECT_EQ(g.GetColumnMapping(-1), -1);
   EXPECT_EQ(g.MoveColumn(1, 1, 1), 0);  // onto itself: nothing
   EXPECT_EQ(*g.GetCellText(1, 0), "c");
-  EXPECT_EQ(g.MoveColumn(3, 0, 1), 1);
+  EXPECT_EQ(g.MoveColumn(3, 0, 1), kGridOutOfRange);
 }
 
 // ---- layout arithmetic ----
@@ -227,20 +227,20 @@ TEST(GridCoreLayout, MaximumTopRowWithMixedAndZeroHeights) {
   // Cell area 40 + 100 high: heights 10, 30, 0, 50, 20, 40 (rows 0..5).
   RecordingGrid g(1, 6, 140, 120);
   const int heights[] = {10, 30, 0, 50, 20, 40};
-  for (int r = 0; r < 6; ++r) g.SetRowHeight(r, heights[r]);
+  for (int r = 0; r < 6; ++r) EXPECT_EQ(g.SetRowHeight(r, heights[r]), kGridOk);
   g.LayoutParts();
   ASSERT_EQ(g.Sheet().m_cellAreaHeight, 100);
   // 40 + 20 + 50 = 110 > 100: rows 4..5 (60) plus the hidden row 2 do not
   // reach row 3, so the top can go no further than row 4.
   EXPECT_EQ(g.Sheet().m_maxTopRow, 4);
-  EXPECT_EQ(g.ScrollToRow(5), 0);
+  EXPECT_EQ(g.ScrollToRow(5), kGridOk);
   EXPECT_EQ(g.GetViewTopRow(), 4);
 
   // Locked rows are never scrolled away.
-  g.SetFrozenRows(1);
+  EXPECT_EQ(g.SetFrozenRows(1), kGridOk);
   g.LayoutParts();
   EXPECT_GE(g.Sheet().m_maxTopRow, 1);
-  g.ScrollToRow(0);
+  EXPECT_EQ(g.ScrollToRow(0), kGridOk);
   EXPECT_EQ(g.GetViewTopRow(), 1);
 }
 
@@ -252,14 +252,14 @@ TEST(GridCoreLayout, PagingWithMixedAndZeroHeights) {
   EXPECT_EQ(g.PageRowTarget(0, +1), 4);
   EXPECT_EQ(g.PageRowTarget(10, -1), 6);
   // Hidden rows do not use up the page.
-  g.SetRowHeight(1, 0);
-  g.SetRowHeight(2, 0);
+  EXPECT_EQ(g.SetRowHeight(1, 0), kGridOk);
+  EXPECT_EQ(g.SetRowHeight(2, 0), kGridOk);
   EXPECT_EQ(g.PageRowTarget(0, +1), 6);
   // A tall row ends the page early.
-  g.SetRowHeight(4, 90);
+  EXPECT_EQ(g.SetRowHeight(4, 90), kGridOk);
   EXPECT_EQ(g.PageRowTarget(0, +1), 3);
   // Rows outside the grid count with the default height; the move clamps.
-  EXPECT_EQ(g.MoveToRow(19), 0);
+  EXPECT_EQ(g.MoveToRow(19), kGridOk);
   g.log.clear();
   EXPECT_EQ(g.StepCurrentRow(kStepPageForward), 1);  // already the last row
   EXPECT_EQ(g.Only("RowsNeeded").size(), 1u);
@@ -273,20 +273,20 @@ TEST(GridCoreLayout, ViewEndsCountOnlyCellsThatShow) {
   ASSERT_EQ(g.Sheet().m_cellAreaHeight, 100);
   EXPECT_EQ(g.GetViewRightCol(), 4);
   EXPECT_EQ(g.GetViewBottomRow(), 5);
-  g.SetColumnWidth(3, 80);
-  g.SetRowHeight(4, 21);  // the fifth row now passes the bottom
+  EXPECT_EQ(g.SetColumnWidth(3, 80), kGridOk);
+  EXPECT_EQ(g.SetRowHeight(4, 21), kGridOk);  // the fifth row now passes the bottom
   g.RecalcViewEnds();
   EXPECT_EQ(g.GetViewRightCol(), 4);
   EXPECT_EQ(g.GetViewBottomRow(), 5);
-  g.ScrollToRow(15);
+  EXPECT_EQ(g.ScrollToRow(15), kGridOk);
   EXPECT_EQ(g.GetViewBottomRow(), 20);
 }
 
 TEST(GridCoreLayout, ZeroDefaultColumnWidthDoesNotBreakTheBar) {
   RecordingGrid g(0, 0, 200, 100);
-  g.SetDefaultColumnWidth(0);
-  g.SetColumnTotal(50);
-  g.SetColumnWidth(0, 30);
+  EXPECT_EQ(g.SetDefaultColumnWidth(0), kGridOk);
+  EXPECT_EQ(g.SetColumnTotal(50), kGridOk);
+  EXPECT_EQ(g.SetColumnWidth(0, 30), kGridOk);
   g.LayoutParts();
   EXPECT_GE(g.HorzBarSetup().page, 0);
 }
@@ -312,14 +312,14 @@ TEST(GridCoreLayout, VerticalBarScalesAboveAThousandRows) {
 
 TEST(GridCoreLayout, HeadingResizeKeepsRowsSummingToTheTotal) {
   RecordingGrid g(1, 1);
-  g.SetTopHeadingRows(3);  // heights 20, 20, 20 with a total of 20
-  EXPECT_EQ(g.SetTopHeadingHeight(61), 0);
+  EXPECT_EQ(g.SetTopHeadingRows(3), kGridOk);  // heights 20, 20, 20 with a total of 20
+  EXPECT_EQ(g.SetTopHeadingHeight(61), kGridOk);
   int sum = 0;
   for (int r = -1; r >= -3; --r) sum += g.GetTopHeadingRowHeight(r);
   EXPECT_EQ(sum, 61);
   // Rows that sum to 0 still take the new total.
-  for (int r = -1; r >= -3; --r) g.SetTopHeadingRowHeight(r, 0);
-  EXPECT_EQ(g.SetTopHeadingHeight(30), 0);
+  for (int r = -1; r >= -3; --r) EXPECT_EQ(g.SetTopHeadingRowHeight(r, 0), kGridOk);
+  EXPECT_EQ(g.SetTopHeadingHeight(30), kGridOk);
   EXPECT_EQ(g.GetTopHeadingRowHeight(-1), 30);
 }
 
@@ -329,7 +329,7 @@ TEST(GridCoreMoves, MoveRaisesHooksInOrder) {
   RecordingGrid g(10, 100, 200, 137);  // a few columns and rows visible
   ASSERT_EQ(g.GetCurrentRow(), 0);
   g.log.clear();
-  EXPECT_EQ(g.MoveToCell(8, 50), 0);
+  EXPECT_EQ(g.MoveToCell(8, 50), kGridOk);
   const Log expected = {"BeforeCellMove 0,0->8,50",
                         "BeforeViewMove 0,0->8,50",
                         "ColChanged 0->8",
@@ -342,21 +342,21 @@ TEST(GridCoreMoves, MoveRaisesHooksInOrder) {
   EXPECT_EQ(g.log, expected);
   // A visible target asks no view move and moves no view.
   g.log.clear();
-  EXPECT_EQ(g.MoveToCell(g.GetViewLeftCol(), 50), 0);
+  EXPECT_EQ(g.MoveToCell(g.GetViewLeftCol(), 50), kGridOk);
   EXPECT_TRUE(g.Only("BeforeViewMove").empty());
   EXPECT_TRUE(g.Only("TopRowChanged").empty());
   // Moving to the current cell does nothing at all.
   g.log.clear();
-  EXPECT_EQ(g.MoveToCell(g.GetCurrentColumn(), 50), 0);
+  EXPECT_EQ(g.MoveToCell(g.GetCurrentColumn(), 50), kGridOk);
   EXPECT_TRUE(g.log.empty());
 }
 
 TEST(GridCoreMoves, RefusedMovesChangeNothing) {
   RecordingGrid g(10, 100, 200, 137);
   g.refuseCellMove = 1;
-  EXPECT_EQ(g.MoveToCell(3, 3), 2);
-  EXPECT_EQ(g.MoveToRow(3), 2);
-  EXPECT_EQ(g.MoveToColumn(3), 2);
+  EXPECT_EQ(g.MoveToCell(3, 3), kGridRefused);
+  EXPECT_EQ(g.MoveToRow(3), kGridRefused);
+  EXPECT_EQ(g.MoveToColumn(3), kGridRefused);
   EXPECT_EQ(g.GetCurrentColumn(), 0);
   EXPECT_EQ(g.GetCurrentRow(), 0);
   EXPECT_TRUE(g.Only("RowChanged").empty());
@@ -364,18 +364,18 @@ TEST(GridCoreMoves, RefusedMovesChangeNothing) {
 
   g.refuseCellMove = 0;
   g.refuseViewMove = 1;
-  EXPECT_EQ(g.MoveToRow(90), 2);
+  EXPECT_EQ(g.MoveToRow(90), kGridRefused);
   EXPECT_EQ(g.GetCurrentRow(), 0);
   EXPECT_EQ(g.GetViewTopRow(), 0);
-  EXPECT_EQ(g.ScrollToRow(10), 2);
+  EXPECT_EQ(g.ScrollToRow(10), kGridRefused);
   EXPECT_EQ(g.MoveToRow(1), 0);  // visible: no view move asked
 }
 
 TEST(GridCoreMoves, PastTheLastRowAsksForRowsBeforeClamping) {
   RecordingGrid g(2, 5);
-  g.MoveToRow(2);
+  EXPECT_EQ(g.MoveToRow(2), kGridOk);
   g.log.clear();
-  EXPECT_EQ(g.MoveToRow(8), 0);
+  EXPECT_EQ(g.MoveToRow(8), kGridOk);
   EXPECT_EQ(g.log.front(), "RowsNeeded 5,4");
   EXPECT_EQ(g.GetCurrentRow(), 4);
   g.log.clear();
@@ -383,19 +383,19 @@ TEST(GridCoreMoves, PastTheLastRowAsksForRowsBeforeClamping) {
   EXPECT_EQ(g.log, (Log{"RowsNeeded 5,1"}));
   // An owner that supplies rows lets the move go on.
   g.rowsToAdd = 3;
-  EXPECT_EQ(g.MoveToRow(6), 0);
+  EXPECT_EQ(g.MoveToRow(6), kGridOk);
   EXPECT_EQ(g.GetRowTotal(), 8);
   EXPECT_EQ(g.GetCurrentRow(), 6);
   // Negative targets become row 0; stepping tells apart "how" values.
-  EXPECT_EQ(g.MoveToRow(-4), 0);
+  EXPECT_EQ(g.MoveToRow(-4), kGridOk);
   EXPECT_EQ(g.GetCurrentRow(), 0);
-  EXPECT_EQ(g.StepCurrentRow(9), 0);
+  EXPECT_EQ(g.StepCurrentRow(9), kGridOk);
   EXPECT_EQ(g.GetCurrentRow(), 0);
 }
 
 TEST(GridCoreMoves, ControlHomeKeepsTheColumn) {
   RecordingGrid g(5, 20);
-  g.MoveToCell(3, 12);
+  EXPECT_EQ(g.MoveToCell(3, 12), kGridOk);
   EXPECT_TRUE(g.HandleNavigationKey(0x24, true));
   EXPECT_EQ(g.GetCurrentRow(), 0);
   EXPECT_EQ(g.GetCurrentColumn(), 3);
@@ -405,8 +405,8 @@ TEST(GridCoreMoves, ControlHomeKeepsTheColumn) {
 
 TEST(GridCoreMoves, ScrollingNeverPassesTheLockedRows) {
   RecordingGrid g(2, 100, 200, 137);
-  g.SetFrozenRows(2);
-  g.ScrollToRow(10);
+  EXPECT_EQ(g.SetFrozenRows(2), kGridOk);
+  EXPECT_EQ(g.ScrollToRow(10), kGridOk);
   EXPECT_EQ(g.HandleWheelDelta(240), 2);
   EXPECT_EQ(g.GetViewTopRow(), 4);
   g.HandleWheelDelta(1200);
@@ -415,7 +415,7 @@ TEST(GridCoreMoves, ScrollingNeverPassesTheLockedRows) {
 
 TEST(GridCoreMoves, WheelPartsAddUpToNotches) {
   RecordingGrid g(2, 100, 200, 137);
-  g.ScrollToRow(20);
+  EXPECT_EQ(g.ScrollToRow(20), kGridOk);
   EXPECT_EQ(g.HandleWheelDelta(-40), 0);
   EXPECT_EQ(g.HandleWheelDelta(-40), 0);
   EXPECT_EQ(g.GetViewTopRow(), 20);
@@ -433,10 +433,10 @@ TEST(GridCoreJoins, KeysStepOverBlocksAndLandOnOrigins) {
   RecordingGrid g(8, 8);
   ASSERT_EQ(g.MergeCells(2, 1, 4, 1), 0);  // three columns in row 1
   ASSERT_EQ(g.MergeCells(1, 3, 1, 5), 0);  // three rows in column 1
-  EXPECT_EQ(g.MergeCells(3, 3, 2, 3), 1);
-  EXPECT_EQ(g.MergeCells(0, 0, 8, 0), 1);
+  EXPECT_EQ(g.MergeCells(3, 3, 2, 3), kGridOutOfRange);
+  EXPECT_EQ(g.MergeCells(0, 0, 8, 0), kGridOutOfRange);
 
-  g.MoveToCell(2, 1);
+  EXPECT_EQ(g.MoveToCell(2, 1), kGridOk);
   EXPECT_TRUE(g.HandleNavigationKey(0x27, false));  // Right
   EXPECT_EQ(g.GetCurrentColumn(), 5);
   EXPECT_TRUE(g.HandleNavigationKey(0x25, false));  // Left into the block: its origin
@@ -445,10 +445,10 @@ TEST(GridCoreJoins, KeysStepOverBlocksAndLandOnOrigins) {
   EXPECT_EQ(g.GetCurrentColumn(), 1);
 
   // A cell inside a block resolves to the origin.
-  EXPECT_EQ(g.MoveToCell(4, 1), 0);
+  EXPECT_EQ(g.MoveToCell(4, 1), kGridOk);
   EXPECT_EQ(g.GetCurrentColumn(), 2);
 
-  g.MoveToCell(1, 2);
+  EXPECT_EQ(g.MoveToCell(1, 2), kGridOk);
   EXPECT_TRUE(g.HandleNavigationKey(0x28, false));  // Down onto the block
   EXPECT_EQ(g.GetCurrentRow(), 3);
   EXPECT_TRUE(g.HandleNavigationKey(0x28, false));  // and over it
@@ -457,30 +457,40 @@ TEST(GridCoreJoins, KeysStepOverBlocksAndLandOnOrigins) {
   EXPECT_EQ(g.GetCurrentRow(), 3);
 
   // Hit-testing and rectangles use the whole block.
-  g.ScrollToColumn(0);
+  EXPECT_EQ(g.ScrollToColumn(0), kGridOk);
   CRect rect;
   int col = -1, row = -1;
-  ASSERT_EQ(g.HitTestCell(75 * 3 + 10, 25, col, row, rect), 0);
+  ASSERT_EQ(g.HitTestCell(75 * 3 + 10, 25, col, row, rect), kGridOk);
   EXPECT_EQ(col, 2);
   EXPECT_EQ(row, 1);
   EXPECT_EQ(rect, CRect(150, 20, 375, 40));
   CRect none;
-  EXPECT_EQ(g.HitTestCellNoMerge(75 * 3 + 10, 25, col, row, none), 0);
+  EXPECT_EQ(g.HitTestCellNoMerge(75 * 3 + 10, 25, col, row, none), kGridOk);
   EXPECT_EQ(col, 3);
 }
 
 TEST(GridCoreJoins, HeadingBlocksHaveTheRectangleOfAllTheirCells) {
   RecordingGrid g(8, 8);
-  ASSERT_EQ(g.SetTopHeadingRows(2), 0);
-  ASSERT_EQ(g.MergeCells(0, -2, 0, -1), 0);  // a column over both heading rows
-  ASSERT_EQ(g.MergeCells(1, -2, 3, -2), 0);  // a heading row over three columns
+  ASSERT_EQ(g.SetTopHeadingRows(2), kGridOk);
+  ASSERT_EQ(g.MergeCells(0, -2, 0, -1), kGridOk);  // a column over both heading rows
+  ASSERT_EQ(g.MergeCells(1, -2, 3, -2), kGridOk);  // a heading row over three columns
   CRect rect;
-  ASSERT_EQ(g.GetCellRectangle(0, -1, rect), 0);
+  ASSERT_EQ(g.GetCellRectangle(0, -1, rect), kGridOk);
   EXPECT_EQ(rect, CRect(0, 0, 75, 40));
-  ASSERT_EQ(g.GetCellRectangle(2, -2, rect), 0);
+  ASSERT_EQ(g.GetCellRectangle(2, -2, rect), kGridOk);
   EXPECT_EQ(rect, CRect(75, 0, 300, 20));
-  ASSERT_EQ(g.GetCellRectangle(2, -1, rect), 0);
+  ASSERT_EQ(g.GetCellRectangle(2, -1, rect), kGridOk);
   EXPECT_EQ(rect, CRect(150, 20, 225, 40));
+}
+
+TEST(GridCoreJoins, RowMovesWithoutColumnsIgnoreJoinedHeadingCells) {
+  // No data columns: the current column is -1, and the side heading's cells
+  // are no part of the current cell's row moves.
+  RecordingGrid g(0, 8);
+  ASSERT_EQ(g.GetCurrentColumn(), -1);
+  ASSERT_EQ(g.MergeCells(-1, 2, -1, 4), kGridOk);
+  EXPECT_EQ(g.MoveToRow(3), kGridOk);
+  EXPECT_EQ(g.GetCurrentRow(), 3);
 }
 
 // ---- editing ----
@@ -488,34 +498,34 @@ TEST(GridCoreJoins, HeadingBlocksHaveTheRectangleOfAllTheirCells) {
 TEST(GridCoreEditing, RefusedStartsLeaveEditingPossible) {
   RecordingGrid g(3, 3);
   g.refuseEdit = 1;
-  EXPECT_EQ(g.BeginCellEdit(), 1);
+  EXPECT_EQ(g.BeginCellEdit(), kGridOutOfRange);
   EXPECT_FALSE(g.IsEditing());
   g.refuseEdit = 0;
-  EXPECT_EQ(g.BeginCellEdit(), 0);
+  EXPECT_EQ(g.BeginCellEdit(), kGridOk);
   EXPECT_TRUE(g.IsEditing());
   EXPECT_EQ(g.BeginCellEdit(), 1);  // one edit at a time
   g.HideEditWindow();
 
   // A refused move to the edited cell, and a read-only cell, end the attempt too.
   g.refuseCellMove = 1;
-  EXPECT_EQ(g.BeginCellEditAt(2, 2, 0), 2);
+  EXPECT_EQ(g.BeginCellEditAt(2, 2, 0), kGridRefused);
   EXPECT_FALSE(g.IsEditing());
   g.refuseCellMove = 0;
   CGridCellValue ro;
   ro.GridCellSetReadOnly(true);
-  g.SetCell(1, 1, ro);
-  EXPECT_EQ(g.BeginCellEditAt(1, 1, 0), 1);
+  EXPECT_EQ(g.SetCell(1, 1, ro), kGridOk);
+  EXPECT_EQ(g.BeginCellEditAt(1, 1, 0), kGridOutOfRange);
   EXPECT_FALSE(g.IsEditing());
-  EXPECT_EQ(g.BeginCellEditAt(2, 2, 0), 0);
+  EXPECT_EQ(g.BeginCellEditAt(2, 2, 0), kGridOk);
 }
 
 TEST(GridCoreEditing, FinishStoresContinuesAndWraps) {
   RecordingGrid g(3, 2);
-  g.MoveToCell(2, 0);
-  ASSERT_EQ(g.BeginCellEdit(), 0);
+  EXPECT_EQ(g.MoveToCell(2, 0), kGridOk);
+  ASSERT_EQ(g.BeginCellEdit(), kGridOk);
   g.log.clear();
   // Tab in the last column goes on in column 0 of the same row.
-  EXPECT_EQ(g.FinishCellEdit("hello", 0, 1, 3, 0), 1);
+  EXPECT_EQ(g.FinishCellEdit("hello", 0, 1, 3, 0), kGridEditEnded);
   EXPECT_EQ(*g.GetCellText(2, 0), "hello");
   EXPECT_EQ(g.log, (Log{"EditDone 2,0 hello", "EditMoveOn 2,0->0,0", "BeforeCellMove 2,0->0,0",
                         "ColChanged 2->0", "CellChanged", "BeforeEdit 0,0"}));
@@ -523,19 +533,19 @@ TEST(GridCoreEditing, FinishStoresContinuesAndWraps) {
   EXPECT_EQ(g.GetEditColumn(), 0);
 
   // A refused text keeps the edit open; Escape keeps the old value.
-  g.SetCellText(0, 0, "old");
+  EXPECT_EQ(g.SetCellText(0, 0, "old"), kGridOk);
   g.refuseEditDone = 1;
-  EXPECT_EQ(g.FinishCellEdit("bad", 0, 0, 0, 0), 0);
+  EXPECT_EQ(g.FinishCellEdit("bad", 0, 0, 0, 0), kGridEditGoesOn);
   EXPECT_TRUE(g.IsEditing());
   g.refuseEditDone = 0;
-  EXPECT_EQ(g.FinishCellEdit("typed", 1, 0, 0, 0), 1);
+  EXPECT_EQ(g.FinishCellEdit("typed", 1, 0, 0, 0), kGridEditEnded);
   EXPECT_FALSE(g.IsEditing());
   EXPECT_EQ(*g.GetCellText(0, 0), "old");
 
   // Up from row 0 wraps to the last row; a refused move-on ends the edit.
-  ASSERT_EQ(g.BeginCellEdit(), 0);
+  ASSERT_EQ(g.BeginCellEdit(), kGridOk);
   g.refuseMoveOn = 1;
-  EXPECT_EQ(g.FinishCellEdit("x", 0, 1, 0, -1), 1);
+  EXPECT_EQ(g.FinishCellEdit("x", 0, 1, 0, -1), kGridEditEnded);
   EXPECT_FALSE(g.IsEditing());
 }
 
@@ -544,9 +554,9 @@ TEST(GridCoreEditing, NumberCellsKeepTheirType) {
   CGridCellValue n;
   n.GridCellSetNumber(5);
   n.GridCellSetDataType(kGridNumber);
-  g.SetCell(0, 0, n);
-  ASSERT_EQ(g.BeginCellEdit(), 0);
-  g.FinishCellEdit("12.5", 0, 0, 0, 0);
+  EXPECT_EQ(g.SetCell(0, 0, n), kGridOk);
+  ASSERT_EQ(g.BeginCellEdit(), kGridOk);
+  EXPECT_EQ(g.FinishCellEdit("12.5", 0, 0, 0, 0), kGridEditEnded);
   CGridCellValue c;
   g.GetCell(0, 0, c);
   EXPECT_EQ(c.GridCellGetDataType(), kGridNumber);
@@ -557,35 +567,35 @@ TEST(GridCoreEditing, NumberCellsKeepTheirType) {
 
 TEST(GridCoreSheets, RemovingTheCurrentSheetSwitchesFirst) {
   RecordingGrid g(2, 2);
-  EXPECT_EQ(g.SetSheetTotal(3), 0);
+  EXPECT_EQ(g.SetSheetTotal(3), kGridOk);
   EXPECT_EQ(g.Only("SheetCreated"), (Log{"SheetCreated 1", "SheetCreated 2"}));
   EXPECT_EQ(g.GetSelectedSheet(), 0);  // the current sheet stays
   EXPECT_EQ(g.GetColumnTotal(), 2);
-  ASSERT_EQ(g.SelectSheet(2), 0);
-  g.SetColumnTotal(7);
-  EXPECT_EQ(g.SelectSheet(3), 1);
-  EXPECT_EQ(g.SetSheetTotal(1), 0);
+  ASSERT_EQ(g.SelectSheet(2), kGridOk);
+  EXPECT_EQ(g.SetColumnTotal(7), kGridOk);
+  EXPECT_EQ(g.SelectSheet(3), kGridOutOfRange);
+  EXPECT_EQ(g.SetSheetTotal(1), kGridOk);
   EXPECT_EQ(g.GetSelectedSheet(), 0);
   EXPECT_EQ(&g.Sheet(), &g.Sheet());
   EXPECT_EQ(g.GetColumnTotal(), 2);
   // The surviving sheet is fully usable.
-  EXPECT_EQ(g.MoveToCell(1, 1), 0);
+  EXPECT_EQ(g.MoveToCell(1, 1), kGridOk);
 }
 
 TEST(GridCoreSheets, SheetsKeepTheirOwnState) {
   RecordingGrid g(2, 2);
-  g.SetSheetTotal(2);
+  EXPECT_EQ(g.SetSheetTotal(2), kGridOk);
   g.SetTabAreaWidth(120);
-  g.SelectSheet(1);
+  EXPECT_EQ(g.SelectSheet(1), kGridOk);
   EXPECT_EQ(g.Sheet().m_tabWidth, 120);  // taken over from the old sheet
-  g.SetColumnTotal(4);
+  EXPECT_EQ(g.SetColumnTotal(4), kGridOk);
   EXPECT_EQ(g.SetCellText(3, 0, "second"), 1);  // a new sheet has no rows yet
-  g.SetRowTotal(1);
-  EXPECT_EQ(g.SetCellText(3, 0, "second"), 0);
-  g.SelectSheet(0);
+  EXPECT_EQ(g.SetRowTotal(1), kGridOk);
+  EXPECT_EQ(g.SetCellText(3, 0, "second"), kGridOk);
+  EXPECT_EQ(g.SelectSheet(0), kGridOk);
   EXPECT_EQ(g.GetColumnTotal(), 2);
   EXPECT_FALSE(g.GetCellText(1, 0).has_value());
-  g.SelectSheet(1);
+  EXPECT_EQ(g.SelectSheet(1), kGridOk);
   EXPECT_EQ(g.GetCellText(3, 0).value_or(""), "second");
 }
 
@@ -593,34 +603,34 @@ TEST(GridCoreSheets, SheetsKeepTheirOwnState) {
 
 TEST(GridCoreFitting, ContentFitTakesTheWidestRowsAndHeadings) {
   RecordingGrid g(2, 30);
-  g.SetCellText(0, 0, "1234567890");           // 10 characters: 76 by the estimate
-  g.SetCellText(0, 25, std::string(40, 'x'));  // below the first 20 rows
-  g.SetCellText(0, -1, "abc");
-  EXPECT_EQ(g.FitColumnsToContent(-2, 1, 20, 1), 1);
-  EXPECT_EQ(g.FitColumnsToContent(0, 2, 20, 1), 2);
-  EXPECT_EQ(g.FitColumnsToContent(1, 0, 20, 1), 3);
+  EXPECT_EQ(g.SetCellText(0, 0, "1234567890"), kGridOk);  // 10 characters: 76 by the estimate
+  EXPECT_EQ(g.SetCellText(0, 25, std::string(40, 'x')), kGridOk);  // below the first 20 rows
+  EXPECT_EQ(g.SetCellText(0, -1, "abc"), kGridOk);
+  EXPECT_EQ(g.FitColumnsToContent(-2, 1, 20, 1), kGridFitBadFirst);
+  EXPECT_EQ(g.FitColumnsToContent(0, 2, 20, 1), kGridFitBadLast);
+  EXPECT_EQ(g.FitColumnsToContent(1, 0, 20, 1), kGridFitReversed);
   g.log.clear();
-  EXPECT_EQ(g.FitColumnsToContent(0, 0, 20, 1), 0);
+  EXPECT_EQ(g.FitColumnsToContent(0, 0, 20, 1), kGridOk);
   EXPECT_EQ(g.GetColumnWidth(0), 10 * 7 + 6 + 2);
   EXPECT_EQ(g.log, (Log{"ColWidthSet 0 78"}));
   // An empty column starts at 3.
-  g.FitColumnsToContent(1, 1, 0, 0);
+  EXPECT_EQ(g.FitColumnsToContent(1, 1, 0, 0), kGridOk);
   EXPECT_EQ(g.GetColumnWidth(1), 5);
 }
 
 TEST(GridCoreFitting, WindowFitSharesTheAreaInProportion) {
   RecordingGrid g(3, 1, 340, 100);  // cell area 300 wide
-  g.SetColumnWidth(0, 10);
-  g.SetColumnWidth(1, 20);
-  g.SetColumnWidth(2, 30);
-  EXPECT_EQ(g.FitColumnsToWindow(0, 2), 0);
+  EXPECT_EQ(g.SetColumnWidth(0, 10), kGridOk);
+  EXPECT_EQ(g.SetColumnWidth(1, 20), kGridOk);
+  EXPECT_EQ(g.SetColumnWidth(2, 30), kGridOk);
+  EXPECT_EQ(g.FitColumnsToWindow(0, 2), kGridOk);
   EXPECT_EQ(g.GetColumnWidth(0), 50);
   EXPECT_EQ(g.GetColumnWidth(1), 100);
   EXPECT_EQ(g.GetColumnWidth(2), 150);
-  for (int c = 0; c < 3; ++c) g.SetColumnWidth(c, 0);
-  EXPECT_EQ(g.FitColumnsToWindow(0, 2), 0);
+  for (int c = 0; c < 3; ++c) EXPECT_EQ(g.SetColumnWidth(c, 0), kGridOk);
+  EXPECT_EQ(g.FitColumnsToWindow(0, 2), kGridOk);
   EXPECT_EQ(g.GetColumnWidth(0) + g.GetColumnWidth(1) + g.GetColumnWidth(2), 300);
-  EXPECT_EQ(g.FitColumnsToWindow(2, 1), 1);
+  EXPECT_EQ(g.FitColumnsToWindow(2, 1), kGridOutOfRange);
 }
 
 }  // namespace

@@ -4,11 +4,11 @@
 #include <random>
 
 #include "ctrl_recording_grid.h"
+#include "grid/gridmaskengine.h"
+#include "grid/gridscrollbarmath.h"
+#include "grid/gridselectionset.h"
 #include "grid/gridsort.h"
-#include "grid/maskeditengine.h"
-#include "grid/scrollbarmath.h"
-#include "grid/selection.h"
-#include "grid/sheettabsmath.h"
+#include "grid/gridtabwndmath.h"
 
 namespace {
 
@@ -204,17 +204,17 @@ TEST(GridCompare, EmptyTextsAreEqualAndTheOrderIsConsistent) {
 
 TEST(GridCompare, SortingThroughTheGridUsesTheHook) {
   RecordingGrid g(2, 3);
-  g.SetCell(0, 0, Number(1));
-  g.SetCell(0, 1, Number(10));
-  g.SetCell(0, 2, Number(2));
-  g.SetCellText(1, 0, "b");
-  g.SetCellText(1, 1, "B");
-  g.SetCellText(1, 2, "a");
-  EXPECT_EQ(g.SortRows(0, 2), 0);
+  EXPECT_EQ(g.SetCell(0, 0, Number(1)), kGridOk);
+  EXPECT_EQ(g.SetCell(0, 1, Number(10)), kGridOk);
+  EXPECT_EQ(g.SetCell(0, 2, Number(2)), kGridOk);
+  EXPECT_EQ(g.SetCellText(1, 0, "b"), kGridOk);
+  EXPECT_EQ(g.SetCellText(1, 1, "B"), kGridOk);
+  EXPECT_EQ(g.SetCellText(1, 2, "a"), kGridOk);
+  EXPECT_EQ(g.SortRows(0, 2), kGridOk);
   EXPECT_EQ(*g.GetCellText(0, 0), "10");
   EXPECT_EQ(*g.GetCellText(0, 1), "2");
   EXPECT_EQ(*g.GetCellText(0, 2), "1");
-  EXPECT_EQ(g.SortRows(1, 1), 0);
+  EXPECT_EQ(g.SortRows(1, 1), kGridOk);
   EXPECT_EQ(*g.GetCellText(1, 0), "B");
   EXPECT_EQ(*g.GetCellText(1, 1), "a");
   EXPECT_EQ(*g.GetCellText(1, 2), "b");
@@ -223,17 +223,17 @@ TEST(GridCompare, SortingThroughTheGridUsesTheHook) {
   RecordingGrid h(2, 6);
   const char* texts[] = {"", "c", "", "a", "", "b"};
   for (int r = 0; r < 6; ++r) {
-    h.SetCellText(0, r, texts[r]);
-    h.SetCellText(1, r, std::to_string(r));
+    EXPECT_EQ(h.SetCellText(0, r, texts[r]), kGridOk);
+    EXPECT_EQ(h.SetCellText(1, r, std::to_string(r)), kGridOk);
   }
-  h.SortRows(0, 1);
+  EXPECT_EQ(h.SortRows(0, 1), kGridOk);
   std::string order;
   for (int r = 0; r < 6; ++r) order += *h.GetCellText(1, r);
   EXPECT_EQ(order, "351024");
   // Sorting on a moved column sorts its data column.
   int cols[] = {1};
-  h.MoveColumn(1, 0, 1);
-  EXPECT_EQ(h.SortRowsMulti(cols, 1, 2), 0);
+  EXPECT_EQ(h.MoveColumn(1, 0, 1), kGridOk);
+  EXPECT_EQ(h.SortRowsMulti(cols, 1, 2), kGridOk);
   EXPECT_EQ(cols[0], 0);
 }
 
@@ -243,27 +243,27 @@ TEST(GridCopy, SelectionTextUsesTabsAndLineFeeds) {
   RecordingGrid g(3, 2);
   const char* t[2][3] = {{"a", "b", "c"}, {"d", "e", "f"}};
   for (int r = 0; r < 2; ++r)
-    for (int c = 0; c < 3; ++c) g.SetCellText(c, r, t[r][c]);
+    for (int c = 0; c < 3; ++c) EXPECT_EQ(g.SetCellText(c, r, t[r][c]), kGridOk);
   std::string text;
-  g.GetSelectionText(text, 0);
+  EXPECT_EQ(g.GetSelectionText(text, 0), kGridOk);
   EXPECT_EQ(text, "a");  // nothing selected: the current cell
   g.Sheet().m_selection->StartBlock(0, 0);
   g.Sheet().m_selection->EndBlock(2, 1);
-  g.GetSelectionText(text, 0);
+  EXPECT_EQ(g.GetSelectionText(text, 0), kGridOk);
   EXPECT_EQ(text, "a\tb\tc\nd\te\tf");
 }
 
 TEST(GridCopy, CutClearsOnlyWritableCells) {
   RecordingGrid g(2, 1);
-  g.SetCellText(0, 0, "keep");
+  EXPECT_EQ(g.SetCellText(0, 0, "keep"), kGridOk);
   CGridCellValue ro;
   ro.GridCellSetText("locked");
   ro.GridCellSetReadOnly(true);
-  g.SetCell(1, 0, ro);
+  EXPECT_EQ(g.SetCell(1, 0, ro), kGridOk);
   g.Sheet().m_selection->StartBlock(0, 0);
   g.Sheet().m_selection->EndBlock(1, 0);
   std::string text;
-  g.GetSelectionText(text, 1);
+  EXPECT_EQ(g.GetSelectionText(text, 1), kGridOk);
   EXPECT_EQ(text, "keep\tlocked");
   auto cleared = g.GetCellText(0, 0);
   EXPECT_TRUE(!cleared || cleared->empty());
@@ -274,45 +274,46 @@ constexpr unsigned kDown = 1, kMatchCase = 4, kReplace = 0x10, kReplaceAll = 0x2
 
 TEST(GridFind, FindMovesToTheNextMatchOrSaysNotFound) {
   RecordingGrid g(1, 5);
-  g.SetCellText(0, 3, "needle");
-  EXPECT_EQ(g.HandleFindReplace("need", "", kDown), 0);
+  EXPECT_EQ(g.SetCellText(0, 3, "needle"), kGridOk);
+  EXPECT_EQ(g.HandleFindReplace("need", "", kDown), kGridFound);
   EXPECT_EQ(g.GetCurrentRow(), 3);
-  EXPECT_EQ(g.HandleFindReplace("absent", "", kDown), 1);
+  EXPECT_EQ(g.HandleFindReplace("absent", "", kDown), kGridNotFound);
   EXPECT_EQ(g.notFound, 1);
   // A plain find is not held back by the replacement text in the dialog.
-  g.MoveToRow(0);
-  EXPECT_EQ(g.HandleFindReplace("needle", "needle", kDown | kWholeWord), 0);
+  EXPECT_EQ(g.MoveToRow(0), kGridOk);
+  EXPECT_EQ(g.HandleFindReplace("needle", "needle", kDown | kWholeWord), kGridFound);
   EXPECT_EQ(g.GetCurrentRow(), 3);
 }
 
 TEST(GridFind, ReplaceLeavesANonMatchingCurrentCellAlone) {
   RecordingGrid g(1, 3);
-  g.SetCellText(0, 0, "other");
-  g.SetCellText(0, 2, "cat");
-  EXPECT_EQ(g.HandleFindReplace("cat", "dog", kDown | kReplace | kWholeWord), 0);
+  EXPECT_EQ(g.SetCellText(0, 0, "other"), kGridOk);
+  EXPECT_EQ(g.SetCellText(0, 2, "cat"), kGridOk);
+  EXPECT_EQ(g.HandleFindReplace("cat", "dog", kDown | kReplace | kWholeWord), kGridFound);
   EXPECT_EQ(*g.GetCellText(0, 0), "other");
   EXPECT_EQ(g.GetCurrentRow(), 2);
-  EXPECT_EQ(g.HandleFindReplace("cat", "dog", kDown | kReplace | kWholeWord), 1);
+  EXPECT_EQ(g.HandleFindReplace("cat", "dog", kDown | kReplace | kWholeWord), kGridNotFound);
   EXPECT_EQ(*g.GetCellText(0, 2), "dog");
 }
 
 TEST(GridFind, ReplaceAllEndsWhenTheReplacementMatchesWithoutCase) {
   RecordingGrid g(1, 4);
-  g.SetCellText(0, 1, "abc");
-  g.SetCellText(0, 2, "x");
-  g.SetCellText(0, 3, "ABC");
-  EXPECT_EQ(g.HandleFindReplace("abc", "Abc", kDown | kReplaceAll | kWholeWord), 0);
+  EXPECT_EQ(g.SetCellText(0, 1, "abc"), kGridOk);
+  EXPECT_EQ(g.SetCellText(0, 2, "x"), kGridOk);
+  EXPECT_EQ(g.SetCellText(0, 3, "ABC"), kGridOk);
+  EXPECT_EQ(g.HandleFindReplace("abc", "Abc", kDown | kReplaceAll | kWholeWord), kGridFound);
   EXPECT_EQ(*g.GetCellText(0, 1), "Abc");
   EXPECT_EQ(*g.GetCellText(0, 3), "Abc");
   EXPECT_EQ(*g.GetCellText(0, 2), "x");
   // Partial replacement of a part inside longer texts.
   RecordingGrid h(1, 3);
-  h.SetCellText(0, 1, "red car, red hat");
-  EXPECT_EQ(h.HandleFindReplace("RED", "blue", kDown | kReplaceAll), 0);
+  EXPECT_EQ(h.SetCellText(0, 1, "red car, red hat"), kGridOk);
+  EXPECT_EQ(h.HandleFindReplace("RED", "blue", kDown | kReplaceAll), kGridFound);
   EXPECT_EQ(*h.GetCellText(0, 1), "blue car, blue hat");
   // Case-sensitive and whole-word searches skip what does not match exactly.
-  h.SetCellText(0, 2, "Red");
-  EXPECT_EQ(h.HandleFindReplace("red", "x", kDown | kReplaceAll | kMatchCase | kWholeWord), 1);
+  EXPECT_EQ(h.SetCellText(0, 2, "Red"), kGridOk);
+  EXPECT_EQ(h.HandleFindReplace("red", "x", kDown | kReplaceAll | kMatchCase | kWholeWord),
+            kGridNotFound);
   EXPECT_EQ(*h.GetCellText(0, 2), "Red");
 }
 

@@ -21,8 +21,8 @@ class RecordingGrid : public CGridCore {
   // A grid of cols x rows cells in a client area of w x h pixels.
   RecordingGrid(int cols, int rows, int w = 400, int h = 300) {
     SetClientSizeForLayout(w, h);
-    SetColumnTotal(cols);
-    SetRowTotal(rows);
+    EXPECT_EQ(SetColumnTotal(cols), kGridOk);
+    EXPECT_EQ(SetRowTotal(rows), kGridOk);
     LayoutParts();
     log.clear();
   }
@@ -40,7 +40,9 @@ class RecordingGrid : public CGridCore {
   }
   void OnRowsNeeded(int count, int shortfall, int) override {
     Log("RowsNeeded " + N(count) + "," + N(shortfall));
-    if (rowsToAdd) SetRowTotal(count + rowsToAdd);
+    if (rowsToAdd) {
+      EXPECT_EQ(SetRowTotal(count + rowsToAdd), kGridOk);
+    }
   }
   void OnCurrentColChanged(int o, int n) override { Log("ColChanged " + N(o) + "->" + N(n)); }
   void OnCurrentRowChanged(int o, int n) override { Log("RowChanged " + N(o) + "->" + N(n)); }

@@ -1,11 +1,10 @@
-#include "grid/datasource.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
 #include <random>
 
 #include "fake_data_host.h"
+#include "grid/griddatasource.h"
 
 namespace {
 
@@ -25,7 +24,7 @@ std::string Get(CGridMemDataSource& src, int col, int row) {
 
 TEST(MemDataSource, SparseSetAndGetInEveryDirection) {
   CGridMemDataSource src;
-  ASSERT_EQ(src.SetCell(5, 3, TextCell("a")), 0);
+  ASSERT_EQ(src.SetCell(5, 3, TextCell("a")), kSourceOk);
   EXPECT_EQ(src.GetLastRowIndex(), 3);
   CGridCellValue caller;
   caller.GridCellSetText("mine");
@@ -33,18 +32,18 @@ TEST(MemDataSource, SparseSetAndGetInEveryDirection) {
   EXPECT_EQ(*caller.GridCellGetText(), "mine");
   EXPECT_EQ(Get(src, 5, 3), "a");
   // Headings live in the same table at negative indexes.
-  src.SetCell(-1, -1, TextCell("corner"));
-  src.SetCell(2, -2, TextCell("top2"));
-  src.SetCell(-3, 0, TextCell("side3"));
+  EXPECT_EQ(src.SetCell(-1, -1, TextCell("corner")), kSourceOk);
+  EXPECT_EQ(src.SetCell(2, -2, TextCell("top2")), kSourceOk);
+  EXPECT_EQ(src.SetCell(-3, 0, TextCell("side3")), kSourceOk);
   EXPECT_EQ(Get(src, -1, -1), "corner");
   EXPECT_EQ(Get(src, 2, -2), "top2");
   EXPECT_EQ(Get(src, -3, 0), "side3");
   EXPECT_EQ(Get(src, 5, 3), "a");
   EXPECT_EQ(Get(src, 0, 0), "<none>");
   EXPECT_EQ(Get(src, 100, 100), "<none>");
-  EXPECT_EQ(src.DeleteCell(5, 3), 0);
+  EXPECT_EQ(src.DeleteCell(5, 3), kSourceOk);
   EXPECT_EQ(Get(src, 5, 3), "<none>");
-  src.Empty();
+  EXPECT_EQ(src.Empty(), kSourceOk);
   EXPECT_EQ(Get(src, -1, -1), "<none>");
   EXPECT_EQ(src.GetLastRowIndex(), 0);
 }
@@ -54,7 +53,7 @@ TEST(MemDataSource, GetMergesOverCallerAndSetCopiesExactly) {
   CGridCellValue stored;
   stored.GridCellSetFlags(0);
   stored.GridCellSetBackColor(0x123456);
-  src.SetCell(0, 0, stored);
+  EXPECT_EQ(src.SetCell(0, 0, stored), kSourceOk);
   CGridCellValue caller;
   caller.GridCellSetText("default");
   src.GetCell(0, 0, caller);
@@ -64,7 +63,7 @@ TEST(MemDataSource, GetMergesOverCallerAndSetCopiesExactly) {
   CGridCellValue textOnly;
   textOnly.GridCellSetFlags(0);
   textOnly.GridCellSetText("x");
-  src.SetCell(0, 0, textOnly);
+  EXPECT_EQ(src.SetCell(0, 0, textOnly), kSourceOk);
   CGridCellValue back;
   back.GridCellSetFlags(0);
   src.GetCell(0, 0, back);
@@ -73,15 +72,16 @@ TEST(MemDataSource, GetMergesOverCallerAndSetCopiesExactly) {
 
 TEST(MemDataSource, InsertAndDeleteRowsWithHeadings) {
   CGridMemDataSource src;
-  src.SetCell(0, -1, TextCell("head"));
-  for (int r = 0; r < 3; ++r) src.SetCell(0, r, TextCell("r" + std::to_string(r)));
-  EXPECT_EQ(src.InsertRow(1), 0);
+  EXPECT_EQ(src.SetCell(0, -1, TextCell("head")), kSourceOk);
+  for (int r = 0; r < 3; ++r)
+    EXPECT_EQ(src.SetCell(0, r, TextCell("r" + std::to_string(r))), kSourceOk);
+  EXPECT_EQ(src.InsertRow(1), kSourceOk);
   EXPECT_EQ(Get(src, 0, 1), "<none>");
   EXPECT_EQ(Get(src, 0, 2), "r1");
   EXPECT_EQ(Get(src, 0, -1), "head");
-  EXPECT_EQ(src.InsertRow(99), 1);
+  EXPECT_EQ(src.InsertRow(99), kSourceNone);
   EXPECT_EQ(src.DeleteRow(99), 0);  // ignored
-  EXPECT_EQ(src.DeleteRow(0), 0);
+  EXPECT_EQ(src.DeleteRow(0), kSourceOk);
   EXPECT_EQ(Get(src, 0, 0), "<none>");
   EXPECT_EQ(Get(src, 0, 1), "r1");
   EXPECT_EQ(Get(src, 0, -1), "head");
@@ -93,10 +93,11 @@ TEST(MemDataSource, ColumnInsertAndDeleteMoveOnlyThisSourcesColumns) {
   a.SetGrid(&host);
   b.SetGrid(&host);
   host.mapping = {{&a, 0}, {&a, 1}, {&a, 2}, {&b, 0}, {&b, 1}};
-  for (int c = 0; c < 3; ++c) a.SetCell(c, 0, TextCell("a" + std::to_string(c)));
-  a.SetCell(-1, 0, TextCell("side"));
-  a.SetCell(0, 1, TextCell("short"));  // a row that does not reach column 1
-  a.InsertColumn(1);
+  for (int c = 0; c < 3; ++c)
+    EXPECT_EQ(a.SetCell(c, 0, TextCell("a" + std::to_string(c))), kSourceOk);
+  EXPECT_EQ(a.SetCell(-1, 0, TextCell("side")), kSourceOk);
+  EXPECT_EQ(a.SetCell(0, 1, TextCell("short")), kSourceOk);  // a row that does not reach column 1
+  EXPECT_EQ(a.InsertColumn(1), kSourceOk);
   EXPECT_EQ(Get(a, 0, 0), "a0");
   EXPECT_EQ(Get(a, 1, 0), "<none>");
   EXPECT_EQ(Get(a, 2, 0), "a1");
@@ -104,7 +105,7 @@ TEST(MemDataSource, ColumnInsertAndDeleteMoveOnlyThisSourcesColumns) {
   EXPECT_EQ(Get(a, 0, 1), "short");
   EXPECT_EQ(host.mapping[1].dataCol, 2);
   EXPECT_EQ(host.mapping[4].dataCol, 1);  // the other source's column stays
-  a.DeleteColumn(1);
+  EXPECT_EQ(a.DeleteColumn(1), kSourceOk);
   EXPECT_EQ(Get(a, 1, 0), "a1");
   EXPECT_EQ(Get(a, 2, 0), "a2");
   EXPECT_EQ(host.mapping[1].dataCol, 1);
@@ -117,25 +118,26 @@ TEST(MemDataSource, SortIsStableAndLeavesHeadings) {
   FakeDataHost host;
   CGridMemDataSource src;
   src.SetGrid(&host);
-  src.SetCell(0, -1, TextCell("title"));
+  EXPECT_EQ(src.SetCell(0, -1, TextCell("title")), kSourceOk);
   const char* keys[] = {"b", "a", "b", "a", "c"};
   for (int r = 0; r < 5; ++r) {
-    src.SetCell(0, r, TextCell(keys[r]));
-    src.SetCell(1, r, TextCell(std::to_string(r)));
+    EXPECT_EQ(src.SetCell(0, r, TextCell(keys[r])), kSourceOk);
+    EXPECT_EQ(src.SetCell(1, r, TextCell(std::to_string(r))), kSourceOk);
   }
-  src.SetCell(1, 5, TextCell("5"));  // row 5 has no key: a neutral cell sorts last
-  ASSERT_EQ(src.SortRows(0, 0), 0);
+  // Row 5 has no key: a neutral cell sorts last.
+  EXPECT_EQ(src.SetCell(1, 5, TextCell("5")), kSourceOk);
+  ASSERT_EQ(src.SortRows(0, 0), kSourceOk);
   std::string order;
   for (int r = 0; r < 6; ++r) order += Get(src, 1, r);
   EXPECT_EQ(order, "130245");
   EXPECT_EQ(Get(src, 0, -1), "title");
   // Descending keeps ties in input order; the cell without text now leads.
-  ASSERT_EQ(src.SortRows(0, 2), 0);
+  ASSERT_EQ(src.SortRows(0, 2), kSourceOk);
   order.clear();
   for (int r = 0; r < 6; ++r) order += Get(src, 1, r);
   EXPECT_EQ(order, "540213");
   CGridMemDataSource empty;
-  EXPECT_EQ(empty.SortRows(0, 0), 1);
+  EXPECT_EQ(empty.SortRows(0, 0), kSourceNone);
 }
 
 TEST(MemDataSource, SortSurvivesAnInconsistentComparison) {
@@ -147,8 +149,9 @@ TEST(MemDataSource, SortSurvivesAnInconsistentComparison) {
   } host;
   CGridMemDataSource src;
   src.SetGrid(&host);
-  for (int r = 0; r < 200; ++r) src.SetCell(0, r, TextCell(std::to_string(r)));
-  EXPECT_EQ(src.SortRows(0, 0), 0);
+  for (int r = 0; r < 200; ++r)
+    EXPECT_EQ(src.SetCell(0, r, TextCell(std::to_string(r))), kSourceOk);
+  EXPECT_EQ(src.SortRows(0, 0), kSourceOk);
   std::multiset<std::string> seen;
   for (int r = 0; r < 200; ++r) seen.insert(Get(src, 0, r));
   EXPECT_EQ(seen.size(), 200u);
@@ -157,52 +160,53 @@ TEST(MemDataSource, SortSurvivesAnInconsistentComparison) {
 
 TEST(MemDataSource, SearchBothDirectionsWithWrap) {
   CGridMemDataSource src;
-  src.SetCell(0, 0, TextCell("Alpha"));
-  src.SetCell(1, 0, TextCell("beta"));
-  src.SetCell(0, 1, TextCell("gamma"));
-  src.SetCell(1, 2, TextCell("alphabet"));
+  EXPECT_EQ(src.SetCell(0, 0, TextCell("Alpha")), kSourceOk);
+  EXPECT_EQ(src.SetCell(1, 0, TextCell("beta")), kSourceOk);
+  EXPECT_EQ(src.SetCell(0, 1, TextCell("gamma")), kSourceOk);
+  EXPECT_EQ(src.SetCell(1, 2, TextCell("alphabet")), kSourceOk);
   int col = 0, row = 0;
-  ASSERT_EQ(src.SearchFirst("alpha", col, row, kSearchByRow | kSearchNoCase), 0);
+  ASSERT_EQ(src.SearchFirst("alpha", col, row, kSearchByRow | kSearchNoCase), kSourceOk);
   EXPECT_EQ(col, 0);
   EXPECT_EQ(row, 0);
-  ASSERT_EQ(src.SearchNext("alpha", col, row, kSearchByRow | kSearchNoCase | kSearchPartial), 0);
+  ASSERT_EQ(src.SearchNext("alpha", col, row, kSearchByRow | kSearchNoCase | kSearchPartial),
+            kSourceOk);
   EXPECT_EQ(col, 1);
   EXPECT_EQ(row, 2);
   // From the last cell forwards wraps to the first.
-  ASSERT_EQ(src.SearchNext("Alpha", col, row, kSearchByRow), 0);
+  ASSERT_EQ(src.SearchNext("Alpha", col, row, kSearchByRow), kSourceOk);
   EXPECT_EQ(row, 0);
   // Backwards from the first wraps to the last.
   col = 0;
   row = 0;
-  ASSERT_EQ(src.SearchNext("alphabet", col, row, kSearchByRow | kSearchBackward), 0);
+  ASSERT_EQ(src.SearchNext("alphabet", col, row, kSearchByRow | kSearchBackward), kSourceOk);
   EXPECT_EQ(col, 1);
   EXPECT_EQ(row, 2);
   // Down one column.
   col = 0;
-  ASSERT_EQ(src.SearchFirst("gamma", col, row, 0), 0);
+  ASSERT_EQ(src.SearchFirst("gamma", col, row, 0), kSourceOk);
   EXPECT_EQ(row, 1);
-  EXPECT_EQ(src.SearchNext("nothing", col, row, kSearchByRow), 1);
+  EXPECT_EQ(src.SearchNext("nothing", col, row, kSearchByRow), kSourceNone);
   EXPECT_EQ(src.SearchNext("ALPHA", col, row, kSearchByRow), 1);  // case counts without flag 2
   CGridMemDataSource empty;
   col = row = 0;
-  EXPECT_EQ(empty.SearchFirst("x", col, row, kSearchByRow), 1);
-  EXPECT_EQ(empty.SearchNext("x", col, row, kSearchBackward), 1);
+  EXPECT_EQ(empty.SearchFirst("x", col, row, kSearchByRow), kSourceNone);
+  EXPECT_EQ(empty.SearchNext("x", col, row, kSearchBackward), kSourceNone);
 }
 
 TEST(MemDataSource, PrevNonEmptyCellSkipsEmptyText) {
   CGridMemDataSource src;
-  src.SetCell(0, 0, TextCell("long text"));
-  src.SetCell(1, 0, TextCell(""));
+  EXPECT_EQ(src.SetCell(0, 0, TextCell("long text")), kSourceOk);
+  EXPECT_EQ(src.SetCell(1, 0, TextCell("")), kSourceOk);
   CGridCellValue number;
   number.GridCellSetNumber(5);
-  src.SetCell(3, 1, number);
+  EXPECT_EQ(src.SetCell(3, 1, number), kSourceOk);
   int col = 4;
-  ASSERT_EQ(src.FindPrevNonEmptyCell(col, 0), 0);
+  ASSERT_EQ(src.FindPrevNonEmptyCell(col, 0), kSourceOk);
   EXPECT_EQ(col, 0);
   col = 0;
-  EXPECT_EQ(src.FindPrevNonEmptyCell(col, 0), 1);
+  EXPECT_EQ(src.FindPrevNonEmptyCell(col, 0), kSourceNone);
   col = 10;
-  ASSERT_EQ(src.FindPrevNonEmptyCell(col, 1), 0);
+  ASSERT_EQ(src.FindPrevNonEmptyCell(col, 1), kSourceOk);
   EXPECT_EQ(col, 3);
 }
 
@@ -221,16 +225,16 @@ TEST(MemDataSource, MatchesReferenceUnderRandomOperations) {
     const int col = int(rng() % 9) - 2, row = int(rng() % 12) - 2;
     if (op < 5) {
       std::string t = "v" + std::to_string(step);
-      src.SetCell(col, row, TextCell(t));
+      EXPECT_EQ(src.SetCell(col, row, TextCell(t)), kSourceOk);
       ref[{row, col}] = t;
     } else if (op == 5) {
-      src.DeleteCell(col, row);
+      (void)src.DeleteCell(col, row);  // a cell that is not there is fine too
       ref.erase({row, col});
     } else if (op == 6 && !ref.empty()) {
       // Deleting a row shifts the rows below it up.
       auto [lo, hi] = rowsOf();
       if (row < src.FirstRowIndex() || row >= src.EndRowIndex()) continue;
-      src.DeleteRow(row);
+      EXPECT_EQ(src.DeleteRow(row), kSourceOk);
       std::map<std::pair<int, int>, std::string> next;
       for (auto& [k, v] : ref)
         if (k.first != row) next[{k.first > row ? k.first - 1 : k.first, k.second}] = v;
@@ -238,7 +242,7 @@ TEST(MemDataSource, MatchesReferenceUnderRandomOperations) {
       (void)lo;
       (void)hi;
     } else if (op == 7) {
-      if (src.InsertRow(row) != 0) continue;
+      if (src.InsertRow(row) != kSourceOk) continue;
       std::map<std::pair<int, int>, std::string> next;
       for (auto& [k, v] : ref) next[{k.first >= row ? k.first + 1 : k.first, k.second}] = v;
       ref.swap(next);

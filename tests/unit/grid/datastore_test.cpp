@@ -1,5 +1,3 @@
-#include "grid/datastore.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,6 +5,7 @@
 #include <random>
 
 #include "fake_data_host.h"
+#include "grid/griddatastore.h"
 
 namespace {
 
@@ -54,8 +53,8 @@ struct StoreFixture : ::testing::Test {
     auto r = std::make_unique<MapProvider>(20, CGridColumnProvider::kTextNumber);
     name = n.get();
     rank = r.get();
-    store.AddColumn(std::move(n));
-    store.AddColumn(std::move(r));
+    EXPECT_TRUE(store.AddColumn(std::move(n)));
+    EXPECT_TRUE(store.AddColumn(std::move(r)));
   }
   void Add(GridRecordKey k, const std::string& text, int num) {
     name->data[k] = {text, num};
@@ -64,9 +63,9 @@ struct StoreFixture : ::testing::Test {
   void CheckMap() {
     for (int row = 0; row < store.GetRowCount(); ++row) {
       GridRecordKey k = 0;
-      ASSERT_EQ(store.GetRowKey(row, k), 1);
+      ASSERT_TRUE(store.GetRowKey(row, k));
       int found = -1;
-      ASSERT_EQ(store.FindRowIndex(k, found), 1);
+      ASSERT_TRUE(store.FindRowIndex(k, found));
       EXPECT_EQ(found, row);
     }
   }
@@ -77,21 +76,21 @@ TEST_F(StoreFixture, RowsKeepOrderSkipDuplicatesAndRemove) {
   store.AddRows({6, 1, 1}, false);  // 6 is known; 1 only once, at the front
   GridRecordKey k = 0;
   ASSERT_EQ(store.GetRowCount(), 4);
-  store.GetRowKey(0, k);
+  EXPECT_TRUE(store.GetRowKey(0, k));
   EXPECT_EQ(k, 1u);
   EXPECT_EQ(store.RemoveRow(99), -1);
   EXPECT_EQ(store.GetRowCount(), 4);
   EXPECT_EQ(store.RemoveRow(6), 2);
   store.RemoveRows({1, 7, 42});
   ASSERT_EQ(store.GetRowCount(), 1);
-  store.GetRowKey(0, k);
+  EXPECT_TRUE(store.GetRowKey(0, k));
   EXPECT_EQ(k, 5u);
-  EXPECT_EQ(store.GetRowKey(1, k), 0);
-  EXPECT_EQ(store.GetRowKey(-1, k), 0);
+  EXPECT_FALSE(store.GetRowKey(1, k));
+  EXPECT_FALSE(store.GetRowKey(-1, k));
   CheckMap();
   store.ClearRows();
   int row = 0;
-  EXPECT_EQ(store.FindRowIndex(5, row), 0);
+  EXPECT_FALSE(store.FindRowIndex(5, row));
 }
 
 TEST_F(StoreFixture, CellsFromProviders) {
@@ -124,8 +123,8 @@ TEST_F(StoreFixture, CellsFromProviders) {
   // Out of range rows and columns are empty, never a crash.
   CGridCellValue none;
   none.GridCellSetFlags(0);
-  EXPECT_EQ(store.GetCell(7, 0, none), 0);
-  EXPECT_EQ(store.GetCell(0, 9, none), 0);
+  EXPECT_EQ(store.GetCell(7, 0, none), kSourceOk);
+  EXPECT_EQ(store.GetCell(0, 9, none), kSourceOk);
   EXPECT_EQ(none.GridCellGetText(), nullptr);
 }
 
@@ -143,11 +142,11 @@ TEST_F(StoreFixture, SortDescendingBreaksTiesAscendingBySecondary) {
   const int ids[] = {20};
   store.SetSecondarySort(ids, 1);
   const int cols[] = {0};
-  ASSERT_EQ(store.SortRows(cols, 1, 0), 0);
+  ASSERT_EQ(store.SortRows(cols, 1, 0), kSourceOk);
   std::vector<GridRecordKey> order;
   for (int r = 0; r < 4; ++r) {
     GridRecordKey k = 0;
-    store.GetRowKey(r, k);
+    EXPECT_TRUE(store.GetRowKey(r, k));
     order.push_back(k);
   }
   EXPECT_EQ(order, (std::vector<GridRecordKey>{4, 2, 3, 1}));
@@ -155,10 +154,10 @@ TEST_F(StoreFixture, SortDescendingBreaksTiesAscendingBySecondary) {
   CheckMap();
   // A sort column that names no provider is refused.
   const int bad[] = {5};
-  EXPECT_EQ(store.SortRows(bad, 1, 1), 1);
-  EXPECT_EQ(store.SortRows(nullptr, 0, 1), 1);
+  EXPECT_EQ(store.SortRows(bad, 1, 1), kSourceNone);
+  EXPECT_EQ(store.SortRows(nullptr, 0, 1), kSourceNone);
   const int negative[] = {-1};
-  EXPECT_EQ(store.SortRows(negative, 1, 1), 1);
+  EXPECT_EQ(store.SortRows(negative, 1, 1), kSourceNone);
 }
 
 TEST_F(StoreFixture, SearchWalksRowsAndWraps) {
@@ -169,19 +168,19 @@ TEST_F(StoreFixture, SearchWalksRowsAndWraps) {
   int col = 0, row = 0;
   ASSERT_EQ(store.SearchFirst("one", col, row, 0), 0);  // the start cell counts
   EXPECT_EQ(row, 0);
-  ASSERT_EQ(store.SearchNext("T", col, row, kSearchPartial | kSearchNoCase), 0);
+  ASSERT_EQ(store.SearchNext("T", col, row, kSearchPartial | kSearchNoCase), kSourceOk);
   EXPECT_EQ(col, 0);
   EXPECT_EQ(row, 1);
   ASSERT_EQ(store.SearchNext("1", col, row, 0), 0);  // wraps to row 0, column 1
   EXPECT_EQ(col, 1);
   EXPECT_EQ(row, 0);
-  ASSERT_EQ(store.SearchNext("three", col, row, kSearchBackward), 0);
+  ASSERT_EQ(store.SearchNext("three", col, row, kSearchBackward), kSourceOk);
   EXPECT_EQ(row, 2);
-  EXPECT_EQ(store.SearchNext("absent", col, row, 0), 1);
+  EXPECT_EQ(store.SearchNext("absent", col, row, 0), kSourceNone);
   store.ClearRows();
   col = row = 0;
-  EXPECT_EQ(store.SearchFirst("one", col, row, 0), 1);
-  EXPECT_EQ(store.SearchNext("one", col, row, kSearchBackward), 1);
+  EXPECT_EQ(store.SearchFirst("one", col, row, 0), kSourceNone);
+  EXPECT_EQ(store.SearchNext("one", col, row, kSearchBackward), kSourceNone);
 }
 
 // The row map against a reference list under random adds and removals.
@@ -221,20 +220,20 @@ TEST_F(StoreFixture, MapMatchesRowsUnderRandomOperations) {
       ASSERT_EQ(store.GetRowCount(), int(ref.size()));
       for (int r = 0; r < store.GetRowCount(); ++r) {
         GridRecordKey k = 0;
-        store.GetRowKey(r, k);
+        EXPECT_TRUE(store.GetRowKey(r, k));
         ASSERT_EQ(rank->data[k].second, rank->data[ref[r]].second);
       }
       ref.clear();
       for (int r = 0; r < store.GetRowCount(); ++r) {
         GridRecordKey k = 0;
-        store.GetRowKey(r, k);
+        EXPECT_TRUE(store.GetRowKey(r, k));
         ref.push_back(k);
       }
     }
     ASSERT_EQ(store.GetRowCount(), int(ref.size())) << step;
     for (int r = 0; r < store.GetRowCount(); ++r) {
       GridRecordKey k = 0;
-      store.GetRowKey(r, k);
+      EXPECT_TRUE(store.GetRowKey(r, k));
       ASSERT_EQ(k, ref[r]) << step;
     }
     CheckMap();

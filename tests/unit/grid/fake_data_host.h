@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "grid/datasource.h"
-#include "grid/gridhost.h"
-#include "grid/gridlists.h"
+#include "grid/griddatahost.h"
+#include "grid/griddatasource.h"
+#include "grid/gridredrawlist.h"
 
 class FakeDataHost : public CGridDataHost {
  public:

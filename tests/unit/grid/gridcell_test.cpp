@@ -1,8 +1,8 @@
-#include "grid/gridcell.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
+
+#include "grid/gridcellvalue.h"
 
 namespace {
 

@@ -3,8 +3,10 @@
 #include <sstream>
 
 #include "fake_data_host.h"
-#include "grid/gridlists.h"
-#include "grid/selection.h"
+#include "grid/gridpointerlist.h"
+#include "grid/gridprintinfo.h"
+#include "grid/gridredrawlist.h"
+#include "grid/gridselectionset.h"
 
 namespace {
 
@@ -41,12 +43,12 @@ TEST(PointerList, GrowsByTenAndReusesFreedEntries) {
   EXPECT_EQ(list.GetPointer(15), nullptr);
   EXPECT_EQ(list.GetPointer(-1), nullptr);
   EXPECT_EQ(list.GetPointer(99), nullptr);
-  EXPECT_EQ(list.UpdateParam(99, 1), 1);
-  EXPECT_EQ(list.UpdateParam(15, 1), 2);
-  EXPECT_EQ(list.UpdateParam(3, 33), 0);
+  EXPECT_EQ(list.UpdateParam(99, 1), kListOutOfRange);
+  EXPECT_EQ(list.UpdateParam(15, 1), kListFreeEntry);
+  EXPECT_EQ(list.UpdateParam(3, 33), kListOk);
   EXPECT_EQ(list.GetParam(3), 33);
   EXPECT_EQ(list.GetParam(99), 0);
-  EXPECT_EQ(list.RemovePointer(3), 0);
+  EXPECT_EQ(list.RemovePointer(3), kListOk);
   EXPECT_EQ(list.GetPointer(3), nullptr);
   EXPECT_EQ(list.AddPointer(&dummy[11], 0), 3);
   list.Empty();
@@ -96,7 +98,7 @@ struct SelectionFixture : ::testing::Test {
 TEST_F(SelectionFixture, EmptySelectionEnumeratesTheCurrentCell) {
   EXPECT_EQ(Cells(), (std::vector<std::pair<int, int>>{{2, 7}}));
   int l, t, r, b;
-  EXPECT_EQ(sel.GetTotalRange(l, t, r, b), 1);
+  EXPECT_EQ(sel.GetTotalRange(l, t, r, b), kSelectionEnd);
 }
 
 TEST_F(SelectionFixture, ClickShiftAndCtrlBuildBlocks) {
@@ -117,7 +119,7 @@ TEST_F(SelectionFixture, ClickShiftAndCtrlBuildBlocks) {
   EXPECT_EQ(sel.GetBlockCount(), 2);
   EXPECT_EQ(Cells(), (std::vector<std::pair<int, int>>{{1, 1}, {2, 1}, {1, 2}, {2, 2}, {4, 4}}));
   int l, t, r, b;
-  ASSERT_EQ(sel.GetTotalRange(l, t, r, b), 0);
+  ASSERT_EQ(sel.GetTotalRange(l, t, r, b), kSelectionFound);
   EXPECT_EQ(l, 1);
   EXPECT_EQ(b, 4);
   // A plain click starts over and hints the old blocks.
@@ -160,7 +162,7 @@ TEST_F(SelectionFixture, WholeRowModeSelectsRows) {
   sel.HandleKeyMove(3, 6, CGridSelectionSet::kShift);
   EXPECT_EQ(Cells(), (std::vector<std::pair<int, int>>{{0, 4}, {0, 5}, {0, 6}}));
   int l, t, r, b;
-  sel.GetTotalRange(l, t, r, b);
+  EXPECT_EQ(sel.GetTotalRange(l, t, r, b), kSelectionFound);
   EXPECT_EQ(r, 4);
 }
 
@@ -180,9 +182,9 @@ TEST_F(SelectionFixture, RightClickKeepsSelectionAndKeyMovesRestart) {
   sel.HandleKeyMove(4, 6, 0);
   EXPECT_EQ(sel.GetBlockCount(), 1);
   int l, t, r, b;
-  ASSERT_EQ(sel.FirstSelectedBlock(l, t, r, b), 0);
+  ASSERT_EQ(sel.FirstSelectedBlock(l, t, r, b), kSelectionFound);
   EXPECT_EQ(t, 6);
-  EXPECT_EQ(sel.NextSelectedBlock(l, t, r, b), 1);
+  EXPECT_EQ(sel.NextSelectedBlock(l, t, r, b), kSelectionEnd);
 }
 
 }  // namespace

@@ -1,0 +1,143 @@
+#include "grid/griddroplist.h"
+
+#include <QListWidget>
+#include <QScrollBar>
+#include <algorithm>
+
+#include "grid/gridcellwnd.h"
+
+namespace {
+// Events a drop list reports to the grid: the item index, then the text
+// (the owner may refuse it), then the text once stored.
+constexpr int kDropItemIndex = 102;
+constexpr int kDropItemText = 101;
+constexpr int kDropItemStored = 103;
+}  // namespace
+
+QWidget* CGridDropList::CreatePeer(QWidget* parent, const CREATESTRUCT&) {
+  auto* list = new QListWidget(parent);
+  list->setFrameShape(QFrame::Box);
+  list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  list->setUniformItemSizes(true);
+  QObject::connect(list, &QListWidget::itemClicked, list, [this](QListWidgetItem* item) {
+    if (QListWidget* l = List()) Choose(l->row(item));
+  });
+  return list;
+}
+
+QListWidget* CGridDropList::List() const {
+  return qobject_cast<QListWidget*>(widget());
+}
+
+int CGridDropList::Count() const {
+  return List() ? List()->count() : 0;
+}
+
+void CGridDropList::Open(CDropListCellType* type, int col, int row, const CRect& rect, CFont* font,
+                         const std::vector<std::string>& choices) {
+  CGridCellWnd* cells = m_grid->CellArea();
+  if (!cells) return;
+  if (!IsWindow())
+    Create("LISTBOX", "", WS_CHILD | WS_BORDER | WS_VSCROLL, rect, cells, kGridDropListId);
+  QListWidget* list = List();
+  if (!list) return;
+  m_type = type;
+  m_col = col;
+  m_row = row;
+  if (font && font->IsValid()) list->setFont(font->font());
+  list->clear();
+  for (const std::string& c : choices) list->addItem(QString::fromStdString(c));
+  m_visibleRows = std::min(static_cast<int>(choices.size()), CDropListCellType::kMaxRows);
+  int itemHeight = std::max(1, (rect.Height() - 6) / std::max(1, m_visibleRows));
+  for (int i = 0; i < list->count(); ++i) list->item(i)->setSizeHint(QSize(0, itemHeight));
+  MoveWindow(rect);
+  m_chosen = false;
+  m_open = true;
+  ShowWindow(SW_SHOW);
+  list->raise();
+  SetFocus();
+}
+
+void CGridDropList::Close() {
+  if (!m_open && (!widget() || !widget()->isVisible())) return;
+  m_open = false;
+  m_closing = true;
+  if (GetCapture() == this) ReleaseCapture();
+  bool hadFocus = GetFocus() == this;
+  ShowWindow(SW_HIDE);
+  m_closing = false;
+  if (!m_chosen && m_type) m_type->ForgetDropCell();
+  if (CGridCellWnd* cells = m_grid->CellArea()) {
+    cells->Invalidate(false);
+    if (hadFocus) cells->SetFocus();
+  }
+}
+
+void CGridDropList::OnSetFocus(CWnd*) {
+  m_open = true;
+  m_chosen = false;
+  Default();
+}
+
+void CGridDropList::OnKillFocus(CWnd*) {
+  Default();
+  if (m_closing || !m_open) return;
+  // Closing hides the window that is losing the focus: do it after the change.
+  PostMessage(WM_CLOSE);
+}
+
+LRESULT CGridDropList::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTALLKEYS;
+    case WM_CLOSE:
+      if (m_open && GetFocus() != this) Close();
+      return 0;
+    default: return CWnd::WindowProc(msg, wParam, lParam);
+  }
+}
+
+void CGridDropList::OnKeyDown(UINT vk, UINT, UINT) {
+  if (vk == VK_ESCAPE) {
+    Close();
+    return;
+  }
+  if (vk == VK_RETURN) {
+    ChooseSelected();
+    return;
+  }
+  Default();
+}
+
+void CGridDropList::ChooseSelected() {
+  QListWidget* list = List();
+  int index = list ? list->currentRow() : -1;
+  if (index < 0 || (list && !list->currentItem()->isSelected())) {
+    Close();
+    return;
+  }
+  Choose(index);
+}
+
+void CGridDropList::Choose(int index) {
+  QListWidget* list = List();
+  if (!list || index < 0 || index >= list->count()) return;
+  m_chosen = true;
+  const int col = m_col, row = m_row;
+  const int typeIndex = m_type ? m_type->GetTypeIndex() : 1;
+  CGridCellValue cell;
+  m_grid->GetCell(col, row, cell);
+  if (!cell.GridCellGetReadOnly()) {
+    std::string text = list->item(index)->text().toStdString();
+    m_grid->OnCellTypeEvent(typeIndex, col, row, kDropItemIndex, index);
+    if (m_grid->OnCellTypeEvent(typeIndex, col, row, kDropItemText,
+                                reinterpret_cast<std::intptr_t>(&text))) {
+      (void)m_grid->SetCellText(col, row, text);  // a refused store leaves the cell
+      m_grid->OnCellTypeEvent(typeIndex, col, row, kDropItemStored,
+                              reinterpret_cast<std::intptr_t>(&text));
+      m_grid->RepaintCell(col, row);
+    }
+  }
+  if (m_type) m_type->ForgetDropCell();
+  Close();
+}
