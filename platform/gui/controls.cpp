@@ -458,6 +458,13 @@ QWidget* CComboBox::CreatePeer(QWidget* parent, const CREATESTRUCT& cs) {
   return c;
 }
 
+void CComboBox::PreSubclassWindow() {
+  // A template's height includes the dropped list (its visible items); the
+  // closed box keeps its natural height.
+  if (QWidget* c = widget(); c && c->height() > c->sizeHint().height())
+    c->resize(c->width(), c->sizeHint().height());
+}
+
 LRESULT CComboBox::DefWindowProc(UINT msg, WPARAM w, LPARAM l) {
   auto* c = As<QComboBox>(this);
   if (c && msg == WM_SETTEXT && l) {
