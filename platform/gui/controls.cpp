@@ -124,6 +124,7 @@ class CStaticFrame : public QFrame {
         return;
       }
       case SS_ICON:
+      case SS_BITMAP:
         if (icon) p.drawImage(QPoint(0, 0), icon->image);
         return;
       default: break;

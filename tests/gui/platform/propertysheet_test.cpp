@@ -137,7 +137,8 @@ TEST_F(PropertySheetTest, TabbedSheetShowsOnePageAtATimeAndEndsWithOk) {
   EXPECT_EQ(sheet.GetPageCount(), 2);
   const std::intptr_t result = Run(sheet, [&] {
     EXPECT_EQ(sheet.GetWindowText(), "Sheet Title");
-    for (int id : {int{IDOK}, int{IDCANCEL}, ID_HELP}) EXPECT_NE(sheet.GetDlgItem(id), nullptr) << id;
+    for (int id : {int{IDOK}, int{IDCANCEL}, int{ID_HELP}})
+      EXPECT_NE(sheet.GetDlgItem(id), nullptr) << id;
     for (int id : {ID_WIZBACK, ID_WIZNEXT, ID_WIZFINISH})
       EXPECT_EQ(sheet.GetDlgItem(id), nullptr) << id;
     auto* tabs = qobject_cast<QTabBar*>(sheet.GetDlgItem(kSheetTabControlId)->widget());
