@@ -8,8 +8,6 @@
 
 #include "platform/gui/help.h"
 
-inline constexpr unsigned HELP_INDEX = 0x0003;
-
 // Opens the help document at path: at the topic of context, or at its start
 // for HELP_INDEX. False (nothing opened) when the document is not installed.
 [[nodiscard]] bool OpenHelpFile(const std::string& path, unsigned context, unsigned command);

@@ -10,8 +10,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/gui/doctemplate.h"
 #include "platform/gui/services.h"
 #include "platform/gui/view.h"
+#include "platform/gui/winapp.h"
 #include "platform/message.h"
 #include "platform/resstring.h"
 #include "res/string_ids.h"
@@ -35,6 +37,24 @@ std::string FolderOfPath(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');
   if (slash == std::string::npos) return {};
   return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+bool PromptForFileName(std::string& fileName, unsigned titleId, unsigned flags, bool open,
+                       const std::vector<DocFileType>& types, const std::string& initialFolder) {
+  std::string filter, ext;
+  for (const DocFileType& t : types) {
+    if (t.filterName.empty() || t.extension.empty()) continue;
+    filter += t.filterName + "|*" + t.extension + "|";
+    if (ext.empty()) ext = t.extension;
+  }
+  filter += LoadResString(IDS_FILTER_ALL_FILES) + "|*.*||";
+  if (!ext.empty() && ext.front() == '.') ext.erase(0, 1);
+  CFileDialog dlg(open, ext, fileName, flags | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, filter);
+  dlg.m_ofn.title = LoadResString(titleId);
+  if (!initialFolder.empty()) dlg.m_ofn.initialDir = initialFolder;
+  if (dlg.DoModal() != IDOK) return false;
+  fileName = dlg.GetPathName();
+  return !fileName.empty();
 }
 
 }  // namespace fw
@@ -84,6 +104,13 @@ CDocument::~CDocument() {
 
 void CDocument::SetTitle(const std::string& title) {
   m_strTitle = title;
+  // The frames that show the document show its title.
+  for (CView* v : m_views)
+    if (CFrameWnd* frame = v->GetParentFrame()) frame->OnUpdateFrameTitle(true);
+}
+
+void CDocument::AddToRecentFileList(const std::string& path) {
+  if (CWinApp* app = AfxGetApp()) app->AddToRecentFileList(path);
 }
 
 void CDocument::SetPathName(const std::string& path, bool addToRecentList) {
@@ -93,6 +120,7 @@ void CDocument::SetPathName(const std::string& path, bool addToRecentList) {
 }
 
 bool CDocument::GetDocString(std::string& out, DocStringIndex index) const {
+  if (m_pDocTemplate) return m_pDocTemplate->GetDocString(out, index);
   std::size_t start = 0;
   for (int i = 0; i < index; ++i) {
     start = m_docStrings.find('\n', start);
@@ -166,6 +194,10 @@ bool CDocument::OnOpenDocument(const std::string& path) {
     ReportSaveLoadFailure(IDS_DOC_OPEN_FAILED, path, ar.reason());
     DeleteContents();
     SetModifiedFlag(false);
+    // What was open is gone: the empty document must not keep the old
+    // file's name, or a save would overwrite that file with nothing.
+    m_strPathName.clear();
+    SetDefaultTitle();
     return false;
   }
   SetModifiedFlag(false);
@@ -246,17 +278,12 @@ bool CDocument::SaveModified() {
 
 bool CDocument::DoPromptFileName(std::string& fileName, unsigned titleId, unsigned flags,
                                  bool open) {
-  std::string filterName, ext, filter;
-  if (GetDocString(filterName, CDocument::filterName) && GetDocString(ext, filterExt))
-    filter = filterName + "|*" + ext + "|";
-  filter += LoadResString(IDS_FILTER_ALL_FILES) + "|*.*||";
-  if (!ext.empty() && ext.front() == '.') ext.erase(0, 1);
-  CFileDialog dlg(open, ext, fileName, flags | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, filter);
-  dlg.m_ofn.title = LoadResString(titleId);
-  if (const std::string folder = GetInitialFolder(); !folder.empty()) dlg.m_ofn.initialDir = folder;
-  if (dlg.DoModal() != IDOK) return false;
-  fileName = dlg.GetPathName();
-  return !fileName.empty();
+  if (CWinApp* app = AfxGetApp(); app && app->GetDocManager())
+    return app->DoPromptFileName(fileName, titleId, flags, open, m_pDocTemplate);
+  fw::DocFileType type;
+  GetDocString(type.filterName, CDocument::filterName);
+  GetDocString(type.extension, filterExt);
+  return fw::PromptForFileName(fileName, titleId, flags, open, {type}, GetInitialFolder());
 }
 
 std::string CDocument::GetInitialFolder() {

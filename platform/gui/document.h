@@ -13,6 +13,7 @@
 #include "platform/gui/stdids.h"  // the file commands a document answers itself
 #include "platform/gui/wnd.h"
 
+class CDocTemplate;
 class CView;
 
 // The base of objects that travel with an update hint.
@@ -70,8 +71,11 @@ class CDocument : public CCmdTarget {
   virtual bool IsModified() const { return m_bModified; }
   virtual void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
 
-  // The template's document string ("Title\nUntitled\n...\nFilter\n.ext\n").
+  // The template's document string ("Title\nUntitled\n...\nFilter\n.ext\n"):
+  // the template's when the document has one, else these.
   void SetDocStrings(const std::string& strings) { m_docStrings = strings; }
+  CDocTemplate* GetDocTemplate() const { return m_pDocTemplate; }
+  void SetDocTemplate(CDocTemplate* docTemplate) { m_pDocTemplate = docTemplate; }
   virtual bool GetDocString(std::string& out, DocStringIndex index) const;
   // The title of a document without a file: docName, else "Untitled"'s string.
   void SetDefaultTitle();
@@ -106,11 +110,12 @@ class CDocument : public CCmdTarget {
  protected:
   // ---- hooks for the template, the document manager and the frame
   // The file prompt: fileName holds the proposal and receives the choice.
+  // The application's (its document manager's) when there is one.
   virtual bool DoPromptFileName(std::string& fileName, unsigned titleId, unsigned flags, bool open);
   // The folder a file prompt starts in; by default the folder of the document's file.
   virtual std::string GetInitialFolder();
-  // The document's file changed; the recent-file list lives with the shell.
-  virtual void AddToRecentFileList(const std::string& /*path*/) {}
+  // The document's file changed: the application's recent-file list, if any.
+  virtual void AddToRecentFileList(const std::string& path);
   // The name the save prompt proposes: the path, or for a new document the
   // title cut at the first character a file name should not start a part with.
   std::string ProposedFileName();
@@ -130,6 +135,7 @@ class CDocument : public CCmdTarget {
   std::string m_docStrings;
   bool m_bModified = false;
   std::vector<CView*> m_views;
+  CDocTemplate* m_pDocTemplate = nullptr;
 };
 
 namespace fw {
@@ -137,4 +143,16 @@ namespace fw {
 bool IsReadOnlyFile(const std::string& path);
 // The folder part of a path without the trailing separator; "" for a bare name.
 std::string FolderOfPath(const std::string& path);
+
+// A document file type for the file prompt: "Project Files (*.zcf)" and ".zcf".
+struct DocFileType {
+  std::string filterName;
+  std::string extension;
+};
+// The file prompt of the documents: the types, then "All Files"; the first
+// type's extension is the default. fileName holds the proposal and gets the
+// choice; false when cancelled.
+[[nodiscard]] bool PromptForFileName(std::string& fileName, unsigned titleId, unsigned flags,
+                                     bool open, const std::vector<DocFileType>& types,
+                                     const std::string& initialFolder);
 }  // namespace fw

@@ -1,14 +1,21 @@
 #include "platform/gui/framewnd.h"
 
+#include <QApplication>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QKeySequence>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QScreen>
 #include <QShortcut>
 #include <QTimer>
 #include <QToolBar>
 
+#include "platform/gui/document.h"
+#include "platform/gui/help.h"
+#include "platform/gui/view.h"
+#include "platform/gui/winapp.h"
 #include "platform/resstring.h"
 
 namespace {
@@ -77,6 +84,7 @@ QKeySequence KeySequenceFromAccel(const CAccelEntry& entry) {
 CFrameWnd::CFrameWnd() = default;
 
 CFrameWnd::~CFrameWnd() {
+  QObject::disconnect(m_focusConnection);
   m_idle.reset();
   m_shortcuts.clear();
   if (IsWindow()) DestroyWindow();
@@ -86,23 +94,146 @@ QWidget* CFrameWnd::CreatePeer(QWidget* parent, const CREATESTRUCT&) {
   return new CFramePeer(parent);
 }
 
-bool CFrameWnd::LoadFrame(unsigned resourceId, std::uint32_t style, CWnd* parent) {
-  std::string title = LoadResString(resourceId);
-  if (std::size_t nl = title.find('\n'); nl != std::string::npos) title.resize(nl);
+bool CFrameWnd::PreCreateWindow(CREATESTRUCT& cs) {
+  // Since the desktop shell of the 4.x generation the document comes first.
+  if (cs.style & FWS_ADDTOTITLE) cs.style |= FWS_PREFIXTITLE;
+  return CWnd::PreCreateWindow(cs);
+}
+
+bool CFrameWnd::LoadFrame(unsigned resourceId, std::uint32_t style, CWnd* parent,
+                          CCreateContext* context) {
+  m_nIDHelp = resourceId;
+  m_strTitle = LoadResString(resourceId);
+  if (std::size_t nl = m_strTitle.find('\n'); nl != std::string::npos) m_strTitle.resize(nl);
+  m_pCreateContext = context;
   CRect rect(0, 0, 800, 600);
-  if (!CreateEx(0, "FrameWnd", title, style & ~WS_VISIBLE, rect, parent, 0)) return false;
-  if (HICON icon = fw::LoadIconResource(static_cast<int>(resourceId)))
-    widget()->setWindowIcon(QIcon(QPixmap::fromImage(icon->image)));
-  CMenu menu;
-  if (menu.LoadMenu(resourceId)) {
-    m_hMenuDefault = menu.Detach();
-    SetMenuHandle(m_hMenuDefault);
-  }
-  LoadAccelTable(resourceId);
+  const bool created = CreateEx(0, "FrameWnd", m_strTitle, style & ~WS_VISIBLE, rect, parent, 0);
+  m_pCreateContext = nullptr;
+  if (!created) return false;
   RecalcLayout();
   StartIdleTimer();
   if (style & WS_VISIBLE) ShowWindow(SW_SHOW);
   return true;
+}
+
+int CFrameWnd::OnCreate(CREATESTRUCT* cs) {
+  if (CWnd::OnCreate(cs) == -1) return -1;
+  if (HICON icon = fw::LoadIconResource(static_cast<int>(m_nIDHelp)))
+    widget()->setWindowIcon(QIcon(QPixmap::fromImage(icon->image)));
+  CMenu menu;
+  if (menu.LoadMenu(m_nIDHelp)) {
+    m_hMenuDefault = menu.Detach();
+    SetMenuHandle(m_hMenuDefault);
+  }
+  LoadAccelTable(m_nIDHelp);
+  m_focusConnection = QObject::connect(qApp, &QApplication::focusChanged,
+                                       [this](QWidget*, QWidget* now) { FollowFocus(now); });
+  if (!OnCreateClient(cs, m_pCreateContext)) return -1;
+  return 0;
+}
+
+bool CFrameWnd::OnCreateClient(CREATESTRUCT*, CCreateContext* context) {
+  if (!context || !context->m_newView) return true;
+  return CreateView(context, AFX_IDW_PANE_FIRST) != nullptr;
+}
+
+CView* CFrameWnd::CreateView(CCreateContext* context, int id, CWnd* parent) {
+  if (!context || !context->m_newView) return nullptr;
+  std::unique_ptr<CView> view = context->m_newView();
+  if (!view) return nullptr;
+  if (!view->Create("", "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 0, 0), parent ? parent : this, id))
+    return nullptr;
+  if (context->m_pCurrentDoc) context->m_pCurrentDoc->AddView(view.get());
+  m_views.push_back(std::move(view));
+  return m_views.back().get();
+}
+
+void CFrameWnd::FollowFocus(QWidget* now) {
+  for (QWidget* w = now; w && w != widget(); w = w->parentWidget()) {
+    auto* view = dynamic_cast<CView*>(CWnd::FromHandlePermanent(w));
+    if (view && view->GetParentFrame() == this) {
+      SetActiveView(view);
+      return;
+    }
+  }
+}
+
+CDocument* CFrameWnd::GetActiveDocument() const {
+  if (auto* view = dynamic_cast<CView*>(GetActiveView())) return view->GetDocument();
+  for (const auto& v : m_views)
+    if (v->GetDocument()) return v->GetDocument();
+  return nullptr;
+}
+
+void CFrameWnd::InitialUpdateFrame(CDocument* doc, bool makeVisible) {
+  CView* first = nullptr;
+  if (doc) {
+    for (CView* v : std::vector<CView*>(doc->GetViews())) {
+      if (v->GetParentFrame() != this) continue;
+      if (!first) first = v;
+      v->OnInitialUpdate();
+    }
+  }
+  if (!GetActiveView() && first) SetActiveView(first);
+  OnUpdateFrameTitle(true);
+  if (makeVisible && !IsWindowVisible()) ShowWindow(SW_SHOW);
+}
+
+void CFrameWnd::OnUpdateFrameTitle(bool addToTitle) {
+  if (!IsWindow()) return;
+  CDocument* doc = GetActiveDocument();
+  if (!addToTitle || !(GetStyle() & FWS_ADDTOTITLE) || !doc) {
+    SetWindowText(m_strTitle);
+    return;
+  }
+  const std::string& docTitle = doc->GetTitle();
+  if (docTitle.empty())
+    SetWindowText(m_strTitle);
+  else if (GetStyle() & FWS_PREFIXTITLE)
+    SetWindowText(docTitle + " - " + m_strTitle);
+  else
+    SetWindowText(m_strTitle + " - " + docTitle);
+}
+
+bool CFrameWnd::GetWindowPlacement(WINDOWPLACEMENT* placement) const {
+  QWidget* w = widget();
+  if (!w || !placement) return false;
+  const Qt::WindowStates state = w->windowState();
+  placement->showCmd = (state & Qt::WindowMinimized)   ? SW_SHOWMINIMIZED
+                       : (state & Qt::WindowMaximized) ? SW_SHOWMAXIMIZED
+                                                       : SW_SHOWNORMAL;
+  // Qt keeps the restored geometry of a maximised or full-screen window
+  // apart; a minimised one keeps its geometry.
+  QRect r =
+      (state & (Qt::WindowMaximized | Qt::WindowFullScreen)) ? w->normalGeometry() : w->geometry();
+  if (!r.isValid()) r = w->geometry();
+  placement->rcNormalPosition = CRect(r.x(), r.y(), r.x() + r.width(), r.y() + r.height());
+  return true;
+}
+
+void CFrameWnd::OnClose() {
+  CWinApp* app = AfxGetApp();
+  if (app && app->m_pMainWnd == this && app->GetDocManager()) {
+    if (!app->SaveAllModified()) return;
+  } else if (CDocument* doc = GetActiveDocument(); doc && !doc->CanCloseFrame()) {
+    return;
+  }
+  DestroyWindow();
+}
+
+void CFrameWnd::MapHelpCommands() {
+  auto help = [this](std::uint32_t data, unsigned command) {
+    if (CWinApp* app = AfxGetApp())
+      app->WinHelp(data, command);
+    else if (command == HELP_CONTEXT)
+      fw::ShowHelp(data);
+  };
+  SetCommandHandler(ID_HELP_INDEX, [help] { help(0, HELP_INDEX); });
+  SetCommandHandler(ID_HELP_FINDER, [help] { help(0, HELP_FINDER); });
+  SetCommandHandler(ID_DEFAULT_HELP, [help] { help(0, HELP_INDEX); });
+  SetCommandHandler(ID_HELP, [this, help] { help(kHelpDialogBase + m_nIDHelp, HELP_CONTEXT); });
+  SetCommandHandler(ID_CONTEXT_HELP,
+                    [this, help] { help(kHelpDialogBase + m_nIDHelp, HELP_CONTEXT); });
 }
 
 void CFrameWnd::StartIdleTimer() {
@@ -263,6 +394,7 @@ LRESULT CFrameWnd::WindowProc(UINT msg, WPARAM w, LPARAM l) {
 }
 
 void CFrameWnd::OnDestroy() {
+  QObject::disconnect(m_focusConnection);
   m_idle.reset();
   m_shortcuts.clear();
   if (auto* main = qobject_cast<QMainWindow*>(widget())) main->menuBar()->clear();
@@ -274,4 +406,5 @@ void CFrameWnd::OnDestroy() {
     }
   m_hMenu = m_hMenuDefault = nullptr;
   CWnd::OnDestroy();
+  if (CWinApp* app = AfxGetApp(); app && app->m_pMainWnd == this) app->OnMainWindowDestroyed();
 }

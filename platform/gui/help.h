@@ -10,6 +10,9 @@
 
 // The kind of request a Help button makes.
 inline constexpr unsigned HELP_CONTEXT = 1;
+// The start of the help document.
+inline constexpr unsigned HELP_INDEX = 0x0003;
+inline constexpr unsigned HELP_FINDER = 0x000B;
 // Context ids of dialogs: this base plus the dialog template id.
 inline constexpr unsigned kHelpDialogBase = 0x20000;
 

@@ -387,8 +387,9 @@ void ShowMenuInBar(QMenuBar* bar, HMENU menu, CWnd* owner) {
 void UpdateMenuItems(HMENU popup, CCmdTarget* target, bool disableIfNoHandler) {
   CMenu* menu = CMenu::FromHandle(popup);
   if (!menu) return;
-  const int count = menu->GetMenuItemCount();
-  for (int i = 0; i < count && IsMenu(popup); ++i) {
+  // An update handler may put items in or take them out (the recent-file
+  // list does): it leaves m_nIndex on the last item it dealt with.
+  for (int i = 0; IsMenu(popup) && i < menu->GetMenuItemCount(); ++i) {
     const UINT id = menu->GetMenuItemID(i);
     if (id == 0 || id == kMenuItemMissing) continue;
     CMenuCmdUI ui;
@@ -396,6 +397,7 @@ void UpdateMenuItems(HMENU popup, CCmdTarget* target, bool disableIfNoHandler) {
     ui.m_nID = id;
     ui.m_nIndex = static_cast<unsigned>(i);
     ui.DoUpdate(target, disableIfNoHandler);
+    i = static_cast<int>(ui.m_nIndex);
   }
 }
 

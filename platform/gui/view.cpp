@@ -1,5 +1,7 @@
 #include "platform/gui/view.h"
 
+#include "platform/gui/framewnd.h"
+
 CView::~CView() {
   if (m_pDocument) m_pDocument->ForgetView(this);
 }
@@ -20,4 +22,10 @@ bool CView::OnCmdMsg(unsigned id, int code, CCmdUI* ui) {
 void CView::OnPaint() {
   CPaintDC dc(this);
   OnDraw(&dc);
+}
+
+CFrameWnd* CView::GetParentFrame() const {
+  for (QWidget* w = widget() ? widget()->parentWidget() : nullptr; w; w = w->parentWidget())
+    if (auto* frame = dynamic_cast<CFrameWnd*>(CWnd::FromHandlePermanent(w))) return frame;
+  return nullptr;
 }

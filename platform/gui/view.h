@@ -6,12 +6,16 @@
 #include "platform/gui/document.h"
 #include "platform/gui/wnd.h"
 
+class CFrameWnd;
+
 class CView : public CWnd {
  public:
   CView() = default;
   ~CView() override;
 
   CDocument* GetDocument() const { return m_pDocument; }
+  // The frame window the view is in, or null.
+  CFrameWnd* GetParentFrame() const;
 
   // After the document was loaded or created: by default as an update of everything.
   virtual void OnInitialUpdate();

@@ -418,7 +418,13 @@ bool CWnd::DestroyWindow() {
   // Children first hear WM_DESTROY after their parent, as on the platform.
   SendMessage(WM_DESTROY);
   if (!*alive) return true;
-  for (QWidget* child : m_peer->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+  // A child going may take others with it (a splitter's handles go with
+  // their pane): each one is checked before it is touched.
+  std::vector<QPointer<QWidget>> children;
+  for (QWidget* child : m_peer->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    children.emplace_back(child);
+  for (const QPointer<QWidget>& child : children) {
+    if (!child) continue;
     CWnd* c = FromHandlePermanent(child);
     if (c && c->m_ownsPeer) c->DestroyWindow();
   }
