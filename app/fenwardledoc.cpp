@@ -2,9 +2,18 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <QProcess>
 #include <QWidget>
+#include <filesystem>
 
+#include "app/commandids.h"
+#include "app/productsupportdlg.h"
+#include "app/recoverswitchdlg.h"
+#include "app/startup.h"
 #include "platform/format.h"
+#include "platform/gui/pump.h"
+#include "platform/gui/qtstring.h"
+#include "platform/gui/winapp.h"
 #include "platform/message.h"
 #include "platform/profile.h"
 #include "platform/resstring.h"
@@ -12,17 +21,61 @@
 #include "res/string_ids.h"
 #include "switch/projectfile.h"
 #include "switch/switchdiscovery.h"
+#include "tools/cfgpsheet.h"
+#include "tools/copycfgdlg.h"
+#include "tools/eeromdebugdlg.h"
+#include "tools/findswitchesdlg.h"
+#include "tools/firmwareupdatedlg.h"
+#include "tools/flashleddlg.h"
 #include "tools/indexpair.h"
+#include "tools/netmonitordlg.h"
+#include "tools/outputfiledlg.h"
+#include "tools/switchstatusdlg.h"
+#include "tools/toolsdocument.h"
 
 namespace {
 // Both spellings are one section: the profile ignores letter case.
 constexpr std::string_view kSettings = "settings";
 constexpr std::string_view kLastPath = "last path";
+
+// A dialog command gives the keyboard focus back to the window that had it.
+class CFocusKeeper {
+ public:
+  CFocusKeeper() : m_focus(QApplication::focusWidget()) {}
+  ~CFocusKeeper() {
+    if (m_focus) m_focus->setFocus();
+  }
+  CFocusKeeper(const CFocusKeeper&) = delete;
+  CFocusKeeper& operator=(const CFocusKeeper&) = delete;
+
+ private:
+  QPointer<QWidget> m_focus;
+};
+
+CWnd* MainWindow() {
+  CWinApp* app = AfxGetApp();
+  return app ? app->m_pMainWnd : nullptr;
+}
+
+// How often the wait for the firmware loader looks whether it has ended.
+constexpr int kLoaderPollMs = 100;
 }  // namespace
 
 CFenwardleDoc::CFenwardleDoc() : m_store(1) {
   SetDocStrings(LoadResString(IDS_DOC_STRINGS_FENWARDLE));
   NetmonAddErrorMessage();
+  SetCommandHandler(ID_CONFIG_ADD, [this] { OnConfigAdd(); });
+  SetCommandHandler(ID_AUTO_FIND_SWITCHES, [this] { OnAutoFindSwitches(); });
+  SetCommandHandler(ID_CONFIG_EDIT, [this] { OnConfigEdit(); });
+  SetCommandHandler(ID_CONFIG_DELETE, [this] { OnConfigDelete(); });
+  SetCommandHandler(ID_EXPLAIN_WARNING, [this] { OnExplainWarning(); });
+  SetCommandHandler(ID_UPDATE_RING_FIRMWARE, [this] { OnUpdateRingFirmware(); });
+  SetCommandHandler(ID_PRODUCT_SUPPORT, [this] { OnProductSupport(); });
+  SetCommandHandler(ID_DEBUG_EEROM, [this] { OnDebugEeprom(); });
+  SetCommandHandler(ID_UPDATE_MANAGED_FIRMWARE, [this] { (void)RunFirmwareLoader(); });
+  SetCommandHandler(ID_OUTPUT_TO_FILE, [this] { OnOutputToFile(); });
+  SetUpdateHandler(ID_OUTPUT_TO_FILE, [](CCmdUI* ui) { ui->Enable(true); });
+  SetCommandHandler(ID_MONITOR_NETWORKS, [this] { OnMonitorNetworks(); });
 }
 
 CFenwardleDoc::~CFenwardleDoc() {
@@ -409,4 +462,171 @@ int CFenwardleDoc::LoadSelectedConfig(int index) {
   }
   if (focus) focus->setFocus();
   return result;
+}
+
+// ---------------------------------------------------------------- commands
+
+std::vector<std::string> CFenwardleDoc::OtherConfigNames(int skip) const {
+  std::vector<std::string> names;
+  for (int i = m_store.First(); i >= 0; i = m_store.Next(i))
+    if (i != skip) names.push_back(m_store.GetAt(i)->GetName());
+  return names;
+}
+
+void CFenwardleDoc::OnConfigAdd() {
+  CFocusKeeper focus;
+  CCfgPSheet sheet(MainWindow());
+  sheet.SetMode(0);
+  sheet.SetOtherConfigNames(OtherConfigNames(-1));
+  if (!CCfgPSheet::IsAccepted(sheet.DoModal())) return;
+  // The sheet refused a name in use; what AddConfig still refuses it told.
+  (void)AddConfig(sheet.GetConfig());
+}
+
+void CFenwardleDoc::OnAutoFindSwitches() {
+  CFocusKeeper focus;
+  CProjectToolsDocument tools(*this, [this] { return GetSelectedSwitchIndex(); });
+  CFindSwitchesDlg dlg(MainWindow(), &tools);
+  (void)dlg.DoModal();
+}
+
+void CFenwardleDoc::OnConfigEdit() {
+  const int index = GetSelectedConfigIndex();
+  const CSwitchConfig* config = LiveConfig(index);
+  if (!config) return;
+  CFocusKeeper focus;
+  CCfgPSheet sheet(MainWindow());
+  sheet.SetMode(1);
+  sheet.GetConfig().CopyFrom(*config);
+  sheet.SetOtherConfigNames(OtherConfigNames(index));
+  if (!CCfgPSheet::IsAccepted(sheet.DoModal())) return;
+  (void)ReplaceConfig(index, sheet.GetConfig());  // a refused name was told
+}
+
+void CFenwardleDoc::OnConfigDelete() {
+  const int index = GetSelectedConfigIndex();
+  const CSwitchConfig* config = LiveConfig(index);
+  if (!config) return;
+  CFocusKeeper focus;
+  const std::string question =
+      fw::FormatText("%s %s?", LoadResString(IDS_DELETE_SWITCH_CONFIGURATION), config->GetName());
+  if (MessageBoxCaption(question, LoadResString(IDS_DELETE_SWITCH_CONFIGURATION),
+                        MB_YESNO | MB_ICONQUESTION) != IDYES)
+    return;
+  (void)DeleteConfig(index);  // live, so it goes
+}
+
+void CFenwardleDoc::OnExplainWarning() {
+  if (!m_panes || m_panes->ActivePane() == IPanes::kConfigListPane) return;
+  const int column = m_panes->CurrentSwitchColumn();
+  const int index = m_panes->CurrentSwitchIndex();
+  if (column < 0 || !LiveSwitch(index)) return;
+  CFocusKeeper focus;
+  const std::string text = ExplainCell(column, index);
+  AfxMessageBox(text.empty() ? LoadResString(IDS_CELL_HAS_NO_ERRORS) : text,
+                MB_OK | MB_ICONINFORMATION);
+}
+
+void CFenwardleDoc::OnUpdateRingFirmware() {
+  CFocusKeeper focus;
+  CProjectToolsDocument tools(*this, [this] { return GetSelectedSwitchIndex(); });
+  (void)CFirmwareUpdateDlg::Run(MainWindow(), tools);
+}
+
+void CFenwardleDoc::OnProductSupport() {
+  CFocusKeeper focus;
+  std::error_code ec;
+  const std::string customize = fw::GetCustomizeFilePath();
+  const std::string company = fw::ProgramCompanyName();
+  if (fw::ChooseSupportDialog(std::filesystem::exists(customize, ec), company) ==
+      fw::SupportDialogKind::kMaker) {
+    CProductSupportDlg dlg([this] { return GetPathName(); }, false, MainWindow());
+    dlg.SetProjectSaving([this] { return IsModified(); }, [this] { return DoFileSave(); });
+    (void)dlg.DoModal();
+    return;
+  }
+  COemSupportDlg dlg(fw::GetProgramFolder(), customize, company, MainWindow());
+  (void)dlg.DoModal();
+}
+
+void CFenwardleDoc::OnDebugEeprom() {
+  CFocusKeeper focus;
+  CEeromDebugDlg dlg(MainWindow());
+  const CSwitchEntry* entry = LiveSwitch(GetSelectedSwitchIndex());
+  dlg.m_strDestMac = entry ? entry->GetMacText(true) : CEeromDebugDlg::kBroadcastMac;
+  (void)dlg.DoModal();
+}
+
+void CFenwardleDoc::OnOutputToFile() {
+  CFocusKeeper focus;
+  COutputFileDlg dlg(MainWindow(), this);
+  (void)dlg.DoModal();
+}
+
+void CFenwardleDoc::OnMonitorNetworks() {
+  CFocusKeeper focus;
+  CNetMonitorDlg dlg(MainWindow());
+  (void)dlg.DoModal();
+}
+
+void CFenwardleDoc::OpenWinkDialog(int index) {
+  const CSwitchEntry* entry = LiveSwitch(index);
+  if (!entry) return;
+  CFocusKeeper focus;
+  CFlashLedDlg dlg(MainWindow(), entry);
+  (void)dlg.DoModal();
+}
+
+void CFenwardleDoc::OpenSwitchStatus() {
+  const CSwitchEntry* entry = LiveSwitch(GetSelectedSwitchIndex());
+  if (!entry) return;
+  CFocusKeeper focus;
+  CSwitchStatusDlg dlg(MainWindow());
+  dlg.m_strMac = entry->GetMacText(true);
+  dlg.m_strName = entry->GetName();
+  dlg.m_strModel = entry->GetPart().displayName;
+  (void)dlg.DoModal();
+}
+
+void CFenwardleDoc::OpenRecoverSwitch() {
+  const CSwitchEntry* entry = LiveSwitch(GetSelectedSwitchIndex());
+  if (!entry) return;
+  CFocusKeeper focus;
+  CRecoverSwitchDlg dlg(MainWindow());
+  dlg.m_strMac = entry->GetMacText(true);
+  (void)dlg.DoModal();
+}
+
+void CFenwardleDoc::OpenCopyConfiguration(int) {
+  // The dialog starts on the selected configuration itself.
+  CFocusKeeper focus;
+  CCopyCfgDlg dlg(MainWindow(), this);
+  (void)dlg.DoModal();
+}
+
+std::string CFenwardleDoc::FirmwareLoaderPath() {
+  return fw::GetProgramFolder() + LoadResString(IDS_FIRMWARE_LOADER_NAME);
+}
+
+int CFenwardleDoc::RunFirmwareLoader() {
+  const std::string path = FirmwareLoaderPath();
+  QProcess loader;
+  // The exact file, no shell, no arguments: a path with blanks or quotes is
+  // still one program.
+  loader.setProgram(fw::ToQ(path));
+  loader.setProcessChannelMode(QProcess::ForwardedChannels);
+  loader.start();
+  if (!loader.waitForStarted(5000)) {
+    AfxMessageBox(FormatRes(IDS_LOADER_START_FAILED, path), MB_OK | MB_ICONEXCLAMATION);
+    return kLoaderNotStarted;
+  }
+  // The loader has the user's attention: the main window takes no input but
+  // keeps painting until it ends.
+  CFocusKeeper focus;
+  CWnd* main = MainWindow();
+  const bool wasEnabled = main && main->IsWindowEnabled();
+  if (main) main->EnableWindow(false);
+  while (loader.state() != QProcess::NotRunning) (void)fw::PumpMessagesFor(kLoaderPollMs);
+  if (main && wasEnabled) main->EnableWindow(true);
+  return kLoaderRan;
 }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/gui/document.h"
 #include "switch/switchconfigstore.h"
@@ -29,6 +30,8 @@ class CFenwardleDoc : public CDocument, public IProjectDocument {
     virtual int ActivePane() const = 0;
     // The switch the switch list's current row holds, or -1.
     virtual int CurrentSwitchIndex() const = 0;
+    // The switch list's current column, or -1.
+    virtual int CurrentSwitchColumn() const { return -1; }
   };
   // Builds the communication object of a configuration load.
   using CommFactory = std::function<std::unique_ptr<CSwitchDiscovery>()>;
@@ -83,7 +86,20 @@ class CFenwardleDoc : public CDocument, public IProjectDocument {
   // nothing to do; -1 failed (the reason was shown).
   [[nodiscard]] int LoadSelectedConfig(int index);
 
+  // ---- the launchers the panes call, for the switch at an index
+  void OpenWinkDialog(int index);
+  void OpenSwitchStatus();
+  void OpenRecoverSwitch();
+  void OpenCopyConfiguration(int configIndex);
+
+  // The external firmware loader beside the program, started without a
+  // shell and waited for with the main window disabled (it keeps painting).
+  enum LoaderResult : int { kLoaderRan = 0, kLoaderNotStarted = -1 };
+  [[nodiscard]] int RunFirmwareLoader();
+  static std::string FirmwareLoaderPath();
+
   void SetPanes(IPanes* panes) { m_panes = panes; }
+  IPanes* GetPanes() const { return m_panes; }
   void SetCommFactory(CommFactory factory) { m_commFactory = std::move(factory); }
   // The registered message the network monitor takes its error lines with.
   static UINT NetmonAddErrorMessage();
@@ -92,6 +108,20 @@ class CFenwardleDoc : public CDocument, public IProjectDocument {
   std::string GetInitialFolder() override;
 
  private:
+  // The menu and toolbar commands.
+  void OnConfigAdd();
+  void OnAutoFindSwitches();
+  void OnConfigEdit();
+  void OnConfigDelete();
+  void OnExplainWarning();
+  void OnUpdateRingFirmware();
+  void OnProductSupport();
+  void OnDebugEeprom();
+  void OnOutputToFile();
+  void OnMonitorNetworks();
+  // The names of the live configurations but one, for the sheet's name check.
+  std::vector<std::string> OtherConfigNames(int skip) const;
+
   CSwitchConfig* LiveConfig(int index);
   CSwitchEntry* LiveSwitch(int index);
   void SendHint(int kind, int index);

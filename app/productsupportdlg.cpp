@@ -85,15 +85,32 @@ bool CProductSupportDlg::OnInitDialog() {
   } else {
     SetDlgItemText(1097, LoadResString(IDS_SUPPORT_MAIL_PROMPT));
     SetWindowText(LoadResString(IDS_PRODUCT_SUPPORT));
+    // A project that was never saved has no file to attach.
+    if (CWnd* attach = GetDlgItem(205); attach && (!m_projectPath || m_projectPath().empty())) {
+      CheckDlgButton(205, BST_UNCHECKED);
+      attach->EnableWindow(false);
+    }
   }
   return true;
 }
 
 LRESULT CProductSupportDlg::OnSupportMail() {
   if (!UpdateData(true)) return 1;  // the exchange told the user what is wrong
-  const bool attach = !m_monitor && m_nAttach == 1 && m_projectPath;
-  fw::SendMailWithAttachment(kSupportMail, LoadResString(IDS_SUPPORT_MAIL_SUBJECT),
-                             attach ? m_projectPath() : std::string());
+  std::string attachment =
+      !m_monitor && m_nAttach == 1 && m_projectPath ? m_projectPath() : std::string();
+  if (!attachment.empty() && m_isModified && m_isModified()) {
+    // The file on disk is not what the user sees: offer to save it first.
+    switch (AfxMessageBox(IDS_SAVE_BEFORE_ATTACH, MB_YESNOCANCEL | MB_ICONQUESTION)) {
+      case IDCANCEL: return 1;
+      case IDYES:
+        if (!m_save || !m_save()) return 1;  // the save told what went wrong
+        attachment = m_projectPath();
+        break;
+      default: break;
+    }
+  }
+  // The whole path goes to the mail program: the file keeps its name and extension.
+  fw::SendMailWithAttachment(kSupportMail, LoadResString(IDS_SUPPORT_MAIL_SUBJECT), attachment);
   return 1;  // the link's message was answered
 }
 

@@ -33,6 +33,13 @@ class CProductSupportDlg : public CDialog {
   explicit CProductSupportDlg(std::function<std::string()> projectPath = {}, bool monitor = false,
                               CWnd* parent = nullptr);
 
+  // The open project's modified flag and its save: a modified project is
+  // offered to be saved before it is attached.
+  void SetProjectSaving(std::function<bool()> isModified, std::function<bool()> save) {
+    m_isModified = std::move(isModified);
+    m_save = std::move(save);
+  }
+
   CHyperLinkStatic m_salesMail;    // 209
   CHyperLinkStatic m_supportWeb;   // 208
   CHyperLinkStatic m_storeWeb;     // 207
@@ -48,6 +55,8 @@ class CProductSupportDlg : public CDialog {
   LRESULT OnSupportMail();
   LRESULT OnSalesMail();
   std::function<std::string()> m_projectPath;
+  std::function<bool()> m_isModified;
+  std::function<bool()> m_save;
   bool m_monitor;
 };
 
