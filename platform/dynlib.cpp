@@ -115,7 +115,19 @@ void* CDynLib::Symbol(const char* name) const {
   return m_handle ? dlsym(m_handle, name) : nullptr;
 }
 
+namespace {
+std::string& ProgramFolderOverride() {
+  static std::string folder;
+  return folder;
+}
+}  // namespace
+
+void OverrideProgramFolder(std::string folder) {
+  ProgramFolderOverride() = std::move(folder);
+}
+
 std::string ProgramFolder() {
+  if (!ProgramFolderOverride().empty()) return ProgramFolderOverride();
   char buf[PATH_MAX];
   ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
   if (n <= 0) return ".";

@@ -43,5 +43,8 @@ class CDynLib {
 
 // The folder of the running program's file (no trailing slash).
 std::string ProgramFolder();
+// Whole-program tests lay out a program folder of their own; empty gives
+// the real one back.
+void OverrideProgramFolder(std::string folder);
 
 }  // namespace fw
