@@ -31,6 +31,7 @@
 #include "tools/netmonitordlg.h"
 #include "tools/outputfiledlg.h"
 #include "tools/switchstatusdlg.h"
+#include "tools/toolcomm.h"
 #include "tools/toolsdocument.h"
 
 namespace {
@@ -451,8 +452,8 @@ int CFenwardleDoc::LoadSelectedConfig(int index) {
     error = LoadResString(IDS_CFG_PORT_COUNT_MISMATCH);
     result = -1;
   } else {
-    std::unique_ptr<CSwitchDiscovery> comm =
-        m_commFactory ? m_commFactory() : std::make_unique<CSwitchDiscovery>();
+    // The tools' capture library and clock, so the load waits as they do.
+    std::unique_ptr<CSwitchDiscovery> comm = m_commFactory ? m_commFactory() : MakeToolDiscovery();
     result = comm->SwitchLoadConfigOp(*entry, *config, &error);
   }
   if (result < 0) {
@@ -573,7 +574,8 @@ void CFenwardleDoc::OpenWinkDialog(int index) {
   const CSwitchEntry* entry = LiveSwitch(index);
   if (!entry) return;
   CFocusKeeper focus;
-  CFlashLedDlg dlg(MainWindow(), entry);
+  const CToolCommEnv env = ToolCommEnv();
+  CFlashLedDlg dlg(MainWindow(), entry, env.backend, env.clock ? env.clock : &GuiClock());
   (void)dlg.DoModal();
 }
 
