@@ -58,6 +58,8 @@ void CLeftView::OnInitialUpdate() {
   CView::OnInitialUpdate();
   (void)m_grid.SetProject(GetDocument());
   m_grid.LoadProjectRows();
+  // The column exists now: it fills the pane.
+  (void)m_grid.FitColumnsToWindow(0, 0);
 }
 
 void CLeftView::OnUpdate(CView*, LPARAM, CObject* hintObject) {

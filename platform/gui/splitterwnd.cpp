@@ -70,7 +70,8 @@ bool CSplitterWnd::CreateView(int row, int col,
     if (m_panes[static_cast<std::size_t>(row * m_cols + c)])
       widths.push_back(std::max(1, m_colWidths[static_cast<std::size_t>(c)]));
   line->setSizes(widths);
-  for (int c = 0; c < line->count(); ++c) line->setStretchFactor(c, 1);
+  // As the window grows, the last column takes the room; the others keep theirs.
+  for (int c = 0; c < line->count(); ++c) line->setStretchFactor(c, c == line->count() - 1 ? 1 : 0);
   if (m_rows > 1) {
     QList<int> heights;
     for (int r = 0; r < m_rows; ++r)
