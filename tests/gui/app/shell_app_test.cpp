@@ -6,15 +6,28 @@
 #include <QMenuBar>
 #include <QProcess>
 
+#include "app/aboutdlg.h"
 #include "app/commandids.h"
 #include "app/productsupportdlg.h"
+#include "app/recoverswitchdlg.h"
 #include "app/winpcappromptdlg.h"
+#include "platform/clock.h"
 #include "platform/inifile.h"
 #include "platform/resstring.h"
 #include "res/string_ids.h"
 #include "shell_fixture.h"
+#include "tests/emulator/fake_capture.h"
 #include "tools/cfgpage1.h"
 #include "tools/cfgpsheet.h"
+#include "tools/copycfgdlg.h"
+#include "tools/eeromdebugdlg.h"
+#include "tools/findswitchesdlg.h"
+#include "tools/firmwareupdatedlg.h"
+#include "tools/flashleddlg.h"
+#include "tools/netmonitordlg.h"
+#include "tools/outputfiledlg.h"
+#include "tools/switchstatusdlg.h"
+#include "tools/toolcomm.h"
 
 namespace fwtest {
 namespace {
@@ -311,6 +324,119 @@ TEST_F(ShellCommands, MailAttachesTheSavedProjectWholeAndNeverAnUntitledOne) {
   EXPECT_EQ(m_mail.sent()[0].attachment, path);
   EXPECT_FALSE(Doc()->IsModified());
   EXPECT_NE(ReadText(path).find("Changed"), std::string::npos);
+}
+
+TEST_F(ShellCommands, EveryDialogCommandOpensItsDialogOverTheMainWindow) {
+  // The tools talk to a capture library with one empty network.
+  fw::emu::CFakeCapture capture(fw::SteadyClock());
+  capture.AddDevice("veth-test", "test network", fw::MacAddress{2, 0, 0, 0, 0, 1});
+  SetToolCommEnv(CToolCommEnv{&capture, nullptr, nullptr, nullptr});
+  Profile().WriteProfileInt("Settings", "find all wait limit", 50);
+  std::ofstream(m_dir.file("ringeerom.txt")) << "$20-$3F,Switch name\n";
+  struct Case {
+    unsigned id;
+    std::function<bool(CWnd*)> is;
+  };
+  auto kind = [](auto* typed) {
+    return [](CWnd* w) { return dynamic_cast<decltype(typed)>(w) != nullptr; };
+  };
+  const int withMac = RowOf("RS_12_AB_EF");
+  const std::vector<std::pair<int, Case>> cases = {
+      {-1, {ID_CONFIG_ADD, kind(static_cast<CCfgPSheet*>(nullptr))}},
+      {-1, {ID_AUTO_FIND_SWITCHES, kind(static_cast<CFindSwitchesDlg*>(nullptr))}},
+      {-1, {ID_OUTPUT_TO_FILE, kind(static_cast<COutputFileDlg*>(nullptr))}},
+      {-1, {ID_MONITOR_NETWORKS, kind(static_cast<CNetMonitorDlg*>(nullptr))}},
+      {-1, {ID_APP_ABOUT, kind(static_cast<CAboutDlg*>(nullptr))}},
+      {-1, {ID_DEBUG_EEROM, kind(static_cast<CEeromDebugDlg*>(nullptr))}},
+      {withMac, {ID_CONFIG_EDIT, kind(static_cast<CCfgPSheet*>(nullptr))}},
+      {withMac, {ID_CONFIG_COPY, kind(static_cast<CCopyCfgDlg*>(nullptr))}},
+      {withMac, {ID_UPDATE_RING_FIRMWARE, kind(static_cast<CFirmwareUpdateDlg*>(nullptr))}},
+      {withMac, {ID_SWITCH_STATUS, kind(static_cast<CSwitchStatusDlg*>(nullptr))}},
+      {withMac, {ID_SWITCH_RECOVER, kind(static_cast<CRecoverSwitchDlg*>(nullptr))}},
+  };
+  for (const auto& [row, c] : cases) {
+    SCOPED_TRACE(c.id);
+    Activate(Frame()->widget());
+    if (row >= 0) ClickCell(Switches(), 0, row);
+    bool right = false, owned = false;
+    ASSERT_TRUE(RunModal<CDialog>(c.id, [&](CDialog& dlg) {
+      right = c.is(&dlg);
+      owned = dlg.widget()->parentWidget() == Frame()->widget();
+      dlg.EndDialog(IDCANCEL);
+    }));
+    EXPECT_TRUE(right);
+    EXPECT_TRUE(owned);
+    Drain();
+  }
+  // Wink looks for the switch before it shows itself; on this empty network
+  // it says that it is not there.
+  m_messages->clear();
+  Activate(Frame()->widget());
+  ClickCell(Switches(), 0, withMac);
+  Command(ID_SWITCH_WINK);
+  EXPECT_EQ(m_messages->count(), 1u);
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+  SetToolCommEnv(CToolCommEnv{});
+}
+
+TEST_F(ShellCommands, TheAboutBoxShowsTheProgramsVersionValues) {
+  ASSERT_TRUE(RunModal<CAboutDlg>(ID_APP_ABOUT, [](CAboutDlg& dlg) {
+    EXPECT_EQ(dlg.GetWindowText(), "fenwardle");
+    EXPECT_EQ(dlg.GetDlgItemText(CAboutDlg::kProductNameId), "fenwardle");
+    EXPECT_EQ(dlg.GetDlgItemText(CAboutDlg::kProductVersionId), "0.1.0.0");
+    EXPECT_EQ(dlg.GetDlgItemText(CAboutDlg::kCopyrightId).rfind("Copyright", 0), 0u);
+    EXPECT_FALSE(dlg.GetDlgItemText(CAboutDlg::kBuildDateId).empty());
+    dlg.EndDialog(IDOK);
+  }));
+}
+
+TEST_F(ShellCommands, HelpOpensTheHelpPageAtItsTopicOrSaysThereIsNone) {
+  Command(ID_HELP_INDEX);
+  ASSERT_EQ(m_messages->count(), 1u);
+  EXPECT_EQ(m_messages->messages()[0].text, LoadResString(IDS_NO_HELP_INSTALLED));
+  m_messages->clear();
+  Stop();
+  std::ofstream(m_dir.file("fenwardl.html")) << "<html></html>";
+  ASSERT_TRUE(Start());
+  Command(ID_HELP_GETTING_STARTED);
+  Command(ID_HELP_INDEX);
+  Command(ID_HELP_APPLICATION_TIPS);
+  Command(ID_HELP);  // F1 on the main window: nothing
+  EXPECT_TRUE(m_messages->messages().empty());
+  const std::vector<std::string> opened = m_shell.opened();
+  ASSERT_EQ(opened.size(), 3u);
+  EXPECT_NE(opened[0].find("fenwardl.html#ctx-1006e"), std::string::npos) << opened[0];
+  EXPECT_EQ(opened[1].find('#'), std::string::npos) << opened[1];
+  EXPECT_NE(opened[2].find("#ctx-18013"), std::string::npos) << opened[2];
+}
+
+TEST_F(ShellCommands, TheFileMenuListsTheRecentProjects) {
+  auto fileMenu = [&] {
+    CMenu* file = Frame()->GetMenu()->GetSubMenu(0);
+    Frame()->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file->m_hMenu), 0);
+    std::vector<std::string> texts;
+    for (int i = 0; i < file->GetMenuItemCount(); ++i) {
+      std::string t;
+      file->GetMenuString(static_cast<UINT>(i), t, MF_BYPOSITION);
+      texts.push_back(t);
+    }
+    return texts;
+  };
+  auto has = [](const std::vector<std::string>& v, const std::string& t) {
+    return std::find(v.begin(), v.end(), t) != v.end();
+  };
+  EXPECT_TRUE(has(fileMenu(), "Recent File"));
+  Doc()->SetModifiedFlag(false);
+  const std::string one = WriteProject(m_dir.file("one.zcf"), "One", "A");
+  const std::string two = WriteProject(m_dir.file("two.zcf"), "Two", "B");
+  ASSERT_NE(m_app->OpenDocumentFile(one), nullptr);
+  ASSERT_NE(m_app->OpenDocumentFile(two), nullptr);
+  const std::vector<std::string> texts = fileMenu();
+  EXPECT_TRUE(has(texts, "&1 two.zcf"));
+  EXPECT_TRUE(has(texts, "&2 one.zcf"));
+  EXPECT_FALSE(has(texts, "Recent File"));
+  Command(ID_FILE_MRU_FILE1 + 1);
+  EXPECT_EQ(Doc()->GetPathName(), one);
 }
 
 // ---------------------------------------------------------------- one copy, and never two programs
