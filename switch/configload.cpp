@@ -364,7 +364,8 @@ int CSwitchDiscovery::SwitchLoadConfigOp(CSwitchEntry& entry, const CSwitchConfi
   }
   const std::string mac = entry.GetMacText(true);
   std::string device;
-  if (FindInterfaceOfSwitch(mac, &device, 0) != kSwitchFound) {
+  // The user sees that the switch is being looked for.
+  if (FindInterfaceOfSwitch(mac, &device, kFindShowSearching) != kSwitchFound) {
     append(fw::FormatText("%s <%s>.\n", LoadResString(IDS_SWITCH_MAC_NOT_FOUND), mac));
     return kCommFailed;
   }
