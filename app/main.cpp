@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/startup.h"
+#include "app/switchopswindows.h"
 #include "platform/dynlib.h"
 #include "platform/gui/qtmessagesink.h"
 #include "platform/gui/qtstring.h"
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
   fw::SetAppProfile(&profile);
 
   if (!fw::SelectLanguage(profile, fw::ProgramFolder())) return 1;
+  const std::unique_ptr<CSwitchOpsWindows> switchOps = StartSwitchOperations(nullptr, 1);
 
   QMainWindow frame;
   frame.setWindowTitle(fw::ToQ(LoadResString(IDS_APP_TITLE)));
