@@ -184,8 +184,15 @@ ConfigReadResult ReadConfigSection(const CIniFile& file, const std::string& sect
     const long long src = AtoI(GetDelimitedField(*v, ',', 1, 25));
     const long long mon = AtoI(GetDelimitedField(*v, ',', 2, 25));
     const int mode = AtoInt(GetDelimitedField(*v, ',', 3, 25));
-    if (mode == 0) continue;  // an unchecked pair, left behind by older versions
-    if (src < 0 || src >= ports || mon < 0 || mon >= ports || src == mon) {
+    const bool valid = src >= 0 && src < ports && mon >= 0 && mon < ports && src != mon;
+    if (mode == 0) {
+      // An unchecked pair turns off what an earlier line set, and decides no
+      // monitor port; older versions left such lines behind for any ports.
+      if (valid) cfg.SetMirrorPair(static_cast<int>(src), static_cast<int>(mon), 0);
+      if (cfg.MirrorPairs().Empty()) monitorPort.reset();
+      continue;
+    }
+    if (!valid) {
       in.Repaired();
       continue;
     }

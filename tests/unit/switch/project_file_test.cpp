@@ -193,6 +193,20 @@ TEST_F(ProjectFile, UncheckedPairsDoNotDecideTheMonitorPort) {
   EXPECT_EQ(Cfg("A").IsMonitorPort(4), 2);
 }
 
+TEST_F(ProjectFile, AnUncheckedPairTurnsOffWhatAnEarlierLineSet) {
+  EXPECT_EQ(Load("[Switch Cfgs]\n0=A\n1=B\n"
+                 "[Switch Cfg: A]\nMirror0=0,4,1\nMirror1=1,4,2\nMirror2=0,4,0\n"
+                 // Once its only pair is off, port 4 no longer holds the monitor role.
+                 "[Switch Cfg: B]\nMirror0=0,4,1\nMirror1=0,4,0\nMirror2=1,3,1\n"),
+            fw::kProjectOk);
+  EXPECT_FALSE(Cfg("A").LookupMirrorPair(0, 4));
+  EXPECT_EQ(Cfg("A").LookupMirrorPair(1, 4), 2);
+  EXPECT_EQ(Cfg("A").MirrorPairs().Count(), 1u);
+  EXPECT_FALSE(Cfg("B").LookupMirrorPair(0, 4));
+  EXPECT_EQ(Cfg("B").LookupMirrorPair(1, 3), 1);
+  EXPECT_FALSE(m_notes.mirrorConflict);
+}
+
 TEST_F(ProjectFile, PairsOutOfRangeOrOntoThemselvesAreDropped) {
   EXPECT_EQ(
       Load("[Switch Cfgs]\n0=A\n[Switch Cfg: A]\nMirror0=0,9,1\nMirror1=4,4,1\nMirror2=-1,4,1\n"
