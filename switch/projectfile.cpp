@@ -261,6 +261,17 @@ ConfigReadResult ReadConfigSection(const CIniFile& file, const std::string& sect
   return result;
 }
 
+// A text field of a comma-separated line. One that holds a comma is written
+// between backquotes, which the reader takes as one field; a backquote cannot
+// be carried (the reader drops them all), so none is written inside the quotes.
+std::string TextField(std::string_view text) {
+  if (text.find(',') == std::string_view::npos) return std::string(text);
+  std::string out = "`";
+  for (char c : text)
+    if (c != '`') out += c;
+  return out + "`";
+}
+
 void WriteConfigSection(CIniFile& file, const std::string& section, const CSwitchConfig& cfg) {
   if (const auto* raw = cfg.PreservedSection()) {
     for (const auto& [k, v] : *raw) file.SetString(section, k, v);
@@ -297,11 +308,13 @@ void WriteConfigSection(CIniFile& file, const std::string& section, const CSwitc
   }
   for (int i = 0; i < cfg.GetPortCount(); ++i) {
     const CPortSettings* p = cfg.GetPort(i);
-    file.SetString(section, FormatText("Port%d", i),
-                   FormatText("%d,%d,%d,%d,%d,%d,%d,%d,%s,%s,%s,%s,%s,%s,%d,%d", p->full100,
-                              p->half100, p->full10, p->half10, p->broadcastLimit, p->flowControl,
-                              p->useIP, p->useTag, p->admin, p->name, p->negotiation, p->outputTag,
-                              p->precedence, p->priority, p->full1000, p->half1000));
+    file.SetString(
+        section, FormatText("Port%d", i),
+        FormatText("%d,%d,%d,%d,%d,%d,%d,%d,%s,%s,%s,%s,%s,%s,%d,%d", p->full100, p->half100,
+                   p->full10, p->half10, p->broadcastLimit, p->flowControl, p->useIP, p->useTag,
+                   TextField(p->admin), TextField(p->name), TextField(p->negotiation),
+                   TextField(p->outputTag), TextField(p->precedence), TextField(p->priority),
+                   p->full1000, p->half1000));
   }
 }
 

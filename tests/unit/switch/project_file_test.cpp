@@ -440,6 +440,29 @@ TEST_F(ProjectFile, WritesTheKnownLayout) {
   EXPECT_EQ(Saved(), ReadText(Data("written.zcf")));
 }
 
+TEST_F(ProjectFile, TextFieldsWithACommaComeBackWhole) {
+  CSwitchConfig c;
+  c.SetName("A");
+  c.GetPort(1)->name = "Press 2,a";
+  c.GetPort(1)->priority = "Urgent";
+  c.GetPort(1)->full1000 = 1;
+  c.GetPort(2)->name = "Kiln";
+  ASSERT_GE(m_store->Add(c), 0);
+  ASSERT_EQ(Save(), fw::kProjectOk);
+  fw::CIniFile saved = SavedIni();
+  // Only the field with the comma is quoted.
+  EXPECT_EQ(saved.GetString("Switch Cfg: A", "Port1"),
+            "1,1,1,1,1,0,1,1,Enabled,`Press 2,a`,Auto,Unchanged,Use Tag,Urgent,1,0");
+  EXPECT_EQ(saved.GetString("Switch Cfg: A", "Port2"),
+            "1,1,1,1,1,0,1,1,Enabled,Kiln,Auto,Unchanged,Use Tag,Normal,0,0");
+  Load(Saved());
+  const CPortSettings& p = *Cfg("A").GetPort(1);
+  EXPECT_EQ(p.name, "Press 2,a");
+  EXPECT_EQ(p.negotiation, "Auto");
+  EXPECT_EQ(p.priority, "Urgent");
+  EXPECT_EQ(p.full1000, 1);
+}
+
 TEST_F(ProjectFile, SavingAfterADeleteRewritesADenseIndex) {
   Load(
       "[Keep]\nx=1\n[Switch Cfgs]\n0=A\n1=B\n2=C\n[Switch Cfg: A]\nNumPorts=5\n[Switch Cfg: "
