@@ -323,9 +323,13 @@ void WriteConfigSection(CIniFile& file, const std::string& section, const CSwitc
 void ReadEntrySection(const CIniFile& file, const std::string& section, CSwitchEntry& entry,
                       CProjectNotes* notes) {
   SectionReader in(file, section);
-  if (AtoI(in.Get("Vers", "1")) != 1) {
+  const std::string vers = in.Get("Vers", "1");
+  if (AtoI(vers) != 1) {
+    // Kept word for word, whether a newer version wrote it or the number is
+    // unreadable ("0", empty, not a number): either way its keys are not ours.
     entry.SetPreservedSection(in.Raw());
-    if (notes) AddOnce(notes->newerSections, entry.GetName());
+    if (notes)
+      AddOnce(AtoI(vers) > 1 ? notes->newerSections : notes->unreadableSections, entry.GetName());
     return;
   }
   entry.SetMac(in.Get("MAC", ""));
@@ -458,8 +462,8 @@ std::string CanonicalBaseType(std::string_view type) {
 // ---------------------------------------------------------------- notes
 
 bool CProjectNotes::Empty() const {
-  return !mirrorConflict && newerSections.empty() && repairedSections.empty() &&
-         droppedNames.empty() && unsavedNames.empty();
+  return !mirrorConflict && newerSections.empty() && unreadableSections.empty() &&
+         repairedSections.empty() && droppedNames.empty() && unsavedNames.empty();
 }
 
 std::vector<std::string> CProjectNotes::Messages() const {
@@ -467,6 +471,8 @@ std::vector<std::string> CProjectNotes::Messages() const {
   if (mirrorConflict) out.push_back(LoadResString(IDS_MULTIPLE_MONITOR_PORTS_WARNING));
   if (!newerSections.empty())
     out.push_back(FormatRes(IDS_PROJECT_NEWER_VERSION, NameList(newerSections)));
+  if (!unreadableSections.empty())
+    out.push_back(FormatRes(IDS_PROJECT_UNREADABLE_VERSION, NameList(unreadableSections)));
   if (!repairedSections.empty())
     out.push_back(FormatRes(IDS_PROJECT_VALUES_REPLACED, NameList(repairedSections)));
   if (!droppedNames.empty())

@@ -301,6 +301,27 @@ TEST_F(ProjectFile, ANewerSwitchEntryIsKeptToo) {
   EXPECT_EQ(saved.GetString("Switch Entry: S", "Lens"), "wide");
 }
 
+TEST_F(ProjectFile, AnUnreadableSwitchVersionIsNotCalledNewer) {
+  fw::ScopedMessageSink sink;
+  EXPECT_EQ(Load("[Switch Entries]\n0=Zero\n1=Empty\n2=Word\n3=Next\n4=Plain\n"
+                 "[Switch Entry: Zero]\nVers=0\nMAC=01:02:03\n[Switch Entry: Empty]\nVers=\n"
+                 "[Switch Entry: Word]\nVers=one\n[Switch Entry: Next]\nVers=2\n"
+                 "[Switch Entry: Plain]\nMAC=04:05:06\n"),
+            fw::kProjectOk);
+  EXPECT_EQ(m_notes.unreadableSections, (std::vector<std::string>{"Zero", "Empty", "Word"}));
+  EXPECT_EQ(m_notes.newerSections, std::vector<std::string>{"Next"});
+  EXPECT_EQ(m_switches.GetAt(4)->GetMacSuffix(), "04:05:06");  // no "Vers" reads as 1
+  m_notes.Show();
+  ASSERT_EQ(sink->count(), 2u);
+  EXPECT_EQ(sink->messages()[0].text.find("Zero"), std::string::npos);
+  EXPECT_NE(sink->messages()[1].text.find("Zero\nEmpty\nWord"), std::string::npos);
+  EXPECT_EQ(sink->messages()[1].text.find("newer"), std::string::npos);
+  // Kept as they were, like a newer section.
+  ASSERT_EQ(Save(), fw::kProjectOk);
+  EXPECT_EQ(SavedIni().GetString("Switch Entry: Zero", "MAC"), "01:02:03");
+  EXPECT_EQ(SavedIni().GetString("Switch Entry: Zero", "Vers"), "0");
+}
+
 // ---------------------------------------------------------------- names
 
 TEST_F(ProjectFile, AnEmptyIndexValueOrAGapHidesNothing) {
