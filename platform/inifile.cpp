@@ -3,7 +3,9 @@
 #include <climits>
 
 #include "platform/atomicfile.h"
+#include "platform/resstring.h"
 #include "platform/text.h"
+#include "res/string_ids.h"
 
 namespace fw {
 
@@ -114,7 +116,7 @@ std::string CIniFile::Encode() const {
 
 bool CIniFile::Save(std::string* error) const {
   if (m_path.empty()) {
-    AppendError(error, "No file name");
+    AppendError(error, LoadResString(IDS_FILE_NO_NAME));
     return false;
   }
   return WriteFileAtomic(m_path, Encode(), error);

@@ -601,6 +601,9 @@ int LoadProjectFile(const std::string& path, CSwitchConfigStore& store, CSwitchL
 
 int SaveProjectFile(const std::string& path, CSwitchConfigStore& store, CSwitchList& switches,
                     CProjectNotes* notes, std::string* error) {
+  // The names that cannot be written go into the error text too.
+  CProjectNotes ownNotes;
+  if (!notes) notes = &ownNotes;
   CIniFile file;
   // The sections we do not own are kept, so an existing file must be read in full first.
   if (!file.Load(path, error)) return kProjectFailed;
@@ -613,14 +616,14 @@ int SaveProjectFile(const std::string& path, CSwitchConfigStore& store, CSwitchL
     if ((st.permissions() & (perms::owner_write | perms::group_write | perms::others_write)) ==
             perms::none ||
         (geteuid() != 0 && access(path.c_str(), W_OK) != 0)) {
-      AppendError(error, FormatText("%s: %s", path, "the file is read-only"));
+      AppendError(error, FormatRes(IDS_PROJECT_FILE_READ_ONLY, path));
       return kProjectFailed;
     }
   }
   const int cfgResult = store.LoadSave(file, true, notes);
   const int entryResult = switches.LoadSave(file, true, notes);
   if (cfgResult < kProjectOk || entryResult < kProjectOk) {
-    AppendError(error, "Names that cannot be written");
+    AppendError(error, FormatRes(IDS_PROJECT_NOT_SAVED_NAMES, NameList(notes->unsavedNames)));
     return cfgResult < kProjectOk ? cfgResult : entryResult;
   }
   if (!file.SaveAs(path, error)) return kProjectFailed;

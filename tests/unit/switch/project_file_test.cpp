@@ -2,8 +2,10 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <csignal>
 #include <filesystem>
+#include <set>
 
 #include "model_testutil.h"
 #include "platform/atomicfile.h"
@@ -11,6 +13,7 @@
 #include "platform/inifile.h"
 #include "platform/message.h"
 #include "platform/resstring.h"
+#include "platform/text.h"
 #include "res/string_ids.h"
 #include "switch/projectfile.h"
 
@@ -543,6 +546,100 @@ TEST_F(ProjectFile, AReadOnlyFileIsNotWritten) {
   std::string bytes;
   ASSERT_TRUE(fw::ReadFileBytes(m_dir.file("p.zcf"), bytes, nullptr));
   EXPECT_EQ(bytes.substr(0, 13), "[Switch Cfgs]");
+}
+
+// ---------------------------------------------------------------- languages of the failures
+
+// Words that only an English text would hold (whole words, letter case aside).
+std::vector<std::string> EnglishWords(const std::string& text) {
+  static const std::set<std::string> kEnglish = {
+      "the",   "is",      "are",     "that",     "cannot", "found", "not",  "file",
+      "names", "written", "unknown", "disabled", "speeds", "read",  "only", "saved"};
+  std::vector<std::string> hits;
+  std::string word;
+  for (std::size_t i = 0; i <= text.size(); ++i) {
+    const unsigned char c = i < text.size() ? static_cast<unsigned char>(text[i]) : ' ';
+    if (std::isalpha(c)) {
+      word += static_cast<char>(std::tolower(c));
+    } else {
+      if (kEnglish.count(word)) hits.push_back(word);
+      word.clear();
+    }
+  }
+  return hits;
+}
+
+// The failures of saving a project, of the customisation file, of the speed
+// check and of the INI engine, as a user of each language sees them.
+std::vector<std::string> FailureTexts(const fw::test::TempDir& dir) {
+  std::vector<std::string> texts;
+  const std::string path = dir.file("Zaun.zcf");
+  {
+    fwtest::WriteText(path, "[Switch Cfgs]\n0=Zaun\n");
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read);
+    CSwitchConfigStore store(0);
+    CSwitchList switches;
+    std::string error;
+    EXPECT_EQ(fw::SaveProjectFile(path, store, switches, nullptr, &error), fw::kProjectFailed);
+    texts.push_back(error);
+    std::filesystem::remove(path);
+  }
+  {
+    CSwitchConfigStore store(0);
+    CSwitchList switches;
+    CSwitchEntry e;
+    e.SetName("Zaun");
+    EXPECT_GE(switches.Add(e), 0);
+    switches.GetAt(0)->SetName("");
+    std::string error;
+    EXPECT_EQ(fw::SaveProjectFile(path, store, switches, nullptr, &error), fw::kProjectConflict);
+    texts.push_back(error);
+  }
+  {
+    const std::string custom = dir.file("zaun.customize");
+    fwtest::WriteText(custom, "[part numbers]\n0=ZZ-9,Zaun\n");
+    CSwitchConfigStore::SetCustomizeFilePath(custom);
+    CSwitchConfigStore::ResetOfferedModels();
+    fw::ScopedMessageSink sink;
+    CSwitchConfigStore store(1);
+    EXPECT_EQ(sink->count(), 1u);
+    for (const auto& m : sink->messages()) texts.push_back(m.text);
+    CSwitchConfigStore::SetCustomizeFilePath(dir.file("none.customize"));
+    CSwitchConfigStore::ResetOfferedModels();
+  }
+  {
+    CSwitchConfig c;
+    for (int i = 0; i < c.GetPortCount(); ++i) {
+      CPortSettings& p = *c.GetPort(i);
+      p.half10 = p.full10 = p.half100 = p.full100 = 0;
+    }
+    std::vector<std::string> messages;
+    EXPECT_EQ(c.CheckSpeeds(messages), CSwitchConfig::kAllSpeedsOff);
+    texts.insert(texts.end(), messages.begin(), messages.end());
+  }
+  {
+    fw::CIniFile f;
+    std::string error;
+    EXPECT_FALSE(f.Save(&error));
+    texts.push_back(error);
+  }
+  return texts;
+}
+
+TEST_F(ProjectFile, FailuresSpeakTheUsersLanguage) {
+  const std::vector<std::string> english = FailureTexts(m_dir);
+  ASSERT_EQ(english.size(), 5u);
+  for (const auto& t : english) EXPECT_FALSE(EnglishWords(t).empty()) << t;
+  for (const char* lang : {"de", "fra"}) {
+    SCOPED_TRACE(lang);
+    fw::SetCurrentResources(fwtest::LanguageBundle(lang));
+    const std::vector<std::string> texts = FailureTexts(m_dir);
+    ASSERT_EQ(texts.size(), english.size());
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+      EXPECT_FALSE(fw::Trim(texts[i]).empty()) << i;
+      EXPECT_EQ(EnglishWords(texts[i]), std::vector<std::string>{}) << texts[i];
+    }
+  }
 }
 
 }  // namespace
