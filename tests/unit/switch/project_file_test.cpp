@@ -14,6 +14,7 @@
 #include "platform/message.h"
 #include "platform/resstring.h"
 #include "platform/text.h"
+#include "project_dump.h"
 #include "res/string_ids.h"
 #include "switch/projectfile.h"
 
@@ -39,6 +40,17 @@ class ProjectFile : public fwtest::ModelTest {
     return fw::LoadProjectFile(path, *m_store, m_switches, &m_notes);
   }
   int Save() { return fw::SaveProjectFile(m_dir.file("p.zcf"), *m_store, m_switches, &m_notes); }
+  // Loads the text, saves and loads again; the dumps of both loads.
+  std::pair<std::string, std::string> LoadSaveLoad(const std::string& text) {
+    Load(text);
+    const std::string first = fwtest::DumpProject(*m_store, m_switches);
+    EXPECT_EQ(Save(), fw::kProjectOk);
+    fw::CProjectNotes notes;
+    EXPECT_GE(fw::LoadProjectFile(m_dir.file("p.zcf"), *m_store, m_switches, &notes),
+              fw::kProjectOk);
+    EXPECT_TRUE(notes.Empty()) << ::testing::PrintToString(notes.Messages());
+    return {first, fwtest::DumpProject(*m_store, m_switches)};
+  }
   std::string Saved() { return ReadText(m_dir.file("p.zcf")); }
   fw::CIniFile SavedIni() {
     fw::CIniFile f;
@@ -373,6 +385,22 @@ TEST_F(ProjectFile, NamesFromASwitchBecomeSafeSectionNames) {
   ASSERT_EQ(again.GetCount(), 1);
   EXPECT_EQ(again.GetAt(0)->GetName(), e.GetName());
   EXPECT_EQ(e.GetName(), "Crane[Switch Cfgs0=x");
+}
+
+TEST_F(ProjectFile, DuplicateSectionsBringNothingBackOnSave) {
+  const auto [first, again] = LoadSaveLoad(
+      "[Switch Cfgs]\n0=A\n[Switch Cfg: A]\nVers=1\nMirror0=0,4,1\n"
+      "[Switch Entries]\n0=S\n[Switch Entry: S]\nMAC=01:02:03\n"
+      // Later copies, shadowed by the first ones: nothing of them may come back.
+      "[Switch Cfgs]\n0=A\n1=Ghost\n[Switch Cfg: A]\nMirror1=1,4,2\nNumPorts=9\n"
+      "[Switch Entries]\n0=S\n1=Ghost\n[Switch Entry: S]\nIP=10.0.0.9\n"
+      "[Switch Entry: Ghost]\nMAC=09:09:09\n[Switch Cfg: Ghost]\nNumPorts=6\n");
+  EXPECT_EQ(again, first);
+  EXPECT_EQ(m_store->GetCount(), 1);
+  EXPECT_EQ(Cfg("A").MirrorPairs().Count(), 1u);
+  EXPECT_EQ(Cfg("A").GetPortCount(), 5);
+  ASSERT_EQ(m_switches.GetCount(), 1);
+  EXPECT_EQ(m_switches.GetAt(0)->GetIP(), "");
 }
 
 // ---------------------------------------------------------------- types and parts
