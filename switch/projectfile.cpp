@@ -387,8 +387,25 @@ std::vector<std::string> UnwritableNames(const std::vector<std::string>& names) 
   return bad;
 }
 
+// The section an item named by an index value is read from. The writer names
+// it after the cleaned name; a file that another program wrote may have it
+// under the value as it stands, which then wins.
+std::string ReadSectionName(const CIniFile& file, std::string_view prefix, std::string_view raw,
+                            std::string_view clean) {
+  std::string section = std::string(prefix) + std::string(raw);
+  if (raw != clean && !file.HasSection(section)) section = std::string(prefix) + std::string(clean);
+  return section;
+}
+
+// Everything the old index names goes, under the value as it stands and under
+// its cleaned name, so that no key of a section the reader passed over can
+// mix into the one written next.
 void DeleteIndexedSections(CIniFile& file, std::string_view index, std::string_view prefix) {
-  for (const auto& name : IndexNames(file, index)) file.DeleteSection(std::string(prefix) + name);
+  for (const auto& name : IndexNames(file, index)) {
+    file.DeleteSection(std::string(prefix) + name);
+    if (const std::string clean = CleanItemName(name); !clean.empty() && clean != name)
+      file.DeleteSection(std::string(prefix) + clean);
+  }
   file.DeleteSection(index);
 }
 
@@ -507,8 +524,13 @@ int CSwitchConfigStore::LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNo
     int k = 0;
     for (int i = First(); i >= 0; i = Next(i))
       file.SetString(kCfgIndex, FormatText("%d", k++), GetAt(i)->GetName());
-    for (int i = First(); i >= 0; i = Next(i))
-      WriteConfigSection(file, std::string(kCfgPrefix) + GetAt(i)->GetName(), *GetAt(i));
+    for (int i = First(); i >= 0; i = Next(i)) {
+      // A section of that name that no index named (left over from an
+      // earlier one) must not lend the new one its keys.
+      const std::string section = std::string(kCfgPrefix) + GetAt(i)->GetName();
+      file.DeleteSection(section);
+      WriteConfigSection(file, section, *GetAt(i));
+    }
     return kProjectOk;
   }
 
@@ -524,7 +546,8 @@ int CSwitchConfigStore::LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNo
       if (notes) AddOnce(notes->droppedNames, cfg.GetName());
       continue;
     }
-    const auto r = ReadConfigSection(file, std::string(kCfgPrefix) + raw, cfg, notes);
+    const auto r =
+        ReadConfigSection(file, ReadSectionName(file, kCfgPrefix, raw, cfg.GetName()), cfg, notes);
     conflict |= r.conflict;
     newer |= r.newer;
     if (!r.newer) {
@@ -564,8 +587,11 @@ int CSwitchList::LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNotes* no
     int k = 0;
     for (int i = First(); i >= 0; i = Next(i))
       file.SetString(kEntryIndex, FormatText("%d", k++), GetAt(i)->GetName());
-    for (int i = First(); i >= 0; i = Next(i))
-      WriteEntrySection(file, std::string(kEntryPrefix) + GetAt(i)->GetName(), *GetAt(i));
+    for (int i = First(); i >= 0; i = Next(i)) {
+      const std::string section = std::string(kEntryPrefix) + GetAt(i)->GetName();
+      file.DeleteSection(section);
+      WriteEntrySection(file, section, *GetAt(i));
+    }
     return kProjectOk;
   }
 
@@ -579,7 +605,7 @@ int CSwitchList::LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNotes* no
       if (notes) AddOnce(notes->droppedNames, entry.GetName());
       continue;
     }
-    ReadEntrySection(file, std::string(kEntryPrefix) + raw, entry, notes);
+    ReadEntrySection(file, ReadSectionName(file, kEntryPrefix, raw, entry.GetName()), entry, notes);
     Append(entry);  // the name was checked against the others above
   }
   return kProjectOk;

@@ -403,6 +403,29 @@ TEST_F(ProjectFile, DuplicateSectionsBringNothingBackOnSave) {
   EXPECT_EQ(m_switches.GetAt(0)->GetIP(), "");
 }
 
+TEST_F(ProjectFile, ANameThatCleaningChangesReadsAndWritesOneSection) {
+  const auto [first, again] = LoadSaveLoad(
+      "[Switch Cfgs]\n0=Ring]\n1=Kiln\x01\n2=\"\"Quote\"\"\n"
+      // "]" cannot stand in a header: the section is the cleaned name's.
+      "[Switch Cfg: Ring]]\nVers=1\nMirror0=0,4,1\n"
+      // Control characters and quotes can: that one is read, the stale
+      // section of the cleaned name is not, and neither may mix into the other.
+      "[Switch Cfg: Kiln\x01]\nNumPorts=9\n[Switch Cfg: Kiln]\nMirror0=1,8,1\n"
+      "[Switch Cfg: \"Quote\"]\nNumPorts=6\n[Switch Cfg: Quote]\nMirror0=2,5,1\n"
+      "[Switch Entries]\n0=Crane]\n[Switch Entry: Crane]]\nMAC=01:02:03\n");
+  EXPECT_EQ(again, first);
+  EXPECT_EQ(Cfg("Ring").LookupMirrorPair(0, 4), 1);
+  EXPECT_EQ(Cfg("Kiln").GetPortCount(), 9);
+  EXPECT_TRUE(Cfg("Kiln").MirrorPairs().Empty());
+  EXPECT_EQ(Cfg("Quote").GetPortCount(), 6);
+  EXPECT_TRUE(Cfg("Quote").MirrorPairs().Empty());
+  EXPECT_EQ(m_switches.GetAt(0)->GetMacSuffix(), "01:02:03");
+  // The sections under the old names are gone.
+  const std::string text = Saved();
+  EXPECT_EQ(text.find("Kiln\x01"), std::string::npos);
+  EXPECT_EQ(text.find("\"Quote\""), std::string::npos);
+}
+
 // ---------------------------------------------------------------- types and parts
 
 TEST_F(ProjectFile, BaseTypesSavedInAnotherLanguageAreRecognised) {
