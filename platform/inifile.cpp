@@ -97,9 +97,12 @@ std::string CIniFile::Serialize() const {
       out += "\r\n";
     }
     for (const auto& l : s.lines) {
-      if (l.raw.empty() && l.isKey)
-        out += l.key + "=" + l.value;
-      else
+      if (l.raw.empty() && l.isKey) {
+        // A value the reader would change (outer blanks, a pair of outer
+        // quotes) goes between quotes, which the reader takes off again.
+        out += l.key + "=";
+        out += ParseValue(l.value) == l.value ? l.value : "\"" + l.value + "\"";
+      } else
         out += l.raw;
       out += "\r\n";
     }
@@ -110,7 +113,8 @@ std::string CIniFile::Serialize() const {
 std::string CIniFile::Encode() const {
   std::string text = Serialize();
   std::string cp;
-  if (Utf8ToCp1252(text, cp)) return cp;
+  // cp1252 bytes that happen to form UTF-8 would read back as other letters.
+  if (Utf8ToCp1252(text, cp) && (cp == text || !IsValidUtf8(cp))) return cp;
   return text;
 }
 
