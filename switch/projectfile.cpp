@@ -44,6 +44,21 @@ std::string CutChars(std::string_view s, std::size_t chars) {
   return std::string(s.substr(0, i));
 }
 
+std::size_t CharCount(std::string_view s) {
+  std::size_t n = 0;
+  for (std::size_t i = 0; i < s.size(); ++n)
+    i += std::min(Utf8SequenceLength(static_cast<unsigned char>(s[i])), s.size() - i);
+  return n;
+}
+
+std::string LastChars(std::string_view s, std::size_t chars) {
+  const std::size_t total = CharCount(s);
+  std::size_t i = 0;
+  for (std::size_t n = 0; n + chars < total; ++n)
+    i += std::min(Utf8SequenceLength(static_cast<unsigned char>(s[i])), s.size() - i);
+  return std::string(s.substr(i));
+}
+
 int ToInt(long long v) {
   return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
 }
@@ -333,6 +348,12 @@ void ReadEntrySection(const CIniFile& file, const std::string& section, CSwitchE
     return;
   }
   entry.SetMac(in.Get("MAC", ""));
+  if (const std::string& mac = entry.GetMacSuffix(); CharCount(mac) > 9) {
+    // No address and no suffix: its last eight characters, as of a whole
+    // address, so that saving and reading again keeps what was read.
+    entry.SetMac(LastChars(mac, 8));
+    in.Repaired();
+  }
   entry.GetConfig().SetName(in.Get("Cfg Name", ""));
   const std::string part = in.Get("Part Type", "");
   if (!part.empty() && !entry.SetPartFromText(part, "")) {

@@ -268,6 +268,20 @@ TEST_F(ProjectFile, NumbersOutOfRangeAreRepairedAndToldOncePerFile) {
   EXPECT_EQ(text.find("Fine"), std::string::npos);
 }
 
+TEST_F(ProjectFile, MacTextsSettleOnTheirFirstLoad) {
+  const auto [first, again] = LoadSaveLoad(
+      "[Switch Entries]\n0=A\n1=B\n2=C\n[Switch Entry: A]\nMAC=xx02:4B:33:00:11:22\n"
+      "[Switch Entry: B]\nMAC=02:4B:33:12:34:56\n"
+      "[Switch Entry: C]\nMAC=12345678\xC3\xA9\xC3\xA9"
+      "bc\n");
+  EXPECT_EQ(again, first);
+  EXPECT_EQ(m_switches.GetAt(0)->GetMacSuffix(), "00:11:22");
+  EXPECT_EQ(m_switches.GetAt(1)->GetMacSuffix(), "12:34:56");
+  EXPECT_EQ(m_switches.GetAt(2)->GetMacSuffix(),
+            "\xC3\xA9"
+            "bc");  // cut after whole characters
+}
+
 TEST_F(ProjectFile, PortCountsOutsideThePortTableAreRefused) {
   Load("[Switch Cfgs]\n0=A\n1=B\n[Switch Cfg: A]\nNumPorts=0\n[Switch Cfg: B]\nNumPorts=10\n");
   EXPECT_EQ(Cfg("A").GetPortCount(), 5);
