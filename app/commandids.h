@@ -26,6 +26,7 @@ inline constexpr unsigned ID_SWITCH_WINK = 32789;
 inline constexpr unsigned ID_SWITCH_STATUS = 32790;
 inline constexpr unsigned ID_SWITCH_RECOVER = 32791;
 inline constexpr unsigned ID_MONITOR_NETWORKS = 32792;
+inline constexpr unsigned ID_TEST_COMM = 32793;
 
 // Status monitor.
 inline constexpr unsigned ID_FIND_SWITCHES_ON_NETWORK = 33771;

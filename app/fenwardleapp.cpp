@@ -8,17 +8,14 @@
 #include "app/fenwardledoctemplate.h"
 #include "app/mainframe.h"
 #include "app/startup.h"
-#include "app/statusmsgdlg.h"
+#include "app/switchopswindows.h"
 #include "app/winpcappromptdlg.h"
 #include "platform/gui/singleinstance.h"
 #include "platform/message.h"
 #include "platform/resstring.h"
 #include "platform/text.h"
 #include "res/string_ids.h"
-#include "switch/cswitchcomm.h"
-#include "switch/operationui.h"
 #include "switch/switchconfigstore.h"
-#include "tools/opsoperationui.h"
 
 CFenwardleApp::CFenwardleApp(std::vector<std::string> args)
     : CWinApp("fenwardle"), m_args(std::move(args)), m_probe(ProbeCaptureLibrary) {
@@ -78,9 +75,9 @@ bool CFenwardleApp::InitInstance() {
   frame->ShowWindow(SW_SHOW);
   frame->UpdateWindow();
   fw::SetInstanceWindow(frame->widget());
-  // The switch operations show their windows over the main window.
-  m_opsUi = std::make_unique<CShellOperationUi>(frame);
-  InstallOpsWindows(m_opsUi.get(), frame);
+  // The switch operations show their windows over the main window, and
+  // their waits keep it painting.
+  m_switchOps = StartSwitchOperations(frame, 1);
 
   if (m_capture.incompatible) {
     CWinPcapPromptDlg prompt(frame);
@@ -93,13 +90,10 @@ bool CFenwardleApp::InitInstance() {
 }
 
 int CFenwardleApp::ExitInstance() {
-  if (m_opsUi) {
-    SetOperationUi(nullptr);
-    cswitchcomm::SetDefaultCyclePowerPromptFactory({});
-  }
-  // The documents and their windows go while the settings are still there.
+  // The documents and their windows go while the settings are still there,
+  // then the operations' windows.
   SetDocManager(nullptr);
-  m_opsUi.reset();
+  m_switchOps.reset();
   UnregisterMainWindowClass();
   fw::SetInstanceWindow(nullptr);
   return CWinApp::ExitInstance();

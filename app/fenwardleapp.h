@@ -13,7 +13,7 @@
 #include "platform/gui/winapp.h"
 
 class CMainFrame;
-class CShellOperationUi;
+class CSwitchOpsWindows;
 
 class CFenwardleApp : public CWinApp {
  public:
@@ -46,5 +46,5 @@ class CFenwardleApp : public CWinApp {
   CaptureProbe m_capture;
   std::function<CaptureProbe()> m_probe;
   CHelpFileService m_help;
-  std::unique_ptr<CShellOperationUi> m_opsUi;
+  std::unique_ptr<CSwitchOpsWindows> m_switchOps;
 };

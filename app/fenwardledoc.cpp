@@ -31,6 +31,7 @@
 #include "tools/netmonitordlg.h"
 #include "tools/outputfiledlg.h"
 #include "tools/switchstatusdlg.h"
+#include "tools/testcommdlg.h"
 #include "tools/toolcomm.h"
 #include "tools/toolsdocument.h"
 
@@ -77,6 +78,10 @@ CFenwardleDoc::CFenwardleDoc() : m_store(1) {
   SetCommandHandler(ID_OUTPUT_TO_FILE, [this] { OnOutputToFile(); });
   SetUpdateHandler(ID_OUTPUT_TO_FILE, [](CCmdUI* ui) { ui->Enable(true); });
   SetCommandHandler(ID_MONITOR_NETWORKS, [this] { OnMonitorNetworks(); });
+  SetCommandHandler(ID_TEST_COMM, [] {
+    CFocusKeeper focus;
+    (void)CTestCommDlg::Run(MainWindow());
+  });
 }
 
 CFenwardleDoc::~CFenwardleDoc() {

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/startup.h"
+#include "app/switchopswindows.h"
 #include "monitor/startup.h"
 #include "platform/dynlib.h"
 #include "platform/gui/qtmessagesink.h"
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
   if (!fw::SelectMonitorLanguage(fw::MonitorInfoPath(fw::ProgramCompanyName()),
                                  fw::ProgramFolder()))
     return 1;
+  const std::unique_ptr<CSwitchOpsWindows> switchOps = StartSwitchOperations(nullptr, 1);
 
   QMainWindow frame;
   // The window shows the switch document, whose title is this string.

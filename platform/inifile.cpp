@@ -3,7 +3,9 @@
 #include <climits>
 
 #include "platform/atomicfile.h"
+#include "platform/resstring.h"
 #include "platform/text.h"
+#include "res/string_ids.h"
 
 namespace fw {
 
@@ -95,9 +97,12 @@ std::string CIniFile::Serialize() const {
       out += "\r\n";
     }
     for (const auto& l : s.lines) {
-      if (l.raw.empty() && l.isKey)
-        out += l.key + "=" + l.value;
-      else
+      if (l.raw.empty() && l.isKey) {
+        // A value the reader would change (outer blanks, a pair of outer
+        // quotes) goes between quotes, which the reader takes off again.
+        out += l.key + "=";
+        out += ParseValue(l.value) == l.value ? l.value : "\"" + l.value + "\"";
+      } else
         out += l.raw;
       out += "\r\n";
     }
@@ -108,13 +113,14 @@ std::string CIniFile::Serialize() const {
 std::string CIniFile::Encode() const {
   std::string text = Serialize();
   std::string cp;
-  if (Utf8ToCp1252(text, cp)) return cp;
+  // cp1252 bytes that happen to form UTF-8 would read back as other letters.
+  if (Utf8ToCp1252(text, cp) && (cp == text || !IsValidUtf8(cp))) return cp;
   return text;
 }
 
 bool CIniFile::Save(std::string* error) const {
   if (m_path.empty()) {
-    AppendError(error, "No file name");
+    AppendError(error, LoadResString(IDS_FILE_NO_NAME));
     return false;
   }
   return WriteFileAtomic(m_path, Encode(), error);

@@ -26,7 +26,8 @@ class CIniFile {
   // The text as it will be written: CR LF line ends, UTF-8.
   std::string Serialize() const;
   // The bytes as written to disk: Windows-1252 when every character has a
-  // cp1252 form (so files stay readable by older readers), else UTF-8.
+  // cp1252 form (so files stay readable by older readers) and those bytes do
+  // not read as UTF-8, else UTF-8.
   std::string Encode() const;
   [[nodiscard]] bool Save(std::string* error = nullptr) const;
   [[nodiscard]] bool SaveAs(const std::string& path, std::string* error = nullptr);

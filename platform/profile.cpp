@@ -1,5 +1,6 @@
 #include "platform/profile.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 
@@ -18,11 +19,13 @@ std::string CProfile::FolderFor(std::string_view company) {
 }
 
 bool CProfile::Open(const std::string& folder, const std::string& program, std::string* error) {
+  std::lock_guard lock(m_mutex);
   m_folder = folder;
   return m_ini.Load(folder + "/" + program + ".ini", error);
 }
 
 bool CProfile::OpenFile(const std::string& path, std::string* error) {
+  std::lock_guard lock(m_mutex);
   m_folder = std::filesystem::path(path).parent_path().string();
   return m_ini.Load(path, error);
 }
@@ -33,18 +36,27 @@ bool CProfile::Flush() {
   return m_ini.Save(&m_lastError);
 }
 
+std::string CProfile::last_error() const {
+  std::lock_guard lock(m_mutex);
+  return m_lastError;
+}
+
 int CProfile::GetProfileInt(std::string_view section, std::string_view key, int def) const {
+  std::lock_guard lock(m_mutex);
   return m_ini.GetInt(section, key, def);
 }
 
 std::string CProfile::GetProfileString(std::string_view section, std::string_view key,
                                        std::string_view def) const {
+  std::lock_guard lock(m_mutex);
   return m_ini.GetString(section, key, def);
 }
 
 bool CProfile::GetProfileBinary(std::string_view section, std::string_view key,
                                 std::vector<std::uint8_t>& out) const {
+  std::unique_lock lock(m_mutex);
   auto v = m_ini.Get(section, key);
+  lock.unlock();
   if (!v || v->size() % 2) return false;
   std::vector<std::uint8_t> bytes;
   bytes.reserve(v->size() / 2);
@@ -64,12 +76,14 @@ bool CProfile::GetProfileBinary(std::string_view section, std::string_view key,
 }
 
 bool CProfile::WriteProfileInt(std::string_view section, std::string_view key, long long value) {
+  std::lock_guard lock(m_mutex);
   m_ini.SetInt(section, key, value);
   return Flush();
 }
 
 bool CProfile::WriteProfileString(std::string_view section, std::string_view key,
                                   std::string_view value) {
+  std::lock_guard lock(m_mutex);
   m_ini.SetString(section, key, value);
   return Flush();
 }
@@ -83,25 +97,29 @@ bool CProfile::WriteProfileBinary(std::string_view section, std::string_view key
     text += kHex[b >> 4];
     text += kHex[b & 15];
   }
+  std::lock_guard lock(m_mutex);
   m_ini.SetString(section, key, text);
   return Flush();
 }
 
 bool CProfile::DeleteProfileKey(std::string_view section, std::string_view key) {
+  std::lock_guard lock(m_mutex);
   return m_ini.DeleteKey(section, key) ? Flush() : true;
 }
 
 bool CProfile::DeleteProfileSection(std::string_view section) {
+  std::lock_guard lock(m_mutex);
   return m_ini.DeleteSection(section) ? Flush() : true;
 }
 
 namespace {
-CProfile* g_installed = nullptr;
+std::atomic<CProfile*> g_installed{nullptr};
 }
 
 CProfile& AppProfile() {
   static CProfile fallback;
-  return g_installed ? *g_installed : fallback;
+  CProfile* installed = g_installed.load();
+  return installed ? *installed : fallback;
 }
 
 void SetAppProfile(CProfile* profile) {

@@ -1,9 +1,12 @@
 // The per-user settings store: the registry's place on this platform. One INI
 // file per program under $XDG_CONFIG_HOME/<company>/, with the INI engine's
 // section and key rules. Every write goes to disk at once, atomically.
+// One profile may be used from several threads (the searches read and write
+// their wait limit on worker threads): every call holds the profile's lock.
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,10 +43,12 @@ class CProfile {
   bool DeleteProfileKey(std::string_view section, std::string_view key);
   bool DeleteProfileSection(std::string_view section);
 
-  const std::string& last_error() const { return m_lastError; }
+  std::string last_error() const;
 
  private:
+  // With the lock held.
   [[nodiscard]] bool Flush();
+  mutable std::mutex m_mutex;
   CIniFile m_ini;
   std::string m_folder;
   std::string m_lastError;

@@ -51,8 +51,10 @@ class ICaptureHandle {
 class ICaptureBackend {
  public:
   virtual ~ICaptureBackend() = default;
-  // False when the library is missing or too old; Version() says which.
+  // False when the library is missing or too old; Loaded() and Version() say which.
   virtual bool Usable() const = 0;
+  // False when no capture library could be loaded at all.
+  virtual bool Loaded() const { return true; }
   virtual std::string Version() const = 0;
   // Appends the machine's Ethernet capture devices and returns how many *out
   // holds; kCaptureError with *error on failure.

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "platform/format.h"
+#include "platform/resstring.h"
+#include "res/string_ids.h"
 #include "switch/cswitchcomm.h"
 #include "switch/frames.h"
 
@@ -124,7 +126,7 @@ void CCfgBlock::AppendLine(std::string* error, const std::string& text) const {
 int CCfgBlock::CheckReply(std::span<const std::uint8_t> reply, std::vector<CAccessRequest>* frame,
                           std::string* error) const {
   if (ReplyStatus(reply) == kEeromReplyInvalidRequest) {
-    AppendLine(error, "The switch reported an invalid request during EEROM read/write command(s).");
+    AppendLine(error, LoadResString(IDS_EEROM_INVALID_REQUEST));
     return kEeromInvalidRequest;
   }
   int result = kEeromOk;
@@ -141,8 +143,7 @@ int CCfgBlock::CheckReply(std::span<const std::uint8_t> reply, std::vector<CAcce
     if (kind == 0 || len == 0) {
       end_seen = true;
       if (walked == 0) {
-        AppendLine(error,
-                   "The switch replied with an empty block during EEROM read/write commands.");
+        AppendLine(error, LoadResString(IDS_EEROM_EMPTY_BLOCK));
         return kEeromEmptyReply;
       }
       break;
@@ -153,9 +154,9 @@ int CCfgBlock::CheckReply(std::span<const std::uint8_t> reply, std::vector<CAcce
              e.nStart == start;
     });
     if (match == frame->end()) {
-      AppendLine(error, fw::FormatText("The switch replied with an invalid EEROM block "
-                                       "cmd = %d, location = %d, length = %d.\n",
-                                       kind, start, len));
+      AppendLine(error, LoadResString(IDS_EEROM_INVALID_BLOCK) + " " +
+                            FormatRes(IDS_EEROM_ENTRY_DETAIL, kind, start, len) +
+                            LoadResString(IDS_LINE_END));
       result = kEeromBadEntry;
     } else if (kind & 0x80) {
       match->nDone = 1;
@@ -168,16 +169,15 @@ int CCfgBlock::CheckReply(std::span<const std::uint8_t> reply, std::vector<CAcce
       }
     } else if (kind & 0x40) {
       match->nDone = 0;
-      match->text = fw::FormatText("%s at location %d, length %d failed.",
-                                   match->nKind == kEeromRead ? "Read" : "Write", start, len);
+      match->text =
+          FormatRes(IDS_EEROM_ENTRY_FAILED,
+                    LoadResString(match->nKind == kEeromRead ? IDS_READ : IDS_WRITE), start, len);
       AppendLine(error, match->text);
     }
     pos += 4 + std::size_t{len};
   }
   if (!end_seen) {
-    AppendLine(error,
-               "The switch failed to send the last block identifier during EEROM "
-               "read/write command(s).");
+    AppendLine(error, LoadResString(IDS_EEROM_NO_LAST_BLOCK));
     return kEeromNoEndMarker;
   }
   return result;
@@ -187,12 +187,10 @@ int CCfgBlock::StoreReadEntries(const std::vector<CAccessRequest>& frame, std::s
   for (const auto& e : frame) {
     if (e.nKind != kEeromRead || e.nDone != 1) continue;
     if (e.data.size() < e.nLength) {
-      AppendLine(error, "Unknown error found while reading EEROM.");
-      AppendLine(error,
-                 fw::FormatText("pos = %d, max = %d, size = %d\n", static_cast<int>(e.data.size()),
-                                e.nLength, static_cast<int>(e.data.size())));
-      AppendLine(error,
-                 fw::FormatText("cmd = %d, start = %d, num = %d", e.nKind, e.nStart, e.nLength));
+      AppendLine(error, LoadResString(IDS_EEROM_UNKNOWN_ERROR));
+      AppendLine(error, FormatRes(IDS_EEROM_POS_DETAIL, static_cast<int>(e.data.size()), e.nLength,
+                                  static_cast<int>(e.data.size())));
+      AppendLine(error, FormatRes(IDS_EEROM_CMD_DETAIL, e.nKind, e.nStart, e.nLength));
       return kEeromFailed;
     }
     for (std::size_t i = 0; i < e.nLength; ++i) {
@@ -229,9 +227,9 @@ int CCfgBlock::CheckAllDone(std::string* error) const {
       if (e.nKind == kEeromEnd || e.nDone == 1) continue;
       result = kEeromEntryNotDone;
       if (e.text.empty()) {
-        AppendLine(error,
-                   fw::FormatText("%s at location %d, length %d was not confirmed.",
-                                  e.nKind == kEeromRead ? "Read" : "Write", e.nStart, e.nLength));
+        AppendLine(error, FormatRes(IDS_EEROM_ENTRY_UNCONFIRMED,
+                                    LoadResString(e.nKind == kEeromRead ? IDS_READ : IDS_WRITE),
+                                    e.nStart, e.nLength));
       }
     }
   }

@@ -81,6 +81,20 @@ bool ParseIp(const std::string& text, bool empty_is_zero, std::uint8_t out[4]) {
   return true;
 }
 
+// A name as the switch keeps it: Windows-1252, a character without a form
+// there as '?' (never the UTF-8 bytes, which would read back as other letters).
+std::string EeromText(std::string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t n =
+        std::min(fw::Utf8SequenceLength(static_cast<unsigned char>(text[i])), text.size() - i);
+    std::string one;
+    out += fw::Utf8ToCp1252(text.substr(i, n), one) ? one : std::string("?");
+    i += n;
+  }
+  return out;
+}
+
 char Printable(std::uint8_t c) {
   return c >= 0x20 && c < 0x7F ? static_cast<char>(c) : '?';
 }
@@ -195,8 +209,7 @@ int BuildConfigImage(const std::vector<std::uint8_t>& current, const CSwitchConf
 
   // Name: the switch shows Windows-1252 bytes.
   {
-    std::string bytes;
-    if (!fw::Utf8ToCp1252(entry.GetName(), bytes)) bytes = entry.GetName();
+    const std::string bytes = EeromText(entry.GetName());
     for (int i = 0; i < eerom::kNameSize; ++i)
       Put(image, eerom::kName + static_cast<std::size_t>(i),
           i < static_cast<int>(bytes.size()) ? static_cast<std::uint8_t>(bytes[i]) : 0);
@@ -351,7 +364,8 @@ int CSwitchDiscovery::SwitchLoadConfigOp(CSwitchEntry& entry, const CSwitchConfi
   }
   const std::string mac = entry.GetMacText(true);
   std::string device;
-  if (FindInterfaceOfSwitch(mac, &device, 0) != kSwitchFound) {
+  // The user sees that the switch is being looked for.
+  if (FindInterfaceOfSwitch(mac, &device, kFindShowSearching) != kSwitchFound) {
     append(fw::FormatText("%s <%s>.\n", LoadResString(IDS_SWITCH_MAC_NOT_FOUND), mac));
     return kCommFailed;
   }
@@ -440,8 +454,7 @@ int CSwitchDiscovery::SwitchLoadConfigOp(CSwitchEntry& entry, const CSwitchConfi
     block.Clear(true);
     block.AddRequest(kEeromWrite, eerom::kLoadTime, 4, stamp);
     if (Run(block, error) != kEeromOk) return kCommFailed;
-    std::string name;
-    if (!fw::Utf8ToCp1252(config.GetName(), name)) name = config.GetName();
+    std::string name = EeromText(config.GetName());
     if (name.size() > eerom::kConfigNameSize) name.resize(eerom::kConfigNameSize);
     std::vector<std::uint8_t> name_bytes(name.begin(), name.end());
     if (name_bytes.size() < eerom::kConfigNameSize) name_bytes.push_back(0);

@@ -29,6 +29,8 @@ ProcessDeviceList& ProcessDevices() {
   return list;
 }
 
+std::atomic<fw::IClock*> g_defaultClock{nullptr};
+
 std::mutex& PromptFactoryMutex() {
   static std::mutex m;
   return m;
@@ -51,7 +53,7 @@ int FillDevices(fw::ICaptureBackend& backend, CPcapDeviceList* list) {
   std::string error;
   CPcapDeviceList found;
   if (backend.FindDevices(&found, &error) == fw::kCaptureError) {
-    AfxMessageBox("PcapFindDevsEx() failed");
+    AfxMessageBox(LoadResString(IDS_CAPTURE_FIND_FAILED));
     return kCommFailed;
   }
   for (auto& d : found) {
@@ -98,9 +100,19 @@ void cswitchcomm::SetDevicesMutexWait(int ms) {
 
 cswitchcomm::cswitchcomm(fw::ICaptureBackend* backend, fw::IClock* clock)
     : m_backend(backend ? backend : &fw::ProcessCaptureBackend()),
-      m_clock(clock ? clock : &fw::SteadyClock()) {
+      m_clock(clock ? clock : &DefaultClock()) {
   m_version = m_backend->Version();
   m_bIncompatible = !m_backend->Usable();
+  m_bLibraryMissing = !m_backend->Loaded();
+}
+
+void cswitchcomm::SetDefaultClock(fw::IClock* clock) {
+  g_defaultClock = clock;
+}
+
+fw::IClock& cswitchcomm::DefaultClock() {
+  fw::IClock* clock = g_defaultClock.load();
+  return clock ? *clock : fw::SteadyClock();
 }
 
 cswitchcomm::~cswitchcomm() {
@@ -126,7 +138,7 @@ std::unique_ptr<ICyclePowerPrompt> cswitchcomm::MakePrompt() {
 
 int cswitchcomm::CommFindDevices(CPcapDeviceList* list) {
   if (m_bIncompatible) {
-    AfxMessageBox("PcapFindDevsEx not loaded.");
+    AfxMessageBox(LoadResString(IDS_CAPTURE_FIND_NOT_LOADED));
     return kCommFailed;
   }
   std::unique_lock lock(DevicesMutex(), DevicesWait());
@@ -180,7 +192,12 @@ int cswitchcomm::Open(const std::string& device, bool replace_error, std::string
     if (error) *error += text;
   };
   if (m_bIncompatible) {
-    append("Incompatible WinPcap version found " + m_version + ".\n");
+    // A library that is not there at all has no version to be wrong.
+    if (m_bLibraryMissing)
+      append(LoadResString(IDS_CAPTURE_LIBRARY_MISSING) + "\n");
+    else
+      append(
+          fw::FormatText("%s %s.\n", LoadResString(IDS_CAPTURE_VERSION_INCOMPATIBLE), m_version));
     return kCommFailed;
   }
   // A second Open must not leak the first handle.
@@ -189,7 +206,7 @@ int cswitchcomm::Open(const std::string& device, bool replace_error, std::string
   if (name.empty()) name = device;
   std::uint8_t mac[6];
   if (GetAdapterMac(name, mac) != kCommOk) {
-    append(" Unable to resolve local MAC address for interface " + device + ".\n");
+    append(fw::FormatText(" %s %s.\n", LoadResString(IDS_LOCAL_MAC_UNRESOLVED), device));
     return kCommFailed;
   }
   std::string lib_error;
@@ -226,12 +243,19 @@ void cswitchcomm::CommClose() {
 int cswitchcomm::Send(const std::uint8_t* data, std::size_t len, std::string* error) {
   m_nReceivedLength = 0;
   if (!m_bDeviceOpen || !m_handle) {
-    if (error) *error += "Send: No device currently open.\n";
+    if (error) *error += LoadResString(IDS_SEND_NO_DEVICE) + "\n";
     return kCommFailed;
   }
   std::string lib_error;
   if (m_handle->Send(data, len, &lib_error) != fw::kCaptureOk) {
-    if (error) *error += "Send: Failed to send packet via pcap_sendpacket.\n";
+    if (error) {
+      *error += LoadResString(IDS_SEND_FAILED) + "\n";
+      // What the library said is the only clue to an unplugged or refused adapter.
+      if (!lib_error.empty()) {
+        *error += lib_error;
+        if (error->back() != '\n') *error += '\n';
+      }
+    }
     return kCommFailed;
   }
   return kCommOk;
@@ -304,7 +328,32 @@ void cswitchcomm::AppendLine(std::string* error, const std::string& text) const 
   if (text.empty() || text.back() != '\n') *error += '\n';
 }
 
-bool cswitchcomm::AwaitReply(std::uint64_t deadline, bool check_destination,
+void cswitchcomm::AppendLines(std::string* error, const std::string& text) const {
+  std::size_t from = 0;
+  while (from < text.size()) {
+    std::size_t end = text.find('\n', from);
+    if (end == std::string::npos) end = text.size();
+    if (end > from) AppendLine(error, text.substr(from, end - from));
+    from = end + 1;
+  }
+}
+
+bool cswitchcomm::SendRequest(const std::vector<std::uint8_t>& frame, std::string* reason) {
+  if (m_target != kBroadcastMac) {
+    // A reply that came after its request gave up is waiting here: it must not
+    // pass for the answer to this request. Broadcasts keep the waiting frames,
+    // which are other switches' answers to the same question.
+    for (std::size_t dropped = 0; dropped < kMaxDroppedFrames && m_bDeviceOpen && m_handle;
+         ++dropped) {
+      std::size_t caplen = 0, wirelen = 0;
+      const std::uint8_t* data = nullptr;
+      if (m_handle->Receive(&data, &caplen, &wirelen, 0) != fw::kCaptureFrame) break;
+    }
+  }
+  return Send(frame.data(), frame.size(), reason) == kCommOk;
+}
+
+bool cswitchcomm::AwaitReply(std::uint64_t deadline, std::uint16_t command, bool check_destination,
                              std::vector<std::uint8_t>* reply) {
   for (;;) {
     const std::uint8_t* data = nullptr;
@@ -313,11 +362,12 @@ bool cswitchcomm::AwaitReply(std::uint64_t deadline, bool check_destination,
     if (r == kReceivedFrame) {
       std::span<const std::uint8_t> frame(data, static_cast<std::size_t>(m_nReceivedLength));
       // A request to one switch is answered by that switch only: another
-      // switch's reply on a shared segment must not pass for it.
-      static constexpr fw::MacAddress kBroadcast{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
-      if (fw::frames::ExtractReply(frame, reply) &&
+      // switch's reply on a shared segment must not pass for it. A reply
+      // keeps the command it answers, so a late answer to another kind of
+      // request is not taken either.
+      if (fw::frames::ExtractReply(frame, reply) && fw::frames::ReplyCommand(*reply) == command &&
           (!check_destination || fw::frames::Destination(*reply) == m_local) &&
-          (m_target == kBroadcast || fw::frames::Source(*reply) == m_target)) {
+          (m_target == kBroadcastMac || fw::frames::Source(*reply) == m_target)) {
         return true;
       }
     }
@@ -330,41 +380,50 @@ int cswitchcomm::CommSendNop(int flags, std::string* address, std::string* error
   const auto frame = fw::frames::BuildNop(m_target, m_local);
   int result;
   std::vector<std::uint8_t> reply;
-  if (Send(frame.data(), frame.size(), nullptr) != kCommOk) {
-    if (!quiet) AppendLine(error, "Failed to send NOP request.");
+  std::string reason;
+  if (!SendRequest(frame, &reason)) {
+    if (!quiet) {
+      AppendLine(error, LoadResString(IDS_NOP_SEND_FAILED));
+      AppendLines(error, reason);
+    }
     result = kCommFailed;
-  } else if (!AwaitReply(m_clock->Now() + static_cast<std::uint64_t>(m_nReplyTimeout), true,
-                         &reply)) {
-    if (!quiet) AppendLine(error, "Failed to find a reply to NOP request.");
+  } else if (!AwaitReply(m_clock->Now() + static_cast<std::uint64_t>(m_nReplyTimeout),
+                         fw::frames::kCmdNop, true, &reply)) {
+    if (!quiet) AppendLine(error, LoadResString(IDS_NOP_NO_REPLY));
     result = kCommFailed;
   } else {
     const std::uint8_t f = reply[fw::frames::kFlagsOffset];
     if ((f & 0xC0) == 0xC0) {
-      if (!quiet) AppendLine(error, "NOP request returned an error.");
+      if (!quiet) AppendLine(error, LoadResString(IDS_NOP_ERROR_REPLY));
       result = kCommRefused;
     } else {
       result = (f & fw::frames::kFlagSuccess) ? kNopSuccess : kNopNoFlag;
       if (address != nullptr) *address = FormatMacText(fw::frames::Source(reply).data());
     }
   }
-  if (result < kCommOk && !quiet) AppendLine(error, "NOP Error");
+  if (result < kCommOk && !quiet) AppendLine(error, LoadResString(IDS_NOP_ERROR));
   return result;
 }
 
 int cswitchcomm::CommReadSwitchStatus(CSwitchStatus* status, std::string* error) {
   const auto frame = fw::frames::BuildStatusRead(m_target, m_local);
-  if (Send(frame.data(), frame.size(), nullptr) != kCommOk) return kCommFailed;
+  std::string reason;
+  if (!SendRequest(frame, &reason)) {
+    AppendLines(error, reason);
+    return kCommFailed;
+  }
   std::vector<std::uint8_t> reply;
-  if (!AwaitReply(m_clock->Now() + static_cast<std::uint64_t>(m_nReplyTimeout), true, &reply)) {
+  if (!AwaitReply(m_clock->Now() + static_cast<std::uint64_t>(m_nReplyTimeout),
+                  fw::frames::kCmdStatus, true, &reply)) {
     return kStatusNoReply;
   }
   switch (fw::frames::ParseStatusReply(reply, status)) {
     case fw::frames::StatusParse::kOk: return kStatusRead;
     case fw::frames::StatusParse::kTooManyPorts:
-      AppendLine(error, "Invalid number of ports found.");
+      AppendLine(error, LoadResString(IDS_STATUS_TOO_MANY_PORTS));
       return kCommFailed;
     case fw::frames::StatusParse::kTooShort:
-      AppendLine(error, "The status reply is too short.");
+      AppendLine(error, LoadResString(IDS_STATUS_REPLY_SHORT));
       return kCommFailed;
   }
   return kCommFailed;
@@ -372,19 +431,20 @@ int cswitchcomm::CommReadSwitchStatus(CSwitchStatus* status, std::string* error)
 
 int cswitchcomm::ControlRequest(std::uint32_t value, int flags, std::string* error) {
   const auto frame = fw::frames::BuildControl(m_target, m_local, value);
-  if (Send(frame.data(), frame.size(), nullptr) != kCommOk) {
-    AppendLine(error, "Failed to send control request message to the switch.");
+  std::string reason;
+  if (!SendRequest(frame, &reason)) {
+    AppendLine(error, LoadResString(IDS_CONTROL_SEND_FAILED));
+    AppendLines(error, reason);
     return kCommFailed;
   }
   std::vector<std::uint8_t> reply;
-  if (!AwaitReply(m_clock->Now() + static_cast<std::uint64_t>(m_nReplyTimeout), true, &reply)) {
-    if (!(flags & kCommQuiet)) {
-      AppendLine(error, "No reply found while attempting to send a control request message.");
-    }
+  if (!AwaitReply(m_clock->Now() + static_cast<std::uint64_t>(m_nReplyTimeout),
+                  fw::frames::kCmdControl, true, &reply)) {
+    if (!(flags & kCommQuiet)) AppendLine(error, LoadResString(IDS_CONTROL_NO_REPLY));
     return kCommFailed;
   }
   if (reply[fw::frames::kFlagsOffset] >= 0xC0) {
-    AppendLine(error, "Error(s) reported while attempting to send a control request message.");
+    AppendLine(error, LoadResString(IDS_CONTROL_ERROR_REPLY));
     return kCommRefused;
   }
   return kCommOk;
@@ -393,50 +453,50 @@ int cswitchcomm::ControlRequest(std::uint32_t value, int flags, std::string* err
 int cswitchcomm::SendLoadBlock(const std::uint8_t* block, std::size_t len, int position,
                                std::string* error) {
   if (len > fw::frames::kMaxLoadBlock) {
-    AppendLine(error, "The firmware block is too long to send.");
+    AppendLine(error, LoadResString(IDS_LOAD_BLOCK_TOO_LONG));
     return kCommFailed;
   }
   const auto frame = fw::frames::BuildLoadBlock(m_target, m_local,
                                                 static_cast<std::uint16_t>(position), {block, len});
-  if (Send(frame.data(), frame.size(), nullptr) != kCommOk) {
-    AppendLine(error, "Failed to send load request command.");
+  std::string reason;
+  if (!SendRequest(frame, &reason)) {
+    AppendLine(error, LoadResString(IDS_LOAD_SEND_FAILED));
+    AppendLines(error, reason);
     return kCommFailed;
   }
   // The first block makes the switch erase its memory before it answers.
   const int extra = position == fw::frames::kBlockFirst ? 2000 : 0;
   std::vector<std::uint8_t> reply;
-  if (!AwaitReply(m_clock->Now() + static_cast<std::uint64_t>(m_nReplyTimeout + extra), true,
-                  &reply)) {
-    AppendLine(error, "Reply to load request command not found.");
+  if (!AwaitReply(m_clock->Now() + static_cast<std::uint64_t>(m_nReplyTimeout + extra),
+                  fw::frames::kCmdLoadBlock, true, &reply)) {
+    AppendLine(error, LoadResString(IDS_LOAD_NO_REPLY));
     return kCommFailed;
   }
   const std::uint8_t f = reply[fw::frames::kFlagsOffset];
   if ((f & 0xC0) == 0xC0) {
-    AppendLine(error, "Error(s) reported while attempting to send data to switch memory.");
+    AppendLine(error, LoadResString(IDS_LOAD_ERROR_REPLY));
   } else if (f & fw::frames::kFlagSuccess) {
     return kCommOk;
   } else {
-    AppendLine(error,
-               "Switch boot monitor mode error found while attempting to send data to "
-               "switch memory.");
+    AppendLine(error, LoadResString(IDS_LOAD_BOOT_MONITOR_ERROR));
   }
   const int status = fw::frames::LoadStatus(reply);
   switch (status) {
     case fw::frames::kLoadStatusWriteFailed:
-      AppendLine(error, "Failed to write data to switch memory.");
+      AppendLine(error, LoadResString(IDS_LOAD_WRITE_FAILED));
       return kLoadWriteFailed;
     case fw::frames::kLoadStatusInvalidData:
-      AppendLine(error, "Invalid data found while attempting to send to switch memory.");
+      AppendLine(error, LoadResString(IDS_LOAD_INVALID_DATA));
       return kLoadInvalidData;
     case fw::frames::kLoadStatusEraseFailed:
-      AppendLine(error, "Erase failed while attempting to send to switch memory.");
+      AppendLine(error, LoadResString(IDS_LOAD_ERASE_FAILED));
       return kLoadEraseFailed;
     case fw::frames::kLoadStatusVerifyFailed:
-      AppendLine(error, "Verify failed while attempting to send to switch memory.");
+      AppendLine(error, LoadResString(IDS_LOAD_VERIFY_FAILED));
       return kLoadVerifyFailed;
     default:
-      AppendLine(error, fw::FormatText("%s (%d) %s\n", "Unknown error", status,
-                                       "found while attempting to send to switch memory."));
+      AppendLine(error, FormatRes(IDS_LOAD_UNKNOWN_STATUS, LoadResString(IDS_UNKNOWN_ERROR), status,
+                                  LoadResString(IDS_LOAD_UNKNOWN_STATUS_TAIL)));
       return kCommFailed;
   }
 }
@@ -469,7 +529,7 @@ int cswitchcomm::CommEnterBootMonitor(std::string* error) {
   }
   prompt.reset();
   if (!entered) {
-    AppendLine(error, "Unable to command the unit into boot monitor mode.");
+    AppendLine(error, LoadResString(IDS_BOOT_MONITOR_FAILED));
     return kCommRefused;
   }
   return kCommOk;
@@ -477,15 +537,18 @@ int cswitchcomm::CommEnterBootMonitor(std::string* error) {
 
 int cswitchcomm::ExchangeEerom(const std::vector<std::uint8_t>& request,
                                std::vector<std::uint8_t>* reply, std::string* error) {
-  if (Send(request.data(), request.size(), nullptr) != kCommOk) {
-    AppendLine(error, "Failed to send EEROM command(s).");
+  std::string reason;
+  if (!SendRequest(request, &reason)) {
+    AppendLine(error, LoadResString(IDS_EEROM_SEND_FAILED));
+    AppendLines(error, reason);
     return kCommFailed;
   }
   CommPumpMessagesFor(200);
   // Replies to an EEROM request may come back addressed to the broadcast
   // address the request went to, so the destination is not compared.
-  if (!AwaitReply(m_clock->Now() + static_cast<std::uint64_t>(m_nReplyTimeout), false, reply)) {
-    AppendLine(error, "Reply to EEROM command(s) not found.");
+  if (!AwaitReply(m_clock->Now() + static_cast<std::uint64_t>(m_nReplyTimeout),
+                  fw::frames::kCmdEerom, false, reply)) {
+    AppendLine(error, LoadResString(IDS_EEROM_NO_REPLY));
     return kCommFailed;
   }
   return kCommOk;
@@ -494,7 +557,7 @@ int cswitchcomm::ExchangeEerom(const std::vector<std::uint8_t>& request,
 int cswitchcomm::Run(CCfgBlock& block, std::string* error) {
   block.SetSwitchAddress(m_target);
   if (block.Requests().empty()) {
-    AppendLine(error, "Invalid block count found while sending EEROM message.");
+    AppendLine(error, LoadResString(IDS_EEROM_INVALID_BLOCK_COUNT));
     return kEeromFailed;
   }
   block.SplitAndPack();
@@ -507,7 +570,7 @@ int cswitchcomm::Run(CCfgBlock& block, std::string* error) {
     // reply that is not busy is the one checked.
     for (int resend = 0; CCfgBlock::ReplyStatus(reply) == kEeromReplyBusy; ++resend) {
       if (resend == 3) {
-        AppendLine(error, "The switch reports busy status - unable to continue.");
+        AppendLine(error, LoadResString(IDS_SWITCH_BUSY));
         return kEeromBusy;
       }
       CommPumpMessagesFor(250);

@@ -20,7 +20,10 @@ using CPcapDeviceList = std::vector<fw::CaptureDevice>;
 using fw::frames::CSwitchStatus;
 
 // Request flags.
-enum : int { kCommQuiet = 0x01 };  // no failure lines for a missing reply
+enum : int { kCommQuiet = 0x01 };
+
+inline constexpr fw::MacAddress kBroadcastMac{0xFF, 0xFF, 0xFF, 0xFF,
+                                              0xFF, 0xFF};  // no failure lines for a missing reply
 
 // The control request that restarts a switch: a running one into its boot
 // monitor, one in its boot monitor into its firmware.
@@ -74,9 +77,11 @@ class cswitchcomm {
   static constexpr int kDefaultReplyTimeout = 1000;
   static constexpr std::uint32_t kReceiveWait = 20;
   static constexpr int kDevicesMutexWait = 15000;
+  // Frames an addressed request drops before it is sent, at most.
+  static constexpr std::size_t kMaxDroppedFrames = 4096;
 
   // Without a backend the process's capture library is used; without a clock
-  // the steady clock.
+  // the default clock.
   explicit cswitchcomm(fw::ICaptureBackend* backend = nullptr, fw::IClock* clock = nullptr);
   cswitchcomm(const cswitchcomm&) = delete;
   cswitchcomm& operator=(const cswitchcomm&) = delete;
@@ -123,6 +128,11 @@ class cswitchcomm {
 
   void CommPumpMessagesFor(std::uint32_t ms);
   fw::IClock& Clock() { return *m_clock; }
+  // The clock of objects built without one: the steady clock until the
+  // programs install one whose waits on the user-interface thread keep the
+  // windows painting. Null restores the steady clock.
+  static void SetDefaultClock(fw::IClock* clock);
+  static fw::IClock& DefaultClock();
 
   // Requests. NOP: a NopResult, kCommRefused or kCommFailed; *address (may be
   // null) receives the answering switch. Status read: a StatusReadResult or
@@ -149,9 +159,15 @@ class cswitchcomm {
   // Appends the target's address, a blank and the text as one line (nothing
   // when error is null).
   void AppendLine(std::string* error, const std::string& text) const;
-  // Receives until a reply arrives (to our address when check_destination) or
-  // the deadline passes. False when none came.
-  bool AwaitReply(std::uint64_t deadline, bool check_destination, std::vector<std::uint8_t>* reply);
+  // AppendLine for each line of the text.
+  void AppendLines(std::string* error, const std::string& text) const;
+  // Sends a request; an addressed one first drops the frames already waiting.
+  // False with Send's reason in *reason when it did not go out.
+  bool SendRequest(const std::vector<std::uint8_t>& frame, std::string* reason);
+  // Receives until a reply to the command arrives (to our address when
+  // check_destination) or the deadline passes. False when none came.
+  bool AwaitReply(std::uint64_t deadline, std::uint16_t command, bool check_destination,
+                  std::vector<std::uint8_t>* reply);
   // Sends an EEROM frame and waits for its reply: kCommOk, or kCommFailed with a line.
   int ExchangeEerom(const std::vector<std::uint8_t>& request, std::vector<std::uint8_t>* reply,
                     std::string* error);
@@ -163,6 +179,7 @@ class cswitchcomm {
   fw::IClock* m_clock;
   std::unique_ptr<fw::ICaptureHandle> m_handle;
   bool m_bIncompatible = false;
+  bool m_bLibraryMissing = false;
   std::string m_version;
   bool m_bDeviceOpen = false;
   fw::MacAddress m_local{};

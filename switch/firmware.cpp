@@ -169,7 +169,6 @@ bool TestCommEnterBootMonitor(cswitchcomm& comm, const std::string& device, std:
     if (c == '\n') crlf += '\r';
     crlf += c;
   }
-  *box = "Errors:--------------\r\n" + crlf;
-  if (entered) AfxMessageBox(LoadResString(IDS_BOOT_MONITOR_ENTERED));
+  *box = FormatRes(IDS_TEST_COMM_ERRORS, crlf);
   return entered;
 }

@@ -20,6 +20,7 @@
 
 // The Test Comm dialog's "Enter Boot Monitor": opens the device, commands the
 // switch into its boot monitor and straight out again. Returns true when it
-// was entered; *box receives the text of the dialog's error box.
+// was entered (the dialog then says so); *box receives the text of the
+// dialog's error box. A device that cannot be opened is told in a message box.
 [[nodiscard]] bool TestCommEnterBootMonitor(cswitchcomm& comm, const std::string& device,
                                             std::string* box);

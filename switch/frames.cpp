@@ -98,6 +98,10 @@ MacAddress Destination(std::span<const std::uint8_t> reply) {
   return m;
 }
 
+std::uint16_t ReplyCommand(std::span<const std::uint8_t> reply) {
+  return reply.size() > kFlagsOffset + 1 ? reply[kFlagsOffset + 1] : 0;
+}
+
 MacAddress Source(std::span<const std::uint8_t> reply) {
   MacAddress m{};
   if (reply.size() >= 12) std::copy_n(reply.begin() + 6, 6, m.begin());

@@ -58,6 +58,9 @@ bool IsProtocolFrame(std::span<const std::uint8_t> frame);
                                 std::vector<std::uint8_t>* reply);
 
 MacAddress Destination(std::span<const std::uint8_t> reply);  // zero when short
+// The command a reply answers (byte 20 keeps the command's low byte beside the
+// flags); 0 when the reply is too short to tell.
+std::uint16_t ReplyCommand(std::span<const std::uint8_t> reply);
 MacAddress Source(std::span<const std::uint8_t> reply);
 
 // What a status read reports.

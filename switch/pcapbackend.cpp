@@ -14,7 +14,9 @@
 
 #include "platform/dynlib.h"
 #include "platform/message.h"
+#include "platform/resstring.h"
 #include "platform/text.h"
+#include "res/string_ids.h"
 #include "switch/capturebackend.h"
 
 namespace fw {
@@ -152,9 +154,10 @@ class CPcapBackend : public ICaptureBackend {
   CPcapBackend() {
     std::string error;
     if (!m_lib.Open(PcapLibraryNames(), &error)) {
-      AfxMessageBox("Unable to load libpcap.");
+      AfxMessageBox(LoadResString(IDS_CAPTURE_LOAD_FAILED));
       return;
     }
+    m_loaded = true;
     m_api.lib_version = m_lib.Function<const char* (*)()>("pcap_lib_version");
     if (m_api.lib_version == nullptr) return;
     m_version = m_api.lib_version() ? m_api.lib_version() : "";
@@ -164,6 +167,7 @@ class CPcapBackend : public ICaptureBackend {
   }
 
   bool Usable() const override { return m_usable; }
+  bool Loaded() const override { return m_loaded; }
   std::string Version() const override { return m_version; }
 
   int FindDevices(std::vector<CaptureDevice>* out, std::string* error) override {
@@ -203,13 +207,13 @@ class CPcapBackend : public ICaptureBackend {
 
   std::unique_ptr<ICaptureHandle> Open(const std::string& device, std::string* error) override {
     if (!m_usable) {
-      AppendError(error, "Unable to access winpcap send functions.\n");
+      AppendError(error, LoadResString(IDS_CAPTURE_SEND_UNAVAILABLE));
       return nullptr;
     }
     char errbuf[PCAP_ERRBUF_SIZE] = {};
     pcap_t* p = m_api.create(device.c_str(), errbuf);
     if (p == nullptr) {
-      AppendError(error, std::string("Failed to open ") + device + ": " + errbuf + "\n");
+      AppendError(error, FormatRes(IDS_CAPTURE_OPEN_FAILED, device, std::string(errbuf)));
       return nullptr;
     }
     m_api.set_snaplen(p, kSnapLength);
@@ -217,26 +221,23 @@ class CPcapBackend : public ICaptureBackend {
     m_api.set_immediate_mode(p, 1);
     const int r = m_api.activate(p);
     if (r == PCAP_ERROR_PERM_DENIED) {
-      AppendError(error,
-                  "Capture on " + device +
-                      " is not permitted: run the program as root or give it the capabilities "
-                      "cap_net_raw and cap_net_admin.\n");
+      AppendError(error, FormatRes(IDS_CAPTURE_NOT_PERMITTED, device));
       m_api.close(p);
       return nullptr;
     }
     if (r < 0) {
-      AppendError(error, std::string("Failed to open ") + device + ": " + m_api.statustostr(r) +
-                             " " + m_api.geterr(p) + "\n");
+      AppendError(error, FormatRes(IDS_CAPTURE_OPEN_FAILED, device,
+                                   std::string(m_api.statustostr(r)) + " " + m_api.geterr(p)));
       m_api.close(p);
       return nullptr;
     }
     if (m_api.datalink(p) != DLT_EN10MB) {
-      AppendError(error, "Device " + device + " is not an Ethernet interface.\n");
+      AppendError(error, FormatRes(IDS_CAPTURE_NOT_ETHERNET, device));
       m_api.close(p);
       return nullptr;
     }
     if (m_api.setnonblock(p, 1, errbuf) < 0) {
-      AppendError(error, std::string("Failed to open ") + device + ": " + errbuf + "\n");
+      AppendError(error, FormatRes(IDS_CAPTURE_OPEN_FAILED, device, std::string(errbuf)));
       m_api.close(p);
       return nullptr;
     }
@@ -256,6 +257,7 @@ class CPcapBackend : public ICaptureBackend {
   CDynLib m_lib;
   PcapApi m_api;
   std::string m_version;
+  bool m_loaded = false;
   bool m_usable = false;
 };
 

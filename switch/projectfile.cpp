@@ -44,6 +44,21 @@ std::string CutChars(std::string_view s, std::size_t chars) {
   return std::string(s.substr(0, i));
 }
 
+std::size_t CharCount(std::string_view s) {
+  std::size_t n = 0;
+  for (std::size_t i = 0; i < s.size(); ++n)
+    i += std::min(Utf8SequenceLength(static_cast<unsigned char>(s[i])), s.size() - i);
+  return n;
+}
+
+std::string LastChars(std::string_view s, std::size_t chars) {
+  const std::size_t total = CharCount(s);
+  std::size_t i = 0;
+  for (std::size_t n = 0; n + chars < total; ++n)
+    i += std::min(Utf8SequenceLength(static_cast<unsigned char>(s[i])), s.size() - i);
+  return std::string(s.substr(i));
+}
+
 int ToInt(long long v) {
   return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
 }
@@ -184,8 +199,15 @@ ConfigReadResult ReadConfigSection(const CIniFile& file, const std::string& sect
     const long long src = AtoI(GetDelimitedField(*v, ',', 1, 25));
     const long long mon = AtoI(GetDelimitedField(*v, ',', 2, 25));
     const int mode = AtoInt(GetDelimitedField(*v, ',', 3, 25));
-    if (mode == 0) continue;  // an unchecked pair, left behind by older versions
-    if (src < 0 || src >= ports || mon < 0 || mon >= ports || src == mon) {
+    const bool valid = src >= 0 && src < ports && mon >= 0 && mon < ports && src != mon;
+    if (mode == 0) {
+      // An unchecked pair turns off what an earlier line set, and decides no
+      // monitor port; older versions left such lines behind for any ports.
+      if (valid) cfg.SetMirrorPair(static_cast<int>(src), static_cast<int>(mon), 0);
+      if (cfg.MirrorPairs().Empty()) monitorPort.reset();
+      continue;
+    }
+    if (!valid) {
       in.Repaired();
       continue;
     }
@@ -254,6 +276,17 @@ ConfigReadResult ReadConfigSection(const CIniFile& file, const std::string& sect
   return result;
 }
 
+// A text field of a comma-separated line. One that holds a comma is written
+// between backquotes, which the reader takes as one field; a backquote cannot
+// be carried (the reader drops them all), so none is written inside the quotes.
+std::string TextField(std::string_view text) {
+  if (text.find(',') == std::string_view::npos) return std::string(text);
+  std::string out = "`";
+  for (char c : text)
+    if (c != '`') out += c;
+  return out + "`";
+}
+
 void WriteConfigSection(CIniFile& file, const std::string& section, const CSwitchConfig& cfg) {
   if (const auto* raw = cfg.PreservedSection()) {
     for (const auto& [k, v] : *raw) file.SetString(section, k, v);
@@ -290,11 +323,13 @@ void WriteConfigSection(CIniFile& file, const std::string& section, const CSwitc
   }
   for (int i = 0; i < cfg.GetPortCount(); ++i) {
     const CPortSettings* p = cfg.GetPort(i);
-    file.SetString(section, FormatText("Port%d", i),
-                   FormatText("%d,%d,%d,%d,%d,%d,%d,%d,%s,%s,%s,%s,%s,%s,%d,%d", p->full100,
-                              p->half100, p->full10, p->half10, p->broadcastLimit, p->flowControl,
-                              p->useIP, p->useTag, p->admin, p->name, p->negotiation, p->outputTag,
-                              p->precedence, p->priority, p->full1000, p->half1000));
+    file.SetString(
+        section, FormatText("Port%d", i),
+        FormatText("%d,%d,%d,%d,%d,%d,%d,%d,%s,%s,%s,%s,%s,%s,%d,%d", p->full100, p->half100,
+                   p->full10, p->half10, p->broadcastLimit, p->flowControl, p->useIP, p->useTag,
+                   TextField(p->admin), TextField(p->name), TextField(p->negotiation),
+                   TextField(p->outputTag), TextField(p->precedence), TextField(p->priority),
+                   p->full1000, p->half1000));
   }
 }
 
@@ -303,12 +338,22 @@ void WriteConfigSection(CIniFile& file, const std::string& section, const CSwitc
 void ReadEntrySection(const CIniFile& file, const std::string& section, CSwitchEntry& entry,
                       CProjectNotes* notes) {
   SectionReader in(file, section);
-  if (AtoI(in.Get("Vers", "1")) != 1) {
+  const std::string vers = in.Get("Vers", "1");
+  if (AtoI(vers) != 1) {
+    // Kept word for word, whether a newer version wrote it or the number is
+    // unreadable ("0", empty, not a number): either way its keys are not ours.
     entry.SetPreservedSection(in.Raw());
-    if (notes) AddOnce(notes->newerSections, entry.GetName());
+    if (notes)
+      AddOnce(AtoI(vers) > 1 ? notes->newerSections : notes->unreadableSections, entry.GetName());
     return;
   }
   entry.SetMac(in.Get("MAC", ""));
+  if (const std::string& mac = entry.GetMacSuffix(); CharCount(mac) > 9) {
+    // No address and no suffix: its last eight characters, as of a whole
+    // address, so that saving and reading again keeps what was read.
+    entry.SetMac(LastChars(mac, 8));
+    in.Repaired();
+  }
   entry.GetConfig().SetName(in.Get("Cfg Name", ""));
   const std::string part = in.Get("Part Type", "");
   if (!part.empty() && !entry.SetPartFromText(part, "")) {
@@ -363,8 +408,25 @@ std::vector<std::string> UnwritableNames(const std::vector<std::string>& names) 
   return bad;
 }
 
+// The section an item named by an index value is read from. The writer names
+// it after the cleaned name; a file that another program wrote may have it
+// under the value as it stands, which then wins.
+std::string ReadSectionName(const CIniFile& file, std::string_view prefix, std::string_view raw,
+                            std::string_view clean) {
+  std::string section = std::string(prefix) + std::string(raw);
+  if (raw != clean && !file.HasSection(section)) section = std::string(prefix) + std::string(clean);
+  return section;
+}
+
+// Everything the old index names goes, under the value as it stands and under
+// its cleaned name, so that no key of a section the reader passed over can
+// mix into the one written next.
 void DeleteIndexedSections(CIniFile& file, std::string_view index, std::string_view prefix) {
-  for (const auto& name : IndexNames(file, index)) file.DeleteSection(std::string(prefix) + name);
+  for (const auto& name : IndexNames(file, index)) {
+    file.DeleteSection(std::string(prefix) + name);
+    if (const std::string clean = CleanItemName(name); !clean.empty() && clean != name)
+      file.DeleteSection(std::string(prefix) + clean);
+  }
   file.DeleteSection(index);
 }
 
@@ -438,8 +500,8 @@ std::string CanonicalBaseType(std::string_view type) {
 // ---------------------------------------------------------------- notes
 
 bool CProjectNotes::Empty() const {
-  return !mirrorConflict && newerSections.empty() && repairedSections.empty() &&
-         droppedNames.empty() && unsavedNames.empty();
+  return !mirrorConflict && newerSections.empty() && unreadableSections.empty() &&
+         repairedSections.empty() && droppedNames.empty() && unsavedNames.empty();
 }
 
 std::vector<std::string> CProjectNotes::Messages() const {
@@ -447,6 +509,8 @@ std::vector<std::string> CProjectNotes::Messages() const {
   if (mirrorConflict) out.push_back(LoadResString(IDS_MULTIPLE_MONITOR_PORTS_WARNING));
   if (!newerSections.empty())
     out.push_back(FormatRes(IDS_PROJECT_NEWER_VERSION, NameList(newerSections)));
+  if (!unreadableSections.empty())
+    out.push_back(FormatRes(IDS_PROJECT_UNREADABLE_VERSION, NameList(unreadableSections)));
   if (!repairedSections.empty())
     out.push_back(FormatRes(IDS_PROJECT_VALUES_REPLACED, NameList(repairedSections)));
   if (!droppedNames.empty())
@@ -481,8 +545,13 @@ int CSwitchConfigStore::LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNo
     int k = 0;
     for (int i = First(); i >= 0; i = Next(i))
       file.SetString(kCfgIndex, FormatText("%d", k++), GetAt(i)->GetName());
-    for (int i = First(); i >= 0; i = Next(i))
-      WriteConfigSection(file, std::string(kCfgPrefix) + GetAt(i)->GetName(), *GetAt(i));
+    for (int i = First(); i >= 0; i = Next(i)) {
+      // A section of that name that no index named (left over from an
+      // earlier one) must not lend the new one its keys.
+      const std::string section = std::string(kCfgPrefix) + GetAt(i)->GetName();
+      file.DeleteSection(section);
+      WriteConfigSection(file, section, *GetAt(i));
+    }
     return kProjectOk;
   }
 
@@ -498,7 +567,8 @@ int CSwitchConfigStore::LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNo
       if (notes) AddOnce(notes->droppedNames, cfg.GetName());
       continue;
     }
-    const auto r = ReadConfigSection(file, std::string(kCfgPrefix) + raw, cfg, notes);
+    const auto r =
+        ReadConfigSection(file, ReadSectionName(file, kCfgPrefix, raw, cfg.GetName()), cfg, notes);
     conflict |= r.conflict;
     newer |= r.newer;
     if (!r.newer) {
@@ -538,8 +608,11 @@ int CSwitchList::LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNotes* no
     int k = 0;
     for (int i = First(); i >= 0; i = Next(i))
       file.SetString(kEntryIndex, FormatText("%d", k++), GetAt(i)->GetName());
-    for (int i = First(); i >= 0; i = Next(i))
-      WriteEntrySection(file, std::string(kEntryPrefix) + GetAt(i)->GetName(), *GetAt(i));
+    for (int i = First(); i >= 0; i = Next(i)) {
+      const std::string section = std::string(kEntryPrefix) + GetAt(i)->GetName();
+      file.DeleteSection(section);
+      WriteEntrySection(file, section, *GetAt(i));
+    }
     return kProjectOk;
   }
 
@@ -553,7 +626,7 @@ int CSwitchList::LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNotes* no
       if (notes) AddOnce(notes->droppedNames, entry.GetName());
       continue;
     }
-    ReadEntrySection(file, std::string(kEntryPrefix) + raw, entry, notes);
+    ReadEntrySection(file, ReadSectionName(file, kEntryPrefix, raw, entry.GetName()), entry, notes);
     Append(entry);  // the name was checked against the others above
   }
   return kProjectOk;
@@ -575,6 +648,9 @@ int LoadProjectFile(const std::string& path, CSwitchConfigStore& store, CSwitchL
 
 int SaveProjectFile(const std::string& path, CSwitchConfigStore& store, CSwitchList& switches,
                     CProjectNotes* notes, std::string* error) {
+  // The names that cannot be written go into the error text too.
+  CProjectNotes ownNotes;
+  if (!notes) notes = &ownNotes;
   CIniFile file;
   // The sections we do not own are kept, so an existing file must be read in full first.
   if (!file.Load(path, error)) return kProjectFailed;
@@ -587,14 +663,14 @@ int SaveProjectFile(const std::string& path, CSwitchConfigStore& store, CSwitchL
     if ((st.permissions() & (perms::owner_write | perms::group_write | perms::others_write)) ==
             perms::none ||
         (geteuid() != 0 && access(path.c_str(), W_OK) != 0)) {
-      AppendError(error, FormatText("%s: %s", path, "the file is read-only"));
+      AppendError(error, FormatRes(IDS_PROJECT_FILE_READ_ONLY, path));
       return kProjectFailed;
     }
   }
   const int cfgResult = store.LoadSave(file, true, notes);
   const int entryResult = switches.LoadSave(file, true, notes);
   if (cfgResult < kProjectOk || entryResult < kProjectOk) {
-    AppendError(error, "Names that cannot be written");
+    AppendError(error, FormatRes(IDS_PROJECT_NOT_SAVED_NAMES, NameList(notes->unsavedNames)));
     return cfgResult < kProjectOk ? cfgResult : entryResult;
   }
   if (!file.SaveAs(path, error)) return kProjectFailed;

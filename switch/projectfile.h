@@ -18,11 +18,12 @@ class CResourceBundle;
 // What a load or save found worth telling the user. Filled by the file
 // parts; shown once per file by Show.
 struct CProjectNotes {
-  bool mirrorConflict = false;                // a mirror pair named a second monitor port
-  std::vector<std::string> newerSections;     // kept unread and written back unchanged
-  std::vector<std::string> repairedSections;  // values out of range were replaced
-  std::vector<std::string> droppedNames;      // index names repeated (letter case aside)
-  std::vector<std::string> unsavedNames;      // names that cannot stand in a section header
+  bool mirrorConflict = false;                  // a mirror pair named a second monitor port
+  std::vector<std::string> newerSections;       // kept unread and written back unchanged
+  std::vector<std::string> unreadableSections;  // a version that is no number above 0: kept too
+  std::vector<std::string> repairedSections;    // values out of range were replaced
+  std::vector<std::string> droppedNames;        // index names repeated (letter case aside)
+  std::vector<std::string> unsavedNames;        // names that cannot stand in a section header
 
   bool Empty() const;
   // One message box per kind of problem, the mirror warning first.

@@ -86,7 +86,7 @@ std::string BuildOffered(OfferedList& o,
       if (part.empty() || display.empty()) continue;
       auto it = catalogue.find(part);
       if (it == catalogue.end()) {
-        message = fw::FormatText("Unknown part ID found (%s) in customization file.", part);
+        message = FormatRes(IDS_CUSTOMIZE_UNKNOWN_PART, part);
         break;
       }
       // The first store's own record takes the new name too.

@@ -316,10 +316,25 @@ void ReadSwitch(cswitchcomm& comm, ReadJob* job) {
     revision += static_cast<char>(b);
   }
   comm.CommClose();
-  // Names come from the switch: they may be any bytes, the entry keeps what it can show.
-  entry->SetName(fw::DecodeTextBytes(name));
-  if (!part.empty() && entry->SetPartFromText(part, "")) {
-    entry->SetFirmwareRevision(fw::DecodeTextBytes(revision));
+  // The switch keeps its texts in Windows-1252, as they are written to it:
+  // never guessed as UTF-8, or a name would change on its next write.
+  entry->SetName(fw::Cp1252ToUtf8(name));
+  // Every model of the catalogue is kept, whether or not the customisation
+  // file offers it; an offered one carries the name the file gives it.
+  CPartRecord record;
+  bool known = false;
+  if (!part.empty()) {
+    const CPartRecord* offered = CSwitchConfigStore::LookupModel(part);
+    if (offered && offered->partNumber == part) {
+      record = *offered;
+      known = true;
+    } else {
+      known = fw::LookupCatalogueRow(part, record);
+    }
+  }
+  if (known) {
+    entry->SetPart(record);
+    entry->SetFirmwareRevision(fw::Cp1252ToUtf8(revision));
     job->entry = std::move(entry);
   }
 }

@@ -10,7 +10,12 @@ void CSwitchEntry::SetName(std::string_view name) {
 }
 
 void CSwitchEntry::SetMac(std::string_view text) {
-  m_macSuffix = std::string(text.size() > 9 ? text.substr(9) : text);
+  // Counted in characters: a cut through a UTF-8 sequence would leave bytes
+  // that are no text at all.
+  std::size_t at = 0;
+  for (int n = 0; n < 9 && at < text.size(); ++n)
+    at += std::min(fw::Utf8SequenceLength(static_cast<unsigned char>(text[at])), text.size() - at);
+  m_macSuffix = std::string(at < text.size() ? text.substr(at) : text);
 }
 
 std::string CSwitchEntry::GetMacText(bool withPrefix) const {

@@ -28,7 +28,8 @@ class CSwitchEntry {
   void SetName(std::string_view name);
   const std::string& GetFoldedName() const { return m_foldedName; }
 
-  // A text longer than 9 characters keeps what follows its ninth character.
+  // A text longer than 9 characters keeps what follows its ninth character
+  // (a whole address leaves the last three bytes).
   void SetMac(std::string_view text);
   const std::string& GetMacSuffix() const { return m_macSuffix; }
   std::string GetMacText(bool withPrefix) const;

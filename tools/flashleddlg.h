@@ -21,7 +21,7 @@ class CFlashLedDlg : public CDialog {
   static constexpr std::uint32_t kOkLedNormal = 0x4000;
 
   // backend and clock as for the discovery (null: the capture library and
-  // the steady clock).
+  // the communication objects' default clock).
   CFlashLedDlg(CWnd* parent, const CSwitchEntry* entry, fw::ICaptureBackend* backend = nullptr,
                fw::IClock* clock = nullptr);
   ~CFlashLedDlg() override;

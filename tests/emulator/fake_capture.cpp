@@ -20,7 +20,7 @@ class CFakeCapture::Handle : public ICaptureHandle {
 
   int Send(const std::uint8_t* data, std::size_t len, std::string* error) override {
     if (m_owner.send_fails) {
-      fw::AppendError(error, "send failed");
+      fw::AppendError(error, m_owner.send_error);
       return kCaptureError;
     }
     std::vector<std::uint8_t> frame(data, data + len);

@@ -27,8 +27,10 @@ class CFakeCapture : public ICaptureBackend {
   // Failure knobs.
   std::string version = "libpcap version 1.10.3 (fake)";
   bool usable = true;
+  bool loaded = true;  // false: no library at all (and not usable)
   bool find_fails = false;
   bool send_fails = false;
+  std::string send_error = "send failed";  // what the library says when a send fails
   bool open_fails = false;
 
   int find_calls = 0;
@@ -37,6 +39,7 @@ class CFakeCapture : public ICaptureBackend {
   std::map<std::string, std::vector<std::vector<std::uint8_t>>> sent;
 
   bool Usable() const override { return usable; }
+  bool Loaded() const override { return loaded; }
   std::string Version() const override { return version; }
   int FindDevices(std::vector<CaptureDevice>* out, std::string* error) override;
   bool AdapterMac(const std::string& device, MacAddress* mac) override;

@@ -27,6 +27,7 @@
 #include "tools/netmonitordlg.h"
 #include "tools/outputfiledlg.h"
 #include "tools/switchstatusdlg.h"
+#include "tools/testcommdlg.h"
 #include "tools/toolcomm.h"
 
 namespace fwtest {
@@ -348,6 +349,7 @@ TEST_F(ShellCommands, EveryDialogCommandOpensItsDialogOverTheMainWindow) {
       {-1, {ID_MONITOR_NETWORKS, kind(static_cast<CNetMonitorDlg*>(nullptr))}},
       {-1, {ID_APP_ABOUT, kind(static_cast<CAboutDlg*>(nullptr))}},
       {-1, {ID_DEBUG_EEROM, kind(static_cast<CEeromDebugDlg*>(nullptr))}},
+      {-1, {ID_TEST_COMM, kind(static_cast<CTestCommDlg*>(nullptr))}},
       {withMac, {ID_CONFIG_EDIT, kind(static_cast<CCfgPSheet*>(nullptr))}},
       {withMac, {ID_CONFIG_COPY, kind(static_cast<CCopyCfgDlg*>(nullptr))}},
       {withMac, {ID_UPDATE_RING_FIRMWARE, kind(static_cast<CFirmwareUpdateDlg*>(nullptr))}},

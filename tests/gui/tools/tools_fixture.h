@@ -34,6 +34,7 @@ class CHookedCapture : public fw::ICaptureBackend {
   std::function<void()> onFind;
 
   bool Usable() const override { return locked.Usable(); }
+  bool Loaded() const override { return locked.Loaded(); }
   std::string Version() const override { return locked.Version(); }
   int FindDevices(std::vector<fw::CaptureDevice>* out, std::string* error) override {
     // Worker threads may list the devices too; the hook is for the searching thread.

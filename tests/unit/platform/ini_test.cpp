@@ -82,6 +82,34 @@ TEST(IniEncoding, Cp1252IsReadAndWrittenBack) {
   EXPECT_EQ(g.GetString("a", "jp"), "日本");
 }
 
+TEST(IniEncoding, Cp1252ThatWouldReadAsUtf8IsWrittenAsUtf8) {
+  // In cp1252 these are the bytes C3 BC, which a reader takes for UTF-8 "ü".
+  CIniFile f;
+  f.SetString("a", "name",
+              "\xC3\x83\xC2\xBC"
+              "ber");
+  EXPECT_EQ(Parsed(f.Encode()).GetString("a", "name"),
+            "\xC3\x83\xC2\xBC"
+            "ber");
+  f.SetString("a", "name", "M\xC3\xBCller");
+  EXPECT_EQ(f.Encode(), "[a]\r\nname=M\xFCller\r\n");
+}
+
+TEST(IniWrite, ValuesReadBackAsWritten) {
+  // The reader trims values and takes off one pair of outer quotes.
+  const std::vector<std::string> values = {" lead", "trail ", "'q'",   "\"dq\"", "\"",  "\"' x '\"",
+                                           " ",     "",       "plain", "a=b",    "\"x'"};
+  CIniFile f;
+  for (std::size_t i = 0; i < values.size(); ++i)
+    f.SetString("s", "k" + std::to_string(i), values[i]);
+  auto g = Parsed(f.Serialize());
+  for (std::size_t i = 0; i < values.size(); ++i)
+    EXPECT_EQ(g.GetString("s", "k" + std::to_string(i)), values[i]);
+  EXPECT_EQ(f.GetString("s", "k2"), "'q'");
+  // Values that need nothing are written as they are.
+  EXPECT_NE(f.Serialize().find("k8=plain\r\nk9=a=b\r\nk10=\"x'\r\n"), std::string::npos);
+}
+
 TEST(IniWrite, ReplacesInPlaceAndKeepsEverythingElse) {
   auto f =
       Parsed("; header comment\r\n[one]\r\nA = 1\r\n; note\r\nB=2\r\n\r\n[Unknown]\r\nx=y\r\n");

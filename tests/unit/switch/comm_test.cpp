@@ -86,11 +86,19 @@ TEST_F(CommTest, IncompatibleLibrary) {
   std::string error;
   std::uint8_t mac[6];
   EXPECT_EQ(kCommFailed, old.CommOpenDevice("veth-test0", mac, &error));
-  EXPECT_EQ("Incompatible WinPcap version found libpcap version 0.9.8.\n", error);
+  EXPECT_EQ("Incompatible libpcap version found libpcap version 0.9.8.\n", error);
   CPcapDeviceList list;
   EXPECT_EQ(-1, old.CommFindDevices(&list));
   ASSERT_EQ(1u, messages->count());
-  EXPECT_EQ("PcapFindDevsEx not loaded.", messages->messages()[0].text);
+  EXPECT_EQ("pcap_findalldevs not loaded.", messages->messages()[0].text);
+
+  // No library at all is not a library of the wrong version.
+  capture.loaded = false;
+  capture.version.clear();
+  cswitchcomm none(&capture, &clock);
+  error.clear();
+  EXPECT_EQ(kCommFailed, none.CommOpenDeviceEx("veth-test0", &error));
+  EXPECT_EQ("Unable to locate required components for communications (libpcap).\n", error);
 }
 
 TEST_F(CommTest, FindDevices) {
@@ -102,7 +110,7 @@ TEST_F(CommTest, FindDevices) {
   EXPECT_EQ("eth2", list[1].description) << "a device without description shows its name";
   capture.find_fails = true;
   EXPECT_EQ(-1, comm->CommFindDevices(&list));
-  EXPECT_EQ("PcapFindDevsEx() failed", messages->messages().back().text);
+  EXPECT_EQ("pcap_findalldevs() failed", messages->messages().back().text);
 }
 
 TEST_F(CommTest, DevicesLockTimeoutTouchesNothing) {
@@ -251,10 +259,97 @@ TEST_F(CommTest, ControlRequest) {
   EXPECT_EQ(kCommFailed, comm->ControlRequest(0x10, 0, &error));
   EXPECT_EQ(kSwitchText + " No reply found while attempting to send a control request message.\n",
             error);
+}
+
+// Why a frame did not go out (no device, the library's refusal) reaches the
+// caller's text with the request's own line, whatever the request.
+TEST_F(CommTest, SendFailuresCarryTheirReason) {
+  Open();
   capture.send_fails = true;
-  error.clear();
+  capture.send_error = "adapter unplugged";
+  const std::string reason = kSwitchText + " Send: Failed to send packet via pcap_sendpacket.\n" +
+                             kSwitchText + " adapter unplugged\n";
+  std::string error;
   EXPECT_EQ(kCommFailed, comm->ControlRequest(0x10, kCommQuiet, &error));
-  EXPECT_EQ(kSwitchText + " Failed to send control request message to the switch.\n", error);
+  EXPECT_EQ(kSwitchText + " Failed to send control request message to the switch.\n" + reason,
+            error);
+  error.clear();
+  EXPECT_EQ(kCommFailed, comm->CommSendNop(0, nullptr, &error));
+  EXPECT_EQ(kSwitchText + " Failed to send NOP request.\n" + reason + kSwitchText + " NOP Error\n",
+            error);
+  error.clear();
+  CSwitchStatus s;
+  EXPECT_EQ(kCommFailed, comm->CommReadSwitchStatus(&s, &error));
+  EXPECT_EQ(reason, error);
+  error.clear();
+  const std::uint8_t block[4] = {};
+  EXPECT_EQ(kCommFailed, comm->SendLoadBlock(block, sizeof block, 0, &error));
+  EXPECT_EQ(kSwitchText + " Failed to send load request command.\n" + reason, error);
+  error.clear();
+  CCfgBlock read;
+  read.AddRequest(kEeromRead, 280, 6);
+  EXPECT_EQ(kEeromFailed, comm->Run(read, &error));
+  EXPECT_EQ(kSwitchText + " Failed to send EEROM command(s).\n" + reason, error);
+  // A closed device is a reason too.
+  comm->CommClose();
+  error.clear();
+  EXPECT_EQ(kCommFailed, comm->ControlRequest(0x10, 0, &error));
+  EXPECT_EQ(kSwitchText + " Failed to send control request message to the switch.\n" + kSwitchText +
+                " Send: No device currently open.\n",
+            error);
+}
+
+// A switch that answers after the request gave up: its late reply waits in
+// the buffer (or arrives during the next request) and must never pass for
+// the answer to the next request, of the same kind or another.
+TEST_F(CommTest, LateRepliesAreNotTakenForTheNextRequest) {
+  Open();
+  core.SetBootMonitor(true);  // replies carry the success flag a late one would fake
+  core.knobs().delay_ms = 1100;
+  std::string error;
+  // Control, then NOP: the control reply arrives while the NOP waits.
+  EXPECT_EQ(kCommFailed, comm->ControlRequest(0x10, kCommQuiet, &error));
+  EXPECT_EQ(kCommFailed, comm->CommSendNop(kCommQuiet, nullptr, &error));
+  // NOP, pause, NOP: the first reply waits in the buffer when the second is sent.
+  clock.Advance(500);
+  EXPECT_EQ(kCommFailed, comm->CommSendNop(kCommQuiet, nullptr, &error));
+  // NOP, then status read: a NOP reply is no list of ports.
+  clock.Advance(500);
+  CSwitchStatus s;
+  EXPECT_EQ(kStatusNoReply, comm->CommReadSwitchStatus(&s, &error));
+  // Status, then load block: no acknowledgement of a block never seen.
+  clock.Advance(500);
+  const std::uint8_t block[4] = {};
+  EXPECT_EQ(kCommFailed, comm->SendLoadBlock(block, sizeof block, 0, &error));
+  // Load block, then an EEROM read: it waits long enough for its own reply
+  // and takes that one, not the late acknowledgement.
+  CCfgBlock read;
+  read.AddRequest(kEeromRead, 280, 6);
+  error.clear();
+  EXPECT_EQ(kEeromOk, comm->Run(read, &error)) << error;
+  EXPECT_EQ(std::vector<std::uint8_t>(core.eerom().begin() + 280, core.eerom().begin() + 286),
+            read.Requests()[0].data);
+  // With time to spare, every kind works again.
+  core.knobs().delay_ms = 0;
+  clock.Advance(2000);
+  EXPECT_EQ(kNopSuccess, comm->CommSendNop(kCommQuiet, nullptr, &error));
+  EXPECT_EQ(kStatusRead, comm->CommReadSwitchStatus(&s, &error));
+}
+
+// The find-all listener asks everyone at once and takes one answer per
+// broadcast: the answers of the other switches that wait in the buffer must
+// stay there for its next attempts.
+TEST_F(CommTest, BroadcastNopTakesTheRepliesAlreadyWaiting) {
+  Open();
+  comm->SetTarget(kBroadcastMac.data());
+  auto other = MakeReply(0x80);
+  other[11] = 0x99;
+  capture.Inject("veth-test0", other, clock.Now());
+  std::string first, second, error;
+  EXPECT_EQ(kNopNoFlag, comm->CommSendNop(kCommQuiet, &first, &error));
+  EXPECT_EQ(kNopNoFlag, comm->CommSendNop(kCommQuiet, &second, &error));
+  EXPECT_EQ("00:11:22:33:44:99", first);
+  EXPECT_EQ(kSwitchText, second);
 }
 
 TEST_F(CommTest, LoadBlock) {

@@ -40,7 +40,7 @@ inline const fw::CResourceBundle* LanguageBundle(const std::string& lang) {
   if (!b) {
     std::string error;
     std::string script;
-    for (const char* f : {"model.rc", "strings.rc"})
+    for (const char* f : {"model.rc", "projectfile.rc", "sheet.rc", "strings.rc"})
       script += ReadText(ResDir() + "/" + lang + "/" + f) + "\n";
     b = fw::CResourceBundle::Parse(script, &error);
     EXPECT_TRUE(b) << error;

@@ -73,6 +73,14 @@ TEST_F(ConfigImage, RingExampleGolden) {
   }
 }
 
+// The switch shows Windows-1252: a letter it has no form for becomes '?',
+// never UTF-8 bytes that would read back as other letters.
+TEST_F(ConfigImage, NameIsWrittenInWindows1252) {
+  entry.SetName("\xC3\x9F\xE2\x84\xA6-\xE2\x82\xAC");  // "ßΩ-€"
+  ASSERT_EQ(Build(), kImageOk);
+  EXPECT_EQ(Slice(image, 32, 6), (Bytes{0xDF, '?', '-', 0x80, 0, 0}));
+}
+
 TEST_F(ConfigImage, PortBitsCopperAndFiber) {
   auto* p0 = config.GetPort(0);
   p0->admin = "disabled";

@@ -1,12 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <fstream>
+#include <map>
 #include <thread>
 
 #include "platform/message.h"
+#include "switch/configload.h"
+#include "switch/switchconfig.h"
 #include "switch/switchconfigstore.h"
 #include "switch/switchdiscovery.h"
 #include "switch/switchentry.h"
+#include "tests/common/test_util.h"
 #include "tests/unit/switch/ops_fixture.h"
 
 namespace fw::ops_test {
@@ -79,6 +85,72 @@ TEST_F(Discovery, UnknownModelsAreDroppedAndUnreadableSwitchesReported) {
   EXPECT_NE(error.find("02:4b:33:10:00:02 "), std::string::npos) << error;
 }
 
+// The customisation file chooses the models offered for new configurations;
+// a switch found on the network is kept when the catalogue knows its model.
+TEST_F(Discovery, CatalogueModelsTheCustomisationDoesNotOfferAreKept) {
+  test::TempDir dir;
+  const std::string path = dir.file("fenwardle.customize");
+  {
+    std::ofstream f(path);
+    f << "[part numbers]\n0=QV-5KP-1,Five Port Copper\n1=QV-9KP-2,Nine Port Fiber\n";
+  }
+  struct Restore {
+    ~Restore() {
+      CSwitchConfigStore::SetCustomizeFilePath({});
+      CSwitchConfigStore::ResetOfferedModels();
+    }
+  } restore;
+  CSwitchConfigStore::SetCustomizeFilePath(path);
+  CSwitchConfigStore::ResetOfferedModels();
+  CSwitchConfigStore::EnsureOfferedModels(0);
+  ASSERT_EQ(CSwitchConfigStore::LookupModel("QV-9KP-1"), nullptr);
+
+  AddSwitch(0x01, "North", {"veth0"});  // QV-9KP-1: catalogue only
+  auto& south = AddSwitch(0x02, "South", {"veth0"});
+  SetIdentity(south, 9, false, 2);  // QV-9KP-2: offered under its own name
+  auto& odd = AddSwitch(0x03, "Odd", {"veth0"});
+  odd.eerom()[281] = 7;  // no model at all
+  auto d = MakeDiscovery();
+  d->SetWaitLimit(300);
+  std::vector<std::unique_ptr<CSwitchEntry>> found;
+  std::string error;
+  EXPECT_EQ(d->FindAllSwitches(&found, &error), kCommOk) << error;
+  ASSERT_EQ(found.size(), 2u);
+  std::map<std::string, const CSwitchEntry*> by_name;
+  for (const auto& f : found) by_name[f->GetName()] = f.get();
+  ASSERT_TRUE(by_name.count("North") && by_name.count("South"));
+  EXPECT_EQ(by_name["North"]->GetPart().partNumber, "QV-9KP-1");
+  EXPECT_EQ(by_name["North"]->GetPart().displayName, "QV-9KP-1");
+  EXPECT_EQ(by_name["North"]->GetPart().portCount, 9);
+  EXPECT_EQ(by_name["South"]->GetPart().displayName, "Nine Port Fiber");
+}
+
+// A switch keeps its name in Windows-1252. Bytes that happen to form UTF-8
+// are still Windows-1252 letters, and the next write gives the same bytes.
+TEST_F(Discovery, SwitchTextsAreWindows1252BothWays) {
+  auto& core = AddSwitch(0x01,
+                         "\xC3\xBC"
+                         "ber",
+                         {"veth0"});
+  core.SetRevision("0104 \xE9t\xE9");
+  auto d = MakeDiscovery();
+  d->SetWaitLimit(300);
+  std::vector<std::unique_ptr<CSwitchEntry>> found;
+  std::string error;
+  ASSERT_EQ(d->FindAllSwitches(&found, &error), kCommOk) << error;
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0]->GetName(),
+            "\xC3\x83\xC2\xBC"
+            "ber");                                                      // "Ã¼ber"
+  EXPECT_EQ(found[0]->GetFirmwareRevision(), "0104 \xC3\xA9t\xC3\xA9");  // "0104 été"
+
+  CSwitchConfig config;
+  std::vector<std::string> notes;
+  std::vector<std::uint8_t> image;
+  ASSERT_GE(BuildConfigImage(core.eerom(), config, *found[0], notes, &image), kImageOk);
+  EXPECT_TRUE(std::equal(image.begin() + 32, image.begin() + 64, core.eerom().begin() + 32));
+}
+
 TEST(DiscoveryParallel, SwitchesReadAtOnceComeBackInTheOrderTheyWereHeard) {
   // Real time: many readers side by side on one virtual clock would push each
   // other's reply deadlines past while they merely poll.
@@ -134,18 +206,23 @@ TEST(DiscoveryParallel, SwitchesReadAtOnceComeBackInTheOrderTheyWereHeard) {
 }
 
 TEST_F(Discovery, WaitLimitZeroStillHearsTheSwitches) {
-  AddSwitch(0x01, "North", {"veth0"});
-  AddSwitch(0x02, "South", {"veth0"});
-  auto d = MakeDiscovery();
-  d->SetWaitLimit(0);
+  // One segment only: a second listener would move the shared virtual clock
+  // past this one's zero wait between two of its own attempts.
+  CLockedCapture one(clock);
+  one.fake.AddDevice("veth0", "Segment A", Mac(0xA0, 0xEE));
+  AddSwitch(0x01, "North", {});
+  AddSwitch(0x02, "South", {});
+  for (auto& core : cores) one.fake.Attach("veth0", core.get());
+  CSwitchDiscovery d(&one, &clock, &clock);
+  d.SetWaitLimit(0);
   std::vector<std::unique_ptr<CSwitchEntry>> found;
   std::string error;
-  EXPECT_EQ(d->FindAllSwitches(&found, &error), kCommOk) << error;
+  EXPECT_EQ(d.FindAllSwitches(&found, &error), kCommOk) << error;
   EXPECT_EQ(found.size(), 2u);
   // A handful of NOPs on the busy segment: two answered by new switches, then
   // one or two that bring nothing new end the listening.
   int nops = 0;
-  for (const auto& f : capture.fake.sent["veth0"]) nops += (f[19] << 8 | f[20]) == 1;
+  for (const auto& f : one.fake.sent["veth0"]) nops += (f[19] << 8 | f[20]) == 1;
   EXPECT_LE(nops, 4);
 }
 
@@ -173,6 +250,33 @@ TEST_F(Discovery, ProfileWithoutLimitGetsTheStoredDefault) {
   EXPECT_EQ(d->FindAllSwitches(&found, &error), kCommOk) << error;
   EXPECT_EQ(profile->GetProfileInt("Settings", "find all wait limit", -1), 100);
   EXPECT_EQ(MakeDiscovery()->GetWaitLimit(), 100);
+}
+
+// The network monitor searches on a worker thread, which reads and writes
+// the wait limit, while the window thread goes on using the same profile.
+TEST_F(Discovery, ProfileIsSharedWithASearchOnAnotherThread) {
+  AddSwitch(0x01, "North", {"veth0"});
+  std::atomic<bool> done{false};
+  std::size_t heard = 0;
+  std::thread worker([&] {
+    for (int i = 0; i < 3; ++i) {
+      CSwitchDiscovery d(&capture, &clock, &clock);
+      d.SetWaitLimit(50);
+      std::vector<std::unique_ptr<CSwitchEntry>> found;
+      std::string error;
+      (void)d.FindAllSwitches(&found, &error);
+      heard += found.size();
+    }
+    done = true;
+  });
+  for (int i = 0; !done; ++i) {
+    profile->WriteProfileInt("Window", "Key" + std::to_string(i % 5), i);
+    (void)profile->GetProfileInt("Settings", "find all wait limit", 0);
+    std::this_thread::yield();
+  }
+  worker.join();
+  EXPECT_EQ(heard, 3u);
+  EXPECT_EQ(profile->GetProfileInt("Settings", "find all wait limit", -1), 100);
 }
 
 TEST_F(Discovery, DeviceThatFailsToOpenIsReportedOnceWithoutBoxes) {

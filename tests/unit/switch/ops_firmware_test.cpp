@@ -204,8 +204,7 @@ TEST_F(FirmwareLoad, TestCommBootMonitorEntry) {
   EXPECT_EQ(box, "");
   EXPECT_TRUE(TestCommEnterBootMonitor(comm, "Segment A", &box));
   EXPECT_EQ(box, "Errors:--------------\r\n");
-  ASSERT_EQ(messages->count(), 1u);
-  EXPECT_EQ(messages->messages()[0].text, "Boot monitor entry successful.");
+  EXPECT_EQ(messages->count(), 0u);  // the dialog tells the success
   core.knobs().drop_all = true;
   EXPECT_FALSE(TestCommEnterBootMonitor(comm, "Segment A", &box));
   EXPECT_EQ(box,

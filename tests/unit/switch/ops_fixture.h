@@ -38,6 +38,7 @@ class CLockedCapture : public ICaptureBackend {
   emu::CFakeCapture fake;
 
   bool Usable() const override { return fake.Usable(); }
+  bool Loaded() const override { return fake.Loaded(); }
   std::string Version() const override { return fake.Version(); }
   int FindDevices(std::vector<CaptureDevice>* out, std::string* error) override {
     std::lock_guard l(m_);

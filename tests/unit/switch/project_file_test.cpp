@@ -2,8 +2,10 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <csignal>
 #include <filesystem>
+#include <set>
 
 #include "model_testutil.h"
 #include "platform/atomicfile.h"
@@ -11,6 +13,8 @@
 #include "platform/inifile.h"
 #include "platform/message.h"
 #include "platform/resstring.h"
+#include "platform/text.h"
+#include "project_dump.h"
 #include "res/string_ids.h"
 #include "switch/projectfile.h"
 
@@ -36,6 +40,17 @@ class ProjectFile : public fwtest::ModelTest {
     return fw::LoadProjectFile(path, *m_store, m_switches, &m_notes);
   }
   int Save() { return fw::SaveProjectFile(m_dir.file("p.zcf"), *m_store, m_switches, &m_notes); }
+  // Loads the text, saves and loads again; the dumps of both loads.
+  std::pair<std::string, std::string> LoadSaveLoad(const std::string& text) {
+    Load(text);
+    const std::string first = fwtest::DumpProject(*m_store, m_switches);
+    EXPECT_EQ(Save(), fw::kProjectOk);
+    fw::CProjectNotes notes;
+    EXPECT_GE(fw::LoadProjectFile(m_dir.file("p.zcf"), *m_store, m_switches, &notes),
+              fw::kProjectOk);
+    EXPECT_TRUE(notes.Empty()) << ::testing::PrintToString(notes.Messages());
+    return {first, fwtest::DumpProject(*m_store, m_switches)};
+  }
   std::string Saved() { return ReadText(m_dir.file("p.zcf")); }
   fw::CIniFile SavedIni() {
     fw::CIniFile f;
@@ -193,6 +208,20 @@ TEST_F(ProjectFile, UncheckedPairsDoNotDecideTheMonitorPort) {
   EXPECT_EQ(Cfg("A").IsMonitorPort(4), 2);
 }
 
+TEST_F(ProjectFile, AnUncheckedPairTurnsOffWhatAnEarlierLineSet) {
+  EXPECT_EQ(Load("[Switch Cfgs]\n0=A\n1=B\n"
+                 "[Switch Cfg: A]\nMirror0=0,4,1\nMirror1=1,4,2\nMirror2=0,4,0\n"
+                 // Once its only pair is off, port 4 no longer holds the monitor role.
+                 "[Switch Cfg: B]\nMirror0=0,4,1\nMirror1=0,4,0\nMirror2=1,3,1\n"),
+            fw::kProjectOk);
+  EXPECT_FALSE(Cfg("A").LookupMirrorPair(0, 4));
+  EXPECT_EQ(Cfg("A").LookupMirrorPair(1, 4), 2);
+  EXPECT_EQ(Cfg("A").MirrorPairs().Count(), 1u);
+  EXPECT_FALSE(Cfg("B").LookupMirrorPair(0, 4));
+  EXPECT_EQ(Cfg("B").LookupMirrorPair(1, 3), 1);
+  EXPECT_FALSE(m_notes.mirrorConflict);
+}
+
 TEST_F(ProjectFile, PairsOutOfRangeOrOntoThemselvesAreDropped) {
   EXPECT_EQ(
       Load("[Switch Cfgs]\n0=A\n[Switch Cfg: A]\nMirror0=0,9,1\nMirror1=4,4,1\nMirror2=-1,4,1\n"
@@ -237,6 +266,20 @@ TEST_F(ProjectFile, NumbersOutOfRangeAreRepairedAndToldOncePerFile) {
   EXPECT_NE(text.find("out of range"), std::string::npos);
   EXPECT_NE(text.find("Wild\nHuge\nS1\nS2"), std::string::npos);
   EXPECT_EQ(text.find("Fine"), std::string::npos);
+}
+
+TEST_F(ProjectFile, MacTextsSettleOnTheirFirstLoad) {
+  const auto [first, again] = LoadSaveLoad(
+      "[Switch Entries]\n0=A\n1=B\n2=C\n[Switch Entry: A]\nMAC=xx02:4B:33:00:11:22\n"
+      "[Switch Entry: B]\nMAC=02:4B:33:12:34:56\n"
+      "[Switch Entry: C]\nMAC=12345678\xC3\xA9\xC3\xA9"
+      "bc\n");
+  EXPECT_EQ(again, first);
+  EXPECT_EQ(m_switches.GetAt(0)->GetMacSuffix(), "00:11:22");
+  EXPECT_EQ(m_switches.GetAt(1)->GetMacSuffix(), "12:34:56");
+  EXPECT_EQ(m_switches.GetAt(2)->GetMacSuffix(),
+            "\xC3\xA9"
+            "bc");  // cut after whole characters
 }
 
 TEST_F(ProjectFile, PortCountsOutsideThePortTableAreRefused) {
@@ -287,6 +330,27 @@ TEST_F(ProjectFile, ANewerSwitchEntryIsKeptToo) {
   EXPECT_EQ(saved.GetString("Switch Entry: S", "Lens"), "wide");
 }
 
+TEST_F(ProjectFile, AnUnreadableSwitchVersionIsNotCalledNewer) {
+  fw::ScopedMessageSink sink;
+  EXPECT_EQ(Load("[Switch Entries]\n0=Zero\n1=Empty\n2=Word\n3=Next\n4=Plain\n"
+                 "[Switch Entry: Zero]\nVers=0\nMAC=01:02:03\n[Switch Entry: Empty]\nVers=\n"
+                 "[Switch Entry: Word]\nVers=one\n[Switch Entry: Next]\nVers=2\n"
+                 "[Switch Entry: Plain]\nMAC=04:05:06\n"),
+            fw::kProjectOk);
+  EXPECT_EQ(m_notes.unreadableSections, (std::vector<std::string>{"Zero", "Empty", "Word"}));
+  EXPECT_EQ(m_notes.newerSections, std::vector<std::string>{"Next"});
+  EXPECT_EQ(m_switches.GetAt(4)->GetMacSuffix(), "04:05:06");  // no "Vers" reads as 1
+  m_notes.Show();
+  ASSERT_EQ(sink->count(), 2u);
+  EXPECT_EQ(sink->messages()[0].text.find("Zero"), std::string::npos);
+  EXPECT_NE(sink->messages()[1].text.find("Zero\nEmpty\nWord"), std::string::npos);
+  EXPECT_EQ(sink->messages()[1].text.find("newer"), std::string::npos);
+  // Kept as they were, like a newer section.
+  ASSERT_EQ(Save(), fw::kProjectOk);
+  EXPECT_EQ(SavedIni().GetString("Switch Entry: Zero", "MAC"), "01:02:03");
+  EXPECT_EQ(SavedIni().GetString("Switch Entry: Zero", "Vers"), "0");
+}
+
 // ---------------------------------------------------------------- names
 
 TEST_F(ProjectFile, AnEmptyIndexValueOrAGapHidesNothing) {
@@ -335,6 +399,45 @@ TEST_F(ProjectFile, NamesFromASwitchBecomeSafeSectionNames) {
   ASSERT_EQ(again.GetCount(), 1);
   EXPECT_EQ(again.GetAt(0)->GetName(), e.GetName());
   EXPECT_EQ(e.GetName(), "Crane[Switch Cfgs0=x");
+}
+
+TEST_F(ProjectFile, DuplicateSectionsBringNothingBackOnSave) {
+  const auto [first, again] = LoadSaveLoad(
+      "[Switch Cfgs]\n0=A\n[Switch Cfg: A]\nVers=1\nMirror0=0,4,1\n"
+      "[Switch Entries]\n0=S\n[Switch Entry: S]\nMAC=01:02:03\n"
+      // Later copies, shadowed by the first ones: nothing of them may come back.
+      "[Switch Cfgs]\n0=A\n1=Ghost\n[Switch Cfg: A]\nMirror1=1,4,2\nNumPorts=9\n"
+      "[Switch Entries]\n0=S\n1=Ghost\n[Switch Entry: S]\nIP=10.0.0.9\n"
+      "[Switch Entry: Ghost]\nMAC=09:09:09\n[Switch Cfg: Ghost]\nNumPorts=6\n");
+  EXPECT_EQ(again, first);
+  EXPECT_EQ(m_store->GetCount(), 1);
+  EXPECT_EQ(Cfg("A").MirrorPairs().Count(), 1u);
+  EXPECT_EQ(Cfg("A").GetPortCount(), 5);
+  ASSERT_EQ(m_switches.GetCount(), 1);
+  EXPECT_EQ(m_switches.GetAt(0)->GetIP(), "");
+}
+
+TEST_F(ProjectFile, ANameThatCleaningChangesReadsAndWritesOneSection) {
+  const auto [first, again] = LoadSaveLoad(
+      "[Switch Cfgs]\n0=Ring]\n1=Kiln\x01\n2=\"\"Quote\"\"\n"
+      // "]" cannot stand in a header: the section is the cleaned name's.
+      "[Switch Cfg: Ring]]\nVers=1\nMirror0=0,4,1\n"
+      // Control characters and quotes can: that one is read, the stale
+      // section of the cleaned name is not, and neither may mix into the other.
+      "[Switch Cfg: Kiln\x01]\nNumPorts=9\n[Switch Cfg: Kiln]\nMirror0=1,8,1\n"
+      "[Switch Cfg: \"Quote\"]\nNumPorts=6\n[Switch Cfg: Quote]\nMirror0=2,5,1\n"
+      "[Switch Entries]\n0=Crane]\n[Switch Entry: Crane]]\nMAC=01:02:03\n");
+  EXPECT_EQ(again, first);
+  EXPECT_EQ(Cfg("Ring").LookupMirrorPair(0, 4), 1);
+  EXPECT_EQ(Cfg("Kiln").GetPortCount(), 9);
+  EXPECT_TRUE(Cfg("Kiln").MirrorPairs().Empty());
+  EXPECT_EQ(Cfg("Quote").GetPortCount(), 6);
+  EXPECT_TRUE(Cfg("Quote").MirrorPairs().Empty());
+  EXPECT_EQ(m_switches.GetAt(0)->GetMacSuffix(), "01:02:03");
+  // The sections under the old names are gone.
+  const std::string text = Saved();
+  EXPECT_EQ(text.find("Kiln\x01"), std::string::npos);
+  EXPECT_EQ(text.find("\"Quote\""), std::string::npos);
 }
 
 // ---------------------------------------------------------------- types and parts
@@ -426,6 +529,29 @@ TEST_F(ProjectFile, WritesTheKnownLayout) {
   EXPECT_EQ(Saved(), ReadText(Data("written.zcf")));
 }
 
+TEST_F(ProjectFile, TextFieldsWithACommaComeBackWhole) {
+  CSwitchConfig c;
+  c.SetName("A");
+  c.GetPort(1)->name = "Press 2,a";
+  c.GetPort(1)->priority = "Urgent";
+  c.GetPort(1)->full1000 = 1;
+  c.GetPort(2)->name = "Kiln";
+  ASSERT_GE(m_store->Add(c), 0);
+  ASSERT_EQ(Save(), fw::kProjectOk);
+  fw::CIniFile saved = SavedIni();
+  // Only the field with the comma is quoted.
+  EXPECT_EQ(saved.GetString("Switch Cfg: A", "Port1"),
+            "1,1,1,1,1,0,1,1,Enabled,`Press 2,a`,Auto,Unchanged,Use Tag,Urgent,1,0");
+  EXPECT_EQ(saved.GetString("Switch Cfg: A", "Port2"),
+            "1,1,1,1,1,0,1,1,Enabled,Kiln,Auto,Unchanged,Use Tag,Normal,0,0");
+  Load(Saved());
+  const CPortSettings& p = *Cfg("A").GetPort(1);
+  EXPECT_EQ(p.name, "Press 2,a");
+  EXPECT_EQ(p.negotiation, "Auto");
+  EXPECT_EQ(p.priority, "Urgent");
+  EXPECT_EQ(p.full1000, 1);
+}
+
 TEST_F(ProjectFile, SavingAfterADeleteRewritesADenseIndex) {
   Load(
       "[Keep]\nx=1\n[Switch Cfgs]\n0=A\n1=B\n2=C\n[Switch Cfg: A]\nNumPorts=5\n[Switch Cfg: "
@@ -485,6 +611,100 @@ TEST_F(ProjectFile, AReadOnlyFileIsNotWritten) {
   std::string bytes;
   ASSERT_TRUE(fw::ReadFileBytes(m_dir.file("p.zcf"), bytes, nullptr));
   EXPECT_EQ(bytes.substr(0, 13), "[Switch Cfgs]");
+}
+
+// ---------------------------------------------------------------- languages of the failures
+
+// Words that only an English text would hold (whole words, letter case aside).
+std::vector<std::string> EnglishWords(const std::string& text) {
+  static const std::set<std::string> kEnglish = {
+      "the",   "is",      "are",     "that",     "cannot", "found", "not",  "file",
+      "names", "written", "unknown", "disabled", "speeds", "read",  "only", "saved"};
+  std::vector<std::string> hits;
+  std::string word;
+  for (std::size_t i = 0; i <= text.size(); ++i) {
+    const unsigned char c = i < text.size() ? static_cast<unsigned char>(text[i]) : ' ';
+    if (std::isalpha(c)) {
+      word += static_cast<char>(std::tolower(c));
+    } else {
+      if (kEnglish.count(word)) hits.push_back(word);
+      word.clear();
+    }
+  }
+  return hits;
+}
+
+// The failures of saving a project, of the customisation file, of the speed
+// check and of the INI engine, as a user of each language sees them.
+std::vector<std::string> FailureTexts(const fw::test::TempDir& dir) {
+  std::vector<std::string> texts;
+  const std::string path = dir.file("Zaun.zcf");
+  {
+    fwtest::WriteText(path, "[Switch Cfgs]\n0=Zaun\n");
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read);
+    CSwitchConfigStore store(0);
+    CSwitchList switches;
+    std::string error;
+    EXPECT_EQ(fw::SaveProjectFile(path, store, switches, nullptr, &error), fw::kProjectFailed);
+    texts.push_back(error);
+    std::filesystem::remove(path);
+  }
+  {
+    CSwitchConfigStore store(0);
+    CSwitchList switches;
+    CSwitchEntry e;
+    e.SetName("Zaun");
+    EXPECT_GE(switches.Add(e), 0);
+    switches.GetAt(0)->SetName("");
+    std::string error;
+    EXPECT_EQ(fw::SaveProjectFile(path, store, switches, nullptr, &error), fw::kProjectConflict);
+    texts.push_back(error);
+  }
+  {
+    const std::string custom = dir.file("zaun.customize");
+    fwtest::WriteText(custom, "[part numbers]\n0=ZZ-9,Zaun\n");
+    CSwitchConfigStore::SetCustomizeFilePath(custom);
+    CSwitchConfigStore::ResetOfferedModels();
+    fw::ScopedMessageSink sink;
+    CSwitchConfigStore store(1);
+    EXPECT_EQ(sink->count(), 1u);
+    for (const auto& m : sink->messages()) texts.push_back(m.text);
+    CSwitchConfigStore::SetCustomizeFilePath(dir.file("none.customize"));
+    CSwitchConfigStore::ResetOfferedModels();
+  }
+  {
+    CSwitchConfig c;
+    for (int i = 0; i < c.GetPortCount(); ++i) {
+      CPortSettings& p = *c.GetPort(i);
+      p.half10 = p.full10 = p.half100 = p.full100 = 0;
+    }
+    std::vector<std::string> messages;
+    EXPECT_EQ(c.CheckSpeeds(messages), CSwitchConfig::kAllSpeedsOff);
+    texts.insert(texts.end(), messages.begin(), messages.end());
+  }
+  {
+    fw::CIniFile f;
+    std::string error;
+    EXPECT_FALSE(f.Save(&error));
+    texts.push_back(error);
+  }
+  return texts;
+}
+
+TEST_F(ProjectFile, FailuresSpeakTheUsersLanguage) {
+  const std::vector<std::string> english = FailureTexts(m_dir);
+  ASSERT_EQ(english.size(), 5u);
+  for (const auto& t : english) EXPECT_FALSE(EnglishWords(t).empty()) << t;
+  for (const char* lang : {"de", "fra"}) {
+    SCOPED_TRACE(lang);
+    fw::SetCurrentResources(fwtest::LanguageBundle(lang));
+    const std::vector<std::string> texts = FailureTexts(m_dir);
+    ASSERT_EQ(texts.size(), english.size());
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+      EXPECT_FALSE(fw::Trim(texts[i]).empty()) << i;
+      EXPECT_EQ(EnglishWords(texts[i]), std::vector<std::string>{}) << texts[i];
+    }
+  }
 }
 
 }  // namespace
