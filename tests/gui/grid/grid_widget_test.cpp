@@ -769,6 +769,56 @@ QImage ScreenImage(QWidget* w) {
   return screen->grabWindow(top->winId(), at.x(), at.y(), w->width(), w->height()).toImage();
 }
 
+// Pixels darker than the grid lines inside a cell, a margin in from its edges.
+int DarkPixels(const QImage& image, const CRect& r) {
+  int n = 0;
+  for (int y = r.top + 2; y < r.bottom - 2; ++y)
+    for (int x = r.left + 2; x < r.right - 2; ++x)
+      if (qGray(image.pixel(x, y)) < 128) ++n;
+  return n;
+}
+
+TEST_F(GridWidget, LongTextRunsIntoEmptyNeighboursAndLeavesThemWhenShortened) {
+  EXPECT_EQ(grid.SetCellText(2, 1, ""), kGridOk);
+  EXPECT_EQ(grid.SetCellText(3, 1, ""), kGridOk);
+  EXPECT_EQ(grid.SetCellText(1, 1, std::string(40, 'W')), kGridOk);
+  grid.CellArea()->Invalidate(false);
+  Drain();
+  CRect second, third;
+  EXPECT_EQ(grid.GetCellRectangle(2, 1, second), kGridOk);
+  EXPECT_EQ(grid.GetCellRectangle(3, 1, third), kGridOk);
+  QImage shown = ScreenImage(Cells());
+  EXPECT_GT(DarkPixels(shown, second), 0);
+  EXPECT_GT(DarkPixels(shown, third), 0);
+  // Only the changed cell is repainted; the neighbours it ran into follow.
+  EXPECT_EQ(grid.SetCellText(1, 1, "W"), kGridOk);
+  grid.RepaintCell(1, 1);
+  Drain();
+  shown = ScreenImage(Cells());
+  EXPECT_EQ(DarkPixels(shown, second), 0);
+  EXPECT_EQ(DarkPixels(shown, third), 0);
+  EXPECT_EQ(grid.SetCellText(1, 1, std::string(40, 'W')), kGridOk);
+  grid.RepaintCell(1, 1);
+  Drain();
+  shown = ScreenImage(Cells());
+  EXPECT_GT(DarkPixels(shown, second), 0);
+  EXPECT_GT(DarkPixels(shown, third), 0);
+  // Once everything is shown, the cell area stops painting.
+  struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() == QEvent::Paint) ++paints;
+      return false;
+    }
+  } counter;
+  Cells()->installEventFilter(&counter);
+  Drain();
+  counter.paints = 0;
+  Drain();
+  EXPECT_EQ(counter.paints, 0);
+  Cells()->removeEventFilter(&counter);
+}
+
 TEST_F(GridWidget, ScreenAfterScrollsAndUpdatesEqualsAFreshRender) {
   Drain();
   for (int i = 0; i < 7; ++i) {
