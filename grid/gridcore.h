@@ -403,6 +403,8 @@ class CGridCore : public CGridHost {
   virtual int MeasureCellWidth(int col, int row, CGridCellValue& cell);
 
   void ApplyMove(int col, int row);
+  // After a move: the view as it was (first and one-past-last column and row).
+  void NotifyViewMoved(int oldLeft, int oldRight, int oldTop, int oldBottom);
   int RowMoveTarget(int row, int& outRow, bool& stop);
   // The first part to show so that `target` is in view.
   int FirstToShow(GridAxis a, int target) const;
