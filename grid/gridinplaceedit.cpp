@@ -156,10 +156,8 @@ bool CGridInPlaceEdit::AcceptChar(int& ch) {
 
 void CGridInPlaceEdit::OnChar(UINT ch, UINT, UINT) {
   if (ch == 9 || ch == 13 || ch == 27) return;
-  if (ch < 0x20) {
-    Default();  // backspace and the control keys
-    return;
-  }
+  // Backspace and the other control characters too: an owner that counts
+  // or limits what is typed must see them.
   TypeAccepted(ch);
 }
 
@@ -326,11 +324,12 @@ void CGridMaskedEdit::OnKillFocus(CWnd* newWnd) {
 void CGridMaskedEdit::OnChar(UINT ch, UINT, UINT) {
   if (ch == 9 || ch == 13 || ch == 27) return;
   auto* e = qobject_cast<QLineEdit*>(widget());
-  if (ch < 0x20 || m_internalTyping || !e) {
+  if (m_internalTyping || !e) {
     Default();
     return;
   }
-  if (!m_engine.Enabled()) {
+  // Control characters (backspace) are no mask position: they are only offered.
+  if (ch < 0x20 || !m_engine.Enabled()) {
     TypeAccepted(ch);
     return;
   }

@@ -76,6 +76,12 @@ class TestGrid : public CSheetGridCtrl {
       EXPECT_EQ(BeginCellEditWithKey(*ch), kGridOk);
     }
   }
+  std::vector<int> editChars;
+  int refuseChar = -1;
+  int OnEditChar(int, int, CWnd*, int* ch) override {
+    editChars.push_back(*ch);
+    return *ch != refuseChar;
+  }
   int OnEditDone(int col, int row, CWnd*, const std::string& text, int cancelled) override {
     log.push_back("EditDone " + std::to_string(col) + "," + std::to_string(row) + " " + text +
                   (cancelled ? " cancelled" : ""));
@@ -341,6 +347,42 @@ TEST_F(GridWidget, TypingEditsAndEscapeKeepsTheOldValue) {
   ASSERT_TRUE(WaitFor([&] { return grid.IsEditing() && grid.GetEditRow() == 2; }));
   EXPECT_EQ(grid.GetCellText(1, 1).value_or(""), "z");
   EXPECT_EQ(EditorText(), "1:2");
+}
+
+TEST_F(GridWidget, BackspaceIsOfferedToTheOwnerLikeEveryCharacter) {
+  EXPECT_EQ(grid.MoveToCell(1, 1), kGridOk);
+  Key(Cells(), Qt::Key_X, Qt::NoModifier, "x");
+  ASSERT_TRUE(grid.IsEditing());
+  Key(EditorWidget(), Qt::Key_Y, Qt::NoModifier, "y");
+  grid.editChars.clear();
+  grid.refuseChar = 8;
+  Key(EditorWidget(), Qt::Key_Backspace);
+  EXPECT_EQ(grid.editChars, (std::vector<int>{8}));
+  EXPECT_EQ(EditorText(), "xy");
+  grid.refuseChar = -1;
+  Key(EditorWidget(), Qt::Key_Backspace);
+  EXPECT_EQ(EditorText(), "x");
+  Key(EditorWidget(), Qt::Key_Escape);
+  ASSERT_TRUE(WaitFor([&] { return !grid.IsEditing(); }));
+
+  // The masked editor checks backspace against no mask position, but still asks.
+  CGridCellValue cell;
+  cell.GridCellSetText("12");
+  cell.GridCellSetMask("00");
+  EXPECT_EQ(grid.SetCell(2, 2, cell), kGridOk);
+  EXPECT_EQ(grid.MoveToCell(2, 2), kGridOk);
+  ASSERT_EQ(grid.BeginCellEdit(), kGridOk);
+  QWidget* masked = grid.MaskedEditor()->widget();
+  Key(masked, Qt::Key_End);
+  grid.editChars.clear();
+  grid.refuseChar = 8;
+  Key(masked, Qt::Key_Backspace);
+  EXPECT_EQ(grid.editChars, (std::vector<int>{8}));
+  EXPECT_EQ(static_cast<CGridMaskedEdit*>(grid.MaskedEditor())->Text(), "12");
+  grid.refuseChar = -1;
+  Key(masked, Qt::Key_Backspace);
+  EXPECT_EQ(static_cast<CGridMaskedEdit*>(grid.MaskedEditor())->Text(), "1");
+  Key(masked, Qt::Key_Escape);
 }
 
 TEST_F(GridWidget, TabInTheLastColumnWrapsToTheFirst) {
