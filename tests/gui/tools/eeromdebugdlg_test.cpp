@@ -90,6 +90,14 @@ TEST_F(EeromDebugger, ReadsEditsWritesChangedRowsAndSaves) {
   EXPECT_EQ(edit->text(), "a");
   EXPECT_TRUE(grid.NoteType().NoteShowing());
   EXPECT_EQ(grid.NoteType().NoteText(), "Number of bytes entered: 0.5 (of 2)");
+  // The note is a child of the cell area, its right edge 5 pixels left of the cell.
+  CNoteWnd* note = grid.NoteType().GetNoteWindow();
+  ASSERT_NE(note, nullptr);
+  EXPECT_EQ(note->parentWidget(), Cells(dlg));
+  CRect cellRect;
+  EXPECT_EQ(grid.GetCellRectangle(2, 3, cellRect), kGridOk);
+  EXPECT_EQ(note->geometry().right() + 1, cellRect.left - 5);
+  EXPECT_GE(note->x(), 0);
   QTest::keyClicks(edit, "xb1");  // x is not a hexadecimal digit
   EXPECT_EQ(edit->text(), "ab1");
   EXPECT_EQ(grid.NoteType().NoteText(), "Number of bytes entered: 1.5 (of 2)");
