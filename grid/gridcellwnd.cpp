@@ -1,6 +1,7 @@
 #include "grid/gridcellwnd.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPaintEvent>
@@ -298,6 +299,10 @@ void CGridCellWnd::OnKeyDown(UINT vk, UINT, UINT) {
   }
   m_grid->OnGridKeyDown(&key, processed);
   if (key == 0) return;
+  if (key == static_cast<int>(VK_F1)) {
+    m_grid->HelpFromKey();
+    return;
+  }
   // Tab, Escape and an Enter nobody used belong to the dialog around the grid.
   if (!processed && key == static_cast<int>(vk) &&
       (vk == VK_TAB || vk == VK_ESCAPE || vk == VK_RETURN)) {
@@ -559,9 +564,14 @@ LRESULT CGridCellWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_HELP: {
+      // F1 asks about the current cell, otherwise the cell under the pointer.
       const auto& s = m_grid->Sheet();
-      int id = m_grid->OnContextHelp(s.m_curCol, s.m_curRow, kSectionCells);
-      return id;
+      int col = s.m_curCol, row = s.m_curRow;
+      if (wParam != kGridHelpFromKey) {
+        const QPoint p = widget() ? widget()->mapFromGlobal(QCursor::pos()) : QPoint();
+        if (m_grid->HitTestCell(p.x(), p.y(), col, row) != kGridOk) col = row = -1;
+      }
+      return m_grid->ShowContextHelp(m_grid->OnContextHelp(col, row, kSectionCells), kSectionCells);
     }
     default: return CWnd::WindowProc(msg, wParam, lParam);
   }

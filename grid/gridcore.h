@@ -25,6 +25,17 @@
 class CDC;
 class CWnd;
 
+// What a find dialog asks for (HandleFindReplace).
+enum GridFindFlags : unsigned {
+  FR_DOWN = 0x1,
+  FR_WHOLEWORD = 0x2,
+  FR_MATCHCASE = 0x4,
+  FR_FINDNEXT = 0x8,
+  FR_REPLACE = 0x10,
+  FR_REPLACEALL = 0x20,
+  FR_DIALOGTERM = 0x40
+};
+
 class CGridCore : public CGridHost {
  public:
   CGridCore();

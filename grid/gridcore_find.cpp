@@ -5,18 +5,6 @@
 #include "grid/gridselectionset.h"
 #include "platform/text.h"
 
-namespace {
-// Find dialog flags.
-enum : unsigned {
-  FR_DOWN = 0x1,
-  FR_WHOLEWORD = 0x2,
-  FR_MATCHCASE = 0x4,
-  FR_REPLACE = 0x10,
-  FR_REPLACEALL = 0x20,
-  FR_DIALOGTERM = 0x40
-};
-}  // namespace
-
 // ---------------------------------------------------------------------------
 // Selection, copy, sort and find
 

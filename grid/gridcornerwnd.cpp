@@ -110,6 +110,7 @@ bool CGridCornerWnd::OnSetCursor(CWnd*, UINT, UINT) {
 }
 
 LRESULT CGridCornerWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_HELP) return m_grid->OnContextHelp(-1, -1, kSectionCorner);
+  if (msg == WM_HELP)
+    return m_grid->ShowContextHelp(m_grid->OnContextHelp(-1, -1, kSectionCorner), kSectionCorner);
   return CWnd::WindowProc(msg, wParam, lParam);
 }

@@ -106,6 +106,10 @@ void CGridDropList::OnKeyDown(UINT vk, UINT, UINT) {
     ChooseSelected();
     return;
   }
+  if (vk == VK_F1) {
+    m_grid->HelpFromKey();
+    return;
+  }
   Default();
 }
 

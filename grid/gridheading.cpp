@@ -45,7 +45,7 @@ LRESULT CGridHeading::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     int col = -1, row = -1;
     CRect rect;
     (void)HitTestHeading(p, col, row, rect);  // none: -1, -1
-    return m_grid->OnContextHelp(col, row, Section());
+    return m_grid->ShowContextHelp(m_grid->OnContextHelp(col, row, Section()), Section());
   }
   return CWnd::WindowProc(msg, wParam, lParam);
 }

@@ -142,6 +142,7 @@ void CGridInPlaceEdit::OnKeyDown(UINT vk, UINT, UINT) {
     case VK_DOWN: ContinueTo(col, row + 1); return;
     case VK_UP: ContinueTo(col, row - 1); return;
     case VK_ESCAPE: Cancel(); return;
+    case VK_F1: m_grid->HelpFromKey(); return;
     default: Default();
   }
 }

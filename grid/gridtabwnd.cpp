@@ -198,7 +198,8 @@ bool CGridTabWnd::OnSetCursor(CWnd*, UINT, UINT) {
 LRESULT CGridTabWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_HELP) {
     const auto& s = m_grid->Sheet();
-    return m_grid->OnContextHelp(s.m_curCol, s.m_curRow, kSectionTabs);
+    return m_grid->ShowContextHelp(m_grid->OnContextHelp(s.m_curCol, s.m_curRow, kSectionTabs),
+                                   kSectionTabs);
   }
   return CWnd::WindowProc(msg, wParam, lParam);
 }

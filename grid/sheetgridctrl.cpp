@@ -1,5 +1,6 @@
 #include "grid/sheetgridctrl.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 #include <QWidget>
 
@@ -11,7 +12,10 @@
 #include "grid/gridinplaceedit.h"
 #include "grid/gridscrollbar.h"
 #include "grid/gridtabwnd.h"
+#include "platform/gui/help.h"
 #include "platform/message.h"
+#include "platform/resstring.h"
+#include "res/string_ids.h"
 
 namespace {
 constexpr std::uint32_t kLayoutRtl = 0x00400000;  // WS_EX_LAYOUTRTL
@@ -163,14 +167,57 @@ CWnd* CSheetGridCtrl::SectionWindow(int section) const {
   }
 }
 
+void CSheetGridCtrl::AttachFindDialog(CWnd* dialog) {
+  m_findDialog = dialog;
+  m_findDialogPeer = dialog ? dialog->widget() : nullptr;
+}
+
+CWnd* CSheetGridCtrl::FindDialog() const {
+  return m_findDialog && m_findDialogPeer && m_findDialog->widget() == m_findDialogPeer
+             ? m_findDialog
+             : nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Help
+
+void CSheetGridCtrl::HelpFromKey() {
+  const QPoint pointer = QCursor::pos();
+  CWnd* windows[] = {m_topHeading.get(), m_sideHeading.get(), m_corner.get(),
+                     m_tabs.get(),       m_vbarWnd.get(),     m_hbarWnd.get()};
+  for (CWnd* w : windows) {
+    QWidget* peer = w ? w->widget() : nullptr;
+    if (peer && peer->isVisible() && peer->rect().contains(peer->mapFromGlobal(pointer))) {
+      w->SendMessage(WM_HELP);
+      return;
+    }
+  }
+  if (m_cellArea->IsWindow()) m_cellArea->SendMessage(WM_HELP, kGridHelpFromKey);
+}
+
+int CSheetGridCtrl::ShowContextHelp(int context, int section) {
+  // The program's help tells the user itself when it has none to show.
+  if (context != 0 || section != kSectionCells) (void)fw::ShowHelp(static_cast<unsigned>(context));
+  return context;
+}
+
 // ---------------------------------------------------------------------------
 // Messages
 
 LRESULT CSheetGridCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == FindReplaceMessage()) {
-    // No find dialog is attached in this system: the grid answers at once.
-    if (!m_findAttached) return 1;
-    return 1;
+    const auto* request = reinterpret_cast<const GridFindRequest*>(lParam);
+    CWnd* dialog = FindDialog();
+    if (!dialog || !request) return 1;
+    if (request->flags & FR_DIALOGTERM) {
+      AttachFindDialog(nullptr);
+      RepaintAll();
+      return 1;
+    }
+    const int r = HandleFindReplace(request->findWhat, request->replaceWith, request->flags);
+    // After the not-found message the user goes on in the dialog.
+    if (r == kGridNotFound && FindDialog()) FindDialog()->SetFocus();
+    return r;
   }
   switch (msg) {
     case WM_GRID_CELLTYPE_MSG: {
@@ -374,7 +421,8 @@ void CSheetGridCtrl::ViewSheetChanged() {
 }
 
 void CSheetGridCtrl::ViewNotFound() {
-  MessageBoxCaption("Item not found", "Not Found", MB_OK);
+  MessageBoxCaption(LoadResString(IDS_GRID_ITEM_NOT_FOUND), LoadResString(IDS_GRID_NOT_FOUND),
+                    MB_OK);
 }
 
 int CSheetGridCtrl::MeasureCellWidth(int col, int row, CGridCellValue& cell) {

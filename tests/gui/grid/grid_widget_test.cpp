@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCursor>
 #include <QDeadlineTimer>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -16,6 +17,7 @@
 #include <set>
 
 #include "grid/gridcellwnd.h"
+#include "grid/gridcornerwnd.h"
 #include "grid/griddroplist.h"
 #include "grid/gridheading.h"
 #include "grid/gridinplaceedit.h"
@@ -24,6 +26,8 @@
 #include "grid/gridtabwnd.h"
 #include "grid/sheetgridctrl.h"
 #include "gui_helpers.h"
+#include "platform/gui/help.h"
+#include "platform/message.h"
 
 namespace {
 
@@ -194,6 +198,12 @@ class TestGrid : public CSheetGridCtrl {
     if (event == 100) return listAnswer;
     (void)value;
     return 1;
+  }
+  int cellHelp = 0x101;  // the cell area's help context
+  int OnContextHelp(int col, int row, int section) override {
+    log.push_back("Help " + std::to_string(col) + "," + std::to_string(row) + " " +
+                  std::to_string(section));
+    return section == kSectionCells ? cellHelp : 0x100 + section;
   }
   std::vector<std::string> Only(const std::string& prefix) const {
     std::vector<std::string> out;
@@ -668,6 +678,72 @@ TEST_F(GridWidget, CopyGivesTabsAndLineFeedsAndCutClearsAfterwards) {
   EXPECT_EQ(grid.CopySelection(1), kGridClipboardOk);
   EXPECT_EQ(QApplication::clipboard()->text().toStdString(), "3:3\n3:4");
   EXPECT_EQ(grid.GetCellText(3, 3).value_or(""), "");
+}
+
+TEST_F(GridWidget, F1AsksForHelpOnTheWindowUnderThePointerOrTheCurrentCell) {
+  fw::ScopedHelpService help;
+  EXPECT_EQ(grid.MoveToCell(2, 3), kGridOk);
+  auto f1Over = [&](QWidget* w, QPoint p, QWidget* focus) {
+    QCursor::setPos(w->mapToGlobal(p));
+    grid.log.clear();
+    Key(focus, Qt::Key_F1);
+    return grid.Only("Help");
+  };
+  QWidget* outside = host.widget();
+  EXPECT_EQ(f1Over(outside, QPoint(500, 400), Cells()), (std::vector<std::string>{"Help 2,3 1"}));
+  EXPECT_EQ(f1Over(grid.TopHeading()->widget(), QPoint(85, 10), Cells()),
+            (std::vector<std::string>{"Help 1,-1 2"}));
+  EXPECT_EQ(f1Over(grid.SideHeading()->widget(), QPoint(10, 45), Cells()),
+            (std::vector<std::string>{"Help -1,2 3"}));
+  EXPECT_EQ(f1Over(grid.CornerBox()->widget(), QPoint(3, 3), Cells()),
+            (std::vector<std::string>{"Help -1,-1 4"}));
+  EXPECT_EQ(f1Over(grid.VertBar()->widget(), QPoint(3, 30), Cells()),
+            (std::vector<std::string>{"Help 2,3 6"}));
+  EXPECT_EQ(help->requests(), (std::vector<unsigned>{0x101, 0x102, 0x103, 0x104, 0x106}));
+  // F1 in the editor asks about the edited cell; a cell area answer of 0 shows nothing.
+  ASSERT_EQ(grid.BeginCellEdit(), kGridOk);
+  grid.cellHelp = 0;
+  EXPECT_EQ(f1Over(outside, QPoint(500, 400), EditorWidget()),
+            (std::vector<std::string>{"Help 2,3 1"}));
+  EXPECT_EQ(help->requests().size(), 5u);
+  EXPECT_TRUE(grid.IsEditing());
+}
+
+TEST_F(GridWidget, AnAttachedFindDialogIsServedUntilItCloses) {
+  fw::ScopedMessageSink messages;
+  const UINT findMessage = CSheetGridCtrl::FindReplaceMessage();
+  auto ask = [&](unsigned flags, const std::string& what, const std::string& with = {}) {
+    GridFindRequest request{flags, what, with};
+    return grid.SendMessage(findMessage, 0, reinterpret_cast<LPARAM>(&request));
+  };
+  // Without a dialog the grid answers at once.
+  EXPECT_EQ(ask(FR_DOWN | FR_WHOLEWORD, "0:5"), 1);
+  EXPECT_EQ(grid.GetCurrentRow(), 0);
+  CWnd dialog;
+  ASSERT_TRUE(
+      dialog.CreateEx(0, "", "Find", WS_OVERLAPPED | WS_VISIBLE, CRect(0, 0, 200, 80), nullptr, 0));
+  grid.AttachFindDialog(&dialog);
+  // The search runs down the current column.
+  EXPECT_EQ(ask(FR_DOWN | FR_WHOLEWORD, "0:5"), kGridFound);
+  EXPECT_EQ(grid.GetCurrentColumn(), 0);
+  EXPECT_EQ(grid.GetCurrentRow(), 5);
+  EXPECT_EQ(ask(FR_DOWN | FR_WHOLEWORD | FR_REPLACE, "0:5", "found"), kGridNotFound);
+  EXPECT_EQ(grid.GetCellText(0, 5).value_or(""), "found");
+  ASSERT_EQ(messages->count(), 1u);
+  EXPECT_EQ(messages->messages()[0].text, "Item not found");
+  EXPECT_EQ(messages->messages()[0].caption, "Not Found");
+  // Closing the dialog detaches it.
+  EXPECT_EQ(ask(FR_DIALOGTERM, ""), 1);
+  EXPECT_EQ(grid.FindDialog(), nullptr);
+  EXPECT_EQ(ask(FR_DOWN, "0:7"), 1);
+  EXPECT_EQ(grid.GetCurrentRow(), 5);
+  // A dialog that went without saying so is not served either.
+  CWnd other;
+  ASSERT_TRUE(other.CreateEx(0, "", "Find", WS_OVERLAPPED, CRect(0, 0, 200, 80), nullptr, 0));
+  grid.AttachFindDialog(&other);
+  other.DestroyWindow();
+  EXPECT_EQ(ask(FR_DOWN, "0:7"), 1);
+  EXPECT_EQ(grid.GetCurrentRow(), 5);
 }
 
 TEST_F(GridWidget, WheelScrollsAndFinePartsAddUp) {
