@@ -161,7 +161,8 @@ void CImageButton::PreSubclassWindow() {
     m_kind = kCheckBox;
   } else if (type == BS_AUTORADIOBUTTON) {
     m_kind = kRadio;
-  } else if (type != BS_OWNERDRAW) {
+  } else {
+    // Every other button, an owner-drawn one too, is a push button.
     m_kind = kPush;
     m_pushLike = true;
   }
