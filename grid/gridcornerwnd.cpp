@@ -38,15 +38,17 @@ void CGridCornerWnd::OnMouseMove(UINT flags, CPoint point) {
     }
     return;
   }
+  // The same hooks as at the headings' own edges: only the top heading's
+  // may hold the new size back. Held within the limits, the sizes are taken.
   if (m_sizeHeight) {
     int h = std::max(0, point.y);
-    m_grid->OnTopHeadingDragging(&h);
-    (void)m_grid->SetTopHeadingHeight(std::clamp(h, 0, gridlimits::kMaxSize));
+    if (m_grid->NotifyHeadingDragging(GridAxis::kRows, &h))
+      (void)m_grid->SetTopHeadingHeight(std::clamp(h, 0, gridlimits::kMaxSize));
   }
   if (m_sizeWidth) {
     int w = std::max(0, point.x);
-    m_grid->OnSideHeadingDragging(&w);
-    (void)m_grid->SetSideHeadingWidth(std::clamp(w, 0, gridlimits::kMaxSize));
+    if (m_grid->NotifyHeadingDragging(GridAxis::kCols, &w))
+      (void)m_grid->SetSideHeadingWidth(std::clamp(w, 0, gridlimits::kMaxSize));
   }
   m_grid->LayoutParts();
 }
@@ -71,10 +73,10 @@ void CGridCornerWnd::OnLButtonUp(UINT, CPoint point) {
     if (GetCapture() == this) ReleaseCapture();
     if (m_sizeHeight) {
       int h = m_grid->GetTopHeadingHeight();
-      m_grid->OnTopHeadingHeightSet(&h);
+      m_grid->NotifyHeadingSizeSet(GridAxis::kRows, &h);
     } else if (m_sizeWidth) {
       int w = m_grid->GetSideHeadingWidth();
-      m_grid->OnSideHeadingWidthSet(&w);
+      m_grid->NotifyHeadingSizeSet(GridAxis::kCols, &w);
     }
   }
   CRect client;

@@ -130,9 +130,11 @@ void CGridInPlaceEdit::OnKeyDown(UINT vk, UINT, UINT) {
       if (ControlHeld()) {
         CGridCellValue cell;
         m_grid->GetCell(col, row, cell);
-        // Cells that allow line breaks take Ctrl+Enter as one.
+        // Cells that allow line breaks take Ctrl+Enter as one, offered like
+        // a typed character (the character the key also gives is dropped).
         if (cell.GridCellHasFlag(GridProp::TypeStyle) && (cell.GridCellGetTypeStyle() & 2)) {
-          InsertChar('\n');
+          int c = '\n';
+          if (AcceptChar(c) && c > 0) InsertChar(c);
           return;
         }
       }
@@ -156,7 +158,8 @@ bool CGridInPlaceEdit::AcceptChar(int& ch) {
 }
 
 void CGridInPlaceEdit::OnChar(UINT ch, UINT, UINT) {
-  if (ch == 9 || ch == 13 || ch == 27) return;
+  // Tab, Enter (Control+Enter gives 10) and Escape were handled as keys.
+  if (ch == 9 || ch == 10 || ch == 13 || ch == 27) return;
   // Backspace and the other control characters too: an owner that counts
   // or limits what is typed must see them.
   TypeAccepted(ch);
@@ -323,7 +326,7 @@ void CGridMaskedEdit::OnKillFocus(CWnd* newWnd) {
 }
 
 void CGridMaskedEdit::OnChar(UINT ch, UINT, UINT) {
-  if (ch == 9 || ch == 13 || ch == 27) return;
+  if (ch == 9 || ch == 10 || ch == 13 || ch == 27) return;
   auto* e = qobject_cast<QLineEdit*>(widget());
   if (m_internalTyping || !e) {
     Default();

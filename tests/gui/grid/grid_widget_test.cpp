@@ -163,6 +163,13 @@ class TestGrid : public CSheetGridCtrl {
   void OnSideHeadingDoubleClick(int col, int row, CRect*, CPoint*, int) override {
     log.push_back(Click("SideDouble", col, row));
   }
+  void OnCornerLeftClick(int pressed, CRect*, CPoint*, int processed) override {
+    log.push_back("CornerLeft " + std::to_string(pressed) + " " + std::to_string(processed));
+  }
+  void OnCornerRightClick(int pressed, CRect*, CPoint*, int) override {
+    log.push_back("CornerRight " + std::to_string(pressed));
+  }
+  void OnCornerDoubleClick(CRect*, CPoint*, int) override { log.push_back("CornerDouble"); }
   int OnBeforeColDrag(int col) override {
     log.push_back("BeforeColDrag " + std::to_string(col));
     return 1;
@@ -395,6 +402,34 @@ TEST_F(GridWidget, BackspaceIsOfferedToTheOwnerLikeEveryCharacter) {
   Key(masked, Qt::Key_Escape);
 }
 
+TEST_F(GridWidget, ControlEnterBreaksTheLineOnlyInMultiLineCells) {
+  CGridCellValue multi;
+  multi.GridCellSetText("a");
+  multi.GridCellSetTypeStyle(2);
+  EXPECT_EQ(grid.SetCell(1, 1, multi), kGridOk);
+  EXPECT_EQ(grid.MoveToCell(1, 1), kGridOk);
+  ASSERT_EQ(grid.BeginCellEdit(), kGridOk);
+  Key(EditorWidget(), Qt::Key_End, Qt::ControlModifier);
+  grid.editChars.clear();
+  Key(EditorWidget(), Qt::Key_Return, Qt::ControlModifier);
+  Key(EditorWidget(), Qt::Key_B, Qt::NoModifier, "b");
+  EXPECT_TRUE(grid.IsEditing());
+  EXPECT_EQ(EditorText(), "a\nb");
+  EXPECT_EQ(grid.editChars, (std::vector<int>{'\n', 'b'}));  // the break is offered once
+  grid.refuseChar = '\n';
+  Key(EditorWidget(), Qt::Key_Return, Qt::ControlModifier);
+  EXPECT_EQ(EditorText(), "a\nb");
+  grid.refuseChar = -1;
+  Key(EditorWidget(), Qt::Key_Return);
+  ASSERT_TRUE(WaitFor([&] { return grid.IsEditing() && grid.GetEditRow() == 2; }));
+  EXPECT_EQ(grid.GetCellText(1, 1).value_or(""), "a\nb");
+  // In other cells Control+Enter ends the edit like Enter.
+  Key(EditorWidget(), Qt::Key_Return, Qt::ControlModifier);
+  ASSERT_TRUE(WaitFor([&] { return grid.IsEditing() && grid.GetEditRow() == 3; }));
+  EXPECT_EQ(grid.GetCellText(1, 2).value_or(""), "1:2");
+  Key(EditorWidget(), Qt::Key_Escape);
+}
+
 TEST_F(GridWidget, TabInTheLastColumnWrapsToTheFirst) {
   EXPECT_EQ(grid.MoveToCell(5, 4), kGridOk);
   EXPECT_EQ(grid.BeginCellEdit(), kGridOk);
@@ -584,6 +619,132 @@ TEST_F(GridWidget, TheHeadingsOwnEdgesSizeThem) {
   EXPECT_EQ(grid.GetTopHeadingHeight(), 30);
   drag(side, QPoint(59, 30), QPoint(70, 30));
   EXPECT_EQ(grid.GetSideHeadingWidth(), 71);
+}
+
+TEST_F(GridWidget, TheHeadingsInnerEdgesSizeTheirOwnRowAndColumn) {
+  EXPECT_EQ(grid.SetTopHeadingRows(2), kGridOk);
+  EXPECT_EQ(grid.SetTopHeadingHeight(40), kGridOk);
+  auto& s = grid.Sheet();
+  s.m_sideHeadCols = 2;
+  s.m_sideHeadWidths = {20, 20};
+  EXPECT_EQ(grid.SetSideHeadingWidth(40), kGridOk);
+  grid.LayoutParts();
+  Drain();
+  auto drag = [](QWidget* w, QPoint from, QPoint to) {
+    Move(w, from);
+    Mouse(w, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    Move(w, to, Qt::LeftButton);
+    Mouse(w, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+  };
+  // The edge between the two heading rows belongs to the outer row (-2).
+  grid.log.clear();
+  drag(grid.TopHeading()->widget(), QPoint(30, 20), QPoint(30, 32));
+  EXPECT_EQ(grid.GetTopHeadingRowHeight(-2), 32);
+  EXPECT_EQ(grid.GetTopHeadingRowHeight(-1), 20);
+  EXPECT_EQ(grid.GetTopHeadingHeight(), 52);
+  EXPECT_EQ(s.m_rcCells.top, 52);
+  EXPECT_EQ(grid.log, (std::vector<std::string>{"BeforeTopHeadingResize", "TopHeadingDragging 52",
+                                                "TopHeadingHeightSet 52"}));
+  int col = 0, row = 0;
+  CRect rect;
+  EXPECT_EQ(grid.TopHeading()->HitTestHeading(CPoint(30, 40), col, row, rect), kGridOk);
+  EXPECT_EQ(row, -1);
+  EXPECT_EQ(rect, CRect(0, 32, 75, 52));
+  // The side heading's columns likewise, from its outer column (-2) in.
+  grid.log.clear();
+  drag(grid.SideHeading()->widget(), QPoint(20, 30), QPoint(8, 30));
+  EXPECT_EQ(s.m_sideHeadWidths[1], 8);
+  EXPECT_EQ(s.m_sideHeadWidths[0], 20);
+  EXPECT_EQ(grid.GetSideHeadingWidth(), 28);
+  EXPECT_EQ(s.m_rcCells.left, 28);
+  EXPECT_EQ(grid.log, (std::vector<std::string>{"BeforeSideHeadingResize", "SideHeadingDragging 28",
+                                                "SideHeadingWidthSet 28"}));
+  EXPECT_EQ(grid.SideHeading()->HitTestHeading(CPoint(10, 30), col, row, rect), kGridOk);
+  EXPECT_EQ(col, -1);
+}
+
+TEST_F(GridWidget, TheCornerSizesBothHeadingsAndReportsItsClicks) {
+  QWidget* corner = grid.CornerBox()->widget();
+  ASSERT_EQ(corner->size(), QSize(40, 20));
+  // The right edge sizes the side heading.
+  grid.log.clear();
+  Move(corner, QPoint(38, 8));
+  Mouse(corner, QEvent::MouseButtonPress, QPoint(38, 8), Qt::LeftButton, Qt::LeftButton);
+  EXPECT_EQ(GetCapture(), grid.CornerBox());
+  Move(corner, QPoint(60, 8), Qt::LeftButton);
+  Mouse(corner, QEvent::MouseButtonRelease, QPoint(60, 8), Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(grid.GetSideHeadingWidth(), 60);
+  EXPECT_EQ(grid.Sheet().m_rcCells.left, 60);
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_EQ(grid.log, (std::vector<std::string>{"BeforeSideHeadingResize", "CornerLeft 1 1",
+                                                "SideHeadingDragging 60", "SideHeadingWidthSet 60",
+                                                "CornerLeft 0 1"}));
+  // The bottom edge sizes the top heading, unless its dragging hook holds it.
+  Move(corner, QPoint(20, 18));
+  Mouse(corner, QEvent::MouseButtonPress, QPoint(20, 18), Qt::LeftButton, Qt::LeftButton);
+  Move(corner, QPoint(20, 34), Qt::LeftButton);
+  Mouse(corner, QEvent::MouseButtonRelease, QPoint(20, 34), Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(grid.GetTopHeadingHeight(), 34);
+  EXPECT_EQ(grid.Sheet().m_rcCells.top, 34);
+  grid.headingDragAnswer = 0;
+  Move(corner, QPoint(20, 32));
+  Mouse(corner, QEvent::MouseButtonPress, QPoint(20, 32), Qt::LeftButton, Qt::LeftButton);
+  Move(corner, QPoint(20, 50), Qt::LeftButton);
+  Mouse(corner, QEvent::MouseButtonRelease, QPoint(20, 50), Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(grid.GetTopHeadingHeight(), 34);
+  // Away from the edges a press is only a click, which takes the focus to the cells.
+  grid.log.clear();
+  Move(corner, QPoint(10, 8));
+  Click(corner, QPoint(10, 8));
+  Mouse(corner, QEvent::MouseButtonPress, QPoint(10, 8), Qt::RightButton, Qt::RightButton);
+  Mouse(corner, QEvent::MouseButtonRelease, QPoint(10, 8), Qt::RightButton, Qt::NoButton);
+  Mouse(corner, QEvent::MouseButtonDblClick, QPoint(10, 8), Qt::LeftButton, Qt::LeftButton);
+  EXPECT_EQ(grid.log, (std::vector<std::string>{"CornerLeft 1 0", "CornerLeft 0 0", "CornerRight 1",
+                                                "CornerRight 0", "CornerDouble"}));
+  EXPECT_EQ(grid.GetSideHeadingWidth(), 60);
+  EXPECT_TRUE(WaitFor([&] { return Cells()->hasFocus(); }));
+}
+
+TEST_F(GridWidget, TheTabStripScrollsByItsSmallBarAndToTheTabClicked) {
+  grid.SetTabAreaWidth(220);
+  grid.LayoutParts();
+  for (int i = 0; i < 12; ++i)
+    EXPECT_EQ(grid.AddSheetTab("Sheet " + std::to_string(i), i), kGridOk);
+  CGridTabWnd* tabs = grid.TabWindow();
+  QScrollBar* small = tabs->widget()->findChild<QScrollBar*>();
+  ASSERT_NE(small, nullptr);
+  ASSERT_GT(tabs->MaxOffset(), 20);
+  EXPECT_EQ(small->maximum(), tabs->MaxOffset());
+  small->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  EXPECT_EQ(tabs->ScrollOffset(), 5);
+  EXPECT_EQ(small->value(), 5);
+  small->triggerAction(QAbstractSlider::SliderSingleStepSub);
+  small->triggerAction(QAbstractSlider::SliderSingleStepSub);
+  EXPECT_EQ(tabs->ScrollOffset(), 0);
+  for (int i = 0; i < 400; ++i) small->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  EXPECT_EQ(tabs->ScrollOffset(), tabs->MaxOffset());
+  // A click finds the tab under the scrolled strip and brings it wholly into view.
+  for (int i = 0; i < 400; ++i) small->triggerAction(QAbstractSlider::SliderSingleStepSub);
+  for (int i = 0; i < 4; ++i) small->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  const int offset = tabs->ScrollOffset();
+  ASSERT_EQ(offset, 20);
+  const int x = tabs->widget()->width() - 12;  // the strip's last tab, partly shown
+  const int index = tabs->TabAt(x);
+  ASSERT_GE(index, 0);
+  Click(tabs->widget(), QPoint(x, 5));
+  EXPECT_EQ(grid.tabClicked, index);
+  EXPECT_EQ(tabs->CurrentTab(), index);
+  EXPECT_GT(tabs->ScrollOffset(), offset);
+  EXPECT_EQ(small->value(), tabs->ScrollOffset());
+  // Widened by its sizing edge until every tab fits, the strip no longer scrolls.
+  QWidget* strip = tabs->widget();
+  const QPoint edge(strip->width() - 3, 5);
+  Move(strip, edge);
+  Mouse(strip, QEvent::MouseButtonPress, edge, Qt::LeftButton, Qt::LeftButton);
+  Move(strip, QPoint(2000, 5), Qt::LeftButton);
+  Mouse(strip, QEvent::MouseButtonRelease, QPoint(2000, 5), Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_GT(strip->width(), 220);
 }
 
 TEST_F(GridWidget, TabClicksAreReportedAndLeaveTheSheet) {
