@@ -477,6 +477,28 @@ TEST(GridCoreMoves, WheelPartsAddUpToNotches) {
 
 // ---- joined cells ----
 
+TEST(GridCoreJoins, AJoinTheSourceCannotStoreIsReportedRefused) {
+  // A source that keeps cells until it is full.
+  struct SmallSource : CGridMemDataSource {
+    int room = 0;
+    int SetCell(int col, int row, const CGridCellValue& cell) override {
+      if (room <= 0) return kSourceUnsupported;
+      --room;
+      return CGridMemDataSource::SetCell(col, row, cell);
+    }
+  } source;
+  RecordingGrid g(6, 6);
+  ASSERT_EQ(g.SetDefaultDataSource(g.RegisterDataSource(&source)), kGridOk);
+  source.room = 2;
+  EXPECT_EQ(g.MergeCells(1, 1, 3, 1), kGridRefused);
+  int c1, r1, c2, r2;
+  EXPECT_FALSE(g.GetJoinBlock(2, 1, c1, r1, c2, r2));
+  source.room = 100;
+  EXPECT_EQ(g.MergeCells(1, 1, 3, 1), kGridOk);
+  EXPECT_TRUE(g.GetJoinBlock(2, 1, c1, r1, c2, r2));
+  EXPECT_EQ(c2, 3);
+}
+
 TEST(GridCoreJoins, KeysStepOverBlocksAndLandOnOrigins) {
   RecordingGrid g(8, 8);
   ASSERT_EQ(g.MergeCells(2, 1, 4, 1), 0);  // three columns in row 1
