@@ -222,8 +222,8 @@ void CGridCellWnd::PaintCells(CDC& dc, const CRect& update) {
   // Asked once per row count, so repaints of a short grid do not repeat it.
   if (!rows.empty() && rows.back().first == s.m_rowCount - 1 && cellsBottom < H &&
       m_rowsAskedAt != s.m_rowCount) {
-    m_rowsAskedAt = s.m_rowCount;
-    PostMessage(kRowsNeededMsg);
+    // Asked again at the next paint should the request not go out.
+    if (PostMessage(kRowsNeededMsg)) m_rowsAskedAt = s.m_rowCount;
   }
 }
 
@@ -416,7 +416,7 @@ void CGridCellWnd::ButtonUp(Button button, CPoint point) {
   NotifyClick(button, click, 0, point);
   if (left) {
     EndDrag();
-    if (GetCapture() == this) ReleaseCapture();
+    if (GetCapture() == this) (void)ReleaseCapture();  // nothing refuses a release
   }
   if (s.m_targetCol >= 0 && s.m_targetRow >= 0)
     (void)m_grid->MoveToCell(s.m_targetCol, s.m_targetRow);

@@ -21,10 +21,11 @@ CGridCore::CGridCore() {
 }
 
 void CGridCore::RecreatePens() {
-  m_defaultPen.CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
-  m_gridLinePen.CreatePen(PS_SOLID, 1, m_sheet->m_gridLineColor);
-  m_highlightPen.CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNHIGHLIGHT));
-  m_shadowPen.CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW));
+  // Solid pens of one pixel: nothing to fail.
+  (void)m_defaultPen.CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
+  (void)m_gridLinePen.CreatePen(PS_SOLID, 1, m_sheet->m_gridLineColor);
+  (void)m_highlightPen.CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNHIGHLIGHT));
+  (void)m_shadowPen.CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW));
 }
 
 const CGridDrawOptions& CGridCore::GetDrawOptions() {
@@ -298,7 +299,7 @@ int CGridCore::RegisterFont(const LOGFONT& in) {
     }
   }
   auto font = std::make_unique<CFont>();
-  font->CreateFontIndirect(&lf);
+  if (!font->CreateFontIndirect(&lf)) return -1;
   for (std::size_t i = 0; i < m_fonts.size(); ++i) {
     if (!m_fonts[i].font) {
       m_fonts[i] = FontEntry{std::move(font), lf, 1};

@@ -70,7 +70,7 @@ void CGridCornerWnd::OnLButtonUp(UINT, CPoint point) {
   bool ended = m_dragging;
   if (m_dragging) {
     m_dragging = false;
-    if (GetCapture() == this) ReleaseCapture();
+    if (GetCapture() == this) (void)ReleaseCapture();  // nothing refuses a release
     if (m_sizeHeight) {
       int h = m_grid->GetTopHeadingHeight();
       m_grid->NotifyHeadingSizeSet(GridAxis::kRows, &h);

@@ -210,8 +210,8 @@ void CGridInPlaceEdit::OnKillFocus(CWnd* newWnd) {
   // The edit ends after the focus change is complete: ending it may open
   // the next edit or show a message.
   if (!m_finishPosted && m_grid->IsEditing() && m_grid->GetActiveEditor() == this) {
-    m_finishPosted = true;
-    PostMessage(kFinishMsg);
+    // A request that cannot go out must not hold back the next one.
+    m_finishPosted = PostMessage(kFinishMsg);
   }
   Default();
 }
@@ -223,7 +223,7 @@ void CGridInPlaceEdit::Finish() {
   if (r == kGridEditGoesOn) {
     // Refused: back to the edited cell with the editor open.
     (void)m_grid->MoveToCell(col, row);
-    if (GetCapture()) ReleaseCapture();
+    if (GetCapture()) (void)ReleaseCapture();  // nothing refuses a release
     m_cancelled = 0;
     m_continue = 0;
     SetFocus();

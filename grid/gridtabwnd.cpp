@@ -17,7 +17,7 @@ CFont& CGridTabWnd::TabFont() {
     lf.lfHeight = 14;
     lf.lfWeight = 500;
     fw::SetFaceName(lf, "Arial");
-    m_font.CreateFontIndirect(&lf);
+    (void)m_font.CreateFontIndirect(&lf);  // fails only without a LOGFONT
   }
   return m_font;
 }
@@ -187,7 +187,7 @@ void CGridTabWnd::OnLButtonDown(UINT, CPoint point) {
 void CGridTabWnd::OnLButtonUp(UINT, CPoint) {
   if (!m_dragging) return;
   m_dragging = false;
-  if (GetCapture() == this) ReleaseCapture();
+  if (GetCapture() == this) (void)ReleaseCapture();  // nothing refuses a release
 }
 
 bool CGridTabWnd::OnSetCursor(CWnd*, UINT, UINT) {

@@ -12,7 +12,7 @@ CNoteWnd::CNoteWnd(QWidget* parent) : QWidget(parent) {
   lf.lfHeight = 14;
   lf.lfWeight = 400;
   fw::SetFaceName(lf, "Arial");
-  m_font.CreateFontIndirect(&lf);
+  (void)m_font.CreateFontIndirect(&lf);  // fails only without a LOGFONT
   hide();
 }
 

@@ -58,39 +58,49 @@ bool CSheetGridCtrl::PreCreateWindow(CREATESTRUCT& cs) {
 }
 
 bool CSheetGridCtrl::CreateGrid(std::uint32_t style, const CRect& rect, CWnd* parent, int id) {
+  // The parts are made on WM_CREATE; a grid whose parts cannot be made is
+  // not created at all.
   if (!Create("", "", style | WS_CHILD, rect, parent, id)) return false;
-  if (!m_childrenMade) CreateChildren();
   AfterCreation();
   return true;
 }
 
 int CSheetGridCtrl::OnCreate(CREATESTRUCT* cs) {
-  int r = CWnd::OnCreate(cs);
-  if (!m_childrenMade) CreateChildren();
-  return r;
+  if (CWnd::OnCreate(cs) == -1) return -1;
+  return CreateChildren() ? 0 : -1;
 }
 
-void CSheetGridCtrl::CreateChildren() {
-  m_childrenMade = true;
+bool CSheetGridCtrl::ChildrenMade() const {
+  return m_cellArea->IsWindow();
+}
+
+// The parts go with the grid's window and are made again with a new one.
+bool CSheetGridCtrl::CreateChildren() {
+  if (ChildrenMade()) return true;
   FindReplaceMessage();
   const std::uint32_t child = WS_CHILD | WS_VISIBLE;
-  m_cellArea->Create("", "", child | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, CRect(), this,
-                     kGridCellAreaId);
-  m_topHeading->Create("", "", child, CRect(), this, kGridTopHeadingId);
-  m_sideHeading->Create("", "", child, CRect(), this, kGridSideHeadingId);
-  m_corner->Create("", "", child, CRect(), this, kGridCornerId);
-  m_tabs->Create("", "", child, CRect(), this, kGridTabsId);
-  m_vbarWnd->Create("SCROLLBAR", "", child, CRect(), this, kGridVertBarId);
-  m_hbarWnd->Create("SCROLLBAR", "", child, CRect(), this, kGridHorzBarId);
-  m_hint->CreateHintWnd(this);
-  m_autoEdit->Create("EDIT", "", WS_CHILD | ES_MULTILINE | ES_AUTOVSCROLL, CRect(),
-                     m_cellArea.get(), kGridAutoEditId);
-  m_maskEdit->Create("EDIT", "", WS_CHILD | ES_AUTOHSCROLL, CRect(), m_cellArea.get(),
-                     kGridMaskedEditId);
+  bool made = m_cellArea->Create("", "", child | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, CRect(), this,
+                                 kGridCellAreaId);
+  made = m_topHeading->Create("", "", child, CRect(), this, kGridTopHeadingId) && made;
+  made = m_sideHeading->Create("", "", child, CRect(), this, kGridSideHeadingId) && made;
+  made = m_corner->Create("", "", child, CRect(), this, kGridCornerId) && made;
+  made = m_tabs->Create("", "", child, CRect(), this, kGridTabsId) && made;
+  made = m_vbarWnd->Create("SCROLLBAR", "", child, CRect(), this, kGridVertBarId) && made;
+  made = m_hbarWnd->Create("SCROLLBAR", "", child, CRect(), this, kGridHorzBarId) && made;
+  made = m_autoEdit->Create("EDIT", "", WS_CHILD | ES_MULTILINE | ES_AUTOVSCROLL, CRect(),
+                            m_cellArea.get(), kGridAutoEditId) &&
+         made;
+  made = m_maskEdit->Create("EDIT", "", WS_CHILD | ES_AUTOHSCROLL, CRect(), m_cellArea.get(),
+                            kGridMaskedEditId) &&
+         made;
+  if (!made) return false;
+  // Nothing of this system shows the hint pop-up: the grid does without it.
+  (void)m_hint->CreateHintWnd(this);
   if (QWidget* w = widget()) w->setFocusPolicy(Qt::StrongFocus);
   if (QWidget* w = m_cellArea->widget()) w->setFocusPolicy(Qt::StrongFocus);
   // Tabbing into the grid lands in the cell area.
   if (widget() && m_cellArea->widget()) widget()->setFocusProxy(m_cellArea->widget());
+  return true;
 }
 
 void CSheetGridCtrl::AfterCreation() {
@@ -113,7 +123,8 @@ bool CSheetGridCtrl::AttachToControl(int controlId, CWnd* dialog) {
     int bold = RegisterFont(lf);
     Sheet().m_headingDefault.GridCellSetFont(GetFont(bold));
   }
-  if (!m_childrenMade) CreateChildren();
+  // Parts made before one failed stay in the control and go with it.
+  if (!CreateChildren()) return false;
   if (GetExStyle() & kLayoutRtl) {
     ModifyStyleEx(kLayoutRtl, 0);
     (void)SetLayoutRightToLeft(1);
@@ -254,7 +265,7 @@ bool CSheetGridCtrl::OnCommand(WPARAM wParam, LPARAM lParam) {
 }
 
 void CSheetGridCtrl::OnDestroy() {
-  if (m_hint && m_hint->IsWindow()) m_hint->DestroyWindow();
+  if (m_hint && m_hint->IsWindow()) (void)m_hint->DestroyWindow();
   CWnd::OnDestroy();
 }
 
@@ -313,7 +324,7 @@ bool CSheetGridCtrl::ViewIsVisible() const {
 }
 
 void CSheetGridCtrl::ViewMoveChildren() {
-  if (!IsWindow() || !m_childrenMade) return;
+  if (!IsWindow() || !ChildrenMade()) return;
   const auto& s = Sheet();
   auto place = [](CWnd* w, const CRect& r) {
     if (!w || !w->IsWindow()) return;
@@ -334,7 +345,7 @@ void CSheetGridCtrl::ViewMoveChildren() {
 }
 
 void CSheetGridCtrl::ViewRepaintAll() {
-  if (!IsWindow() || !m_childrenMade) return;
+  if (!IsWindow() || !ChildrenMade()) return;
   Invalidate(false);
   m_cellArea->Invalidate(false);
   m_corner->Invalidate(false);
@@ -346,7 +357,7 @@ void CSheetGridCtrl::ViewRepaintAll() {
 }
 
 void CSheetGridCtrl::ViewRepaintCell(int col, int row) {
-  if (!IsWindow() || !m_childrenMade) return;
+  if (!IsWindow() || !ChildrenMade()) return;
   if (col < 0 && row < 0)
     m_corner->Invalidate(false);
   else if (col < 0)
@@ -358,11 +369,11 @@ void CSheetGridCtrl::ViewRepaintCell(int col, int row) {
 }
 
 void CSheetGridCtrl::ViewRepaintRow(int row) {
-  if (IsWindow() && m_childrenMade) m_cellArea->RepaintRow(row);
+  if (IsWindow() && ChildrenMade()) m_cellArea->RepaintRow(row);
 }
 
 void CSheetGridCtrl::ViewUpdateAfterMove() {
-  if (!IsWindow() || !m_childrenMade || !m_paint) return;
+  if (!IsWindow() || !ChildrenMade() || !m_paint) return;
   const auto& s = Sheet();
   m_cellArea->UpdateView(s.m_prevLeftCol, s.m_prevTopRow, s.m_prevCurCol, s.m_prevCurRow);
   m_topHeading->UpdateTopHeading(s.m_prevLeftCol);
@@ -370,7 +381,7 @@ void CSheetGridCtrl::ViewUpdateAfterMove() {
 }
 
 void CSheetGridCtrl::ViewApplyScrollBars() {
-  if (!IsWindow() || !m_childrenMade) return;
+  if (!IsWindow() || !ChildrenMade()) return;
   m_vbarWnd->UpdateScrollBar();
   m_hbarWnd->UpdateScrollBar();
 }
@@ -417,7 +428,7 @@ CWnd* CSheetGridCtrl::ViewDefaultEditor(bool masked) {
 }
 
 void CSheetGridCtrl::ViewSheetChanged() {
-  if (IsWindow() && m_childrenMade && m_paint) ViewRepaintAll();
+  if (IsWindow() && ChildrenMade() && m_paint) ViewRepaintAll();
 }
 
 void CSheetGridCtrl::ViewNotFound() {

@@ -166,7 +166,9 @@ class CSheetGridCtrl : public CWnd, public CGridCore {
   int MeasureCellWidth(int col, int row, CGridCellValue& cell) override;
 
  private:
-  void CreateChildren();
+  // The child windows; false when one could not be made.
+  [[nodiscard]] bool CreateChildren();
+  bool ChildrenMade() const;
   void AfterCreation();
 
   std::unique_ptr<CGridCellWnd> m_cellArea;
@@ -180,7 +182,6 @@ class CSheetGridCtrl : public CWnd, public CGridCore {
   std::unique_ptr<CGridAutoSizeEdit> m_autoEdit;
   std::unique_ptr<CGridMaskedEdit> m_maskEdit;
   std::unique_ptr<CGridDropList> m_dropList;
-  bool m_childrenMade = false;
   CWnd* m_findDialog = nullptr;
   QPointer<QWidget> m_findDialogPeer;  // so a dialog that went is not served
   bool m_inLayout = false;

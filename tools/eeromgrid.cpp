@@ -72,7 +72,7 @@ CEeromGrid::CEeromGrid(IEeromValues& values)
 }
 
 CEeromGrid::~CEeromGrid() {
-  DestroyWindow();
+  (void)DestroyWindow();  // nothing to do without a window
 }
 
 int CEeromGrid::LoadRanges(std::string* error) {

@@ -902,7 +902,7 @@ TEST_F(GridWidget, AnAttachedFindDialogIsServedUntilItCloses) {
   CWnd other;
   ASSERT_TRUE(other.CreateEx(0, "", "Find", WS_OVERLAPPED, CRect(0, 0, 200, 80), nullptr, 0));
   grid.AttachFindDialog(&other);
-  other.DestroyWindow();
+  EXPECT_TRUE(other.DestroyWindow());
   EXPECT_EQ(ask(FR_DOWN, "0:7"), 1);
   EXPECT_EQ(grid.GetCurrentRow(), 5);
 }
@@ -975,7 +975,7 @@ TEST_F(GridWidget, AMaskedCellIsEditedThroughItsMask) {
 TEST_F(GridWidget, AttachingToAControlMakesTheGridThere) {
   CFont font;
   LOGFONT lf = fw::DefaultGuiLogFont();
-  font.CreateFontIndirect(&lf);
+  ASSERT_TRUE(font.CreateFontIndirect(&lf));
   host.SetFont(&font);
   TestGrid attached;
   // A control a dialog template made, left without an object of its own.
@@ -991,6 +991,22 @@ TEST_F(GridWidget, AttachingToAControlMakesTheGridThere) {
   EXPECT_EQ(attached.SetColumnTotal(2), kGridOk);
   EXPECT_EQ(attached.SetRowTotal(3), kGridOk);
   EXPECT_EQ(attached.MoveToCell(1, 2), kGridOk);
+}
+
+TEST_F(GridWidget, AGridMadeAgainAfterItsWindowWentHasItsPartsAgain) {
+  ASSERT_TRUE(grid.DestroyWindow());
+  EXPECT_FALSE(grid.CellArea()->IsWindow());
+  ASSERT_TRUE(grid.CreateGrid(WS_VISIBLE, CRect(10, 10, 450, 330), &host, 100));
+  EXPECT_TRUE(grid.CellArea()->IsWindow());
+  EXPECT_TRUE(grid.TopHeading()->IsWindow());
+  EXPECT_TRUE(grid.VertBar()->IsWindow());
+  EXPECT_TRUE(grid.DefaultEditor()->IsWindow());
+  EXPECT_EQ(grid.Sheet().m_rcCells.left, 40);
+  EXPECT_EQ(grid.CellArea()->widget()->geometry(), grid.Sheet().m_rcCells.ToQt());
+  EXPECT_EQ(grid.BeginCellEdit(), kGridOk);
+  EXPECT_TRUE(grid.DefaultEditor()->widget()->isVisible());
+  // Made already, it is not made twice.
+  EXPECT_FALSE(grid.CreateGrid(WS_VISIBLE, CRect(10, 10, 450, 330), &host, 100));
 }
 
 TEST_F(GridWidget, PaintingTheLastRowAsksForMoreRowsOnce) {

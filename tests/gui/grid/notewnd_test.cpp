@@ -137,7 +137,7 @@ TEST(NoteInAGrid, ShowsInTheCellAreaGoesWithItAndHidesWhenItsCellScrollsAway) {
   EXPECT_EQ(grid.ScrollToRow(5), kGridOk);
   EXPECT_FALSE(shown->isVisible());
   // The windows go first, as when a dialog closes: the note goes with them.
-  host.DestroyWindow();
+  EXPECT_TRUE(host.DestroyWindow());
   EXPECT_EQ(note.GetNoteWindow(), nullptr);
 }
 

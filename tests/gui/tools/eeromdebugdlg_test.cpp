@@ -81,7 +81,7 @@ TEST_F(EeromDebugger, ReadsEditsWritesChangedRowsAndSaves) {
   for (int r = 0; r < 4; ++r) EXPECT_FALSE(grid.IsRowModified(r));
 
   // Typing into the data column opens the hexadecimal edit with its note.
-  grid.MoveToCell(2, 3);
+  EXPECT_EQ(grid.MoveToCell(2, 3), kGridOk);
   Cells(dlg)->setFocus();
   QTest::keyClick(Cells(dlg), Qt::Key_A);
   ASSERT_TRUE(grid.IsEditing());
@@ -140,7 +140,7 @@ TEST_F(EeromDebugger, ReadsEditsWritesChangedRowsAndSaves) {
 
   // A switch changed behind the dialog: after Read Selected its row shows it.
   sw->eerom()[0x118] = 0x5A;
-  grid.MoveToCell(2, 2);
+  EXPECT_EQ(grid.MoveToCell(2, 2), kGridOk);
   Click(dlg, CEeromDebugDlg::kReadSelectedId);
   EXPECT_EQ(grid.GetCellText(2, 2).value_or(""), "5A");
 
@@ -166,7 +166,7 @@ TEST_F(EeromDebugger, NeverWritesToEverySwitchAndReportsRefusedEntries) {
   Click(dlg, CEeromDebugDlg::kReadAllId);
   messages->clear();
   dlg.StoreHexText("0102", 3);
-  dlg.Grid().MoveToCell(2, 3);
+  EXPECT_EQ(dlg.Grid().MoveToCell(2, 3), kGridOk);
   Click(dlg, CEeromDebugDlg::kWriteSelectedId);
   Click(dlg, CEeromDebugDlg::kWriteAllId);
   EXPECT_EQ(writes, 0);
@@ -203,7 +203,7 @@ TEST_F(EeromDebugger, EscCancelsAnEditAndKeepsTheDialog) {
   Open(dlg, MacText(0x11));
   messages->clear();
   CEeromGrid& grid = dlg.Grid();
-  grid.MoveToCell(2, 0);
+  EXPECT_EQ(grid.MoveToCell(2, 0), kGridOk);
   Cells(dlg)->setFocus();
   QTest::keyClick(Cells(dlg), Qt::Key_F);
   ASSERT_TRUE(grid.IsEditing());

@@ -186,7 +186,7 @@ TEST_F(NormalFixture, ScaledDrawingGivesTheCellItsFontBack) {
   CFont font;
   LOGFONT lf{};
   lf.lfHeight = -12;
-  font.CreateFontIndirect(&lf);
+  ASSERT_TRUE(font.CreateFontIndirect(&lf));
   CGridCellValue c = Cell("scaled");
   c.GridCellSetFont(&font);
   host.normal.DrawScaled(dc, CRect(0, 0, 120, 40), 0, 0, c);
@@ -611,9 +611,9 @@ TEST_F(DropFixture, ItemHeightFollowsTheListFont) {
   CFont big, small;
   LOGFONT lf{};
   lf.lfHeight = -24;
-  big.CreateFontIndirect(&lf);
+  ASSERT_TRUE(big.CreateFontIndirect(&lf));
   lf.lfHeight = -10;
-  small.CreateFontIndirect(&lf);
+  ASSERT_TRUE(small.CreateFontIndirect(&lf));
   const int hb = CDropListCellType::ItemHeight(&big), hs = CDropListCellType::ItemHeight(&small);
   EXPECT_GE(hb, 24);
   EXPECT_LT(hb, 40);
