@@ -647,10 +647,14 @@ int CGridCore::GetBlockRect(int col1, int row1, int col2, int row2, CRect& rect)
   int x1 = col1 < 0 ? 0 : ColLeft(c);
   int y1 = row1 < 0 ? 0 : RowTop(r);
   if (col1 < 0 || row1 < 0) {
-    // Heading blocks: measure within the heading.
+    // Heading blocks: measure within the heading. The first cell is measured
+    // on its own; through its block it would lead straight back here.
     CRect first;
-    if (GetCellRectangle(col1 < 0 ? col1 : c, row1 < 0 ? row1 : r, first) != kGridOk)
-      return kGridOutOfRange;
+    const int joins = m_sheet->m_opt.joinCells;
+    m_sheet->m_opt.joinCells = 0;
+    const int found = GetCellRectangle(col1 < 0 ? col1 : c, row1 < 0 ? row1 : r, first);
+    m_sheet->m_opt.joinCells = joins;
+    if (found != kGridOk) return kGridOutOfRange;
     x1 = first.left;
     y1 = first.top;
   }

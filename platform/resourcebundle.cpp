@@ -304,6 +304,18 @@ std::unique_ptr<CResourceBundle> CResourceBundle::ParseScript(std::string_view s
         if (!bundle->ParseVersionInfo(lex, id, error)) return nullptr;
         continue;
       }
+      if (kind == Tok::Word && lex.text() == "MENU") {
+        if (!bundle->ParseMenu(lex, id, error)) return nullptr;
+        continue;
+      }
+      if (kind == Tok::Word && lex.text() == "ACCELERATORS") {
+        if (!bundle->ParseAccelerators(lex, id, error)) return nullptr;
+        continue;
+      }
+      if (kind == Tok::Word && lex.text() == "TOOLBAR") {
+        if (!bundle->ParseToolBar(lex, id, error)) return nullptr;
+        continue;
+      }
       *error = At(lex, kind == Tok::Error
                            ? lex.error()
                            : "resource type expected after id, found '" + lex.text() + "'");
@@ -957,6 +969,277 @@ const std::string* CVersionInfo::FindValue(std::string_view table, std::string_v
   if (t == stringTables.end()) return nullptr;
   auto v = t->second.find(ToLowerAscii(name));
   return v == t->second.end() ? nullptr : &v->second;
+}
+
+// ---- menus, accelerators, toolbars ------------------------------------------------
+
+namespace {
+
+constexpr int kMaxMenuDepth = 8;
+constexpr std::size_t kMaxMenuItems = 4096;
+constexpr std::size_t kMaxAccelerators = 1024;
+constexpr std::size_t kMaxToolBarButtons = 1024;
+
+// Options after a MENUITEM's id; commas between them are optional.
+bool MenuOption(const std::string& word, CMenuTemplateItem* item) {
+  if (word == "CHECKED")
+    item->checked = true;
+  else if (word == "GRAYED")
+    item->grayed = true;
+  else if (word == "INACTIVE")
+    item->inactive = true;
+  else if (word == "MENUBREAK")
+    item->menuBreak = true;
+  else if (word == "MENUBARBREAK")
+    item->menuBarBreak = true;
+  else if (word == "HELP")
+    item->help = true;
+  else
+    return false;
+  return true;
+}
+
+class MenuReader {
+ public:
+  MenuReader(CScriptLexer& lex, std::string* error) : m_lex(lex), m_r(lex, error) {}
+
+  bool Fail(const std::string& what) { return m_r.Fail(what); }
+
+  // BEGIN item... END, the items going into out.
+  bool Block(std::vector<CMenuTemplateItem>* out, int depth) {
+    using Tok = CScriptLexer::Tok;
+    if (depth > kMaxMenuDepth) return Fail("pop-ups nested too deeply");
+    Tok t = m_lex.Next();
+    if (t == Tok::Error) return Fail(m_lex.error());
+    if (t != Tok::Word || m_lex.text() != "BEGIN") return Fail("BEGIN expected");
+    for (;;) {
+      t = m_lex.Next();
+      if (t == Tok::Error) return Fail(m_lex.error());
+      if (t == Tok::End) return Fail("END expected");
+      if (t != Tok::Word) return Fail("MENUITEM or POPUP expected, found '" + m_lex.text() + "'");
+      const std::string word = m_lex.text();
+      if (word == "END") return true;
+      if (++m_count > kMaxMenuItems) return Fail("too many menu items");
+      CMenuTemplateItem item;
+      item.line = m_lex.line();
+      if (word == "POPUP") {
+        item.popup = true;
+        if (!m_r.String(&item.text) || !Options(&item)) return false;
+        if (!Block(&item.children, depth + 1)) return false;
+      } else if (word == "MENUITEM") {
+        if (m_lex.Peek() == Tok::Word) {
+          m_lex.Next();
+          if (m_lex.text() != "SEPARATOR") return Fail("quoted text or SEPARATOR expected");
+          item.separator = true;
+        } else {
+          int id = 0;
+          if (!m_r.String(&item.text) || !m_r.Comma() || !m_r.Int(&id, 0, 0xFFFF, "command id"))
+            return false;
+          item.id = static_cast<unsigned>(id);
+          if (!Options(&item)) return false;
+        }
+      } else {
+        return Fail("MENUITEM or POPUP expected, found '" + word + "'");
+      }
+      out->push_back(std::move(item));
+    }
+  }
+
+ private:
+  static bool IsKeyword(const std::string& w) {
+    return w == "BEGIN" || w == "END" || w == "MENUITEM" || w == "POPUP";
+  }
+
+  // Options up to the next statement; commas between them are optional.
+  bool Options(CMenuTemplateItem* item) {
+    using Tok = CScriptLexer::Tok;
+    for (;;) {
+      Tok t = m_lex.Peek();
+      if (t == Tok::Comma) {
+        m_lex.Next();
+        if (m_lex.Peek() != Tok::Word || IsKeyword(m_lex.peekText())) {
+          m_lex.Next();
+          return Fail("menu item option expected");
+        }
+        continue;
+      }
+      if (t != Tok::Word || IsKeyword(m_lex.peekText())) return true;
+      m_lex.Next();
+      if (!MenuOption(m_lex.text(), item))
+        return Fail("unknown menu item option '" + m_lex.text() + "'");
+    }
+  }
+
+  CScriptLexer& m_lex;
+  DialogReader m_r;
+  std::size_t m_count = 0;
+};
+
+// The names of the keys an accelerator may give as VK_ names, with their
+// virtual-key codes.
+struct KeyName {
+  const char* name;
+  std::uint16_t key;
+};
+constexpr KeyName kKeyNames[] = {
+    {"VK_BACK", 0x08},     {"VK_TAB", 0x09},    {"VK_RETURN", 0x0D}, {"VK_ESCAPE", 0x1B},
+    {"VK_SPACE", 0x20},    {"VK_PRIOR", 0x21},  {"VK_NEXT", 0x22},   {"VK_END", 0x23},
+    {"VK_HOME", 0x24},     {"VK_LEFT", 0x25},   {"VK_UP", 0x26},     {"VK_RIGHT", 0x27},
+    {"VK_DOWN", 0x28},     {"VK_INSERT", 0x2D}, {"VK_DELETE", 0x2E}, {"VK_F1", 0x70},
+    {"VK_F2", 0x71},       {"VK_F3", 0x72},     {"VK_F4", 0x73},     {"VK_F5", 0x74},
+    {"VK_F6", 0x75},       {"VK_F7", 0x76},     {"VK_F8", 0x77},     {"VK_F9", 0x78},
+    {"VK_F10", 0x79},      {"VK_F11", 0x7A},    {"VK_F12", 0x7B},    {"VK_ADD", 0x6B},
+    {"VK_SUBTRACT", 0x6D},
+};
+
+}  // namespace
+
+bool CResourceBundle::ParseMenu(CScriptLexer& lex, unsigned id, std::string* error) {
+  MenuReader r(lex, error);
+  CMenuTemplate menu;
+  menu.id = id;
+  if (!r.Block(&menu.items, 0)) return false;
+  if (!m_menus.emplace(id, std::move(menu)).second)
+    return r.Fail("menu " + std::to_string(id) + " defined twice");
+  return true;
+}
+
+bool CResourceBundle::ParseAccelerators(CScriptLexer& lex, unsigned id, std::string* error) {
+  using Tok = CScriptLexer::Tok;
+  DialogReader r(lex, error);
+  CAcceleratorTemplate table;
+  table.id = id;
+  Tok t = lex.Next();
+  if (t == Tok::Error) return r.Fail(lex.error());
+  if (t != Tok::Word || lex.text() != "BEGIN") return r.Fail("BEGIN expected");
+  for (;;) {
+    t = lex.Next();
+    if (t == Tok::Error) return r.Fail(lex.error());
+    if (t == Tok::End) return r.Fail("END expected");
+    if (t == Tok::Word && lex.text() == "END") break;
+    if (table.entries.size() >= kMaxAccelerators) return r.Fail("too many accelerators");
+    CAccelEntry entry;
+    bool control = false;  // "^C"
+    bool quoted = t == Tok::String;
+    int key = -1;
+    if (quoted) {
+      const std::string& k = lex.text();
+      if (k.size() == 1)
+        key = static_cast<unsigned char>(k[0]);
+      else if (k.size() == 2 && k[0] == '^' && std::isalpha(static_cast<unsigned char>(k[1])))
+        key = std::toupper(static_cast<unsigned char>(k[1])), control = true;
+      else
+        return r.Fail("accelerator key \"" + k + "\" is not one character");
+    } else if (t == Tok::Number) {
+      if (lex.number() < 1 || lex.number() > 0xFFFF) return r.Fail("key code out of range");
+      key = static_cast<int>(lex.number());
+    } else if (t == Tok::Word) {
+      for (const KeyName& n : kKeyNames)
+        if (lex.text() == n.name) key = n.key;
+      if (key < 0) return r.Fail("unknown key '" + lex.text() + "'");
+    } else {
+      return r.Fail("accelerator key expected, found '" + lex.text() + "'");
+    }
+    int command = 0;
+    if (!r.Comma() || !r.Int(&command, 0, 0xFFFF, "command id")) return false;
+    entry.command = static_cast<std::uint16_t>(command);
+    bool ascii = false;
+    while (lex.Peek() == Tok::Comma) {
+      lex.Next();
+      if (lex.Next() != Tok::Word) return r.Fail("accelerator option expected");
+      const std::string& o = lex.text();
+      if (o == "VIRTKEY")
+        entry.flags |= CAccelEntry::kVirtKey;
+      else if (o == "ASCII")
+        ascii = true;
+      else if (o == "CONTROL")
+        entry.flags |= CAccelEntry::kControl;
+      else if (o == "SHIFT")
+        entry.flags |= CAccelEntry::kShift;
+      else if (o == "ALT")
+        entry.flags |= CAccelEntry::kAlt;
+      else if (o != "NOINVERT")
+        return r.Fail("unknown accelerator option '" + o + "'");
+    }
+    if (ascii && (entry.flags & CAccelEntry::kVirtKey)) return r.Fail("VIRTKEY and ASCII together");
+    if (control) {
+      if (entry.flags & CAccelEntry::kVirtKey) return r.Fail("\"^\" keys are ASCII keys");
+      entry.flags |= CAccelEntry::kVirtKey | CAccelEntry::kControl;
+    } else if ((entry.flags & (CAccelEntry::kShift | CAccelEntry::kControl | CAccelEntry::kAlt)) &&
+               !(entry.flags & CAccelEntry::kVirtKey)) {
+      return r.Fail("CONTROL, SHIFT and ALT need VIRTKEY");
+    }
+    // A virtual key named by its character is the upper-case letter's code.
+    if (quoted && (entry.flags & CAccelEntry::kVirtKey) && key < 0x80)
+      key = std::toupper(static_cast<unsigned char>(key));
+    entry.key = static_cast<std::uint16_t>(key);
+    table.entries.push_back(entry);
+  }
+  if (!m_accelerators.emplace(id, std::move(table)).second)
+    return r.Fail("accelerator table " + std::to_string(id) + " defined twice");
+  return true;
+}
+
+bool CResourceBundle::ParseToolBar(CScriptLexer& lex, unsigned id, std::string* error) {
+  using Tok = CScriptLexer::Tok;
+  DialogReader r(lex, error);
+  CToolBarTemplate bar;
+  bar.id = id;
+  if (!r.Int(&bar.width, 1, 256, "button image width") || !r.Comma() ||
+      !r.Int(&bar.height, 1, 256, "button image height"))
+    return false;
+  Tok t = lex.Next();
+  if (t == Tok::Error) return r.Fail(lex.error());
+  if (t != Tok::Word || lex.text() != "BEGIN") return r.Fail("BEGIN expected");
+  for (;;) {
+    t = lex.Next();
+    if (t == Tok::Error) return r.Fail(lex.error());
+    if (t == Tok::End) return r.Fail("END expected");
+    if (t != Tok::Word) return r.Fail("BUTTON or SEPARATOR expected, found '" + lex.text() + "'");
+    if (lex.text() == "END") break;
+    if (bar.items.size() >= kMaxToolBarButtons) return r.Fail("too many toolbar buttons");
+    if (lex.text() == "SEPARATOR") {
+      bar.items.push_back(0);
+    } else if (lex.text() == "BUTTON") {
+      int command = 0;
+      if (!r.Int(&command, 1, 0xFFFF, "command id")) return false;
+      bar.items.push_back(static_cast<unsigned>(command));
+    } else {
+      return r.Fail("BUTTON or SEPARATOR expected, found '" + lex.text() + "'");
+    }
+  }
+  if (!m_toolbars.emplace(id, std::move(bar)).second)
+    return r.Fail("toolbar " + std::to_string(id) + " defined twice");
+  return true;
+}
+
+const CMenuTemplate* CResourceBundle::FindMenu(unsigned id) const {
+  auto it = m_menus.find(id);
+  return it == m_menus.end() ? nullptr : &it->second;
+}
+const CAcceleratorTemplate* CResourceBundle::FindAccelerators(unsigned id) const {
+  auto it = m_accelerators.find(id);
+  return it == m_accelerators.end() ? nullptr : &it->second;
+}
+const CToolBarTemplate* CResourceBundle::FindToolBar(unsigned id) const {
+  auto it = m_toolbars.find(id);
+  return it == m_toolbars.end() ? nullptr : &it->second;
+}
+
+const CMenuTemplate* FindMenuResource(unsigned id) {
+  if (const CResourceBundle* b = CurrentResources())
+    if (const CMenuTemplate* t = b->FindMenu(id)) return t;
+  return EmbeddedEnglish().FindMenu(id);
+}
+const CAcceleratorTemplate* FindAcceleratorResource(unsigned id) {
+  if (const CResourceBundle* b = CurrentResources())
+    if (const CAcceleratorTemplate* t = b->FindAccelerators(id)) return t;
+  return EmbeddedEnglish().FindAccelerators(id);
+}
+const CToolBarTemplate* FindToolBarResource(unsigned id) {
+  if (const CResourceBundle* b = CurrentResources())
+    if (const CToolBarTemplate* t = b->FindToolBar(id)) return t;
+  return EmbeddedEnglish().FindToolBar(id);
 }
 
 const CDialogTemplate* CResourceBundle::FindDialog(unsigned id) const {

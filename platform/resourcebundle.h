@@ -41,6 +41,8 @@ class CScriptLexer {
   Tok Next();
   Tok Peek();
   const std::string& text() const { return m_tokText; }
+  // The text of the token Peek() looked at.
+  const std::string& peekText() const { return m_peekText; }
   long long number() const { return m_number; }
   int line() const { return m_tokLine; }
   const std::string& error() const { return m_error; }
@@ -95,6 +97,54 @@ enum class ImageKind { Icon, Bitmap, Cursor };
 struct CImageRef {
   std::string file;
   int hotX = -1, hotY = -1;  // cursors: the hot spot; -1: the centre
+};
+
+// A menu: "<id> MENU BEGIN ... END" with POPUP "text" BEGIN ... END blocks,
+// MENUITEM "text", id [, CHECKED | GRAYED | INACTIVE | MENUBREAK |
+// MENUBARBREAK | HELP ...] and MENUITEM SEPARATOR. An accelerator text
+// follows the label after a tab ("&Open...\tCtrl+O").
+struct CMenuTemplateItem {
+  std::string text;
+  unsigned id = 0;  // 0 for pop-ups and separators
+  bool popup = false;
+  bool separator = false;
+  bool checked = false;
+  bool grayed = false;
+  bool inactive = false;
+  bool menuBreak = false;
+  bool menuBarBreak = false;
+  bool help = false;
+  std::vector<CMenuTemplateItem> children;  // the items of a pop-up
+  int line = 0;
+};
+struct CMenuTemplate {
+  unsigned id = 0;
+  std::vector<CMenuTemplateItem> items;
+};
+
+// An accelerator table: "<id> ACCELERATORS BEGIN key, command [, VIRTKEY |
+// ASCII] [, CONTROL] [, SHIFT] [, ALT] [, NOINVERT] ... END". A key is a
+// quoted character ("N", "^C" for Ctrl+C), a number or a VK_ name.
+struct CAccelEntry {
+  static constexpr std::uint8_t kVirtKey = 0x01;  // FVIRTKEY
+  static constexpr std::uint8_t kShift = 0x04;    // FSHIFT
+  static constexpr std::uint8_t kControl = 0x08;  // FCONTROL
+  static constexpr std::uint8_t kAlt = 0x10;      // FALT
+  std::uint8_t flags = 0;
+  std::uint16_t key = 0;  // virtual-key code with kVirtKey, else the character
+  std::uint16_t command = 0;
+};
+struct CAcceleratorTemplate {
+  unsigned id = 0;
+  std::vector<CAccelEntry> entries;
+};
+
+// A toolbar: "<id> TOOLBAR cx, cy BEGIN BUTTON id | SEPARATOR ... END";
+// its images are the strip of BITMAP <id>, one cx-wide image per button.
+struct CToolBarTemplate {
+  unsigned id = 0;
+  int width = 16, height = 15;
+  std::vector<unsigned> items;  // command ids, 0 for a separator
 };
 
 // A version block:
@@ -152,6 +202,13 @@ class CResourceBundle {
   const CImageRef* FindImage(ImageKind kind, unsigned id) const;
   // nullptr when the bundle has no version block of that id.
   const CVersionInfo* FindVersionInfo(unsigned id) const;
+  // nullptr when the bundle has no such menu, accelerator table or toolbar.
+  const CMenuTemplate* FindMenu(unsigned id) const;
+  const CAcceleratorTemplate* FindAccelerators(unsigned id) const;
+  const CToolBarTemplate* FindToolBar(unsigned id) const;
+  const std::map<unsigned, CMenuTemplate>& menus() const { return m_menus; }
+  const std::map<unsigned, CAcceleratorTemplate>& accelerators() const { return m_accelerators; }
+  const std::map<unsigned, CToolBarTemplate>& toolbars() const { return m_toolbars; }
 
  private:
   // The parts of Parse: each sets *problem (never null) to the first problem found.
@@ -163,10 +220,16 @@ class CResourceBundle {
   [[nodiscard]] bool ParseImage(CScriptLexer& lex, unsigned id, ImageKind kind,
                                 std::string* problem);
   [[nodiscard]] bool ParseVersionInfo(CScriptLexer& lex, unsigned id, std::string* problem);
+  [[nodiscard]] bool ParseMenu(CScriptLexer& lex, unsigned id, std::string* problem);
+  [[nodiscard]] bool ParseAccelerators(CScriptLexer& lex, unsigned id, std::string* problem);
+  [[nodiscard]] bool ParseToolBar(CScriptLexer& lex, unsigned id, std::string* problem);
   std::map<unsigned, std::string> m_strings;
   std::map<unsigned, CDialogTemplate> m_dialogs;
   std::map<std::pair<ImageKind, unsigned>, CImageRef> m_images;
   std::map<unsigned, CVersionInfo> m_versions;
+  std::map<unsigned, CMenuTemplate> m_menus;
+  std::map<unsigned, CAcceleratorTemplate> m_accelerators;
+  std::map<unsigned, CToolBarTemplate> m_toolbars;
 };
 
 // The bundle every resource lookup answers from. Until a language library is
@@ -181,5 +244,9 @@ const CResourceBundle& EmbeddedEnglish();
 const CDialogTemplate* FindDialogTemplate(unsigned id);
 // An image of the current bundle, else of the compiled-in English one.
 const CImageRef* FindImageResource(ImageKind kind, unsigned id);
+// Menus, accelerator tables and toolbars likewise.
+const CMenuTemplate* FindMenuResource(unsigned id);
+const CAcceleratorTemplate* FindAcceleratorResource(unsigned id);
+const CToolBarTemplate* FindToolBarResource(unsigned id);
 
 }  // namespace fw

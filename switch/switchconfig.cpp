@@ -371,6 +371,6 @@ int CSwitchConfig::CheckSpeeds(std::vector<std::string>& messages) const {
   const bool gigabit = IsGigabitType();
   for (const auto& p : m_ports)
     if (!p->AllSpeedsOff(gigabit)) return kSpeedsOk;
-  messages.emplace_back("All port speeds are disabled.");
+  messages.push_back(LoadResString(IDS_ALL_PORT_SPEEDS_DISABLED));
   return kAllSpeedsOff;
 }

@@ -158,8 +158,8 @@ class CSwitchConfig {
 
   void CopyFrom(const CSwitchConfig& other);
   enum SpeedCheck : int { kSpeedsOk = 0, kAllSpeedsOff = 1 };
-  // Clears messages; kAllSpeedsOff with "All port speeds are disabled." when
-  // no port has a speed on.
+  // Clears messages; kAllSpeedsOff with the text that all port speeds are
+  // disabled when no port has a speed on.
   [[nodiscard]] int CheckSpeeds(std::vector<std::string>& messages) const;
 
   // A section written by a newer program version, kept as it was read so that

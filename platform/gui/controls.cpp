@@ -124,6 +124,7 @@ class CStaticFrame : public QFrame {
         return;
       }
       case SS_ICON:
+      case SS_BITMAP:
         if (icon) p.drawImage(QPoint(0, 0), icon->image);
         return;
       default: break;
@@ -455,6 +456,13 @@ QWidget* CComboBox::CreatePeer(QWidget* parent, const CREATESTRUCT& cs) {
     if (c->isEditable() && c->lineEdit() && c->lineEdit()->isModified()) Notify(c, CBN_EDITCHANGE);
   });
   return c;
+}
+
+void CComboBox::PreSubclassWindow() {
+  // A template's height includes the dropped list (its visible items); the
+  // closed box keeps its natural height.
+  if (QWidget* c = widget(); c && c->height() > c->sizeHint().height())
+    c->resize(c->width(), c->sizeHint().height());
 }
 
 LRESULT CComboBox::DefWindowProc(UINT msg, WPARAM w, LPARAM l) {

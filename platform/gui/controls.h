@@ -101,6 +101,7 @@ class CComboBox : public CWnd {
  protected:
   QWidget* CreatePeer(QWidget* parent, const CREATESTRUCT& cs) override;
   LRESULT DefWindowProc(UINT msg, WPARAM w, LPARAM l) override;
+  void PreSubclassWindow() override;
 };
 
 class CListBox : public CWnd {

@@ -204,9 +204,13 @@ void CDialog::MapDialogRect(CRect* r) const {
   *r = CRect(mapX(r->left), mapY(r->top), mapX(r->right), mapY(r->bottom));
 }
 
+const fw::CDialogTemplate* CDialog::Template() const {
+  return m_ownTemplate ? m_ownTemplate : fw::FindDialogTemplate(m_templateId);
+}
+
 bool CDialog::Build(bool modal) {
   if (IsWindow()) return false;
-  const fw::CDialogTemplate* t = fw::FindDialogTemplate(m_templateId);
+  const fw::CDialogTemplate* t = Template();
   if (!t) return false;
   m_modal = modal;
   m_ended = false;
@@ -305,7 +309,7 @@ std::intptr_t CDialog::DoModal() {
 bool CDialog::Create(unsigned templateId, CWnd* parent) {
   if (templateId) m_templateId = templateId;
   if (parent) m_parentWnd = parent;
-  const fw::CDialogTemplate* t = fw::FindDialogTemplate(m_templateId);
+  const fw::CDialogTemplate* t = Template();
   if (!Build(false)) return false;
   if (!RunInit()) return false;
   if (t && (t->style & WS_VISIBLE) && !m_ended) ShowWindow(SW_SHOW);

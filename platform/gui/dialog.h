@@ -83,6 +83,9 @@ class CDialog : public CWnd {
 
  protected:
   virtual void DoDataExchange(CDataExchange* dx);
+  // A template the program builds itself (a property sheet's frame) in place
+  // of the bundle's; it must live as long as the dialog's window.
+  void UseOwnTemplate(const fw::CDialogTemplate* t) { m_ownTemplate = t; }
   QWidget* CreatePeer(QWidget* parent, const CREATESTRUCT& cs) override;
   LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
   bool OnCommand(WPARAM w, LPARAM l) override;
@@ -95,6 +98,7 @@ class CDialog : public CWnd {
   friend class CDialogPeerAccess;
   bool Build(bool modal);
   bool RunInit();
+  const fw::CDialogTemplate* Template() const;
 
   CFont m_font;
   CSize m_baseUnits{6, 13};
@@ -105,4 +109,5 @@ class CDialog : public CWnd {
   bool m_modal = false;
   bool m_running = false;
   int m_defId = IDOK;
+  const fw::CDialogTemplate* m_ownTemplate = nullptr;
 };

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/gui/cmdtarget.h"
+#include "platform/gui/stdids.h"  // the file commands a document answers itself
 #include "platform/gui/wnd.h"
 
 class CView;
@@ -42,10 +43,6 @@ class CArchive {
   bool m_failed = false;
   std::string m_reason;
 };
-
-// File commands a document answers itself.
-inline constexpr unsigned ID_FILE_SAVE = 0xE103;
-inline constexpr unsigned ID_FILE_SAVE_AS = 0xE104;
 
 class CDocument : public CCmdTarget {
  public:

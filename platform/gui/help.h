@@ -6,8 +6,9 @@
 #include <mutex>
 #include <vector>
 
-// The command of a Help button and the kind of request it makes.
-inline constexpr int ID_HELP = 57670;
+#include "platform/gui/stdids.h"  // ID_HELP, the command of a Help button
+
+// The kind of request a Help button makes.
 inline constexpr unsigned HELP_CONTEXT = 1;
 // Context ids of dialogs: this base plus the dialog template id.
 inline constexpr unsigned kHelpDialogBase = 0x20000;

@@ -539,6 +539,20 @@ TEST(GridCoreJoins, KeysStepOverBlocksAndLandOnOrigins) {
   EXPECT_EQ(col, 3);
 }
 
+TEST(GridCoreJoins, HeadingBlocksHaveTheRectangleOfAllTheirCells) {
+  RecordingGrid g(8, 8);
+  ASSERT_EQ(g.SetTopHeadingRows(2), kGridOk);
+  ASSERT_EQ(g.MergeCells(0, -2, 0, -1), kGridOk);  // a column over both heading rows
+  ASSERT_EQ(g.MergeCells(1, -2, 3, -2), kGridOk);  // a heading row over three columns
+  CRect rect;
+  ASSERT_EQ(g.GetCellRectangle(0, -1, rect), kGridOk);
+  EXPECT_EQ(rect, CRect(0, 0, 75, 40));
+  ASSERT_EQ(g.GetCellRectangle(2, -2, rect), kGridOk);
+  EXPECT_EQ(rect, CRect(75, 0, 300, 20));
+  ASSERT_EQ(g.GetCellRectangle(2, -1, rect), kGridOk);
+  EXPECT_EQ(rect, CRect(150, 20, 225, 40));
+}
+
 TEST(GridCoreJoins, RowMovesWithoutColumnsIgnoreJoinedHeadingCells) {
   // No data columns: the current column is -1, and the side heading's cells
   // are no part of the current cell's row moves.

@@ -90,7 +90,7 @@ TEST(DialogScript, RejectsBadInputNamingTheLine) {
       {"1 DIALOG 0, 0, 10, 10\nFONT 8, \"\"\nBEGIN\nEND", "line 2: font face expected"},
       {"1 DIALOG 0, 0, 10, 10\nCAPTION \"open\nBEGIN\nEND", "line 2: unterminated string"},
       {"70000 DIALOG 0, 0, 10, 10\nBEGIN\nEND", "line 1: resource id (0..65535) expected"},
-      {"1 MENU\nBEGIN\nEND", "line 1: resource type expected after id, found 'MENU'"},
+      {"1 RCDATA\nBEGIN\nEND", "line 1: resource type expected after id, found 'RCDATA'"},
       {"1 DIALOG 0, 0, 10, 10\nBEGIN\nCONTROL \"\", 3, 5, 0, 0, 0, 1, 1\nEND",
        "line 3: control class expected"},
       {"1 DIALOG 0, 0, 10, 10\nBEGIN\nLTEXT \"a\", 5, 0, 0, 1, 1, NOT\nEND",

@@ -1,0 +1,277 @@
+#include "platform/gui/framewnd.h"
+
+#include <QIcon>
+#include <QKeySequence>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QShortcut>
+#include <QTimer>
+#include <QToolBar>
+
+#include "platform/resstring.h"
+
+namespace {
+
+CCmdTarget* g_appTarget = nullptr;
+constexpr int kIdleMs = 250;
+
+class CFramePeer : public QMainWindow {
+ public:
+  explicit CFramePeer(QWidget* parent) : QMainWindow(parent, Qt::Window) {}
+};
+
+int QtKeyFromVirtualKey(unsigned vk) {
+  if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z')) return static_cast<int>(vk);
+  if (vk >= VK_F1 && vk <= VK_F24) return Qt::Key_F1 + static_cast<int>(vk - VK_F1);
+  switch (vk) {
+    case VK_BACK: return Qt::Key_Backspace;
+    case VK_TAB: return Qt::Key_Tab;
+    case VK_RETURN: return Qt::Key_Return;
+    case VK_ESCAPE: return Qt::Key_Escape;
+    case VK_SPACE: return Qt::Key_Space;
+    case VK_PRIOR: return Qt::Key_PageUp;
+    case VK_NEXT: return Qt::Key_PageDown;
+    case VK_END: return Qt::Key_End;
+    case VK_HOME: return Qt::Key_Home;
+    case VK_LEFT: return Qt::Key_Left;
+    case VK_UP: return Qt::Key_Up;
+    case VK_RIGHT: return Qt::Key_Right;
+    case VK_DOWN: return Qt::Key_Down;
+    case VK_INSERT: return Qt::Key_Insert;
+    case VK_DELETE: return Qt::Key_Delete;
+    case VK_ADD: return Qt::Key_Plus;
+    case VK_SUBTRACT: return Qt::Key_Minus;
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+namespace fw {
+
+void SetAppCommandTarget(CCmdTarget* target) {
+  g_appTarget = target;
+}
+
+CCmdTarget* AppCommandTarget() {
+  return g_appTarget;
+}
+
+QKeySequence KeySequenceFromAccel(const CAccelEntry& entry) {
+  if (!(entry.flags & CAccelEntry::kVirtKey)) {
+    if (entry.key < 0x20) return {};
+    return QKeySequence(QString(QChar(entry.key)));
+  }
+  const int key = QtKeyFromVirtualKey(entry.key);
+  if (!key) return {};
+  int mods = 0;
+  if (entry.flags & CAccelEntry::kControl) mods |= Qt::CTRL;
+  if (entry.flags & CAccelEntry::kShift) mods |= Qt::SHIFT;
+  if (entry.flags & CAccelEntry::kAlt) mods |= Qt::ALT;
+  return QKeySequence(key | mods);
+}
+
+}  // namespace fw
+
+CFrameWnd::CFrameWnd() = default;
+
+CFrameWnd::~CFrameWnd() {
+  m_idle.reset();
+  m_shortcuts.clear();
+  if (IsWindow()) DestroyWindow();
+}
+
+QWidget* CFrameWnd::CreatePeer(QWidget* parent, const CREATESTRUCT&) {
+  return new CFramePeer(parent);
+}
+
+bool CFrameWnd::LoadFrame(unsigned resourceId, std::uint32_t style, CWnd* parent) {
+  std::string title = LoadResString(resourceId);
+  if (std::size_t nl = title.find('\n'); nl != std::string::npos) title.resize(nl);
+  CRect rect(0, 0, 800, 600);
+  if (!CreateEx(0, "FrameWnd", title, style & ~WS_VISIBLE, rect, parent, 0)) return false;
+  if (HICON icon = fw::LoadIconResource(static_cast<int>(resourceId)))
+    widget()->setWindowIcon(QIcon(QPixmap::fromImage(icon->image)));
+  CMenu menu;
+  if (menu.LoadMenu(resourceId)) {
+    m_hMenuDefault = menu.Detach();
+    SetMenuHandle(m_hMenuDefault);
+  }
+  LoadAccelTable(resourceId);
+  RecalcLayout();
+  StartIdleTimer();
+  if (style & WS_VISIBLE) ShowWindow(SW_SHOW);
+  return true;
+}
+
+void CFrameWnd::StartIdleTimer() {
+  m_idle = std::make_unique<QTimer>();
+  m_idle->setInterval(kIdleMs);
+  QObject::connect(m_idle.get(), &QTimer::timeout, [this] {
+    if (IsWindowVisible()) UpdateControlBars();
+  });
+  m_idle->start();
+}
+
+bool CFrameWnd::SetMenu(CMenu* menu) {
+  return SetMenuHandle(menu ? menu->m_hMenu : nullptr);
+}
+
+bool CFrameWnd::SetMenuHandle(HMENU menu) {
+  auto* main = qobject_cast<QMainWindow*>(widget());
+  if (!main || (menu && !fw::IsMenu(menu))) return false;
+  m_hMenu = menu;
+  fw::ShowMenuInBar(main->menuBar(), menu, this);
+  return true;
+}
+
+CMenu* CFrameWnd::GetMenu() const {
+  return CMenu::FromHandle(m_hMenu);
+}
+
+void CFrameWnd::DrawMenuBar() {
+  if (auto* main = qobject_cast<QMainWindow*>(widget()))
+    fw::ShowMenuInBar(main->menuBar(), fw::IsMenu(m_hMenu) ? m_hMenu : nullptr, this);
+}
+
+bool CFrameWnd::LoadAccelTable(unsigned id) {
+  const fw::CAcceleratorTemplate* table = fw::FindAcceleratorResource(id);
+  if (!table || !widget()) return false;
+  m_shortcuts.clear();
+  for (const fw::CAccelEntry& entry : table->entries) {
+    QKeySequence keys = fw::KeySequenceFromAccel(entry);
+    if (keys.isEmpty()) continue;
+    auto shortcut = std::make_unique<QShortcut>(keys, widget());
+    shortcut->setContext(Qt::WindowShortcut);
+    const unsigned command = entry.command;
+    QObject::connect(shortcut.get(), &QShortcut::activated,
+                     [this, command] { RunAccelerator(command); });
+    m_shortcuts.push_back(std::move(shortcut));
+  }
+  return true;
+}
+
+void CFrameWnd::RunAccelerator(unsigned command) {
+  // A key does what its menu item or button would: nothing while disabled.
+  CCmdUI ui;
+  ui.m_nID = command;
+  ui.DoUpdate(this, m_bAutoMenuEnable);
+  if (ui.enableChanged() && !ui.enabled()) return;
+  SendMessage(WM_COMMAND, MAKEWPARAM(command, 1), 0);
+}
+
+void CFrameWnd::EnableDocking(std::uint32_t style) {
+  m_dockStyle = style & CBRS_ALIGN_ANY;
+  for (CControlBar* bar : ControlBars()) bar->EnableDocking(bar->dockingStyle() & m_dockStyle);
+}
+
+void CFrameWnd::DockControlBar(CControlBar* bar, int dockBarId) {
+  auto* main = qobject_cast<QMainWindow*>(widget());
+  if (!main || !bar || !bar->DockHost()) return;
+  Qt::ToolBarArea area = Qt::TopToolBarArea;
+  const std::uint32_t align = bar->GetBarStyle() & CBRS_ALIGN_ANY;
+  switch (dockBarId) {
+    case AFX_IDW_DOCKBAR_BOTTOM: area = Qt::BottomToolBarArea; break;
+    case AFX_IDW_DOCKBAR_LEFT: area = Qt::LeftToolBarArea; break;
+    case AFX_IDW_DOCKBAR_RIGHT: area = Qt::RightToolBarArea; break;
+    case AFX_IDW_DOCKBAR_TOP: area = Qt::TopToolBarArea; break;
+    default:
+      if (align & CBRS_ALIGN_TOP)
+        area = Qt::TopToolBarArea;
+      else if (align & CBRS_ALIGN_BOTTOM)
+        area = Qt::BottomToolBarArea;
+      else if (align & CBRS_ALIGN_LEFT)
+        area = Qt::LeftToolBarArea;
+      else if (align & CBRS_ALIGN_RIGHT)
+        area = Qt::RightToolBarArea;
+      break;
+  }
+  if (bar->dockingStyle()) bar->EnableDocking(bar->dockingStyle() & m_dockStyle);
+  main->addToolBar(area, bar->DockHost());
+  bar->DockHost()->show();
+  bar->HostChanged();
+}
+
+void CFrameWnd::ShowControlBar(CControlBar* bar, bool show, bool) {
+  if (bar && bar->DockHost()) bar->DockHost()->setVisible(show);
+}
+
+void CFrameWnd::RecalcLayout(bool) {
+  auto* main = qobject_cast<QMainWindow*>(widget());
+  if (!main) return;
+  for (QWidget* child : main->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (child->property("fw_id").toInt() == AFX_IDW_PANE_FIRST && main->centralWidget() != child) {
+      main->setCentralWidget(child);
+      break;
+    }
+  }
+  for (CControlBar* bar : ControlBars())
+    if (QWidget* w = bar->widget()) w->updateGeometry();
+}
+
+std::vector<CControlBar*> CFrameWnd::ControlBars() const {
+  std::vector<CControlBar*> bars;
+  if (!widget()) return bars;
+  for (QToolBar* host : widget()->findChildren<QToolBar*>()) {
+    for (QWidget* w : host->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      if (auto* bar = dynamic_cast<CControlBar*>(CWnd::FromHandlePermanent(w))) bars.push_back(bar);
+  }
+  return bars;
+}
+
+void CFrameWnd::UpdateControlBars() {
+  for (CControlBar* bar : ControlBars()) bar->SendMessage(WM_IDLEUPDATECMDUI, 1, 0);
+}
+
+CWnd* CFrameWnd::GetActiveView() const {
+  return CWnd::FromHandlePermanent(m_activeView.data());
+}
+
+void CFrameWnd::SetActiveView(CWnd* view) {
+  m_activeView = view ? view->widget() : nullptr;
+}
+
+bool CFrameWnd::OnCmdMsg(unsigned id, int code, CCmdUI* ui) {
+  // A view that routes back to its frame must not loop.
+  if (m_routeDepth > 4) return false;
+  struct Depth {
+    int& d;
+    explicit Depth(int& v) : d(v) { ++d; }
+    ~Depth() { --d; }
+  } depth(m_routeDepth);
+  CWnd* view = GetActiveView();
+  if (view && view != this && view->OnCmdMsg(id, code, ui)) return true;
+  if (CWnd::OnCmdMsg(id, code, ui)) return true;
+  CCmdTarget* app = fw::AppCommandTarget();
+  return app && app != this && app->OnCmdMsg(id, code, ui);
+}
+
+void CFrameWnd::OnInitMenuPopup(CMenu* popup, UINT, bool sysMenu) {
+  if (sysMenu || !popup) return;
+  fw::UpdateMenuItems(popup->m_hMenu, this, m_bAutoMenuEnable);
+}
+
+LRESULT CFrameWnd::WindowProc(UINT msg, WPARAM w, LPARAM l) {
+  if (msg == WM_INITMENUPOPUP) {
+    OnInitMenuPopup(CMenu::FromHandle(reinterpret_cast<HMENU>(w)),
+                    LOWORD(static_cast<std::uintptr_t>(l)),
+                    HIWORD(static_cast<std::uintptr_t>(l)) != 0);
+    return 0;
+  }
+  return CWnd::WindowProc(msg, w, l);
+}
+
+void CFrameWnd::OnDestroy() {
+  m_idle.reset();
+  m_shortcuts.clear();
+  if (auto* main = qobject_cast<QMainWindow*>(widget())) main->menuBar()->clear();
+  // The menu the frame loaded goes with it; a menu some object owns stays theirs.
+  for (HMENU h : {m_hMenu, m_hMenuDefault})
+    if (fw::IsMenu(h) && !CMenu::FromHandlePermanent(h)) {
+      CMenu owner;
+      owner.Attach(h);
+    }
+  m_hMenu = m_hMenuDefault = nullptr;
+  CWnd::OnDestroy();
+}
