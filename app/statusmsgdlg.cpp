@@ -28,6 +28,6 @@ void CShellOperationUi::ShowStatus(const std::string& text) {
 }
 
 void CShellOperationUi::HideStatus() {
-  if (m_status && m_status->IsWindow()) m_status->DestroyWindow();
+  if (m_status && m_status->IsWindow()) (void)m_status->DestroyWindow();
   m_status.reset();
 }

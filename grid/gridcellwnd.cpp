@@ -1,8 +1,11 @@
 #include "grid/gridcellwnd.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QPaintEvent>
+#include <QRegion>
 #include <QWidget>
 #include <algorithm>
 #include <set>
@@ -24,7 +27,29 @@ bool ControlHeld() {
 bool ShiftHeld() {
   return QGuiApplication::keyboardModifiers() & Qt::ShiftModifier;
 }
+
+// Keeps the region of the paint about to run (Qt paints inside it only), so
+// the cell area can tell which of the cells it was asked for got painted.
+class PaintRegionRecorder : public QObject {
+ public:
+  PaintRegionRecorder(QWidget* peer, QRegion* out) : QObject(peer), m_out(out) {}
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Paint) *m_out = static_cast<QPaintEvent*>(e)->region();
+    return false;
+  }
+
+ private:
+  QRegion* m_out;
+};
 }  // namespace
+
+int CGridCellWnd::OnCreate(CREATESTRUCT* cs) {
+  const int r = CWnd::OnCreate(cs);
+  // Installed after the window layer's own filter, so it sees a paint first.
+  if (QWidget* peer = widget())
+    peer->installEventFilter(new PaintRegionRecorder(peer, &m_paintRegion));
+  return r;
+}
 
 CNormalCellType* CGridCellWnd::TypeOf(int col, int row, CGridCellValue& cell) {
   m_grid->GetCell(col, row, cell);
@@ -97,7 +122,9 @@ void CGridCellWnd::OnPaint() {
   if (!m_grid->IsCreated()) return;
   CRect update = dc.m_ps.rcPaint;
   if (update.IsRectEmpty()) GetClientRect(&update);
+  if (m_paintRegion.isEmpty()) m_paintRegion = QRegion(update.ToQt());
   PaintCells(dc, update);
+  m_paintRegion = QRegion();
 }
 
 void CGridCellWnd::PaintCells(CDC& dc, const CRect& update) {
@@ -188,15 +215,50 @@ void CGridCellWnd::PaintCells(CDC& dc, const CRect& update) {
     int ly = m_grid->SideHeading()->TrackLineY();
     dc.DrawFocusRect(CRect(0, ly, W, ly + 2));
   }
-  m_grid->GetRedrawHint().ClearHint();
+  RepaintHints(rows, cols, W);
 
   // When the last row is on screen, a source that supplies rows on demand is
   // asked for more — later, so the row count never changes inside a paint.
   // Asked once per row count, so repaints of a short grid do not repeat it.
   if (!rows.empty() && rows.back().first == s.m_rowCount - 1 && cellsBottom < H &&
       m_rowsAskedAt != s.m_rowCount) {
-    m_rowsAskedAt = s.m_rowCount;
-    PostMessage(kRowsNeededMsg);
+    // Asked again at the next paint should the request not go out.
+    if (PostMessage(kRowsNeededMsg)) m_rowsAskedAt = s.m_rowCount;
+  }
+}
+
+// The cells the cell types asked for while painting (text that may run on
+// into the next cell) and the ranges the selection changed: what this paint
+// did not cover is painted next, with the rest of its rows, where text from
+// the left may have reached before.
+void CGridCellWnd::RepaintHints(const std::vector<std::pair<int, int>>& rows,
+                                const std::vector<std::pair<int, int>>& cols, int width) {
+  CGridRedrawList& hint = m_grid->GetRedrawHint();
+  if (hint.IsEmpty()) return;
+  const std::vector<CGridRedrawList::Range> ranges = hint.Ranges();
+  hint.ClearHint();
+  const auto& s = m_grid->Sheet();
+  const bool plainRegion = m_paintRegion.rectCount() <= 1;
+  const QRect painted = m_paintRegion.boundingRect();
+  QRegion pending;
+  for (const CGridRedrawList::Range& r : ranges) {
+    int left = -1, top = -1, bottom = -1;
+    for (auto [col, x] : cols)
+      if (col >= r.left && col <= r.right && (left < 0 || x < left)) left = x;
+    for (auto [row, y] : rows) {
+      if (row < r.top || row > r.bottom) continue;
+      if (top < 0 || y < top) top = y;
+      bottom = std::max(bottom, y + s.RowHeight(row));
+    }
+    if (left < 0 || top < 0 || left >= width) continue;
+    const QRect band(left, top, width - left, bottom - top);
+    if (plainRegion ? painted.contains(band) : QRegion(band).subtracted(m_paintRegion).isEmpty())
+      continue;
+    pending += band;
+  }
+  for (const QRect& q : pending.subtracted(m_paintRegion)) {
+    const CRect r = CRect::FromQt(q);
+    InvalidateRect(&r, false);
   }
 }
 
@@ -237,6 +299,10 @@ void CGridCellWnd::OnKeyDown(UINT vk, UINT, UINT) {
   }
   m_grid->OnGridKeyDown(&key, processed);
   if (key == 0) return;
+  if (key == static_cast<int>(VK_F1)) {
+    m_grid->HelpFromKey();
+    return;
+  }
   // Tab, Escape and an Enter nobody used belong to the dialog around the grid.
   if (!processed && key == static_cast<int>(vk) &&
       (vk == VK_TAB || vk == VK_ESCAPE || vk == VK_RETURN)) {
@@ -350,7 +416,7 @@ void CGridCellWnd::ButtonUp(Button button, CPoint point) {
   NotifyClick(button, click, 0, point);
   if (left) {
     EndDrag();
-    if (GetCapture() == this) ReleaseCapture();
+    if (GetCapture() == this) (void)ReleaseCapture();  // nothing refuses a release
   }
   if (s.m_targetCol >= 0 && s.m_targetRow >= 0)
     (void)m_grid->MoveToCell(s.m_targetCol, s.m_targetRow);
@@ -498,9 +564,14 @@ LRESULT CGridCellWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_HELP: {
+      // F1 asks about the current cell, otherwise the cell under the pointer.
       const auto& s = m_grid->Sheet();
-      int id = m_grid->OnContextHelp(s.m_curCol, s.m_curRow, kSectionCells);
-      return id;
+      int col = s.m_curCol, row = s.m_curRow;
+      if (wParam != kGridHelpFromKey) {
+        const QPoint p = widget() ? widget()->mapFromGlobal(QCursor::pos()) : QPoint();
+        if (m_grid->HitTestCell(p.x(), p.y(), col, row) != kGridOk) col = row = -1;
+      }
+      return m_grid->ShowContextHelp(m_grid->OnContextHelp(col, row, kSectionCells), kSectionCells);
     }
     default: return CWnd::WindowProc(msg, wParam, lParam);
   }

@@ -4,6 +4,10 @@
 // the grid's notifications.
 #pragma once
 
+#include <QRegion>
+#include <utility>
+#include <vector>
+
 #include "grid/sheetgridctrl.h"
 
 class CGridCellWnd : public CWnd {
@@ -23,6 +27,7 @@ class CGridCellWnd : public CWnd {
 
  protected:
   LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  int OnCreate(CREATESTRUCT* cs) override;
   void OnPaint() override;
   bool OnEraseBkgnd(CDC*) override { return true; }
   void OnKeyDown(UINT vk, UINT repeat, UINT flags) override;
@@ -59,6 +64,8 @@ class CGridCellWnd : public CWnd {
   // Hands a dialog key on to the window the grid sits in.
   void PassKeyToDialog(UINT vk);
   void PaintCells(CDC& dc, const CRect& update);
+  void RepaintHints(const std::vector<std::pair<int, int>>& rows,
+                    const std::vector<std::pair<int, int>>& cols, int width);
   void EndDrag();
 
   CSheetGridCtrl* m_grid;
@@ -71,4 +78,5 @@ class CGridCellWnd : public CWnd {
   CPoint m_dragPoint;
   int m_keyRepeat = 0;
   int m_rowsAskedAt = -1;
+  QRegion m_paintRegion;  // of the paint in progress
 };

@@ -21,10 +21,11 @@ CGridCore::CGridCore() {
 }
 
 void CGridCore::RecreatePens() {
-  m_defaultPen.CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
-  m_gridLinePen.CreatePen(PS_SOLID, 1, m_sheet->m_gridLineColor);
-  m_highlightPen.CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNHIGHLIGHT));
-  m_shadowPen.CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW));
+  // Solid pens of one pixel: nothing to fail.
+  (void)m_defaultPen.CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
+  (void)m_gridLinePen.CreatePen(PS_SOLID, 1, m_sheet->m_gridLineColor);
+  (void)m_highlightPen.CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNHIGHLIGHT));
+  (void)m_shadowPen.CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW));
 }
 
 const CGridDrawOptions& CGridCore::GetDrawOptions() {
@@ -197,18 +198,19 @@ int CGridCore::MergeCells(int col1, int row1, int col2, int row2) {
   if (col1 < -s.m_sideHeadCols || row1 < -s.m_topHeadRows || col2 >= s.m_colCount ||
       row2 >= s.m_rowCount)
     return kGridOutOfRange;
+  // A cell the source does not take leaves no block: its origin is stored
+  // last, and cells that point to an origin that is none stand alone.
   CGridCellValue cell;
   for (int r = row1; r <= row2; ++r) {
     for (int c = col1; c <= col2; ++c) {
       GetCellRaw(c, r, cell);
       cell.GridCellSetMergeInfo(0, -(c - col1), -(r - row1));
-      SetCell(c, r, cell);
+      if (SetCell(c, r, cell) != kGridOk) return kGridRefused;
     }
   }
   GetCellRaw(col1, row1, cell);
   cell.GridCellSetMergeInfo(1, col2 - col1, row2 - row1);
-  SetCell(col1, row1, cell);
-  return kGridOk;
+  return SetCell(col1, row1, cell) == kGridOk ? kGridOk : kGridRefused;
 }
 
 void CGridCore::ShiftColumnMapping(const CGridDataSource* source, int fromDataCol, int delta) {
@@ -297,7 +299,7 @@ int CGridCore::RegisterFont(const LOGFONT& in) {
     }
   }
   auto font = std::make_unique<CFont>();
-  font->CreateFontIndirect(&lf);
+  if (!font->CreateFontIndirect(&lf)) return -1;
   for (std::size_t i = 0; i < m_fonts.size(); ++i) {
     if (!m_fonts[i].font) {
       m_fonts[i] = FontEntry{std::move(font), lf, 1};

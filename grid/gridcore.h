@@ -25,6 +25,17 @@
 class CDC;
 class CWnd;
 
+// What a find dialog asks for (HandleFindReplace).
+enum GridFindFlags : unsigned {
+  FR_DOWN = 0x1,
+  FR_WHOLEWORD = 0x2,
+  FR_MATCHCASE = 0x4,
+  FR_FINDNEXT = 0x8,
+  FR_REPLACE = 0x10,
+  FR_REPLACEALL = 0x20,
+  FR_DIALOGTERM = 0x40
+};
+
 class CGridCore : public CGridHost {
  public:
   CGridCore();
@@ -403,6 +414,8 @@ class CGridCore : public CGridHost {
   virtual int MeasureCellWidth(int col, int row, CGridCellValue& cell);
 
   void ApplyMove(int col, int row);
+  // After a move: the view as it was (first and one-past-last column and row).
+  void NotifyViewMoved(int oldLeft, int oldRight, int oldTop, int oldBottom);
   int RowMoveTarget(int row, int& outRow, bool& stop);
   // The first part to show so that `target` is in view.
   int FirstToShow(GridAxis a, int target) const;

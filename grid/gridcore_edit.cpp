@@ -83,9 +83,11 @@ int CGridCore::FinishCellEdit(std::string_view text, int cancelled, int cont, in
     raw.GridCellSetText(value);
     int type = full.GridCellGetDataType();
     if (type >= 2 && type <= 5) raw.GridCellSetDataType(type);
-    SetCell(col, row, raw);
+    // A source that keeps no cells leaves the text to the owner, who took it
+    // in OnEditDone; only a text that was stored can spill.
+    const bool stored = SetCell(col, row, raw) == kGridOk;
     // Text that spills into an empty right neighbour must be shown there too.
-    if (s.m_opt.overflowEdit && col >= 0 && col + 1 < s.m_colCount && row >= 0) {
+    if (stored && s.m_opt.overflowEdit && col >= 0 && col + 1 < s.m_colCount && row >= 0) {
       auto right = GetCellText(col + 1, row);
       if ((!right || right->empty()) && !value.empty()) {
         CGridCellValue probe(full);

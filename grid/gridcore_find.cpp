@@ -5,27 +5,16 @@
 #include "grid/gridselectionset.h"
 #include "platform/text.h"
 
-namespace {
-// Find dialog flags.
-enum : unsigned {
-  FR_DOWN = 0x1,
-  FR_WHOLEWORD = 0x2,
-  FR_MATCHCASE = 0x4,
-  FR_REPLACE = 0x10,
-  FR_REPLACEALL = 0x20,
-  FR_DIALOGTERM = 0x40
-};
-}  // namespace
-
 // ---------------------------------------------------------------------------
 // Selection, copy, sort and find
 
 void CGridCore::ClearSelection() {
   CGridSheetState& s = *m_sheet;
   if (s.m_selection) s.m_selection->ClearAll();
+  // A refused move keeps the current cell where it is.
   if (s.m_targetCol >= 0 && s.m_targetRow >= 0 &&
       (s.m_targetCol != s.m_curCol || s.m_targetRow != s.m_curRow))
-    MoveToCell(s.m_targetCol, s.m_targetRow);
+    (void)MoveToCell(s.m_targetCol, s.m_targetRow);
 }
 
 std::vector<std::pair<int, int>> CGridCore::SelectedCells() {
@@ -54,7 +43,7 @@ int CGridCore::GetSelectionText(std::string& text, int cut) {
     if (cut && !cell.GridCellGetReadOnly()) {
       CGridCellValue empty;
       empty.GridCellClear();
-      SetCell(col, row, empty);
+      (void)SetCell(col, row, empty);  // a cell the source keeps stays, as a read-only one
     }
     if (i + 1 < cells.size()) text += cells[i + 1].second == row ? "\t" : "\n";
   }
@@ -147,8 +136,11 @@ int CGridCore::HandleFindReplace(std::string_view findText, std::string_view rep
     ViewNotFound();
     return kGridNotFound;
   }
-  MoveToCell(toGridCol(col), row);
-  if (!replaceAll) return kGridFound;
+  // A match the current cell may not go to is no match to go on from.
+  if (!replaceAll)
+    return MoveToCell(toGridCol(col), row) == kGridOk ? kGridFound : kGridFindRefused;
+  // Replacing all goes on from each match whether or not the cell may become current.
+  (void)MoveToCell(toGridCol(col), row);
   const int firstCol = col, firstRow = row;
   replaceAt(toGridCol(col), row);
   // Bounded by the cell count: a search that keeps finding stops when it
@@ -157,7 +149,7 @@ int CGridCore::HandleFindReplace(std::string_view findText, std::string_view rep
   for (long long n = 0; n < limit; ++n) {
     if (ds->SearchNext(findText, col, row, flags) != kSourceOk) break;
     if (col == firstCol && row == firstRow) break;
-    MoveToCell(toGridCol(col), row);
+    (void)MoveToCell(toGridCol(col), row);
     replaceAt(toGridCol(col), row);
   }
   return kGridFound;

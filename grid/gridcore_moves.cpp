@@ -1,6 +1,8 @@
 // Moves of the current cell and of the view, with their notification order,
 // and joined blocks along the way.
 #include <algorithm>
+#include <iterator>
+#include <vector>
 
 #include "grid/gridcore.h"
 #include "grid/gridcore_p.h"
@@ -230,12 +232,58 @@ void CGridCore::ApplyMove(int col, int row) {
   s.m_prevCurRow = row;
   s.m_prevLeftCol = s.m_leftCol;
   s.m_prevTopRow = s.m_topRow;
-  // Cells that came into view at the right or bottom edge, and the current cell.
-  if (s.m_rightCol != oldRight && s.m_rightCol > 0 && s.m_rightCol - 1 < s.m_colCount)
-    CellTypeScrolled(s.m_rightCol - 1, row);
-  if (s.m_bottomRow != oldBottom && s.m_bottomRow > 0 && s.m_bottomRow - 1 < s.m_rowCount)
-    CellTypeScrolled(col, s.m_bottomRow - 1);
-  if (col >= 0 && row >= 0) CellTypeScrolled(col, row);
+  NotifyViewMoved(oldLeft, oldRight, oldTop, oldBottom);
+}
+
+// The cells of every column and row that came into view or went out of it
+// hear that the view moved (a note shown for one of them must go), and so
+// does the current cell.
+void CGridCore::NotifyViewMoved(int oldLeft, int oldRight, int oldTop, int oldBottom) {
+  CGridSheetState& s = *m_sheet;
+  const int col = s.m_curCol, row = s.m_curRow;
+  // The built-in types do nothing when their cell scrolls: unless an owner
+  // registered a type of its own, the cells need not even be fetched.
+  const bool ownTypes = std::any_of(m_cellTypes.begin(), m_cellTypes.end(), [&](auto* t) {
+    return t && t != &m_normalType && t != &m_dropListType && t != &m_checkBoxType &&
+           t != &m_sideArrowsType;
+  });
+  if (!ownTypes) {
+    if (col >= 0 && row >= 0) CellTypeScrolled(col, row);
+    return;
+  }
+  // Parts on screen: the locked ones, then those from `first` up to `end`.
+  auto shown = [&](GridAxis a, int first, int end) {
+    const auto ax = s.Axis(a);
+    std::vector<int> parts;
+    for (int i = 0; i < std::min(ax.Locked(), ax.Count()); ++i)
+      if (ax.Size(i) > 0) parts.push_back(i);
+    for (int i = std::max(first, ax.Locked()); i < std::min(end, ax.Count()); ++i)
+      if (ax.Size(i) > 0) parts.push_back(i);
+    return parts;
+  };
+  std::vector<int> changed[2], all[2];
+  const int oldFirst[2] = {oldLeft, oldTop}, oldEnd[2] = {oldRight, oldBottom};
+  for (GridAxis a : {GridAxis::kCols, GridAxis::kRows}) {
+    const int k = a == GridAxis::kCols ? 0 : 1;
+    const auto ax = s.Axis(a);
+    const std::vector<int> before = shown(a, oldFirst[k], oldEnd[k]);
+    const std::vector<int> after = shown(a, ax.First(), ax.End());
+    std::set_symmetric_difference(before.begin(), before.end(), after.begin(), after.end(),
+                                  std::back_inserter(changed[k]));
+    std::set_union(before.begin(), before.end(), after.begin(), after.end(),
+                   std::back_inserter(all[k]));
+  }
+  auto in = [](const std::vector<int>& v, int i) {
+    return std::binary_search(v.begin(), v.end(), i);
+  };
+  for (int r : changed[1])
+    for (int c : all[0]) CellTypeScrolled(c, r);
+  for (int c : changed[0])
+    for (int r : all[1])
+      if (!in(changed[1], r)) CellTypeScrolled(c, r);
+  const bool told =
+      (in(changed[1], row) && in(all[0], col)) || (in(changed[0], col) && in(all[1], row));
+  if (col >= 0 && row >= 0 && !told) CellTypeScrolled(col, row);
 }
 
 int CGridCore::ScrollToRow(int row) {

@@ -38,15 +38,17 @@ void CGridCornerWnd::OnMouseMove(UINT flags, CPoint point) {
     }
     return;
   }
+  // The same hooks as at the headings' own edges: only the top heading's
+  // may hold the new size back. Held within the limits, the sizes are taken.
   if (m_sizeHeight) {
     int h = std::max(0, point.y);
-    m_grid->OnTopHeadingDragging(&h);
-    (void)m_grid->SetTopHeadingHeight(std::clamp(h, 0, gridlimits::kMaxSize));
+    if (m_grid->NotifyHeadingDragging(GridAxis::kRows, &h))
+      (void)m_grid->SetTopHeadingHeight(std::clamp(h, 0, gridlimits::kMaxSize));
   }
   if (m_sizeWidth) {
     int w = std::max(0, point.x);
-    m_grid->OnSideHeadingDragging(&w);
-    (void)m_grid->SetSideHeadingWidth(std::clamp(w, 0, gridlimits::kMaxSize));
+    if (m_grid->NotifyHeadingDragging(GridAxis::kCols, &w))
+      (void)m_grid->SetSideHeadingWidth(std::clamp(w, 0, gridlimits::kMaxSize));
   }
   m_grid->LayoutParts();
 }
@@ -68,13 +70,13 @@ void CGridCornerWnd::OnLButtonUp(UINT, CPoint point) {
   bool ended = m_dragging;
   if (m_dragging) {
     m_dragging = false;
-    if (GetCapture() == this) ReleaseCapture();
+    if (GetCapture() == this) (void)ReleaseCapture();  // nothing refuses a release
     if (m_sizeHeight) {
       int h = m_grid->GetTopHeadingHeight();
-      m_grid->OnTopHeadingHeightSet(&h);
+      m_grid->NotifyHeadingSizeSet(GridAxis::kRows, &h);
     } else if (m_sizeWidth) {
       int w = m_grid->GetSideHeadingWidth();
-      m_grid->OnSideHeadingWidthSet(&w);
+      m_grid->NotifyHeadingSizeSet(GridAxis::kCols, &w);
     }
   }
   CRect client;
@@ -110,6 +112,7 @@ bool CGridCornerWnd::OnSetCursor(CWnd*, UINT, UINT) {
 }
 
 LRESULT CGridCornerWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_HELP) return m_grid->OnContextHelp(-1, -1, kSectionCorner);
+  if (msg == WM_HELP)
+    return m_grid->ShowContextHelp(m_grid->OnContextHelp(-1, -1, kSectionCorner), kSectionCorner);
   return CWnd::WindowProc(msg, wParam, lParam);
 }

@@ -6,13 +6,11 @@
 #include <optional>
 #include <string>
 
+#include "grid/gridsort.h"
+
 class CGridCellValue;
 class CGridDataSource;
 class CGridRedrawList;
-
-// Ordering of two cells for sorting: 1 when the first sorts after the second,
-// 0 equal, -1 before. A null cell is a missing one; flags bit 2 is descending.
-int GridCompareCellsDefault(CGridCellValue* cell1, CGridCellValue* cell2, int flags);
 
 class CGridDataHost {
  public:
@@ -24,7 +22,7 @@ class CGridDataHost {
   // The text the grid shows for a cell (after defaults and hooks); none when empty.
   virtual std::optional<std::string> GetCellText(int col, int row) = 0;
   virtual int OnCompareCells(CGridCellValue* cell1, CGridCellValue* cell2, int flags) {
-    return GridCompareCellsDefault(cell1, cell2, flags);
+    return SheetGridCompareCells(cell1, cell2, flags);
   }
   virtual void OnSelectionRangeChanged(int /*col1*/, int /*row1*/, int /*col2*/, int /*row2*/,
                                        int /*block*/) {}

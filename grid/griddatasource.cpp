@@ -1,29 +1,9 @@
 #include "grid/griddatasource.h"
 
 #include <algorithm>
-#include <cstring>
 
+#include "grid/gridsort.h"
 #include "platform/text.h"
-
-int GridCompareCellsDefault(CGridCellValue* cell1, CGridCellValue* cell2, int flags) {
-  if (!cell1) return cell2 ? 1 : 0;
-  if (!cell2) return -1;
-  if (flags & 2) std::swap(cell1, cell2);
-  const int type = cell1->GridCellGetDataType();
-  if (type == 2 || type == 3 || type == 5) {
-    double a = cell1->GridCellGetNumber(), b = cell2->GridCellGetNumber();
-    return a < b ? -1 : (a > b ? 1 : 0);
-  }
-  // Cells without text sort after those with text and equal each other, so
-  // the order stays consistent whichever way round two cells are asked.
-  const std::string* t1 = cell1->GridCellGetText();
-  const bool has1 = t1 != nullptr;
-  std::string a = has1 ? *t1 : std::string();  // the second fetch may overwrite a shared cache
-  const std::string* t2 = cell2->GridCellGetText();
-  if (!has1 || !t2) return has1 ? -1 : (t2 ? 1 : 0);
-  int r = std::strcmp(a.c_str(), t2->c_str());
-  return r < 0 ? -1 : (r > 0 ? 1 : 0);
-}
 
 CGridMemDataSource::Row* CGridMemDataSource::FindRow(int row) {
   if (row < m_firstRow || row >= EndRowIndex()) return nullptr;
@@ -217,7 +197,7 @@ int CGridMemDataSource::SortRows(const int* cols, int count, int flags) {
     for (int k = 0; k < count; ++k) {
       CGridCellValue* x = &keys[a][static_cast<std::size_t>(k)];
       CGridCellValue* y = &keys[b][static_cast<std::size_t>(k)];
-      int r = m_grid ? m_grid->OnCompareCells(x, y, flags) : GridCompareCellsDefault(x, y, flags);
+      int r = m_grid ? m_grid->OnCompareCells(x, y, flags) : SheetGridCompareCells(x, y, flags);
       if (r) return r;
     }
     return 0;

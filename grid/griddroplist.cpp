@@ -38,8 +38,10 @@ void CGridDropList::Open(CDropListCellType* type, int col, int row, const CRect&
                          const std::vector<std::string>& choices) {
   CGridCellWnd* cells = m_grid->CellArea();
   if (!cells) return;
-  if (!IsWindow())
-    Create("LISTBOX", "", WS_CHILD | WS_BORDER | WS_VSCROLL, rect, cells, kGridDropListId);
+  // Without its window the list stays closed.
+  if (!IsWindow() &&
+      !Create("LISTBOX", "", WS_CHILD | WS_BORDER | WS_VSCROLL, rect, cells, kGridDropListId))
+    return;
   QListWidget* list = List();
   if (!list) return;
   m_type = type;
@@ -63,7 +65,7 @@ void CGridDropList::Close() {
   if (!m_open && (!widget() || !widget()->isVisible())) return;
   m_open = false;
   m_closing = true;
-  if (GetCapture() == this) ReleaseCapture();
+  if (GetCapture() == this) (void)ReleaseCapture();  // nothing refuses a release
   bool hadFocus = GetFocus() == this;
   ShowWindow(SW_HIDE);
   m_closing = false;
@@ -83,8 +85,9 @@ void CGridDropList::OnSetFocus(CWnd*) {
 void CGridDropList::OnKillFocus(CWnd*) {
   Default();
   if (m_closing || !m_open) return;
-  // Closing hides the window that is losing the focus: do it after the change.
-  PostMessage(WM_CLOSE);
+  // Closing hides the window that is losing the focus: do it after the
+  // change, or now when that cannot be asked for.
+  if (!PostMessage(WM_CLOSE)) Close();
 }
 
 LRESULT CGridDropList::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -104,6 +107,10 @@ void CGridDropList::OnKeyDown(UINT vk, UINT, UINT) {
   }
   if (vk == VK_RETURN) {
     ChooseSelected();
+    return;
+  }
+  if (vk == VK_F1) {
+    m_grid->HelpFromKey();
     return;
   }
   Default();

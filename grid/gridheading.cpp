@@ -45,7 +45,7 @@ LRESULT CGridHeading::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     int col = -1, row = -1;
     CRect rect;
     (void)HitTestHeading(p, col, row, rect);  // none: -1, -1
-    return m_grid->OnContextHelp(col, row, Section());
+    return m_grid->ShowContextHelp(m_grid->OnContextHelp(col, row, Section()), Section());
   }
   return CWnd::WindowProc(msg, wParam, lParam);
 }
@@ -320,7 +320,7 @@ void CGridHeading::EndSizing() {
 void CGridHeading::FinishSizing() {
   m_dragging = false;
   m_track = -1;
-  if (GetCapture() == this) ReleaseCapture();
+  if (GetCapture() == this) (void)ReleaseCapture();  // nothing refuses a release
   if (m_grid->CellArea()) m_grid->CellArea()->Invalidate(false);
   m_grid->LayoutParts();
 }
@@ -395,7 +395,7 @@ void CGridHeading::OnLButtonUp(UINT, CPoint point) {
   m_pressed = false;
   Press p = PressCell(point, Button::kLeft, 0);
   NotifyClick(Button::kLeft, p, 0, point);
-  if (GetCapture() == this) ReleaseCapture();
+  if (GetCapture() == this) (void)ReleaseCapture();  // nothing refuses a release
 }
 
 void CGridHeading::OnLButtonDblClk(UINT, CPoint point) {
@@ -406,7 +406,7 @@ void CGridHeading::OnLButtonDblClk(UINT, CPoint point) {
     (void)m_grid->FitColumnsToContent(m_index, m_index, 20, 1);
     Hover(point);
     m_dragging = false;
-    if (GetCapture() == this) ReleaseCapture();
+    if (GetCapture() == this) (void)ReleaseCapture();  // nothing refuses a release
     return;
   }
   Press p = PressCell(point, Button::kDouble, 0);

@@ -27,7 +27,6 @@ class CGridHintWnd : public CWnd {
   COLORREF m_textColor = 0;
   COLORREF m_backColor = 0xE0FFFF;
   unsigned m_align = 1;
-  int m_second = 1;
   CFont* m_font = nullptr;
   int m_lineHeight = 0;
 };

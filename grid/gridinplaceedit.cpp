@@ -130,9 +130,11 @@ void CGridInPlaceEdit::OnKeyDown(UINT vk, UINT, UINT) {
       if (ControlHeld()) {
         CGridCellValue cell;
         m_grid->GetCell(col, row, cell);
-        // Cells that allow line breaks take Ctrl+Enter as one.
+        // Cells that allow line breaks take Ctrl+Enter as one, offered like
+        // a typed character (the character the key also gives is dropped).
         if (cell.GridCellHasFlag(GridProp::TypeStyle) && (cell.GridCellGetTypeStyle() & 2)) {
-          InsertChar('\n');
+          int c = '\n';
+          if (AcceptChar(c) && c > 0) InsertChar(c);
           return;
         }
       }
@@ -142,6 +144,7 @@ void CGridInPlaceEdit::OnKeyDown(UINT vk, UINT, UINT) {
     case VK_DOWN: ContinueTo(col, row + 1); return;
     case VK_UP: ContinueTo(col, row - 1); return;
     case VK_ESCAPE: Cancel(); return;
+    case VK_F1: m_grid->HelpFromKey(); return;
     default: Default();
   }
 }
@@ -155,11 +158,10 @@ bool CGridInPlaceEdit::AcceptChar(int& ch) {
 }
 
 void CGridInPlaceEdit::OnChar(UINT ch, UINT, UINT) {
-  if (ch == 9 || ch == 13 || ch == 27) return;
-  if (ch < 0x20) {
-    Default();  // backspace and the control keys
-    return;
-  }
+  // Tab, Enter (Control+Enter gives 10) and Escape were handled as keys.
+  if (ch == 9 || ch == 10 || ch == 13 || ch == 27) return;
+  // Backspace and the other control characters too: an owner that counts
+  // or limits what is typed must see them.
   TypeAccepted(ch);
 }
 
@@ -208,8 +210,8 @@ void CGridInPlaceEdit::OnKillFocus(CWnd* newWnd) {
   // The edit ends after the focus change is complete: ending it may open
   // the next edit or show a message.
   if (!m_finishPosted && m_grid->IsEditing() && m_grid->GetActiveEditor() == this) {
-    m_finishPosted = true;
-    PostMessage(kFinishMsg);
+    // A request that cannot go out must not hold back the next one.
+    m_finishPosted = PostMessage(kFinishMsg);
   }
   Default();
 }
@@ -221,7 +223,7 @@ void CGridInPlaceEdit::Finish() {
   if (r == kGridEditGoesOn) {
     // Refused: back to the edited cell with the editor open.
     (void)m_grid->MoveToCell(col, row);
-    if (GetCapture()) ReleaseCapture();
+    if (GetCapture()) (void)ReleaseCapture();  // nothing refuses a release
     m_cancelled = 0;
     m_continue = 0;
     SetFocus();
@@ -324,13 +326,14 @@ void CGridMaskedEdit::OnKillFocus(CWnd* newWnd) {
 }
 
 void CGridMaskedEdit::OnChar(UINT ch, UINT, UINT) {
-  if (ch == 9 || ch == 13 || ch == 27) return;
+  if (ch == 9 || ch == 10 || ch == 13 || ch == 27) return;
   auto* e = qobject_cast<QLineEdit*>(widget());
-  if (ch < 0x20 || m_internalTyping || !e) {
+  if (m_internalTyping || !e) {
     Default();
     return;
   }
-  if (!m_engine.Enabled()) {
+  // Control characters (backspace) are no mask position: they are only offered.
+  if (ch < 0x20 || !m_engine.Enabled()) {
     TypeAccepted(ch);
     return;
   }

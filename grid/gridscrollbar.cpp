@@ -69,8 +69,8 @@ void CGridScrollBar::UpdateScrollBar() {
 LRESULT CGridScrollBar::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_HELP) {
     const auto& s = m_grid->Sheet();
-    return m_grid->OnContextHelp(s.m_curCol, s.m_curRow,
-                                 m_vertical ? kSectionVertBar : kSectionHorzBar);
+    const int section = m_vertical ? kSectionVertBar : kSectionHorzBar;
+    return m_grid->ShowContextHelp(m_grid->OnContextHelp(s.m_curCol, s.m_curRow, section), section);
   }
   return CWnd::WindowProc(msg, wParam, lParam);
 }

@@ -9,7 +9,11 @@ CGridSheetState::CGridSheetState(int vbarWidth, int hbarHeight)
     : m_vbarWidth(vbarWidth),
       m_hbarHeight(hbarHeight),
       m_memSource(std::make_unique<CGridMemDataSource>()) {
+  // A fresh cell's alignment, so cells are left-aligned and their text may
+  // run on into an empty neighbour; the colours stay unset so that they
+  // follow the system colours.
   m_gridDefault.GridCellSetFlags(0);
+  m_gridDefault.GridCellSetAlignment(kAlignLeft);
   m_headingDefault.GridCellSetFlags(0);
   m_headingDefault.GridCellSetBackColor(GetSysColor(COLOR_BTNFACE));
   m_headingDefault.GridCellSetBorder(0x2000);

@@ -17,7 +17,7 @@ CFont& CGridTabWnd::TabFont() {
     lf.lfHeight = 14;
     lf.lfWeight = 500;
     fw::SetFaceName(lf, "Arial");
-    m_font.CreateFontIndirect(&lf);
+    (void)m_font.CreateFontIndirect(&lf);  // fails only without a LOGFONT
   }
   return m_font;
 }
@@ -187,7 +187,7 @@ void CGridTabWnd::OnLButtonDown(UINT, CPoint point) {
 void CGridTabWnd::OnLButtonUp(UINT, CPoint) {
   if (!m_dragging) return;
   m_dragging = false;
-  if (GetCapture() == this) ReleaseCapture();
+  if (GetCapture() == this) (void)ReleaseCapture();  // nothing refuses a release
 }
 
 bool CGridTabWnd::OnSetCursor(CWnd*, UINT, UINT) {
@@ -198,7 +198,8 @@ bool CGridTabWnd::OnSetCursor(CWnd*, UINT, UINT) {
 LRESULT CGridTabWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_HELP) {
     const auto& s = m_grid->Sheet();
-    return m_grid->OnContextHelp(s.m_curCol, s.m_curRow, kSectionTabs);
+    return m_grid->ShowContextHelp(m_grid->OnContextHelp(s.m_curCol, s.m_curRow, kSectionTabs),
+                                   kSectionTabs);
   }
   return CWnd::WindowProc(msg, wParam, lParam);
 }

@@ -60,7 +60,6 @@ class CGridTabWnd : public CWnd {
   int m_maxOffset = 0;
   int m_current = 0;
   int m_smallBarWidth;
-  int m_unusedWidth = 150;
   bool m_hot = false;
   bool m_dragging = false;
 };

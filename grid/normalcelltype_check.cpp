@@ -5,9 +5,10 @@
 CCheckBoxCellType::CCheckBoxCellType() {
   m_textEdit = 0;
   m_overflow = 0;
-  m_shadowPen.CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW));
-  m_lightPen.CreatePen(PS_SOLID, 1, RGB(225, 225, 225));
-  m_facePen.CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNFACE));
+  // Solid pens of one pixel: nothing to fail.
+  (void)m_shadowPen.CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW));
+  (void)m_lightPen.CreatePen(PS_SOLID, 1, RGB(225, 225, 225));
+  (void)m_facePen.CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNFACE));
   // A checkerboard of face and highlight, rows padded to 16 bits.
   const unsigned char bits[16] = {0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0,
                                   0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0};
@@ -251,7 +252,7 @@ void CRadioCellType::DrawCell(CDC& dc, const CRect& rect, int /*col*/, int /*row
     CRect lineRect(start, top, rect.right, top + lineH);
     dc.ExtTextOut(x, top, ETO_CLIPPED, &lineRect, options[i]);
   }
-  dc.RestoreDC(saved);
+  (void)dc.RestoreDC(saved);  // the level SaveDC gave
 }
 
 int CRadioCellType::HandleLeftClick(int col, int row, int down, const CRect& rect, CPoint point) {

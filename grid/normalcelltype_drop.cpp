@@ -5,7 +5,7 @@
 
 CDropListCellType::CDropListCellType() : m_buttonWidth(GetSystemMetrics(SM_CXVSCROLL)) {
   m_overflow = 0;
-  m_facePen.CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNFACE));
+  (void)m_facePen.CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNFACE));  // nothing to fail
   m_faceBrush.CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
 }
 

@@ -85,7 +85,7 @@ void CSideArrowsCellType::MeasureBestSize(CDC& /*dc*/, CSize& size, CGridCellVal
 
 CEllipsisCellType::CEllipsisCellType() : m_buttonWidth(GetSystemMetrics(SM_CXVSCROLL)) {
   m_overflow = 0;
-  m_facePen.CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNFACE));
+  (void)m_facePen.CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNFACE));  // nothing to fail
   m_faceBrush.CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
 }
 
@@ -177,7 +177,7 @@ CLabeledCellType::CLabeledCellType() {
   lf.lfHeight = 12;
   lf.lfWeight = 300;
   fw::SetFaceName(lf, "Arial");
-  m_labelFont.CreateFontIndirect(&lf);
+  (void)m_labelFont.CreateFontIndirect(&lf);  // fails only without a LOGFONT
 }
 
 GridTypeId CLabeledCellType::GetTypeId() const {

@@ -12,7 +12,7 @@ CNoteWnd::CNoteWnd(QWidget* parent) : QWidget(parent) {
   lf.lfHeight = 14;
   lf.lfWeight = 400;
   fw::SetFaceName(lf, "Arial");
-  m_font.CreateFontIndirect(&lf);
+  (void)m_font.CreateFontIndirect(&lf);  // fails only without a LOGFONT
   hide();
 }
 
@@ -64,7 +64,7 @@ CNoteCellType::CNoteCellType() {
 
 CNoteCellType::~CNoteCellType() {
   m_timer.stop();
-  m_note.reset();
+  delete m_note.data();  // only while the cell area still holds it
 }
 
 GridTypeId CNoteCellType::GetTypeId() const {
@@ -72,17 +72,17 @@ GridTypeId CNoteCellType::GetTypeId() const {
           0x9d, 0x02, 0x61, 0x4e, 0x8a, 0x10, 0x00, 0x09};
 }
 
-std::unique_ptr<CNoteWnd> CNoteCellType::MakeNoteWindow(QWidget* parent) {
-  return std::make_unique<CNoteWnd>(parent);
+CNoteWnd* CNoteCellType::MakeNoteWindow(QWidget* parent) {
+  return new CNoteWnd(parent);
 }
 
 CNoteWnd* CNoteCellType::EnsureNoteWindow() {
-  if (!m_note) {
-    QWidget* parent = m_grid ? m_grid->GetCellAreaWindow() : nullptr;
-    m_note = MakeNoteWindow(parent);
+  QWidget* area = m_grid ? m_grid->GetCellAreaWindow() : nullptr;
+  if (!m_note && area) {
+    m_note = MakeNoteWindow(area);
     m_note->setObjectName(QStringLiteral("note300"));
   }
-  return m_note.get();
+  return m_note.data();
 }
 
 void CNoteCellType::DrawCell(CDC& dc, const CRect& rect, int col, int row, CGridCellValue& cell,
@@ -130,6 +130,7 @@ int CNoteCellType::HandleMouseMove(int col, int row, CPoint point, int /*keyFlag
     return 0;
   }
   CNoteWnd* note = EnsureNoteWindow();
+  if (!note) return 0;
   if (note->isHidden() || col != m_lastCol || row != m_lastRow) {
     const int top = rect.top > 15 ? rect.top - 15 : rect.top;
     note->raise();

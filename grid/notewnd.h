@@ -2,10 +2,10 @@
 // corner and shows the note in a pale pop-up while the mouse rests on the cell.
 #pragma once
 
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
-#include <memory>
 #include <string>
 
 #include "grid/normalcelltype.h"
@@ -50,7 +50,7 @@ class CNoteCellType : public CNormalCellType {
   void HandleFocusLost(int col, int row, CGridCellValue* cell) override;
   void HandleScrolled(int col, int row, CGridCellValue* cell) override;
 
-  CNoteWnd* GetNoteWindow() const { return m_note.get(); }
+  CNoteWnd* GetNoteWindow() const { return m_note.data(); }
   bool IsTimerRunning() const { return m_timer.isActive(); }
   // The hide check the timer runs; public so tests need not wait for it.
   void OnHideTimer();
@@ -59,13 +59,17 @@ class CNoteCellType : public CNormalCellType {
   static CRect SharedNoteRect() { return s_noteRect; }
 
  protected:
-  // Makes the note window (hidden) the first time it is needed: never from a paint.
+  // Makes the note window (hidden) the first time it is needed, never from a
+  // paint; null while the grid has no cell area to show it in.
   CNoteWnd* EnsureNoteWindow();
-  virtual std::unique_ptr<CNoteWnd> MakeNoteWindow(QWidget* parent);
+  // A new note, a child of `parent` that owns it.
+  virtual CNoteWnd* MakeNoteWindow(QWidget* parent);
   void HideNote();
 
  private:
-  std::unique_ptr<CNoteWnd> m_note;
+  // The note is a child of the cell area and goes with it; the cell type
+  // only takes it down when it goes first itself.
+  QPointer<CNoteWnd> m_note;
   QTimer m_timer;
   std::function<CPoint()> m_cursor;
   int m_lastCol = -1, m_lastRow = -1;

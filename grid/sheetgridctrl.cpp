@@ -1,5 +1,6 @@
 #include "grid/sheetgridctrl.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 #include <QWidget>
 
@@ -11,7 +12,10 @@
 #include "grid/gridinplaceedit.h"
 #include "grid/gridscrollbar.h"
 #include "grid/gridtabwnd.h"
+#include "platform/gui/help.h"
 #include "platform/message.h"
+#include "platform/resstring.h"
+#include "res/string_ids.h"
 
 namespace {
 constexpr std::uint32_t kLayoutRtl = 0x00400000;  // WS_EX_LAYOUTRTL
@@ -54,39 +58,49 @@ bool CSheetGridCtrl::PreCreateWindow(CREATESTRUCT& cs) {
 }
 
 bool CSheetGridCtrl::CreateGrid(std::uint32_t style, const CRect& rect, CWnd* parent, int id) {
+  // The parts are made on WM_CREATE; a grid whose parts cannot be made is
+  // not created at all.
   if (!Create("", "", style | WS_CHILD, rect, parent, id)) return false;
-  if (!m_childrenMade) CreateChildren();
   AfterCreation();
   return true;
 }
 
 int CSheetGridCtrl::OnCreate(CREATESTRUCT* cs) {
-  int r = CWnd::OnCreate(cs);
-  if (!m_childrenMade) CreateChildren();
-  return r;
+  if (CWnd::OnCreate(cs) == -1) return -1;
+  return CreateChildren() ? 0 : -1;
 }
 
-void CSheetGridCtrl::CreateChildren() {
-  m_childrenMade = true;
+bool CSheetGridCtrl::ChildrenMade() const {
+  return m_cellArea->IsWindow();
+}
+
+// The parts go with the grid's window and are made again with a new one.
+bool CSheetGridCtrl::CreateChildren() {
+  if (ChildrenMade()) return true;
   FindReplaceMessage();
   const std::uint32_t child = WS_CHILD | WS_VISIBLE;
-  m_cellArea->Create("", "", child | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, CRect(), this,
-                     kGridCellAreaId);
-  m_topHeading->Create("", "", child, CRect(), this, kGridTopHeadingId);
-  m_sideHeading->Create("", "", child, CRect(), this, kGridSideHeadingId);
-  m_corner->Create("", "", child, CRect(), this, kGridCornerId);
-  m_tabs->Create("", "", child, CRect(), this, kGridTabsId);
-  m_vbarWnd->Create("SCROLLBAR", "", child, CRect(), this, kGridVertBarId);
-  m_hbarWnd->Create("SCROLLBAR", "", child, CRect(), this, kGridHorzBarId);
-  m_hint->CreateHintWnd(this);
-  m_autoEdit->Create("EDIT", "", WS_CHILD | ES_MULTILINE | ES_AUTOVSCROLL, CRect(),
-                     m_cellArea.get(), kGridAutoEditId);
-  m_maskEdit->Create("EDIT", "", WS_CHILD | ES_AUTOHSCROLL, CRect(), m_cellArea.get(),
-                     kGridMaskedEditId);
+  bool made = m_cellArea->Create("", "", child | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, CRect(), this,
+                                 kGridCellAreaId);
+  made = m_topHeading->Create("", "", child, CRect(), this, kGridTopHeadingId) && made;
+  made = m_sideHeading->Create("", "", child, CRect(), this, kGridSideHeadingId) && made;
+  made = m_corner->Create("", "", child, CRect(), this, kGridCornerId) && made;
+  made = m_tabs->Create("", "", child, CRect(), this, kGridTabsId) && made;
+  made = m_vbarWnd->Create("SCROLLBAR", "", child, CRect(), this, kGridVertBarId) && made;
+  made = m_hbarWnd->Create("SCROLLBAR", "", child, CRect(), this, kGridHorzBarId) && made;
+  made = m_autoEdit->Create("EDIT", "", WS_CHILD | ES_MULTILINE | ES_AUTOVSCROLL, CRect(),
+                            m_cellArea.get(), kGridAutoEditId) &&
+         made;
+  made = m_maskEdit->Create("EDIT", "", WS_CHILD | ES_AUTOHSCROLL, CRect(), m_cellArea.get(),
+                            kGridMaskedEditId) &&
+         made;
+  if (!made) return false;
+  // Nothing of this system shows the hint pop-up: the grid does without it.
+  (void)m_hint->CreateHintWnd(this);
   if (QWidget* w = widget()) w->setFocusPolicy(Qt::StrongFocus);
   if (QWidget* w = m_cellArea->widget()) w->setFocusPolicy(Qt::StrongFocus);
   // Tabbing into the grid lands in the cell area.
   if (widget() && m_cellArea->widget()) widget()->setFocusProxy(m_cellArea->widget());
+  return true;
 }
 
 void CSheetGridCtrl::AfterCreation() {
@@ -109,7 +123,8 @@ bool CSheetGridCtrl::AttachToControl(int controlId, CWnd* dialog) {
     int bold = RegisterFont(lf);
     Sheet().m_headingDefault.GridCellSetFont(GetFont(bold));
   }
-  if (!m_childrenMade) CreateChildren();
+  // Parts made before one failed stay in the control and go with it.
+  if (!CreateChildren()) return false;
   if (GetExStyle() & kLayoutRtl) {
     ModifyStyleEx(kLayoutRtl, 0);
     (void)SetLayoutRightToLeft(1);
@@ -163,14 +178,57 @@ CWnd* CSheetGridCtrl::SectionWindow(int section) const {
   }
 }
 
+void CSheetGridCtrl::AttachFindDialog(CWnd* dialog) {
+  m_findDialog = dialog;
+  m_findDialogPeer = dialog ? dialog->widget() : nullptr;
+}
+
+CWnd* CSheetGridCtrl::FindDialog() const {
+  return m_findDialog && m_findDialogPeer && m_findDialog->widget() == m_findDialogPeer
+             ? m_findDialog
+             : nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Help
+
+void CSheetGridCtrl::HelpFromKey() {
+  const QPoint pointer = QCursor::pos();
+  CWnd* windows[] = {m_topHeading.get(), m_sideHeading.get(), m_corner.get(),
+                     m_tabs.get(),       m_vbarWnd.get(),     m_hbarWnd.get()};
+  for (CWnd* w : windows) {
+    QWidget* peer = w ? w->widget() : nullptr;
+    if (peer && peer->isVisible() && peer->rect().contains(peer->mapFromGlobal(pointer))) {
+      w->SendMessage(WM_HELP);
+      return;
+    }
+  }
+  if (m_cellArea->IsWindow()) m_cellArea->SendMessage(WM_HELP, kGridHelpFromKey);
+}
+
+int CSheetGridCtrl::ShowContextHelp(int context, int section) {
+  // The program's help tells the user itself when it has none to show.
+  if (context != 0 || section != kSectionCells) (void)fw::ShowHelp(static_cast<unsigned>(context));
+  return context;
+}
+
 // ---------------------------------------------------------------------------
 // Messages
 
 LRESULT CSheetGridCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == FindReplaceMessage()) {
-    // No find dialog is attached in this system: the grid answers at once.
-    if (!m_findAttached) return 1;
-    return 1;
+    const auto* request = reinterpret_cast<const GridFindRequest*>(lParam);
+    CWnd* dialog = FindDialog();
+    if (!dialog || !request) return 1;
+    if (request->flags & FR_DIALOGTERM) {
+      AttachFindDialog(nullptr);
+      RepaintAll();
+      return 1;
+    }
+    const int r = HandleFindReplace(request->findWhat, request->replaceWith, request->flags);
+    // After the not-found message the user goes on in the dialog.
+    if (r == kGridNotFound && FindDialog()) FindDialog()->SetFocus();
+    return r;
   }
   switch (msg) {
     case WM_GRID_CELLTYPE_MSG: {
@@ -207,7 +265,7 @@ bool CSheetGridCtrl::OnCommand(WPARAM wParam, LPARAM lParam) {
 }
 
 void CSheetGridCtrl::OnDestroy() {
-  if (m_hint && m_hint->IsWindow()) m_hint->DestroyWindow();
+  if (m_hint && m_hint->IsWindow()) (void)m_hint->DestroyWindow();
   CWnd::OnDestroy();
 }
 
@@ -266,7 +324,7 @@ bool CSheetGridCtrl::ViewIsVisible() const {
 }
 
 void CSheetGridCtrl::ViewMoveChildren() {
-  if (!IsWindow() || !m_childrenMade) return;
+  if (!IsWindow() || !ChildrenMade()) return;
   const auto& s = Sheet();
   auto place = [](CWnd* w, const CRect& r) {
     if (!w || !w->IsWindow()) return;
@@ -287,7 +345,7 @@ void CSheetGridCtrl::ViewMoveChildren() {
 }
 
 void CSheetGridCtrl::ViewRepaintAll() {
-  if (!IsWindow() || !m_childrenMade) return;
+  if (!IsWindow() || !ChildrenMade()) return;
   Invalidate(false);
   m_cellArea->Invalidate(false);
   m_corner->Invalidate(false);
@@ -299,7 +357,7 @@ void CSheetGridCtrl::ViewRepaintAll() {
 }
 
 void CSheetGridCtrl::ViewRepaintCell(int col, int row) {
-  if (!IsWindow() || !m_childrenMade) return;
+  if (!IsWindow() || !ChildrenMade()) return;
   if (col < 0 && row < 0)
     m_corner->Invalidate(false);
   else if (col < 0)
@@ -311,11 +369,11 @@ void CSheetGridCtrl::ViewRepaintCell(int col, int row) {
 }
 
 void CSheetGridCtrl::ViewRepaintRow(int row) {
-  if (IsWindow() && m_childrenMade) m_cellArea->RepaintRow(row);
+  if (IsWindow() && ChildrenMade()) m_cellArea->RepaintRow(row);
 }
 
 void CSheetGridCtrl::ViewUpdateAfterMove() {
-  if (!IsWindow() || !m_childrenMade || !m_paint) return;
+  if (!IsWindow() || !ChildrenMade() || !m_paint) return;
   const auto& s = Sheet();
   m_cellArea->UpdateView(s.m_prevLeftCol, s.m_prevTopRow, s.m_prevCurCol, s.m_prevCurRow);
   m_topHeading->UpdateTopHeading(s.m_prevLeftCol);
@@ -323,7 +381,7 @@ void CSheetGridCtrl::ViewUpdateAfterMove() {
 }
 
 void CSheetGridCtrl::ViewApplyScrollBars() {
-  if (!IsWindow() || !m_childrenMade) return;
+  if (!IsWindow() || !ChildrenMade()) return;
   m_vbarWnd->UpdateScrollBar();
   m_hbarWnd->UpdateScrollBar();
 }
@@ -370,11 +428,12 @@ CWnd* CSheetGridCtrl::ViewDefaultEditor(bool masked) {
 }
 
 void CSheetGridCtrl::ViewSheetChanged() {
-  if (IsWindow() && m_childrenMade && m_paint) ViewRepaintAll();
+  if (IsWindow() && ChildrenMade() && m_paint) ViewRepaintAll();
 }
 
 void CSheetGridCtrl::ViewNotFound() {
-  MessageBoxCaption("Item not found", "Not Found", MB_OK);
+  MessageBoxCaption(LoadResString(IDS_GRID_ITEM_NOT_FOUND), LoadResString(IDS_GRID_NOT_FOUND),
+                    MB_OK);
 }
 
 int CSheetGridCtrl::MeasureCellWidth(int col, int row, CGridCellValue& cell) {

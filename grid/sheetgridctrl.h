@@ -4,6 +4,7 @@
 // in-place editors, the drop list and the hint pop-up.
 #pragma once
 
+#include <QPointer>
 #include <memory>
 #include <string>
 
@@ -51,6 +52,18 @@ enum { kGridLayoutUnchanged = 1 };
 // index, lParam the value).
 constexpr UINT WM_GRID_CELLTYPE_MSG = WM_USER + 100;
 
+// A find dialog's request: the registered find message's lParam points to
+// one. The flags are the GridFindFlags.
+struct GridFindRequest {
+  unsigned flags = 0;
+  std::string findWhat;
+  std::string replaceWith;
+};
+
+// WM_HELP's wParam when F1 asked for it: the cell area then gives help on
+// the current cell. Otherwise the windows take the cell under the pointer.
+constexpr WPARAM kGridHelpFromKey = 1;
+
 class CSheetGridCtrl : public CWnd, public CGridCore {
  public:
   CSheetGridCtrl();
@@ -93,8 +106,18 @@ class CSheetGridCtrl : public CWnd, public CGridCore {
 
   // A find request's answer: the id of the registered find message.
   static UINT FindReplaceMessage();
-  // The find dialog the grid answers; none by default, so the grid answers 1.
-  void SetFindDialogAttached(bool attached) { m_findAttached = attached; }
+  // The find dialog whose requests the grid serves; none by default (the
+  // grid then answers 1 at once). The dialog's closing request detaches it.
+  void AttachFindDialog(CWnd* dialog);
+  CWnd* FindDialog() const;
+
+  // F1 in one of the grid's windows: WM_HELP goes to the grid's window under
+  // the pointer when that is a heading, the corner, the tabs or a scroll bar
+  // (none of them keeps the focus), else to the cell area for the current cell.
+  void HelpFromKey();
+  // Hands the help context a window's WM_HELP found to the program's help
+  // (the cell area's only when it is not 0); returns it.
+  int ShowContextHelp(int context, int section);
 
   // Pointer state the child windows share.
   QWidget* GetCellAreaWindow() override;
@@ -143,7 +166,9 @@ class CSheetGridCtrl : public CWnd, public CGridCore {
   int MeasureCellWidth(int col, int row, CGridCellValue& cell) override;
 
  private:
-  void CreateChildren();
+  // The child windows; false when one could not be made.
+  [[nodiscard]] bool CreateChildren();
+  bool ChildrenMade() const;
   void AfterCreation();
 
   std::unique_ptr<CGridCellWnd> m_cellArea;
@@ -157,8 +182,8 @@ class CSheetGridCtrl : public CWnd, public CGridCore {
   std::unique_ptr<CGridAutoSizeEdit> m_autoEdit;
   std::unique_ptr<CGridMaskedEdit> m_maskEdit;
   std::unique_ptr<CGridDropList> m_dropList;
-  bool m_childrenMade = false;
-  bool m_findAttached = false;
+  CWnd* m_findDialog = nullptr;
+  QPointer<QWidget> m_findDialogPeer;  // so a dialog that went is not served
   bool m_inLayout = false;
   int m_menuCol = -1, m_menuRow = -1, m_menuSection = 0;
 };

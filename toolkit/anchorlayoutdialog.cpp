@@ -161,7 +161,7 @@ CAnchorLayoutDialog::CAnchorLayoutDialog(unsigned templateId, CWnd* parent, bool
     : CDialog(templateId, parent), m_bGripVisible(showGrip) {}
 
 CAnchorLayoutDialog::~CAnchorLayoutDialog() {
-  DestroyWindow();
+  (void)DestroyWindow();  // nothing to do without a window
 }
 
 void CAnchorLayoutDialog::AnchorControl(int id, CAnchor topLeft, CAnchor bottomRight) {

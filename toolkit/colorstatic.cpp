@@ -28,7 +28,7 @@ void CColorStatic::PreSubclassWindow() {
 
 void CColorStatic::RebuildFont() {
   m_font.DeleteObject();
-  m_font.CreateFontIndirect(&m_lf);
+  (void)m_font.CreateFontIndirect(&m_lf);  // fails only without a LOGFONT
 }
 
 void CColorStatic::Redraw() {

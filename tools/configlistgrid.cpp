@@ -187,12 +187,13 @@ void CConfigListGrid::OnTopHeadingLeftClick(int col, int, int pressed, CRect*, C
 long long CConfigListGrid::OnCellTypeEvent(int typeIndex, int col, int row, int event,
                                            std::intptr_t value) {
   if (typeIndex == m_ellipsisIndex && event == kCellEventButton) {
-    ReleaseCapture();
+    (void)ReleaseCapture();  // nothing refuses a release
     const int index = ConfigIndexAtRow(row);
     SelectRow(row);
+    // A target without a window has nobody to ask.
     if (CWnd* target = NotifyTarget())
-      target->PostMessage(WM_COMMAND,
-                          index >= 0 ? ID_EDIT_BASE_CONFIGURATION : ID_ADD_BASE_CONFIGURATION);
+      (void)target->PostMessage(
+          WM_COMMAND, index >= 0 ? ID_EDIT_BASE_CONFIGURATION : ID_ADD_BASE_CONFIGURATION);
     return 1;
   }
   return CSheetGridCtrl::OnCellTypeEvent(typeIndex, col, row, event, value);

@@ -66,7 +66,7 @@ CEeromDebugDlg::CEeromDebugDlg(CWnd* parent)
 }
 
 CEeromDebugDlg::~CEeromDebugDlg() {
-  DestroyWindow();
+  (void)DestroyWindow();  // nothing to do without a window
 }
 
 bool CEeromDebugDlg::OnInitDialog() {

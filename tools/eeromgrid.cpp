@@ -1,6 +1,7 @@
 #include "tools/eeromgrid.h"
 
 #include <QLineEdit>
+#include <algorithm>
 #include <cctype>
 
 #include "grid/gridinplaceedit.h"
@@ -9,6 +10,7 @@
 #include "platform/resstring.h"
 #include "platform/text.h"
 #include "res/string_ids.h"
+#include "tools/autosizenotewnd.h"
 
 // ---- note ---------------------------------------------------------------------------
 
@@ -29,22 +31,20 @@ void CEeromNoteCellType::Show() {
       kGridOk)
     return;
   CNoteWnd* note = EnsureNoteWindow();
-  note->SetNoteText(textCallback());
-  note->FitToText();
-  // Left of the cell with a gap, raised a little when there is room above.
+  if (!note) return;
+  // Left of the cell with a gap, raised a little when there is room above;
+  // the text is fitted into the room left of the cell.
   const int top = cell.top > 15 ? cell.top - 15 : cell.top;
-  const QPoint at(cell.left - 5 - note->width(), top);
-  note->move(m_area ? m_area->mapToGlobal(at) : at);
+  const int room = std::max(kNoteWidth, cell.left - 5);
+  note->setGeometry(0, top, room, kNoteHeight);
+  note->SetNoteText(textCallback());
+  note->move(cell.left - 5 - note->width(), top);
   note->raise();
   note->show();
 }
 
-std::unique_ptr<CNoteWnd> CEeromNoteCellType::MakeNoteWindow(QWidget* parent) {
-  m_area = parent;
-  auto note = std::make_unique<CNoteWnd>(nullptr);
-  note->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-  note->setAttribute(Qt::WA_ShowWithoutActivating);
-  return note;
+CNoteWnd* CEeromNoteCellType::MakeNoteWindow(QWidget* parent) {
+  return new CAutoSizeNoteWnd(parent);
 }
 
 void CEeromNoteCellType::HandleFocusLost(int, int, CGridCellValue*) {
@@ -72,7 +72,7 @@ CEeromGrid::CEeromGrid(IEeromValues& values)
 }
 
 CEeromGrid::~CEeromGrid() {
-  DestroyWindow();
+  (void)DestroyWindow();  // nothing to do without a window
 }
 
 int CEeromGrid::LoadRanges(std::string* error) {

@@ -3,15 +3,14 @@
 // entry edit; rows whose bytes differ from what was last read are red.
 #pragma once
 
-#include <QPointer>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "grid/sheetgridctrl.h"
 #include "grid/notewnd.h"
+#include "grid/sheetgridctrl.h"
 #include "tools/eeromrange.h"
 
 // What the grid asks of the dialog that keeps the bytes.
@@ -26,7 +25,8 @@ class IEeromValues {
   virtual void StoreHexText(const std::string& text, int row) = 0;
 };
 
-// The note beside the cell being edited, telling how many bytes were typed.
+// The note beside the cell being edited, telling how many bytes were typed:
+// an auto-sizing note in the grid's cell area.
 class CEeromNoteCellType : public CNoteCellType {
  public:
   // The top byte of a type message: 1 or 3 show the note, 2 hides it.
@@ -41,12 +41,10 @@ class CEeromNoteCellType : public CNoteCellType {
   void Hide() { HideNote(); }
 
  protected:
-  // A top-level note of its own (topmost, beside the cell), owned here only.
-  std::unique_ptr<CNoteWnd> MakeNoteWindow(QWidget* parent) override;
+  CNoteWnd* MakeNoteWindow(QWidget* parent) override;
 
  private:
   void Show();
-  QPointer<QWidget> m_area;
 };
 
 class CEeromGrid : public CSheetGridCtrl {

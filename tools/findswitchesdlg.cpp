@@ -30,7 +30,7 @@ CFindSwitchesDlg::CFindSwitchesDlg(CWnd* parent, IToolsDocument* document)
 }
 
 CFindSwitchesDlg::~CFindSwitchesDlg() {
-  DestroyWindow();
+  (void)DestroyWindow();  // nothing to do without a window
 }
 
 bool CFindSwitchesDlg::OnInitDialog() {
@@ -84,7 +84,7 @@ void CFindSwitchesDlg::Search() {
   (void)discovery->FindAllSwitches(&m_found, &error);
 
   m_searchingDlg->StopBusy();
-  m_searchingDlg->DestroyWindow();
+  (void)m_searchingDlg->DestroyWindow();  // nothing to do without a window
   m_searchingDlg.reset();
   if (!IsWindow()) return;
 

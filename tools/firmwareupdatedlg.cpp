@@ -40,7 +40,7 @@ CFirmwareUpdateDlg::CFirmwareUpdateDlg(CWnd* parent)
 }
 
 CFirmwareUpdateDlg::~CFirmwareUpdateDlg() {
-  DestroyWindow();
+  (void)DestroyWindow();  // nothing to do without a window
 }
 
 std::intptr_t CFirmwareUpdateDlg::Run(CWnd* parent, IToolsDocument& document) {

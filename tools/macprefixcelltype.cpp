@@ -11,7 +11,7 @@ CMacPrefixCellType::CMacPrefixCellType() : m_lastLabel(CSwitchEntry::kMacPrefix)
   lf.lfHeight = kLabelHeight;
   lf.lfWeight = 300;
   fw::SetFaceName(lf, "Arial");
-  m_prefixFont.CreateFontIndirect(&lf);
+  (void)m_prefixFont.CreateFontIndirect(&lf);  // fails only without a LOGFONT
 }
 
 int CMacPrefixCellType::LabelWidth(const std::string& label) const {

@@ -56,7 +56,7 @@ CNetMonitorDlg::CNetMonitorDlg(CWnd* parent)
 
 CNetMonitorDlg::~CNetMonitorDlg() {
   m_worker->Stop();
-  DestroyWindow();
+  (void)DestroyWindow();  // nothing to do without a window
 }
 
 bool CNetMonitorDlg::OnInitDialog() {

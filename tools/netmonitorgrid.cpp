@@ -22,7 +22,7 @@ const CSwitchEntry* CNetMonitorGrid::Entry(int index) const {
 }
 
 CNetMonitorGrid::~CNetMonitorGrid() {
-  DestroyWindow();
+  (void)DestroyWindow();  // nothing to do without a window
 }
 
 void CNetMonitorGrid::OnGridCreated() {

@@ -28,7 +28,7 @@ class COpsCyclePowerPrompt : public ICyclePowerPrompt {
     }
   }
   ~COpsCyclePowerPrompt() override {
-    if (m_dlg.IsWindow()) m_dlg.DestroyWindow();
+    if (m_dlg.IsWindow()) (void)m_dlg.DestroyWindow();
   }
   void SetCaption(const std::string& text) override { m_dlg.SetWindowText(text); }
   void SetStatus(const std::string& text) override { m_dlg.SetStatusText(text); }
@@ -60,7 +60,7 @@ void COpsOperationUi::ShowSearching(const std::string& status) {
 void COpsOperationUi::HideSearching() {
   if (m_searching) {
     m_searching->StopBusy();
-    if (m_searching->IsWindow()) m_searching->DestroyWindow();
+    if (m_searching->IsWindow()) (void)m_searching->DestroyWindow();
   }
   m_searching.reset();
 }
@@ -84,7 +84,7 @@ void COpsOperationUi::StepProgress() {
 }
 
 void COpsOperationUi::HideProgress() {
-  if (m_progress && m_progress->IsWindow()) m_progress->DestroyWindow();
+  if (m_progress && m_progress->IsWindow()) (void)m_progress->DestroyWindow();
   m_progress.reset();
 }
 

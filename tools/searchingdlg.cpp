@@ -8,7 +8,7 @@ CSearchingDlg::CSearchingDlg(CWnd* parent) : CDialog(IDD, parent) {
 }
 
 CSearchingDlg::~CSearchingDlg() {
-  DestroyWindow();
+  (void)DestroyWindow();  // nothing to do without a window
 }
 
 bool CSearchingDlg::Create() {

@@ -270,7 +270,7 @@ long long CSwitchListGrid::OnCellTypeEvent(int typeIndex, int col, int row, int 
     return 1;
   }
   if (typeIndex == m_ellipsisIndex && event == kCellEventButton) {
-    ReleaseCapture();
+    (void)ReleaseCapture();  // nothing refuses a release
     const int index = SwitchIndexAtRow(row);
     if (index >= 0) EditModbusOptions(index);
     RepaintAll();

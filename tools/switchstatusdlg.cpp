@@ -67,7 +67,7 @@ CSwitchStatusDlg::CSwitchStatusDlg(CWnd* parent)
 }
 
 CSwitchStatusDlg::~CSwitchStatusDlg() {
-  DestroyWindow();
+  (void)DestroyWindow();  // nothing to do without a window
 }
 
 bool CSwitchStatusDlg::OnInitDialog() {

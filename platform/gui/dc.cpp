@@ -49,7 +49,7 @@ CDC::CDC() {
   m_defaultFont = *static_cast<CFont*>(GetStockObject(DEFAULT_GUI_FONT));
   m_font = &m_defaultFont;
   m_qfont = m_defaultFont.font();
-  m_pen.CreatePen(PS_SOLID, 1, 0);
+  (void)m_pen.CreatePen(PS_SOLID, 1, 0);  // nothing to fail
   m_brush.CreateSolidBrush(RGB(255, 255, 255));
 }
 

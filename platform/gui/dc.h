@@ -139,7 +139,7 @@ class CDC {
   // Clipping (in logical coordinates). SaveDC returns a level; RestoreDC(-1)
   // pops the last one, RestoreDC(n) returns to level n.
   int SaveDC();
-  bool RestoreDC(int level);
+  [[nodiscard]] bool RestoreDC(int level);
   int IntersectClipRect(const CRect& r);
   int IntersectClipRect(int l, int t, int r, int b) { return IntersectClipRect(CRect(l, t, r, b)); }
   int ExcludeClipRect(const CRect& r);

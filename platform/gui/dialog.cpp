@@ -178,7 +178,7 @@ CDialog::~CDialog() {
   if (auto* peer = dynamic_cast<CDialogPeerAccess*>(widget())) peer->Detach();
   // Bound objects may die before us; they must not be touched from here on.
   m_bound.clear();
-  DestroyWindow();
+  (void)DestroyWindow();  // nothing to do without a window
 }
 
 void CDialog::BindControl(int id, CWnd& control) {
@@ -223,7 +223,7 @@ bool CDialog::Build(bool modal) {
     if (t->fontWeight > 0) lf.lfWeight = t->fontWeight;
     lf.lfItalic = t->fontItalic;
   }
-  m_font.CreateFontIndirect(&lf);
+  (void)m_font.CreateFontIndirect(&lf);  // fails only without a LOGFONT
   m_baseUnits = fw::DialogBaseUnits(m_font.font());
 
   CRect client(0, 0, t->cx, t->cy);
@@ -302,7 +302,7 @@ std::intptr_t CDialog::DoModal() {
     m_running = false;
   }
   int result = m_result;
-  DestroyWindow();
+  (void)DestroyWindow();  // ended: the window goes if it is still there
   return result;
 }
 

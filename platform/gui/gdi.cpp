@@ -361,14 +361,15 @@ struct StockObjects {
     brushes[DKGRAY_BRUSH].CreateSolidBrush(RGB(64, 64, 64));
     brushes[BLACK_BRUSH].CreateSolidBrush(RGB(0, 0, 0));
     brushes[NULL_BRUSH].CreateNullBrush();
-    pens[0].CreatePen(PS_SOLID, 1, RGB(255, 255, 255));
-    pens[1].CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
-    pens[2].CreatePen(PS_NULL, 0, 0);
+    // Fixed pens and fonts from a LOGFONT at hand: nothing to fail.
+    (void)pens[0].CreatePen(PS_SOLID, 1, RGB(255, 255, 255));
+    (void)pens[1].CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
+    (void)pens[2].CreatePen(PS_NULL, 0, 0);
     LOGFONT lf = fw::DefaultGuiLogFont();
-    guiFont.CreateFontIndirect(&lf);
+    (void)guiFont.CreateFontIndirect(&lf);
     lf.lfHeight = 16;
     lf.lfWeight = FW_BOLD;
-    systemFont.CreateFontIndirect(&lf);
+    (void)systemFont.CreateFontIndirect(&lf);
   }
 };
 

@@ -309,8 +309,8 @@ class CGdiObject {
 class CPen : public CGdiObject {
  public:
   CPen() = default;
-  CPen(int style, int width, COLORREF colour) { CreatePen(style, width, colour); }
-  bool CreatePen(int style, int width, COLORREF colour);
+  CPen(int style, int width, COLORREF colour) { (void)CreatePen(style, width, colour); }
+  [[nodiscard]] bool CreatePen(int style, int width, COLORREF colour);
   int style() const { return m_style; }
   int width() const { return m_width; }
   COLORREF colour() const { return m_colour; }
@@ -367,7 +367,7 @@ class CBitmap : public CGdiObject {
 
 class CFont : public CGdiObject {
  public:
-  bool CreateFontIndirect(const LOGFONT* lf);
+  [[nodiscard]] bool CreateFontIndirect(const LOGFONT* lf);
   // Height in tenths of a point at 96 pixels per inch.
   bool CreatePointFont(int pointSizeTenths, const std::string& face);
   bool CreatePointFontIndirect(const LOGFONT* lf);

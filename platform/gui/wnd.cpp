@@ -404,7 +404,7 @@ bool CWnd::CreateEx(std::uint32_t exStyle, const std::string& className, const s
   PreSubclassWindow();
   std::shared_ptr<bool> alive = m_alive;
   if (SendMessage(WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
-    if (*alive) DestroyWindow();
+    if (*alive) (void)DestroyWindow();  // refused: what was made goes
     return false;
   }
   if (!*alive || !m_peer) return false;
@@ -426,12 +426,12 @@ bool CWnd::DestroyWindow() {
   for (const QPointer<QWidget>& child : children) {
     if (!child) continue;
     CWnd* c = FromHandlePermanent(child);
-    if (c && c->m_ownsPeer) c->DestroyWindow();
+    if (c && c->m_ownsPeer) (void)c->DestroyWindow();  // a child with its own peer
   }
   if (!*alive) return true;
   m_timers.clear();
   m_temporaries.clear();
-  if (CWndHub::Get().capture == m_peer) ReleaseCapture();
+  if (CWndHub::Get().capture == m_peer) (void)ReleaseCapture();  // nothing refuses a release
   QWidget* w = m_peer;
   bool owned = m_ownsPeer;
   DetachPeer();
@@ -1090,7 +1090,7 @@ LRESULT CWnd::DefWindowProc(UINT msg, WPARAM w, LPARAM l) {
       return 0;
     }
     case WM_GETFONT: return reinterpret_cast<LRESULT>(m_font);
-    case WM_CLOSE: DestroyWindow(); return 0;
+    case WM_CLOSE: (void)DestroyWindow(); return 0;
     case WM_ERASEBKGND: {
       auto* dc = reinterpret_cast<CDC*>(w);
       if (!dc) return 0;
@@ -1391,7 +1391,7 @@ bool CWnd::HandleQtEvent(QObject*, QEvent* e) {
       bool pass = DispatchInput(WM_CLOSE, 0, 0);
       if (!*alive) return true;
       if (pass && m_peer) {
-        DestroyWindow();
+        (void)DestroyWindow();  // the peer is there: it goes
         return true;
       }
       e->ignore();

@@ -226,7 +226,7 @@ void RegisterCursor(int id, const QCursor& cursor);
 
 class CWnd;
 CWnd* GetCapture();
-bool ReleaseCapture();
+[[nodiscard]] bool ReleaseCapture();
 UINT RegisterWindowMessage(const std::string& name);
 bool TrackMouseEvent(CWnd* wnd);  // WM_MOUSELEAVE arrives anyway; kept for readability
 
@@ -240,11 +240,12 @@ class CWnd : public CCmdTarget {
   // ---- creation
   // A child window when parent is given and WS_POPUP is not set, else a
   // top-level window. The peer is hidden unless WS_VISIBLE.
-  virtual bool Create(const std::string& className, const std::string& text, std::uint32_t style,
-                      const CRect& rect, CWnd* parent, int id);
-  bool CreateEx(std::uint32_t exStyle, const std::string& className, const std::string& text,
-                std::uint32_t style, const CRect& rect, CWnd* parent, int id);
-  virtual bool DestroyWindow();
+  [[nodiscard]] virtual bool Create(const std::string& className, const std::string& text,
+                                    std::uint32_t style, const CRect& rect, CWnd* parent, int id);
+  [[nodiscard]] bool CreateEx(std::uint32_t exStyle, const std::string& className,
+                              const std::string& text, std::uint32_t style, const CRect& rect,
+                              CWnd* parent, int id);
+  [[nodiscard]] virtual bool DestroyWindow();
   // Attaches this object to an existing peer (a control a template made).
   [[nodiscard]] bool SubclassWindow(HWND widget);
   [[nodiscard]] bool SubclassDlgItem(int id, CWnd* parent);
@@ -328,7 +329,7 @@ class CWnd : public CCmdTarget {
 
   // ---- messages
   LRESULT SendMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
-  bool PostMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+  [[nodiscard]] bool PostMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
   // A message-map entry: ON_MESSAGE / ON_REGISTERED_MESSAGE.
   void SetMessageHandler(UINT msg, std::function<LRESULT(WPARAM, LPARAM)> handler);
   // Sends WM_COMMAND (id, code) from this control to its parent.

@@ -67,7 +67,7 @@ class ListGrids : public DocTest {
     // The windows go before the document they show.
     switches.SetProject(nullptr);
     configs.SetProject(nullptr);
-    host.DestroyWindow();
+    EXPECT_TRUE(host.DestroyWindow());
     Drain();
     DocTest::TearDown();
   }
@@ -108,7 +108,7 @@ class ListGrids : public DocTest {
   }
   // Opens the drop list of a cell and chooses the entry with the text.
   bool Choose(CSheetGridCtrl& g, int col, int row, const std::string& text) {
-    g.MoveToCell(col, row);
+    EXPECT_EQ(g.MoveToCell(col, row), kGridOk);
     QTest::keyClick(CellsOf(g), Qt::Key_Return);
     QListWidget* list = nullptr;
     WaitFor([&] {

@@ -31,7 +31,9 @@ class RecoverSwitch : public ::testing::Test {
   }
   ~RecoverSwitch() override {
     SetToolCommEnv(CToolCommEnv{});
-    if (dlg.IsWindow()) dlg.DestroyWindow();
+    if (dlg.IsWindow()) {
+      EXPECT_TRUE(dlg.DestroyWindow());
+    }
     fwtest::Drain();
   }
 
@@ -164,7 +166,7 @@ TEST_F(RecoverSwitch, NothingIsSentWithoutADeviceOrAnAddress) {
   RecoverNow();
   EXPECT_EQ(Texts(), std::vector<std::string>{"Please select an interface."});
   EXPECT_FALSE(dlg.ended());
-  dlg.DestroyWindow();
+  EXPECT_TRUE(dlg.DestroyWindow());
 
   // A text that is no full address would have sent the image to every switch.
   messages->clear();

@@ -90,7 +90,7 @@ TEST_F(ShellWindows, EachLanguageHasItsOwnWindows) {
     CDialog recover(156);
     ASSERT_TRUE(recover.Create(156));
     EXPECT_EQ(recover.GetDlgItemText(IDOK), c.recover);
-    recover.DestroyWindow();
+    EXPECT_TRUE(recover.DestroyWindow());
     CWinPcapPromptDlg prompt;
     WhenModal([&](QDialog*) {
       EXPECT_EQ(prompt.GetDlgItemText(IDOK), c.go);
@@ -107,7 +107,7 @@ TEST_F(ShellWindows, StatusWindowIsMadeOnceAndGoesAway) {
   EXPECT_TRUE(dlg.widget()->windowFlags() & Qt::FramelessWindowHint);  // no caption
   dlg.SetMessage("Reading configuration...");
   EXPECT_EQ(dlg.GetDlgItemText(CStatusMsgDlg::kMessageId), "Reading configuration...");
-  dlg.DestroyWindow();
+  EXPECT_TRUE(dlg.DestroyWindow());
 
   CShellOperationUi ui;
   IOperationUi& operations = ui;

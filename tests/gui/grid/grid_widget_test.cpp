@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCursor>
 #include <QDeadlineTimer>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -16,6 +17,7 @@
 #include <set>
 
 #include "grid/gridcellwnd.h"
+#include "grid/gridcornerwnd.h"
 #include "grid/griddroplist.h"
 #include "grid/gridheading.h"
 #include "grid/gridinplaceedit.h"
@@ -24,6 +26,8 @@
 #include "grid/gridtabwnd.h"
 #include "grid/sheetgridctrl.h"
 #include "gui_helpers.h"
+#include "platform/gui/help.h"
+#include "platform/message.h"
 
 namespace {
 
@@ -75,6 +79,12 @@ class TestGrid : public CSheetGridCtrl {
     if (!processed && *ch >= 0x20) {
       EXPECT_EQ(BeginCellEditWithKey(*ch), kGridOk);
     }
+  }
+  std::vector<int> editChars;
+  int refuseChar = -1;
+  int OnEditChar(int, int, CWnd*, int* ch) override {
+    editChars.push_back(*ch);
+    return *ch != refuseChar;
   }
   int OnEditDone(int col, int row, CWnd*, const std::string& text, int cancelled) override {
     log.push_back("EditDone " + std::to_string(col) + "," + std::to_string(row) + " " + text +
@@ -153,6 +163,13 @@ class TestGrid : public CSheetGridCtrl {
   void OnSideHeadingDoubleClick(int col, int row, CRect*, CPoint*, int) override {
     log.push_back(Click("SideDouble", col, row));
   }
+  void OnCornerLeftClick(int pressed, CRect*, CPoint*, int processed) override {
+    log.push_back("CornerLeft " + std::to_string(pressed) + " " + std::to_string(processed));
+  }
+  void OnCornerRightClick(int pressed, CRect*, CPoint*, int) override {
+    log.push_back("CornerRight " + std::to_string(pressed));
+  }
+  void OnCornerDoubleClick(CRect*, CPoint*, int) override { log.push_back("CornerDouble"); }
   int OnBeforeColDrag(int col) override {
     log.push_back("BeforeColDrag " + std::to_string(col));
     return 1;
@@ -188,6 +205,12 @@ class TestGrid : public CSheetGridCtrl {
     if (event == 100) return listAnswer;
     (void)value;
     return 1;
+  }
+  int cellHelp = 0x101;  // the cell area's help context
+  int OnContextHelp(int col, int row, int section) override {
+    log.push_back("Help " + std::to_string(col) + "," + std::to_string(row) + " " +
+                  std::to_string(section));
+    return section == kSectionCells ? cellHelp : 0x100 + section;
   }
   std::vector<std::string> Only(const std::string& prefix) const {
     std::vector<std::string> out;
@@ -341,6 +364,70 @@ TEST_F(GridWidget, TypingEditsAndEscapeKeepsTheOldValue) {
   ASSERT_TRUE(WaitFor([&] { return grid.IsEditing() && grid.GetEditRow() == 2; }));
   EXPECT_EQ(grid.GetCellText(1, 1).value_or(""), "z");
   EXPECT_EQ(EditorText(), "1:2");
+}
+
+TEST_F(GridWidget, BackspaceIsOfferedToTheOwnerLikeEveryCharacter) {
+  EXPECT_EQ(grid.MoveToCell(1, 1), kGridOk);
+  Key(Cells(), Qt::Key_X, Qt::NoModifier, "x");
+  ASSERT_TRUE(grid.IsEditing());
+  Key(EditorWidget(), Qt::Key_Y, Qt::NoModifier, "y");
+  grid.editChars.clear();
+  grid.refuseChar = 8;
+  Key(EditorWidget(), Qt::Key_Backspace);
+  EXPECT_EQ(grid.editChars, (std::vector<int>{8}));
+  EXPECT_EQ(EditorText(), "xy");
+  grid.refuseChar = -1;
+  Key(EditorWidget(), Qt::Key_Backspace);
+  EXPECT_EQ(EditorText(), "x");
+  Key(EditorWidget(), Qt::Key_Escape);
+  ASSERT_TRUE(WaitFor([&] { return !grid.IsEditing(); }));
+
+  // The masked editor checks backspace against no mask position, but still asks.
+  CGridCellValue cell;
+  cell.GridCellSetText("12");
+  cell.GridCellSetMask("00");
+  EXPECT_EQ(grid.SetCell(2, 2, cell), kGridOk);
+  EXPECT_EQ(grid.MoveToCell(2, 2), kGridOk);
+  ASSERT_EQ(grid.BeginCellEdit(), kGridOk);
+  QWidget* masked = grid.MaskedEditor()->widget();
+  Key(masked, Qt::Key_End);
+  grid.editChars.clear();
+  grid.refuseChar = 8;
+  Key(masked, Qt::Key_Backspace);
+  EXPECT_EQ(grid.editChars, (std::vector<int>{8}));
+  EXPECT_EQ(static_cast<CGridMaskedEdit*>(grid.MaskedEditor())->Text(), "12");
+  grid.refuseChar = -1;
+  Key(masked, Qt::Key_Backspace);
+  EXPECT_EQ(static_cast<CGridMaskedEdit*>(grid.MaskedEditor())->Text(), "1");
+  Key(masked, Qt::Key_Escape);
+}
+
+TEST_F(GridWidget, ControlEnterBreaksTheLineOnlyInMultiLineCells) {
+  CGridCellValue multi;
+  multi.GridCellSetText("a");
+  multi.GridCellSetTypeStyle(2);
+  EXPECT_EQ(grid.SetCell(1, 1, multi), kGridOk);
+  EXPECT_EQ(grid.MoveToCell(1, 1), kGridOk);
+  ASSERT_EQ(grid.BeginCellEdit(), kGridOk);
+  Key(EditorWidget(), Qt::Key_End, Qt::ControlModifier);
+  grid.editChars.clear();
+  Key(EditorWidget(), Qt::Key_Return, Qt::ControlModifier);
+  Key(EditorWidget(), Qt::Key_B, Qt::NoModifier, "b");
+  EXPECT_TRUE(grid.IsEditing());
+  EXPECT_EQ(EditorText(), "a\nb");
+  EXPECT_EQ(grid.editChars, (std::vector<int>{'\n', 'b'}));  // the break is offered once
+  grid.refuseChar = '\n';
+  Key(EditorWidget(), Qt::Key_Return, Qt::ControlModifier);
+  EXPECT_EQ(EditorText(), "a\nb");
+  grid.refuseChar = -1;
+  Key(EditorWidget(), Qt::Key_Return);
+  ASSERT_TRUE(WaitFor([&] { return grid.IsEditing() && grid.GetEditRow() == 2; }));
+  EXPECT_EQ(grid.GetCellText(1, 1).value_or(""), "a\nb");
+  // In other cells Control+Enter ends the edit like Enter.
+  Key(EditorWidget(), Qt::Key_Return, Qt::ControlModifier);
+  ASSERT_TRUE(WaitFor([&] { return grid.IsEditing() && grid.GetEditRow() == 3; }));
+  EXPECT_EQ(grid.GetCellText(1, 2).value_or(""), "1:2");
+  Key(EditorWidget(), Qt::Key_Escape);
 }
 
 TEST_F(GridWidget, TabInTheLastColumnWrapsToTheFirst) {
@@ -534,6 +621,132 @@ TEST_F(GridWidget, TheHeadingsOwnEdgesSizeThem) {
   EXPECT_EQ(grid.GetSideHeadingWidth(), 71);
 }
 
+TEST_F(GridWidget, TheHeadingsInnerEdgesSizeTheirOwnRowAndColumn) {
+  EXPECT_EQ(grid.SetTopHeadingRows(2), kGridOk);
+  EXPECT_EQ(grid.SetTopHeadingHeight(40), kGridOk);
+  auto& s = grid.Sheet();
+  s.m_sideHeadCols = 2;
+  s.m_sideHeadWidths = {20, 20};
+  EXPECT_EQ(grid.SetSideHeadingWidth(40), kGridOk);
+  grid.LayoutParts();
+  Drain();
+  auto drag = [](QWidget* w, QPoint from, QPoint to) {
+    Move(w, from);
+    Mouse(w, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    Move(w, to, Qt::LeftButton);
+    Mouse(w, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+  };
+  // The edge between the two heading rows belongs to the outer row (-2).
+  grid.log.clear();
+  drag(grid.TopHeading()->widget(), QPoint(30, 20), QPoint(30, 32));
+  EXPECT_EQ(grid.GetTopHeadingRowHeight(-2), 32);
+  EXPECT_EQ(grid.GetTopHeadingRowHeight(-1), 20);
+  EXPECT_EQ(grid.GetTopHeadingHeight(), 52);
+  EXPECT_EQ(s.m_rcCells.top, 52);
+  EXPECT_EQ(grid.log, (std::vector<std::string>{"BeforeTopHeadingResize", "TopHeadingDragging 52",
+                                                "TopHeadingHeightSet 52"}));
+  int col = 0, row = 0;
+  CRect rect;
+  EXPECT_EQ(grid.TopHeading()->HitTestHeading(CPoint(30, 40), col, row, rect), kGridOk);
+  EXPECT_EQ(row, -1);
+  EXPECT_EQ(rect, CRect(0, 32, 75, 52));
+  // The side heading's columns likewise, from its outer column (-2) in.
+  grid.log.clear();
+  drag(grid.SideHeading()->widget(), QPoint(20, 30), QPoint(8, 30));
+  EXPECT_EQ(s.m_sideHeadWidths[1], 8);
+  EXPECT_EQ(s.m_sideHeadWidths[0], 20);
+  EXPECT_EQ(grid.GetSideHeadingWidth(), 28);
+  EXPECT_EQ(s.m_rcCells.left, 28);
+  EXPECT_EQ(grid.log, (std::vector<std::string>{"BeforeSideHeadingResize", "SideHeadingDragging 28",
+                                                "SideHeadingWidthSet 28"}));
+  EXPECT_EQ(grid.SideHeading()->HitTestHeading(CPoint(10, 30), col, row, rect), kGridOk);
+  EXPECT_EQ(col, -1);
+}
+
+TEST_F(GridWidget, TheCornerSizesBothHeadingsAndReportsItsClicks) {
+  QWidget* corner = grid.CornerBox()->widget();
+  ASSERT_EQ(corner->size(), QSize(40, 20));
+  // The right edge sizes the side heading.
+  grid.log.clear();
+  Move(corner, QPoint(38, 8));
+  Mouse(corner, QEvent::MouseButtonPress, QPoint(38, 8), Qt::LeftButton, Qt::LeftButton);
+  EXPECT_EQ(GetCapture(), grid.CornerBox());
+  Move(corner, QPoint(60, 8), Qt::LeftButton);
+  Mouse(corner, QEvent::MouseButtonRelease, QPoint(60, 8), Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(grid.GetSideHeadingWidth(), 60);
+  EXPECT_EQ(grid.Sheet().m_rcCells.left, 60);
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_EQ(grid.log, (std::vector<std::string>{"BeforeSideHeadingResize", "CornerLeft 1 1",
+                                                "SideHeadingDragging 60", "SideHeadingWidthSet 60",
+                                                "CornerLeft 0 1"}));
+  // The bottom edge sizes the top heading, unless its dragging hook holds it.
+  Move(corner, QPoint(20, 18));
+  Mouse(corner, QEvent::MouseButtonPress, QPoint(20, 18), Qt::LeftButton, Qt::LeftButton);
+  Move(corner, QPoint(20, 34), Qt::LeftButton);
+  Mouse(corner, QEvent::MouseButtonRelease, QPoint(20, 34), Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(grid.GetTopHeadingHeight(), 34);
+  EXPECT_EQ(grid.Sheet().m_rcCells.top, 34);
+  grid.headingDragAnswer = 0;
+  Move(corner, QPoint(20, 32));
+  Mouse(corner, QEvent::MouseButtonPress, QPoint(20, 32), Qt::LeftButton, Qt::LeftButton);
+  Move(corner, QPoint(20, 50), Qt::LeftButton);
+  Mouse(corner, QEvent::MouseButtonRelease, QPoint(20, 50), Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(grid.GetTopHeadingHeight(), 34);
+  // Away from the edges a press is only a click, which takes the focus to the cells.
+  grid.log.clear();
+  Move(corner, QPoint(10, 8));
+  Click(corner, QPoint(10, 8));
+  Mouse(corner, QEvent::MouseButtonPress, QPoint(10, 8), Qt::RightButton, Qt::RightButton);
+  Mouse(corner, QEvent::MouseButtonRelease, QPoint(10, 8), Qt::RightButton, Qt::NoButton);
+  Mouse(corner, QEvent::MouseButtonDblClick, QPoint(10, 8), Qt::LeftButton, Qt::LeftButton);
+  EXPECT_EQ(grid.log, (std::vector<std::string>{"CornerLeft 1 0", "CornerLeft 0 0", "CornerRight 1",
+                                                "CornerRight 0", "CornerDouble"}));
+  EXPECT_EQ(grid.GetSideHeadingWidth(), 60);
+  EXPECT_TRUE(WaitFor([&] { return Cells()->hasFocus(); }));
+}
+
+TEST_F(GridWidget, TheTabStripScrollsByItsSmallBarAndToTheTabClicked) {
+  grid.SetTabAreaWidth(220);
+  grid.LayoutParts();
+  for (int i = 0; i < 12; ++i)
+    EXPECT_EQ(grid.AddSheetTab("Sheet " + std::to_string(i), i), kGridOk);
+  CGridTabWnd* tabs = grid.TabWindow();
+  QScrollBar* small = tabs->widget()->findChild<QScrollBar*>();
+  ASSERT_NE(small, nullptr);
+  ASSERT_GT(tabs->MaxOffset(), 20);
+  EXPECT_EQ(small->maximum(), tabs->MaxOffset());
+  small->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  EXPECT_EQ(tabs->ScrollOffset(), 5);
+  EXPECT_EQ(small->value(), 5);
+  small->triggerAction(QAbstractSlider::SliderSingleStepSub);
+  small->triggerAction(QAbstractSlider::SliderSingleStepSub);
+  EXPECT_EQ(tabs->ScrollOffset(), 0);
+  for (int i = 0; i < 400; ++i) small->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  EXPECT_EQ(tabs->ScrollOffset(), tabs->MaxOffset());
+  // A click finds the tab under the scrolled strip and brings it wholly into view.
+  for (int i = 0; i < 400; ++i) small->triggerAction(QAbstractSlider::SliderSingleStepSub);
+  for (int i = 0; i < 4; ++i) small->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  const int offset = tabs->ScrollOffset();
+  ASSERT_EQ(offset, 20);
+  const int x = tabs->widget()->width() - 12;  // the strip's last tab, partly shown
+  const int index = tabs->TabAt(x);
+  ASSERT_GE(index, 0);
+  Click(tabs->widget(), QPoint(x, 5));
+  EXPECT_EQ(grid.tabClicked, index);
+  EXPECT_EQ(tabs->CurrentTab(), index);
+  EXPECT_GT(tabs->ScrollOffset(), offset);
+  EXPECT_EQ(small->value(), tabs->ScrollOffset());
+  // Widened by its sizing edge until every tab fits, the strip no longer scrolls.
+  QWidget* strip = tabs->widget();
+  const QPoint edge(strip->width() - 3, 5);
+  Move(strip, edge);
+  Mouse(strip, QEvent::MouseButtonPress, edge, Qt::LeftButton, Qt::LeftButton);
+  Move(strip, QPoint(2000, 5), Qt::LeftButton);
+  Mouse(strip, QEvent::MouseButtonRelease, QPoint(2000, 5), Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_GT(strip->width(), 220);
+}
+
 TEST_F(GridWidget, TabClicksAreReportedAndLeaveTheSheet) {
   EXPECT_EQ(grid.SetSheetTotal(3), kGridOk);
   grid.SetTabAreaWidth(250);
@@ -628,6 +841,72 @@ TEST_F(GridWidget, CopyGivesTabsAndLineFeedsAndCutClearsAfterwards) {
   EXPECT_EQ(grid.GetCellText(3, 3).value_or(""), "");
 }
 
+TEST_F(GridWidget, F1AsksForHelpOnTheWindowUnderThePointerOrTheCurrentCell) {
+  fw::ScopedHelpService help;
+  EXPECT_EQ(grid.MoveToCell(2, 3), kGridOk);
+  auto f1Over = [&](QWidget* w, QPoint p, QWidget* focus) {
+    QCursor::setPos(w->mapToGlobal(p));
+    grid.log.clear();
+    Key(focus, Qt::Key_F1);
+    return grid.Only("Help");
+  };
+  QWidget* outside = host.widget();
+  EXPECT_EQ(f1Over(outside, QPoint(500, 400), Cells()), (std::vector<std::string>{"Help 2,3 1"}));
+  EXPECT_EQ(f1Over(grid.TopHeading()->widget(), QPoint(85, 10), Cells()),
+            (std::vector<std::string>{"Help 1,-1 2"}));
+  EXPECT_EQ(f1Over(grid.SideHeading()->widget(), QPoint(10, 45), Cells()),
+            (std::vector<std::string>{"Help -1,2 3"}));
+  EXPECT_EQ(f1Over(grid.CornerBox()->widget(), QPoint(3, 3), Cells()),
+            (std::vector<std::string>{"Help -1,-1 4"}));
+  EXPECT_EQ(f1Over(grid.VertBar()->widget(), QPoint(3, 30), Cells()),
+            (std::vector<std::string>{"Help 2,3 6"}));
+  EXPECT_EQ(help->requests(), (std::vector<unsigned>{0x101, 0x102, 0x103, 0x104, 0x106}));
+  // F1 in the editor asks about the edited cell; a cell area answer of 0 shows nothing.
+  ASSERT_EQ(grid.BeginCellEdit(), kGridOk);
+  grid.cellHelp = 0;
+  EXPECT_EQ(f1Over(outside, QPoint(500, 400), EditorWidget()),
+            (std::vector<std::string>{"Help 2,3 1"}));
+  EXPECT_EQ(help->requests().size(), 5u);
+  EXPECT_TRUE(grid.IsEditing());
+}
+
+TEST_F(GridWidget, AnAttachedFindDialogIsServedUntilItCloses) {
+  fw::ScopedMessageSink messages;
+  const UINT findMessage = CSheetGridCtrl::FindReplaceMessage();
+  auto ask = [&](unsigned flags, const std::string& what, const std::string& with = {}) {
+    GridFindRequest request{flags, what, with};
+    return grid.SendMessage(findMessage, 0, reinterpret_cast<LPARAM>(&request));
+  };
+  // Without a dialog the grid answers at once.
+  EXPECT_EQ(ask(FR_DOWN | FR_WHOLEWORD, "0:5"), 1);
+  EXPECT_EQ(grid.GetCurrentRow(), 0);
+  CWnd dialog;
+  ASSERT_TRUE(
+      dialog.CreateEx(0, "", "Find", WS_OVERLAPPED | WS_VISIBLE, CRect(0, 0, 200, 80), nullptr, 0));
+  grid.AttachFindDialog(&dialog);
+  // The search runs down the current column.
+  EXPECT_EQ(ask(FR_DOWN | FR_WHOLEWORD, "0:5"), kGridFound);
+  EXPECT_EQ(grid.GetCurrentColumn(), 0);
+  EXPECT_EQ(grid.GetCurrentRow(), 5);
+  EXPECT_EQ(ask(FR_DOWN | FR_WHOLEWORD | FR_REPLACE, "0:5", "found"), kGridNotFound);
+  EXPECT_EQ(grid.GetCellText(0, 5).value_or(""), "found");
+  ASSERT_EQ(messages->count(), 1u);
+  EXPECT_EQ(messages->messages()[0].text, "Item not found");
+  EXPECT_EQ(messages->messages()[0].caption, "Not Found");
+  // Closing the dialog detaches it.
+  EXPECT_EQ(ask(FR_DIALOGTERM, ""), 1);
+  EXPECT_EQ(grid.FindDialog(), nullptr);
+  EXPECT_EQ(ask(FR_DOWN, "0:7"), 1);
+  EXPECT_EQ(grid.GetCurrentRow(), 5);
+  // A dialog that went without saying so is not served either.
+  CWnd other;
+  ASSERT_TRUE(other.CreateEx(0, "", "Find", WS_OVERLAPPED, CRect(0, 0, 200, 80), nullptr, 0));
+  grid.AttachFindDialog(&other);
+  EXPECT_TRUE(other.DestroyWindow());
+  EXPECT_EQ(ask(FR_DOWN, "0:7"), 1);
+  EXPECT_EQ(grid.GetCurrentRow(), 5);
+}
+
 TEST_F(GridWidget, WheelScrollsAndFinePartsAddUp) {
   auto wheel = [&](int delta) {
     QPoint p(50, 50);
@@ -696,7 +975,7 @@ TEST_F(GridWidget, AMaskedCellIsEditedThroughItsMask) {
 TEST_F(GridWidget, AttachingToAControlMakesTheGridThere) {
   CFont font;
   LOGFONT lf = fw::DefaultGuiLogFont();
-  font.CreateFontIndirect(&lf);
+  ASSERT_TRUE(font.CreateFontIndirect(&lf));
   host.SetFont(&font);
   TestGrid attached;
   // A control a dialog template made, left without an object of its own.
@@ -712,6 +991,22 @@ TEST_F(GridWidget, AttachingToAControlMakesTheGridThere) {
   EXPECT_EQ(attached.SetColumnTotal(2), kGridOk);
   EXPECT_EQ(attached.SetRowTotal(3), kGridOk);
   EXPECT_EQ(attached.MoveToCell(1, 2), kGridOk);
+}
+
+TEST_F(GridWidget, AGridMadeAgainAfterItsWindowWentHasItsPartsAgain) {
+  ASSERT_TRUE(grid.DestroyWindow());
+  EXPECT_FALSE(grid.CellArea()->IsWindow());
+  ASSERT_TRUE(grid.CreateGrid(WS_VISIBLE, CRect(10, 10, 450, 330), &host, 100));
+  EXPECT_TRUE(grid.CellArea()->IsWindow());
+  EXPECT_TRUE(grid.TopHeading()->IsWindow());
+  EXPECT_TRUE(grid.VertBar()->IsWindow());
+  EXPECT_TRUE(grid.DefaultEditor()->IsWindow());
+  EXPECT_EQ(grid.Sheet().m_rcCells.left, 40);
+  EXPECT_EQ(grid.CellArea()->widget()->geometry(), grid.Sheet().m_rcCells.ToQt());
+  EXPECT_EQ(grid.BeginCellEdit(), kGridOk);
+  EXPECT_TRUE(grid.DefaultEditor()->widget()->isVisible());
+  // Made already, it is not made twice.
+  EXPECT_FALSE(grid.CreateGrid(WS_VISIBLE, CRect(10, 10, 450, 330), &host, 100));
 }
 
 TEST_F(GridWidget, PaintingTheLastRowAsksForMoreRowsOnce) {
@@ -767,6 +1062,56 @@ QImage ScreenImage(QWidget* w) {
   QPoint at = w->mapTo(top, QPoint(0, 0));
   QScreen* screen = top->screen();
   return screen->grabWindow(top->winId(), at.x(), at.y(), w->width(), w->height()).toImage();
+}
+
+// Pixels darker than the grid lines inside a cell, a margin in from its edges.
+int DarkPixels(const QImage& image, const CRect& r) {
+  int n = 0;
+  for (int y = r.top + 2; y < r.bottom - 2; ++y)
+    for (int x = r.left + 2; x < r.right - 2; ++x)
+      if (qGray(image.pixel(x, y)) < 128) ++n;
+  return n;
+}
+
+TEST_F(GridWidget, LongTextRunsIntoEmptyNeighboursAndLeavesThemWhenShortened) {
+  EXPECT_EQ(grid.SetCellText(2, 1, ""), kGridOk);
+  EXPECT_EQ(grid.SetCellText(3, 1, ""), kGridOk);
+  EXPECT_EQ(grid.SetCellText(1, 1, std::string(40, 'W')), kGridOk);
+  grid.CellArea()->Invalidate(false);
+  Drain();
+  CRect second, third;
+  EXPECT_EQ(grid.GetCellRectangle(2, 1, second), kGridOk);
+  EXPECT_EQ(grid.GetCellRectangle(3, 1, third), kGridOk);
+  QImage shown = ScreenImage(Cells());
+  EXPECT_GT(DarkPixels(shown, second), 0);
+  EXPECT_GT(DarkPixels(shown, third), 0);
+  // Only the changed cell is repainted; the neighbours it ran into follow.
+  EXPECT_EQ(grid.SetCellText(1, 1, "W"), kGridOk);
+  grid.RepaintCell(1, 1);
+  Drain();
+  shown = ScreenImage(Cells());
+  EXPECT_EQ(DarkPixels(shown, second), 0);
+  EXPECT_EQ(DarkPixels(shown, third), 0);
+  EXPECT_EQ(grid.SetCellText(1, 1, std::string(40, 'W')), kGridOk);
+  grid.RepaintCell(1, 1);
+  Drain();
+  shown = ScreenImage(Cells());
+  EXPECT_GT(DarkPixels(shown, second), 0);
+  EXPECT_GT(DarkPixels(shown, third), 0);
+  // Once everything is shown, the cell area stops painting.
+  struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() == QEvent::Paint) ++paints;
+      return false;
+    }
+  } counter;
+  Cells()->installEventFilter(&counter);
+  Drain();
+  counter.paints = 0;
+  Drain();
+  EXPECT_EQ(counter.paints, 0);
+  Cells()->removeEventFilter(&counter);
 }
 
 TEST_F(GridWidget, ScreenAfterScrollsAndUpdatesEqualsAFreshRender) {

@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QMouseEvent>
+
+#include "grid/gridcellwnd.h"
+#include "grid/sheetgridctrl.h"
+#include "gui_helpers.h"
 #include "tests/unit/grid/fake_cell_host.h"
 
 namespace {
@@ -92,6 +97,48 @@ TEST_F(NoteFixture, NoteWindowGrowsWithItsText) {
   wnd->SetNoteText("a much longer note that has to wrap over several lines of the pop-up window");
   EXPECT_GT(wnd->height(), shortHeight);
   EXPECT_LE(wnd->width(), CNoteCellType::kNoteWidth + 12);
+}
+
+// ---- note in a grid ------------------------------------------------------------------
+
+// The note lives in the grid's cell area; the dialog around the grid may
+// take its windows down before the cell type goes, or the other way round.
+TEST(NoteInAGrid, ShowsInTheCellAreaGoesWithItAndHidesWhenItsCellScrollsAway) {
+  CWnd host;
+  ASSERT_TRUE(host.CreateEx(0, "", "note host", WS_OVERLAPPED | WS_VISIBLE, CRect(0, 0, 400, 300),
+                            nullptr, 0));
+  CNoteCellType note;
+  CSheetGridCtrl grid;
+  ASSERT_TRUE(grid.CreateGrid(WS_VISIBLE, CRect(0, 0, 380, 280), &host, 100));
+  const int index = grid.RegisterCellType(&note);
+  ASSERT_GT(index, 0);
+  EXPECT_EQ(grid.SetColumnTotal(3), kGridOk);
+  EXPECT_EQ(grid.SetRowTotal(60), kGridOk);
+  CGridCellValue cell;
+  cell.GridCellSetText("noted");
+  cell.GridCellSetLabel("a note");
+  cell.GridCellSetCellType(index);
+  EXPECT_EQ(grid.SetCell(1, 2, cell), kGridOk);
+  grid.LayoutParts();
+  host.widget()->show();
+  fwtest::Drain();
+  CRect r;
+  ASSERT_EQ(grid.GetCellRectangle(1, 2, r), kGridOk);
+  QWidget* cells = grid.CellArea()->widget();
+  const QPoint inside((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  QMouseEvent move(QEvent::MouseMove, QPointF(inside), QPointF(cells->mapToGlobal(inside)),
+                   Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(cells, &move);
+  CNoteWnd* shown = note.GetNoteWindow();
+  ASSERT_NE(shown, nullptr);
+  EXPECT_TRUE(shown->isVisible());
+  EXPECT_EQ(shown->parentWidget(), cells);
+  // Scrolling the cell out of view takes the note away.
+  EXPECT_EQ(grid.ScrollToRow(5), kGridOk);
+  EXPECT_FALSE(shown->isVisible());
+  // The windows go first, as when a dialog closes: the note goes with them.
+  EXPECT_TRUE(host.DestroyWindow());
+  EXPECT_EQ(note.GetNoteWindow(), nullptr);
 }
 
 }  // namespace

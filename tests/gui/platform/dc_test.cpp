@@ -268,7 +268,7 @@ class DrawTextTest : public DcTest {
     LOGFONT lf;
     lf.lfHeight = -12;
     fw::SetFaceName(lf, "Arial");
-    m_font.CreateFontIndirect(&lf);
+    EXPECT_TRUE(m_font.CreateFontIndirect(&lf));
     dc.SelectObject(&m_font);
   }
 };
@@ -432,7 +432,7 @@ TEST_F(DcTest, SaveDcKeepsObjectsAndColours) {
   CPen blue(PS_SOLID, 1, RGB(0, 0, 255));
   dc.SelectObject(&blue);
   dc.SetTextColor(RGB(1, 1, 1));
-  dc.RestoreDC(level);
+  EXPECT_TRUE(dc.RestoreDC(level));
   EXPECT_EQ(dc.GetTextColor(), kBlack);
   dc.MoveTo(0, 0);
   dc.LineTo(5, 0);

@@ -212,7 +212,7 @@ TEST_F(DialogTest, BoundControlTakesTheTemplatesPlace) {
   CButton cancel;
   EXPECT_TRUE(cancel.SubclassDlgItem(IDCANCEL, &dlg));
   EXPECT_EQ(dlg.GetDlgItem(IDCANCEL), &cancel);
-  dlg.DestroyWindow();
+  EXPECT_TRUE(dlg.DestroyWindow());
   EXPECT_FALSE(dlg.status.IsWindow());
   EXPECT_FALSE(cancel.IsWindow());
 }
@@ -263,7 +263,7 @@ TEST_F(DialogTest, PumpLetsOnlyTheAllowedWindowHaveInput) {
   auto conn =
       QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [&] { ++blocks; });
   QTimer::singleShot(20, [&] {
-    bystander.PostMessage(WM_USER + 1);
+    EXPECT_TRUE(bystander.PostMessage(WM_USER + 1));
     QTest::mouseClick(otherButton, Qt::LeftButton);
     QTest::mouseClick(cancel, Qt::LeftButton);
   });
@@ -292,7 +292,7 @@ TEST_F(DialogTest, PumpOfZeroReturnsWithoutDispatching) {
     ++got;
     return LRESULT(0);
   });
-  w.PostMessage(WM_USER);
+  EXPECT_TRUE(w.PostMessage(WM_USER));
   EXPECT_EQ(fw::PumpMessagesFor(0, &w), 0);
   EXPECT_EQ(got, 0);
   fwtest::Drain();

@@ -143,8 +143,8 @@ TEST_F(WndTest, SendPostAndRegisteredMessages) {
   EXPECT_NE(a, c);
 
   // A message posted to a window that is destroyed before delivery is dropped.
-  w.PostMessage(WM_USER + 5, 9, 9);
-  w.DestroyWindow();
+  EXPECT_TRUE(w.PostMessage(WM_USER + 5, 9, 9));
+  EXPECT_TRUE(w.DestroyWindow());
   fwtest::Drain();
   EXPECT_EQ(seen.size(), 2u);
 }
@@ -160,7 +160,7 @@ TEST_F(WndTest, PostFromWorkerThreadArrivesOnGuiThread) {
     return LRESULT(0);
   });
   std::thread worker([&] {
-    for (int i = 0; i < 10; ++i) w.PostMessage(WM_APP + 1);
+    for (int i = 0; i < 10; ++i) EXPECT_TRUE(w.PostMessage(WM_APP + 1));
   });
   worker.join();
   ASSERT_TRUE(WaitFor([&] { return count == 10; }));
@@ -312,7 +312,7 @@ TEST_F(WndTest, TimersByIdAndKill) {
   EXPECT_EQ(w.timers.size(), n);
   // Destroying the window stops its timers.
   w.SetTimer(1, 5);
-  w.DestroyWindow();
+  EXPECT_TRUE(w.DestroyWindow());
   QTest::qWait(30);
   EXPECT_EQ(w.timers.size(), n);
 }
@@ -327,7 +327,7 @@ TEST_F(WndTest, CaptureIsTrackedAndReleased) {
   b.SetCapture();  // taking the capture tells the previous holder
   EXPECT_TRUE(a.captureLost);
   EXPECT_EQ(GetCapture(), &b);
-  ReleaseCapture();
+  EXPECT_TRUE(ReleaseCapture());
   EXPECT_TRUE(b.captureLost);
   EXPECT_EQ(GetCapture(), nullptr);
 }

@@ -115,7 +115,7 @@ TEST_F(AnchorLayoutTest, GripAndClippingRules) {
   EXPECT_TRUE(dlg.LikesClipping(dlg.GetDlgItem(1001)));
   ASSERT_EQ(dlg.records().size(), 6u);
   EXPECT_TRUE(dlg.records()[0].adjustHScroll);  // the list box
-  dlg.DestroyWindow();
+  EXPECT_TRUE(dlg.DestroyWindow());
   EXPECT_TRUE(dlg.records().empty());
 }
 

@@ -252,7 +252,7 @@ TEST_F(ColorStaticTest, RealTimerFlashes) {
   Make(cs, "x", SS_LEFT);
   cs.FlashText(true);
   ASSERT_TRUE(fwtest::WaitFor([&] { return cs.flashPhase(); }, 3000));
-  cs.DestroyWindow();
+  EXPECT_TRUE(cs.DestroyWindow());
   EXPECT_FALSE(cs.IsWindow());
 }
 

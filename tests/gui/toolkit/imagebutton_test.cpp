@@ -101,6 +101,12 @@ TEST_F(ImageButtonTest, SubclassingReadsTheButtonStyle) {
   EXPECT_TRUE(check.flat());
   EXPECT_EQ(radio.kind(), CImageButton::kRadio);
   EXPECT_TRUE(radio.edges3d());
+  // A template button that is owner-drawn already is a push button like any other.
+  CImageButton owner;
+  Make(owner, 4, BS_OWNERDRAW, CRect(100, 0, 180, 30));
+  EXPECT_EQ(owner.kind(), CImageButton::kPush);
+  EXPECT_TRUE(owner.pushLike());  // the caption shifts while pressed
+  EXPECT_TRUE(owner.edges3d());
   EXPECT_EQ(push.GetStyle() & BS_TYPEMASK, BS_OWNERDRAW);
   EXPECT_EQ(m_parent.GetDlgItem(2), &check);
   EXPECT_EQ(check.GetDlgCtrlID(), 2);

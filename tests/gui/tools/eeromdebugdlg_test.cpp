@@ -81,7 +81,7 @@ TEST_F(EeromDebugger, ReadsEditsWritesChangedRowsAndSaves) {
   for (int r = 0; r < 4; ++r) EXPECT_FALSE(grid.IsRowModified(r));
 
   // Typing into the data column opens the hexadecimal edit with its note.
-  grid.MoveToCell(2, 3);
+  EXPECT_EQ(grid.MoveToCell(2, 3), kGridOk);
   Cells(dlg)->setFocus();
   QTest::keyClick(Cells(dlg), Qt::Key_A);
   ASSERT_TRUE(grid.IsEditing());
@@ -90,6 +90,14 @@ TEST_F(EeromDebugger, ReadsEditsWritesChangedRowsAndSaves) {
   EXPECT_EQ(edit->text(), "a");
   EXPECT_TRUE(grid.NoteType().NoteShowing());
   EXPECT_EQ(grid.NoteType().NoteText(), "Number of bytes entered: 0.5 (of 2)");
+  // The note is a child of the cell area, its right edge 5 pixels left of the cell.
+  CNoteWnd* note = grid.NoteType().GetNoteWindow();
+  ASSERT_NE(note, nullptr);
+  EXPECT_EQ(note->parentWidget(), Cells(dlg));
+  CRect cellRect;
+  EXPECT_EQ(grid.GetCellRectangle(2, 3, cellRect), kGridOk);
+  EXPECT_EQ(note->geometry().right() + 1, cellRect.left - 5);
+  EXPECT_GE(note->x(), 0);
   QTest::keyClicks(edit, "xb1");  // x is not a hexadecimal digit
   EXPECT_EQ(edit->text(), "ab1");
   EXPECT_EQ(grid.NoteType().NoteText(), "Number of bytes entered: 1.5 (of 2)");
@@ -132,7 +140,7 @@ TEST_F(EeromDebugger, ReadsEditsWritesChangedRowsAndSaves) {
 
   // A switch changed behind the dialog: after Read Selected its row shows it.
   sw->eerom()[0x118] = 0x5A;
-  grid.MoveToCell(2, 2);
+  EXPECT_EQ(grid.MoveToCell(2, 2), kGridOk);
   Click(dlg, CEeromDebugDlg::kReadSelectedId);
   EXPECT_EQ(grid.GetCellText(2, 2).value_or(""), "5A");
 
@@ -158,7 +166,7 @@ TEST_F(EeromDebugger, NeverWritesToEverySwitchAndReportsRefusedEntries) {
   Click(dlg, CEeromDebugDlg::kReadAllId);
   messages->clear();
   dlg.StoreHexText("0102", 3);
-  dlg.Grid().MoveToCell(2, 3);
+  EXPECT_EQ(dlg.Grid().MoveToCell(2, 3), kGridOk);
   Click(dlg, CEeromDebugDlg::kWriteSelectedId);
   Click(dlg, CEeromDebugDlg::kWriteAllId);
   EXPECT_EQ(writes, 0);
@@ -195,7 +203,7 @@ TEST_F(EeromDebugger, EscCancelsAnEditAndKeepsTheDialog) {
   Open(dlg, MacText(0x11));
   messages->clear();
   CEeromGrid& grid = dlg.Grid();
-  grid.MoveToCell(2, 0);
+  EXPECT_EQ(grid.MoveToCell(2, 0), kGridOk);
   Cells(dlg)->setFocus();
   QTest::keyClick(Cells(dlg), Qt::Key_F);
   ASSERT_TRUE(grid.IsEditing());

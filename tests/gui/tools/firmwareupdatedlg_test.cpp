@@ -153,7 +153,7 @@ TEST_F(FirmwareUpdate, RefusesWhatCannotBeLoaded) {
   Click(dlg, IDOK);
   EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"Please selected a firmware file to load."}));
   EXPECT_FALSE(dlg.ended());
-  dlg.DestroyWindow();
+  EXPECT_TRUE(dlg.DestroyWindow());
 
   // A machine without capture devices: the list stays empty.
   messages->clear();

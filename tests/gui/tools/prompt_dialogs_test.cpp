@@ -60,7 +60,7 @@ TEST_F(PromptDialogs, CancelDuringAPumpPeriodIsSeenAfterIt) {
   EXPECT_EQ(dlg.result(), IDCANCEL);
   EXPECT_EQ(otherClicks, 0);
   // The caller destroys it.
-  dlg.DestroyWindow();
+  EXPECT_TRUE(dlg.DestroyWindow());
   EXPECT_FALSE(dlg.IsWindow());
 }
 
@@ -72,7 +72,7 @@ TEST_F(PromptDialogs, ZeroPumpReturnsAtOnce) {
     ++got;
     return LRESULT(0);
   });
-  dlg.PostMessage(WM_USER + 9);
+  EXPECT_TRUE(dlg.PostMessage(WM_USER + 9));
   EXPECT_EQ(dlg.PumpMessagesFor(0), 0);
   EXPECT_EQ(got, 0);
   EXPECT_GE(dlg.PumpMessagesFor(20), 0);
@@ -112,14 +112,14 @@ TEST_F(PromptDialogs, ProgressDialogDrivesItsBar) {
   EXPECT_TRUE(dlg.ended());
   EXPECT_EQ(dlg.result(), IDCANCEL);
   EXPECT_FALSE(dlg.IsWindowVisible());
-  dlg.DestroyWindow();
+  EXPECT_TRUE(dlg.DestroyWindow());
   EXPECT_FALSE(dlg.m_progress.IsWindow());
 }
 
 TEST_F(PromptDialogs, ProgressDialogCanBeMadeAgain) {
   CProgressDlg dlg;
   ASSERT_TRUE(dlg.Create());
-  dlg.DestroyWindow();
+  EXPECT_TRUE(dlg.DestroyWindow());
   ASSERT_TRUE(dlg.Create());
   EXPECT_TRUE(dlg.m_progress.IsWindow());
 }

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "fake_cell_host.h"
 
 namespace {
@@ -114,6 +117,48 @@ TEST_F(NormalFixture, LongTextOverflowsIntoEmptyNeighbour) {
   EXPECT_FALSE(HasInk(off, CRect(60, 1, 118, 18), kWhite));
 }
 
+TEST_F(NormalFixture, MultiLineStyleWrapsAndEllipsisStyleEndsInDots) {
+  const std::string words = "many short words that need several lines";
+  const CRect r(0, 0, 100, 58), lower(0, 30, 99, 57);
+  Draw(0, 0, Cell(words), r);
+  EXPECT_FALSE(HasInk(dc, lower, kWhite));  // one line, clipped
+  CGridCellValue wrapped = Cell(words);
+  wrapped.GridCellSetTypeStyle(2);
+  Draw(0, 0, wrapped, r);
+  EXPECT_TRUE(HasInk(dc, lower, kWhite));
+  // Multi-line cells measure their lines; single-line ones one line.
+  CSize one(0, 20), two(0, 20);
+  CGridCellValue single = Cell("first\nsecond");
+  CGridCellValue multi = Cell("first\nsecond");
+  multi.GridCellSetTypeStyle(2);
+  host.normal.MeasureBestSize(dc, one, single);
+  host.normal.MeasureBestSize(dc, two, multi);
+  EXPECT_GT(two.cy, one.cy);
+  EXPECT_LT(two.cx, one.cx);
+
+  // The end of a text too long for its cell gives way to three dots: low on
+  // the line they reach further right than the letters' tops, where the
+  // letters of a cut text reach as far up as down.
+  const std::string wide(30, 'W');
+  const CRect cell(0, 0, 120, 20);
+  auto rightmostInk = [](CDC& d, int top, int bottom) {
+    int right = -1;
+    for (int y = top; y < bottom; ++y)
+      for (int x = 0; x < 119; ++x)
+        if (d.GetPixel(x, y) != kWhite) right = std::max(right, x);
+    return right;
+  };
+  CImageDC cut(130, 22), dots(130, 22);
+  CGridCellValue plainCell = Cell(wide);
+  host.normal.DrawCell(cut, cell, 0, 0, plainCell, false, false);
+  EXPECT_LE(std::abs(rightmostInk(cut, 1, 8) - rightmostInk(cut, 9, 18)), 2);
+  CGridCellValue dotted = Cell(wide);
+  dotted.GridCellSetTypeStyle(4);
+  host.normal.DrawCell(dots, cell, 0, 0, dotted, false, false);
+  EXPECT_GT(rightmostInk(dots, 9, 18), rightmostInk(dots, 1, 8) + 3);
+  EXPECT_FALSE(HasInk(dots, CRect(0, 0, 3, 19), kWhite));  // three pixels in from the left
+}
+
 TEST_F(NormalFixture, BitmapsThatCannotBeScaledAreSkipped) {
   host.normal.SetGrid(&host);
   CBitmap empty;
@@ -141,7 +186,7 @@ TEST_F(NormalFixture, ScaledDrawingGivesTheCellItsFontBack) {
   CFont font;
   LOGFONT lf{};
   lf.lfHeight = -12;
-  font.CreateFontIndirect(&lf);
+  ASSERT_TRUE(font.CreateFontIndirect(&lf));
   CGridCellValue c = Cell("scaled");
   c.GridCellSetFont(&font);
   host.normal.DrawScaled(dc, CRect(0, 0, 120, 40), 0, 0, c);
@@ -378,6 +423,78 @@ TEST(Ellipsis, NotifiesOnlyForAReleaseOnTheButton) {
   EXPECT_EQ(edit.right, 100 - bw - 1);
 }
 
+TEST(Ellipsis, DrawsItsButtonRightOfTheTextAndSunkenWhilePressed) {
+  FakeCellHost host;
+  CEllipsisCellType ellipsis;
+  host.Register(&ellipsis);
+  const int bw = GetSystemMetrics(SM_CXVSCROLL);
+  const CRect rect(0, 0, 100, 20);
+  // Inner (0,0,99,19) with the grid lines; the button takes its right end.
+  const CRect button(99 - bw, 0, 99, 19);
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  CImageDC dc(120, 30);
+  CGridCellValue c = Cell(std::string(40, 'W'));
+  ellipsis.DrawCell(dc, rect, 0, 0, c, false, true);
+  EXPECT_EQ(dc.GetPixel(button.left + 3, 5), face);
+  EXPECT_EQ(dc.GetPixel(button.left, 5), GetSysColor(COLOR_BTNHIGHLIGHT));  // raised
+  // Three dots of two pixels at three quarters of the height; the long
+  // text stops before the button.
+  int black = 0;
+  for (int y = button.top; y < button.bottom; ++y)
+    for (int x = button.left - 1; x < button.right; ++x)
+      if (dc.GetPixel(x, y) == kBlack) ++black;
+  EXPECT_EQ(black, 6);
+  const int dotsY = button.top + button.Height() * 3 / 4 - 1;
+  EXPECT_EQ(dc.GetPixel(button.left + button.Width() / 2, dotsY), kBlack);
+  EXPECT_EQ(dc.GetPixel(button.left + button.Width() / 2, dotsY + 1), kBlack);
+  // Pressed on the current cell the frame is sunken.
+  EXPECT_EQ(ellipsis.HandleLeftClick(0, 0, 1, rect, CPoint(95, 10)), 1);
+  ellipsis.DrawCell(dc, rect, 0, 0, c, false, true);
+  EXPECT_EQ(dc.GetPixel(button.left, 5), GetSysColor(COLOR_BTNSHADOW));
+  // Style 0x200 shows the button on the current cell only.
+  CImageDC plain(120, 30);
+  c.GridCellSetTypeStyle(0x200);
+  ellipsis.DrawCell(plain, rect, 1, 1, c, false, false);
+  EXPECT_NE(plain.GetPixel(button.left + 3, 5), face);
+  CSize size(0, 20), withButton(0, 20);
+  ellipsis.MeasureBestSize(plain, size, c);
+  c.GridCellSetTypeStyle(0);
+  ellipsis.MeasureBestSize(plain, withButton, c);
+  EXPECT_EQ(withButton.cx, size.cx + bw);
+}
+
+TEST(SortArrow, PointsDownOrUpInItsOwnStripAndKeepsTheHeadingColours) {
+  FakeCellHost host;
+  CSortArrowCellType sort;
+  host.Register(&sort);
+  const int aw = GetSystemMetrics(SM_CXVSCROLL);
+  const COLORREF grey = RGB(192, 192, 192);
+  const CRect rect(0, 0, 100, 21);
+  // Inner (0,0,99,20): middle row 10; arrow strip from 99 - aw.
+  const int left = 99 - aw, q = aw / 4, cx = left + aw / 2;
+  CGridCellValue c = Cell(std::string(40, 'W'));
+  c.GridCellSetBackColor(grey);
+  CImageDC down(120, 30);
+  sort.DrawCell(down, rect, 0, -1, c, true, true);
+  EXPECT_EQ(down.GetPixel(cx, 10 - q), kBlack);                // flat top edge
+  EXPECT_EQ(down.GetPixel(left + q + 1, 10 - q + 1), kBlack);  // left edge black
+  EXPECT_EQ(down.GetPixel(99 - q - 1, 10 - q + 1), kWhite);    // right edge white
+  EXPECT_EQ(down.GetPixel(cx, 10 + q + 2), grey);              // nothing below the apex
+  EXPECT_EQ(down.GetPixel(left + 1, 2), grey);  // selected or not, the cell's own colour
+  // The text stops where the arrow's strip begins.
+  for (int y = 0; y < 20; ++y)
+    for (int x = left; x < left + q; ++x) EXPECT_EQ(down.GetPixel(x, y), grey) << x << "," << y;
+  c.GridCellSetTypeStyle(CSortArrowCellType::kPointsUp);
+  CImageDC up(120, 30);
+  sort.DrawCell(up, rect, 0, -1, c, false, false);
+  EXPECT_EQ(up.GetPixel(cx, 10 + q), kWhite);  // flat bottom edge
+  EXPECT_EQ(up.GetPixel(cx, 10 - q - 2), grey);
+  CSize size(0, 20), plain(0, 20);
+  sort.MeasureBestSize(up, size, c);
+  host.normal.MeasureBestSize(up, plain, c);
+  EXPECT_EQ(size.cx, plain.cx + aw);
+}
+
 TEST(Labeled, EditorStartsBelowTheLabel) {
   FakeCellHost host;
   CLabeledCellType labeled;
@@ -494,9 +611,9 @@ TEST_F(DropFixture, ItemHeightFollowsTheListFont) {
   CFont big, small;
   LOGFONT lf{};
   lf.lfHeight = -24;
-  big.CreateFontIndirect(&lf);
+  ASSERT_TRUE(big.CreateFontIndirect(&lf));
   lf.lfHeight = -10;
-  small.CreateFontIndirect(&lf);
+  ASSERT_TRUE(small.CreateFontIndirect(&lf));
   const int hb = CDropListCellType::ItemHeight(&big), hs = CDropListCellType::ItemHeight(&small);
   EXPECT_GE(hb, 24);
   EXPECT_LT(hb, 40);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "ctrl_recording_grid.h"
 #include "grid/gridcore.h"
 #include "tests/common/gui_testapp.h"
@@ -393,6 +395,52 @@ TEST(GridCoreMoves, PastTheLastRowAsksForRowsBeforeClamping) {
   EXPECT_EQ(g.GetCurrentRow(), 0);
 }
 
+// A grid whose data cells are all of a type that writes down the cells it
+// is told scrolled into or out of view.
+class ScrollNoticeGrid : public RecordingGrid {
+ public:
+  struct Recorder : CNormalCellType {
+    std::set<std::pair<int, int>> cells;
+    void HandleScrolled(int col, int row, CGridCellValue*) override { cells.insert({col, row}); }
+  } type;
+  int index;
+  ScrollNoticeGrid() : RecordingGrid(12, 60), index(RegisterCellType(&type)) {}
+  void OnCellFetched(int, int row, CGridCellValue* cell) override {
+    if (row >= 0) cell->GridCellSetCellType(index);
+  }
+  bool Heard(int col, int row) const { return type.cells.count({col, row}) != 0; }
+};
+
+TEST(GridCoreMoves, EveryCellOfARowOrColumnEnteringOrLeavingTheViewHearsOfIt) {
+  ScrollNoticeGrid g;
+  ASSERT_EQ(g.GetCurrentRow(), 0);
+  const int lastRow = g.GetViewBottomRow() - 1;
+  std::vector<int> cols;
+  for (auto [col, x] : g.VisibleColumns()) cols.push_back(col);
+  ASSERT_GE(cols.size(), 3u);
+  ASSERT_LT(cols.size(), 12u);
+  EXPECT_EQ(g.ScrollToRow(1), kGridOk);
+  ASSERT_EQ(g.GetViewBottomRow(), lastRow + 2);
+  for (int col : cols) {
+    EXPECT_TRUE(g.Heard(col, 0)) << col;            // left at the top
+    EXPECT_TRUE(g.Heard(col, lastRow + 1)) << col;  // came in at the bottom
+    EXPECT_FALSE(g.Heard(col, 5)) << col;           // stayed in view
+  }
+  // Columns likewise, over every row in view.
+  g.type.cells.clear();
+  std::vector<int> rows;
+  for (auto [row, y] : g.VisibleRows()) rows.push_back(row);
+  const int lastCol = g.GetViewRightCol() - 1;
+  EXPECT_EQ(g.ScrollToColumn(2), kGridOk);
+  for (int row : rows) {
+    EXPECT_TRUE(g.Heard(0, row)) << row;
+    EXPECT_TRUE(g.Heard(1, row)) << row;
+    EXPECT_FALSE(g.Heard(lastCol, row)) << row;
+  }
+  for (int col = lastCol + 1; col < g.GetViewRightCol(); ++col)
+    EXPECT_TRUE(g.Heard(col, rows[1])) << col;
+}
+
 TEST(GridCoreMoves, ControlHomeKeepsTheColumn) {
   RecordingGrid g(5, 20);
   EXPECT_EQ(g.MoveToCell(3, 12), kGridOk);
@@ -428,6 +476,28 @@ TEST(GridCoreMoves, WheelPartsAddUpToNotches) {
 }
 
 // ---- joined cells ----
+
+TEST(GridCoreJoins, AJoinTheSourceCannotStoreIsReportedRefused) {
+  // A source that keeps cells until it is full.
+  struct SmallSource : CGridMemDataSource {
+    int room = 0;
+    int SetCell(int col, int row, const CGridCellValue& cell) override {
+      if (room <= 0) return kSourceUnsupported;
+      --room;
+      return CGridMemDataSource::SetCell(col, row, cell);
+    }
+  } source;
+  RecordingGrid g(6, 6);
+  ASSERT_EQ(g.SetDefaultDataSource(g.RegisterDataSource(&source)), kGridOk);
+  source.room = 2;
+  EXPECT_EQ(g.MergeCells(1, 1, 3, 1), kGridRefused);
+  int c1, r1, c2, r2;
+  EXPECT_FALSE(g.GetJoinBlock(2, 1, c1, r1, c2, r2));
+  source.room = 100;
+  EXPECT_EQ(g.MergeCells(1, 1, 3, 1), kGridOk);
+  EXPECT_TRUE(g.GetJoinBlock(2, 1, c1, r1, c2, r2));
+  EXPECT_EQ(c2, 3);
+}
 
 TEST(GridCoreJoins, KeysStepOverBlocksAndLandOnOrigins) {
   RecordingGrid g(8, 8);

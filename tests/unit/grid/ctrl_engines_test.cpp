@@ -285,6 +285,15 @@ TEST(GridFind, FindMovesToTheNextMatchOrSaysNotFound) {
   EXPECT_EQ(g.GetCurrentRow(), 3);
 }
 
+TEST(GridFind, AMatchThatMayNotBecomeCurrentIsNotReportedFound) {
+  RecordingGrid g(1, 5);
+  EXPECT_EQ(g.SetCellText(0, 3, "needle"), kGridOk);
+  g.refuseCellMove = 1;
+  EXPECT_EQ(g.HandleFindReplace("needle", "", kDown), kGridFindRefused);
+  EXPECT_EQ(g.GetCurrentRow(), 0);
+  EXPECT_EQ(g.notFound, 0);
+}
+
 TEST(GridFind, ReplaceLeavesANonMatchingCurrentCellAlone) {
   RecordingGrid g(1, 3);
   EXPECT_EQ(g.SetCellText(0, 0, "other"), kGridOk);

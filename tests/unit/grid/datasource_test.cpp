@@ -257,11 +257,27 @@ TEST(MemDataSource, MatchesReferenceUnderRandomOperations) {
 
 }  // namespace
 
-TEST(DefaultComparison, CellsWithoutTextAreEqualAndSortLast) {
-  CGridCellValue none1, none2, text;
-  text.GridCellSetText("a");
-  EXPECT_EQ(GridCompareCellsDefault(&none1, &none2, 0), 0);
-  EXPECT_EQ(GridCompareCellsDefault(&none2, &none1, 0), 0);
-  EXPECT_EQ(GridCompareCellsDefault(&text, &none1, 0), -1);
-  EXPECT_EQ(GridCompareCellsDefault(&none1, &text, 0), 1);
+// A source sorting on its own and one behind a grid order cells the same
+// way: a cell marked as holding a value whose text is empty sorts with the
+// cells that have no text, after every text.
+TEST(DefaultComparison, AnEmptyTextSortsWithTheCellsWithoutText) {
+  CGridCellValue present;
+  present.GridCellSetFlags(present.GridCellGetFlags() | GridProp::Value);
+  ASSERT_NE(present.GridCellGetText(), nullptr);
+  const CGridCellValue keys[] = {present, TextCell("b"), CGridCellValue(), TextCell("a")};
+  FakeDataHost host;
+  CGridMemDataSource src;
+  src.SetGrid(&host);
+  for (int r = 0; r < 4; ++r) {
+    EXPECT_EQ(src.SetCell(0, r, keys[r]), kSourceOk);
+    EXPECT_EQ(src.SetCell(1, r, TextCell(std::to_string(r))), kSourceOk);
+  }
+  ASSERT_EQ(src.SortRows(0, 1), kSourceOk);
+  std::string order;
+  for (int r = 0; r < 4; ++r) order += Get(src, 1, r);
+  EXPECT_EQ(order, "3102");
+  ASSERT_EQ(src.SortRows(0, 2), kSourceOk);
+  order.clear();
+  for (int r = 0; r < 4; ++r) order += Get(src, 1, r);
+  EXPECT_EQ(order, "0213");
 }

@@ -18,10 +18,11 @@ class FakeCellHost : public CGridHost {
     // The window tests' program has its application already.
     if (!QCoreApplication::instance()) fwtest::EnsureGuiApp();
     source.SetGrid(this);
-    gridPen.CreatePen(PS_SOLID, 1, 0xDCDCDC);
-    blackPen.CreatePen(PS_SOLID, 1, 0);
-    hiPen.CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNHIGHLIGHT));
-    shadowPen.CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW));
+    // Solid pens of one pixel: nothing to fail.
+    (void)gridPen.CreatePen(PS_SOLID, 1, 0xDCDCDC);
+    (void)blackPen.CreatePen(PS_SOLID, 1, 0);
+    (void)hiPen.CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNHIGHLIGHT));
+    (void)shadowPen.CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW));
     types.push_back(&normal);
   }
 
