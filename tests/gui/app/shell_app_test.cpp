@@ -525,7 +525,7 @@ TEST_F(Shell, EachLanguageStartsWithItsOwnMenu) {
   const std::vector<std::pair<std::string, std::string>> languages = {
       {"english", "&File"}, {"german", "&Datei"}, {"French", "&Fichier"}};
   for (const auto& [language, file] : languages) {
-    Saved().WriteProfileString("settings", "language", language);
+    Saved()->WriteProfileString("settings", "language", language);
     ASSERT_TRUE(Start()) << language;
     std::string text;
     Frame()->GetMenu()->GetMenuString(0, text, MF_BYPOSITION);
@@ -545,19 +545,19 @@ TEST_F(Shell, ThePositionIsTheRestoredOneAndOffScreenOnesAreNeitherKeptNorUsed) 
   Frame()->widget()->showMaximized();
   Drain();
   Stop();
-  EXPECT_EQ(Saved().GetProfileInt("Settings", "WindowLeft", -1), 60);
-  EXPECT_EQ(Saved().GetProfileInt("Settings", "WindowTop", -1), 70);
-  EXPECT_EQ(Saved().GetProfileInt("Settings", "WindowRight", -1), 60 + restored.width());
-  EXPECT_EQ(Saved().GetProfileInt("Settings", "WindowBottom", -1), 70 + restored.height());
+  EXPECT_EQ(Saved()->GetProfileInt("Settings", "WindowLeft", -1), 60);
+  EXPECT_EQ(Saved()->GetProfileInt("Settings", "WindowTop", -1), 70);
+  EXPECT_EQ(Saved()->GetProfileInt("Settings", "WindowRight", -1), 60 + restored.width());
+  EXPECT_EQ(Saved()->GetProfileInt("Settings", "WindowBottom", -1), 70 + restored.height());
   // The next start takes its place.
   ASSERT_TRUE(Start());
   EXPECT_EQ(Frame()->widget()->geometry().topLeft(), QPoint(60, 70));
   // Moved off every screen: nothing is written.
   Frame()->widget()->setGeometry(-5000, -5000, 300, 200);
   Stop();
-  EXPECT_EQ(Saved().GetProfileInt("Settings", "WindowLeft", -1), 60);
+  EXPECT_EQ(Saved()->GetProfileInt("Settings", "WindowLeft", -1), 60);
   // A right edge left of the left one: the fallback size at the stored place.
-  Saved().WriteProfileInt("Settings", "WindowRight", 10);
+  Saved()->WriteProfileInt("Settings", "WindowRight", 10);
   ASSERT_TRUE(Start());
   EXPECT_EQ(Frame()->widget()->geometry().topLeft(), QPoint(60, 70));
   EXPECT_EQ(Frame()->widget()->height(), CMainFrame::kFallbackHeight);

@@ -121,10 +121,10 @@ class ShellTest : public ::testing::Test {
   CConfigListGrid& Configs() { return Frame()->GetLeftView()->Grid(); }
   fw::CProfile& Profile() { return fw::AppProfile(); }
   // The settings file as the program left it (also after it ended).
-  fw::CProfile Saved() {
-    fw::CProfile p;
+  std::unique_ptr<fw::CProfile> Saved() {
+    auto p = std::make_unique<fw::CProfile>();
     std::filesystem::create_directories(m_dir.file("config/ZOLVEX"));
-    EXPECT_TRUE(p.OpenFile(m_dir.file("config/ZOLVEX/fenwardle.ini")));
+    EXPECT_TRUE(p->OpenFile(m_dir.file("config/ZOLVEX/fenwardle.ini")));
     return p;
   }
   static std::string ReadText(const std::string& path) {
