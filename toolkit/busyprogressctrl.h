@@ -43,7 +43,8 @@ class CBusyProgressCtrl : public CStatic {
   ~CBusyProgressCtrl() override;
 
   // A child "STATIC" window with the text "BusyProgressCtrl".
-  bool Create(const CRect& rect, CWnd* parent, int id);
+  [[nodiscard]] bool Create(const CRect& rect, CWnd* parent, int id);
+  using CWnd::Create;
 
   void SetNumSegments(int count);
   int GetNumSegments() const { return m_nSegments; }

@@ -104,6 +104,5 @@ class COwnerDrawMenu : public CMenu {
   std::vector<std::unique_ptr<CItemRecord>> m_records;
   std::vector<HMENU> m_popups;
   std::vector<std::unique_ptr<COwnerDrawMenu>> m_popupMenus;
-  COLORREF m_crMask = kMaskColour;
   bool m_bLoaded = false;
 };

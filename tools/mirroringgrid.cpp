@@ -22,7 +22,7 @@ void CMirroringGrid::OnGridCreated() {
   CGridCellValue corner;
   GetCellRaw(0, 0, corner);
   corner.GridCellSetFont(GetFont(BoldFontIndex(*this)));
-  SetCell(0, 0, corner);
+  (void)SetCell(0, 0, corner);
   (void)SetRowHeight(0, 30);
   SetMergeEnabled(1);
   (void)MergeCells(0, -2, 0, -1);

@@ -158,7 +158,7 @@ void CPortSettingsGrid::SpeedClicked(int col, int row) {
   GetCell(col, row, cell);
   if (GridCellNumberAsInt(cell) == 0) {
     cell.GridCellSetNumber(1);
-    SetCell(col, row, cell);
+    (void)SetCell(col, row, cell);
     for (int c = kCol10Half; c <= kCol1000Full; ++c) *SpeedFlag(port, c) = 0;
     flag = 1;
   } else {
@@ -167,7 +167,7 @@ void CPortSettingsGrid::SpeedClicked(int col, int row) {
       if (c == col) continue;
       GetCellRaw(c, row, other);
       other.GridCellSetNumber(0);
-      SetCell(c, row, other);
+      (void)SetCell(c, row, other);
     }
   }
 }

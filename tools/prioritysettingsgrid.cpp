@@ -88,7 +88,7 @@ void CPrioritySettingsGrid::SetUpPortsSheet() {
   GetCellRaw(0, 0, choice);
   choice.GridCellSetCellType(m_radioIndex);
   choice.GridCellSetLabel(Options({IDS_PRIORITY_SEND_HIGH_FIRST, IDS_PRIORITY_FEW_LOWER}));
-  SetCell(0, 0, choice);
+  (void)SetCell(0, 0, choice);
   (void)MergeCells(0, 0, 3, 1);
   const unsigned captions[] = {IDS_PORT, IDS_ASSIGNED_PRIORITY, IDS_OUTPUT_TAG,
                                IDS_BROADCAST_LIMIT};
@@ -99,7 +99,7 @@ void CPrioritySettingsGrid::SetUpPortsSheet() {
     cell.GridCellSetAlignment(kAlignCenter | kAlignVCenter);
     cell.GridCellSetFont(&m_captionFont);
     cell.GridCellSetBackColor(GetSysColor(COLOR_BTNFACE));
-    SetCell(c, 2, cell);
+    (void)SetCell(c, 2, cell);
   }
 }
 
@@ -284,13 +284,13 @@ void CPrioritySettingsGrid::QueueClicked(int col, int row) {
       if (c == col) continue;
       GetCellRaw(c, row, other);
       other.GridCellSetNumber(0);
-      SetCell(c, row, other);
+      (void)SetCell(c, row, other);
     }
     m_config->SetTagMapping(row, static_cast<unsigned>(col - kFirstQueueCol));
   } else {
     // The checked queue was clicked: one queue stays selected.
     cell.GridCellSetNumber(1);
-    SetCell(col, row, cell);
+    (void)SetCell(col, row, cell);
   }
   RepaintRow(row);
 }

@@ -98,7 +98,7 @@ long long CRingSettingsGrid::OnCellTypeEvent(int typeIndex, int col, int row, in
     CGridCellValue cell;
     GetCellRaw(col, row, cell);
     cell.GridCellSetNumber(ring->enabled);
-    SetCell(col, row, cell);
+    (void)SetCell(col, row, cell);
   }
   return 1;
 }

@@ -261,10 +261,11 @@ long long CSwitchListGrid::OnCellTypeEvent(int typeIndex, int col, int row, int 
     const std::string text = *reinterpret_cast<const std::string*>(value);
     const int index = SwitchIndexAtRow(row);
     if (index >= 0) {
-      if (col == kSwitchColModel) m_doc->SetSwitchModel(index, text);
-      if (col == kSwitchColConfig) m_doc->SetSwitchConfigName(index, text);
+      // The document tells the user of a refusal; the repaint shows what it kept.
+      if (col == kSwitchColModel) (void)m_doc->SetSwitchModel(index, text);
+      if (col == kSwitchColConfig) (void)m_doc->SetSwitchConfigName(index, text);
     } else if (IsNewEntryRow(row)) {
-      m_doc->AddSwitchFromField(col, text);
+      (void)m_doc->AddSwitchFromField(col, text);
     }
     RepaintAll();
     return 1;
@@ -287,7 +288,7 @@ void CSwitchListGrid::EditModbusOptions(int switchIndex) {
   edited.CopyFrom(*entry);
   CModbusOptionsDlg dlg(this);
   dlg.m_pEntry = &edited;
-  if (dlg.DoModal() == IDOK) m_doc->SetSwitchModbus(switchIndex, edited);
+  if (dlg.DoModal() == IDOK) (void)m_doc->SetSwitchModbus(switchIndex, edited);  // told as above
 }
 
 // ---------------------------------------------------------------- editing

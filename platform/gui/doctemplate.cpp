@@ -160,5 +160,5 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(const std::string& path, bool ma
 void CSingleDocTemplate::CloseAllDocuments(bool) {
   if (!m_pOnlyDoc) return;
   m_pOnlyDoc->OnCloseDocument();
-  if (m_pFrame && m_pFrame->IsWindow()) m_pFrame->DestroyWindow();
+  if (m_pFrame && m_pFrame->IsWindow()) (void)m_pFrame->DestroyWindow();
 }

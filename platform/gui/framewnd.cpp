@@ -218,11 +218,11 @@ void CFrameWnd::OnClose() {
   } else if (CDocument* doc = GetActiveDocument(); doc && !doc->CanCloseFrame()) {
     return;
   }
-  DestroyWindow();
+  (void)DestroyWindow();  // nothing is left to refuse
 }
 
 void CFrameWnd::MapHelpCommands() {
-  auto help = [this](std::uint32_t data, unsigned command) {
+  auto help = [](std::uint32_t data, unsigned command) {
     if (CWinApp* app = AfxGetApp())
       app->WinHelp(data, command);
     else if (command == HELP_CONTEXT)

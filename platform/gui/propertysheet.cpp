@@ -219,8 +219,8 @@ void CPropertySheet::CreateButtons() {
   // Right to left: Help, Cancel, then OK or the wizard's Back and Next/Finish.
   int right = width - mx;
   auto place = [&](CButton& b, int id, unsigned textId, bool visible) {
-    b.Create("Button", LoadResString(textId), WS_CHILD | WS_TABSTOP | BS_PUSHBUTTON,
-             CRect(right - bw, y, right, y + bh), this, id);
+    (void)b.Create("Button", LoadResString(textId), WS_CHILD | WS_TABSTOP | BS_PUSHBUTTON,
+                   CRect(right - bw, y, right, y + bh), this, id);
     b.SetFont(dialogFont(), false);
     b.ShowWindow(visible ? SW_SHOW : SW_HIDE);
   };

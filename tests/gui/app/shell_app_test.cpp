@@ -356,7 +356,9 @@ TEST_F(ShellCommands, EveryDialogCommandOpensItsDialogOverTheMainWindow) {
       {withMac, {ID_SWITCH_STATUS, kind(static_cast<CSwitchStatusDlg*>(nullptr))}},
       {withMac, {ID_SWITCH_RECOVER, kind(static_cast<CRecoverSwitchDlg*>(nullptr))}},
   };
-  for (const auto& [row, c] : cases) {
+  for (const auto& item : cases) {
+    const int row = item.first;
+    const auto& c = item.second;
     SCOPED_TRACE(c.id);
     Activate(Frame()->widget());
     if (row >= 0) ClickCell(Switches(), 0, row);

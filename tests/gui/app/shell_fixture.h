@@ -100,7 +100,9 @@ class ShellTest : public ::testing::Test {
   // Closes the main window (when it is there) and ends the program.
   void Stop() {
     if (!m_app) return;
-    if (CWnd* main = m_app->m_pMainWnd; main && main->IsWindow()) main->DestroyWindow();
+    if (CWnd* main = m_app->m_pMainWnd; main && main->IsWindow()) {
+      EXPECT_TRUE(main->DestroyWindow());
+    }
     m_app->ExitInstance();
     m_app.reset();
     Drain();
@@ -203,7 +205,7 @@ class ShellTest : public ::testing::Test {
   }
   // Opens the drop list of a cell and chooses the entry with the text.
   static bool Choose(CSheetGridCtrl& g, int col, int row, const std::string& text) {
-    g.MoveToCell(col, row);
+    if (g.MoveToCell(col, row) != kGridOk) return false;
     QTest::keyClick(CellsOf(g), Qt::Key_Return);
     QListWidget* list = nullptr;
     WaitFor([&] {

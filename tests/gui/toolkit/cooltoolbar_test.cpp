@@ -61,7 +61,7 @@ class EditControl : public ICoolBarControl {
   std::shared_ptr<ICoolBarControl> CopyFor(CCoolToolBar*) override { return nullptr; }
   void Destroy() override {
     if (m_edit && m_edit->IsWindow()) {
-      m_edit->DestroyWindow();
+      EXPECT_TRUE(m_edit->DestroyWindow());
       if (m_alive) --*m_alive;
     }
   }

@@ -58,7 +58,7 @@ class SheetTest : public InLanguage {
   // Runs the sheet modally with the script acting once it shows; a sheet
   // the script leaves open is closed after a bound so that a failure cannot hang.
   std::intptr_t Run(std::function<void()> script) {
-    QTimer::singleShot(0, [this, script] {
+    QTimer::singleShot(0, [script] {
       Drain();
       script();
     });
@@ -133,7 +133,7 @@ class SheetTest : public InLanguage {
   // Opens a drop list with its button and clicks the entry with the text.
   void ChooseEntry(CSheetGridCtrl& grid, int col, int row, const std::string& text) {
     CRect r;
-    grid.GetCellRectangle(col, row, r);
+    ASSERT_EQ(grid.GetCellRectangle(col, row, r), kGridOk);
     QTest::mouseClick(Cells(grid), Qt::LeftButton, {}, QPoint(r.right - 4, (r.top + r.bottom) / 2));
     Drain();
     QListWidget* list = nullptr;
