@@ -2,8 +2,8 @@
 #include <QMainWindow>
 #include <cstdio>
 
-#include "app/startup.h"
-#include "app/switchopswindows.h"
+#include "shell/startup.h"
+#include "shell/switchopswindows.h"
 #include "monitor/startup.h"
 #include "platform/dynlib.h"
 #include "platform/gui/qtmessagesink.h"

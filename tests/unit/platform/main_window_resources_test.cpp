@@ -3,7 +3,7 @@
 
 #include <set>
 
-#include "app/commandids.h"
+#include "shell/commandids.h"
 #include "platform/dynlib.h"
 #include "platform/language.h"
 #include "platform/resourcebundle.h"
