@@ -68,7 +68,7 @@ CMainFrame::CMainFrame() {
 }
 
 CMainFrame::~CMainFrame() {
-  if (IsWindow()) DestroyWindow();
+  if (IsWindow()) (void)DestroyWindow();  // nothing is left to refuse
 }
 
 CLeftView* CMainFrame::GetLeftView() const {
@@ -102,7 +102,8 @@ bool CMainFrame::OnCreateClient(CREATESTRUCT*, CCreateContext* context) {
           0, 0, [] { return std::make_unique<CLeftView>(); }, CSize(200, 100), context) ||
       !m_wndSplitter.CreateView(
           0, 1, [] { return std::make_unique<CFenwardleView>(); }, CSize(300, 100), context)) {
-    m_wndSplitter.DestroyWindow();
+    (void)m_wndSplitter
+        .DestroyWindow();  // the half-made splitter goes; the failure is reported below
     return false;
   }
   return true;

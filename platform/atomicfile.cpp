@@ -11,20 +11,24 @@
 #include <random>
 #include <vector>
 
+#include "platform/resstring.h"
 #include "platform/text.h"
+#include "res/string_ids.h"
 
 namespace fw {
 
 namespace {
-std::string SysError(const std::string& what, const std::string& path) {
-  return what + " '" + path + "': " + std::strerror(errno);
+// The system's reason is read first: building the text may touch errno.
+std::string SysError(unsigned id, const std::string& path) {
+  const std::string reason = std::strerror(errno);
+  return FormatRes(id, path, reason);
 }
 }  // namespace
 
 bool ReadFileBytes(const std::string& path, std::string& out, std::string* error) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
-    AppendError(error, SysError("Cannot open", path));
+    AppendError(error, SysError(IDS_FILE_CANNOT_OPEN, path));
     return false;
   }
   std::string data;
@@ -33,7 +37,7 @@ bool ReadFileBytes(const std::string& path, std::string& out, std::string* error
     ssize_t n = ::read(fd, buf, sizeof buf);
     if (n < 0) {
       if (errno == EINTR) continue;
-      AppendError(error, SysError("Cannot read", path));
+      AppendError(error, SysError(IDS_FILE_CANNOT_READ, path));
       ::close(fd);
       return false;
     }
@@ -113,10 +117,10 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::strin
   std::string tmp;
   int fd = CreateTemp(path, &tmp);
   if (fd < 0) {
-    AppendError(error, SysError("Cannot create a temporary file for", path));
+    AppendError(error, SysError(IDS_FILE_CANNOT_CREATE_TEMP, path));
     return false;
   }
-  auto fail = [&](const char* what) {
+  auto fail = [&](unsigned what) {
     AppendError(error, SysError(what, path));
     ::close(fd);
     ::unlink(tmp.c_str());
@@ -126,18 +130,18 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::strin
   // the umask gave at creation.
   struct stat st {};
   if (::stat(path.c_str(), &st) == 0 && ::fchmod(fd, st.st_mode & 07777) != 0)
-    return fail("Cannot set permissions of");
+    return fail(IDS_FILE_CANNOT_SET_MODE);
   std::size_t done = 0;
   while (done < bytes.size()) {
     ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
     if (n < 0) {
       if (errno == EINTR) continue;
-      return fail("Cannot write");
+      return fail(IDS_FILE_CANNOT_WRITE);
     }
     done += static_cast<std::size_t>(n);
   }
-  if (::fsync(fd) != 0) return fail("Cannot flush");
-  if (::rename(tmp.c_str(), path.c_str()) != 0) return fail("Cannot replace");
+  if (::fsync(fd) != 0) return fail(IDS_FILE_CANNOT_FLUSH);
+  if (::rename(tmp.c_str(), path.c_str()) != 0) return fail(IDS_FILE_CANNOT_REPLACE);
   // The lock goes with the close; the rename is made durable with the folder.
   const bool closed = ::close(fd) == 0;
   if (int dfd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dfd >= 0) {
@@ -145,7 +149,7 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::strin
     ::close(dfd);
   }
   if (!closed) {
-    AppendError(error, SysError("Cannot close", path));
+    AppendError(error, SysError(IDS_FILE_CANNOT_CLOSE, path));
     return false;
   }
   return true;

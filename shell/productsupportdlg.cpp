@@ -167,7 +167,7 @@ bool COemSupportDlg::OnInitDialog() {
   LOGFONT lf = fw::DefaultGuiLogFont();
   if (CFont* f = m_companyName.GetFont(); f && f->IsValid()) f->GetLogFont(&lf);
   lf.lfWeight = FW_BOLD;
-  m_bold.CreateFontIndirect(&lf);
+  (void)m_bold.CreateFontIndirect(&lf);  // without it the text stays plain
   std::string company = m_companyNameText;
   if (!custom) {
     SetLogo(fw::LoadImageResource(fw::ImageKind::Bitmap, kSupportLogo, nullptr));

@@ -35,7 +35,7 @@ void CHyperLinkStatic::RebuildFont() {
   if (CFont* f = GetFont(); f && f->IsValid()) f->GetLogFont(&lf);
   lf.lfUnderline = 1;
   m_font.DeleteObject();
-  m_font.CreateFontIndirect(&lf);
+  (void)m_font.CreateFontIndirect(&lf);  // without it the control keeps its font
   if (m_bFitToText) FitToText();
 }
 

@@ -29,7 +29,7 @@ CFont& MenuFont() {
   static CFont font;
   if (!font.IsValid()) {
     LOGFONT lf = fw::DefaultGuiLogFont();
-    font.CreateFontIndirect(&lf);
+    (void)font.CreateFontIndirect(&lf);  // without it the default font draws
   }
   return font;
 }
@@ -492,7 +492,7 @@ void COwnerDrawMenu::DrawItem(DRAWITEMSTRUCT* dis) {
     DrawClassic(dis, rec);
   else
     DrawFlat(dis, rec);
-  dis->hDC->RestoreDC(saved);
+  (void)dis->hDC->RestoreDC(saved);
 }
 
 void COwnerDrawMenu::DrawCheck(CDC& dc, const CRect& cell, bool radio) const {

@@ -106,7 +106,7 @@ void CTextStatic::RebuildFont() {
   LOGFONT lf = fw::DefaultGuiLogFont();
   if (CFont* f = GetFont(); f && f->IsValid()) f->GetLogFont(&lf);
   m_font.DeleteObject();
-  m_font.CreateFontIndirect(&lf);
+  (void)m_font.CreateFontIndirect(&lf);  // without it the control keeps its font
   if (m_bFitToText) FitToText();
 }
 
@@ -195,7 +195,7 @@ void CTextStatic::Paint(CDC& dc) {
   if (style & SS_NOPREFIX) format |= DT_NOPREFIX;
   std::string text = GetWindowText();
   dc.DrawText(text, &client, format);
-  dc.RestoreDC(saved);
+  (void)dc.RestoreDC(saved);
 }
 
 void CTextStatic::OnPaint() {

@@ -18,7 +18,7 @@ CCfgPSheet::CCfgPSheet(CWnd* parent) : CPropertySheet(IDS_SWITCH_CONFIGURATION, 
 
 CCfgPSheet::~CCfgPSheet() {
   // The pages are members: their windows go before they do.
-  DestroyWindow();
+  (void)DestroyWindow();
 }
 
 void CCfgPSheet::SetMode(int editExisting) {
@@ -118,6 +118,6 @@ bool SheetNameTaken(CPropertyPage& page, std::string_view name) {
 
 void ActivateCfgPage(CPropertyPage& page, std::uint32_t wizardButtons) {
   if (CPropertySheet* sheet = page.GetSheet())
-    sheet->PostMessage(PSM_SETWIZBUTTONS, 0, static_cast<LPARAM>(wizardButtons));
+    (void)sheet->PostMessage(PSM_SETWIZBUTTONS, 0, static_cast<LPARAM>(wizardButtons));
   page.SetWindowText(page.GetCaption());
 }

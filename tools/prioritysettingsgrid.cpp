@@ -63,7 +63,7 @@ void CPrioritySettingsGrid::OnGridCreated() {
   lf.lfHeight = 14;
   lf.lfWeight = 900;
   fw::SetFaceName(lf, "Arial");
-  m_captionFont.CreateFontIndirect(&lf);
+  (void)m_captionFont.CreateFontIndirect(&lf);  // without it the caption keeps the grid font
   m_radioIndex = RegisterCellType(&m_radioType);
 
   SetUpPortsSheet();

@@ -13,7 +13,7 @@ CTestCommDlg::CTestCommDlg(CWnd* parent) : CDialog(IDD, parent), m_comm(MakeTool
 }
 
 CTestCommDlg::~CTestCommDlg() {
-  DestroyWindow();
+  (void)DestroyWindow();
 }
 
 std::intptr_t CTestCommDlg::Run(CWnd* parent) {

@@ -87,7 +87,7 @@ CFrameWnd::~CFrameWnd() {
   QObject::disconnect(m_focusConnection);
   m_idle.reset();
   m_shortcuts.clear();
-  if (IsWindow()) DestroyWindow();
+  if (IsWindow()) (void)DestroyWindow();  // nothing is left to refuse
 }
 
 QWidget* CFrameWnd::CreatePeer(QWidget* parent, const CREATESTRUCT&) {

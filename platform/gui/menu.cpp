@@ -129,7 +129,8 @@ void DestroyNode(HMENU node, int depth) {
 
 void PostCommand(QWidget* ownerWidget, UINT id) {
   CWnd* owner = CWnd::FromHandlePermanent(ownerWidget);
-  if (owner) owner->PostMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0);
+  if (owner)
+    (void)owner->PostMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0);  // a closing owner drops it
 }
 
 // ---- owner drawing through the style -------------------------------------------
@@ -624,7 +625,7 @@ int CMenu::TrackPopupMenu(UINT flags, int x, int y, CWnd* owner, const CRect*) {
   UINT id = 0;
   if (chosen && guard) id = chosen->property("fw_cmd").toUInt();
   if (flags & TPM_RETURNCMD) return static_cast<int>(id);
-  if (id && owner) owner->PostMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0);
+  if (id && owner) (void)owner->PostMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0);
   return 1;
 }
 

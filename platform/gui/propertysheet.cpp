@@ -111,7 +111,7 @@ CPropertySheet::CPropertySheet(std::string caption, CWnd* parent, unsigned selec
 CPropertySheet::~CPropertySheet() {
   // The pages are the caller's objects: their windows go with ours, now,
   // while the page objects still exist.
-  DestroyWindow();
+  (void)DestroyWindow();
 }
 
 void CPropertySheet::AddPage(CPropertyPage* page) {
@@ -194,8 +194,9 @@ void CPropertySheet::CreateButtons() {
 
   int top = my;
   if (!IsWizard()) {
-    m_tabs.Create("SysTabControl32", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP,
-                  CRect(mx, my, mx + pageW, my + 20), this, kSheetTabControlId);
+    // Children of a made window: their creation cannot be refused.
+    (void)m_tabs.Create("SysTabControl32", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP,
+                        CRect(mx, my, mx + pageW, my + 20), this, kSheetTabControlId);
     m_tabs.SetFont(dialogFont(), false);
     for (int i = 0; i < GetPageCount(); ++i) m_tabs.InsertItem(i, GetPage(i)->GetCaption());
     const int tabH = m_tabs.widget() ? m_tabs.widget()->sizeHint().height() : 20;
@@ -205,9 +206,10 @@ void CPropertySheet::CreateButtons() {
   m_pageRect = CRect(mx, top, mx + pageW, top + pageH);
   int y = m_pageRect.bottom + my;
   if (IsWizard()) {
-    m_line.Create("Static", "", WS_CHILD | WS_VISIBLE | SS_ETCHEDHORZ,
-                  CRect(mx, m_pageRect.bottom + my / 2, mx + pageW, m_pageRect.bottom + my / 2 + 2),
-                  this, IDC_STATIC);
+    (void)m_line.Create(
+        "Static", "", WS_CHILD | WS_VISIBLE | SS_ETCHEDHORZ,
+        CRect(mx, m_pageRect.bottom + my / 2, mx + pageW, m_pageRect.bottom + my / 2 + 2), this,
+        IDC_STATIC);
   }
   const int width = pageW + 2 * mx;
   const int height = y + bh + my;
@@ -320,7 +322,7 @@ LRESULT CPropertySheet::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         default: return 0;
       }
       // As a click: handled after the message that asked for it.
-      PostMessage(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(id), BN_CLICKED), 0);
+      (void)PostMessage(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(id), BN_CLICKED), 0);
       return 1;
     }
     default: return CDialog::WindowProc(msg, wParam, lParam);

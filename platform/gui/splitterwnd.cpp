@@ -5,7 +5,7 @@
 CSplitterWnd::CSplitterWnd() = default;
 
 CSplitterWnd::~CSplitterWnd() {
-  if (IsWindow()) DestroyWindow();
+  if (IsWindow()) (void)DestroyWindow();  // nothing is left to refuse
 }
 
 QWidget* CSplitterWnd::CreatePeer(QWidget* parent, const CREATESTRUCT&) {

@@ -480,7 +480,7 @@ void CToolBar::CancelPress() {
   if (m_pressed >= 0 && static_cast<std::size_t>(m_pressed) < m_buttons.size())
     SetButtonState(m_pressed, GetButtonState(m_pressed) & ~TBSTATE_PRESSED);
   m_pressed = -1;
-  if (GetCapture() == this) ReleaseCapture();
+  if (GetCapture() == this) (void)ReleaseCapture();  // nothing refuses a release
 }
 
 // ---- layout ---------------------------------------------------------------------------------
@@ -762,7 +762,7 @@ LRESULT CToolBar::DefWindowProc(UINT msg, WPARAM w, LPARAM l) {
       m_hot = -1;
       if (m_pressed >= 0) {
         m_pressed = -1;
-        ReleaseCapture();
+        (void)ReleaseCapture();
       }
       if (m_insertMark.iButton >= static_cast<int>(m_buttons.size())) m_insertMark.iButton = -1;
       Relayout();
@@ -1036,7 +1036,7 @@ int CToolBar::InsertIndexAt(CPoint point) const {
 void CToolBar::EndDrag(CPoint point, bool cancel) {
   const int from = m_dragIndex;
   m_dragIndex = -1;
-  if (GetCapture() == this) ReleaseCapture();
+  if (GetCapture() == this) (void)ReleaseCapture();  // nothing refuses a release
   m_insertMark = TBINSERTMARK();
   Invalidate(false);
   if (from < 0 || static_cast<std::size_t>(from) >= m_buttons.size()) return;
@@ -1150,7 +1150,7 @@ void CToolBar::OnMouse(UINT msg, UINT flags, CPoint point) {
     if (m_pressed < 0) return;
     const int index = m_pressed;
     m_pressed = -1;
-    ReleaseCapture();
+    (void)ReleaseCapture();
     if (static_cast<std::size_t>(index) >= m_buttons.size()) return;
     Button& b = m_buttons[static_cast<std::size_t>(index)];
     const bool inside = m_rects[static_cast<std::size_t>(index)].PtInRect(point);
@@ -1270,7 +1270,7 @@ void CToolBar::DrawButton(CDC& dc, int index, const CRect& rect, COLORREF textCo
     CFont font;
     LOGFONT lf = fw::DefaultGuiLogFont();
     if (CFont* f = GetFont(); f && f->IsValid()) f->GetLogFont(&lf);
-    font.CreateFontIndirect(&lf);
+    (void)font.CreateFontIndirect(&lf);  // without it the default font measures
     CFont* old = dc.SelectObject(&font);
     dc.SetBkMode(TRANSPARENT);
     const auto lines = WrappedText(b.text, m_maxWidth > 0 ? m_maxWidth - 2 * kTextMargin : 0);

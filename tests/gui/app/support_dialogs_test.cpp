@@ -60,7 +60,7 @@ TEST_F(SupportDialogs, TheMakersDialogOpensItsSitesAndMailsWithTheProject) {
   EXPECT_EQ(sent[2].subject, "Product Support / ZOLVEX Sales");
   EXPECT_EQ(sent[2].attachment, "");
   EXPECT_TRUE(dlg.m_supportMail.visited());  // the dialog answered the link's message
-  dlg.DestroyWindow();
+  EXPECT_TRUE(dlg.DestroyWindow());
 }
 
 TEST_F(SupportDialogs, TheMonitorsMakerDialogKeepsItsTextsAndNeverAttaches) {
@@ -73,7 +73,7 @@ TEST_F(SupportDialogs, TheMonitorsMakerDialogKeepsItsTextsAndNeverAttaches) {
   Click(dlg.m_supportMail);
   ASSERT_EQ(m_mail.sent().size(), 1u);
   EXPECT_EQ(m_mail.sent()[0].attachment, "");
-  dlg.DestroyWindow();
+  EXPECT_TRUE(dlg.DestroyWindow());
 }
 
 TEST_F(SupportDialogs, WithoutACustomisationFileTheResellerDialogShowsTheLanguageStrings) {
@@ -97,7 +97,7 @@ TEST_F(SupportDialogs, WithoutACustomisationFileTheResellerDialogShowsTheLanguag
   Click(dlg.m_mail);
   ASSERT_EQ(m_mail.sent().size(), 1u);
   EXPECT_EQ(m_mail.sent()[0].recipient, LoadResString(IDS_SUPPORT_MAIL));
-  dlg.DestroyWindow();
+  EXPECT_TRUE(dlg.DestroyWindow());
 }
 
 TEST_F(SupportDialogs, TheCustomisationFileGivesLinksAddressAndLogo) {
@@ -122,7 +122,7 @@ TEST_F(SupportDialogs, TheCustomisationFileGivesLinksAddressAndLogo) {
   EXPECT_EQ(m_mail.sent()[0].recipient, "help@partner.example.org");
   EXPECT_EQ(m_mail.sent()[0].subject, "Product Support");
   EXPECT_EQ(m_mail.sent()[0].attachment, "");
-  dlg.DestroyWindow();
+  EXPECT_TRUE(dlg.DestroyWindow());
 
   // Empty values hide what they would fill; the labels keep the template's text.
   std::ofstream(file, std::ios::trunc) << "[product support]\nweb=\nemail=\n";
@@ -136,7 +136,7 @@ TEST_F(SupportDialogs, TheCustomisationFileGivesLinksAddressAndLogo) {
   EXPECT_FALSE(bare.m_companyName.IsWindowVisible());
   const fw::CDialogTemplate* t = fw::FindDialogTemplate(157);
   EXPECT_EQ(bare.GetDlgItemText(1057), t->FindItem(1057)->text);
-  bare.DestroyWindow();
+  EXPECT_TRUE(bare.DestroyWindow());
 }
 
 TEST(SupportDialogChoice, TheCustomisationFileWinsOverTheMakersName) {

@@ -76,7 +76,7 @@ class TestPage : public CPropertyPage {
   }
   bool OnSetActive() override {
     m_journal.Add(m_name + " active");
-    GetSheet()->PostMessage(PSM_SETWIZBUTTONS, 0, static_cast<LPARAM>(buttons));
+    EXPECT_TRUE(GetSheet()->PostMessage(PSM_SETWIZBUTTONS, 0, static_cast<LPARAM>(buttons)));
     return CPropertyPage::OnSetActive();
   }
   bool OnKillActive() override {

@@ -174,7 +174,9 @@ TEST(DiscoveryParallel, SwitchesReadAtOnceComeBackInTheOrderTheyWereHeard) {
   cores[4]->knobs().eerom_status = 3;  // refuses every read
   cores[8]->knobs().eerom_status = 3;
   CSwitchDiscovery d(&capture, &steady, &steady);
-  d.SetWaitLimit(300);
+  // Room for a loaded machine (sanitizers, parallel tests): the slowest reply
+  // takes 84 ms, and no read here ends by running out of time.
+  d.SetWaitLimit(1000);
   std::vector<CSwitchDiscovery::Heard> heard;
   std::string listen_error;
   ASSERT_TRUE(d.ListenAll(&heard, &listen_error));
