@@ -2,13 +2,13 @@
 
 #include <filesystem>
 
-#include "app/aboutdlg.h"
-#include "app/commandids.h"
+#include "shell/aboutdlg.h"
+#include "shell/commandids.h"
 #include "app/fenwardledocmanager.h"
 #include "app/fenwardledoctemplate.h"
 #include "app/mainframe.h"
-#include "app/startup.h"
-#include "app/switchopswindows.h"
+#include "shell/startup.h"
+#include "shell/switchopswindows.h"
 #include "app/winpcappromptdlg.h"
 #include "platform/gui/singleinstance.h"
 #include "platform/message.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/captureprobe.h"
-#include "app/help.h"
+#include "shell/help.h"
 #include "platform/gui/winapp.h"
 
 class CMainFrame;

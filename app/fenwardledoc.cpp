@@ -6,10 +6,10 @@
 #include <QWidget>
 #include <filesystem>
 
-#include "app/commandids.h"
-#include "app/productsupportdlg.h"
+#include "shell/commandids.h"
+#include "shell/productsupportdlg.h"
 #include "app/recoverswitchdlg.h"
-#include "app/startup.h"
+#include "shell/startup.h"
 #include "platform/format.h"
 #include "platform/gui/pump.h"
 #include "platform/gui/qtstring.h"

@@ -1,6 +1,6 @@
 #include "app/fenwardledocmanager.h"
 
-#include "app/startup.h"
+#include "shell/startup.h"
 #include "platform/profile.h"
 
 std::string CFenwardleDocManager::GetInitialFolder() {

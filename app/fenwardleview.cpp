@@ -1,6 +1,6 @@
 #include "app/fenwardleview.h"
 
-#include "app/commandids.h"
+#include "shell/commandids.h"
 #include "app/leftview.h"
 #include "platform/gui/framewnd.h"
 #include "switch/switchconfigstore.h"

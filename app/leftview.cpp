@@ -1,6 +1,6 @@
 #include "app/leftview.h"
 
-#include "app/commandids.h"
+#include "shell/commandids.h"
 #include "app/fenwardledoc.h"
 #include "tools/indexpair.h"
 

@@ -4,11 +4,11 @@
 #include <QScreen>
 #include <filesystem>
 
-#include "app/commandids.h"
+#include "shell/commandids.h"
 #include "app/fenwardledoc.h"
 #include "app/fenwardleview.h"
 #include "app/leftview.h"
-#include "app/startup.h"
+#include "shell/startup.h"
 #include "platform/gui/help.h"
 #include "platform/gui/singleinstance.h"
 #include "platform/gui/winapp.h"

@@ -102,6 +102,10 @@ class CSwitchList {
   // the name of one that is not deleted (letter case aside), is refused:
   // kModelRefused and kModelDuplicate.
   [[nodiscard]] int Add(const CSwitchEntry& entry);
+  // Appends a copy without the name rules and returns its index: a list of
+  // what answered a search, where one switch heard on two interfaces, or two
+  // switches that carry one name (or none), are each an entry of their own.
+  int AddFound(const CSwitchEntry& entry) { return Append(entry); }
   CSwitchEntry* GetAt(int index);
   const CSwitchEntry* GetAt(int index) const;
   int GetCount() const { return static_cast<int>(m_entries.size()); }

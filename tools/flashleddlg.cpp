@@ -22,7 +22,9 @@ bool CFlashLedDlg::OnInitDialog() {
   const std::string mac = m_entry->GetMacText(true);
   std::string device;
   if (m_comm.FindInterfaceOfSwitch(mac, &device, 0) != 1) {
-    AfxMessageBox(fw::FormatText("%s <%s>.\n", LoadResString(IDS_SWITCH_MAC_NOT_FOUND), mac),
+    AfxMessageBox(m_bMonitorTexts
+                      ? LoadResString(IDS_WINK_SWITCH_NOT_FOUND)
+                      : fw::FormatText("%s <%s>.\n", LoadResString(IDS_SWITCH_MAC_NOT_FOUND), mac),
                   MB_OK | MB_ICONEXCLAMATION);
     EndDialog(0);
     return true;
@@ -55,7 +57,8 @@ void CFlashLedDlg::OnTimer(UINT_PTR id) {
   // The switch stopped answering: it may still hear the request to stop.
   KillTimer(kTimerId);
   StopFlashing(true);
-  AfxMessageBox(IDS_FAILED_OBTAIN_SWITCH_ID, MB_OK | MB_ICONEXCLAMATION);
+  AfxMessageBox(m_bMonitorTexts ? IDS_WINK_COMM_FAILED : IDS_FAILED_OBTAIN_SWITCH_ID,
+                MB_OK | MB_ICONEXCLAMATION);
   EndDialog(0);
 }
 

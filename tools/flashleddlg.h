@@ -28,6 +28,9 @@ class CFlashLedDlg : public CDialog {
 
   int m_bOpened = 0;
   int m_nLastResult = 0;
+  // The status monitor says "not found" and "communication failed" in its
+  // own plain words instead of the configuration program's texts.
+  void UseMonitorTexts() { m_bMonitorTexts = true; }
 
  protected:
   bool OnInitDialog() override;
@@ -44,4 +47,5 @@ class CFlashLedDlg : public CDialog {
 
   const CSwitchEntry* m_entry;
   CSwitchDiscovery m_comm;
+  bool m_bMonitorTexts = false;
 };

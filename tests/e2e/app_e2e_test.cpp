@@ -4,7 +4,7 @@
 // it. Root only; skipped otherwise.
 #include <QMenu>
 
-#include "app/commandids.h"
+#include "shell/commandids.h"
 #include "platform/gui/menu.h"
 #include "platform/resstring.h"
 #include "res/string_ids.h"

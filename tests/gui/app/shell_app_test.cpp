@@ -6,9 +6,9 @@
 #include <QMenuBar>
 #include <QProcess>
 
-#include "app/aboutdlg.h"
-#include "app/commandids.h"
-#include "app/productsupportdlg.h"
+#include "shell/aboutdlg.h"
+#include "shell/commandids.h"
+#include "shell/productsupportdlg.h"
 #include "app/recoverswitchdlg.h"
 #include "app/winpcappromptdlg.h"
 #include "platform/clock.h"

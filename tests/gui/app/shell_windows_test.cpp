@@ -6,8 +6,8 @@
 #include <QTimer>
 
 #include "app/captureprobe.h"
-#include "app/help.h"
-#include "app/statusmsgdlg.h"
+#include "shell/help.h"
+#include "shell/statusmsgdlg.h"
 #include "app/winpcappromptdlg.h"
 #include "gui_helpers.h"
 #include "platform/dynlib.h"

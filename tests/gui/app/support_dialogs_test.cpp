@@ -3,7 +3,7 @@
 #include <QTest>
 #include <fstream>
 
-#include "app/productsupportdlg.h"
+#include "shell/productsupportdlg.h"
 #include "gui_helpers.h"
 #include "platform/gui/mail.h"
 #include "platform/gui/services.h"

@@ -1,6 +1,6 @@
 // What the programs set up at start-up for the switch operations, seen from
 // the windows: waits that paint, and the operations' own windows.
-#include "app/switchopswindows.h"
+#include "shell/switchopswindows.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/commandids.h"
+#include "shell/commandids.h"
 #include "gui_helpers.h"
 #include "platform/gui/framewnd.h"
 #include "toolkit/cooltoolbar.h"

@@ -1,6 +1,6 @@
-#include "app/aboutdlg.h"
+#include "shell/aboutdlg.h"
 
-#include "app/startup.h"
+#include "shell/startup.h"
 
 CAboutDlg::CAboutDlg(CWnd* parent) : CDialog(IDD, parent) {}
 

@@ -1,4 +1,4 @@
-#include "app/startup.h"
+#include "shell/startup.h"
 
 #include <filesystem>
 

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "app/statusmsgdlg.h"
+#include "shell/statusmsgdlg.h"
 
 class CWnd;
 

@@ -1,4 +1,4 @@
-#include "app/switchopswindows.h"
+#include "shell/switchopswindows.h"
 
 #include "switch/cswitchcomm.h"
 #include "switch/operationui.h"

@@ -1,4 +1,4 @@
-#include "app/help.h"
+#include "shell/help.h"
 
 #include "platform/format.h"
 #include "platform/gui/services.h"

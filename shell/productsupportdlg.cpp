@@ -1,4 +1,4 @@
-#include "app/productsupportdlg.h"
+#include "shell/productsupportdlg.h"
 
 #include <QImage>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "app/statusmsgdlg.h"
+#include "shell/statusmsgdlg.h"
 
 CStatusMsgDlg::CStatusMsgDlg(CWnd* parent) : CDialog(IDD, parent) {}
 

@@ -1,0 +1,104 @@
+#include "monitor/calvenorframe.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "monitor/calvenorapp.h"
+#include "platform/gui/singleinstance.h"
+#include "platform/inifile.h"
+#include "shell/commandids.h"
+#include "shell/startup.h"
+
+namespace {
+
+constexpr const char* kSettings = "settings";
+
+CRect PrimaryScreen() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const QRect r = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+  return CRect(r.x(), r.y(), r.x() + r.width(), r.y() + r.height());
+}
+
+}  // namespace
+
+CCalvenorFrame::CCalvenorFrame() {
+  MapHelpCommands();
+}
+
+CCalvenorFrame::~CCalvenorFrame() {
+  if (IsWindow()) (void)DestroyWindow();  // nothing left to refuse it
+}
+
+bool CCalvenorFrame::PreCreateWindow(CREATESTRUCT& cs) {
+  cs.className = MainWindowClassName();
+  if (!CFrameWnd::PreCreateWindow(cs)) return false;
+  fw::CProfile& profile = fw::AppProfile();
+  cs.x = profile.GetProfileInt(kSettings, "windowleft", kDefaultLeft);
+  cs.y = profile.GetProfileInt(kSettings, "windowtop", kDefaultTop);
+  cs.cx = profile.GetProfileInt(kSettings, "windowright", kDefaultRight) - cs.x;
+  cs.cy = profile.GetProfileInt(kSettings, "windowbottom", kDefaultBottom) - cs.y;
+  const CRect screen = PrimaryScreen();
+  if (cs.x < 0 || cs.x > screen.Width()) cs.x = 0;
+  if (cs.y < 0 || cs.y > screen.Height()) cs.y = 0;
+  if (cs.cx < 1 || cs.cx > screen.Width() || cs.cy < 1 || cs.cy > screen.Height()) {
+    cs.cx = kFallbackWidth;
+    cs.cy = kFallbackHeight;
+  }
+  return true;
+}
+
+int CCalvenorFrame::OnCreate(CREATESTRUCT* cs) {
+  if (CFrameWnd::OnCreate(cs) == -1) return -1;
+  if (!m_wndToolBar.CreateEx(this, TBSTYLE_FLAT,
+                             WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER | CBRS_TOOLTIPS |
+                                 CBRS_FLYBY | CBRS_SIZE_DYNAMIC,
+                             CRect(), AFX_IDW_TOOLBAR) ||
+      !m_wndToolBar.LoadToolBar(IDR_MONITORFRAME))
+    return -1;
+  m_wndToolBar.SetSizes(CSize(24, 22), CSize(16, 16));
+  m_wndToolBar.SendMessage(TB_AUTOSIZE);
+  if (CImageList* hot =
+          m_wndToolBar.LoadHotImageList(IDB_MONITORFRAME_HOT, 16, 0, RGB(192, 192, 192)))
+    m_wndToolBar.SetHotImageList(hot);
+  m_wndToolBar.m_crDefaultText = RGB(0, 0, 128);
+  m_wndToolBar.m_crHotText = RGB(0, 0, 255);
+  if (m_wndToolBar.SendMessage(TB_SETBUTTONWIDTH, 0, MAKELPARAM(0, 100))) {
+    m_wndToolBar.m_nMinButtonsWidth = 0;
+    m_wndToolBar.m_nMaxButtonsWidth = 100;
+  }
+  m_wndToolBar.SendMessage(TB_SETMAXTEXTROWS, 3);
+  m_wndToolBar.SetButtonTextsFromCommands(0, 0xFFFF, 0);
+  m_wndToolBar.SetSizes(m_wndToolBar.GetButtonSize(), CSize(16, 16));
+  m_wndToolBar.SendMessage(TB_AUTOSIZE);
+  m_wndToolBar.EnableDocking(CBRS_ALIGN_ANY);
+  EnableDocking(CBRS_ALIGN_ANY);
+  DockControlBar(&m_wndToolBar);
+  return 0;
+}
+
+void CCalvenorFrame::StartStartupTimer() {
+  m_nTimer = SetTimer(kStartupTimerId, kStartupDelayMs);
+}
+
+void CCalvenorFrame::OnTimer(UINT_PTR id) {
+  if (id == kStartupTimerId) OnStartupTimer();
+  CFrameWnd::OnTimer(id);
+}
+
+void CCalvenorFrame::OnStartupTimer() {
+  KillTimer(kStartupTimerId);
+  m_nTimer = 0;
+  fw::CIniFile customize;
+  if (!customize.Load(fw::GetCustomizeFilePath())) return;
+  std::string title = customize.GetString("main window", "title");
+  if (title.size() > 1023) title.resize(1023);
+  if (title.empty()) return;
+  SetTitle(title);
+  OnUpdateFrameTitle(true);
+}
+
+void CCalvenorFrame::OnClose() {
+  // A search pumps messages while it waits; its lists live in this window's document.
+  if (const CCalvenorApp* app = CalvenorApp(); app && app->m_bSearching) return;
+  CFrameWnd::OnClose();
+}

@@ -1,0 +1,37 @@
+// The status monitor's only view: the switch list over the whole client
+// area. It carries the commands that act on the switch of the current row.
+#pragma once
+
+#include "monitor/monitorswitchgrid.h"
+#include "platform/gui/view.h"
+
+class CCalvenorDoc;
+
+class CCalvenorView : public CView {
+ public:
+  static constexpr int kGridId = 1235;
+
+  CCalvenorView();
+  ~CCalvenorView() override;
+
+  CCalvenorDoc* GetDocument() const;
+  CMonitorSwitchGrid& Grid() { return m_grid; }
+  // The entry of the current row, or null.
+  const CSwitchEntry* CurrentEntry() const;
+
+  void OnInitialUpdate() override;
+  void OnUpdate(CView* sender, LPARAM hint, CObject* hintObject) override;
+
+  // The OK LED flashing dialog for the switch of the current row.
+  void OnWink();
+
+ protected:
+  int OnCreate(CREATESTRUCT* cs) override;
+  void OnSize(UINT type, int cx, int cy) override;
+
+ private:
+  // The switch of the command line: its row becomes current and its status opens.
+  void SelectTarget();
+
+  CMonitorSwitchGrid m_grid;
+};
