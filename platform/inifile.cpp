@@ -114,8 +114,12 @@ std::string CIniFile::Encode() const {
   std::string text = Serialize();
   std::string cp;
   // cp1252 bytes that happen to form UTF-8 would read back as other letters.
-  if (Utf8ToCp1252(text, cp) && (cp == text || !IsValidUtf8(cp))) return cp;
-  return text;
+  std::string out = Utf8ToCp1252(text, cp) && (cp == text || !IsValidUtf8(cp)) ? cp : text;
+  // The reader takes a leading byte order mark off; a text that starts with
+  // those bytes of its own gets one more, so that they survive.
+  constexpr std::string_view kBom = "\xEF\xBB\xBF";
+  if (std::string_view(out).substr(0, kBom.size()) == kBom) out.insert(0, kBom);
+  return out;
 }
 
 bool CIniFile::Save(std::string* error) const {

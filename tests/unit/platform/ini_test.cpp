@@ -84,6 +84,20 @@ TEST(IniEncoding, Cp1252IsReadAndWrittenBack) {
   EXPECT_EQ(g.GetString("a", "jp"), "日本");
 }
 
+TEST(IniEncoding, TextsThatStartWithAByteOrderMarkKeepIt) {
+  // A second mark (UTF-8 text), and cp1252 letters whose bytes are a mark.
+  for (std::string_view bytes :
+       {std::string_view("\xEF\xBB\xBF\xEF\xBB\xBF[s]\r\nk=1\r\n"),
+        std::string_view("\xEF\xBB\xBF\xEF\xBB\xBF\xFF=1\r\n[s]\r\nk=1\r\n")}) {
+    CIniFile f;
+    f.Parse(bytes);
+    CIniFile g;
+    g.Parse(f.Encode());
+    EXPECT_EQ(g.SectionNames(), f.SectionNames());
+    EXPECT_EQ(g.Serialize(), f.Serialize());
+  }
+}
+
 TEST(IniEncoding, Cp1252ThatWouldReadAsUtf8IsWrittenAsUtf8) {
   // In cp1252 these are the bytes C3 BC, which a reader takes for UTF-8 "ü".
   CIniFile f;
