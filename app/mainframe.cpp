@@ -10,7 +10,6 @@
 #include "platform/gui/help.h"
 #include "platform/gui/singleinstance.h"
 #include "platform/gui/winapp.h"
-#include "platform/inifile.h"
 #include "platform/resstring.h"
 #include "res/string_ids.h"
 #include "shell/commandids.h"
@@ -159,14 +158,9 @@ void CMainFrame::OnTimer(UINT_PTR id) {
 void CMainFrame::OnStartupTimer() {
   KillTimer(kStartupTimerId);
   m_nTimer = 0;
-  fw::CIniFile customize;
-  if (customize.Load(fw::GetCustomizeFilePath())) {
-    std::string title = customize.GetString("main window", "title");
-    if (title.size() > 1023) title.resize(1023);
-    if (!title.empty()) {
-      SetTitle(title);
-      OnUpdateFrameTitle(true);
-    }
+  if (const std::string title = fw::CustomizedWindowTitle(); !title.empty()) {
+    SetTitle(title);
+    OnUpdateFrameTitle(true);
   }
   fw::CProfile& profile = fw::AppProfile();
   m_bAutoOpen = profile.GetProfileInt(kSettings, "auto-open", 1);

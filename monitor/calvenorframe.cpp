@@ -5,7 +5,6 @@
 
 #include "monitor/calvenorapp.h"
 #include "platform/gui/singleinstance.h"
-#include "platform/inifile.h"
 #include "shell/commandids.h"
 #include "shell/startup.h"
 #include "toolkit/mainwindowtoolbar.h"
@@ -67,10 +66,7 @@ void CCalvenorFrame::OnTimer(UINT_PTR id) {
 void CCalvenorFrame::OnStartupTimer() {
   KillTimer(kStartupTimerId);
   m_nTimer = 0;
-  fw::CIniFile customize;
-  if (!customize.Load(fw::GetCustomizeFilePath())) return;
-  std::string title = customize.GetString("main window", "title");
-  if (title.size() > 1023) title.resize(1023);
+  const std::string title = fw::CustomizedWindowTitle();
   if (title.empty()) return;
   SetTitle(title);
   OnUpdateFrameTitle(true);
