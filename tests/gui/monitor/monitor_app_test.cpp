@@ -44,7 +44,7 @@ TEST_F(Monitor, TheFirstSearchListsEverySwitchThatAnsweredAndASecondOneRefillsTh
   EXPECT_EQ(Cell(0, 0), "North");
   EXPECT_EQ(Cell(0, 3), "north");
   // Nothing in the list is edited.
-  Grid().MoveToCell(0, 0);
+  ASSERT_EQ(Grid().MoveToCell(0, 0), kGridOk);
   EXPECT_NE(Grid().BeginCellEdit(), kGridOk);
 
   m_cores[1]->SetName("South Gate");
@@ -69,7 +69,7 @@ TEST_F(Monitor, StatusAndWinkOpenForTheCurrentRowAndWaitForOne) {
   AddSwitch(0x02, "South");
   Command(ID_FIND_SWITCHES_ON_NETWORK);
   ASSERT_EQ(Grid().RowCount(), 2);
-  Grid().MoveToCell(0, 1);
+  ASSERT_EQ(Grid().MoveToCell(0, 1), kGridOk);
   EXPECT_TRUE(Enabled(ID_SHOW_STATUS));
   EXPECT_TRUE(Enabled(ID_SWITCH_WINK));
 
@@ -164,7 +164,7 @@ TEST_F(Monitor, ARunningSearchHoldsBackEveryOtherSearchTheRowCommandsAndClosing)
   AddSwitch(0x01, "North");
   ASSERT_TRUE(Start());
   ASSERT_EQ(Grid().RowCount(), 1);
-  Grid().MoveToCell(0, 0);
+  ASSERT_EQ(Grid().MoveToCell(0, 0), kGridOk);
   ASSERT_TRUE(Enabled(ID_SHOW_STATUS));
 
   struct During {
@@ -198,7 +198,7 @@ TEST_F(Monitor, ARunningSearchHoldsBackEveryOtherSearchTheRowCommandsAndClosing)
   EXPECT_EQ(Grid().RowCount(), 1);
   // Afterwards all is as before, and the window closes.
   EXPECT_TRUE(Enabled(ID_FIND_SWITCHES_ON_NETWORK));
-  Grid().MoveToCell(0, 0);
+  ASSERT_EQ(Grid().MoveToCell(0, 0), kGridOk);
   EXPECT_TRUE(Enabled(ID_SHOW_STATUS));
   Frame()->SendMessage(WM_CLOSE);
   EXPECT_TRUE(m_app->m_pMainWnd == nullptr || !m_app->m_pMainWnd->IsWindow());
