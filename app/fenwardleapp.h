@@ -9,13 +9,11 @@
 #include <vector>
 
 #include "app/captureprobe.h"
-#include "shell/help.h"
-#include "platform/gui/winapp.h"
+#include "shell/shellapp.h"
 
 class CMainFrame;
-class CSwitchOpsWindows;
 
-class CFenwardleApp : public CWinApp {
+class CFenwardleApp : public CShellApp {
  public:
   // The help context of the main frame: its F1 opens nothing.
   static constexpr unsigned kMainFrameHelpContext = 0x20080;
@@ -26,25 +24,16 @@ class CFenwardleApp : public CWinApp {
   ~CFenwardleApp() override;
 
   bool InitInstance() override;
-  int ExitInstance() override;
-  void WinHelp(std::uint32_t data, unsigned command) override;
 
-  const std::string& CompanyName() const { return m_strCompanyName; }
   const std::string& Language() const { return m_language; }
   const CaptureProbe& Capture() const { return m_capture; }
   CMainFrame* MainFrame() const;
-  CHelpFileService& HelpFileService() { return m_help; }
 
   // The capture-library check; tests give the answer.
   void SetCaptureProbe(std::function<CaptureProbe()> probe) { m_probe = std::move(probe); }
-  void OnAppAbout();
 
  private:
-  std::vector<std::string> m_args;
-  std::string m_strCompanyName;
   std::string m_language;
   CaptureProbe m_capture;
   std::function<CaptureProbe()> m_probe;
-  CHelpFileService m_help;
-  std::unique_ptr<CSwitchOpsWindows> m_switchOps;
 };

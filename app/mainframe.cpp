@@ -4,17 +4,17 @@
 #include <QScreen>
 #include <filesystem>
 
-#include "shell/commandids.h"
 #include "app/fenwardledoc.h"
 #include "app/fenwardleview.h"
 #include "app/leftview.h"
-#include "shell/startup.h"
 #include "platform/gui/help.h"
 #include "platform/gui/singleinstance.h"
 #include "platform/gui/winapp.h"
-#include "platform/inifile.h"
 #include "platform/resstring.h"
 #include "res/string_ids.h"
+#include "shell/commandids.h"
+#include "shell/startup.h"
+#include "toolkit/mainwindowtoolbar.h"
 #include "tools/switchlistgrid.h"
 
 namespace {
@@ -111,29 +111,7 @@ bool CMainFrame::OnCreateClient(CREATESTRUCT*, CCreateContext* context) {
 
 int CMainFrame::OnCreate(CREATESTRUCT* cs) {
   if (CFrameWnd::OnCreate(cs) == -1) return -1;
-  if (!m_wndToolBar.CreateEx(this, TBSTYLE_FLAT,
-                             WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER | CBRS_TOOLTIPS |
-                                 CBRS_FLYBY | CBRS_SIZE_DYNAMIC,
-                             CRect(), AFX_IDW_TOOLBAR) ||
-      !m_wndToolBar.LoadToolBar(IDR_MAINFRAME))
-    return -1;
-  m_wndToolBar.SetSizes(CSize(24, 22), CSize(16, 16));
-  m_wndToolBar.SendMessage(TB_AUTOSIZE);
-  if (CImageList* hot = m_wndToolBar.LoadHotImageList(IDB_MAINFRAME_HOT, 16, 0, RGB(192, 192, 192)))
-    m_wndToolBar.SetHotImageList(hot);
-  m_wndToolBar.m_crDefaultText = RGB(0, 0, 128);
-  m_wndToolBar.m_crHotText = RGB(0, 0, 255);
-  if (m_wndToolBar.SendMessage(TB_SETBUTTONWIDTH, 0, MAKELPARAM(0, 100))) {
-    m_wndToolBar.m_nMinButtonsWidth = 0;
-    m_wndToolBar.m_nMaxButtonsWidth = 100;
-  }
-  m_wndToolBar.SendMessage(TB_SETMAXTEXTROWS, 3);
-  m_wndToolBar.SetButtonTextsFromCommands(0, 0xFFFF, 0);
-  m_wndToolBar.SetSizes(m_wndToolBar.GetButtonSize(), CSize(16, 16));
-  m_wndToolBar.SendMessage(TB_AUTOSIZE);
-  m_wndToolBar.EnableDocking(CBRS_ALIGN_ANY);
-  EnableDocking(CBRS_ALIGN_ANY);
-  DockControlBar(&m_wndToolBar);
+  if (!CreateMainWindowToolBar(*this, m_wndToolBar, IDR_MAINFRAME, IDB_MAINFRAME_HOT)) return -1;
 
   // The owner-drawn menu takes the place of the one the frame loaded.
   if (m_pMenu) {
@@ -180,14 +158,9 @@ void CMainFrame::OnTimer(UINT_PTR id) {
 void CMainFrame::OnStartupTimer() {
   KillTimer(kStartupTimerId);
   m_nTimer = 0;
-  fw::CIniFile customize;
-  if (customize.Load(fw::GetCustomizeFilePath())) {
-    std::string title = customize.GetString("main window", "title");
-    if (title.size() > 1023) title.resize(1023);
-    if (!title.empty()) {
-      SetTitle(title);
-      OnUpdateFrameTitle(true);
-    }
+  if (const std::string title = fw::CustomizedWindowTitle(); !title.empty()) {
+    SetTitle(title);
+    OnUpdateFrameTitle(true);
   }
   fw::CProfile& profile = fw::AppProfile();
   m_bAutoOpen = profile.GetProfileInt(kSettings, "auto-open", 1);

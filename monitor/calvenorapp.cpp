@@ -7,16 +7,11 @@
 #include "monitor/calvenorview.h"
 #include "monitor/startup.h"
 #include "platform/gui/doctemplate.h"
-#include "platform/gui/singleinstance.h"
 #include "platform/message.h"
-#include "platform/resstring.h"
-#include "platform/text.h"
 #include "res/string_ids.h"
-#include "shell/aboutdlg.h"
 #include "shell/commandids.h"
 #include "shell/productsupportdlg.h"
 #include "shell/startup.h"
-#include "shell/switchopswindows.h"
 #include "switch/switchconfigstore.h"
 
 namespace {
@@ -39,30 +34,20 @@ CCalvenorApp* CalvenorApp() {
 }
 
 CCalvenorApp::CCalvenorApp(std::vector<std::string> args)
-    : CWinApp("calvenor"), m_args(std::move(args)) {
-  SetCommandHandler(ID_APP_ABOUT, [this] { OnAppAbout(); });
+    : CShellApp("calvenor", std::move(args), kMainFrameHelpContext) {
   SetCommandHandler(ID_PRODUCT_SUPPORT, [this] { OnProductSupport(); });
   SetCommandHandler(ID_HELP_SOFTWARE_LICENSE,
                     [this] { WinHelp(kSoftwareLicenseContext, HELP_CONTEXT); });
-  // The main frame's own help comes first on the route; this one never shows.
-  SetCommandHandler(ID_HELP, [] {});
 }
 
-CCalvenorApp::~CCalvenorApp() {
-  if (fw::HelpService() == &m_help) fw::SetHelpService(nullptr);
-}
+CCalvenorApp::~CCalvenorApp() = default;
 
 CCalvenorFrame* CCalvenorApp::MainFrame() const {
   return dynamic_cast<CCalvenorFrame*>(m_pMainWnd);
 }
 
 bool CCalvenorApp::InitInstance() {
-  if (!CheckSingleInstance(IDR_MONITORFRAME, m_pszAppName)) return false;
-  if (FindProgramWindow("fenwardle")) {
-    MessageBoxCaption(LoadResString(IDS_CONFIG_PROGRAM_RUNNING), LoadResString(IDS_CANNOT_RUN),
-                      MB_OK | MB_ICONEXCLAMATION);
-    return false;
-  }
+  if (!RunsAlone(IDR_MONITORFRAME, "fenwardle", IDS_CONFIG_PROGRAM_RUNNING)) return false;
   // The company names the folder that "zvinfo.ini" and the settings share.
   m_strCompanyName = fw::ProgramCompanyName();
   if (!fw::SelectMonitorLanguage(fw::MonitorInfoPath(m_strCompanyName), fw::GetProgramFolder()))
@@ -73,9 +58,7 @@ bool CCalvenorApp::InitInstance() {
 
   std::error_code ec;
   const bool customized = std::filesystem::exists(fw::GetCustomizeFilePath(), ec);
-  m_help.SetPath(fw::ChooseMonitorHelpFile(fw::GetProgramFolder(), customized));
-  m_pszHelpFilePath = m_help.path();
-  fw::SetHelpService(&m_help);
+  InstallHelpFile(fw::ChooseMonitorHelpFile(fw::GetProgramFolder(), customized));
 
   if (!fw::CheckRequiredFile(fw::GetProgramFolder())) return false;
   LoadStdProfileSettings(4);
@@ -93,39 +76,10 @@ bool CCalvenorApp::InitInstance() {
   if (!ProcessShellCommand(cmdInfo)) return false;
   CCalvenorFrame* frame = MainFrame();
   if (!frame) return false;
-  frame->ShowWindow(SW_SHOW);
-  frame->UpdateWindow();
-  fw::SetInstanceWindow(frame->widget());
-  m_switchOps = StartSwitchOperations(frame, 0);
+  ShowMainWindow(*frame, 0);
   frame->StartStartupTimer();
   // The first search runs by itself once the window is up.
   return frame->PostMessage(WM_COMMAND, ID_FIND_SWITCHES_ON_NETWORK);
-}
-
-int CCalvenorApp::ExitInstance() {
-  SetDocManager(nullptr);
-  m_switchOps.reset();
-  UnregisterMainWindowClass();
-  fw::SetInstanceWindow(nullptr);
-  return CWinApp::ExitInstance();
-}
-
-void CCalvenorApp::WinHelp(std::uint32_t data, unsigned command) {
-  if (fw::EqualsNoCase(m_strCompanyName, "tarn")) {
-    CWinApp::WinHelp(data, command);
-    return;
-  }
-  if (command == HELP_INDEX || command == HELP_FINDER) {
-    (void)m_help.ShowIndex();  // tells the user when there is none
-    return;
-  }
-  if (data == kMainFrameHelpContext) return;
-  (void)m_help.ShowContext(data);
-}
-
-void CCalvenorApp::OnAppAbout() {
-  CAboutDlg about(m_pMainWnd);
-  (void)about.DoModal();
 }
 
 void CCalvenorApp::OnProductSupport() {

@@ -5,9 +5,9 @@
 
 #include "monitor/calvenorapp.h"
 #include "platform/gui/singleinstance.h"
-#include "platform/inifile.h"
 #include "shell/commandids.h"
 #include "shell/startup.h"
+#include "toolkit/mainwindowtoolbar.h"
 
 namespace {
 
@@ -49,30 +49,8 @@ bool CCalvenorFrame::PreCreateWindow(CREATESTRUCT& cs) {
 
 int CCalvenorFrame::OnCreate(CREATESTRUCT* cs) {
   if (CFrameWnd::OnCreate(cs) == -1) return -1;
-  if (!m_wndToolBar.CreateEx(this, TBSTYLE_FLAT,
-                             WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER | CBRS_TOOLTIPS |
-                                 CBRS_FLYBY | CBRS_SIZE_DYNAMIC,
-                             CRect(), AFX_IDW_TOOLBAR) ||
-      !m_wndToolBar.LoadToolBar(IDR_MONITORFRAME))
+  if (!CreateMainWindowToolBar(*this, m_wndToolBar, IDR_MONITORFRAME, IDB_MONITORFRAME_HOT))
     return -1;
-  m_wndToolBar.SetSizes(CSize(24, 22), CSize(16, 16));
-  m_wndToolBar.SendMessage(TB_AUTOSIZE);
-  if (CImageList* hot =
-          m_wndToolBar.LoadHotImageList(IDB_MONITORFRAME_HOT, 16, 0, RGB(192, 192, 192)))
-    m_wndToolBar.SetHotImageList(hot);
-  m_wndToolBar.m_crDefaultText = RGB(0, 0, 128);
-  m_wndToolBar.m_crHotText = RGB(0, 0, 255);
-  if (m_wndToolBar.SendMessage(TB_SETBUTTONWIDTH, 0, MAKELPARAM(0, 100))) {
-    m_wndToolBar.m_nMinButtonsWidth = 0;
-    m_wndToolBar.m_nMaxButtonsWidth = 100;
-  }
-  m_wndToolBar.SendMessage(TB_SETMAXTEXTROWS, 3);
-  m_wndToolBar.SetButtonTextsFromCommands(0, 0xFFFF, 0);
-  m_wndToolBar.SetSizes(m_wndToolBar.GetButtonSize(), CSize(16, 16));
-  m_wndToolBar.SendMessage(TB_AUTOSIZE);
-  m_wndToolBar.EnableDocking(CBRS_ALIGN_ANY);
-  EnableDocking(CBRS_ALIGN_ANY);
-  DockControlBar(&m_wndToolBar);
   return 0;
 }
 
@@ -88,10 +66,7 @@ void CCalvenorFrame::OnTimer(UINT_PTR id) {
 void CCalvenorFrame::OnStartupTimer() {
   KillTimer(kStartupTimerId);
   m_nTimer = 0;
-  fw::CIniFile customize;
-  if (!customize.Load(fw::GetCustomizeFilePath())) return;
-  std::string title = customize.GetString("main window", "title");
-  if (title.size() > 1023) title.resize(1023);
+  const std::string title = fw::CustomizedWindowTitle();
   if (title.empty()) return;
   SetTitle(title);
   OnUpdateFrameTitle(true);

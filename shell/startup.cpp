@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "platform/dynlib.h"
+#include "platform/inifile.h"
 #include "platform/language.h"
 #include "platform/message.h"
 #include "platform/modules.h"
@@ -53,6 +54,14 @@ std::string GetProgramFolder() {
 
 std::string GetCustomizeFilePath() {
   return GetProgramFolder() + "fenwardle.customize";
+}
+
+std::string CustomizedWindowTitle() {
+  CIniFile customize;
+  if (!customize.Load(GetCustomizeFilePath())) return {};
+  std::string title = customize.GetString("main window", "title");
+  if (title.size() > 1023) title.resize(1023);
+  return title;
 }
 
 std::string GetProjectsFolder() {

@@ -23,6 +23,9 @@ std::string GetProgramFolder();
 // The customisation file beside the program: its presence switches the
 // program to its customised appearance.
 std::string GetCustomizeFilePath();
+// The main windows' title from the customisation file (at most 1023
+// characters); empty without one.
+std::string CustomizedWindowTitle();
 // "Projects/" beside the program, with a trailing '/'.
 std::string GetProjectsFolder();
 // The status monitor's "zvinfo.ini": beside the per-user settings of the company.

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QPushButton>
 
+#include "platform/gui/help.h"
 #include "platform/message.h"
 #include "platform/resstring.h"
 #include "res/string_ids.h"
@@ -32,6 +33,11 @@ class CDialogPeerAccess : public QDialog {
     }
     if (e->key() == Qt::Key_Escape) {
       reject();
+      return;
+    }
+    if (e->key() == Qt::Key_F1 &&
+        !(e->modifiers() & (Qt::ShiftModifier | Qt::AltModifier | Qt::ControlModifier))) {
+      m_owner->OnHelpKey();
       return;
     }
     QWidget::keyPressEvent(e);
@@ -350,6 +356,10 @@ bool CDialog::OnInitDialog() {
 void CDialog::OnOK() {
   if (!UpdateData(true)) return;
   EndDialog(IDOK);
+}
+
+void CDialog::OnHelpKey() {
+  if (m_templateId) fw::ShowHelp(kHelpDialogBase + m_templateId);
 }
 
 void CDialog::OnCancel() {

@@ -80,6 +80,9 @@ class CDialog : public CWnd {
   virtual bool OnInitDialog();
   virtual void OnOK();
   virtual void OnCancel();
+  // F1 that no control of the dialog took: help for the dialog's template
+  // (context kHelpDialogBase + its id), as its Help button gives.
+  virtual void OnHelpKey();
 
  protected:
   virtual void DoDataExchange(CDataExchange* dx);

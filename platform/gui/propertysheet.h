@@ -134,6 +134,7 @@ class CPropertySheet : public CDialog {
   void OnCancel() override;
   // Help for the active page: context kHelpDialogBase + its template id.
   virtual void OnHelp();
+  void OnHelpKey() override { OnHelp(); }
   virtual void OnWizardBack();
   virtual void OnWizardNext();
   virtual void OnWizardFinish();

@@ -266,9 +266,12 @@ TEST_F(PropertySheetTest, HelpAsksForTheActivePagesContext) {
     EXPECT_EQ(sheet.GetActivePage(), &m_two);
     EXPECT_EQ(m_one.inits, 0);
     Click(sheet.GetDlgItem(ID_HELP));
+    // F1 asks the same, from a page's control and from the sheet's buttons.
+    QTest::keyClick(m_two.GetDlgItem(1003)->widget(), Qt::Key_F1);
+    QTest::keyClick(sheet.GetDlgItem(IDCANCEL)->widget(), Qt::Key_F1);
     sheet.PressButton(PSBTN_CANCEL);
   });
-  EXPECT_EQ(help->requests(), std::vector<unsigned>{0x20000u + 911});
+  EXPECT_EQ(help->requests(), (std::vector<unsigned>(3, 0x20000u + 911)));
 }
 
 TEST_F(PropertySheetTest, AWindowTakesTheControlsPlace) {

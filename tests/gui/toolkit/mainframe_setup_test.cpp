@@ -9,10 +9,11 @@
 #include <QTest>
 #include <QTimer>
 
-#include "shell/commandids.h"
 #include "gui_helpers.h"
 #include "platform/gui/framewnd.h"
+#include "shell/commandids.h"
 #include "toolkit/cooltoolbar.h"
+#include "toolkit/mainwindowtoolbar.h"
 #include "toolkit/ownerdrawmenu.h"
 
 namespace {
@@ -24,29 +25,7 @@ class TestFrame : public CFrameWnd {
   std::vector<UINT> ran;
 
   bool SetUpBars() {
-    if (!m_toolbar.CreateEx(this, TBSTYLE_FLAT,
-                            WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER | CBRS_TOOLTIPS |
-                                CBRS_FLYBY | CBRS_SIZE_DYNAMIC,
-                            CRect(), AFX_IDW_TOOLBAR) ||
-        !m_toolbar.LoadToolBar(IDR_MAINFRAME))
-      return false;
-    m_toolbar.SetSizes(CSize(24, 22), CSize(16, 16));
-    m_toolbar.SendMessage(TB_AUTOSIZE);
-    if (CImageList* hot = m_toolbar.LoadHotImageList(IDB_MAINFRAME_HOT, 16, 0, RGB(192, 192, 192)))
-      m_toolbar.SetHotImageList(hot);
-    m_toolbar.m_crDefaultText = RGB(0, 0, 128);
-    m_toolbar.m_crHotText = RGB(0, 0, 255);
-    if (m_toolbar.SendMessage(TB_SETBUTTONWIDTH, 0, MAKELPARAM(0, 100))) {
-      m_toolbar.m_nMinButtonsWidth = 0;
-      m_toolbar.m_nMaxButtonsWidth = 100;
-    }
-    m_toolbar.SendMessage(TB_SETMAXTEXTROWS, 3);
-    m_toolbar.SetButtonTextsFromCommands(0, 0xFFFF, 0);
-    m_toolbar.SetSizes(m_toolbar.GetButtonSize(), CSize(16, 16));
-    m_toolbar.SendMessage(TB_AUTOSIZE);
-    m_toolbar.EnableDocking(CBRS_ALIGN_ANY);
-    EnableDocking(CBRS_ALIGN_ANY);
-    DockControlBar(&m_toolbar);
+    if (!CreateMainWindowToolBar(*this, m_toolbar, IDR_MAINFRAME, IDB_MAINFRAME_HOT)) return false;
 
     m_menu = std::make_unique<COwnerDrawMenu>();
     if (!m_menu->LoadMenuById(IDR_MAINFRAME)) return false;

@@ -1,0 +1,78 @@
+#include "shell/shellapp.h"
+
+#include "platform/gui/framewnd.h"
+#include "platform/gui/help.h"
+#include "platform/gui/singleinstance.h"
+#include "platform/message.h"
+#include "platform/resstring.h"
+#include "platform/text.h"
+#include "res/string_ids.h"
+#include "shell/aboutdlg.h"
+#include "shell/commandids.h"
+#include "shell/switchopswindows.h"
+
+CShellApp::CShellApp(std::string appName, std::vector<std::string> args,
+                     std::uint32_t mainFrameHelpContext)
+    : CWinApp(std::move(appName)),
+      m_args(std::move(args)),
+      m_mainFrameHelpContext(mainFrameHelpContext) {
+  SetCommandHandler(ID_APP_ABOUT, [this] { OnAppAbout(); });
+  // The main frame's own help comes first on the route; this one never shows.
+  SetCommandHandler(ID_HELP, [] {});
+}
+
+CShellApp::~CShellApp() {
+  if (fw::HelpService() == &m_help) fw::SetHelpService(nullptr);
+}
+
+bool CShellApp::RunsAlone(unsigned frameId, const char* otherProgram, unsigned refusalTextId) {
+  if (!CheckSingleInstance(frameId, m_pszAppName)) return false;
+  if (FindProgramWindow(otherProgram)) {
+    MessageBoxCaption(LoadResString(refusalTextId), LoadResString(IDS_CANNOT_RUN),
+                      MB_OK | MB_ICONEXCLAMATION);
+    return false;
+  }
+  return true;
+}
+
+void CShellApp::InstallHelpFile(const std::string& path) {
+  m_help.SetPath(path);
+  m_pszHelpFilePath = m_help.path();
+  fw::SetHelpService(&m_help);
+}
+
+void CShellApp::ShowMainWindow(CFrameWnd& frame, int showMessages) {
+  frame.ShowWindow(SW_SHOW);
+  frame.UpdateWindow();
+  fw::SetInstanceWindow(frame.widget());
+  // The operations' waits keep the main window painting.
+  m_switchOps = StartSwitchOperations(&frame, showMessages);
+}
+
+int CShellApp::ExitInstance() {
+  // The documents and their windows go while the settings are still there,
+  // then the operations' windows.
+  SetDocManager(nullptr);
+  m_switchOps.reset();
+  UnregisterMainWindowClass();
+  fw::SetInstanceWindow(nullptr);
+  return CWinApp::ExitInstance();
+}
+
+void CShellApp::WinHelp(std::uint32_t data, unsigned command) {
+  if (fw::EqualsNoCase(m_strCompanyName, "tarn")) {
+    CWinApp::WinHelp(data, command);
+    return;
+  }
+  if (command == HELP_INDEX || command == HELP_FINDER) {
+    (void)m_help.ShowIndex();  // tells the user when there is none
+    return;
+  }
+  if (data == m_mainFrameHelpContext) return;
+  (void)m_help.ShowContext(data);
+}
+
+void CShellApp::OnAppAbout() {
+  CAboutDlg about(m_pMainWnd);
+  (void)about.DoModal();
+}
