@@ -67,12 +67,7 @@ std::string CSegment::MacText(const MacAddress& m) {
   return text;
 }
 
-CSegment::CSegment(int switches, std::uint8_t tag) {
-  static std::atomic<int> serial{0};
-  const std::string id = std::to_string(getpid() % 10000) + "o" + std::to_string(serial++);
-  m_ns = "fwops" + id;
-  m_host = "foh" + id;
-  m_peer = "fos" + id;
+CSegment::CSegment(int switches, std::uint8_t tag, HostEnd host) {
   for (int i = 0; i < switches; ++i) {
     const MacAddress mac{0x02,
                          0x4B,
@@ -83,12 +78,36 @@ CSegment::CSegment(int switches, std::uint8_t tag) {
     m_cores.push_back(std::make_unique<emu::CSwitchCore>(mac, 9));
   }
   const std::string ip = IpPath() ? IpPath() : "ip";
-  if (!Run({ip, "netns", "add", m_ns}) ||
-      !Run({ip, "link", "add", m_host, "type", "veth", "peer", "name", m_peer, "netns", m_ns}) ||
-      !Run({ip, "link", "set", m_host, "up"}) ||
+  // Names carry the whole process id: test runs of other build trees make
+  // segments on the same machine at the same time, and a run that was killed
+  // leaves its names behind. A name still taken is passed over.
+  static std::atomic<int> serial{0};
+  bool made = false;
+  for (int attempt = 0; attempt < 20 && !made; ++attempt) {
+    const std::string id = std::to_string(getpid()) + "o" + std::to_string(serial++);
+    m_ns = "fwops" + id;
+    m_host = "foh" + id;
+    m_peer = "fos" + id;
+    if (access(("/sys/class/net/" + m_host).c_str(), F_OK) == 0 ||
+        access(("/var/run/netns/" + m_ns).c_str(), F_OK) == 0 || !Run({ip, "netns", "add", m_ns}))
+      continue;
+    made = Run({ip, "link", "add", m_host, "type", "veth", "peer", "name", m_peer, "netns", m_ns});
+    if (!made) Run({ip, "netns", "del", m_ns});
+  }
+  if (!made || !Run({ip, "link", "set", m_host, "up"}) ||
       !Run({ip, "-n", m_ns, "link", "set", m_peer, "promisc", "on", "up"})) {
     m_error = "cannot create the namespace and veth pair";
     return;
+  }
+  if (host == HostEnd::kOwnNamespace) {
+    m_hostNs = m_ns + "h";
+    if (!Run({ip, "netns", "add", m_hostNs}) ||
+        !Run({ip, "link", "set", m_host, "netns", m_hostNs}) ||
+        !Run({ip, "-n", m_hostNs, "link", "set", "lo", "up"}) ||
+        !Run({ip, "-n", m_hostNs, "link", "set", m_host, "up"})) {
+      m_error = "cannot move the host end into a namespace of its own";
+      return;
+    }
   }
   const int ns_fd = open(("/var/run/netns/" + m_ns).c_str(), O_RDONLY | O_CLOEXEC);
   if (ns_fd < 0) {
@@ -145,7 +164,10 @@ CSegment::~CSegment() {
   m_stop = true;
   if (m_thread.joinable()) m_thread.join();
   const std::string ip = IpPath() ? IpPath() : "ip";
+  // The pair goes at once, not whenever the namespace is torn down.
+  if (m_ok && m_hostNs.empty()) Run({ip, "link", "del", m_host});
   Run({ip, "netns", "del", m_ns});
+  if (!m_hostNs.empty()) Run({ip, "netns", "del", m_hostNs});
 }
 
 CRestrictedCapture::CRestrictedCapture(std::set<std::string> allowed)

@@ -23,8 +23,12 @@ class CSegment {
   // Empty when this host can build segments; else why not.
   static std::string Unavailable();
 
+  // Where the host end of the pair lies: in the test's own namespace, or in
+  // one of its own (host_namespace()) for a program run there as a process.
+  enum class HostEnd { kHere, kOwnNamespace };
+
   // `switches` cores with addresses 02:4B:33:<tag>:00:01.. on one new veth pair.
-  CSegment(int switches, std::uint8_t tag);
+  CSegment(int switches, std::uint8_t tag, HostEnd host = HostEnd::kHere);
   ~CSegment();
   CSegment(const CSegment&) = delete;
   CSegment& operator=(const CSegment&) = delete;
@@ -32,6 +36,7 @@ class CSegment {
   bool ok() const { return m_ok; }
   const std::string& error() const { return m_error; }
   const std::string& host_end() const { return m_host; }
+  const std::string& host_namespace() const { return m_hostNs; }
   // Call only while Lock() is held (the serving thread uses the cores).
   std::vector<std::unique_ptr<emu::CSwitchCore>>& cores() { return m_cores; }
   std::unique_lock<std::mutex> Lock() { return std::unique_lock<std::mutex>(m_mutex); }
@@ -40,7 +45,7 @@ class CSegment {
  private:
   void Serve(int ns_fd);
 
-  std::string m_ns, m_host, m_peer, m_error;
+  std::string m_ns, m_hostNs, m_host, m_peer, m_error;
   bool m_ok = false;
   std::mutex m_mutex;
   std::vector<std::unique_ptr<emu::CSwitchCore>> m_cores;

@@ -75,6 +75,15 @@ bool EeromRequestWrites(std::span<const std::uint8_t> request) {
   }
   return false;
 }
+
+void LogEeromReads(std::span<const std::uint8_t> request, std::set<std::uint16_t>* reads) {
+  for (std::size_t pos = 33; pos + 4 <= request.size();) {
+    const std::uint8_t kind = request[pos], len = request[pos + 1];
+    if (kind == 0 || len == 0) break;
+    if ((kind & 0x03) == 1) reads->insert(ReadBE16(&request[pos + 2]));
+    pos += 4 + std::size_t{len};
+  }
+}
 }  // namespace
 
 std::vector<std::uint8_t> CSwitchCore::Eerom(std::span<const std::uint8_t> request) {
@@ -137,6 +146,12 @@ std::vector<Outgoing> CSwitchCore::Handle(std::span<const std::uint8_t> frame, s
   const MacAddress broadcast{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
   if (to != m_mac && to != broadcast) return {};
   ++m_requests;
+  switch (ReadBE16(&request[19])) {
+    case kCmdNop: ++m_log.nops; break;
+    case kCmdStatus: ++m_log.status_reads; break;
+    case kCmdEerom: LogEeromReads(request, &m_log.eerom_reads); break;
+    default: break;
+  }
   if (now < silent_until_ || m_knobs.drop_all) return {};
   if (m_knobs.drop_next > 0) {
     --m_knobs.drop_next;

@@ -36,6 +36,14 @@ struct Knobs {
   bool boot_monitor_writes = false;  // the boot monitor takes EEROM writes (switch recovery)
 };
 
+// What a switch was asked (requests addressed to it or to all), so a test can
+// watch a program it only runs from outside.
+struct RequestLog {
+  int nops = 0;
+  int status_reads = 0;
+  std::set<std::uint16_t> eerom_reads;  // start addresses of the entries read
+};
+
 struct Outgoing {
   std::vector<std::uint8_t> frame;
   std::uint64_t due = 0;  // clock time at which it is on the wire
@@ -64,6 +72,7 @@ class CSwitchCore {
   const std::vector<std::uint8_t>& firmware() const { return m_firmware; }
   int blocks_loaded() const { return m_blocks; }
   int requests_seen() const { return m_requests; }
+  const RequestLog& request_log() const { return m_log; }
   std::uint32_t last_control() const { return last_control_; }
 
   // Takes one frame off the wire; returns the frames the switch sends back.
@@ -84,6 +93,7 @@ class CSwitchCore {
   std::vector<std::uint8_t> m_firmware;
   int m_blocks = 0;
   int m_requests = 0;
+  RequestLog m_log;
   std::uint32_t last_control_ = 0;
 };
 
