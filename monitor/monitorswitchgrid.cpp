@@ -6,6 +6,7 @@
 #include "platform/text.h"
 #include "res/string_ids.h"
 #include "switch/switchentry.h"
+#include "tools/gridfonts.h"
 #include "tools/switchlistgrid.h"
 
 namespace {
@@ -57,11 +58,7 @@ void CMonitorSwitchGrid::OnGridCreated() {
   (void)SetDefaultColumnWidth(50);
   (void)SetTopHeadingHeight(18);
   (void)SetSideHeadingWidth(0);
-  (void)SetDefaultFont(RegisterFont("Arial", 14, 2));
-  CGridCellValue heading;
-  GetDefaultHeadingCell(heading);
-  heading.GridCellSetFont(GetFont(RegisterFont("Arial", 14, 700)));
-  SetDefaultHeadingCell(heading);
+  UseToolGridFonts(*this);
   m_storeIndex = RegisterDataSource(&m_store);
   (void)SetDefaultDataSource(m_storeIndex);
   auto add = [this](int id, unsigned title, CMonitorColumn::Text text) {

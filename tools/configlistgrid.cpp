@@ -5,6 +5,7 @@
 #include "platform/text.h"
 #include "res/string_ids.h"
 #include "switch/switchconfigstore.h"
+#include "tools/gridfonts.h"
 #include "tools/itemtypebase.h"
 #include "tools/projectdocument.h"
 #include "tools/switchlistgrid.h"
@@ -28,11 +29,7 @@ void CConfigListGrid::OnGridCreated() {
   (void)SetTopHeadingHeight(18);
   (void)SetSideHeadingWidth(0);
   m_ellipsisIndex = RegisterCellType(&m_ellipsisType);
-  (void)SetDefaultFont(RegisterFont("Arial", 14, 2));
-  CGridCellValue heading;
-  GetDefaultHeadingCell(heading);
-  heading.GridCellSetFont(GetFont(RegisterFont("Arial", 14, 700)));
-  SetDefaultHeadingCell(heading);
+  UseToolGridFonts(*this);
   m_sortArrowIndex = RegisterCellType(&m_sortArrowType);
   m_storeIndex = RegisterDataSource(&m_store);
   (void)SetDefaultDataSource(m_storeIndex);

@@ -11,6 +11,7 @@
 #include "platform/text.h"
 #include "res/string_ids.h"
 #include "tools/autosizenotewnd.h"
+#include "tools/gridfonts.h"
 
 // ---- note ---------------------------------------------------------------------------
 
@@ -90,11 +91,7 @@ void CEeromGrid::OnGridCreated() {
   (void)SetDefaultColumnWidth(70);
   (void)SetTopHeadingHeight(18);
   (void)SetSideHeadingWidth(0);
-  (void)SetDefaultFont(RegisterFont("Arial", 14, 2));
-  CGridCellValue heading;
-  GetDefaultHeadingCell(heading);
-  heading.GridCellSetFont(GetFont(RegisterFont("Arial", 14, 700)));
-  SetDefaultHeadingCell(heading);
+  UseToolGridFonts(*this);
   m_noteTypeIndex = RegisterCellType(&m_noteType);
   (void)SetColumnTotal(3);
   (void)SetColumnWidth(kAddrCol, 100);

@@ -16,7 +16,7 @@ void CMirroringGrid::OnGridCreated() {
   (void)SetDefaultColumnWidth(50);
   (void)SetTopHeadingHeight(30);
   (void)SetSideHeadingWidth(0);
-  UseSettingFonts(*this);
+  UseToolGridFonts(*this);
   (void)SetRowTotal(6);
   (void)SetColumnTotal(6);
   CGridCellValue corner;

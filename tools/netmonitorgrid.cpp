@@ -5,6 +5,7 @@
 #include "platform/format.h"
 #include "platform/resstring.h"
 #include "res/string_ids.h"
+#include "tools/gridfonts.h"
 #include "tools/waitcursor.h"
 
 namespace {
@@ -32,11 +33,7 @@ void CNetMonitorGrid::OnGridCreated() {
   (void)SetDefaultColumnWidth(50);
   (void)SetTopHeadingHeight(18);
   (void)SetSideHeadingWidth(0);
-  (void)SetDefaultFont(RegisterFont("Arial", 14, 2));
-  CGridCellValue heading;
-  GetDefaultHeadingCell(heading);
-  heading.GridCellSetFont(GetFont(RegisterFont("Arial", 14, 700)));
-  SetDefaultHeadingCell(heading);
+  UseToolGridFonts(*this);
   m_sortArrowIndex = RegisterCellType(&m_sortArrow);
   m_macPrefixIndex = RegisterCellType(&m_macPrefix);
   (void)SetColumnTotal(kColumns);

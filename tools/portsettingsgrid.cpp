@@ -45,7 +45,7 @@ void CPortSettingsGrid::OnGridCreated() {
   (void)SetDefaultColumnWidth(50);
   (void)SetTopHeadingHeight(15);
   (void)SetSideHeadingWidth(0);
-  UseSettingFonts(*this);
+  UseToolGridFonts(*this);
   (void)SetRowTotal(5);
   (void)SetColumnTotal(kColumns);
   for (int c = 0; c < kColumns; ++c) (void)SetColumnWidth(c, kWidths[c]);

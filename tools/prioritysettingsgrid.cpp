@@ -74,7 +74,7 @@ void CPrioritySettingsGrid::OnGridCreated() {
 
 void CPrioritySettingsGrid::SetUpPortsSheet() {
   (void)SelectSheet(kSheetPorts);
-  UseSettingFonts(*this);
+  UseToolGridFonts(*this);
   (void)SetDefaultRowHeight(18);
   (void)SetDefaultColumnWidth(70);
   (void)SetTopHeadingHeight(0);
@@ -105,7 +105,7 @@ void CPrioritySettingsGrid::SetUpPortsSheet() {
 
 void CPrioritySettingsGrid::SetUpAdvancedSheet() {
   (void)SelectSheet(kSheetAdvanced);
-  UseSettingFonts(*this);
+  UseToolGridFonts(*this);
   (void)SetDefaultRowHeight(18);
   (void)SetDefaultColumnWidth(70);
   (void)SetTopHeadingHeight(30);
@@ -123,7 +123,7 @@ void CPrioritySettingsGrid::SetUpAdvancedSheet() {
 
 void CPrioritySettingsGrid::SetUpTagMappingSheet() {
   (void)SelectSheet(kSheetTagMapping);
-  UseSettingFonts(*this);
+  UseToolGridFonts(*this);
   (void)SetTopHeadingRows(2);
   (void)SetDefaultRowHeight(18);
   (void)SetDefaultColumnWidth(67);

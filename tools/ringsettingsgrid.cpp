@@ -31,7 +31,7 @@ void CRingSettingsGrid::OnGridCreated() {
   (void)SetDefaultColumnWidth(50);
   (void)SetTopHeadingHeight(15);
   (void)SetSideHeadingWidth(0);
-  UseSettingFonts(*this);
+  UseToolGridFonts(*this);
   (void)SetRowTotal(2);
   (void)SetColumnTotal(kColumns);
   for (int c = 0; c < kColumns; ++c) (void)SetColumnWidth(c, kWidths[c]);

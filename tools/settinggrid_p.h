@@ -11,6 +11,7 @@
 #include "grid/sheetgridctrl.h"
 #include "platform/resstring.h"
 #include "res/string_ids.h"
+#include "tools/gridfonts.h"
 
 namespace settinggrid {
 
@@ -28,22 +29,6 @@ inline constexpr int kDropTextChosen = 101;
 inline constexpr int kCheckBoxTypeIndex = 2;
 inline constexpr int kDropListTypeIndex = 1;
 inline constexpr fw::GridColor kYellow = 0x0000FFFF;  // RGB(255, 255, 0)
-
-// The fonts every setting grid uses: default "Arial" 14 at weight 2, headings
-// at weight 700. Registers both and makes them the current sheet's fonts.
-inline void UseSettingFonts(CSheetGridCtrl& grid) {
-  const int normal = grid.RegisterFont("Arial", 14, 2);
-  const int bold = grid.RegisterFont("Arial", 14, 700);
-  (void)grid.SetDefaultFont(normal);
-  CGridCellValue heading;
-  grid.GetDefaultHeadingCell(heading);
-  heading.GridCellSetFont(grid.GetFont(bold));
-  grid.SetDefaultHeadingCell(heading);
-}
-
-inline int BoldFontIndex(CSheetGridCtrl& grid) {
-  return grid.RegisterFont("Arial", 14, 700);
-}
 
 // Drop-list and radio options: each text followed by "\n".
 inline std::string Options(std::initializer_list<unsigned> ids) {

@@ -10,6 +10,7 @@
 #include "res/string_ids.h"
 #include "switch/switchconfigstore.h"
 #include "switch/switchentry.h"
+#include "tools/gridfonts.h"
 #include "tools/itemtypebase.h"
 #include "tools/modbusoptionsdlg.h"
 #include "tools/projectdocument.h"
@@ -74,11 +75,7 @@ void CSwitchListGrid::OnGridCreated() {
   (void)SetDefaultColumnWidth(50);
   (void)SetTopHeadingHeight(18);
   (void)SetSideHeadingWidth(20);
-  (void)SetDefaultFont(RegisterFont("Arial", 14, 2));
-  CGridCellValue heading;
-  GetDefaultHeadingCell(heading);
-  heading.GridCellSetFont(GetFont(RegisterFont("Arial", 14, 700)));
-  SetDefaultHeadingCell(heading);
+  UseToolGridFonts(*this);
   m_sortArrowIndex = RegisterCellType(&m_sortArrowType);
   m_storeIndex = RegisterDataSource(&m_store);
   (void)SetDefaultDataSource(m_storeIndex);
