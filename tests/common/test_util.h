@@ -6,10 +6,39 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fw::test {
+
+// Environment variables set for a test and given back at the end, the last
+// set first; a variable that was not there goes again.
+class ScopedEnv {
+ public:
+  ScopedEnv() = default;
+  ~ScopedEnv() { Restore(); }
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+  void Set(const std::string& name, const std::string& value) {
+    const char* old = std::getenv(name.c_str());
+    m_saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+    setenv(name.c_str(), value.c_str(), 1);
+  }
+  void Restore() {
+    for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it) {
+      if (it->second)
+        setenv(it->first.c_str(), it->second->c_str(), 1);
+      else
+        unsetenv(it->first.c_str());
+    }
+    m_saved.clear();
+  }
+
+ private:
+  std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
+};
 
 // A fresh folder under /tmp, removed with everything in it at the end of the scope.
 class TempDir {

@@ -73,20 +73,11 @@ class ShellTest : public ::testing::Test {
     CSwitchConfigStore::SetCustomizeFilePath({});
     CSwitchConfigStore::ResetOfferedModels();
     fw::OverrideProgramFolder({});
-    for (auto& [name, value] : m_env) {
-      if (value.empty())
-        unsetenv(name.c_str());
-      else
-        setenv(name.c_str(), value.c_str(), 1);
-    }
+    m_env.Restore();
     Drain();
   }
 
-  void Setenv(const std::string& name, const std::string& value) {
-    const char* old = std::getenv(name.c_str());
-    m_env.emplace_back(name, old ? old : "");
-    setenv(name.c_str(), value.c_str(), 1);
-  }
+  void Setenv(const std::string& name, const std::string& value) { m_env.Set(name, value); }
 
   // Runs start-up as the program does; the capture library is there unless told.
   bool Start(std::vector<std::string> args = {"fenwardle"}, CaptureProbe capture = Usable()) {
@@ -244,7 +235,7 @@ class ShellTest : public ::testing::Test {
   fw::CScriptedFileDialogService m_dialogs;
   fw::CRecordingShellService m_shell;
   std::unique_ptr<CFenwardleApp> m_app;
-  std::vector<std::pair<std::string, std::string>> m_env;
+  fw::test::ScopedEnv m_env;
 };
 
 }  // namespace fwtest

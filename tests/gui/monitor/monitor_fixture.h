@@ -96,20 +96,11 @@ class MonitorTest : public ::testing::Test {
     CSwitchConfigStore::SetCustomizeFilePath({});
     CSwitchConfigStore::ResetOfferedModels();
     fw::OverrideProgramFolder({});
-    for (auto& [name, value] : m_env) {
-      if (value.empty())
-        unsetenv(name.c_str());
-      else
-        setenv(name.c_str(), value.c_str(), 1);
-    }
+    m_env.Restore();
     Drain();
   }
 
-  void Setenv(const std::string& name, const std::string& value) {
-    const char* old = std::getenv(name.c_str());
-    m_env.emplace_back(name, old ? old : "");
-    setenv(name.c_str(), value.c_str(), 1);
-  }
+  void Setenv(const std::string& name, const std::string& value) { m_env.Set(name, value); }
 
   // A software switch on a segment, with a name, a model and a revision.
   fw::emu::CSwitchCore& AddSwitch(std::uint8_t last, const std::string& name,
@@ -192,7 +183,7 @@ class MonitorTest : public ::testing::Test {
   CCountedCapture m_capture;
   std::vector<std::unique_ptr<fw::emu::CSwitchCore>> m_cores;
   std::unique_ptr<CCalvenorApp> m_app;
-  std::vector<std::pair<std::string, std::string>> m_env;
+  fw::test::ScopedEnv m_env;
 };
 
 }  // namespace fwtest
