@@ -12,14 +12,10 @@
 
 namespace {
 constexpr std::int32_t kButtonOnCurrent = 512;
-constexpr std::int32_t kMultiLine = 2;
-constexpr std::int32_t kArrowUp = 0x10 | kMultiLine;
-constexpr std::int32_t kArrowDown = 0x20 | kMultiLine;
-constexpr int kSortAscending = 1, kSortDescending = 2;
 constexpr int kCtrlV = 22, kCtrlC = 3;
 }  // namespace
 
-CConfigListGrid::CConfigListGrid(CWnd* owner) : m_owner(owner) {}
+CConfigListGrid::CConfigListGrid(CWnd* owner) : CProjectListGrid(owner) {}
 
 CConfigListGrid::~CConfigListGrid() = default;
 
@@ -40,46 +36,14 @@ void CConfigListGrid::OnGridCreated() {
   (void)SetColumnTotal(1);
 }
 
-int CConfigListGrid::SetProject(IProjectDocument* doc) {
-  m_doc = doc;
-  for (CItemTypeBase* p : m_providers) p->SetDocument(doc);
-  return static_cast<int>(m_providers.size());
-}
-
-CWnd* CConfigListGrid::NotifyTarget() {
-  return m_notify ? m_notify : GetTopLevelParent();
-}
-
 // ---------------------------------------------------------------- rows
 
-void CConfigListGrid::UpdateRowCount() {
-  const int paint = IsRepaintEnabled();
-  SetRepaintEnabled(0);
-  (void)SetRowTotal(m_store.GetRowCount() + 1);
-  SetRepaintEnabled(paint);
-}
-
-void CConfigListGrid::AddRemoveRows(const std::vector<GridRecordKey>& keys, bool remove) {
-  if (remove)
-    m_store.RemoveRows(keys);
-  else
-    m_store.AddRows(keys, true);
-  UpdateRowCount();
-}
-
-void CConfigListGrid::LoadProjectRows() {
-  (void)SetRowTotal(0);
-  RepaintAll();
-  m_store.ClearRows();
+std::vector<GridRecordKey> CConfigListGrid::ProjectRowKeys() const {
   std::vector<GridRecordKey> keys;
-  if (m_doc) {
-    const CSwitchConfigStore& store = m_doc->GetStore();
-    for (int i = store.First(); i >= 0; i = store.Next(i))
-      keys.push_back(static_cast<GridRecordKey>(i));
-  }
-  m_store.AddRows(keys, true);
-  UpdateRowCount();
-  ReSort();
+  const CSwitchConfigStore& store = m_doc->GetStore();
+  for (int i = store.First(); i >= 0; i = store.Next(i))
+    keys.push_back(static_cast<GridRecordKey>(i));
+  return keys;
 }
 
 void CConfigListGrid::OnProjectHint(int kind, int index) {
@@ -108,42 +72,13 @@ int CConfigListGrid::ConfigIndexAtRow(int row) const {
   return c && !c->IsDeleted() ? static_cast<int>(key) : -1;
 }
 
-void CConfigListGrid::ReSort() {
-  const int paint = IsRepaintEnabled();
-  SetRepaintEnabled(0);
-  (void)SortRows(m_sortCol, m_ascending ? kSortAscending : kSortDescending);
-  SetRepaintEnabled(paint);
-  RepaintAll();
-}
-
-void CConfigListGrid::Reload() {
-  SetRepaintEnabled(0);
-  m_store.ClearRows();
-  OnReloadRows();
-  (void)SortRows(m_sortCol, m_ascending ? kSortAscending : kSortDescending);
-  SetRepaintEnabled(1);
-  RepaintAll();
-}
-
-int CConfigListGrid::PasteIntoEditor() {
-  const int col = GetCurrentColumn();
-  if (col < 0 || !m_store.GetProvider(GetColumnMapping(col))) return 1;
-  std::string text;
-  if (GetClipboardText(text) != kGridClipboardOk) return 1;
-  return fw::PasteIntoGridEditor(*this, text);
-}
-
 // ---------------------------------------------------------------- cells and events
 
 void CConfigListGrid::OnCellFetched(int col, int row, CGridCellValue* cell) {
   if (!cell) return;
   if (col < 0 || row < 0) cell->GridCellSetReadOnly(true);
   if (row < 0) {
-    cell->GridCellSetTypeStyle(kMultiLine);
-    if (col == m_sortCol) {
-      cell->GridCellSetCellType(m_sortArrowIndex);
-      cell->GridCellSetTypeStyle(m_ascending ? kArrowUp : kArrowDown);
-    }
+    FetchHeadingCell(col, cell);
     return;
   }
   if (col >= 0) {
@@ -172,13 +107,6 @@ void CConfigListGrid::OnCellLeftClick(int, int row, int, CRect*, CPoint*, int) {
 void CConfigListGrid::OnCellRightClick(int col, int row, int pressed, CRect*, CPoint* point, int) {
   if (!pressed || col < 0 || row < 0 || !point) return;
   fw::SendListContextMessage(*this, NotifyTarget(), WM_CONFIGLIST_CONTEXT, *point);
-}
-
-void CConfigListGrid::OnTopHeadingLeftClick(int col, int, int pressed, CRect*, CPoint*, int) {
-  if (pressed || col < 0) return;
-  m_sortCol = col;
-  m_ascending = !m_ascending;
-  ReSort();
 }
 
 long long CConfigListGrid::OnCellTypeEvent(int typeIndex, int col, int row, int event,
@@ -220,12 +148,4 @@ int CConfigListGrid::OnEditDone(int, int row, CWnd*, const std::string& text, in
   if (result == kProjectDuplicate) AfxMessageBox(IDS_CFG_NAME_IN_USE, MB_OK | MB_ICONEXCLAMATION);
   RepaintAll();
   return 1;
-}
-
-void CConfigListGrid::OnDrawCurrentCellFocus(CDC* dc, CRect* rect) {
-  fw::DrawListFocusRect(dc, rect);
-}
-
-int CConfigListGrid::OnCompareCells(CGridCellValue* cell1, CGridCellValue* cell2, int flags) {
-  return fw::CompareListCells(cell1, cell2, flags);
 }

@@ -21,10 +21,6 @@ constexpr int kDropListType = 1;
 constexpr int kSideArrowsType = 3;
 constexpr int kDropItemChosen = 101;
 constexpr std::int32_t kButtonOnCurrent = 512;
-constexpr std::int32_t kMultiLine = 2;
-constexpr std::int32_t kArrowUp = 0x10 | kMultiLine;
-constexpr std::int32_t kArrowDown = 0x20 | kMultiLine;
-constexpr int kSortAscending = 1, kSortDescending = 2;
 
 }  // namespace
 
@@ -64,7 +60,7 @@ void DrawListFocusRect(CDC* dc, const CRect* rect) {
 
 }  // namespace fw
 
-CSwitchListGrid::CSwitchListGrid(CWnd* owner) : m_owner(owner) {}
+CSwitchListGrid::CSwitchListGrid(CWnd* owner) : CProjectListGrid(owner) {}
 
 CSwitchListGrid::~CSwitchListGrid() = default;
 
@@ -97,46 +93,14 @@ void CSwitchListGrid::OnGridCreated() {
   CSwitchConfigStore::FillModelLists(displayNames, &m_modelChoices);
 }
 
-int CSwitchListGrid::SetProject(IProjectDocument* doc) {
-  m_doc = doc;
-  for (CItemTypeBase* p : m_providers) p->SetDocument(doc);
-  return static_cast<int>(m_providers.size());
-}
-
-CWnd* CSwitchListGrid::NotifyTarget() {
-  return m_notify ? m_notify : GetTopLevelParent();
-}
-
 // ---------------------------------------------------------------- rows
 
-void CSwitchListGrid::UpdateRowCount() {
-  const int paint = IsRepaintEnabled();
-  SetRepaintEnabled(0);
-  (void)SetRowTotal(m_store.GetRowCount() + 1);
-  SetRepaintEnabled(paint);
-}
-
-void CSwitchListGrid::AddRemoveRows(const std::vector<GridRecordKey>& keys, bool remove) {
-  if (remove)
-    m_store.RemoveRows(keys);
-  else
-    m_store.AddRows(keys, true);
-  UpdateRowCount();
-}
-
-void CSwitchListGrid::LoadProjectRows() {
-  (void)SetRowTotal(0);
-  RepaintAll();
-  m_store.ClearRows();
+std::vector<GridRecordKey> CSwitchListGrid::ProjectRowKeys() const {
   std::vector<GridRecordKey> keys;
-  if (m_doc) {
-    const CSwitchList& switches = m_doc->GetSwitches();
-    for (int i = switches.First(); i >= 0; i = switches.Next(i))
-      keys.push_back(static_cast<GridRecordKey>(i));
-  }
-  m_store.AddRows(keys, true);
-  UpdateRowCount();
-  ReSort();
+  const CSwitchList& switches = m_doc->GetSwitches();
+  for (int i = switches.First(); i >= 0; i = switches.Next(i))
+    keys.push_back(static_cast<GridRecordKey>(i));
+  return keys;
 }
 
 void CSwitchListGrid::OnProjectHint(int kind, int index) {
@@ -168,31 +132,6 @@ int CSwitchListGrid::SwitchIndexAtRow(int row) const {
   return e && !e->IsDeleted() ? static_cast<int>(key) : -1;
 }
 
-void CSwitchListGrid::ReSort() {
-  const int paint = IsRepaintEnabled();
-  SetRepaintEnabled(0);
-  (void)SortRows(m_sortCol, m_ascending ? kSortAscending : kSortDescending);
-  SetRepaintEnabled(paint);
-  RepaintAll();
-}
-
-void CSwitchListGrid::Reload() {
-  SetRepaintEnabled(0);
-  m_store.ClearRows();
-  OnReloadRows();
-  (void)SortRows(m_sortCol, m_ascending ? kSortAscending : kSortDescending);
-  SetRepaintEnabled(1);
-  RepaintAll();
-}
-
-int CSwitchListGrid::PasteIntoEditor() {
-  const int col = GetCurrentColumn();
-  if (col < 0 || !m_store.GetProvider(GetColumnMapping(col))) return 1;
-  std::string text;
-  if (GetClipboardText(text) != kGridClipboardOk) return 1;
-  return fw::PasteIntoGridEditor(*this, text);
-}
-
 // ---------------------------------------------------------------- cells
 
 void CSwitchListGrid::OnCellFetched(int col, int row, CGridCellValue* cell) {
@@ -205,11 +144,7 @@ void CSwitchListGrid::OnCellFetched(int col, int row, CGridCellValue* cell) {
     return;
   }
   if (row < 0) {
-    cell->GridCellSetTypeStyle(kMultiLine);
-    if (col == m_sortCol) {
-      cell->GridCellSetCellType(m_sortArrowIndex);
-      cell->GridCellSetTypeStyle(m_ascending ? kArrowUp : kArrowDown);
-    }
+    FetchHeadingCell(col, cell);
     return;
   }
   switch (col) {
@@ -327,19 +262,4 @@ int CSwitchListGrid::OnEditDone(int col, int row, CWnd*, const std::string& text
 void CSwitchListGrid::OnCellRightClick(int col, int row, int pressed, CRect*, CPoint* point, int) {
   if (!pressed || col < 0 || row < 0 || !point) return;
   fw::SendListContextMessage(*this, NotifyTarget(), WM_SWITCHLIST_CONTEXT, *point);
-}
-
-void CSwitchListGrid::OnTopHeadingLeftClick(int col, int, int pressed, CRect*, CPoint*, int) {
-  if (pressed || col < 0) return;
-  m_sortCol = col;
-  m_ascending = !m_ascending;
-  ReSort();
-}
-
-void CSwitchListGrid::OnDrawCurrentCellFocus(CDC* dc, CRect* rect) {
-  fw::DrawListFocusRect(dc, rect);
-}
-
-int CSwitchListGrid::OnCompareCells(CGridCellValue* cell1, CGridCellValue* cell2, int flags) {
-  return fw::CompareListCells(cell1, cell2, flags);
 }

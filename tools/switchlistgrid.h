@@ -8,14 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "grid/normalcelltype.h"
-#include "grid/griddatastore.h"
-#include "grid/sheetgridctrl.h"
 #include "tools/macprefixcelltype.h"
+#include "tools/projectlistgrid.h"
 
-class CItemTypeBase;
 class CSwitchEntry;
-class IProjectDocument;
 
 // The private messages a right click on a list sends to the main window
 // (wParam: the address of the point in screen coordinates).
@@ -26,26 +22,13 @@ inline constexpr UINT WM_CONFIGLIST_CONTEXT = 0x55E;
 inline constexpr unsigned ID_ADD_BASE_CONFIGURATION = 32771;
 inline constexpr unsigned ID_EDIT_BASE_CONFIGURATION = 32775;
 
-class CSwitchListGrid : public CSheetGridCtrl {
+class CSwitchListGrid : public CProjectListGrid {
  public:
   static constexpr int kColumns = 5;
 
   explicit CSwitchListGrid(CWnd* owner = nullptr);
   ~CSwitchListGrid() override;
 
-  // Gives the grid and every column the project; the number of columns.
-  int SetProject(IProjectDocument* doc);
-  IProjectDocument* GetProject() const { return m_doc; }
-  CWnd* GetOwnerView() const { return m_owner; }
-  // Where the right-click message goes; by default the grid's top-level window.
-  void SetNotifyWindow(CWnd* wnd) { m_notify = wnd; }
-
-  // Row count: the store's rows and the new-entry row.
-  void UpdateRowCount();
-  // Adds the keys as rows at the end, or removes their rows; then the row count.
-  void AddRemoveRows(const std::vector<GridRecordKey>& keys, bool remove);
-  // Fills the rows with every live switch of the project, then sorts.
-  void LoadProjectRows();
   // A hint of the project document: the rows follow the project.
   void OnProjectHint(int kind, int index);
 
@@ -53,22 +36,9 @@ class CSwitchListGrid : public CSheetGridCtrl {
   const CSwitchEntry* SwitchAtRow(int row) const;
   int SwitchIndexAtRow(int row) const;
   int GetCurrentSwitchIndex() const { return SwitchIndexAtRow(GetCurrentRow()); }
-  bool IsNewEntryRow(int row) const { return row >= 0 && row == m_store.GetRowCount(); }
-
-  int GetSortColumn() const { return m_sortCol; }
-  bool IsSortAscending() const { return m_ascending != 0; }
-  CGridDataStore& DataStore() { return m_store; }
-
-  // An in-place edit of the current cell filled with the clipboard's text.
-  int PasteIntoEditor();
-  // The selected cells to the clipboard as text.
-  int Copy() { return CopySelection(); }
-
-  virtual void ReSort();
-  virtual void Reload();
-  virtual void OnReloadRows() {}
 
  protected:
+  std::vector<GridRecordKey> ProjectRowKeys() const override;
   void OnGridCreated() override;
   void OnCellFetched(int col, int row, CGridCellValue* cell) override;
   long long OnCellTypeEvent(int typeIndex, int col, int row, int event,
@@ -78,31 +48,12 @@ class CSwitchListGrid : public CSheetGridCtrl {
   int OnEditDone(int col, int row, CWnd* editor, const std::string& text, int cancelled) override;
   void OnCellRightClick(int col, int row, int pressed, CRect* rect, CPoint* point,
                         int processed) override;
-  void OnTopHeadingLeftClick(int col, int row, int pressed, CRect* rect, CPoint* point,
-                             int processed) override;
-  void OnDrawCurrentCellFocus(CDC* dc, CRect* rect) override;
-  int OnCompareCells(CGridCellValue* cell1, CGridCellValue* cell2, int flags) override;
-
   // Runs the Modbus options for a switch; overridable so tests need no modal loop.
   virtual void EditModbusOptions(int switchIndex);
 
  private:
-  CWnd* NotifyTarget();
-
   CMacPrefixCellType m_macType;
   int m_macTypeIndex = -1;
-  CGridDataStore m_store;
-  int m_storeIndex = -1;
-  std::vector<CItemTypeBase*> m_providers;  // owned by the store
-  CSortArrowCellType m_sortArrowType;
-  int m_sortArrowIndex = -1;
-  CEllipsisCellType m_ellipsisType;
-  int m_ellipsisIndex = -1;
-  CWnd* m_owner;
-  IProjectDocument* m_doc = nullptr;
-  CWnd* m_notify = nullptr;
-  int m_sortCol = 0;
-  int m_ascending = 1;
   std::vector<std::string> m_modelChoices;
 };
 
