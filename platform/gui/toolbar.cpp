@@ -720,6 +720,13 @@ int CToolBar::IndexFromCommand(int id) const {
   return -1;
 }
 
+LRESULT CToolBar::SwapImageList(CImageList*& slot, LPARAM l) {
+  CImageList* old = slot;
+  slot = reinterpret_cast<CImageList*>(l);
+  Invalidate(false);
+  return reinterpret_cast<LRESULT>(old);
+}
+
 LRESULT CToolBar::DefWindowProc(UINT msg, WPARAM w, LPARAM l) {
   const int count = static_cast<int>(m_buttons.size());
   auto at = [&](WPARAM index) -> Button* {
@@ -868,26 +875,11 @@ LRESULT CToolBar::DefWindowProc(UINT msg, WPARAM w, LPARAM l) {
       m_indent = std::clamp(static_cast<int>(static_cast<std::intptr_t>(w)), 0, 4096);
       Relayout();
       return 1;
-    case TB_SETIMAGELIST: {
-      CImageList* old = m_images;
-      m_images = reinterpret_cast<CImageList*>(l);
-      Invalidate(false);
-      return reinterpret_cast<LRESULT>(old);
-    }
+    case TB_SETIMAGELIST: return SwapImageList(m_images, l);
     case TB_GETIMAGELIST: return reinterpret_cast<LRESULT>(m_images);
-    case TB_SETHOTIMAGELIST: {
-      CImageList* old = m_hotImages;
-      m_hotImages = reinterpret_cast<CImageList*>(l);
-      Invalidate(false);
-      return reinterpret_cast<LRESULT>(old);
-    }
+    case TB_SETHOTIMAGELIST: return SwapImageList(m_hotImages, l);
     case TB_GETHOTIMAGELIST: return reinterpret_cast<LRESULT>(m_hotImages);
-    case TB_SETDISABLEDIMAGELIST: {
-      CImageList* old = m_disabledImages;
-      m_disabledImages = reinterpret_cast<CImageList*>(l);
-      Invalidate(false);
-      return reinterpret_cast<LRESULT>(old);
-    }
+    case TB_SETDISABLEDIMAGELIST: return SwapImageList(m_disabledImages, l);
     case TB_GETDISABLEDIMAGELIST: return reinterpret_cast<LRESULT>(m_disabledImages);
     case TB_SETSTYLE:
       ModifyStyle(0xFFFF, static_cast<std::uint32_t>(l) & 0xFFFF);

@@ -359,6 +359,8 @@ class CToolBar : public CControlBar {
   void CommitWraps(const std::vector<TBBUTTON>& buttons);
   // Drops a press in progress (capture, pressed state) without a command.
   void CancelPress();
+  // Puts the list of `l` in `slot` and repaints; the list it held.
+  LRESULT SwapImageList(CImageList*& slot, LPARAM l);
 
   // Paints the whole control (what WM_PAINT does), public for image probes.
  public:

@@ -29,6 +29,7 @@
 #include "platform/gui/services.h"
 #include "platform/message.h"
 #include "platform/modules.h"
+#include "program_folder.h"
 #include "switch/projectfile.h"
 #include "switch/switchconfigstore.h"
 #include "tests/common/test_util.h"
@@ -40,18 +41,8 @@ namespace fwtest {
 class ShellTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    namespace fs = std::filesystem;
-    const std::string real = fw::ProgramFolder();
-    for (const char* lib : {"libfenwardle_eng.so", "libfenwardle_de.so", "libfenwardle_fra.so"}) {
-      std::error_code ec;
-      fs::create_symlink(real + "/" + lib, m_dir.file(lib), ec);
-    }
-    fs::create_directories(m_dir.file("Projects"));
-    fs::create_directories(m_dir.file("run"));
-    fs::permissions(m_dir.file("run"), fs::perms::owner_all);
-    fw::OverrideProgramFolder(m_dir.path());
-    Setenv("XDG_CONFIG_HOME", m_dir.file("config"));
-    Setenv("XDG_RUNTIME_DIR", m_dir.file("run"));
+    UseTestProgramFolder(m_dir, m_env);
+    std::filesystem::create_directories(m_dir.file("Projects"));
     std::size_t size = 0;
     const char* script = FenwardleResourceScript(&size);
     ASSERT_TRUE(fw::RegisterProgramModule("fenwardle", std::string_view(script, size)));
@@ -76,8 +67,6 @@ class ShellTest : public ::testing::Test {
     m_env.Restore();
     Drain();
   }
-
-  void Setenv(const std::string& name, const std::string& value) { m_env.Set(name, value); }
 
   // Runs start-up as the program does; the capture library is there unless told.
   bool Start(std::vector<std::string> args = {"fenwardle"}, CaptureProbe capture = Usable()) {

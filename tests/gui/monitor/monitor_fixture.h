@@ -25,6 +25,7 @@
 #include "platform/gui/menu.h"
 #include "platform/message.h"
 #include "platform/modules.h"
+#include "program_folder.h"
 #include "switch/operationui.h"
 #include "switch/projectfile.h"
 #include "switch/switchconfigstore.h"
@@ -68,17 +69,7 @@ class MonitorTest : public ::testing::Test {
   }
 
   void SetUp() override {
-    namespace fs = std::filesystem;
-    const std::string real = fw::ProgramFolder();
-    for (const char* lib : {"libfenwardle_eng.so", "libfenwardle_de.so", "libfenwardle_fra.so"}) {
-      std::error_code ec;
-      fs::create_symlink(real + "/" + lib, m_dir.file(lib), ec);
-    }
-    fs::create_directories(m_dir.file("run"));
-    fs::permissions(m_dir.file("run"), fs::perms::owner_all);
-    fw::OverrideProgramFolder(m_dir.path());
-    Setenv("XDG_CONFIG_HOME", m_dir.file("config"));
-    Setenv("XDG_RUNTIME_DIR", m_dir.file("run"));
+    UseTestProgramFolder(m_dir, m_env);
     std::size_t size = 0;
     const char* script = CalvenorResourceScript(&size);
     ASSERT_TRUE(fw::RegisterProgramModule("calvenor", std::string_view(script, size)));
@@ -99,8 +90,6 @@ class MonitorTest : public ::testing::Test {
     m_env.Restore();
     Drain();
   }
-
-  void Setenv(const std::string& name, const std::string& value) { m_env.Set(name, value); }
 
   // A software switch on a segment, with a name, a model and a revision.
   fw::emu::CSwitchCore& AddSwitch(std::uint8_t last, const std::string& name,
