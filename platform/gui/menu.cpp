@@ -64,17 +64,23 @@ HMENU Alive(HMENU h) {
   return h && Live().count(h) ? h : nullptr;
 }
 
-// Owner-drawn actions carry a token instead of a label: the style finds
-// their item by it (the style option has no other link to the action).
+// Owner-drawn actions carry their item's label and then a token: the label
+// gives Qt the mnemonic an open pop-up answers, the token lets the style find
+// the item (the style option has no other link to the action). The text
+// after a tab stays out, or Qt would widen the pop-up by an accelerator
+// column the item draws itself.
 constexpr char16_t kTokenMark = 0x1;
-QString Token(std::size_t index) {
-  return QString(QChar(kTokenMark)) + QString::number(index);
+QString Token(std::size_t index, const std::string& text) {
+  QString label = fw::ToQ(text.substr(0, text.find('\t')));
+  label.remove(QChar(kTokenMark));
+  return label + QChar(kTokenMark) + QString::number(index);
 }
 int IndexFromToken(const QString& text) {
-  if (text.isEmpty() || text[0] != QChar(kTokenMark)) return -1;
+  const qsizetype mark = text.lastIndexOf(QChar(kTokenMark));
+  if (mark < 0) return -1;
   bool ok = false;
-  int i = text.mid(1).toInt(&ok);
-  return ok ? i : -1;
+  const int i = text.mid(mark + 1).toInt(&ok);
+  return ok && i >= 0 ? i : -1;
 }
 
 // Item at a position or with a command (searching the pop-ups, as by-command
@@ -237,7 +243,7 @@ class CMenuPopup : public QMenu {
         addSeparator();
         continue;
       }
-      QAction* a = addAction(owner ? Token(i) : fw::ToQ(rec.text));
+      QAction* a = addAction(owner ? Token(i, rec.text) : fw::ToQ(rec.text));
       // An owner-drawn separator is drawn, but never chosen.
       a->setEnabled(!(rec.flags & (MF_GRAYED | MF_DISABLED)) && !(rec.flags & MF_SEPARATOR));
       if (rec.flags & MF_CHECKED) {
