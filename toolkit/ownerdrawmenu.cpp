@@ -574,13 +574,21 @@ void COwnerDrawMenu::DrawFlat(DRAWITEMSTRUCT* dis, const CItemRecord* rec) {
   auto draw = [&](int index, int dx, int dy) {
     shared.Draw(&dc, index, CPoint(at.x + dx, at.y + dy), ILD_TRANSPARENT);
   };
+  const COLORREF greyText =
+      theme ? GetSysColor(COLOR_GRAYTEXT) : Lighten(GetSysColor(COLOR_GRAYTEXT), 0.4);
   if (hasImage) {
     if (disabled) {
+      // A checked item keeps its pressed cell, in the greys of a disabled one.
+      const int shift = checked ? -1 : 0;
+      if (checked) {
+        dc.FillSolidRect(cell, Lighten(GetSysColor(COLOR_GRAYTEXT), 0.85));
+        Frame(dc, cell, greyText);
+      }
       if (derived) {
-        draw(image + 3, 0, 0);
+        draw(image + 3, shift, shift);
       } else {
         CIconImage icon{shared.GetImage(image), CPoint()};
-        dc.DrawIconDisabled(at.x, at.y, &icon);
+        dc.DrawIconDisabled(at.x + shift, at.y + shift, &icon);
       }
     } else if (selected) {
       if (checked) {
@@ -610,9 +618,7 @@ void COwnerDrawMenu::DrawFlat(DRAWITEMSTRUCT* dis, const CItemRecord* rec) {
       DrawCheck(dc, cell, (rec->flags & MFT_RADIOCHECK) != 0);
     }
   }
-  dc.SetTextColor(
-      disabled ? (theme ? GetSysColor(COLOR_GRAYTEXT) : Lighten(GetSysColor(COLOR_GRAYTEXT), 0.4))
-               : GetSysColor(COLOR_MENUTEXT));
+  dc.SetTextColor(disabled ? greyText : GetSysColor(COLOR_MENUTEXT));
   DrawText(dc, rec, rc, columnRect.right + 8);
 }
 
@@ -648,6 +654,11 @@ void COwnerDrawMenu::DrawClassic(DRAWITEMSTRUCT* dis, const CItemRecord* rec) {
   if (hasImage) {
     const CPoint at(cell.left + 2, cell.top + 2);
     if (disabled) {
+      // A checked item keeps its sunken cell; the image is embossed in it.
+      if (checked) {
+        dc.FillSolidRect(cell, Lighten(background, 0.6));
+        dc.Draw3dRect(cell, shadow, light);
+      }
       CIconImage icon{shared.GetImage(image), CPoint()};
       dc.DrawIconDisabled(at.x, at.y, &icon);
     } else {
