@@ -401,7 +401,54 @@ bool COwnerDrawMenu::LoadToolBarImages(unsigned toolbarId) {
   return true;
 }
 
+bool COwnerDrawMenu::InsertMenu(UINT position, UINT flags, UINT_PTR idOrPopup,
+                                const std::string& text, std::uintptr_t itemData) {
+  if (!(flags & MF_BYPOSITION)) {
+    int p = 0;
+    COwnerDrawMenu* owner = OwnerOf(position, &p);
+    if (!owner) return false;
+    return owner->InsertMenu(static_cast<UINT>(p), flags | MF_BYPOSITION, idOrPopup, text,
+                             itemData);
+  }
+  if (m_bLoaded || (flags & (MF_OWNERDRAW | MF_POPUP | MF_SEPARATOR)) || idOrPopup == 0)
+    return CMenu::InsertMenu(position, flags, idOrPopup, text, itemData);
+  const int count = GetMenuItemCount();
+  if (count < 0) return false;
+  const std::size_t at = std::min<std::size_t>(position, static_cast<std::size_t>(count));
+  auto rec = std::make_unique<CItemRecord>();
+  rec->text = text;
+  rec->flags = (flags | MF_OWNERDRAW) & ~MF_BYPOSITION;
+  rec->idOrPopup = idOrPopup;
+  const auto& ids = SharedCommands();
+  auto image = std::find(ids.begin(), ids.end(), static_cast<UINT>(idOrPopup));
+  rec->sharedIndex = image == ids.end() ? -1 : static_cast<int>(image - ids.begin());
+  if (!CMenu::InsertMenu(static_cast<UINT>(at), rec->flags | MF_BYPOSITION, idOrPopup, text,
+                         reinterpret_cast<std::uintptr_t>(rec.get())))
+    return false;
+  // Records stand where their items do, as long as they line up.
+  if (m_records.size() == static_cast<std::size_t>(count))
+    m_records.insert(m_records.begin() + static_cast<std::ptrdiff_t>(at), std::move(rec));
+  else
+    m_records.push_back(std::move(rec));
+  return true;
+}
+
 // ---- removing ---------------------------------------------------------------------------------
+
+bool COwnerDrawMenu::DeleteMenu(UINT position, UINT flags) {
+  if (!(flags & MF_BYPOSITION)) {
+    int p = 0;
+    COwnerDrawMenu* owner = OwnerOf(position, &p);
+    return owner && owner->DeleteMenu(static_cast<UINT>(p), MF_BYPOSITION);
+  }
+  // A pop-up of our own goes with its item; one given to us from outside
+  // is destroyed here.
+  CMenu* sub = CMenu::GetSubMenu(static_cast<int>(position));
+  const HMENU popup = sub ? sub->m_hMenu : nullptr;
+  if (!RemoveMenu(position, MF_BYPOSITION)) return false;
+  if (CMenu* left = CMenu::FromHandle(popup)) left->DestroyMenu();
+  return true;
+}
 
 COwnerDrawMenu* COwnerDrawMenu::OwnerOf(UINT id, int* position, int depth) {
   if (depth > 16) return nullptr;

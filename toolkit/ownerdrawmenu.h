@@ -49,6 +49,13 @@ class COwnerDrawMenu : public CMenu {
   // Gives the menu's commands the images of a toolbar resource's buttons.
   bool LoadToolBarImages(unsigned toolbarId);
   bool RemoveMenu(UINT position, UINT flags);
+  // A plain command item put into one of the pop-ups (the recent files are)
+  // becomes owner-drawn with a record of its own, so it looks like the
+  // others; the menu bar keeps plain items.
+  bool InsertMenu(UINT position, UINT flags, UINT_PTR idOrPopup = 0, const std::string& text = {},
+                  std::uintptr_t itemData = 0) override;
+  // RemoveMenu, which frees the item's record, and the item's pop-up destroyed.
+  bool DeleteMenu(UINT position, UINT flags) override;
   CMenu* GetSubMenu(int position) const { return CMenu::GetSubMenu(position); }
 
   const std::vector<std::unique_ptr<CItemRecord>>& records() const { return m_records; }

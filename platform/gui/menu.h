@@ -120,15 +120,17 @@ class CMenu {
   bool AppendMenu(UINT flags, UINT_PTR idOrPopup = 0, const std::string& text = {},
                   std::uintptr_t itemData = 0);
   // Before the item at position (MF_BYPOSITION; past the end appends) or
-  // before the item with that command.
-  bool InsertMenu(UINT position, UINT flags, UINT_PTR idOrPopup = 0, const std::string& text = {},
-                  std::uintptr_t itemData = 0);
+  // before the item with that command. Virtual, as DeleteMenu, so that a
+  // menu that draws its items can take in the items others put in (the
+  // recent files).
+  virtual bool InsertMenu(UINT position, UINT flags, UINT_PTR idOrPopup = 0,
+                          const std::string& text = {}, std::uintptr_t itemData = 0);
   bool ModifyMenu(UINT position, UINT flags, UINT_PTR idOrPopup = 0, const std::string& text = {},
                   std::uintptr_t itemData = 0);
   // Takes the item out; a pop-up lives on.
   bool RemoveMenu(UINT position, UINT flags);
   // Takes the item out and destroys its pop-up.
-  bool DeleteMenu(UINT position, UINT flags);
+  virtual bool DeleteMenu(UINT position, UINT flags);
 
   // Previous MF_CHECKED / MF_GRAYED | MF_DISABLED state, kMenuItemMissing when none.
   UINT CheckMenuItem(UINT item, UINT flags);

@@ -65,5 +65,27 @@ TEST_F(MenuKeys, TheUnderlinedLettersOfTheFileMenuChooseItsItemsInEachLanguage) 
   }
 }
 
+TEST_F(MenuKeys, RecentProjectsLookLikeTheOtherItemsAndAnswerTheirNumber) {
+  ASSERT_TRUE(Start());
+  const std::string one = WriteProject(m_dir.file("one.zcf"), "One", "A");
+  const std::string two = WriteProject(m_dir.file("two.zcf"), "Two", "B");
+  ASSERT_NE(m_app->OpenDocumentFile(one), nullptr);
+  ASSERT_NE(m_app->OpenDocumentFile(two), nullptr);
+  QMenu* menu = OpenFileMenu();
+  ASSERT_NE(menu, nullptr);
+  // New, Open, Save, Save As, -, Output, -, the two projects, ...
+  ASSERT_GT(menu->actions().size(), 8);
+  const QRect save = menu->actionGeometry(menu->actions()[2]);
+  const QRect recent = menu->actionGeometry(menu->actions()[7]);
+  EXPECT_EQ(recent.size(), save.size());
+  const QImage shot = menu->grab().toImage();
+  for (QPoint at : {QPoint(2, 10), QPoint(24, 1), QPoint(save.width() - 3, save.height() - 2)})
+    EXPECT_EQ(shot.pixel(recent.topLeft() + at), shot.pixel(save.topLeft() + at)) << at.x();
+  QTest::keyClick(menu->windowHandle(), '2');
+  Drain();
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+  EXPECT_EQ(Doc()->GetPathName(), one);
+}
+
 }  // namespace
 }  // namespace fwtest

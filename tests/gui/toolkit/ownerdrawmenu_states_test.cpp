@@ -6,6 +6,7 @@
 #include <QMenu>
 
 #include "gui_helpers.h"
+#include "platform/gui/stdids.h"
 #include "platform/gui/winapp.h"
 #include "toolkit/ownerdrawmenu.h"
 
@@ -119,6 +120,103 @@ TEST_F(OwnerDrawMenuStates, TheClassicLookSinksTheCellOfACheckedDisabledItem) {
     EXPECT_EQ(img.pixel(1, 2), Rgb(COwnerDrawMenu::Lighten(GetSysColor(COLOR_MENU), 0.6))) << state;
   }
   EXPECT_EQ(Draw(menu, ODS_GRAYED).pixel(0, 1), menuColour);
+}
+
+const char* const kFileMenu = R"(
+500 MENU
+BEGIN
+    POPUP "&File"
+    BEGIN
+        MENUITEM "&Open...\tCtrl+O",   57601
+        MENUITEM SEPARATOR
+        MENUITEM "Recent File",        57616, GRAYED
+        MENUITEM SEPARATOR
+        MENUITEM "E&xit",              57665
+    END
+END
+)";
+
+// The rows of the rectangle that hold a pixel other than the background.
+std::pair<int, int> InkRows(const QImage& img, const QRect& r, QRgb background) {
+  int first = -1, last = -1;
+  for (int y = r.top(); y <= r.bottom(); ++y)
+    for (int x = r.left(); x <= r.right(); ++x)
+      if (img.pixel(x, y) != background) {
+        if (first < 0) first = y - r.top();
+        last = y - r.top();
+        break;
+      }
+  return {first, last};
+}
+
+TEST_F(OwnerDrawMenuStates, RecentFilesAreDrawnLikeTheOtherItems) {
+  fwtest::ScopedBundle bundle(kFileMenu);
+  COwnerDrawMenu menu;
+  ASSERT_TRUE(menu.LoadMenuById(500));
+  CMenu* file = menu.GetSubMenu(0);
+  CRecentFileList recent("Recent File List", "File%d", 4);
+  recent.Add("/projects/a/Alpha.fwp");
+  recent.Add("/projects/b/Beta.fwp");
+  // As the pop-up opens, twice: the files replace the first item and then themselves.
+  for (int open = 0; open < 2; ++open) {
+    CMenuCmdUI ui;
+    ui.m_menu = file->m_hMenu;
+    ui.m_nID = ID_FILE_MRU_FILE1;
+    ui.m_nIndex = 2;
+    recent.UpdateMenu(&ui);
+  }
+  ASSERT_EQ(file->GetMenuItemCount(), 6);
+  std::string text;
+  file->GetMenuString(2, text, MF_BYPOSITION);
+  EXPECT_EQ(text, "&1 Beta.fwp");
+  auto* popup = dynamic_cast<COwnerDrawMenu*>(file);
+  ASSERT_NE(popup, nullptr);
+  EXPECT_EQ(popup->records().size(), 6u);  // one record an item, none left behind
+
+  QMenu* w = fw::PopupWidget(file->m_hMenu);
+  fw::RefreshPopupWidget(file->m_hMenu);
+  ASSERT_EQ(w->actions().size(), 6);
+  const QRect open = w->actionGeometry(w->actions()[0]);
+  const QRect mru = w->actionGeometry(w->actions()[2]);
+  EXPECT_EQ(mru.size(), open.size());
+  const QImage shot = w->grab().toImage();
+  const QRgb window = Rgb(COwnerDrawMenu::Darken(GetSysColor(COLOR_WINDOW), 0.02));
+  const QRgb column = Rgb(COwnerDrawMenu::Lighten(GetSysColor(COLOR_BTNFACE), 0.25));
+  for (const QRect& r : {open, mru}) {
+    EXPECT_EQ(shot.pixel(r.left() + 2, r.top() + 10), column);
+    EXPECT_EQ(shot.pixel(r.left() + 23, r.top() + 1), window);
+    EXPECT_EQ(shot.pixel(r.right() - 2, r.bottom() - 1), window);
+  }
+  // The text in the menu's font: the rows it covers are those of the same
+  // text drawn as an owner-drawn item.
+  COwnerDrawMenu reference;
+  ASSERT_TRUE(reference.CreatePopupMenu());
+  reference.AppendOwnerDrawnItem("&1 Beta.fwp", 0, ID_FILE_MRU_FILE1);
+  CImageDC dc(mru.width(), mru.height(), RGB(1, 2, 3));
+  DRAWITEMSTRUCT dis;
+  dis.hDC = &dc;
+  dis.rcItem = CRect(0, 0, mru.width(), mru.height());
+  dis.itemData = reinterpret_cast<std::uintptr_t>(reference.records()[0].get());
+  reference.DrawItem(&dis);
+  const QRect textArea(31, 0, 60, mru.height());
+  EXPECT_EQ(InkRows(shot, textArea.translated(mru.topLeft()), window),
+            InkRows(dc.Snapshot(), textArea, window));
+
+  // With no files left, the first item comes back greyed, drawn like the rest.
+  CRecentFileList none("Recent File List", "File%d", 4);
+  CMenuCmdUI ui;
+  ui.m_menu = file->m_hMenu;
+  ui.m_nID = ID_FILE_MRU_FILE1;
+  ui.m_nIndex = 2;
+  none.UpdateMenu(&ui);
+  ASSERT_EQ(file->GetMenuItemCount(), 5);
+  EXPECT_EQ(popup->records().size(), 5u);
+  fw::RefreshPopupWidget(file->m_hMenu);
+  const QRect back = w->actionGeometry(w->actions()[2]);
+  EXPECT_EQ(back.size(), open.size());
+  const QImage after = w->grab().toImage();
+  EXPECT_EQ(after.pixel(back.left() + 2, back.top() + 10), column);
+  EXPECT_EQ(after.pixel(back.left() + 23, back.top() + 1), window);
 }
 
 }  // namespace
