@@ -11,15 +11,20 @@ namespace {
 
 constexpr int kFar = 1 << 20;  // "everything" for clip arithmetic
 
-// Removes mnemonic markers: "&&" is a literal ampersand, "&x" shows x.
-QString StripPrefix(const QString& s) {
+// Removes mnemonic markers: "&&" is a literal ampersand, "&x" shows x. The
+// position of the first marked character in the result goes to *mnemonic
+// (-1 when there is none), for the underline.
+QString StripPrefix(const QString& s, qsizetype* mnemonic = nullptr) {
   QString out;
   out.reserve(s.size());
+  if (mnemonic) *mnemonic = -1;
   for (qsizetype i = 0; i < s.size(); ++i) {
     if (s[i] == QLatin1Char('&')) {
       if (i + 1 < s.size() && s[i + 1] == QLatin1Char('&')) {
         out += QLatin1Char('&');
         ++i;
+      } else if (mnemonic && *mnemonic < 0 && i + 1 < s.size()) {
+        *mnemonic = out.size();
       }
       continue;
     }
@@ -728,7 +733,9 @@ int CDC::DrawText(const std::string& text, CRect* rect, unsigned format) {
   if (!rect) return 0;
   QFontMetrics fm(m_qfont);
   QString s = fw::ToQ(text);
-  if (!(format & DT_NOPREFIX)) s = StripPrefix(s);
+  qsizetype mnemonic = -1;
+  if (!(format & DT_NOPREFIX)) s = StripPrefix(s, &mnemonic);
+  const QString unwrapped = s;
   if (format & DT_EXPANDTABS) s = ExpandTabs(s);
   const int width = rect->Width();
   const int lineHeight =
@@ -827,6 +834,15 @@ int CDC::DrawText(const std::string& text, CRect* rect, unsigned format) {
     else if (format & DT_RIGHT)
       x = rect->right - w;
     DrawTextLine(x, y, l, (format & DT_NOCLIP) ? nullptr : rect);
+    // The marked letter is underlined where the line shows the text as it
+    // came (one line, not elided), as a menu item's or a button's label.
+    if (mnemonic >= 0 && lines.size() == 1 && l == unwrapped && mnemonic < l.size()) {
+      const int ux = x + fm.horizontalAdvance(l.left(mnemonic));
+      const int uw = fm.horizontalAdvance(l.mid(mnemonic, 1));
+      const int uy = y + fm.ascent() + std::max(1, fm.underlinePos());
+      m_painter->fillRect(QRect(ux, uy, std::max(1, uw), std::max(1, fm.lineWidth())),
+                          fw::ToQColor(m_textColour));
+    }
     y += lineHeight;
   }
   m_painter->restore();

@@ -305,6 +305,40 @@ TEST_F(DrawTextTest, CalcRectMeasuresLinesAndWraps) {
   EXPECT_EQ(raw.Width(), dc.GetTextExtent("&File").cx);
 }
 
+// The marked letter of a label is underlined below its own glyph, and only
+// it; DT_NOPREFIX shows the marker instead and "&&" is a plain ampersand.
+TEST_F(DrawTextTest, TheMarkedLetterIsUnderlined) {
+  auto inkBelowBaseline = [this](const char* text, unsigned format) {
+    CImageDC dc(120, 30);
+    Use(dc);
+    dc.SetBkMode(TRANSPARENT);
+    CRect r(0, 0, 120, 30);
+    dc.DrawText(text, &r, DT_SINGLELINE | format);
+    TEXTMETRIC tm;
+    dc.GetTextMetrics(&tm);
+    const QImage& img = dc.Snapshot();
+    int left = -1, right = -1;
+    // Rows under the baseline: only descenders and the underline reach them.
+    for (int y = tm.tmAscent + 1; y < tm.tmHeight; ++y)
+      for (int x = 0; x < img.width(); ++x)
+        if ((img.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF) {
+          if (left < 0 || x < left) left = x;
+          right = std::max(right, x);
+        }
+    return std::pair{left, right};
+  };
+  CImageDC m(10, 10);
+  Use(m);
+  const int sa = m.GetTextExtent("Sa").cx;
+  const int sav = m.GetTextExtent("Sav").cx;
+  auto [l, r] = inkBelowBaseline("Sa&ve", 0);
+  EXPECT_GE(l, sa - 1);
+  EXPECT_LE(r, sav + 1);
+  EXPECT_GE(r, sa + 1);
+  EXPECT_EQ(inkBelowBaseline("Sa&ve", DT_NOPREFIX).first, -1);
+  EXPECT_EQ(inkBelowBaseline("Sa&&ve", 0).first, -1);
+}
+
 TEST_F(DrawTextTest, AlignmentAndVerticalCentre) {
   CImageDC dc(200, 100);
   Use(dc);
