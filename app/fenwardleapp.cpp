@@ -53,7 +53,12 @@ bool CFenwardleApp::InitInstance() {
   AddDocTemplate(std::make_unique<CFenwardleDocTemplate>());
   CCommandLineInfo cmdInfo;
   ParseCommandLine(cmdInfo, m_args);
-  if (!ProcessShellCommand(cmdInfo)) return false;
+  if (!ProcessShellCommand(cmdInfo)) {
+    // A named file that did not open was told; the program goes on as if
+    // started without it.
+    if (cmdInfo.m_nShellCommand != CCommandLineInfo::FileOpen || MainFrame()) return false;
+    OnFileNew();
+  }
   CMainFrame* frame = MainFrame();
   if (!frame) return false;
   ShowMainWindow(*frame, 1);

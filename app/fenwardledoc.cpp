@@ -6,10 +6,7 @@
 #include <QWidget>
 #include <filesystem>
 
-#include "shell/commandids.h"
-#include "shell/productsupportdlg.h"
 #include "app/recoverswitchdlg.h"
-#include "shell/startup.h"
 #include "platform/format.h"
 #include "platform/gui/pump.h"
 #include "platform/gui/qtstring.h"
@@ -19,6 +16,9 @@
 #include "platform/resstring.h"
 #include "platform/text.h"
 #include "res/string_ids.h"
+#include "shell/commandids.h"
+#include "shell/productsupportdlg.h"
+#include "shell/startup.h"
 #include "switch/projectfile.h"
 #include "switch/switchdiscovery.h"
 #include "tools/cfgpsheet.h"
@@ -85,7 +85,13 @@ CFenwardleDoc::CFenwardleDoc() : m_store(1) {
 }
 
 CFenwardleDoc::~CFenwardleDoc() {
+  // The program ends: an untitled project leaves nothing to open next time.
   fw::AppProfile().WriteProfileString(kSettings, kLastPath, GetPathName());
+}
+
+void CFenwardleDoc::SetPathName(const std::string& path, bool addToRecentList) {
+  CDocument::SetPathName(path, addToRecentList);
+  if (!path.empty()) fw::AppProfile().WriteProfileString(kSettings, kLastPath, path);
 }
 
 UINT CFenwardleDoc::NetmonAddErrorMessage() {
@@ -109,6 +115,17 @@ void CFenwardleDoc::Serialize(CArchive& ar) {
   notes.Show();
   SendHint(kHintEverything, -1);
   fw::AppProfile().WriteProfileString(kSettings, kLastPath, ar.GetFilePath());
+}
+
+bool CFenwardleDoc::OnOpenDocument(const std::string& path) {
+  // Looked at before the open project is emptied: a file that is no project
+  // must cost the user neither that project nor, by a save, the file itself.
+  std::string error;
+  if (fw::CheckProjectFile(path, &error) != kProjectOk) {
+    ReportSaveLoadFailure(IDS_DOC_OPEN_FAILED, path, error);
+    return false;
+  }
+  return CDocument::OnOpenDocument(path);
 }
 
 bool CFenwardleDoc::OnSaveDocument(const std::string& path) {
@@ -276,6 +293,8 @@ int CFenwardleDoc::ReplaceConfig(int index, const CSwitchConfig& edited) {
   }
   const std::string old = config->GetName();
   config->CopyFrom(edited);
+  // The edit is what is saved now, not the keys a newer version wrote.
+  config->DropPreservedSection();
   config->SetName(name);
   if (name != old) RenameConfigReferences(old, name);
   SendHint(kHintConfigChanged, index);
@@ -449,6 +468,12 @@ int CFenwardleDoc::LoadSelectedConfig(int index) {
   if (!entry) return 0;
   const CSwitchConfig* config = LiveConfig(m_store.FindIndexByName(entry->GetConfig().GetName()));
   if (!config) return 0;
+  if (config->IsNewerVersion()) {
+    // Its settings were not read: loading would write defaults into the switch.
+    CFocusKeeper focus;
+    AfxMessageBox(FormatRes(IDS_CFG_NEWER_LOAD, config->GetName()), MB_OK | MB_ICONEXCLAMATION);
+    return -1;
+  }
   // The operation's messages and progress windows take the focus; it comes back afterwards.
   QPointer<QWidget> focus = QApplication::focusWidget();
   std::string error;
@@ -501,6 +526,10 @@ void CFenwardleDoc::OnConfigEdit() {
   const CSwitchConfig* config = LiveConfig(index);
   if (!config) return;
   CFocusKeeper focus;
+  // The sheet cannot show what a newer version wrote; OK would replace it.
+  if (config->IsNewerVersion() && AfxMessageBox(FormatRes(IDS_CFG_NEWER_EDIT, config->GetName()),
+                                                MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
+    return;
   CCfgPSheet sheet(MainWindow());
   sheet.SetMode(1);
   sheet.GetConfig().CopyFrom(*config);

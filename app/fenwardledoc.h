@@ -42,6 +42,10 @@ class CFenwardleDoc : public CDocument, public IProjectDocument {
   // ---- the document
   void Serialize(CArchive& ar) override;
   bool OnSaveDocument(const std::string& path) override;
+  // Refuses a file that is no project before the open project is given up.
+  bool OnOpenDocument(const std::string& path) override;
+  // A project opened or saved under a name is the one the next start opens.
+  void SetPathName(const std::string& path, bool addToRecentList = true) override;
   void DeleteContents() override;
 
   // ---- the project (IProjectDocument)

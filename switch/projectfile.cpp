@@ -10,6 +10,7 @@
 #include <mutex>
 #include <unordered_set>
 
+#include "platform/atomicfile.h"
 #include "platform/dynlib.h"
 #include "platform/fields.h"
 #include "platform/format.h"
@@ -636,8 +637,62 @@ int CSwitchList::LoadSave(fw::CIniFile& file, bool saving, fw::CProjectNotes* no
 
 namespace fw {
 
+namespace {
+
+// Far above any project (a configuration takes some 2 KB): a file this large
+// is something else, and parsing it would cost seconds and many times its size.
+constexpr std::uintmax_t kMaxProjectFileBytes = 32u << 20;
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
+
+// Whether a line, as the INI reader trims it, heads one of the project's sections.
+bool IsProjectHeader(std::string_view line) {
+  line = TrimView(line);
+  if (line.empty() || line.front() != '[') return false;
+  const std::string name = FoldCase(TrimView(line.substr(1, line.find(']') - 1)));
+  auto starts = [&name](std::string_view prefix) {
+    return name.compare(0, prefix.size(), FoldCase(prefix)) == 0;
+  };
+  return name == FoldCase(kCfgIndex) || name == FoldCase(kEntryIndex) ||
+         starts(TrimView(kCfgPrefix)) || starts(TrimView(kEntryPrefix));
+}
+
+}  // namespace
+
+int CheckProjectFile(const std::string& path, std::string* error) {
+  std::error_code ec;
+  const auto status = std::filesystem::status(path, ec);
+  if (!std::filesystem::exists(status)) return kProjectOk;  // read as empty
+  if (std::filesystem::is_regular_file(status)) {
+    const std::uintmax_t size = std::filesystem::file_size(path, ec);
+    if (!ec && size > kMaxProjectFileBytes) {
+      AppendError(error, FormatRes(IDS_PROJECT_FILE_TOO_LARGE, path));
+      return kProjectFailed;
+    }
+  }
+  std::string bytes;
+  if (!ReadFileBytes(path, bytes, error)) return kProjectFailed;
+  if (std::memchr(bytes.data(), '\0', bytes.size())) {
+    AppendError(error, FormatRes(IDS_PROJECT_FILE_NOT_TEXT, path));
+    return kProjectFailed;
+  }
+  std::string_view text(bytes);
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  if (std::all_of(text.begin(), text.end(), IsBlank)) return kProjectOk;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t end = std::min(text.find_first_of("\r\n", at), text.size());
+    if (IsProjectHeader(text.substr(at, end - at))) return kProjectOk;
+    at = end + 1;
+  }
+  AppendError(error, FormatRes(IDS_PROJECT_FILE_NO_SECTIONS, path));
+  return kProjectFailed;
+}
+
 int LoadProjectFile(const std::string& path, CSwitchConfigStore& store, CSwitchList& switches,
                     CProjectNotes* notes, std::string* error) {
+  if (CheckProjectFile(path, error) != kProjectOk) return kProjectFailed;
   CIniFile file;
   if (!file.Load(path, error)) return kProjectFailed;
   const int r = store.LoadSave(file, false, notes);

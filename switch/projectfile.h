@@ -32,10 +32,18 @@ struct CProjectNotes {
   std::vector<std::string> Messages() const;
 };
 
+// Whether the file can be read as a project, looked at without parsing it:
+// kProjectFailed (with the reason, naming the file) when it cannot be read,
+// is larger than any project, holds a NUL byte (no text file does) or holds
+// text but none of the project's sections. A missing file, or one with
+// nothing but blanks, is an empty project: kProjectOk.
+[[nodiscard]] int CheckProjectFile(const std::string& path, std::string* error = nullptr);
+
 // Reads a whole project into store and switches (both emptied first).
 // Returns the configuration part's result: kProjectOk, kProjectConflict (a
 // mirror pair was dropped in any section) or kProjectNewerSection;
-// kProjectFailed when the file cannot be read.
+// kProjectFailed when the file cannot be read or is no project
+// (CheckProjectFile), and then store and switches are left as they were.
 [[nodiscard]] int LoadProjectFile(const std::string& path, CSwitchConfigStore& store,
                                   CSwitchList& switches, CProjectNotes* notes = nullptr,
                                   std::string* error = nullptr);

@@ -47,14 +47,15 @@ int CountChars(const std::string& s) {
   return n;
 }
 
-// A project file read into a store of its own (no messages: it is only looked at).
+// A project file read into a store of its own. What the reader found worth
+// telling goes into notes when they are given; a file only looked at has none.
 struct LoadedProject {
   CSwitchConfigStore store{0};
   CSwitchList switches;
-  int result = -1;
+  int result = fw::kProjectFailed;
   std::string error;
-  explicit LoadedProject(const std::string& path) {
-    result = fw::LoadProjectFile(path, store, switches, nullptr, &error);
+  explicit LoadedProject(const std::string& path, fw::CProjectNotes* notes = nullptr) {
+    result = fw::LoadProjectFile(path, store, switches, notes, &error);
   }
 };
 
@@ -116,7 +117,7 @@ std::vector<std::string> CCopyCfgDlg::TitlesOf(const std::string& path) const {
     m_doc->GetStore().AppendNames(titles);
   } else if (!path.empty()) {
     LoadedProject project(path);
-    if (project.result != -1) project.store.AppendNames(titles);
+    if (project.result != fw::kProjectFailed) project.store.AppendNames(titles);
   }
   return titles;
 }
@@ -238,10 +239,12 @@ void CCopyCfgDlg::OnCopyNow() {
   if (!found) return refuse(IDS_ERRORS_FINDING_SOURCE_CFG);
   copy.SetName(name);
 
+  bool rewrittenAfterWarnings = false;
   if (IsDocument(m_strDestination)) {
     if (m_doc->AddConfig(copy) < 0) return;
   } else {
-    LoadedProject destination(m_strDestination);
+    fw::CProjectNotes readNotes;
+    LoadedProject destination(m_strDestination, &readNotes);
     auto failed = [&](const std::string& detail) {
       AfxMessageBox(
           detail.empty()
@@ -249,7 +252,16 @@ void CCopyCfgDlg::OnCopyNow() {
               : fw::FormatText("%s\n\n%s", LoadResString(IDS_FAILED_SAVE_FILE_DATA), detail),
           MB_OK | MB_ICONEXCLAMATION);
     };
-    if (destination.result == -1) return failed(destination.error);
+    if (destination.result == fw::kProjectFailed) return failed(destination.error);
+    // The file is written back whole from what was read: what the reader
+    // dropped or replaced is lost with it, so the user hears of it first.
+    if (!readNotes.Empty()) {
+      readNotes.Show();
+      if (AfxMessageBox(FormatRes(IDS_COPY_DESTINATION_NOT_CLEAN, m_strDestination),
+                        MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+      rewrittenAfterWarnings = true;
+    }
     if (destination.store.Add(copy) < 0) return refuse(IDS_NEW_CFG_NAME_IN_USE);
     std::string error;
     fw::CProjectNotes notes;
@@ -259,6 +271,7 @@ void CCopyCfgDlg::OnCopyNow() {
       return failed(messages.empty() ? error : messages.front());
     }
   }
-  MessageBoxCaption(LoadResString(IDS_COPY_COMPLETED_NO_ERRORS), LoadResString(IDS_COPY_COMPLETED),
-                    MB_OK | MB_ICONINFORMATION);
+  MessageBoxCaption(LoadResString(rewrittenAfterWarnings ? IDS_COPY_COMPLETED_AFTER_WARNINGS
+                                                         : IDS_COPY_COMPLETED_NO_ERRORS),
+                    LoadResString(IDS_COPY_COMPLETED), MB_OK | MB_ICONINFORMATION);
 }

@@ -177,7 +177,10 @@ int CWinApp::Run() {
 
 void CWinApp::OnMainWindowDestroyed() {
   m_pMainWnd = nullptr;
-  if (m_running) QCoreApplication::quit();
+  // Not quit(): it asks every window to close first, the one going among
+  // them, which then is destroyed a second time under its own feet and the
+  // program ends before its documents and settings are put away.
+  if (m_running) QCoreApplication::exit(0);
 }
 
 void CWinApp::SetRegistryKey(std::string_view company) {
