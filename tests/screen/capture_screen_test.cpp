@@ -218,4 +218,57 @@ TEST_F(CaptureScreen, AfterANameInUseIsRefusedTheListTakesClicksAndNames) {
   EXPECT_GT(CountDark(img, RowBand(img, 2, 4, 150)), 10) << "the new name was not added";
 }
 
+// The mirroring page asks inside the press on a check box, while the grid
+// holds the mouse; the question is answered with a click on Yes, and the
+// next click, on the sheet's Cancel, closes the sheet.
+TEST_F(CaptureScreen, TheMonitorPortWarningTakesAClickOnYesAndTheNextClickLands) {
+  ASSERT_TRUE(MeasureRows()) << "no rows found in the left list";
+  ClickAt(Row(0));
+  TypeText("Plant A");
+  Key("Return");
+  Key("Escape");
+  ClickAt(Row(0));
+  // The current row's ellipsis button opens its configuration in the sheet.
+  ClickAt(QPoint(m_window.left() + m_ellipsis.left() + 8, Row(0).y()));
+  QRect sheet;
+  ASSERT_TRUE(
+      WaitUntil([&] { return (sheet = FindWindow("Switch Configuration")).isValid(); }, 15000))
+      << "the configuration sheet did not come up";
+  QThread::msleep(1000);
+  // Where this screen's fonts put the Mirroring tab and the first column's
+  // boxes for monitor ports 2 and 3.
+  ClickAt(sheet.topLeft() + QPoint(278, 22));
+  QThread::msleep(1000);
+  const QPoint pairTo2 = sheet.topLeft() + QPoint(128, 130);
+  const QPoint pairTo3 = sheet.topLeft() + QPoint(128, 148);
+  ClickAt(pairTo2);
+  ClickAt(pairTo3);
+  QRect box;
+  ASSERT_TRUE(
+      WaitUntil([&] { return (box = FindWindow("Monitor Port Warning")).isValid(); }, 10000))
+      << "the warning did not come up";
+  QThread::msleep(500);
+  // Yes is the first of the two buttons in its lower right corner.
+  ClickAt(box.topLeft() + QPoint(box.width() - 137, box.height() - 23));
+  const bool answered =
+      WaitUntil([] { return !FindWindow("Monitor Port Warning").isValid(); }, 5000);
+  EXPECT_TRUE(answered) << "the warning did not take the click on Yes";
+  if (!answered) {
+    Key("Return");
+    WaitUntil([] { return !FindWindow("Monitor Port Warning").isValid(); }, 5000);
+  }
+  QImage img = Shot(sheet);
+  if (const char* keep = std::getenv("FW_SCREENSHOT"))
+    img.save(QString::fromLocal8Bit(keep) + ".mirroring.png");
+  const QPoint at2 = pairTo2 - sheet.topLeft(), at3 = pairTo3 - sheet.topLeft();
+  if (answered) {
+    EXPECT_GT(CountDark(img, QRect(at3 - QPoint(3, 3), QSize(7, 7))), 3)
+        << "the new pair is not set";
+    EXPECT_EQ(CountDark(img, QRect(at2 - QPoint(3, 3), QSize(7, 7))), 0) << "the old pair stays";
+  }
+  ClickAt(sheet.topLeft() + QPoint(sheet.width() - 129, sheet.height() - 24));
+  EXPECT_TRUE(WaitUntil([] { return !FindWindow("Switch Configuration").isValid(); }, 5000))
+      << "the first click after the warning was lost";
+}
+
 }  // namespace
