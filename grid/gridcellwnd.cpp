@@ -11,6 +11,7 @@
 #include <set>
 
 #include "grid/gridheading.h"
+#include "grid/gridinplaceedit.h"
 #include "grid/gridselectionset.h"
 
 namespace {
@@ -392,19 +393,25 @@ void CGridCellWnd::NotifyClick(Button button, Click& c, int down, CPoint& point)
 }
 
 void CGridCellWnd::ButtonDown(Button button, CPoint point) {
-  if (m_grid->IsEditing()) return;
+  if (m_grid->IsEditing()) {
+    // The press took the focus from the editor: its edit ends now rather
+    // than after this press, so the press goes on to the cell it hit.
+    if (auto* editor = dynamic_cast<CGridInPlaceEdit*>(m_grid->GetActiveEditor()))
+      editor->FinishPending();
+    if (m_grid->IsEditing()) return;
+  }
   auto& s = m_grid->Sheet();
   const bool left = button == Button::kLeft;
   // The left button holds the mouse until its release; it drags the
-  // current cell.
+  // current cell. A modal loop the press opens cancels both (OnCancelMode).
   if (left) SetCapture();
+  (left ? m_buttonDown : m_rightDown) = true;
   s.m_mouseMode = left ? GridMouseMode::kLeft : GridMouseMode::kRight;
   Click click = ClickCell(button, point, 1);
   // A cell type that used the left press gets the moves until the release.
-  if (left && click.hit) m_typeHoldsMouse = click.processed != 0;
+  if (left && click.hit) m_typeHoldsMouse = m_buttonDown && click.processed != 0;
   NotifyClick(button, click, 1, point);
   s.m_mouseMode = GridMouseMode::kIdle;
-  (left ? m_buttonDown : m_rightDown) = true;
 }
 
 void CGridCellWnd::ButtonUp(Button button, CPoint point) {
@@ -512,7 +519,17 @@ void CGridCellWnd::EndDrag() {
 }
 
 void CGridCellWnd::OnCaptureChanged(CWnd*) {
+  // Whoever took the mouse has the release too: the press is over.
   EndDrag();
+  m_buttonDown = false;
+  m_typeHoldsMouse = false;
+}
+
+void CGridCellWnd::OnCancelMode() {
+  m_rightDown = false;
+  CWnd::OnCancelMode();
+  // Also when the capture was given up already.
+  OnCaptureChanged(nullptr);
 }
 
 bool CGridCellWnd::OnMouseWheel(UINT, short delta, CPoint) {

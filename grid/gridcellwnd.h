@@ -45,6 +45,7 @@ class CGridCellWnd : public CWnd {
   bool OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) override;
   void OnTimer(UINT_PTR id) override;
   void OnCaptureChanged(CWnd* wnd) override;
+  void OnCancelMode() override;
 
  private:
   enum class Button { kLeft, kRight, kDouble };

@@ -33,7 +33,12 @@ void CGridHeading::TakeFocusToCells() {
   if (cells && GetFocus() != cells) cells->SetFocus();
 }
 
-void CGridHeading::OnCaptureChanged(CWnd*) {}
+void CGridHeading::OnCaptureChanged(CWnd*) {
+  // Another window took the mouse (a modal loop): the release will not come.
+  // A sizing keeps what it reached; a press ends without a click.
+  m_pressed = false;
+  if (m_dragging) EndSizing();
+}
 
 int CGridHeading::GetHeadingCellRect(int col, int row, CRect& rect) {
   return m_grid->GetCellRectangle(col, row, rect);

@@ -91,8 +91,8 @@ LRESULT CGridInPlaceEdit::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTALLKEYS;
     case kFinishMsg:
-      m_finishPosted = false;
-      Finish();
+      // Nothing when the edit was ended early.
+      FinishPending();
       return 0;
     default: return CWnd::WindowProc(msg, wParam, lParam);
   }
@@ -214,6 +214,12 @@ void CGridInPlaceEdit::OnKillFocus(CWnd* newWnd) {
     m_finishPosted = PostMessage(kFinishMsg);
   }
   Default();
+}
+
+void CGridInPlaceEdit::FinishPending() {
+  if (!m_finishPosted) return;
+  m_finishPosted = false;
+  Finish();
 }
 
 void CGridInPlaceEdit::Finish() {

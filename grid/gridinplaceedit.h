@@ -23,6 +23,9 @@ class CGridInPlaceEdit : public CWnd {
   virtual void TypeInitialChar(int ch);
   // Hides the editor without ending the edit a second time through the focus loss.
   void HideQuietly();
+  // Ends now an edit whose end the focus loss has asked for, instead of
+  // after the event in progress (a press elsewhere in the grid).
+  void FinishPending();
   int NextColumn() const { return m_nextCol; }
   int NextRow() const { return m_nextRow; }
 

@@ -137,6 +137,7 @@ void CConfigListGrid::OnGridChar(int* ch, int processed) {
 }
 
 int CConfigListGrid::OnEditDone(int, int row, CWnd*, const std::string& text, int cancelled) {
+  m_editRefused = false;
   // Escape leaves the project as it was, also on the new-entry row.
   if (cancelled || !m_doc) return 1;
   int result = kProjectOk;
@@ -145,6 +146,7 @@ int CConfigListGrid::OnEditDone(int, int row, CWnd*, const std::string& text, in
     result = m_doc->SetConfigName(index, text);
   else if (IsNewEntryRow(row) && !fw::Trim(text).empty())
     result = m_doc->AddNewConfig(text);
+  m_editRefused = result < kProjectOk;
   if (result == kProjectDuplicate) AfxMessageBox(IDS_CFG_NAME_IN_USE, MB_OK | MB_ICONEXCLAMATION);
   RepaintAll();
   return 1;

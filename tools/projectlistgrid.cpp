@@ -96,3 +96,8 @@ void CProjectListGrid::OnDrawCurrentCellFocus(CDC* dc, CRect* rect) {
 int CProjectListGrid::OnCompareCells(CGridCellValue* cell1, CGridCellValue* cell2, int flags) {
   return fw::CompareListCells(cell1, cell2, flags);
 }
+
+int CProjectListGrid::OnEditMoveOn(int col, int row, int* nextCol, int* nextRow) {
+  if (m_editRefused) return 0;
+  return CSheetGridCtrl::OnEditMoveOn(col, row, nextCol, nextRow);
+}

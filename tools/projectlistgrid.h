@@ -59,6 +59,9 @@ class CProjectListGrid : public CSheetGridCtrl {
                              int processed) override;
   void OnDrawCurrentCellFocus(CDC* dc, CRect* rect) override;
   int OnCompareCells(CGridCellValue* cell1, CGridCellValue* cell2, int flags) override;
+  // An edit the project refused (a name in use, a bad address) ends on its
+  // own row: Enter or Tab does not carry it on into the next one.
+  int OnEditMoveOn(int col, int row, int* nextCol, int* nextRow) override;
 
   CGridDataStore m_store;
   int m_storeIndex = -1;
@@ -72,4 +75,5 @@ class CProjectListGrid : public CSheetGridCtrl {
   CWnd* m_notify = nullptr;
   int m_sortCol = 0;
   int m_ascending = 1;
+  bool m_editRefused = false;  // set by OnEditDone for the move-on that follows
 };

@@ -235,21 +235,24 @@ void CSwitchListGrid::OnCellDoubleClick(int col, int row, CRect*, CPoint*, int) 
 }
 
 int CSwitchListGrid::OnEditDone(int col, int row, CWnd*, const std::string& text, int cancelled) {
+  m_editRefused = false;
   // Escape leaves the project as it was, also on the new-entry row.
   if (cancelled || !m_doc) return 1;
   const int index = SwitchIndexAtRow(row);
   if (index >= 0) {
     if (col == kSwitchColName) {
       const int r = m_doc->RenameSwitch(index, text);
+      m_editRefused = r < kProjectOk;
       if (r == kProjectDuplicate) AfxMessageBox(IDS_NAME_IN_USE, MB_OK | MB_ICONEXCLAMATION);
       if (r == kProjectInvalidChars)
         AfxMessageBox(IDS_NAME_INVALID_CHARS, MB_OK | MB_ICONEXCLAMATION);
     } else if (col == kSwitchColMac) {
-      if (m_doc->SetSwitchMac(index, text) != kProjectOk)
-        AfxMessageBox(IDS_INVALID_MAC_FORMAT, MB_OK | MB_ICONEXCLAMATION);
+      m_editRefused = m_doc->SetSwitchMac(index, text) != kProjectOk;
+      if (m_editRefused) AfxMessageBox(IDS_INVALID_MAC_FORMAT, MB_OK | MB_ICONEXCLAMATION);
     }
   } else if (IsNewEntryRow(row) && !fw::Trim(text).empty()) {
     const int r = m_doc->AddSwitchFromField(col, text);
+    m_editRefused = r < kProjectOk;
     if (col == kSwitchColMac && r == kProjectRefused)
       AfxMessageBox(IDS_INVALID_MAC_FORMAT, MB_OK | MB_ICONEXCLAMATION);
   }

@@ -303,6 +303,7 @@ std::intptr_t CDialog::DoModal() {
   if (!m_ended) {
     m_running = true;
     auto* d = static_cast<QDialog*>(widget());
+    fw::ModalScope scope;
     d->exec();
     if (!*alive) return IDCANCEL;
     m_running = false;

@@ -626,7 +626,11 @@ int CMenu::TrackPopupMenu(UINT flags, int x, int y, CWnd* owner, const CRect*) {
       at.ry() -= size.height() / 2;
   }
   ++fw::g_tracking;
-  QAction* chosen = w->exec(at);
+  QAction* chosen = nullptr;
+  {
+    fw::ModalScope scope;
+    chosen = w->exec(at);
+  }
   --fw::g_tracking;
   UINT id = 0;
   if (chosen && guard) id = chosen->property("fw_cmd").toUInt();

@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QMetaObject>
+#include <QPointer>
 #include <QThread>
 
 #include "platform/gui/pump.h"
 #include "platform/gui/qtstring.h"
+#include "platform/gui/wnd.h"
 
 namespace fw {
 
@@ -59,9 +61,15 @@ int CQtMessageSink::Show(const std::string& text, const std::string& caption, un
   QCoreApplication* app = QCoreApplication::instance();
   if (!qobject_cast<QApplication*>(app)) return WorkerAnswer(type);
   if (QThread::currentThread() == app->thread()) {
-    QMessageBox box;
-    Configure(box, text, caption, type);
-    return Answer(box.exec());
+    fw::ModalScope scope;
+    // The box belongs to the active window: it stays in front of it, and the
+    // activation goes back there when it closes. The owner may go while the
+    // box is up, and takes the box with it.
+    QPointer<QMessageBox> box = new QMessageBox(scope.ActiveWindow());
+    Configure(*box, text, caption, type);
+    const int answer = Answer(box->exec());
+    delete box.data();
+    return answer;
   }
   QMetaObject::invokeMethod(
       app,

@@ -268,6 +268,35 @@ bool ReleaseCapture() {
   return true;
 }
 
+namespace fw {
+
+void CancelModeForModal() {
+  CWndHub& hub = CWndHub::Get();
+  QPointer<QWidget> held = hub.capture;
+  CWnd* holder = CWnd::FromHandlePermanent(held);
+  if (holder) holder->SendMessage(WM_CANCELMODE);
+  if (CWnd* focus = CWnd::GetFocus(); focus && focus != holder) focus->SendMessage(WM_CANCELMODE);
+  // A window that kept the capture through its handler gives it up all the same.
+  if (hub.capture) (void)::ReleaseCapture();  // nothing refuses a release
+}
+
+ModalScope::ModalScope() {
+  CancelModeForModal();
+  m_window = QApplication::activeWindow();
+  if (!m_window) m_window = QApplication::activeModalWidget();
+  m_focus = QApplication::focusWidget();
+}
+
+ModalScope::~ModalScope() {
+  QWidget* active = QApplication::activeWindow();
+  if (!m_window || !m_window->isVisible() || (active && active->isVisible())) return;
+  m_window->activateWindow();
+  if (m_focus && m_focus->window() == m_window && m_focus->isVisible() && m_focus->isEnabled())
+    m_focus->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+}  // namespace fw
+
 UINT RegisterWindowMessage(const std::string& name) {
   static std::mutex mutex;
   static std::map<std::string, UINT> ids;
@@ -1048,6 +1077,7 @@ LRESULT CWnd::WindowProc(UINT msg, WPARAM w, LPARAM l) {
     case WM_CONTEXTMENU: OnContextMenu(FromHandle(reinterpret_cast<HWND>(w)), point()); return 0;
     case WM_SYSCOLORCHANGE: OnSysColorChange(); return 0;
     case WM_CAPTURECHANGED: OnCaptureChanged(FromHandle(reinterpret_cast<HWND>(l))); return 0;
+    case WM_CANCELMODE: OnCancelMode(); return 0;
     case WM_COMMAND: return OnCommand(w, l) ? 0 : DefWindowProc(msg, w, l);
     case WM_NOTIFY: {
       LRESULT result = 0;
@@ -1227,6 +1257,9 @@ void CWnd::OnSysColorChange() {
 }
 void CWnd::OnCaptureChanged(CWnd*) {
   Default();
+}
+void CWnd::OnCancelMode() {
+  if (::GetCapture() == this) (void)ReleaseCapture();  // nothing refuses a release
 }
 
 // ---- Qt events into messages ------------------------------------------------------------------

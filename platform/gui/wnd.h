@@ -100,6 +100,7 @@ inline constexpr UINT WM_MBUTTONUP = 0x0208;
 inline constexpr UINT WM_MBUTTONDBLCLK = 0x0209;
 inline constexpr UINT WM_MOUSEWHEEL = 0x020A;
 inline constexpr UINT WM_CAPTURECHANGED = 0x0215;
+inline constexpr UINT WM_CANCELMODE = 0x001F;
 inline constexpr UINT WM_MOUSELEAVE = 0x02A3;
 inline constexpr UINT WM_CLEAR = 0x0303;
 inline constexpr UINT WM_USER = 0x0400;
@@ -227,6 +228,30 @@ void RegisterCursor(int id, const QCursor& cursor);
 class CWnd;
 CWnd* GetCapture();
 [[nodiscard]] bool ReleaseCapture();
+namespace fw {
+// Called before a modal loop runs (message box, dialog, tracked pop-up
+// menu): the window holding the mouse and the focus window get
+// WM_CANCELMODE, and the capture is given up, so the loop gets the clicks
+// and no press, drag or selection is left half done behind it.
+void CancelModeForModal();
+
+// Held around a modal loop: cancels the mouse mode before it, and gives the
+// activation and the focus back to the window that had them when the loop
+// left no window active (a box closing on a screen without a manager).
+class ModalScope {
+ public:
+  ModalScope();
+  ~ModalScope();
+  ModalScope(const ModalScope&) = delete;
+  ModalScope& operator=(const ModalScope&) = delete;
+  // The window that was active when the loop began (the owner of a box).
+  QWidget* ActiveWindow() const { return m_window; }
+
+ private:
+  QPointer<QWidget> m_window;
+  QPointer<QWidget> m_focus;
+};
+}  // namespace fw
 UINT RegisterWindowMessage(const std::string& name);
 bool TrackMouseEvent(CWnd* wnd);  // WM_MOUSELEAVE arrives anyway; kept for readability
 
@@ -395,6 +420,8 @@ class CWnd : public CCmdTarget {
   virtual void OnContextMenu(CWnd* wnd, CPoint screenPoint);
   virtual void OnSysColorChange();
   virtual void OnCaptureChanged(CWnd* wnd);
+  // Stops what the mouse started; by default gives up the capture if held.
+  virtual void OnCancelMode();
 
   // Puts a new peer in the place of the current one (same parent, id,
   // geometry, text, visibility, tab position) and deletes the old one: for

@@ -3,15 +3,19 @@
 // end. Without the server's program every test skips.
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
 #include <QProcess>
-#include <QStandardPaths>
-#include <QThread>
+#ifdef FW_SCREEN_WIDGETS
+#include <QApplication>
+using ScreenApp = QApplication;  // in-process window tests
+#else
+#include <QGuiApplication>
+using ScreenApp = QGuiApplication;
+#endif
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
 #include "screen_env.h"
+#include "screen_server.h"
 
 namespace fwscreen {
 std::string& Display() {
@@ -25,36 +29,20 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) listing |= std::string(argv[i]) == "--gtest_list_tests";
   ::testing::InitGoogleTest(&argc, argv);
   // Listing the tests needs no server.
-  const QString xvfb = listing ? QString() : QStandardPaths::findExecutable("Xvfb");
   QProcess server;
-  if (!xvfb.isEmpty()) {
-    for (int n = 91; n < 140; ++n) {
-      const std::string socket = "/tmp/.X11-unix/X" + std::to_string(n);
-      const std::string lock = "/tmp/.X" + std::to_string(n) + "-lock";
-      if (std::filesystem::exists(socket) || std::filesystem::exists(lock)) continue;
-      server.start(xvfb,
-                   {QString(":%1").arg(n), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
-      for (int i = 0; i < 100 && !std::filesystem::exists(socket); ++i) QThread::msleep(50);
-      if (std::filesystem::exists(socket)) fwscreen::Display() = ":" + std::to_string(n);
-      break;
-    }
-  }
+  if (!listing) fwscreen::Display() = fwscreen::StartVirtualServer(server);
   int result = 0;
   if (fwscreen::Display().empty()) {
     // No server: the tests say so and skip.
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QGuiApplication app(argc, argv);
+    ScreenApp app(argc, argv);
     result = RUN_ALL_TESTS();
   } else {
     setenv("DISPLAY", fwscreen::Display().c_str(), 1);
     setenv("QT_QPA_PLATFORM", "xcb", 1);
-    QGuiApplication app(argc, argv);
+    ScreenApp app(argc, argv);
     result = RUN_ALL_TESTS();
   }
-  if (server.state() != QProcess::NotRunning) {
-    server.terminate();
-    if (!server.waitForFinished(5000)) server.kill();
-    server.waitForFinished(5000);
-  }
+  fwscreen::StopVirtualServer(server);
   return result;
 }
