@@ -413,7 +413,8 @@ int CFenwardleDoc::AddFoundSwitch(const CSwitchEntry& found) {
   const std::string& suffix = found.GetMacSuffix();
   for (int i = m_switches.First(); i >= 0; i = m_switches.Next(i)) {
     if (!suffix.empty() && fw::EqualsNoCase(m_switches.GetAt(i)->GetMacSuffix(), suffix)) {
-      AfxMessageBox(fw::FormatText("%s (%s). %s.", LoadResString(IDS_SWITCH_SAME_MAC_EXISTS),
+      // The second text ends with its own full stop.
+      AfxMessageBox(fw::FormatText("%s (%s). %s", LoadResString(IDS_SWITCH_SAME_MAC_EXISTS),
                                    suffix, LoadResString(IDS_SWITCH_NOT_ADDED)),
                     MB_OK | MB_ICONEXCLAMATION);
       return kProjectDuplicate;

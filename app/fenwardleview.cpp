@@ -3,6 +3,9 @@
 #include "shell/commandids.h"
 #include "app/leftview.h"
 #include "platform/gui/framewnd.h"
+#include "platform/message.h"
+#include "platform/resstring.h"
+#include "res/string_ids.h"
 #include "switch/switchconfigstore.h"
 #include "tools/indexpair.h"
 
@@ -30,8 +33,17 @@ CFenwardleView::CFenwardleView() : m_grid(this) {
   });
   SetCommandHandler(ID_LOAD_SELECTED_CONFIG, [this] {
     const int index = CurrentSwitchIndex();
+    if (index < 0) return;
+    // Enabled for every switch that can be reached; without a configuration
+    // of the project there is nothing to load, and the user is told so.
+    if (CurrentSwitchConfigIndex() < 0) {
+      const CSwitchEntry* entry = CurrentSwitch();
+      AfxMessageBox(FormatRes(IDS_LOAD_NO_CONFIG, entry ? entry->GetName() : std::string()),
+                    MB_OK | MB_ICONINFORMATION);
+      return;
+    }
     // A failure was shown by the load itself.
-    if (index >= 0) (void)GetDocument()->LoadSelectedConfig(index);
+    (void)GetDocument()->LoadSelectedConfig(index);
   });
   SetCommandHandler(ID_SWITCH_WINK,
                     [this] { GetDocument()->OpenWinkDialog(CurrentSwitchIndex()); });

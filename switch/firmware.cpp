@@ -157,7 +157,9 @@ bool TestCommEnterBootMonitor(cswitchcomm& comm, const std::string& device, std:
   std::string error;
   std::uint8_t local[6];
   if (comm.CommOpenDevice(device, local, &error) != kCommOk) {
-    AfxMessageBox(LoadResString(IDS_FAILED_OPEN_DEVICE));
+    std::string text = LoadResString(IDS_FAILED_OPEN_DEVICE);
+    if (const std::string reason = fw::Trim(error); !reason.empty()) text += "\n\n" + reason;
+    AfxMessageBox(text);
     return false;
   }
   const bool entered = comm.CommEnterBootMonitor(&error) == kCommOk;

@@ -245,7 +245,11 @@ bool CSwitchDiscovery::ListenAll(std::vector<Heard>* heard, std::string* error) 
   for (const auto& r : records) {
     if (r->failed) {
       ok = false;
-      if (error) *error += LoadResString(IDS_FAILED_TO_OPEN) + r->description + "\n";
+      if (error) {
+        *error += LoadResString(IDS_FAILED_TO_OPEN) + r->description + "\n";
+        // The capture layer's reason (no permission, adapter gone) follows.
+        if (const std::string reason = fw::Trim(r->error); !reason.empty()) *error += reason + "\n";
+      }
     }
     heard->push_back(Heard{r->description, std::move(r->macs)});
   }

@@ -175,45 +175,51 @@ bool CCoolToolBar::SaveBarState(const std::string& section, const std::string& v
                                 bool properties) {
   fw::CProfile& profile = fw::AppProfile();
   const bool customizable = IsCustomizable(true) || IsCustomizable(false);
+  // Every write is checked: a settings file that cannot be written must not
+  // look saved.
+  bool written = true;
+  auto writeInt = [&](const std::string& s, const char* key, long long v) {
+    written = profile.WriteProfileInt(s, key, v) && written;
+  };
+  auto writeBlob = [&](const std::string& name, const std::vector<std::uint8_t>& blob) {
+    written = profile.WriteProfileBinary(section, name, blob) && written;
+    written =
+        profile.WriteProfileInt(section, SizeName(name), static_cast<long long>(blob.size())) &&
+        written;
+  };
   if (customizable) {
     if (profile.path().empty()) return false;
-    auto writeBlob = [&](const std::string& name, const std::vector<std::uint8_t>& blob) {
-      profile.WriteProfileBinary(section, name, blob);
-      profile.WriteProfileInt(section, SizeName(name), static_cast<long long>(blob.size()));
-    };
     writeBlob(value + "_ButtonsSettings", ButtonsBlob());
     writeBlob(value + "_CustomButtonsPositions", PositionsBlob());
     TBSAVEPARAMS params{section, value};
-    SendMessage(TB_SAVERESTORE, 1, reinterpret_cast<LPARAM>(&params));
+    written = SendMessage(TB_SAVERESTORE, 1, reinterpret_cast<LPARAM>(&params)) != 0 && written;
   }
   // The table of custom buttons is written every time, so it always matches
   // the positions saved with it.
-  const std::vector<std::uint8_t> table = TableBlob();
-  profile.WriteProfileBinary(section, kTableValue, table);
-  profile.WriteProfileInt(section, SizeName(kTableValue), static_cast<long long>(table.size()));
+  writeBlob(kTableValue, TableBlob());
   if (properties) {
     const std::string s = section + "_" + value;
     const std::uint32_t style = GetStyle();
-    profile.WriteProfileInt(s, "Cool", m_bCool ? 1 : 0);
-    profile.WriteProfileInt(s, "Gripper", m_bGripper ? 1 : 0);
-    profile.WriteProfileInt(s, "Separator", m_bSeparator ? 1 : 0);
-    profile.WriteProfileInt(s, "Flat", (style & TBSTYLE_FLAT) ? 1 : 0);
-    profile.WriteProfileInt(s, "List", (style & TBSTYLE_LIST) ? 1 : 0);
-    profile.WriteProfileInt(s, "DropDownArrow", GetDropDownArrow() ? 1 : 0);
-    profile.WriteProfileInt(s, "Indent", m_nIndent);
-    profile.WriteProfileInt(s, "DefaultTextColor", static_cast<long long>(m_crDefaultText));
-    profile.WriteProfileInt(s, "HotTextColor", static_cast<long long>(m_crHotText));
-    profile.WriteProfileInt(s, "TextType", m_nTextType);
-    profile.WriteProfileInt(s, "TextRows", GetTextRows());
-    profile.WriteProfileInt(s, "MinButtonsWidth", m_nMinButtonsWidth);
-    profile.WriteProfileInt(s, "MaxButtonsWidth", m_nMaxButtonsWidth);
+    writeInt(s, "Cool", m_bCool ? 1 : 0);
+    writeInt(s, "Gripper", m_bGripper ? 1 : 0);
+    writeInt(s, "Separator", m_bSeparator ? 1 : 0);
+    writeInt(s, "Flat", (style & TBSTYLE_FLAT) ? 1 : 0);
+    writeInt(s, "List", (style & TBSTYLE_LIST) ? 1 : 0);
+    writeInt(s, "DropDownArrow", GetDropDownArrow() ? 1 : 0);
+    writeInt(s, "Indent", m_nIndent);
+    writeInt(s, "DefaultTextColor", static_cast<long long>(m_crDefaultText));
+    writeInt(s, "HotTextColor", static_cast<long long>(m_crHotText));
+    writeInt(s, "TextType", m_nTextType);
+    writeInt(s, "TextRows", GetTextRows());
+    writeInt(s, "MinButtonsWidth", m_nMinButtonsWidth);
+    writeInt(s, "MaxButtonsWidth", m_nMaxButtonsWidth);
     // 1 for the bar's own customisation, 2 for the control's (standard) one.
-    profile.WriteProfileInt(s, "Customizable",
-                            IsCustomizable(true)    ? kCustomizableAdvanced
-                            : IsCustomizable(false) ? kCustomizableStandard
-                                                    : kNotCustomizable);
+    writeInt(s, "Customizable",
+             IsCustomizable(true)    ? kCustomizableAdvanced
+             : IsCustomizable(false) ? kCustomizableStandard
+                                     : kNotCustomizable);
   }
-  return true;
+  return written;
 }
 
 bool CCoolToolBar::LoadBarState(const std::string& section, const std::string& value,
@@ -262,6 +268,17 @@ bool CCoolToolBar::LoadBarState(const std::string& section, const std::string& v
       return fail(positionsName);
     haveState = profile.GetProfileBinary(section, value, stateBlob);
     if (haveState && !fw::ParseToolBarButtons(stateBlob, &state)) return fail(value);
+    // The saved order may only rearrange the bar's own commands (those on it
+    // and those customisation offers), never bring in others.
+    for (const TBBUTTON& b : state) {
+      const UINT command = static_cast<UINT>(b.idCommand);
+      const bool own = (b.fsStyle & TBSTYLE_SEP)
+                           ? command == 0
+                           : CommandToIndex(command) >= 0 ||
+                                 std::find(m_customizeCommands.begin(), m_customizeCommands.end(),
+                                           command) != m_customizeCommands.end();
+      if (!own) return fail(value);
+    }
     // Every custom button must be one the program knows, standing where the
     // restored bar (plus the buttons inserted before it) has room.
     const int restored = haveState ? static_cast<int>(state.size())
@@ -287,32 +304,43 @@ bool CCoolToolBar::LoadBarState(const std::string& section, const std::string& v
     if (int v = read("Cool"); v != -1) m_bCool = v != 0;
     if (int v = read("Gripper"); v != -1) m_bGripper = v != 0;
     if (int v = read("Separator"); v != -1) m_bSeparator = v != 0;
-    if (int v = read("DefaultTextColor"); v != -1) m_crDefaultText = static_cast<COLORREF>(v);
-    if (int v = read("HotTextColor"); v != -1) m_crHotText = static_cast<COLORREF>(v);
+    // A profile anyone may edit: every value is held to what the bar and its
+    // control can show; one that cannot be a setting at all is left alone.
+    auto colour = [](int v) { return v >= 0 && v <= 0xFFFFFF; };
+    auto width = [](int v) { return std::clamp(v, 0, kToolBarMaxButtonWidth); };
+    if (int v = read("DefaultTextColor"); colour(v)) m_crDefaultText = static_cast<COLORREF>(v);
+    if (int v = read("HotTextColor"); colour(v)) m_crHotText = static_cast<COLORREF>(v);
     if (int v = read("Flat"); v != -1) ModifyStyle(v ? 0 : TBSTYLE_FLAT, v ? TBSTYLE_FLAT : 0);
     if (int v = read("List"); v != -1) {
       ModifyStyle(v ? 0 : TBSTYLE_LIST, v ? TBSTYLE_LIST : 0);
       relayout = true;
     }
     if (int v = read("DropDownArrow"); v != -1) SetDropDownArrow(v != 0);
-    if (int v = read("Indent"); v != -1 && SendMessage(TB_SETINDENT, static_cast<WPARAM>(v)))
-      m_nIndent = v;
-    if (int v = read("TextType"); v != -1 && v != m_nTextType) {
+    if (int v = read("Indent"); v != -1) {
+      v = std::clamp(v, 0, kToolBarMaxIndent);
+      if (SendMessage(TB_SETINDENT, static_cast<WPARAM>(v))) m_nIndent = v;
+    }
+    if (int v = read("TextType"); v >= 0 && v <= 4 && v != m_nTextType) {
       if (v == 3) SetButtonTextsFromCommands(0, 0xFFFF, 4);
       SetButtonTextsFromCommands(0, 0xFFFF, v);
       relayout = true;
     }
-    if (int v = read("TextRows"); v != -1 && v != GetTextRows()) {
-      SendMessage(TB_SETMAXTEXTROWS, static_cast<WPARAM>(v));
-      relayout = true;
+    if (int v = read("TextRows"); v != -1) {
+      v = std::clamp(v, 0, kToolBarMaxTextRows);
+      if (v != GetTextRows()) {
+        SendMessage(TB_SETMAXTEXTROWS, static_cast<WPARAM>(v));
+        relayout = true;
+      }
     }
-    if (int v = read("MinButtonsWidth"); v != -1 && v != m_nMinButtonsWidth) {
-      m_nMinButtonsWidth = v;
-      SendMessage(TB_SETBUTTONWIDTH, 0, MAKELPARAM(v, std::max(m_nMaxButtonsWidth, 0)));
+    if (int v = read("MinButtonsWidth"); v != -1 && width(v) != m_nMinButtonsWidth) {
+      m_nMinButtonsWidth = width(v);
+      SendMessage(TB_SETBUTTONWIDTH, 0,
+                  MAKELPARAM(m_nMinButtonsWidth, std::max(m_nMaxButtonsWidth, 0)));
     }
-    if (int v = read("MaxButtonsWidth"); v != -1 && v != m_nMaxButtonsWidth) {
-      m_nMaxButtonsWidth = v;
-      SendMessage(TB_SETBUTTONWIDTH, 0, MAKELPARAM(std::max(m_nMinButtonsWidth, 0), v));
+    if (int v = read("MaxButtonsWidth"); v != -1 && width(v) != m_nMaxButtonsWidth) {
+      m_nMaxButtonsWidth = width(v);
+      SendMessage(TB_SETBUTTONWIDTH, 0,
+                  MAKELPARAM(std::max(m_nMinButtonsWidth, 0), m_nMaxButtonsWidth));
       relayout = true;
     }
   }

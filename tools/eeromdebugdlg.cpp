@@ -125,7 +125,11 @@ bool CEeromDebugDlg::OpenInterface(bool tellEmpty) {
   std::string error;
   std::uint8_t local[6];
   if (m_comm->CommOpenDevice(device, local, &error) != kCommOk) {
-    AfxMessageBox(LoadResString(IDS_FAILED_OPEN_SELECTED_DEVICE), MB_OK | MB_ICONEXCLAMATION);
+    // The capture layer's reason (no permission, adapter gone) is what the
+    // user can act on.
+    std::string text = LoadResString(IDS_FAILED_OPEN_SELECTED_DEVICE);
+    if (const std::string reason = fw::Trim(error); !reason.empty()) text += "\n\n" + reason;
+    AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
     return false;
   }
   return true;
@@ -214,50 +218,47 @@ int CEeromDebugDlg::WriteSelected() {
   const int result = m_comm->Run(m_request, &error);
   m_comm->CommClose();
   ShowError(error);
-  // What the switch holds now decides what is marked written: read it back
-  // also after a failure, so a refused entry stays marked.
+  // A refused or lost write keeps the entry as typed, still marked, for a
+  // retry; only a taken one is read back to show what the switch holds.
+  if (result != kEeromOk) return kTransferFailed;
   (void)ReadSelected();
-  return result != kEeromOk ? kTransferFailed : kTransferOk;
+  return kTransferOk;
 }
 
 int CEeromDebugDlg::WriteAll() {
   if (m_combo.GetWindowText().empty()) return ReadAll();  // which says "No device selected."
   if (RefuseBroadcastWrite()) return kTransferFailed;
-  if (!OpenInterface(false)) {
-    (void)ReadAll();
-    return kTransferFailed;
-  }
+  // Nothing was sent: the typed values stay for a retry.
+  if (!OpenInterface(false)) return kTransferFailed;
   m_request.Clear(false);
-  bool anyComplete = false;
-  for (int row = 0; row < static_cast<int>(m_grid.Ranges().size()); ++row) {
-    const CEeromRange& r = m_grid.Ranges()[static_cast<std::size_t>(row)];
+  // Every complete row is written: an unchanged-looking row may never have
+  // been read, so the switch may hold something else.
+  for (const CEeromRange& r : m_grid.Ranges()) {
     if (!RowComplete(r)) continue;
-    anyComplete = true;
-    // Only rows that differ from the switch are written.
-    if (!m_grid.IsRowModified(row)) continue;
     std::vector<std::uint8_t> bytes;
     for (unsigned a = r.start; a <= r.end; ++a)
       bytes.push_back(m_values[static_cast<std::uint16_t>(a)]);
     m_request.AddRequest(kEeromWrite, r.start, static_cast<std::uint16_t>(bytes.size()),
                          bytes.data());
   }
-  if (!anyComplete) {
+  if (m_request.Requests().empty()) {
     m_comm->CommClose();
     AfxMessageBox(LoadResString(IDS_EEROM_NO_VALID_ROW), MB_OK | MB_ICONEXCLAMATION);
     return kTransferFailed;
   }
-  int result = kTransferOk;
   std::string error;
-  if (!m_request.Requests().empty()) {
+  int result = kTransferOk;
+  {
     CWaitCursor wait;
     result = m_comm->Run(m_request, &error) != kEeromOk ? kTransferFailed : kTransferOk;
   }
   m_comm->CommClose();
   ShowError(error);
   m_grid.RepaintAll();
-  // Read back whatever happened: rows the switch did not take stay red.
-  const int reread = ReadAll();
-  return result == kTransferFailed ? result : reread;
+  // A failed write keeps what was typed, red, for a retry: a read now would
+  // replace it with whatever (if anything) came back.
+  if (result != kTransferOk) return result;
+  return ReadAll();
 }
 
 bool CEeromDebugDlg::LookupValue(std::uint16_t address, std::uint8_t* value) const {

@@ -1,6 +1,5 @@
 #include "tools/firmwareupdatedlg.h"
 
-#include <cstdlib>
 #include <filesystem>
 
 #include "platform/fields.h"
@@ -13,6 +12,7 @@
 #include "res/string_ids.h"
 #include "switch/firmware.h"
 #include "switch/switchentry.h"
+#include "tools/projectdocument.h"
 #include "tools/toolcomm.h"
 #include "tools/toolsdocument.h"
 #include "tools/waitcursor.h"
@@ -51,6 +51,7 @@ std::intptr_t CFirmwareUpdateDlg::Run(CWnd* parent, IToolsDocument& document) {
   }
   CFirmwareUpdateDlg dlg(parent);
   dlg.SetSwitch(entry);
+  dlg.SetProjectPath(document.ProjectPath());
   return dlg.DoModal();
 }
 
@@ -67,18 +68,16 @@ bool CFirmwareUpdateDlg::OnInitDialog() {
 }
 
 void CFirmwareUpdateDlg::Browse() {
-  std::string current = GetDlgItemText(kFileId);
-  if (current.empty()) {
-    const char* home = std::getenv("HOME");
-    current = home ? home : "";
-  }
+  const std::string current = GetDlgItemText(kFileId);
   const std::string filter = LoadResString(IDS_FILTER_FIRMWARE);
   const std::string initial = fw::Trim(GetDelimitedField(filter, '|', 2, 80));
   const std::string ext = initial.size() > 2 ? initial.substr(2) : std::string();
   CFileDialog dialog(true, ext, initial, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY, filter, this);
+  // Beside the last file chosen; the first time where the project's files are.
   const std::filesystem::path at(current);
-  dialog.m_ofn.initialDir =
-      std::filesystem::is_directory(at) ? at.string() : at.parent_path().string();
+  dialog.m_ofn.initialDir = current.empty() ? fw::ProjectStartFolder(m_strProjectPath)
+                            : std::filesystem::is_directory(at) ? at.string()
+                                                                : at.parent_path().string();
   if (dialog.DoModal() != IDOK) return;
   SetDlgItemText(kFileId, dialog.GetPathName());
   fw::AppProfile().WriteProfileString(kSettings, kLastFileKey, dialog.GetPathName());

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "platform/gui/dialog.h"
 #include "switch/cswitchcomm.h"
@@ -28,6 +29,8 @@ class CFirmwareUpdateDlg : public CDialog {
 
   // The switch to update; the caller keeps it alive while the dialog runs.
   void SetSwitch(const CSwitchEntry* entry) { m_entry = entry; }
+  // The open project's file (empty when never saved): Browse starts beside it.
+  void SetProjectPath(std::string path) { m_strProjectPath = std::move(path); }
 
   // The document's command: refuses without a selected switch, else runs
   // the dialog for it. The dialog's result, or IDCANCEL when refused.
@@ -45,6 +48,7 @@ class CFirmwareUpdateDlg : public CDialog {
   void Browse();
 
   const CSwitchEntry* m_entry = nullptr;
+  std::string m_strProjectPath;
   std::unique_ptr<cswitchcomm> m_comm;
   CComboBox m_combo;
   int m_loadResult = kNotLoaded;

@@ -7,6 +7,7 @@
 #include "platform/resstring.h"
 #include "res/string_ids.h"
 #include "tools/compactpath.h"
+#include "tools/projectdocument.h"
 #include "tools/reportwriter.h"
 
 namespace {
@@ -56,6 +57,11 @@ void COutputFileDlg::OnBrowse() {
   CFileDialog dlg(false, csv ? "csv" : "txt", csv ? "*.csv" : "*.txt", OFN_HIDEREADONLY,
                   LoadResString(csv ? IDS_FILTER_CSV : IDS_FILTER_TEXT), this);
   dlg.m_ofn.title = LoadResString(IDS_SELECT_DESTINATION_FILE);
+  // Beside the file chosen before; else where the project's files are.
+  dlg.m_ofn.initialDir =
+      !m_strDestination.empty()
+          ? fw::ProjectStartFolder(m_strDestination)
+          : fw::ProjectStartFolder(m_doc ? m_doc->GetProjectPath() : std::string());
   if (dlg.DoModal() != IDOK) return;
   m_strDestination = WithoutExtension(dlg.GetPathName());
   fw::CompactPath(m_strDestination, GetDlgItem(kPathId), fw::kCompactForwardSlashes);

@@ -24,6 +24,12 @@ std::string ProjectsFolder() {
   return ProgramFolder() + "/Projects";
 }
 
+std::string ProjectStartFolder(const std::string& projectPath) {
+  const std::size_t slash = projectPath.find_last_of('/');
+  if (slash == std::string::npos) return ProjectsFolder();
+  return slash == 0 ? std::string("/") : projectPath.substr(0, slash);
+}
+
 std::string NormalizeItemName(std::string_view name, bool* cut, bool* hadCommas) {
   std::string clean = CleanItemName(name);
   // Cut by characters, never inside one.

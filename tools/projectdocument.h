@@ -103,4 +103,7 @@ std::string NormalizeItemName(std::string_view name, bool* cut = nullptr,
 
 // The folder beside the program that holds its projects.
 std::string ProjectsFolder();
+// Where a file prompt of a project starts: the project's own folder, or the
+// projects folder for a project never saved.
+std::string ProjectStartFolder(const std::string& projectPath);
 }  // namespace fw

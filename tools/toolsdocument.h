@@ -3,6 +3,8 @@
 // their document through it.
 #pragma once
 
+#include <string>
+
 class CSwitchEntry;
 
 class IToolsDocument {
@@ -14,6 +16,8 @@ class IToolsDocument {
   // for names and MAC addresses (the document tells the user of a clash).
   // The new entry's index, or a negative value when it was not added.
   virtual int AddFoundSwitch(const CSwitchEntry& found) = 0;
+  // The project's file; empty for a project never saved.
+  virtual std::string ProjectPath() const { return {}; }
 };
 
 #include <functional>
@@ -37,6 +41,7 @@ class CProjectToolsDocument : public IToolsDocument {
   int AddFoundSwitch(const CSwitchEntry& found) override {
     return m_document.AddFoundSwitch(found);
   }
+  std::string ProjectPath() const override { return m_document.GetProjectPath(); }
 
  private:
   IProjectDocument& m_document;

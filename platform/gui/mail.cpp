@@ -91,7 +91,7 @@ MailResult SendMailWithAttachment(const std::string& recipient, const std::strin
   MailRequest request{recipient, subject, attachment};
   const MailResult result = MailService().Send(request);
   if (result == kMailToolMissing)
-    AfxMessageBox(IDS_MAIL_LIBRARY_MISSING);
+    AfxMessageBox(IDS_MAIL_PROGRAM_MISSING);
   else if (result != kMailSent)
     AfxMessageBox(IDS_MAIL_SEND_FAILED);
   return result;

@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QUrl>
+#include <algorithm>
 
 #include "platform/gui/qtstring.h"
 #include "platform/gui/wnd.h"
@@ -101,6 +102,51 @@ void SetShellService(IShellService* service) {
   g_shell = service;
 }
 
+namespace {
+
+// Percent-decoding until nothing changes, so "%2561ttach" cannot slip past as
+// something a mail program decodes once more.
+std::string DecodePercentFully(std::string text) {
+  auto hex = [](char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    c = static_cast<char>(c | 0x20);
+    return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+  };
+  for (int round = 0; round < 8; ++round) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (text[i] == '%' && i + 2 < text.size() && hex(text[i + 1]) >= 0 && hex(text[i + 2]) >= 0) {
+        out += static_cast<char>(hex(text[i + 1]) * 16 + hex(text[i + 2]));
+        i += 2;
+      } else {
+        out += text[i];
+      }
+    }
+    if (out == text) break;
+    text = std::move(out);
+  }
+  return text;
+}
+
+// A mail link may fill in a message but never attach a file to it: mail
+// programs take "attach" (and relatives) from the link and send the file.
+bool MailtoAttachesFile(const std::string& rest) {
+  const std::string decoded = FoldCase(DecodePercentFully(rest));
+  const std::size_t query = decoded.find('?');
+  if (query == std::string::npos) return false;
+  std::size_t at = query + 1;
+  while (at <= decoded.size()) {
+    const std::size_t end = std::min(decoded.find_first_of("&;?", at), decoded.size());
+    const std::string field = decoded.substr(at, end - at);
+    const std::string name = Trim(field.substr(0, field.find('=')));
+    if (name == "attach" || name == "attachment" || name == "file") return true;
+    at = end + 1;
+  }
+  return false;
+}
+
+}  // namespace
+
 bool IsSafeLinkTarget(const std::string& target) {
   std::string t = Trim(target);
   if (t.empty() || t.size() > 2048) return false;
@@ -113,9 +159,10 @@ bool IsSafeLinkTarget(const std::string& target) {
     rest = 7;
   else if (starts("https://"))
     rest = 8;
-  else if (starts("mailto:"))
+  else if (starts("mailto:")) {
     rest = 7;
-  else
+    if (MailtoAttachesFile(t.substr(rest))) return false;
+  } else
     return false;
   return t.size() > rest;
 }

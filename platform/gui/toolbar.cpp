@@ -862,17 +862,19 @@ LRESULT CToolBar::DefWindowProc(UINT msg, WPARAM w, LPARAM l) {
     }
     case TB_AUTOSIZE: Relayout(); return 0;
     case TB_SETBUTTONWIDTH:
-      m_minWidth = static_cast<int>(LOWORD(static_cast<std::uintptr_t>(l)));
-      m_maxWidth = static_cast<int>(HIWORD(static_cast<std::uintptr_t>(l)));
+      m_minWidth = std::min(static_cast<int>(LOWORD(static_cast<std::uintptr_t>(l))),
+                            kToolBarMaxButtonWidth);
+      m_maxWidth = std::min(static_cast<int>(HIWORD(static_cast<std::uintptr_t>(l))),
+                            kToolBarMaxButtonWidth);
       Relayout();
       return 1;
     case TB_SETMAXTEXTROWS:
-      m_maxTextRows = std::clamp(static_cast<int>(w), 0, 16);
+      m_maxTextRows = std::clamp(static_cast<int>(w), 0, kToolBarMaxTextRows);
       Relayout();
       return 1;
     case TB_GETTEXTROWS: return m_maxTextRows;
     case TB_SETINDENT:
-      m_indent = std::clamp(static_cast<int>(static_cast<std::intptr_t>(w)), 0, 4096);
+      m_indent = std::clamp(static_cast<int>(static_cast<std::intptr_t>(w)), 0, kToolBarMaxIndent);
       Relayout();
       return 1;
     case TB_SETIMAGELIST: return SwapImageList(m_images, l);

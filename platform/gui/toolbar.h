@@ -193,6 +193,12 @@ struct TBBUTTONINFO {
   std::string text;
 };
 
+// What the control takes from TB_SETINDENT, TB_SETBUTTONWIDTH (each width)
+// and TB_SETMAXTEXTROWS; larger values are cut to these, smaller to 0.
+inline constexpr int kToolBarMaxIndent = 4096;
+inline constexpr int kToolBarMaxButtonWidth = 4096;
+inline constexpr int kToolBarMaxTextRows = 16;
+
 struct TBINSERTMARK {
   int iButton = -1;
   std::uint32_t dwFlags = 0;

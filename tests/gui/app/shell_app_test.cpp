@@ -247,6 +247,30 @@ TEST_F(ShellCommands, EveryCommandIsEnabledAsTheActivePaneAndItsRowAllow) {
   EXPECT_EQ(m_messages->messages()[0].text, LoadResString(IDS_NO_CFG_ASSIGNED));
 }
 
+// Load stays enabled for a switch that has a MAC but no configuration yet;
+// the command then says why there is nothing to load.
+TEST_F(ShellCommands, LoadWithoutAConfigurationSaysWhyNothingIsLoaded) {
+  const int added = Doc()->AddSwitchFromField(kSwitchColMac, "12:AB:F1");
+  ASSERT_GE(added, 0);
+  const std::string name = Doc()->GetSwitches().GetAt(added)->GetName();
+  Switches().LoadProjectRows();
+  ClickCell(Switches(), 0, RowOf(name));
+  EXPECT_TRUE(Enabled(ID_LOAD_SELECTED_CONFIG));
+  Command(ID_LOAD_SELECTED_CONFIG);
+  ASSERT_EQ(m_messages->count(), 1u);
+  EXPECT_EQ(m_messages->messages()[0].text,
+            "There is no configuration to load into switch '" + name +
+                "'. Choose one of the project's configurations in its Configuration column "
+                "first.");
+  // The same for a configuration name the project does not have.
+  m_messages->clear();
+  ClickCell(Switches(), 0, RowOf("RS_12_AB_EF"));
+  ASSERT_EQ(Doc()->SetSwitchConfigName(1, "Gone"), kProjectOk);
+  Command(ID_LOAD_SELECTED_CONFIG);
+  ASSERT_EQ(m_messages->count(), 1u);
+  EXPECT_NE(m_messages->messages()[0].text.find("'RS_12_AB_EF'"), std::string::npos);
+}
+
 TEST_F(ShellCommands, DeletingAConfigurationFromTheSwitchPaneClearsItsSwitches) {
   ClickCell(Switches(), 0, RowOf("RS_12_AB_EF"));
   m_messages->QueueAnswer(IDYES);

@@ -257,6 +257,7 @@ TEST_F(ToolDialogs, OutputToFileAddsTheExtensionOfTheLayout) {
   EXPECT_FALSE(req.mustExist);  // a new file can be chosen
   EXPECT_EQ(req.title, "Select Destination File");
   EXPECT_EQ(req.fileName, "*.txt");
+  EXPECT_EQ(req.initialDir, dir.path());  // where the open project is
   EXPECT_FALSE(fs::exists(dir.file("report.csv")));
   EXPECT_EQ(ReadFile(dir.file("report.txt")),
             "Ring Switch Configurations      project.zcf     01/02/2024\n\n"
@@ -296,6 +297,11 @@ TEST_F(ToolDialogs, ALongDestinationIsShownCompacted) {
     EXPECT_NE(shown, deep);
     EXPECT_NE(shown.find("..."), std::string::npos) << shown;
     EXPECT_EQ(shown.substr(shown.size() - 7), "/report");
+    // The next prompt starts beside the file chosen.
+    dialogs.QueueAnswer("");
+    Press(dlg, 295);
+    ASSERT_EQ(dialogs.requests().size(), 2u);
+    EXPECT_EQ(dialogs.requests()[1].initialDir, fs::path(deep).parent_path().string());
     Press(dlg, IDCANCEL);
   });
   EXPECT_EQ(dlg.m_strDestination, deep);

@@ -75,8 +75,8 @@ TEST(Mail, FailuresAreReportedWithTheirTexts) {
   EXPECT_EQ(fw::SendMailWithAttachment("a@b.c", "s", ""), fw::kMailToolMissing);
   ASSERT_EQ(sink->count(), 3u);
   EXPECT_EQ(sink->messages()[0].text, LoadResString(IDS_MAIL_SEND_FAILED));
-  EXPECT_EQ(sink->messages()[1].text, LoadResString(IDS_MAIL_LIBRARY_MISSING));
-  EXPECT_EQ(sink->messages()[2].text, LoadResString(IDS_MAIL_LIBRARY_MISSING));
+  EXPECT_EQ(sink->messages()[1].text, LoadResString(IDS_MAIL_PROGRAM_MISSING));
+  EXPECT_EQ(sink->messages()[2].text, LoadResString(IDS_MAIL_PROGRAM_MISSING));
   fw::SetMailService(nullptr);
 }
 

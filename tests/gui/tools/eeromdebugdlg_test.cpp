@@ -6,6 +6,8 @@
 
 #include "grid/gridinplaceedit.h"
 #include "platform/gui/services.h"
+#include "platform/resstring.h"
+#include "res/string_ids.h"
 #include "tests/common/test_util.h"
 #include "tools_fixture.h"
 
@@ -24,8 +26,20 @@ class EeromDebugger : public fwtest::ToolsTest {
          "$300-$301,Ring 1 ports\r\n"
          "$10-,Broken line\r\n";
     fw::SetFileDialogService(&files);
+    // Notes the start of every write entry; a switch told to refuse writes
+    // fails them but still answers reads.
     capture.onSend = [this](const std::uint8_t* frame, std::size_t len) {
-      if (len > 33 && frame[20] == 4 && (frame[33] & 3) == 2) ++writes;
+      if (len <= 33 || frame[20] != 4) return;
+      bool anyWrite = false;
+      for (std::size_t at = 33; at + 4 <= len && frame[at] != 0; at += 4 + frame[at + 1]) {
+        if ((frame[at] & 3) != 2) continue;
+        anyWrite = true;
+        written.push_back(static_cast<std::uint16_t>(frame[at + 2] << 8 | frame[at + 3]));
+      }
+      if (anyWrite) ++writes;
+      if (refuseWrites)
+        sw->knobs().failed_entries =
+            anyWrite ? std::set<std::uint16_t>{0x300} : std::set<std::uint16_t>{};
     };
   }
   ~EeromDebugger() override { fw::SetFileDialogService(nullptr); }
@@ -53,7 +67,9 @@ class EeromDebugger : public fwtest::ToolsTest {
   fw::CScriptedFileDialogService files;
   fw::emu::CSwitchCore* sw;
   fw::emu::CSwitchCore* other;
-  int writes = 0;
+  int writes = 0;  // frames with write entries
+  std::vector<std::uint16_t> written;
+  bool refuseWrites = false;
 };
 
 TEST_F(EeromDebugger, ReadsEditsWritesChangedRowsAndSaves) {
@@ -122,12 +138,13 @@ TEST_F(EeromDebugger, ReadsEditsWritesChangedRowsAndSaves) {
   grid.GetCell(2, 2, cell);
   EXPECT_EQ(cell.GridCellGetTextColor(), RGB(0, 0, 0));
 
-  // Write All sends only the changed row; the re-read turns it black again.
+  // Write All writes every complete row, the changed one with its new bytes;
+  // the re-read turns it black again.
   const auto neighbour = other->eerom();
   const auto before = sw->eerom();
   Click(dlg, CEeromDebugDlg::kWriteAllId);
   EXPECT_TRUE(messages->messages().empty()) << messages->messages()[0].text;
-  EXPECT_EQ(writes, 1);
+  EXPECT_EQ(written, (std::vector<std::uint16_t>{0x20, 0x30, 0x118, 0x300}));
   EXPECT_EQ(sw->eerom()[0x300], 0xAB);
   EXPECT_EQ(sw->eerom()[0x301], 0x12);
   for (std::size_t a = 0; a < before.size(); ++a) {
@@ -187,15 +204,110 @@ TEST_F(EeromDebugger, NeverWritesToEverySwitchAndReportsRefusedEntries) {
   dlg.SetDlgItemText(CEeromDebugDlg::kMacId, MacText(0x11));
   Click(dlg, CEeromDebugDlg::kSetId);
   EXPECT_TRUE(messages->messages().empty());
-  sw->knobs().failed_entries = {0x300};
+  // The switch answers reads all the same: the entry must not be replaced
+  // by what it still holds.
+  refuseWrites = true;
   Click(dlg, CEeromDebugDlg::kWriteSelectedId);
   EXPECT_EQ(writes, 1);
-  ASSERT_GE(messages->count(), 1u);
+  ASSERT_EQ(messages->count(), 1u);
   EXPECT_NE(messages->messages()[0].text.find("Write at location 768, length 2 failed."),
             std::string::npos)
       << messages->messages()[0].text;
-  EXPECT_TRUE(dlg.Grid().IsRowModified(3));
   EXPECT_NE(sw->eerom()[0x300], 0x01);
+  EXPECT_EQ(dlg.Grid().GetCellText(2, 3).value_or(""), "0102");
+  EXPECT_TRUE(dlg.Grid().IsRowModified(3));
+  // A lost write (no answer at all) is the same.
+  messages->clear();
+  sw->knobs().drop_all = true;
+  Click(dlg, CEeromDebugDlg::kWriteSelectedId);
+  EXPECT_EQ(messages->count(), 1u);
+  EXPECT_EQ(dlg.Grid().GetCellText(2, 3).value_or(""), "0102");
+  EXPECT_TRUE(dlg.Grid().IsRowModified(3));
+  // Once taken, the read-back shows the switch holds it.
+  messages->clear();
+  refuseWrites = false;
+  sw->knobs() = fw::emu::Knobs{};
+  Click(dlg, CEeromDebugDlg::kWriteSelectedId);
+  EXPECT_TRUE(messages->messages().empty());
+  EXPECT_EQ(sw->eerom()[0x300], 0x01);
+  EXPECT_EQ(sw->eerom()[0x301], 0x02);
+  EXPECT_FALSE(dlg.Grid().IsRowModified(3));
+}
+
+// Typed values are the user's work: a Write All that does not get through
+// keeps every one of them, red, for a retry.
+TEST_F(EeromDebugger, AFailedWriteAllKeepsWhatWasTyped) {
+  CEeromDebugDlg dlg;
+  Open(dlg, MacText(0x11));
+  messages->clear();
+  CEeromGrid& grid = dlg.Grid();
+  Click(dlg, CEeromDebugDlg::kReadAllId);
+  ASSERT_TRUE(messages->messages().empty());
+  const std::string name = grid.GetCellText(2, 0).value_or("");
+  dlg.StoreHexText("5A", 2);
+  dlg.StoreHexText("0102", 3);
+
+  sw->knobs().drop_all = true;  // the switch went silent
+  Click(dlg, CEeromDebugDlg::kWriteAllId);
+  ASSERT_EQ(messages->count(), 1u);
+  EXPECT_NE(sw->eerom()[0x118], 0x5A);
+  EXPECT_EQ(grid.GetCellText(2, 0).value_or(""), name);
+  EXPECT_EQ(grid.GetCellText(2, 2).value_or(""), "5A");
+  EXPECT_EQ(grid.GetCellText(2, 3).value_or(""), "0102");
+  EXPECT_TRUE(grid.IsRowModified(2));
+  EXPECT_TRUE(grid.IsRowModified(3));
+  EXPECT_FALSE(grid.IsRowModified(0));
+
+  // The retry writes them and the read that follows turns them black.
+  messages->clear();
+  sw->knobs().drop_all = false;
+  Click(dlg, CEeromDebugDlg::kWriteAllId);
+  EXPECT_TRUE(messages->messages().empty()) << messages->messages()[0].text;
+  EXPECT_EQ(sw->eerom()[0x118], 0x5A);
+  EXPECT_EQ(sw->eerom()[0x300], 0x01);
+  EXPECT_FALSE(grid.IsRowModified(2));
+  EXPECT_FALSE(grid.IsRowModified(3));
+
+  // An adapter that cannot be opened: one message with the capture layer's
+  // reason, nothing sent, the typed row kept.
+  messages->clear();
+  written.clear();
+  dlg.StoreHexText("77", 2);
+  const std::string reason = FormatRes(IDS_CAPTURE_NOT_PERMITTED, "veth0");
+  capture.locked.FailOpen("veth0", reason + "\n");
+  Click(dlg, CEeromDebugDlg::kWriteAllId);
+  EXPECT_EQ(MessageTexts(),
+            std::vector<std::string>{"Failed to open the selected device.\n\n" + reason});
+  EXPECT_TRUE(written.empty());
+  EXPECT_EQ(grid.GetCellText(2, 2).value_or(""), "77");
+  EXPECT_TRUE(grid.IsRowModified(2));
+  // The other transfers say the same.
+  for (int id : {CEeromDebugDlg::kReadAllId, CEeromDebugDlg::kReadSelectedId,
+                 CEeromDebugDlg::kWriteSelectedId}) {
+    messages->clear();
+    Click(dlg, id);
+    ASSERT_EQ(messages->count(), 1u) << id;
+    EXPECT_NE(messages->messages()[0].text.find(reason), std::string::npos) << id;
+  }
+  EXPECT_EQ(grid.GetCellText(2, 2).value_or(""), "77");
+}
+
+// A row typed without being read may hold anything on the switch, also the
+// bytes that were typed as "unchanged" zeros.
+TEST_F(EeromDebugger, WriteAllWritesATypedRowThatWasNeverRead) {
+  CEeromDebugDlg dlg;
+  Open(dlg, MacText(0x11));
+  messages->clear();
+  sw->eerom()[0x300] = 0x55;
+  sw->eerom()[0x301] = 0x66;
+  dlg.StoreHexText("0000", 3);
+  Click(dlg, CEeromDebugDlg::kWriteAllId);
+  EXPECT_TRUE(messages->messages().empty()) << messages->messages()[0].text;
+  EXPECT_EQ(written, std::vector<std::uint16_t>{0x300});
+  EXPECT_EQ(sw->eerom()[0x300], 0x00);
+  EXPECT_EQ(sw->eerom()[0x301], 0x00);
+  // The read that follows fills the other rows.
+  EXPECT_EQ(dlg.Grid().GetCellText(2, 2).value_or(""), Hex(0x118, 1));
 }
 
 TEST_F(EeromDebugger, EscCancelsAnEditAndKeepsTheDialog) {

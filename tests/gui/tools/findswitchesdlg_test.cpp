@@ -5,6 +5,8 @@
 #include <set>
 
 #include "platform/format.h"
+#include "platform/resstring.h"
+#include "res/string_ids.h"
 #include "tools/searchingdlg.h"
 #include "tools_fixture.h"
 
@@ -95,7 +97,8 @@ TEST_F(FindSwitches, ListsEverySwitchAndAddsTheSelectedOnes) {
 
 TEST_F(FindSwitches, CannotBeClosedWhileSearchingAndReportsErrorsOnce) {
   AddSwitch(0x01, "Alpha", {"veth0"});
-  capture.locked.FailOpen("veth1");
+  const std::string reason = FormatRes(IDS_CAPTURE_NOT_PERMITTED, "veth1");
+  capture.locked.FailOpen("veth1", reason);
   CFindSwitchesDlg* seen = nullptr;
   bool closedDuring = true;
   bool buttonsDisabled = false;
@@ -123,7 +126,9 @@ TEST_F(FindSwitches, CannotBeClosedWhileSearchingAndReportsErrorsOnce) {
   EXPECT_EQ(dlg.List().GetItemCount(), 1);
   // The device that failed is reported once, after the list was filled.
   ASSERT_EQ(messages->count(), 1u);
-  EXPECT_NE(messages->messages()[0].text.find("Failed to open Segment B"), std::string::npos);
+  EXPECT_NE(messages->messages()[0].text.find("Failed to open Segment B\n" + reason),
+            std::string::npos)
+      << messages->messages()[0].text;
 
   // Without a document nothing is added and nothing is said.
   messages->clear();

@@ -1,8 +1,10 @@
 #include "tools/firmwareupdatedlg.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QProgressBar>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 
@@ -84,6 +86,8 @@ TEST_F(FirmwareUpdate, LoadsAFileWithProgressAndRemembersFileAndInterface) {
     ASSERT_EQ(files.requests().size(), 1u);
     EXPECT_EQ(files.requests()[0].defaultExt, "s19");
     EXPECT_EQ(files.requests()[0].fileName, "*.s19");
+    // Without a project file: where the projects are, not the home folder.
+    EXPECT_EQ(files.requests()[0].initialDir, fw::ProjectsFolder());
     EXPECT_EQ(dlg.GetDlgItemText(CFirmwareUpdateDlg::kFileId), path);
     // The user picks the second interface.
     auto* combo =
@@ -137,6 +141,25 @@ TEST_F(FirmwareUpdate, CancelStopsBetweenBlocks) {
   EXPECT_NE(messages->messages()[0].text.find("The firmware load was cancelled."),
             std::string::npos);
   EXPECT_TRUE(dlg.ended());
+}
+
+// The firmware files usually sit with the project: Browse starts beside the
+// open project's file.
+TEST_F(FirmwareUpdate, BrowseStartsBesideTheOpenProject) {
+  fwtest::CFakeToolsDocument doc;
+  ASSERT_GE(doc.switches.Add(entry), 0);
+  doc.selected = doc.switches.First();
+  doc.path = dir.file("plant") + "/line.zcf";
+  files.QueueAnswer("");  // the prompt is cancelled
+  QTimer::singleShot(0, [] {
+    CWnd* dlg = CWnd::FromHandle(QApplication::activeModalWidget());
+    ASSERT_NE(dlg, nullptr);
+    dlg->SendMessage(WM_COMMAND, MAKEWPARAM(CFirmwareUpdateDlg::kBrowseId, BN_CLICKED), 0);
+    dlg->SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  });
+  EXPECT_EQ(CFirmwareUpdateDlg::Run(nullptr, doc), IDCANCEL);
+  ASSERT_EQ(files.requests().size(), 1u);
+  EXPECT_EQ(files.requests()[0].initialDir, dir.file("plant"));
 }
 
 TEST_F(FirmwareUpdate, RefusesWhatCannotBeLoaded) {

@@ -78,6 +78,8 @@ class CFakeToolsDocument : public IToolsDocument {
  public:
   CSwitchList switches;
   int selected = -1;
+  std::string path;
+  std::string ProjectPath() const override { return path; }
 
   const CSwitchEntry* SelectedSwitch() const override {
     return selected >= 0 ? switches.GetAt(selected) : nullptr;

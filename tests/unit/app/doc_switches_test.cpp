@@ -52,7 +52,7 @@ TEST_F(Switches, FoundSwitchesKeepMacAndNamesUnique) {
   EXPECT_EQ(doc->AddFoundSwitch(found), kProjectDuplicate);
   EXPECT_EQ(Texts(), std::vector<std::string>{
                          "A switch exists in this project with the same MAC address (12:ab:ef). "
-                         "The switch will not be added.."});
+                         "The switch will not be added."});
   EXPECT_EQ(doc->GetSwitches().GetCount(), 1);
   EXPECT_FALSE(doc->IsModified());
 

@@ -7,6 +7,8 @@
 #include <thread>
 
 #include "platform/message.h"
+#include "platform/resstring.h"
+#include "res/string_ids.h"
 #include "switch/configload.h"
 #include "switch/switchconfig.h"
 #include "switch/switchconfigstore.h"
@@ -283,7 +285,8 @@ TEST_F(Discovery, ProfileIsSharedWithASearchOnAnotherThread) {
 
 TEST_F(Discovery, DeviceThatFailsToOpenIsReportedOnceWithoutBoxes) {
   AddSwitch(0x01, "North", {"veth0"});
-  capture.FailOpen("veth1");
+  const std::string reason = FormatRes(IDS_CAPTURE_NOT_PERMITTED, "veth1");
+  capture.FailOpen("veth1", reason + "\n");
   auto d = MakeDiscovery();
   d->SetWaitLimit(200);
   std::vector<std::unique_ptr<CSwitchEntry>> found;
@@ -291,7 +294,8 @@ TEST_F(Discovery, DeviceThatFailsToOpenIsReportedOnceWithoutBoxes) {
   EXPECT_EQ(d->FindAllSwitches(&found, &error), kCommFailed);
   ASSERT_EQ(found.size(), 1u);
   EXPECT_EQ(found[0]->GetName(), "North");
-  EXPECT_EQ(error, "Failed to open Segment B\n");
+  // The capture layer's reason tells the user what to do about it.
+  EXPECT_EQ(error, "Failed to open Segment B\n" + reason + "\n");
   // Workers never show boxes: the caller shows the text once.
   EXPECT_EQ(messages->count(), 0u);
 }

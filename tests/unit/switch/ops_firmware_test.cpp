@@ -210,6 +210,11 @@ TEST_F(FirmwareLoad, TestCommBootMonitorEntry) {
   EXPECT_EQ(box,
             "Errors:--------------\r\n02:4b:33:10:00:09 Unable to command the unit into boot "
             "monitor mode.\r\n");
+  // An adapter that cannot be opened is told with the capture layer's reason.
+  capture.open_fails = true;
+  EXPECT_FALSE(TestCommEnterBootMonitor(comm, "Segment A", &box));
+  ASSERT_EQ(messages->count(), 1u);
+  EXPECT_EQ(messages->messages()[0].text, "Failed to open device.\n\nFailed to open veth0");
 }
 
 }  // namespace

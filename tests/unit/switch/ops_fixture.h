@@ -3,6 +3,7 @@
 // serialised by one lock.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -50,8 +51,8 @@ class CLockedCapture : public ICaptureBackend {
   }
   std::unique_ptr<ICaptureHandle> Open(const std::string& device, std::string* error) override {
     std::lock_guard l(m_);
-    if (m_failing.count(device)) {
-      *error = "no such device\n";
+    if (const auto it = m_failing.find(device); it != m_failing.end()) {
+      *error = it->second;
       return nullptr;
     }
     auto inner = fake.Open(device, error);
@@ -59,7 +60,10 @@ class CLockedCapture : public ICaptureBackend {
     return std::make_unique<Handle>(m_, std::move(inner));
   }
   // Opening this device fails (the listener and the reading both).
-  void FailOpen(const std::string& device) { m_failing.insert(device); }
+  // The library's reason is what a caller should pass on.
+  void FailOpen(const std::string& device, const std::string& reason = "no such device\n") {
+    m_failing[device] = reason;
+  }
 
  private:
   class Handle : public ICaptureHandle {
@@ -92,7 +96,7 @@ class CLockedCapture : public ICaptureBackend {
     std::vector<std::uint8_t> m_frame;
   };
   std::mutex m_;
-  std::set<std::string> m_failing;
+  std::map<std::string, std::string> m_failing;
 };
 
 inline MacAddress Mac(std::uint8_t last, std::uint8_t mid = 0x10) {
