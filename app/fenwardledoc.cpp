@@ -6,10 +6,7 @@
 #include <QWidget>
 #include <filesystem>
 
-#include "shell/commandids.h"
-#include "shell/productsupportdlg.h"
 #include "app/recoverswitchdlg.h"
-#include "shell/startup.h"
 #include "platform/format.h"
 #include "platform/gui/pump.h"
 #include "platform/gui/qtstring.h"
@@ -19,6 +16,9 @@
 #include "platform/resstring.h"
 #include "platform/text.h"
 #include "res/string_ids.h"
+#include "shell/commandids.h"
+#include "shell/productsupportdlg.h"
+#include "shell/startup.h"
 #include "switch/projectfile.h"
 #include "switch/switchdiscovery.h"
 #include "tools/cfgpsheet.h"
@@ -604,10 +604,11 @@ void CFenwardleDoc::OpenRecoverSwitch() {
   (void)dlg.DoModal();
 }
 
-void CFenwardleDoc::OpenCopyConfiguration(int) {
-  // The dialog starts on the selected configuration itself.
+void CFenwardleDoc::OpenCopyConfiguration(int configIndex) {
   CFocusKeeper focus;
   CCopyCfgDlg dlg(MainWindow(), this);
+  // The pane names the configuration its row shows; -1 leaves it to the selection.
+  dlg.m_nInitialConfig = configIndex;
   (void)dlg.DoModal();
 }
 
