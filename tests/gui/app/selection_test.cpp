@@ -11,8 +11,10 @@
 #include "shell/commandids.h"
 #include "shell_fixture.h"
 #include "tests/emulator/fake_capture.h"
+#include "tests/emulator/switch_core.h"
 #include "tools/cfgpsheet.h"
 #include "tools/copycfgdlg.h"
+#include "tools/flashleddlg.h"
 #include "tools/switchstatusdlg.h"
 #include "tools/toolcomm.h"
 
@@ -23,6 +25,12 @@ class Selection : public ShellTest {
  protected:
   Selection() : m_capture(fw::SteadyClock()) {
     m_capture.AddDevice("veth-test", "test network", fw::MacAddress{2, 0, 0, 0, 0, 1});
+    // The project's three switches answer on it.
+    for (std::uint8_t last = 1; last <= 3; ++last) {
+      m_cores.push_back(
+          std::make_unique<fw::emu::CSwitchCore>(fw::MacAddress{0x02, 0x4B, 0x33, 0, 0, last}));
+      m_capture.Attach("veth-test", m_cores.back().get());
+    }
   }
   void SetUp() override {
     ShellTest::SetUp();
@@ -140,6 +148,7 @@ class Selection : public ShellTest {
     return marked;
   }
 
+  std::vector<std::unique_ptr<fw::emu::CSwitchCore>> m_cores;  // [0] is 00:00:01
   fw::emu::CFakeCapture m_capture;
 };
 
@@ -204,7 +213,27 @@ TEST_F(Selection, SwitchCommandsActOnTheRowShownAfterASort) {
     dlg.EndDialog(IDCANCEL);
   }));
   EXPECT_EQ(mac, "02:4B:33:00:00:03");
+  Activate(Top());
   EXPECT_EQ(EditStartsOn(), "Charlie");
+  // Wink looks for the switch before its dialog shows: watch for it meanwhile.
+  bool winked = false;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* dlg =
+        dynamic_cast<CFlashLedDlg*>(CWnd::FromHandlePermanent(QApplication::activeModalWidget()));
+    if (!dlg || dlg->ended()) return;
+    winked = true;
+    dlg->EndDialog(IDCANCEL);
+  });
+  poll.start(20);
+  m_messages->clear();
+  Command(ID_SWITCH_WINK);
+  poll.stop();
+  EXPECT_TRUE(winked);
+  EXPECT_EQ(m_messages->count(), 0u);
+  Activate(Top());
+  EXPECT_NE(m_cores[2]->last_control(), 0u);  // Charlie was asked to flash
+  EXPECT_EQ(m_cores[0]->last_control(), 0u);
   // By MAC address (the direction flips again: ascending), the row shows Alpha.
   ClickHeading(Switches(), 2);
   ASSERT_EQ(SwitchShown(0), "Alpha");
