@@ -634,10 +634,11 @@ void CFenwardleDoc::OpenRecoverSwitch() {
   (void)dlg.DoModal();
 }
 
-void CFenwardleDoc::OpenCopyConfiguration(int) {
-  // The dialog starts on the selected configuration itself.
+void CFenwardleDoc::OpenCopyConfiguration(int configIndex) {
   CFocusKeeper focus;
   CCopyCfgDlg dlg(MainWindow(), this);
+  // The pane names the configuration its row shows; -1 leaves it to the selection.
+  dlg.m_nInitialConfig = configIndex;
   (void)dlg.DoModal();
 }
 

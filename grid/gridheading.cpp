@@ -122,6 +122,20 @@ void CGridHeading::UpdateHeading(int oldFirst) {
   widget()->scroll(0, -d, band.ToQt());
 }
 
+void CGridHeading::RepaintPart(int index) {
+  if (!IsWindow() || index < 0) return;
+  const auto ax = m_grid->Sheet().Axis(m_along);
+  for (auto [i, pos] : m_grid->VisibleParts(m_along)) {
+    if (i != index) continue;
+    CRect client;
+    GetClientRect(&client);
+    const CRect band = m_along == GridAxis::kRows ? CRect(0, pos, client.right, pos + ax.Size(i))
+                                                  : CRect(pos, 0, pos + ax.Size(i), client.bottom);
+    InvalidateRect(&band, false);
+    return;
+  }
+}
+
 void CGridHeading::PreparePaint(CDC& dc) {
   const auto& s = m_grid->Sheet();
   if (s.m_defaultFont) dc.SelectObject(s.m_defaultFont);

@@ -25,6 +25,8 @@ class CGridHeading : public CWnd {
   [[nodiscard]] int GetHeadingCellRect(int col, int row, CRect& rect);
   // After the view moved along the heading: what changed is drawn again.
   void UpdateHeading(int oldFirst);
+  // Draws the band of one column (row) again, when it is on screen.
+  void RepaintPart(int index);
   // The sizing line over the cell area (an x for the top heading, a y for
   // the side heading), -1 when none.
   int TrackLine() const { return m_track; }
@@ -112,7 +114,14 @@ class CGridTopHeading : public CGridHeading {
 class CGridSideHeading : public CGridHeading {
  public:
   explicit CGridSideHeading(CSheetGridCtrl* grid) : CGridHeading(grid, GridAxis::kRows) {}
-  void UpdateSideHeading(int oldTop) { UpdateHeading(oldTop); }
+  // The row titles show which row is current: the old and the new one are
+  // drawn again with the rows that scrolled in.
+  void UpdateSideHeading(int oldTop, int oldCurrent, int newCurrent) {
+    UpdateHeading(oldTop);
+    if (oldCurrent == newCurrent) return;
+    RepaintPart(oldCurrent);
+    RepaintPart(newCurrent);
+  }
   void FixLastHeadingCol() { FixLastHeadingPart(); }
   int TrackLineY() const { return TrackLine(); }
 };

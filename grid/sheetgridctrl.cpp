@@ -377,7 +377,7 @@ void CSheetGridCtrl::ViewUpdateAfterMove() {
   const auto& s = Sheet();
   m_cellArea->UpdateView(s.m_prevLeftCol, s.m_prevTopRow, s.m_prevCurCol, s.m_prevCurRow);
   m_topHeading->UpdateTopHeading(s.m_prevLeftCol);
-  m_sideHeading->UpdateSideHeading(s.m_prevTopRow);
+  m_sideHeading->UpdateSideHeading(s.m_prevTopRow, s.m_prevCurRow, s.m_curRow);
 }
 
 void CSheetGridCtrl::ViewApplyScrollBars() {

@@ -1,5 +1,6 @@
 #include "monitor/monitorswitchgrid.h"
 
+#include <algorithm>
 #include <functional>
 
 #include "platform/resstring.h"
@@ -80,6 +81,8 @@ void CMonitorSwitchGrid::SetSwitchList(const CSwitchList* list) {
 }
 
 void CMonitorSwitchGrid::Refill() {
+  // The rows' own moves while they are rebuilt are not the user's choice.
+  m_refilling = true;
   const int paint = IsRepaintEnabled();
   SetRepaintEnabled(0);
   m_store.ClearRows();
@@ -91,6 +94,31 @@ void CMonitorSwitchGrid::Refill() {
   (void)SetRowTotal(m_store.GetRowCount());
   SetRepaintEnabled(paint);
   RepaintAll();
+  // Gone from the list: the grid's own choice (the first row) stands.
+  if (const int row = m_kept.mac.empty() ? -1 : RowOf(m_kept); row >= 0)
+    (void)MoveToCell(std::max(GetCurrentColumn(), 0), row);  // a row of the grid
+  m_refilling = false;
+  KeepCurrent();
+}
+
+void CMonitorSwitchGrid::KeepCurrent() {
+  if (const CSwitchEntry* e = CurrentEntry()) m_kept = {e->GetMacText(true), e->GetInterface()};
+}
+
+void CMonitorSwitchGrid::OnCurrentCellChanged(int, int, int, int) {
+  if (!m_refilling) KeepCurrent();
+}
+
+int CMonitorSwitchGrid::RowOf(const Kept& kept) const {
+  // A switch heard on two interfaces has two rows: the one of the same interface first.
+  int sameMac = -1;
+  for (int row = 0; row < m_store.GetRowCount(); ++row) {
+    const CSwitchEntry* e = EntryAtRow(row);
+    if (!e || !fw::EqualsNoCase(e->GetMacText(true), kept.mac)) continue;
+    if (e->GetInterface() == kept.where) return row;
+    if (sameMac < 0) sameMac = row;
+  }
+  return sameMac;
 }
 
 const CSwitchEntry* CMonitorSwitchGrid::EntryAtRow(int row) const {

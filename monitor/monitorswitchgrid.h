@@ -3,6 +3,8 @@
 // It has no side heading, no new-entry row and nothing to edit.
 #pragma once
 
+#include <string>
+
 #include "grid/griddatastore.h"
 #include "grid/sheetgridctrl.h"
 
@@ -21,6 +23,8 @@ class CMonitorSwitchGrid : public CSheetGridCtrl {
   // The list the rows show; it belongs to the document and outlives the rows.
   void SetSwitchList(const CSwitchList* list);
   // One row for every entry of the list that is not deleted, in list order.
+  // The switch last made current stays current wherever its row is now (a
+  // search empties the list first: it is remembered until rows come back).
   void Refill();
   // The entry a row shows, or null.
   const CSwitchEntry* EntryAtRow(int row) const;
@@ -34,9 +38,21 @@ class CMonitorSwitchGrid : public CSheetGridCtrl {
   void OnGridCreated() override;
   int OnBeforeEdit(int col, int row, CWnd** editor) override;
   void OnDrawCurrentCellFocus(CDC* dc, CRect* rect) override;
+  void OnCurrentCellChanged(int oldCol, int newCol, int oldRow, int newRow) override;
 
  private:
+  // The switch to keep current: its full MAC text and the interface it answered on.
+  struct Kept {
+    std::string mac;
+    std::string where;
+  };
+  int RowOf(const Kept& kept) const;
+  // The current row's switch becomes the one to keep; no entry keeps the last.
+  void KeepCurrent();
+
   const CSwitchList* m_list = nullptr;
+  Kept m_kept;
+  bool m_refilling = false;
   CGridDataStore m_store;
   int m_storeIndex = -1;
 };

@@ -169,7 +169,7 @@ CSwitchDiscovery::CSwitchDiscovery(fw::ICaptureBackend* backend, fw::IClock* clo
     : cswitchcomm(backend, clock),
       m_backend(backend),
       m_workerClock(worker_clock ? worker_clock : &fw::SteadyClock()),
-      m_ui(ui ? ui : &OperationUi()),
+      m_ui(ui),
       m_nWaitLimit(fw::AppProfile().GetProfileInt(kSettings, kWaitLimitKey, kDefaultWaitLimit)) {}
 
 int CSwitchDiscovery::FindInterfaceOfSwitch(const std::string& mac_text, std::string* device,
@@ -177,7 +177,7 @@ int CSwitchDiscovery::FindInterfaceOfSwitch(const std::string& mac_text, std::st
   const std::string mac = fw::ToUpperAscii(mac_text);
   if (mac.empty() || mac == kBroadcast) return kSwitchNotFound;
   const bool searching = (flags & kFindShowSearching) != 0;
-  if (searching) m_ui->ShowSearching(LoadResString(IDS_SELECTING_INTERFACE));
+  if (searching) Ui().ShowSearching(LoadResString(IDS_SELECTING_INTERFACE));
 
   CPcapDeviceList devices;
   CommFindDevices(&devices);
@@ -185,7 +185,7 @@ int CSwitchDiscovery::FindInterfaceOfSwitch(const std::string& mac_text, std::st
   PrepareDeviceList(m_backend);
   std::vector<std::unique_ptr<ProbeRecord>> records;
   {
-    CSearch search(*m_ui);
+    CSearch search(Ui());
     for (const auto& d : devices) {
       // The record is owned before its worker starts, and outlives it.
       records.push_back(std::make_unique<ProbeRecord>(ProbeRecord{d.name, DeviceText(d), mac, {}}));
@@ -204,7 +204,7 @@ int CSwitchDiscovery::FindInterfaceOfSwitch(const std::string& mac_text, std::st
       break;
     }
   }
-  if (searching) m_ui->HideSearching();
+  if (searching) Ui().HideSearching();
   return found;
 }
 
@@ -223,7 +223,7 @@ bool CSwitchDiscovery::ListenAll(std::vector<Heard>* heard, std::string* error) 
   std::vector<std::unique_ptr<ListenerRecord>> records;
   bool ok = true;
   {
-    CSearch search(*m_ui);
+    CSearch search(Ui());
     for (const auto& d : devices) {
       records.push_back(std::make_unique<ListenerRecord>());
       ListenerRecord* r = records.back().get();
@@ -363,7 +363,7 @@ int CSwitchDiscovery::FindAllSwitches(std::vector<std::unique_ptr<CSwitchEntry>>
   const std::size_t readers = std::min(jobs.size(), kMaxParallelReads);
   std::atomic<std::size_t> next{0};
   {
-    CSearch search(*m_ui);
+    CSearch search(Ui());
     for (std::size_t r = 0; r < readers; ++r) {
       if (!search.Start([&next, &jobs, backend = m_backend, clock = m_workerClock] {
             cswitchcomm comm(backend, clock);

@@ -32,8 +32,9 @@ class CSwitchDiscovery : public cswitchcomm {
 
   // backend/clock as for cswitchcomm; worker_clock is what the worker threads
   // time their waits with (the steady clock when null: the calling thread's
-  // clock may pump windows, which only its own thread may do); ui as
-  // OperationUi() when null.
+  // clock may pump windows, which only its own thread may do); ui, when null,
+  // is whatever OperationUi() is when a search runs (an object made before
+  // the program installs its windows still pumps them).
   explicit CSwitchDiscovery(fw::ICaptureBackend* backend = nullptr, fw::IClock* clock = nullptr,
                             fw::IClock* worker_clock = nullptr, IOperationUi* ui = nullptr);
 
@@ -60,7 +61,7 @@ class CSwitchDiscovery : public cswitchcomm {
   [[nodiscard]] int SwitchLoadConfigOp(CSwitchEntry& entry, const CSwitchConfig& config,
                                        std::string* error);
 
-  IOperationUi& Ui() { return *m_ui; }
+  IOperationUi& Ui() { return m_ui ? *m_ui : OperationUi(); }
 
   // The addresses heard on each device, in device order (before reading).
   struct Heard {
@@ -74,6 +75,6 @@ class CSwitchDiscovery : public cswitchcomm {
  private:
   fw::ICaptureBackend* m_backend;
   fw::IClock* m_workerClock;
-  IOperationUi* m_ui;
+  IOperationUi* m_ui;  // null: the installed one
   int m_nWaitLimit;
 };

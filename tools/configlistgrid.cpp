@@ -92,6 +92,10 @@ void CConfigListGrid::SelectRow(int row) {
   if (m_doc) m_doc->SetSelectedConfigIndex(ConfigIndexAtRow(row));
 }
 
+void CConfigListGrid::OnRowsChanged() {
+  SelectRow(GetCurrentRow());
+}
+
 void CConfigListGrid::OnCurrentRowChanged(int, int newRow) {
   SelectRow(newRow);
 }

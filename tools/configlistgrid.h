@@ -1,7 +1,8 @@
 // The configuration list: one row per named base configuration of the
 // project (the row's key is the configuration's index) and an empty row at
-// the end; typing a name there creates a configuration. The current row
-// is the document's selected configuration.
+// the end; typing a name there creates a configuration. The document's
+// selected configuration is always the one the current row shows: it follows
+// moves, sorts and deletes.
 #pragma once
 
 #include <string>
@@ -26,6 +27,7 @@ class CConfigListGrid : public CProjectListGrid {
   std::vector<GridRecordKey> ProjectRowKeys() const override;
   void OnGridCreated() override;
   void OnCellFetched(int col, int row, CGridCellValue* cell) override;
+  void OnRowsChanged() override;
   void OnCurrentRowChanged(int oldRow, int newRow) override;
   void OnCurrentCellChanged(int oldCol, int newCol, int oldRow, int newRow) override;
   void OnCellLeftClick(int col, int row, int pressed, CRect* rect, CPoint* point,

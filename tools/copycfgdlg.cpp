@@ -161,7 +161,7 @@ void CCopyCfgDlg::FillConfigList() {
 
 void CCopyCfgDlg::SelectInitialEntry() {
   if (IsDocument(m_strSource)) {
-    const int selected = m_doc->GetSelectedConfigIndex();
+    const int selected = m_nInitialConfig >= 0 ? m_nInitialConfig : m_doc->GetSelectedConfigIndex();
     if (const CSwitchConfig* c = m_doc->GetStore().GetAt(selected)) {
       for (int i = 0; i < m_configs.GetCount(); ++i)
         if (m_configs.GetLBText(i) == c->GetName()) {

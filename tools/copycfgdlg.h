@@ -21,6 +21,9 @@ class CCopyCfgDlg : public CDialog {
 
   std::string m_strSource;
   std::string m_strDestination;
+  // The open project's configuration the list starts on; -1: the document's
+  // selected one.
+  int m_nInitialConfig = -1;
 
   // The suggestion for a copy of `title` among the destination's titles:
   // the title (cut to 30 characters) and the first free number from 2.

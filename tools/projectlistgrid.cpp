@@ -30,6 +30,7 @@ void CProjectListGrid::UpdateRowCount() {
   SetRepaintEnabled(0);
   (void)SetRowTotal(m_store.GetRowCount() + 1);
   SetRepaintEnabled(paint);
+  OnRowsChanged();
 }
 
 void CProjectListGrid::AddRemoveRows(const std::vector<GridRecordKey>& keys, bool remove) {
@@ -55,6 +56,7 @@ void CProjectListGrid::ReSort() {
   (void)SortRows(m_sortCol, m_ascending ? kSortAscending : kSortDescending);
   SetRepaintEnabled(paint);
   RepaintAll();
+  OnRowsChanged();
 }
 
 void CProjectListGrid::Reload() {
@@ -64,6 +66,7 @@ void CProjectListGrid::Reload() {
   (void)SortRows(m_sortCol, m_ascending ? kSortAscending : kSortDescending);
   SetRepaintEnabled(1);
   RepaintAll();
+  OnRowsChanged();
 }
 
 int CProjectListGrid::PasteIntoEditor() {

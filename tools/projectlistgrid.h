@@ -45,6 +45,9 @@ class CProjectListGrid : public CSheetGridCtrl {
   virtual void ReSort();
   virtual void Reload();
   virtual void OnReloadRows() {}
+  // Rows were added, removed or put in another order: the current row may
+  // show another item now, without the grid moving.
+  virtual void OnRowsChanged() {}
 
  protected:
   explicit CProjectListGrid(CWnd* owner);

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <thread>
 
 #include "gui_helpers.h"
 #include "monitor/calvenorapp.h"
@@ -37,7 +38,8 @@ const char* CalvenorResourceScript(std::size_t* size);
 
 namespace fwtest {
 
-// The segment, counting the searches that list its devices.
+// The segment, counting the searches that list its devices; a device can be
+// made slow to open, so that a search takes real time.
 class CCountedCapture : public fw::ops_test::CLockedCapture {
  public:
   using CLockedCapture::CLockedCapture;
@@ -45,7 +47,13 @@ class CCountedCapture : public fw::ops_test::CLockedCapture {
     ++finds;
     return CLockedCapture::FindDevices(out, error);
   }
+  std::unique_ptr<fw::ICaptureHandle> Open(const std::string& device, std::string* error) override {
+    if (const int ms = openDelayMs.load(); ms > 0)
+      std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    return CLockedCapture::Open(device, error);
+  }
   std::atomic<int> finds{0};
+  std::atomic<int> openDelayMs{0};
 };
 
 // The operation windows of the program, with a look into the search while
