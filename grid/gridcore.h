@@ -365,6 +365,14 @@ class CGridCore : public CGridHost {
   int GetSideHeadingCols() const { return m_sheet->m_sideHeadCols; }
   int FindPrevNonEmptyCell(int& col, int row) override;
   const CGridDrawOptions& GetDrawOptions() override;
+  // While a page is printed: the layout the cell types see when they draw on that DC.
+  void SetPrintTarget(CDC* dc, const CGridPrintInfo* info) {
+    m_printDc = dc;
+    m_printInfo = info;
+  }
+  const CGridPrintInfo* GetPrintInfo(CDC& dc) override {
+    return &dc == m_printDc ? m_printInfo : nullptr;
+  }
   CFont* GetDefaultFont() override { return m_sheet->m_defaultFont; }
   CPen* GetDefaultPen() override { return &m_defaultPen; }
   CPen* GetGridLinePen() override { return &m_gridLinePen; }
@@ -437,6 +445,8 @@ class CGridCore : public CGridHost {
   int m_sheetIndex = 0;
   int m_paint = 1;
   int m_failed = 0;
+  CDC* m_printDc = nullptr;
+  const CGridPrintInfo* m_printInfo = nullptr;
 
   std::vector<CGridDataSource*> m_sources{nullptr};  // slot 0 unused
   struct FontEntry {

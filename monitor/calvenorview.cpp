@@ -1,11 +1,19 @@
 #include "monitor/calvenorview.h"
 
 #include <QApplication>
+#include <QPainter>
 #include <QPointer>
+#include <QPrinter>
 
+#include "grid/gridprint.h"
 #include "monitor/calvenorapp.h"
 #include "monitor/calvenordoc.h"
+#include "monitor/printservice.h"
 #include "platform/gui/framewnd.h"
+#include "platform/gui/stdids.h"
+#include "platform/message.h"
+#include "platform/resstring.h"
+#include "res/string_ids.h"
 #include "shell/commandids.h"
 #include "tools/flashleddlg.h"
 #include "tools/toolcomm.h"
@@ -24,6 +32,18 @@ CCalvenorView::CCalvenorView() {
     if (CCalvenorDoc* doc = GetDocument()) doc->OnShowStatus();
   });
   SetCommandHandler(ID_SWITCH_WINK, [this] { OnWink(); });
+  // The list is refilled while a search runs: it is printed before or after.
+  auto notSearching = [](CCmdUI* ui) {
+    const CCalvenorApp* app = CalvenorApp();
+    ui->Enable(!(app && app->m_bSearching));
+  };
+  for (unsigned id :
+       {ID_FILE_PRINT, ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP})
+    SetUpdateHandler(id, notSearching);
+  SetCommandHandler(ID_FILE_PRINT, [this] { OnPrint(false); });
+  SetCommandHandler(ID_FILE_PRINT_DIRECT, [this] { OnPrint(true); });
+  SetCommandHandler(ID_FILE_PRINT_PREVIEW, [this] { OnPrintPreview(); });
+  SetCommandHandler(ID_FILE_PRINT_SETUP, [this] { OnPrintSetup(); });
 }
 
 CCalvenorView::~CCalvenorView() = default;
@@ -89,4 +109,83 @@ void CCalvenorView::OnWink() {
   dlg.UseMonitorTexts();
   (void)dlg.DoModal();
   if (focus) focus->setFocus();
+}
+
+namespace {
+
+// Screen pixels of the footer line under each page.
+constexpr int kFooterHeight = 24;
+constexpr int kFooterFontHeight = 12;
+
+QWidget* DialogParent() {
+  const CCalvenorApp* app = CalvenorApp();
+  return app && app->m_pMainWnd ? app->m_pMainWnd->widget() : nullptr;
+}
+
+bool Searching() {
+  const CCalvenorApp* app = CalvenorApp();
+  return app && app->m_bSearching;
+}
+
+}  // namespace
+
+QPrinter& CCalvenorView::Printer() {
+  if (!m_printer) {
+    m_printer = PrintService().MakePrinter();
+    const auto* m = m_printInfo.m_margins;
+    (void)m_printer->setPageMargins(QMarginsF(m[0], m[1], m[2], m[3]), QPageLayout::Millimeter);
+  }
+  return *m_printer;
+}
+
+int CCalvenorView::PrintTo(QPrinter& printer) {
+  if (!m_grid.IsWindow()) return -1;
+  QPainter painter;
+  if (!painter.begin(&printer)) return -1;
+  const int dpi = printer.resolution();
+  const QRect area = printer.pageLayout().paintRectPixels(dpi);
+  const double scale = dpi / 96.0;
+  const int footer = static_cast<int>(kFooterHeight * scale);
+  CGridPrinter grid(m_grid, m_printInfo);
+  grid.Paginate(CSize(area.width(), std::max(1, area.height() - footer)), dpi);
+  const int pages = grid.PageCount();
+  CDC dc(&painter);
+  LOGFONT lf{};
+  lf.lfHeight = static_cast<std::int32_t>(kFooterFontHeight * scale);
+  fw::SetFaceName(lf, "Arial");
+  CFont footerFont;
+  (void)footerFont.CreateFontIndirect(&lf);  // fails only without a LOGFONT
+  for (int page = 0; page < pages; ++page) {
+    if (page > 0 && !printer.newPage()) return -1;
+    grid.PrintPage(dc, page);
+    CFont* old = dc.SelectObject(&footerFont);
+    dc.SetTextColor(RGB(0, 0, 0));
+    dc.SetBkMode(TRANSPARENT);
+    CRect line(0, area.height() - footer, area.width(), area.height());
+    (void)dc.DrawText(FormatRes(IDS_PRINT_PAGE_OF, page + 1, pages), &line,
+                      DT_CENTER | DT_BOTTOM | DT_SINGLELINE | DT_NOPREFIX);
+    dc.SelectObject(old);
+  }
+  painter.end();
+  return pages;
+}
+
+void CCalvenorView::OnPrint(bool direct) {
+  if (Searching()) return;
+  QPrinter& printer = Printer();
+  if (!direct && !PrintService().ChoosePrinter(printer, DialogParent())) return;
+  if (PrintTo(printer) < 0)
+    AfxMessageBox(LoadResString(IDS_PRINTER_NOT_STARTED), MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CCalvenorView::OnPrintPreview() {
+  if (Searching()) return;
+  PrintService().Preview(Printer(), DialogParent(), [this](QPrinter* p) {
+    if (p) (void)PrintTo(*p);  // the preview shows what it got
+  });
+}
+
+void CCalvenorView::OnPrintSetup() {
+  if (Searching()) return;
+  (void)PrintService().SetUpPage(Printer(), DialogParent());  // the printer keeps what was set
 }

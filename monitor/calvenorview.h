@@ -2,10 +2,14 @@
 // area. It carries the commands that act on the switch of the current row.
 #pragma once
 
+#include <memory>
+
+#include "grid/gridprintinfo.h"
 #include "monitor/monitorswitchgrid.h"
 #include "platform/gui/view.h"
 
 class CCalvenorDoc;
+class QPrinter;
 
 class CCalvenorView : public CView {
  public:
@@ -25,6 +29,18 @@ class CCalvenorView : public CView {
   // The OK LED flashing dialog for the switch of the current row.
   void OnWink();
 
+  // Printing the switch list: after the print dialog, straight on the
+  // printer, in the preview window; and the page set-up.
+  void OnPrint(bool direct);
+  void OnPrintPreview();
+  void OnPrintSetup();
+  // Prints every page of the list on the printer: the number of pages, or
+  // -1 when the printer did not start.
+  int PrintTo(QPrinter& printer);
+  // The printer the commands print on, made at its first use.
+  QPrinter& Printer();
+  CGridPrintInfo& PrintInfo() { return m_printInfo; }
+
  protected:
   int OnCreate(CREATESTRUCT* cs) override;
   void OnSize(UINT type, int cx, int cy) override;
@@ -34,4 +50,6 @@ class CCalvenorView : public CView {
   void SelectTarget();
 
   CMonitorSwitchGrid m_grid;
+  CGridPrintInfo m_printInfo;
+  std::unique_ptr<QPrinter> m_printer;
 };

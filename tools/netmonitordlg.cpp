@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <ctime>
+#include <map>
 #include <set>
 
 #include "platform/format.h"
@@ -26,9 +27,12 @@ std::string TimeStamp() {
   return text;
 }
 
-// Whether a listed switch still looks as it was found.
-bool SameSwitch(const CSwitchEntry& e, const CMonitoredSwitch& f) {
-  return e.GetName() == f.name && e.GetInterface() == f.interface &&
+// Whether a listed switch still looks as it was found. A switch heard on
+// several interfaces is found once for each; it has not changed while the
+// listed copy's interface is one of them.
+bool SameSwitch(const CSwitchEntry& e, const CMonitoredSwitch& f,
+                const std::set<std::string>& interfaces) {
+  return e.GetName() == f.name && interfaces.count(e.GetInterface()) != 0 &&
          e.GetPart().partNumber == f.part.partNumber &&
          e.GetFirmwareRevision() == f.firmwareRevision;
 }
@@ -122,41 +126,91 @@ void CNetMonitorDlg::PostError(std::string text) {
 }
 
 void CNetMonitorDlg::Merge(const std::vector<CMonitoredSwitch>& found) {
-  std::set<std::string> foundMacs;
-  for (const auto& f : found) foundMacs.insert(f.mac);
+  std::map<std::string, std::set<std::string>> heard;  // MAC -> interfaces
+  for (const auto& f : found) heard[f.mac].insert(f.interface);
   bool rebuild = false;
-  if (m_switches.empty()) {
-    rebuild = !found.empty();
-  } else {
-    for (const auto& f : found) {
-      const auto it = m_macMap.find(f.mac);
-      if (it == m_macMap.end() || !SameSwitch(*m_switches[static_cast<std::size_t>(it->second)], f))
-        rebuild = true;
-    }
-    for (const auto& e : m_switches)
-      if (!foundMacs.count(e->GetMacText(true))) rebuild = true;
-  }
-  if (!rebuild) return;
-  m_switches.clear();
-  m_macMap.clear();
-  std::vector<CMonitoredSwitch> targets;
   for (const auto& f : found) {
-    m_switches.push_back(MakeEntry(f));
-    m_macMap.emplace(f.mac, static_cast<int>(m_switches.size()) - 1);  // the first one stays
-    targets.push_back(f);
+    const auto it = m_macMap.find(f.mac);
+    if (it == m_macMap.end() ||
+        !SameSwitch(*m_switches[static_cast<std::size_t>(it->second)], f, heard[f.mac]))
+      rebuild = true;
   }
-  m_worker->SetTargets(std::move(targets));
-  m_grid.ReloadRows();
+  // A switch the search missed stays listed, as not answering; one it heard
+  // answers again.
+  const std::set<std::string> silentBefore = m_silent;
+  for (const auto& e : m_switches) {
+    const std::string mac = e->GetMacText(true);
+    if (heard.count(mac))
+      m_silent.erase(mac);
+    else
+      m_silent.insert(mac);
+  }
+  if (rebuild) {
+    // The statuses read so far go over to the new copies.
+    std::map<std::string, int> statuses;
+    for (const auto& e : m_switches) statuses.emplace(e->GetMacText(true), e->GetMonitorStatus());
+    CNetMonitorGrid::SwitchVector old = std::move(m_switches);
+    m_switches.clear();
+    m_macMap.clear();
+    for (const auto& f : found) {
+      m_switches.push_back(MakeEntry(f));
+      if (const auto it = statuses.find(f.mac); it != statuses.end())
+        m_switches.back()->SetMonitorStatus(it->second);
+      m_macMap.emplace(f.mac, static_cast<int>(m_switches.size()) - 1);  // the first one stays
+    }
+    for (auto& e : old) {
+      const std::string mac = e->GetMacText(true);
+      if (heard.count(mac)) continue;
+      m_switches.push_back(std::move(e));
+      m_macMap.emplace(mac, static_cast<int>(m_switches.size()) - 1);
+    }
+    std::vector<CMonitoredSwitch> targets;
+    for (const auto& e : m_switches)
+      targets.push_back(CMonitoredSwitch{e->GetMacText(true), e->GetName(), e->GetPart(),
+                                         e->GetFirmwareRevision(), e->GetInterface()});
+    m_worker->SetTargets(std::move(targets));
+    m_grid.ReloadRows();
+  }
+  if (rebuild || m_silent != silentBefore) {
+    CountFaults();
+    m_grid.RepaintAll();
+  }
 }
 
 void CNetMonitorDlg::ApplyStatus(const CNetMonitorEvent& event) {
+  // A switch read on several interfaces answers when one of them answered.
+  struct Read {
+    bool answered = false;
+    int okOutput = 0;
+  };
+  std::map<std::string, Read> reads;
   for (const auto& s : event.statuses) {
-    for (auto& e : m_switches)
-      if (e->GetMacText(true) == s.mac) e->SetMonitorStatus(s.okOutput);
+    Read& r = reads[s.mac];
+    if (!s.answered) continue;
+    r.okOutput = r.answered ? std::max(r.okOutput, s.okOutput) : s.okOutput;
+    r.answered = true;
   }
-  m_nFaults = event.faults;
-  ShowFaults();
+  for (const auto& [mac, r] : reads) {
+    if (!r.answered) {
+      m_silent.insert(mac);
+      continue;
+    }
+    m_silent.erase(mac);
+    for (auto& e : m_switches)
+      if (e->GetMacText(true) == mac) e->SetMonitorStatus(r.okOutput);
+  }
+  CountFaults();
   m_grid.RepaintAll();
+}
+
+void CNetMonitorDlg::CountFaults() {
+  std::set<std::string> faulty;
+  for (const auto& e : m_switches) {
+    const std::string mac = e->GetMacText(true);
+    if (m_silent.count(mac) || e->GetMonitorStatus() == 0) faulty.insert(mac);
+  }
+  m_nFaults = static_cast<int>(faulty.size());
+  ShowFaults();
 }
 
 void CNetMonitorDlg::ShowFaults() {
@@ -244,6 +298,7 @@ void CNetMonitorDlg::OnCancel() {
   KillTimer(kInboxTimer);
   m_switches.clear();
   m_macMap.clear();
+  m_silent.clear();
   if (m_grid.IsWindow()) m_grid.ReloadRows();
   CAnchorLayoutDialog::OnCancel();
 }

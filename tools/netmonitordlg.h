@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -45,6 +46,8 @@ class CNetMonitorDlg : public CAnchorLayoutDialog {
   CTabCtrl& Tabs() { return m_tabs; }
   const CNetMonitorGrid::SwitchVector& Switches() const { return m_switches; }
   int Faults() const { return m_nFaults; }
+  // Whether a listed switch (full MAC) is marked as not answering.
+  bool NotAnswering(const std::string& mac) const { return m_silent.count(mac) != 0; }
   int MaxErrors() const { return m_nMaxErrors; }
   CNetMonitorWorker& Worker() { return *m_worker; }
   // Opens the status dialog of a listed switch, with the worker paused.
@@ -66,9 +69,15 @@ class CNetMonitorDlg : public CAnchorLayoutDialog {
   void ShowTab(int tab);
   void UpdateErrorsCaption();
   void ShowFaults();
+  // Faults of the list as it stands: a switch whose OK output is off or that
+  // does not answer counts once, however many rows it has.
+  void CountFaults();
 
   CNetMonitorGrid::SwitchVector m_switches;
-  CNetMonitorGrid m_grid{m_switches};
+  // Listed switches that a search missed or a status read got no answer
+  // from; they stay listed until they answer again.
+  std::set<std::string> m_silent;
+  CNetMonitorGrid m_grid{m_switches, m_silent};
   CListCtrl m_errors;
   CTabCtrl m_tabs;
   std::unordered_map<std::string, int> m_macMap;

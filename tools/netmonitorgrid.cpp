@@ -14,7 +14,8 @@ constexpr int kWidths[CNetMonitorGrid::kColumns] = {120, 100, 100, 140, 180};
 
 }  // namespace
 
-CNetMonitorGrid::CNetMonitorGrid(const SwitchVector& switches) : m_switches(switches) {}
+CNetMonitorGrid::CNetMonitorGrid(const SwitchVector& switches, const std::set<std::string>& silent)
+    : m_switches(switches), m_silent(silent) {}
 
 const CSwitchEntry* CNetMonitorGrid::Entry(int index) const {
   return index >= 0 && index < static_cast<int>(m_switches.size())
@@ -60,6 +61,7 @@ std::string CNetMonitorGrid::CellText(int col, int row) const {
     case kMacCol: return e->GetMacText(false);
     case kFirmwareCol: return e->GetFirmwareRevision();
     case kOkOutputCol:
+      if (Silent(*e)) return LoadResString(IDS_NOT_ANSWERING);
       return fw::FormatText(
           "%s", LoadResString(e->GetMonitorStatus() == 0 ? IDS_OUTPUT_OFF : IDS_OUTPUT_ON));
     default: return {};
@@ -80,7 +82,12 @@ void CNetMonitorGrid::OnCellFetched(int col, int row, CGridCellValue* cell) {
   cell->GridCellSetText(CellText(col, row));
   cell->GridCellSetReadOnly(true);
   const CSwitchEntry* e = Entry(EntryOfRow(row));
-  if (col == kOkOutputCol && e && e->GetMonitorStatus() == 0)
+  if (col == kMacCol) {
+    // The maker's part of the address is the same for every switch: a label.
+    cell->GridCellSetCellType(m_macPrefixIndex);
+    cell->GridCellSetLabel(std::string(CSwitchEntry::kMacPrefix));
+  }
+  if (col == kOkOutputCol && e && (e->GetMonitorStatus() == 0 || Silent(*e)))
     cell->GridCellSetTextColor(kOffColour);
 }
 
@@ -97,13 +104,13 @@ void CNetMonitorGrid::Sort() {
   std::stable_sort(m_rows.begin(), m_rows.end(), [&](int a, int b) {
     const CSwitchEntry* x = Entry(a);
     const CSwitchEntry* y = Entry(b);
-    auto key = [col](const CSwitchEntry* e) -> std::string {
+    auto key = [this, col](const CSwitchEntry* e) -> std::string {
       switch (col) {
         case kNameCol: return e->GetName();
         case kTypeCol: return e->GetPart().displayName;
         case kMacCol: return e->GetMacText(false);
         case kFirmwareCol: return e->GetFirmwareRevision();
-        default: return std::to_string(e->GetMonitorStatus());
+        default: return Silent(*e) ? std::string() : std::to_string(e->GetMonitorStatus());
       }
     };
     return descending ? key(y) < key(x) : key(x) < key(y);

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,8 @@ class CNetMonitorGrid : public CSheetGridCtrl {
   enum SortFlags { kSortAscending = 1, kSortDescending = 2 };
 
   using SwitchVector = std::vector<std::unique_ptr<CSwitchEntry>>;
-  explicit CNetMonitorGrid(const SwitchVector& switches);
+  // silent: the full MACs of listed switches that do not answer.
+  CNetMonitorGrid(const SwitchVector& switches, const std::set<std::string>& silent);
   ~CNetMonitorGrid() override;
 
   // Rebuilds the rows from the switch list and sorts them again.
@@ -47,7 +49,10 @@ class CNetMonitorGrid : public CSheetGridCtrl {
  private:
   void Sort();
 
+  bool Silent(const CSwitchEntry& e) const { return m_silent.count(e.GetMacText(true)) != 0; }
+
   const SwitchVector& m_switches;
+  const std::set<std::string>& m_silent;
   const CSwitchEntry* Entry(int index) const;
   std::vector<int> m_rows;  // switch list indexes in display order
   int m_sortCol = 0;

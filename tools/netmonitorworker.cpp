@@ -227,16 +227,16 @@ void CNetMonitorWorker::StatusPass(CPass& pass) {
     cswitchcomm comm(&pass, &pass);
     std::string error;
     std::uint8_t local[6];
-    if (comm.CommOpenDevice(t.interface, local, &error) != kCommOk) continue;
-    comm.CommSetTargetMac(t.mac);
-    CSwitchStatus status;
-    fw::frames::SwitchStatusInit(&status);
-    // No answer leaves the record cleared: its OK output reads as off.
-    (void)comm.CommReadSwitchStatus(&status, &error);
-    comm.CommClose();
-    const int ok = status.bRingFlag08 ? 1 : 0;
-    e.statuses.push_back(CMonitoredStatus{t.mac, ok});
-    if (ok == 0) ++e.faults;
+    CMonitoredStatus read{t.mac, 0, false};
+    if (comm.CommOpenDevice(t.interface, local, &error) == kCommOk) {
+      comm.CommSetTargetMac(t.mac);
+      CSwitchStatus status;
+      fw::frames::SwitchStatusInit(&status);
+      read.answered = comm.CommReadSwitchStatus(&status, &error) == kStatusRead;
+      comm.CommClose();
+      read.okOutput = read.answered && status.bRingFlag08 ? 1 : 0;
+    }
+    e.statuses.push_back(std::move(read));
   }
   if (!pass.Cancelled()) Post(std::move(e));
 }

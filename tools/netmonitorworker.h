@@ -27,18 +27,19 @@ struct CMonitoredSwitch {
   std::string interface;
 };
 
-// A switch's OK output as one status pass read it: 0 or 1.
+// A switch's OK output as one status pass read it: 0 or 1; not answered
+// when its interface did not open or the switch gave no answer.
 struct CMonitoredStatus {
   std::string mac;
   int okOutput = 0;
+  bool answered = false;
 };
 
 struct CNetMonitorEvent {
   enum Kind { kSearch, kStatus, kError };
   Kind kind = kError;
   std::vector<CMonitoredSwitch> found;     // kSearch
-  std::vector<CMonitoredStatus> statuses;  // kStatus: switches whose interface opened
-  int faults = 0;                          // kStatus
+  std::vector<CMonitoredStatus> statuses;  // kStatus: one per target
   std::string text;                        // kError
 };
 

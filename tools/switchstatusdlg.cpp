@@ -163,6 +163,9 @@ int CSwitchStatusDlg::PollStatus() {
   m_staticPolling.SetText("");
   if (result < 0 && !error.empty()) {
     for (int id : {kRingLedId, kOkOutputId, kOkLedId, kPower1Id, kPower2Id}) SetDlgItemText(id, "");
+    // The ports' last values are no longer known: only the port numbers stay.
+    for (int i = 0; i < m_nShownPorts; ++i)
+      for (int c = 1; c < 5; ++c) m_list.SetItemText(i, c, "");
     m_staticComm.SetText(LoadResString(IDS_COMMUNICATIONS_FAILED));
     m_staticComm.SetTextColor(kRed);
     m_staticComm.SetBold(true);

@@ -82,15 +82,26 @@ TEST_F(NetMonitor, ReportsSwitchesLostNewAndFaulty) {
   EXPECT_EQ(OkOutputOf(dlg, "Bravo"), "OFF");
   EXPECT_EQ(dlg.GetDlgItemText(CNetMonitorDlg::kStatusId), "Number of faults detected: 1");
 
-  // A new switch appears, Bravo goes away.
+  // A new switch appears, Bravo stops answering: it stays listed, as a fault.
   fw::emu::CSwitchCore* c = nullptr;
   WhilePaused(dlg, [&] {
     c = &AddSwitch(0x23, "Charlie", {"veth0"});
     c->SetRingFlags(0x0F);
     b->knobs().drop_all = true;
   });
-  ASSERT_TRUE(WaitFor([&] { return Names(dlg) == std::vector<std::string>{"Alpha", "Charlie"}; }));
+  ASSERT_TRUE(WaitFor([&] { return Names(dlg).size() == 3; }));
+  EXPECT_EQ(Names(dlg), (std::vector<std::string>{"Alpha", "Bravo", "Charlie"}));
+  ASSERT_TRUE(WaitFor([&] { return OkOutputOf(dlg, "Charlie") == "ON"; }));
+  EXPECT_EQ(OkOutputOf(dlg, "Bravo"), "NOT ANSWERING");
+  EXPECT_EQ(dlg.Faults(), 1);
+
+  // Bravo answers again, its output on.
+  WhilePaused(dlg, [&] {
+    b->knobs().drop_all = false;
+    b->SetRingFlags(0x0F);
+  });
   ASSERT_TRUE(WaitFor([&] { return dlg.Faults() == 0; }));
+  EXPECT_EQ(OkOutputOf(dlg, "Bravo"), "ON");
 
   // A new firmware revision is a change too, not only a new name.
   WhilePaused(dlg, [&] { a->SetRevision("0200 new"); });
@@ -115,6 +126,76 @@ TEST_F(NetMonitor, ReportsSwitchesLostNewAndFaulty) {
   EXPECT_TRUE(dlg.Switches().empty());
   (void)closeStart;
   EXPECT_TRUE(messages->messages().empty());  // the worker never shows a message box
+}
+
+TEST_F(NetMonitor, LosingEverySwitchIsNeverNoFaults) {
+  CNetMonitorDlg dlg;
+  Open(dlg);
+  ASSERT_TRUE(
+      WaitFor([&] { return dlg.Switches().size() == 2 && OkOutputOf(dlg, "Bravo") == "ON"; }));
+  EXPECT_EQ(dlg.Faults(), 0);
+
+  WhilePaused(dlg, [&] {
+    a->knobs().drop_all = true;
+    b->knobs().drop_all = true;
+  });
+  ASSERT_TRUE(WaitFor([&] { return dlg.Faults() == 2; }));
+  EXPECT_EQ(dlg.GetDlgItemText(CNetMonitorDlg::kStatusId), "Number of faults detected: 2");
+  // Searches that hear nobody leave both listed and marked.
+  const int searches = dlg.Worker().searches();
+  ASSERT_TRUE(WaitFor([&] { return dlg.Worker().searches() > searches + 1; }));
+  dlg.DrainInbox();
+  EXPECT_EQ(dlg.Grid().GetRowTotal(), 2);
+  EXPECT_EQ(OkOutputOf(dlg, "Alpha"), "NOT ANSWERING");
+  EXPECT_EQ(OkOutputOf(dlg, "Bravo"), "NOT ANSWERING");
+  EXPECT_TRUE(dlg.NotAnswering(MacText(0x21)));
+  EXPECT_EQ(dlg.Faults(), 2);
+  // The row of a switch that does not answer is drawn in red.
+  for (int r = 0; r < 2; ++r) {
+    CGridCellValue cell;
+    (void)dlg.Grid().GetCell(CNetMonitorGrid::kOkOutputCol, r, cell);
+    EXPECT_EQ(cell.GridCellGetTextColor(), CNetMonitorGrid::kOffColour);
+  }
+
+  // Alpha comes back.
+  WhilePaused(dlg, [&] { a->knobs().drop_all = false; });
+  ASSERT_TRUE(WaitFor([&] { return dlg.Faults() == 1; }));
+  EXPECT_EQ(OkOutputOf(dlg, "Alpha"), "ON");
+  EXPECT_FALSE(dlg.NotAnswering(MacText(0x21)));
+  EXPECT_EQ(dlg.GetDlgItemText(CNetMonitorDlg::kStatusId), "Number of faults detected: 1");
+}
+
+TEST_F(NetMonitor, ASwitchOnTwoInterfacesIsNotListedAfreshAtEverySearch) {
+  auto& d = AddSwitch(0x24, "Delta", {"veth0", "veth1"});
+  d.SetRingFlags(0x10);  // its OK output is off
+  CNetMonitorDlg dlg;
+  Open(dlg);
+  ASSERT_TRUE(WaitFor([&] { return OkOutputOf(dlg, "Delta") == "OFF"; }));
+  std::vector<const CSwitchEntry*> listed;
+  for (const auto& e : dlg.Switches()) listed.push_back(e.get());
+
+  // Later searches hear the same switches: the list stays as it is, and the
+  // faulty switch's OFF does not flip back to ON.
+  const int searches = dlg.Worker().searches();
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_TRUE(WaitFor([&] { return dlg.Worker().searches() > searches + i; }));
+    dlg.DrainInbox();
+    EXPECT_EQ(OkOutputOf(dlg, "Delta"), "OFF");
+  }
+  std::vector<const CSwitchEntry*> now;
+  for (const auto& e : dlg.Switches()) now.push_back(e.get());
+  EXPECT_EQ(now, listed);
+  EXPECT_EQ(dlg.Faults(), 1);
+
+  // The MAC column shows the maker's part as a label in front of the rest.
+  CGridCellValue cell;
+  (void)dlg.Grid().GetCell(CNetMonitorGrid::kMacCol, 0, cell);
+  ASSERT_NE(cell.GridCellGetLabel(), nullptr);
+  EXPECT_EQ(*cell.GridCellGetLabel(), "02:4B:33:");
+  CNormalCellType* type = dlg.Grid().GetCellTypeObject(cell.GridCellGetCellType());
+  ASSERT_NE(type, nullptr);
+  EXPECT_EQ(type->GetName(), "MAC Prefix");
+  EXPECT_EQ(cell.GridCellTextOrEmpty().size(), 8u);
 }
 
 TEST_F(NetMonitor, ErrorListKeepsEveryLine) {

@@ -88,6 +88,10 @@ TEST_F(SwitchStatus, ShowsPortsAndStatusLinesAndKeepsPolling) {
   EXPECT_EQ(dlg.CommStatic().logFont().lfWeight, 700);
   EXPECT_EQ(dlg.GetDlgItemText(CSwitchStatusDlg::kOkLedId), "");
   EXPECT_EQ(dlg.GetDlgItemText(CSwitchStatusDlg::kPower2Id), "");
+  // The port rows no longer claim their last values.
+  ASSERT_EQ(dlg.List().GetItemCount(), 5);
+  EXPECT_EQ(Row(dlg, 0), (std::vector<std::string>{"1", "", "", "", ""}));
+  EXPECT_EQ(Row(dlg, 4), (std::vector<std::string>{"5", "", "", "", ""}));
   // A status that cannot be right (more ports than a switch has) fails the same way.
   sw.knobs().drop_all = false;
   sw.knobs().ports_reported = 65;
@@ -98,7 +102,8 @@ TEST_F(SwitchStatus, ShowsPortsAndStatusLinesAndKeepsPolling) {
   Tick(dlg, 5);
   EXPECT_EQ(dlg.CommStatic().GetWindowText(), "Communications OK");
   EXPECT_EQ(dlg.CommStatic().logFont().lfWeight, 400);
-  EXPECT_EQ(dlg.List().GetItemCount(), 9);
+  ASSERT_EQ(dlg.List().GetItemCount(), 9);
+  EXPECT_EQ(Row(dlg, 0), (std::vector<std::string>{"1", "Active", "100", "Full", "On"}));
 
   // Its own timer keeps it polling.
   const int before = dlg.polls();
