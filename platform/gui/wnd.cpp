@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QEvent>
 #include <QKeyEvent>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QMoveEvent>
 #include <QPaintEvent>
@@ -139,6 +140,18 @@ class CWndHub : public QObject {
   // Windows sends WM_KILLFOCUS to the old window, then WM_SETFOCUS to the
   // new, each naming the other; Qt's focus events name neither.
   void Focus(QWidget* old, QWidget* now) {
+    // The menu bar's keyboard mode is a menu loop, not a change of focus:
+    // the window that had the focus keeps it (an open editor stays open)
+    // unless the focus then goes somewhere else.
+    if (qobject_cast<QMenuBar*>(now)) {
+      if (!qobject_cast<QMenuBar*>(old)) m_beforeMenu = old;
+      return;
+    }
+    if (qobject_cast<QMenuBar*>(old)) {
+      old = m_beforeMenu;
+      m_beforeMenu = nullptr;
+      if (old == now) return;
+    }
     CWnd* oldWnd = CWnd::FromHandle(old);
     CWnd* newWnd = CWnd::FromHandle(now);
     if (oldWnd == newWnd) return;
@@ -150,6 +163,7 @@ class CWndHub : public QObject {
   }
 
   bool m_connected = false;
+  QPointer<QWidget> m_beforeMenu;
   std::mutex m_mutex;
   std::uint64_t m_nextHandle = 0;
   std::map<std::uint64_t, CWnd*> m_handles;
@@ -1210,6 +1224,9 @@ void CWnd::OnKillFocus(CWnd*) {
 bool CWnd::OnSetCursor(CWnd*, UINT, UINT) {
   return Default() != 0;
 }
+bool CWnd::TranslatesKey(QKeyCombination) const {
+  return false;
+}
 UINT CWnd::OnGetDlgCode() {
   return static_cast<UINT>(Default());
 }
@@ -1318,8 +1335,15 @@ bool CWnd::HandleQtEvent(QObject*, QEvent* e) {
       return false;
     }
     case QEvent::ShortcutOverride: {
-      // A window that wants every key gets it before any shortcut does.
       auto* ke = static_cast<QKeyEvent*>(e);
+      // The top-level window's own keys come first; the focused window sees
+      // them only when no shortcut takes them.
+      if (const CWnd* top = m_peer ? CWnd::FromHandlePermanent(m_peer->window()) : nullptr;
+          top && top->TranslatesKey(ke->keyCombination())) {
+        e->ignore();
+        return true;
+      }
+      // Otherwise a window that wants every key gets it before any shortcut does.
       UINT code = static_cast<UINT>(
           SendMessage(WM_GETDLGCODE, fw::VirtualKeyFromQt(ke->key(), ke->modifiers())));
       if (!*alive) return true;

@@ -342,6 +342,10 @@ class CWnd : public CCmdTarget {
   // Called for every input message before it is dispatched, on the target
   // and then on each parent up to the top level; true swallows the message.
   virtual bool PreTranslateMessage(MSG* msg);
+  // Whether this top-level window takes the key before the focused window
+  // inside it sees it (a frame's accelerators and menu keys): such a key
+  // wins over a window that wants all keys.
+  virtual bool TranslatesKey(QKeyCombination key) const;
 
  protected:
   virtual LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
