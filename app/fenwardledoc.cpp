@@ -6,10 +6,7 @@
 #include <QWidget>
 #include <filesystem>
 
-#include "shell/commandids.h"
-#include "shell/productsupportdlg.h"
 #include "app/recoverswitchdlg.h"
-#include "shell/startup.h"
 #include "platform/format.h"
 #include "platform/gui/pump.h"
 #include "platform/gui/qtstring.h"
@@ -19,6 +16,9 @@
 #include "platform/resstring.h"
 #include "platform/text.h"
 #include "res/string_ids.h"
+#include "shell/commandids.h"
+#include "shell/productsupportdlg.h"
+#include "shell/startup.h"
 #include "switch/projectfile.h"
 #include "switch/switchdiscovery.h"
 #include "tools/cfgpsheet.h"
@@ -39,20 +39,6 @@ namespace {
 // Both spellings are one section: the profile ignores letter case.
 constexpr std::string_view kSettings = "settings";
 constexpr std::string_view kLastPath = "last path";
-
-// A dialog command gives the keyboard focus back to the window that had it.
-class CFocusKeeper {
- public:
-  CFocusKeeper() : m_focus(QApplication::focusWidget()) {}
-  ~CFocusKeeper() {
-    if (m_focus) m_focus->setFocus();
-  }
-  CFocusKeeper(const CFocusKeeper&) = delete;
-  CFocusKeeper& operator=(const CFocusKeeper&) = delete;
-
- private:
-  QPointer<QWidget> m_focus;
-};
 
 CWnd* MainWindow() {
   CWinApp* app = AfxGetApp();
@@ -78,10 +64,7 @@ CFenwardleDoc::CFenwardleDoc() : m_store(1) {
   SetCommandHandler(ID_OUTPUT_TO_FILE, [this] { OnOutputToFile(); });
   SetUpdateHandler(ID_OUTPUT_TO_FILE, [](CCmdUI* ui) { ui->Enable(true); });
   SetCommandHandler(ID_MONITOR_NETWORKS, [this] { OnMonitorNetworks(); });
-  SetCommandHandler(ID_TEST_COMM, [] {
-    CFocusKeeper focus;
-    (void)CTestCommDlg::Run(MainWindow());
-  });
+  SetCommandHandler(ID_TEST_COMM, [] { (void)CTestCommDlg::Run(MainWindow()); });
 }
 
 CFenwardleDoc::~CFenwardleDoc() {
@@ -480,7 +463,6 @@ std::vector<std::string> CFenwardleDoc::OtherConfigNames(int skip) const {
 }
 
 void CFenwardleDoc::OnConfigAdd() {
-  CFocusKeeper focus;
   CCfgPSheet sheet(MainWindow());
   sheet.SetMode(0);
   sheet.SetOtherConfigNames(OtherConfigNames(-1));
@@ -490,7 +472,6 @@ void CFenwardleDoc::OnConfigAdd() {
 }
 
 void CFenwardleDoc::OnAutoFindSwitches() {
-  CFocusKeeper focus;
   CProjectToolsDocument tools(*this, [this] { return GetSelectedSwitchIndex(); });
   CFindSwitchesDlg dlg(MainWindow(), &tools);
   (void)dlg.DoModal();
@@ -500,7 +481,6 @@ void CFenwardleDoc::OnConfigEdit() {
   const int index = GetSelectedConfigIndex();
   const CSwitchConfig* config = LiveConfig(index);
   if (!config) return;
-  CFocusKeeper focus;
   CCfgPSheet sheet(MainWindow());
   sheet.SetMode(1);
   sheet.GetConfig().CopyFrom(*config);
@@ -513,7 +493,6 @@ void CFenwardleDoc::OnConfigDelete() {
   const int index = GetSelectedConfigIndex();
   const CSwitchConfig* config = LiveConfig(index);
   if (!config) return;
-  CFocusKeeper focus;
   const std::string question =
       fw::FormatText("%s %s?", LoadResString(IDS_DELETE_SWITCH_CONFIGURATION), config->GetName());
   if (MessageBoxCaption(question, LoadResString(IDS_DELETE_SWITCH_CONFIGURATION),
@@ -527,20 +506,17 @@ void CFenwardleDoc::OnExplainWarning() {
   const int column = m_panes->CurrentSwitchColumn();
   const int index = m_panes->CurrentSwitchIndex();
   if (column < 0 || !LiveSwitch(index)) return;
-  CFocusKeeper focus;
   const std::string text = ExplainCell(column, index);
   AfxMessageBox(text.empty() ? LoadResString(IDS_CELL_HAS_NO_ERRORS) : text,
                 MB_OK | MB_ICONINFORMATION);
 }
 
 void CFenwardleDoc::OnUpdateRingFirmware() {
-  CFocusKeeper focus;
   CProjectToolsDocument tools(*this, [this] { return GetSelectedSwitchIndex(); });
   (void)CFirmwareUpdateDlg::Run(MainWindow(), tools);
 }
 
 void CFenwardleDoc::OnProductSupport() {
-  CFocusKeeper focus;
   std::error_code ec;
   const std::string customize = fw::GetCustomizeFilePath();
   const std::string company = fw::ProgramCompanyName();
@@ -556,7 +532,6 @@ void CFenwardleDoc::OnProductSupport() {
 }
 
 void CFenwardleDoc::OnDebugEeprom() {
-  CFocusKeeper focus;
   CEeromDebugDlg dlg(MainWindow());
   const CSwitchEntry* entry = LiveSwitch(GetSelectedSwitchIndex());
   dlg.m_strDestMac = entry ? entry->GetMacText(true) : CEeromDebugDlg::kBroadcastMac;
@@ -564,13 +539,11 @@ void CFenwardleDoc::OnDebugEeprom() {
 }
 
 void CFenwardleDoc::OnOutputToFile() {
-  CFocusKeeper focus;
   COutputFileDlg dlg(MainWindow(), this);
   (void)dlg.DoModal();
 }
 
 void CFenwardleDoc::OnMonitorNetworks() {
-  CFocusKeeper focus;
   CNetMonitorDlg dlg(MainWindow());
   (void)dlg.DoModal();
 }
@@ -578,7 +551,6 @@ void CFenwardleDoc::OnMonitorNetworks() {
 void CFenwardleDoc::OpenWinkDialog(int index) {
   const CSwitchEntry* entry = LiveSwitch(index);
   if (!entry) return;
-  CFocusKeeper focus;
   const CToolCommEnv env = ToolCommEnv();
   CFlashLedDlg dlg(MainWindow(), entry, env.backend, env.clock ? env.clock : &GuiClock());
   (void)dlg.DoModal();
@@ -587,7 +559,6 @@ void CFenwardleDoc::OpenWinkDialog(int index) {
 void CFenwardleDoc::OpenSwitchStatus() {
   const CSwitchEntry* entry = LiveSwitch(GetSelectedSwitchIndex());
   if (!entry) return;
-  CFocusKeeper focus;
   CSwitchStatusDlg dlg(MainWindow());
   dlg.m_strMac = entry->GetMacText(true);
   dlg.m_strName = entry->GetName();
@@ -598,7 +569,6 @@ void CFenwardleDoc::OpenSwitchStatus() {
 void CFenwardleDoc::OpenRecoverSwitch() {
   const CSwitchEntry* entry = LiveSwitch(GetSelectedSwitchIndex());
   if (!entry) return;
-  CFocusKeeper focus;
   CRecoverSwitchDlg dlg(MainWindow());
   dlg.m_strMac = entry->GetMacText(true);
   (void)dlg.DoModal();
@@ -606,7 +576,6 @@ void CFenwardleDoc::OpenRecoverSwitch() {
 
 void CFenwardleDoc::OpenCopyConfiguration(int) {
   // The dialog starts on the selected configuration itself.
-  CFocusKeeper focus;
   CCopyCfgDlg dlg(MainWindow(), this);
   (void)dlg.DoModal();
 }
@@ -629,7 +598,6 @@ int CFenwardleDoc::RunFirmwareLoader() {
   }
   // The loader has the user's attention: the main window takes no input but
   // keeps painting until it ends.
-  CFocusKeeper focus;
   CWnd* main = MainWindow();
   const bool wasEnabled = main && main->IsWindowEnabled();
   if (main) main->EnableWindow(false);
