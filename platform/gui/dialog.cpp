@@ -308,11 +308,8 @@ class CModalFocus {
   CModalFocus() : m_window(QApplication::activeWindow()), m_focus(QApplication::focusWidget()) {}
   void Restore() const {
     const QWidget* modal = QApplication::activeModalWidget();
-    if (!m_window || !m_window->isVisible() || (modal && modal != m_window)) return;
-    m_window->activateWindow();
-    QApplication::setActiveWindow(m_window);
-    if (m_focus && m_focus->window() == m_window && m_focus->isVisible() && m_focus->isEnabled())
-      m_focus->setFocus(Qt::ActiveWindowFocusReason);
+    if (modal && modal != m_window) return;
+    fw::ActivateWindow(m_window, m_focus);
   }
 
  private:

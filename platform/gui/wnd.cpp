@@ -205,6 +205,14 @@ std::map<std::string, std::function<std::unique_ptr<CWnd>()>>& ClassRegistry() {
 }
 }  // namespace
 
+void ActivateWindow(QWidget* window, QWidget* focus) {
+  if (!window || !window->isWindow() || !window->isVisible()) return;
+  window->activateWindow();
+  QApplication::setActiveWindow(window);
+  if (focus && focus->window() == window && focus->isVisible() && focus->isEnabled())
+    focus->setFocus(Qt::ActiveWindowFocusReason);
+}
+
 void RegisterWindowClass(const std::string& name, std::function<std::unique_ptr<CWnd>()> factory) {
   ClassRegistry()[FoldCase(name)] = std::move(factory);
 }
@@ -448,6 +456,13 @@ bool CWnd::DestroyWindow() {
   if (CWndHub::Get().capture == m_peer) (void)ReleaseCapture();  // nothing refuses a release
   QWidget* w = m_peer;
   bool owned = m_ownsPeer;
+  // An active owned window that goes gives the activation back to its owner
+  // (and so the keyboard focus to the owner's focused child); Qt leaves that
+  // to the window manager, which may give it to no window at all.
+  QPointer<QWidget> owner = w->isWindow() && w->parentWidget() && QApplication::activeWindow() == w
+                                ? w->parentWidget()->window()
+                                : nullptr;
+  QPointer<QWidget> gone = w;
   DetachPeer();
   if (owned) {
     w->hide();
@@ -460,6 +475,8 @@ bool CWnd::DestroyWindow() {
     else
       delete w;
   }
+  if (owner && (!QApplication::activeWindow() || QApplication::activeWindow() == gone.data()))
+    fw::ActivateWindow(owner);
   PostNcDestroy();
   return true;
 }

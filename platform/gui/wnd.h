@@ -475,6 +475,11 @@ class CPeerWidget : public QWidget {
   explicit CPeerWidget(QWidget* parent, Qt::WindowFlags flags = {});
 };
 
+// Makes a visible top-level window the active one, with the keyboard focus
+// on `focus` when that is a visible, enabled child of it (else where the
+// window last had it).
+void ActivateWindow(QWidget* window, QWidget* focus = nullptr);
+
 // Window classes by name, for controls of dialog templates whose class is
 // not a standard one. The factory makes the object; its CreatePeer makes the widget.
 void RegisterWindowClass(const std::string& name, std::function<std::unique_ptr<CWnd>()> factory);
