@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QDialog>
 #include <QKeyEvent>
-#include <QPointer>
 #include <QPushButton>
 
 #include "platform/gui/help.h"
@@ -297,30 +296,8 @@ LRESULT CDialog::WindowProc(UINT msg, WPARAM w, LPARAM l) {
   return CWnd::WindowProc(msg, w, l);
 }
 
-namespace {
-
-// The window that was active and its focused child before a modal dialog:
-// when the dialog ends, its owner is active again with the focus where it
-// was, as an owner gets it back on reactivation; Qt leaves both to the
-// window manager, and a window that is not active takes no shortcut.
-class CModalFocus {
- public:
-  CModalFocus() : m_window(QApplication::activeWindow()), m_focus(QApplication::focusWidget()) {}
-  void Restore() const {
-    const QWidget* modal = QApplication::activeModalWidget();
-    if (modal && modal != m_window) return;
-    fw::ActivateWindow(m_window, m_focus);
-  }
-
- private:
-  QPointer<QWidget> m_window;
-  QPointer<QWidget> m_focus;
-};
-
-}  // namespace
-
 std::intptr_t CDialog::DoModal() {
-  const CModalFocus before;
+  const fw::CFocusReturn before;
   if (!Build(true)) return -1;
   std::shared_ptr<bool> alive = m_alive;
   if (!RunInit()) return *alive ? m_result : IDCANCEL;

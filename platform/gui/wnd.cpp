@@ -213,6 +213,15 @@ void ActivateWindow(QWidget* window, QWidget* focus) {
     focus->setFocus(Qt::ActiveWindowFocusReason);
 }
 
+CFocusReturn::CFocusReturn()
+    : m_window(QApplication::activeWindow()), m_focus(QApplication::focusWidget()) {}
+
+void CFocusReturn::Restore() const {
+  const QWidget* modal = QApplication::activeModalWidget();
+  if (modal && modal != m_window) return;
+  ActivateWindow(m_window, m_focus);
+}
+
 void RegisterWindowClass(const std::string& name, std::function<std::unique_ptr<CWnd>()> factory) {
   ClassRegistry()[FoldCase(name)] = std::move(factory);
 }

@@ -480,6 +480,21 @@ class CPeerWidget : public QWidget {
 // window last had it).
 void ActivateWindow(QWidget* window, QWidget* focus = nullptr);
 
+// The active window and its focused child before a modal window: when that
+// ends, Restore makes them active again (as an owner gets them back on
+// reactivation), unless another modal window is still up. Qt leaves it to
+// the window manager, which may activate no window, and a window that is
+// not active takes no shortcut.
+class CFocusReturn {
+ public:
+  CFocusReturn();
+  void Restore() const;
+
+ private:
+  QPointer<QWidget> m_window;
+  QPointer<QWidget> m_focus;
+};
+
 // Window classes by name, for controls of dialog templates whose class is
 // not a standard one. The factory makes the object; its CreatePeer makes the widget.
 void RegisterWindowClass(const std::string& name, std::function<std::unique_ptr<CWnd>()> factory);
