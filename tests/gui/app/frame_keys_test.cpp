@@ -4,7 +4,6 @@
 // while every other key stays with the focused window.
 #include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QWindow>
@@ -143,6 +142,22 @@ TEST_F(FrameKeys, OtherKeysStayWithTheFocusedList) {
   EXPECT_EQ(Switches().GetCurrentRow(), 0);
   EXPECT_EQ(QApplication::focusWidget(), CellsOf(Switches()));
   EXPECT_EQ(Doc()->GetSwitches().GetCount(), 1);
+}
+
+TEST_F(FrameKeys, AMenuItemChosenWithKeysRunsAndTheFocusStaysInTheList) {
+  ClickCellOf(Switches(), 0, 0);
+  ASSERT_EQ(QApplication::focusWidget(), CellsOf(Switches()));
+  Key(Qt::Key_F, Qt::AltModifier);
+  ASSERT_TRUE(WaitFor([] { return OpenPopup() != nullptr; }, 2000));
+  Key(Qt::Key_Down);  // New is the first item, Open... the second
+  Key(Qt::Key_Return);
+  EXPECT_TRUE(WaitFor([this] { return !m_dialogs.requests().empty(); }, 2000));
+  ASSERT_EQ(m_dialogs.requests().size(), 1u);
+  EXPECT_TRUE(m_dialogs.requests()[0].open);
+  EXPECT_EQ(OpenPopup(), nullptr);
+  EXPECT_EQ(QApplication::focusWidget(), CellsOf(Switches()));
+  Key(Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(m_dialogs.requests().size(), 2u);
 }
 
 TEST_F(FrameKeys, AWaitDropsTheFramesKeysToo) {
