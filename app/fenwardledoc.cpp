@@ -597,11 +597,13 @@ int CFenwardleDoc::RunFirmwareLoader() {
     return kLoaderNotStarted;
   }
   // The loader has the user's attention: the main window takes no input but
-  // keeps painting until it ends.
+  // keeps painting until it ends, then has the activation and focus again.
+  const fw::CFocusReturn focus;
   CWnd* main = MainWindow();
   const bool wasEnabled = main && main->IsWindowEnabled();
   if (main) main->EnableWindow(false);
   while (loader.state() != QProcess::NotRunning) (void)fw::PumpMessagesFor(kLoaderPollMs);
   if (main && wasEnabled) main->EnableWindow(true);
+  focus.Restore();
   return kLoaderRan;
 }

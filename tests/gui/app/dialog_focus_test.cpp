@@ -98,5 +98,19 @@ TEST_F(DialogFocus, TheListThatHadTheFocusHasItAgainAndTakesTheNextShortcut) {
   EXPECT_EQ(QApplication::focusWidget(), CellsOf(Configs()));
 }
 
+TEST_F(DialogFocus, TheListHasTheFocusAgainAfterTheFirmwareLoaderRan) {
+  const std::string loader = CFenwardleDoc::FirmwareLoaderPath();
+  std::ofstream(loader) << "#!/bin/sh\nsleep 0.2\n";
+  std::filesystem::permissions(loader, std::filesystem::perms::owner_all);
+  ClickCellOf(Switches(), 0, 0);
+  ASSERT_EQ(QApplication::focusWidget(), CellsOf(Switches()));
+  Frame()->SendMessage(WM_COMMAND, ID_UPDATE_MANAGED_FIRMWARE);
+  Drain();
+  EXPECT_EQ(QApplication::focusWidget(), CellsOf(Switches()));
+  QTest::keyClick(Window(), Qt::Key_O, Qt::ControlModifier);
+  Drain();
+  EXPECT_EQ(m_dialogs.requests().size(), 1u) << "Ctrl+O did nothing";
+}
+
 }  // namespace
 }  // namespace fwtest
