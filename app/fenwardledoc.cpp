@@ -40,20 +40,6 @@ namespace {
 constexpr std::string_view kSettings = "settings";
 constexpr std::string_view kLastPath = "last path";
 
-// A dialog command gives the keyboard focus back to the window that had it.
-class CFocusKeeper {
- public:
-  CFocusKeeper() : m_focus(QApplication::focusWidget()) {}
-  ~CFocusKeeper() {
-    if (m_focus) m_focus->setFocus();
-  }
-  CFocusKeeper(const CFocusKeeper&) = delete;
-  CFocusKeeper& operator=(const CFocusKeeper&) = delete;
-
- private:
-  QPointer<QWidget> m_focus;
-};
-
 CWnd* MainWindow() {
   CWinApp* app = AfxGetApp();
   return app ? app->m_pMainWnd : nullptr;
@@ -78,10 +64,7 @@ CFenwardleDoc::CFenwardleDoc() : m_store(1) {
   SetCommandHandler(ID_OUTPUT_TO_FILE, [this] { OnOutputToFile(); });
   SetUpdateHandler(ID_OUTPUT_TO_FILE, [](CCmdUI* ui) { ui->Enable(true); });
   SetCommandHandler(ID_MONITOR_NETWORKS, [this] { OnMonitorNetworks(); });
-  SetCommandHandler(ID_TEST_COMM, [] {
-    CFocusKeeper focus;
-    (void)CTestCommDlg::Run(MainWindow());
-  });
+  SetCommandHandler(ID_TEST_COMM, [] { (void)CTestCommDlg::Run(MainWindow()); });
 }
 
 CFenwardleDoc::~CFenwardleDoc() {
@@ -471,7 +454,6 @@ int CFenwardleDoc::LoadSelectedConfig(int index) {
   if (!config) return 0;
   if (config->IsNewerVersion()) {
     // Its settings were not read: loading would write defaults into the switch.
-    CFocusKeeper focus;
     AfxMessageBox(FormatRes(IDS_CFG_NEWER_LOAD, config->GetName()), MB_OK | MB_ICONEXCLAMATION);
     return -1;
   }
@@ -506,7 +488,6 @@ std::vector<std::string> CFenwardleDoc::OtherConfigNames(int skip) const {
 }
 
 void CFenwardleDoc::OnConfigAdd() {
-  CFocusKeeper focus;
   CCfgPSheet sheet(MainWindow());
   sheet.SetMode(0);
   sheet.SetOtherConfigNames(OtherConfigNames(-1));
@@ -516,7 +497,6 @@ void CFenwardleDoc::OnConfigAdd() {
 }
 
 void CFenwardleDoc::OnAutoFindSwitches() {
-  CFocusKeeper focus;
   CProjectToolsDocument tools(*this, [this] { return GetSelectedSwitchIndex(); });
   CFindSwitchesDlg dlg(MainWindow(), &tools);
   (void)dlg.DoModal();
@@ -526,7 +506,6 @@ void CFenwardleDoc::OnConfigEdit() {
   const int index = GetSelectedConfigIndex();
   const CSwitchConfig* config = LiveConfig(index);
   if (!config) return;
-  CFocusKeeper focus;
   // The sheet cannot show what a newer version wrote; OK would replace it.
   if (config->IsNewerVersion() && AfxMessageBox(FormatRes(IDS_CFG_NEWER_EDIT, config->GetName()),
                                                 MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
@@ -543,7 +522,6 @@ void CFenwardleDoc::OnConfigDelete() {
   const int index = GetSelectedConfigIndex();
   const CSwitchConfig* config = LiveConfig(index);
   if (!config) return;
-  CFocusKeeper focus;
   const std::string question =
       fw::FormatText("%s %s?", LoadResString(IDS_DELETE_SWITCH_CONFIGURATION), config->GetName());
   if (MessageBoxCaption(question, LoadResString(IDS_DELETE_SWITCH_CONFIGURATION),
@@ -557,20 +535,17 @@ void CFenwardleDoc::OnExplainWarning() {
   const int column = m_panes->CurrentSwitchColumn();
   const int index = m_panes->CurrentSwitchIndex();
   if (column < 0 || !LiveSwitch(index)) return;
-  CFocusKeeper focus;
   const std::string text = ExplainCell(column, index);
   AfxMessageBox(text.empty() ? LoadResString(IDS_CELL_HAS_NO_ERRORS) : text,
                 MB_OK | MB_ICONINFORMATION);
 }
 
 void CFenwardleDoc::OnUpdateRingFirmware() {
-  CFocusKeeper focus;
   CProjectToolsDocument tools(*this, [this] { return GetSelectedSwitchIndex(); });
   (void)CFirmwareUpdateDlg::Run(MainWindow(), tools);
 }
 
 void CFenwardleDoc::OnProductSupport() {
-  CFocusKeeper focus;
   std::error_code ec;
   const std::string customize = fw::GetCustomizeFilePath();
   const std::string company = fw::ProgramCompanyName();
@@ -586,7 +561,6 @@ void CFenwardleDoc::OnProductSupport() {
 }
 
 void CFenwardleDoc::OnDebugEeprom() {
-  CFocusKeeper focus;
   CEeromDebugDlg dlg(MainWindow());
   const CSwitchEntry* entry = LiveSwitch(GetSelectedSwitchIndex());
   dlg.m_strDestMac = entry ? entry->GetMacText(true) : CEeromDebugDlg::kBroadcastMac;
@@ -594,13 +568,11 @@ void CFenwardleDoc::OnDebugEeprom() {
 }
 
 void CFenwardleDoc::OnOutputToFile() {
-  CFocusKeeper focus;
   COutputFileDlg dlg(MainWindow(), this);
   (void)dlg.DoModal();
 }
 
 void CFenwardleDoc::OnMonitorNetworks() {
-  CFocusKeeper focus;
   CNetMonitorDlg dlg(MainWindow());
   (void)dlg.DoModal();
 }
@@ -608,7 +580,6 @@ void CFenwardleDoc::OnMonitorNetworks() {
 void CFenwardleDoc::OpenWinkDialog(int index) {
   const CSwitchEntry* entry = LiveSwitch(index);
   if (!entry) return;
-  CFocusKeeper focus;
   const CToolCommEnv env = ToolCommEnv();
   CFlashLedDlg dlg(MainWindow(), entry, env.backend, env.clock ? env.clock : &GuiClock());
   (void)dlg.DoModal();
@@ -617,7 +588,6 @@ void CFenwardleDoc::OpenWinkDialog(int index) {
 void CFenwardleDoc::OpenSwitchStatus() {
   const CSwitchEntry* entry = LiveSwitch(GetSelectedSwitchIndex());
   if (!entry) return;
-  CFocusKeeper focus;
   CSwitchStatusDlg dlg(MainWindow());
   dlg.m_strMac = entry->GetMacText(true);
   dlg.m_strName = entry->GetName();
@@ -628,14 +598,12 @@ void CFenwardleDoc::OpenSwitchStatus() {
 void CFenwardleDoc::OpenRecoverSwitch() {
   const CSwitchEntry* entry = LiveSwitch(GetSelectedSwitchIndex());
   if (!entry) return;
-  CFocusKeeper focus;
   CRecoverSwitchDlg dlg(MainWindow());
   dlg.m_strMac = entry->GetMacText(true);
   (void)dlg.DoModal();
 }
 
 void CFenwardleDoc::OpenCopyConfiguration(int configIndex) {
-  CFocusKeeper focus;
   CCopyCfgDlg dlg(MainWindow(), this);
   // The pane names the configuration its row shows; -1 leaves it to the selection.
   dlg.m_nInitialConfig = configIndex;
@@ -659,12 +627,13 @@ int CFenwardleDoc::RunFirmwareLoader() {
     return kLoaderNotStarted;
   }
   // The loader has the user's attention: the main window takes no input but
-  // keeps painting until it ends.
-  CFocusKeeper focus;
+  // keeps painting until it ends, then has the activation and focus again.
+  const fw::CFocusReturn focus;
   CWnd* main = MainWindow();
   const bool wasEnabled = main && main->IsWindowEnabled();
   if (main) main->EnableWindow(false);
   while (loader.state() != QProcess::NotRunning) (void)fw::PumpMessagesFor(kLoaderPollMs);
   if (main && wasEnabled) main->EnableWindow(true);
+  focus.Restore();
   return kLoaderRan;
 }

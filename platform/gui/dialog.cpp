@@ -297,6 +297,7 @@ LRESULT CDialog::WindowProc(UINT msg, WPARAM w, LPARAM l) {
 }
 
 std::intptr_t CDialog::DoModal() {
+  const fw::CFocusReturn before;
   if (!Build(true)) return -1;
   std::shared_ptr<bool> alive = m_alive;
   if (!RunInit()) return *alive ? m_result : IDCANCEL;
@@ -310,6 +311,7 @@ std::intptr_t CDialog::DoModal() {
   }
   int result = m_result;
   (void)DestroyWindow();  // ended: the window goes if it is still there
+  before.Restore();
   return result;
 }
 

@@ -283,6 +283,18 @@ bool CFrameWnd::LoadAccelTable(unsigned id) {
   return true;
 }
 
+bool CFrameWnd::TranslatesKey(QKeyCombination key) const {
+  const Qt::KeyboardModifiers mods = key.keyboardModifiers() & ~Qt::KeypadModifier;
+  const QKeySequence pressed(QKeyCombination(mods, key.key()));
+  for (const auto& shortcut : m_shortcuts)
+    if (shortcut->isEnabled() && shortcut->key() == pressed) return true;
+  // Alt with a letter opens the menu that has it as its mnemonic.
+  const int k = key.key();
+  const bool menuKey = (k >= Qt::Key_A && k <= Qt::Key_Z) || (k >= Qt::Key_0 && k <= Qt::Key_9);
+  return menuKey && fw::IsMenu(m_hMenu) && (mods & Qt::AltModifier) &&
+         !(mods & (Qt::ControlModifier | Qt::MetaModifier));
+}
+
 void CFrameWnd::RunAccelerator(unsigned command) {
   // A key does what its menu item or button would: nothing while disabled.
   CCmdUI ui;

@@ -79,6 +79,8 @@ class CFrameWnd : public CWnd {
   bool m_bAutoMenuEnable = true;
 
   bool LoadAccelTable(unsigned id);
+  // The accelerators, and Alt with a letter or digit while there is a menu.
+  bool TranslatesKey(QKeyCombination key) const override;
 
   // Sides where bars may dock (CBRS_ALIGN_*).
   void EnableDocking(std::uint32_t style);

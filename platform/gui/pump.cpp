@@ -55,6 +55,8 @@ class InputFilter : public QObject {
     if (!w) return false;
     if (PumpAllows(w)) return false;
     if (e->type() == QEvent::Close) e->ignore();
+    // Taken by nobody: no accelerator or menu key fires for it either.
+    if (e->type() == QEvent::ShortcutOverride) e->accept();
     return true;  // dropped: the wait is not for this window
   }
 };

@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QEvent>
 #include <QKeyEvent>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QMoveEvent>
 #include <QPaintEvent>
@@ -139,6 +140,18 @@ class CWndHub : public QObject {
   // Windows sends WM_KILLFOCUS to the old window, then WM_SETFOCUS to the
   // new, each naming the other; Qt's focus events name neither.
   void Focus(QWidget* old, QWidget* now) {
+    // The menu bar's keyboard mode is a menu loop, not a change of focus:
+    // the window that had the focus keeps it (an open editor stays open)
+    // unless the focus then goes somewhere else.
+    if (qobject_cast<QMenuBar*>(now)) {
+      if (!qobject_cast<QMenuBar*>(old)) m_beforeMenu = old;
+      return;
+    }
+    if (qobject_cast<QMenuBar*>(old)) {
+      old = m_beforeMenu;
+      m_beforeMenu = nullptr;
+      if (old == now) return;
+    }
     CWnd* oldWnd = CWnd::FromHandle(old);
     CWnd* newWnd = CWnd::FromHandle(now);
     if (oldWnd == newWnd) return;
@@ -150,6 +163,7 @@ class CWndHub : public QObject {
   }
 
   bool m_connected = false;
+  QPointer<QWidget> m_beforeMenu;
   std::mutex m_mutex;
   std::uint64_t m_nextHandle = 0;
   std::map<std::uint64_t, CWnd*> m_handles;
@@ -190,6 +204,23 @@ std::map<std::string, std::function<std::unique_ptr<CWnd>()>>& ClassRegistry() {
   return registry;
 }
 }  // namespace
+
+void ActivateWindow(QWidget* window, QWidget* focus) {
+  if (!window || !window->isWindow() || !window->isVisible()) return;
+  window->activateWindow();
+  QApplication::setActiveWindow(window);
+  if (focus && focus->window() == window && focus->isVisible() && focus->isEnabled())
+    focus->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+CFocusReturn::CFocusReturn()
+    : m_window(QApplication::activeWindow()), m_focus(QApplication::focusWidget()) {}
+
+void CFocusReturn::Restore() const {
+  const QWidget* modal = QApplication::activeModalWidget();
+  if (modal && modal != m_window) return;
+  ActivateWindow(m_window, m_focus);
+}
 
 void RegisterWindowClass(const std::string& name, std::function<std::unique_ptr<CWnd>()> factory) {
   ClassRegistry()[FoldCase(name)] = std::move(factory);
@@ -463,6 +494,13 @@ bool CWnd::DestroyWindow() {
   if (CWndHub::Get().capture == m_peer) (void)ReleaseCapture();  // nothing refuses a release
   QWidget* w = m_peer;
   bool owned = m_ownsPeer;
+  // An active owned window that goes gives the activation back to its owner
+  // (and so the keyboard focus to the owner's focused child); Qt leaves that
+  // to the window manager, which may give it to no window at all.
+  QPointer<QWidget> owner = w->isWindow() && w->parentWidget() && QApplication::activeWindow() == w
+                                ? w->parentWidget()->window()
+                                : nullptr;
+  QPointer<QWidget> gone = w;
   DetachPeer();
   if (owned) {
     w->hide();
@@ -475,6 +513,8 @@ bool CWnd::DestroyWindow() {
     else
       delete w;
   }
+  if (owner && (!QApplication::activeWindow() || QApplication::activeWindow() == gone.data()))
+    fw::ActivateWindow(owner);
   PostNcDestroy();
   return true;
 }
@@ -1240,6 +1280,9 @@ void CWnd::OnKillFocus(CWnd*) {
 bool CWnd::OnSetCursor(CWnd*, UINT, UINT) {
   return Default() != 0;
 }
+bool CWnd::TranslatesKey(QKeyCombination) const {
+  return false;
+}
 UINT CWnd::OnGetDlgCode() {
   return static_cast<UINT>(Default());
 }
@@ -1351,8 +1394,15 @@ bool CWnd::HandleQtEvent(QObject*, QEvent* e) {
       return false;
     }
     case QEvent::ShortcutOverride: {
-      // A window that wants every key gets it before any shortcut does.
       auto* ke = static_cast<QKeyEvent*>(e);
+      // The top-level window's own keys come first; the focused window sees
+      // them only when no shortcut takes them.
+      if (const CWnd* top = m_peer ? CWnd::FromHandlePermanent(m_peer->window()) : nullptr;
+          top && top->TranslatesKey(ke->keyCombination())) {
+        e->ignore();
+        return true;
+      }
+      // Otherwise a window that wants every key gets it before any shortcut does.
       UINT code = static_cast<UINT>(
           SendMessage(WM_GETDLGCODE, fw::VirtualKeyFromQt(ke->key(), ke->modifiers())));
       if (!*alive) return true;

@@ -367,6 +367,10 @@ class CWnd : public CCmdTarget {
   // Called for every input message before it is dispatched, on the target
   // and then on each parent up to the top level; true swallows the message.
   virtual bool PreTranslateMessage(MSG* msg);
+  // Whether this top-level window takes the key before the focused window
+  // inside it sees it (a frame's accelerators and menu keys): such a key
+  // wins over a window that wants all keys.
+  virtual bool TranslatesKey(QKeyCombination key) const;
 
  protected:
   virtual LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
@@ -496,6 +500,26 @@ namespace fw {
 class CPeerWidget : public QWidget {
  public:
   explicit CPeerWidget(QWidget* parent, Qt::WindowFlags flags = {});
+};
+
+// Makes a visible top-level window the active one, with the keyboard focus
+// on `focus` when that is a visible, enabled child of it (else where the
+// window last had it).
+void ActivateWindow(QWidget* window, QWidget* focus = nullptr);
+
+// The active window and its focused child before a modal window: when that
+// ends, Restore makes them active again (as an owner gets them back on
+// reactivation), unless another modal window is still up. Qt leaves it to
+// the window manager, which may activate no window, and a window that is
+// not active takes no shortcut.
+class CFocusReturn {
+ public:
+  CFocusReturn();
+  void Restore() const;
+
+ private:
+  QPointer<QWidget> m_window;
+  QPointer<QWidget> m_focus;
 };
 
 // Window classes by name, for controls of dialog templates whose class is

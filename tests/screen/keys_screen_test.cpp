@@ -1,0 +1,152 @@
+// The real program on a virtual screen, typed at through the X server's test
+// extension (xdotool) as a keyboard does: with a list holding the focus,
+// Ctrl+O opens the Open dialog, Escape closes it, and Alt+F then opens the
+// File menu in the main window the focus went back to.
+#include <gtest/gtest.h>
+
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QRect>
+#include <QStandardPaths>
+#include <QThread>
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+
+#include "screen_env.h"
+#include "tests/common/test_util.h"
+
+namespace {
+
+// Runs a tool of the X server's and gives its output; empty when it failed.
+QString Tool(const QString& program, const QStringList& args) {
+  QProcess p;
+  p.start(program, args);
+  if (!p.waitForFinished(5000)) {
+    p.kill();
+    p.waitForFinished(1000);
+    return {};
+  }
+  return QString::fromLocal8Bit(p.readAllStandardOutput());
+}
+QStringList Xdo(const QStringList& args) {
+  return Tool("xdotool", args).split('\n', Qt::SkipEmptyParts);
+}
+
+// The visible windows whose name matches the pattern, or that belong to a process.
+QStringList VisibleNamed(const QString& pattern) {
+  return Xdo({"search", "--onlyvisible", "--name", pattern});
+}
+QStringList VisibleOf(qint64 pid) {
+  return Xdo({"search", "--onlyvisible", "--pid", QString::number(pid)});
+}
+
+QRect Geometry(const QString& window) {
+  int x = 0, y = 0, w = 0, h = 0;
+  for (const QString& line : Xdo({"getwindowgeometry", "--shell", window})) {
+    const QString value = line.section('=', 1);
+    if (line.startsWith("X=")) x = value.toInt();
+    if (line.startsWith("Y=")) y = value.toInt();
+    if (line.startsWith("WIDTH=")) w = value.toInt();
+    if (line.startsWith("HEIGHT=")) h = value.toInt();
+  }
+  return QRect(x, y, w, h);
+}
+
+QString FocusedWindow() {
+  const QStringList out = Xdo({"getwindowfocus", "-f"});
+  return out.isEmpty() ? QString() : out.front();
+}
+
+// Polls until the condition holds or the bound passes.
+bool Within(int ms, const std::function<bool()>& cond) {
+  QDeadlineTimer deadline(ms);
+  while (!cond()) {
+    if (deadline.hasExpired()) return false;
+    QThread::msleep(100);
+  }
+  return true;
+}
+
+class Program {
+ public:
+  explicit Program(const fw::test::TempDir& dir) {
+    std::filesystem::create_directories(dir.file("run"));
+    std::filesystem::permissions(dir.file("run"), std::filesystem::perms::owner_all);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", QString::fromStdString(fwscreen::Display()));
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.insert("XDG_CONFIG_HOME", QString::fromStdString(dir.file("config")));
+    env.insert("XDG_RUNTIME_DIR", QString::fromStdString(dir.file("run")));
+    env.insert("ASAN_OPTIONS", "detect_leaks=0");
+    m_process.setProcessEnvironment(env);
+    m_process.setProcessChannelMode(QProcess::ForwardedChannels);
+    m_process.start(FW_FENWARDLE, {});
+  }
+  ~Program() {
+    m_process.terminate();
+    if (!m_process.waitForFinished(10000)) m_process.kill();
+    m_process.waitForFinished(5000);
+  }
+  bool Started() { return m_process.waitForStarted(10000); }
+  qint64 Pid() const { return m_process.processId(); }
+
+ private:
+  QProcess m_process;
+};
+
+TEST(KeysOnScreen, CtrlOAndAltFReachTheMainWindowWhileAListHasTheFocus) {
+  if (fwscreen::Display().empty()) GTEST_SKIP() << "no virtual X server (Xvfb) on this machine";
+  if (QStandardPaths::findExecutable("xdotool").isEmpty())
+    GTEST_SKIP() << "no xdotool on this machine";
+  fw::test::TempDir dir;
+  Program program(dir);
+  ASSERT_TRUE(program.Started());
+
+  QString main;
+  ASSERT_TRUE(Within(30000, [&] {
+    const QStringList found = VisibleNamed("^Untitled - Brisklane$");
+    if (!found.isEmpty()) main = found.front();
+    return !main.isEmpty();
+  })) << "the main window did not come up";
+  QThread::msleep(1000);  // laid out and painted
+  const QRect frame = Geometry(main);
+  ASSERT_GT(frame.width(), 400);
+
+  // A click into the left list's cells: the window becomes the active one
+  // and the list takes the focus.
+  const QPoint cell = frame.topLeft() + QPoint(std::min(60, frame.width() / 10), 150);
+  Xdo({"mousemove", QString::number(cell.x()), QString::number(cell.y()), "click", "1"});
+  ASSERT_TRUE(Within(5000, [&] { return FocusedWindow() == main; }))
+      << "the click did not activate the main window";
+  QThread::msleep(300);
+
+  Xdo({"key", "ctrl+o"});
+  ASSERT_TRUE(Within(10000, [] { return !VisibleNamed("^Open$").isEmpty(); }))
+      << "Ctrl+O opened no Open dialog";
+  QThread::msleep(500);
+  Xdo({"key", "Escape"});
+  EXPECT_TRUE(Within(10000, [] { return VisibleNamed("^Open$").isEmpty(); }))
+      << "Escape did not close the Open dialog";
+  EXPECT_TRUE(Within(5000, [&] { return FocusedWindow() == main; }))
+      << "the main window did not get the focus back";
+  QThread::msleep(300);
+
+  // The File menu: a new window of the program just below the menu bar's start.
+  const QStringList before = VisibleOf(program.Pid());
+  Xdo({"key", "alt+f"});
+  QString menu;
+  EXPECT_TRUE(Within(10000, [&] {
+    for (const QString& w : VisibleOf(program.Pid())) {
+      if (before.contains(w)) continue;
+      const QRect r = Geometry(w);
+      if (r.left() < frame.left() + 80 && r.top() > frame.top() && r.top() < frame.top() + 80)
+        menu = w;
+    }
+    return !menu.isEmpty();
+  })) << "Alt+F opened no menu";
+  Xdo({"key", "Escape"});
+  Xdo({"key", "Escape"});
+}
+
+}  // namespace
