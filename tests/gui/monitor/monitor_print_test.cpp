@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
+#include <QWindow>
 #include <filesystem>
 
 #include "monitor/printservice.h"
@@ -167,6 +168,24 @@ TEST_F(MonitorPrint, TheMenusPrintPrintsTheListPageByPageWithItsHeadings) {
   EXPECT_EQ(Count(pages[1], "02:4B:33:"), kRowsPerPortraitPage);
   ExpectEveryRowOnce(pages);
   EXPECT_EQ(m_messages->count(), messagesBefore);  // printing had nothing to say
+}
+
+// Ctrl+P typed while the list has the keyboard asks for the printer too.
+TEST_F(MonitorPrint, CtrlPTypedInTheListOpensThePrintDialog) {
+  StartWithSwitches();
+  QWidget* cells = Grid().GetDlgItem(kGridCellAreaId)->widget();
+  CRect r;
+  ASSERT_EQ(Grid().GetCellRectangle(0, 1, r), kGridOk);
+  QWindow* window = Frame()->widget()->windowHandle();
+  QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier,
+                    cells->mapTo(Frame()->widget(), QPoint(r.left + 5, (r.top + r.bottom) / 2)));
+  Drain();
+  ASSERT_EQ(QApplication::focusWidget(), cells);
+  m_print.choose = false;
+  QTest::keyClick(window, Qt::Key_P, Qt::ControlModifier);
+  Drain();
+  EXPECT_EQ(m_print.chosen, 1);
+  EXPECT_EQ(Grid().GetCurrentRow(), 1);
 }
 
 TEST_F(MonitorPrint, PageSetUpDirectPrintAndPreviewShareOnePrinter) {
