@@ -7,11 +7,13 @@
 #include <QDialog>
 #include <QEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QMoveEvent>
 #include <QPaintEvent>
 #include <QPixmap>
+#include <QPlainTextEdit>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QThread>
@@ -26,6 +28,18 @@
 #include "platform/text.h"
 
 namespace {
+
+// Keys a text editor answers itself (copy, cut, paste, undo, redo, select all).
+bool IsTextEditKey(const QWidget* w, const QKeyEvent* ke) {
+  const auto* line = qobject_cast<const QLineEdit*>(w);
+  const auto* text = qobject_cast<const QPlainTextEdit*>(w);
+  if (!line && !text) return false;
+  for (QKeySequence::StandardKey k :
+       {QKeySequence::Copy, QKeySequence::Cut, QKeySequence::Paste, QKeySequence::Undo,
+        QKeySequence::Redo, QKeySequence::SelectAll})
+    if (ke->matches(k)) return true;
+  return false;
+}
 
 const char* const kWndProperty = "fw_wnd";
 const char* const kIdProperty = "fw_id";
@@ -1395,6 +1409,9 @@ bool CWnd::HandleQtEvent(QObject*, QEvent* e) {
     }
     case QEvent::ShortcutOverride: {
       auto* ke = static_cast<QKeyEvent*>(e);
+      // A text editor keeps the clipboard and undo keys: Ctrl+C copies the
+      // text selected in it, not what the frame's Copy would take.
+      if (IsTextEditKey(m_peer, ke)) return false;
       // The top-level window's own keys come first; the focused window sees
       // them only when no shortcut takes them.
       if (const CWnd* top = m_peer ? CWnd::FromHandlePermanent(m_peer->window()) : nullptr;

@@ -2,6 +2,7 @@
 // the frame's accelerators and the menu bar's Alt+letter reach the frame
 // whichever of its windows has the focus, also the grids and their editors,
 // while every other key stays with the focused window.
+#include <QClipboard>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -171,6 +172,27 @@ TEST_F(FrameKeys, AWaitDropsTheFramesKeysToo) {
   Drain();
   EXPECT_TRUE(m_dialogs.requests().empty());
   EXPECT_EQ(OpenPopup(), nullptr);
+}
+
+// Inside an open editor the clipboard and undo keys work on its text, not on
+// the frame's Copy and Paste of whole cells.
+TEST_F(FrameKeys, AnOpenEditorKeepsTheClipboardAndUndoKeys) {
+  ClickCellOf(Configs(), 0, 0);
+  Key(Qt::Key_A);
+  QWidget* editor = QApplication::focusWidget();
+  for (Qt::Key k : {Qt::Key_B, Qt::Key_C}) Key(k);
+  Key(Qt::Key_Home, Qt::ShiftModifier);
+  QApplication::clipboard()->setText("zz");
+  Key(Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QApplication::clipboard()->text().toStdString(), "abc");
+  Key(Qt::Key_End);
+  Key(Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(EditorText(editor), "abcabc");
+  Key(Qt::Key_Home, Qt::ShiftModifier);
+  Key(Qt::Key_X, Qt::ControlModifier);
+  EXPECT_EQ(EditorText(editor), "");
+  Key(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(EditorText(editor), "abcabc");
 }
 
 }  // namespace
