@@ -54,9 +54,9 @@ CMonitorSwitchGrid::CMonitorSwitchGrid() = default;
 CMonitorSwitchGrid::~CMonitorSwitchGrid() = default;
 
 void CMonitorSwitchGrid::OnGridCreated() {
-  (void)SetDefaultRowHeight(18);
-  (void)SetDefaultColumnWidth(50);
-  (void)SetTopHeadingHeight(18);
+  (void)SetDefaultRowHeight(GridPx(18));
+  (void)SetDefaultColumnWidth(GridPx(50));
+  (void)SetTopHeadingHeight(GridPx(18));
   (void)SetSideHeadingWidth(0);
   UseToolGridFonts(*this);
   m_storeIndex = RegisterDataSource(&m_store);
@@ -72,7 +72,8 @@ void CMonitorSwitchGrid::OnGridCreated() {
   (void)SetRowTotal(0);
   (void)SetColumnTotal(kColumns);
   const int widths[kColumns] = {120, 100, 100, 140};
-  for (int c = 0; c < kColumns; ++c) (void)SetColumnWidth(c, widths[c]);
+  for (int c = 0; c < kColumns; ++c) (void)SetColumnWidth(c, GridPx(widths[c]));
+  FitHeadingToLines(*this);
 }
 
 void CMonitorSwitchGrid::SetSwitchList(const CSwitchList* list) {

@@ -20,8 +20,9 @@ namespace fw {
 
 namespace {
 
-// The reference font's base units.
+// The reference font's base units, and the width of its 52 letters.
 constexpr DialogUnits kReference{};
+constexpr double kReferenceAlphabet = 300.0;
 // Room a dialog may take: a 1024 x 768 screen less the frame and caption.
 constexpr int kScreenWidth = 1024 - 16;
 constexpr int kScreenHeight = 768 - 48;
@@ -190,10 +191,12 @@ DialogUnits FitDialogUnits(const CDialogTemplate& t, const QFont& font, DialogUn
 
 double ReferenceFontScale() {
   static const double scale = [] {
-    const LOGFONT lf = DefaultGuiLogFont();
-    const DialogUnits real = MeasuredUnits(FontFromLogFont(lf));
-    return std::max({1.0, static_cast<double>(real.cx) / kReference.cx,
-                     static_cast<double>(real.cy) / kReference.cy});
+    const QFont font = FontFromLogFont(DefaultGuiLogFont());
+    const QFontMetricsF fm(font);
+    const double alphabet = fm.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    return std::max({1.0, alphabet / kReferenceAlphabet,
+                     static_cast<double>(QFontMetrics(font).height() * 64) / kReference.cy});
   }();
   return scale;
 }

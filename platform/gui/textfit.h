@@ -5,8 +5,8 @@
 // are wider and Qt's controls keep wider margins, so a dialog is scaled as a
 // whole: its base units grow until the widest text of each control fits,
 // the controls keep their relative places, and the dialog stays on a
-// 1024 x 768 screen. Pixel sizes of tables grow by one factor, that of the
-// fitted units of the standard dialog font over the reference ones.
+// 1024 x 768 screen. Pixel sizes of tables grow by one factor: the width of
+// the standard dialog font's letters over the reference font's.
 #pragma once
 
 #include <QFont>
