@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
+#include <QListWidget>
 #include <QScreen>
 #include <QTabBar>
+#include <QTest>
 #include <QTimer>
 
 #include "grid/sheetgridctrl.h"
@@ -12,6 +14,7 @@
 #include "sheet_test_util.h"
 #include "textfit_check.h"
 #include "tools/cfgpsheet.h"
+#include "tools/ringsettingsgrid.h"
 
 namespace {
 
@@ -77,6 +80,47 @@ TEST_P(TextFit, EveryPageOfTheSheetHoldsItsTexts) {
     EXPECT_TRUE(cut.empty()) << cut.size() << " texts cut in " << GetParam() << " mode " << mode
                              << ":" << Join(cut);
   }
+}
+
+// A port list of the ring page opens as a pop-up under its cell, at the
+// cell's left edge, with every port shown even where the grid ends first.
+TEST_P(TextFit, ARingPortListOpensUnderItsCellPastTheGrid) {
+  CCfgPSheet sheet;
+  sheet.SetMode(1);
+  MakeType(sheet.GetConfig(), 6009);
+  sheet.GetConfig().SetName("Line A");
+  QTimer::singleShot(0, [&] {
+    Drain();
+    ASSERT_TRUE(sheet.SetActivePage(2));
+    Drain();
+    CRingSettingsGrid& grid = sheet.RingsPage().Grid();
+    QWidget* cells = grid.GetDlgItem(kGridCellAreaId)->widget();
+    CRect r;
+    ASSERT_EQ(grid.GetCellRectangle(CRingSettingsGrid::kColPrimary, 1, r), kGridOk);
+    QTest::mouseClick(cells, Qt::LeftButton, {}, QPoint(r.right - 4, (r.top + r.bottom) / 2));
+    Drain();
+    QListWidget* list = nullptr;
+    for (QListWidget* l : cells->findChildren<QListWidget*>())
+      if (l->isVisible()) list = l;
+    ASSERT_NE(list, nullptr);
+    EXPECT_TRUE(list->isWindow());
+    EXPECT_EQ(list->geometry().topLeft(), cells->mapToGlobal(QPoint(r.left, r.bottom)));
+    EXPECT_GE(list->width(), r.Width());
+    // Every port in view, none cut.
+    const QRect view = list->viewport()->rect();
+    for (int i = 0; i < list->count(); ++i)
+      EXPECT_TRUE(view.contains(list->visualItemRect(list->item(i)))) << i;
+    EXPECT_GT(list->geometry().bottom(), cells->mapToGlobal(cells->rect().bottomLeft()).y());
+    QTest::keyClick(list, Qt::Key_Escape);
+    Drain();
+    EXPECT_FALSE(list->isVisible());
+    sheet.EndDialog(IDCANCEL);
+  });
+  QTimer guard;
+  guard.setSingleShot(true);
+  QObject::connect(&guard, &QTimer::timeout, [&] { sheet.EndDialog(-2); });
+  guard.start(20000);
+  EXPECT_EQ(sheet.DoModal(), IDCANCEL);
 }
 
 FW_IN_ALL_LANGUAGES(TextFit);
