@@ -59,6 +59,11 @@ void CMonitorSwitchGrid::OnGridCreated() {
   (void)SetTopHeadingHeight(GridPx(18));
   (void)SetSideHeadingWidth(0);
   UseToolGridFonts(*this);
+  // A heading longer than its column breaks into lines; the heading grows to hold them.
+  CGridCellValue heading;
+  GetDefaultHeadingCell(heading);
+  heading.GridCellSetTypeStyle(2);
+  SetDefaultHeadingCell(heading);
   m_storeIndex = RegisterDataSource(&m_store);
   (void)SetDefaultDataSource(m_storeIndex);
   auto add = [this](int id, unsigned title, CMonitorColumn::Text text) {
