@@ -4,6 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
+#ifdef FW_SCREEN_WIDGETS
+#include <QApplication>
+using ScreenApp = QApplication;  // tests that build windows in process
+#else
+using ScreenApp = QGuiApplication;
+#endif
 #include <QProcess>
 #include <QStandardPaths>
 #include <QThread>
@@ -43,12 +49,12 @@ int main(int argc, char** argv) {
   if (fwscreen::Display().empty()) {
     // No server: the tests say so and skip.
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QGuiApplication app(argc, argv);
+    ScreenApp app(argc, argv);
     result = RUN_ALL_TESTS();
   } else {
     setenv("DISPLAY", fwscreen::Display().c_str(), 1);
     setenv("QT_QPA_PLATFORM", "xcb", 1);
-    QGuiApplication app(argc, argv);
+    ScreenApp app(argc, argv);
     result = RUN_ALL_TESTS();
   }
   if (server.state() != QProcess::NotRunning) {
