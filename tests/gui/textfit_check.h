@@ -1,68 +1,37 @@
-// Whether every text a window shows fits its control, measured with the
-// control's own font and Qt style: a single-line text must fit the inner
-// width and height, a wrapped one the height of its lines.
+// Whether every text a window shows fits: the standard controls (see
+// textfit_controls.h), the toolkit's own, and the grids' headings and cells.
 #pragma once
-
-#include <QCheckBox>
-#include <QComboBox>
-#include <QFontMetrics>
-#include <QGroupBox>
-#include <QLabel>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QStyleOption>
-#include <QTabBar>
-#include <QWidget>
-#include <string>
-#include <vector>
 
 #include "grid/normalcelltype.h"
 #include "grid/sheetgridctrl.h"
+#include "textfit_controls.h"
 #include "toolkit/colorstatic.h"
 #include "toolkit/imagebutton.h"
 
 namespace fwtest {
 
-inline QString WithoutMnemonic(QString text) {
-  return text.replace(QStringLiteral("&&"), QStringLiteral("\x01"))
-      .remove('&')
-      .replace('\x01', '&');
-}
-
-inline std::string DescribeCut(const QWidget* w, const QString& text, const QString& why) {
-  return QStringLiteral("'%1' (id %2, %3x%4): %5")
-      .arg(text)
-      .arg(w->property("fw_id").toInt())
-      .arg(w->width())
-      .arg(w->height())
-      .arg(why)
-      .toStdString();
-}
-
-// Adds a line to *cut for every text of `w` that does not fit.
-inline void CheckOneControl(QWidget* w, std::vector<std::string>* cut) {
+// The controls of the toolkit that draw their own texts.
+inline bool CheckToolkitControl(QWidget* w, std::vector<std::string>* cut) {
   auto lineFits = [&](const QString& text, const QFontMetrics& fm, const QRect& inner) {
-    const int need = fm.horizontalAdvance(text);
-    if (need > inner.width())
-      cut->push_back(
-          DescribeCut(w, text, QStringLiteral("needs %1 px of %2").arg(need).arg(inner.width())));
-    else if (fm.height() > inner.height())
-      cut->push_back(DescribeCut(
-          w, text, QStringLiteral("needs %1 px high of %2").arg(fm.height()).arg(inner.height())));
+    CheckLine(w, text, fm, inner, cut);
   };
   if (auto* image = dynamic_cast<CImageButton*>(CWnd::FromHandlePermanent(w))) {
     const QString text = QString::fromStdString(image->GetWindowText());
-    if (text.isEmpty()) return;
+    if (text.isEmpty()) return true;
     const CRect r = image->CaptionRect();
-    return lineFits(text, QFontMetrics(image->CaptionFont()->font()),
-                    QRect(r.left, r.top, r.Width(), r.Height()));
+    lineFits(text, QFontMetrics(image->CaptionFont()->font()),
+             QRect(r.left, r.top, r.Width(), r.Height()));
+    return true;
   }
   if (auto* colour = dynamic_cast<CColorStatic*>(CWnd::FromHandlePermanent(w))) {
     const QString text = QString::fromStdString(colour->GetWindowText());
-    if (text.isEmpty()) return;
+    if (text.isEmpty()) return true;
     const QFontMetrics fm(colour->font()->font());
     const QRect inner = w->rect();
-    if (fm.horizontalAdvance(text) <= inner.width()) return lineFits(text, fm, inner);
+    if (fm.horizontalAdvance(text) <= inner.width()) {
+      lineFits(text, fm, inner);
+      return true;
+    }
     const QRect need = fm.boundingRect(inner, Qt::TextWordWrap, text);
     if (need.height() > inner.height() || need.width() > inner.width())
       cut->push_back(DescribeCut(w, text,
@@ -71,84 +40,9 @@ inline void CheckOneControl(QWidget* w, std::vector<std::string>* cut) {
                                      .arg(need.height())
                                      .arg(inner.width())
                                      .arg(inner.height())));
-    return;
+    return true;
   }
-  if (auto* label = qobject_cast<QLabel*>(w)) {
-    const QString text = label->text();
-    if (text.isEmpty() || label->textFormat() != Qt::PlainText) return;
-    const QFontMetrics fm(label->font());
-    const QRect inner = label->contentsRect().adjusted(label->margin(), label->margin(),
-                                                       -label->margin(), -label->margin());
-    const bool wraps = label->wordWrap() && fm.horizontalAdvance(text) > inner.width();
-    if (!wraps && !text.contains('\n')) return lineFits(text, fm, inner);
-    const QRect need = fm.boundingRect(inner, Qt::TextWordWrap | label->alignment(), text);
-    if (need.height() > inner.height() || need.width() > inner.width())
-      cut->push_back(DescribeCut(w, text,
-                                 QStringLiteral("needs %1x%2 px of %3x%4")
-                                     .arg(need.width())
-                                     .arg(need.height())
-                                     .arg(inner.width())
-                                     .arg(inner.height())));
-    return;
-  }
-  if (auto* box = qobject_cast<QGroupBox*>(w)) {
-    const QString title = box->title();
-    if (title.isEmpty()) return;
-    QStyleOptionGroupBox opt;
-    opt.initFrom(box);
-    opt.text = title;
-    opt.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
-    const QRect label =
-        box->style()->subControlRect(QStyle::CC_GroupBox, &opt, QStyle::SC_GroupBoxLabel, box);
-    const QFontMetrics fm(box->font());
-    if (label.right() >= box->width() || label.height() < fm.height())
-      cut->push_back(DescribeCut(
-          w, title,
-          QStringLiteral("title ends at %1 of %2").arg(label.right() + 1).arg(box->width())));
-    return;
-  }
-  if (auto* button = qobject_cast<QAbstractButton*>(w)) {
-    const QString text = WithoutMnemonic(button->text());
-    if (text.isEmpty()) return;
-    QRect inner;
-    if (auto* push = qobject_cast<QPushButton*>(w)) {
-      QStyleOptionButton opt;
-      opt.initFrom(push);
-      opt.text = text;
-      inner = push->style()->subElementRect(QStyle::SE_PushButtonContents, &opt, push);
-    } else {
-      QStyleOptionButton opt;
-      opt.initFrom(button);
-      opt.text = text;
-      const bool radio = qobject_cast<QRadioButton*>(w) != nullptr;
-      inner = button->style()->subElementRect(
-          radio ? QStyle::SE_RadioButtonContents : QStyle::SE_CheckBoxContents, &opt, button);
-      inner.setRight(std::min(inner.right(), button->width() - 1));
-      inner.setBottom(std::min(inner.bottom(), button->height() - 1));
-      inner.setTop(std::max(inner.top(), 0));
-    }
-    return lineFits(text, QFontMetrics(button->font()), inner);
-  }
-  if (auto* tabs = qobject_cast<QTabBar*>(w)) {
-    for (int i = 0; i < tabs->count(); ++i) {
-      const QRect r = tabs->tabRect(i);
-      const int need =
-          QFontMetrics(tabs->font()).horizontalAdvance(WithoutMnemonic(tabs->tabText(i)));
-      if (r.right() >= tabs->width() || need > r.width())
-        cut->push_back(DescribeCut(
-            w, tabs->tabText(i),
-            QStringLiteral("tab ends at %1 of %2").arg(r.right() + 1).arg(tabs->width())));
-    }
-    return;
-  }
-  if (auto* combo = qobject_cast<QComboBox*>(w)) {
-    QStyleOptionComboBox opt;
-    opt.initFrom(combo);
-    const QRect field = combo->style()->subControlRect(QStyle::CC_ComboBox, &opt,
-                                                       QStyle::SC_ComboBoxEditField, combo);
-    const QFontMetrics fm(combo->font());
-    for (int i = 0; i < combo->count(); ++i) lineFits(combo->itemText(i), fm, field);
-  }
+  return false;
 }
 
 // Every heading and cell text of every sheet of a grid: a line must fit the
@@ -251,14 +145,9 @@ inline std::vector<std::string> GridTextsThatDoNotFit(QWidget* root) {
   return cut;
 }
 
-// Every visible text control under root.
+// Every visible text control under root, the toolkit's included.
 inline std::vector<std::string> TextsThatDoNotFit(QWidget* root) {
-  std::vector<std::string> cut;
-  for (QWidget* w : root->findChildren<QWidget*>()) {
-    if (!w->isVisibleTo(root)) continue;
-    CheckOneControl(w, &cut);
-  }
-  return cut;
+  return ControlTextsThatDoNotFit(root, CheckToolkitControl);
 }
 
 }  // namespace fwtest
