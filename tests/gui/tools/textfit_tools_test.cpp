@@ -4,6 +4,7 @@
 
 #include "sheet_test_util.h"
 #include "textfit_check.h"
+#include "tools/copycfgdlg.h"
 #include "tools/findswitchesdlg.h"
 #include "tools/switchstatusdlg.h"
 #include "tools_fixture.h"
@@ -50,6 +51,18 @@ TEST_F(ToolTextFit, SwitchStatusShowsAFailureInBoldOnOneLine) {
     // What the dialog shows when the switch stops answering.
     dlg.CommStatic().SetText(LoadResString(IDS_COMMUNICATIONS_FAILED));
     dlg.CommStatic().SetBold(true);
+    const auto cut = fwtest::TextsThatDoNotFit(dlg.widget());
+    EXPECT_TRUE(cut.empty()) << language << ":" << Join(cut);
+    (void)dlg.DestroyWindow();
+  }
+}
+
+TEST_F(ToolTextFit, CopyConfigurationShowsItsLabelsAndButtonsWhole) {
+  for (const char* language : {"english", "german", "french"}) {
+    fw::SetCurrentResources(fwtest::LanguageBundle(language));
+    CCopyCfgDlg dlg(nullptr, nullptr);
+    ASSERT_TRUE(dlg.Create(CCopyCfgDlg::IDD));
+    dlg.ShowWindow(SW_SHOW);
     const auto cut = fwtest::TextsThatDoNotFit(dlg.widget());
     EXPECT_TRUE(cut.empty()) << language << ":" << Join(cut);
     (void)dlg.DestroyWindow();
