@@ -1,6 +1,8 @@
 #include "grid/griddroplist.h"
 
+#include <QGuiApplication>
 #include <QListWidget>
+#include <QScreen>
 #include <QScrollBar>
 #include <algorithm>
 
@@ -16,6 +18,8 @@ constexpr int kDropItemStored = 103;
 
 QWidget* CGridDropList::CreatePeer(QWidget* parent, const CREATESTRUCT&) {
   auto* list = new QListWidget(parent);
+  // A pop-up of its own, as a combo box's list: not cut by the grid or the dialog.
+  list->setWindowFlags(Qt::Popup);
   list->setFrameShape(QFrame::Box);
   list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -53,7 +57,26 @@ void CGridDropList::Open(CDropListCellType* type, int col, int row, const CRect&
   m_visibleRows = std::min(static_cast<int>(choices.size()), CDropListCellType::kMaxRows);
   int itemHeight = std::max(1, (rect.Height() - 6) / std::max(1, m_visibleRows));
   for (int i = 0; i < list->count(); ++i) list->item(i)->setSizeHint(QSize(0, itemHeight));
-  MoveWindow(rect);
+  // Under the cell, or above it when the screen ends first; as wide as the
+  // widest choice needs.
+  QRect at(cells->widget()->mapToGlobal(QPoint(rect.left, rect.top)),
+           QSize(rect.Width(), rect.Height()));
+  const int widest =
+      list->sizeHintForColumn(0) + 2 * list->frameWidth() +
+      (m_visibleRows < list->count() ? list->verticalScrollBar()->sizeHint().width() : 0);
+  at.setWidth(std::max(at.width(), widest));
+  if (QScreen* screen = cells->widget()->screen()) {
+    const QRect room = screen->availableGeometry();
+    CRect cell;
+    const int cellTop = m_grid->GetCellRectangle(col, row, cell) == kGridOk
+                            ? cells->widget()->mapToGlobal(QPoint(cell.left, cell.top)).y()
+                            : at.top();
+    if (at.bottom() > room.bottom() && cellTop - at.height() >= room.top())
+      at.moveBottom(cellTop - 1);
+    if (at.right() > room.right()) at.moveRight(room.right());
+    if (at.left() < room.left()) at.moveLeft(room.left());
+  }
+  MoveWindow(at.x(), at.y(), at.width(), at.height());
   m_chosen = false;
   m_open = true;
   ShowWindow(SW_SHOW);

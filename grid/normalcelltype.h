@@ -231,8 +231,9 @@ class CDropListCellType : public CNormalCellType {
   void MeasureBestSize(CDC& dc, CSize& size, CGridCellValue& cell) override;
   // Opens the list for the drop cell: 0 opened, 1 not.
   int StartDropList();
-  // The list's place below a cell, kept inside the cell area.
-  static CRect ListRect(const CRect& cell, int choices, int itemHeight, const CRect& client);
+  // The list's place below a cell, in the cell area's coordinates: it may
+  // reach past the area, as a combo box's list does.
+  static CRect ListRect(const CRect& cell, int choices, int itemHeight);
   static int ItemHeight(const CFont* font);
 
   int GetDropColumn() const { return m_dropCol; }

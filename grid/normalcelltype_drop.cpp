@@ -154,20 +154,12 @@ int CDropListCellType::ItemHeight(const CFont* font) {
   return std::max(1, QFontMetrics(font->font()).height());
 }
 
-CRect CDropListCellType::ListRect(const CRect& cell, int choices, int itemHeight,
-                                  const CRect& client) {
+CRect CDropListCellType::ListRect(const CRect& cell, int choices, int itemHeight) {
+  // Under the cell from its left edge, at least as wide as the cell; where it
+  // goes on the screen is the list's business.
   CRect r = cell;
-  r.OffsetRect(10, 0);
   r.top = cell.bottom;
   r.bottom = r.top + std::min(std::max(choices, 0), kMaxRows) * itemHeight + 6;
-  if (r.bottom > client.bottom) {
-    const int dy = std::min(r.bottom - client.bottom, std::max(0, r.top - client.top));
-    r.OffsetRect(0, -dy);
-  }
-  if (r.right > client.right) {
-    const int dx = std::min(r.right - client.right, std::max(0, r.left - client.left));
-    r.OffsetRect(-dx, 0);
-  }
   return r;
 }
 
@@ -198,8 +190,7 @@ int CDropListCellType::StartDropList() {
   CFont* font = CellFont(m_scratch);
   CRect cellRect;
   (void)m_grid->GetCellRectangle(col, row, cellRect);  // the current cell, in view
-  const CRect listRect = ListRect(cellRect, static_cast<int>(choices.size()), ItemHeight(font),
-                                  m_grid->GetCellAreaClientRect());
+  const CRect listRect = ListRect(cellRect, static_cast<int>(choices.size()), ItemHeight(font));
   m_grid->ShowDropList(this, col, row, listRect, font, choices);
   m_pressed = false;
   m_grid->RepaintCell(col, row);

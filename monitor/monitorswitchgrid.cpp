@@ -55,11 +55,16 @@ CMonitorSwitchGrid::CMonitorSwitchGrid() = default;
 CMonitorSwitchGrid::~CMonitorSwitchGrid() = default;
 
 void CMonitorSwitchGrid::OnGridCreated() {
-  (void)SetDefaultRowHeight(18);
-  (void)SetDefaultColumnWidth(50);
-  (void)SetTopHeadingHeight(18);
+  (void)SetDefaultRowHeight(GridPx(18));
+  (void)SetDefaultColumnWidth(GridPx(50));
+  (void)SetTopHeadingHeight(GridPx(18));
   (void)SetSideHeadingWidth(0);
   UseToolGridFonts(*this);
+  // A heading longer than its column breaks into lines; the heading grows to hold them.
+  CGridCellValue heading;
+  GetDefaultHeadingCell(heading);
+  heading.GridCellSetTypeStyle(2);
+  SetDefaultHeadingCell(heading);
   m_storeIndex = RegisterDataSource(&m_store);
   (void)SetDefaultDataSource(m_storeIndex);
   auto add = [this](int id, unsigned title, CMonitorColumn::Text text) {
@@ -73,7 +78,8 @@ void CMonitorSwitchGrid::OnGridCreated() {
   (void)SetRowTotal(0);
   (void)SetColumnTotal(kColumns);
   const int widths[kColumns] = {120, 100, 100, 140};
-  for (int c = 0; c < kColumns; ++c) (void)SetColumnWidth(c, widths[c]);
+  for (int c = 0; c < kColumns; ++c) (void)SetColumnWidth(c, GridPx(widths[c]));
+  FitHeadingToLines(*this);
 }
 
 void CMonitorSwitchGrid::SetSwitchList(const CSwitchList* list) {

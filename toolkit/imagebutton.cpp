@@ -1,5 +1,6 @@
 #include "toolkit/imagebutton.h"
 
+#include <QFontMetrics>
 #include <QToolTip>
 #include <QWidget>
 #include <algorithm>
@@ -449,6 +450,30 @@ void CImageButton::OnPaint() {
   DrawButton(dc);
 }
 
+CFont* CImageButton::CaptionFont() {
+  return m_captionFont.IsValid() ? &m_captionFont
+                                 : static_cast<CFont*>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+CRect CImageButton::CaptionRect() const {
+  CRect client;
+  GetClientRect(&client);
+  // A single line keeps its whole height even where the focus frame is close.
+  const int line = QFontMetrics(const_cast<CImageButton*>(this)->CaptionFont()->font()).height();
+  const int dy = std::clamp((client.Height() - line) / 2, 0, m_focusInset + 2);
+  CRect caption = client;
+  caption.DeflateRect(m_focusInset + 2, (m_captionFormat & DT_SINGLELINE) ? dy : m_focusInset + 2);
+  if (m_icon) {
+    if (m_iconPosition == kIconLeft)
+      caption.left = std::max(caption.left, m_iconRect.right);
+    else if (m_iconPosition == kIconRight)
+      caption.right = std::min(caption.right, m_iconRect.left);
+    else
+      caption.top = std::max(caption.top, m_iconRect.bottom);
+  }
+  return caption;
+}
+
 void CImageButton::DrawButton(CDC& target) {
   CRect client;
   GetClientRect(&client);
@@ -463,21 +488,10 @@ void CImageButton::DrawButton(CDC& target) {
   const bool disabled = !IsWindowEnabled();
   const bool focus = widget() && widget()->hasFocus();
   const bool selected = m_pushed;
-  CFont* oldFont = m_captionFont.IsValid()
-                       ? dc.SelectObject(&m_captionFont)
-                       : static_cast<CFont*>(dc.SelectStockObject(DEFAULT_GUI_FONT));
+  CFont* oldFont = dc.SelectObject(CaptionFont());
   dc.SetBkMode(TRANSPARENT);
 
-  CRect caption = client;
-  caption.DeflateRect(m_focusInset + 2, m_focusInset + 2);
-  if (m_icon) {
-    if (m_iconPosition == kIconLeft)
-      caption.left = std::max(caption.left, m_iconRect.right);
-    else if (m_iconPosition == kIconRight)
-      caption.right = std::min(caption.right, m_iconRect.left);
-    else
-      caption.top = std::max(caption.top, m_iconRect.bottom);
-  }
+  const CRect caption = CaptionRect();
   const std::string text = GetWindowText();
   auto fillFace = [&](const CDibImage& face, int dx, int dy) {
     if (face.IsValid())

@@ -104,6 +104,13 @@ class CImageButton : public CButton {
   const CDibImage& focusLineH() const { return m_focusH; }
   const CDibImage& focusLineV() const { return m_focusV; }
   const CRect& iconRect() const { return m_iconRect; }
+  // Width a 16-pixel icon beside the caption takes from it, for dialogs that
+  // fit their texts (CDialog::FitText).
+  static constexpr int kIconBesideWidth = 16 + 6;
+  // Where the caption is drawn: inside the focus frame, beside or under the icon.
+  CRect CaptionRect() const;
+  // The font the caption is drawn in.
+  CFont* CaptionFont();
   HICON icon() const { return m_icon; }
   HICON pressedIcon() const { return m_pressedIcon; }
   std::string currentToolTip() const;

@@ -2,6 +2,7 @@
 
 #include "res/string_ids.h"
 #include "tools/cfgpsheet.h"
+#include "tools/gridfonts.h"
 
 CCfgPage5::CCfgPage5() : CPropertyPage(IDD, IDS_MIRRORING) {}
 
@@ -23,7 +24,7 @@ bool CCfgPage5::OnSetActive() {
   (void)m_grid.SetColumnTotal(ports + 1);
   (void)m_grid.MergeCells(0, -2, 0, -1);
   (void)m_grid.MergeCells(1, -2, ports, -2);
-  for (int c = 1; c <= ports; ++c) (void)m_grid.SetColumnWidth(c, kPortColumnWidth);
+  for (int c = 1; c <= ports; ++c) (void)m_grid.SetColumnWidth(c, GridPx(kPortColumnWidth));
   m_grid.RepaintAll();
   return true;
 }

@@ -20,9 +20,9 @@ CConfigListGrid::CConfigListGrid(CWnd* owner) : CProjectListGrid(owner) {}
 CConfigListGrid::~CConfigListGrid() = default;
 
 void CConfigListGrid::OnGridCreated() {
-  (void)SetDefaultRowHeight(18);
-  (void)SetDefaultColumnWidth(50);
-  (void)SetTopHeadingHeight(18);
+  (void)SetDefaultRowHeight(GridPx(18));
+  (void)SetDefaultColumnWidth(GridPx(50));
+  (void)SetTopHeadingHeight(GridPx(18));
   (void)SetSideHeadingWidth(0);
   m_ellipsisIndex = RegisterCellType(&m_ellipsisType);
   UseToolGridFonts(*this);

@@ -87,6 +87,14 @@ CCopyCfgDlg::CCopyCfgDlg(CWnd* parent, IProjectDocument* doc) : CDialog(IDD, par
   SetCommandHandler(kHelpId, [] { fw::ShowHelp(kHelpDialogBase + IDD); });
   SetCommandHandler(
       kConfigsId, [this] { RenewSuggestion(); }, CBN_SELCHANGE);
+  const int icon = CImageButton::kIconBesideWidth;
+  FitText(1093, LoadResString(IDS_SOURCE_PROJECT_FILE));
+  FitText(1094, LoadResString(IDS_CFG_TO_COPY_LABEL));
+  FitText(1095, LoadResString(IDS_DESTINATION_PROJECT_FILE));
+  FitText(1096, LoadResString(IDS_NEW_CFG_NAME_LABEL));
+  FitText(kCopyNowId, LoadResString(IDS_COPY_NOW), icon);
+  FitText(IDCANCEL, LoadResString(IDS_CLOSE), icon);
+  FitText(kHelpId, {}, icon);  // the template's own text
 }
 
 std::string CCopyCfgDlg::SuggestName(const std::string& title,

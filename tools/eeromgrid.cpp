@@ -87,16 +87,17 @@ int CEeromGrid::LoadRanges(std::string* error) {
 void CEeromGrid::OnGridCreated() {
   CSheetGridCtrl::OnGridCreated();
   (void)SetTopHeadingRows(1);
-  (void)SetDefaultRowHeight(18);
-  (void)SetDefaultColumnWidth(70);
-  (void)SetTopHeadingHeight(18);
+  (void)SetDefaultRowHeight(GridPx(18));
+  (void)SetDefaultColumnWidth(GridPx(70));
+  (void)SetTopHeadingHeight(GridPx(18));
   (void)SetSideHeadingWidth(0);
   UseToolGridFonts(*this);
   m_noteTypeIndex = RegisterCellType(&m_noteType);
   (void)SetColumnTotal(3);
-  (void)SetColumnWidth(kAddrCol, 100);
-  (void)SetColumnWidth(kFunctionCol, 180);
-  (void)SetColumnWidth(kDataCol, 300);
+  (void)SetColumnWidth(kAddrCol, GridPx(100));
+  (void)SetColumnWidth(kFunctionCol, GridPx(180));
+  (void)SetColumnWidth(kDataCol, GridPx(300));
+  FitHeadingToLines(*this);
   (void)SetCellText(kAddrCol, -1, LoadResString(IDS_EEROM_ADDR));
   (void)SetCellText(kFunctionCol, -1, LoadResString(IDS_EEROM_FUNCTION));
   (void)SetCellText(kDataCol, -1, LoadResString(IDS_EEROM_DATA));

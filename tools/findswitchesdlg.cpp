@@ -27,6 +27,11 @@ CFindSwitchesDlg::CFindSwitchesDlg(CWnd* parent, IToolsDocument* document)
   SetCommandHandler(kSearchAgainId, [this] { Search(); });
   SetCommandHandler(kHelpId, [] { (void)fw::ShowHelp(kHelpDialogBase + IDD); });
   SetCommandHandler(kAddSelectedId, [this] { AddSelected(); });
+  const int icon = CImageButton::kIconBesideWidth;
+  FitText(kSearchAgainId, LoadResString(IDS_SEARCH_AGAIN), icon);
+  FitText(kAddSelectedId, LoadResString(IDS_ADD_SELECTED_TO_PROJECT), icon);
+  FitText(IDCANCEL, LoadResString(IDS_CLOSE), icon);
+  FitText(kHelpId, {}, icon);  // the template's own text
 }
 
 CFindSwitchesDlg::~CFindSwitchesDlg() {

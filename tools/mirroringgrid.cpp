@@ -12,9 +12,9 @@ CMirroringGrid::~CMirroringGrid() = default;
 void CMirroringGrid::OnGridCreated() {
   m_radioIndex = RegisterCellType(&m_radioType);
   (void)SetTopHeadingRows(2);
-  (void)SetDefaultRowHeight(18);
-  (void)SetDefaultColumnWidth(50);
-  (void)SetTopHeadingHeight(30);
+  (void)SetDefaultRowHeight(GridPx(18));
+  (void)SetDefaultColumnWidth(GridPx(50));
+  (void)SetTopHeadingHeight(GridPx(30));
   (void)SetSideHeadingWidth(0);
   UseToolGridFonts(*this);
   (void)SetRowTotal(6);
@@ -23,12 +23,12 @@ void CMirroringGrid::OnGridCreated() {
   GetCellRaw(0, 0, corner);
   corner.GridCellSetFont(GetFont(BoldFontIndex(*this)));
   (void)SetCell(0, 0, corner);
-  (void)SetRowHeight(0, 30);
+  (void)SetRowHeight(0, GridPx(30));
   SetMergeEnabled(1);
   (void)MergeCells(0, -2, 0, -1);
   (void)MergeCells(1, -2, 5, -2);
-  (void)SetColumnWidth(0, 75);
-  for (int c = 1; c <= 5; ++c) (void)SetColumnWidth(c, 70);
+  (void)SetColumnWidth(0, GridPx(75));
+  for (int c = 1; c <= 5; ++c) (void)SetColumnWidth(c, GridPx(70));
 }
 
 COLORREF CMirroringGrid::OnGetBackColor(int) {

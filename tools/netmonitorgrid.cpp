@@ -30,9 +30,9 @@ CNetMonitorGrid::~CNetMonitorGrid() {
 void CNetMonitorGrid::OnGridCreated() {
   CSheetGridCtrl::OnGridCreated();
   (void)SetTopHeadingRows(1);
-  (void)SetDefaultRowHeight(18);
-  (void)SetDefaultColumnWidth(50);
-  (void)SetTopHeadingHeight(18);
+  (void)SetDefaultRowHeight(GridPx(18));
+  (void)SetDefaultColumnWidth(GridPx(50));
+  (void)SetTopHeadingHeight(GridPx(18));
   (void)SetSideHeadingWidth(0);
   UseToolGridFonts(*this);
   m_sortArrowIndex = RegisterCellType(&m_sortArrow);
@@ -41,9 +41,10 @@ void CNetMonitorGrid::OnGridCreated() {
   const unsigned headings[kColumns] = {IDS_NAME, IDS_TYPE, IDS_MAC_ADDRESS, IDS_FIRMWARE_VERS,
                                        IDS_OK_OUTPUT_PAGE};
   for (int c = 0; c < kColumns; ++c) {
-    (void)SetColumnWidth(c, kWidths[c]);
+    (void)SetColumnWidth(c, GridPx(kWidths[c]));
     (void)SetCellText(c, -1, LoadResString(headings[c]));
   }
+  FitHeadingToLines(*this);
   (void)SetRowTotal(0);
 }
 

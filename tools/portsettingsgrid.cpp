@@ -41,14 +41,15 @@ CPortSettingsGrid::~CPortSettingsGrid() = default;
 
 void CPortSettingsGrid::OnGridCreated() {
   m_radioIndex = RegisterCellType(&m_radioType);
-  (void)SetDefaultRowHeight(18);
-  (void)SetDefaultColumnWidth(50);
-  (void)SetTopHeadingHeight(15);
+  (void)SetDefaultRowHeight(GridPx(18));
+  (void)SetDefaultColumnWidth(GridPx(50));
+  (void)SetTopHeadingHeight(GridPx(15));
   (void)SetSideHeadingWidth(0);
   UseToolGridFonts(*this);
   (void)SetRowTotal(5);
   (void)SetColumnTotal(kColumns);
-  for (int c = 0; c < kColumns; ++c) (void)SetColumnWidth(c, kWidths[c]);
+  for (int c = 0; c < kColumns; ++c) (void)SetColumnWidth(c, GridPx(kWidths[c]));
+  FitHeadingToLines(*this);
 }
 
 COLORREF CPortSettingsGrid::OnGetBackColor(int) {

@@ -75,14 +75,14 @@ void CPrioritySettingsGrid::OnGridCreated() {
 void CPrioritySettingsGrid::SetUpPortsSheet() {
   (void)SelectSheet(kSheetPorts);
   UseToolGridFonts(*this);
-  (void)SetDefaultRowHeight(18);
-  (void)SetDefaultColumnWidth(70);
+  (void)SetDefaultRowHeight(GridPx(18));
+  (void)SetDefaultColumnWidth(GridPx(70));
   (void)SetTopHeadingHeight(0);
   (void)SetSideHeadingWidth(0);
   (void)SetRowTotal(8);
   (void)SetColumnTotal(4);
   const int widths[] = {70, 130, 110, 130};
-  for (int c = 0; c < 4; ++c) (void)SetColumnWidth(c, widths[c]);
+  for (int c = 0; c < 4; ++c) (void)SetColumnWidth(c, GridPx(widths[c]));
   SetMergeEnabled(1);
   CGridCellValue choice;
   GetCellRaw(0, 0, choice);
@@ -106,35 +106,36 @@ void CPrioritySettingsGrid::SetUpPortsSheet() {
 void CPrioritySettingsGrid::SetUpAdvancedSheet() {
   (void)SelectSheet(kSheetAdvanced);
   UseToolGridFonts(*this);
-  (void)SetDefaultRowHeight(18);
-  (void)SetDefaultColumnWidth(70);
-  (void)SetTopHeadingHeight(30);
+  (void)SetDefaultRowHeight(GridPx(18));
+  (void)SetDefaultColumnWidth(GridPx(70));
+  (void)SetTopHeadingHeight(GridPx(30));
   (void)SetSideHeadingWidth(0);
   (void)SetRowTotal(5);
   (void)SetColumnTotal(4);
   const int widths[] = {80, 90, 100, 100};
-  for (int c = 0; c < 4; ++c) (void)SetColumnWidth(c, widths[c]);
+  for (int c = 0; c < 4; ++c) (void)SetColumnWidth(c, GridPx(widths[c]));
   SetMergeEnabled(1);
   CGridCellValue heading;
   GetDefaultHeadingCell(heading);
   heading.GridCellSetTypeStyle(kMultiLine);
   SetDefaultHeadingCell(heading);
+  FitHeadingToLines(*this);
 }
 
 void CPrioritySettingsGrid::SetUpTagMappingSheet() {
   (void)SelectSheet(kSheetTagMapping);
   UseToolGridFonts(*this);
   (void)SetTopHeadingRows(2);
-  (void)SetDefaultRowHeight(18);
-  (void)SetDefaultColumnWidth(67);
-  (void)SetTopHeadingHeight(30);
+  (void)SetDefaultRowHeight(GridPx(18));
+  (void)SetDefaultColumnWidth(GridPx(67));
+  (void)SetTopHeadingHeight(GridPx(30));
   (void)SetSideHeadingWidth(0);
   (void)SetRowTotal(CSwitchConfig::kTagValues);
   (void)SetColumnTotal(kFirstQueueCol + kQueues);
-  (void)SetColumnWidth(0, 55);
-  (void)SetColumnWidth(1, 125);
-  (void)SetColumnWidth(2, 85);
-  (void)SetColumnWidth(4, 80);
+  (void)SetColumnWidth(0, GridPx(55));
+  (void)SetColumnWidth(1, GridPx(125));
+  (void)SetColumnWidth(2, GridPx(85));
+  (void)SetColumnWidth(4, GridPx(80));
   SetMergeEnabled(1);
   (void)MergeCells(0, -2, 0, -1);
   (void)MergeCells(1, -2, 1, -1);

@@ -27,14 +27,15 @@ CRingSettingsGrid::CRingSettingsGrid() = default;
 CRingSettingsGrid::~CRingSettingsGrid() = default;
 
 void CRingSettingsGrid::OnGridCreated() {
-  (void)SetDefaultRowHeight(18);
-  (void)SetDefaultColumnWidth(50);
-  (void)SetTopHeadingHeight(15);
+  (void)SetDefaultRowHeight(GridPx(18));
+  (void)SetDefaultColumnWidth(GridPx(50));
+  (void)SetTopHeadingHeight(GridPx(15));
   (void)SetSideHeadingWidth(0);
   UseToolGridFonts(*this);
   (void)SetRowTotal(2);
   (void)SetColumnTotal(kColumns);
-  for (int c = 0; c < kColumns; ++c) (void)SetColumnWidth(c, kWidths[c]);
+  for (int c = 0; c < kColumns; ++c) (void)SetColumnWidth(c, GridPx(kWidths[c]));
+  FitHeadingToLines(*this);
 }
 
 COLORREF CRingSettingsGrid::OnGetBackColor(int) {

@@ -67,10 +67,10 @@ CSwitchListGrid::~CSwitchListGrid() = default;
 void CSwitchListGrid::OnGridCreated() {
   m_macTypeIndex = RegisterCellType(&m_macType);
   m_ellipsisIndex = RegisterCellType(&m_ellipsisType);
-  (void)SetDefaultRowHeight(18);
-  (void)SetDefaultColumnWidth(50);
-  (void)SetTopHeadingHeight(18);
-  (void)SetSideHeadingWidth(20);
+  (void)SetDefaultRowHeight(GridPx(18));
+  (void)SetDefaultColumnWidth(GridPx(50));
+  (void)SetTopHeadingHeight(GridPx(18));
+  (void)SetSideHeadingWidth(GridPx(20));
   UseToolGridFonts(*this);
   m_sortArrowIndex = RegisterCellType(&m_sortArrowType);
   m_storeIndex = RegisterDataSource(&m_store);
@@ -87,7 +87,8 @@ void CSwitchListGrid::OnGridCreated() {
   (void)SetRowTotal(1);
   (void)SetColumnTotal(kColumns);
   const int widths[kColumns] = {120, 100, 100, 170, 80};
-  for (int c = 0; c < kColumns; ++c) (void)SetColumnWidth(c, widths[c]);
+  for (int c = 0; c < kColumns; ++c) (void)SetColumnWidth(c, GridPx(widths[c]));
+  FitHeadingToLines(*this);
   // The models offered do not change while the program runs.
   std::vector<std::string> displayNames;
   CSwitchConfigStore::FillModelLists(displayNames, &m_modelChoices);

@@ -63,6 +63,8 @@ CSwitchStatusDlg::CSwitchStatusDlg(CWnd* parent)
   BindControl(kPollingId, m_staticPolling);
   BindControl(kCommId, m_staticComm);
   BindControl(kListId, m_list);
+  FitText(kCommId, LoadResString(IDS_COMMUNICATIONS_FAILED), 0, true);
+  FitText(kCommId, LoadResString(IDS_COMMUNICATIONS_OK), 0, true);
   SetCommandHandler(kHelpId, [] { (void)fw::ShowHelp(kHelpDialogBase + IDD); });
 }
 

@@ -191,6 +191,15 @@ void CDialog::BindControl(int id, CWnd& control) {
   m_bound[id] = &control;
 }
 
+void CDialog::FitText(int id, std::string text, int extraWidth, bool bold) {
+  m_laterTexts.push_back({id, std::move(text), extraWidth, bold});
+}
+
+fw::DialogUnits CDialog::FitUnits(const fw::CDialogTemplate& t, const QFont& font,
+                                  fw::DialogUnits measured) {
+  return fw::FitDialogUnits(t, font, measured, m_laterTexts);
+}
+
 QWidget* CDialog::CreatePeer(QWidget* parent, const CREATESTRUCT& cs) {
   auto* d = new CDialogPeerAccess(parent, this);
   d->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -205,9 +214,8 @@ QWidget* CDialog::CreatePeer(QWidget* parent, const CREATESTRUCT& cs) {
 
 void CDialog::MapDialogRect(CRect* r) const {
   if (!r) return;
-  auto mapX = [this](int v) { return v * m_baseUnits.cx / 4; };
-  auto mapY = [this](int v) { return v * m_baseUnits.cy / 8; };
-  *r = CRect(mapX(r->left), mapY(r->top), mapX(r->right), mapY(r->bottom));
+  *r = CRect(m_units.MapX(r->left), m_units.MapY(r->top), m_units.MapX(r->right),
+             m_units.MapY(r->bottom));
 }
 
 const fw::CDialogTemplate* CDialog::Template() const {
@@ -230,7 +238,8 @@ bool CDialog::Build(bool modal) {
     lf.lfItalic = t->fontItalic;
   }
   (void)m_font.CreateFontIndirect(&lf);  // fails only without a LOGFONT
-  m_baseUnits = fw::DialogBaseUnits(m_font.font());
+  m_units =
+      m_givenUnits ? *m_givenUnits : FitUnits(*t, m_font.font(), fw::MeasuredUnits(m_font.font()));
 
   CRect client(0, 0, t->cx, t->cy);
   MapDialogRect(&client);

@@ -5,10 +5,12 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/gui/controls.h"
+#include "platform/gui/textfit.h"
 #include "platform/gui/wnd.h"
 #include "platform/message.h"
 #include "platform/resourcebundle.h"
@@ -66,14 +68,19 @@ class CDialog : public CWnd {
   // Use this object for control `id` when the template creates it: the
   // template names the control, the program chooses its class.
   void BindControl(int id, CWnd& control);
+  // A text control `id` will show later, and the pixels its drawing takes
+  // beside the text: the dialog grows to hold it too. Call before it is made.
+  void FitText(int id, std::string text, int extraWidth = 0, bool bold = false);
+  const std::vector<fw::LaterText>& laterTexts() const { return m_laterTexts; }
 
   void GotoDlgCtrl(CWnd* control);
   void NextDlgCtrl();
   void PrevDlgCtrl();
   void SetDefID(int id) { m_defId = id; }
   int GetDefID() const { return m_defId; }
-  // Dialog units to pixels in this dialog's font.
+  // Dialog units to pixels in this dialog's font, scaled so that its texts fit.
   void MapDialogRect(CRect* r) const;
+  const fw::DialogUnits& dialogUnits() const { return m_units; }
   unsigned templateId() const { return m_templateId; }
   CFont* dialogFont() { return &m_font; }
 
@@ -89,6 +96,11 @@ class CDialog : public CWnd {
   // A template the program builds itself (a property sheet's frame) in place
   // of the bundle's; it must live as long as the dialog's window.
   void UseOwnTemplate(const fw::CDialogTemplate* t) { m_ownTemplate = t; }
+  // The base units at which every text of t fits (see platform/gui/textfit.h).
+  virtual fw::DialogUnits FitUnits(const fw::CDialogTemplate& t, const QFont& font,
+                                   fw::DialogUnits measured);
+  // Units given from outside (a page takes its sheet's) in place of fitting.
+  void UseUnits(const fw::DialogUnits& units) { m_givenUnits = units; }
   QWidget* CreatePeer(QWidget* parent, const CREATESTRUCT& cs) override;
   LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
   bool OnCommand(WPARAM w, LPARAM l) override;
@@ -104,7 +116,9 @@ class CDialog : public CWnd {
   const fw::CDialogTemplate* Template() const;
 
   CFont m_font;
-  CSize m_baseUnits{6, 13};
+  fw::DialogUnits m_units;
+  std::optional<fw::DialogUnits> m_givenUnits;
+  std::vector<fw::LaterText> m_laterTexts;
   std::map<int, CWnd*> m_bound;
   std::vector<std::unique_ptr<CWnd>> m_defaultControls;
   int m_result = 0;

@@ -4,6 +4,7 @@
 #include <QTabBar>
 #include <algorithm>
 
+#include "platform/gui/qtstring.h"
 #include "platform/resourcebundle.h"
 #include "platform/resstring.h"
 #include "res/string_ids.h"
@@ -49,6 +50,7 @@ bool CPropertyPage::CreatePageWindow(CPropertySheet* sheet, const CRect& rect) {
   m_sheet = sheet;
   m_parentWnd = sheet;
   m_firstActive = true;
+  UseUnits(sheet->dialogUnits());
   if (!CDialog::Create(m_templateId, sheet)) return false;
   // Hidden until shown as the active page; templates of pages may say disabled.
   ShowWindow(SW_HIDE);
@@ -166,6 +168,42 @@ bool CPropertySheet::BuildFrame() {
   m_frame.cy = cy + 3 * kMargin + kButtonHeight + (IsWizard() ? 0 : kTabAllowance);
   UseOwnTemplate(&m_frame);
   return true;
+}
+
+fw::DialogUnits CPropertySheet::FitUnits(const fw::CDialogTemplate& t, const QFont& font,
+                                         fw::DialogUnits measured) {
+  fw::DialogUnits units = measured;
+  int pagesCx = 0;
+  for (CPropertyPage* page : m_pages) {
+    if (const fw::CDialogTemplate* p = fw::FindDialogTemplate(page->templateId())) {
+      units = fw::Max(units, fw::FitDialogUnits(*p, font, measured, page->laterTexts()));
+      pagesCx = std::max(pagesCx, p->cx);
+    }
+  }
+  // The sheet's own buttons, as a template of one row.
+  fw::CDialogTemplate buttons;
+  buttons.cx = t.cx;
+  buttons.cy = t.cy;
+  for (unsigned id : {IDS_SHEET_OK, IDS_SHEET_CANCEL, IDS_SHEET_HELP, IDS_WIZARD_BACK,
+                      IDS_WIZARD_NEXT, IDS_WIZARD_FINISH}) {
+    fw::CDialogItem b;
+    b.className = "Button";
+    b.style = WS_CHILD | BS_PUSHBUTTON;
+    b.text = LoadResString(id);
+    b.cx = kButtonWidth;
+    b.cy = kButtonHeight;
+    buttons.items.push_back(b);
+  }
+  units = fw::Max(units, fw::FitDialogUnits(buttons, font, measured));
+  if (!IsWizard() && pagesCx > 0) {
+    // Every tab in one row over the widest page.
+    QTabBar tabs;
+    tabs.setFont(font);
+    for (CPropertyPage* page : m_pages) tabs.addTab(fw::ToQ(page->GetCaption()));
+    const int need = tabs.sizeHint().width() + 1;
+    units.cx = std::max(units.cx, (need * 4 * 64 + pagesCx - 1) / pagesCx);
+  }
+  return fw::LimitToScreen(units, t.cx, t.cy);
 }
 
 std::intptr_t CPropertySheet::DoModal() {

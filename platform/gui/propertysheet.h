@@ -138,6 +138,10 @@ class CPropertySheet : public CDialog {
   virtual void OnWizardBack();
   virtual void OnWizardNext();
   virtual void OnWizardFinish();
+  // One set of units for the frame and every page: the texts of all pages,
+  // the tab row and the sheet's buttons fit.
+  fw::DialogUnits FitUnits(const fw::CDialogTemplate& t, const QFont& font,
+                           fw::DialogUnits measured) override;
 
  private:
   bool BuildFrame();

@@ -19,6 +19,7 @@
 #include "sheet_test_util.h"
 #include "switch/switchentry.h"
 #include "toolkit/imagebutton.h"
+#include "tools/gridfonts.h"
 
 namespace {
 
@@ -431,8 +432,9 @@ TEST_P(SheetTest, EveryPageOfANinePortConfigurationIsSizedForIt) {
     EXPECT_EQ(std::vector<int>({c1, r1, c2, r2}), std::vector<int>({1, -2, 9, -2}));
     ASSERT_TRUE(mirror.GetJoinBlock(0, -1, c1, r1, c2, r2));
     EXPECT_EQ(std::vector<int>({c1, r1, c2, r2}), std::vector<int>({0, -2, 0, -1}));
-    EXPECT_EQ(mirror.GetColumnWidth(0), 75);
-    for (int c = 1; c <= 9; ++c) EXPECT_EQ(mirror.GetColumnWidth(c), 68) << c;
+    // Widths of the reference font, in ours.
+    EXPECT_EQ(mirror.GetColumnWidth(0), GridPx(75));
+    for (int c = 1; c <= 9; ++c) EXPECT_EQ(mirror.GetColumnWidth(c), GridPx(68)) << c;
     Press(IDOK);
   });
   EXPECT_EQ(result, IDOK);

@@ -1,0 +1,35 @@
+// The status monitor's list holds its headings and every MAC address whole
+// in each language.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "monitor_fixture.h"
+#include "textfit_check.h"
+
+namespace fwtest {
+namespace {
+
+using MonitorTextFit = MonitorTest;
+
+TEST_F(MonitorTextFit, TheListHoldsItsHeadingsAndAddressesInEveryLanguage) {
+  AddSwitch(0x01, "North");
+  AddSwitch(0xBC, "South", {"veth1"});
+  for (const char* language : {"english", "german", "french"}) {
+    std::filesystem::create_directories(m_dir.file("config/ZOLVEX"));
+    std::ofstream(m_dir.file("config/ZOLVEX/zvinfo.ini"))
+        << "[fenwardle]\nlanguage=" << language << "\n";
+    ASSERT_TRUE(Start()) << language;
+    ASSERT_EQ(Grid().RowCount(), 2) << language;
+    std::vector<std::string> cut;
+    CheckGrid(Grid(), &cut);
+    std::string all;
+    for (const std::string& c : cut) all += "\n  " + c;
+    EXPECT_TRUE(cut.empty()) << language << ":" << all;
+    Stop();
+  }
+}
+
+}  // namespace
+}  // namespace fwtest
