@@ -166,6 +166,7 @@ int CCalvenorView::PrintTo(QPrinter& printer) {
                       DT_CENTER | DT_BOTTOM | DT_SINGLELINE | DT_NOPREFIX);
     dc.SelectObject(old);
   }
+  dc.DeleteDC();  // gives the painter back its state before it ends
   painter.end();
   return pages;
 }

@@ -104,8 +104,8 @@ class MonitorPrint : public MonitorTest {
     AddSwitches(kSwitches);
     ASSERT_TRUE(Start());
     ASSERT_GE(Grid().RowCount(), kRowsPerPortraitPage + 1);
-    // Twice the size: pages fill sooner, and the columns take two pages across.
-    Doc()->GetSwitchView()->PrintInfo().m_percent = 200;
+    // Nearly twice the size: pages fill sooner, and the columns take two pages across.
+    Doc()->GetSwitchView()->PrintInfo().m_percent = 180;
   }
   // Clicks an item of the File menu as the user does.
   void ClickFileMenuItem(const QString& text) {
@@ -128,7 +128,7 @@ class MonitorPrint : public MonitorTest {
   }
 
   static constexpr int kSwitches = 30;
-  // A4 at twice the size within margins of 25 mm: 24 rows below the headings.
+  // A4 at 180 % within margins of 25 mm: 24 rows below the headings.
   static constexpr int kRowsPerPortraitPage = 24;
   CPdfPrintService m_print{m_dir};
 };
