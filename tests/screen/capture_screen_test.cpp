@@ -239,8 +239,8 @@ TEST_F(CaptureScreen, TheMonitorPortWarningTakesAClickOnYesAndTheNextClickLands)
   // boxes for monitor ports 2 and 3.
   ClickAt(sheet.topLeft() + QPoint(278, 22));
   QThread::msleep(1000);
-  const QPoint pairTo2 = sheet.topLeft() + QPoint(128, 130);
-  const QPoint pairTo3 = sheet.topLeft() + QPoint(128, 148);
+  const QPoint pairTo2 = sheet.topLeft() + QPoint(142, 139);
+  const QPoint pairTo3 = sheet.topLeft() + QPoint(142, 159);
   ClickAt(pairTo2);
   ClickAt(pairTo3);
   QRect box;
