@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "screen_env.h"
+#include "screen_program.h"
 #include "tests/common/test_util.h"
 
 namespace {
@@ -61,12 +62,7 @@ QRect FindBox() {
   return {};
 }
 
-template <class F>
-bool WaitUntil(F cond, int boundMs) {
-  QDeadlineTimer deadline(boundMs);
-  while (!cond() && !deadline.hasExpired()) QThread::msleep(100);
-  return cond();
-}
+using fwscreen::WaitUntil;
 
 void Xdo(const QStringList& args) {
   QProcess p;
@@ -109,17 +105,7 @@ class CaptureScreen : public ::testing::Test {
     if (QStandardPaths::findExecutable("xdotool").isEmpty()) {
       GTEST_SKIP() << "no xdotool";
     }
-    std::filesystem::create_directories(m_dir.file("run"));
-    std::filesystem::permissions(m_dir.file("run"), std::filesystem::perms::owner_all);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DISPLAY", QString::fromStdString(fwscreen::Display()));
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    env.insert("XDG_CONFIG_HOME", QString::fromStdString(m_dir.file("config")));
-    env.insert("XDG_RUNTIME_DIR", QString::fromStdString(m_dir.file("run")));
-    env.insert("ASAN_OPTIONS", "detect_leaks=0");
-    m_program.setProcessEnvironment(env);
-    m_program.setProcessChannelMode(QProcess::ForwardedChannels);
-    m_program.start(FW_FENWARDLE, {});
+    fwscreen::StartProgram(m_program, m_dir, FW_FENWARDLE);
     ASSERT_TRUE(m_program.waitForStarted(10000));
     ASSERT_TRUE(WaitUntil([this] { return (m_window = FindWindow(kMainTitle)).isValid(); }, 30000))
         << "the main window did not come up";

@@ -16,6 +16,7 @@
 #include <filesystem>
 
 #include "screen_env.h"
+#include "screen_program.h"
 #include "tests/common/test_util.h"
 
 namespace {
@@ -67,18 +68,8 @@ int FirstRow(const QImage& img, int from, int x0, int x1, bool (*test)(QRgb), in
 TEST(FenwardleOnScreen, TheMainWindowShowsMenuToolbarAndBothPanes) {
   if (fwscreen::Display().empty()) GTEST_SKIP() << "no virtual X server (Xvfb) on this machine";
   fw::test::TempDir dir;
-  std::filesystem::create_directories(dir.file("run"));
-  std::filesystem::permissions(dir.file("run"), std::filesystem::perms::owner_all);
   QProcess program;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert("DISPLAY", QString::fromStdString(fwscreen::Display()));
-  env.insert("QT_QPA_PLATFORM", "xcb");
-  env.insert("XDG_CONFIG_HOME", QString::fromStdString(dir.file("config")));
-  env.insert("XDG_RUNTIME_DIR", QString::fromStdString(dir.file("run")));
-  env.insert("ASAN_OPTIONS", "detect_leaks=0");
-  program.setProcessEnvironment(env);
-  program.setProcessChannelMode(QProcess::ForwardedChannels);
-  program.start(FW_FENWARDLE, {});
+  fwscreen::StartProgram(program, dir, FW_FENWARDLE);
   ASSERT_TRUE(program.waitForStarted(10000));
 
   QRect window;
@@ -90,9 +81,7 @@ TEST(FenwardleOnScreen, TheMainWindowShowsMenuToolbarAndBothPanes) {
   QImage shot = QGuiApplication::primaryScreen()->grabWindow(0).toImage().copy(window);
   // FW_SCREENSHOT=<file> keeps the picture for a look.
   if (const char* keep = std::getenv("FW_SCREENSHOT")) shot.save(QString::fromLocal8Bit(keep));
-  program.terminate();
-  if (!program.waitForFinished(10000)) program.kill();
-  program.waitForFinished(5000);
+  fwscreen::EndProgram(program);
 
   ASSERT_GT(shot.width(), 400);
   ASSERT_GT(shot.height(), 200);

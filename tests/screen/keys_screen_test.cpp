@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "screen_env.h"
+#include "screen_program.h"
 #include "tests/common/test_util.h"
 
 namespace {
@@ -58,36 +59,12 @@ QString FocusedWindow() {
   return out.isEmpty() ? QString() : out.front();
 }
 
-// Polls until the condition holds or the bound passes.
-bool Within(int ms, const std::function<bool()>& cond) {
-  QDeadlineTimer deadline(ms);
-  while (!cond()) {
-    if (deadline.hasExpired()) return false;
-    QThread::msleep(100);
-  }
-  return true;
-}
-
 class Program {
  public:
   explicit Program(const fw::test::TempDir& dir) {
-    std::filesystem::create_directories(dir.file("run"));
-    std::filesystem::permissions(dir.file("run"), std::filesystem::perms::owner_all);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DISPLAY", QString::fromStdString(fwscreen::Display()));
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    env.insert("XDG_CONFIG_HOME", QString::fromStdString(dir.file("config")));
-    env.insert("XDG_RUNTIME_DIR", QString::fromStdString(dir.file("run")));
-    env.insert("ASAN_OPTIONS", "detect_leaks=0");
-    m_process.setProcessEnvironment(env);
-    m_process.setProcessChannelMode(QProcess::ForwardedChannels);
-    m_process.start(FW_FENWARDLE, {});
+    fwscreen::StartProgram(m_process, dir, FW_FENWARDLE);
   }
-  ~Program() {
-    m_process.terminate();
-    if (!m_process.waitForFinished(10000)) m_process.kill();
-    m_process.waitForFinished(5000);
-  }
+  ~Program() { fwscreen::EndProgram(m_process); }
   bool Started() { return m_process.waitForStarted(10000); }
   qint64 Pid() const { return m_process.processId(); }
 
@@ -104,11 +81,14 @@ TEST(KeysOnScreen, CtrlOAndAltFReachTheMainWindowWhileAListHasTheFocus) {
   ASSERT_TRUE(program.Started());
 
   QString main;
-  ASSERT_TRUE(Within(30000, [&] {
-    const QStringList found = VisibleNamed("^Untitled - Brisklane$");
-    if (!found.isEmpty()) main = found.front();
-    return !main.isEmpty();
-  })) << "the main window did not come up";
+  ASSERT_TRUE(fwscreen::WaitUntil(
+      [&] {
+        const QStringList found = VisibleNamed("^Untitled - Brisklane$");
+        if (!found.isEmpty()) main = found.front();
+        return !main.isEmpty();
+      },
+      30000))
+      << "the main window did not come up";
   QThread::msleep(1000);  // laid out and painted
   const QRect frame = Geometry(main);
   ASSERT_GT(frame.width(), 400);
@@ -117,18 +97,18 @@ TEST(KeysOnScreen, CtrlOAndAltFReachTheMainWindowWhileAListHasTheFocus) {
   // and the list takes the focus.
   const QPoint cell = frame.topLeft() + QPoint(std::min(60, frame.width() / 10), 150);
   Xdo({"mousemove", QString::number(cell.x()), QString::number(cell.y()), "click", "1"});
-  ASSERT_TRUE(Within(5000, [&] { return FocusedWindow() == main; }))
+  ASSERT_TRUE(fwscreen::WaitUntil([&] { return FocusedWindow() == main; }, 5000))
       << "the click did not activate the main window";
   QThread::msleep(300);
 
   Xdo({"key", "ctrl+o"});
-  ASSERT_TRUE(Within(10000, [] { return !VisibleNamed("^Open$").isEmpty(); }))
+  ASSERT_TRUE(fwscreen::WaitUntil([] { return !VisibleNamed("^Open$").isEmpty(); }, 10000))
       << "Ctrl+O opened no Open dialog";
   QThread::msleep(500);
   Xdo({"key", "Escape"});
-  EXPECT_TRUE(Within(10000, [] { return VisibleNamed("^Open$").isEmpty(); }))
+  EXPECT_TRUE(fwscreen::WaitUntil([] { return VisibleNamed("^Open$").isEmpty(); }, 10000))
       << "Escape did not close the Open dialog";
-  EXPECT_TRUE(Within(5000, [&] { return FocusedWindow() == main; }))
+  EXPECT_TRUE(fwscreen::WaitUntil([&] { return FocusedWindow() == main; }, 5000))
       << "the main window did not get the focus back";
   QThread::msleep(300);
 
@@ -136,15 +116,18 @@ TEST(KeysOnScreen, CtrlOAndAltFReachTheMainWindowWhileAListHasTheFocus) {
   const QStringList before = VisibleOf(program.Pid());
   Xdo({"key", "alt+f"});
   QString menu;
-  EXPECT_TRUE(Within(10000, [&] {
-    for (const QString& w : VisibleOf(program.Pid())) {
-      if (before.contains(w)) continue;
-      const QRect r = Geometry(w);
-      if (r.left() < frame.left() + 80 && r.top() > frame.top() && r.top() < frame.top() + 80)
-        menu = w;
-    }
-    return !menu.isEmpty();
-  })) << "Alt+F opened no menu";
+  EXPECT_TRUE(fwscreen::WaitUntil(
+      [&] {
+        for (const QString& w : VisibleOf(program.Pid())) {
+          if (before.contains(w)) continue;
+          const QRect r = Geometry(w);
+          if (r.left() < frame.left() + 80 && r.top() > frame.top() && r.top() < frame.top() + 80)
+            menu = w;
+        }
+        return !menu.isEmpty();
+      },
+      10000))
+      << "Alt+F opened no menu";
   Xdo({"key", "Escape"});
   Xdo({"key", "Escape"});
 }

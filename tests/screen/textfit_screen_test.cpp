@@ -25,6 +25,7 @@
 #include "platform/resstring.h"
 #include "res/string_ids.h"
 #include "screen_env.h"
+#include "screen_program.h"
 #include "switch/projectfile.h"
 #include "switch/switchconfigstore.h"
 #include "tests/common/test_util.h"
@@ -70,27 +71,17 @@ QRect FindWindow(const QString& part) {
 void ShootProgram(const char* path, const std::string& name, const std::string& iniName,
                   const std::string& section, const std::string& language, bool isolate) {
   fw::test::TempDir dir;
-  std::filesystem::create_directories(dir.file("run"));
-  std::filesystem::permissions(dir.file("run"), std::filesystem::perms::owner_all);
   std::filesystem::create_directories(dir.file("config/ZOLVEX"));
   std::ofstream(dir.file("config/ZOLVEX/" + iniName))
       << "[" << section << "]\nlanguage=" << language << "\n";
   QProcess program;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert("DISPLAY", QString::fromStdString(fwscreen::Display()));
-  env.insert("QT_QPA_PLATFORM", "xcb");
-  env.insert("XDG_CONFIG_HOME", QString::fromStdString(dir.file("config")));
-  env.insert("XDG_RUNTIME_DIR", QString::fromStdString(dir.file("run")));
-  env.insert("ASAN_OPTIONS", "detect_leaks=0");
-  program.setProcessEnvironment(env);
-  program.setProcessChannelMode(QProcess::ForwardedChannels);
   // The status monitor searches the network as soon as it is up: as root it
   // runs in a network namespace of its own, which has no adapter to send on
   // (without root it has no raw access at all).
   if (isolate && geteuid() == 0)
-    program.start("unshare", {"-n", path});
+    fwscreen::StartProgram(program, dir, "unshare", {"-n", path});
   else
-    program.start(path, {});
+    fwscreen::StartProgram(program, dir, path);
   ASSERT_TRUE(program.waitForStarted(10000));
   QRect window;
   QDeadlineTimer deadline(30000);
@@ -101,9 +92,7 @@ void ShootProgram(const char* path, const std::string& name, const std::string& 
   // The whole screen: the window with whatever it shows over itself.
   const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
   const QImage shot = screen.copy(window);
-  program.terminate();
-  if (!program.waitForFinished(10000)) program.kill();
-  program.waitForFinished(5000);
+  fwscreen::EndProgram(program);
   ASSERT_GT(window.width(), 300) << name << " " << language << ": no main window";
   EXPECT_TRUE(shot.save(ShotPath(name + "_" + language)));
 }
