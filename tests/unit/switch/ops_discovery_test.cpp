@@ -154,8 +154,7 @@ TEST_F(Discovery, SwitchTextsAreWindows1252BothWays) {
 }
 
 TEST(DiscoveryParallel, SwitchesReadAtOnceComeBackInTheOrderTheyWereHeard) {
-  // Real time: many readers side by side on one virtual clock would push each
-  // other's reply deadlines past while they merely poll.
+  // On real time, as the program meets it.
   ScopedProfile profile;
   ScopedMessageSink messages;
   CSwitchConfigStore::EnsureOfferedModels(0);
@@ -210,8 +209,7 @@ TEST(DiscoveryParallel, SwitchesReadAtOnceComeBackInTheOrderTheyWereHeard) {
 }
 
 TEST_F(Discovery, WaitLimitZeroStillHearsTheSwitches) {
-  // One segment only: a second listener would move the shared virtual clock
-  // past this one's zero wait between two of its own attempts.
+  // One segment: the NOPs counted below are its one listener's.
   CLockedCapture one(clock);
   one.fake.AddDevice("veth0", "Segment A", Mac(0xA0, 0xEE));
   AddSwitch(0x01, "North", {});
