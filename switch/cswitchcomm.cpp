@@ -262,15 +262,19 @@ int cswitchcomm::Send(const std::uint8_t* data, std::size_t len, std::string* er
 }
 
 int cswitchcomm::Receive(const std::uint8_t** frame) {
+  return Receive(frame, kReceiveWait);
+}
+
+int cswitchcomm::Receive(const std::uint8_t** frame, std::uint32_t waitMs) {
   *frame = nullptr;
   if (!m_bDeviceOpen || !m_handle) return kCommFailed;
   std::size_t caplen = 0, wirelen = 0;
   const std::uint8_t* data = nullptr;
-  const int r = m_handle->Receive(&data, &caplen, &wirelen, kReceiveWait);
+  const int r = m_handle->Receive(&data, &caplen, &wirelen, waitMs);
   if (r == fw::kCaptureError) {
     // A failing device (unplugged adapter) must not turn the reply loops into
     // a busy spin: let the read time-out pass as a quiet link would.
-    m_clock->Wait(kReceiveWait);
+    m_clock->Wait(waitMs);
     return kReceivedNothing;
   }
   if (r != fw::kCaptureFrame || data == nullptr) return kReceivedNothing;
@@ -355,10 +359,17 @@ bool cswitchcomm::SendRequest(const std::vector<std::uint8_t>& frame, std::strin
 
 bool cswitchcomm::AwaitReply(std::uint64_t deadline, std::uint16_t command, bool check_destination,
                              std::vector<std::uint8_t>* reply) {
+  // Past the deadline only the frames already waiting are read: on a busy
+  // segment a reply that came in time may stand behind other stations'
+  // frames that a loaded machine has not got through yet.
+  std::size_t late = 0;
   for (;;) {
+    const bool overdue = m_clock->Now() >= deadline;
+    if (overdue && ++late > kMaxDroppedFrames) return false;
     const std::uint8_t* data = nullptr;
-    const int r = Receive(&data);
+    const int r = Receive(&data, overdue ? 0 : kReceiveWait);
     if (r == kCommFailed) return false;
+    if (overdue && r != kReceivedFrame) return false;
     if (r == kReceivedFrame) {
       std::span<const std::uint8_t> frame(data, static_cast<std::size_t>(m_nReceivedLength));
       // A request to one switch is answered by that switch only: another
@@ -371,7 +382,6 @@ bool cswitchcomm::AwaitReply(std::uint64_t deadline, std::uint16_t command, bool
         return true;
       }
     }
-    if (m_clock->Now() >= deadline) return false;
   }
 }
 

@@ -110,6 +110,8 @@ class cswitchcomm {
   // kReceivedFrame with the next frame, kReceivedNothing when none came in the
   // read time-out, kCommFailed when no device is open.
   [[nodiscard]] int Receive(const std::uint8_t** frame);
+  // The same with a wait of its own (0: only a frame already waiting).
+  [[nodiscard]] int Receive(const std::uint8_t** frame, std::uint32_t waitMs);
   int ReceivedLength() const { return m_nReceivedLength; }
 
   // Addresses.

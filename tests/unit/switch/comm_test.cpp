@@ -218,6 +218,41 @@ TEST_F(CommTest, AnotherSwitchsReplyDoesNotPassForTheTarget) {
   EXPECT_EQ(mine, comm->CommSendNop(0, nullptr, &error));
 }
 
+// On a busy segment a slow machine may still be reading other stations'
+// frames when the reply wait runs out: a reply that came in time and waits
+// behind them is still taken.
+TEST_F(CommTest, AReplyWaitingBehindOtherFramesAtTheDeadlineIsTaken) {
+  // Every look at the clock costs a millisecond: a machine under load.
+  class CSlowClock : public IClock {
+   public:
+    explicit CSlowClock(CFakeClock& base) : m_base(base) {}
+    std::uint64_t Now() override {
+      m_base.Advance(1);
+      return m_base.Now();
+    }
+    void Wait(std::uint32_t ms) override { m_base.Wait(ms); }
+
+   private:
+    CFakeClock& m_base;
+  } slow(clock);
+  cswitchcomm busy(&capture, &slow);
+  std::string error;
+  std::uint8_t mac[6];
+  ASSERT_EQ(0, busy.CommOpenDevice("veth-test0", mac, &error)) << error;
+  ASSERT_TRUE(busy.CommSetTargetMac(kSwitchText));
+  // Other stations' traffic arrives just after the request, the reply a
+  // moment later; reading the traffic takes longer than the reply wait.
+  auto foreign = MakeReply(0xA0);
+  foreign[5] = 0x77;
+  for (int i = 0; i < 1500; ++i) capture.Inject("veth-test0", foreign, clock.Now() + 5);
+  core.knobs().delay_ms = 10;
+  EXPECT_GE(busy.CommSendNop(0, nullptr, &error), 0) << error;
+  // Past the deadline only what already waits is read: a silent switch still fails.
+  core.knobs().drop_all = true;
+  for (int i = 0; i < 1500; ++i) capture.Inject("veth-test0", foreign, clock.Now() + 5);
+  EXPECT_EQ(kCommFailed, busy.CommSendNop(kCommQuiet, nullptr, &error));
+}
+
 TEST_F(CommTest, StatusRead) {
   Open();
   core.SetPortByte(8, 0x3E);
