@@ -193,7 +193,7 @@ ConfigReadResult ReadConfigSection(const CIniFile& file, const std::string& sect
         i, static_cast<unsigned>(AtoInt(in.Get(FormatText("MirrorSourceMode%d", i), "0"))));
 
   // Every pair names the same monitor port: the first pair read decides it.
-  std::optional<int> monitorPort;
+  int monitorPort = -1;  // none yet
   for (int k = 0;; ++k) {
     auto v = in.NonEmpty(FormatText("Mirror%d", k));
     if (!v) break;
@@ -205,16 +205,16 @@ ConfigReadResult ReadConfigSection(const CIniFile& file, const std::string& sect
       // An unchecked pair turns off what an earlier line set, and decides no
       // monitor port; older versions left such lines behind for any ports.
       if (valid) cfg.SetMirrorPair(static_cast<int>(src), static_cast<int>(mon), 0);
-      if (cfg.MirrorPairs().Empty()) monitorPort.reset();
+      if (cfg.MirrorPairs().Empty()) monitorPort = -1;
       continue;
     }
     if (!valid) {
       in.Repaired();
       continue;
     }
-    if (!monitorPort) {
+    if (monitorPort < 0) {
       monitorPort = static_cast<int>(mon);
-    } else if (*monitorPort != mon) {
+    } else if (monitorPort != mon) {
       result.conflict = true;
       continue;
     }

@@ -98,8 +98,8 @@ void CModbusOptionsDlg::OnOK() {
       return;
     }
   }
-  std::string text = fw::Trim(m_strAddress);
-  if (text.empty()) text = "1";
+  const std::string typed = fw::Trim(m_strAddress);
+  const std::string text = typed.empty() ? std::string("1") : typed;
   const long long address = ParseAddress(text);
   if (address < kMinAddress || address > kMaxAddress) {
     AfxMessageBox(IDS_MODBUS_ADDRESS_RANGE, MB_OK | MB_ICONEXCLAMATION);
