@@ -3,6 +3,8 @@
 // each variant in the control that shows it.
 #include <gtest/gtest.h>
 
+#include <QTest>
+#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -10,6 +12,8 @@
 #include "res/string_ids.h"
 #include "sheet_test_util.h"
 #include "textfit_check.h"
+#include "tools/cfgpage3.h"
+#include "tools/cfgpsheet.h"
 #include "tools/cyclepowerdlg.h"
 #include "tools/modbusoptionsdlg.h"
 #include "tools/netmonitordlg.h"
@@ -119,5 +123,44 @@ TEST_F(RunTimeTextFit, EveryStateTheSwitchStatusShows) {
             {CSwitchStatusDlg::kMacId, "FF:FF:FF:FF:FF:FF"}};
       });
 }
+
+// The recovery time the Rings page works out as the user types a count, at
+// the count's limits, in bold beside its label.
+class RunTimeSheetTextFit : public fwtest::InLanguage {};
+
+TEST_P(RunTimeSheetTextFit, TheRecoveryTimeAtEveryCountFits) {
+  CCfgPSheet sheet;
+  sheet.SetMode(1);
+  MakeType(sheet.GetConfig(), 6009);
+  sheet.GetConfig().SetName("Line A");
+  std::vector<std::string> cut;
+  QTimer::singleShot(0, [&] {
+    fwtest::Drain();
+    if (!sheet.SetActivePage(2)) ADD_FAILURE() << "rings page";
+    fwtest::Drain();
+    for (const char* count : {"2", "9999999999999", "-9999999999999"}) {
+      // Typed, as the page works it out on each change.
+      QWidget* edit = sheet.RingsPage().GetDlgItem(CCfgPage3::kSwitchCount)->widget();
+      edit->setFocus();
+      QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+      QTest::keyClicks(edit, count);
+      fwtest::Drain();
+      EXPECT_NE(sheet.RingsPage().GetDlgItemText(CCfgPage3::kRecoveryTime), "") << count;
+      for (const std::string& c : fwtest::TextsThatDoNotFit(sheet.RingsPage().widget()))
+        cut.push_back(std::string(count) + ": " + c);
+    }
+    sheet.EndDialog(IDCANCEL);
+  });
+  QTimer guard;
+  guard.setSingleShot(true);
+  QObject::connect(&guard, &QTimer::timeout, [&] { sheet.EndDialog(-2); });
+  guard.start(20000);
+  EXPECT_EQ(sheet.DoModal(), IDCANCEL);
+  std::string all;
+  for (const std::string& c : cut) all += "\n  " + c;
+  EXPECT_TRUE(cut.empty()) << cut.size() << " cut in " << GetParam() << ":" << all;
+}
+
+FW_IN_ALL_LANGUAGES(RunTimeSheetTextFit);
 
 }  // namespace
