@@ -15,6 +15,7 @@
 #include "tools/cfgpage3.h"
 #include "tools/cfgpsheet.h"
 #include "tools/cyclepowerdlg.h"
+#include "tools/firmwareupdatedlg.h"
 #include "tools/modbusoptionsdlg.h"
 #include "tools/netmonitordlg.h"
 #include "tools/outputfiledlg.h"
@@ -122,6 +123,28 @@ TEST_F(RunTimeTextFit, EveryStateTheSwitchStatusShows) {
             {1087, LoadResString(IDS_MAC_ADDRESS) + ":"},
             {CSwitchStatusDlg::kMacId, "FF:FF:FF:FF:FF:FF"}};
       });
+}
+
+// A firmware file's path is shortened to its field, in every language; the
+// dialog keeps the whole path.
+TEST_F(RunTimeTextFit, TheFirmwareFileIsShortenedToItsField) {
+  const std::string path = "/home/engineer/" + std::string(120, 'd') + "/ring_gig/firmware.s19";
+  profile->WriteProfileString("settings", "last fw file", path);
+  for (const char* language : {"english", "german", "french"}) {
+    fw::SetCurrentResources(fwtest::LanguageBundle(language));
+    CFirmwareUpdateDlg dlg;
+    ASSERT_TRUE(dlg.Create(CFirmwareUpdateDlg::IDD));
+    dlg.ShowWindow(SW_SHOW);
+    EXPECT_EQ(dlg.file(), path);
+    const std::string shown = dlg.GetDlgItemText(CFirmwareUpdateDlg::kFileId);
+    EXPECT_NE(shown, path);
+    EXPECT_NE(shown.find("firmware.s19"), std::string::npos) << shown;
+    const auto cut = fwtest::TextsThatDoNotFit(dlg.widget());
+    std::string all;
+    for (const std::string& c : cut) all += "\n  " + c;
+    EXPECT_TRUE(cut.empty()) << language << ":" << all;
+    (void)dlg.DestroyWindow();
+  }
 }
 
 // The recovery time the Rings page works out as the user types a count, at
