@@ -26,6 +26,8 @@ CCfgPage3::CCfgPage3() : CPropertyPage(IDD, IDS_RINGS) {
                                              {kRecoveryTimeLabel, IDS_RECOVERY_TIME},
                                              {kMasterLabel, IDS_MASTER_SWITCH_SELECTION}};
   for (const auto& [id, text] : labels) FitText(id, LoadResString(text));
+  for (unsigned text : {IDS_AUTOMATIC, IDS_MASTER_THIS_SWITCH})
+    FitText(kMasterCombo, LoadResString(text));
   // The longest time a count can give, in bold.
   FitText(kRecoveryTime, FormatRes(IDS_RECOVERY_TIME_MS, kMinCount * 5 + 30), 0, true);
 }
