@@ -49,6 +49,15 @@ std::vector<CEeromWrite> FactoryImageWrites(const SwitchIdentity* identity) {
 CRecoverSwitchDlg::CRecoverSwitchDlg(CWnd* parent) : CDialog(IDD, parent) {
   SetCommandHandler(
       kHelpId, [] { fw::ShowHelp(kHelpDialogBase + IDD); }, BN_CLICKED);
+  // The steps and outcomes the status line shows; the switch's own words
+  // after a refused write are not known before.
+  for (unsigned id :
+       {IDS_WRITING_CONFIGURATION, IDS_RESETTING_SWITCH, IDS_SELECT_INTERFACE,
+        IDS_FAILED_OPEN_COMMUNICATIONS, IDS_FAILED_OBTAIN_SWITCH_ID, IDS_FAILED_WRITE_EEROM,
+        IDS_FAILED_RESET_SWITCH, IDS_NO_RESPONSE_AFTER_REBOOT})
+    FitText(kStatusId, LoadResString(id));
+  FitText(kStatusId, fw::FormatText("%s <%s>", LoadResString(IDS_CANNOT_REACH_SWITCH_MAC),
+                                    "FF:FF:FF:FF:FF:FF"));
 }
 
 CRecoverSwitchDlg::~CRecoverSwitchDlg() = default;

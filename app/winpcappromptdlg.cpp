@@ -4,7 +4,15 @@
 #include "platform/resstring.h"
 #include "res/string_ids.h"
 
-CWinPcapPromptDlg::CWinPcapPromptDlg(CWnd* parent) : CDialog(IDD, parent) {}
+CWinPcapPromptDlg::CWinPcapPromptDlg(CWnd* parent) : CDialog(IDD, parent) {
+  FitText(IDOK, LoadResString(IDS_CONTINUE));
+  FitText(kLinkId, LoadResString(IDS_CAPTURE_SITE_NAME));
+}
+
+void CWinPcapPromptDlg::SetMessage(const std::string& text) {
+  m_message = text;
+  FitText(kMessageId, text);
+}
 
 void CWinPcapPromptDlg::DoDataExchange(CDataExchange* dx) {
   CDialog::DoDataExchange(dx);

@@ -18,7 +18,8 @@ class CWinPcapPromptDlg : public CDialog {
   explicit CWinPcapPromptDlg(CWnd* parent = nullptr);
 
   // Set by the caller before the prompt runs (CaptureIncompatibleMessage).
-  void SetMessage(const std::string& text) { m_message = text; }
+  // Before the dialog is made: it is sized for the message.
+  void SetMessage(const std::string& text);
 
   CColorStatic m_link;
 

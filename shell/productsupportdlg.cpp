@@ -63,6 +63,7 @@ CProductSupportDlg::CProductSupportDlg(std::function<std::string()> projectPath,
   BindControl(204, m_supportMail);
   SetMessageHandler(SupportMailMessage(), [this](WPARAM, LPARAM) { return OnSupportMail(); });
   SetMessageHandler(SalesMailMessage(), [this](WPARAM, LPARAM) { return OnSalesMail(); });
+  if (!m_monitor) FitText(1097, LoadResString(IDS_SUPPORT_MAIL_PROMPT));
 }
 
 void CProductSupportDlg::DoDataExchange(CDataExchange* dx) {
@@ -134,6 +135,15 @@ COemSupportDlg::COemSupportDlg(std::string programFolder, std::string customizeF
   BindControl(1051, m_mail);
   BindControl(1053, m_logo);
   SetMessageHandler(OemSupportMailMessage(), [this](WPARAM, LPARAM) { return OnMail(); });
+  // The string table's values; a reseller's own are as long as he wrote them.
+  FitText(1054, m_companyNameText, 0, true);
+  FitText(1052, LoadResString(IDS_SUPPORT_WEB));
+  FitText(1056, LoadResString(IDS_WEB_SITE));
+  FitText(1051, LoadResString(IDS_SUPPORT_MAIL));
+  FitText(1057, LoadResString(IDS_EMAIL));
+  FitText(1049, LoadResString(IDS_PHONE) + " " + LoadResString(IDS_SUPPORT_PHONE));
+  FitText(1050, LoadResString(IDS_FAX) + " " + LoadResString(IDS_SUPPORT_FAX));
+  FitText(1055, LoadResString(IDS_SUPPORT_ADDRESS));
 }
 
 void COemSupportDlg::DoDataExchange(CDataExchange* dx) {

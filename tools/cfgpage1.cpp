@@ -12,6 +12,8 @@ CCfgPage1::CCfgPage1() : CPropertyPage(IDD, IDS_GENERAL) {
   BindControl(kTypeCombo, m_typeCombo);
   SetCommandHandler(
       kTypeCombo, [this] { OnSelChangeType(); }, CBN_SELCHANGE);
+  FitText(kNameLabel, LoadResString(IDS_CFG_NAME_LABEL));
+  FitText(kTypeLabel, LoadResString(IDS_FOR_SWITCH_TYPE));
 }
 
 std::string CCfgPage1::CleanName(std::string_view typed) {

@@ -4,7 +4,9 @@
 #include "res/string_ids.h"
 #include "tools/cfgpsheet.h"
 
-CCfgPage2::CCfgPage2() : CPropertyPage(IDD, IDS_PORTS_PAGE) {}
+CCfgPage2::CCfgPage2() : CPropertyPage(IDD, IDS_PORTS_PAGE) {
+  FitText(kFiberNote, LoadResString(IDS_FIBER_FIXED_SPEED_NOTE));
+}
 
 bool CCfgPage2::OnInitDialog() {
   CPropertyPage::OnInitDialog();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 #include "platform/message.h"
 #include "platform/resstring.h"
@@ -20,6 +21,15 @@ CCfgPage3::CCfgPage3() : CPropertyPage(IDD, IDS_RINGS) {
   BindControl(kRecoveryTime, m_recoveryTime);
   SetCommandHandler(
       kSwitchCount, [this] { OnSwitchCountChanged(); }, EN_CHANGE);
+  const std::pair<int, unsigned> labels[] = {{kCalculatorLabel, IDS_LINK_LOSS_CALCULATOR},
+                                             {kSwitchCountLabel, IDS_NUMBER_OF_SWITCHES},
+                                             {kRecoveryTimeLabel, IDS_RECOVERY_TIME},
+                                             {kMasterLabel, IDS_MASTER_SWITCH_SELECTION}};
+  for (const auto& [id, text] : labels) FitText(id, LoadResString(text));
+  for (unsigned text : {IDS_AUTOMATIC, IDS_MASTER_THIS_SWITCH})
+    FitText(kMasterCombo, LoadResString(text));
+  // The longest time a count can give, in bold.
+  FitText(kRecoveryTime, FormatRes(IDS_RECOVERY_TIME_MS, kMinCount * 5 + 30), 0, true);
 }
 
 int CCfgPage3::RecoveryTimeMs(std::string_view switchCount) {

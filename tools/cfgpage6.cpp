@@ -1,10 +1,19 @@
 #include "tools/cfgpage6.h"
 
+#include <utility>
+
 #include "platform/resstring.h"
 #include "res/string_ids.h"
 #include "tools/cfgpsheet.h"
 
-CCfgPage6::CCfgPage6() : CPropertyPage(IDD, IDS_OK_OUTPUT_PAGE) {}
+CCfgPage6::CCfgPage6() : CPropertyPage(IDD, IDS_OK_OUTPUT_PAGE) {
+  const std::pair<int, unsigned> shown[] = {{kHeading, IDS_OK_OUTPUT_OFF_IF},
+                                            {kPower1, IDS_POWER_1_FAILURE},
+                                            {kPower2, IDS_POWER_2_FAILURE},
+                                            {kRingAnywhere, IDS_RING_FAILURE_ANYWHERE},
+                                            {kRingAdjacent, IDS_RING_FAILURE_ADJACENT}};
+  for (const auto& [id, text] : shown) FitText(id, LoadResString(text));
+}
 
 void CCfgPage6::DoDataExchange(CDataExchange* dx) {
   DDX_Check(dx, kPower1, m_power1);

@@ -4,7 +4,11 @@
 #include "platform/resstring.h"
 #include "res/string_ids.h"
 
-CCyclePowerDlg::CCyclePowerDlg(CWnd* parent) : CDialog(IDD, parent) {}
+CCyclePowerDlg::CCyclePowerDlg(CWnd* parent) : CDialog(IDD, parent) {
+  // The prompt, and what the connection attempt after it says.
+  FitText(kStatusId, LoadResString(IDS_CYCLE_POWER_PROMPT));
+  FitText(kStatusId, LoadResString(IDS_ATTEMPTING_CONNECT));
+}
 
 bool CCyclePowerDlg::Create() {
   return CDialog::Create(IDD, m_parentWnd);

@@ -12,6 +12,7 @@
 #include "res/string_ids.h"
 #include "switch/firmware.h"
 #include "switch/switchentry.h"
+#include "tools/compactpath.h"
 #include "tools/projectdocument.h"
 #include "tools/toolcomm.h"
 #include "tools/toolsdocument.h"
@@ -57,7 +58,7 @@ std::intptr_t CFirmwareUpdateDlg::Run(CWnd* parent, IToolsDocument& document) {
 
 bool CFirmwareUpdateDlg::OnInitDialog() {
   CDialog::OnInitDialog();
-  SetDlgItemText(kFileId, fw::AppProfile().GetProfileString(kSettings, kLastFileKey));
+  ShowFile(fw::AppProfile().GetProfileString(kSettings, kLastFileKey));
   SetDlgItemText(kNameId, m_entry ? m_entry->GetName() : std::string());
   CPcapDeviceList devices;
   (void)m_comm->CommFindDevices(&devices);
@@ -67,8 +68,13 @@ bool CFirmwareUpdateDlg::OnInitDialog() {
   return true;
 }
 
+void CFirmwareUpdateDlg::ShowFile(std::string path) {
+  m_strFile = std::move(path);
+  fw::CompactPath(m_strFile, GetDlgItem(kFileId));
+}
+
 void CFirmwareUpdateDlg::Browse() {
-  const std::string current = GetDlgItemText(kFileId);
+  const std::string current = m_strFile;
   const std::string filter = LoadResString(IDS_FILTER_FIRMWARE);
   const std::string initial = fw::Trim(GetDelimitedField(filter, '|', 2, 80));
   const std::string ext = initial.size() > 2 ? initial.substr(2) : std::string();
@@ -79,13 +85,13 @@ void CFirmwareUpdateDlg::Browse() {
                             : std::filesystem::is_directory(at) ? at.string()
                                                                 : at.parent_path().string();
   if (dialog.DoModal() != IDOK) return;
-  SetDlgItemText(kFileId, dialog.GetPathName());
+  ShowFile(dialog.GetPathName());
   fw::AppProfile().WriteProfileString(kSettings, kLastFileKey, dialog.GetPathName());
 }
 
 void CFirmwareUpdateDlg::OnOK() {
   CWaitCursor wait;
-  const std::string path = GetDlgItemText(kFileId);
+  const std::string path = m_strFile;
   if (path.empty()) {
     AfxMessageBox(LoadResString(IDS_SELECT_FIRMWARE_FILE), MB_OK | MB_ICONINFORMATION);
     return;

@@ -39,6 +39,8 @@ class CFirmwareUpdateDlg : public CDialog {
   // Result of the last load (0 or above on success), kNotLoaded before one.
   static constexpr int kNotLoaded = 1;
   int loadResult() const { return m_loadResult; }
+  // The firmware file chosen; its field shows it shortened to fit.
+  const std::string& file() const { return m_strFile; }
 
  protected:
   bool OnInitDialog() override;
@@ -46,9 +48,11 @@ class CFirmwareUpdateDlg : public CDialog {
 
  private:
   void Browse();
+  void ShowFile(std::string path);
 
   const CSwitchEntry* m_entry = nullptr;
   std::string m_strProjectPath;
+  std::string m_strFile;
   std::unique_ptr<cswitchcomm> m_comm;
   CComboBox m_combo;
   int m_loadResult = kNotLoaded;

@@ -33,6 +33,8 @@ CModbusOptionsDlg::CModbusOptionsDlg(CWnd* parent) : CDialog(IDD, parent) {
   BindControl(kSubnetId, m_subnet);
   BindControl(kGatewayId, m_gateway);
   SetCommandHandler(kEnableId, [this] { ApplyEnableState(); });
+  FitText(kEnableId, LoadResString(IDS_ENABLE_MODBUS));
+  FitText(kGatewayLabelId, LoadResString(IDS_DEFAULT_GATEWAY));
   SetCommandHandler(kHelpId, [] { fw::ShowHelp(kHelpDialogBase + IDD); });
 }
 

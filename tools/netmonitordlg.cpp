@@ -56,6 +56,8 @@ CNetMonitorDlg::CNetMonitorDlg(CWnd* parent)
   BindControl(kTabsId, m_tabs);
   SetCommandHandler(kHelpId, [] { (void)fw::ShowHelp(kHelpDialogBase + IDD); });
   m_grid.onOpenSwitch = [this](int entry) { OpenSwitch(entry); };
+  // A count of switches: four digits are more than a network holds.
+  FitText(kStatusId, FormatRes(IDS_NUMBER_OF_FAULTS, 8888));
 }
 
 CNetMonitorDlg::~CNetMonitorDlg() {

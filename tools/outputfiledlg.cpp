@@ -31,6 +31,10 @@ COutputFileDlg::COutputFileDlg(CWnd* parent, const IProjectDocument* doc)
     : CDialog(IDD, parent), m_doc(doc) {
   SetCommandHandler(kBrowseId, [this] { OnBrowse(); });
   SetCommandHandler(kHelpId, [] { fw::ShowHelp(kHelpDialogBase + IDD); });
+  FitText(kTypeLabelId, LoadResString(IDS_FILE_TYPE));
+  FitText(kDestLabelId, LoadResString(IDS_DESTINATION_FILE));
+  for (unsigned id : {IDS_REPORT_CSV_FILE, IDS_REPORT_TAB_FILE, IDS_REPORT_TEXT_FILE})
+    FitText(kTypeId, LoadResString(id));
 }
 
 bool COutputFileDlg::OnInitDialog() {

@@ -1,6 +1,11 @@
 #include "tools/progressdlg.h"
 
-CProgressDlg::CProgressDlg(CWnd* parent) : CDialog(IDD, parent) {}
+#include "platform/resstring.h"
+#include "res/string_ids.h"
+
+CProgressDlg::CProgressDlg(CWnd* parent) : CDialog(IDD, parent) {
+  FitText(kStatusId, LoadResString(IDS_LOADING_FIRMWARE));
+}
 
 bool CProgressDlg::Create() {
   return CDialog::Create(IDD, m_parentWnd);

@@ -5,6 +5,8 @@
 
 CSearchingDlg::CSearchingDlg(CWnd* parent) : CDialog(IDD, parent) {
   BindControl(kBusyId, m_busy);
+  FitText(kStatusId, LoadResString(IDS_SEARCHING_FOR_SWITCHES));
+  FitText(kStatusId, LoadResString(IDS_SELECTING_INTERFACE));
 }
 
 CSearchingDlg::~CSearchingDlg() {

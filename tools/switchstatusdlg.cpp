@@ -1,6 +1,8 @@
 #include "tools/switchstatusdlg.h"
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "platform/format.h"
 #include "platform/gui/help.h"
@@ -65,6 +67,29 @@ CSwitchStatusDlg::CSwitchStatusDlg(CWnd* parent)
   BindControl(kListId, m_list);
   FitText(kCommId, LoadResString(IDS_COMMUNICATIONS_FAILED), 0, true);
   FitText(kCommId, LoadResString(IDS_COMMUNICATIONS_OK), 0, true);
+  // The labels OnInitDialog sets, and every state ShowStatus may show.
+  const std::pair<int, std::vector<unsigned>> shown[] = {
+      {1086, {IDS_SWITCH_NAME_LABEL}},
+      {1088, {IDS_USING_INTERFACE}},
+      {1084, {IDS_PORTS_LABEL}},
+      {1079, {IDS_OK_LED}},
+      {1080, {IDS_OK_OUTPUT_LABEL}},
+      {1081, {IDS_POWER1}},
+      {1082, {IDS_POWER2}},
+      {1083, {IDS_RING_LED}},
+      {kPower1Id, {IDS_PRIMARY_POWER_OKAY, IDS_WARNING_NO_PRIMARY_POWER}},
+      {kPower2Id, {IDS_BACKUP_POWER_OKAY, IDS_WARNING_NO_BACKUP_POWER}},
+      {kOkLedId,
+       {IDS_ERROR_RINGS_OR_POWER, IDS_BEING_WINKED, IDS_ERROR_CHECK_CONFIGURATION,
+        IDS_NORMAL_OPERATION_NO_ERRORS}},
+      {kOkOutputId, {IDS_NORMAL_OPERATION_NO_ERRORS, IDS_ERROR_RINGS_OR_POWER}},
+      {kRingLedId,
+       {IDS_NO_RINGS_CONFIGURED, IDS_ERROR_ELSEWHERE_RING, IDS_ERROR_ADJACENT_SWITCH,
+        IDS_RINGS_ACTIVE_NO_ERRORS}}};
+  for (const auto& [id, strings] : shown)
+    for (unsigned s : strings) FitText(id, LoadResString(s));
+  FitText(1087, LoadResString(IDS_MAC_ADDRESS) + ":");
+  FitText(kMacId, "FF:FF:FF:FF:FF:FF");
   SetCommandHandler(kHelpId, [] { (void)fw::ShowHelp(kHelpDialogBase + IDD); });
 }
 

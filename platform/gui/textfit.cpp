@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QPushButton>
@@ -53,6 +54,20 @@ Insets InsetsOf(const CDialogItem& item, const QFont& font) {
     }
     const bool framed = (s & SS_SUNKEN) || (item.exStyle & WS_EX_STATICEDGE) || (s & WS_BORDER);
     in.x = in.y = framed ? 2 : 0;
+    in.measured = true;
+    return in;
+  }
+  if (EqualsNoCase(item.className, "ComboBox")) {
+    // Only items the program adds are measured; the template's height is
+    // the dropped-down list's, so the width alone counts.
+    QComboBox box;
+    box.setFont(font);
+    box.setGeometry(QRect(0, 0, kProbeWidth, 30));
+    QStyleOptionComboBox opt;
+    opt.initFrom(&box);
+    const QRect field =
+        style->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, &box);
+    in.x = kProbeWidth - field.width();
     in.measured = true;
     return in;
   }

@@ -1,0 +1,131 @@
+// Texts the program's own dialogs put on their controls while they run
+// (status lines, outcomes, labels and the support addresses of the string
+// table, the version values) fit in every language.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include "app/captureprobe.h"
+#include "app/recoverswitchdlg.h"
+#include "app/winpcappromptdlg.h"
+#include "gui_helpers.h"
+#include "platform/dynlib.h"
+#include "platform/format.h"
+#include "platform/language.h"
+#include "platform/modules.h"
+#include "platform/resstring.h"
+#include "res/string_ids.h"
+#include "shell/aboutdlg.h"
+#include "shell/productsupportdlg.h"
+#include "shell/startup.h"
+#include "shell/statusmsgdlg.h"
+#include "tests/common/test_util.h"
+#include "textfit_check.h"
+
+const char* FenwardleResourceScript(std::size_t* size);
+
+namespace {
+
+const fw::CResourceBundle* Bundle(const std::string& language) {
+  static const fw::LanguageLibraryNames names = {"libfenwardle_eng.so", "libfenwardle_de.so",
+                                                 "libfenwardle_fra.so"};
+  fw::LanguageLoad load = fw::LoadLanguageLibrary(language, names, fw::ProgramFolder());
+  EXPECT_NE(load.bundle, nullptr) << language << ": " << load.detail;
+  return load.bundle;
+}
+
+using Texts = std::vector<std::pair<int, std::string>>;
+
+class RunTimeAppTextFit : public ::testing::Test {
+ protected:
+  RunTimeAppTextFit() {
+    // The version values the About box and the support dialog show.
+    std::size_t size = 0;
+    const char* script = FenwardleResourceScript(&size);
+    EXPECT_TRUE(fw::RegisterProgramModule("fenwardle", std::string_view(script, size)));
+  }
+  ~RunTimeAppTextFit() override {
+    fw::SetCurrentResources(nullptr);
+    fwtest::Drain();
+  }
+
+  // Opens the dialog in each language, puts each text into its control in
+  // turn, as the dialog does, and names those that do not fit.
+  void ExpectAllFit(const std::function<std::unique_ptr<CDialog>()>& make, unsigned idd,
+                    const std::function<Texts()>& texts) {
+    for (const char* language : {"english", "german", "french"}) {
+      fw::SetCurrentResources(Bundle(language));
+      std::unique_ptr<CDialog> dlg = make();
+      ASSERT_TRUE(dlg->Create(idd)) << idd;
+      dlg->ShowWindow(SW_SHOW);
+      std::vector<std::string> cut;
+      auto check = [&] {
+        for (const std::string& c : fwtest::TextsThatDoNotFit(dlg->widget()))
+          if (std::find(cut.begin(), cut.end(), c) == cut.end()) cut.push_back(c);
+      };
+      check();  // what OnInitDialog put there
+      for (const auto& [id, text] : texts()) {
+        dlg->SetDlgItemText(id, text);
+        check();
+      }
+      std::string all;
+      for (const std::string& c : cut) all += "\n  " + c;
+      EXPECT_TRUE(cut.empty()) << "dialog " << idd << " " << language << ": " << cut.size()
+                               << " cut:" << all;
+      (void)dlg->DestroyWindow();
+    }
+  }
+  static Texts Each(int id, std::initializer_list<unsigned> strings) {
+    Texts out;
+    for (unsigned s : strings) out.emplace_back(id, LoadResString(s));
+    return out;
+  }
+  fw::test::TempDir m_dir;
+};
+
+TEST_F(RunTimeAppTextFit, EveryStepAndOutcomeOfRecoverSwitch) {
+  ExpectAllFit(
+      [] { return std::make_unique<CRecoverSwitchDlg>(); }, CRecoverSwitchDlg::IDD,
+      [] {
+        Texts t =
+            Each(CRecoverSwitchDlg::kStatusId,
+                 {IDS_WRITING_CONFIGURATION, IDS_RESETTING_SWITCH, IDS_SELECT_INTERFACE,
+                  IDS_FAILED_OPEN_COMMUNICATIONS, IDS_FAILED_OBTAIN_SWITCH_ID,
+                  IDS_FAILED_WRITE_EEROM, IDS_FAILED_RESET_SWITCH, IDS_NO_RESPONSE_AFTER_REBOOT});
+        t.emplace_back(CRecoverSwitchDlg::kStatusId,
+                       fw::FormatText("%s <%s>", LoadResString(IDS_CANNOT_REACH_SWITCH_MAC),
+                                      "FF:FF:FF:FF:FF:FF"));
+        return t;
+      });
+}
+
+TEST_F(RunTimeAppTextFit, TheCapturePromptAndTheStatusWindow) {
+  ExpectAllFit(
+      [] {
+        auto dlg = std::make_unique<CWinPcapPromptDlg>();
+        dlg->SetMessage(CaptureIncompatibleMessage("libpcap version 0.9.8"));
+        return dlg;
+      },
+      CWinPcapPromptDlg::IDD, [] { return Texts{}; });
+  ExpectAllFit([] { return std::make_unique<CStatusMsgDlg>(); }, CStatusMsgDlg::IDD,
+               [] {
+                 return Each(
+                     CStatusMsgDlg::kMessageId,
+                     {IDS_READING_CONFIGURATION, IDS_COMPARING_CONFIGURATION,
+                      IDS_WRITING_CONFIGURATION, IDS_RESETTING_SWITCH, IDS_CONTACTING_SWITCH});
+               });
+}
+
+TEST_F(RunTimeAppTextFit, TheSupportDialogsAndTheAboutBox) {
+  ExpectAllFit([] { return std::make_unique<CProductSupportDlg>(); }, CProductSupportDlg::IDD,
+               [] { return Texts{}; });
+  const std::string folder = m_dir.path() + "/", customize = m_dir.file("none.customize");
+  ExpectAllFit(
+      [&] { return std::make_unique<COemSupportDlg>(folder, customize, fw::ProgramCompanyName()); },
+      COemSupportDlg::IDD, [] { return Texts{}; });
+  ExpectAllFit([] { return std::make_unique<CAboutDlg>(); }, CAboutDlg::IDD,
+               [] { return Texts{}; });
+}
+
+}  // namespace
