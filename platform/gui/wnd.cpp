@@ -333,11 +333,9 @@ ModalScope::ModalScope() {
 }
 
 ModalScope::~ModalScope() {
-  QWidget* active = QApplication::activeWindow();
-  if (!m_window || !m_window->isVisible() || (active && active->isVisible())) return;
-  m_window->activateWindow();
-  if (m_focus && m_focus->window() == m_window && m_focus->isVisible() && m_focus->isEnabled())
-    m_focus->setFocus(Qt::ActiveWindowFocusReason);
+  // A window the loop's end activated on purpose keeps the activation.
+  if (QWidget* active = QApplication::activeWindow(); active && active->isVisible()) return;
+  ActivateWindow(m_window, m_focus);
 }
 
 }  // namespace fw
