@@ -77,6 +77,17 @@ void CGridDropList::Open(CDropListCellType* type, int col, int row, const CRect&
     if (at.left() < room.left()) at.moveLeft(room.left());
   }
   MoveWindow(at.x(), at.y(), at.width(), at.height());
+  // The list opens on the cell's value, else on its first entry, current and
+  // selected: Enter then keeps what the cell shows and the arrows move from it.
+  CGridCellValue cell;
+  m_grid->GetCell(col, row, cell);
+  const auto onValue = list->findItems(QString::fromStdString(cell.GridCellTextOrEmpty()),
+                                       Qt::MatchExactly | Qt::MatchCaseSensitive);
+  const int start = onValue.isEmpty() ? 0 : list->row(onValue.front());
+  if (start < list->count()) {
+    list->setCurrentRow(start, QItemSelectionModel::ClearAndSelect);
+    list->scrollToItem(list->item(start));
+  }
   m_chosen = false;
   m_open = true;
   ShowWindow(SW_SHOW);
@@ -139,10 +150,19 @@ void CGridDropList::OnKeyDown(UINT vk, UINT, UINT) {
   Default();
 }
 
+void CGridDropList::OnSysKeyDown(UINT vk, UINT repeat, UINT flags) {
+  // Alt+Up closes the list as Enter does, keeping the current entry.
+  if (vk == VK_UP) {
+    ChooseSelected();
+    return;
+  }
+  CWnd::OnSysKeyDown(vk, repeat, flags);
+}
+
 void CGridDropList::ChooseSelected() {
   QListWidget* list = List();
-  int index = list ? list->currentRow() : -1;
-  if (index < 0 || (list && !list->currentItem()->isSelected())) {
+  const int index = list ? list->currentRow() : -1;
+  if (index < 0) {
     Close();
     return;
   }

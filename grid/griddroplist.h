@@ -22,13 +22,14 @@ class CGridDropList : public CWnd {
   QListWidget* List() const;
   int Count() const;
   int VisibleRows() const { return m_visibleRows; }
-  // Chooses the selected item as a click or Enter would.
+  // Chooses the current item as a click or Enter would.
   void ChooseSelected();
 
  protected:
   QWidget* CreatePeer(QWidget* parent, const CREATESTRUCT& cs) override;
   LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
   void OnKeyDown(UINT vk, UINT repeat, UINT flags) override;
+  void OnSysKeyDown(UINT vk, UINT repeat, UINT flags) override;
   void OnSetFocus(CWnd* oldWnd) override;
   void OnKillFocus(CWnd* newWnd) override;
 

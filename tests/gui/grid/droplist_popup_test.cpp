@@ -1,6 +1,7 @@
 // A drop list is a pop-up of its own: it opens under its cell at the cell's
 // left edge, reaches past the grid and its window, and opens above the cell
-// where the screen ends first.
+// where the screen ends first. It is worked by keyboard alone: it opens on
+// the cell's value, the keys move, Enter or Alt+Up stores, Escape does not.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -8,6 +9,8 @@
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QScreen>
+#include <QTest>
+#include <QWindow>
 
 #include "grid/gridcellwnd.h"
 #include "grid/griddroplist.h"
@@ -21,17 +24,18 @@ using fwtest::WaitFor;
 
 class DropListPopup : public ::testing::Test {
  protected:
-  // A small grid whose drop cell (1, 1) offers twelve choices, its window at `top`.
-  void Open(int top) {
+  // A small grid whose drop cell (1, 1) offers twelve choices, its window at
+  // `top`; the cell shows `value`.
+  void Open(int top, const std::string& value = "one") {
     ASSERT_TRUE(host.CreateEx(0, "", "drop host", WS_OVERLAPPED | WS_VISIBLE,
                               CRect(40, top, 40 + 300, top + 120), nullptr, 0));
     ASSERT_TRUE(grid.CreateGrid(WS_VISIBLE, CRect(5, 5, 280, 100), &host, 100));
     ASSERT_EQ(grid.SetColumnTotal(3), kGridOk);
     ASSERT_EQ(grid.SetRowTotal(3), kGridOk);
     CGridCellValue cell;
-    cell.GridCellSetText("one");
+    cell.GridCellSetText(value);
     std::string choices;
-    for (int i = 1; i <= 12; ++i) choices += "choice " + std::to_string(i) + "\n";
+    for (const char* c : kChoices) choices += std::string(c) + "\n";
     cell.GridCellSetLabel(choices);
     cell.GridCellSetCellType(1);
     ASSERT_EQ(grid.SetCell(1, 1, cell), kGridOk);
@@ -50,6 +54,24 @@ class DropListPopup : public ::testing::Test {
     list = grid.DropList()->List();
   }
 
+  // Keys as the user types them: through the top-level window.
+  void Key(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QTest::keyClick(host.widget()->windowHandle(), key, mods);
+    Drain();
+  }
+  void Reopen() {
+    Key(Qt::Key_Down, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([&] { return grid.DropList()->IsOpen(); }));
+  }
+  std::string Current() const {
+    QListWidgetItem* item = list->currentItem();
+    return item && item->isSelected() ? item->text().toStdString() : "(none selected)";
+  }
+  std::string Value() { return grid.GetCellText(1, 1).value_or(""); }
+
+  static constexpr const char* kChoices[] = {"alpha", "bravo",   "charlie", "delta",
+                                             "echo",  "foxtrot", "golf",    "hotel",
+                                             "india", "juliet",  "kilo",    "lima"};
   CWnd host;
   CSheetGridCtrl grid;
   CRect cell_;
@@ -73,6 +95,49 @@ TEST_F(DropListPopup, OpensAboveItsCellWhereTheScreenEndsFirst) {
   Open(screen.bottom() - 130);
   EXPECT_EQ(list->geometry().bottom(), cellTopLeft.y() - 1);
   EXPECT_EQ(list->geometry().left(), cellTopLeft.x());
+}
+
+TEST_F(DropListPopup, OpensOnTheCellsValueElseOnItsFirstEntry) {
+  Open(100, "india");
+  EXPECT_EQ(Current(), "india");
+  EXPECT_TRUE(list->viewport()->rect().contains(list->visualItemRect(list->currentItem())));
+  Key(Qt::Key_Escape);
+  ASSERT_EQ(grid.SetCellText(1, 1, "not offered"), kGridOk);
+  Reopen();
+  EXPECT_EQ(Current(), "alpha");
+}
+
+TEST_F(DropListPopup, KeysMoveAndEnterOrAltUpStoreTheCurrentEntry) {
+  Open(100, "charlie");
+  Key(Qt::Key_Down);
+  Key(Qt::Key_Down);
+  Key(Qt::Key_Up);
+  EXPECT_EQ(Current(), "delta");
+  Key(Qt::Key_Return);
+  EXPECT_FALSE(grid.DropList()->IsOpen());
+  EXPECT_EQ(Value(), "delta");
+
+  Reopen();
+  Key(Qt::Key_End);
+  EXPECT_EQ(Current(), "lima");
+  Key(Qt::Key_Home);
+  EXPECT_EQ(Current(), "alpha");
+  Key(Qt::Key_PageDown);
+  EXPECT_NE(Current(), "alpha");
+  Key(Qt::Key_PageUp);
+  EXPECT_EQ(Current(), "alpha");
+  for (char c : std::string("go")) QTest::keyClick(host.widget()->windowHandle(), c);
+  EXPECT_EQ(Current(), "golf");
+  Key(Qt::Key_Up, Qt::AltModifier);
+  EXPECT_FALSE(grid.DropList()->IsOpen());
+  EXPECT_EQ(Value(), "golf");
+
+  // Escape leaves the cell as it was.
+  Reopen();
+  Key(Qt::Key_Down);
+  Key(Qt::Key_Escape);
+  EXPECT_FALSE(grid.DropList()->IsOpen());
+  EXPECT_EQ(Value(), "golf");
 }
 
 }  // namespace
