@@ -235,6 +235,16 @@ void CSwitchListGrid::OnCellDoubleClick(int col, int row, CRect*, CPoint*, int) 
   if (col == kSwitchColName || col == kSwitchColMac) (void)BeginCellEditAt(col, row, 0);
 }
 
+void CSwitchListGrid::OnGridChar(int* ch, int processed) {
+  if (!ch || processed) return;
+  // Typing a name or an address starts its edit, as a double-click does; on
+  // the new-entry row that makes a switch. Control characters (the clipboard
+  // keys among them) would only put junk into the text.
+  if (*ch < 0x20) return;
+  const int col = GetCurrentColumn();
+  if (col == kSwitchColName || col == kSwitchColMac) (void)BeginCellEditWithKey(*ch);
+}
+
 int CSwitchListGrid::OnEditDone(int col, int row, CWnd*, const std::string& text, int cancelled) {
   m_editRefused = false;
   // Escape leaves the project as it was, also on the new-entry row.

@@ -45,6 +45,7 @@ class CSwitchListGrid : public CProjectListGrid {
                             std::intptr_t value) override;
   int OnBeforeEdit(int col, int row, CWnd** editor) override;
   void OnCellDoubleClick(int col, int row, CRect* rect, CPoint* point, int processed) override;
+  void OnGridChar(int* ch, int processed) override;
   int OnEditDone(int col, int row, CWnd* editor, const std::string& text, int cancelled) override;
   void OnCellRightClick(int col, int row, int pressed, CRect* rect, CPoint* point,
                         int processed) override;
