@@ -397,8 +397,8 @@ int CFenwardleDoc::AddFoundSwitch(const CSwitchEntry& found) {
   for (int i = m_switches.First(); i >= 0; i = m_switches.Next(i)) {
     if (!suffix.empty() && fw::EqualsNoCase(m_switches.GetAt(i)->GetMacSuffix(), suffix)) {
       // The second text ends with its own full stop.
-      AfxMessageBox(fw::FormatText("%s (%s). %s", LoadResString(IDS_SWITCH_SAME_MAC_EXISTS),
-                                   suffix, LoadResString(IDS_SWITCH_NOT_ADDED)),
+      AfxMessageBox(fw::FormatText("%s (%s). %s", LoadResString(IDS_SWITCH_SAME_MAC_EXISTS), suffix,
+                                   LoadResString(IDS_SWITCH_NOT_ADDED)),
                     MB_OK | MB_ICONEXCLAMATION);
       return kProjectDuplicate;
     }
@@ -628,12 +628,11 @@ int CFenwardleDoc::RunFirmwareLoader() {
   }
   // The loader has the user's attention: the main window takes no input but
   // keeps painting until it ends, then has the activation and focus again.
-  const fw::CFocusReturn focus;
+  const fw::ModalScope scope;
   CWnd* main = MainWindow();
   const bool wasEnabled = main && main->IsWindowEnabled();
   if (main) main->EnableWindow(false);
   while (loader.state() != QProcess::NotRunning) (void)fw::PumpMessagesFor(kLoaderPollMs);
   if (main && wasEnabled) main->EnableWindow(true);
-  focus.Restore();
   return kLoaderRan;
 }

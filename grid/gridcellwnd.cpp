@@ -393,6 +393,7 @@ void CGridCellWnd::NotifyClick(Button button, Click& c, int down, CPoint& point)
 }
 
 void CGridCellWnd::ButtonDown(Button button, CPoint point) {
+  const unsigned loops = fw::ModalLoopsBegun();
   if (m_grid->IsEditing()) {
     // The press took the focus from the editor: its edit ends now rather
     // than after this press, so the press goes on to the cell it hit.
@@ -400,12 +401,15 @@ void CGridCellWnd::ButtonDown(Button button, CPoint point) {
       editor->FinishPending();
     if (m_grid->IsEditing()) return;
   }
+  // A box the ending edit showed took the button's release: the press
+  // still moves to its cell but holds nothing.
+  const bool held = fw::ModalLoopsBegun() == loops;
   auto& s = m_grid->Sheet();
   const bool left = button == Button::kLeft;
   // The left button holds the mouse until its release; it drags the
   // current cell. A modal loop the press opens cancels both (OnCancelMode).
-  if (left) SetCapture();
-  (left ? m_buttonDown : m_rightDown) = true;
+  if (left && held) SetCapture();
+  (left ? m_buttonDown : m_rightDown) = held;
   s.m_mouseMode = left ? GridMouseMode::kLeft : GridMouseMode::kRight;
   Click click = ClickCell(button, point, 1);
   // A cell type that used the left press gets the moves until the release.

@@ -4,6 +4,8 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 
+#include "platform/gui/wnd.h"
+
 namespace {
 IPrintService* g_service = nullptr;
 }  // namespace
@@ -17,11 +19,13 @@ bool CQtPrintService::ChoosePrinter(QPrinter& printer, QWidget* parent) {
   // Only whole copies of the list: no page ranges or selection.
   dlg.setOption(QAbstractPrintDialog::PrintPageRange, false);
   dlg.setOption(QAbstractPrintDialog::PrintSelection, false);
+  const fw::ModalScope scope;
   return dlg.exec() == QDialog::Accepted;
 }
 
 bool CQtPrintService::SetUpPage(QPrinter& printer, QWidget* parent) {
   QPageSetupDialog dlg(&printer, parent);
+  const fw::ModalScope scope;
   return dlg.exec() == QDialog::Accepted;
 }
 
@@ -29,6 +33,7 @@ void CQtPrintService::Preview(QPrinter& printer, QWidget* parent,
                               const std::function<void(QPrinter*)>& paint) {
   QPrintPreviewDialog dlg(&printer, parent);
   QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, [&paint](QPrinter* p) { paint(p); });
+  const fw::ModalScope scope;
   (void)dlg.exec();  // printing from the preview happens inside it
 }
 

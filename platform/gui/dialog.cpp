@@ -306,21 +306,20 @@ LRESULT CDialog::WindowProc(UINT msg, WPARAM w, LPARAM l) {
 }
 
 std::intptr_t CDialog::DoModal() {
-  const fw::CFocusReturn before;
+  // Until the window has gone, after the loop.
+  const fw::ModalScope scope;
   if (!Build(true)) return -1;
   std::shared_ptr<bool> alive = m_alive;
   if (!RunInit()) return *alive ? m_result : IDCANCEL;
   if (!m_ended) {
     m_running = true;
     auto* d = static_cast<QDialog*>(widget());
-    fw::ModalScope scope;
     d->exec();
     if (!*alive) return IDCANCEL;
     m_running = false;
   }
   int result = m_result;
   (void)DestroyWindow();  // ended: the window goes if it is still there
-  before.Restore();
   return result;
 }
 

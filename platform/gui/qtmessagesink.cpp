@@ -37,12 +37,15 @@ void Configure(QMessageBox& box, const std::string& text, const std::string& cap
   MarkAlwaysAcceptsInput(&box);
 }
 
-int Answer(int button) {
+// A box that ended without a button (its owner went and took it along)
+// gives the cautious answer: never one that discards or goes ahead.
+int Answer(int button, unsigned type) {
   switch (button) {
+    case QMessageBox::Ok: return IDOK;
     case QMessageBox::Cancel: return IDCANCEL;
     case QMessageBox::Yes: return IDYES;
     case QMessageBox::No: return IDNO;
-    default: return IDOK;
+    default: return CQtMessageSink::WorkerAnswer(type);
   }
 }
 
@@ -67,7 +70,7 @@ int CQtMessageSink::Show(const std::string& text, const std::string& caption, un
     // box is up, and takes the box with it.
     QPointer<QMessageBox> box = new QMessageBox(scope.ActiveWindow());
     Configure(*box, text, caption, type);
-    const int answer = Answer(box->exec());
+    const int answer = Answer(box->exec(), type);
     delete box.data();
     return answer;
   }

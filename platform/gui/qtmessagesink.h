@@ -13,7 +13,8 @@ class CQtMessageSink : public IMessageSink {
  public:
   int Show(const std::string& text, const std::string& caption, unsigned type) override;
 
-  // The answer a worker gets for a box of this type.
+  // The cautious answer for a box of this type: what a worker gets, and
+  // what a box gives that ended without a button (its owner went).
   static int WorkerAnswer(unsigned type);
 };
 

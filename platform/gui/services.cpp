@@ -65,15 +65,15 @@ bool CQtFileDialogService::Ask(const FileDialogRequest& r, CWnd* parent, std::st
     start = start.isEmpty() ? ToQ(r.fileName) : start + "/" + ToQ(r.fileName);
   QString filter = ToQ(QtFilterFromPairs(r.filter));
   QString chosen;
-  const CFocusReturn focus;
   if (r.open) {
+    const ModalScope scope;
     chosen = QFileDialog::getOpenFileName(p, ToQ(r.title), start, filter);
   } else {
     QFileDialog::Options opts;
     if (!r.overwritePrompt) opts |= QFileDialog::DontConfirmOverwrite;
+    const ModalScope scope;
     chosen = QFileDialog::getSaveFileName(p, ToQ(r.title), start, filter, nullptr, opts);
   }
-  focus.Restore();
   if (chosen.isEmpty()) return false;
   std::string result = FromQ(chosen);
   if (!r.open) result = WithDefaultExtension(result, r.defaultExt);

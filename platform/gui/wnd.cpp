@@ -227,13 +227,24 @@ void ActivateWindow(QWidget* window, QWidget* focus) {
     focus->setFocus(Qt::ActiveWindowFocusReason);
 }
 
-CFocusReturn::CFocusReturn()
-    : m_window(QApplication::activeWindow()), m_focus(QApplication::focusWidget()) {}
+namespace {
+// The modal window that keeps `window` from taking input, if any: the top
+// one, unless `window` is it or one of its own.
+QWidget* BlockingModal(const QWidget* window) {
+  QWidget* modal = QApplication::activeModalWidget();
+  if (!modal) return nullptr;
+  for (const QWidget* w = window; w; w = w->parentWidget())
+    if (w == modal) return nullptr;
+  return modal;
+}
+}  // namespace
 
-void CFocusReturn::Restore() const {
-  const QWidget* modal = QApplication::activeModalWidget();
-  if (modal && modal != m_window) return;
-  ActivateWindow(m_window, m_focus);
+void ReturnActivation(QWidget* window, QWidget* focus) {
+  if (QWidget* modal = BlockingModal(window)) {
+    window = modal;
+    focus = nullptr;  // where the modal window last had it
+  }
+  ActivateWindow(window, focus);
 }
 
 void RegisterWindowClass(const std::string& name, std::function<std::unique_ptr<CWnd>()> factory) {
@@ -325,17 +336,30 @@ void CancelModeForModal() {
   if (hub.capture) (void)::ReleaseCapture();  // nothing refuses a release
 }
 
+namespace {
+unsigned g_modalLoops = 0;
+}  // namespace
+
+unsigned ModalLoopsBegun() {
+  return g_modalLoops;
+}
+
 ModalScope::ModalScope() {
+  ++g_modalLoops;
   CancelModeForModal();
   m_window = QApplication::activeWindow();
-  if (!m_window) m_window = QApplication::activeModalWidget();
   m_focus = QApplication::focusWidget();
+  if (QWidget* modal = m_window ? BlockingModal(m_window) : QApplication::activeModalWidget()) {
+    m_window = modal;
+    m_focus = nullptr;
+  }
 }
 
 ModalScope::~ModalScope() {
   // A window the loop's end activated on purpose keeps the activation.
-  if (QWidget* active = QApplication::activeWindow(); active && active->isVisible()) return;
-  ActivateWindow(m_window, m_focus);
+  QWidget* active = QApplication::activeWindow();
+  if (active && active != m_window && active->isVisible() && !BlockingModal(active)) return;
+  ReturnActivation(m_window, m_focus);
 }
 
 }  // namespace fw
@@ -507,8 +531,9 @@ bool CWnd::DestroyWindow() {
   QWidget* w = m_peer;
   bool owned = m_ownsPeer;
   // An active owned window that goes gives the activation back to its owner
-  // (and so the keyboard focus to the owner's focused child); Qt leaves that
-  // to the window manager, which may give it to no window at all.
+  // (and so the keyboard focus to the owner's focused child), or to the
+  // modal window that blocks the owner; Qt leaves that to the window
+  // manager, which may give it to no window at all.
   QPointer<QWidget> owner = w->isWindow() && w->parentWidget() && QApplication::activeWindow() == w
                                 ? w->parentWidget()->window()
                                 : nullptr;
@@ -526,7 +551,7 @@ bool CWnd::DestroyWindow() {
       delete w;
   }
   if (owner && (!QApplication::activeWindow() || QApplication::activeWindow() == gone.data()))
-    fw::ActivateWindow(owner);
+    fw::ReturnActivation(owner);
   PostNcDestroy();
   return true;
 }

@@ -235,22 +235,33 @@ namespace fw {
 // and no press, drag or selection is left half done behind it.
 void CancelModeForModal();
 
-// Held around a modal loop: cancels the mouse mode before it, and gives the
-// activation and the focus back to the window that had them when the loop
-// left no window active (a box closing on a screen without a manager).
+// Every modal loop runs inside one: dialogs, message boxes, file prompts,
+// Qt's own dialogs, tracked pop-up menus, a wait on another program. Before
+// the loop the mouse mode is cancelled (CancelModeForModal); after it the
+// window the loop belongs to is active again with the focus where it was,
+// as the system gives them back to an owner when the window in front of it
+// goes. Qt leaves that to the window manager, which may activate no window,
+// and a window that is not active takes no shortcut. A window the loop's end
+// activated on purpose keeps the activation.
 class ModalScope {
  public:
   ModalScope();
   ~ModalScope();
   ModalScope(const ModalScope&) = delete;
   ModalScope& operator=(const ModalScope&) = delete;
-  // The window that was active when the loop began (the owner of a box).
+  // The window the loop belongs to (the owner of a box): the active one, or
+  // the modal window that blocks it.
   QWidget* ActiveWindow() const { return m_window; }
 
  private:
   QPointer<QWidget> m_window;
   QPointer<QWidget> m_focus;
 };
+
+// How many modal loops have begun: a handler that sees the count change
+// while it ran knows that a loop took the input in between (a press whose
+// release went to a box).
+unsigned ModalLoopsBegun();
 }  // namespace fw
 UINT RegisterWindowMessage(const std::string& name);
 bool TrackMouseEvent(CWnd* wnd);  // WM_MOUSELEAVE arrives anyway; kept for readability
@@ -507,20 +518,11 @@ class CPeerWidget : public QWidget {
 // window last had it).
 void ActivateWindow(QWidget* window, QWidget* focus = nullptr);
 
-// The active window and its focused child before a modal window: when that
-// ends, Restore makes them active again (as an owner gets them back on
-// reactivation), unless another modal window is still up. Qt leaves it to
-// the window manager, which may activate no window, and a window that is
-// not active takes no shortcut.
-class CFocusReturn {
- public:
-  CFocusReturn();
-  void Restore() const;
-
- private:
-  QPointer<QWidget> m_window;
-  QPointer<QWidget> m_focus;
-};
+// Gives the activation back to `window` when a window in front of it went
+// or a modal loop ended. A window that a modal window still blocks cannot
+// take it: the modal window keeps it (an operation's window closing while a
+// dialog runs leaves the dialog active, not its blocked owner).
+void ReturnActivation(QWidget* window, QWidget* focus = nullptr);
 
 // Window classes by name, for controls of dialog templates whose class is
 // not a standard one. The factory makes the object; its CreatePeer makes the widget.

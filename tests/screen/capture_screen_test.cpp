@@ -204,6 +204,36 @@ TEST_F(CaptureScreen, AfterANameInUseIsRefusedTheListTakesClicksAndNames) {
   EXPECT_GT(CountDark(img, RowBand(img, 2, 4, 150)), 10) << "the new name was not added";
 }
 
+// The name in use is ended by a press on another row: the box comes up
+// inside that press and takes the click on OK, the press is over with it,
+// and the next click, on the menu bar, opens the File menu.
+TEST_F(CaptureScreen, APressThatEndsANameInUseLeavesTheNextClickToLand) {
+  ASSERT_TRUE(MeasureRows()) << "no rows found in the left list";
+  ClickAt(Row(0));
+  TypeText("Plant A");
+  Key("Return");
+  TypeText("Plant B");
+  Key("Return");
+  Key("Escape");
+  ClickAt(Row(2));
+  TypeText("plant a");
+  ClickAt(Row(1));
+  QRect box;
+  ASSERT_TRUE(WaitUntil([&] { return (box = FindBox()).isValid(); }, 10000))
+      << "no message box came up";
+  ClickAt(box.topLeft() + QPoint(box.width() - 51, box.height() - 24));
+  const bool answered = WaitUntil([] { return !FindBox().isValid(); }, 5000);
+  EXPECT_TRUE(answered) << "the box did not take the click on OK";
+  if (!answered) {
+    Key("Return");
+    WaitUntil([] { return !FindBox().isValid(); }, 5000);
+  }
+  ClickAt(m_window.topLeft() + QPoint(15, 10));
+  EXPECT_TRUE(WaitUntil([] { return FindBox().isValid(); }, 3000))
+      << "the first click after the box was lost: no File menu";
+  Key("Escape");
+}
+
 // The mirroring page asks inside the press on a check box, while the grid
 // holds the mouse; the question is answered with a click on Yes, and the
 // next click, on the sheet's Cancel, closes the sheet.

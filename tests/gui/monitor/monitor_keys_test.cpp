@@ -1,11 +1,13 @@
 // Keys typed into the status monitor's window as a user types them (through
 // its QWindow) while the switch list has the focus: the frame's accelerators
 // and the menu keys reach the frame, the list keeps its own keys, and the
-// focus is the list's again after a dialog.
+// focus is the list's again after a dialog, ours or Qt's.
 #include <QMenu>
+#include <QPageSetupDialog>
 #include <QTest>
 #include <QWindow>
 
+#include "monitor/printservice.h"
 #include "monitor_fixture.h"
 #include "platform/gui/stdids.h"
 #include "shell/commandids.h"
@@ -89,6 +91,43 @@ TEST_F(MonitorKeys, AfterTheStatusDialogTheListHasTheFocusAndTheNextKeyGoesOn) {
   EXPECT_EQ(m_helpCommands, std::vector<unsigned>{ID_HELP});
   Key(Qt::Key_Up);
   EXPECT_EQ(Grid().GetCurrentRow(), 0);
+}
+
+// Qt's own dialogs on a PDF printer: no printer needed.
+class CPdfDialogs : public CQtPrintService {
+ public:
+  std::unique_ptr<QPrinter> MakePrinter() override {
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    return printer;
+  }
+};
+
+TEST_F(MonitorKeys, AfterPrintSetupIsCancelledTheFramesKeysWork) {
+  CPdfDialogs dialogs;
+  SetPrintService(&dialogs);
+  ClickRow(1);
+  ASSERT_EQ(QApplication::focusWidget(), Cells());
+  bool shown = false;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* setUp = qobject_cast<QPageSetupDialog*>(QApplication::activeModalWidget());
+    if (!setUp || !setUp->windowHandle() || !setUp->isVisible()) return;
+    shown = true;
+    QTest::keyClick(setUp->windowHandle(), Qt::Key_Escape);
+    if (setUp->isVisible()) setUp->reject();  // not this test's fault to hang on
+  });
+  poll.start(20);
+  Command(ID_FILE_PRINT_SETUP);
+  poll.stop();
+  SetPrintService(nullptr);
+  Drain();
+  EXPECT_TRUE(shown) << "no page set-up dialog came up";
+  EXPECT_EQ(QApplication::activeWindow(), Frame()->widget());
+  EXPECT_EQ(QApplication::focusWidget(), Cells());
+  Key(Qt::Key_F1);
+  EXPECT_EQ(m_helpCommands, std::vector<unsigned>{ID_HELP});
+  EXPECT_EQ(MenuOf(Qt::Key_F), "&File");
 }
 
 }  // namespace

@@ -322,6 +322,50 @@ TEST_F(DialogTest, MessageBoxFromWorkerNeverBlocksIt) {
   fw::SetMessageSink(previous);
 }
 
+// An operation's window, owned by the main window, comes and goes while a
+// dialog of the main window runs: the dialog stays active (the blocked main
+// window cannot take the activation) and owns the next box.
+TEST_F(DialogTest, AnOwnedWindowGoingWhileADialogRunsLeavesTheDialogActive) {
+  fw::CQtMessageSink boxes;
+  fw::IMessageSink* previous = fw::MessageSink();
+  fw::SetMessageSink(&boxes);
+  CWnd main;
+  ASSERT_TRUE(
+      main.CreateEx(0, "", "Main", WS_OVERLAPPED | WS_VISIBLE, CRect(0, 0, 400, 300), nullptr, 0));
+  fwtest::Activate(main.widget());
+  CDialog dlg(500, &main);
+  QWidget* running = nullptr;
+  QWidget* activeAfter = nullptr;
+  QWidget* boxOwner = nullptr;
+  WhenModal([&](QDialog* d) {
+    running = d;
+    CDialog operation(501, &main);
+    if (operation.Create(501, &main)) {
+      operation.ShowWindow(SW_SHOW);
+      fwtest::Activate(operation.widget());  // as a window manager does with a new window
+      (void)operation.DestroyWindow();
+    }
+    fwtest::Drain();
+    activeAfter = QApplication::activeWindow();
+    QTimer::singleShot(0, [&] {
+      QMessageBox* box = nullptr;
+      WaitFor(
+          [&] { return (box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())); });
+      if (!box) return;
+      boxOwner = box->parentWidget();
+      box->button(QMessageBox::No)->click();
+    });
+    (void)AfxMessageBox("Go on?", MB_YESNO);
+    dlg.EndDialog(IDCANCEL);
+  });
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  ASSERT_NE(running, nullptr);
+  EXPECT_EQ(activeAfter, running);
+  EXPECT_EQ(boxOwner, running);
+  EXPECT_EQ(QApplication::activeWindow(), main.widget());
+  fw::SetMessageSink(previous);
+}
+
 TEST_F(DialogTest, FileDialogsGoThroughTheService) {
   fw::CScriptedFileDialogService scripted;
   fw::SetFileDialogService(&scripted);

@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 
 #include "gui_helpers.h"
 #include "platform/gui/ipaddressctrl.h"
+#include "platform/gui/qtmessagesink.h"
 #include "platform/gui/services.h"
 #include "platform/gui/view.h"
 #include "platform/message.h"
@@ -151,6 +154,31 @@ TEST_F(DocumentTest, AFailedSaveKeepsTheDocumentModifiedAndRemovesOnlyWhatItMade
   EXPECT_FALSE(doc.DoSave(std::string()));
   EXPECT_TRUE(fs::exists(dir.file("old.txt")));
   EXPECT_EQ(doc.GetPathName(), "");
+}
+
+// The window the save question belongs to goes while the question is up
+// and takes the box with it: no answer is taken as the cautious one.
+TEST_F(DocumentTest, AQuestionWhoseWindowWentKeepsTheChanges) {
+  fw::CQtMessageSink boxes;
+  fw::SetMessageSink(&boxes);
+  CWnd main;
+  ASSERT_TRUE(
+      main.CreateEx(0, "", "Main", WS_OVERLAPPED | WS_VISIBLE, CRect(0, 0, 300, 200), nullptr, 0));
+  fwtest::Activate(main.widget());
+  bool asked = false;
+  QTimer::singleShot(0, [&] {
+    fwtest::WaitFor([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); });
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    asked = box && box->parentWidget() == main.widget();
+    (void)main.DestroyWindow();
+  });
+  CTextDoc doc;
+  doc.SetModifiedFlag();
+  const bool closes = doc.SaveModified();
+  fw::SetMessageSink(&*messages);
+  EXPECT_TRUE(asked);
+  EXPECT_FALSE(closes) << "the changes were given up";
+  EXPECT_TRUE(doc.IsModified());
 }
 
 TEST_F(DocumentTest, OpenReadsOrLeavesTheDocumentAlone) {
