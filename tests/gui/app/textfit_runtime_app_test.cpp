@@ -84,22 +84,6 @@ class RunTimeAppTextFit : public ::testing::Test {
   fw::test::TempDir m_dir;
 };
 
-TEST_F(RunTimeAppTextFit, EveryStepAndOutcomeOfRecoverSwitch) {
-  ExpectAllFit(
-      [] { return std::make_unique<CRecoverSwitchDlg>(); }, CRecoverSwitchDlg::IDD,
-      [] {
-        Texts t =
-            Each(CRecoverSwitchDlg::kStatusId,
-                 {IDS_WRITING_CONFIGURATION, IDS_RESETTING_SWITCH, IDS_SELECT_INTERFACE,
-                  IDS_FAILED_OPEN_COMMUNICATIONS, IDS_FAILED_OBTAIN_SWITCH_ID,
-                  IDS_FAILED_WRITE_EEROM, IDS_FAILED_RESET_SWITCH, IDS_NO_RESPONSE_AFTER_REBOOT});
-        t.emplace_back(CRecoverSwitchDlg::kStatusId,
-                       fw::FormatText("%s <%s>", LoadResString(IDS_CANNOT_REACH_SWITCH_MAC),
-                                      "FF:FF:FF:FF:FF:FF"));
-        return t;
-      });
-}
-
 TEST_F(RunTimeAppTextFit, TheCapturePromptAndTheStatusWindow) {
   ExpectAllFit(
       [] {
