@@ -19,7 +19,6 @@
 #include "shell/aboutdlg.h"
 #include "shell/productsupportdlg.h"
 #include "shell/startup.h"
-#include "shell/statusmsgdlg.h"
 #include "tests/common/test_util.h"
 #include "textfit_check.h"
 
@@ -76,15 +75,10 @@ class RunTimeAppTextFit : public ::testing::Test {
       (void)dlg->DestroyWindow();
     }
   }
-  static Texts Each(int id, std::initializer_list<unsigned> strings) {
-    Texts out;
-    for (unsigned s : strings) out.emplace_back(id, LoadResString(s));
-    return out;
-  }
   fw::test::TempDir m_dir;
 };
 
-TEST_F(RunTimeAppTextFit, TheCapturePromptAndTheStatusWindow) {
+TEST_F(RunTimeAppTextFit, TheCapturePrompt) {
   ExpectAllFit(
       [] {
         auto dlg = std::make_unique<CWinPcapPromptDlg>();
@@ -92,13 +86,6 @@ TEST_F(RunTimeAppTextFit, TheCapturePromptAndTheStatusWindow) {
         return dlg;
       },
       CWinPcapPromptDlg::IDD, [] { return Texts{}; });
-  ExpectAllFit([] { return std::make_unique<CStatusMsgDlg>(); }, CStatusMsgDlg::IDD,
-               [] {
-                 return Each(
-                     CStatusMsgDlg::kMessageId,
-                     {IDS_READING_CONFIGURATION, IDS_COMPARING_CONFIGURATION,
-                      IDS_WRITING_CONFIGURATION, IDS_RESETTING_SWITCH, IDS_CONTACTING_SWITCH});
-               });
 }
 
 TEST_F(RunTimeAppTextFit, TheSupportDialogsAndTheAboutBox) {

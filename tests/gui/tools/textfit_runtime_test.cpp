@@ -8,10 +8,12 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <span>
 
 #include "platform/resstring.h"
 #include "res/string_ids.h"
 #include "sheet_test_util.h"
+#include "switch/operationui.h"
 #include "textfit_check.h"
 #include "tools/cfgpage3.h"
 #include "tools/cfgpsheet.h"
@@ -66,13 +68,17 @@ class RunTimeTextFit : public fwtest::ToolsTest {
   }
 };
 
+// Every entry of the lists the operations show their texts from.
 TEST_F(RunTimeTextFit, StatusLinesOfTheOperationWindows) {
+  auto each = [](std::span<const unsigned> ids) {
+    return std::vector<unsigned>(ids.begin(), ids.end());
+  };
   ExpectAllFit([] { return std::make_unique<CCyclePowerDlg>(); }, CCyclePowerDlg::IDD,
-               {{CCyclePowerDlg::kStatusId, {IDS_CYCLE_POWER_PROMPT, IDS_ATTEMPTING_CONNECT}}});
+               {{CCyclePowerDlg::kStatusId, each(optext::kCyclePowerTexts)}});
   ExpectAllFit([] { return std::make_unique<CSearchingDlg>(); }, CSearchingDlg::IDD,
-               {{CSearchingDlg::kStatusId, {IDS_SEARCHING_FOR_SWITCHES, IDS_SELECTING_INTERFACE}}});
+               {{CSearchingDlg::kStatusId, each(optext::kSearchingTexts)}});
   ExpectAllFit([] { return std::make_unique<CProgressDlg>(); }, CProgressDlg::IDD,
-               {{CProgressDlg::kStatusId, {IDS_LOADING_FIRMWARE}}});
+               {{CProgressDlg::kStatusId, each(optext::kProgressTexts)}});
 }
 
 TEST_F(RunTimeTextFit, FaultCountOfTheNetworkMonitor) {
