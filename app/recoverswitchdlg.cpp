@@ -27,6 +27,33 @@ std::vector<std::uint8_t> PortWord(const SwitchIdentity* identity, int p) {
   return {0x00, 0x7E};
 }
 
+// Every text of its own the status line shows: the steps, then the outcomes.
+// The fit declaration and the code that shows them both read this table; the
+// switch's own words after a refused write are not known before.
+enum Status : std::size_t {
+  kWriting,
+  kResetting,
+  kSelectInterface,
+  kFailedOpen,
+  kFailedIdentity,
+  kFailedWrite,
+  kFailedReset,
+  kNoResponse,
+  kStatusCount
+};
+constexpr unsigned kStatusTexts[kStatusCount] = {
+    IDS_WRITING_CONFIGURATION,      IDS_RESETTING_SWITCH,        IDS_SELECT_INTERFACE,
+    IDS_FAILED_OPEN_COMMUNICATIONS, IDS_FAILED_OBTAIN_SWITCH_ID, IDS_FAILED_WRITE_EEROM,
+    IDS_FAILED_RESET_SWITCH,        IDS_NO_RESPONSE_AFTER_REBOOT};
+
+std::string StatusText(Status s) {
+  return LoadResString(kStatusTexts[s]);
+}
+
+std::string UnreachableText(const std::string& mac) {
+  return fw::FormatText("%s <%s>", LoadResString(IDS_CANNOT_REACH_SWITCH_MAC), mac);
+}
+
 }  // namespace
 
 std::vector<CEeromWrite> FactoryImageWrites(const SwitchIdentity* identity) {
@@ -49,15 +76,8 @@ std::vector<CEeromWrite> FactoryImageWrites(const SwitchIdentity* identity) {
 CRecoverSwitchDlg::CRecoverSwitchDlg(CWnd* parent) : CDialog(IDD, parent) {
   SetCommandHandler(
       kHelpId, [] { fw::ShowHelp(kHelpDialogBase + IDD); }, BN_CLICKED);
-  // The steps and outcomes the status line shows; the switch's own words
-  // after a refused write are not known before.
-  for (unsigned id :
-       {IDS_WRITING_CONFIGURATION, IDS_RESETTING_SWITCH, IDS_SELECT_INTERFACE,
-        IDS_FAILED_OPEN_COMMUNICATIONS, IDS_FAILED_OBTAIN_SWITCH_ID, IDS_FAILED_WRITE_EEROM,
-        IDS_FAILED_RESET_SWITCH, IDS_NO_RESPONSE_AFTER_REBOOT})
-    FitText(kStatusId, LoadResString(id));
-  FitText(kStatusId, fw::FormatText("%s <%s>", LoadResString(IDS_CANNOT_REACH_SWITCH_MAC),
-                                    "FF:FF:FF:FF:FF:FF"));
+  for (unsigned id : kStatusTexts) FitText(kStatusId, LoadResString(id));
+  FitText(kStatusId, UnreachableText("FF:FF:FF:FF:FF:FF"));
 }
 
 CRecoverSwitchDlg::~CRecoverSwitchDlg() = default;
@@ -87,11 +107,10 @@ bool CRecoverSwitchDlg::Recover(CSwitchDiscovery& comm, std::string* outcome) {
   std::string device;
   if (m_devices.GetCurSel() >= 0) device = m_devices.GetLBText(m_devices.GetCurSel());
   if (device.empty()) {
-    Fail(LoadResString(IDS_SELECT_INTERFACE), outcome);
+    Fail(StatusText(kSelectInterface), outcome);
     return false;
   }
-  const std::string unreachable =
-      fw::FormatText("%s <%s>", LoadResString(IDS_CANNOT_REACH_SWITCH_MAC), m_strMac);
+  const std::string unreachable = UnreachableText(m_strMac);
   // Without the switch's own address the writes would go to every switch
   // on the segment.
   if (!comm.CommSetTargetMac(m_strMac)) {
@@ -100,7 +119,7 @@ bool CRecoverSwitchDlg::Recover(CSwitchDiscovery& comm, std::string* outcome) {
   }
   std::string error;
   if (comm.CommOpenDeviceEx(device, &error) != kCommOk) {
-    std::string text = LoadResString(IDS_FAILED_OPEN_COMMUNICATIONS);
+    std::string text = StatusText(kFailedOpen);
     if (!error.empty()) text += "\n\n" + error;
     Fail(text, outcome);
     return false;
@@ -124,7 +143,7 @@ bool CRecoverSwitchDlg::Recover(CSwitchDiscovery& comm, std::string* outcome) {
     read.AddRequest(kEeromRead, kIdentityAddress, static_cast<std::uint16_t>(identity.size()));
     std::string readError;
     if (comm.Run(read, &readError) != kEeromOk) {
-      Fail(LoadResString(IDS_FAILED_OBTAIN_SWITCH_ID), outcome);
+      Fail(StatusText(kFailedIdentity), outcome);
       ok = false;
     } else {
       std::vector<std::uint8_t> bytes;
@@ -139,17 +158,17 @@ bool CRecoverSwitchDlg::Recover(CSwitchDiscovery& comm, std::string* outcome) {
   for (const CEeromWrite& w : FactoryImageWrites(haveIdentity ? &identity : nullptr))
     block.AddRequest(kEeromWrite, w.address, static_cast<std::uint16_t>(w.bytes.size()),
                      w.bytes.data());
-  SetDlgItemText(kStatusId, LoadResString(IDS_WRITING_CONFIGURATION));
+  SetDlgItemText(kStatusId, StatusText(kWriting));
   error.clear();
   bool restarted = false;
   if (comm.Run(block, &error) != kEeromOk) {
-    Fail(error.empty() ? LoadResString(IDS_FAILED_WRITE_EEROM) : error, outcome);
+    Fail(error.empty() ? StatusText(kFailedWrite) : error, outcome);
     ok = false;
   } else {
-    SetDlgItemText(kStatusId, LoadResString(IDS_RESETTING_SWITCH));
+    SetDlgItemText(kStatusId, StatusText(kResetting));
     error.clear();
     if (comm.ControlRequest(kControlRestart, 0, &error) != kCommOk) {
-      Fail(error.empty() ? LoadResString(IDS_FAILED_RESET_SWITCH) : error, outcome);
+      Fail(error.empty() ? StatusText(kFailedReset) : error, outcome);
       ok = false;
     } else {
       restarted = true;
@@ -167,7 +186,7 @@ bool CRecoverSwitchDlg::Recover(CSwitchDiscovery& comm, std::string* outcome) {
       const std::string done = LoadResString(IDS_OPERATION_SUCCEEDED);
       MessageBoxCaption(done, done, MB_OK);
     } else {
-      Fail(LoadResString(IDS_NO_RESPONSE_AFTER_REBOOT), outcome);
+      Fail(StatusText(kNoResponse), outcome);
       ok = false;
     }
   }

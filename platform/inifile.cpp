@@ -172,23 +172,29 @@ int CIniFile::GetInt(std::string_view section, std::string_view key, int def) co
   return static_cast<int>(n);
 }
 
+CIniFile::Section& CIniFile::AddSectionAtEnd(std::string_view section) {
+  // A blank line keeps the new section apart from the one written before it.
+  std::size_t lastShown = m_sections.size() - 1;
+  while (lastShown > 0 && m_sections[lastShown].deleted) --lastShown;
+  Section& last = m_sections[lastShown];
+  bool needBlank = !last.lines.empty()
+                       ? !TrimView(last.lines.back().raw).empty() || last.lines.back().isKey
+                       : last.hasHeader;
+  if (needBlank) last.lines.push_back(Line{});
+  Section ns;
+  ns.name = OneLine(Trim(section));
+  m_sections.push_back(std::move(ns));
+  m_sectionIndex[FoldCase(m_sections.back().name)] = m_sections.size() - 1;
+  return m_sections.back();
+}
+
+void CIniFile::AddSection(std::string_view section) {
+  if (!Find(section)) AddSectionAtEnd(section);
+}
+
 void CIniFile::SetString(std::string_view section, std::string_view key, std::string_view value) {
   Section* s = Find(section);
-  if (!s) {
-    // A blank line keeps the new section apart from the one written before it.
-    std::size_t lastShown = m_sections.size() - 1;
-    while (lastShown > 0 && m_sections[lastShown].deleted) --lastShown;
-    Section& last = m_sections[lastShown];
-    bool needBlank = !last.lines.empty()
-                         ? !TrimView(last.lines.back().raw).empty() || last.lines.back().isKey
-                         : last.hasHeader;
-    if (needBlank) last.lines.push_back(Line{});
-    Section ns;
-    ns.name = OneLine(Trim(section));
-    m_sections.push_back(std::move(ns));
-    m_sectionIndex[FoldCase(m_sections.back().name)] = m_sections.size() - 1;
-    s = &m_sections.back();
-  }
+  if (!s) s = &AddSectionAtEnd(section);
   auto it = s->index.find(FoldCase(key));
   if (it != s->index.end()) {
     Line& l = s->lines[it->second];

@@ -44,6 +44,8 @@ class CIniFile {
 
   void SetString(std::string_view section, std::string_view key, std::string_view value);
   void SetInt(std::string_view section, std::string_view key, long long value);
+  // A section without keys, written as its header alone; nothing when it is there.
+  void AddSection(std::string_view section);
   bool DeleteKey(std::string_view section, std::string_view key);
   bool DeleteSection(std::string_view section);
 
@@ -66,6 +68,7 @@ class CIniFile {
     bool deleted = false;
   };
 
+  Section& AddSectionAtEnd(std::string_view section);
   const Section* Find(std::string_view section) const;
   Section* Find(std::string_view section);
   static void Reindex(Section& s);

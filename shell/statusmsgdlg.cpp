@@ -1,13 +1,11 @@
 #include "shell/statusmsgdlg.h"
 
 #include "platform/resstring.h"
-#include "res/string_ids.h"
+#include "switch/operationui.h"
 
 CStatusMsgDlg::CStatusMsgDlg(CWnd* parent) : CDialog(IDD, parent) {
   // What loading a configuration says on the way.
-  for (unsigned id : {IDS_READING_CONFIGURATION, IDS_COMPARING_CONFIGURATION,
-                      IDS_WRITING_CONFIGURATION, IDS_RESETTING_SWITCH, IDS_CONTACTING_SWITCH})
-    FitText(kMessageId, LoadResString(id));
+  for (unsigned id : optext::kStatusTexts) FitText(kMessageId, LoadResString(id));
 }
 
 bool CStatusMsgDlg::Create() {

@@ -370,7 +370,7 @@ int CSwitchDiscovery::SwitchLoadConfigOp(CSwitchEntry& entry, const CSwitchConfi
     return kCommFailed;
   }
   IOperationUi& ui = Ui();
-  ui.ShowStatus(LoadResString(IDS_READING_CONFIGURATION));
+  ui.ShowStatus(LoadResString(optext::kStatusTexts[optext::kReading]));
   CommPumpMessagesFor(kReadPause);
 
   // From here every way out closes the device and the status window.
@@ -412,7 +412,7 @@ int CSwitchDiscovery::SwitchLoadConfigOp(CSwitchEntry& entry, const CSwitchConfi
 
   std::vector<std::uint8_t> current;
   block.CopyWordMapToBytes(&current);
-  ui.ShowStatus(LoadResString(IDS_COMPARING_CONFIGURATION));
+  ui.ShowStatus(LoadResString(optext::kStatusTexts[optext::kComparing]));
   std::uint8_t id[6];
   for (int i = 0; i < 6; ++i) {
     if (!block.LookupByte(static_cast<std::uint16_t>(eerom::kIdentity + i), &id[i])) {
@@ -441,7 +441,7 @@ int CSwitchDiscovery::SwitchLoadConfigOp(CSwitchEntry& entry, const CSwitchConfi
 
   const std::vector<CImageRun> runs = DiffImages(current, image);
   if (!runs.empty()) {
-    ui.ShowStatus(LoadResString(IDS_WRITING_CONFIGURATION));
+    ui.ShowStatus(LoadResString(optext::kStatusTexts[optext::kWriting]));
     block.Clear(true);
     for (const auto& r : runs) block.AddRequest(kEeromWrite, r.start, r.length, &image[r.start]);
     if (Run(block, error) != kEeromOk) return kCommFailed;
@@ -467,9 +467,9 @@ int CSwitchDiscovery::SwitchLoadConfigOp(CSwitchEntry& entry, const CSwitchConfi
       // The switch reads the master selection only when it starts.
       if (ControlRequest(kControlRestart, 0, error) != kCommOk) return kCommFailed;
       CommClose();
-      ui.ShowStatus(LoadResString(IDS_RESETTING_SWITCH));
+      ui.ShowStatus(LoadResString(optext::kStatusTexts[optext::kResetting]));
       CommPumpMessagesFor(kRestartPause);
-      ui.ShowStatus(LoadResString(IDS_CONTACTING_SWITCH));
+      ui.ShowStatus(LoadResString(optext::kStatusTexts[optext::kContacting]));
       if (FindInterfaceOfSwitch(mac, &device, 0) != kSwitchFound) {
         line(LoadResString(IDS_NO_RESPONSE_AFTER_REBOOT));
         return kCommFailed;

@@ -10,6 +10,7 @@
 #include "platform/message.h"
 #include "platform/resstring.h"
 #include "res/string_ids.h"
+#include "switch/operationui.h"
 
 namespace {
 
@@ -522,7 +523,7 @@ int cswitchcomm::CommEnterBootMonitor(std::string* error) {
     CommPumpMessagesFor(3000);
     prompt = MakePrompt();
     prompt->SetCaption(LoadResString(IDS_CONNECTING));
-    prompt->SetStatus(LoadResString(IDS_ATTEMPTING_CONNECT));
+    prompt->SetStatus(LoadResString(optext::kCyclePowerTexts[optext::kAttemptingConnect]));
     prompt->PumpMessagesFor(100);
   }
   bool entered = false;

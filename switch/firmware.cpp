@@ -108,7 +108,8 @@ int SwitchLoadFirmwareOp(cswitchcomm& comm, const std::string& device, const std
 
   // Steps under the progress dialog; it is gone before the restart.
   const int loaded = [&]() -> int {
-    ui.ShowProgress(LoadResString(IDS_LOADING_FIRMWARE), static_cast<int>(records.size()));
+    ui.ShowProgress(LoadResString(optext::kProgressTexts[optext::kLoadingFirmware]),
+                    static_cast<int>(records.size()));
     struct ProgressCloser {
       IOperationUi& u;
       ~ProgressCloser() { u.HideProgress(); }

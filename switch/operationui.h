@@ -6,6 +6,28 @@
 
 #include <string>
 
+#include "res/string_ids.h"
+
+// What the operations show in those windows, by window. The operations take
+// their texts from these lists, and each window is sized for every entry of
+// its own list.
+namespace optext {
+// The searching window: its first words, then while the interface is chosen.
+enum Searching { kSearchingForSwitches, kSelectingInterface };
+inline constexpr unsigned kSearchingTexts[] = {IDS_SEARCHING_FOR_SWITCHES, IDS_SELECTING_INTERFACE};
+// The status window: the steps of a configuration load.
+enum LoadStep { kReading, kComparing, kWriting, kResetting, kContacting };
+inline constexpr unsigned kStatusTexts[] = {IDS_READING_CONFIGURATION, IDS_COMPARING_CONFIGURATION,
+                                            IDS_WRITING_CONFIGURATION, IDS_RESETTING_SWITCH,
+                                            IDS_CONTACTING_SWITCH};
+// The progress dialog.
+enum Progress { kLoadingFirmware };
+inline constexpr unsigned kProgressTexts[] = {IDS_LOADING_FIRMWARE};
+// The power-cycle prompt: the prompt, then the connection attempt after it.
+enum CyclePower { kCyclePowerPrompt, kAttemptingConnect };
+inline constexpr unsigned kCyclePowerTexts[] = {IDS_CYCLE_POWER_PROMPT, IDS_ATTEMPTING_CONNECT};
+}  // namespace optext
+
 class IOperationUi {
  public:
   virtual ~IOperationUi() = default;

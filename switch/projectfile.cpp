@@ -647,47 +647,51 @@ bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
 }
 
-// Whether a line, as the INI reader trims it, heads one of the project's sections.
-bool IsProjectHeader(std::string_view line) {
+// Whether a line, as the INI reader trims it, heads a section.
+bool IsSectionHeader(std::string_view line) {
   line = TrimView(line);
-  if (line.empty() || line.front() != '[') return false;
-  const std::string name = FoldCase(TrimView(line.substr(1, line.find(']') - 1)));
-  auto starts = [&name](std::string_view prefix) {
-    return name.compare(0, prefix.size(), FoldCase(prefix)) == 0;
-  };
-  return name == FoldCase(kCfgIndex) || name == FoldCase(kEntryIndex) ||
-         starts(TrimView(kCfgPrefix)) || starts(TrimView(kEntryPrefix));
+  return !line.empty() && line.front() == '[';
+}
+
+enum class FileLook { kProject, kUnreadable, kNoProject };
+
+// What the file is, without parsing it; error says why it is no project or
+// cannot be read.
+FileLook LookAtFile(const std::string& path, std::string* error) {
+  std::error_code ec;
+  const auto status = std::filesystem::status(path, ec);
+  if (!std::filesystem::exists(status)) return FileLook::kProject;  // read as empty
+  if (std::filesystem::is_regular_file(status)) {
+    const std::uintmax_t size = std::filesystem::file_size(path, ec);
+    if (!ec && size > kMaxProjectFileBytes) {
+      AppendError(error, FormatRes(IDS_PROJECT_FILE_TOO_LARGE, path));
+      return FileLook::kNoProject;
+    }
+  }
+  std::string bytes;
+  if (!ReadFileBytes(path, bytes, error)) return FileLook::kUnreadable;
+  if (std::memchr(bytes.data(), '\0', bytes.size())) {
+    AppendError(error, FormatRes(IDS_PROJECT_FILE_NOT_TEXT, path));
+    return FileLook::kNoProject;
+  }
+  std::string_view text(bytes);
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  if (std::all_of(text.begin(), text.end(), IsBlank)) return FileLook::kProject;
+  // Any section will do: a project whose configurations and switches were all
+  // deleted keeps only the sections of others, and must open again.
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t end = std::min(text.find_first_of("\r\n", at), text.size());
+    if (IsSectionHeader(text.substr(at, end - at))) return FileLook::kProject;
+    at = end + 1;
+  }
+  AppendError(error, FormatRes(IDS_PROJECT_FILE_NO_SECTIONS, path));
+  return FileLook::kNoProject;
 }
 
 }  // namespace
 
 int CheckProjectFile(const std::string& path, std::string* error) {
-  std::error_code ec;
-  const auto status = std::filesystem::status(path, ec);
-  if (!std::filesystem::exists(status)) return kProjectOk;  // read as empty
-  if (std::filesystem::is_regular_file(status)) {
-    const std::uintmax_t size = std::filesystem::file_size(path, ec);
-    if (!ec && size > kMaxProjectFileBytes) {
-      AppendError(error, FormatRes(IDS_PROJECT_FILE_TOO_LARGE, path));
-      return kProjectFailed;
-    }
-  }
-  std::string bytes;
-  if (!ReadFileBytes(path, bytes, error)) return kProjectFailed;
-  if (std::memchr(bytes.data(), '\0', bytes.size())) {
-    AppendError(error, FormatRes(IDS_PROJECT_FILE_NOT_TEXT, path));
-    return kProjectFailed;
-  }
-  std::string_view text(bytes);
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-  if (std::all_of(text.begin(), text.end(), IsBlank)) return kProjectOk;
-  for (std::size_t at = 0; at < text.size();) {
-    const std::size_t end = std::min(text.find_first_of("\r\n", at), text.size());
-    if (IsProjectHeader(text.substr(at, end - at))) return kProjectOk;
-    at = end + 1;
-  }
-  AppendError(error, FormatRes(IDS_PROJECT_FILE_NO_SECTIONS, path));
-  return kProjectFailed;
+  return LookAtFile(path, error) == FileLook::kProject ? kProjectOk : kProjectFailed;
 }
 
 int LoadProjectFile(const std::string& path, CSwitchConfigStore& store, CSwitchList& switches,
@@ -707,8 +711,17 @@ int SaveProjectFile(const std::string& path, CSwitchConfigStore& store, CSwitchL
   CProjectNotes ownNotes;
   if (!notes) notes = &ownNotes;
   CIniFile file;
-  // The sections we do not own are kept, so an existing file must be read in full first.
-  if (!file.Load(path, error)) return kProjectFailed;
+  // The sections we do not own are kept, so an existing project must be read in
+  // full first. A file that is no project is replaced, not added to: kept, its
+  // content would make the next open refuse the file.
+  std::string notProject;
+  switch (LookAtFile(path, &notProject)) {
+    case FileLook::kUnreadable: AppendError(error, notProject); return kProjectFailed;
+    case FileLook::kProject:
+      if (!file.Load(path, error)) return kProjectFailed;
+      break;
+    case FileLook::kNoProject: break;
+  }
   // A file that nobody may write is read-only, for root too: the new file is
   // renamed over the old one, which the file's own permissions would not stop.
   std::error_code ec;
@@ -728,6 +741,9 @@ int SaveProjectFile(const std::string& path, CSwitchConfigStore& store, CSwitchL
     AppendError(error, FormatRes(IDS_PROJECT_NOT_SAVED_NAMES, NameList(notes->unsavedNames)));
     return cfgResult < kProjectOk ? cfgResult : entryResult;
   }
+  // Without any section the file would read as text (lines above the first
+  // section stay) or, empty, lose what says it is a project.
+  if (file.SectionNames().empty()) file.AddSection(kCfgIndex);
   if (!file.SaveAs(path, error)) return kProjectFailed;
   return kProjectOk;
 }

@@ -177,7 +177,8 @@ int CSwitchDiscovery::FindInterfaceOfSwitch(const std::string& mac_text, std::st
   const std::string mac = fw::ToUpperAscii(mac_text);
   if (mac.empty() || mac == kBroadcast) return kSwitchNotFound;
   const bool searching = (flags & kFindShowSearching) != 0;
-  if (searching) Ui().ShowSearching(LoadResString(IDS_SELECTING_INTERFACE));
+  if (searching)
+    Ui().ShowSearching(LoadResString(optext::kSearchingTexts[optext::kSelectingInterface]));
 
   CPcapDeviceList devices;
   CommFindDevices(&devices);

@@ -1,5 +1,7 @@
 #include "tools/cfgpage1.h"
 
+#include <utility>
+
 #include "platform/message.h"
 #include "platform/resstring.h"
 #include "platform/text.h"
@@ -8,12 +10,17 @@
 #include "switch/switchconfigstore.h"
 #include "tools/cfgpsheet.h"
 
+namespace {
+// The labels the page sets as it opens; it is sized for each.
+constexpr std::pair<int, unsigned> kLabels[] = {{CCfgPage1::kNameLabel, IDS_CFG_NAME_LABEL},
+                                                {CCfgPage1::kTypeLabel, IDS_FOR_SWITCH_TYPE}};
+}  // namespace
+
 CCfgPage1::CCfgPage1() : CPropertyPage(IDD, IDS_GENERAL) {
   BindControl(kTypeCombo, m_typeCombo);
   SetCommandHandler(
       kTypeCombo, [this] { OnSelChangeType(); }, CBN_SELCHANGE);
-  FitText(kNameLabel, LoadResString(IDS_CFG_NAME_LABEL));
-  FitText(kTypeLabel, LoadResString(IDS_FOR_SWITCH_TYPE));
+  for (const auto& [id, text] : kLabels) FitText(id, LoadResString(text));
 }
 
 std::string CCfgPage1::CleanName(std::string_view typed) {
@@ -58,8 +65,7 @@ bool CCfgPage1::OnInitDialog() {
   m_typeCombo.SetCurSel(sel < 0 ? 0 : sel);
 
   m_strName = cfg.GetName();
-  SetDlgItemText(kNameLabel, LoadResString(IDS_CFG_NAME_LABEL));
-  SetDlgItemText(kTypeLabel, LoadResString(IDS_FOR_SWITCH_TYPE));
+  for (const auto& [id, text] : kLabels) SetDlgItemText(id, LoadResString(text));
   (void)UpdateData(false);  // filling the controls validates nothing
   return true;
 }

@@ -6,13 +6,18 @@
 #include "res/string_ids.h"
 #include "tools/cfgpsheet.h"
 
+namespace {
+// The texts the page sets as it opens; it is sized for each.
+constexpr std::pair<int, unsigned> kShown[] = {
+    {CCfgPage6::kHeading, IDS_OK_OUTPUT_OFF_IF},
+    {CCfgPage6::kPower1, IDS_POWER_1_FAILURE},
+    {CCfgPage6::kPower2, IDS_POWER_2_FAILURE},
+    {CCfgPage6::kRingAnywhere, IDS_RING_FAILURE_ANYWHERE},
+    {CCfgPage6::kRingAdjacent, IDS_RING_FAILURE_ADJACENT}};
+}  // namespace
+
 CCfgPage6::CCfgPage6() : CPropertyPage(IDD, IDS_OK_OUTPUT_PAGE) {
-  const std::pair<int, unsigned> shown[] = {{kHeading, IDS_OK_OUTPUT_OFF_IF},
-                                            {kPower1, IDS_POWER_1_FAILURE},
-                                            {kPower2, IDS_POWER_2_FAILURE},
-                                            {kRingAnywhere, IDS_RING_FAILURE_ANYWHERE},
-                                            {kRingAdjacent, IDS_RING_FAILURE_ADJACENT}};
-  for (const auto& [id, text] : shown) FitText(id, LoadResString(text));
+  for (const auto& [id, text] : kShown) FitText(id, LoadResString(text));
 }
 
 void CCfgPage6::DoDataExchange(CDataExchange* dx) {
@@ -28,11 +33,7 @@ bool CCfgPage6::OnInitDialog() {
   m_power2 = (mask & kTriggerPower2) ? 1 : 0;
   m_ringAnywhere = (mask & kTriggerRingAnywhere) ? 1 : 0;
   m_ringAdjacent = (mask & kTriggerRingAdjacent) ? 1 : 0;
-  SetDlgItemText(kHeading, LoadResString(IDS_OK_OUTPUT_OFF_IF));
-  SetDlgItemText(kPower1, LoadResString(IDS_POWER_1_FAILURE));
-  SetDlgItemText(kPower2, LoadResString(IDS_POWER_2_FAILURE));
-  SetDlgItemText(kRingAnywhere, LoadResString(IDS_RING_FAILURE_ANYWHERE));
-  SetDlgItemText(kRingAdjacent, LoadResString(IDS_RING_FAILURE_ADJACENT));
+  for (const auto& [id, text] : kShown) SetDlgItemText(id, LoadResString(text));
   (void)UpdateData(false);  // filling the controls validates nothing
   return true;
 }

@@ -1,6 +1,7 @@
 #include "tools/copycfgdlg.h"
 
 #include <filesystem>
+#include <utility>
 
 #include "platform/gui/document.h"
 #include "platform/gui/help.h"
@@ -32,6 +33,12 @@ constexpr std::string_view kLastSource = "copy cfg last src";
 constexpr std::string_view kLastDestination = "copy cfg last dest";
 constexpr int kSuggestionBaseChars = 30;
 constexpr unsigned kBrowseFlags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST;
+// The labels and button texts the dialog sets as it opens; it is sized for each.
+constexpr std::pair<int, unsigned> kLabels[] = {{1093, IDS_SOURCE_PROJECT_FILE},
+                                                {1094, IDS_CFG_TO_COPY_LABEL},
+                                                {1095, IDS_DESTINATION_PROJECT_FILE},
+                                                {1096, IDS_NEW_CFG_NAME_LABEL}};
+constexpr std::pair<int, unsigned> kButtons[] = {{kCopyNowId, IDS_COPY_NOW}, {IDCANCEL, IDS_CLOSE}};
 
 std::string CutChars(const std::string& s, int chars) {
   std::size_t i = 0;
@@ -88,12 +95,8 @@ CCopyCfgDlg::CCopyCfgDlg(CWnd* parent, IProjectDocument* doc) : CDialog(IDD, par
   SetCommandHandler(
       kConfigsId, [this] { RenewSuggestion(); }, CBN_SELCHANGE);
   const int icon = CImageButton::kIconBesideWidth;
-  FitText(1093, LoadResString(IDS_SOURCE_PROJECT_FILE));
-  FitText(1094, LoadResString(IDS_CFG_TO_COPY_LABEL));
-  FitText(1095, LoadResString(IDS_DESTINATION_PROJECT_FILE));
-  FitText(1096, LoadResString(IDS_NEW_CFG_NAME_LABEL));
-  FitText(kCopyNowId, LoadResString(IDS_COPY_NOW), icon);
-  FitText(IDCANCEL, LoadResString(IDS_CLOSE), icon);
+  for (const auto& [id, text] : kLabels) FitText(id, LoadResString(text));
+  for (const auto& [id, text] : kButtons) FitText(id, LoadResString(text), icon);
   FitText(kHelpId, {}, icon);  // the template's own text
 }
 
@@ -147,12 +150,8 @@ bool CCopyCfgDlg::OnInitDialog() {
   SelectInitialEntry();
   RenewSuggestion();
 
-  SetDlgItemText(1093, LoadResString(IDS_SOURCE_PROJECT_FILE));
-  SetDlgItemText(1094, LoadResString(IDS_CFG_TO_COPY_LABEL));
-  SetDlgItemText(1095, LoadResString(IDS_DESTINATION_PROJECT_FILE));
-  SetDlgItemText(1096, LoadResString(IDS_NEW_CFG_NAME_LABEL));
-  SetDlgItemText(kCopyNowId, LoadResString(IDS_COPY_NOW));
-  SetDlgItemText(IDCANCEL, LoadResString(IDS_CLOSE));
+  for (const auto& [id, text] : kLabels) SetDlgItemText(id, LoadResString(text));
+  for (const auto& [id, text] : kButtons) SetDlgItemText(id, LoadResString(text));
   SetWindowText(LoadResString(IDS_COPY_CONFIGURATION));
   return true;
 }

@@ -2,12 +2,11 @@
 
 #include "platform/gui/pump.h"
 #include "platform/resstring.h"
-#include "res/string_ids.h"
+#include "switch/operationui.h"
 
 CCyclePowerDlg::CCyclePowerDlg(CWnd* parent) : CDialog(IDD, parent) {
   // The prompt, and what the connection attempt after it says.
-  FitText(kStatusId, LoadResString(IDS_CYCLE_POWER_PROMPT));
-  FitText(kStatusId, LoadResString(IDS_ATTEMPTING_CONNECT));
+  for (unsigned id : optext::kCyclePowerTexts) FitText(kStatusId, LoadResString(id));
 }
 
 bool CCyclePowerDlg::Create() {
@@ -16,7 +15,7 @@ bool CCyclePowerDlg::Create() {
 
 bool CCyclePowerDlg::OnInitDialog() {
   CDialog::OnInitDialog();
-  SetDlgItemText(kStatusId, LoadResString(IDS_CYCLE_POWER_PROMPT));
+  SetDlgItemText(kStatusId, LoadResString(optext::kCyclePowerTexts[optext::kCyclePowerPrompt]));
   return true;
 }
 

@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 
 #include <cctype>
+#include <utility>
 
 #include "platform/gui/help.h"
 #include "platform/resstring.h"
@@ -26,6 +27,9 @@ long long ParseAddress(const std::string& text) {
     if (!std::isdigit(static_cast<unsigned char>(c))) return -1;
   return fw::AtoI(text);
 }
+// The labels the dialog sets; it is sized for each.
+constexpr std::pair<int, unsigned> kLabels[] = {{kEnableId, IDS_ENABLE_MODBUS},
+                                                {kGatewayLabelId, IDS_DEFAULT_GATEWAY}};
 }  // namespace
 
 CModbusOptionsDlg::CModbusOptionsDlg(CWnd* parent) : CDialog(IDD, parent) {
@@ -33,8 +37,7 @@ CModbusOptionsDlg::CModbusOptionsDlg(CWnd* parent) : CDialog(IDD, parent) {
   BindControl(kSubnetId, m_subnet);
   BindControl(kGatewayId, m_gateway);
   SetCommandHandler(kEnableId, [this] { ApplyEnableState(); });
-  FitText(kEnableId, LoadResString(IDS_ENABLE_MODBUS));
-  FitText(kGatewayLabelId, LoadResString(IDS_DEFAULT_GATEWAY));
+  for (const auto& [id, text] : kLabels) FitText(id, LoadResString(text));
   SetCommandHandler(kHelpId, [] { fw::ShowHelp(kHelpDialogBase + IDD); });
 }
 
@@ -72,8 +75,7 @@ bool CModbusOptionsDlg::OnInitDialog() {
       if (!text.empty()) ShowAddress(*control, text);
     m_strAddress = fw::FormatText("%d", m_pEntry->GetModbusAddress());
   }
-  SetDlgItemText(kEnableId, LoadResString(IDS_ENABLE_MODBUS));
-  SetDlgItemText(kGatewayLabelId, LoadResString(IDS_DEFAULT_GATEWAY));
+  for (const auto& [id, text] : kLabels) SetDlgItemText(id, LoadResString(text));
   (void)UpdateData(false);  // filling the controls validates nothing
   ApplyEnableState();
   return true;

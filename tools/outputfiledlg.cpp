@@ -1,5 +1,7 @@
 #include "tools/outputfiledlg.h"
 
+#include <utility>
+
 #include "platform/gui/controls.h"
 #include "platform/gui/help.h"
 #include "platform/gui/services.h"
@@ -25,25 +27,25 @@ std::string WithoutExtension(const std::string& path) {
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return path;
   return path.substr(0, dot);
 }
+// The labels and file types the dialog sets; it is sized for each.
+constexpr std::pair<int, unsigned> kLabels[] = {{kTypeLabelId, IDS_FILE_TYPE},
+                                                {kDestLabelId, IDS_DESTINATION_FILE}};
+constexpr unsigned kFileTypes[] = {IDS_REPORT_CSV_FILE, IDS_REPORT_TAB_FILE, IDS_REPORT_TEXT_FILE};
 }  // namespace
 
 COutputFileDlg::COutputFileDlg(CWnd* parent, const IProjectDocument* doc)
     : CDialog(IDD, parent), m_doc(doc) {
   SetCommandHandler(kBrowseId, [this] { OnBrowse(); });
   SetCommandHandler(kHelpId, [] { fw::ShowHelp(kHelpDialogBase + IDD); });
-  FitText(kTypeLabelId, LoadResString(IDS_FILE_TYPE));
-  FitText(kDestLabelId, LoadResString(IDS_DESTINATION_FILE));
-  for (unsigned id : {IDS_REPORT_CSV_FILE, IDS_REPORT_TAB_FILE, IDS_REPORT_TEXT_FILE})
-    FitText(kTypeId, LoadResString(id));
+  for (const auto& [id, text] : kLabels) FitText(id, LoadResString(text));
+  for (unsigned id : kFileTypes) FitText(kTypeId, LoadResString(id));
 }
 
 bool COutputFileDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   if (auto* types = dynamic_cast<CComboBox*>(GetDlgItem(kTypeId)); types && types->GetCount() == 0)
-    for (unsigned id : {IDS_REPORT_CSV_FILE, IDS_REPORT_TAB_FILE, IDS_REPORT_TEXT_FILE})
-      types->AddString(LoadResString(id));
-  SetDlgItemText(kTypeLabelId, LoadResString(IDS_FILE_TYPE));
-  SetDlgItemText(kDestLabelId, LoadResString(IDS_DESTINATION_FILE));
+    for (unsigned id : kFileTypes) types->AddString(LoadResString(id));
+  for (const auto& [id, text] : kLabels) SetDlgItemText(id, LoadResString(text));
   (void)UpdateData(false);  // filling the controls validates nothing
   fw::CompactPath(m_strDestination, GetDlgItem(kPathId), fw::kCompactForwardSlashes);
   return true;

@@ -1,10 +1,10 @@
 #include "tools/progressdlg.h"
 
 #include "platform/resstring.h"
-#include "res/string_ids.h"
+#include "switch/operationui.h"
 
 CProgressDlg::CProgressDlg(CWnd* parent) : CDialog(IDD, parent) {
-  FitText(kStatusId, LoadResString(IDS_LOADING_FIRMWARE));
+  for (unsigned id : optext::kProgressTexts) FitText(kStatusId, LoadResString(id));
 }
 
 bool CProgressDlg::Create() {

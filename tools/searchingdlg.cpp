@@ -1,12 +1,11 @@
 #include "tools/searchingdlg.h"
 
 #include "platform/resstring.h"
-#include "res/string_ids.h"
+#include "switch/operationui.h"
 
 CSearchingDlg::CSearchingDlg(CWnd* parent) : CDialog(IDD, parent) {
   BindControl(kBusyId, m_busy);
-  FitText(kStatusId, LoadResString(IDS_SEARCHING_FOR_SWITCHES));
-  FitText(kStatusId, LoadResString(IDS_SELECTING_INTERFACE));
+  for (unsigned id : optext::kSearchingTexts) FitText(kStatusId, LoadResString(id));
 }
 
 CSearchingDlg::~CSearchingDlg() {
@@ -27,7 +26,7 @@ bool CSearchingDlg::OnInitDialog() {
   m_busy.SetColBlocksHi(RGB(255, 0, 0));
   m_busy.SetColBlocksEdge(RGB(0, 0, 0));
   m_busy.Start();
-  SetDlgItemText(kStatusId, LoadResString(IDS_SEARCHING_FOR_SWITCHES));
+  SetDlgItemText(kStatusId, LoadResString(optext::kSearchingTexts[optext::kSearchingForSwitches]));
   return true;
 }
 

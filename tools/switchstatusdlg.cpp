@@ -1,6 +1,7 @@
 #include "tools/switchstatusdlg.h"
 
 #include <algorithm>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -37,24 +38,63 @@ std::string StateText(int state, int speed) {
   }
 }
 
-std::string OkLedText(int code) {
-  switch (code) {
-    case 0: return LoadResString(IDS_ERROR_RINGS_OR_POWER);
-    case 1: return LoadResString(IDS_BEING_WINKED);
-    case 2: return LoadResString(IDS_ERROR_CHECK_CONFIGURATION);
-    case 7: return LoadResString(IDS_NORMAL_OPERATION_NO_ERRORS);
-    default: return {};
-  }
+// What each status line shows for each value the switch reports (a flag is
+// 0 or 1), and the texts of the labels. The fit declaration and the code that
+// shows them read the same tables, so every text shown is one the dialog was
+// sized for.
+struct CodeText {
+  int code;
+  unsigned text;
+};
+constexpr CodeText kOkLedTexts[] = {{0, IDS_ERROR_RINGS_OR_POWER},
+                                    {1, IDS_BEING_WINKED},
+                                    {2, IDS_ERROR_CHECK_CONFIGURATION},
+                                    {7, IDS_NORMAL_OPERATION_NO_ERRORS}};
+constexpr CodeText kOkOutputTexts[] = {{0, IDS_ERROR_RINGS_OR_POWER},
+                                       {1, IDS_NORMAL_OPERATION_NO_ERRORS}};
+constexpr CodeText kPower1Texts[] = {{0, IDS_WARNING_NO_PRIMARY_POWER},
+                                     {1, IDS_PRIMARY_POWER_OKAY}};
+constexpr CodeText kPower2Texts[] = {{0, IDS_WARNING_NO_BACKUP_POWER}, {1, IDS_BACKUP_POWER_OKAY}};
+constexpr CodeText kRingLedTexts[] = {{0, IDS_NO_RINGS_CONFIGURED},
+                                      {1, IDS_ERROR_ELSEWHERE_RING},
+                                      {2, IDS_ERROR_ADJACENT_SWITCH},
+                                      {3, IDS_RINGS_ACTIVE_NO_ERRORS}};
+constexpr CodeText kCommTexts[] = {{0, IDS_COMMUNICATIONS_FAILED}, {1, IDS_COMMUNICATIONS_OK}};
+constexpr CodeText kPollingTexts[] = {{1, IDS_POLLING}};
+
+struct ControlTexts {
+  int id;
+  std::span<const CodeText> texts;
+  bool bold;
+};
+constexpr ControlTexts kStatusTexts[] = {{CSwitchStatusDlg::kOkLedId, kOkLedTexts, false},
+                                         {CSwitchStatusDlg::kOkOutputId, kOkOutputTexts, false},
+                                         {CSwitchStatusDlg::kPower1Id, kPower1Texts, false},
+                                         {CSwitchStatusDlg::kPower2Id, kPower2Texts, false},
+                                         {CSwitchStatusDlg::kRingLedId, kRingLedTexts, false},
+                                         // The failure is shown in bold.
+                                         {CSwitchStatusDlg::kCommId, kCommTexts, true},
+                                         {CSwitchStatusDlg::kPollingId, kPollingTexts, false}};
+
+constexpr std::pair<int, unsigned> kLabels[] = {{1086, IDS_SWITCH_NAME_LABEL},
+                                                {1088, IDS_USING_INTERFACE},
+                                                {1084, IDS_PORTS_LABEL},
+                                                {1079, IDS_OK_LED},
+                                                {1080, IDS_OK_OUTPUT_LABEL},
+                                                {1081, IDS_POWER1},
+                                                {1082, IDS_POWER2},
+                                                {1083, IDS_RING_LED}};
+constexpr int kMacLabelId = 1087;
+
+// The text for a code; none for a code the table does not know.
+std::string TextFor(std::span<const CodeText> texts, int code) {
+  for (const CodeText& t : texts)
+    if (t.code == code) return LoadResString(t.text);
+  return {};
 }
 
-std::string RingLedText(int code) {
-  switch (code) {
-    case 0: return LoadResString(IDS_NO_RINGS_CONFIGURED);
-    case 1: return LoadResString(IDS_ERROR_ELSEWHERE_RING);
-    case 2: return LoadResString(IDS_ERROR_ADJACENT_SWITCH);
-    case 3: return LoadResString(IDS_RINGS_ACTIVE_NO_ERRORS);
-    default: return {};
-  }
+std::string MacLabel() {
+  return LoadResString(IDS_MAC_ADDRESS) + ":";
 }
 
 }  // namespace
@@ -65,30 +105,10 @@ CSwitchStatusDlg::CSwitchStatusDlg(CWnd* parent)
   BindControl(kPollingId, m_staticPolling);
   BindControl(kCommId, m_staticComm);
   BindControl(kListId, m_list);
-  FitText(kCommId, LoadResString(IDS_COMMUNICATIONS_FAILED), 0, true);
-  FitText(kCommId, LoadResString(IDS_COMMUNICATIONS_OK), 0, true);
-  // The labels OnInitDialog sets, and every state ShowStatus may show.
-  const std::pair<int, std::vector<unsigned>> shown[] = {
-      {1086, {IDS_SWITCH_NAME_LABEL}},
-      {1088, {IDS_USING_INTERFACE}},
-      {1084, {IDS_PORTS_LABEL}},
-      {1079, {IDS_OK_LED}},
-      {1080, {IDS_OK_OUTPUT_LABEL}},
-      {1081, {IDS_POWER1}},
-      {1082, {IDS_POWER2}},
-      {1083, {IDS_RING_LED}},
-      {kPower1Id, {IDS_PRIMARY_POWER_OKAY, IDS_WARNING_NO_PRIMARY_POWER}},
-      {kPower2Id, {IDS_BACKUP_POWER_OKAY, IDS_WARNING_NO_BACKUP_POWER}},
-      {kOkLedId,
-       {IDS_ERROR_RINGS_OR_POWER, IDS_BEING_WINKED, IDS_ERROR_CHECK_CONFIGURATION,
-        IDS_NORMAL_OPERATION_NO_ERRORS}},
-      {kOkOutputId, {IDS_NORMAL_OPERATION_NO_ERRORS, IDS_ERROR_RINGS_OR_POWER}},
-      {kRingLedId,
-       {IDS_NO_RINGS_CONFIGURED, IDS_ERROR_ELSEWHERE_RING, IDS_ERROR_ADJACENT_SWITCH,
-        IDS_RINGS_ACTIVE_NO_ERRORS}}};
-  for (const auto& [id, strings] : shown)
-    for (unsigned s : strings) FitText(id, LoadResString(s));
-  FitText(1087, LoadResString(IDS_MAC_ADDRESS) + ":");
+  for (const ControlTexts& c : kStatusTexts)
+    for (const CodeText& t : c.texts) FitText(c.id, LoadResString(t.text), 0, c.bold);
+  for (const auto& [id, text] : kLabels) FitText(id, LoadResString(text));
+  FitText(kMacLabelId, MacLabel());
   FitText(kMacId, "FF:FF:FF:FF:FF:FF");
   SetCommandHandler(kHelpId, [] { (void)fw::ShowHelp(kHelpDialogBase + IDD); });
 }
@@ -100,7 +120,7 @@ CSwitchStatusDlg::~CSwitchStatusDlg() {
 bool CSwitchStatusDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   m_staticPolling.SetTextColor(kGreen);
-  m_staticComm.SetText(LoadResString(IDS_COMMUNICATIONS_OK));
+  m_staticComm.SetText(TextFor(kCommTexts, 1));
   m_staticComm.SetTextColor(kGreen);
   m_list.InsertColumn(0, LoadResString(IDS_PORT), LVCFMT_LEFT, 60);
   m_list.InsertColumn(1, LoadResString(IDS_STATUS), LVCFMT_LEFT, 100);
@@ -109,15 +129,8 @@ bool CSwitchStatusDlg::OnInitDialog() {
   m_list.InsertColumn(4, LoadResString(IDS_FLOW_CTRL), LVCFMT_LEFT, 80);
   SetDlgItemText(kNameId, m_strName + " [" + m_strModel + "]");
   SetDlgItemText(kMacId, m_strMac);
-  SetDlgItemText(1086, LoadResString(IDS_SWITCH_NAME_LABEL));
-  SetDlgItemText(1087, LoadResString(IDS_MAC_ADDRESS) + ":");
-  SetDlgItemText(1088, LoadResString(IDS_USING_INTERFACE));
-  SetDlgItemText(1084, LoadResString(IDS_PORTS_LABEL));
-  SetDlgItemText(1079, LoadResString(IDS_OK_LED));
-  SetDlgItemText(1080, LoadResString(IDS_OK_OUTPUT_LABEL));
-  SetDlgItemText(1081, LoadResString(IDS_POWER1));
-  SetDlgItemText(1082, LoadResString(IDS_POWER2));
-  SetDlgItemText(1083, LoadResString(IDS_RING_LED));
+  for (const auto& [id, text] : kLabels) SetDlgItemText(id, LoadResString(text));
+  SetDlgItemText(kMacLabelId, MacLabel());
   SetWindowText(LoadResString(IDS_SWITCH_STATUS));
   SetTimer(kTimerId, kTickMs);
   return true;
@@ -162,7 +175,7 @@ int CSwitchStatusDlg::PollStatus() {
   ++m_polls;
   fw::frames::SwitchStatusInit(&m_status);
   std::string error;
-  m_staticPolling.SetText(LoadResString(IDS_POLLING));
+  m_staticPolling.SetText(TextFor(kPollingTexts, 1));
   m_comm->CommPumpMessagesFor(kOpenPause);
   int result = kPollOk;
   if (!m_bOpened) {
@@ -193,12 +206,12 @@ int CSwitchStatusDlg::PollStatus() {
     // The ports' last values are no longer known: only the port numbers stay.
     for (int i = 0; i < m_nShownPorts; ++i)
       for (int c = 1; c < 5; ++c) m_list.SetItemText(i, c, "");
-    m_staticComm.SetText(LoadResString(IDS_COMMUNICATIONS_FAILED));
+    m_staticComm.SetText(TextFor(kCommTexts, 0));
     m_staticComm.SetTextColor(kRed);
     m_staticComm.SetBold(true);
   } else {
     m_staticComm.SetBold(false);
-    m_staticComm.SetText(LoadResString(IDS_COMMUNICATIONS_OK));
+    m_staticComm.SetText(TextFor(kCommTexts, 1));
     m_staticComm.SetTextColor(kGreen);
   }
   return result;
@@ -228,14 +241,11 @@ void CSwitchStatusDlg::ShowStatus() {
                                    : "");
     m_list.SetItemText(i, 1, StateText(m_status.nPortBits30[i], speed));
   }
-  SetDlgItemText(kPower1Id, LoadResString(m_status.bRingFlag10 ? IDS_PRIMARY_POWER_OKAY
-                                                               : IDS_WARNING_NO_PRIMARY_POWER));
-  SetDlgItemText(kPower2Id, LoadResString(m_status.bRingFlag20 ? IDS_BACKUP_POWER_OKAY
-                                                               : IDS_WARNING_NO_BACKUP_POWER));
-  SetDlgItemText(kOkLedId, OkLedText(m_status.nRingState));
-  SetDlgItemText(kOkOutputId, LoadResString(m_status.bRingFlag08 ? IDS_NORMAL_OPERATION_NO_ERRORS
-                                                                 : IDS_ERROR_RINGS_OR_POWER));
-  SetDlgItemText(kRingLedId, RingLedText(m_status.nRingTop));
+  SetDlgItemText(kPower1Id, TextFor(kPower1Texts, m_status.bRingFlag10 ? 1 : 0));
+  SetDlgItemText(kPower2Id, TextFor(kPower2Texts, m_status.bRingFlag20 ? 1 : 0));
+  SetDlgItemText(kOkLedId, TextFor(kOkLedTexts, m_status.nRingState));
+  SetDlgItemText(kOkOutputId, TextFor(kOkOutputTexts, m_status.bRingFlag08 ? 1 : 0));
+  SetDlgItemText(kRingLedId, TextFor(kRingLedTexts, m_status.nRingTop));
 }
 
 void CSwitchStatusDlg::OnOK() {

@@ -156,6 +156,79 @@ TEST_F(NotAProject, ARecentFileThatBecameSomethingElseIsRefusedAndLeavesTheList)
   EXPECT_EQ(Doc()->GetPathName(), project);
 }
 
+// ---------------------------------------------------------------- what a save leaves opens again
+
+TEST_F(ProjectFiles, SaveAsOverAFileThatIsNoProjectReplacesItAndItOpensAgain) {
+  const std::string project = WriteProject(m_dir.file("Projects/kept.zcf"), "Kept", "S1");
+  const std::string binary = m_dir.file("program.zcf"), large = m_dir.file("log.zcf"),
+                    text = m_dir.file("notes.txt");
+  WriteFile(binary, std::string("[Printer Setup]\nPaper=A4\n\0\0\x7F", 24));
+  WriteFile(large, "[Log]\n" + std::string(33u << 20, ';'));
+  WriteFile(text, "line 1 of some notes\nline 2\n");
+  ASSERT_TRUE(Start({"fenwardle", project}));
+  for (const std::string& path : {binary, large, text}) {
+    m_dialogs.QueueAnswer(path);
+    Command(ID_FILE_SAVE_AS);
+    EXPECT_TRUE(m_messages->messages().empty()) << m_messages->messages()[0].text;
+    m_messages->clear();
+    EXPECT_EQ(Doc()->GetPathName(), path);
+    EXPECT_FALSE(Doc()->IsModified());
+  }
+  Command(ID_FILE_NEW);
+  for (const std::string& path : {binary, large, text}) {
+    EXPECT_LT(std::filesystem::file_size(path), 4096u) << path;
+    m_dialogs.QueueAnswer(path);
+    Command(ID_FILE_OPEN);
+    EXPECT_TRUE(m_messages->messages().empty()) << m_messages->messages()[0].text;
+    m_messages->clear();
+    EXPECT_EQ(Doc()->GetPathName(), path);
+    EXPECT_EQ(Doc()->GetStore().FindIndexByName("Kept"), 0) << path;
+    EXPECT_EQ(Doc()->GetSwitches().FindIndexByNameNoCase("S1"), 0) << path;
+  }
+}
+
+TEST_F(ProjectFiles, AProjectEmptiedBesideSectionsOfOthersOpensAndTakesACopy) {
+  const std::string shared = m_dir.file("Projects/shared.zcf");
+  WriteFile(shared,
+            "[Printer Setup]\r\nPaper=A4\r\n"
+            "[Switch Cfgs]\r\n0=Old\r\n[Switch Cfg: Old]\r\nVers=1\r\nNumPorts=5\r\n"
+            "[Switch Entries]\r\n0=S1\r\n[Switch Entry: S1]\r\nVers=1\r\nCfg Name=Old\r\n");
+  ASSERT_TRUE(Start({"fenwardle", shared}));
+  ASSERT_EQ(Doc()->DeleteConfig(0), 0);
+  m_messages->QueueAnswer(IDYES);
+  Doc()->DeleteSwitch(0);
+  m_messages->clear();
+  Command(ID_FILE_SAVE);
+  EXPECT_TRUE(m_messages->messages().empty()) << m_messages->messages()[0].text;
+  EXPECT_FALSE(Doc()->IsModified());
+
+  // Copy Configuration writes into it from another project.
+  Command(ID_FILE_NEW);
+  ASSERT_GE(Doc()->AddNewConfig("Plant"), 0);
+  m_dialogs.QueueAnswer(m_dir.file("Projects/source.zcf"));
+  Command(ID_FILE_SAVE);
+  Profile().WriteProfileString("Settings", "copy cfg last dest", shared);
+  ClickCell(Configs(), 0, 0);
+  m_messages->clear();
+  ASSERT_TRUE(RunModal<CCopyCfgDlg>(ID_CONFIG_COPY, [](CCopyCfgDlg& dlg) {
+    dlg.SendMessage(WM_COMMAND, MAKEWPARAM(1040, BN_CLICKED), 0);
+    dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  }));
+  ASSERT_EQ(m_messages->count(), 1u);
+  EXPECT_EQ(m_messages->messages()[0].text, LoadResString(IDS_COPY_COMPLETED_NO_ERRORS));
+  m_messages->clear();
+
+  m_dialogs.QueueAnswer(shared);
+  Command(ID_FILE_OPEN);
+  EXPECT_TRUE(m_messages->messages().empty()) << m_messages->messages()[0].text;
+  EXPECT_EQ(Doc()->GetPathName(), shared);
+  EXPECT_EQ(Doc()->GetStore().FindIndexByName("Plant2"), 0);
+  EXPECT_EQ(Doc()->GetSwitches().First(), -1);
+  fw::CIniFile saved;
+  saved.Parse(ReadText(shared));
+  EXPECT_EQ(saved.GetString("Printer Setup", "Paper"), "A4");
+}
+
 // ---------------------------------------------------------------- what a newer version wrote
 
 TEST_F(ProjectFiles, EditingANewerConfigurationIsAskedAndThenReplacesItsKeys) {

@@ -2,13 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QTest>
+#include <QThread>
+#include <algorithm>
+#include <functional>
+#include <memory>
 
 #include "gui_helpers.h"
+#include "platform/dynlib.h"
 #include "platform/gui/help.h"
+#include "platform/language.h"
 #include "platform/message.h"
 #include "switch/switchdiscovery.h"
 #include "tests/unit/switch/ops_fixture.h"
+#include "textfit_check.h"
 #include "tools/toolcomm.h"
 
 namespace {
@@ -179,6 +187,69 @@ TEST_F(RecoverSwitch, NothingIsSentWithoutADeviceOrAnAddress) {
                          "<10:00:07>"});
   EXPECT_TRUE(capture.fake.sent.empty());
   EXPECT_EQ(core.requests_seen(), 0);
+}
+
+// The recovery runs to each outcome a switch can give, in every language:
+// the status line fits at every step and at the end.
+TEST_F(RecoverSwitch, EveryStepAndOutcomeFitsInEveryLanguage) {
+  static const fw::LanguageLibraryNames names = {"libfenwardle_eng.so", "libfenwardle_de.so",
+                                                 "libfenwardle_fra.so"};
+  std::unique_ptr<CRecoverSwitchDlg> shown;
+  std::vector<std::string> cut, steps;
+  auto look = [&] {
+    if (!shown || !shown->IsWindow()) return;
+    steps.push_back(shown->GetDlgItemText(CRecoverSwitchDlg::kStatusId));
+    for (const std::string& c : fwtest::TextsThatDoNotFit(shown->widget()))
+      if (std::find(cut.begin(), cut.end(), c) == cut.end()) cut.push_back(c);
+  };
+  bool lostAfterRestart = false;
+  // Each wait of the dialog's own thread shows the step it is at.
+  CWatchedClock watched(clock, [&](std::uint32_t ms) {
+    if (QThread::currentThread() != QCoreApplication::instance()->thread()) return;
+    look();
+    if (ms == CRecoverSwitchDlg::kRestartWaitMs && lostAfterRestart) core.knobs().drop_all = true;
+  });
+  fw::ops_test::CLockedCapture noDevices(clock);
+  const std::function<void()> outcomes[] = {
+      [] {},                                         // recovered
+      [&] { core.knobs().failed_entries = {280}; },  // no identity
+      [&] { core.knobs().drop_all = true; },         // no boot monitor
+      [&] { lostAfterRestart = true; },              // gone after the restart
+      [&] {                                          // nothing to send through
+        SetToolCommEnv(CToolCommEnv{&noDevices, &watched, &clock, nullptr});
+      }};
+  for (const char* language : {"english", "german", "french"}) {
+    const fw::LanguageLoad load = fw::LoadLanguageLibrary(language, names, fw::ProgramFolder());
+    ASSERT_NE(load.bundle, nullptr) << language << ": " << load.detail;
+    fw::SetCurrentResources(load.bundle);
+    for (const auto& outcome : outcomes) {
+      core.knobs().drop_all = false;
+      core.knobs().failed_entries.clear();
+      lostAfterRestart = false;
+      SetToolCommEnv(CToolCommEnv{&capture, &watched, &clock, nullptr});
+      outcome();
+      shown = std::make_unique<CRecoverSwitchDlg>();
+      shown->m_strMac = kMacText;
+      ASSERT_TRUE(shown->Create(CRecoverSwitchDlg::IDD));
+      shown->ShowWindow(SW_SHOW);
+      if (shown->m_devices.GetCount() > 1) shown->m_devices.SetCurSel(1);
+      QTest::mouseClick(shown->GetDlgItem(IDOK)->widget(), Qt::LeftButton);
+      look();
+      if (shown->IsWindow()) {
+        EXPECT_TRUE(shown->DestroyWindow());
+      }
+      shown.reset();
+    }
+    std::string all;
+    for (const std::string& c : cut) all += "\n  " + c;
+    EXPECT_TRUE(cut.empty()) << language << ": " << cut.size() << " cut:" << all;
+    cut.clear();
+    messages->clear();
+  }
+  fw::SetCurrentResources(nullptr);
+  // The steps were seen on the way, not only the outcomes.
+  EXPECT_NE(std::find(steps.begin(), steps.end(), "Resetting switch..."), steps.end())
+      << ::testing::PrintToString(steps);
 }
 
 TEST_F(RecoverSwitch, HelpAsksForTheDialogsTopic) {

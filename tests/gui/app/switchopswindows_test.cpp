@@ -12,7 +12,10 @@
 #include <thread>
 
 #include "gui_helpers.h"
+#include "platform/dynlib.h"
+#include "platform/language.h"
 #include "platform/message.h"
+#include "platform/resourcebundle.h"
 #include "switch/configload.h"
 #include "switch/switchconfig.h"
 #include "switch/switchconfigstore.h"
@@ -20,6 +23,7 @@
 #include "switch/switchentry.h"
 #include "tests/common/test_util.h"
 #include "tests/unit/switch/ops_fixture.h"
+#include "textfit_check.h"
 #include "tools/cyclepowerdlg.h"
 #include "tools/searchingdlg.h"
 #include "tools/toolcomm.h"
@@ -195,6 +199,65 @@ TEST_F(SwitchOperations, ConfigurationLoadShowsItsWindows) {
   EXPECT_EQ(status, std::vector<std::string>{"Reading configuration..."});
   EXPECT_EQ(ops->ui().searching(), nullptr);
   EXPECT_EQ(ops->ui().status(), nullptr);
+}
+
+// A configuration load that writes and restarts the switch, in every
+// language: the searching and status windows fit every text they show on
+// the way.
+TEST_F(SwitchOperations, ConfigurationLoadWindowsFitInEveryLanguage) {
+  static const fw::LanguageLibraryNames names = {"libfenwardle_eng.so", "libfenwardle_de.so",
+                                                 "libfenwardle_fra.so"};
+  CSwitchConfigStore::EnsureOfferedModels(0);
+  auto ops = StartSwitchOperations(nullptr, 0);
+  CWatchedClock clock;
+  CWatchedCapture capture(clock);
+  fw::emu::CSwitchCore core(Mac(0x07), 5);
+  capture.fake.AddDevice("veth0", "Segment A", Mac(0xA0, 0xEE));
+  capture.fake.Attach("veth0", &core);
+  fw::ops_test::SetIdentity(core, 5, false, 1);
+  core.SetRevision("0104");
+  core.knobs().boot_on_restart = false;
+  CSwitchEntry entry;
+  entry.SetMac("02:4B:33:10:00:07");
+  entry.SetName("Ring-7");
+  entry.SetPartFromText("QV-5KP-1", "");
+  CSwitchConfig config;
+  config.SetName("Plant floor");
+  config.GetRing(0)->enabled = 1;
+
+  std::vector<std::string> cut, shown;
+  auto look = [&] {
+    for (CDialog* w : {static_cast<CDialog*>(ops->ui().searching()),
+                       static_cast<CDialog*>(ops->ui().status())}) {
+      if (!w || !w->IsWindowVisible()) continue;
+      shown.push_back(
+          w->GetDlgItemText(w == ops->ui().status() ? CStatusMsgDlg::kMessageId : 1027));
+      for (const std::string& c : fwtest::TextsThatDoNotFit(w->widget()))
+        if (std::find(cut.begin(), cut.end(), c) == cut.end()) cut.push_back(c);
+    }
+  };
+  capture.onFind = look;
+  clock.onWait = [&](std::uint32_t) { look(); };
+  for (const char* language : {"english", "german", "french"}) {
+    const fw::LanguageLoad load = fw::LoadLanguageLibrary(language, names, fw::ProgramFolder());
+    ASSERT_NE(load.bundle, nullptr) << language << ": " << load.detail;
+    fw::SetCurrentResources(load.bundle);
+    // Each load changes the master selection, which restarts the switch.
+    config.SetMasterMode(config.GetMasterMode() ? 0 : 1);
+    CSwitchDiscovery d(&capture, &clock, &clock);
+    std::string error;
+    ASSERT_EQ(d.SwitchLoadConfigOp(entry, config, &error), kCommOk) << error;
+    std::string all;
+    for (const std::string& c : cut) all += "\n  " + c;
+    EXPECT_TRUE(cut.empty()) << language << ": " << cut.size() << " cut:" << all;
+    cut.clear();
+  }
+  fw::SetCurrentResources(nullptr);
+  // Every step was seen on the way.
+  for (const char* step : {"Selecting interface...", "Reading configuration...",
+                           "Writing configuration...", "Resetting switch..."})
+    EXPECT_NE(std::find(shown.begin(), shown.end(), step), shown.end())
+        << step << " " << ::testing::PrintToString(shown);
 }
 
 }  // namespace

@@ -19,7 +19,6 @@
 #include "shell/aboutdlg.h"
 #include "shell/productsupportdlg.h"
 #include "shell/startup.h"
-#include "shell/statusmsgdlg.h"
 #include "tests/common/test_util.h"
 #include "textfit_check.h"
 
@@ -76,31 +75,10 @@ class RunTimeAppTextFit : public ::testing::Test {
       (void)dlg->DestroyWindow();
     }
   }
-  static Texts Each(int id, std::initializer_list<unsigned> strings) {
-    Texts out;
-    for (unsigned s : strings) out.emplace_back(id, LoadResString(s));
-    return out;
-  }
   fw::test::TempDir m_dir;
 };
 
-TEST_F(RunTimeAppTextFit, EveryStepAndOutcomeOfRecoverSwitch) {
-  ExpectAllFit(
-      [] { return std::make_unique<CRecoverSwitchDlg>(); }, CRecoverSwitchDlg::IDD,
-      [] {
-        Texts t =
-            Each(CRecoverSwitchDlg::kStatusId,
-                 {IDS_WRITING_CONFIGURATION, IDS_RESETTING_SWITCH, IDS_SELECT_INTERFACE,
-                  IDS_FAILED_OPEN_COMMUNICATIONS, IDS_FAILED_OBTAIN_SWITCH_ID,
-                  IDS_FAILED_WRITE_EEROM, IDS_FAILED_RESET_SWITCH, IDS_NO_RESPONSE_AFTER_REBOOT});
-        t.emplace_back(CRecoverSwitchDlg::kStatusId,
-                       fw::FormatText("%s <%s>", LoadResString(IDS_CANNOT_REACH_SWITCH_MAC),
-                                      "FF:FF:FF:FF:FF:FF"));
-        return t;
-      });
-}
-
-TEST_F(RunTimeAppTextFit, TheCapturePromptAndTheStatusWindow) {
+TEST_F(RunTimeAppTextFit, TheCapturePrompt) {
   ExpectAllFit(
       [] {
         auto dlg = std::make_unique<CWinPcapPromptDlg>();
@@ -108,13 +86,6 @@ TEST_F(RunTimeAppTextFit, TheCapturePromptAndTheStatusWindow) {
         return dlg;
       },
       CWinPcapPromptDlg::IDD, [] { return Texts{}; });
-  ExpectAllFit([] { return std::make_unique<CStatusMsgDlg>(); }, CStatusMsgDlg::IDD,
-               [] {
-                 return Each(
-                     CStatusMsgDlg::kMessageId,
-                     {IDS_READING_CONFIGURATION, IDS_COMPARING_CONFIGURATION,
-                      IDS_WRITING_CONFIGURATION, IDS_RESETTING_SWITCH, IDS_CONTACTING_SWITCH});
-               });
 }
 
 TEST_F(RunTimeAppTextFit, TheSupportDialogsAndTheAboutBox) {

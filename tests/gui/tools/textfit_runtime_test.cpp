@@ -4,13 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <span>
 
 #include "platform/resstring.h"
 #include "res/string_ids.h"
 #include "sheet_test_util.h"
+#include "switch/operationui.h"
 #include "textfit_check.h"
 #include "tools/cfgpage3.h"
 #include "tools/cfgpsheet.h"
@@ -52,6 +55,8 @@ class RunTimeTextFit : public fwtest::ToolsTest {
         for (const std::string& c : fwtest::TextsThatDoNotFit(dlg->widget()))
           if (std::find(cut.begin(), cut.end(), c) == cut.end()) cut.push_back(c);
       };
+      // What OnInitDialog put there.
+      for (const std::string& c : fwtest::TextsThatDoNotFit(dlg->widget())) cut.push_back(c);
       for (const Shown& s : shown)
         for (unsigned str : s.strings) check(s.id, LoadResString(str));
       if (more)
@@ -65,13 +70,17 @@ class RunTimeTextFit : public fwtest::ToolsTest {
   }
 };
 
+// Every entry of the lists the operations show their texts from.
 TEST_F(RunTimeTextFit, StatusLinesOfTheOperationWindows) {
+  auto each = [](std::span<const unsigned> ids) {
+    return std::vector<unsigned>(ids.begin(), ids.end());
+  };
   ExpectAllFit([] { return std::make_unique<CCyclePowerDlg>(); }, CCyclePowerDlg::IDD,
-               {{CCyclePowerDlg::kStatusId, {IDS_CYCLE_POWER_PROMPT, IDS_ATTEMPTING_CONNECT}}});
+               {{CCyclePowerDlg::kStatusId, each(optext::kCyclePowerTexts)}});
   ExpectAllFit([] { return std::make_unique<CSearchingDlg>(); }, CSearchingDlg::IDD,
-               {{CSearchingDlg::kStatusId, {IDS_SEARCHING_FOR_SWITCHES, IDS_SELECTING_INTERFACE}}});
+               {{CSearchingDlg::kStatusId, each(optext::kSearchingTexts)}});
   ExpectAllFit([] { return std::make_unique<CProgressDlg>(); }, CProgressDlg::IDD,
-               {{CProgressDlg::kStatusId, {IDS_LOADING_FIRMWARE}}});
+               {{CProgressDlg::kStatusId, each(optext::kProgressTexts)}});
 }
 
 TEST_F(RunTimeTextFit, FaultCountOfTheNetworkMonitor) {
@@ -83,46 +92,61 @@ TEST_F(RunTimeTextFit, FaultCountOfTheNetworkMonitor) {
                });
 }
 
+// The labels both dialogs set as they open.
 TEST_F(RunTimeTextFit, LabelsOfTheOutputFileAndModbusDialogs) {
   ExpectAllFit([] { return std::make_unique<COutputFileDlg>(nullptr, nullptr); },
-               COutputFileDlg::IDD,
-               {{1102, {IDS_FILE_TYPE}},  // type and destination labels
-                {1103, {IDS_DESTINATION_FILE}}});
-  ExpectAllFit([] { return std::make_unique<CModbusOptionsDlg>(); }, CModbusOptionsDlg::IDD,
-               {{1042, {IDS_ENABLE_MODBUS}},  // the check box and the gateway label
-                {1070, {IDS_DEFAULT_GATEWAY}}});
+               COutputFileDlg::IDD, {});
+  ExpectAllFit([] { return std::make_unique<CModbusOptionsDlg>(); }, CModbusOptionsDlg::IDD, {});
 }
 
+// The switch reports every value of each status field, one poll after the
+// other, and then stops answering: whatever the dialog shows fits.
 TEST_F(RunTimeTextFit, EveryStateTheSwitchStatusShows) {
-  ExpectAllFit(
-      [] {
-        auto dlg = std::make_unique<CSwitchStatusDlg>();
-        dlg->m_strMac = "FF:FF:FF:FF:FF:FF";
-        return dlg;
-      },
-      CSwitchStatusDlg::IDD,
-      {{1086, {IDS_SWITCH_NAME_LABEL}},
-       {1088, {IDS_USING_INTERFACE}},
-       {1084, {IDS_PORTS_LABEL}},
-       {1079, {IDS_OK_LED}},
-       {1080, {IDS_OK_OUTPUT_LABEL}},
-       {1081, {IDS_POWER1}},
-       {1082, {IDS_POWER2}},
-       {1083, {IDS_RING_LED}},
-       {CSwitchStatusDlg::kPower1Id, {IDS_PRIMARY_POWER_OKAY, IDS_WARNING_NO_PRIMARY_POWER}},
-       {CSwitchStatusDlg::kPower2Id, {IDS_BACKUP_POWER_OKAY, IDS_WARNING_NO_BACKUP_POWER}},
-       {CSwitchStatusDlg::kOkLedId,
-        {IDS_ERROR_RINGS_OR_POWER, IDS_BEING_WINKED, IDS_ERROR_CHECK_CONFIGURATION,
-         IDS_NORMAL_OPERATION_NO_ERRORS}},
-       {CSwitchStatusDlg::kOkOutputId, {IDS_NORMAL_OPERATION_NO_ERRORS, IDS_ERROR_RINGS_OR_POWER}},
-       {CSwitchStatusDlg::kRingLedId,
-        {IDS_NO_RINGS_CONFIGURED, IDS_ERROR_ELSEWHERE_RING, IDS_ERROR_ADJACENT_SWITCH,
-         IDS_RINGS_ACTIVE_NO_ERRORS}}},
-      [] {
-        return std::vector<std::pair<int, std::string>>{
-            {1087, LoadResString(IDS_MAC_ADDRESS) + ":"},
-            {CSwitchStatusDlg::kMacId, "FF:FF:FF:FF:FF:FF"}};
-      });
+  auto& sw = AddSwitch(0x07, "Line 4", {"veth0"});
+  for (const char* language : {"english", "german", "french"}) {
+    fw::SetCurrentResources(fwtest::LanguageBundle(language));
+    sw.knobs().drop_all = false;
+    CSwitchStatusDlg dlg;
+    dlg.m_strName = "Line 4";
+    dlg.m_strModel = "QV-9KP-1";
+    dlg.m_strMac = MacText(0x07);
+    ASSERT_TRUE(dlg.Create(CSwitchStatusDlg::IDD));
+    dlg.ShowWindow(SW_SHOW);
+    std::vector<std::string> cut;
+    auto look = [&] {
+      for (const std::string& c : fwtest::TextsThatDoNotFit(dlg.widget()))
+        if (std::find(cut.begin(), cut.end(), c) == cut.end()) cut.push_back(c);
+    };
+    // What the dialog shows while its request goes out.
+    std::string polling;
+    capture.onSend = [&](const std::uint8_t*, std::size_t) {
+      if (QThread::currentThread() != dlg.widget()->thread()) return;
+      polling = dlg.PollingStatic().GetWindowText();
+      look();
+    };
+    auto poll = [&] {
+      const int before = dlg.polls();
+      for (int i = 0; i < CSwitchStatusDlg::kTicksPerPoll && dlg.polls() == before; ++i)
+        dlg.SendMessage(WM_TIMER, CSwitchStatusDlg::kTimerId);
+      EXPECT_GT(dlg.polls(), before);
+      look();
+    };
+    // Ring state in the low three bits, ring LED in the top two; the output
+    // and both power flags each on and off.
+    for (int k = 0; k < 8; ++k) {
+      sw.SetRingFlags(static_cast<std::uint8_t>(k | (k & 3) << 6 | (k & 1 ? 0x08 : 0) |
+                                                (k & 2 ? 0x10 : 0) | (k & 4 ? 0x20 : 0)));
+      poll();
+    }
+    EXPECT_NE(polling, "");
+    sw.knobs().drop_all = true;
+    poll();
+    std::string all;
+    for (const std::string& c : cut) all += "\n  " + c;
+    EXPECT_TRUE(cut.empty()) << language << ": " << cut.size() << " cut:" << all;
+    capture.onSend = nullptr;
+    (void)dlg.DestroyWindow();
+  }
 }
 
 // A firmware file's path is shortened to its field, in every language; the
