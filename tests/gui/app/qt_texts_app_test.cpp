@@ -54,7 +54,9 @@ class QtTexts : public ShellTest {
     Drain();
     return seen;
   }
-  static QString Shown(const QString& label) { return QString(label).remove('&'); }
+  static std::string Shown(const QString& label) {
+    return QString(label).remove('&').toStdString();
+  }
 
   fw::CQtMessageSink m_realBoxes;
 };
@@ -71,7 +73,7 @@ TEST_F(QtTexts, QuestionBoxButtonsSpeakTheProgramsLanguage) {
     Saved()->WriteProfileString("settings", "language", c.language);
     ASSERT_TRUE(Start());
     Doc()->SetModifiedFlag(true);
-    QString yes, no, cancel;
+    std::string yes, no, cancel;
     EXPECT_TRUE(WhileShown<QMessageBox>(ID_FILE_NEW, [&](QMessageBox& box) {
       if (auto* b = box.button(QMessageBox::Yes)) yes = Shown(b->text());
       if (auto* b = box.button(QMessageBox::No)) no = Shown(b->text());
@@ -100,7 +102,7 @@ TEST_F(QtTexts, TheOpenDialogSpeaksTheProgramsLanguage) {
     SCOPED_TRACE(c.language);
     Saved()->WriteProfileString("settings", "language", c.language);
     ASSERT_TRUE(Start());
-    QString lookIn, fileName;
+    std::string lookIn, fileName;
     EXPECT_TRUE(WhileShown<QFileDialog>(ID_FILE_OPEN, [&](QFileDialog& dlg) {
       if (auto* l = dlg.findChild<QLabel*>("lookInLabel")) lookIn = Shown(l->text());
       if (auto* l = dlg.findChild<QLabel*>("fileNameLabel")) fileName = Shown(l->text());
