@@ -88,7 +88,7 @@ CSwitchStatusDlg::CSwitchStatusDlg(CWnd* parent)
         IDS_RINGS_ACTIVE_NO_ERRORS}}};
   for (const auto& [id, strings] : shown)
     for (unsigned s : strings) FitText(id, LoadResString(s));
-  FitText(1087, LoadResString(IDS_MAC_ADDRESS) + ":");
+  FitText(1087, LoadResString(IDS_MAC_ADDRESS_LABEL));
   FitText(kMacId, "FF:FF:FF:FF:FF:FF");
   SetCommandHandler(kHelpId, [] { (void)fw::ShowHelp(kHelpDialogBase + IDD); });
 }
@@ -110,7 +110,7 @@ bool CSwitchStatusDlg::OnInitDialog() {
   SetDlgItemText(kNameId, m_strName + " [" + m_strModel + "]");
   SetDlgItemText(kMacId, m_strMac);
   SetDlgItemText(1086, LoadResString(IDS_SWITCH_NAME_LABEL));
-  SetDlgItemText(1087, LoadResString(IDS_MAC_ADDRESS) + ":");
+  SetDlgItemText(1087, LoadResString(IDS_MAC_ADDRESS_LABEL));
   SetDlgItemText(1088, LoadResString(IDS_USING_INTERFACE));
   SetDlgItemText(1084, LoadResString(IDS_PORTS_LABEL));
   SetDlgItemText(1079, LoadResString(IDS_OK_LED));

@@ -120,7 +120,7 @@ TEST_F(RunTimeTextFit, EveryStateTheSwitchStatusShows) {
          IDS_RINGS_ACTIVE_NO_ERRORS}}},
       [] {
         return std::vector<std::pair<int, std::string>>{
-            {1087, LoadResString(IDS_MAC_ADDRESS) + ":"},
+            {1087, LoadResString(IDS_MAC_ADDRESS_LABEL)},
             {CSwitchStatusDlg::kMacId, "FF:FF:FF:FF:FF:FF"}};
       });
 }
