@@ -1266,13 +1266,18 @@ const std::string* CResourceBundle::FindString(unsigned id) const {
 
 namespace {
 std::atomic<const CResourceBundle*> g_current{nullptr};
-}
+std::atomic<ResourcesChangedHandler> g_changed{nullptr};
+}  // namespace
 
 const CResourceBundle* CurrentResources() {
   return g_current.load();
 }
 void SetCurrentResources(const CResourceBundle* bundle) {
   g_current.store(bundle);
+  if (ResourcesChangedHandler handler = g_changed.load()) handler(bundle);
+}
+void SetResourcesChangedHandler(ResourcesChangedHandler handler) {
+  g_changed.store(handler);
 }
 
 }  // namespace fw

@@ -236,6 +236,10 @@ class CResourceBundle {
 // loaded it is the English bundle compiled into the program (if one was set).
 const CResourceBundle* CurrentResources();
 void SetCurrentResources(const CResourceBundle* bundle);
+// Called with the new bundle each time the current one is set (the window
+// layer has Qt's own texts follow the program's language); nullptr: none.
+using ResourcesChangedHandler = void (*)(const CResourceBundle* bundle);
+void SetResourcesChangedHandler(ResourcesChangedHandler handler);
 
 // The English script compiled into the programs (res/eng.rc).
 const CResourceBundle& EmbeddedEnglish();

@@ -94,7 +94,7 @@ std::string TextFor(std::span<const CodeText> texts, int code) {
 }
 
 std::string MacLabel() {
-  return LoadResString(IDS_MAC_ADDRESS) + ":";
+  return LoadResString(IDS_MAC_ADDRESS_LABEL);
 }
 
 }  // namespace

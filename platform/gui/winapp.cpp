@@ -8,6 +8,7 @@
 #include "platform/gui/framewnd.h"
 #include "platform/gui/help.h"
 #include "platform/gui/menu.h"
+#include "platform/gui/qttranslations.h"
 #include "platform/resstring.h"
 #include "platform/text.h"
 #include "res/string_ids.h"
@@ -130,6 +131,8 @@ CWinApp::CWinApp(std::string appName) : m_pszAppName(std::move(appName)) {
   if (m_pszAppName.empty()) m_pszAppName = LoadResString(IDS_APP_TITLE);
   g_app = this;
   fw::SetAppCommandTarget(this);
+  // Qt's own dialogs speak the language the program chooses at start-up.
+  fw::FollowProgramLanguage();
   SetCommandHandler(ID_FILE_NEW, [this] { OnFileNew(); });
   SetCommandHandler(ID_FILE_OPEN, [this] { OnFileOpen(); });
   SetCommandHandler(ID_APP_EXIT, [this] { OnAppExit(); });

@@ -1,7 +1,9 @@
 #include "tools/switchstatusdlg.h"
 
 #include <QTest>
+#include <tuple>
 
+#include "sheet_test_util.h"
 #include "tools_fixture.h"
 
 namespace {
@@ -147,3 +149,18 @@ TEST_F(SwitchStatus, ASwitchNotFoundClosesTheDialog) {
 }
 
 }  // namespace
+
+// Each language writes its labels' colons its own way (French with a space).
+TEST_F(SwitchStatus, LabelsTakeTheLanguagesColon) {
+  const fw::CResourceBundle* previous = fw::CurrentResources();
+  for (auto [language, name, mac] : {std::tuple{"german", "Switch-Name:", "MAC-Adresse:"},
+                                     std::tuple{"french", "Nom du switch :", "Adresse MAC :"}}) {
+    SCOPED_TRACE(language);
+    fw::SetCurrentResources(fwtest::LanguageBundle(language));
+    CSwitchStatusDlg dlg;
+    Open(dlg, 0x07);
+    EXPECT_EQ(dlg.GetDlgItemText(1086), name);
+    EXPECT_EQ(dlg.GetDlgItemText(1087), mac);
+  }
+  fw::SetCurrentResources(previous);
+}
