@@ -405,8 +405,14 @@ std::vector<QWidget*> CPropertySheet::TabStops() {
     const std::vector<QWidget*> controls = page->TabStops();
     stops.insert(stops.end(), controls.begin(), controls.end());
   }
-  for (CButton* b : {&m_back, &m_next, &m_finish, &m_ok, &m_cancel, &m_help})
-    if (b->IsWindow()) stops.push_back(b->widget());
+  // The sheet's own controls in their row, left to right: its buttons and
+  // any the program put beside them.
+  std::vector<QWidget*> row;
+  for (QWidget* w : CDialog::TabStops())
+    if (w->parentWidget() == widget() && w != m_tabs.widget()) row.push_back(w);
+  std::stable_sort(row.begin(), row.end(),
+                   [](const QWidget* a, const QWidget* b) { return a->x() < b->x(); });
+  stops.insert(stops.end(), row.begin(), row.end());
   return stops;
 }
 
