@@ -13,6 +13,7 @@
 #include "grid/gridheading.h"
 #include "grid/gridinplaceedit.h"
 #include "grid/gridselectionset.h"
+#include "platform/gui/dialog.h"
 
 namespace {
 constexpr UINT_PTR kDragTimer = 1;
@@ -270,17 +271,7 @@ void CGridCellWnd::PassKeyToDialog(UINT vk) {
   QWidget* gridWidget = m_grid->widget();
   if (!gridWidget) return;
   if (vk == VK_TAB) {
-    const bool back = ShiftHeld();
-    QWidget* w = gridWidget;
-    for (int i = 0; i < 10000; ++i) {
-      w = back ? w->previousInFocusChain() : w->nextInFocusChain();
-      if (!w || w == gridWidget) return;
-      if (gridWidget->isAncestorOf(w) || w->window() != gridWidget->window()) continue;
-      if (w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) {
-        w->setFocus(back ? Qt::BacktabFocusReason : Qt::TabFocusReason);
-        return;
-      }
-    }
+    fw::MoveTabFocus(m_grid, ShiftHeld());
     return;
   }
   QWidget* top = gridWidget->window();

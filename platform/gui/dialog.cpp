@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <algorithm>
 
 #include "platform/gui/help.h"
 #include "platform/message.h"
@@ -41,6 +42,14 @@ class CDialogPeerAccess : public QDialog {
       return;
     }
     QWidget::keyPressEvent(e);
+  }
+  // Tab and Shift+Tab go through the dialog's own Tab order.
+  bool focusNextPrevChild(bool next) override {
+    if (!m_owner) return QDialog::focusNextPrevChild(next);
+    CWnd* to = m_owner->GetNextDlgTabItem(CWnd::FromHandle(QApplication::focusWidget()), !next);
+    if (to && to->widget())
+      to->widget()->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
   }
   void reject() override {
     if (!m_owner) return QDialog::reject();
@@ -404,10 +413,84 @@ void CDialog::GotoDlgCtrl(CWnd* control) {
 
 void CDialog::NextDlgCtrl() {
   if (QWidget* w = QApplication::focusWidget(); w && widget() && widget()->isAncestorOf(w))
-    w->nextInFocusChain()->setFocus(Qt::TabFocusReason);
+    if (CWnd* next = GetNextDlgTabItem(CWnd::FromHandle(w)); next && next->widget())
+      next->widget()->setFocus(Qt::TabFocusReason);
 }
 
 void CDialog::PrevDlgCtrl() {
   if (QWidget* w = QApplication::focusWidget(); w && widget() && widget()->isAncestorOf(w))
-    w->previousInFocusChain()->setFocus(Qt::BacktabFocusReason);
+    if (CWnd* prev = GetNextDlgTabItem(CWnd::FromHandle(w), true); prev && prev->widget())
+      prev->widget()->setFocus(Qt::BacktabFocusReason);
 }
+
+std::vector<QWidget*> CDialog::TabStops() {
+  std::vector<QWidget*> stops;
+  QWidget* d = widget();
+  if (!d) return stops;
+  // The focus chain holds the controls in the order they were made; a
+  // control's own children (a grid's cells, a combo box's edit) are not
+  // stops of the dialog, nor is a page or dialog inside it.
+  for (QWidget* w = d->nextInFocusChain(); w && w != d; w = w->nextInFocusChain()) {
+    if (!d->isAncestorOf(w)) continue;
+    CWnd* c = CWnd::FromHandlePermanent(w);
+    if (!c || dynamic_cast<CDialog*>(c)) continue;
+    if ((c->GetStyle() & WS_TABSTOP) || (w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus)
+      stops.push_back(w);
+  }
+  const std::vector<QWidget*> all = stops;
+  std::erase_if(stops, [&all](const QWidget* w) {
+    return std::any_of(all.begin(), all.end(),
+                       [w](const QWidget* other) { return other != w && other->isAncestorOf(w); });
+  });
+  return stops;
+}
+
+CWnd* CDialog::GetNextDlgTabItem(CWnd* control, bool previous) {
+  const std::vector<QWidget*> stops = TabStops();
+  const int n = static_cast<int>(stops.size());
+  QWidget* at = control ? control->widget() : nullptr;
+  int pos = -1;
+  for (int i = 0; i < n && at; ++i)
+    if (stops[static_cast<std::size_t>(i)] == at ||
+        stops[static_cast<std::size_t>(i)]->isAncestorOf(at))
+      pos = i;
+  if (pos < 0) pos = previous ? n : -1;
+  for (int step = 1; step <= n; ++step) {
+    const int i = ((pos + (previous ? -step : step)) % n + n) % n;
+    QWidget* w = stops[static_cast<std::size_t>(i)];
+    if (w->isVisible() && w->isEnabled()) return CWnd::FromHandlePermanent(w);
+  }
+  return nullptr;
+}
+
+namespace fw {
+
+void MoveTabFocus(CWnd* from, bool previous) {
+  QWidget* at = from ? from->widget() : nullptr;
+  if (!at) return;
+  const Qt::FocusReason reason = previous ? Qt::BacktabFocusReason : Qt::TabFocusReason;
+  QWidget* top = at->window();
+  if (auto* dialog = dynamic_cast<CDialog*>(CWnd::FromHandlePermanent(top))) {
+    if (CWnd* to = dialog->GetNextDlgTabItem(from, previous); to && to->widget())
+      to->widget()->setFocus(reason);
+    return;
+  }
+  QWidget* w = at;
+  for (int i = 0; i < 10000; ++i) {
+    w = previous ? w->previousInFocusChain() : w->nextInFocusChain();
+    if (!w || w == at) return;
+    if (at->isAncestorOf(w) || w->window() != top) continue;
+    if (!w->isVisible() || !w->isEnabled() || (w->focusPolicy() & Qt::TabFocus) != Qt::TabFocus)
+      continue;
+    // A control's own parts (a grid's editors) are no stops: the control is.
+    QWidget* stop = w;
+    for (QWidget* p = w->parentWidget(); p && p != top; p = p->parentWidget())
+      if ((p->focusPolicy() & Qt::TabFocus) == Qt::TabFocus && CWnd::FromHandlePermanent(p))
+        stop = p;
+    if (stop == at || stop->isAncestorOf(at) || at->isAncestorOf(stop)) continue;
+    stop->setFocus(reason);
+    return;
+  }
+}
+
+}  // namespace fw

@@ -76,6 +76,9 @@ class CDialog : public CWnd {
   void GotoDlgCtrl(CWnd* control);
   void NextDlgCtrl();
   void PrevDlgCtrl();
+  // The Tab stop after control (before it with previous) in the dialog's Tab
+  // order, skipping those hidden or disabled; null when there is none.
+  CWnd* GetNextDlgTabItem(CWnd* control, bool previous = false);
   void SetDefID(int id) { m_defId = id; }
   int GetDefID() const { return m_defId; }
   // Dialog units to pixels in this dialog's font, scaled so that its texts fit.
@@ -105,6 +108,10 @@ class CDialog : public CWnd {
   LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
   bool OnCommand(WPARAM w, LPARAM l) override;
   void OnClose() override;
+  // The dialog's Tab stops in Tab order, whether or not they can take the
+  // focus now: by default the controls in the order they were made (the
+  // template's), each taken as a whole.
+  virtual std::vector<QWidget*> TabStops();
 
   unsigned m_templateId;
   CWnd* m_parentWnd;
@@ -128,3 +135,12 @@ class CDialog : public CWnd {
   int m_defId = IDOK;
   const fw::CDialogTemplate* m_ownTemplate = nullptr;
 };
+
+namespace fw {
+
+// Tab (Shift+Tab with previous) that the window `from` does not use itself:
+// the focus goes to the next Tab stop, in a dialog by the dialog's Tab order,
+// elsewhere to the next window of its top-level window that takes the Tab key.
+void MoveTabFocus(CWnd* from, bool previous);
+
+}  // namespace fw

@@ -4,6 +4,7 @@
 #include <QTabBar>
 #include <algorithm>
 
+#include "platform/gui/keys.h"
 #include "platform/gui/qtstring.h"
 #include "platform/resourcebundle.h"
 #include "platform/resstring.h"
@@ -365,6 +366,54 @@ LRESULT CPropertySheet::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     default: return CDialog::WindowProc(msg, wParam, lParam);
   }
+}
+
+bool CPropertySheet::PreTranslateMessage(MSG* msg) {
+  if (msg->message == WM_KEYDOWN && GetKeyState(VK_CONTROL) < 0) {
+    int step = 0;
+    if (msg->wParam == VK_TAB)
+      step = GetKeyState(VK_SHIFT) < 0 ? -1 : 1;
+    else if (msg->wParam == VK_NEXT)
+      step = 1;
+    else if (msg->wParam == VK_PRIOR)
+      step = -1;
+    if (step != 0) {
+      TurnPage(step);
+      return true;
+    }
+  }
+  return CDialog::PreTranslateMessage(msg);
+}
+
+void CPropertySheet::TurnPage(int step) {
+  if (IsWizard()) {
+    // Only where the button is offered.
+    CButton& button = step > 0 ? m_next : m_back;
+    if (button.IsWindow() && button.IsWindowVisible() && button.IsWindowEnabled())
+      SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(button.GetDlgCtrlID()), BN_CLICKED),
+                  reinterpret_cast<LPARAM>(button.widget()));
+    return;
+  }
+  const int count = GetPageCount();
+  if (count > 1 && m_active >= 0) SetActivePage((m_active + step + count) % count);
+}
+
+std::vector<QWidget*> CPropertySheet::TabStops() {
+  std::vector<QWidget*> stops;
+  if (m_tabs.IsWindow()) stops.push_back(m_tabs.widget());
+  if (CPropertyPage* page = GetActivePage(); page && page->IsWindow()) {
+    const std::vector<QWidget*> controls = page->TabStops();
+    stops.insert(stops.end(), controls.begin(), controls.end());
+  }
+  // The sheet's own controls in their row, left to right: its buttons and
+  // any the program put beside them.
+  std::vector<QWidget*> row;
+  for (QWidget* w : CDialog::TabStops())
+    if (w->parentWidget() == widget() && w != m_tabs.widget()) row.push_back(w);
+  std::stable_sort(row.begin(), row.end(),
+                   [](const QWidget* a, const QWidget* b) { return a->x() < b->x(); });
+  stops.insert(stops.end(), row.begin(), row.end());
+  return stops;
 }
 
 bool CPropertySheet::OnCommand(WPARAM wParam, LPARAM lParam) {

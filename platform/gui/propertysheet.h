@@ -129,6 +129,10 @@ class CPropertySheet : public CDialog {
   bool OnCommand(WPARAM wParam, LPARAM lParam) override;
   bool OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
   LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  // Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PageDown and Ctrl+PageUp turn the pages.
+  bool PreTranslateMessage(MSG* msg) override;
+  // The tab bar, the active page's controls, then the buttons left to right.
+  std::vector<QWidget*> TabStops() override;
   // OK of a tabbed sheet (Enter presses the default button of a wizard).
   void OnOK() override;
   void OnCancel() override;
@@ -148,6 +152,8 @@ class CPropertySheet : public CDialog {
   void CreateButtons();
   void ApplyWizardButtons();
   bool ShowPage(int index);
+  // The next page (step 1) or the previous (-1), as a wizard's Next and Back would.
+  void TurnPage(int step);
   int IndexOfTemplate(unsigned templateId) const;
 
   std::vector<CPropertyPage*> m_pages;

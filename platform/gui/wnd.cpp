@@ -22,6 +22,8 @@
 #include <atomic>
 #include <deque>
 #include <mutex>
+#include <optional>
+#include <utility>
 
 #include "platform/gui/pump.h"
 #include "platform/gui/qtstring.h"
@@ -45,6 +47,8 @@ const char* const kWndProperty = "fw_wnd";
 const char* const kIdProperty = "fw_id";
 
 int g_dispatchDepth = 0;
+// The key message about to be dispatched went through PreTranslateMessage already.
+bool g_keyOffered = false;
 
 UINT MouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods) {
   UINT f = 0;
@@ -55,6 +59,99 @@ UINT MouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods) {
   if (mods & Qt::ControlModifier) f |= MK_CONTROL;
   return f;
 }
+
+// The message a key event becomes and its lParam (repeat count 1, scan code,
+// extended, Alt, previous state and transition bits).
+UINT KeyMessage(const QKeyEvent* ke, bool press) {
+  const bool alt = ke->modifiers() & Qt::AltModifier;
+  return press ? (alt ? WM_SYSKEYDOWN : WM_KEYDOWN) : (alt ? WM_SYSKEYUP : WM_KEYUP);
+}
+
+LPARAM KeyLParam(const QKeyEvent* ke, bool press) {
+  UINT flags = static_cast<UINT>(ke->nativeScanCode() & 0xFF);
+  if (ke->modifiers() & Qt::KeypadModifier) flags |= 0x100;  // extended key
+  if (ke->modifiers() & Qt::AltModifier) flags |= 0x2000;
+  if (ke->isAutoRepeat()) flags |= 0x4000;  // previous key state: down
+  if (!press) flags |= 0xC000;
+  return MAKELPARAM(1, static_cast<int>(flags));
+}
+
+// A message loop offers every key message to PreTranslateMessage of the
+// focus window and of each parent up to the top-level window before
+// anything else sees it: before shortcuts, before the dialog manager's Tab,
+// Enter and Esc, before the control. This filter does that once for every
+// key that reaches the focus widget, at the first event Qt sends for it
+// (ShortcutOverride for a press, else the key event itself).
+class CKeyPreTranslator : public QObject {
+ public:
+  bool eventFilter(QObject* obj, QEvent* e) override {
+    const QEvent::Type type = e->type();
+    if (type != QEvent::ShortcutOverride && type != QEvent::KeyPress && type != QEvent::KeyRelease)
+      return false;
+    auto* w = qobject_cast<QWidget*>(obj);
+    if (!w) return false;
+    // Only where the key starts, not again as it climbs to the parents.
+    if (QWidget* focus = w->window()->focusWidget(); focus ? focus != w : !w->isWindow())
+      return false;
+    // Input a pump holds back is not the focus window's to see.
+    if (fw::PumpFilterActive() && e->spontaneous() && !fw::PumpAllows(w)) return false;
+    auto* ke = static_cast<QKeyEvent*>(e);
+    const bool press = type != QEvent::KeyRelease;
+    const Key key{ke->key(), ke->modifiers(), ke->timestamp(), press};
+    bool eaten = false;
+    if (type == QEvent::KeyPress && m_override && m_override->first == key) {
+      eaten = m_override->second;  // offered at its ShortcutOverride
+    } else {
+      const unsigned vk = fw::VirtualKeyFromQt(ke->key(), ke->modifiers());
+      if (vk == 0) return false;
+      CWnd* target = CWnd::FromHandle(w);
+      if (!target || !target->widget()) return false;
+      MSG m{target->widget(), KeyMessage(ke, press), vk, KeyLParam(ke, press)};
+      eaten = Offer(target, &m);
+    }
+    m_override.reset();
+    if (type == QEvent::ShortcutOverride) {
+      m_override = std::make_pair(key, eaten);
+      if (eaten) e->accept();  // no shortcut takes it, and the press that follows is eaten
+      return eaten;
+    }
+    m_offered = key;
+    m_offeredEvent = e;
+    return eaten;
+  }
+
+  // Whether this key event's message went through PreTranslateMessage already.
+  bool Offered(const QEvent* e) const {
+    if (e != m_offeredEvent || !m_offered) return false;
+    const auto* ke = static_cast<const QKeyEvent*>(e);
+    return *m_offered ==
+           Key{ke->key(), ke->modifiers(), ke->timestamp(), e->type() != QEvent::KeyRelease};
+  }
+
+ private:
+  struct Key {
+    int key;
+    Qt::KeyboardModifiers mods;
+    quint64 timestamp;
+    bool press;
+    bool operator==(const Key&) const = default;
+  };
+
+  static bool Offer(CWnd* target, MSG* m) {
+    for (CWnd* c = target; c;) {
+      QPointer<QWidget> peer = c->widget();
+      if (c->PreTranslateMessage(m)) return true;
+      if (!peer) return true;  // the window went: nothing is left to take the key
+      if (peer->isWindow()) break;
+      c = CWnd::FromHandle(peer->parentWidget());
+    }
+    return false;
+  }
+
+  std::optional<std::pair<Key, bool>> m_override;
+  std::optional<Key> m_offered;
+  const QEvent* m_offeredEvent = nullptr;
+};
 
 }  // namespace
 
@@ -149,8 +246,15 @@ class CWndHub : public QObject {
     m_connected = true;
     QObject::connect(qApp, &QApplication::focusChanged, this,
                      [this](QWidget* old, QWidget* now) { Focus(old, now); });
+    keys = new CKeyPreTranslator();
+    keys->setParent(this);
+    qApp->installEventFilter(keys);
   }
 
+ public:
+  CKeyPreTranslator* keys = nullptr;
+
+ private:
   // Windows sends WM_KILLFOCUS to the old window, then WM_SETFOCUS to the
   // new, each naming the other; Qt's focus events name neither.
   void Focus(QWidget* old, QWidget* now) {
@@ -1348,7 +1452,8 @@ bool CWnd::DispatchInput(UINT msg, WPARAM w, LPARAM l) {
   // PreTranslateMessage on the target and its parents, then the handler.
   MSG m{m_peer.data(), msg, w, l};
   std::shared_ptr<bool> alive = m_alive;
-  for (CWnd* c = this; c; c = c->GetParent()) {
+  const bool offered = std::exchange(g_keyOffered, false);
+  for (CWnd* c = offered ? nullptr : this; c; c = c->GetParent()) {
     if (c->PreTranslateMessage(&m)) return false;
     if (!*alive || !m_peer) return false;
     if (c->widget() && c->widget()->isWindow()) break;
@@ -1458,7 +1563,9 @@ bool CWnd::HandleQtEvent(QObject*, QEvent* e) {
       const bool press = e->type() == QEvent::KeyPress;
       unsigned vk = fw::VirtualKeyFromQt(ke->key(), ke->modifiers());
       if (vk == 0) return false;
-      const bool alt = ke->modifiers() & Qt::AltModifier;
+      // The focus window and its parents saw it already, before the dialog manager.
+      const CKeyPreTranslator* keys = CWndHub::Get().keys;
+      const bool offered = keys && keys->Offered(e);
       bool special = vk == VK_TAB || vk == VK_RETURN || vk == VK_ESCAPE;
       if (special) {
         // The dialog manager's keys: only a window that asks for them gets
@@ -1468,17 +1575,10 @@ bool CWnd::HandleQtEvent(QObject*, QEvent* e) {
         bool wants = (code & DLGC_WANTALLKEYS) || (vk == VK_TAB && (code & DLGC_WANTTAB));
         if (!wants) return false;
       }
-      UINT repeat = 1;
-      UINT scan = static_cast<UINT>(ke->nativeScanCode() & 0xFF);
-      UINT flags = scan;
-      if (ke->modifiers() & Qt::KeypadModifier) flags |= 0x100;  // extended key
-      if (alt) flags |= 0x2000;
-      if (ke->isAutoRepeat()) flags |= 0x4000;  // previous key state: down
-      if (!press) flags |= 0xC000;
-      LPARAM l = MAKELPARAM(static_cast<int>(repeat), static_cast<int>(flags));
-      UINT msg = press ? (alt ? WM_SYSKEYDOWN : WM_KEYDOWN) : (alt ? WM_SYSKEYUP : WM_KEYUP);
+      const LPARAM l = KeyLParam(ke, press);
       QPointer<QWidget> peer = m_peer;
-      bool pass = DispatchInput(msg, vk, l);
+      g_keyOffered = offered;
+      bool pass = DispatchInput(KeyMessage(ke, press), vk, l);
       if (!*alive || !peer) return true;
       if (press) {
         QString text = ke->text();

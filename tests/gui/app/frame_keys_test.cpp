@@ -174,6 +174,30 @@ TEST_F(FrameKeys, AWaitDropsTheFramesKeysToo) {
   EXPECT_EQ(OpenPopup(), nullptr);
 }
 
+// Tab and Shift+Tab go from one list to the other and stop on nothing else:
+// not on a list's own editor, which nobody sees while no edit is open.
+TEST_F(FrameKeys, TabGoesBetweenTheListsOnly) {
+  ClickCellOf(Switches(), 0, 0);
+  ASSERT_EQ(QApplication::focusWidget(), CellsOf(Switches()));
+  auto where = [this] {
+    QWidget* f = QApplication::focusWidget();
+    if (f == CellsOf(Switches())) return std::string("switches");
+    if (f == CellsOf(Configs())) return std::string("configurations");
+    return std::string(f ? f->metaObject()->className() : "nothing");
+  };
+  std::vector<std::string> seen;
+  for (int i = 0; i < 2; ++i) {
+    Key(Qt::Key_Backtab, Qt::ShiftModifier);
+    seen.push_back(where());
+  }
+  for (int i = 0; i < 2; ++i) {
+    Key(Qt::Key_Tab);
+    seen.push_back(where());
+  }
+  EXPECT_EQ(seen,
+            (std::vector<std::string>{"configurations", "switches", "configurations", "switches"}));
+}
+
 // Inside an open editor the clipboard and undo keys work on its text, not on
 // the frame's Copy and Paste of whole cells.
 TEST_F(FrameKeys, AnOpenEditorKeepsTheClipboardAndUndoKeys) {

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include "gui_helpers.h"
 
@@ -297,6 +299,114 @@ TEST_F(PropertySheetTest, AWindowTakesTheControlsPlace) {
     EXPECT_FALSE(old->isVisible());
     EXPECT_EQ(old->nextInFocusChain(), placed.widget());
     sheet.PressButton(PSBTN_CANCEL);
+  });
+}
+
+// Keys typed into the sheet's window, as a user types them.
+class SheetKeys : public PropertySheetTest {
+ protected:
+  void Key(CPropertySheet& sheet, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QTest::keyClick(sheet.widget()->windowHandle(), key, mods);
+    Drain();
+  }
+  // Where the focus is, by the control's id (the tab bar's is its own).
+  static int FocusId() {
+    CWnd* w = CWnd::FromHandle(QApplication::focusWidget());
+    return w ? w->GetDlgCtrlID() : 0;
+  }
+  // The controls Tab (or Shift+Tab) visits, count times from where the focus is.
+  std::vector<int> Walk(CPropertySheet& sheet, bool back, int count) {
+    std::vector<int> ids;
+    for (int i = 0; i < count; ++i) {
+      Key(sheet, back ? Qt::Key_Backtab : Qt::Key_Tab, back ? Qt::ShiftModifier : Qt::NoModifier);
+      ids.push_back(FocusId());
+    }
+    return ids;
+  }
+};
+
+TEST_F(SheetKeys, TabFollowsTheReadingOrderAndSkipsWhatCannotTakeTheFocus) {
+  CPropertySheet sheet(900);
+  sheet.m_psh.dwFlags |= PSH_HASHELP;
+  sheet.AddPage(&m_one);
+  sheet.AddPage(&m_two);
+  Run(sheet, [&] {
+    fwtest::Activate(sheet.widget());
+    ASSERT_EQ(FocusId(), 1001);
+    EXPECT_EQ(Walk(sheet, false, 5),
+              (std::vector<int>{IDOK, IDCANCEL, ID_HELP, kSheetTabControlId, 1001}));
+    EXPECT_EQ(Walk(sheet, true, 5),
+              (std::vector<int>{kSheetTabControlId, ID_HELP, IDCANCEL, IDOK, 1001}));
+    sheet.PressButton(PSBTN_CANCEL);
+  });
+
+  CPropertySheet wizard(900);
+  wizard.SetWizardMode();
+  wizard.m_psh.dwFlags |= PSH_HASHELP;
+  wizard.AddPage(&m_one);
+  wizard.AddPage(&m_two);
+  m_one.buttons = PSWIZB_NEXT;  // Back is disabled, Finish hidden
+  Run(wizard, [&] {
+    fwtest::Activate(wizard.widget());
+    ASSERT_EQ(FocusId(), 1001);
+    EXPECT_EQ(Walk(wizard, false, 4), (std::vector<int>{ID_WIZNEXT, IDCANCEL, ID_HELP, 1001}));
+    EXPECT_EQ(Walk(wizard, true, 4), (std::vector<int>{ID_HELP, IDCANCEL, ID_WIZNEXT, 1001}));
+    wizard.PressButton(PSBTN_CANCEL);
+  });
+}
+
+TEST_F(SheetKeys, CtrlTabAndCtrlPageKeysTurnPagesAndArrowsOnTheTabsToo) {
+  CPropertySheet sheet(900);
+  sheet.AddPage(&m_one);
+  sheet.AddPage(&m_two);
+  sheet.AddPage(&m_three);
+  Run(sheet, [&] {
+    fwtest::Activate(sheet.widget());
+    std::vector<int> pages;
+    const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
+        {Qt::Key_Tab, Qt::ControlModifier},
+        {Qt::Key_PageDown, Qt::ControlModifier},
+        {Qt::Key_Tab, Qt::ControlModifier},  // round to the first
+        {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier},
+        {Qt::Key_PageUp, Qt::ControlModifier}};
+    for (const auto& [key, mods] : keys) {
+      Key(sheet, key, mods);
+      pages.push_back(sheet.GetActiveIndex());
+    }
+    EXPECT_EQ(pages, (std::vector<int>{1, 2, 0, 2, 1}));
+    // On the tab bar the arrows turn the pages and the focus stays there.
+    sheet.GetDlgItem(kSheetTabControlId)->SetFocus();
+    Key(sheet, Qt::Key_Left);
+    EXPECT_EQ(sheet.GetActiveIndex(), 0);
+    Key(sheet, Qt::Key_Right);
+    Key(sheet, Qt::Key_Right);
+    EXPECT_EQ(sheet.GetActiveIndex(), 2);
+    EXPECT_TRUE(m_three.IsWindowVisible());
+    EXPECT_EQ(FocusId(), kSheetTabControlId);
+    sheet.PressButton(PSBTN_CANCEL);
+  });
+
+  // A wizard turns only where Back and Next are offered.
+  m_journal.lines.clear();
+  CPropertySheet wizard(900);
+  wizard.SetWizardMode();
+  TestPage one{910, 901, "one", m_journal}, two{911, 0, "two", m_journal};
+  wizard.AddPage(&one);
+  wizard.AddPage(&two);
+  one.buttons = PSWIZB_NEXT;
+  two.buttons = PSWIZB_BACK | PSWIZB_FINISH;
+  Run(wizard, [&] {
+    fwtest::Activate(wizard.widget());
+    Key(wizard, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(wizard.GetActiveIndex(), 0);
+    Key(wizard, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(wizard.GetActiveIndex(), 1);
+    Key(wizard, Qt::Key_PageDown, Qt::ControlModifier);  // Finish is no page
+    EXPECT_EQ(wizard.GetActiveIndex(), 1);
+    EXPECT_TRUE(wizard.IsWindowVisible());
+    Key(wizard, Qt::Key_PageUp, Qt::ControlModifier);
+    EXPECT_EQ(wizard.GetActiveIndex(), 0);
+    wizard.PressButton(PSBTN_CANCEL);
   });
 }
 

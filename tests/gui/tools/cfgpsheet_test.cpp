@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTest>
+#include <QWindow>
 #include <algorithm>
 #include <fstream>
 #include <sstream>
@@ -339,6 +340,30 @@ TEST_P(SheetTest, FinishAndConfigureLaterRefuseAConfigurationWithoutSpeeds) {
   });
   EXPECT_EQ(result, IDCANCEL);
   EXPECT_FALSE(CCfgPSheet::IsAccepted(result));
+}
+
+// Tab through the sheet's window: the page's controls, then the buttons as
+// they stand left to right, then round again. Configure Later is made
+// without a Tab stop, and Back is disabled on the first page.
+TEST_P(SheetTest, TabRunsThroughThePageThenTheButtonsLeftToRight) {
+  auto walk = [this](int count) {
+    std::vector<int> ids;
+    for (int i = 0; i < count; ++i) {
+      QTest::keyClick(m_sheet.widget()->windowHandle(), Qt::Key_Tab);
+      Drain();
+      CWnd* w = CWnd::FromHandle(QApplication::focusWidget());
+      ids.push_back(w ? w->GetDlgCtrlID() : 0);
+    }
+    return ids;
+  };
+  m_sheet.SetMode(0);
+  Run([&] {
+    fwtest::Activate(m_sheet.widget());
+    Item(m_sheet.GeneralPage(), CCfgPage1::kNameEdit)->setFocus();
+    EXPECT_EQ(walk(5), (std::vector<int>{CCfgPage1::kTypeCombo, ID_WIZNEXT, IDCANCEL, ID_HELP,
+                                         CCfgPage1::kNameEdit}));
+    Press(IDCANCEL);
+  });
 }
 
 TEST_P(SheetTest, NamesOfOtherConfigurationsAreRefused) {

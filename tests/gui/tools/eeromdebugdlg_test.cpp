@@ -2,6 +2,7 @@
 
 #include <QLineEdit>
 #include <QTest>
+#include <QWindow>
 #include <fstream>
 
 #include "grid/gridinplaceedit.h"
@@ -232,6 +233,30 @@ TEST_F(EeromDebugger, NeverWritesToEverySwitchAndReportsRefusedEntries) {
   EXPECT_EQ(sw->eerom()[0x300], 0x01);
   EXPECT_EQ(sw->eerom()[0x301], 0x02);
   EXPECT_FALSE(dlg.Grid().IsRowModified(3));
+}
+
+// The debugger sees Esc before the dialog does wherever the focus is: a
+// typed byte never written is not lost to a stray Esc on a button.
+TEST_F(EeromDebugger, EscWithAButtonFocusedKeepsTheDialogAndTheTypedValue) {
+  CEeromDebugDlg dlg;
+  Open(dlg, MacText(0x11));
+  messages->clear();
+  Click(dlg, CEeromDebugDlg::kReadAllId);
+  ASSERT_TRUE(messages->messages().empty());
+  QWindow* window = dlg.widget()->windowHandle();
+  EXPECT_EQ(dlg.Grid().MoveToCell(2, 2), kGridOk);
+  Cells(dlg)->setFocus();
+  for (Qt::Key k : {Qt::Key_A, Qt::Key_B, Qt::Key_Return}) QTest::keyClick(window, k);
+  fwtest::Drain();
+  ASSERT_TRUE(dlg.Grid().IsRowModified(2));
+  Click(dlg, CEeromDebugDlg::kSetId);
+  ASSERT_EQ(QApplication::focusWidget(), dlg.GetDlgItem(CEeromDebugDlg::kSetId)->widget());
+  QTest::keyClick(window, Qt::Key_Escape);
+  fwtest::Drain();
+  EXPECT_FALSE(dlg.ended());
+  EXPECT_TRUE(dlg.widget()->isVisible());
+  EXPECT_EQ(dlg.Grid().GetCellText(2, 2).value_or(""), "AB");
+  EXPECT_TRUE(dlg.Grid().IsRowModified(2));
 }
 
 // Typed values are the user's work: a Write All that does not get through
