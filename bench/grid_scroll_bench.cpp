@@ -69,7 +69,8 @@ struct GridFixture {
   CSheetGridCtrl grid;
   VectorSource source;
   GridFixture() {
-    host.CreateEx(0, "", "bench", WS_OVERLAPPED | WS_VISIBLE, CRect(0, 0, 800, 600), nullptr, 0);
+    Require(host.CreateEx(0, "", "bench", WS_OVERLAPPED | WS_VISIBLE, CRect(0, 0, 800, 600),
+                          nullptr, 0));
     Require(grid.CreateGrid(WS_VISIBLE, CRect(0, 0, 800, 600), &host, 1));
     int index = grid.RegisterDataSource(&source);
     Require(grid.SetDefaultDataSource(index) == kGridOk);

@@ -4,19 +4,27 @@
 // network namespace of its own: its search must never reach the machine's
 // networks. The program runs on a virtual X server of the benchmark's
 // own, with fresh settings each time; the paint is seen on the screen, so
-// the program needs no help from inside.
+// the program needs no help from inside. A plain Qt main window with a menu
+// bar and a toolbar, started the same way (this benchmark run again with
+// --plain-main-window), is the measure to compare with.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <QAction>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QImage>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QPixmap>
 #include <QProcess>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QToolBar>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -100,6 +108,14 @@ void BM_StartToFirstPaint(benchmark::State& state) {
 }
 BENCHMARK(BM_StartToFirstPaint)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 
+void BM_PlainQtMainWindowStartToFirstPaint(benchmark::State& state) {
+  StartToFirstPaint(state, QCoreApplication::applicationFilePath(), {"--plain-main-window"});
+}
+BENCHMARK(BM_PlainQtMainWindowStartToFirstPaint)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
+
 void BM_MonitorStartToFirstPaint(benchmark::State& state) {
   const QString unshare = QStandardPaths::findExecutable("unshare");
   if (geteuid() != 0 || unshare.isEmpty()) {
@@ -113,9 +129,33 @@ BENCHMARK(BM_MonitorStartToFirstPaint)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(10);
 
+// The comparison: a main window with menus and a toolbar of buttons, as
+// large as the program's, covering the place that is watched.
+int PlainMainWindow(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QMainWindow window;
+  for (const char* title : {"&File", "&Edit", "&View", "&Operations", "&Window", "&Help"}) {
+    QMenu* menu = window.menuBar()->addMenu(title);
+    for (int i = 0; i < 8; ++i) menu->addAction(QString("Command %1").arg(i + 1));
+  }
+  QToolBar* bar = window.addToolBar("Standard");
+  const QStyle::StandardPixmap icons[] = {
+      QStyle::SP_FileIcon,        QStyle::SP_DirOpenIcon,  QStyle::SP_DialogSaveButton,
+      QStyle::SP_ArrowBack,       QStyle::SP_ArrowForward, QStyle::SP_BrowserReload,
+      QStyle::SP_ComputerIcon,    QStyle::SP_DriveNetIcon, QStyle::SP_FileDialogDetailedView,
+      QStyle::SP_DialogHelpButton};
+  for (QStyle::StandardPixmap icon : icons)
+    bar->addAction(app.style()->standardIcon(icon), "Button");
+  window.setCentralWidget(new QWidget);
+  window.setGeometry(0, 0, 800, 600);
+  window.show();
+  return app.exec();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 1 && std::string(argv[1]) == "--plain-main-window") return PlainMainWindow(argc, argv);
   const QString xvfb = QStandardPaths::findExecutable("Xvfb");
   QProcess server;
   for (int n = 141; !xvfb.isEmpty() && n < 190; ++n) {

@@ -433,6 +433,8 @@ class CGridCore : public CGridHost {
   // (a heading or the cell area); false when it is not shown.
   bool PartSpan(GridAxis a, int index, int& pos, int& size) const;
   bool PartsFit(GridAxis a, int avail) const;
+  void BarSizesFor(int W, int H, int& vb, int& hb, int& tw) const;
+  void RelayoutIfBarsChanged();
   void RecalcViewEnd(GridAxis a);
   int CountChanged(GridAxis a, int redraw);
   int KeyStep(GridAxis a, int dir);

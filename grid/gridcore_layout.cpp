@@ -55,8 +55,9 @@ int CGridCore::SetRowTotal(int count, int redraw) {
 }
 
 // What follows a new column (row) count: positions past the end come back,
-// the view is limited with its notification and a grid without a current
-// part gets one.
+// the bars come or go as the parts outgrow the view or fit it again, the
+// view is limited with its notification and a grid without a current part
+// gets one.
 int CGridCore::CountChanged(GridAxis a, int redraw) {
   const auto ax = m_sheet->Axis(a);
   const int count = ax.Count();
@@ -65,12 +66,13 @@ int CGridCore::CountChanged(GridAxis a, int redraw) {
   if (ax.Target() >= count) ax.Target() = count - 1;
   RecalcLockedSizes();
   const int oldFirst = ax.First();
+  RelayoutIfBarsChanged();
   RecalcMaxFirst(a);
   if (ax.First() != oldFirst) {
     NotifyFirstChanged(a, oldFirst, ax.First());
     ax.PrevFirst() = ax.First();
-    UpdateScrollBars();
   }
+  UpdateScrollBars();
   if (ax.Current() < 0 && count > 0) (void)MoveAlong(a, 0);
   RecalcViewEnds();
   if (m_paint && redraw && IsCreated()) ViewRepaintAll();
@@ -97,6 +99,7 @@ int CGridCore::SetPartSize(GridAxis a, int index, int size) {
   }
   ax.StoreSize(index, size);
   RecalcLockedSizes();
+  RelayoutIfBarsChanged();
   RecalcMaxFirst(a);
   RecalcViewEnds();
   return kGridOk;
@@ -350,12 +353,11 @@ bool CGridCore::PartsFit(GridAxis a, int avail) const {
   return true;
 }
 
-void CGridCore::LayoutParts() {
-  CGridSheetState& s = *m_sheet;
-  const int keepV = s.m_vbarWidth, keepH = s.m_hbarHeight, keepTab = s.m_tabWidth;
-  int W = 0, H = 0;
-  ViewClientSize(W, H);
-
+// The sizes of the two bars and of the tab strip for a client area of W x H:
+// a bar only where the parts do not fit, each bar taking room from the other
+// direction.
+void CGridCore::BarSizesFor(int W, int H, int& vb, int& hb, int& tw) const {
+  const CGridSheetState& s = *m_sheet;
   auto rowsFit = [&](int avail) { return PartsFit(GridAxis::kRows, avail); };
   auto colsFit = [&](int avail) { return PartsFit(GridAxis::kCols, avail); };
 
@@ -363,7 +365,6 @@ void CGridCore::LayoutParts() {
   bool rowsOk = rowsFit(H - s.m_topHeadHeight);
   bool needH = s.m_tabWidth > 0 || !colsOk;
   bool needV = !rowsOk;
-  // One bar takes room from the other direction.
   if (needV && !needH) {
     colsOk = colsFit(W - s.m_sideHeadWidth - s.m_vbarWidth);
     needH = !colsOk;
@@ -373,16 +374,37 @@ void CGridCore::LayoutParts() {
     needV = !rowsOk;
     if (needV) colsOk = colsFit(W - s.m_sideHeadWidth - s.m_vbarWidth);
   }
-  if (!needV) s.m_vbarWidth = 0;
-  if (!needH && s.m_tabWidth <= 0) s.m_hbarHeight = 0;
-  if (s.m_tabWidth > 0) {
-    if (colsOk)
-      s.m_tabWidth = W + 6;
-    else
-      s.m_tabWidth = std::min(s.m_tabWidth, std::max(0, W - s.m_vbarWidth));
-  }
+  vb = needV ? s.m_vbarWidth : 0;
+  hb = needH || s.m_tabWidth > 0 ? s.m_hbarHeight : 0;
+  tw = s.m_tabWidth;
+  if (tw > 0) tw = colsOk ? W + 6 : std::min(tw, std::max(0, W - vb));
+}
 
-  const int vb = s.m_vbarWidth, hb = s.m_hbarHeight, tw = s.m_tabWidth;
+// Lays the parts out again when the bars laid out no longer match what the
+// parts need: a grid filled or emptied after it was shown, a part sized.
+// Repainting stays the caller's choice.
+void CGridCore::RelayoutIfBarsChanged() {
+  const CGridSheetState& s = *m_sheet;
+  if (!s.m_created) return;
+  int W = 0, H = 0, vb = 0, hb = 0, tw = 0;
+  ViewClientSize(W, H);
+  BarSizesFor(W, H, vb, hb, tw);
+  if (vb == std::max(0, s.m_rcVBar.Width()) && hb == std::max(0, s.m_rcHBar.Height()) &&
+      tw == std::max(0, s.m_rcTabs.Width()))
+    return;
+  const int paint = m_paint;
+  m_paint = 0;
+  LayoutParts();
+  m_paint = paint;
+}
+
+void CGridCore::LayoutParts() {
+  CGridSheetState& s = *m_sheet;
+  int W = 0, H = 0;
+  ViewClientSize(W, H);
+  int vb = 0, hb = 0, tw = 0;
+  BarSizesFor(W, H, vb, hb, tw);
+
   const int sw = s.m_sideHeadWidth, th = s.m_topHeadHeight;
   CRect cells(sw, th, W - vb, H - hb);
   CRect top(sw, 0, W - vb, th);
@@ -413,9 +435,6 @@ void CGridCore::LayoutParts() {
     UpdateScrollBars();
     if (m_paint) ViewRepaintAll();
   }
-  s.m_vbarWidth = keepV;
-  s.m_hbarHeight = keepH;
-  s.m_tabWidth = keepTab;
   s.m_prevTopRow = s.m_topRow;
   s.m_prevLeftCol = s.m_leftCol;
   if (relayout && m_layoutDepth < 2) {

@@ -198,8 +198,10 @@ void CNormalCellType::DrawCellText(CDC& dc, const CRect& rect, int offset, int /
   }
   if (!text.empty()) {
     const int margin = static_cast<int>(Options().cellMargin * m_scale);
-    const CSize ext = dc.GetTextExtent(text);
     const std::uint32_t align = cell.GridCellGetAlignment() & 0xFFFF;
+    // Only centred or right-aligned text needs its width before it is drawn.
+    const CSize ext = (align & (kAlignCenter | kAlignRight)) ? dc.GetTextExtent(text)
+                                                             : CSize(0, dc.GetTextHeight());
     int x = area.left + margin + offset;
     if (align & kAlignCenter)
       x = area.left + (area.Width() - ext.cx) / 2;

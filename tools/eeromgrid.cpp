@@ -1,5 +1,6 @@
 #include "tools/eeromgrid.h"
 
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <algorithm>
 #include <cctype>
@@ -81,7 +82,22 @@ int CEeromGrid::LoadRanges(std::string* error) {
   m_loadResult = LoadEeromRanges(m_descriptionFile, &m_ranges, error);
   // The row count follows what was read in every case, also after a bad line.
   (void)SetRowTotal(static_cast<int>(m_ranges.size()));
+  FitDataColumn();
   return m_loadResult;
+}
+
+// The Data column holds the longest range's bytes whatever their digits;
+// where the dialog is narrower, the grid scrolls across to them.
+void CEeromGrid::FitDataColumn() {
+  int bytes = 0;
+  for (const CEeromRange& r : m_ranges) bytes = std::max(bytes, r.ByteCount());
+  CFont* font = GetDefaultFont();
+  const QFontMetrics fm(font ? font->font() : QFont());
+  int digit = 0;
+  for (char c : std::string("0123456789ABCDEFabcdef?"))
+    digit = std::max(digit, fm.horizontalAdvance(QLatin1Char(c)));
+  const int need = 2 * bytes * digit + GridPx(12);
+  (void)SetColumnWidth(kDataCol, std::max(GridPx(300), need));
 }
 
 void CEeromGrid::OnGridCreated() {

@@ -87,6 +87,7 @@ class CEeromGrid : public CSheetGridCtrl {
 
  private:
   std::string EditorText() const;
+  void FitDataColumn();
 
   IEeromValues& m_values;
   std::vector<CEeromRange> m_ranges;

@@ -203,6 +203,8 @@ class CDC {
     return DrawText(text, &rect, format);
   }
   CSize GetTextExtent(const std::string& text) const;
+  // The height GetTextExtent gives, without measuring a text.
+  int GetTextHeight() const;
   CSize GetOutputTextExtent(const std::string& text) const { return GetTextExtent(text); }
   bool GetTextMetrics(TEXTMETRIC* tm) const;
   QFontMetrics FontMetrics() const { return QFontMetrics(m_qfont); }
@@ -219,6 +221,7 @@ class CDC {
   void ApplyClip();
   QPen CosmeticPen() const;
   void PlotLine(int x0, int y0, int x1, int y1, bool lastPixel);
+  bool PixelExact() const;
   void DrawTextLine(int x, int topY, const QString& line, const CRect* clip);
 
   QPainter* m_painter = nullptr;

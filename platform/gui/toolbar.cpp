@@ -511,28 +511,63 @@ std::vector<std::string> CToolBar::WrappedText(const std::string& text, int widt
   return lines;
 }
 
+// The measures hold while the font, the wrap width and the row limit do.
+void CToolBar::ValidateMeasures() const {
+  const QFont& font = ButtonFont();
+  const int wrap = m_maxWidth > 0 ? m_maxWidth - 2 * kTextMargin : 0;
+  if (m_measuredWrap == wrap && m_measuredRows == m_maxTextRows && m_measuredFont == font) return;
+  m_measured.clear();
+  m_measuredFont = font;
+  m_measuredWrap = wrap;
+  m_measuredRows = m_maxTextRows;
+  m_lineHeight = QFontMetrics(font).height();
+}
+
+const CToolBar::MeasuredText& CToolBar::Measured(const std::string& text) const {
+  ValidateMeasures();
+  return MeasuredAsIs(text);
+}
+
+const CToolBar::MeasuredText& CToolBar::MeasuredAsIs(const std::string& text) const {
+  auto found = m_measured.find(text);
+  if (found != m_measured.end()) return found->second;
+  // Texts that are no longer on the bar (a language changed) go now and then.
+  if (m_measured.size() > 4 * m_buttons.size() + 16) m_measured.clear();
+  MeasuredText m;
+  const QFontMetrics fm(m_measuredFont);
+  m.lines = WrappedText(text, m_measuredWrap);
+  for (const std::string& l : m.lines)
+    m.widest = std::max(m.widest, fm.horizontalAdvance(fw::ToQ(l)));
+  m.oneLine = fm.horizontalAdvance(fw::ToQ(text));
+  return m_measured.emplace(text, std::move(m)).first->second;
+}
+
+int CToolBar::TextLineHeight() const {
+  ValidateMeasures();
+  return m_lineHeight;
+}
+
 CSize CToolBar::ComputedButtonSize() const {
   CSize size = m_sizeButton;
-  const int wrapWidth = m_maxWidth > 0 ? m_maxWidth - 2 * kTextMargin : 0;
-  QFontMetrics fm(ButtonFont());
+  ValidateMeasures();
   int textWidth = 0, rows = 0;
   for (const Button& b : m_buttons) {
     if ((b.tb.fsStyle & TBSTYLE_SEP) || (b.tb.fsState & TBSTATE_HIDDEN)) continue;
-    auto lines = WrappedText(b.text, wrapWidth);
-    rows = std::max(rows, static_cast<int>(lines.size()));
-    for (const std::string& l : lines)
-      textWidth = std::max(textWidth, fm.horizontalAdvance(fw::ToQ(l)));
+    const MeasuredText& m = MeasuredAsIs(b.text);
+    rows = std::max(rows, static_cast<int>(m.lines.size()));
+    textWidth = std::max(textWidth, m.widest);
   }
+  const int lineHeight = m_lineHeight;
   const_cast<CToolBar*>(this)->m_textRowsUsed = rows;
   if (rows > 0) {
     const bool list = (GetStyle() & TBSTYLE_LIST) != 0;
     CSize need;
     if (list) {
       need.cx = m_sizeImage.cx + kPadX + textWidth + 2 * kTextMargin;
-      need.cy = std::max(m_sizeImage.cy + kPadY, fm.height() + kPadY);
+      need.cy = std::max(m_sizeImage.cy + kPadY, lineHeight + kPadY);
     } else {
       need.cx = std::max(m_sizeImage.cx + kPadX, textWidth + 2 * kTextMargin);
-      need.cy = m_sizeImage.cy + kPadY + rows * fm.height();
+      need.cy = m_sizeImage.cy + kPadY + rows * lineHeight;
     }
     size.cx = std::max(size.cx, need.cx);
     size.cy = std::max(size.cy, need.cy);
@@ -548,13 +583,11 @@ int CToolBar::ItemWidth(const TBBUTTON& b, int index) const {
   if (b.fsStyle & TBSTYLE_SEP) return b.iBitmap > 0 ? b.iBitmap : kDefaultSeparator;
   int width = ComputedButtonSize().cx;
   if (b.fsStyle & TBSTYLE_AUTOSIZE) {
-    QFontMetrics fm(ButtonFont());
     const std::string& text = index >= 0 && static_cast<std::size_t>(index) < m_buttons.size()
                                   ? m_buttons[static_cast<std::size_t>(index)].text
                                   : std::string();
     width = m_sizeImage.cx + kPadX;
-    if (!text.empty())
-      width = std::max(width, fm.horizontalAdvance(fw::ToQ(text)) + 2 * kTextMargin);
+    if (!text.empty()) width = std::max(width, Measured(text).oneLine + 2 * kTextMargin);
   }
   if ((b.fsStyle & TBSTYLE_DROPDOWN) && (m_exStyleTb & TBSTYLE_EX_DRAWDDARROWS))
     width += fw::ToolBarDropDownArrowWidth();
@@ -1267,8 +1300,8 @@ void CToolBar::DrawButton(CDC& dc, int index, const CRect& rect, COLORREF textCo
     (void)font.CreateFontIndirect(&lf);  // without it the default font measures
     CFont* old = dc.SelectObject(&font);
     dc.SetBkMode(TRANSPARENT);
-    const auto lines = WrappedText(b.text, m_maxWidth > 0 ? m_maxWidth - 2 * kTextMargin : 0);
-    const int lineHeight = QFontMetrics(ButtonFont()).height();
+    const auto& lines = Measured(b.text).lines;
+    const int lineHeight = TextLineHeight();
     int y = list ? text.top + (text.Height() - lineHeight) / 2 : text.top;
     for (const std::string& line : lines) {
       CRect lr(text.left, y, text.right, y + lineHeight);

@@ -8,10 +8,12 @@
 // notifications do.
 #pragma once
 
+#include <QFont>
 #include <QPointer>
 #include <QToolBar>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/gui/cmdtarget.h"
@@ -399,6 +401,18 @@ class CToolBar : public CControlBar {
   void ComputeRects();
   CSize ComputedButtonSize() const;
   std::vector<std::string> WrappedText(const std::string& text, int width) const;
+  // A button text wrapped at the bar's width and measured, once per text,
+  // font, width and row limit: layout passes ask for every button's size
+  // once per button.
+  struct MeasuredText {
+    std::vector<std::string> lines;
+    int widest = 0;   // the widest wrapped line
+    int oneLine = 0;  // the whole text on one line
+  };
+  const MeasuredText& Measured(const std::string& text) const;
+  const MeasuredText& MeasuredAsIs(const std::string& text) const;  // measures already valid
+  int TextLineHeight() const;
+  void ValidateMeasures() const;
   int IndexFromCommand(int id) const;
   void OnMouse(UINT msg, UINT flags, CPoint point);
   void EndDrag(CPoint point, bool cancel);
@@ -407,4 +421,7 @@ class CToolBar : public CControlBar {
   int InsertIndexAt(CPoint point) const;
   std::vector<CRect> m_rects;
   int m_textRowsUsed = 0;
+  mutable std::unordered_map<std::string, MeasuredText> m_measured;
+  mutable QFont m_measuredFont;
+  mutable int m_measuredWrap = -1, m_measuredRows = -1, m_lineHeight = 0;
 };

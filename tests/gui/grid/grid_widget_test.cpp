@@ -782,6 +782,47 @@ TEST_F(GridWidget, ScrollBarsScrollTheView) {
   EXPECT_EQ(grid.GetCurrentRow(), 0);
 }
 
+// A grid shown empty and filled afterwards, as the lists are: each bar comes
+// as soon as the parts outgrow the view and goes when they fit again, and the
+// cells never lie under a bar.
+TEST_F(GridWidget, BarsFollowTheCountsOfAGridFilledAfterItIsShown) {
+  grid.ShowWindow(SW_HIDE);
+  TestGrid g;
+  ASSERT_TRUE(g.CreateGrid(WS_VISIBLE, CRect(10, 10, 450, 330), &host, 101));
+  ASSERT_EQ(g.SetColumnTotal(2), kGridOk);
+  Drain();
+  QWidget* vbar = g.VertBar()->widget();
+  QWidget* hbar = g.HorzBar()->widget();
+  QWidget* cells = g.CellArea()->widget();
+  QWidget* whole = g.widget();
+  auto barShown = [](QWidget* bar) { return bar->isVisible() && !bar->size().isEmpty(); };
+  EXPECT_FALSE(barShown(vbar));
+  EXPECT_FALSE(barShown(hbar));
+
+  ASSERT_EQ(g.SetRowTotal(100), kGridOk);
+  Drain();
+  ASSERT_TRUE(barShown(vbar));
+  EXPECT_EQ(vbar->geometry().right(), whole->width() - 1);
+  EXPECT_LE(cells->geometry().right(), vbar->geometry().left());
+  EXPECT_FALSE(barShown(hbar));
+  g.VertBar()->Bar()->triggerAction(QAbstractSlider::SliderToMaximum);
+  EXPECT_EQ(g.GetViewTopRow(), g.Sheet().m_maxTopRow);
+  EXPECT_GT(g.GetViewTopRow(), 80);
+
+  ASSERT_EQ(g.SetColumnTotal(30), kGridOk);
+  Drain();
+  ASSERT_TRUE(barShown(hbar));
+  EXPECT_LE(cells->geometry().bottom(), hbar->geometry().top());
+
+  ASSERT_EQ(g.SetRowTotal(3), kGridOk);
+  ASSERT_EQ(g.SetColumnTotal(2), kGridOk);
+  Drain();
+  EXPECT_FALSE(barShown(vbar));
+  EXPECT_FALSE(barShown(hbar));
+  EXPECT_EQ(cells->geometry().right(), whole->width() - 1);
+  EXPECT_EQ(cells->geometry().bottom(), whole->height() - 1);
+}
+
 TEST_F(GridWidget, DropListOpensByButtonAndByEnter) {
   CGridCellValue cell;
   cell.GridCellSetText("a");

@@ -1,11 +1,14 @@
 #include "tools/eeromdebugdlg.h"
 
+#include <QFontMetrics>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTest>
 #include <QWindow>
 #include <fstream>
 
 #include "grid/gridinplaceedit.h"
+#include "grid/gridscrollbar.h"
 #include "platform/gui/services.h"
 #include "platform/resstring.h"
 #include "res/string_ids.h"
@@ -362,6 +365,31 @@ TEST_F(EeromDebugger, EscCancelsAnEditAndKeepsTheDialog) {
   dlg.widget()->resize(dlg.widget()->width() + 120, dlg.widget()->height() + 40);
   fwtest::Drain();
   EXPECT_EQ(grid.widget()->width(), width + 120);
+}
+
+// A 32-byte range is read in full: its Data cell is as wide as its widest
+// digits, and where the grid is narrower it scrolls across to the whole cell.
+TEST_F(EeromDebugger, EveryByteOfALongRowCanBeBroughtIntoView) {
+  {
+    std::ofstream f(dir.file("ringeerom.txt"), std::ios::binary | std::ios::trunc);
+    f << "$40-$5F,Port table\r\n$118,Identity byte\r\n";
+  }
+  CEeromDebugDlg dlg;
+  Open(dlg, MacText(0x11));
+  CEeromGrid& grid = dlg.Grid();
+  dlg.StoreHexText(std::string(64, 'D'), 0);
+  const std::string text = grid.GetCellText(CEeromGrid::kDataCol, 0).value_or("");
+  ASSERT_EQ(text, std::string(64, 'D'));
+  const int textWidth =
+      QFontMetrics(grid.GetDefaultFont()->font()).horizontalAdvance(QString::fromStdString(text));
+  QScrollBar* across = grid.HorzBar()->Bar();
+  if (across->isVisible()) across->triggerAction(QAbstractSlider::SliderToMaximum);
+  fwtest::Drain();
+  CRect cell;
+  ASSERT_EQ(grid.GetCellRectangle(CEeromGrid::kDataCol, 0, cell), kGridOk);
+  EXPECT_GE(cell.left, 0);
+  EXPECT_LE(cell.right, Cells(dlg)->width());
+  EXPECT_GE(cell.Width(), textWidth + 4);  // after the cell's margin
 }
 
 }  // namespace
