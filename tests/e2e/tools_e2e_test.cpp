@@ -17,6 +17,7 @@
 #include "platform/text.h"
 #include "switch/switchconfigstore.h"
 #include "switch/switchentry.h"
+#include "tests/common/qt_threads.h"
 #include "tests/common/test_util.h"
 #include "tests/e2e/ops_net.h"
 #include "tools/eeromdebugdlg.h"
@@ -217,7 +218,14 @@ extern "C" const char* __lsan_default_suppressions() {
 
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  int result = 0;
+  std::vector<std::filesystem::path> pool;
+  {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    result = RUN_ALL_TESTS();
+    pool = fwtest::QtPoolThreads();
+  }
+  fwtest::WaitForThreadsToEnd(pool);
+  return result;
 }

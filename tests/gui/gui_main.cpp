@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <cstdlib>
 
+#include "tests/common/qt_threads.h"
+
 // The font library keeps a cache it never frees; that is not our leak.
 extern "C" const char* __lsan_default_suppressions() {
   return "leak:libfontconfig.so\n";
@@ -11,7 +13,14 @@ extern "C" const char* __lsan_default_suppressions() {
 
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  int result = 0;
+  std::vector<std::filesystem::path> pool;
+  {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    result = RUN_ALL_TESTS();
+    pool = fwtest::QtPoolThreads();
+  }
+  fwtest::WaitForThreadsToEnd(pool);
+  return result;
 }

@@ -16,6 +16,7 @@ using ScreenApp = QGuiApplication;
 
 #include "screen_env.h"
 #include "screen_server.h"
+#include "tests/common/qt_threads.h"
 
 namespace fwscreen {
 std::string& Display() {
@@ -32,17 +33,21 @@ int main(int argc, char** argv) {
   QProcess server;
   if (!listing) fwscreen::Display() = fwscreen::StartVirtualServer(server);
   int result = 0;
+  std::vector<std::filesystem::path> pool;
   if (fwscreen::Display().empty()) {
     // No server: the tests say so and skip.
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     ScreenApp app(argc, argv);
     result = RUN_ALL_TESTS();
+    pool = fwtest::QtPoolThreads();
   } else {
     setenv("DISPLAY", fwscreen::Display().c_str(), 1);
     setenv("QT_QPA_PLATFORM", "xcb", 1);
     ScreenApp app(argc, argv);
     result = RUN_ALL_TESTS();
+    pool = fwtest::QtPoolThreads();
   }
+  fwtest::WaitForThreadsToEnd(pool);
   fwscreen::StopVirtualServer(server);
   return result;
 }

@@ -1,31 +1,27 @@
-// Screenshots for a person to look at: both programs' main windows and every
-// page of the configuration sheet, in English, German and French, on the
-// virtual X server with its real fonts. They land in <build>/screenshots.
-// The sheet is built in process, so its texts are checked here as well.
+// Both programs' main windows and every page of the configuration sheet, in
+// English, German and French, on the virtual X server with its real fonts:
+// their texts are checked as the offscreen tests check them, and screenshots
+// for a person to look at land in <build>/screenshots.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QImage>
 #include <QListWidget>
 #include <QPixmap>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QTest>
-#include <QThread>
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
 
+#include "monitor_fixture.h"
 #include "platform/dynlib.h"
 #include "platform/language.h"
 #include "platform/resstring.h"
 #include "res/string_ids.h"
 #include "screen_env.h"
-#include "screen_program.h"
+#include "shell_fixture.h"
 #include "switch/projectfile.h"
 #include "switch/switchconfigstore.h"
 #include "tests/common/test_util.h"
@@ -47,61 +43,58 @@ QString ShotPath(const std::string& name) {
   return QString(FW_SCREENSHOT_DIR) + "/" + QString::fromStdString(name) + ".png";
 }
 
-// The largest top-level window whose title holds `part`, from the server.
-QRect FindWindow(const QString& part) {
-  QProcess info;
-  info.start("xwininfo",
-             {"-root", "-tree", "-display", QString::fromStdString(fwscreen::Display())});
-  if (!info.waitForFinished(5000)) return {};
-  const QString tree = QString::fromLocal8Bit(info.readAllStandardOutput());
-  const QRegularExpression line(
-      "\"([^\"]*)\".*\\s(\\d+)x(\\d+)\\+(-?\\d+)\\+(-?\\d+)\\s+\\+(-?\\d+)\\+(-?\\d+)");
-  QRect best;
-  for (const QString& l : tree.split('\n')) {
-    const QRegularExpressionMatch m = line.match(l);
-    if (!m.hasMatch() || !m.captured(1).contains(part)) continue;
-    const QRect r(m.captured(6).toInt(), m.captured(7).toInt(), m.captured(2).toInt(),
-                  m.captured(3).toInt());
-    if (r.width() * r.height() > best.width() * best.height()) best = r;
-  }
-  return best;
+// The window as it is on the screen, with whatever it shows over itself.
+QImage ShootWindow(QWidget* window) {
+  const QRect frame = window->frameGeometry();
+  return QGuiApplication::primaryScreen()->grabWindow(0).toImage().copy(frame);
 }
 
-// Starts a program in a language of its settings file, and keeps its window.
-void ShootProgram(const char* path, const std::string& name, const std::string& iniName,
-                  const std::string& section, const std::string& language, bool isolate) {
-  fw::test::TempDir dir;
-  std::filesystem::create_directories(dir.file("config/ZOLVEX"));
-  std::ofstream(dir.file("config/ZOLVEX/" + iniName))
-      << "[" << section << "]\nlanguage=" << language << "\n";
-  QProcess program;
-  // The status monitor searches the network as soon as it is up: as root it
-  // runs in a network namespace of its own, which has no adapter to send on
-  // (without root it has no raw access at all).
-  if (isolate && geteuid() == 0)
-    fwscreen::StartProgram(program, dir, "unshare", {"-n", path});
-  else
-    fwscreen::StartProgram(program, dir, path);
-  ASSERT_TRUE(program.waitForStarted(10000));
-  QRect window;
-  QDeadlineTimer deadline(30000);
-  while (!deadline.hasExpired() && (window = FindWindow("Brisklane")).width() < 300)
-    QThread::msleep(100);
-  QThread::msleep(2500);  // painted, a first search told, the toolbar updated
-  window = FindWindow("Brisklane");
-  // The whole screen: the window with whatever it shows over itself.
-  const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
-  const QImage shot = screen.copy(window);
-  fwscreen::EndProgram(program);
-  ASSERT_GT(window.width(), 300) << name << " " << language << ": no main window";
-  EXPECT_TRUE(shot.save(ShotPath(name + "_" + language)));
+std::string Listed(const std::vector<std::string>& cut) {
+  std::string all;
+  for (const std::string& c : cut) all += "\n  " + c;
+  return all;
 }
 
-TEST(TextFitOnScreen, BothMainWindowsInEveryLanguage) {
+// Both main windows, built in process as the programs build them, on the
+// server's fonts: their lists hold every heading and text.
+using ConfigurationProgramOnScreen = fwtest::ShellTest;
+using StatusMonitorOnScreen = fwtest::MonitorTest;
+
+TEST_F(ConfigurationProgramOnScreen, BothListsHoldTheirHeadingsInEveryLanguage) {
   if (fwscreen::Display().empty()) GTEST_SKIP() << "no virtual X server (Xvfb) on this machine";
   for (const char* language : kLanguages) {
-    ShootProgram(FW_FENWARDLE, "fenwardle", "fenwardle.ini", "settings", language, false);
-    ShootProgram(FW_CALVENOR, "calvenor", "zvinfo.ini", "fenwardle", language, true);
+    Saved()->WriteProfileString("settings", "language", language);
+    ASSERT_TRUE(Start()) << language;
+    QWidget* window = Frame()->widget();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window)) << language;
+    QTest::qWait(500);  // painted, the toolbar updated
+    EXPECT_TRUE(ShootWindow(window).save(ShotPath(std::string("fenwardle_") + language)));
+    std::vector<std::string> cut;
+    fwtest::CheckGrid(Switches(), &cut);
+    fwtest::CheckGrid(Configs(), &cut);
+    EXPECT_TRUE(cut.empty()) << language << ":" << Listed(cut);
+    Stop();
+  }
+}
+
+TEST_F(StatusMonitorOnScreen, TheListHoldsItsHeadingsAndAddressesInEveryLanguage) {
+  if (fwscreen::Display().empty()) GTEST_SKIP() << "no virtual X server (Xvfb) on this machine";
+  AddSwitch(0x01, "North");
+  AddSwitch(0xBC, "South", {"veth1"});
+  for (const char* language : kLanguages) {
+    std::filesystem::create_directories(m_dir.file("config/ZOLVEX"));
+    std::ofstream(m_dir.file("config/ZOLVEX/zvinfo.ini"))
+        << "[fenwardle]\nlanguage=" << language << "\n";
+    ASSERT_TRUE(Start()) << language;
+    ASSERT_EQ(Grid().RowCount(), 2) << language;
+    QWidget* window = Frame()->widget();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window)) << language;
+    QTest::qWait(500);
+    EXPECT_TRUE(ShootWindow(window).save(ShotPath(std::string("calvenor_") + language)));
+    std::vector<std::string> cut;
+    fwtest::CheckGrid(Grid(), &cut);
+    EXPECT_TRUE(cut.empty()) << language << ":" << Listed(cut);
+    Stop();
   }
 }
 

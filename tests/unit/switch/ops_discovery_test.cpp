@@ -20,6 +20,32 @@
 namespace fw::ops_test {
 namespace {
 
+// The tests' virtual time: a thread on the network that is busy, however long
+// in real time (a loaded machine takes it off the processor), holds time
+// still; it moves when every such thread waits.
+TEST(LockedClock, TimeMovesOnlyWhenEveryThreadOnTheNetworkWaits) {
+  CLockedClock clock;
+  const std::uint64_t start = clock.Now();
+  const std::thread::id me = std::this_thread::get_id();
+  clock.Join(me);
+  std::atomic<bool> waited{false};
+  std::thread other([&] {
+    clock.Join(std::this_thread::get_id());
+    clock.Wait(100);
+    waited = true;
+    clock.Leave(std::this_thread::get_id());
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(600));
+  EXPECT_EQ(clock.Now(), start);
+  EXPECT_FALSE(waited);
+  clock.Wait(50);
+  EXPECT_EQ(clock.Now(), start + 50);
+  EXPECT_FALSE(waited);
+  clock.Leave(me);
+  other.join();
+  EXPECT_EQ(clock.Now(), start + 100);
+}
+
 class Discovery : public ::testing::Test {
  protected:
   Discovery() : capture(clock) {
