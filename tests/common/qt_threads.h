@@ -1,6 +1,8 @@
 // The end of a test program that ran a QApplication.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -35,6 +37,21 @@ inline void WaitForThreadsToEnd(const std::vector<std::filesystem::path>& tasks)
     while (std::filesystem::exists(task, ec) && std::chrono::steady_clock::now() < end)
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
+}
+
+// Runs the tests under one application object of type App and returns their
+// result once Qt's pool threads are gone.
+template <class App>
+int RunTestsUnder(int& argc, char** argv) {
+  int result = 0;
+  std::vector<std::filesystem::path> pool;
+  {
+    App app(argc, argv);
+    result = RUN_ALL_TESTS();
+    pool = QtPoolThreads();
+  }
+  WaitForThreadsToEnd(pool);
+  return result;
 }
 
 }  // namespace fwtest

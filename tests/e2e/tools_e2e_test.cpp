@@ -218,14 +218,6 @@ extern "C" const char* __lsan_default_suppressions() {
 
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  int result = 0;
-  std::vector<std::filesystem::path> pool;
-  {
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    result = RUN_ALL_TESTS();
-    pool = fwtest::QtPoolThreads();
-  }
-  fwtest::WaitForThreadsToEnd(pool);
-  return result;
+  ::testing::InitGoogleTest(&argc, argv);
+  return fwtest::RunTestsUnder<QApplication>(argc, argv);
 }

@@ -32,22 +32,14 @@ int main(int argc, char** argv) {
   // Listing the tests needs no server.
   QProcess server;
   if (!listing) fwscreen::Display() = fwscreen::StartVirtualServer(server);
-  int result = 0;
-  std::vector<std::filesystem::path> pool;
   if (fwscreen::Display().empty()) {
     // No server: the tests say so and skip.
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    ScreenApp app(argc, argv);
-    result = RUN_ALL_TESTS();
-    pool = fwtest::QtPoolThreads();
   } else {
     setenv("DISPLAY", fwscreen::Display().c_str(), 1);
     setenv("QT_QPA_PLATFORM", "xcb", 1);
-    ScreenApp app(argc, argv);
-    result = RUN_ALL_TESTS();
-    pool = fwtest::QtPoolThreads();
   }
-  fwtest::WaitForThreadsToEnd(pool);
+  const int result = fwtest::RunTestsUnder<ScreenApp>(argc, argv);
   fwscreen::StopVirtualServer(server);
   return result;
 }
