@@ -26,8 +26,11 @@ class CFakeCapture::Handle : public ICaptureHandle {
     std::vector<std::uint8_t> frame(data, data + len);
     m_owner.sent[m_device].push_back(frame);
     auto& seg = m_owner.m_segments[m_device];
+    // A frame reaches every station of the segment at the same moment, so
+    // their reply latencies count from one time however long the loop takes.
+    const auto now = m_owner.m_clock.Now();
     for (auto* core : seg.cores) {
-      for (auto& out : core->Handle(frame, m_owner.m_clock.Now()))
+      for (auto& out : core->Handle(frame, now))
         m_owner.Deliver(seg, std::move(out));
     }
     return kCaptureOk;
