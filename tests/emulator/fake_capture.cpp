@@ -30,8 +30,7 @@ class CFakeCapture::Handle : public ICaptureHandle {
     // their reply latencies count from one time however long the loop takes.
     const auto now = m_owner.m_clock.Now();
     for (auto* core : seg.cores) {
-      for (auto& out : core->Handle(frame, now))
-        m_owner.Deliver(seg, std::move(out));
+      for (auto& out : core->Handle(frame, now)) m_owner.Deliver(seg, std::move(out));
     }
     return kCaptureOk;
   }
