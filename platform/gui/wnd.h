@@ -191,6 +191,10 @@ struct MSG {
   UINT message = 0;
   WPARAM wParam = 0;
   LPARAM lParam = 0;
+  // Key messages: the modifier keys held when the key was typed. A message
+  // may be handled after they were let go, so read them here, not from the
+  // keyboard.
+  Qt::KeyboardModifiers keyModifiers = {};
 };
 
 struct CREATESTRUCT {
