@@ -269,12 +269,16 @@ class CWndHub : public QObject {
   void Focus(QWidget* old, QWidget* now) {
     // The menu bar's keyboard mode is a menu loop, not a change of focus:
     // the window that had the focus keeps it (an open editor stays open)
-    // unless the focus then goes somewhere else.
+    // unless the focus then goes somewhere else. On its way out of the mode
+    // the bar lets go of the focus before it gives it back.
     if (qobject_cast<QMenuBar*>(now)) {
-      if (!qobject_cast<QMenuBar*>(old)) m_beforeMenu = old;
+      if (!m_inMenu) m_beforeMenu = old;
+      m_inMenu = true;
       return;
     }
-    if (qobject_cast<QMenuBar*>(old)) {
+    if (m_inMenu) {
+      if (!now) return;
+      m_inMenu = false;
       old = m_beforeMenu;
       m_beforeMenu = nullptr;
       if (old == now) return;
@@ -289,7 +293,25 @@ class CWndHub : public QObject {
     if (newWnd) newWnd->SendMessage(WM_SETFOCUS, reinterpret_cast<WPARAM>(oldPeer.data()));
   }
 
+ public:
+  void LeaveIdleMenuBar() {
+    auto* bar = qobject_cast<QMenuBar*>(QApplication::focusWidget());
+    if (!bar || bar->activeAction() || QApplication::activePopupWidget()) return;
+    QWidget* before = m_beforeMenu;
+    if (before && before->window() == bar->window() && before->isVisible() && before->isEnabled())
+      before->setFocus(Qt::MenuBarFocusReason);
+    else
+      bar->clearFocus();
+  }
+  // The widget with the keyboard focus as the program sees it: while the
+  // menu bar holds the keyboard, the one that had it before the menu.
+  QWidget* FocusOutsideMenu() const {
+    return m_inMenu ? m_beforeMenu.data() : QApplication::focusWidget();
+  }
+
+ private:
   bool m_connected = false;
+  bool m_inMenu = false;
   QPointer<QWidget> m_beforeMenu;
   std::mutex m_mutex;
   std::uint64_t m_nextHandle = 0;
@@ -351,6 +373,10 @@ QWidget* BlockingModal(const QWidget* window) {
   return modal;
 }
 }  // namespace
+
+void LeaveIdleMenuBar() {
+  CWndHub::Get().LeaveIdleMenuBar();
+}
 
 void ReturnActivation(QWidget* window, QWidget* focus) {
   if (QWidget* modal = BlockingModal(window)) {
@@ -461,7 +487,8 @@ ModalScope::ModalScope() {
   ++g_modalLoops;
   CancelModeForModal();
   m_window = QApplication::activeWindow();
-  m_focus = QApplication::focusWidget();
+  // The loop ends a menu mode: the focus goes back where it was before the menu.
+  m_focus = CWndHub::Get().FocusOutsideMenu();
   if (QWidget* modal = m_window ? BlockingModal(m_window) : QApplication::activeModalWidget()) {
     m_window = modal;
     m_focus = nullptr;
