@@ -34,9 +34,10 @@ struct CProjectNotes {
 
 // Whether the file can be read as a project, looked at without parsing it:
 // kProjectFailed (with the reason, naming the file) when it cannot be read,
-// is larger than any project, holds a NUL byte (no text file does) or holds
-// text but no section at all. A missing file, or one with nothing but blanks,
-// is an empty project, and so is one with sections of others only: kProjectOk.
+// is no regular file (refused at once), is larger than any project, holds a
+// NUL byte (no text file does) or holds text but no section at all. A missing
+// file, or one with nothing but blanks, is an empty project, and so is one
+// with sections of others only: kProjectOk.
 [[nodiscard]] int CheckProjectFile(const std::string& path, std::string* error = nullptr);
 
 // Reads a whole project into store and switches (both emptied first).

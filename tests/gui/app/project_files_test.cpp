@@ -1,6 +1,8 @@
 // The project's files as the user meets them: which project opens at the
 // next start, what is refused as no project at all, copies into other
 // project files, and configurations a newer version wrote.
+#include <sys/stat.h>
+
 #include <QTimer>
 #include <functional>
 
@@ -130,6 +132,17 @@ TEST_F(NotAProject, FileOpenRefusesTextAndProgramsAndKeepsTheOpenProject) {
 }
 
 TEST_F(NotAProject, TheCommandLineRefusesItAndTheProgramStartsUntitled) {
+  // A FIFO nobody writes to is refused at once, not waited on.
+  const std::string fifo = m_dir.file("f.zcf");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  ASSERT_TRUE(Start({"fenwardle", fifo}));
+  ASSERT_EQ(m_messages->count(), 1u);
+  EXPECT_NE(m_messages->messages()[0].text.find(FormatRes(IDS_FILE_IS_PIPE, fifo)),
+            std::string::npos);
+  EXPECT_EQ(Doc()->GetPathName(), "");
+  Stop();
+  m_messages->clear();
+
   const std::string before = ReadText(text);
   ASSERT_TRUE(Start({"fenwardle", text}));
   ASSERT_NE(Frame(), nullptr);

@@ -3,6 +3,7 @@
 #include "platform/gui/document.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QLineEdit>
 #include <QMessageBox>
@@ -185,7 +186,9 @@ TEST_F(DocumentTest, OpenReadsOrLeavesTheDocumentAlone) {
   CTextDoc doc;
   std::ofstream(dir.file("in.txt")) << "from file";
   doc.text = "mine";
+  ASSERT_EQ(::mkfifo(dir.file("fifo.txt").c_str(), 0600), 0);
   EXPECT_FALSE(doc.OnOpenDocument(dir.file("missing.txt")));
+  EXPECT_FALSE(doc.OnOpenDocument(dir.file("fifo.txt")));  // nobody writes to it: at once
   EXPECT_EQ(doc.text, "mine");
   EXPECT_EQ(doc.deletes, 0);
   ASSERT_TRUE(doc.OnOpenDocument(dir.file("in.txt")));
