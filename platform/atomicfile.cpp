@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <random>
 #include <vector>
 
@@ -173,10 +174,38 @@ void RemoveStaleTemps(const std::string& path) {
   ::closedir(dir);
 }
 
+// The file a save of `path` replaces: the path itself or, when it is a
+// symbolic link, the file at the end of the chain (a relative link names a
+// file beside itself). Renaming over the link instead would make it a file of
+// its own and leave the one it names old.
+bool FollowLinks(const std::string& path, std::string& target, std::string* error) {
+  constexpr int kMaxHops = 40;  // as many as the system follows
+  target = path;
+  for (int hop = 0; hop < kMaxHops; ++hop) {
+    struct stat st {};
+    // A path that cannot be looked at is written as it is; the write says why.
+    if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return true;
+    std::error_code ec;
+    const std::string link = std::filesystem::read_symlink(target, ec).string();
+    if (ec || link.empty()) {
+      errno = ec ? ec.value() : ENOENT;
+      AppendSysError(error, IDS_FILE_CANNOT_WRITE, path);
+      return false;
+    }
+    const std::size_t slash = target.rfind('/');
+    target = link.front() == '/' || slash == std::string::npos ? link
+                                                               : target.substr(0, slash + 1) + link;
+  }
+  errno = ELOOP;
+  AppendSysError(error, IDS_FILE_CANNOT_WRITE, path);
+  return false;
+}
+
 }  // namespace
 
 bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::string* error) {
-  const std::string& target = path;
+  std::string target;
+  if (!FollowLinks(path, target, error)) return false;
   struct stat st {};
   const bool exists = ::stat(target.c_str(), &st) == 0;
   if (exists && !S_ISREG(st.st_mode)) {

@@ -26,7 +26,9 @@ inline constexpr std::size_t kMaxFileBytes = std::size_t{32} << 20;
 // Writes a whole file through a temporary file in the same folder that is
 // flushed to disk and then renamed over the target, so a crash or a full disk
 // never leaves a half-written file: either the old file or the new one is there.
-// A folder, a FIFO, a device or a socket is never replaced.
+// A symbolic link is followed to the file at the end of its chain, which is
+// replaced in its own folder, so the link stays; a link to no file makes the
+// file it names. A folder, a FIFO, a device or a socket is never replaced.
 [[nodiscard]] bool WriteFileAtomic(const std::string& path, std::string_view bytes,
                                    std::string* error);
 

@@ -239,8 +239,10 @@ bool CDocument::DoSave(const std::string& path, bool replace) {
                           OFN_HIDEREADONLY | OFN_PATHMUSTEXIST, false))
       return false;
   }
+  // A link counts as there even when the file it names is not: it is the
+  // user's and must not be removed with what the save made.
   std::error_code ec;
-  const bool existed = std::filesystem::exists(newName, ec);
+  const bool existed = std::filesystem::exists(std::filesystem::symlink_status(newName, ec));
   bool saved;
   {
     CWaitCursorScope wait;

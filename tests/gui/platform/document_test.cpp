@@ -155,6 +155,11 @@ TEST_F(DocumentTest, AFailedSaveKeepsTheDocumentModifiedAndRemovesOnlyWhatItMade
   EXPECT_FALSE(doc.DoSave(std::string()));
   EXPECT_TRUE(fs::exists(dir.file("old.txt")));
   EXPECT_EQ(doc.GetPathName(), "");
+  // Nor is a link that names no file yet.
+  fs::create_symlink("shared/new.txt", dir.file("link.txt"));
+  dialogs.QueueAnswer(dir.file("link.txt"));
+  EXPECT_FALSE(doc.DoSave(std::string()));
+  EXPECT_TRUE(fs::is_symlink(dir.file("link.txt")));
 }
 
 // The window the save question belongs to goes while the question is up

@@ -280,6 +280,28 @@ TEST(IniFileIo, WriteIntoAMissingFolderFailsCleanly) {
   EXPECT_NE(error.find(std::strerror(ENOENT)), std::string::npos) << error;
 }
 
+// A link, a link to a link and a link to no file yet (a settings file a
+// dotfile manager links), each relative to its own folder: the files at the
+// end are written, the links stay links.
+TEST(IniFileIo, SavesThroughLinksWriteTheFileTheyNameAndKeepTheLinks) {
+  namespace fs = std::filesystem;
+  TempDir dir;
+  fs::create_directories(dir.file("shared"));
+  ASSERT_TRUE(WriteFileAtomic(dir.file("shared/plant.zcf"), "old", nullptr));
+  fs::create_symlink("shared/plant.zcf", dir.file("plant.zcf"));
+  fs::create_symlink("../plant.zcf", dir.file("shared/again.zcf"));
+  fs::create_symlink("shared/fenwardle.ini", dir.file("fenwardle.ini"));
+  ASSERT_TRUE(WriteFileAtomic(dir.file("shared/again.zcf"), "new", nullptr));
+  ASSERT_TRUE(WriteFileAtomic(dir.file("fenwardle.ini"), "[a]", nullptr));
+  std::string plant, ini;
+  ASSERT_TRUE(ReadFileBytes(dir.file("shared/plant.zcf"), plant, nullptr));
+  ASSERT_TRUE(ReadFileBytes(dir.file("shared/fenwardle.ini"), ini, nullptr));
+  EXPECT_EQ(plant + ini, "new[a]");
+  EXPECT_EQ(fs::read_symlink(dir.file("plant.zcf")), "shared/plant.zcf");
+  EXPECT_EQ(fs::read_symlink(dir.file("shared/again.zcf")), "../plant.zcf");
+  EXPECT_EQ(fs::read_symlink(dir.file("fenwardle.ini")), "shared/fenwardle.ini");
+}
+
 // A FIFO, a folder and a device are refused at once by name, read or written,
 // and stay what they are. The FIFO has no writer: a read that waits for one is
 // let go after a bound and fails the test.
