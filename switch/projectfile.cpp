@@ -639,7 +639,8 @@ namespace fw {
 
 namespace {
 
-// A larger file is something else: it is refused unread.
+// A larger file is something else: it is refused unread, and a save that
+// would write one is refused too, or the next open would refuse the project.
 constexpr std::size_t kMaxProjectFileBytes = kMaxFileBytes;
 
 bool IsBlank(char c) {
@@ -742,7 +743,15 @@ int SaveProjectFile(const std::string& path, CSwitchConfigStore& store, CSwitchL
   // Without any section the file would read as text (lines above the first
   // section stay) or, empty, lose what says it is a project.
   if (file.SectionNames().empty()) file.AddSection(kCfgIndex);
-  if (!file.SaveAs(path, error)) return kProjectFailed;
+  // Kept sections of others can make the file outgrow what the open accepts;
+  // written, it would cost the user the project at the next open.
+  const std::string bytes = file.Encode();
+  if (bytes.size() > kMaxProjectFileBytes) {
+    AppendError(error, FormatRes(IDS_PROJECT_FILE_WOULD_BE_TOO_LARGE, path,
+                                 static_cast<int>(kMaxProjectFileBytes >> 20)));
+    return kProjectFailed;
+  }
+  if (!WriteFileAtomic(path, bytes, error)) return kProjectFailed;
   return kProjectOk;
 }
 

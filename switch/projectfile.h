@@ -51,10 +51,11 @@ struct CProjectNotes {
 
 // Writes store and switches into the project file, keeping every section the
 // program does not own; a file that CheckProjectFile refuses as no project is
-// replaced whole. What is written always opens again. The file is replaced
-// in one step: on any failure the old file stays as it was and the result is
-// kProjectFailed (the file cannot be written) or kProjectConflict (a name
-// cannot be written).
+// replaced whole. What is written always opens again: a file that would be
+// larger than the open accepts is not written. The file is replaced in one
+// step: on any failure the old file stays as it was and the result is
+// kProjectFailed (the file cannot or may not be written) or kProjectConflict
+// (a name cannot be written).
 [[nodiscard]] int SaveProjectFile(const std::string& path, CSwitchConfigStore& store,
                                   CSwitchList& switches, CProjectNotes* notes = nullptr,
                                   std::string* error = nullptr);

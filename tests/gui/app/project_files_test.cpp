@@ -200,6 +200,22 @@ TEST_F(ProjectFiles, SaveAsOverAFileThatIsNoProjectReplacesItAndItOpensAgain) {
   }
 }
 
+TEST_F(ProjectFiles, ASaveTheNextOpenWouldRefuseIsRefusedAndTheFileKept) {
+  // Sections of another program fill the file nearly to what an open accepts.
+  const std::string path = m_dir.file("Projects/full.zcf");
+  WriteFile(path, "[Log]\r\n;" + std::string((32u << 20) - 100, 'x') + "\r\n[Switch Cfgs]\r\n");
+  const auto before = std::filesystem::last_write_time(path);
+  ASSERT_TRUE(Start({"fenwardle", path}));
+  ASSERT_GE(Doc()->AddNewConfig("Plant"), 0);
+  Command(ID_FILE_SAVE);
+  ASSERT_EQ(m_messages->count(), 1u);
+  const std::string shown = m_messages->messages()[0].text;
+  EXPECT_NE(shown.find(FormatRes(IDS_PROJECT_FILE_WOULD_BE_TOO_LARGE, path, 32)),
+            std::string::npos);
+  EXPECT_TRUE(Doc()->IsModified());
+  EXPECT_EQ(std::filesystem::last_write_time(path), before);
+}
+
 TEST_F(ProjectFiles, AProjectEmptiedBesideSectionsOfOthersOpensAndTakesACopy) {
   const std::string shared = m_dir.file("Projects/shared.zcf");
   WriteFile(shared,
