@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/text.h"
+
 namespace fw {
 
 std::string CProfile::FolderFor(std::string_view company) {
@@ -21,24 +23,43 @@ std::string CProfile::FolderFor(std::string_view company) {
 bool CProfile::Open(const std::string& folder, const std::string& program, std::string* error) {
   std::lock_guard lock(m_mutex);
   m_folder = folder;
-  return m_ini.Load(folder + "/" + program + ".ini", error);
+  return Load(folder + "/" + program + ".ini", error);
 }
 
 bool CProfile::OpenFile(const std::string& path, std::string* error) {
   std::lock_guard lock(m_mutex);
   m_folder = std::filesystem::path(path).parent_path().string();
-  return m_ini.Load(path, error);
+  return Load(path, error);
+}
+
+bool CProfile::Load(const std::string& path, std::string* error) {
+  m_lastError.clear();
+  m_readable = m_ini.Load(path, &m_lastError);
+  m_failed = !m_readable;
+  AppendError(error, m_lastError);
+  return m_readable;
 }
 
 bool CProfile::Flush() {
+  // A file that could not be read is not replaced: what it holds would be lost.
+  if (!m_readable) return false;
   std::error_code ec;
   if (!m_folder.empty()) std::filesystem::create_directories(m_folder, ec);
-  return m_ini.Save(&m_lastError);
+  std::string error;
+  if (m_ini.Save(&error)) return true;
+  m_lastError = std::move(error);
+  m_failed = true;
+  return false;
 }
 
 std::string CProfile::last_error() const {
   std::lock_guard lock(m_mutex);
   return m_lastError;
+}
+
+bool CProfile::failed() const {
+  std::lock_guard lock(m_mutex);
+  return m_failed;
 }
 
 int CProfile::GetProfileInt(std::string_view section, std::string_view key, int def) const {

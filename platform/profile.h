@@ -43,15 +43,23 @@ class CProfile {
   bool DeleteProfileKey(std::string_view section, std::string_view key);
   bool DeleteProfileSection(std::string_view section);
 
+  // Why the file could not be read, or why the last write failed.
   std::string last_error() const;
+  // Whether the file could not be read or a write failed: the settings are
+  // then not kept. A file that could not be read is never written: the values
+  // written since live until the program ends.
+  bool failed() const;
 
  private:
   // With the lock held.
+  [[nodiscard]] bool Load(const std::string& path, std::string* error);
   [[nodiscard]] bool Flush();
   mutable std::mutex m_mutex;
   CIniFile m_ini;
   std::string m_folder;
   std::string m_lastError;
+  bool m_readable = true;
+  bool m_failed = false;
 };
 
 // The profile of the running program. Tests may install their own.
