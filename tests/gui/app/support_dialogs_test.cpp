@@ -1,14 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QImage>
 #include <QTest>
 #include <fstream>
 
-#include "shell/productsupportdlg.h"
 #include "gui_helpers.h"
 #include "platform/gui/mail.h"
 #include "platform/gui/services.h"
 #include "platform/resstring.h"
 #include "res/string_ids.h"
+#include "shell/productsupportdlg.h"
 #include "tests/common/test_util.h"
 
 namespace {
@@ -137,6 +139,50 @@ TEST_F(SupportDialogs, TheCustomisationFileGivesLinksAddressAndLogo) {
   const fw::CDialogTemplate* t = fw::FindDialogTemplate(157);
   EXPECT_EQ(bare.GetDlgItemText(1057), t->FindItem(1057)->text);
   EXPECT_TRUE(bare.DestroyWindow());
+}
+
+// By keyboard alone: Tab reaches every link, shown with a focus frame, and
+// Space or Enter opens it as a click does; the reseller's address text,
+// made without a Tab stop, is passed over.
+TEST_F(SupportDialogs, TabReachesEveryLinkAndSpaceOrEnterOpensIt) {
+  auto walk = [](CDialog& dlg, int count) {
+    std::vector<int> ids;
+    for (int i = 0; i < count; ++i) {
+      QTest::keyClick(dlg.widget()->windowHandle(), Qt::Key_Tab);
+      CWnd* w = CWnd::FromHandle(QApplication::focusWidget());
+      ids.push_back(w ? w->GetDlgCtrlID() : 0);
+    }
+    return ids;
+  };
+  auto press = [](CDialog& dlg, Qt::Key key) {
+    QTest::keyClick(dlg.widget()->windowHandle(), key);
+    fwtest::Drain();
+  };
+  const std::string project = m_dir.file("ring.zcf");
+  std::ofstream(project) << "[x]\n";
+  CProductSupportDlg maker([&] { return project; });
+  ASSERT_TRUE(maker.Create(CProductSupportDlg::IDD));
+  fwtest::Activate(maker.widget());
+  const QImage focused = maker.m_makerWeb.widget()->grab().toImage();
+  EXPECT_EQ(walk(maker, 8), (std::vector<int>{207, 208, 204, 205, 209, IDOK, 206, 207}));
+  EXPECT_NE(focused, maker.m_makerWeb.widget()->grab().toImage());  // the focus frame went
+  press(maker, Qt::Key_Space);
+  EXPECT_EQ(m_shell.opened(), std::vector<std::string>{CProductSupportDlg::kStoreWeb});
+  maker.m_salesMail.SetFocus();
+  press(maker, Qt::Key_Return);
+  ASSERT_EQ(m_mail.sent().size(), 1u);
+  EXPECT_EQ(m_mail.sent()[0].recipient, CProductSupportDlg::kSalesMail);
+  EXPECT_FALSE(maker.ended());  // Enter was the link's, not OK's
+  EXPECT_TRUE(maker.DestroyWindow());
+
+  COemSupportDlg reseller(m_dir.path() + "/", m_dir.file("none.customize"), "ZOLVEX");
+  ASSERT_TRUE(reseller.Create(COemSupportDlg::IDD));
+  fwtest::Activate(reseller.widget());
+  EXPECT_EQ(walk(reseller, 4), (std::vector<int>{1051, IDOK, 1052, 1051}));  // from 1052
+  press(reseller, Qt::Key_Return);
+  ASSERT_EQ(m_mail.sent().size(), 2u);
+  EXPECT_EQ(m_mail.sent()[1].recipient, LoadResString(IDS_SUPPORT_MAIL));
+  EXPECT_TRUE(reseller.DestroyWindow());
 }
 
 TEST(SupportDialogChoice, TheCustomisationFileWinsOverTheMakersName) {
