@@ -235,6 +235,8 @@ class CDropListCellType : public CNormalCellType {
   // reach past the area, as a combo box's list does.
   static CRect ListRect(const CRect& cell, int choices, int itemHeight);
   static int ItemHeight(const CFont* font);
+  // The column width that shows each of the choices whole beside the button.
+  int WidthForChoices(const CFont* font, const std::vector<std::string>& choices);
 
   int GetDropColumn() const { return m_dropCol; }
   int GetDropRow() const { return m_dropRow; }
