@@ -1,13 +1,21 @@
 // The configuration sheet's grids take their drop lists from the keyboard as
 // every grid does: keys typed into the sheet's window open the list, move in
-// it and store the entry with Alt+Up.
+// it and store the entry with Alt+Up. A box the stored entry raises comes
+// once, after the list has closed, and takes its keys.
+#include <QDeadlineTimer>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPointer>
 #include <QTabBar>
 #include <QTest>
 #include <QWindow>
 
+#include "grid/gridcellwnd.h"
 #include "grid/griddroplist.h"
+#include "platform/gui/qtmessagesink.h"
 #include "sheet_test_util.h"
 #include "tools/cfgpsheet.h"
+#include "tools/prioritysettingsgrid.h"
 
 namespace fwtest {
 namespace {
@@ -24,6 +32,35 @@ class SheetDropListKeys : public InLanguage {
     Drain();
   }
 
+  void ShowPage(int index) {
+    auto* tabs = qobject_cast<QTabBar*>(m_sheet.GetDlgItem(kSheetTabControlId)->widget());
+    ASSERT_NE(tabs, nullptr);
+    ClickIn(tabs, tabs->tabRect(index).center());
+  }
+  void ClickCell(CSheetGridCtrl& grid, int col, int row) {
+    CRect r;
+    ASSERT_EQ(grid.GetCellRectangle(col, row, r), kGridOk);
+    ClickIn(grid.GetDlgItem(kGridCellAreaId)->widget(), QPoint(r.left + 4, (r.top + r.bottom) / 2));
+  }
+  // Runs the script in the sheet's modal loop; a sheet left open is cancelled.
+  void RunSheet(const std::function<void()>& script) {
+    bool ran = false;
+    QTimer::singleShot(0, [&] {
+      Drain();
+      ran = true;
+      script();
+      m_sheet.EndDialog(IDCANCEL);
+    });
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [this] {
+      if (m_sheet.IsWindow()) m_sheet.EndDialog(IDCANCEL);
+    });
+    guard.start(20000);
+    (void)m_sheet.DoModal();
+    EXPECT_TRUE(ran);
+  }
+
   CCfgPSheet m_sheet;
 };
 
@@ -31,39 +68,92 @@ TEST_P(SheetDropListKeys, APortIsDisabledByKeys) {
   m_sheet.SetMode(1);
   MakeType(m_sheet.GetConfig(), 6000);
   m_sheet.GetConfig().SetName("Keys");
-  bool ran = false;
-  QTimer::singleShot(0, [&] {
-    Drain();
-    ran = true;
-    auto* tabs = qobject_cast<QTabBar*>(m_sheet.GetDlgItem(kSheetTabControlId)->widget());
-    ASSERT_NE(tabs, nullptr);
-    ClickIn(tabs, tabs->tabRect(1).center());
+  RunSheet([&] {
+    ShowPage(1);
     CPortSettingsGrid& ports = m_sheet.PortsPage().Grid();
     ASSERT_EQ(m_sheet.GetActivePage(), &m_sheet.PortsPage());
-    CRect r;
-    ASSERT_EQ(ports.GetCellRectangle(CPortSettingsGrid::kColAdmin, 0, r), kGridOk);
-    ClickIn(ports.GetDlgItem(kGridCellAreaId)->widget(),
-            QPoint(r.left + 4, (r.top + r.bottom) / 2));
+    ClickCell(ports, CPortSettingsGrid::kColAdmin, 0);
     Key(Qt::Key_Down, Qt::ControlModifier);
     ASSERT_TRUE(WaitFor([&] { return ports.DropList()->IsOpen(); })) << "no list opened";
     Key(Qt::Key_Down);
     Key(Qt::Key_Up, Qt::AltModifier);
     EXPECT_FALSE(ports.DropList()->IsOpen());
     EXPECT_EQ(m_sheet.GetConfig().GetPort(0)->admin, "Disabled");
-    m_sheet.EndDialog(IDCANCEL);
   });
-  QTimer guard;
-  guard.setSingleShot(true);
-  QObject::connect(&guard, &QTimer::timeout, [this] {
-    if (m_sheet.IsWindow()) m_sheet.EndDialog(IDCANCEL);
-  });
-  guard.start(20000);
-  (void)m_sheet.DoModal();
-  EXPECT_TRUE(ran);
 }
 
-INSTANTIATE_TEST_SUITE_P(English, SheetDropListKeys, ::testing::Values("english"),
-                         fwtest::LanguageName);
+// Urgent, chosen by keys on the Priorities page, warns once the list has
+// closed; Enter or Space, typed into whatever window has the focus, answers
+// the one box, and the list's cell has the keys again.
+TEST_P(SheetDropListKeys, AWarningOverADropListComesOnceAndTakesEnterOrSpace) {
+  m_sheet.SetMode(1);
+  MakeType(m_sheet.GetConfig(), 6000);
+  m_sheet.GetConfig().SetName("Keys");
+  fw::CQtMessageSink realBoxes;
+  fw::IMessageSink* recording = fw::MessageSink();
+  fw::SetMessageSink(&realBoxes);
+  CPrioritySettingsGrid& grid = m_sheet.PrioritiesPage().Grid();
+  int shown = 0, unanswered = 0;
+  bool listOpenUnderABox = false;
+  Qt::Key answer = Qt::Key_Return;
+  QPointer<QMessageBox> seen;
+  QDeadlineTimer answerBy;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box || !box->isVisible()) return;
+    if (box == seen) {
+      if (answerBy.hasExpired()) {
+        ++unanswered;  // the key went elsewhere
+        box->reject();
+      }
+      return;
+    }
+    seen = box;
+    answerBy.setRemainingTime(1000);
+    listOpenUnderABox |= grid.DropList()->IsOpen();
+    if (++shown > 3) {
+      box->reject();  // a loop of boxes: enough seen
+      return;
+    }
+    // Typed after this poll: a box the key raises must not stop the polls.
+    QTimer::singleShot(0, [answer] { QTest::keyClick(QGuiApplication::focusWindow(), answer); });
+  });
+  poll.start(20);
+  RunSheet([&] {
+    ShowPage(3);
+    ASSERT_EQ(m_sheet.GetActivePage(), &m_sheet.PrioritiesPage());
+    const int row = CPrioritySettingsGrid::kPortRowOffset;
+    ClickCell(grid, 1, row);
+    QWidget* cells = grid.GetDlgItem(kGridCellAreaId)->widget();
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Space}) {
+      SCOPED_TRACE(key == Qt::Key_Return ? "Enter" : "Space");
+      answer = key;
+      shown = unanswered = 0;
+      listOpenUnderABox = false;
+      Key(Qt::Key_Down, Qt::ControlModifier);
+      ASSERT_TRUE(WaitFor([&] { return grid.DropList()->IsOpen(); })) << "no list opened";
+      Key(Qt::Key_Down);
+      Key(Qt::Key_Down);
+      // Enter stores the first time, Alt+Up the second.
+      if (key == Qt::Key_Return)
+        Key(Qt::Key_Return);
+      else
+        Key(Qt::Key_Up, Qt::AltModifier);
+      EXPECT_EQ(shown, 1);
+      EXPECT_EQ(unanswered, 0);
+      EXPECT_FALSE(listOpenUnderABox);
+      EXPECT_FALSE(grid.DropList()->IsOpen());
+      EXPECT_EQ(QApplication::focusWidget(), cells);
+      const int port = grid.GetCurrentRow() - row;
+      EXPECT_EQ(m_sheet.GetConfig().GetPort(port)->priority, "Urgent");
+      Key(Qt::Key_Down);  // the next port
+    }
+  });
+  fw::SetMessageSink(recording);
+}
+
+FW_IN_ALL_LANGUAGES(SheetDropListKeys);
 
 }  // namespace
 }  // namespace fwtest
