@@ -167,6 +167,9 @@ class CEllipsisCellType : public CNormalCellType {
   int GetEditRect(CRect& rect) override;
   int HandleLeftClick(int col, int row, int down, const CRect& rect, CPoint point) override;
   int HandleDoubleClick(int col, int row, const CRect& rect, CPoint point) override;
+  // Enter and Ctrl+Down press the button, as they open a drop list.
+  int HandleKeyDown(int col, int row, int& key) override;
+  int HandleChar(int col, int row, int& ch) override;
   int HandleMouseMove(int col, int row, CPoint point, int keyFlags) override;
   void DrawCell(CDC& dc, const CRect& rect, int col, int row, CGridCellValue& cell, bool selected,
                 bool current) override;
