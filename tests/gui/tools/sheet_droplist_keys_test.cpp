@@ -1,7 +1,8 @@
-// The configuration sheet's grids take their drop lists from the keyboard as
-// every grid does: keys typed into the sheet's window open the list, move in
-// it and store the entry with Alt+Up. A box the stored entry raises comes
-// once, after the list has closed, and takes its keys.
+// The configuration sheet's grids worked from the keyboard as every grid is:
+// keys typed into the sheet's window open a drop list, move in it and store
+// the entry with Alt+Up; a box the stored entry raises comes once, after the
+// list has closed, and takes its keys. Ctrl+Page Down and Page Up turn the
+// sheets of a grid that has several, and the sheet's pages elsewhere.
 #include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -12,6 +13,7 @@
 
 #include "grid/gridcellwnd.h"
 #include "grid/griddroplist.h"
+#include "grid/gridtabwnd.h"
 #include "platform/gui/qtmessagesink.h"
 #include "sheet_test_util.h"
 #include "tools/cfgpsheet.h"
@@ -79,6 +81,40 @@ TEST_P(SheetDropListKeys, APortIsDisabledByKeys) {
     Key(Qt::Key_Up, Qt::AltModifier);
     EXPECT_FALSE(ports.DropList()->IsOpen());
     EXPECT_EQ(m_sheet.GetConfig().GetPort(0)->admin, "Disabled");
+  });
+}
+
+TEST_P(SheetDropListKeys, CtrlPageKeysTurnTheSheetsOfAGridThatHasSeveral) {
+  m_sheet.SetMode(1);
+  MakeType(m_sheet.GetConfig(), 6000);
+  m_sheet.GetConfig().SetName("Keys");
+  CPrioritySettingsGrid& grid = m_sheet.PrioritiesPage().Grid();
+  RunSheet([&] {
+    ShowPage(3);
+    ClickCell(grid, 1, CPrioritySettingsGrid::kPortRowOffset);
+    std::vector<int> sheets;
+    for (Qt::Key key : {Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_PageUp}) {
+      Key(key, Qt::ControlModifier);
+      EXPECT_EQ(grid.TabWindow()->CurrentTab(), grid.GetSelectedSheet())
+          << "the strip shows another";
+      sheets.push_back(grid.GetSelectedSheet());
+    }
+    EXPECT_EQ(sheets, (std::vector<int>{1, 2, 2, 1})) << "stops at the last";
+    EXPECT_EQ(m_sheet.GetActiveIndex(), 3);
+    // The Advanced sheet's settings take keys: port 1 uses its tags.
+    const int before = m_sheet.GetConfig().GetPort(0)->useTag;
+    Key(Qt::Key_Home, Qt::ControlModifier);
+    Key(Qt::Key_Home);
+    Key(Qt::Key_Right);
+    Key(Qt::Key_Space);
+    EXPECT_NE(m_sheet.GetConfig().GetPort(0)->useTag, before);
+    // Ctrl+Tab turns the pages from a grid with sheets, Ctrl+Page Down from one without.
+    Key(Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(m_sheet.GetActiveIndex(), 4);
+    ShowPage(1);
+    ClickCell(m_sheet.PortsPage().Grid(), CPortSettingsGrid::kColAdmin, 0);
+    Key(Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(m_sheet.GetActiveIndex(), 2);
   });
 }
 
