@@ -48,7 +48,7 @@ inline bool CheckToolkitControl(QWidget* w, std::vector<std::string>* cut) {
 // Every heading and cell text of every sheet of a grid: a line must fit the
 // width of its column (or merged block) with a few pixels of air, and the
 // lines of a heading its height. Cells of other types than plain text keep
-// room for their box or button; a drop list's cell holds each of its choices.
+// room for their box or button; a drop list's cell for each of its choices.
 inline void CheckGrid(CSheetGridCtrl& grid, std::vector<std::string>* cut) {
   const int shown = grid.GetSelectedSheet();
   constexpr int kAir = 4, kButtonRoom = 18, kMaxRows = 40;
@@ -106,34 +106,33 @@ inline void CheckGrid(CSheetGridCtrl& grid, std::vector<std::string>* cut) {
                              .toStdString());
         return;
       }
-      // A drop list's cell shows whichever of its choices is taken, beside
-      // its button.
-      const bool drop =
-          dynamic_cast<CDropListCellType*>(grid.GetCellTypeObject(typeIndex)) != nullptr;
-      std::vector<std::string> texts{*raw};
-      if (drop && cell.GridCellGetLabel())
-        for (const std::string& o : SplitGridOptions(*cell.GridCellGetLabel())) texts.push_back(o);
+      // A drop list's cell shows whichever choice is taken, beside its button.
+      std::string widest = *raw;
+      if (dynamic_cast<CDropListCellType*>(grid.GetCellTypeObject(typeIndex)) &&
+          cell.GridCellGetLabel())
+        for (const std::string& o : SplitGridOptions(*cell.GridCellGetLabel()))
+          if (fm.horizontalAdvance(QString::fromStdString(o)) >
+              fm.horizontalAdvance(QString::fromStdString(widest)))
+            widest = o;
+      const QString text = QString::fromStdString(widest);
       const bool plain = typeIndex == 0;
       const int width = r.Width() - kAir - (plain ? 0 : kButtonRoom);
       const bool wraps = (cell.GridCellGetTypeStyle() & 2) != 0;
-      for (const std::string& t : texts) {
-        const QString text = QString::fromStdString(t);
-        const QRect need = fm.boundingRect(QRect(0, 0, std::max(width, 1), 100000),
-                                           wraps ? Qt::TextWordWrap : 0, text);
-        const QString where = QStringLiteral("sheet %1 %2 %3 %4")
-                                  .arg(sheet)
-                                  .arg(row < 0 ? QStringLiteral("heading") : QStringLiteral("cell"))
-                                  .arg(col)
-                                  .arg(row);
-        if (need.width() > width || need.height() > r.Height())
-          cut->push_back(QStringLiteral("%1: '%2' needs %3x%4 px of %5x%6")
-                             .arg(where, text.simplified())
-                             .arg(need.width() + kAir + (plain ? 0 : kButtonRoom))
-                             .arg(need.height())
-                             .arg(r.Width())
-                             .arg(r.Height())
-                             .toStdString());
-      }
+      const QRect need = fm.boundingRect(QRect(0, 0, std::max(width, 1), 100000),
+                                         wraps ? Qt::TextWordWrap : 0, text);
+      const QString where = QStringLiteral("sheet %1 %2 %3 %4")
+                                .arg(sheet)
+                                .arg(row < 0 ? QStringLiteral("heading") : QStringLiteral("cell"))
+                                .arg(col)
+                                .arg(row);
+      if (need.width() > width || need.height() > r.Height())
+        cut->push_back(QStringLiteral("%1: '%2' needs %3x%4 px of %5x%6")
+                           .arg(where, text.simplified())
+                           .arg(need.width() + kAir + (plain ? 0 : kButtonRoom))
+                           .arg(need.height())
+                           .arg(r.Width())
+                           .arg(r.Height())
+                           .toStdString());
     };
     for (int col = 0; col < grid.GetColumnTotal(); ++col) {
       for (int row = -grid.GetTopHeadingRows(); row < 0; ++row) check(col, row);
