@@ -16,14 +16,13 @@
 #include <fstream>
 
 #include "monitor_fixture.h"
-#include "platform/dynlib.h"
-#include "platform/language.h"
 #include "platform/resstring.h"
 #include "res/string_ids.h"
 #include "screen_env.h"
 #include "shell_fixture.h"
 #include "switch/projectfile.h"
 #include "switch/switchconfigstore.h"
+#include "tests/common/languages.h"
 #include "tests/common/test_util.h"
 #include "textfit_check.h"
 #include "tools/cfgpsheet.h"
@@ -104,18 +103,10 @@ void Drain() {
 
 TEST(TextFitOnScreen, EveryPageOfTheSheetInEveryLanguageAndItsTextsFit) {
   if (fwscreen::Display().empty()) GTEST_SKIP() << "no virtual X server (Xvfb) on this machine";
-  const fw::LanguageLibraryNames names = {"libfenwardle_eng.so", "libfenwardle_de.so",
-                                          "libfenwardle_fra.so"};
   std::vector<const fw::CResourceBundle*> bundles;
-  for (const char* language : kLanguages) {
-    const fw::LanguageLoad load = fw::LoadLanguageLibrary(language, names, fw::ProgramFolder());
-    ASSERT_NE(load.bundle, nullptr) << load.detail;
-    bundles.push_back(load.bundle);
-  }
+  for (const char* language : kLanguages) bundles.push_back(fwtest::LibraryBundle(language));
   fw::SetProjectLanguageBundles(bundles);
-  for (std::size_t l = 0; l < bundles.size(); ++l) {
-    const std::string language = kLanguages[l];
-    fw::SetCurrentResources(bundles[l]);
+  fwtest::InEachLanguage([&](const std::string& language) {
     CSwitchConfigStore::ResetOfferedModels();
     for (int mode : {0, 1}) {
       CCfgPSheet sheet;
@@ -170,8 +161,7 @@ TEST(TextFitOnScreen, EveryPageOfTheSheetInEveryLanguageAndItsTextsFit) {
       for (const std::string& c : cut) all += "\n  " + c;
       EXPECT_TRUE(cut.empty()) << cut.size() << " texts cut:" << all;
     }
-  }
-  fw::SetCurrentResources(nullptr);
+  });
   fw::SetProjectLanguageBundles({});
   CSwitchConfigStore::ResetOfferedModels();
 }

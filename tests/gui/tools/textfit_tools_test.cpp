@@ -16,7 +16,6 @@ using fwtest::WaitFor;
 class ToolTextFit : public fwtest::ToolsTest {
  protected:
   ToolTextFit() { AddDevice("veth0", "Segment A", 0xA0); }
-  ~ToolTextFit() override { fw::SetCurrentResources(nullptr); }
   static std::string Join(const std::vector<std::string>& lines) {
     std::string all;
     for (const std::string& l : lines) all += "\n  " + l;
@@ -25,8 +24,7 @@ class ToolTextFit : public fwtest::ToolsTest {
 };
 
 TEST_F(ToolTextFit, FindAllSwitchesShowsItsButtonsWhole) {
-  for (const char* language : {"english", "german", "french"}) {
-    fw::SetCurrentResources(fwtest::LanguageBundle(language));
+  fwtest::InEachLanguage([&](const char* language) {
     fwtest::CFakeToolsDocument doc;
     CFindSwitchesDlg dlg(nullptr, &doc);
     ASSERT_TRUE(dlg.Create(CFindSwitchesDlg::IDD));
@@ -35,13 +33,12 @@ TEST_F(ToolTextFit, FindAllSwitchesShowsItsButtonsWhole) {
     const auto cut = fwtest::TextsThatDoNotFit(dlg.widget());
     EXPECT_TRUE(cut.empty()) << language << ":" << Join(cut);
     (void)dlg.DestroyWindow();
-  }
+  });
 }
 
 TEST_F(ToolTextFit, SwitchStatusShowsAFailureInBoldOnOneLine) {
   AddSwitch(0x07, "Line 4", {"veth0"});
-  for (const char* language : {"english", "german", "french"}) {
-    fw::SetCurrentResources(fwtest::LanguageBundle(language));
+  fwtest::InEachLanguage([&](const char* language) {
     CSwitchStatusDlg dlg;
     dlg.m_strName = "Line 4";
     dlg.m_strModel = "QV-9KP-1";
@@ -54,19 +51,18 @@ TEST_F(ToolTextFit, SwitchStatusShowsAFailureInBoldOnOneLine) {
     const auto cut = fwtest::TextsThatDoNotFit(dlg.widget());
     EXPECT_TRUE(cut.empty()) << language << ":" << Join(cut);
     (void)dlg.DestroyWindow();
-  }
+  });
 }
 
 TEST_F(ToolTextFit, CopyConfigurationShowsItsLabelsAndButtonsWhole) {
-  for (const char* language : {"english", "german", "french"}) {
-    fw::SetCurrentResources(fwtest::LanguageBundle(language));
+  fwtest::InEachLanguage([&](const char* language) {
     CCopyCfgDlg dlg(nullptr, nullptr);
     ASSERT_TRUE(dlg.Create(CCopyCfgDlg::IDD));
     dlg.ShowWindow(SW_SHOW);
     const auto cut = fwtest::TextsThatDoNotFit(dlg.widget());
     EXPECT_TRUE(cut.empty()) << language << ":" << Join(cut);
     (void)dlg.DestroyWindow();
-  }
+  });
 }
 
 }  // namespace
