@@ -48,12 +48,6 @@ QImage ShootWindow(QWidget* window) {
   return QGuiApplication::primaryScreen()->grabWindow(0).toImage().copy(frame);
 }
 
-std::string Listed(const std::vector<std::string>& cut) {
-  std::string all;
-  for (const std::string& c : cut) all += "\n  " + c;
-  return all;
-}
-
 // Both main windows, built in process as the programs build them, on the
 // server's fonts: their lists hold every heading and text.
 using ConfigurationProgramOnScreen = fwtest::ShellTest;
@@ -71,7 +65,7 @@ TEST_F(ConfigurationProgramOnScreen, BothListsHoldTheirHeadingsInEveryLanguage) 
     std::vector<std::string> cut;
     fwtest::CheckGrid(Switches(), &cut);
     fwtest::CheckGrid(Configs(), &cut);
-    EXPECT_TRUE(cut.empty()) << language << ":" << Listed(cut);
+    EXPECT_TRUE(cut.empty()) << language << ":" << fwtest::Listed(cut);
     Stop();
   }
 }
@@ -92,7 +86,7 @@ TEST_F(StatusMonitorOnScreen, TheListHoldsItsHeadingsAndAddressesInEveryLanguage
     EXPECT_TRUE(ShootWindow(window).save(ShotPath(std::string("calvenor_") + language)));
     std::vector<std::string> cut;
     fwtest::CheckGrid(Grid(), &cut);
-    EXPECT_TRUE(cut.empty()) << language << ":" << Listed(cut);
+    EXPECT_TRUE(cut.empty()) << language << ":" << fwtest::Listed(cut);
     Stop();
   }
 }
@@ -157,9 +151,7 @@ TEST(TextFitOnScreen, EveryPageOfTheSheetInEveryLanguageAndItsTextsFit) {
       QObject::connect(&guard, &QTimer::timeout, [&] { sheet.EndDialog(-2); });
       guard.start(60000);
       (void)sheet.DoModal();
-      std::string all;
-      for (const std::string& c : cut) all += "\n  " + c;
-      EXPECT_TRUE(cut.empty()) << cut.size() << " texts cut:" << all;
+      EXPECT_TRUE(cut.empty()) << cut.size() << " texts cut:" << fwtest::Listed(cut);
     }
   });
   fw::SetProjectLanguageBundles({});

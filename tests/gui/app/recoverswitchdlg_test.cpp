@@ -234,9 +234,7 @@ TEST_F(RecoverSwitch, EveryStepAndOutcomeFitsInEveryLanguage) {
       }
       shown.reset();
     }
-    std::string all;
-    for (const std::string& c : cut) all += "\n  " + c;
-    EXPECT_TRUE(cut.empty()) << language << ": " << cut.size() << " cut:" << all;
+    EXPECT_TRUE(cut.empty()) << language << ": " << cut.size() << " cut:" << fwtest::Listed(cut);
     cut.clear();
     messages->clear();
   });

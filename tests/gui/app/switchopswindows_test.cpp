@@ -240,9 +240,7 @@ TEST_F(SwitchOperations, ConfigurationLoadWindowsFitInEveryLanguage) {
     CSwitchDiscovery d(&capture, &clock, &clock);
     std::string error;
     ASSERT_EQ(d.SwitchLoadConfigOp(entry, config, &error), kCommOk) << error;
-    std::string all;
-    for (const std::string& c : cut) all += "\n  " + c;
-    EXPECT_TRUE(cut.empty()) << language << ": " << cut.size() << " cut:" << all;
+    EXPECT_TRUE(cut.empty()) << language << ": " << cut.size() << " cut:" << fwtest::Listed(cut);
     cut.clear();
   });
   // Every step was seen on the way.

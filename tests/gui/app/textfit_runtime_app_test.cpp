@@ -55,10 +55,8 @@ class RunTimeAppTextFit : public ::testing::Test {
         dlg->SetDlgItemText(id, text);
         check();
       }
-      std::string all;
-      for (const std::string& c : cut) all += "\n  " + c;
       EXPECT_TRUE(cut.empty()) << "dialog " << idd << " " << language << ": " << cut.size()
-                               << " cut:" << all;
+                               << " cut:" << fwtest::Listed(cut);
       (void)dlg->DestroyWindow();
     });
   }

@@ -59,10 +59,8 @@ class RunTimeTextFit : public fwtest::ToolsTest {
         for (unsigned str : s.strings) check(s.id, LoadResString(str));
       if (more)
         for (const auto& [id, text] : more()) check(id, text);
-      std::string all;
-      for (const std::string& c : cut) all += "\n  " + c;
       EXPECT_TRUE(cut.empty()) << "dialog " << idd << " " << language << ": " << cut.size()
-                               << " cut:" << all;
+                               << " cut:" << fwtest::Listed(cut);
       (void)dlg->DestroyWindow();
     });
   }
@@ -138,9 +136,7 @@ TEST_F(RunTimeTextFit, EveryStateTheSwitchStatusShows) {
     EXPECT_NE(polling, "");
     sw.knobs().drop_all = true;
     poll();
-    std::string all;
-    for (const std::string& c : cut) all += "\n  " + c;
-    EXPECT_TRUE(cut.empty()) << language << ": " << cut.size() << " cut:" << all;
+    EXPECT_TRUE(cut.empty()) << language << ": " << cut.size() << " cut:" << fwtest::Listed(cut);
     capture.onSend = nullptr;
     (void)dlg.DestroyWindow();
   });
@@ -160,9 +156,7 @@ TEST_F(RunTimeTextFit, TheFirmwareFileIsShortenedToItsField) {
     EXPECT_NE(shown, path);
     EXPECT_NE(shown.find("firmware.s19"), std::string::npos) << shown;
     const auto cut = fwtest::TextsThatDoNotFit(dlg.widget());
-    std::string all;
-    for (const std::string& c : cut) all += "\n  " + c;
-    EXPECT_TRUE(cut.empty()) << language << ":" << all;
+    EXPECT_TRUE(cut.empty()) << language << ":" << fwtest::Listed(cut);
     (void)dlg.DestroyWindow();
   });
 }
@@ -199,9 +193,7 @@ TEST_P(RunTimeSheetTextFit, TheRecoveryTimeAtEveryCountFits) {
   QObject::connect(&guard, &QTimer::timeout, [&] { sheet.EndDialog(-2); });
   guard.start(20000);
   EXPECT_EQ(sheet.DoModal(), IDCANCEL);
-  std::string all;
-  for (const std::string& c : cut) all += "\n  " + c;
-  EXPECT_TRUE(cut.empty()) << cut.size() << " cut in " << GetParam() << ":" << all;
+  EXPECT_TRUE(cut.empty()) << cut.size() << " cut in " << GetParam() << ":" << fwtest::Listed(cut);
 }
 
 FW_IN_ALL_LANGUAGES(RunTimeSheetTextFit);

@@ -16,11 +16,6 @@ using fwtest::WaitFor;
 class ToolTextFit : public fwtest::ToolsTest {
  protected:
   ToolTextFit() { AddDevice("veth0", "Segment A", 0xA0); }
-  static std::string Join(const std::vector<std::string>& lines) {
-    std::string all;
-    for (const std::string& l : lines) all += "\n  " + l;
-    return all;
-  }
 };
 
 TEST_F(ToolTextFit, FindAllSwitchesShowsItsButtonsWhole) {
@@ -31,7 +26,7 @@ TEST_F(ToolTextFit, FindAllSwitchesShowsItsButtonsWhole) {
     dlg.ShowWindow(SW_SHOW);
     ASSERT_TRUE(WaitFor([&] { return !dlg.Searching(); }, 5000));
     const auto cut = fwtest::TextsThatDoNotFit(dlg.widget());
-    EXPECT_TRUE(cut.empty()) << language << ":" << Join(cut);
+    EXPECT_TRUE(cut.empty()) << language << ":" << fwtest::Listed(cut);
     (void)dlg.DestroyWindow();
   });
 }
@@ -49,7 +44,7 @@ TEST_F(ToolTextFit, SwitchStatusShowsAFailureInBoldOnOneLine) {
     dlg.CommStatic().SetText(LoadResString(IDS_COMMUNICATIONS_FAILED));
     dlg.CommStatic().SetBold(true);
     const auto cut = fwtest::TextsThatDoNotFit(dlg.widget());
-    EXPECT_TRUE(cut.empty()) << language << ":" << Join(cut);
+    EXPECT_TRUE(cut.empty()) << language << ":" << fwtest::Listed(cut);
     (void)dlg.DestroyWindow();
   });
 }
@@ -60,7 +55,7 @@ TEST_F(ToolTextFit, CopyConfigurationShowsItsLabelsAndButtonsWhole) {
     ASSERT_TRUE(dlg.Create(CCopyCfgDlg::IDD));
     dlg.ShowWindow(SW_SHOW);
     const auto cut = fwtest::TextsThatDoNotFit(dlg.widget());
-    EXPECT_TRUE(cut.empty()) << language << ":" << Join(cut);
+    EXPECT_TRUE(cut.empty()) << language << ":" << fwtest::Listed(cut);
     (void)dlg.DestroyWindow();
   });
 }
