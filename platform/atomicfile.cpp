@@ -10,7 +10,9 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
 #include <random>
+#include <set>
 #include <vector>
 
 #include "platform/resstring.h"
@@ -201,7 +203,64 @@ bool FollowLinks(const std::string& path, std::string& target, std::string* erro
   return false;
 }
 
+void SyncFolder(const std::string& folder) {
+  if (int dfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dfd >= 0) {
+    ::fsync(dfd);
+    ::close(dfd);
+  }
+}
+
+// The holds and the files written under them, waiting for their flush.
+struct SyncHolds {
+  std::mutex mutex;
+  int count = 0;
+  std::set<std::string> files;
+};
+
+SyncHolds& Holds() {
+  static SyncHolds holds;
+  return holds;
+}
+
+bool SyncsHeld() {
+  std::lock_guard lock(Holds().mutex);
+  return Holds().count > 0;
+}
+
+// False when the last hold has ended since SyncsHeld: the caller flushes.
+bool DeferSync(const std::string& path) {
+  std::lock_guard lock(Holds().mutex);
+  if (Holds().count == 0) return false;
+  Holds().files.insert(path);
+  return true;
+}
+
 }  // namespace
+
+CFileSyncHold::CFileSyncHold() {
+  std::lock_guard lock(Holds().mutex);
+  ++Holds().count;
+}
+
+CFileSyncHold::~CFileSyncHold() {
+  std::set<std::string> files;
+  {
+    std::lock_guard lock(Holds().mutex);
+    if (--Holds().count > 0) return;
+    files.swap(Holds().files);
+  }
+  std::set<std::string> folders;
+  for (const std::string& path : files) {
+    // Replaced again or removed since: whatever is there now is flushed (and
+    // nothing waits on a FIFO put in its place).
+    if (int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC); fd >= 0) {
+      ::fsync(fd);
+      ::close(fd);
+    }
+    folders.insert(FolderOf(path));
+  }
+  for (const std::string& folder : folders) SyncFolder(folder);
+}
 
 bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::string* error) {
   std::string target;
@@ -237,15 +296,17 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::strin
     }
     done += static_cast<std::size_t>(n);
   }
-  if (::fsync(fd) != 0) return fail(IDS_FILE_CANNOT_FLUSH);
+  bool deferred = SyncsHeld();
+  if (!deferred && ::fsync(fd) != 0) return fail(IDS_FILE_CANNOT_FLUSH);
   if (::rename(tmp.c_str(), target.c_str()) != 0) return fail(IDS_FILE_CANNOT_REPLACE);
+  if (deferred && !DeferSync(target)) {
+    deferred = false;
+    (void)::fsync(fd);  // the hold ended meanwhile and did not see this file
+  }
   // The lock goes with the close; the rename is made durable with the folder.
   const bool closed = ::close(fd) == 0;
   const int closeError = errno;
-  if (int dfd = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dfd >= 0) {
-    ::fsync(dfd);
-    ::close(dfd);
-  }
+  if (!deferred) SyncFolder(FolderOf(target));
   if (!closed) {
     errno = closeError;
     AppendSysError(error, IDS_FILE_CANNOT_CLOSE, target);

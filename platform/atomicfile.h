@@ -32,4 +32,17 @@ inline constexpr std::size_t kMaxFileBytes = std::size_t{32} << 20;
 [[nodiscard]] bool WriteFileAtomic(const std::string& path, std::string_view bytes,
                                    std::string* error);
 
+// While one of these lives, WriteFileAtomic still writes and renames at once
+// (readers see the new file) but leaves the wait for the disk to the end of
+// the last hold, which flushes every file written meanwhile and its folder.
+// A program's start holds them until its window is painted: the settings it
+// writes on the way need not keep the window from the screen.
+class CFileSyncHold {
+ public:
+  CFileSyncHold();
+  ~CFileSyncHold();
+  CFileSyncHold(const CFileSyncHold&) = delete;
+  CFileSyncHold& operator=(const CFileSyncHold&) = delete;
+};
+
 }  // namespace fw

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 
 #include "platform/text.h"
 
@@ -34,6 +35,7 @@ bool CProfile::OpenFile(const std::string& path, std::string* error) {
 
 bool CProfile::Load(const std::string& path, std::string* error) {
   m_lastError.clear();
+  m_unsaved = false;
   m_readable = m_ini.Load(path, &m_lastError);
   m_failed = !m_readable;
   AppendError(error, m_lastError);
@@ -46,10 +48,17 @@ bool CProfile::Flush() {
   std::error_code ec;
   if (!m_folder.empty()) std::filesystem::create_directories(m_folder, ec);
   std::string error;
-  if (m_ini.Save(&error)) return true;
+  m_unsaved = !m_ini.Save(&error);
+  if (!m_unsaved) return true;
   m_lastError = std::move(error);
   m_failed = true;
   return false;
+}
+
+bool CProfile::Holds(std::string_view section, std::string_view key, std::string_view value) const {
+  if (!m_readable || m_unsaved) return false;
+  const std::optional<std::string> stored = m_ini.Get(section, key);
+  return stored && *stored == value;
 }
 
 std::string CProfile::last_error() const {
@@ -97,14 +106,17 @@ bool CProfile::GetProfileBinary(std::string_view section, std::string_view key,
 }
 
 bool CProfile::WriteProfileInt(std::string_view section, std::string_view key, long long value) {
+  const std::string text = std::to_string(value);
   std::lock_guard lock(m_mutex);
-  m_ini.SetInt(section, key, value);
+  if (Holds(section, key, text)) return true;
+  m_ini.SetString(section, key, text);
   return Flush();
 }
 
 bool CProfile::WriteProfileString(std::string_view section, std::string_view key,
                                   std::string_view value) {
   std::lock_guard lock(m_mutex);
+  if (Holds(section, key, value)) return true;
   m_ini.SetString(section, key, value);
   return Flush();
 }
@@ -119,6 +131,7 @@ bool CProfile::WriteProfileBinary(std::string_view section, std::string_view key
     text += kHex[b & 15];
   }
   std::lock_guard lock(m_mutex);
+  if (Holds(section, key, text)) return true;
   m_ini.SetString(section, key, text);
   return Flush();
 }

@@ -158,4 +158,11 @@ inline std::vector<std::string> TextsThatDoNotFit(QWidget* root) {
   return ControlTextsThatDoNotFit(root, CheckToolkitControl);
 }
 
+// The texts that do not fit, one to a line, for a failure message.
+inline std::string Listed(const std::vector<std::string>& cut) {
+  std::string all;
+  for (const std::string& c : cut) all += "\n  " + c;
+  return all;
+}
+
 }  // namespace fwtest

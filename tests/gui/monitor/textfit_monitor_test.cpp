@@ -32,9 +32,7 @@ TEST_F(MonitorTextFit, TheListHoldsItsHeadingsAndAddressesInEveryLanguage) {
     EXPECT_LE(last.right, Grid().GetCellAreaWindow()->width()) << language;
     EXPECT_LE(Frame()->widget()->width(),
               QGuiApplication::primaryScreen()->availableSize().width());
-    std::string all;
-    for (const std::string& c : cut) all += "\n  " + c;
-    EXPECT_TRUE(cut.empty()) << language << ":" << all;
+    EXPECT_TRUE(cut.empty()) << language << ":" << fwtest::Listed(cut);
     Stop();
   }
 }

@@ -494,7 +494,7 @@ TEST_P(SheetTest, TheGeneralPageDerivesThePortCountFromTheType) {
 TEST_P(SheetTest, ATypeFromAnotherLanguageOrOneNotOfferedIsKept) {
   // Saved under the German or French name of a six-port type.
   const std::string other =
-      *fwtest::LanguageBundle(std::string(GetParam()) == "german" ? "french" : "german")
+      *fwtest::LibraryBundle(std::string(GetParam()) == "german" ? "french" : "german")
            ->FindString(6004);
   m_sheet.SetMode(1);
   CSwitchConfig& cfg = m_sheet.GetConfig();

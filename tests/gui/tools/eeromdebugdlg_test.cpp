@@ -379,9 +379,7 @@ TEST_F(EeromDebugger, EveryByteOfALongRowCanBeBroughtIntoView) {
     std::ofstream f(dir.file("ringeerom.txt"), std::ios::binary | std::ios::trunc);
     f << "$118,Identity byte\r\n$40-$5F,Port table\r\n";
   }
-  for (const char* language : {"english", "german", "french"}) {
-    SCOPED_TRACE(language);
-    fw::SetCurrentResources(fwtest::LanguageBundle(language));
+  fwtest::InEachLanguage([&](const char*) {
     CEeromDebugDlg dlg;
     Open(dlg, MacText(0x11));
     CEeromGrid& grid = dlg.Grid();
@@ -415,8 +413,7 @@ TEST_F(EeromDebugger, EveryByteOfALongRowCanBeBroughtIntoView) {
     fwtest::Drain();
     EXPECT_FALSE(grid.IsEditing());
     EXPECT_EQ(dlg.Values().at(0x5F), 0x1D);
-  }
-  fw::SetCurrentResources(nullptr);
+  });
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 
 #include "platform/atomicfile.h"
 #include "platform/inifile.h"
+#include "platform/profile.h"
 #include "tests/common/test_util.h"
 
 namespace fw {
@@ -336,6 +337,36 @@ TEST(IniFileIo, WhatIsNoRegularFileIsRefusedAtOnce) {
   std::string bytes;
   EXPECT_FALSE(ReadFileBytes("/proc/self/maps", bytes, nullptr, 16));
   EXPECT_EQ(errno, EFBIG);
+}
+
+// A setting written again with the value it has leaves the file as the user
+// last edited it; a changed one, or one whose last save failed, is saved.
+TEST(ProfileWrites, TheValueAlreadyThereIsNotWrittenAgain) {
+  TempDir dir;
+  const std::string path = dir.file("co/app.ini");
+  const std::string edited =
+      "[Settings]\r\n; tuned by hand\r\nfind all wait limit = 3000\r\nname=\"a\"\r\n";
+  std::filesystem::create_directories(dir.file("co"));
+  ASSERT_TRUE(WriteFileAtomic(path, edited, nullptr));
+  CProfile profile;
+  ASSERT_TRUE(profile.Open(dir.file("co"), "app"));
+  EXPECT_TRUE(profile.WriteProfileInt("settings", "Find All Wait Limit", 3000));
+  EXPECT_TRUE(profile.WriteProfileString("Settings", "name", "a"));
+  std::string bytes;
+  ASSERT_TRUE(ReadFileBytes(path, bytes, nullptr));
+  EXPECT_EQ(bytes, edited);
+  EXPECT_TRUE(profile.WriteProfileInt("settings", "find all wait limit", 4000));
+  ASSERT_TRUE(ReadFileBytes(path, bytes, nullptr));
+  EXPECT_NE(bytes.find("4000"), std::string::npos) << bytes;
+
+  // The folder cannot be made while a file has its name.
+  CProfile blocked;
+  ASSERT_TRUE(blocked.Open(dir.file("busy"), "app"));
+  ASSERT_TRUE(WriteFileAtomic(dir.file("busy"), "", nullptr));
+  EXPECT_FALSE(blocked.WriteProfileInt("s", "k", 1));
+  std::filesystem::remove(dir.file("busy"));
+  EXPECT_TRUE(blocked.WriteProfileInt("s", "k", 1));
+  EXPECT_TRUE(std::filesystem::exists(dir.file("busy/app.ini")));
 }
 
 }  // namespace
