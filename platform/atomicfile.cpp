@@ -165,7 +165,8 @@ void RemoveStaleTemps(const std::string& path) {
         name.compare(0, prefix.size(), prefix) != 0)
       continue;
     const std::string full = folder + "/" + name;
-    int fd = ::open(full.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    // Never waits on a pipe or device that merely bears a temporary's name.
+    int fd = ::open(full.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) continue;
     struct stat st {};
     if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
