@@ -39,6 +39,9 @@ bool CFenwardleApp::InitInstance() {
 
   fw::ApplyFirstRunDefaults(Profile());
   LoadStdProfileSettings(4);
+  // Start-up has written its settings by now: a settings file that cannot be
+  // kept has shown itself, and the language to say so in is chosen.
+  ReportProfileProblem();
 
   std::error_code ec;
   const bool customized = std::filesystem::exists(fw::GetCustomizeFilePath(), ec);

@@ -343,6 +343,25 @@ void CGridCellWnd::OnRButtonUp(UINT, CPoint point) {
   ButtonUp(Button::kRight, point);
 }
 
+void CGridCellWnd::OnContextMenu(CWnd* wnd, CPoint screenPoint) {
+  // The Menu key and Shift+F10 come without a point: they ask about the
+  // current cell as a right click on its middle does. A right click asked
+  // on its press already.
+  const auto& s = m_grid->Sheet();
+  Click click;
+  if (screenPoint != CPoint(-1, -1) || s.m_curCol < 0 || s.m_curRow < 0 ||
+      m_grid->GetCellRectangle(s.m_curCol, s.m_curRow, click.rect) != kGridOk) {
+    CWnd::OnContextMenu(wnd, screenPoint);
+    return;
+  }
+  click.col = s.m_curCol;
+  click.row = s.m_curRow;
+  click.hit = true;
+  CPoint at = click.rect.CenterPoint();
+  NotifyClick(Button::kRight, click, 1, at);
+  NotifyClick(Button::kRight, click, 0, at);
+}
+
 void CGridCellWnd::OnLButtonDblClk(UINT, CPoint point) {
   Click click = ClickCell(Button::kDouble, point, 0);
   NotifyClick(Button::kDouble, click, 0, point);

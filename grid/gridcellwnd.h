@@ -38,6 +38,7 @@ class CGridCellWnd : public CWnd {
   void OnLButtonDblClk(UINT flags, CPoint point) override;
   void OnRButtonDown(UINT flags, CPoint point) override;
   void OnRButtonUp(UINT flags, CPoint point) override;
+  void OnContextMenu(CWnd* wnd, CPoint screenPoint) override;
   void OnMouseMove(UINT flags, CPoint point) override;
   bool OnMouseWheel(UINT flags, short delta, CPoint screenPoint) override;
   void OnSetFocus(CWnd* oldWnd) override;

@@ -174,11 +174,15 @@ void CGridDropList::Choose(int index) {
   if (!list || index < 0 || index >= list->count()) return;
   m_chosen = true;
   const int col = m_col, row = m_row;
-  const int typeIndex = m_type ? m_type->GetTypeIndex() : 1;
+  CDropListCellType* type = m_type;
+  const int typeIndex = type ? type->GetTypeIndex() : 1;
+  std::string text = list->item(index)->text().toStdString();
+  // The list closes before the owner hears of the choice: a box it shows
+  // then has the keys, and the cell area has the focus back behind it.
+  Close();
   CGridCellValue cell;
   m_grid->GetCell(col, row, cell);
   if (!cell.GridCellGetReadOnly()) {
-    std::string text = list->item(index)->text().toStdString();
     m_grid->OnCellTypeEvent(typeIndex, col, row, kDropItemIndex, index);
     if (m_grid->OnCellTypeEvent(typeIndex, col, row, kDropItemText,
                                 reinterpret_cast<std::intptr_t>(&text))) {
@@ -188,6 +192,5 @@ void CGridDropList::Choose(int index) {
       m_grid->RepaintCell(col, row);
     }
   }
-  if (m_type) m_type->ForgetDropCell();
-  Close();
+  if (type) type->ForgetDropCell();
 }

@@ -172,8 +172,13 @@ void CGridTabWnd::OnLButtonDown(UINT, CPoint point) {
     SetCapture();
     return;
   }
-  int index = TabAt(point.x);
-  if (index < 0) return;
+  const int index = TabAt(point.x);
+  if (index >= 0) ChooseTab(index);
+}
+
+void CGridTabWnd::ChooseTab(int index) {
+  CRect client;
+  GetClientRect(&client);
   m_current = index;
   m_offset = gridtabs::OffsetToShow(Widths(), m_smallBarWidth, client.Width(), m_offset, index);
   if (m_smallBar) {
@@ -182,6 +187,13 @@ void CGridTabWnd::OnLButtonDown(UINT, CPoint point) {
   }
   Invalidate(false);
   m_grid->OnTabClicked(m_tabs[static_cast<std::size_t>(index)].id);
+}
+
+bool CGridTabWnd::StepTab(int step) {
+  const int index = m_current + step;
+  if (index < 0 || index >= static_cast<int>(m_tabs.size()) || index == m_current) return false;
+  ChooseTab(index);
+  return true;
 }
 
 void CGridTabWnd::OnLButtonUp(UINT, CPoint) {

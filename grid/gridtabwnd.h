@@ -34,6 +34,9 @@ class CGridTabWnd : public CWnd {
   // Tab under a point of the strip, -1 when none.
   int TabAt(int x) const;
   void ScrollStrip(int delta);
+  // Makes the tab `step` places on current, as a click on it does; false
+  // past the first or the last tab.
+  bool StepTab(int step);
 
  protected:
   bool PreCreateWindow(CREATESTRUCT& cs) override;
@@ -51,6 +54,8 @@ class CGridTabWnd : public CWnd {
   std::vector<int> Widths() const;
   CFont& TabFont();
   void DrawTab(CDC& dc, const Tab& tab, int x, int top, int bottom, bool current);
+  // The tab becomes current and is scrolled into view; the grid is told.
+  void ChooseTab(int index);
 
   CSheetGridCtrl* m_grid;
   QScrollBar* m_smallBar = nullptr;  // owned by the peer

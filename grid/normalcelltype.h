@@ -167,6 +167,9 @@ class CEllipsisCellType : public CNormalCellType {
   int GetEditRect(CRect& rect) override;
   int HandleLeftClick(int col, int row, int down, const CRect& rect, CPoint point) override;
   int HandleDoubleClick(int col, int row, const CRect& rect, CPoint point) override;
+  // Enter and Ctrl+Down press the button, as they open a drop list.
+  int HandleKeyDown(int col, int row, int& key) override;
+  int HandleChar(int col, int row, int& ch) override;
   int HandleMouseMove(int col, int row, CPoint point, int keyFlags) override;
   void DrawCell(CDC& dc, const CRect& rect, int col, int row, CGridCellValue& cell, bool selected,
                 bool current) override;
@@ -235,6 +238,8 @@ class CDropListCellType : public CNormalCellType {
   // reach past the area, as a combo box's list does.
   static CRect ListRect(const CRect& cell, int choices, int itemHeight);
   static int ItemHeight(const CFont* font);
+  // The column width that shows each of the choices whole beside the button.
+  int WidthForChoices(const CFont* font, const std::vector<std::string>& choices);
 
   int GetDropColumn() const { return m_dropCol; }
   int GetDropRow() const { return m_dropRow; }

@@ -154,6 +154,17 @@ int CDropListCellType::ItemHeight(const CFont* font) {
   return std::max(1, QFontMetrics(font->font()).height());
 }
 
+int CDropListCellType::WidthForChoices(const CFont* font, const std::vector<std::string>& choices) {
+  const QFont qfont = font && font->IsValid() ? font->font() : QFont();
+  const QFontMetrics fm(qfont);
+  int widest = 0;
+  for (const std::string& c : choices)
+    widest = std::max(widest, fm.horizontalAdvance(QString::fromStdString(c)));
+  // The margin, the text and a pixel of air, the line left of the button,
+  // the button, the grid line.
+  return Options().cellMargin + widest + 1 + 1 + m_buttonWidth + 1;
+}
+
 CRect CDropListCellType::ListRect(const CRect& cell, int choices, int itemHeight) {
   // Under the cell from its left edge, at least as wide as the cell; where it
   // goes on the screen is the list's business.

@@ -129,6 +129,20 @@ int CEllipsisCellType::HandleDoubleClick(int, int, const CRect&, CPoint) {
   return 1;
 }
 
+int CEllipsisCellType::HandleKeyDown(int col, int row, int& key) {
+  if (!m_grid) return 0;
+  const bool ctrl = (m_grid->GetModifierKeys() & MK_CONTROL) != 0;
+  if (key != VK_RETURN && !(key == VK_DOWN && ctrl)) return 0;
+  key = 0;
+  NotifyOwner(m_typeIndex, col, row, kCellEventButton, 0);
+  return 1;
+}
+
+int CEllipsisCellType::HandleChar(int, int, int& ch) {
+  // Enter pressed the button on key down; it starts no edit.
+  return ch == '\r' ? 1 : 0;
+}
+
 int CEllipsisCellType::HandleMouseMove(int /*col*/, int /*row*/, CPoint point, int keyFlags) {
   if (!(keyFlags & MK_LBUTTON) || m_pressedCol < 0) return 0;
   const bool inside = m_buttonRect.PtInRect(point);

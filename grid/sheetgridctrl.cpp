@@ -264,6 +264,18 @@ bool CSheetGridCtrl::OnCommand(WPARAM wParam, LPARAM lParam) {
   return CWnd::OnCommand(wParam, lParam);
 }
 
+bool CSheetGridCtrl::PreTranslateMessage(MSG* msg) {
+  // Ctrl+Page Down / Page Up turn a grid's own sheets, as in a spreadsheet,
+  // before a dialog around the grid turns its pages with them. At the last
+  // (first) sheet the key does nothing.
+  if (msg->message == WM_KEYDOWN && (msg->wParam == VK_NEXT || msg->wParam == VK_PRIOR) &&
+      GetModifierKeys() == MK_CONTROL && m_tabs && m_tabs->Tabs().size() > 1) {
+    (void)m_tabs->StepTab(msg->wParam == VK_NEXT ? 1 : -1);  // false at the end: stays
+    return true;
+  }
+  return CWnd::PreTranslateMessage(msg);
+}
+
 void CSheetGridCtrl::OnDestroy() {
   if (m_hint && m_hint->IsWindow()) (void)m_hint->DestroyWindow();
   CWnd::OnDestroy();

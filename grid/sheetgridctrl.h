@@ -136,6 +136,7 @@ class CSheetGridCtrl : public CWnd, public CGridCore {
 
  protected:
   LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  bool PreTranslateMessage(MSG* msg) override;
   bool PreCreateWindow(CREATESTRUCT& cs) override;
   int OnCreate(CREATESTRUCT* cs) override;
   void OnDestroy() override;

@@ -55,6 +55,7 @@ bool CCalvenorApp::InitInstance() {
   m_bSearching = 0;
   SetRegistryKey(m_strCompanyName);
   fw::ApplyMonitorFirstRunDefaults(Profile());
+  ReportProfileProblem();
 
   std::error_code ec;
   const bool customized = std::filesystem::exists(fw::GetCustomizeFilePath(), ec);

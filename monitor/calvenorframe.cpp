@@ -2,8 +2,10 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <algorithm>
 
 #include "monitor/calvenorapp.h"
+#include "monitor/calvenorview.h"
 #include "platform/gui/singleinstance.h"
 #include "shell/commandids.h"
 #include "shell/startup.h"
@@ -51,7 +53,28 @@ int CCalvenorFrame::OnCreate(CREATESTRUCT* cs) {
   if (CFrameWnd::OnCreate(cs) == -1) return -1;
   if (!CreateMainWindowToolBar(*this, m_wndToolBar, IDR_MONITORFRAME, IDB_MONITORFRAME_HOT))
     return -1;
+  // The columns are sized for the font in use, which the settings' width
+  // does not know of.
+  if (const auto* view = dynamic_cast<CCalvenorView*>(GetDlgItem(AFX_IDW_PANE_FIRST)))
+    FitViewWidth(view->ListWidth());
   return 0;
+}
+
+void CCalvenorFrame::FitViewWidth(int width) {
+  const QWidget* frame = widget();
+  const CWnd* view = GetDlgItem(AFX_IDW_PANE_FIRST);
+  if (!frame || !view || !view->widget()) return;
+  // The view has no width before the first layout: then it spans the window.
+  const int viewWidth = view->widget()->width();
+  const int around = viewWidth > 0 ? std::max(0, frame->width() - viewWidth) : 0;
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+  CRect r;
+  GetWindowRect(&r);
+  const int target = std::min(width + around, area.width());
+  if (target <= r.Width()) return;
+  const int left = std::clamp(r.left, area.left(), area.left() + area.width() - target);
+  MoveWindow(left, r.top, target, r.Height());
 }
 
 void CCalvenorFrame::StartStartupTimer() {

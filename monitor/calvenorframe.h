@@ -1,6 +1,7 @@
 // The status monitor's main window: the toolbar, the plain menu and the one
-// view. It opens where the settings say (never written back), takes the
-// customised title shortly after start-up and does not close during a search.
+// view. It opens where the settings say (never written back), at least as
+// wide as the list's columns, takes the customised title shortly after
+// start-up and does not close during a search.
 #pragma once
 
 #include "platform/gui/framewnd.h"
@@ -28,6 +29,10 @@ class CCalvenorFrame : public CFrameWnd {
   void OnClose() override;
 
  private:
+  // Widens the window so that its view is `width` pixels wide, never past
+  // the screen's free area, moved left where it would run off it.
+  void FitViewWidth(int width);
+
   CCoolToolBar m_wndToolBar;
   UINT_PTR m_nTimer = 0;
 };

@@ -56,6 +56,15 @@ const CSwitchEntry* CCalvenorView::CurrentEntry() const {
   return m_grid.IsWindow() ? m_grid.CurrentEntry() : nullptr;
 }
 
+int CCalvenorView::ListWidth() const {
+  int width = m_grid.GetSideHeadingWidth() + m_grid.GetVertBarWidth();
+  for (int c = 0; c < m_grid.GetColumnTotal(); ++c) {
+    int w = 0;
+    if (m_grid.GetColumnWidth(c, w) == kGridOk) width += w;
+  }
+  return width;
+}
+
 int CCalvenorView::OnCreate(CREATESTRUCT* cs) {
   if (CView::OnCreate(cs) == -1) return -1;
   CRect client;

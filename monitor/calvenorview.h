@@ -20,6 +20,9 @@ class CCalvenorView : public CView {
 
   CCalvenorDoc* GetDocument() const;
   CMonitorSwitchGrid& Grid() { return m_grid; }
+  // The width the list takes with every column whole, a vertical scroll bar
+  // included: what the view needs to show it without scrolling across.
+  int ListWidth() const;
   // The entry of the current row, or null.
   const CSwitchEntry* CurrentEntry() const;
 

@@ -3,6 +3,9 @@
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
+
+#include "platform/text.h"
 
 namespace fw {
 
@@ -21,24 +24,51 @@ std::string CProfile::FolderFor(std::string_view company) {
 bool CProfile::Open(const std::string& folder, const std::string& program, std::string* error) {
   std::lock_guard lock(m_mutex);
   m_folder = folder;
-  return m_ini.Load(folder + "/" + program + ".ini", error);
+  return Load(folder + "/" + program + ".ini", error);
 }
 
 bool CProfile::OpenFile(const std::string& path, std::string* error) {
   std::lock_guard lock(m_mutex);
   m_folder = std::filesystem::path(path).parent_path().string();
-  return m_ini.Load(path, error);
+  return Load(path, error);
+}
+
+bool CProfile::Load(const std::string& path, std::string* error) {
+  m_lastError.clear();
+  m_unsaved = false;
+  m_readable = m_ini.Load(path, &m_lastError);
+  m_failed = !m_readable;
+  AppendError(error, m_lastError);
+  return m_readable;
 }
 
 bool CProfile::Flush() {
+  // A file that could not be read is not replaced: what it holds would be lost.
+  if (!m_readable) return false;
   std::error_code ec;
   if (!m_folder.empty()) std::filesystem::create_directories(m_folder, ec);
-  return m_ini.Save(&m_lastError);
+  std::string error;
+  m_unsaved = !m_ini.Save(&error);
+  if (!m_unsaved) return true;
+  m_lastError = std::move(error);
+  m_failed = true;
+  return false;
+}
+
+bool CProfile::Holds(std::string_view section, std::string_view key, std::string_view value) const {
+  if (!m_readable || m_unsaved) return false;
+  const std::optional<std::string> stored = m_ini.Get(section, key);
+  return stored && *stored == value;
 }
 
 std::string CProfile::last_error() const {
   std::lock_guard lock(m_mutex);
   return m_lastError;
+}
+
+bool CProfile::failed() const {
+  std::lock_guard lock(m_mutex);
+  return m_failed;
 }
 
 int CProfile::GetProfileInt(std::string_view section, std::string_view key, int def) const {
@@ -76,14 +106,17 @@ bool CProfile::GetProfileBinary(std::string_view section, std::string_view key,
 }
 
 bool CProfile::WriteProfileInt(std::string_view section, std::string_view key, long long value) {
+  const std::string text = std::to_string(value);
   std::lock_guard lock(m_mutex);
-  m_ini.SetInt(section, key, value);
+  if (Holds(section, key, text)) return true;
+  m_ini.SetString(section, key, text);
   return Flush();
 }
 
 bool CProfile::WriteProfileString(std::string_view section, std::string_view key,
                                   std::string_view value) {
   std::lock_guard lock(m_mutex);
+  if (Holds(section, key, value)) return true;
   m_ini.SetString(section, key, value);
   return Flush();
 }
@@ -98,6 +131,7 @@ bool CProfile::WriteProfileBinary(std::string_view section, std::string_view key
     text += kHex[b & 15];
   }
   std::lock_guard lock(m_mutex);
+  if (Holds(section, key, text)) return true;
   m_ini.SetString(section, key, text);
   return Flush();
 }

@@ -1,6 +1,9 @@
 // The per-user settings store: the registry's place on this platform. One INI
 // file per program under $XDG_CONFIG_HOME/<company>/, with the INI engine's
-// section and key rules. Every write goes to disk at once, atomically.
+// section and key rules. Every write goes to disk at once, atomically; a
+// write of the value already stored leaves the file as it is (a start-up
+// or a search rewrites the same values each time, and each save waits for
+// the disk).
 // One profile may be used from several threads (the searches read and write
 // their wait limit on worker threads): every call holds the profile's lock.
 #pragma once
@@ -43,15 +46,26 @@ class CProfile {
   bool DeleteProfileKey(std::string_view section, std::string_view key);
   bool DeleteProfileSection(std::string_view section);
 
+  // Why the file could not be read, or why the last write failed.
   std::string last_error() const;
+  // Whether the file could not be read or a write failed: the settings are
+  // then not kept. A file that could not be read is never written: the values
+  // written since live until the program ends.
+  bool failed() const;
 
  private:
   // With the lock held.
+  [[nodiscard]] bool Load(const std::string& path, std::string* error);
   [[nodiscard]] bool Flush();
+  // Whether the file already holds the value (as text) for the key.
+  bool Holds(std::string_view section, std::string_view key, std::string_view value) const;
   mutable std::mutex m_mutex;
   CIniFile m_ini;
   std::string m_folder;
   std::string m_lastError;
+  bool m_readable = true;
+  bool m_failed = false;
+  bool m_unsaved = false;  // the last save failed: the file lags behind
 };
 
 // The profile of the running program. Tests may install their own.

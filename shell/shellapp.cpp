@@ -1,5 +1,10 @@
 #include "shell/shellapp.h"
 
+#include <QEvent>
+#include <QWidget>
+#include <functional>
+
+#include "platform/atomicfile.h"
 #include "platform/gui/framewnd.h"
 #include "platform/gui/help.h"
 #include "platform/gui/singleinstance.h"
@@ -11,11 +16,41 @@
 #include "shell/commandids.h"
 #include "shell/switchopswindows.h"
 
+namespace {
+
+// Runs `then` from the event loop once the window has had its first paint,
+// i.e. after that paint went to the screen; not at all when the window goes
+// first.
+void AfterFirstPaint(QWidget* window, std::function<void()> then) {
+  class CFirstPaint : public QObject {
+   public:
+    CFirstPaint(QWidget* window, std::function<void()> then)
+        : QObject(window), m_then(std::move(then)) {
+      window->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+      if (event->type() == QEvent::Paint && m_then) {
+        QMetaObject::invokeMethod(watched, std::move(m_then), Qt::QueuedConnection);
+        m_then = nullptr;
+        deleteLater();
+      }
+      return false;
+    }
+
+   private:
+    std::function<void()> m_then;
+  };
+  new CFirstPaint(window, std::move(then));  // owned by the window
+}
+
+}  // namespace
+
 CShellApp::CShellApp(std::string appName, std::vector<std::string> args,
                      std::uint32_t mainFrameHelpContext)
     : CWinApp(std::move(appName)),
       m_args(std::move(args)),
-      m_mainFrameHelpContext(mainFrameHelpContext) {
+      m_mainFrameHelpContext(mainFrameHelpContext),
+      m_startSyncs(std::make_unique<fw::CFileSyncHold>()) {
   SetCommandHandler(ID_APP_ABOUT, [this] { OnAppAbout(); });
   // The main frame's own help comes first on the route; this one never shows.
   SetCommandHandler(ID_HELP, [] {});
@@ -44,6 +79,8 @@ void CShellApp::InstallHelpFile(const std::string& path) {
 void CShellApp::ShowMainWindow(CFrameWnd& frame, int showMessages) {
   frame.ShowWindow(SW_SHOW);
   frame.UpdateWindow();
+  // The settings written on the way reach the disk once the window is up.
+  AfterFirstPaint(frame.widget(), [this] { m_startSyncs.reset(); });
   fw::SetInstanceWindow(frame.widget());
   // The operations' waits keep the main window painting.
   m_switchOps = StartSwitchOperations(&frame, showMessages);
@@ -54,6 +91,7 @@ int CShellApp::ExitInstance() {
   // then the operations' windows.
   SetDocManager(nullptr);
   m_switchOps.reset();
+  m_startSyncs.reset();
   UnregisterMainWindowClass();
   fw::SetInstanceWindow(nullptr);
   return CWinApp::ExitInstance();

@@ -13,6 +13,9 @@
 
 class CFrameWnd;
 class CSwitchOpsWindows;
+namespace fw {
+class CFileSyncHold;
+}
 
 class CShellApp : public CWinApp {
  public:
@@ -49,4 +52,6 @@ class CShellApp : public CWinApp {
   std::uint32_t m_mainFrameHelpContext;
   CHelpFileService m_help;
   std::unique_ptr<CSwitchOpsWindows> m_switchOps;
+  // From the start until the main window is painted: no wait for the disk.
+  std::unique_ptr<fw::CFileSyncHold> m_startSyncs;
 };

@@ -639,9 +639,9 @@ namespace fw {
 
 namespace {
 
-// Far above any project (a configuration takes some 2 KB): a file this large
-// is something else, and parsing it would cost seconds and many times its size.
-constexpr std::uintmax_t kMaxProjectFileBytes = 32u << 20;
+// A larger file is something else: it is refused unread, and a save that
+// would write one is refused too, or the next open would refuse the project.
+constexpr std::size_t kMaxProjectFileBytes = kMaxFileBytes;
 
 bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
@@ -658,18 +658,17 @@ enum class FileLook { kProject, kUnreadable, kNoProject };
 // What the file is, without parsing it; error says why it is no project or
 // cannot be read.
 FileLook LookAtFile(const std::string& path, std::string* error) {
-  std::error_code ec;
-  const auto status = std::filesystem::status(path, ec);
-  if (!std::filesystem::exists(status)) return FileLook::kProject;  // read as empty
-  if (std::filesystem::is_regular_file(status)) {
-    const std::uintmax_t size = std::filesystem::file_size(path, ec);
-    if (!ec && size > kMaxProjectFileBytes) {
-      AppendError(error, FormatRes(IDS_PROJECT_FILE_TOO_LARGE, path));
-      return FileLook::kNoProject;
+  std::string bytes;
+  std::string why;
+  if (!ReadFileBytes(path, bytes, &why, kMaxProjectFileBytes)) {
+    switch (errno) {
+      case ENOENT: return FileLook::kProject;  // read as empty
+      case EFBIG:
+        AppendError(error, FormatRes(IDS_PROJECT_FILE_TOO_LARGE, path));
+        return FileLook::kNoProject;
+      default: AppendError(error, why); return FileLook::kUnreadable;
     }
   }
-  std::string bytes;
-  if (!ReadFileBytes(path, bytes, error)) return FileLook::kUnreadable;
   if (std::memchr(bytes.data(), '\0', bytes.size())) {
     AppendError(error, FormatRes(IDS_PROJECT_FILE_NOT_TEXT, path));
     return FileLook::kNoProject;
@@ -744,7 +743,15 @@ int SaveProjectFile(const std::string& path, CSwitchConfigStore& store, CSwitchL
   // Without any section the file would read as text (lines above the first
   // section stay) or, empty, lose what says it is a project.
   if (file.SectionNames().empty()) file.AddSection(kCfgIndex);
-  if (!file.SaveAs(path, error)) return kProjectFailed;
+  // Kept sections of others can make the file outgrow what the open accepts;
+  // written, it would cost the user the project at the next open.
+  const std::string bytes = file.Encode();
+  if (bytes.size() > kMaxProjectFileBytes) {
+    AppendError(error, FormatRes(IDS_PROJECT_FILE_WOULD_BE_TOO_LARGE, path,
+                                 static_cast<int>(kMaxProjectFileBytes >> 20)));
+    return kProjectFailed;
+  }
+  if (!WriteFileAtomic(path, bytes, error)) return kProjectFailed;
   return kProjectOk;
 }
 

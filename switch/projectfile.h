@@ -34,9 +34,10 @@ struct CProjectNotes {
 
 // Whether the file can be read as a project, looked at without parsing it:
 // kProjectFailed (with the reason, naming the file) when it cannot be read,
-// is larger than any project, holds a NUL byte (no text file does) or holds
-// text but no section at all. A missing file, or one with nothing but blanks,
-// is an empty project, and so is one with sections of others only: kProjectOk.
+// is no regular file (refused at once), is larger than any project, holds a
+// NUL byte (no text file does) or holds text but no section at all. A missing
+// file, or one with nothing but blanks, is an empty project, and so is one
+// with sections of others only: kProjectOk.
 [[nodiscard]] int CheckProjectFile(const std::string& path, std::string* error = nullptr);
 
 // Reads a whole project into store and switches (both emptied first).
@@ -50,10 +51,11 @@ struct CProjectNotes {
 
 // Writes store and switches into the project file, keeping every section the
 // program does not own; a file that CheckProjectFile refuses as no project is
-// replaced whole. What is written always opens again. The file is replaced
-// in one step: on any failure the old file stays as it was and the result is
-// kProjectFailed (the file cannot be written) or kProjectConflict (a name
-// cannot be written).
+// replaced whole. What is written always opens again: a file that would be
+// larger than the open accepts is not written. The file is replaced in one
+// step: on any failure the old file stays as it was and the result is
+// kProjectFailed (the file cannot or may not be written) or kProjectConflict
+// (a name cannot be written).
 [[nodiscard]] int SaveProjectFile(const std::string& path, CSwitchConfigStore& store,
                                   CSwitchList& switches, CProjectNotes* notes = nullptr,
                                   std::string* error = nullptr);

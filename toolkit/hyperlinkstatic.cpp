@@ -1,5 +1,7 @@
 #include "toolkit/hyperlinkstatic.h"
 
+#include <QWidget>
+
 CHyperLinkStatic::CHyperLinkStatic() {
   m_bToolTip = true;
   m_bFitToText = true;
@@ -26,6 +28,9 @@ void CHyperLinkStatic::LoadLinkCursor() {
 
 void CHyperLinkStatic::Initialise() {
   LoadLinkCursor();
+  ModifyStyle(0, WS_TABSTOP);
+  // Tab gives it the focus; a click follows the link and leaves the focus.
+  if (QWidget* w = widget()) w->setFocusPolicy(Qt::TabFocus);
   CTextStatic::Initialise();
 }
 
@@ -75,4 +80,44 @@ void CHyperLinkStatic::OnLButtonUp(UINT flags, CPoint point) {
   CRect client;
   GetClientRect(&client);
   if (client.PtInRect(point)) FollowLink();
+}
+
+void CHyperLinkStatic::OnPaint() {
+  if (!IsTextStyle()) {
+    CTextStatic::OnPaint();
+    return;
+  }
+  CPaintDC dc(this);
+  Paint(dc);
+  if (QWidget* w = widget(); w && w->hasFocus()) {
+    CRect client;
+    GetClientRect(&client);
+    dc.DrawFocusRect(client);
+  }
+}
+
+void CHyperLinkStatic::OnSetFocus(CWnd* oldWnd) {
+  CTextStatic::OnSetFocus(oldWnd);
+  Redraw();
+}
+
+void CHyperLinkStatic::OnKillFocus(CWnd* newWnd) {
+  CTextStatic::OnKillFocus(newWnd);
+  Redraw();
+}
+
+void CHyperLinkStatic::OnKeyDown(UINT vk, UINT repeat, UINT flags) {
+  // A held key follows the link once.
+  if ((vk == VK_SPACE || vk == VK_RETURN) && !(flags & 0x4000)) {
+    FollowLink();
+    return;
+  }
+  CTextStatic::OnKeyDown(vk, repeat, flags);
+}
+
+LRESULT CHyperLinkStatic::WindowProc(UINT msg, WPARAM w, LPARAM l) {
+  // Enter is the link's, not the dialog's default button's.
+  if (msg == WM_GETDLGCODE && w == VK_RETURN)
+    return CTextStatic::WindowProc(msg, w, l) | DLGC_WANTMESSAGE;
+  return CTextStatic::WindowProc(msg, w, l);
 }

@@ -1,6 +1,7 @@
 // A static text that is a link: underlined, blue until visited and purple
 // afterwards, a hand cursor, a tool tip naming its target, and a click that
-// carries out its action (CHyperLinkTarget).
+// carries out its action (CHyperLinkTarget); Tab reaches it and Space or
+// Enter carries the action out too.
 #pragma once
 
 #include "toolkit/hyperlinktarget.h"
@@ -37,6 +38,13 @@ class CHyperLinkStatic : public CTextStatic {
   void CtlColor(CDC* dc) override;
   bool OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) override;
   void OnLButtonUp(UINT flags, CPoint point) override;
+  // A link is pressed from the keyboard as a button is: it is a Tab stop,
+  // shows the focus with a dotted frame, and Space or Enter follows it.
+  void OnPaint() override;
+  void OnSetFocus(CWnd* oldWnd) override;
+  void OnKillFocus(CWnd* newWnd) override;
+  void OnKeyDown(UINT vk, UINT repeat, UINT flags) override;
+  LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
 
  private:
   COLORREF m_crUnvisited = kUnvisited;

@@ -24,7 +24,8 @@ class CImageButton;
 class CCfgPSheet : public CPropertySheet {
  public:
   static constexpr int kConfigureLaterId = 118;
-  static constexpr std::uint32_t kConfigureLaterStyle = 0x50000040;
+  // Child, visible, a Tab stop like the sheet's own buttons.
+  static constexpr std::uint32_t kConfigureLaterStyle = 0x50010040;
   // How a run may end; the three accepting ones give the caller the configuration.
   enum Result : int {
     kResultOk = IDOK,

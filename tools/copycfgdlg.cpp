@@ -196,6 +196,10 @@ void CCopyCfgDlg::OnSourceBrowse() {
   SelectInitialEntry();
   fw::AppProfile().WriteProfileString(kSettings, kLastSource, m_strSource);
   RenewSuggestion();
+  // The list of a file that is no project stays empty; the user hears why.
+  std::string why;
+  if (!IsDocument(m_strSource) && fw::CheckProjectFile(m_strSource, &why) != fw::kProjectOk)
+    AfxMessageBox(why, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CCopyCfgDlg::OnDestinationBrowse() {

@@ -1,11 +1,13 @@
 #include "tools/eeromgrid.h"
 
 #include <QFontMetrics>
-#include <QLineEdit>
+#include <QGuiApplication>
+#include <QPlainTextEdit>
+#include <QTextCursor>
 #include <algorithm>
 #include <cctype>
 
-#include "grid/gridinplaceedit.h"
+#include "grid/gridcellwnd.h"
 #include "platform/format.h"
 #include "platform/profile.h"
 #include "platform/resstring.h"
@@ -34,15 +36,41 @@ void CEeromNoteCellType::Show() {
     return;
   CNoteWnd* note = EnsureNoteWindow();
   if (!note) return;
-  // Left of the cell with a gap, raised a little when there is room above;
-  // the text is fitted into the room left of the cell.
-  const int top = cell.top > 15 ? cell.top - 15 : cell.top;
+  // Left of the cell with a gap, the text fitted into the room there. It
+  // stays clear of the row's own address and function: above the row,
+  // under the first line of a row tall enough to hold it, else below.
   const int room = std::max(kNoteWidth, cell.left - 5);
-  note->setGeometry(0, top, room, kNoteHeight);
+  note->setGeometry(0, 0, room, kNoteHeight);
   note->SetNoteText(textCallback());
+  const int height = note->height();
+  int top = cell.bottom;
+  if (cell.top >= height)
+    top = cell.top - height;
+  else if (cell.Height() - m_lineRowHeight >= height)
+    top = cell.top + m_lineRowHeight;
   note->move(cell.left - 5 - note->width(), top);
   note->raise();
   note->show();
+}
+
+void CEeromNoteCellType::DrawCellText(CDC& dc, const CRect& rect, int offset, int col, int row,
+                                      CGridCellValue& cell, bool selected, bool current) {
+  const std::string text = cell.GridCellTextOrEmpty();
+  const std::size_t perLine = static_cast<std::size_t>(std::max(0, m_charsPerLine));
+  if (perLine == 0 || text.size() <= perLine) {
+    CNoteCellType::DrawCellText(dc, rect, offset, col, row, cell, selected, current);
+    return;
+  }
+  // One line of whole bytes after another, drawn as a text with line breaks.
+  std::string lines;
+  for (std::size_t at = 0; at < text.size(); at += perLine) {
+    if (at > 0) lines += '\n';
+    lines += text.substr(at, perLine);
+  }
+  CGridCellValue wrapped = cell;
+  wrapped.GridCellSetText(lines);
+  wrapped.GridCellSetTypeStyle(cell.GridCellGetTypeStyle() | 2);
+  CNoteCellType::DrawCellText(dc, rect, offset, col, row, wrapped, selected, current);
 }
 
 CNoteWnd* CEeromNoteCellType::MakeNoteWindow(QWidget* parent) {
@@ -63,6 +91,25 @@ bool CEeromNoteCellType::NoteShowing() const {
 
 std::string CEeromNoteCellType::NoteText() const {
   return GetNoteWindow() ? GetNoteWindow()->GetNoteText() : std::string();
+}
+
+// ---- hexadecimal entry ------------------------------------------------------------------
+
+void CEeromHexEdit::OnKeyDown(UINT vk, UINT repeat, UINT flags) {
+  if (vk == VK_UP || vk == VK_DOWN) {
+    if (auto* edit = qobject_cast<QPlainTextEdit*>(widget())) {
+      QTextCursor cursor = edit->textCursor();
+      const int at = cursor.position();
+      const bool shift = QGuiApplication::keyboardModifiers() & Qt::ShiftModifier;
+      (void)cursor.movePosition(vk == VK_UP ? QTextCursor::Up : QTextCursor::Down,
+                                shift ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
+      if (cursor.position() != at) {
+        edit->setTextCursor(cursor);
+        return;
+      }
+    }
+  }
+  CGridInPlaceEdit::OnKeyDown(vk, repeat, flags);
 }
 
 // ---- grid -----------------------------------------------------------------------------
@@ -86,18 +133,53 @@ int CEeromGrid::LoadRanges(std::string* error) {
   return m_loadResult;
 }
 
-// The Data column holds the longest range's bytes whatever their digits;
-// where the dialog is narrower, the grid scrolls across to them.
-void CEeromGrid::FitDataColumn() {
-  int bytes = 0;
-  for (const CEeromRange& r : m_ranges) bytes = std::max(bytes, r.ByteCount());
+void CEeromGrid::FitDataColumn(int col, int width) {
+  if (m_fitting) return;
+  m_fitting = true;
   CFont* font = GetDefaultFont();
   const QFontMetrics fm(font ? font->font() : QFont());
-  int digit = 0;
+  int digit = 1;
   for (char c : std::string("0123456789ABCDEFabcdef?"))
     digit = std::max(digit, fm.horizontalAdvance(QLatin1Char(c)));
-  const int need = 2 * bytes * digit + GridPx(12);
-  (void)SetColumnWidth(kDataCol, std::max(GridPx(300), need));
+  const int byteWidth = 2 * digit;
+  const int margin = GetDrawOptions().cellMargin + 2;
+  // The vertical bar's room is kept whether it shows or not: the rows'
+  // heights decide whether it does.
+  CRect client;
+  if (IsWindow()) GetClientRect(&client);
+  const int view = client.Width() - GetSideHeadingWidth() - GetVertBarWidth();
+  auto widthOf = [&](int c) { return c == col ? width : GetColumnWidth(c); };
+  const int data =
+      std::max(view - widthOf(kAddrCol) - widthOf(kFunctionCol), margin + 2 * byteWidth);
+  m_bytesPerLine = std::max(1, (data - margin) / byteWidth);
+  (void)SetColumnWidth(kDataCol, data);
+  const int lineRow = GridPx(18);
+  for (int row = 0; row < static_cast<int>(m_ranges.size()); ++row) {
+    const int bytes = m_ranges[static_cast<std::size_t>(row)].ByteCount();
+    const int lines = std::max(1, (bytes + m_bytesPerLine - 1) / m_bytesPerLine);
+    (void)SetRowHeight(row, lineRow + (lines - 1) * fm.height());
+  }
+  m_noteType.SetLineLayout(2 * m_bytesPerLine, lineRow);
+  m_fitting = false;
+}
+
+void CEeromGrid::OnSize(UINT type, int cx, int cy) {
+  CSheetGridCtrl::OnSize(type, cx, cy);
+  if (IsCreated()) FitDataColumn();
+}
+
+int CEeromGrid::OnBeforeColResize(int col) {
+  // The Data column takes what the others leave.
+  return col == kDataCol ? 0 : CSheetGridCtrl::OnBeforeColResize(col);
+}
+
+void CEeromGrid::OnColWidthSet(int col, int* width) {
+  CSheetGridCtrl::OnColWidthSet(col, width);
+  if (col != kDataCol && width) FitDataColumn(col, *width);
+}
+
+int CEeromGrid::OnBeforeRowResize(int) {
+  return 0;  // a row is as tall as its bytes' lines
 }
 
 void CEeromGrid::OnGridCreated() {
@@ -179,16 +261,16 @@ void CEeromGrid::OnGridChar(int* ch, int processed) {
 
 int CEeromGrid::OnBeforeEdit(int col, int, CWnd** editor) {
   if (col != kDataCol) return 0;
-  *editor = MaskedEditor();
-  // The note follows the text as it is typed.
-  if (!m_editorHooked) {
-    if (auto* edit = qobject_cast<QLineEdit*>((*editor)->widget())) {
-      QObject::connect(edit, &QLineEdit::textChanged, edit, [this](const QString&) {
+  if (!m_hexEdit.IsWindow()) {
+    if (!m_hexEdit.Create("EDIT", "", WS_CHILD | ES_MULTILINE, CRect(), CellArea(), kHexEditId))
+      return 0;
+    // The note follows the text as it is typed.
+    if (auto* edit = qobject_cast<QPlainTextEdit*>(m_hexEdit.widget()))
+      QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [this] {
         if (IsEditing()) SendMessage(WM_COMMAND, kRefreshNoteCommand);
       });
-      m_editorHooked = true;
-    }
   }
+  *editor = &m_hexEdit;
   SendMessage(WM_GRID_CELLTYPE_MSG, static_cast<WPARAM>(m_noteTypeIndex),
               CEeromNoteCellType::kShow);
   return 1;

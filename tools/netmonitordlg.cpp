@@ -1,5 +1,8 @@
 #include "tools/netmonitordlg.h"
 
+#include <QApplication>
+#include <QGuiApplication>
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <map>
@@ -254,10 +257,53 @@ void CNetMonitorDlg::UpdateErrorsCaption() {
 void CNetMonitorDlg::ShowTab(int tab) {
   CWnd* shown = tab == 1 ? static_cast<CWnd*>(&m_errors) : static_cast<CWnd*>(&m_grid);
   CWnd* hidden = tab == 1 ? static_cast<CWnd*>(&m_grid) : static_cast<CWnd*>(&m_errors);
+  // The focus in the page going away goes on to the page that comes.
+  const QWidget* focus = QApplication::focusWidget();
+  const bool focusGoes = focus && hidden->widget() &&
+                         (focus == hidden->widget() || hidden->widget()->isAncestorOf(focus));
   hidden->ShowWindow(SW_HIDE);
   shown->ShowWindow(SW_SHOW);
   shown->BringWindowToTop();
   shown->Invalidate();
+  if (focusGoes) shown->SetFocus();
+}
+
+void CNetMonitorDlg::TurnTab(int step) {
+  const int count = m_tabs.GetItemCount();
+  if (count < 2) return;
+  const int tab = ((m_tabs.GetCurSel() + step) % count + count) % count;
+  m_tabs.SetCurSel(tab);
+  ShowTab(tab);
+}
+
+bool CNetMonitorDlg::PreTranslateMessage(MSG* msg) {
+  // Ctrl as the key was typed: the state that came with the key message,
+  // not the keyboard's now.
+  const Qt::KeyboardModifiers mods = QGuiApplication::keyboardModifiers();
+  if (msg->message == WM_KEYDOWN && (mods & Qt::ControlModifier) && m_tabs.IsWindow()) {
+    int step = 0;
+    if (msg->wParam == VK_TAB)
+      step = (mods & Qt::ShiftModifier) ? -1 : 1;
+    else if (msg->wParam == VK_NEXT)
+      step = 1;
+    else if (msg->wParam == VK_PRIOR)
+      step = -1;
+    if (step != 0) {
+      TurnTab(step);
+      return true;
+    }
+  }
+  return CAnchorLayoutDialog::PreTranslateMessage(msg);
+}
+
+std::vector<QWidget*> CNetMonitorDlg::TabStops() {
+  // The grid is made over its placeholder after the buttons: the order is the
+  // screen's, top to bottom, then left to right (tab bar, page, buttons).
+  std::vector<QWidget*> stops = CAnchorLayoutDialog::TabStops();
+  std::stable_sort(stops.begin(), stops.end(), [](const QWidget* a, const QWidget* b) {
+    return std::pair(a->y(), a->x()) < std::pair(b->y(), b->x());
+  });
+  return stops;
 }
 
 bool CNetMonitorDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {

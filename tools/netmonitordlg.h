@@ -58,6 +58,8 @@ class CNetMonitorDlg : public CAnchorLayoutDialog {
   void OnTimer(UINT_PTR id) override;
   void OnCancel() override;
   bool OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+  bool PreTranslateMessage(MSG* msg) override;
+  std::vector<QWidget*> TabStops() override;
 
   // Runs the status dialog for a switch; tests replace it.
   virtual void RunStatusDialog(const std::string& mac, const std::string& name,
@@ -67,6 +69,9 @@ class CNetMonitorDlg : public CAnchorLayoutDialog {
   void Merge(const std::vector<CMonitoredSwitch>& found);
   void ApplyStatus(const CNetMonitorEvent& event);
   void ShowTab(int tab);
+  // Ctrl+Tab and Ctrl+Page Down go to the next tab, with Shift or Page Up to
+  // the one before, round from the last to the first.
+  void TurnTab(int step);
   void UpdateErrorsCaption();
   void ShowFaults();
   // Faults of the list as it stands: a switch whose OK output is off or that

@@ -49,6 +49,8 @@ void CPortSettingsGrid::OnGridCreated() {
   (void)SetRowTotal(5);
   (void)SetColumnTotal(kColumns);
   for (int c = 0; c < kColumns; ++c) (void)SetColumnWidth(c, GridPx(kWidths[c]));
+  FitDropColumn(*this, kColAdmin, Options({IDS_ENABLED, IDS_DISABLED}));
+  FitDropColumn(*this, kColNegotiation, Options({IDS_AUTO, IDS_FIXED}));
   FitHeadingToLines(*this);
 }
 

@@ -83,6 +83,8 @@ void CPrioritySettingsGrid::SetUpPortsSheet() {
   (void)SetColumnTotal(4);
   const int widths[] = {70, 130, 110, 130};
   for (int c = 0; c < 4; ++c) (void)SetColumnWidth(c, GridPx(widths[c]));
+  FitDropColumn(*this, 1, Options({IDS_BACKGROUND, IDS_NORMAL, IDS_EXPEDITED, IDS_URGENT}));
+  FitDropColumn(*this, 2, Options({IDS_UNCHANGED, IDS_REMOVE_TAG, IDS_ADD_TAG}));
   SetMergeEnabled(1);
   CGridCellValue choice;
   GetCellRaw(0, 0, choice);
@@ -114,6 +116,7 @@ void CPrioritySettingsGrid::SetUpAdvancedSheet() {
   (void)SetColumnTotal(4);
   const int widths[] = {80, 90, 100, 100};
   for (int c = 0; c < 4; ++c) (void)SetColumnWidth(c, GridPx(widths[c]));
+  FitDropColumn(*this, 3, Options({IDS_USE_IP, IDS_USE_TAG}));
   SetMergeEnabled(1);
   CGridCellValue heading;
   GetDefaultHeadingCell(heading);

@@ -35,6 +35,8 @@ void CRingSettingsGrid::OnGridCreated() {
   (void)SetRowTotal(2);
   (void)SetColumnTotal(kColumns);
   for (int c = 0; c < kColumns; ++c) (void)SetColumnWidth(c, GridPx(kWidths[c]));
+  for (int c : {kColPrimary, kColBackup})
+    FitDropColumn(*this, c, PortOptions(kMaxPortTexts) + LoadResString(IDS_NONE) + "\n");
   FitHeadingToLines(*this);
 }
 

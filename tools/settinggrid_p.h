@@ -80,6 +80,15 @@ inline void DropListCell(CGridCellValue& cell, const std::string& options, std::
   cell.GridCellSetText(text);
 }
 
+// Widens a drop-list column so that each of its choices shows whole beside
+// the drop button, in the grid's cell font of the language in use.
+inline void FitDropColumn(CSheetGridCtrl& grid, int col, const std::string& options) {
+  auto* drop = dynamic_cast<CDropListCellType*>(grid.GetCellTypeObject(kDropListTypeIndex));
+  if (!drop) return;
+  const int need = drop->WidthForChoices(grid.GetDefaultFont(), SplitGridOptions(options));
+  if (need > grid.GetColumnWidth(col)) (void)grid.SetColumnWidth(col, need);  // col is ours
+}
+
 inline void RadioCell(CGridCellValue& cell, int typeIndex, const std::string& options, int value) {
   Reset(cell);
   cell.GridCellSetCellType(typeIndex);

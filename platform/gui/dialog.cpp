@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QDialog>
 #include <QKeyEvent>
-#include <QPushButton>
 #include <algorithm>
 
 #include "platform/gui/help.h"
@@ -24,8 +23,13 @@ class CDialogPeerAccess : public QDialog {
     const bool plain = !(e->modifiers() & (Qt::AltModifier | Qt::ControlModifier));
     if (plain && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)) {
       int id = m_owner->GetDefID();
-      if (auto* b = qobject_cast<QPushButton*>(QApplication::focusWidget()); b && isAncestorOf(b))
-        id = b->property("fw_id").toInt();
+      // A push button with the focus is the one pressed, also one the
+      // program draws itself.
+      if (QWidget* f = QApplication::focusWidget(); f && isAncestorOf(f))
+        if (CWnd* focused = CWnd::FromHandlePermanent(f);
+            focused && (focused->SendMessage(WM_GETDLGCODE, VK_RETURN) &
+                        (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)))
+          id = focused->GetDlgCtrlID();
       CWnd* control = m_owner->GetDlgItem(id);
       if (control && !control->IsWindowEnabled()) return;  // a disabled default button does nothing
       m_owner->SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(id), BN_CLICKED),
@@ -429,13 +433,14 @@ std::vector<QWidget*> CDialog::TabStops() {
   if (!d) return stops;
   // The focus chain holds the controls in the order they were made; a
   // control's own children (a grid's cells, a combo box's edit) are not
-  // stops of the dialog, nor is a page or dialog inside it.
+  // stops of the dialog, nor is a page or dialog inside it. The style
+  // decides, not whether Qt would tab to the widget: a read-only text made
+  // without WS_TABSTOP is passed over, a link made with it is a stop.
   for (QWidget* w = d->nextInFocusChain(); w && w != d; w = w->nextInFocusChain()) {
     if (!d->isAncestorOf(w)) continue;
     CWnd* c = CWnd::FromHandlePermanent(w);
     if (!c || dynamic_cast<CDialog*>(c)) continue;
-    if ((c->GetStyle() & WS_TABSTOP) || (w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus)
-      stops.push_back(w);
+    if (c->GetStyle() & WS_TABSTOP) stops.push_back(w);
   }
   const std::vector<QWidget*> all = stops;
   std::erase_if(stops, [&all](const QWidget* w) {

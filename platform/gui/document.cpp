@@ -5,11 +5,9 @@
 #include <QApplication>
 #include <QCursor>
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 
+#include "platform/atomicfile.h"
 #include "platform/gui/doctemplate.h"
 #include "platform/gui/services.h"
 #include "platform/gui/view.h"
@@ -179,13 +177,12 @@ bool CDocument::OnNewDocument() {
 bool CDocument::OnOpenDocument(const std::string& path) {
   // Checked before anything is cleared: a file that cannot be read must not
   // cost the user the document that is open.
-  std::ifstream probe(path, std::ios::binary);
-  std::error_code ec;
-  if (!probe || std::filesystem::is_directory(path, ec)) {
-    ReportSaveLoadFailure(IDS_DOC_OPEN_FAILED, path, std::strerror(errno ? errno : ENOENT));
+  // A folder, a FIFO or a device is refused at once, never waited on.
+  std::string why;
+  if (!fw::CanReadFile(path, &why)) {
+    ReportSaveLoadFailure(IDS_DOC_OPEN_FAILED, path, why);
     return false;
   }
-  probe.close();
   DeleteContents();
   SetModifiedFlag(true);  // dirty while it is half read
   CArchive ar(path, CArchive::load);
@@ -242,8 +239,10 @@ bool CDocument::DoSave(const std::string& path, bool replace) {
                           OFN_HIDEREADONLY | OFN_PATHMUSTEXIST, false))
       return false;
   }
+  // A link counts as there even when the file it names is not: it is the
+  // user's and must not be removed with what the save made.
   std::error_code ec;
-  const bool existed = std::filesystem::exists(newName, ec);
+  const bool existed = std::filesystem::exists(std::filesystem::symlink_status(newName, ec));
   bool saved;
   {
     CWaitCursorScope wait;

@@ -8,6 +8,7 @@
 #include <QMimeData>
 #include <QUrl>
 #include <algorithm>
+#include <utility>
 
 #include "platform/gui/qtstring.h"
 #include "platform/gui/wnd.h"
@@ -91,8 +92,8 @@ bool CScriptedFileDialogService::Ask(const FileDialogRequest& request, CWnd*, st
   return true;
 }
 
-void SetFileDialogService(IFileDialogService* service) {
-  g_fileDialogs = service;
+IFileDialogService* SetFileDialogService(IFileDialogService* service) {
+  return std::exchange(g_fileDialogs, service);
 }
 
 IFileDialogService& FileDialogService() {

@@ -50,7 +50,8 @@ class CScriptedFileDialogService : public IFileDialogService {
   std::vector<FileDialogRequest> m_requests;
 };
 
-void SetFileDialogService(IFileDialogService* service);  // nullptr: Qt's
+// nullptr: Qt's. Returns the service set before.
+IFileDialogService* SetFileDialogService(IFileDialogService* service);
 IFileDialogService& FileDialogService();
 
 // The filter of a request in Qt's form: "Text (*.txt);;All Files (*.*)".

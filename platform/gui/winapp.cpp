@@ -9,6 +9,7 @@
 #include "platform/gui/help.h"
 #include "platform/gui/menu.h"
 #include "platform/gui/qttranslations.h"
+#include "platform/message.h"
 #include "platform/resstring.h"
 #include "platform/text.h"
 #include "res/string_ids.h"
@@ -196,6 +197,14 @@ void CWinApp::SetRegistryKey(std::string_view company) {
   m_previousProfile = &fw::AppProfile();
   m_profile = std::move(profile);
   fw::SetAppProfile(m_profile.get());
+}
+
+void CWinApp::ReportProfileProblem() {
+  fw::CProfile& profile = Profile();
+  if (m_profileProblemTold || !profile.failed()) return;
+  m_profileProblemTold = true;
+  AfxMessageBox(FormatRes(IDS_SETTINGS_NOT_KEPT, profile.path(), profile.last_error()),
+                MB_OK | MB_ICONEXCLAMATION);
 }
 
 int CWinApp::GetProfileInt(std::string_view section, std::string_view key, int def) {

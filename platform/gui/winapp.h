@@ -91,6 +91,10 @@ class CWinApp : public CCmdTarget {
                                std::string_view def = {});
   bool WriteProfileInt(std::string_view section, std::string_view key, int value);
   bool WriteProfileString(std::string_view section, std::string_view key, std::string_view value);
+  // Tells the user, once in a run, that the settings are not kept when their
+  // file could not be read or written so far. Programs call it once their
+  // language is in place and their start-up has written its settings.
+  void ReportProfileProblem();
   // The recent-file list of maxMru entries, read from the profile.
   void LoadStdProfileSettings(unsigned maxMru = 4);
   void SaveStdProfileSettings();
@@ -129,6 +133,7 @@ class CWinApp : public CCmdTarget {
   std::unique_ptr<fw::CProfile> m_profile;
   fw::CProfile* m_previousProfile = nullptr;
   bool m_running = false;
+  bool m_profileProblemTold = false;
 };
 
 // The application object, or null before one exists.

@@ -1631,6 +1631,18 @@ bool CWnd::HandleQtEvent(QObject*, QEvent* e) {
           pass = pass && passChar;
         }
       }
+      // Shift+F10 asks for the focus window's context menu as the Menu key
+      // does; Qt makes that request for the Menu key only.
+      if (press && vk == VK_F10 && peer == QApplication::focusWidget() &&
+          (ke->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier |
+                              Qt::MetaModifier)) == Qt::ShiftModifier) {
+        // Where Qt puts the Menu key's: a text editor's cursor.
+        const QPoint at = peer->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, peer->mapToGlobal(at),
+                               ke->modifiers());
+        QCoreApplication::sendEvent(peer, &menu);
+        if (!*alive || !peer) return true;
+      }
       if (special) return true;
       return !pass;
     }
@@ -1663,8 +1675,12 @@ bool CWnd::HandleQtEvent(QObject*, QEvent* e) {
     }
     case QEvent::ContextMenu: {
       auto* ce = static_cast<QContextMenuEvent*>(e);
-      bool pass = DispatchInput(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_peer.data()),
-                                MAKELPARAM(ce->globalPos().x(), ce->globalPos().y()));
+      // From the keyboard the point is (-1, -1): the window places the menu
+      // at its current item.
+      const LPARAM at = ce->reason() == QContextMenuEvent::Keyboard
+                            ? LPARAM(-1)
+                            : MAKELPARAM(ce->globalPos().x(), ce->globalPos().y());
+      bool pass = DispatchInput(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_peer.data()), at);
       return *alive ? !pass : true;
     }
     case QEvent::PaletteChange:

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/gui/services.h"
 #include "platform/resourcebundle.h"
 
 namespace fwtest {
@@ -51,6 +52,20 @@ class ScopedBundle {
   const fw::CResourceBundle* m_previous;
   std::unique_ptr<fw::CResourceBundle> m_bundle;
   std::string m_error;
+};
+
+// Puts a file dialog service (null: Qt's own dialogs) in place for a scope and
+// the one before back at its end.
+class ScopedFileDialogService {
+ public:
+  explicit ScopedFileDialogService(fw::IFileDialogService* service)
+      : m_previous(fw::SetFileDialogService(service)) {}
+  ~ScopedFileDialogService() { fw::SetFileDialogService(m_previous); }
+  ScopedFileDialogService(const ScopedFileDialogService&) = delete;
+  ScopedFileDialogService& operator=(const ScopedFileDialogService&) = delete;
+
+ private:
+  fw::IFileDialogService* m_previous;
 };
 
 }  // namespace fwtest

@@ -48,7 +48,7 @@ inline bool CheckToolkitControl(QWidget* w, std::vector<std::string>* cut) {
 // Every heading and cell text of every sheet of a grid: a line must fit the
 // width of its column (or merged block) with a few pixels of air, and the
 // lines of a heading its height. Cells of other types than plain text keep
-// room for their box or button.
+// room for their box or button; a drop list's cell for each of its choices.
 inline void CheckGrid(CSheetGridCtrl& grid, std::vector<std::string>* cut) {
   const int shown = grid.GetSelectedSheet();
   constexpr int kAir = 4, kButtonRoom = 18, kMaxRows = 40;
@@ -106,8 +106,16 @@ inline void CheckGrid(CSheetGridCtrl& grid, std::vector<std::string>* cut) {
                              .toStdString());
         return;
       }
-      const QString text = QString::fromStdString(*raw);
-      const bool plain = typeIndex <= 1;
+      // A drop list's cell shows whichever choice is taken, beside its button.
+      std::string widest = *raw;
+      if (dynamic_cast<CDropListCellType*>(grid.GetCellTypeObject(typeIndex)) &&
+          cell.GridCellGetLabel())
+        for (const std::string& o : SplitGridOptions(*cell.GridCellGetLabel()))
+          if (fm.horizontalAdvance(QString::fromStdString(o)) >
+              fm.horizontalAdvance(QString::fromStdString(widest)))
+            widest = o;
+      const QString text = QString::fromStdString(widest);
+      const bool plain = typeIndex == 0;
       const int width = r.Width() - kAir - (plain ? 0 : kButtonRoom);
       const bool wraps = (cell.GridCellGetTypeStyle() & 2) != 0;
       const QRect need = fm.boundingRect(QRect(0, 0, std::max(width, 1), 100000),
@@ -148,6 +156,13 @@ inline std::vector<std::string> GridTextsThatDoNotFit(QWidget* root) {
 // Every visible text control under root, the toolkit's included.
 inline std::vector<std::string> TextsThatDoNotFit(QWidget* root) {
   return ControlTextsThatDoNotFit(root, CheckToolkitControl);
+}
+
+// The texts that do not fit, one to a line, for a failure message.
+inline std::string Listed(const std::vector<std::string>& cut) {
+  std::string all;
+  for (const std::string& c : cut) all += "\n  " + c;
+  return all;
 }
 
 }  // namespace fwtest

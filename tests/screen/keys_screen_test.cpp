@@ -1,7 +1,8 @@
 // The real program on a virtual screen, typed at through the X server's test
 // extension (xdotool) as a keyboard does: with a list holding the focus,
 // Ctrl+O opens the Open dialog, Escape closes it, and Alt+F then opens the
-// File menu in the main window the focus went back to.
+// File menu in the main window the focus went back to; the Menu key and
+// Shift+F10 open the list's context menu at its current cell.
 #include <gtest/gtest.h>
 
 #include <QDeadlineTimer>
@@ -135,6 +136,27 @@ TEST(KeysOnScreen, CtrlOAndAltFReachTheMainWindowWhileAListHasTheFocus) {
       << "Alt+F opened no menu";
   Xdo({"key", "Escape"});
   Xdo({"key", "Escape"});
+  ASSERT_TRUE(fwscreen::WaitUntil([&] { return !VisibleOf(program.Pid()).contains(menu); }, 5000));
+
+  // The list's menu: a new window of the program that starts over the left
+  // list, at its current cell, below the menu bar and the toolbar.
+  const QRect overList(frame.left(), frame.top() + 60, frame.width() / 3, frame.height() - 60);
+  for (const char* key : {"Menu", "shift+F10"}) {
+    SCOPED_TRACE(key);
+    const QStringList shown = VisibleOf(program.Pid());
+    Xdo({"key", key});
+    QString context;
+    EXPECT_TRUE(fwscreen::WaitUntil(
+        [&] {
+          for (const QString& w : VisibleOf(program.Pid()))
+            if (!shown.contains(w) && overList.contains(Geometry(w).topLeft())) context = w;
+          return !context.isEmpty();
+        },
+        10000))
+        << "no context menu over the list";
+    Xdo({"key", "Escape"});
+    fwscreen::WaitUntil([&] { return !VisibleOf(program.Pid()).contains(context); }, 5000);
+  }
 }
 
 // Started with a project, the first pane holds the keyboard: Down, typed

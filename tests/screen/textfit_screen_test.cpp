@@ -16,14 +16,13 @@
 #include <fstream>
 
 #include "monitor_fixture.h"
-#include "platform/dynlib.h"
-#include "platform/language.h"
 #include "platform/resstring.h"
 #include "res/string_ids.h"
 #include "screen_env.h"
 #include "shell_fixture.h"
 #include "switch/projectfile.h"
 #include "switch/switchconfigstore.h"
+#include "tests/common/languages.h"
 #include "tests/common/test_util.h"
 #include "textfit_check.h"
 #include "tools/cfgpsheet.h"
@@ -49,12 +48,6 @@ QImage ShootWindow(QWidget* window) {
   return QGuiApplication::primaryScreen()->grabWindow(0).toImage().copy(frame);
 }
 
-std::string Listed(const std::vector<std::string>& cut) {
-  std::string all;
-  for (const std::string& c : cut) all += "\n  " + c;
-  return all;
-}
-
 // Both main windows, built in process as the programs build them, on the
 // server's fonts: their lists hold every heading and text.
 using ConfigurationProgramOnScreen = fwtest::ShellTest;
@@ -72,7 +65,7 @@ TEST_F(ConfigurationProgramOnScreen, BothListsHoldTheirHeadingsInEveryLanguage) 
     std::vector<std::string> cut;
     fwtest::CheckGrid(Switches(), &cut);
     fwtest::CheckGrid(Configs(), &cut);
-    EXPECT_TRUE(cut.empty()) << language << ":" << Listed(cut);
+    EXPECT_TRUE(cut.empty()) << language << ":" << fwtest::Listed(cut);
     Stop();
   }
 }
@@ -93,7 +86,7 @@ TEST_F(StatusMonitorOnScreen, TheListHoldsItsHeadingsAndAddressesInEveryLanguage
     EXPECT_TRUE(ShootWindow(window).save(ShotPath(std::string("calvenor_") + language)));
     std::vector<std::string> cut;
     fwtest::CheckGrid(Grid(), &cut);
-    EXPECT_TRUE(cut.empty()) << language << ":" << Listed(cut);
+    EXPECT_TRUE(cut.empty()) << language << ":" << fwtest::Listed(cut);
     Stop();
   }
 }
@@ -104,18 +97,10 @@ void Drain() {
 
 TEST(TextFitOnScreen, EveryPageOfTheSheetInEveryLanguageAndItsTextsFit) {
   if (fwscreen::Display().empty()) GTEST_SKIP() << "no virtual X server (Xvfb) on this machine";
-  const fw::LanguageLibraryNames names = {"libfenwardle_eng.so", "libfenwardle_de.so",
-                                          "libfenwardle_fra.so"};
   std::vector<const fw::CResourceBundle*> bundles;
-  for (const char* language : kLanguages) {
-    const fw::LanguageLoad load = fw::LoadLanguageLibrary(language, names, fw::ProgramFolder());
-    ASSERT_NE(load.bundle, nullptr) << load.detail;
-    bundles.push_back(load.bundle);
-  }
+  for (const char* language : kLanguages) bundles.push_back(fwtest::LibraryBundle(language));
   fw::SetProjectLanguageBundles(bundles);
-  for (std::size_t l = 0; l < bundles.size(); ++l) {
-    const std::string language = kLanguages[l];
-    fw::SetCurrentResources(bundles[l]);
+  fwtest::InEachLanguage([&](const std::string& language) {
     CSwitchConfigStore::ResetOfferedModels();
     for (int mode : {0, 1}) {
       CCfgPSheet sheet;
@@ -166,12 +151,9 @@ TEST(TextFitOnScreen, EveryPageOfTheSheetInEveryLanguageAndItsTextsFit) {
       QObject::connect(&guard, &QTimer::timeout, [&] { sheet.EndDialog(-2); });
       guard.start(60000);
       (void)sheet.DoModal();
-      std::string all;
-      for (const std::string& c : cut) all += "\n  " + c;
-      EXPECT_TRUE(cut.empty()) << cut.size() << " texts cut:" << all;
+      EXPECT_TRUE(cut.empty()) << cut.size() << " texts cut:" << fwtest::Listed(cut);
     }
-  }
-  fw::SetCurrentResources(nullptr);
+  });
   fw::SetProjectLanguageBundles({});
   CSwitchConfigStore::ResetOfferedModels();
 }

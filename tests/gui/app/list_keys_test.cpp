@@ -1,11 +1,16 @@
 // The switch list worked by keyboard alone, keys typed into the main window
 // as a user types them (through its QWindow): the drop lists open, move and
-// store by key, and typing into the empty last row makes a switch.
+// store by key, the Modbus cell opens its dialog, Shift+F10 opens either
+// list's context menu at its current cell, and typing into the empty last
+// row makes a switch.
+#include <QMenu>
 #include <QTest>
 #include <QWindow>
 
 #include "grid/griddroplist.h"
 #include "shell_fixture.h"
+#include "tools/configlistgrid.h"
+#include "tools/modbusoptionsdlg.h"
 #include "tools/switchlistgrid.h"
 
 namespace fwtest {
@@ -41,6 +46,24 @@ class ListKeys : public ShellTest {
     Key(Qt::Key_Down, Qt::ControlModifier);
     ASSERT_TRUE(WaitFor([&] { return ListOpen(); })) << "Ctrl+Down opened no list";
   }
+  // The key runs a modal window or a menu; `seen` is asked about it once it
+  // is up, and Escape typed into it closes it. True when `seen` said yes.
+  bool RunsModal(Qt::Key key, Qt::KeyboardModifiers mods,
+                 const std::function<bool(QWidget*)>& seen) {
+    bool saw = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      QWidget* w = QApplication::activePopupWidget();
+      if (!w) w = QApplication::activeModalWidget();
+      if (!w || !w->isVisible()) return;
+      poll.stop();
+      saw = seen(w);
+      QTest::keyClick(w->windowHandle(), Qt::Key_Escape);
+    });
+    poll.start(20);
+    Key(key, mods);
+    return saw;
+  }
   std::string ConfigOf(int row) {
     const CSwitchEntry* e = Switches().SwitchAtRow(row);
     return e ? e->GetConfig().GetName() : "(no switch)";
@@ -74,6 +97,33 @@ TEST_F(ListKeys, TheConfigurationDropListIsWorkedByKeys) {
   EXPECT_FALSE(ListOpen());
   EXPECT_EQ(ConfigOf(0), "Plant B");
   EXPECT_EQ(QApplication::focusWidget(), CellsOf(Switches()));
+}
+
+TEST_F(ListKeys, TheModbusCellAndTheContextMenusOpenByKeys) {
+  ClickCell(kSwitchColName, 0);
+  for (int c = kSwitchColName; c < kSwitchColModbus; ++c) Key(Qt::Key_Right);
+  ASSERT_EQ(Switches().GetCurrentColumn(), kSwitchColModbus);
+  auto modbus = [](QWidget* w) {
+    return dynamic_cast<CModbusOptionsDlg*>(CWnd::FromHandlePermanent(w)) != nullptr;
+  };
+  EXPECT_TRUE(RunsModal(Qt::Key_Return, {}, modbus)) << "Enter";
+  EXPECT_TRUE(RunsModal(Qt::Key_Down, Qt::ControlModifier, modbus)) << "Ctrl+Down";
+
+  // The menu opens where a right click on the current cell opens it.
+  Key(Qt::Key_Home);
+  auto menuAt = [](CSheetGridCtrl& g, int items) {
+    return [&g, items](QWidget* w) {
+      auto* menu = qobject_cast<QMenu*>(w);
+      const QPoint cell =
+          CellsOf(g)->mapToGlobal(Centre(g, g.GetCurrentColumn(), g.GetCurrentRow()));
+      return menu && menu->pos() == cell && menu->actions().size() == items;
+    };
+  };
+  EXPECT_TRUE(RunsModal(Qt::Key_F10, Qt::ShiftModifier, menuAt(Switches(), 7))) << "switches";
+  Key(Qt::Key_Tab);
+  ASSERT_EQ(QApplication::focusWidget(), CellsOf(Configs()));
+  EXPECT_TRUE(RunsModal(Qt::Key_F10, Qt::ShiftModifier, menuAt(Configs(), 3))) << "configs";
+  EXPECT_EQ(QApplication::focusWidget(), CellsOf(Configs()));
 }
 
 TEST_F(ListKeys, TypingANameIntoTheLastRowMakesASwitch) {

@@ -1,6 +1,8 @@
 // The project's files as the user meets them: which project opens at the
 // next start, what is refused as no project at all, copies into other
 // project files, and configurations a newer version wrote.
+#include <sys/stat.h>
+
 #include <QTimer>
 #include <functional>
 
@@ -130,6 +132,17 @@ TEST_F(NotAProject, FileOpenRefusesTextAndProgramsAndKeepsTheOpenProject) {
 }
 
 TEST_F(NotAProject, TheCommandLineRefusesItAndTheProgramStartsUntitled) {
+  // A FIFO nobody writes to is refused at once, not waited on.
+  const std::string fifo = m_dir.file("f.zcf");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  ASSERT_TRUE(Start({"fenwardle", fifo}));
+  ASSERT_EQ(m_messages->count(), 1u);
+  EXPECT_NE(m_messages->messages()[0].text.find(FormatRes(IDS_FILE_IS_PIPE, fifo)),
+            std::string::npos);
+  EXPECT_EQ(Doc()->GetPathName(), "");
+  Stop();
+  m_messages->clear();
+
   const std::string before = ReadText(text);
   ASSERT_TRUE(Start({"fenwardle", text}));
   ASSERT_NE(Frame(), nullptr);
@@ -185,6 +198,22 @@ TEST_F(ProjectFiles, SaveAsOverAFileThatIsNoProjectReplacesItAndItOpensAgain) {
     EXPECT_EQ(Doc()->GetStore().FindIndexByName("Kept"), 0) << path;
     EXPECT_EQ(Doc()->GetSwitches().FindIndexByNameNoCase("S1"), 0) << path;
   }
+}
+
+TEST_F(ProjectFiles, ASaveTheNextOpenWouldRefuseIsRefusedAndTheFileKept) {
+  // Sections of another program fill the file nearly to what an open accepts.
+  const std::string path = m_dir.file("Projects/full.zcf");
+  WriteFile(path, "[Log]\r\n;" + std::string((32u << 20) - 100, 'x') + "\r\n[Switch Cfgs]\r\n");
+  const auto before = std::filesystem::last_write_time(path);
+  ASSERT_TRUE(Start({"fenwardle", path}));
+  ASSERT_GE(Doc()->AddNewConfig("Plant"), 0);
+  Command(ID_FILE_SAVE);
+  ASSERT_EQ(m_messages->count(), 1u);
+  const std::string shown = m_messages->messages()[0].text;
+  EXPECT_NE(shown.find(FormatRes(IDS_PROJECT_FILE_WOULD_BE_TOO_LARGE, path, 32)),
+            std::string::npos);
+  EXPECT_TRUE(Doc()->IsModified());
+  EXPECT_EQ(std::filesystem::last_write_time(path), before);
 }
 
 TEST_F(ProjectFiles, AProjectEmptiedBesideSectionsOfOthersOpensAndTakesACopy) {

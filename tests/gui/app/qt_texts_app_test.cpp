@@ -92,7 +92,7 @@ TEST_F(QtTexts, QuestionBoxButtonsSpeakTheProgramsLanguage) {
 }
 
 TEST_F(QtTexts, TheOpenDialogSpeaksTheProgramsLanguage) {
-  fw::SetFileDialogService(nullptr);  // Qt's own dialog
+  ScopedFileDialogService qtDialogs(nullptr);  // Qt's own dialog
   struct Case {
     const char* language;
     const char *lookIn, *fileName;

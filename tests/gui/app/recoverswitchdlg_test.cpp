@@ -10,11 +10,10 @@
 #include <memory>
 
 #include "gui_helpers.h"
-#include "platform/dynlib.h"
 #include "platform/gui/help.h"
-#include "platform/language.h"
 #include "platform/message.h"
 #include "switch/switchdiscovery.h"
+#include "tests/common/languages.h"
 #include "tests/unit/switch/ops_fixture.h"
 #include "textfit_check.h"
 #include "tools/toolcomm.h"
@@ -192,8 +191,6 @@ TEST_F(RecoverSwitch, NothingIsSentWithoutADeviceOrAnAddress) {
 // The recovery runs to each outcome a switch can give, in every language:
 // the status line fits at every step and at the end.
 TEST_F(RecoverSwitch, EveryStepAndOutcomeFitsInEveryLanguage) {
-  static const fw::LanguageLibraryNames names = {"libfenwardle_eng.so", "libfenwardle_de.so",
-                                                 "libfenwardle_fra.so"};
   std::unique_ptr<CRecoverSwitchDlg> shown;
   std::vector<std::string> cut, steps;
   auto look = [&] {
@@ -218,10 +215,7 @@ TEST_F(RecoverSwitch, EveryStepAndOutcomeFitsInEveryLanguage) {
       [&] {                                          // nothing to send through
         SetToolCommEnv(CToolCommEnv{&noDevices, &watched, &clock, nullptr});
       }};
-  for (const char* language : {"english", "german", "french"}) {
-    const fw::LanguageLoad load = fw::LoadLanguageLibrary(language, names, fw::ProgramFolder());
-    ASSERT_NE(load.bundle, nullptr) << language << ": " << load.detail;
-    fw::SetCurrentResources(load.bundle);
+  fwtest::InEachLanguage([&](const char* language) {
     for (const auto& outcome : outcomes) {
       core.knobs().drop_all = false;
       core.knobs().failed_entries.clear();
@@ -240,13 +234,10 @@ TEST_F(RecoverSwitch, EveryStepAndOutcomeFitsInEveryLanguage) {
       }
       shown.reset();
     }
-    std::string all;
-    for (const std::string& c : cut) all += "\n  " + c;
-    EXPECT_TRUE(cut.empty()) << language << ": " << cut.size() << " cut:" << all;
+    EXPECT_TRUE(cut.empty()) << language << ": " << cut.size() << " cut:" << fwtest::Listed(cut);
     cut.clear();
     messages->clear();
-  }
-  fw::SetCurrentResources(nullptr);
+  });
   // The steps were seen on the way, not only the outcomes.
   EXPECT_NE(std::find(steps.begin(), steps.end(), "Resetting switch..."), steps.end())
       << ::testing::PrintToString(steps);

@@ -172,6 +172,18 @@ TEST_F(Shell, AMissingCaptureLibraryIsToldAndTheProgramRuns) {
   EXPECT_TRUE(Frame()->IsWindowVisible());
 }
 
+TEST_F(Shell, SettingsThatCannotBeKeptAreToldOnceAndTheirPathIsLeftAlone) {
+  const std::string ini = m_dir.file("config/ZOLVEX/fenwardle.ini");
+  std::filesystem::create_directories(ini);
+  ASSERT_TRUE(Start());
+  EXPECT_FALSE(Profile().WriteProfileString("Settings", "last path", "x"));
+  Stop();
+  ASSERT_EQ(m_messages->count(), 1u);
+  EXPECT_EQ(m_messages->messages()[0].text,
+            FormatRes(IDS_SETTINGS_NOT_KEPT, ini, FormatRes(IDS_FILE_IS_FOLDER, ini)));
+  EXPECT_TRUE(std::filesystem::is_empty(ini));
+}
+
 // ---------------------------------------------------------------- commands and panes
 
 class ShellCommands : public ShellTest {

@@ -1,14 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QImage>
 #include <QTest>
 #include <fstream>
 
-#include "shell/productsupportdlg.h"
 #include "gui_helpers.h"
 #include "platform/gui/mail.h"
 #include "platform/gui/services.h"
 #include "platform/resstring.h"
 #include "res/string_ids.h"
+#include "shell/productsupportdlg.h"
 #include "tests/common/test_util.h"
 
 namespace {
@@ -137,6 +139,40 @@ TEST_F(SupportDialogs, TheCustomisationFileGivesLinksAddressAndLogo) {
   const fw::CDialogTemplate* t = fw::FindDialogTemplate(157);
   EXPECT_EQ(bare.GetDlgItemText(1057), t->FindItem(1057)->text);
   EXPECT_TRUE(bare.DestroyWindow());
+}
+
+// By keyboard alone: Tab reaches every link, shown with a focus frame, and
+// Space or Enter opens it as a click does; the reseller's address text,
+// made without a Tab stop, is passed over.
+TEST_F(SupportDialogs, TabReachesEveryLinkAndSpaceOrEnterOpensIt) {
+  auto walk = [](CDialog& dlg, Qt::Key key, int count) {
+    std::vector<int> ids;
+    for (int i = 0; i < count; ++i) {
+      QTest::keyClick(dlg.widget()->windowHandle(), key);
+      CWnd* w = CWnd::FromHandle(QApplication::focusWidget());
+      ids.push_back(w ? w->GetDlgCtrlID() : 0);
+    }
+    return ids;
+  };
+  CProductSupportDlg maker([] { return std::string("/tmp/x.zcf"); });
+  ASSERT_TRUE(maker.Create(CProductSupportDlg::IDD));
+  fwtest::Activate(maker.widget());
+  const QImage focused = maker.m_makerWeb.widget()->grab().toImage();
+  EXPECT_EQ(walk(maker, Qt::Key_Tab, 8),
+            (std::vector<int>{207, 208, 204, 205, 209, IDOK, 206, 207}));
+  EXPECT_NE(focused, maker.m_makerWeb.widget()->grab().toImage());  // the focus frame went
+  walk(maker, Qt::Key_Space, 1);
+  EXPECT_EQ(m_shell.opened(), std::vector<std::string>{CProductSupportDlg::kStoreWeb});
+  EXPECT_TRUE(maker.DestroyWindow());
+
+  COemSupportDlg reseller(m_dir.path() + "/", m_dir.file("none.customize"), "ZOLVEX");
+  ASSERT_TRUE(reseller.Create(COemSupportDlg::IDD));
+  fwtest::Activate(reseller.widget());
+  EXPECT_EQ(walk(reseller, Qt::Key_Tab, 4), (std::vector<int>{1051, IDOK, 1052, 1051}));
+  walk(reseller, Qt::Key_Return, 1);
+  ASSERT_EQ(m_mail.sent().size(), 1u);
+  EXPECT_EQ(m_mail.sent()[0].recipient, LoadResString(IDS_SUPPORT_MAIL));
+  EXPECT_FALSE(reseller.ended());  // Enter was the link's, not OK's
 }
 
 TEST(SupportDialogChoice, TheCustomisationFileWinsOverTheMakersName) {

@@ -12,15 +12,13 @@
 #include <thread>
 
 #include "gui_helpers.h"
-#include "platform/dynlib.h"
-#include "platform/language.h"
 #include "platform/message.h"
-#include "platform/resourcebundle.h"
 #include "switch/configload.h"
 #include "switch/switchconfig.h"
 #include "switch/switchconfigstore.h"
 #include "switch/switchdiscovery.h"
 #include "switch/switchentry.h"
+#include "tests/common/languages.h"
 #include "tests/common/test_util.h"
 #include "tests/unit/switch/ops_fixture.h"
 #include "textfit_check.h"
@@ -205,8 +203,6 @@ TEST_F(SwitchOperations, ConfigurationLoadShowsItsWindows) {
 // language: the searching and status windows fit every text they show on
 // the way.
 TEST_F(SwitchOperations, ConfigurationLoadWindowsFitInEveryLanguage) {
-  static const fw::LanguageLibraryNames names = {"libfenwardle_eng.so", "libfenwardle_de.so",
-                                                 "libfenwardle_fra.so"};
   CSwitchConfigStore::EnsureOfferedModels(0);
   auto ops = StartSwitchOperations(nullptr, 0);
   CWatchedClock clock;
@@ -238,21 +234,15 @@ TEST_F(SwitchOperations, ConfigurationLoadWindowsFitInEveryLanguage) {
   };
   capture.onFind = look;
   clock.onWait = [&](std::uint32_t) { look(); };
-  for (const char* language : {"english", "german", "french"}) {
-    const fw::LanguageLoad load = fw::LoadLanguageLibrary(language, names, fw::ProgramFolder());
-    ASSERT_NE(load.bundle, nullptr) << language << ": " << load.detail;
-    fw::SetCurrentResources(load.bundle);
+  fwtest::InEachLanguage([&](const char* language) {
     // Each load changes the master selection, which restarts the switch.
     config.SetMasterMode(config.GetMasterMode() ? 0 : 1);
     CSwitchDiscovery d(&capture, &clock, &clock);
     std::string error;
     ASSERT_EQ(d.SwitchLoadConfigOp(entry, config, &error), kCommOk) << error;
-    std::string all;
-    for (const std::string& c : cut) all += "\n  " + c;
-    EXPECT_TRUE(cut.empty()) << language << ": " << cut.size() << " cut:" << all;
+    EXPECT_TRUE(cut.empty()) << language << ": " << cut.size() << " cut:" << fwtest::Listed(cut);
     cut.clear();
-  }
-  fw::SetCurrentResources(nullptr);
+  });
   // Every step was seen on the way.
   for (const char* step : {"Selecting interface...", "Reading configuration...",
                            "Writing configuration...", "Resetting switch..."})

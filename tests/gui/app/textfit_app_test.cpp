@@ -17,9 +17,7 @@ TEST_F(AppTextFit, BothListsHoldTheirHeadingsInEveryLanguage) {
     std::vector<std::string> cut;
     fwtest::CheckGrid(Switches(), &cut);
     fwtest::CheckGrid(Configs(), &cut);
-    std::string all;
-    for (const std::string& c : cut) all += "\n  " + c;
-    EXPECT_TRUE(cut.empty()) << language << ":" << all;
+    EXPECT_TRUE(cut.empty()) << language << ":" << fwtest::Listed(cut);
     Stop();
   }
 }

@@ -10,29 +10,20 @@
 #include "app/recoverswitchdlg.h"
 #include "app/winpcappromptdlg.h"
 #include "gui_helpers.h"
-#include "platform/dynlib.h"
 #include "platform/format.h"
-#include "platform/language.h"
 #include "platform/modules.h"
 #include "platform/resstring.h"
 #include "res/string_ids.h"
 #include "shell/aboutdlg.h"
 #include "shell/productsupportdlg.h"
 #include "shell/startup.h"
+#include "tests/common/languages.h"
 #include "tests/common/test_util.h"
 #include "textfit_check.h"
 
 const char* FenwardleResourceScript(std::size_t* size);
 
 namespace {
-
-const fw::CResourceBundle* Bundle(const std::string& language) {
-  static const fw::LanguageLibraryNames names = {"libfenwardle_eng.so", "libfenwardle_de.so",
-                                                 "libfenwardle_fra.so"};
-  fw::LanguageLoad load = fw::LoadLanguageLibrary(language, names, fw::ProgramFolder());
-  EXPECT_NE(load.bundle, nullptr) << language << ": " << load.detail;
-  return load.bundle;
-}
 
 using Texts = std::vector<std::pair<int, std::string>>;
 
@@ -44,17 +35,13 @@ class RunTimeAppTextFit : public ::testing::Test {
     const char* script = FenwardleResourceScript(&size);
     EXPECT_TRUE(fw::RegisterProgramModule("fenwardle", std::string_view(script, size)));
   }
-  ~RunTimeAppTextFit() override {
-    fw::SetCurrentResources(nullptr);
-    fwtest::Drain();
-  }
+  ~RunTimeAppTextFit() override { fwtest::Drain(); }
 
   // Opens the dialog in each language, puts each text into its control in
   // turn, as the dialog does, and names those that do not fit.
   void ExpectAllFit(const std::function<std::unique_ptr<CDialog>()>& make, unsigned idd,
                     const std::function<Texts()>& texts) {
-    for (const char* language : {"english", "german", "french"}) {
-      fw::SetCurrentResources(Bundle(language));
+    fwtest::InEachLanguage([&](const char* language) {
       std::unique_ptr<CDialog> dlg = make();
       ASSERT_TRUE(dlg->Create(idd)) << idd;
       dlg->ShowWindow(SW_SHOW);
@@ -68,12 +55,10 @@ class RunTimeAppTextFit : public ::testing::Test {
         dlg->SetDlgItemText(id, text);
         check();
       }
-      std::string all;
-      for (const std::string& c : cut) all += "\n  " + c;
       EXPECT_TRUE(cut.empty()) << "dialog " << idd << " " << language << ": " << cut.size()
-                               << " cut:" << all;
+                               << " cut:" << fwtest::Listed(cut);
       (void)dlg->DestroyWindow();
-    }
+    });
   }
   fw::test::TempDir m_dir;
 };

@@ -1,6 +1,7 @@
 // Copy configuration between the open project and files, and output to file,
 // as real dialogs on the project document.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QTimer>
 #include <filesystem>
@@ -209,7 +210,9 @@ TEST_F(ToolDialogs, TheOpenProjectIsRecognisedByItsFileNotByItsSpelling) {
   EXPECT_FALSE(fw::SameFilePath(project, ""));
 }
 
-TEST_F(ToolDialogs, CopyRefusesWhatIsMissing) {
+TEST_F(ToolDialogs, CopyRefusesWhatIsMissingOrNoFile) {
+  const std::string fifo = dir.file("f.zcf");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   CCopyCfgDlg dlg(nullptr, doc.get());
   fw::ScopedHelpService help;
   RunDialog(dlg, [&] {
@@ -222,11 +225,16 @@ TEST_F(ToolDialogs, CopyRefusesWhatIsMissing) {
     Configs(dlg).ResetContent();
     Press(dlg, 1040);
     Press(dlg, 1039);
+    // A FIFO nobody writes to as the source: an empty list, and why, at once.
+    dialogs.QueueAnswer(fifo);
+    Press(dlg, 1035);
+    EXPECT_EQ(Configs(dlg).GetCount(), 0);
     Press(dlg, IDCANCEL);
   });
-  EXPECT_EQ(Texts(), (std::vector<std::string>{"Please select a source project file.",
-                                               "Please select a destination project file.",
-                                               "Please select a configuration to copy."}));
+  EXPECT_EQ(Texts(),
+            (std::vector<std::string>{
+                "Please select a source project file.", "Please select a destination project file.",
+                "Please select a configuration to copy.", fifo + " is a named pipe, not a file."}));
   EXPECT_EQ(help->requests(), std::vector<unsigned>{0x20000 + 144});
   EXPECT_EQ(CCopyCfgDlg::SuggestName(std::string(31, 'a'), {}), std::string(30, 'a') + "2");
   EXPECT_EQ(CCopyCfgDlg::SuggestName("", {}), "");

@@ -37,9 +37,7 @@ TEST_F(MonitorRunTimeTextFit, AboutAndSupportHoldTheirValuesInEveryLanguage) {
     COemSupportDlg reseller(m_dir.path() + "/", m_dir.file("none.customize"),
                             fw::ProgramCompanyName());
     check(reseller, COemSupportDlg::IDD);
-    std::string all;
-    for (const std::string& c : cut) all += "\n  " + c;
-    EXPECT_TRUE(cut.empty()) << language << ":" << all;
+    EXPECT_TRUE(cut.empty()) << language << ":" << fwtest::Listed(cut);
     Stop();
   }
 }

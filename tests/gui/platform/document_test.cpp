@@ -3,6 +3,7 @@
 #include "platform/gui/document.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QLineEdit>
 #include <QMessageBox>
@@ -154,6 +155,11 @@ TEST_F(DocumentTest, AFailedSaveKeepsTheDocumentModifiedAndRemovesOnlyWhatItMade
   EXPECT_FALSE(doc.DoSave(std::string()));
   EXPECT_TRUE(fs::exists(dir.file("old.txt")));
   EXPECT_EQ(doc.GetPathName(), "");
+  // Nor is a link that names no file yet.
+  fs::create_symlink("shared/new.txt", dir.file("link.txt"));
+  dialogs.QueueAnswer(dir.file("link.txt"));
+  EXPECT_FALSE(doc.DoSave(std::string()));
+  EXPECT_TRUE(fs::is_symlink(dir.file("link.txt")));
 }
 
 // The window the save question belongs to goes while the question is up
@@ -185,7 +191,9 @@ TEST_F(DocumentTest, OpenReadsOrLeavesTheDocumentAlone) {
   CTextDoc doc;
   std::ofstream(dir.file("in.txt")) << "from file";
   doc.text = "mine";
+  ASSERT_EQ(::mkfifo(dir.file("fifo.txt").c_str(), 0600), 0);
   EXPECT_FALSE(doc.OnOpenDocument(dir.file("missing.txt")));
+  EXPECT_FALSE(doc.OnOpenDocument(dir.file("fifo.txt")));  // nobody writes to it: at once
   EXPECT_EQ(doc.text, "mine");
   EXPECT_EQ(doc.deletes, 0);
   ASSERT_TRUE(doc.OnOpenDocument(dir.file("in.txt")));

@@ -343,8 +343,8 @@ TEST_P(SheetTest, FinishAndConfigureLaterRefuseAConfigurationWithoutSpeeds) {
 }
 
 // Tab through the sheet's window: the page's controls, then the buttons as
-// they stand left to right, then round again. Configure Later is made
-// without a Tab stop, and Back is disabled on the first page.
+// they stand left to right (Back is disabled on the first page), then round
+// again. Enter on Configure Later presses it, not the default Next.
 TEST_P(SheetTest, TabRunsThroughThePageThenTheButtonsLeftToRight) {
   auto walk = [this](int count) {
     std::vector<int> ids;
@@ -357,13 +357,19 @@ TEST_P(SheetTest, TabRunsThroughThePageThenTheButtonsLeftToRight) {
     return ids;
   };
   m_sheet.SetMode(0);
-  Run([&] {
+  const std::intptr_t result = Run([&] {
     fwtest::Activate(m_sheet.widget());
-    Item(m_sheet.GeneralPage(), CCfgPage1::kNameEdit)->setFocus();
-    EXPECT_EQ(walk(5), (std::vector<int>{CCfgPage1::kTypeCombo, ID_WIZNEXT, IDCANCEL, ID_HELP,
-                                         CCfgPage1::kNameEdit}));
-    Press(IDCANCEL);
+    Type(Item(m_sheet.GeneralPage(), CCfgPage1::kNameEdit), "Later");
+    EXPECT_EQ(walk(6), (std::vector<int>{CCfgPage1::kTypeCombo, CCfgPSheet::kConfigureLaterId,
+                                         ID_WIZNEXT, IDCANCEL, ID_HELP, CCfgPage1::kNameEdit}));
+    walk(2);
+    QTest::keyClick(m_sheet.widget()->windowHandle(), Qt::Key_Return);
+    Drain();
+    EXPECT_EQ(m_sheet.GetActiveIndex(), 0);
+    if (!m_sheet.ended()) Press(IDCANCEL);
   });
+  EXPECT_EQ(result, ID_WIZFINISH);
+  EXPECT_EQ(m_sheet.GetConfig().GetName(), "Later");
 }
 
 TEST_P(SheetTest, NamesOfOtherConfigurationsAreRefused) {
@@ -488,7 +494,7 @@ TEST_P(SheetTest, TheGeneralPageDerivesThePortCountFromTheType) {
 TEST_P(SheetTest, ATypeFromAnotherLanguageOrOneNotOfferedIsKept) {
   // Saved under the German or French name of a six-port type.
   const std::string other =
-      *fwtest::LanguageBundle(std::string(GetParam()) == "german" ? "french" : "german")
+      *fwtest::LibraryBundle(std::string(GetParam()) == "german" ? "french" : "german")
            ->FindString(6004);
   m_sheet.SetMode(1);
   CSwitchConfig& cfg = m_sheet.GetConfig();

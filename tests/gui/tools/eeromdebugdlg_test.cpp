@@ -1,18 +1,20 @@
 #include "tools/eeromdebugdlg.h"
 
 #include <QFontMetrics>
-#include <QLineEdit>
-#include <QScrollBar>
+#include <QPlainTextEdit>
 #include <QTest>
 #include <QWindow>
 #include <fstream>
 
+#include "grid/gridheading.h"
 #include "grid/gridinplaceedit.h"
-#include "grid/gridscrollbar.h"
+#include "platform/gui/qtstring.h"
 #include "platform/gui/services.h"
 #include "platform/resstring.h"
 #include "res/string_ids.h"
+#include "sheet_test_util.h"
 #include "tests/common/test_util.h"
+#include "tools/gridfonts.h"
 #include "tools_fixture.h"
 
 namespace {
@@ -58,8 +60,9 @@ class EeromDebugger : public fwtest::ToolsTest {
     QTest::mouseClick(dlg.GetDlgItem(id)->widget(), Qt::LeftButton);
   }
   QWidget* Cells(CEeromDebugDlg& dlg) { return dlg.Grid().GetCellAreaWindow(); }
-  QLineEdit* Editor(CEeromDebugDlg& dlg) {
-    return qobject_cast<QLineEdit*>(dlg.Grid().MaskedEditor()->widget());
+  QPlainTextEdit* Editor(CEeromDebugDlg& dlg) {
+    CWnd* editor = dlg.Grid().GetActiveEditor();
+    return editor ? qobject_cast<QPlainTextEdit*>(editor->widget()) : nullptr;
   }
   std::string Hex(int start, int count) {
     std::string s;
@@ -105,9 +108,9 @@ TEST_F(EeromDebugger, ReadsEditsWritesChangedRowsAndSaves) {
   Cells(dlg)->setFocus();
   QTest::keyClick(Cells(dlg), Qt::Key_A);
   ASSERT_TRUE(grid.IsEditing());
-  QLineEdit* edit = Editor(dlg);
+  QPlainTextEdit* edit = Editor(dlg);
   ASSERT_NE(edit, nullptr);
-  EXPECT_EQ(edit->text(), "a");
+  EXPECT_EQ(edit->toPlainText(), "a");
   EXPECT_TRUE(grid.NoteType().NoteShowing());
   EXPECT_EQ(grid.NoteType().NoteText(), "Number of bytes entered: 0.5 (of 2)");
   // The note is a child of the cell area, its right edge 5 pixels left of the cell.
@@ -119,12 +122,12 @@ TEST_F(EeromDebugger, ReadsEditsWritesChangedRowsAndSaves) {
   EXPECT_EQ(note->geometry().right() + 1, cellRect.left - 5);
   EXPECT_GE(note->x(), 0);
   QTest::keyClicks(edit, "xb1");  // x is not a hexadecimal digit
-  EXPECT_EQ(edit->text(), "ab1");
+  EXPECT_EQ(edit->toPlainText(), "ab1");
   EXPECT_EQ(grid.NoteType().NoteText(), "Number of bytes entered: 1.5 (of 2)");
   QTest::keyClick(edit, Qt::Key_Return);
   fwtest::Drain();
   EXPECT_TRUE(grid.IsEditing());  // three digits are no whole bytes: refused
-  EXPECT_EQ(edit->text(), "ab1");
+  EXPECT_EQ(edit->toPlainText(), "ab1");
   QTest::keyClick(edit, Qt::Key_End);  // the refused text comes back selected
   QTest::keyClick(edit, Qt::Key_2);
   EXPECT_EQ(grid.NoteType().NoteText(), "Number of bytes entered: 2.0 (of 2)");
@@ -367,29 +370,50 @@ TEST_F(EeromDebugger, EscCancelsAnEditAndKeepsTheDialog) {
   EXPECT_EQ(grid.widget()->width(), width + 120);
 }
 
-// A 32-byte range is read in full: its Data cell is as wide as its widest
-// digits, and where the grid is narrower it scrolls across to the whole cell.
+// A 32-byte range wraps, whole bytes to a line, in a Data column that takes
+// the room the view leaves: the row is on screen with its address and
+// function, and stays so while it is typed from the keyboard, with its
+// heading and the note, in every language.
 TEST_F(EeromDebugger, EveryByteOfALongRowCanBeBroughtIntoView) {
   {
     std::ofstream f(dir.file("ringeerom.txt"), std::ios::binary | std::ios::trunc);
-    f << "$40-$5F,Port table\r\n$118,Identity byte\r\n";
+    f << "$118,Identity byte\r\n$40-$5F,Port table\r\n";
   }
-  CEeromDebugDlg dlg;
-  Open(dlg, MacText(0x11));
-  CEeromGrid& grid = dlg.Grid();
-  dlg.StoreHexText(std::string(64, 'D'), 0);
-  const std::string text = grid.GetCellText(CEeromGrid::kDataCol, 0).value_or("");
-  ASSERT_EQ(text, std::string(64, 'D'));
-  const int textWidth =
-      QFontMetrics(grid.GetDefaultFont()->font()).horizontalAdvance(QString::fromStdString(text));
-  QScrollBar* across = grid.HorzBar()->Bar();
-  if (across->isVisible()) across->triggerAction(QAbstractSlider::SliderToMaximum);
-  fwtest::Drain();
-  CRect cell;
-  ASSERT_EQ(grid.GetCellRectangle(CEeromGrid::kDataCol, 0, cell), kGridOk);
-  EXPECT_GE(cell.left, 0);
-  EXPECT_LE(cell.right, Cells(dlg)->width());
-  EXPECT_GE(cell.Width(), textWidth + 4);  // after the cell's margin
+  fwtest::InEachLanguage([&](const char*) {
+    CEeromDebugDlg dlg;
+    Open(dlg, MacText(0x11));
+    CEeromGrid& grid = dlg.Grid();
+    const QFontMetrics fm(grid.GetDefaultFont()->font());
+    CRect addr, data;
+    ASSERT_EQ(grid.GetCellRectangle(CEeromGrid::kAddrCol, 1, addr), kGridOk);
+    ASSERT_EQ(grid.GetCellRectangle(CEeromGrid::kDataCol, 1, data), kGridOk);
+    EXPECT_EQ(addr.left, 0);
+    EXPECT_LE(data.right, Cells(dlg)->width());
+    const int perLine = grid.BytesPerLine();
+    ASSERT_LT(perLine, 32);
+    EXPECT_LE(fm.horizontalAdvance(QString(2 * perLine, 'D')) + 4, data.Width());
+    EXPECT_GE(data.Height(), (32 + perLine - 1) / perLine * fm.height());
+    const int heading = fm.horizontalAdvance(fw::ToQ(*grid.GetCellText(CEeromGrid::kDataCol, -1)));
+    EXPECT_LE((data.left + data.right + heading) / 2, grid.TopHeading()->widget()->width());
+
+    // Typed through the window: the note sits beside the row, clear of its
+    // address and function; Up goes back a line without ending the edit.
+    EXPECT_EQ(grid.MoveToCell(CEeromGrid::kDataCol, 1), kGridOk);
+    Cells(dlg)->setFocus();
+    QWindow* window = dlg.widget()->windowHandle();
+    for (int i = 0; i < 64; ++i) QTest::keyClick(window, i % 2 ? Qt::Key_D : Qt::Key_1);
+    ASSERT_TRUE(grid.IsEditing());
+    EXPECT_EQ(grid.NoteType().NoteText(), FormatRes(IDS_EEROM_BYTES_ENTERED, 32.0, 32));
+    const QRect note = grid.NoteType().GetNoteWindow()->geometry();
+    EXPECT_TRUE(Cells(dlg)->rect().contains(note));
+    EXPECT_FALSE(note.intersects(QRect(0, data.top, data.left, GridPx(18))));
+    QTest::keyClick(window, Qt::Key_Up);
+    EXPECT_TRUE(grid.IsEditing());
+    QTest::keyClick(window, Qt::Key_Return);
+    fwtest::Drain();
+    EXPECT_FALSE(grid.IsEditing());
+    EXPECT_EQ(dlg.Values().at(0x5F), 0x1D);
+  });
 }
 
 }  // namespace

@@ -257,4 +257,37 @@ TEST_F(NetMonitor, OldestErrorsGoFirst) {
   EXPECT_EQ(HelpContexts(), (std::vector<unsigned>{0x2009F}));
 }
 
+// The keyboard alone: Tab reads the window as the screen shows it (tab bar,
+// the list under it, the buttons left to right); Ctrl+Tab, Ctrl+Shift+Tab
+// and Ctrl+Page Down/Up turn the tabs and take the focus along.
+TEST_F(NetMonitor, TabReadsTheWindowInOrderAndCtrlKeysTurnTheTabs) {
+  CNetMonitorDlg dlg;
+  ASSERT_TRUE(dlg.Create(CNetMonitorDlg::IDD));
+  fwtest::Activate(dlg.widget());
+  // The dialog's controls that get the focus (a grid's cells count as the grid).
+  auto walk = [&](Qt::Key key, Qt::KeyboardModifiers mods, int count) {
+    std::vector<int> ids;
+    for (int i = 0; i < count; ++i) {
+      QTest::keyClick(dlg.widget()->windowHandle(), key, mods);
+      fwtest::Drain();
+      QWidget* w = QApplication::focusWidget();
+      while (w && w->parentWidget() != dlg.widget()) w = w->parentWidget();
+      ids.push_back(w ? CWnd::FromHandle(w)->GetDlgCtrlID() : 0);
+    }
+    return ids;
+  };
+  using Ids = std::vector<int>;
+  const int grid = CNetMonitorDlg::kGridId, tabs = CNetMonitorDlg::kTabsId,
+            help = CNetMonitorDlg::kHelpId, errors = CNetMonitorDlg::kErrorsId;
+  const auto ctrl = Qt::ControlModifier;
+  EXPECT_EQ(walk(Qt::Key_Tab, {}, 4), (Ids{grid, help, IDCANCEL, tabs}));
+  dlg.Grid().SetFocus();
+  EXPECT_EQ(walk(Qt::Key_Tab, ctrl, 2), (Ids{errors, grid}));
+  EXPECT_EQ(walk(Qt::Key_Backtab, ctrl | Qt::ShiftModifier, 1), (Ids{errors}));
+  EXPECT_EQ(walk(Qt::Key_PageDown, ctrl, 1), (Ids{grid}));
+  EXPECT_EQ(walk(Qt::Key_PageUp, ctrl, 1), (Ids{errors}));
+  EXPECT_FALSE(dlg.Grid().IsWindowVisible());
+  EXPECT_EQ(walk(Qt::Key_Backtab, Qt::ShiftModifier, 1), (Ids{tabs}));
+}
+
 }  // namespace

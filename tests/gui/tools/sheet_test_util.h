@@ -15,31 +15,24 @@
 #include "platform/message.h"
 #include "platform/resstring.h"
 #include "res/string_ids.h"
-#include "switch/switchconfigstore.h"
 #include "switch/projectfile.h"
 #include "switch/switchconfig.h"
+#include "switch/switchconfigstore.h"
+#include "tests/common/languages.h"
 #include "tests/common/test_util.h"
 
 namespace fwtest {
-
-inline const fw::CResourceBundle* LanguageBundle(const std::string& language) {
-  static const fw::LanguageLibraryNames names = {"libfenwardle_eng.so", "libfenwardle_de.so",
-                                                 "libfenwardle_fra.so"};
-  fw::LanguageLoad load = fw::LoadLanguageLibrary(language, names, fw::ProgramFolder());
-  EXPECT_NE(load.bundle, nullptr) << language << ": " << load.detail;
-  return load.bundle;
-}
 
 // A test in the language of its parameter, with a recording message sink,
 // no customisation file and a fresh list of offered models.
 class InLanguage : public ::testing::TestWithParam<const char*> {
  protected:
   void SetUp() override {
-    fw::SetCurrentResources(LanguageBundle(GetParam()));
+    fw::SetCurrentResources(LibraryBundle(GetParam()));
     CSwitchConfigStore::SetCustomizeFilePath(m_dir.file("none.customize"));
     CSwitchConfigStore::ResetOfferedModels();
     fw::SetProjectLanguageBundles(
-        {LanguageBundle("english"), LanguageBundle("german"), LanguageBundle("french")});
+        {LibraryBundle("english"), LibraryBundle("german"), LibraryBundle("french")});
   }
   void TearDown() override {
     Drain();

@@ -1,7 +1,7 @@
 #include "tools/switchstatusdlg.h"
 
 #include <QTest>
-#include <tuple>
+#include <map>
 
 #include "sheet_test_util.h"
 #include "tools_fixture.h"
@@ -152,15 +152,14 @@ TEST_F(SwitchStatus, ASwitchNotFoundClosesTheDialog) {
 
 // Each language writes its labels' colons its own way (French with a space).
 TEST_F(SwitchStatus, LabelsTakeTheLanguagesColon) {
-  const fw::CResourceBundle* previous = fw::CurrentResources();
-  for (auto [language, name, mac] : {std::tuple{"german", "Switch-Name:", "MAC-Adresse:"},
-                                     std::tuple{"french", "Nom du switch :", "Adresse MAC :"}}) {
-    SCOPED_TRACE(language);
-    fw::SetCurrentResources(fwtest::LanguageBundle(language));
+  const std::map<std::string, std::pair<const char*, const char*>> labels = {
+      {"german", {"Switch-Name:", "MAC-Adresse:"}},
+      {"french", {"Nom du switch :", "Adresse MAC :"}}};
+  fwtest::InEachLanguage({"german", "french"}, [&](const char* language) {
+    const auto& [name, mac] = labels.at(language);
     CSwitchStatusDlg dlg;
     Open(dlg, 0x07);
     EXPECT_EQ(dlg.GetDlgItemText(1086), name);
     EXPECT_EQ(dlg.GetDlgItemText(1087), mac);
-  }
-  fw::SetCurrentResources(previous);
+  });
 }

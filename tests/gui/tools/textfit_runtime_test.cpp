@@ -37,15 +37,13 @@ struct Shown {
 class RunTimeTextFit : public fwtest::ToolsTest {
  protected:
   RunTimeTextFit() { AddDevice("veth0", "Segment A", 0xA0); }
-  ~RunTimeTextFit() override { fw::SetCurrentResources(nullptr); }
 
   // Opens the dialog in each language, shows every variant of every text in
   // its control and names those that do not fit.
   void ExpectAllFit(const std::function<std::unique_ptr<CDialog>()>& make, unsigned idd,
                     const std::vector<Shown>& shown,
                     const std::function<std::vector<std::pair<int, std::string>>()>& more = {}) {
-    for (const char* language : {"english", "german", "french"}) {
-      fw::SetCurrentResources(fwtest::LanguageBundle(language));
+    fwtest::InEachLanguage([&](const char* language) {
       std::unique_ptr<CDialog> dlg = make();
       ASSERT_TRUE(dlg->Create(idd)) << idd;
       dlg->ShowWindow(SW_SHOW);
@@ -61,12 +59,10 @@ class RunTimeTextFit : public fwtest::ToolsTest {
         for (unsigned str : s.strings) check(s.id, LoadResString(str));
       if (more)
         for (const auto& [id, text] : more()) check(id, text);
-      std::string all;
-      for (const std::string& c : cut) all += "\n  " + c;
       EXPECT_TRUE(cut.empty()) << "dialog " << idd << " " << language << ": " << cut.size()
-                               << " cut:" << all;
+                               << " cut:" << fwtest::Listed(cut);
       (void)dlg->DestroyWindow();
-    }
+    });
   }
 };
 
@@ -103,8 +99,7 @@ TEST_F(RunTimeTextFit, LabelsOfTheOutputFileAndModbusDialogs) {
 // other, and then stops answering: whatever the dialog shows fits.
 TEST_F(RunTimeTextFit, EveryStateTheSwitchStatusShows) {
   auto& sw = AddSwitch(0x07, "Line 4", {"veth0"});
-  for (const char* language : {"english", "german", "french"}) {
-    fw::SetCurrentResources(fwtest::LanguageBundle(language));
+  fwtest::InEachLanguage([&](const char* language) {
     sw.knobs().drop_all = false;
     CSwitchStatusDlg dlg;
     dlg.m_strName = "Line 4";
@@ -141,12 +136,10 @@ TEST_F(RunTimeTextFit, EveryStateTheSwitchStatusShows) {
     EXPECT_NE(polling, "");
     sw.knobs().drop_all = true;
     poll();
-    std::string all;
-    for (const std::string& c : cut) all += "\n  " + c;
-    EXPECT_TRUE(cut.empty()) << language << ": " << cut.size() << " cut:" << all;
+    EXPECT_TRUE(cut.empty()) << language << ": " << cut.size() << " cut:" << fwtest::Listed(cut);
     capture.onSend = nullptr;
     (void)dlg.DestroyWindow();
-  }
+  });
 }
 
 // A firmware file's path is shortened to its field, in every language; the
@@ -154,8 +147,7 @@ TEST_F(RunTimeTextFit, EveryStateTheSwitchStatusShows) {
 TEST_F(RunTimeTextFit, TheFirmwareFileIsShortenedToItsField) {
   const std::string path = "/home/engineer/" + std::string(120, 'd') + "/ring_gig/firmware.s19";
   profile->WriteProfileString("settings", "last fw file", path);
-  for (const char* language : {"english", "german", "french"}) {
-    fw::SetCurrentResources(fwtest::LanguageBundle(language));
+  fwtest::InEachLanguage([&](const char* language) {
     CFirmwareUpdateDlg dlg;
     ASSERT_TRUE(dlg.Create(CFirmwareUpdateDlg::IDD));
     dlg.ShowWindow(SW_SHOW);
@@ -164,11 +156,9 @@ TEST_F(RunTimeTextFit, TheFirmwareFileIsShortenedToItsField) {
     EXPECT_NE(shown, path);
     EXPECT_NE(shown.find("firmware.s19"), std::string::npos) << shown;
     const auto cut = fwtest::TextsThatDoNotFit(dlg.widget());
-    std::string all;
-    for (const std::string& c : cut) all += "\n  " + c;
-    EXPECT_TRUE(cut.empty()) << language << ":" << all;
+    EXPECT_TRUE(cut.empty()) << language << ":" << fwtest::Listed(cut);
     (void)dlg.DestroyWindow();
-  }
+  });
 }
 
 // The recovery time the Rings page works out as the user types a count, at
@@ -203,9 +193,7 @@ TEST_P(RunTimeSheetTextFit, TheRecoveryTimeAtEveryCountFits) {
   QObject::connect(&guard, &QTimer::timeout, [&] { sheet.EndDialog(-2); });
   guard.start(20000);
   EXPECT_EQ(sheet.DoModal(), IDCANCEL);
-  std::string all;
-  for (const std::string& c : cut) all += "\n  " + c;
-  EXPECT_TRUE(cut.empty()) << cut.size() << " cut in " << GetParam() << ":" << all;
+  EXPECT_TRUE(cut.empty()) << cut.size() << " cut in " << GetParam() << ":" << fwtest::Listed(cut);
 }
 
 FW_IN_ALL_LANGUAGES(RunTimeSheetTextFit);

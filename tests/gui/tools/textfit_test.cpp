@@ -21,12 +21,6 @@ namespace {
 using fwtest::Drain;
 using fwtest::InLanguage;
 
-std::string Join(const std::vector<std::string>& lines) {
-  std::string all;
-  for (const std::string& l : lines) all += "\n  " + l;
-  return all;
-}
-
 class TextFit : public InLanguage {};
 
 TEST_P(TextFit, EveryTextOfEveryTemplateFitsItsControl) {
@@ -44,7 +38,8 @@ TEST_P(TextFit, EveryTextOfEveryTemplateFitsItsControl) {
       cut.push_back("dialog " + std::to_string(id) + ": " + c);
     (void)dialog.DestroyWindow();
   }
-  EXPECT_TRUE(cut.empty()) << cut.size() << " texts cut in " << GetParam() << ":" << Join(cut);
+  EXPECT_TRUE(cut.empty()) << cut.size() << " texts cut in " << GetParam() << ":"
+                           << fwtest::Listed(cut);
 }
 
 TEST_P(TextFit, EveryPageOfTheSheetHoldsItsTexts) {
@@ -78,7 +73,7 @@ TEST_P(TextFit, EveryPageOfTheSheetHoldsItsTexts) {
     std::sort(cut.begin(), cut.end());
     cut.erase(std::unique(cut.begin(), cut.end()), cut.end());
     EXPECT_TRUE(cut.empty()) << cut.size() << " texts cut in " << GetParam() << " mode " << mode
-                             << ":" << Join(cut);
+                             << ":" << fwtest::Listed(cut);
   }
 }
 

@@ -16,32 +16,24 @@ using fwtest::WaitFor;
 class ToolTextFit : public fwtest::ToolsTest {
  protected:
   ToolTextFit() { AddDevice("veth0", "Segment A", 0xA0); }
-  ~ToolTextFit() override { fw::SetCurrentResources(nullptr); }
-  static std::string Join(const std::vector<std::string>& lines) {
-    std::string all;
-    for (const std::string& l : lines) all += "\n  " + l;
-    return all;
-  }
 };
 
 TEST_F(ToolTextFit, FindAllSwitchesShowsItsButtonsWhole) {
-  for (const char* language : {"english", "german", "french"}) {
-    fw::SetCurrentResources(fwtest::LanguageBundle(language));
+  fwtest::InEachLanguage([&](const char* language) {
     fwtest::CFakeToolsDocument doc;
     CFindSwitchesDlg dlg(nullptr, &doc);
     ASSERT_TRUE(dlg.Create(CFindSwitchesDlg::IDD));
     dlg.ShowWindow(SW_SHOW);
     ASSERT_TRUE(WaitFor([&] { return !dlg.Searching(); }, 5000));
     const auto cut = fwtest::TextsThatDoNotFit(dlg.widget());
-    EXPECT_TRUE(cut.empty()) << language << ":" << Join(cut);
+    EXPECT_TRUE(cut.empty()) << language << ":" << fwtest::Listed(cut);
     (void)dlg.DestroyWindow();
-  }
+  });
 }
 
 TEST_F(ToolTextFit, SwitchStatusShowsAFailureInBoldOnOneLine) {
   AddSwitch(0x07, "Line 4", {"veth0"});
-  for (const char* language : {"english", "german", "french"}) {
-    fw::SetCurrentResources(fwtest::LanguageBundle(language));
+  fwtest::InEachLanguage([&](const char* language) {
     CSwitchStatusDlg dlg;
     dlg.m_strName = "Line 4";
     dlg.m_strModel = "QV-9KP-1";
@@ -52,21 +44,20 @@ TEST_F(ToolTextFit, SwitchStatusShowsAFailureInBoldOnOneLine) {
     dlg.CommStatic().SetText(LoadResString(IDS_COMMUNICATIONS_FAILED));
     dlg.CommStatic().SetBold(true);
     const auto cut = fwtest::TextsThatDoNotFit(dlg.widget());
-    EXPECT_TRUE(cut.empty()) << language << ":" << Join(cut);
+    EXPECT_TRUE(cut.empty()) << language << ":" << fwtest::Listed(cut);
     (void)dlg.DestroyWindow();
-  }
+  });
 }
 
 TEST_F(ToolTextFit, CopyConfigurationShowsItsLabelsAndButtonsWhole) {
-  for (const char* language : {"english", "german", "french"}) {
-    fw::SetCurrentResources(fwtest::LanguageBundle(language));
+  fwtest::InEachLanguage([&](const char* language) {
     CCopyCfgDlg dlg(nullptr, nullptr);
     ASSERT_TRUE(dlg.Create(CCopyCfgDlg::IDD));
     dlg.ShowWindow(SW_SHOW);
     const auto cut = fwtest::TextsThatDoNotFit(dlg.widget());
-    EXPECT_TRUE(cut.empty()) << language << ":" << Join(cut);
+    EXPECT_TRUE(cut.empty()) << language << ":" << fwtest::Listed(cut);
     (void)dlg.DestroyWindow();
-  }
+  });
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "platform/resourcebundle.h"
 #include "platform/resstring.h"
 #include "res/string_ids.h"
+#include "tests/common/languages.h"
 #include "tests/common/test_util.h"
 
 const char* FenwardleResourceScript(std::size_t* size);
@@ -20,13 +21,8 @@ const char* FenwardleResourceScript(std::size_t* size);
 namespace fw {
 namespace {
 
-// Resets the process-wide bundle after a test that loads a library.
-struct ResourcesGuard {
-  ~ResourcesGuard() { SetCurrentResources(nullptr); }
-};
-
 TEST(StartUp, ConfigurationProgramReadsAndWritesItsLanguage) {
-  ResourcesGuard guard;
+  fwtest::ScopedResources guard;
   ScopedMessageSink sink;
   test::TempDir tmp;
   const std::string& dir = tmp.path();
@@ -52,7 +48,7 @@ TEST(StartUp, ConfigurationProgramReadsAndWritesItsLanguage) {
 }
 
 TEST(StartUp, StatusMonitorUsesZvinfo) {
-  ResourcesGuard guard;
+  fwtest::ScopedResources guard;
   ScopedMessageSink sink;
   test::TempDir tmp;
   const std::string& dir = tmp.path();
@@ -151,6 +147,7 @@ TEST(StartUpHelpers, ALanguageLibraryMayDemandAFile) {
       "STRINGTABLE BEGIN 15007, \"needed.cfg\"\n 15008, \"Required\"\n 15300, \"missing <%s>\" END",
       &error);
   ASSERT_TRUE(demanding) << error;
+  fwtest::ScopedResources restore;
   SetCurrentResources(demanding.get());
   EXPECT_FALSE(CheckRequiredFile(tmp.path()));
   ASSERT_EQ(sink->count(), 1u);
@@ -158,7 +155,6 @@ TEST(StartUpHelpers, ALanguageLibraryMayDemandAFile) {
   Touch(tmp.file("needed.cfg"));
   EXPECT_TRUE(CheckRequiredFile(tmp.path() + "/"));
   EXPECT_EQ(sink->count(), 1u);
-  SetCurrentResources(nullptr);
 }
 
 TEST(StartUpHelpers, TargetMacIsTheLastArgumentNamingOne) {

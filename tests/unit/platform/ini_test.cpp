@@ -9,10 +9,12 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <future>
 #include <set>
 
 #include "platform/atomicfile.h"
 #include "platform/inifile.h"
+#include "platform/profile.h"
 #include "tests/common/test_util.h"
 
 namespace fw {
@@ -277,6 +279,94 @@ TEST(IniFileIo, WriteIntoAMissingFolderFailsCleanly) {
             0u)
       << error;
   EXPECT_NE(error.find(std::strerror(ENOENT)), std::string::npos) << error;
+}
+
+// A link, a link to a link and a link to no file yet (a settings file a
+// dotfile manager links), each relative to its own folder: the files at the
+// end are written, the links stay links.
+TEST(IniFileIo, SavesThroughLinksWriteTheFileTheyNameAndKeepTheLinks) {
+  namespace fs = std::filesystem;
+  TempDir dir;
+  fs::create_directories(dir.file("shared"));
+  ASSERT_TRUE(WriteFileAtomic(dir.file("shared/plant.zcf"), "old", nullptr));
+  fs::create_symlink("shared/plant.zcf", dir.file("plant.zcf"));
+  fs::create_symlink("../plant.zcf", dir.file("shared/again.zcf"));
+  fs::create_symlink("shared/fenwardle.ini", dir.file("fenwardle.ini"));
+  ASSERT_TRUE(WriteFileAtomic(dir.file("shared/again.zcf"), "new", nullptr));
+  ASSERT_TRUE(WriteFileAtomic(dir.file("fenwardle.ini"), "[a]", nullptr));
+  std::string plant, ini;
+  ASSERT_TRUE(ReadFileBytes(dir.file("shared/plant.zcf"), plant, nullptr));
+  ASSERT_TRUE(ReadFileBytes(dir.file("shared/fenwardle.ini"), ini, nullptr));
+  EXPECT_EQ(plant + ini, "new[a]");
+  EXPECT_EQ(fs::read_symlink(dir.file("plant.zcf")), "shared/plant.zcf");
+  EXPECT_EQ(fs::read_symlink(dir.file("shared/again.zcf")), "../plant.zcf");
+  EXPECT_EQ(fs::read_symlink(dir.file("fenwardle.ini")), "shared/fenwardle.ini");
+}
+
+// A FIFO, a folder and a device are refused at once by name, read or written,
+// and stay what they are. The FIFO has no writer: a read that waits for one is
+// let go after a bound and fails the test.
+TEST(IniFileIo, WhatIsNoRegularFileIsRefusedAtOnce) {
+  namespace fs = std::filesystem;
+  TempDir dir;
+  const std::string fifo = dir.file("f.zcf"), folder = dir.file("d.zcf"),
+                    device = dir.file("z.zcf");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  fs::create_directory(folder);
+  fs::create_symlink("/dev/null", device);
+  auto read = std::async(std::launch::async, [&] {
+    std::string bytes, error;
+    return ReadFileBytes(fifo, bytes, &error) ? std::string("read") : error;
+  });
+  if (read.wait_for(std::chrono::seconds(10)) != std::future_status::ready)
+    ::close(::open(fifo.c_str(), O_WRONLY | O_NONBLOCK));
+  EXPECT_EQ(read.get(), fifo + " is a named pipe, not a file.");
+  for (const auto& [path, kind] : {std::pair{folder, "folder"}, {device, "device"}}) {
+    std::string bytes, error;
+    EXPECT_FALSE(ReadFileBytes(path, bytes, &error));
+    EXPECT_EQ(error, path + " is a " + kind + ", not a file.");
+  }
+  for (const std::string& path : {fifo, folder, device}) {
+    std::string error;
+    EXPECT_FALSE(WriteFileAtomic(path, "[a]\r\n", &error));
+    EXPECT_NE(error.find(", not a file."), std::string::npos) << error;
+  }
+  EXPECT_TRUE(fs::is_fifo(fifo));
+  EXPECT_TRUE(fs::is_symlink(device));
+  // A file that tells no size (as the kernel's own do) is read no further than the limit.
+  std::string bytes;
+  EXPECT_FALSE(ReadFileBytes("/proc/self/maps", bytes, nullptr, 16));
+  EXPECT_EQ(errno, EFBIG);
+}
+
+// A setting written again with the value it has leaves the file as the user
+// last edited it; a changed one, or one whose last save failed, is saved.
+TEST(ProfileWrites, TheValueAlreadyThereIsNotWrittenAgain) {
+  TempDir dir;
+  const std::string path = dir.file("co/app.ini");
+  const std::string edited =
+      "[Settings]\r\n; tuned by hand\r\nfind all wait limit = 3000\r\nname=\"a\"\r\n";
+  std::filesystem::create_directories(dir.file("co"));
+  ASSERT_TRUE(WriteFileAtomic(path, edited, nullptr));
+  CProfile profile;
+  ASSERT_TRUE(profile.Open(dir.file("co"), "app"));
+  EXPECT_TRUE(profile.WriteProfileInt("settings", "Find All Wait Limit", 3000));
+  EXPECT_TRUE(profile.WriteProfileString("Settings", "name", "a"));
+  std::string bytes;
+  ASSERT_TRUE(ReadFileBytes(path, bytes, nullptr));
+  EXPECT_EQ(bytes, edited);
+  EXPECT_TRUE(profile.WriteProfileInt("settings", "find all wait limit", 4000));
+  ASSERT_TRUE(ReadFileBytes(path, bytes, nullptr));
+  EXPECT_NE(bytes.find("4000"), std::string::npos) << bytes;
+
+  // The folder cannot be made while a file has its name.
+  CProfile blocked;
+  ASSERT_TRUE(blocked.Open(dir.file("busy"), "app"));
+  ASSERT_TRUE(WriteFileAtomic(dir.file("busy"), "", nullptr));
+  EXPECT_FALSE(blocked.WriteProfileInt("s", "k", 1));
+  std::filesystem::remove(dir.file("busy"));
+  EXPECT_TRUE(blocked.WriteProfileInt("s", "k", 1));
+  EXPECT_TRUE(std::filesystem::exists(dir.file("busy/app.ini")));
 }
 
 }  // namespace

@@ -3,16 +3,13 @@
 // letter only moves between them.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/resourcebundle.h"
 #include "platform/styles.h"
+#include "resource_scripts.h"
 
 using namespace fw;
 
@@ -146,21 +143,10 @@ TEST(Mnemonics, NoClashInTheShippedScriptsOfAnyLanguage) {
   std::vector<std::string> clashes;
   int files = 0;
   for (const char* folder : {"eng", "de", "fra", "fenwardle", "calvenor"}) {
-    std::vector<std::filesystem::path> scripts;
-    for (const auto& entry :
-         std::filesystem::directory_iterator(std::string(FW_RES_DIR) + "/" + folder))
-      if (entry.path().extension() == ".rc") scripts.push_back(entry.path());
-    std::sort(scripts.begin(), scripts.end());
-    for (const auto& path : scripts) {
-      std::ifstream in(path);
-      std::stringstream text;
-      text << in.rdbuf();
-      std::string error;
-      auto bundle = CResourceBundle::Parse(text.str(), &error);
-      const std::string name = std::string("res/") + folder + "/" + path.filename().string();
-      ASSERT_TRUE(bundle) << name << ": " << error;
+    for (const fwtest::ParsedScript& script : fwtest::ParseScripts(folder)) {
+      ASSERT_TRUE(script.bundle) << script.name << ": " << script.error;
       ++files;
-      for (std::string& c : Clashes(*bundle, name)) clashes.push_back(std::move(c));
+      for (std::string& c : Clashes(*script.bundle, script.name)) clashes.push_back(std::move(c));
     }
   }
   EXPECT_GT(files, 50);

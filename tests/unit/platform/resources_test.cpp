@@ -10,6 +10,7 @@
 #include "platform/resourcebundle.h"
 #include "platform/resstring.h"
 #include "res/string_ids.h"
+#include "tests/common/languages.h"
 #include "tests/common/test_util.h"
 
 namespace fw {
@@ -17,11 +18,6 @@ namespace {
 
 const LanguageLibraryNames kNames = {"libfenwardle_eng.so", "libfenwardle_de.so",
                                      "libfenwardle_fra.so"};
-
-// Resets the process-wide bundle after a test that loads a library.
-struct ResourcesGuard {
-  ~ResourcesGuard() { SetCurrentResources(nullptr); }
-};
 
 TEST(ResourceScript, ParsesStringsWithEscapesAndComments) {
   std::string error;
@@ -69,7 +65,7 @@ TEST(ResourceScript, RejectsBadInputNamingTheLine) {
 }
 
 TEST(ResStrings, LoadJoinAndCompare) {
-  ResourcesGuard guard;
+  fwtest::ScopedResources guard;
   SetCurrentResources(nullptr);  // the built-in English texts
   EXPECT_EQ(JoinResStrings({IDS_RING, IDS_ENABLE_RING}), "Ring\nEnable Ring\n");
   EXPECT_EQ(JoinResStrings({IDS_RING, 1, IDS_ENABLE_RING}),

@@ -2,15 +2,12 @@
 // firmware, and colons written as each language writes them.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cctype>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/resourcebundle.h"
+#include "resource_scripts.h"
 
 using namespace fw;
 
@@ -32,20 +29,11 @@ void AddMenuTexts(const std::vector<CMenuTemplateItem>& items, const std::string
 // Every text a user may read in one language's scripts: strings, menus,
 // dialog captions and controls.
 std::vector<Text> Texts(const std::string& language) {
-  std::vector<std::filesystem::path> scripts;
-  for (const auto& entry :
-       std::filesystem::directory_iterator(std::string(FW_RES_DIR) + "/" + language))
-    if (entry.path().extension() == ".rc") scripts.push_back(entry.path());
-  std::sort(scripts.begin(), scripts.end());
   std::vector<Text> out;
-  for (const auto& path : scripts) {
-    std::ifstream in(path);
-    std::stringstream script;
-    script << in.rdbuf();
-    std::string error;
-    auto bundle = CResourceBundle::Parse(script.str(), &error);
-    const std::string file = "res/" + language + "/" + path.filename().string();
-    EXPECT_TRUE(bundle) << file << ": " << error;
+  for (const fwtest::ParsedScript& script : fwtest::ParseScripts(language)) {
+    const std::string& file = script.name;
+    const CResourceBundle* bundle = script.bundle.get();
+    EXPECT_TRUE(bundle) << file << ": " << script.error;
     if (!bundle) continue;
     for (const auto& [id, text] : bundle->strings())
       out.push_back({file + ": string " + std::to_string(id), text});

@@ -4,10 +4,8 @@
 
 #include <regex>
 
-#include "platform/dynlib.h"
-#include "platform/language.h"
-#include "platform/resourcebundle.h"
 #include "switch/firmware.h"
+#include "tests/common/languages.h"
 #include "tests/unit/switch/comm_fixture.h"
 
 namespace fw::test {
@@ -159,26 +157,18 @@ std::string FailureTexts(CRecordingMessageSink& boxes) {
 }
 
 TEST(CommLanguages, FailureTextsHoldNoEnglishUnderGermanOrFrench) {
-  struct Restore {
-    ~Restore() { SetCurrentResources(nullptr); }
-  } restore;
   {
     ScopedMessageSink boxes;
     const std::string english = FailureTexts(*boxes);
     EXPECT_TRUE(std::regex_search(english, kEnglish)) << "the check must see English";
   }
-  for (const char* language : {"german", "french"}) {
-    const LanguageLoad l =
-        LoadLanguageLibrary(language, ProgramLanguageLibraryNames(), ProgramFolder());
-    ASSERT_NE(l.bundle, nullptr) << language << ": " << l.detail;
-    SetCurrentResources(l.bundle);
+  fwtest::InEachLanguage({"german", "french"}, [](const char* language) {
     ScopedMessageSink boxes;
     const std::string text = FailureTexts(*boxes);
-    SetCurrentResources(nullptr);
     std::smatch m;
     EXPECT_FALSE(std::regex_search(text, m, kEnglish)) << language << ": \"" << m.str() << "\" in\n"
                                                        << text;
-  }
+  });
 }
 
 }  // namespace

@@ -85,8 +85,9 @@ TEST_F(ProjectCheck, AProjectWithEveryConfigurationAndSwitchDeletedOpensAgain) {
     EXPECT_EQ(m_switches.First(), -1);
     fw::CIniFile saved;
     ASSERT_TRUE(saved.Load(path));
-    if (before.find("Printer") != std::string::npos)
+    if (before.find("Printer") != std::string::npos) {
       EXPECT_EQ(saved.GetString("Printer Setup", "Paper"), "A4");
+    }
   }
 }
 
