@@ -244,9 +244,10 @@ void CancelModeForModal();
 // the loop the mouse mode is cancelled (CancelModeForModal); after it the
 // window the loop belongs to is active again with the focus where it was
 // (where it was before the menu, when the menu bar held the keyboard: the
-// loop ends the menu mode), as the system gives them back to an owner when the window in front of
-// it goes. Qt leaves that to the window manager, which may activate no window, and a window that is
-// not active takes no shortcut. A window the loop's end activated on purpose keeps the activation.
+// loop ends the menu mode), as the system gives them back to an owner when
+// the window in front of it goes. Qt leaves that to the window manager,
+// which may activate no window, and a window that is not active takes no
+// shortcut. A window the loop's end activated on purpose keeps the activation.
 class ModalScope {
  public:
   ModalScope();
