@@ -15,7 +15,7 @@ class CMainFrame;
 
 class CFenwardleApp : public CShellApp {
  public:
-  // The help context of the main frame: its F1 opens nothing.
+  // The help context of the main frame (its F1).
   static constexpr unsigned kMainFrameHelpContext = 0x20080;
   static constexpr unsigned kApplicationTipsContext = 0x18013;
 

@@ -16,7 +16,7 @@
 
 namespace {
 
-// The help of the main window itself (F1 on it) opens nothing.
+// The help of the main window itself (F1 on it).
 constexpr std::uint32_t kMainFrameHelpContext = kHelpDialogBase + IDR_MONITORFRAME;
 constexpr std::uint32_t kSoftwareLicenseContext = 0x1006F;
 

@@ -1,5 +1,8 @@
 #include "shell/help.h"
 
+#include <fstream>
+#include <iterator>
+
 #include "platform/format.h"
 #include "platform/gui/services.h"
 #include "platform/message.h"
@@ -12,12 +15,29 @@ bool OpenHelpFile(const std::string& path, unsigned context, unsigned command) {
   return fw::OpenProgramFile(path, topic);
 }
 
+namespace {
+
+// Whether the page has an anchor for the context (id="ctx-20080" or name='ctx-20080').
+bool HasTopic(const std::string& path, unsigned context) {
+  std::ifstream in(path, std::ios::binary);
+  const std::string page{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const std::string topic = fw::FormatText("ctx-%x", context);
+  return page.find('"' + topic + '"') != std::string::npos ||
+         page.find('\'' + topic + '\'') != std::string::npos;
+}
+
+}  // namespace
+
 bool CHelpFileService::ShowContext(unsigned contextId) {
   return Show(contextId, HELP_CONTEXT);
 }
 
 bool CHelpFileService::ShowIndex() {
   return Show(0, HELP_INDEX);
+}
+
+bool CHelpFileService::ShowTopicOrIndex(unsigned contextId) {
+  return Show(contextId, HasTopic(m_path, contextId) ? HELP_CONTEXT : HELP_INDEX);
 }
 
 bool CHelpFileService::Show(unsigned contextId, unsigned command) {

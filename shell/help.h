@@ -20,6 +20,8 @@ class CHelpFileService : public fw::IHelpService {
   // Opens the topic; without the document, tells the user no help is installed.
   bool ShowContext(unsigned contextId) override;
   bool ShowIndex();
+  // The topic when the page has an anchor for it, else the page's start.
+  bool ShowTopicOrIndex(unsigned contextId);
 
  private:
   bool Show(unsigned contextId, unsigned command);

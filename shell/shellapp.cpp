@@ -106,7 +106,12 @@ void CShellApp::WinHelp(std::uint32_t data, unsigned command) {
     (void)m_help.ShowIndex();  // tells the user when there is none
     return;
   }
-  if (data == m_mainFrameHelpContext) return;
+  // The main window's own help (F1 on it) answers as the index does, at the
+  // window's topic where the page has one.
+  if (data == m_mainFrameHelpContext) {
+    (void)m_help.ShowTopicOrIndex(data);
+    return;
+  }
   (void)m_help.ShowContext(data);
 }
 

@@ -30,7 +30,8 @@ class CShellApp : public CWinApp {
 
  protected:
   // args: the command line, the program first. mainFrameHelpContext: the
-  // main window's own help context, which opens nothing.
+  // main window's own help context, which opens the page at its topic if
+  // the page has one, else at its start.
   CShellApp(std::string appName, std::vector<std::string> args, std::uint32_t mainFrameHelpContext);
 
   // One copy per user (a second one brings the first forward) and never

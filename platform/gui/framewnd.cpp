@@ -53,6 +53,16 @@ int QtKeyFromVirtualKey(unsigned vk) {
   }
 }
 
+// The window of a view that takes the keys: the view itself when Tab can
+// reach it, else the first window inside it that Tab reaches (the list a
+// view shows over its whole area).
+QWidget* KeyboardWindowOf(QWidget* view) {
+  if (!view || (view->focusPolicy() & Qt::TabFocus)) return view;
+  for (QWidget* w : view->findChildren<QWidget*>())
+    if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && !w->isHidden()) return w;
+  return view;
+}
+
 }  // namespace
 
 namespace fw {
@@ -174,9 +184,28 @@ void CFrameWnd::InitialUpdateFrame(CDocument* doc, bool makeVisible) {
       v->OnInitialUpdate();
     }
   }
-  if (!GetActiveView() && first) SetActiveView(first);
+  if (!GetActiveView() && first) {
+    SetActiveView(first);
+    m_focusPaneOnShow = true;
+    if (IsWindowVisible()) FocusActivePane();
+  }
   OnUpdateFrameTitle(true);
   if (makeVisible && !IsWindowVisible()) ShowWindow(SW_SHOW);
+}
+
+void CFrameWnd::OnShowWindow(bool show, UINT status) {
+  CWnd::OnShowWindow(show, status);
+  if (show && m_focusPaneOnShow) FocusActivePane();
+}
+
+void CFrameWnd::FocusActivePane() {
+  // The first pane has the keyboard when the window first shows: keys go to
+  // it also before (or without) an activation, and an activation gives it
+  // the focus instead of whatever Qt would choose. Its windows are shown by
+  // now, which the focus needs.
+  m_focusPaneOnShow = false;
+  if (CWnd* view = GetActiveView())
+    if (QWidget* keys = KeyboardWindowOf(view->widget())) keys->setFocus(Qt::OtherFocusReason);
 }
 
 void CFrameWnd::OnUpdateFrameTitle(bool addToTitle) {

@@ -132,6 +132,8 @@ class CFrameWnd : public CWnd {
   // other frame asks its document.
   void OnClose() override;
   void OnDestroy() override;
+  // The first time the frame shows, its active view takes the keyboard.
+  void OnShowWindow(bool show, UINT status) override;
   // The help commands (Index, Finder, Help, Context Help, Default Help)
   // sent to the application's WinHelp; the frame's own context is
   // kHelpDialogBase plus its resource id.
@@ -144,10 +146,12 @@ class CFrameWnd : public CWnd {
   void StartIdleTimer();
   void RunAccelerator(unsigned command);
   void FollowFocus(QWidget* now);
+  void FocusActivePane();
 
   HMENU m_hMenu = nullptr;
   std::uint32_t m_dockStyle = CBRS_ALIGN_ANY;
   QPointer<QWidget> m_activeView;
+  bool m_focusPaneOnShow = false;
   std::vector<std::unique_ptr<QShortcut>> m_shortcuts;
   std::unique_ptr<QTimer> m_idle;
   int m_routeDepth = 0;

@@ -220,6 +220,36 @@ COwnerDrawStyle* OwnerDrawStyle() {
   return style;
 }
 
+// The menu bar's titles in the desktop style, except that the title its
+// keyboard mode is on shows highlighted, as an open menu's does: the style
+// shows no other, and a menu bar holding the keyboard must look like it.
+class CMenuBarStyle : public QProxyStyle {
+ public:
+  CMenuBarStyle() : QProxyStyle(QApplication::style()->name()) {}
+
+  void drawControl(ControlElement element, const QStyleOption* opt, QPainter* painter,
+                   const QWidget* widget) const override {
+    const auto* mi = qstyleoption_cast<const QStyleOptionMenuItem*>(opt);
+    if (element == CE_MenuBarItem && mi && (mi->state & State_Selected) && widget &&
+        widget->hasFocus()) {
+      QStyleOptionMenuItem shown(*mi);
+      shown.state |= State_Sunken;
+      QProxyStyle::drawControl(element, &shown, painter, widget);
+      return;
+    }
+    QProxyStyle::drawControl(element, opt, painter, widget);
+  }
+};
+
+CMenuBarStyle* MenuBarStyle() {
+  static QPointer<CMenuBarStyle> style;
+  if (!style) {
+    style = new CMenuBarStyle();
+    style->setParent(qApp);  // freed with the application
+  }
+  return style;
+}
+
 class CMenuPopup : public QMenu {
  public:
   explicit CMenuPopup(std::uint64_t serial) : m_serial(serial) {
@@ -261,6 +291,7 @@ class CMenuPopup : public QMenu {
       const UINT id = rec.id;
       connect(a, &QAction::triggered, this, [this, id] {
         if (g_tracking) return;  // TrackPopupMenu reports it
+        fw::LeaveIdleMenuBar();  // before the command runs
         if (HMENU n = Node()) PostCommand(n->owner, id);
       });
     }
@@ -370,6 +401,7 @@ void RefreshPopupWidget(HMENU popup) {
 
 void ShowMenuInBar(QMenuBar* bar, HMENU menu, CWnd* owner) {
   if (!bar) return;
+  if (bar->style() != MenuBarStyle()) bar->setStyle(MenuBarStyle());
   bar->clear();
   if (!Alive(menu)) return;
   SetMenuOwner(menu, owner);

@@ -369,10 +369,11 @@ LRESULT CPropertySheet::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 bool CPropertySheet::PreTranslateMessage(MSG* msg) {
-  if (msg->message == WM_KEYDOWN && GetKeyState(VK_CONTROL) < 0) {
+  // The modifiers the key was typed with: Ctrl may be up by the time a queued key is handled.
+  if (msg->message == WM_KEYDOWN && (msg->keyModifiers & Qt::ControlModifier)) {
     int step = 0;
     if (msg->wParam == VK_TAB)
-      step = GetKeyState(VK_SHIFT) < 0 ? -1 : 1;
+      step = (msg->keyModifiers & Qt::ShiftModifier) ? -1 : 1;
     else if (msg->wParam == VK_NEXT)
       step = 1;
     else if (msg->wParam == VK_PRIOR)

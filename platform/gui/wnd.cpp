@@ -47,8 +47,6 @@ const char* const kWndProperty = "fw_wnd";
 const char* const kIdProperty = "fw_id";
 
 int g_dispatchDepth = 0;
-// The key message about to be dispatched went through PreTranslateMessage already.
-bool g_keyOffered = false;
 
 UINT MouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods) {
   UINT f = 0;
@@ -76,81 +74,96 @@ LPARAM KeyLParam(const QKeyEvent* ke, bool press) {
   return MAKELPARAM(1, static_cast<int>(flags));
 }
 
+// The window a key arriving at `w` was typed into: the window object of the
+// widget that has the focus in its top-level window (or of the top-level
+// window while nothing in it has the focus), when `w` is that widget. Null
+// for a key that only passes `w` on its way up to the parents, or that the
+// program handed to `w` itself, as a message sent to a window is not
+// translated.
+CWnd* TypedInto(QWidget* w) {
+  QWidget* focus = w->window()->focusWidget();
+  if (focus ? focus != w : !w->isWindow()) return nullptr;
+  CWnd* target = CWnd::FromHandle(w);
+  return target && target->widget() ? target : nullptr;
+}
+
+// PreTranslateMessage of the window and of each parent up to its top-level
+// window; true when one of them took the message.
+bool OfferKey(CWnd* target, MSG* m) {
+  for (CWnd* c = target; c;) {
+    QPointer<QWidget> peer = c->widget();
+    if (c->PreTranslateMessage(m)) return true;
+    if (!peer) return true;  // the window went: nothing is left to take the key
+    if (peer->isWindow()) break;
+    c = CWnd::FromHandle(peer->parentWidget());
+  }
+  return false;
+}
+
+MSG KeyMsg(CWnd* target, UINT message, WPARAM w, LPARAM l, const QKeyEvent* ke) {
+  MSG m{target->widget(), message, w, l};
+  m.keyModifiers = ke->modifiers();
+  return m;
+}
+
 // A message loop offers every key message to PreTranslateMessage of the
 // focus window and of each parent up to the top-level window before
 // anything else sees it: before shortcuts, before the dialog manager's Tab,
-// Enter and Esc, before the control. This filter does that once for every
-// key that reaches the focus widget, at the first event Qt sends for it
-// (ShortcutOverride for a press, else the key event itself).
-class CKeyPreTranslator : public QObject {
+// Enter and Esc, before the control. This filter is the one route that does
+// it, once for each message of a key typed into a window: the key down or up
+// at the first event Qt sends for it there (ShortcutOverride for a press,
+// else the key event itself), and the character a press makes after the
+// window handled its key down (OfferChar, from the window's own dispatch).
+class CKeyRoute : public QObject {
  public:
   bool eventFilter(QObject* obj, QEvent* e) override {
     const QEvent::Type type = e->type();
     if (type != QEvent::ShortcutOverride && type != QEvent::KeyPress && type != QEvent::KeyRelease)
       return false;
     auto* w = qobject_cast<QWidget*>(obj);
-    if (!w) return false;
-    // Only where the key starts, not again as it climbs to the parents.
-    if (QWidget* focus = w->window()->focusWidget(); focus ? focus != w : !w->isWindow())
-      return false;
+    CWnd* target = w ? TypedInto(w) : nullptr;
+    if (!target) return false;
     // Input a pump holds back is not the focus window's to see.
     if (fw::PumpFilterActive() && e->spontaneous() && !fw::PumpAllows(w)) return false;
     auto* ke = static_cast<QKeyEvent*>(e);
     const bool press = type != QEvent::KeyRelease;
-    const Key key{ke->key(), ke->modifiers(), ke->timestamp(), press};
+    const Stroke stroke{ke->key(), ke->modifiers(), ke->timestamp(), ke->isAutoRepeat()};
+    // Qt asks about a press twice: as ShortcutOverride, then as the press
+    // itself unless a shortcut took it. It is offered at the first.
+    const auto pending = std::exchange(m_override, std::nullopt);
     bool eaten = false;
-    if (type == QEvent::KeyPress && m_override && m_override->first == key) {
-      eaten = m_override->second;  // offered at its ShortcutOverride
+    if (type == QEvent::KeyPress && pending && pending->first == stroke) {
+      eaten = pending->second;
     } else {
       const unsigned vk = fw::VirtualKeyFromQt(ke->key(), ke->modifiers());
       if (vk == 0) return false;
-      CWnd* target = CWnd::FromHandle(w);
-      if (!target || !target->widget()) return false;
-      MSG m{target->widget(), KeyMessage(ke, press), vk, KeyLParam(ke, press)};
-      eaten = Offer(target, &m);
+      MSG m = KeyMsg(target, KeyMessage(ke, press), vk, KeyLParam(ke, press), ke);
+      eaten = OfferKey(target, &m);
     }
-    m_override.reset();
     if (type == QEvent::ShortcutOverride) {
-      m_override = std::make_pair(key, eaten);
+      m_override = std::make_pair(stroke, eaten);
       if (eaten) e->accept();  // no shortcut takes it, and the press that follows is eaten
-      return eaten;
     }
-    m_offered = key;
-    m_offeredEvent = e;
     return eaten;
   }
 
-  // Whether this key event's message went through PreTranslateMessage already.
-  bool Offered(const QEvent* e) const {
-    if (e != m_offeredEvent || !m_offered) return false;
-    const auto* ke = static_cast<const QKeyEvent*>(e);
-    return *m_offered ==
-           Key{ke->key(), ke->modifiers(), ke->timestamp(), e->type() != QEvent::KeyRelease};
+  // The WM_CHAR of a press typed into `wnd`, before `wnd` gets it; true
+  // when a window took it.
+  static bool OfferChar(CWnd* wnd, WPARAM ch, LPARAM l, const QKeyEvent* ke) {
+    MSG m = KeyMsg(wnd, WM_CHAR, ch, l, ke);
+    return OfferKey(wnd, &m);
   }
 
  private:
-  struct Key {
+  struct Stroke {
     int key;
     Qt::KeyboardModifiers mods;
     quint64 timestamp;
-    bool press;
-    bool operator==(const Key&) const = default;
+    bool repeat;
+    bool operator==(const Stroke&) const = default;
   };
 
-  static bool Offer(CWnd* target, MSG* m) {
-    for (CWnd* c = target; c;) {
-      QPointer<QWidget> peer = c->widget();
-      if (c->PreTranslateMessage(m)) return true;
-      if (!peer) return true;  // the window went: nothing is left to take the key
-      if (peer->isWindow()) break;
-      c = CWnd::FromHandle(peer->parentWidget());
-    }
-    return false;
-  }
-
-  std::optional<std::pair<Key, bool>> m_override;
-  std::optional<Key> m_offered;
-  const QEvent* m_offeredEvent = nullptr;
+  std::optional<std::pair<Stroke, bool>> m_override;
 };
 
 }  // namespace
@@ -246,26 +259,26 @@ class CWndHub : public QObject {
     m_connected = true;
     QObject::connect(qApp, &QApplication::focusChanged, this,
                      [this](QWidget* old, QWidget* now) { Focus(old, now); });
-    keys = new CKeyPreTranslator();
+    auto* keys = new CKeyRoute();
     keys->setParent(this);
     qApp->installEventFilter(keys);
   }
 
- public:
-  CKeyPreTranslator* keys = nullptr;
-
- private:
   // Windows sends WM_KILLFOCUS to the old window, then WM_SETFOCUS to the
   // new, each naming the other; Qt's focus events name neither.
   void Focus(QWidget* old, QWidget* now) {
     // The menu bar's keyboard mode is a menu loop, not a change of focus:
     // the window that had the focus keeps it (an open editor stays open)
-    // unless the focus then goes somewhere else.
+    // unless the focus then goes somewhere else. On its way out of the mode
+    // the bar lets go of the focus before it gives it back.
     if (qobject_cast<QMenuBar*>(now)) {
-      if (!qobject_cast<QMenuBar*>(old)) m_beforeMenu = old;
+      if (!m_inMenu) m_beforeMenu = old;
+      m_inMenu = true;
       return;
     }
-    if (qobject_cast<QMenuBar*>(old)) {
+    if (m_inMenu) {
+      if (!now) return;
+      m_inMenu = false;
       old = m_beforeMenu;
       m_beforeMenu = nullptr;
       if (old == now) return;
@@ -280,7 +293,25 @@ class CWndHub : public QObject {
     if (newWnd) newWnd->SendMessage(WM_SETFOCUS, reinterpret_cast<WPARAM>(oldPeer.data()));
   }
 
+ public:
+  void LeaveIdleMenuBar() {
+    auto* bar = qobject_cast<QMenuBar*>(QApplication::focusWidget());
+    if (!bar || bar->activeAction() || QApplication::activePopupWidget()) return;
+    QWidget* before = m_beforeMenu;
+    if (before && before->window() == bar->window() && before->isVisible() && before->isEnabled())
+      before->setFocus(Qt::MenuBarFocusReason);
+    else
+      bar->clearFocus();
+  }
+  // The widget with the keyboard focus as the program sees it: while the
+  // menu bar holds the keyboard, the one that had it before the menu.
+  QWidget* FocusOutsideMenu() const {
+    return m_inMenu ? m_beforeMenu.data() : QApplication::focusWidget();
+  }
+
+ private:
   bool m_connected = false;
+  bool m_inMenu = false;
   QPointer<QWidget> m_beforeMenu;
   std::mutex m_mutex;
   std::uint64_t m_nextHandle = 0;
@@ -342,6 +373,10 @@ QWidget* BlockingModal(const QWidget* window) {
   return modal;
 }
 }  // namespace
+
+void LeaveIdleMenuBar() {
+  CWndHub::Get().LeaveIdleMenuBar();
+}
 
 void ReturnActivation(QWidget* window, QWidget* focus) {
   if (QWidget* modal = BlockingModal(window)) {
@@ -452,7 +487,8 @@ ModalScope::ModalScope() {
   ++g_modalLoops;
   CancelModeForModal();
   m_window = QApplication::activeWindow();
-  m_focus = QApplication::focusWidget();
+  // The loop ends a menu mode: the focus goes back where it was before the menu.
+  m_focus = CWndHub::Get().FocusOutsideMenu();
   if (QWidget* modal = m_window ? BlockingModal(m_window) : QApplication::activeModalWidget()) {
     m_window = modal;
     m_focus = nullptr;
@@ -1450,10 +1486,12 @@ void CWnd::OnCancelMode() {
 
 bool CWnd::DispatchInput(UINT msg, WPARAM w, LPARAM l) {
   // PreTranslateMessage on the target and its parents, then the handler.
+  // Key messages had their turn on the key route (CKeyRoute) already.
   MSG m{m_peer.data(), msg, w, l};
   std::shared_ptr<bool> alive = m_alive;
-  const bool offered = std::exchange(g_keyOffered, false);
-  for (CWnd* c = offered ? nullptr : this; c; c = c->GetParent()) {
+  const bool key = msg == WM_KEYDOWN || msg == WM_KEYUP || msg == WM_SYSKEYDOWN ||
+                   msg == WM_SYSKEYUP || msg == WM_CHAR;
+  for (CWnd* c = key ? nullptr : this; c; c = c->GetParent()) {
     if (c->PreTranslateMessage(&m)) return false;
     if (!*alive || !m_peer) return false;
     if (c->widget() && c->widget()->isWindow()) break;
@@ -1563,9 +1601,9 @@ bool CWnd::HandleQtEvent(QObject*, QEvent* e) {
       const bool press = e->type() == QEvent::KeyPress;
       unsigned vk = fw::VirtualKeyFromQt(ke->key(), ke->modifiers());
       if (vk == 0) return false;
-      // The focus window and its parents saw it already, before the dialog manager.
-      const CKeyPreTranslator* keys = CWndHub::Get().keys;
-      const bool offered = keys && keys->Offered(e);
+      // Typed into this window, not passing on its way up from a child.
+      QWidget* focus = m_peer ? m_peer->window()->focusWidget() : nullptr;
+      const bool typedHere = m_peer && TypedInto(focus ? focus : m_peer->window()) == this;
       bool special = vk == VK_TAB || vk == VK_RETURN || vk == VK_ESCAPE;
       if (special) {
         // The dialog manager's keys: only a window that asks for them gets
@@ -1577,7 +1615,6 @@ bool CWnd::HandleQtEvent(QObject*, QEvent* e) {
       }
       const LPARAM l = KeyLParam(ke, press);
       QPointer<QWidget> peer = m_peer;
-      g_keyOffered = offered;
       bool pass = DispatchInput(KeyMessage(ke, press), vk, l);
       if (!*alive || !peer) return true;
       if (press) {
@@ -1585,7 +1622,11 @@ bool CWnd::HandleQtEvent(QObject*, QEvent* e) {
         char32_t first = text.isEmpty() ? 0 : text.toUcs4().value(0);
         int ch = fw::CharFromKey(vk, ke->modifiers(), first);
         if (ch >= 0) {
-          bool passChar = DispatchInput(WM_CHAR, static_cast<WPARAM>(ch), l);
+          // The character is a message of its own, made after the key down was handled.
+          const bool taken =
+              typedHere && CKeyRoute::OfferChar(this, static_cast<WPARAM>(ch), l, ke);
+          if (!*alive || !peer) return true;
+          const bool passChar = !taken && DispatchInput(WM_CHAR, static_cast<WPARAM>(ch), l);
           if (!*alive || !peer) return true;
           pass = pass && passChar;
         }

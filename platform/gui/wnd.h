@@ -191,6 +191,10 @@ struct MSG {
   UINT message = 0;
   WPARAM wParam = 0;
   LPARAM lParam = 0;
+  // Key messages: the modifier keys held when the key was typed. A message
+  // may be handled after they were let go, so read them here, not from the
+  // keyboard.
+  Qt::KeyboardModifiers keyModifiers = {};
 };
 
 struct CREATESTRUCT {
@@ -238,11 +242,12 @@ void CancelModeForModal();
 // Every modal loop runs inside one: dialogs, message boxes, file prompts,
 // Qt's own dialogs, tracked pop-up menus, a wait on another program. Before
 // the loop the mouse mode is cancelled (CancelModeForModal); after it the
-// window the loop belongs to is active again with the focus where it was,
-// as the system gives them back to an owner when the window in front of it
-// goes. Qt leaves that to the window manager, which may activate no window,
-// and a window that is not active takes no shortcut. A window the loop's end
-// activated on purpose keeps the activation.
+// window the loop belongs to is active again with the focus where it was
+// (where it was before the menu, when the menu bar held the keyboard: the
+// loop ends the menu mode), as the system gives them back to an owner when
+// the window in front of it goes. Qt leaves that to the window manager,
+// which may activate no window, and a window that is not active takes no
+// shortcut. A window the loop's end activated on purpose keeps the activation.
 class ModalScope {
  public:
   ModalScope();
@@ -517,6 +522,12 @@ class CPeerWidget : public QWidget {
 // on `focus` when that is a visible, enabled child of it (else where the
 // window last had it).
 void ActivateWindow(QWidget* window, QWidget* focus = nullptr);
+
+// After a menu item was chosen: Qt leaves the menu bar with the focus but
+// out of its keyboard mode when that mode began on the bar itself (a menu's
+// letter typed while the bar was active), where it takes no key; the focus
+// goes back to the window that had it before the menu.
+void LeaveIdleMenuBar();
 
 // Gives the activation back to `window` when a window in front of it went
 // or a modal loop ended. A window that a modal window still blocks cannot

@@ -6,12 +6,17 @@
 #include <gtest/gtest.h>
 
 #include <QDeadlineTimer>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
 #include <QProcess>
 #include <QRect>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QThread>
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "screen_env.h"
@@ -62,8 +67,8 @@ QString FocusedWindow() {
 
 class Program {
  public:
-  explicit Program(const fw::test::TempDir& dir) {
-    fwscreen::StartProgram(m_process, dir, FW_FENWARDLE);
+  explicit Program(const fw::test::TempDir& dir, const QStringList& args = {}) {
+    fwscreen::StartProgram(m_process, dir, FW_FENWARDLE, args);
   }
   ~Program() { fwscreen::EndProgram(m_process); }
   bool Started() { return m_process.waitForStarted(10000); }
@@ -152,6 +157,35 @@ TEST(KeysOnScreen, CtrlOAndAltFReachTheMainWindowWhileAListHasTheFocus) {
     Xdo({"key", "Escape"});
     fwscreen::WaitUntil([&] { return !VisibleOf(program.Pid()).contains(context); }, 5000);
   }
+}
+
+// Started with a project, the first pane holds the keyboard: Down, typed
+// before any click or Tab, moves the configuration list's current row. With
+// no window manager no window is activated; keys go to the one under the pointer.
+TEST(KeysOnScreen, TheConfigurationListHasTheKeysWhenTheWindowFirstShows) {
+  if (fwscreen::Display().empty()) GTEST_SKIP() << "no virtual X server (Xvfb) on this machine";
+  if (QStandardPaths::findExecutable("xdotool").isEmpty()) GTEST_SKIP() << "no xdotool";
+  fw::test::TempDir dir;
+  const std::string type = "Type=QV-5KP-1 with five 10/100 RJ45 ports\n";
+  std::ofstream(dir.file("lines.zcf")) << "[Switch Cfgs]\n0=A\n1=B\n[Switch Cfg: A]\n"
+                                       << type << "[Switch Cfg: B]\n"
+                                       << type;
+  Program program(dir, {QString::fromStdString(dir.file("lines.zcf"))});
+  ASSERT_TRUE(program.Started());
+  QStringList found;
+  ASSERT_TRUE(fwscreen::WaitUntil(
+      [&] { return !(found = VisibleNamed("^lines(.zcf)? - Brisklane$")).isEmpty(); }, 30000));
+  const QString main = found.front();
+  QThread::msleep(1000);  // laid out and painted
+  const QRect frame = Geometry(main);
+  const QRect list(frame.left(), frame.top() + 60, frame.width() / 5, frame.height() - 60);
+  auto shot = [&] { return QGuiApplication::primaryScreen()->grabWindow(0).toImage().copy(list); };
+  const QPoint over = frame.topLeft() + QPoint(frame.width() * 3 / 4, frame.height() * 3 / 4);
+  Xdo({"mousemove", QString::number(over.x()), QString::number(over.y())});
+  const QImage before = shot();
+  Xdo({"key", "Down"});
+  EXPECT_TRUE(fwscreen::WaitUntil([&] { return shot() != before; }, 3000))
+      << "Down did not move the list's current row";
 }
 
 }  // namespace

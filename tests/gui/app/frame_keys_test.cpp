@@ -4,12 +4,15 @@
 // while every other key stays with the focused window.
 #include <QClipboard>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QWindow>
 
 #include "platform/gui/pump.h"
+#include "shell/aboutdlg.h"
 #include "shell_fixture.h"
 
 namespace fwtest {
@@ -41,6 +44,15 @@ class FrameKeys : public ShellTest {
     return {};
   }
   static QMenu* OpenPopup() { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); }
+  // Whether the menu bar shows that menu's title highlighted.
+  bool Highlighted(const QString& title) {
+    QMenuBar* bar = qobject_cast<QMainWindow*>(Frame()->widget())->menuBar();
+    const QAction* active = bar->activeAction();
+    if (!active || active->text() != title) return false;
+    const QRect r = bar->actionGeometry(bar->activeAction());
+    return bar->grab().toImage().pixelColor(r.left() + 2, r.center().y()) ==
+           bar->palette().highlight().color();
+  }
 
   // Ctrl+O, Ctrl+S, Ctrl+N and Alt+F from the window that has the focus now;
   // the focus is where it was afterwards.
@@ -68,10 +80,11 @@ class FrameKeys : public ShellTest {
     Key(Qt::Key_F, Qt::AltModifier);
     ASSERT_TRUE(WaitFor([] { return OpenPopup() != nullptr; }, 2000)) << "no menu opened";
     EXPECT_EQ(OpenPopup()->title(), "&File");
-    // Escape closes the menu and leaves the menu bar active; a second one
-    // leaves the menu bar.
+    // Escape closes the menu and leaves the menu bar active, its title
+    // highlighted; a second one leaves the menu bar.
     Key(Qt::Key_Escape);
     EXPECT_TRUE(WaitFor([] { return OpenPopup() == nullptr; }, 2000));
+    EXPECT_TRUE(Highlighted("&File"));
     Key(Qt::Key_Escape);
     EXPECT_EQ(QApplication::focusWidget(), focus);
   }
@@ -143,6 +156,24 @@ TEST_F(FrameKeys, OtherKeysStayWithTheFocusedList) {
   EXPECT_EQ(Switches().GetCurrentRow(), 0);
   EXPECT_EQ(QApplication::focusWidget(), CellsOf(Switches()));
   EXPECT_EQ(Doc()->GetSwitches().GetCount(), 1);
+
+  // With the menu bar active after Escape, the keys come back to the list
+  // after an item another menu's letters chose and after a box that came up.
+  for (bool box : {false, true}) {
+    Key(Qt::Key_E, Qt::AltModifier);
+    Key(Qt::Key_Escape);
+    if (box) {
+      EXPECT_TRUE(RunModal<CAboutDlg>(ID_APP_ABOUT, [](CAboutDlg& dlg) {
+        QTest::keyClick(dlg.widget()->windowHandle(), Qt::Key_Escape);
+      }));
+    } else {
+      Key(Qt::Key_F, Qt::AltModifier);
+      Key(Qt::Key_L);  // Auto-Open Last File
+    }
+    Key(Qt::Key_Down);
+    EXPECT_EQ(Switches().GetCurrentRow(), 1) << box;
+    Key(Qt::Key_Up);
+  }
 }
 
 TEST_F(FrameKeys, AMenuItemChosenWithKeysRunsAndTheFocusStaysInTheList) {

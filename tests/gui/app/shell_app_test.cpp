@@ -5,16 +5,17 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QProcess>
+#include <QWindow>
 
-#include "shell/aboutdlg.h"
-#include "shell/commandids.h"
-#include "shell/productsupportdlg.h"
 #include "app/recoverswitchdlg.h"
 #include "app/winpcappromptdlg.h"
 #include "platform/clock.h"
 #include "platform/inifile.h"
 #include "platform/resstring.h"
 #include "res/string_ids.h"
+#include "shell/aboutdlg.h"
+#include "shell/commandids.h"
+#include "shell/productsupportdlg.h"
 #include "shell_fixture.h"
 #include "tests/emulator/fake_capture.h"
 #include "tools/cfgpage1.h"
@@ -431,9 +432,16 @@ TEST_F(ShellCommands, TheAboutBoxShowsTheProgramsVersionValues) {
 }
 
 TEST_F(ShellCommands, HelpOpensTheHelpPageAtItsTopicOrSaysThereIsNone) {
+  // F1 on the main window answers as Index does, at the window's topic where the page has one.
+  auto f1 = [this] {
+    QTest::keyClick(Frame()->widget()->windowHandle(), Qt::Key_F1);
+    Drain();
+  };
   Command(ID_HELP_INDEX);
-  ASSERT_EQ(m_messages->count(), 1u);
-  EXPECT_EQ(m_messages->messages()[0].text, LoadResString(IDS_NO_HELP_INSTALLED));
+  f1();
+  ASSERT_EQ(m_messages->count(), 2u);
+  for (const auto& m : m_messages->messages())
+    EXPECT_EQ(m.text, LoadResString(IDS_NO_HELP_INSTALLED));
   m_messages->clear();
   Stop();
   std::ofstream(m_dir.file("fenwardl.html")) << "<html></html>";
@@ -441,13 +449,17 @@ TEST_F(ShellCommands, HelpOpensTheHelpPageAtItsTopicOrSaysThereIsNone) {
   Command(ID_HELP_GETTING_STARTED);
   Command(ID_HELP_INDEX);
   Command(ID_HELP_APPLICATION_TIPS);
-  Command(ID_HELP);  // F1 on the main window: nothing
+  f1();
+  std::ofstream(m_dir.file("fenwardl.html")) << "<h1 id=\"ctx-20080\">The main window</h1>";
+  f1();
   EXPECT_TRUE(m_messages->messages().empty());
   const std::vector<std::string> opened = m_shell.opened();
-  ASSERT_EQ(opened.size(), 3u);
+  ASSERT_EQ(opened.size(), 5u);
   EXPECT_NE(opened[0].find("fenwardl.html#ctx-1006e"), std::string::npos) << opened[0];
   EXPECT_EQ(opened[1].find('#'), std::string::npos) << opened[1];
   EXPECT_NE(opened[2].find("#ctx-18013"), std::string::npos) << opened[2];
+  EXPECT_EQ(opened[3], opened[1]);
+  EXPECT_NE(opened[4].find("fenwardl.html#ctx-20080"), std::string::npos) << opened[4];
 }
 
 TEST_F(ShellCommands, TheFileMenuListsTheRecentProjects) {

@@ -1,7 +1,8 @@
 // Where a key goes: a frame's accelerators and menu keys before the focused
 // window, whatever that window's dialog code; a window outside a frame keeps
-// every key it asks for; and the activation goes back to the owner when an
-// active owned window goes.
+// every key it asks for; each key message is offered to PreTranslateMessage
+// once; and the activation goes back to the owner when an active owned
+// window goes.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -11,6 +12,7 @@
 #include <QWindow>
 
 #include "gui_helpers.h"
+#include "platform/gui/controls.h"
 #include "platform/gui/framewnd.h"
 
 namespace {
@@ -116,6 +118,28 @@ TEST_F(KeyRoute, OutsideAFrameAWindowThatWantsAllKeysKeepsThem) {
   EXPECT_FALSE(shortcut);
   EXPECT_EQ(greedy.keys, (std::vector<std::pair<UINT, UINT>>{{WM_KEYDOWN, 'N'}}));
   (void)greedy.DestroyWindow();  // the peer is there: it goes
+}
+
+// The key messages a window around a button is offered.
+class COffered : public CWnd {
+ public:
+  std::vector<UINT> messages;
+  bool PreTranslateMessage(MSG* msg) override {
+    if (msg->message >= WM_KEYDOWN && msg->message <= WM_SYSKEYUP) messages.push_back(msg->message);
+    return false;
+  }
+};
+
+TEST_F(KeyRoute, EveryKeyMessageIsOfferedOnceEvenWhenTheFocusedControlPassesItOn) {
+  COffered top;
+  ASSERT_TRUE(top.CreateEx(0, "", "keys", WS_POPUP | WS_VISIBLE, CRect(0, 0, 120, 80), nullptr, 0));
+  CButton button;  // has no use for a letter: Qt hands it on to the window around it
+  ASSERT_TRUE(button.Create("Button", "Go", WS_CHILD | WS_VISIBLE, CRect(5, 5, 80, 30), &top, 1));
+  fwtest::Activate(top.widget());
+  button.SetFocus();
+  Key(top.widget(), Qt::Key_X);
+  EXPECT_EQ(top.messages, (std::vector<UINT>{WM_KEYDOWN, WM_CHAR, WM_KEYUP}));
+  (void)top.DestroyWindow();  // the peer is there: it goes
 }
 
 TEST_F(KeyRoute, AnActiveOwnedWindowThatGoesGivesTheActivationBackToItsOwner) {
