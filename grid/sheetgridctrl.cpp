@@ -269,7 +269,9 @@ bool CSheetGridCtrl::PreTranslateMessage(MSG* msg) {
   // before a dialog around the grid turns its pages with them. At the last
   // (first) sheet the key does nothing.
   if (msg->message == WM_KEYDOWN && (msg->wParam == VK_NEXT || msg->wParam == VK_PRIOR) &&
-      GetModifierKeys() == MK_CONTROL && m_tabs && m_tabs->Tabs().size() > 1) {
+      (msg->keyModifiers & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier)) ==
+          Qt::ControlModifier &&
+      m_tabs && m_tabs->Tabs().size() > 1) {
     (void)m_tabs->StepTab(msg->wParam == VK_NEXT ? 1 : -1);  // false at the end: stays
     return true;
   }

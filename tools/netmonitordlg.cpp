@@ -1,7 +1,6 @@
 #include "tools/netmonitordlg.h"
 
 #include <QApplication>
-#include <QGuiApplication>
 #include <algorithm>
 #include <chrono>
 #include <ctime>
@@ -279,7 +278,7 @@ void CNetMonitorDlg::TurnTab(int step) {
 bool CNetMonitorDlg::PreTranslateMessage(MSG* msg) {
   // Ctrl as the key was typed: the state that came with the key message,
   // not the keyboard's now.
-  const Qt::KeyboardModifiers mods = QGuiApplication::keyboardModifiers();
+  const Qt::KeyboardModifiers mods = msg->keyModifiers;
   if (msg->message == WM_KEYDOWN && (mods & Qt::ControlModifier) && m_tabs.IsWindow()) {
     int step = 0;
     if (msg->wParam == VK_TAB)
