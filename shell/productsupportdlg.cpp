@@ -92,7 +92,9 @@ bool CProductSupportDlg::OnInitDialog() {
       attach->EnableWindow(false);
     }
   }
-  return true;
+  // The box opens on OK: Enter closes it, and Tab reaches the links.
+  GotoDlgCtrl(GetDlgItem(IDOK));
+  return false;
 }
 
 LRESULT CProductSupportDlg::OnSupportMail() {
@@ -225,7 +227,9 @@ bool COemSupportDlg::OnInitDialog() {
     address = LoadResString(IDS_SUPPORT_ADDRESS);
   }
   SetDlgItemText(1055, address);
-  return UpdateData(false);
+  (void)UpdateData(false);        // the values are the program's own: nothing to refuse
+  GotoDlgCtrl(GetDlgItem(IDOK));  // as the maker's box: Enter closes it
+  return false;
 }
 
 LRESULT COemSupportDlg::OnMail() {
