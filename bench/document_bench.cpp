@@ -82,9 +82,10 @@ struct Project {
   Project() {
     fw::SetAppProfile(&profile);
     doc = std::make_unique<CFenwardleDoc>();
-    host.CreateEx(0, "", "bench", WS_OVERLAPPED | WS_VISIBLE, CRect(0, 0, 1000, 700), nullptr, 0);
-    // Without the grids there is nothing to measure.
-    if (!configs.CreateGrid(WS_VISIBLE, CRect(0, 0, 220, 680), &host, 1234) ||
+    // Without the host and its grids there is nothing to measure.
+    if (!host.CreateEx(0, "", "bench", WS_OVERLAPPED | WS_VISIBLE, CRect(0, 0, 1000, 700), nullptr,
+                       0) ||
+        !configs.CreateGrid(WS_VISIBLE, CRect(0, 0, 220, 680), &host, 1234) ||
         !switches.CreateGrid(WS_VISIBLE, CRect(230, 0, 990, 680), &host, 1235))
       std::abort();
     configs.SetProject(doc.get());
@@ -97,7 +98,7 @@ struct Project {
     doc->RemoveView(&panes);
     switches.SetProject(nullptr);
     configs.SetProject(nullptr);
-    host.DestroyWindow();
+    (void)host.DestroyWindow();  // the host is there: it goes
     doc.reset();
     fw::SetAppProfile(nullptr);
   }
