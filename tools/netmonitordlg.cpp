@@ -9,6 +9,7 @@
 
 #include "platform/format.h"
 #include "platform/gui/help.h"
+#include "platform/gui/propertysheet.h"
 #include "platform/gui/pump.h"
 #include "platform/profile.h"
 #include "platform/resstring.h"
@@ -276,21 +277,10 @@ void CNetMonitorDlg::TurnTab(int step) {
 }
 
 bool CNetMonitorDlg::PreTranslateMessage(MSG* msg) {
-  // Ctrl as the key was typed: the state that came with the key message,
-  // not the keyboard's now.
-  const Qt::KeyboardModifiers mods = msg->keyModifiers;
-  if (msg->message == WM_KEYDOWN && (mods & Qt::ControlModifier) && m_tabs.IsWindow()) {
-    int step = 0;
-    if (msg->wParam == VK_TAB)
-      step = (mods & Qt::ShiftModifier) ? -1 : 1;
-    else if (msg->wParam == VK_NEXT)
-      step = 1;
-    else if (msg->wParam == VK_PRIOR)
-      step = -1;
-    if (step != 0) {
-      TurnTab(step);
-      return true;
-    }
+  // The tabs turn with the keys that turn a property sheet's pages.
+  if (const int step = fw::PageStepOfKey(*msg); step != 0 && m_tabs.IsWindow()) {
+    TurnTab(step);
+    return true;
   }
   return CAnchorLayoutDialog::PreTranslateMessage(msg);
 }

@@ -369,19 +369,9 @@ LRESULT CPropertySheet::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 bool CPropertySheet::PreTranslateMessage(MSG* msg) {
-  // The modifiers the key was typed with: Ctrl may be up by the time a queued key is handled.
-  if (msg->message == WM_KEYDOWN && (msg->keyModifiers & Qt::ControlModifier)) {
-    int step = 0;
-    if (msg->wParam == VK_TAB)
-      step = (msg->keyModifiers & Qt::ShiftModifier) ? -1 : 1;
-    else if (msg->wParam == VK_NEXT)
-      step = 1;
-    else if (msg->wParam == VK_PRIOR)
-      step = -1;
-    if (step != 0) {
-      TurnPage(step);
-      return true;
-    }
+  if (const int step = fw::PageStepOfKey(*msg); step != 0) {
+    TurnPage(step);
+    return true;
   }
   return CDialog::PreTranslateMessage(msg);
 }
@@ -486,6 +476,17 @@ void CPropertySheet::OnWizardFinish() {
 // ---- placing a window over a control ----------------------------------------------------
 
 namespace fw {
+
+int PageStepOfKey(const MSG& msg) {
+  // The modifiers the key was typed with: Ctrl may be up by the time a queued key is handled.
+  if (msg.message != WM_KEYDOWN || !(msg.keyModifiers & Qt::ControlModifier)) return 0;
+  switch (msg.wParam) {
+    case VK_TAB: return (msg.keyModifiers & Qt::ShiftModifier) ? -1 : 1;
+    case VK_NEXT: return 1;
+    case VK_PRIOR: return -1;
+    default: return 0;
+  }
+}
 
 bool PlaceOverControl(CWnd* dialog, int controlId,
                       const std::function<bool(CWnd* parent, const CRect& rect, int id)>& create) {

@@ -179,4 +179,9 @@ namespace fw {
     CWnd* dialog, int controlId,
     const std::function<bool(CWnd* parent, const CRect& rect, int id)>& create);
 
+// The page a key turns to from a tabbed window: 1 for Ctrl+Tab and
+// Ctrl+Page Down, -1 for Ctrl+Shift+Tab and Ctrl+Page Up, else 0. Ctrl is
+// read from the message, as the key was typed.
+[[nodiscard]] int PageStepOfKey(const MSG& msg);
+
 }  // namespace fw
