@@ -206,6 +206,13 @@ void CFrameWnd::FocusActivePane() {
   m_focusPaneOnShow = false;
   if (CWnd* view = GetActiveView())
     if (QWidget* keys = KeyboardWindowOf(view->widget())) keys->setFocus(Qt::OtherFocusReason);
+  // A program's first window is its active one, as the desktop makes it
+  // where it can: the frame's accelerators and menu keys work only in an
+  // active window, and a dialog's end gives the activation back only to a
+  // window that had it. Where nothing activates it (an X server without a
+  // window manager), it asks itself; a window manager may decline.
+  if (QWidget* w = widget(); w && w->isWindow() && !QApplication::activeWindow())
+    w->activateWindow();
 }
 
 void CFrameWnd::OnUpdateFrameTitle(bool addToTitle) {
