@@ -82,13 +82,8 @@ void CHyperLinkStatic::OnLButtonUp(UINT flags, CPoint point) {
   if (client.PtInRect(point)) FollowLink();
 }
 
-void CHyperLinkStatic::OnPaint() {
-  if (!IsTextStyle()) {
-    CTextStatic::OnPaint();
-    return;
-  }
-  CPaintDC dc(this);
-  Paint(dc);
+void CHyperLinkStatic::Paint(CDC& dc) {
+  CTextStatic::Paint(dc);
   if (QWidget* w = widget(); w && w->hasFocus()) {
     CRect client;
     GetClientRect(&client);

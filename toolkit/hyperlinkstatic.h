@@ -27,6 +27,9 @@ class CHyperLinkStatic : public CTextStatic {
   bool m_bUseWindowText = true;
   bool m_bReportErrors = true;
 
+  // The text, and the focus frame while the link has the focus.
+  void Paint(CDC& dc) override;
+
  protected:
   virtual void LoadLinkCursor();
   // Carries out the action; true when it succeeded.
@@ -40,7 +43,6 @@ class CHyperLinkStatic : public CTextStatic {
   void OnLButtonUp(UINT flags, CPoint point) override;
   // A link is pressed from the keyboard as a button is: it is a Tab stop,
   // shows the focus with a dotted frame, and Space or Enter follows it.
-  void OnPaint() override;
   void OnSetFocus(CWnd* oldWnd) override;
   void OnKillFocus(CWnd* newWnd) override;
   void OnKeyDown(UINT vk, UINT repeat, UINT flags) override;

@@ -34,7 +34,7 @@ class CTextStatic : public CStatic {
   CFont* font() { return &m_font; }
 
   // Paints background and text into dc (what WM_PAINT does), for probes.
-  void Paint(CDC& dc);
+  virtual void Paint(CDC& dc);
   // The background strips, as the paint draws them over a client rectangle.
   static void FillBackground(CDC& dc, const CRect& client, COLORREF colour, int style);
 

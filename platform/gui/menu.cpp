@@ -211,11 +211,13 @@ class COwnerDrawStyle : public QProxyStyle {
   }
 };
 
-COwnerDrawStyle* OwnerDrawStyle() {
-  static QPointer<COwnerDrawStyle> style;
+// One style of a kind for the application's menus, freed with the application.
+template <class Style>
+Style* SharedStyle() {
+  static QPointer<Style> style;
   if (!style) {
-    style = new COwnerDrawStyle();
-    style->setParent(qApp);  // freed with the application
+    style = new Style();
+    style->setParent(qApp);
   }
   return style;
 }
@@ -241,19 +243,10 @@ class CMenuBarStyle : public QProxyStyle {
   }
 };
 
-CMenuBarStyle* MenuBarStyle() {
-  static QPointer<CMenuBarStyle> style;
-  if (!style) {
-    style = new CMenuBarStyle();
-    style->setParent(qApp);  // freed with the application
-  }
-  return style;
-}
-
 class CMenuPopup : public QMenu {
  public:
   explicit CMenuPopup(std::uint64_t serial) : m_serial(serial) {
-    setStyle(OwnerDrawStyle());
+    setStyle(SharedStyle<COwnerDrawStyle>());
     connect(this, &QMenu::aboutToShow, this, [this] { AboutToShow(); });
   }
 
@@ -401,7 +394,7 @@ void RefreshPopupWidget(HMENU popup) {
 
 void ShowMenuInBar(QMenuBar* bar, HMENU menu, CWnd* owner) {
   if (!bar) return;
-  if (bar->style() != MenuBarStyle()) bar->setStyle(MenuBarStyle());
+  if (bar->style() != SharedStyle<CMenuBarStyle>()) bar->setStyle(SharedStyle<CMenuBarStyle>());
   bar->clear();
   if (!Alive(menu)) return;
   SetMenuOwner(menu, owner);
