@@ -100,7 +100,6 @@ void StartToFirstPaint(benchmark::State& state, const std::string& name,
   QScreen* screen = QGuiApplication::primaryScreen();
   double rss = 0;
   Samples& samples = g_samples[name];
-  const std::size_t first = samples.wall.size();
   for (auto _ : state) {
     QTemporaryDir dir;
     std::filesystem::create_directories(dir.filePath("run").toStdString());
@@ -140,10 +139,6 @@ void StartToFirstPaint(benchmark::State& state, const std::string& name,
     while (MenuBarPainted(screen) && gone.elapsed() < 5000) QThread::msleep(10);
   }
   state.counters["resident_MiB"] = rss;
-  state.counters["wall_median_ms"] =
-      Median({samples.wall.begin() + static_cast<std::ptrdiff_t>(first), samples.wall.end()});
-  state.counters["cpu_median_ms"] =
-      Median({samples.cpu.begin() + static_cast<std::ptrdiff_t>(first), samples.cpu.end()});
 }
 
 // Each program's medians over every start of the run against the plain window's.

@@ -2,7 +2,9 @@
 // grid holds the mouse, on a real X server: the question is answered with
 // the mouse and the next click reaches what it was made on. Offscreen Qt
 // grabs nothing, so only here does a capture left behind catch the clicks.
-// The input is real X input from xdotool.
+// The input is real X input from xdotool. And a key queued while the
+// program is busy keeps the modifiers it was typed with: by the time a
+// property sheet handles Ctrl+PageDown the server says Ctrl is up.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -21,6 +23,7 @@
 #include "grid/sheetgridctrl.h"
 #include "gui_helpers.h"
 #include "platform/gui/dialog.h"
+#include "platform/gui/propertysheet.h"
 #include "platform/gui/qtmessagesink.h"
 #include "platform/message.h"
 #include "screen_env.h"
@@ -185,6 +188,36 @@ TEST_F(CaptureOnScreen, ADialogRunInAPressTakesTheMouseAndTheNextClickLands) {
     return nullptr;
   })) << "the dialog did not take the click on OK";
   ExpectTheNextClicksLand();
+}
+
+TEST(SheetKeysOnScreen, ACtrlPageDownHandledAfterCtrlWasLetGoTurnsThePage) {
+  if (fwscreen::Display().empty()) GTEST_SKIP() << "no virtual X server (Xvfb) on this machine";
+  if (QStandardPaths::findExecutable("xdotool").isEmpty()) GTEST_SKIP() << "no xdotool";
+  fwtest::ScopedBundle bundle(
+      "910 DIALOGEX 0, 0, 160, 60\nSTYLE WS_CHILD | WS_CAPTION\n"
+      "BEGIN\n EDITTEXT 1001, 7, 7, 100, 14\nEND\n");
+  ASSERT_TRUE(bundle.ok()) << bundle.error();
+  CPropertySheet sheet(900);
+  CPropertyPage one(910), two(910);
+  sheet.AddPage(&one);
+  sheet.AddPage(&two);
+  int page = -1;
+  QTimer::singleShot(0, [&] {
+    fwtest::Activate(sheet.widget());
+    if (fwtest::WaitFor(
+            [&] { return QGuiApplication::focusWindow() == sheet.widget()->windowHandle(); },
+            5000)) {
+      fwtest::WaitFor([] { return false; }, 300);  // focused on the server too
+      QProcess xdo;  // waited for without reading input: the keys queue up
+      xdo.start("xdotool", {"keydown", "ctrl", "key", "Next", "keyup", "ctrl"});
+      xdo.waitForFinished(5000);
+      fwtest::WaitFor([&] { return sheet.GetActiveIndex() == 1; }, 2000);
+      page = sheet.GetActiveIndex();
+    }
+    sheet.EndDialog(IDCANCEL);
+  });
+  (void)sheet.DoModal();
+  EXPECT_EQ(page, 1) << "Ctrl+PageDown did not turn the page";
 }
 
 }  // namespace
