@@ -1,8 +1,7 @@
 // The real program on a virtual screen, typed at through the X server's test
 // extension (xdotool) as a keyboard does: with a list holding the focus,
 // Ctrl+O opens the Open dialog, Escape closes it, and Alt+F then opens the
-// File menu in the main window the focus went back to; the Menu key and
-// Shift+F10 open the list's context menu at its current cell.
+// File menu in the main window the focus went back to.
 #include <gtest/gtest.h>
 
 #include <QDeadlineTimer>
@@ -137,26 +136,6 @@ TEST(KeysOnScreen, CtrlOAndAltFReachTheMainWindowWhileAListHasTheFocus) {
   Xdo({"key", "Escape"});
   Xdo({"key", "Escape"});
   ASSERT_TRUE(fwscreen::WaitUntil([&] { return !VisibleOf(program.Pid()).contains(menu); }, 5000));
-
-  // The list's menu: a new window of the program that starts over the left
-  // list, at its current cell, below the menu bar and the toolbar.
-  const QRect overList(frame.left(), frame.top() + 60, frame.width() / 3, frame.height() - 60);
-  for (const char* key : {"Menu", "shift+F10"}) {
-    SCOPED_TRACE(key);
-    const QStringList shown = VisibleOf(program.Pid());
-    Xdo({"key", key});
-    QString context;
-    EXPECT_TRUE(fwscreen::WaitUntil(
-        [&] {
-          for (const QString& w : VisibleOf(program.Pid()))
-            if (!shown.contains(w) && overList.contains(Geometry(w).topLeft())) context = w;
-          return !context.isEmpty();
-        },
-        10000))
-        << "no context menu over the list";
-    Xdo({"key", "Escape"});
-    fwscreen::WaitUntil([&] { return !VisibleOf(program.Pid()).contains(context); }, 5000);
-  }
 }
 
 // Started with a project, the main window is the active one (with no window

@@ -5,7 +5,6 @@
 #include <QMenuBar>
 #include <QProcess>
 #include <QTest>
-#include <QWindow>
 
 #include "monitor_fixture.h"
 #include "platform/format.h"
@@ -217,14 +216,6 @@ TEST_F(Monitor, TheMenuHoldsTheSwitchAndPrintCommands) {
                       ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP})
     EXPECT_EQ(std::count(ids.begin(), ids.end(), id), 1) << id;
   EXPECT_TRUE(Enabled(ID_FILE_PRINT));
-}
-
-TEST_F(Monitor, F1OnTheMainWindowSaysThatNoHelpIsInstalled) {
-  ASSERT_TRUE(Start());
-  QTest::keyClick(Frame()->widget()->windowHandle(), Qt::Key_F1);
-  Drain();
-  ASSERT_EQ(m_messages->count(), 1u);
-  EXPECT_EQ(m_messages->messages()[0].text, LoadResString(IDS_NO_HELP_INSTALLED));
 }
 
 // ---------------------------------------------------------------- never beside the other program
