@@ -5,12 +5,16 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
+#include <QTest>
 #include <QWidget>
+#include <QWindow>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/gui/services.h"
+#include "platform/gui/wnd.h"
 #include "platform/resourcebundle.h"
 
 namespace fwtest {
@@ -33,6 +37,24 @@ inline void Activate(QWidget* w) {
   w->activateWindow();
   QApplication::setActiveWindow(w);
   WaitFor([w] { return QApplication::activeWindow() == w; }, 1000);
+}
+
+// Types the key count times into the window (as a user types it) and gives
+// the id of the control that has the focus after each: the focus window's,
+// or, given `controlsOf`, that of its child the focus is in (a grid's cells
+// count as the grid).
+inline std::vector<int> FocusWalk(QWidget* window, Qt::Key key, Qt::KeyboardModifiers mods,
+                                  int count, const QWidget* controlsOf = nullptr) {
+  std::vector<int> ids;
+  for (int i = 0; i < count; ++i) {
+    QTest::keyClick(window->windowHandle(), key, mods);
+    Drain();
+    QWidget* w = QApplication::focusWidget();
+    while (controlsOf && w && w->parentWidget() != controlsOf) w = w->parentWidget();
+    CWnd* c = CWnd::FromHandle(w);
+    ids.push_back(c ? c->GetDlgCtrlID() : 0);
+  }
+  return ids;
 }
 
 // Installs a parsed script as the current bundle for the life of a scope.

@@ -146,13 +146,7 @@ TEST_F(SupportDialogs, TheCustomisationFileGivesLinksAddressAndLogo) {
 // made without a Tab stop, is passed over.
 TEST_F(SupportDialogs, TabReachesEveryLinkAndSpaceOrEnterOpensIt) {
   auto walk = [](CDialog& dlg, Qt::Key key, int count) {
-    std::vector<int> ids;
-    for (int i = 0; i < count; ++i) {
-      QTest::keyClick(dlg.widget()->windowHandle(), key);
-      CWnd* w = CWnd::FromHandle(QApplication::focusWidget());
-      ids.push_back(w ? w->GetDlgCtrlID() : 0);
-    }
-    return ids;
+    return fwtest::FocusWalk(dlg.widget(), key, {}, count);
   };
   CProductSupportDlg maker([] { return std::string("/tmp/x.zcf"); });
   ASSERT_TRUE(maker.Create(CProductSupportDlg::IDD));

@@ -316,12 +316,8 @@ class SheetKeys : public PropertySheetTest {
   }
   // The controls Tab (or Shift+Tab) visits, count times from where the focus is.
   std::vector<int> Walk(CPropertySheet& sheet, bool back, int count) {
-    std::vector<int> ids;
-    for (int i = 0; i < count; ++i) {
-      Key(sheet, back ? Qt::Key_Backtab : Qt::Key_Tab, back ? Qt::ShiftModifier : Qt::NoModifier);
-      ids.push_back(FocusId());
-    }
-    return ids;
+    return fwtest::FocusWalk(sheet.widget(), back ? Qt::Key_Backtab : Qt::Key_Tab,
+                             back ? Qt::ShiftModifier : Qt::NoModifier, count);
   }
 };
 

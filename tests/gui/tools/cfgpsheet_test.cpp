@@ -347,14 +347,7 @@ TEST_P(SheetTest, FinishAndConfigureLaterRefuseAConfigurationWithoutSpeeds) {
 // again. Enter on Configure Later presses it, not the default Next.
 TEST_P(SheetTest, TabRunsThroughThePageThenTheButtonsLeftToRight) {
   auto walk = [this](int count) {
-    std::vector<int> ids;
-    for (int i = 0; i < count; ++i) {
-      QTest::keyClick(m_sheet.widget()->windowHandle(), Qt::Key_Tab);
-      Drain();
-      CWnd* w = CWnd::FromHandle(QApplication::focusWidget());
-      ids.push_back(w ? w->GetDlgCtrlID() : 0);
-    }
-    return ids;
+    return fwtest::FocusWalk(m_sheet.widget(), Qt::Key_Tab, {}, count);
   };
   m_sheet.SetMode(0);
   const std::intptr_t result = Run([&] {

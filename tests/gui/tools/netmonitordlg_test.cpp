@@ -264,17 +264,8 @@ TEST_F(NetMonitor, TabReadsTheWindowInOrderAndCtrlKeysTurnTheTabs) {
   CNetMonitorDlg dlg;
   ASSERT_TRUE(dlg.Create(CNetMonitorDlg::IDD));
   fwtest::Activate(dlg.widget());
-  // The dialog's controls that get the focus (a grid's cells count as the grid).
   auto walk = [&](Qt::Key key, Qt::KeyboardModifiers mods, int count) {
-    std::vector<int> ids;
-    for (int i = 0; i < count; ++i) {
-      QTest::keyClick(dlg.widget()->windowHandle(), key, mods);
-      fwtest::Drain();
-      QWidget* w = QApplication::focusWidget();
-      while (w && w->parentWidget() != dlg.widget()) w = w->parentWidget();
-      ids.push_back(w ? CWnd::FromHandle(w)->GetDlgCtrlID() : 0);
-    }
-    return ids;
+    return fwtest::FocusWalk(dlg.widget(), key, mods, count, dlg.widget());
   };
   using Ids = std::vector<int>;
   const int grid = CNetMonitorDlg::kGridId, tabs = CNetMonitorDlg::kTabsId,
